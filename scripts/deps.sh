@@ -1,0 +1,16 @@
+# Sourced by the scripts: installs the Debian packages the build needs, once.
+TAVREK_PACKAGES=(build-essential cmake ninja-build pkg-config libsqlite3-dev libsqlitecpp-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libpugixml-dev qt6-base-dev sqlite3)
+
+tavrek_install_deps() {
+  local missing=()
+  for p in "${TAVREK_PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "Installing: ${missing[*]}"
+  local sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  $sudo apt-get update
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
+}

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "base/data/Variant.h"
+
+namespace tavrek {
+
+class EFilterError : public std::invalid_argument {
+public:
+    using std::invalid_argument::invalid_argument;
+};
+
+enum class TFilterOp { opEqual, opNotEqual, opLessEqual, opGreaterEqual, opIs, opLike };
+enum class TFilterConnector { fcNone, fcAnd, fcOr };
+
+// One condition of a filter: qualified field ("C_PurchasesSetup.Id"), operator, value,
+// and the connector to the next condition (none on the last).
+struct TFilterCondition {
+    std::string Field;
+    TFilterOp Op = TFilterOp::opEqual;
+    Variant Value;
+    TFilterConnector Connector = TFilterConnector::fcNone;
+
+    // The field name without its table qualifier.
+    std::string_view FieldName() const;
+    std::string_view TableName() const;
+};
+
+// The filter that forms pass to the server and to datasets: a list of conditions.
+// AND binds tighter than OR, as in SQL. "IS" takes Null (IS NULL) or the text
+// "NOT NULL"; "LIKE" takes % and _ wildcards.
+class TFilter {
+public:
+    TFilter() = default;
+
+    // Throws EFilterError for an operator or connector outside the known set.
+    TFilter& Add(std::string field, std::string_view op, Variant value, std::string_view connector = "");
+    TFilter& Add(TFilterCondition condition);
+
+    const std::vector<TFilterCondition>& Conditions() const { return conditions_; }
+    bool Empty() const { return conditions_.empty(); }
+
+    static TFilterOp ParseOp(std::string_view op);
+    static TFilterConnector ParseConnector(std::string_view connector);
+    static std::string_view OpText(TFilterOp op);
+    static std::string_view ConnectorText(TFilterConnector connector);
+
+    // The simple text form, such as "MasterLine_Id='A1' AND Quantity>=2"; values are
+    // quoted text, numbers or NULL. Throws EFilterError on anything else.
+    static TFilter Parse(std::string_view text);
+
+    // Evaluates the filter against a record whose field values valueOf returns by field
+    // name (the qualifier is dropped before the call).
+    bool Matches(const std::function<Variant(std::string_view)>& valueOf) const;
+    static bool Compare(const Variant& left, TFilterOp op, const Variant& right);
+
+private:
+    std::vector<TFilterCondition> conditions_;
+};
+
+}  // namespace tavrek

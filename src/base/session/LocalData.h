@@ -1,0 +1,24 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace tavrek {
+
+// The current session: who works for which company, and the precisions amounts and
+// unit prices are rounded to. Read at every use, never cached.
+struct TLocalData {
+    std::string CompanyId;
+    std::string BusinessGroupId;
+    std::string UserId;
+    int8_t AmountDecimals = 2;
+    int8_t UnitPriceDecimals = 2;
+    // Local currency of the company; documents with an empty Currency_Id are in it.
+    std::string LocalCurrencyId = "BGN";
+    bool IsAdmin = false;
+    bool UseGoodsCheck = false;
+};
+
+TLocalData& LocalData();
+
+}  // namespace tavrek

@@ -1,0 +1,93 @@
+#include "support/ScriptedDialogs.h"
+
+#include <gtest/gtest.h>
+
+namespace tavrek::testing {
+
+ScriptedDialogs::~ScriptedDialogs() {
+    for (const TExpected& e : expected_) ADD_FAILURE() << "Expected dialog never shown: " << e.Kind << " " << e.TextContains;
+}
+
+void ScriptedDialogs::ExpectMessage(int answer, const std::string& textContains) {
+    expected_.push_back({"Message", answer, textContains, 0.0, "", {}});
+}
+
+void ScriptedDialogs::ExpectQuantity(bool confirmed, double value) {
+    expected_.push_back({"Quantity", confirmed ? mrOk : mrCancel, "", value, "", {}});
+}
+
+void ScriptedDialogs::ExpectText(bool confirmed, const std::string& value) {
+    expected_.push_back({"Text", confirmed ? mrOk : mrCancel, "", 0.0, value, {}});
+}
+
+void ScriptedDialogs::ExpectSelect(bool chosen, TRequestResult rows) {
+    expected_.push_back({"Select", chosen ? mrOk : mrCancel, "", 0.0, "", std::move(rows)});
+}
+
+void ScriptedDialogs::ExpectFile(bool chosen, const std::string& path) {
+    expected_.push_back({"File", chosen ? mrOk : mrCancel, "", 0.0, path, {}});
+}
+
+std::vector<std::string> ScriptedDialogs::ShownTexts() const {
+    std::vector<std::string> texts;
+    for (const TShownDialog& d : shown_) texts.push_back(d.Text);
+    return texts;
+}
+
+bool ScriptedDialogs::Next(const std::string& kind, const std::string& text, TExpected& expected) {
+    if (expected_.empty()) {
+        ADD_FAILURE() << "Unexpected dialog: " << kind << " \"" << text << "\"";
+        return false;
+    }
+    expected = expected_.front();
+    expected_.pop_front();
+    if (expected.Kind != kind) {
+        ADD_FAILURE() << "Expected a " << expected.Kind << " dialog, got " << kind << " \"" << text << "\"";
+        return false;
+    }
+    if (!expected.TextContains.empty() && text.find(expected.TextContains) == std::string::npos) {
+        ADD_FAILURE() << "Dialog \"" << text << "\" does not contain \"" << expected.TextContains << "\"";
+    }
+    return true;
+}
+
+int ScriptedDialogs::MessageDlgEx(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons) {
+    shown_.push_back({"Message", text, type, buttons});
+    TExpected expected;
+    if (!Next("Message", text, expected)) return (buttons & mbNo) ? mrNo : mrCancel;
+    return expected.Answer;
+}
+
+bool ScriptedDialogs::InputQuantity(const std::string& caption, double& value, double) {
+    shown_.push_back({"Quantity", caption});
+    TExpected expected;
+    if (!Next("Quantity", caption, expected) || expected.Answer != mrOk) return false;
+    value = expected.Number;
+    return true;
+}
+
+bool ScriptedDialogs::InputText(const std::string& caption, const std::string&, std::string& value) {
+    shown_.push_back({"Text", caption});
+    TExpected expected;
+    if (!Next("Text", caption, expected) || expected.Answer != mrOk) return false;
+    value = expected.Value;
+    return true;
+}
+
+bool ScriptedDialogs::Select(const std::string& selector, const TFilter&, bool, TRequestResult& chosen) {
+    shown_.push_back({"Select", selector});
+    TExpected expected;
+    if (!Next("Select", selector, expected) || expected.Answer != mrOk) return false;
+    chosen = expected.Rows;
+    return true;
+}
+
+bool ScriptedDialogs::SelectFile(const std::string& caption, const std::string&, bool, std::string& path) {
+    shown_.push_back({"File", caption});
+    TExpected expected;
+    if (!Next("File", caption, expected) || expected.Answer != mrOk) return false;
+    path = expected.Value;
+    return true;
+}
+
+}  // namespace tavrek::testing

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "base/ui/IDialogs.h"
+
+namespace tavrek::testing {
+
+// A dialog the code under test showed.
+struct TShownDialog {
+    std::string Kind;  // "Message", "Quantity", "Text", "Select", "File"
+    std::string Text;  // message text, caption or selector
+    TMsgDlgType Type = TMsgDlgType::mtInformation;
+    TMsgDlgButtons Buttons = 0;
+};
+
+// Answers dialogs from a queue in the order a test expects them. A dialog that was not
+// expected, or of another kind than the next expected one, fails the test; so does an
+// expected dialog that never came (checked when the object is destroyed).
+class ScriptedDialogs : public IDialogs {
+public:
+    ~ScriptedDialogs() override;
+
+    // textContains: when not empty, the shown text must contain it.
+    void ExpectMessage(int answer, const std::string& textContains = "");
+    void ExpectQuantity(bool confirmed, double value = 0.0);
+    void ExpectText(bool confirmed, const std::string& value = "");
+    void ExpectSelect(bool chosen, TRequestResult rows = {});
+    void ExpectFile(bool chosen, const std::string& path = "");
+
+    const std::vector<TShownDialog>& Shown() const { return shown_; }
+    std::vector<std::string> ShownTexts() const;
+    bool AllAnswered() const { return expected_.empty(); }
+
+    int MessageDlgEx(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons) override;
+    bool InputQuantity(const std::string& caption, double& value, double maximum) override;
+    bool InputText(const std::string& caption, const std::string& prompt, std::string& value) override;
+    bool Select(const std::string& selector, const TFilter& filter, bool multiSelect, TRequestResult& chosen) override;
+    bool SelectFile(const std::string& caption, const std::string& pattern, bool save, std::string& path) override;
+
+private:
+    struct TExpected {
+        std::string Kind;
+        int Answer = mrCancel;
+        std::string TextContains;
+        double Number = 0.0;
+        std::string Value;
+        TRequestResult Rows;
+    };
+    bool Next(const std::string& kind, const std::string& text, TExpected& expected);
+
+    std::deque<TExpected> expected_;
+    std::vector<TShownDialog> shown_;
+};
+
+}  // namespace tavrek::testing
