@@ -38,9 +38,13 @@ void TDataStore::Update(size_t index, std::vector<Variant> values, bool logged) 
         record.Status = TUpdateStatus::usModified;
         ++changeCount_;
     }
-    RemoveFromAggregates(record.Values);
+    for (auto& aggregate : aggregates_) {
+        const size_t field = static_cast<size_t>(aggregate->FieldIndex());
+        if (record.Values[field] == values[field]) continue;
+        aggregate->Remove(record.Values[field]);
+        aggregate->Add(values[field]);
+    }
     record.Values = std::move(values);
-    AddToAggregates(record.Values);
     for (TClientDataSet* cursor : cursors_) cursor->StoreUpdated(index);
 }
 
