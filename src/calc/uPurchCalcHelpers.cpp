@@ -1,0 +1,51 @@
+#include "calc/uPurchCalcHelpers.h"
+
+#include <stdexcept>
+
+#include "base/errors/TELException.h"
+#include "base/server/IAppServer.h"
+#include "base/session/Tdm.h"
+#include "base/ui/Messages.h"
+
+namespace tavrek::uPurchCalcHelpers {
+
+int AmountDecimals() { return LocalData().AmountDecimals; }
+
+int UnitPriceDecimals() { return LocalData().UnitPriceDecimals; }
+
+bool InWriteState(const TClientDataSet& ds) {
+    return ds.State() == TDataSetState::dsEdit || ds.State() == TDataSetState::dsInsert;
+}
+
+void EnsureEditing(TClientDataSet& ds) {
+    if (!InWriteState(ds)) ds.Edit();
+}
+
+void LogFailure(const std::string& operation) { TELException(CurrentExceptionMessage(), operation); }
+
+std::string QuotedSql(const std::string& text) {
+    std::string quoted = "'";
+    for (char c : text) {
+        if (c == '\'') quoted += '\'';
+        quoted += c;
+    }
+    return quoted + "'";
+}
+
+void LocateLine(TClientDataSet& Line, const Variant& id) {
+    if (!id.IsNull()) Line.Locate("Id", {id});
+}
+
+TVATSetup LookupVATSetup(TClientDataSet& Line, const std::string& ledgerColumn) {
+    TFilter filter;
+    filter.Add("G_VATPostingSetup.VATBus_PostingGroup", "=", Line.FieldByName("VATBusPostGroup_Id").Value(), "AND")
+        .Add("G_VATPostingSetup.VATProd_PostingGroup", "=", Line.FieldByName("VATProdPostGroup_Id").Value(), "AND")
+        .Add("G_VATPostingSetup.Comp_Id", "=", Variant(LocalData().CompanyId), "");
+    TRequestResult result;
+    const int found = dm().Server().RequestValue(0, "G_VATPostingSetup",
+                                                 "VATPercent, VATCalculationType, " + ledgerColumn, filter, result);
+    if (found != 1) throw std::runtime_error(GetMessageText("err_VATConfiguration"));
+    return {result.Value(0, 0).AsFloat(), result.Value(0, 1).AsInteger(), result.Value(0, 2).AsInteger()};
+}
+
+}  // namespace tavrek::uPurchCalcHelpers
