@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+
+#include "desktop/ValueText.h"
+
+namespace tavrek::desktop {
+
+// One grid column as the host shows it: which field, how it reads and what its footer
+// shows (a maintained aggregate of the dataset, or nothing).
+struct TColumnSpec {
+    int FieldIndex = 0;
+    QString Caption;
+    int Width = 0;  // pixels; 0 lets the grid pick from the caption
+    bool ReadOnly = false;
+    bool Flag = false;  // an integer 0/1 shown as a check box
+    TNumberKind Kind = TNumberKind::nkNone;
+    QString FooterAggregate;
+    QString FooterText;
+};
+
+}  // namespace tavrek::desktop

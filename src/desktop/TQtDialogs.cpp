@@ -1,0 +1,110 @@
+#include "desktop/TQtDialogs.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QPushButton>
+
+#include "base/errors/TELException.h"
+#include "base/server/IAppServer.h"
+#include "base/session/Tdm.h"
+#include "base/ui/Messages.h"
+#include "base/util/Text.h"
+#include "desktop/TQuantityDialog.h"
+#include "desktop/TSelectorDialog.h"
+#include "desktop/ValueText.h"
+
+namespace tavrek::desktop {
+namespace {
+
+struct TButtonSpec {
+    TMsgDlgButtons Flag;
+    QMessageBox::StandardButton Button;
+    const char* Text;
+    int Result;
+};
+
+const TButtonSpec kButtons[] = {
+    {mbYes, QMessageBox::Yes, "Да", mrYes},
+    {mbNo, QMessageBox::No, "Не", mrNo},
+    {mbOK, QMessageBox::Ok, "OK", mrOk},
+    {mbCancel, QMessageBox::Cancel, "Отказ", mrCancel},
+};
+
+QMessageBox::Icon IconOf(TMsgDlgType type) {
+    switch (type) {
+        case TMsgDlgType::mtWarning: return QMessageBox::Warning;
+        case TMsgDlgType::mtError: return QMessageBox::Critical;
+        case TMsgDlgType::mtInformation: return QMessageBox::Information;
+        case TMsgDlgType::mtConfirmation: return QMessageBox::Question;
+    }
+    return QMessageBox::NoIcon;
+}
+
+QString TitleOf(TMsgDlgType type) {
+    switch (type) {
+        case TMsgDlgType::mtWarning: return QStringLiteral("Внимание");
+        case TMsgDlgType::mtError: return QStringLiteral("Грешка");
+        case TMsgDlgType::mtInformation: return QStringLiteral("Информация");
+        case TMsgDlgType::mtConfirmation: return QStringLiteral("Потвърждение");
+    }
+    return {};
+}
+
+}  // namespace
+
+int TQtDialogs::MessageDlgEx(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons) {
+    QMessageBox box(IconOf(type), TitleOf(type), ToQ(text), QMessageBox::NoButton, parent_);
+    if (buttons == 0) buttons = mbOK;
+    for (const TButtonSpec& spec : kButtons)
+        if (buttons & spec.Flag) box.addButton(spec.Button)->setText(QString::fromUtf8(spec.Text));
+    const bool canEscape = (buttons & (mbNo | mbCancel)) != 0 || buttons == mbOK;
+    if (!canEscape) box.setEscapeButton(nullptr);
+    const auto clicked = static_cast<QMessageBox::StandardButton>(box.exec());
+    for (const TButtonSpec& spec : kButtons)
+        if (clicked == spec.Button) return spec.Result;
+    return (buttons & mbNo) ? mrNo : mrCancel;
+}
+
+bool TQtDialogs::InputQuantity(const std::string& caption, double& value, double maximum) {
+    TQuantityDialog dialog(ToQ(caption), value, maximum, parent_);
+    if (dialog.exec() != QDialog::Accepted) return false;
+    value = dialog.Value();
+    return true;
+}
+
+bool TQtDialogs::InputText(const std::string& caption, const std::string& prompt, std::string& value) {
+    bool ok = false;
+    const QString text = QInputDialog::getText(parent_, ToQ(caption), ToQ(prompt), QLineEdit::Normal, ToQ(value), &ok);
+    if (!ok) return false;
+    value = FromQ(text);
+    return true;
+}
+
+bool TQtDialogs::Select(const std::string& selector, const TFilter& filter, bool multiSelect, TRequestResult& chosen) {
+    auto rows = std::make_unique<TClientDataSet>(selector);
+    try {
+        dm().Server().RequestData(selector, filter, *rows);
+    } catch (...) {
+        TELException(CurrentExceptionMessage(), "TQtDialogs.Select(" + selector + ")");
+        const std::string text = GetMessageText("err_SelectorNotAvailable", "Списъкът за избор %s не може да се зареди");
+        MessageDlgEx(FormatMessage(text, {selector}), TMsgDlgType::mtError, mbOK);
+        return false;
+    }
+    TSelectorDialog dialog(QStringLiteral("Избор: %1").arg(ToQ(selector)), std::move(rows), multiSelect, parent_);
+    if (dialog.exec() != QDialog::Accepted) return false;
+    chosen = dialog.Chosen();
+    return !chosen.Rows.empty();
+}
+
+bool TQtDialogs::SelectFile(const std::string& caption, const std::string& pattern, bool save, std::string& path) {
+    const QString filter = pattern.empty() ? QString() : ToQ(pattern);
+    const QString chosen = save ? QFileDialog::getSaveFileName(parent_, ToQ(caption), ToQ(path), filter)
+                                : QFileDialog::getOpenFileName(parent_, ToQ(caption), ToQ(path), filter);
+    if (chosen.isEmpty()) return false;
+    path = FromQ(chosen);
+    return true;
+}
+
+}  // namespace tavrek::desktop

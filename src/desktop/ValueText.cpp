@@ -1,0 +1,100 @@
+#include "desktop/ValueText.h"
+
+#include <QDate>
+#include <QLocale>
+#include <cmath>
+
+#include "base/session/LocalData.h"
+#include "base/util/Text.h"
+
+namespace tavrek::desktop {
+namespace {
+
+const QDate kEpoch(1899, 12, 30);
+
+bool Contains(const std::string& lowerName, const char* part) { return lowerName.find(part) != std::string::npos; }
+
+QString FormatQuantity(double value) {
+    QString text = QString::number(value, 'f', 5);
+    while (text.endsWith('0')) text.chop(1);
+    if (text.endsWith('.')) text.chop(1);
+    return text == "-0" ? QStringLiteral("0") : text;
+}
+
+}  // namespace
+
+TNumberKind NumberKindOf(const std::string& fieldName, TFieldType type) {
+    if (type == TFieldType::ftInteger) return TNumberKind::nkInteger;
+    if (type != TFieldType::ftFloat) return TNumberKind::nkNone;
+    const std::string name = ToLowerAscii(fieldName);
+    if (Contains(name, "price") || Contains(name, "cost")) return TNumberKind::nkUnitPrice;
+    if (Contains(name, "quantity") || Contains(name, "qty") || Contains(name, "factor"))
+        return TNumberKind::nkQuantity;
+    return TNumberKind::nkAmount;
+}
+
+int DecimalsOf(TNumberKind kind) {
+    switch (kind) {
+        case TNumberKind::nkAmount: return LocalData().AmountDecimals;
+        case TNumberKind::nkUnitPrice: return LocalData().UnitPriceDecimals;
+        case TNumberKind::nkQuantity: return 5;
+        default: return 0;
+    }
+}
+
+QDate ToQDate(TDateTime value) { return kEpoch.addDays(static_cast<qint64>(std::floor(value.Serial()))); }
+
+TDateTime FromQDate(const QDate& date) { return TDateTime(static_cast<double>(kEpoch.daysTo(date))); }
+
+QString DisplayText(const Variant& value, TFieldType type, TNumberKind kind) {
+    if (value.IsNull()) return {};
+    switch (type) {
+        case TFieldType::ftFloat:
+            if (kind == TNumberKind::nkQuantity) return FormatQuantity(value.AsFloat());
+            return QString::number(value.AsFloat(), 'f', DecimalsOf(kind));
+        case TFieldType::ftInteger: return QString::number(value.AsInteger());
+        case TFieldType::ftDateTime: return ToQDate(value.AsDateTime()).toString(QStringLiteral("dd.MM.yyyy"));
+        case TFieldType::ftBoolean: return value.AsBoolean() ? QStringLiteral("1") : QStringLiteral("0");
+        case TFieldType::ftString: return ToQ(value.AsString());
+    }
+    return {};
+}
+
+QVariant EditValue(const Variant& value, TFieldType type) {
+    if (value.IsNull()) return type == TFieldType::ftString ? QVariant(QString()) : QVariant();
+    switch (type) {
+        case TFieldType::ftFloat: return value.AsFloat();
+        case TFieldType::ftInteger: return static_cast<qlonglong>(value.AsInteger());
+        case TFieldType::ftDateTime: return ToQDate(value.AsDateTime());
+        case TFieldType::ftBoolean: return value.AsBoolean();
+        case TFieldType::ftString: return ToQ(value.AsString());
+    }
+    return {};
+}
+
+Variant FromEditValue(const QVariant& value, TFieldType type) {
+    if (!value.isValid() || value.isNull()) return {};
+    if (value.typeId() == QMetaType::QDate) return value.toDate().isValid() ? Variant(FromQDate(value.toDate())) : Variant();
+    if (value.typeId() == QMetaType::Double) return Variant(value.toDouble());
+    if (value.typeId() == QMetaType::LongLong || value.typeId() == QMetaType::Int)
+        return Variant(static_cast<int64_t>(value.toLongLong()));
+    if (value.typeId() == QMetaType::Bool) return Variant(value.toBool());
+    const QString text = value.toString().trimmed();
+    if (text.isEmpty() && type != TFieldType::ftString) return {};
+    if (type == TFieldType::ftDateTime) {
+        const QDate date = QDate::fromString(text, QStringLiteral("dd.MM.yyyy"));
+        return date.isValid() ? Variant(FromQDate(date)) : Variant(FromQ(text));
+    }
+    if (type == TFieldType::ftFloat || type == TFieldType::ftInteger) {
+        QString normalized = text;
+        normalized.replace(',', '.').remove(' ');
+        return Variant(FromQ(normalized));
+    }
+    return Variant(FromQ(value.toString()));
+}
+
+QString ToQ(const std::string& text) { return QString::fromStdString(text); }
+
+std::string FromQ(const QString& text) { return text.toStdString(); }
+
+}  // namespace tavrek::desktop

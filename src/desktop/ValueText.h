@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+#include <QVariant>
+
+#include "base/data/TField.h"
+#include "base/data/Variant.h"
+
+namespace tavrek::desktop {
+
+// How a column shows its numbers: amounts and unit prices follow the session's
+// precisions, quantities keep what was typed.
+enum class TNumberKind { nkNone, nkAmount, nkUnitPrice, nkQuantity, nkInteger };
+
+// Guesses the kind from the field name and type: "...Price..." and "...Cost..." are
+// unit prices, "Quantity..."/"Qty..." quantities, other floats amounts.
+TNumberKind NumberKindOf(const std::string& fieldName, TFieldType type);
+int DecimalsOf(TNumberKind kind);
+
+QDate ToQDate(TDateTime value);
+TDateTime FromQDate(const QDate& date);
+
+// The text a cell or an edit shows for a value.
+QString DisplayText(const Variant& value, TFieldType type, TNumberKind kind);
+// The value an editor starts from: double, qlonglong, QString or QDate.
+QVariant EditValue(const Variant& value, TFieldType type);
+// What a typed or chosen value becomes before it goes to TField::SetValue. Text in a
+// number field accepts both "," and "." as the decimal separator.
+Variant FromEditValue(const QVariant& value, TFieldType type);
+
+QString ToQ(const std::string& text);
+std::string FromQ(const QString& text);
+
+}  // namespace tavrek::desktop
