@@ -1,5 +1,7 @@
 #include "support/DataSetBuilder.h"
 
+#include "documents/uPurchDocumentModel.h"
+
 namespace tavrek::testing {
 
 std::unique_ptr<TClientDataSet> MakeDataSet(const std::string& name, const TFieldList& fields) {
@@ -28,30 +30,19 @@ void SetFields(TClientDataSet& dataSet, std::initializer_list<std::pair<const ch
     if (!wasEditing) dataSet.Post();
 }
 
-TFieldList PurchaseHeaderFields() {
-    using enum TFieldType;
-    return {{"Id", ftString},          {"Comp_Id", ftString},        {"Contragent_Id", ftString},
-            {"Currency_Id", ftString}, {"CurrencyFactor", ftFloat},  {"PriceIncludingVAT", ftInteger},
-            {"DocumentDate", ftDateTime}, {"VATBusPostGroup_Id", ftString}, {"N_SubDocument_Code", ftString},
-            {"BusinessGroup_Id", ftString}, {"InvDiscAmount", ftFloat}, {"TotalValue", ftFloat},
-            {"VATValue", ftFloat},     {"TotalVAT", ftFloat},        {"TotalValue_LCY", ftFloat},
-            {"TotalVAT_LCY", ftFloat}};
+namespace {
+
+TFieldList AsFieldList(const TPurchFieldList& fields) {
+    TFieldList list;
+    for (const TFieldDef& def : fields) list.emplace_back(def.Name, def.Type);
+    return list;
 }
 
-TFieldList PurchaseLineFields() {
-    using enum TFieldType;
-    return {{"Id", ftString},           {"Line_No", ftInteger},           {"Type", ftInteger},
-            {"Code", ftString},         {"Measure_Id", ftString},         {"QtyPerUnitOfMeasure", ftFloat},
-            {"Quantity", ftFloat},      {"Quantity_Base", ftFloat},       {"DirectUnitCost_ACY", ftFloat},
-            {"OriginalPrice", ftFloat}, {"OriginalDiscount", ftFloat},    {"LineDiscount", ftFloat},
-            {"LineDiscountAmount", ftFloat}, {"AllowInvoiceDisc", ftInteger}, {"InvDiscAmount", ftFloat},
-            {"TotalPrice", ftFloat},    {"IndirectCostPercent", ftFloat}, {"UnitCost_ACY", ftFloat},
-            {"UnitCost_LCY", ftFloat},  {"VATProdPostGroup_Id", ftString}, {"PriceIncludingVAT", ftInteger},
-            {"VATLedger", ftInteger},   {"VATPercent", ftFloat},          {"VATBaseAmount", ftFloat},
-            {"TotalValue", ftFloat},    {"VATValue", ftFloat},            {"TotalVAT", ftFloat},
-            {"TotalValue_LCY", ftFloat}, {"VATValue_LCY", ftFloat},       {"TotalVAT_LCY", ftFloat},
-            {"BusinessGroup_Id", ftString}};
-}
+}  // namespace
+
+TFieldList PurchaseHeaderFields() { return AsFieldList(PurchHeaderFields(TPurchDocument::pdInvoice)); }
+
+TFieldList PurchaseLineFields() { return AsFieldList(PurchLineFields(TPurchDocument::pdInvoice)); }
 
 TPurchaseDocument MakePurchaseDocument() {
     TPurchaseDocument doc{MakeDataSet("cdsMaster", PurchaseHeaderFields()),

@@ -21,7 +21,7 @@ void AddRecord(TClientDataSet& dataSet, std::initializer_list<std::pair<const ch
 // Sets fields of the current record through Edit/Post without field events firing.
 void SetFields(TClientDataSet& dataSet, std::initializer_list<std::pair<const char*, Variant>> values);
 
-// A purchase header and line in the shape the calculation routines read, open, with one
+// A purchase invoice header and line with the fields of the document model, open, with one
 // record each in edit mode: factor 1, local currency, prices without VAT.
 struct TPurchaseDocument {
     std::unique_ptr<TClientDataSet> Header;
