@@ -1,0 +1,32 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "base/data/TClientDataSet.h"
+#include "base/data/TFilter.h"
+#include "base/server/TRequestResult.h"
+
+namespace tavrek {
+
+// Selectors over IDialogs::Select. Field lists are comma separated; the n-th selector
+// field goes to the n-th target. Every function returns false when the user chose nothing
+// and then changes nothing.
+
+// Copies the chosen record's fields into the current record of target, putting it into
+// edit mode first (the record stays in edit mode, as when the user typed the values).
+bool GetSelector(const std::string& selector, const TFilter& filter, const std::string& selectorFields,
+                 const std::string& targetFields, TClientDataSet& target);
+
+// Lets the user choose several records; rows come back with the target field names as
+// columns, ready for ProcessSelectedRecords.
+bool GetSelectorRows(const std::string& selector, const TFilter& filter, const std::string& selectorFields,
+                     const std::string& targetFields, TRequestResult& rows);
+
+// Copies the chosen record's fields, as text, into the control texts in the order of
+// selectorFields. Each "%s" in a text value of the filter becomes the "%" wildcard, so a
+// filter built around the typed text finds every code containing it.
+bool GetControlSelector(const std::string& selector, const TFilter& filter, const std::string& selectorFields,
+                        const std::vector<std::string*>& controls);
+
+}  // namespace tavrek

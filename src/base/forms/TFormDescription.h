@@ -1,0 +1,120 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "base/data/TClientDataSet.h"
+
+namespace tavrek {
+
+// What the generic desktop host needs to lay a form out: pages, labelled header edits,
+// grids with footers and the side panel. The form fills it; the host only reads it and
+// writes back what the user changed (grid selection, footer texts stay the form's).
+
+enum class TFieldKind { fkText, fkNumber, fkDate, fkFlag, fkLookup, fkCombo };
+
+// A tabbed page (tsMainData ...); the empty name is the area above the pages.
+struct TFormPage {
+    std::string Name;
+    std::string Caption;
+    bool Visible = true;
+};
+
+// A labelled edit bound to a field of a dataset of the form.
+struct THeaderField {
+    std::string FieldName;
+    std::string Caption;
+    TFieldKind Kind = TFieldKind::fkText;
+    bool ReadOnly = false;
+    std::string Page;                    // name of a TFormPage, empty for the top area
+    std::string DataSet = "cdsMaster";
+    // fkFlag: the stored values of the checked and unchecked states.
+    std::string CheckedValue = "1";
+    std::string UncheckedValue = "0";
+    // fkCombo: the items offered; the form may refill them (on FormShow, say).
+    std::vector<std::string> Items;
+    // fkLookup: the selector opened by the "..." button, its filter field for the typed text,
+    // and the selector fields copied into the listed dataset fields.
+    std::string Selector;
+    std::string SelectorFilterField;
+    std::string SelectorFields;
+    std::string TargetFields;
+    std::string DisplayFormat;  // fkNumber/fkDate, such as "0.00" or "dd.mm.yyyy"
+    int Width = 0;
+    bool Visible = true;
+};
+
+// A column of a grid. The footer shows FooterText when the form set one, otherwise the
+// value of the named aggregate of the grid's dataset.
+struct TGridColumn {
+    std::string FieldName;
+    std::string Caption;
+    int Width = 80;
+    std::string FooterAggregate;
+    std::string FooterText;
+    bool ReadOnly = false;
+    bool Visible = true;
+    std::string DisplayFormat;
+};
+
+// A grid over a dataset of the form (dbgMaster, dbgDetail). SelectedRows are the rows the
+// user multi-selected, as bookmarks of the dataset; the host keeps them current.
+struct TGrid {
+    TGrid(std::string name, std::string dataSet) : Name(std::move(name)), DataSet(std::move(dataSet)) {}
+
+    std::string Name;
+    std::string DataSet;
+    std::string Page;
+    std::vector<TGridColumn> Columns;
+    bool ReadOnly = false;   // no editing in the grid
+    bool Enabled = true;     // disabled while the form walks the dataset
+    bool MultiSelect = false;
+    bool Visible = true;
+    std::vector<TBookmark> SelectedRows;
+
+    TGridColumn& AddColumn(const std::string& fieldName, const std::string& caption, int width = 80);
+    TGridColumn* FindColumn(std::string_view fieldName);
+};
+
+// One clickable list of the side panel: rows of caption and value; a click reaches the
+// form with the row's position.
+struct TPanelRow {
+    std::string Caption;
+    std::string Value;
+};
+
+struct TPanelList {
+    std::string Name;
+    std::string Caption;
+    std::vector<TPanelRow> Rows;
+    std::function<void(int row)> OnClick;
+
+    void ClearValues();
+};
+
+// The side panel pFloat: free text and lists of rows.
+struct TSidePanel {
+    std::string Name = "pFloat";
+    bool Visible = false;
+    std::string Text;
+    std::vector<TPanelList> Lists;
+
+    TPanelList& AddList(const std::string& name, const std::string& caption, std::vector<std::string> rowCaptions);
+    TPanelList* FindList(std::string_view name);
+};
+
+struct TFormDescription {
+    std::string Caption;
+    std::vector<TFormPage> Pages;
+    std::vector<THeaderField> Fields;
+
+    TFormPage& AddPage(const std::string& name, const std::string& caption);
+    THeaderField& AddField(const std::string& fieldName, const std::string& caption, TFieldKind kind,
+                           const std::string& page = "");
+    THeaderField* FindField(std::string_view fieldName);
+    TFormPage* FindPage(std::string_view name);
+};
+
+}  // namespace tavrek

@@ -1,0 +1,457 @@
+#include "base/forms/TfBase.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "base/errors/TELException.h"
+#include "base/forms/EAbort.h"
+#include "base/forms/EFormError.h"
+#include "base/forms/IFormHost.h"
+#include "base/forms/TWaitCursor.h"
+#include "base/server/IAppServer.h"
+#include "base/session/Tdm.h"
+#include "base/ui/Messages.h"
+#include "base/util/Text.h"
+#include "base/util/Utils.h"
+
+namespace tavrek {
+namespace {
+
+bool HasRecord(const TClientDataSet& dataSet) {
+    return dataSet.Active() && (!dataSet.IsEmpty() || dataSet.State() == TDataSetState::dsInsert);
+}
+
+std::string FooterValue(const Variant& value, const std::string& format) {
+    if (value.IsNull()) return "";
+    if (format.rfind("0.", 0) == 0 && value.Type() != TVarType::varString) {
+        const int decimals = static_cast<int>(format.size()) - 2;
+        const double rounded = RoundUp(value.AsFloat(), decimals);
+        char text[64];
+        std::snprintf(text, sizeof text, "%.*f", decimals, rounded);
+        return text;
+    }
+    return value.AsString();
+}
+
+}  // namespace
+
+TfBase::TfBase()
+    : acSave(AcListBase.Add("acSave", "Запис", "Документ")),
+      acRefresh(AcListBase.Add("acRefresh", "Обновяване", "Документ")),
+      acInsertRecord(AcListBase.Add("acInsertRecord", "Нов", "Документ")),
+      acDeleteRecord(AcListBase.Add("acDeleteRecord", "Изтриване", "Документ")),
+      acPrint(AcListBase.Add("acPrint", "Печат", "Документ")),
+      acPostDocument(AcListBase.Add("acPostDocument", "Осчетоводяване", "Документ")),
+      acPostAndPrintDocument(AcListBase.Add("acPostAndPrintDocument", "Осчетоводяване и печат", "Документ")),
+      acReCalcDocument(AcListBase.Add("acReCalcDocument", "Преизчисляване на документа", "Документ")),
+      acAnnulDocument(AcListBase.Add("acAnnulDocument", "Анулиране", "Документ")),
+      acSetCurrencyFactor(AcListBase.Add("acSetCurrencyFactor", "$", "Документ")) {
+    acSave.ShortCut = "Ctrl+S";
+    acRefresh.ShortCut = "F5";
+    acInsertRecord.ShortCut = "Ins";
+    acDeleteRecord.ShortCut = "Ctrl+Del";
+    acPrint.ShortCut = "Ctrl+P";
+    for (TAction* action : {&acPostDocument, &acPostAndPrintDocument, &acReCalcDocument, &acAnnulDocument,
+                            &acSetCurrencyFactor})
+        action->Visible = false;
+    AddDataSet({&cdsMaster, "", nullptr, "", "Id", true});
+    AddGrid(dbgMaster);
+    AddMenu(pmDocument);
+    AddMenu(pmLine);
+    BindBaseActions();
+}
+
+TfBase::~TfBase() = default;
+
+std::string TfBase::OperationName(std::string_view handler) const { return ClassName() + "." + std::string(handler); }
+
+void TfBase::BindBaseActions() {
+    BindAction(acSave, "acSaveExecute", [this] { acSaveExecute(); });
+    BindAction(acRefresh, "acRefreshExecute", [this] { acRefreshExecute(); });
+    BindAction(acInsertRecord, "acInsertRecordExecute", [this] { acInsertRecordExecute(); });
+    BindAction(acDeleteRecord, "acDeleteRecordExecute", [this] { acDeleteRecordExecute(); });
+    BindAction(acPrint, "acPrintExecute", [this] { acPrintExecute(); });
+    BindAction(acPostDocument, "acPostDocumentExecute", [this] { acPostDocumentExecute(); });
+    BindAction(acPostAndPrintDocument, "acPostAndPrintDocumentExecute", [this] { acPostAndPrintDocumentExecute(); });
+    BindAction(acReCalcDocument, "acReCalcDocumentExecute", [this] { acReCalcDocumentExecute(); });
+    BindAction(acAnnulDocument, "acAnnulDocumentExecute", [this] { acAnnulDocumentExecute(); });
+    acSave.OnUpdate = [this](TAction& a) { a.Enabled = !ReadOnly && HasChanges(); };
+    acRefresh.OnUpdate = [this](TAction& a) { a.Enabled = cdsMaster.Active(); };
+    acInsertRecord.OnUpdate = [this](TAction& a) {
+        a.Enabled = !ReadOnly && cdsMaster.Active() && HasRight(TFormRight::frInsert);
+    };
+    acDeleteRecord.OnUpdate = [this](TAction& a) {
+        a.Enabled = !ReadOnly && HasRecord(cdsMaster) && HasRight(TFormRight::frDelete);
+    };
+    acPrint.OnUpdate = [this](TAction& a) { a.Enabled = HasRecord(cdsMaster) && HasRight(TFormRight::frPrint); };
+    const auto postUpdate = [this](TAction& a) {
+        a.Enabled = !ReadOnly && HasRecord(cdsMaster) && HasRight(TFormRight::frPost);
+    };
+    acPostDocument.OnUpdate = postUpdate;
+    acPostAndPrintDocument.OnUpdate = postUpdate;
+    acReCalcDocument.OnUpdate = [this](TAction& a) { a.Enabled = !ReadOnly && HasRecord(cdsMaster); };
+    acAnnulDocument.OnUpdate = [this](TAction& a) {
+        a.Enabled = HasRecord(cdsMaster) && HasRight(TFormRight::frAnnul);
+    };
+}
+
+void TfBase::BindAction(TAction& action, const std::string& handler, std::function<void()> body) {
+    action.OnExecute = [this, operation = handler, body = std::move(body)](TAction&) {
+        RunGuarded(OperationName(operation), body);
+        UpdateActions();
+    };
+}
+
+bool TfBase::RunGuarded(const std::string& operationName, const std::function<void()>& body) {
+    try {
+        body();
+        return true;
+    } catch (const EAbort&) {
+        return false;
+    } catch (...) {
+        const TELException logged(CurrentExceptionMessage(), operationName);
+        return false;
+    }
+}
+
+// Life cycle.
+
+void TfBase::Create(const TFormRequest& request) {
+    ShowOptions = request.ShowOptions;
+    Filter = request.Filter;
+    Value1 = request.Value1;
+    Value2 = request.Value2;
+    Selection = request.Selection;
+    DefaultValues = request.DefaultValues;
+    CallingForm = request.CallingForm;
+    ParentForm = request.ParentForm;
+    FormCreate();
+    created_ = true;
+}
+
+void TfBase::Show() {
+    if (!created_) Create();
+    FormShow();
+    shown_ = true;
+    UpdateFooters();
+    UpdateActions();
+}
+
+void TfBase::Close(int modalResult) {
+    if (closed_) return;
+    if (ModalResult == mrNone) ModalResult = modalResult;
+    FormClose();
+    closed_ = true;
+    if (IFormHost* host = Host()) host->CloseForm(*this);
+}
+
+void TfBase::Confirm() { Close(mrOk); }
+
+void TfBase::FormCreate() {}
+
+void TfBase::FormShow() {
+    OpenDataSets();
+    CheckDataModification();
+}
+
+void TfBase::FormClose() {
+    for (TTimer* timer : timers_) timer->Enabled = false;
+}
+
+// Registration.
+
+void TfBase::AddDataSet(TFormDataSet dataSet) { dataSets_.push_back(std::move(dataSet)); }
+
+void TfBase::AddGrid(TGrid& grid) { grids_.push_back(&grid); }
+
+void TfBase::AddMenu(TMenu& menu) { menus_.push_back(&menu); }
+
+void TfBase::AddTimer(TTimer& timer) { timers_.push_back(&timer); }
+
+TClientDataSet* TfBase::FindDataSet(std::string_view name) const {
+    for (const TFormDataSet& entry : dataSets_)
+        if (EqualsIgnoreCase(entry.DataSet->Name, name)) return entry.DataSet;
+    return nullptr;
+}
+
+TGrid* TfBase::FindGrid(std::string_view name) const {
+    for (TGrid* grid : grids_)
+        if (EqualsIgnoreCase(grid->Name, name)) return grid;
+    return nullptr;
+}
+
+TFormDataSet* TfBase::FindFormDataSet(const TClientDataSet& dataSet) {
+    for (TFormDataSet& entry : dataSets_)
+        if (entry.DataSet == &dataSet) return &entry;
+    return nullptr;
+}
+
+IFormHost* TfBase::Host() const { return dm().FormHost(); }
+
+// Data.
+
+void TfBase::SyncDataSetSettings() { dataSets_.front().Provider = MasterProvider; }
+
+TFilter TfBase::DataSetFilter(const TFormDataSet& dataSet) {
+    if (dataSet.Master == nullptr) return Filter;
+    Variant key;
+    if (HasRecord(*dataSet.Master)) key = dataSet.Master->FieldByName(dataSet.MasterKeyField).Value();
+    return TFilter().Add(dataSet.LinkField, "=", key);
+}
+
+void TfBase::OpenDataSets() {
+    SyncDataSetSettings();
+    for (TFormDataSet& entry : dataSets_)
+        if (!entry.Provider.empty()) OpenDataSet(entry);
+}
+
+void TfBase::OpenDataSet(TFormDataSet& dataSet) {
+    const TFilter filter = DataSetFilter(dataSet);
+    dataSet.DataSet->Close();
+    dm().Server().RequestData(dataSet.Provider, filter, *dataSet.DataSet);
+    if (!dataSet.DataSet->Active()) dataSet.DataSet->CreateDataSet();
+    AttachDynamicEvents(*dataSet.DataSet);
+    DataSetOpened(dataSet);
+}
+
+void TfBase::DataSetOpened(TFormDataSet&) {}
+
+void TfBase::AttachDynamicEvents(TClientDataSet&) {}
+
+bool TfBase::HasChanges() const {
+    for (const TFormDataSet& entry : dataSets_) {
+        const TClientDataSet& ds = *entry.DataSet;
+        if (!entry.Saved || !ds.Active()) continue;
+        if (ds.ChangeCount() > 0) return true;
+        if (ds.State() == TDataSetState::dsInsert) return true;
+        if (ds.State() == TDataSetState::dsEdit && ds.Modified()) return true;
+    }
+    return false;
+}
+
+void TfBase::PostPendingEdits() {
+    // Lines first: posting a line may write totals into the header.
+    for (auto it = dataSets_.rbegin(); it != dataSets_.rend(); ++it)
+        if (it->Saved && it->DataSet->Active()) it->DataSet->CheckBrowseMode();
+}
+
+void TfBase::ApplyChanges() {
+    SyncDataSetSettings();
+    std::vector<TUpdatePacket> packets;
+    for (TFormDataSet& entry : dataSets_) {
+        if (!entry.Saved || !entry.DataSet->Active() || entry.DataSet->ChangeCount() == 0) continue;
+        if (entry.Provider.empty()) throw EFormError(entry.DataSet->Name + ": няма доставчик на данни за запис");
+        packets.push_back({entry.Provider, entry.DataSet});
+    }
+    if (packets.empty()) return;
+    std::string reason;
+    if (dm().Server().ApplyUpdates(packets, reason) != 0) {
+        MessageDlgEx(GetMessageText("err_DataSaveError", "Грешка при запис на данните.") + "\r\n" + reason,
+                     TMsgDlgType::mtError, mbOK);
+        throw EAbort();
+    }
+    for (TUpdatePacket& packet : packets) packet.DataSet->MergeChangeLog();
+}
+
+void TfBase::ReloadData() {
+    Variant key;
+    if (HasRecord(cdsMaster) && cdsMaster.FindField("Id") != nullptr) key = cdsMaster.FieldByName("Id").Value();
+    OpenDataSets();
+    if (!key.IsNull() && cdsMaster.Active() && !cdsMaster.IsEmpty()) cdsMaster.Locate("Id", {key});
+    CheckDataModification();
+    UpdateFooters();
+}
+
+void TfBase::FillNewRecordKeys(TFormDataSet& dataSet) {
+    TClientDataSet& ds = *dataSet.DataSet;
+    const auto fillEmpty = [&ds](std::string_view name, const Variant& value) {
+        TField* field = ds.FindField(name);
+        if (field != nullptr && field->Value().IsEmpty()) field->SetValue(value);
+    };
+    fillEmpty("Id", CreateUniqueID());
+    fillEmpty("Comp_Id", LocalData().CompanyId);
+    if (dataSet.Master == nullptr || !HasRecord(*dataSet.Master)) return;
+    TFilterCondition link;
+    link.Field = dataSet.LinkField;
+    fillEmpty(link.FieldName(), dataSet.Master->FieldByName(dataSet.MasterKeyField).Value());
+}
+
+void TfBase::DeleteSelectedOrCurrent(TGrid& grid, TClientDataSet& dataSet) {
+    if (grid.SelectedRows.empty()) {
+        dataSet.Delete();
+        return;
+    }
+    const std::vector<TBookmark> rows = grid.SelectedRows;
+    grid.SelectedRows.clear();
+    for (TBookmark row : rows) {
+        if (!dataSet.BookmarkValid(row)) continue;
+        dataSet.GotoBookmark(row);
+        dataSet.Delete();
+    }
+}
+
+void TfBase::ForEachRecord(TClientDataSet& dataSet, const std::function<void()>& body, const std::string& caption) {
+    TWaitCursor wait;
+    IFormHost* host = Host();
+    const int total = dataSet.RecordCount();
+    const TBookmark start = dataSet.GetBookmark();
+    dataSet.DisableControls();
+    try {
+        int position = 0;
+        for (dataSet.First(); !dataSet.Eof(); dataSet.Next()) {
+            body();
+            if (host != nullptr && ++position % 100 == 0) host->ShowProgress(caption, position, total);
+        }
+        if (dataSet.BookmarkValid(start)) dataSet.GotoBookmark(start);
+    } catch (...) {
+        dataSet.EnableControls();
+        if (host != nullptr) host->ShowProgress(caption, 0, 0);
+        throw;
+    }
+    dataSet.EnableControls();
+    if (host != nullptr) host->ShowProgress(caption, 0, 0);
+}
+
+void TfBase::AbortWithError(const std::string& key, const std::string& defaultText) {
+    ShowErrorKey(key, defaultText);
+    throw EAbort();
+}
+
+void TfBase::RequireRight(TFormRight right) {
+    if (!HasRight(right)) AbortWithError("err_NoRightForOperation", "Нямате права за тази операция.");
+}
+
+// Saving.
+
+bool TfBase::SaveData() {
+    saveSucceeded_ = false;
+    RunGuarded(OperationName("acSaveExecute"), [this] { acSaveExecute(); });
+    return saveSucceeded_;
+}
+
+bool TfBase::QueryToSaveBeforeToDo() {
+    if (!HasChanges()) return true;
+    if (!AskYesNoKey("que_SaveBeforeToDo", "Има незаписани промени. Да бъдат ли записани?")) return false;
+    return SaveData();
+}
+
+bool TfBase::OnSaveBeforeGetData() { return true; }
+
+void TfBase::acSaveExecute() {
+    saveSucceeded_ = false;
+    RequireRight(TFormRight::frEdit);
+    PostPendingEdits();
+    ApplyChanges();
+    saveSucceeded_ = OnSaveBeforeGetData();
+    ReadBackSavedData();
+}
+
+void TfBase::ReadBackSavedData() { ReloadData(); }
+
+void TfBase::acRefreshExecute() {
+    for (TFormDataSet& entry : dataSets_)
+        if (entry.DataSet->Active()) entry.DataSet->Cancel();
+    ReloadData();
+}
+
+void TfBase::acInsertRecordExecute() {
+    RequireRight(TFormRight::frInsert);
+    cdsMaster.Append();
+    FillNewRecordKeys(dataSets_.front());
+}
+
+bool TfBase::ConfirmDeletion() { return AskYesNoKey("que_DeleteRecord", "Да бъде ли изтрит записът?"); }
+
+void TfBase::acDeleteRecordExecute() {
+    RequireRight(TFormRight::frDelete);
+    if (!HasRecord(cdsMaster) || !ConfirmDeletion()) return;
+    DeleteSelectedOrCurrent(dbgMaster, cdsMaster);
+}
+
+void TfBase::MoveToAnnulDocs() {}
+
+// Printing and posting.
+
+TRequestResult TfBase::GetPrintDocument() { return {}; }
+
+int TfBase::GetPrintDocumentType() { return DocumentKindCode; }
+
+TVariantArray TfBase::GetDocumentInfo() { return {}; }
+
+void TfBase::acPrintExecute() {
+    RequireRight(TFormRight::frPrint);
+    if (!QueryToSaveBeforeToDo()) return;
+    TVariantArray keys;
+    if (HasRecord(cdsMaster) && cdsMaster.FindField("Id") != nullptr) keys.push_back(cdsMaster.FieldByName("Id").Value());
+    const TRequestResult forms = GetPrintDocument();
+    if (forms.Empty()) {
+        PrintPostedDocument(keys, "");
+        return;
+    }
+    for (size_t row = 0; row < forms.Rows.size(); ++row) {
+        const Variant copies = forms.ByName("Copies", row);
+        for (int copy = 0; copy < std::max<int64_t>(1, copies.IsNull() ? 1 : copies.AsInteger()); ++copy)
+            PrintPostedDocument(keys, forms.ByName("PF_Id", row).AsString());
+    }
+}
+
+void TfBase::PrintPostedDocument(const TVariantArray& keys, const std::string& printFormCode) {
+    IFormHost* host = Host();
+    if (host == nullptr) throw EFormError("Няма услуга за печат");
+    TPrintRequest request;
+    request.Form = this;
+    request.FormClass = ClassName();
+    request.FormNumber = FormNumber;
+    request.Keys = keys;
+    request.PrintFormCode = printFormCode;
+    request.DocumentKindCode = DocumentKindCode;
+    request.DocumentInfo = GetDocumentInfo();
+    host->PrintDocument(request);
+}
+
+void TfBase::PostDocument(bool) { RequireRight(TFormRight::frPost); }
+
+void TfBase::acPostDocumentExecute() { PostDocument(false); }
+
+void TfBase::acPostAndPrintDocumentExecute() { PostDocument(true); }
+
+void TfBase::DoRecalcDocument() {}
+
+void TfBase::acReCalcDocumentExecute() {
+    TWaitCursor wait;
+    DoRecalcDocument();
+    UpdateFooters();
+}
+
+void TfBase::acAnnulDocumentExecute() { RequireRight(TFormRight::frAnnul); }
+
+// Rights, selection, panel, footers.
+
+bool TfBase::HasRight(TFormRight) const { return true; }
+
+bool TfBase::CheckDataModification() {
+    ReadOnly = ShowOptions.count(soReadOnly) > 0 || !HasRight(TFormRight::frEdit);
+    for (TGrid* grid : grids_) grid->ReadOnly = ReadOnly;
+    return !ReadOnly;
+}
+
+void TfBase::ProcessSelectedRecords(const TRequestResult&) {}
+
+void TfBase::GetPanelDetailsMaster() {}
+
+void TfBase::GetPanelDetailsDetail() {}
+
+void TfBase::UpdateFooters() {
+    for (TGrid* grid : grids_) RunGuarded(OperationName("UpdateGridFooter"), [this, grid] { UpdateGridFooter(*grid); });
+}
+
+void TfBase::UpdateGridFooter(TGrid& grid) {
+    TClientDataSet* dataSet = FindDataSet(grid.DataSet);
+    if (dataSet == nullptr || !dataSet->Active()) return;
+    for (TGridColumn& column : grid.Columns) {
+        if (column.FooterAggregate.empty() || dataSet->FindAggregate(column.FooterAggregate) == nullptr) continue;
+        column.FooterText = FooterValue(dataSet->AggregateValue(column.FooterAggregate), column.DisplayFormat);
+    }
+}
+
+}  // namespace tavrek

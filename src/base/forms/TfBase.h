@@ -1,0 +1,217 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "base/data/TClientDataSet.h"
+#include "base/data/TFilter.h"
+#include "base/forms/TActionList.h"
+#include "base/forms/TFormDescription.h"
+#include "base/forms/TFormRequest.h"
+#include "base/forms/TMenu.h"
+#include "base/forms/TTimer.h"
+#include "base/server/TRequestResult.h"
+#include "base/ui/IDialogs.h"
+
+namespace tavrek {
+
+class IFormHost;
+
+enum class TFormRight { frOpen, frInsert, frEdit, frDelete, frPost, frPrint, frAnnul, frEditProps };
+
+// A dataset of the form and the server data provider that fills and saves it. A detail
+// dataset is filled with the rows whose LinkField equals the master's key; its new records
+// get that key in LinkField (without its table qualifier).
+struct TFormDataSet {
+    TClientDataSet* DataSet = nullptr;
+    std::string Provider;
+    TClientDataSet* Master = nullptr;
+    std::string LinkField;
+    std::string MasterKeyField = "Id";
+    bool Saved = true;  // the form sends its change log when saving
+};
+
+// The root of every form: datasets, actions, menus, layout description and the virtual
+// methods the package overrides. A form is plain data and behaviour; the host shows it.
+//
+// Life: construct -> Create (FormCreate) -> Show (FormShow, opens the data) -> actions ->
+// Close (FormClose). Action handlers run through RunGuarded: a failure is written to the
+// error log as "<ClassName>.<handler>" and the document stays as it stood.
+class TfBase {
+public:
+    TfBase();
+    virtual ~TfBase();
+    TfBase(const TfBase&) = delete;
+    TfBase& operator=(const TfBase&) = delete;
+
+    virtual std::string ClassName() const { return "TfBase"; }
+    std::string OperationName(std::string_view handler) const;
+
+    // Life cycle, driven by RequestForm and the host.
+    void Create(const TFormRequest& request = {});
+    void Show();
+    void Close(int modalResult = mrCancel);
+    // Ends a modal form with mrOk.
+    void Confirm();
+    bool Created() const { return created_; }
+    bool Shown() const { return shown_; }
+    bool Closed() const { return closed_; }
+
+    // Request parameters.
+    int FormNumber = 0;
+    TShowOptions ShowOptions{soNormal};
+    TFilter Filter;
+    Variant Value1;
+    Variant Value2;
+    TSelectionList* Selection = nullptr;
+    TDefaultValues DefaultValues;
+    TfBase* CallingForm = nullptr;
+    TfBase* ParentForm = nullptr;
+    int ModalResult = mrNone;
+    TVariantArray ReturnValues;  // what a confirmed modal form hands back (TFormRequest::Result)
+
+    // Set by CheckDataModification: the user may not change the data.
+    bool ReadOnly = false;
+    // The kind of document the form holds; document forms set it in FormCreate.
+    int DocumentKindCode = 0;
+
+    TClientDataSet cdsMaster{"cdsMaster"};
+    std::string MasterProvider;
+    // Table qualifier of the master key in filters ("D_PurchHeader" gives "D_PurchHeader.Id").
+    std::string MasterTable;
+    TGrid dbgMaster{"dbgMaster", "cdsMaster"};
+
+    TActionList AcListBase;
+    TAction& acSave;
+    TAction& acRefresh;
+    TAction& acInsertRecord;
+    TAction& acDeleteRecord;
+    TAction& acPrint;
+    TAction& acPostDocument;
+    TAction& acPostAndPrintDocument;
+    TAction& acReCalcDocument;
+    TAction& acAnnulDocument;
+    TAction& acSetCurrencyFactor;
+
+    TMenu pmDocument{"pmDocument"};
+    TMenu pmLine{"pmLine"};
+    TFormDescription Description;
+    TSidePanel pFloat;
+
+    const std::vector<TFormDataSet>& DataSets() const { return dataSets_; }
+    TClientDataSet* FindDataSet(std::string_view name) const;
+    const std::vector<TGrid*>& Grids() const { return grids_; }
+    TGrid* FindGrid(std::string_view name) const;
+    const std::vector<TMenu*>& Menus() const { return menus_; }
+    const std::vector<TTimer*>& Timers() const { return timers_; }
+
+    // Runs body; a failure is logged with TELException(message, operationName), an EAbort
+    // ends it quietly. Returns whether body completed.
+    bool RunGuarded(const std::string& operationName, const std::function<void()>& body);
+
+    // Asks "que_SaveBeforeToDo" when there are unsaved changes: Yes saves and continues when
+    // the save succeeded; No stops. Without changes it asks nothing and continues.
+    bool QueryToSaveBeforeToDo();
+    // Prints a posted document through the host's print service.
+    void PrintPostedDocument(const TVariantArray& keys, const std::string& printFormCode);
+    // Saves through the (overridable) save action; true when the server took the changes.
+    bool SaveData();
+    bool LastSaveSucceeded() const { return saveSucceeded_; }
+    bool HasChanges() const;
+    // Recomputes the footer texts of every grid and the action states.
+    void UpdateFooters();
+    void UpdateActions() { AcListBase.UpdateActions(); }
+
+    // Overridden by the package; the bases call them.
+    virtual void FormCreate();
+    virtual void FormShow();
+    virtual void FormClose();
+    virtual void AttachDynamicEvents(TClientDataSet& dataSet);
+    // Decides whether the data may be changed (sets ReadOnly and the grids); true when it may.
+    virtual bool CheckDataModification();
+    // Rows of "PF_Id, Form_id, Copies, PF_Type, Doc_Type": the print forms of the document.
+    virtual TRequestResult GetPrintDocument();
+    virtual int GetPrintDocumentType();
+    virtual TVariantArray GetDocumentInfo();
+    virtual void DoRecalcDocument();
+    // Takes the rows chosen in a selector or a selection form (columns are field names).
+    virtual void ProcessSelectedRecords(const TRequestResult& rows);
+    virtual void PostDocument(bool print);
+    // Runs after the changes reached the server and before the saved data is read back;
+    // false marks the save as failed.
+    virtual bool OnSaveBeforeGetData();
+    virtual void GetPanelDetailsMaster();
+    virtual void GetPanelDetailsDetail();
+    virtual void acSaveExecute();
+    virtual void acRefreshExecute();
+    virtual void acDeleteRecordExecute();
+    virtual void acInsertRecordExecute();
+    virtual void acPrintExecute();
+    virtual void acPostDocumentExecute();
+    virtual void acPostAndPrintDocumentExecute();
+    virtual void acReCalcDocumentExecute();
+    virtual void acAnnulDocumentExecute();
+    virtual void MoveToAnnulDocs();
+    // The rights of the session's user on this form; everything is allowed unless a form or
+    // a rights service says otherwise.
+    virtual bool HasRight(TFormRight right) const;
+    // Asks "que_DeleteRecord" before a deletion; true continues.
+    virtual bool ConfirmDeletion();
+    virtual void UpdateGridFooter(TGrid& grid);
+
+protected:
+    void AddDataSet(TFormDataSet dataSet);
+    void AddGrid(TGrid& grid);
+    void AddMenu(TMenu& menu);
+    void AddTimer(TTimer& timer);
+    // Binds an action to a handler that runs guarded under the handler's operation name.
+    void BindAction(TAction& action, const std::string& handler, std::function<void()> body);
+
+    IFormHost* Host() const;
+    TFormDataSet* FindFormDataSet(const TClientDataSet& dataSet);
+
+    // Data: reading from and saving to the server.
+    void OpenDataSets();
+    void OpenDataSet(TFormDataSet& dataSet);
+    virtual TFilter DataSetFilter(const TFormDataSet& dataSet);
+    // Copies MasterProvider (and the detail settings) into the registered datasets, so that
+    // a form may set them anywhere before its data opens.
+    virtual void SyncDataSetSettings();
+    // Called after a dataset has been filled (and its events attached).
+    virtual void DataSetOpened(TFormDataSet& dataSet);
+    void PostPendingEdits();
+    // Sends the change logs in one ApplyUpdates call; on refusal shows the server's reason,
+    // keeps the changes and throws EAbort.
+    void ApplyChanges();
+    // Reads the data again, keeping the current master record when it still exists.
+    void ReloadData();
+    // After a save: reads back what the server stored.
+    virtual void ReadBackSavedData();
+    // Sets Id, Comp_Id and the master link of a new record where they are empty.
+    void FillNewRecordKeys(TFormDataSet& dataSet);
+    void DeleteSelectedOrCurrent(TGrid& grid, TClientDataSet& dataSet);
+    // Walks every record under the wait cursor and progress, with the grid's controls off,
+    // and returns to the record it started from.
+    void ForEachRecord(TClientDataSet& dataSet, const std::function<void()>& body, const std::string& caption = "");
+    // Shows an error by key with OK and ends the action quietly.
+    [[noreturn]] void AbortWithError(const std::string& key, const std::string& defaultText);
+    void RequireRight(TFormRight right);
+
+    bool saveSucceeded_ = false;
+
+private:
+    void BindBaseActions();
+
+    std::vector<TFormDataSet> dataSets_;
+    std::vector<TGrid*> grids_;
+    std::vector<TMenu*> menus_;
+    std::vector<TTimer*> timers_;
+    bool created_ = false;
+    bool shown_ = false;
+    bool closed_ = false;
+};
+
+}  // namespace tavrek

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <string>
+
+#include "base/forms/IBaseIntf.h"
+#include "base/forms/TfBase.h"
+
+namespace tavrek {
+
+// A single-record editor: opens the record(s) of its filter, inserts, saves and deletes
+// the document as a whole, and lets other forms drive it through IBaseIntf. Opened
+// without a filter it reads only the field definitions and waits for a new document.
+class TfBaseEditMaster : public TfBase, public IBaseIntf {
+public:
+    TfBaseEditMaster();
+    std::string ClassName() const override { return "TfBaseEditMaster"; }
+
+    void acSaveExecute() override;
+    void acInsertRecordExecute() override;
+    void acDeleteRecordExecute() override;
+    void PostDocument(bool print) override;
+
+    // IBaseIntf
+    void CopyDocumentByTemplate(const std::string& sourceId, const std::string& templateId, int sourceFormNumber,
+                                int option1, int option2, int option3) override;
+    void InsertDocumentFromDefaults(const TDefaultValues& values) override;
+    void SaveDocument() override;
+    bool IsSaveSuccessful() const override { return saveSucceeded_; }
+    std::string GetMasterFieldAsString(const std::string& fieldName) override;
+    Variant GetMasterFieldValue(const std::string& fieldName) override;
+    void CancelDocument() override;
+    TfBase* GetCallingForm() const override { return CallingForm; }
+    void SetCallingForm(TfBase* form) override { CallingForm = form; }
+    void ActivateDocumentForm() override;
+    void RefreshDocument() override;
+    TfBase& Form() override { return *this; }
+
+protected:
+    TFilter DataSetFilter(const TFormDataSet& dataSet) override;
+    void ReadBackSavedData() override;
+    // Sets one default value on the current record of dataSet; EFormError when the field is absent.
+    void SetDefaultValue(TClientDataSet& dataSet, const TDefaultValue& value);
+    // The filter on the master key that reads one document back.
+    TFilter KeyFilter(const Variant& id) const;
+    // Sets the header entries of the default values; the master-detail editor adds lines.
+    virtual void ApplyDefaultValues(const TDefaultValues& values);
+    // Empties the datasets (unlogged) and appends a new master record.
+    void StartNewDocument();
+};
+
+}  // namespace tavrek

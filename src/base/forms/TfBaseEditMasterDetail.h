@@ -1,0 +1,37 @@
+#pragma once
+
+#include <string>
+
+#include "base/forms/TfBaseEditMaster.h"
+
+namespace tavrek {
+
+// A document of a header (cdsMaster) and lines (cdsDetail): the lines are read by the
+// header's Id and saved with it in one call.
+class TfBaseEditMasterDetail : public TfBaseEditMaster {
+public:
+    TfBaseEditMasterDetail();
+    std::string ClassName() const override { return "TfBaseEditMasterDetail"; }
+
+    TClientDataSet cdsDetail{"cdsDetail"};
+    std::string DetailProvider;
+    std::string DetailLinkField = "Master_Id";
+    TGrid dbgDetail{"dbgDetail", "cdsDetail"};
+
+    // Appends one line per row, copying the columns that are fields of the lines.
+    void ProcessSelectedRecords(const TRequestResult& rows) override;
+
+    // Events of the lines; the overrides call the inherited handler first.
+    virtual void cdsDetailAfterInsert();
+    virtual void cdsDetailAfterPost();
+    virtual void cdsDetailBeforeDelete();
+    virtual void cdsDetailAfterOpen();
+    virtual void cdsDetailAfterScroll();
+
+protected:
+    void DataSetOpened(TFormDataSet& dataSet) override;
+    void ApplyDefaultValues(const TDefaultValues& values) override;
+    void SyncDataSetSettings() override;
+};
+
+}  // namespace tavrek
