@@ -513,6 +513,8 @@ const std::vector<Variant>& TClientDataSet::RawRecord(int index) const {
     return store_->At(static_cast<size_t>(index)).Values;
 }
 
+TBookmark TClientDataSet::RawBookmark(int index) const { return store_->At(static_cast<size_t>(index)).Id; }
+
 bool TClientDataSet::RawRecordVisible(int index) { return Visible(static_cast<size_t>(index)); }
 
 void TClientDataSet::GotoRawIndex(int index) {

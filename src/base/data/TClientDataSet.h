@@ -134,6 +134,8 @@ public:
     // Record access by position among all records, for grids and the server.
     int RawRecordCount() const;
     const std::vector<Variant>& RawRecord(int index) const;
+    // The bookmark of a record by position, without moving the cursor (grid selections).
+    TBookmark RawBookmark(int index) const;
     bool RawRecordVisible(int index);
     int CurrentRawIndex() const { return pos_; }
     void GotoRawIndex(int index);
