@@ -20,7 +20,7 @@ protected:
     }
 
     // Operation names written to the error log during the test, in order.
-    std::vector<std::string> LoggedOperations() const {
+    std::vector<std::string> LoggedOperations() {
         std::vector<std::string> operations;
         for (const TErrorLogEntry& e : guard.Session().ErrorLog().Entries()) operations.push_back(e.Operation);
         return operations;
