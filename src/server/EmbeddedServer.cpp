@@ -1,0 +1,361 @@
+#include "server/EmbeddedServer.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+#include <SQLiteCpp/Statement.h>
+#include <SQLiteCpp/Transaction.h>
+
+#include "base/data/TClientDataSet.h"
+#include "base/util/Text.h"
+#include "server/CompanyDatabase.h"
+#include "server/MasterDataQueries.h"
+#include "server/SqlValue.h"
+#include "server/TCallParser.h"
+#include "server/TChangeApplier.h"
+#include "server/TNumberSeries.h"
+#include "server/TPriceLookup.h"
+#include "server/TQueryBuilder.h"
+#include "server/procedures/StandardProcedures.h"
+
+namespace tavrek::server {
+namespace {
+
+std::vector<std::string> SplitFields(const std::string& fields) {
+    std::vector<std::string> names;
+    size_t start = 0;
+    while (start <= fields.size()) {
+        const size_t comma = std::min(fields.find(',', start), fields.size());
+        const std::string name = Trim(std::string_view(fields).substr(start, comma - start));
+        if (!name.empty()) names.push_back(name);
+        start = comma + 1;
+    }
+    return names;
+}
+
+// A procedure's rows under the columns the caller named: by name, else by position, so
+// that a caller reading "Result,ErrMsg" from a procedure answering "Code,Msg" still gets
+// its values.
+TRequestResult UnderColumns(const TRequestResult& rows, const std::string& fields) {
+    const std::vector<std::string> names = SplitFields(fields);
+    if (names.empty() || (names.size() == 1 && names[0] == "*")) return rows;
+    TRequestResult result{names, {}};
+    std::vector<int> sources;
+    for (size_t i = 0; i < names.size(); ++i) {
+        const int byName = rows.ColumnIndex(names[i]);
+        sources.push_back(byName >= 0 ? byName : static_cast<int>(i));
+    }
+    for (size_t row = 0; row < rows.Rows.size(); ++row) {
+        TVariantArray values;
+        for (int source : sources) values.push_back(rows.Value(row, static_cast<size_t>(source)));
+        result.Rows.push_back(std::move(values));
+    }
+    return result;
+}
+
+TRequestResult RunQuery(SQLite::Database& db, const TQuery& query) {
+    SQLite::Statement statement(db, query.Sql);
+    BindAll(statement, query.Params);
+    TRequestResult rows = SelectRows(statement);
+    rows.Columns = query.Columns;
+    return rows;
+}
+
+std::string DeclaredTypeOf(const TRequestResult& rows, size_t column) {
+    for (const TVariantArray& row : rows.Rows) {
+        if (column >= row.size() || row[column].IsNull()) continue;
+        switch (row[column].Type()) {
+            case TVarType::varInteger:
+            case TVarType::varBoolean: return "INTEGER";
+            case TVarType::varDouble: return "REAL";
+            case TVarType::varDate: return "DATETIME";
+            default: return "TEXT";
+        }
+    }
+    return "TEXT";
+}
+
+bool StartsWithExec(const std::string& text) {
+    const std::string start = ToLowerAscii(Trim(text).substr(0, 5));
+    return start.starts_with("exec ") || start == "exec" || start.starts_with("exec\t");
+}
+
+}  // namespace
+
+EmbeddedServer::EmbeddedServer(const std::string& path) : EmbeddedServer(path, CreatePostingMethods()) {}
+
+EmbeddedServer::EmbeddedServer(const std::string& path, std::unique_ptr<IPostingMethods> posting)
+    : db_(OpenCompanyDatabase(path, TOpenMode::omExisting)),
+      catalog_(std::make_unique<TSchemaCatalog>(*db_)),
+      statements_(std::make_unique<TStatementCache>(*db_)),
+      posting_(std::move(posting)) {
+    RegisterStandardProcedures(procedures_);
+    RegisterStandardScripts(scripts_);
+    posting_->RegisterProcedures(procedures_);
+}
+
+EmbeddedServer::~EmbeddedServer() = default;
+
+TServerContext EmbeddedServer::Context() { return TServerContext{*db_, *catalog_, *statements_, session_, {}}; }
+
+template <typename Body>
+int EmbeddedServer::Write(const char* operation, Body&& body) {
+    TServerContext ctx = Context();
+    int result = 0;
+    {
+        SQLite::Transaction transaction(*db_, SQLite::TransactionBehavior::IMMEDIATE);
+        result = body(ctx);
+        if (result >= 0 && ctx.RefusalKey.empty()) transaction.commit();
+    }
+    if (result < 0 || !ctx.RefusalKey.empty()) LogRefusal(operation, ctx.RefusalKey);
+    return result;
+}
+
+template <typename Body>
+auto EmbeddedServer::Read(Body&& body) {
+    TServerContext ctx = Context();
+    SQLite::Transaction transaction(*db_, SQLite::TransactionBehavior::DEFERRED);
+    auto result = body(ctx);
+    transaction.commit();
+    return result;
+}
+
+void EmbeddedServer::LogRefusal(const char* operation, const std::string& key) {
+    const std::string text = key.empty() ? std::string() : GetMessageText(key);
+    const std::string message = key.empty() ? "Отказ без съобщение" : (text.empty() ? key : text + " (" + key + ")");
+    WriteErrorLog(message, std::string("EmbeddedServer.") + operation, session_.UserId);
+}
+
+TRequestResult EmbeddedServer::CallProcedure(TServerContext& ctx, TProcedureKind kind, const std::string& text) {
+    const TParsedCall call = kind == TProcedureKind::pkTableFunction ? ParseFunctionCall(text) : ParseExec(text);
+    const TProcedure* procedure = procedures_.Find(kind, call.Name);
+    if (procedure == nullptr) throw EQueryRefused("Непозната процедура '" + call.Name + "'");
+    return (*procedure)(ctx, call.Args);
+}
+
+// The function's rows go to a temporary table so that the caller's field list and filter
+// are checked and applied exactly as on a table.
+TRequestResult EmbeddedServer::SelectFromTableFunction(TServerContext& ctx, const std::string& source,
+                                                       const std::string& fields, const TFilter& filter) {
+    const TRequestResult rows = CallProcedure(ctx, TProcedureKind::pkTableFunction, source);
+    TRelationInfo relation{"tf_" + NormalizeProcedureName(ParseFunctionCall(source).Name), false, {}};
+    std::string columns, marks;
+    for (size_t i = 0; i < rows.Columns.size(); ++i) {
+        const std::string type = DeclaredTypeOf(rows, i);
+        relation.Columns.push_back({rows.Columns[i], FieldTypeOfDeclared(type)});
+        columns += (i == 0 ? "" : ", ") + QuoteIdentifier(rows.Columns[i]) + " " + type;
+        marks += i == 0 ? "?" : ", ?";
+    }
+    const std::string table = "temp." + QuoteIdentifier(relation.Name);
+    db_->exec("DROP TABLE IF EXISTS " + table);
+    db_->exec("CREATE TABLE " + table + " (" + columns + ")");
+    SQLite::Statement insert(*db_, "INSERT INTO " + table + " VALUES (" + marks + ")");
+    for (const TVariantArray& row : rows.Rows) {
+        insert.reset();
+        BindAll(insert, row);
+        insert.exec();
+    }
+    const std::string name = ParseFunctionCall(source).Name;
+    TRequestResult result = RunQuery(*db_, BuildSelect(relation, {name, relation.Name}, fields, filter));
+    db_->exec("DROP TABLE " + table);
+    return result;
+}
+
+TRequestResult EmbeddedServer::SelectFromTable(TServerContext& ctx, const std::string& source,
+                                               const std::string& fields, const TFilter& filter) {
+    const TDataProvider provider = ctx.Catalog.Provider(source);
+    return RunQuery(*db_, BuildSelect(*provider.Source, {provider.Name, provider.Source->Name}, fields, filter));
+}
+
+int EmbeddedServer::RequestValue(int mode, const std::string& source, const std::string& fields,
+                                 const TFilter& filter, TRequestResult& result, bool allRows) {
+    TRequestResult rows;
+    if (mode == -1) {
+        Write("RequestValue", [&](TServerContext& ctx) {
+            rows = UnderColumns(CallProcedure(ctx, TProcedureKind::pkProcedure, source), fields);
+            return 0;
+        });
+    } else if (mode == 0) {
+        rows = Read([&](TServerContext& ctx) {
+            return IsFunctionCall(source) ? SelectFromTableFunction(ctx, source, fields, filter)
+                                          : SelectFromTable(ctx, source, fields, filter);
+        });
+    } else {
+        throw std::invalid_argument("Непознат режим на заявка " + std::to_string(mode));
+    }
+    const int count = static_cast<int>(rows.Rows.size());
+    if (!allRows && rows.Rows.size() > 1) rows.Rows.resize(1);
+    result = std::move(rows);
+    return count;
+}
+
+void EmbeddedServer::RequestData(const std::string& provider, const TFilter& filter, TClientDataSet& target) {
+    Read([&](TServerContext& ctx) {
+        const TDataProvider source = ctx.Catalog.Provider(provider);
+        const TQuery query =
+            BuildSelect(*source.Source, {source.Name, source.Source->Name}, "*", filter, source.OrderBy);
+        target.Close();
+        if (target.FieldCount() == 0)
+            for (const TColumnInfo& column : source.Source->Columns) target.AddField(column.Name, column.Type);
+        target.CreateDataSet();
+        std::vector<int> columnOf;
+        for (int i = 0; i < target.FieldCount(); ++i) {
+            const auto& columns = source.Source->Columns;
+            const auto it = std::find_if(columns.begin(), columns.end(), [&](const TColumnInfo& c) {
+                return EqualsIgnoreCase(c.Name, target.Fields(i).FieldName());
+            });
+            columnOf.push_back(it == columns.end() ? -1 : static_cast<int>(it - columns.begin()));
+        }
+        SQLite::Statement statement(*db_, query.Sql);
+        BindAll(statement, query.Params);
+        while (statement.executeStep()) {
+            std::vector<Variant> values(columnOf.size());
+            for (size_t i = 0; i < columnOf.size(); ++i)
+                if (columnOf[i] >= 0)
+                    values[i] = ReadColumn(statement.getColumn(columnOf[i]), target.Fields(static_cast<int>(i)).DataType());
+            target.AppendLoaded(std::move(values));
+        }
+        target.First();
+        return 0;
+    });
+}
+
+int EmbeddedServer::ApplyUpdates(const std::vector<TUpdatePacket>& packets, std::string& errorText) {
+    int refused = 0;
+    Write("ApplyUpdates", [&](TServerContext& ctx) {
+        refused = TChangeApplier(ctx).Apply(packets, errorText);
+        return refused == 0 ? 0 : -1;
+    });
+    if (refused == 0)
+        for (const TUpdatePacket& packet : packets) packet.DataSet->MergeChangeLog();
+    return refused;
+}
+
+TRequestResult EmbeddedServer::ExecuteStoredProcedure(const std::string& name, const TVariantArray& params) {
+    TRequestResult rows;
+    Write("ExecuteStoredProcedure", [&](TServerContext& ctx) {
+        const TProcedure* procedure = procedures_.Find(TProcedureKind::pkProcedure, name);
+        if (procedure == nullptr) throw EQueryRefused("Непозната процедура '" + name + "'");
+        rows = (*procedure)(ctx, params);
+        return 0;
+    });
+    return rows;
+}
+
+int EmbeddedServer::ExecuteSQLScript(const std::string& text) {
+    return Write("ExecuteSQLScript", [&](TServerContext& ctx) {
+        TRequestResult rows;
+        if (StartsWithExec(text)) {
+            TParsedCall call;
+            try {
+                call = ParseExec(text);
+            } catch (const ECallSyntaxError&) {
+                ctx.RefusalKey = "err_UnknownSQLScript";
+                return -1;
+            }
+            const TProcedure* procedure = procedures_.Find(TProcedureKind::pkScript, call.Name);
+            if (procedure == nullptr) {
+                ctx.RefusalKey = "err_UnknownSQLScript";
+                return -1;
+            }
+            rows = (*procedure)(ctx, call.Args);
+        } else {
+            TVariantArray values;
+            const TProcedure* operation = scripts_.Match(text, values);
+            if (operation == nullptr) {
+                ctx.RefusalKey = "err_UnknownSQLScript";
+                return -1;
+            }
+            rows = (*operation)(ctx, values);
+        }
+        return rows.Empty() ? 0 : static_cast<int>(rows.Value().AsInteger());
+    });
+}
+
+int EmbeddedServer::GetNextSerieNo(const std::string& series, const std::string& businessGroup, std::string& number) {
+    return Write("GetNextSerieNo",
+                 [&](TServerContext& ctx) { return NextSerieNo(ctx, series, businessGroup, number); });
+}
+
+int EmbeddedServer::PostPurchase(const std::string& id, TVariantArray& keys) {
+    return Write("PostPurchase", [&](TServerContext& ctx) { return posting_->PostPurchase(ctx, id, keys); });
+}
+
+int EmbeddedServer::PostPurchCrMemo(const std::string& id, TVariantArray& keys) {
+    return Write("PostPurchCrMemo", [&](TServerContext& ctx) { return posting_->PostPurchCrMemo(ctx, id, keys); });
+}
+
+int EmbeddedServer::PostPurchOrder(const std::string& id, TVariantArray& keys, int operation) {
+    return Write("PostPurchOrder",
+                 [&](TServerContext& ctx) { return posting_->PostPurchOrder(ctx, id, keys, operation); });
+}
+
+int EmbeddedServer::PostPurchProtocol(const std::string& id, int crMemo, TVariantArray& keys) {
+    return Write("PostPurchProtocol",
+                 [&](TServerContext& ctx) { return posting_->PostPurchProtocol(ctx, id, crMemo, keys); });
+}
+
+int EmbeddedServer::PostGlobalDoc(const std::string& id, int crMemo, TVariantArray& keys) {
+    return Write("PostGlobalDoc", [&](TServerContext& ctx) { return posting_->PostGlobalDoc(ctx, id, crMemo, keys); });
+}
+
+int EmbeddedServer::AnnulDocument(const std::string& id, int kind, const std::string& description, TDateTime date,
+                                  int flag, Variant& output) {
+    return Write("AnnulDocument", [&](TServerContext& ctx) {
+        return posting_->AnnulDocument(ctx, id, kind, description, date, flag, output);
+    });
+}
+
+int EmbeddedServer::AnnulGlobalDoc(const std::string& id, int crMemo, const std::string& description, TDateTime date) {
+    return Write("AnnulGlobalDoc",
+                 [&](TServerContext& ctx) { return posting_->AnnulGlobalDoc(ctx, id, crMemo, description, date); });
+}
+
+int EmbeddedServer::AnnulPurchProtocol(const std::string& id, int crMemo, const std::string& description,
+                                       TDateTime date) {
+    return Write("AnnulPurchProtocol", [&](TServerContext& ctx) {
+        return posting_->AnnulPurchProtocol(ctx, id, crMemo, description, date);
+    });
+}
+
+int EmbeddedServer::DeleteGlobalDoc(const std::string& id, int crMemo) {
+    return Write("DeleteGlobalDoc", [&](TServerContext& ctx) { return posting_->DeleteGlobalDoc(ctx, id, crMemo); });
+}
+
+TRequestResult EmbeddedServer::GetContragentParams(const std::string& contragentId) {
+    return Read([&](TServerContext& ctx) { return ContragentParams(ctx, contragentId); });
+}
+
+TRequestResult EmbeddedServer::GetContragentPurchDue(const std::string& contragentId, const std::string& dateYyyymmdd) {
+    return Read([&](TServerContext& ctx) { return ContragentPurchDue(ctx, contragentId, dateYyyymmdd); });
+}
+
+TRequestResult EmbeddedServer::GetItemParams(const TVariantArray& request) {
+    return Read([&](TServerContext& ctx) { return ItemParams(ctx, request); });
+}
+
+int EmbeddedServer::GetItemPriceAndDiscount(const TVariantArray& request, TItemParams& params) {
+    return Read([&](TServerContext& ctx) { return ItemPriceAndDiscount(ctx, request, params); });
+}
+
+double EmbeddedServer::GetCurrencyRate(const std::string& currencyId, TDateTime date, int) {
+    return Read([&](TServerContext& ctx) { return CurrencyRate(ctx, currencyId, date); });
+}
+
+std::string EmbeddedServer::GetMessageText(const std::string& key) {
+    SQLite::Statement& query = statements_->Get("SELECT Text FROM S_Messages WHERE Id = ?");
+    query.bind(1, key);
+    const std::string text = query.executeStep() ? query.getColumn(0).getString() : std::string();
+    query.reset();
+    return text;
+}
+
+void EmbeddedServer::WriteErrorLog(const std::string& message, const std::string& operation,
+                                   const std::string& userId) {
+    SQLite::Transaction transaction(*db_, SQLite::TransactionBehavior::IMMEDIATE);
+    ExecuteBound(*db_, "INSERT INTO S_ErrorLog (C_Datetime, User_Id, Operation, Message) VALUES (?, ?, ?, ?)",
+                 {TDateTime::Now(), userId, operation, message});
+    transaction.commit();
+}
+
+}  // namespace tavrek::server

@@ -1,0 +1,88 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include <SQLiteCpp/Database.h>
+
+#include "base/server/IAppServer.h"
+#include "server/TProcedureRegistry.h"
+#include "server/TSchemaCatalog.h"
+#include "server/TScriptRecognizer.h"
+#include "server/TServerContext.h"
+#include "server/posting/IPostingMethods.h"
+
+namespace tavrek::server {
+
+// The application server inside the client process, over one company database file.
+// Every method runs in one transaction: a refusal (negative result, message key in the
+// error log), an exception or a killed process leaves the database as it was before the
+// call. Names from the client are checked against the schema and values are bound, so
+// nothing the client sends is run as SQL.
+class EmbeddedServer : public IAppServer {
+public:
+    // Opens an existing company database, upgrading its schema; throws ECompanyDatabaseError.
+    explicit EmbeddedServer(const std::string& path);
+    EmbeddedServer(const std::string& path, std::unique_ptr<IPostingMethods> posting);
+    ~EmbeddedServer() override;
+
+    void SetSession(TServerSession session) { session_ = std::move(session); }
+    const TServerSession& Session() const { return session_; }
+    TProcedureRegistry& Procedures() { return procedures_; }
+    SQLite::Database& Database() { return *db_; }
+
+    int RequestValue(int mode, const std::string& source, const std::string& fields, const TFilter& filter,
+                     TRequestResult& result, bool allRows = false) override;
+    void RequestData(const std::string& provider, const TFilter& filter, TClientDataSet& target) override;
+    int ApplyUpdates(const std::vector<TUpdatePacket>& packets, std::string& errorText) override;
+    TRequestResult ExecuteStoredProcedure(const std::string& name, const TVariantArray& params) override;
+    int ExecuteSQLScript(const std::string& text) override;
+    int GetNextSerieNo(const std::string& series, const std::string& businessGroup, std::string& number) override;
+
+    int PostPurchase(const std::string& id, TVariantArray& keys) override;
+    int PostPurchCrMemo(const std::string& id, TVariantArray& keys) override;
+    int PostPurchOrder(const std::string& id, TVariantArray& keys, int operation) override;
+    int PostPurchProtocol(const std::string& id, int crMemo, TVariantArray& keys) override;
+    int PostGlobalDoc(const std::string& id, int crMemo, TVariantArray& keys) override;
+    int AnnulDocument(const std::string& id, int kind, const std::string& description, TDateTime date, int flag,
+                      Variant& output) override;
+    int AnnulGlobalDoc(const std::string& id, int crMemo, const std::string& description, TDateTime date) override;
+    int AnnulPurchProtocol(const std::string& id, int crMemo, const std::string& description,
+                           TDateTime date) override;
+    int DeleteGlobalDoc(const std::string& id, int crMemo) override;
+
+    TRequestResult GetContragentParams(const std::string& contragentId) override;
+    TRequestResult GetContragentPurchDue(const std::string& contragentId, const std::string& dateYyyymmdd) override;
+    TRequestResult GetItemParams(const TVariantArray& request) override;
+    int GetItemPriceAndDiscount(const TVariantArray& request, TItemParams& params) override;
+    double GetCurrencyRate(const std::string& currencyId, TDateTime date, int kind) override;
+
+    std::string GetMessageText(const std::string& key) override;
+    void WriteErrorLog(const std::string& message, const std::string& operation, const std::string& userId) override;
+
+private:
+    TServerContext Context();
+    // Runs body in a write transaction; commits when it returns 0 or more and no refusal
+    // key was set, otherwise rolls back and logs the refusal under the operation's name.
+    template <typename Body>
+    int Write(const char* operation, Body&& body);
+    // Runs body in a read transaction, so it sees one state of the database.
+    template <typename Body>
+    auto Read(Body&& body);
+    void LogRefusal(const char* operation, const std::string& key);
+    TRequestResult CallProcedure(TServerContext& ctx, TProcedureKind kind, const std::string& text);
+    TRequestResult SelectFromTableFunction(TServerContext& ctx, const std::string& source, const std::string& fields,
+                                           const TFilter& filter);
+    TRequestResult SelectFromTable(TServerContext& ctx, const std::string& source, const std::string& fields,
+                                   const TFilter& filter);
+
+    std::unique_ptr<SQLite::Database> db_;
+    std::unique_ptr<TSchemaCatalog> catalog_;
+    std::unique_ptr<TStatementCache> statements_;
+    TProcedureRegistry procedures_;
+    TScriptRecognizer scripts_;
+    std::unique_ptr<IPostingMethods> posting_;
+    TServerSession session_;
+};
+
+}  // namespace tavrek::server

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "base/data/TClientDataSet.h"
+#include "base/server/IAppServer.h"
+#include "server/TServerContext.h"
+
+namespace tavrek::server {
+
+// Writes the change logs of datasets to their provider tables inside the caller's
+// transaction. Deletions go first, details before masters; then inserts and updates in
+// packet order. A record is refused when its row no longer holds the values the client
+// read (for an update: the values of the fields it changes; for a deletion: all of
+// them), or when the database rejects it. Returns the number refused, with errorText
+// naming them; the caller rolls back when it is not 0.
+class TChangeApplier {
+public:
+    explicit TChangeApplier(TServerContext& ctx) : ctx_(ctx) {}
+
+    int Apply(const std::vector<TUpdatePacket>& packets, std::string& errorText);
+
+private:
+    struct TTarget;
+    TTarget Target(const TUpdatePacket& packet) const;
+    void Delete(const TTarget& target, const TDeltaRecord& record);
+    void Insert(const TTarget& target, const TDeltaRecord& record);
+    void Update(const TTarget& target, const TDeltaRecord& record);
+    void Refuse(const TTarget& target, const TDeltaRecord& record, const std::string& why);
+
+    TServerContext& ctx_;
+    int refused_ = 0;
+    std::string errors_;
+};
+
+}  // namespace tavrek::server

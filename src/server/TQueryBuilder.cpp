@@ -1,0 +1,205 @@
+#include "server/TQueryBuilder.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+
+#include "base/util/Text.h"
+
+namespace tavrek::server {
+namespace {
+
+constexpr std::array kFunctions = {"COALESCE", "IFNULL", "ISNULL", "ABS", "SUM", "TOTAL", "MIN",
+                                   "MAX",      "COUNT",  "AVG",    "ROUND", "UPPER", "LOWER"};
+
+bool IsIdentChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '.'; }
+
+std::string CheckedColumn(const TRelationInfo& relation, const std::vector<std::string>& qualifiers,
+                          std::string_view field) {
+    const std::string name = Trim(field);
+    const size_t dot = name.rfind('.');
+    if (dot != std::string::npos) {
+        const std::string qualifier = name.substr(0, dot);
+        const bool known = std::any_of(qualifiers.begin(), qualifiers.end(),
+                                       [&](const std::string& q) { return EqualsIgnoreCase(q, qualifier); });
+        if (!known) throw EQueryRefused("Полето '" + name + "' не е от '" + relation.Name + "'");
+    }
+    const TColumnInfo* column = relation.Column(dot == std::string::npos ? name : name.substr(dot + 1));
+    if (column == nullptr) throw EQueryRefused("Непознато поле '" + name + "' в '" + relation.Name + "'");
+    return column->Name;
+}
+
+// Reads a field list token by token and writes it back with checked, quoted names.
+class TFieldListParser {
+public:
+    TFieldListParser(const TRelationInfo& relation, const std::vector<std::string>& qualifiers, std::string_view text)
+        : relation_(relation), qualifiers_(qualifiers), text_(text) {}
+
+    void Parse(std::string& sql, std::vector<std::string>& columns) {
+        SkipSpaces();
+        if (pos_ == text_.size() || Peek() == "*") {
+            if (pos_ < text_.size()) Next();
+            ExpectEnd();
+            for (const TColumnInfo& c : relation_.Columns) {
+                sql += (sql.empty() ? "" : ", ") + QuoteIdentifier(c.Name);
+                columns.push_back(c.Name);
+            }
+            return;
+        }
+        for (;;) {
+            std::string name;
+            const std::string expression = Expression(name);
+            if (EqualsIgnoreCase(Peek(), "AS")) {
+                Next();
+                name = Next();
+                if (name.empty() || !std::all_of(name.begin(), name.end(), [](char c) { return IsIdentChar(c) && c != '.'; }))
+                    Fail("невалидно име след AS");
+            }
+            sql += (sql.empty() ? "" : ", ") + expression + " AS " + QuoteIdentifier(name);
+            columns.push_back(name);
+            if (Peek() != ",") break;
+            Next();
+        }
+        ExpectEnd();
+    }
+
+private:
+    std::string Expression(std::string& name) {
+        const std::string token = Next();
+        if (token.empty()) Fail("очаква се поле");
+        if (std::isdigit(static_cast<unsigned char>(token[0]))) {
+            if (!std::all_of(token.begin(), token.end(), [](char c) { return std::isdigit(static_cast<unsigned char>(c)) || c == '.'; }))
+                Fail("невалидно число " + token);
+            name = token;
+            return token;
+        }
+        if (!IsIdentChar(token[0])) Fail("неочакван знак '" + token + "'");
+        if (Peek() != "(") {
+            name = CheckedColumn(relation_, qualifiers_, token);
+            return QuoteIdentifier(name);
+        }
+        return Function(token, name);
+    }
+
+    std::string Function(const std::string& token, std::string& name) {
+        const auto known = std::find_if(kFunctions.begin(), kFunctions.end(),
+                                         [&](const char* f) { return EqualsIgnoreCase(f, token); });
+        if (known == kFunctions.end()) Fail("непозната функция " + token);
+        const std::string function = EqualsIgnoreCase(token, "ISNULL") ? "IFNULL" : *known;
+        Next();
+        std::string args;
+        if (Peek() == "*") {
+            Next();
+            args = "*";
+        }
+        while (Peek() != ")") {
+            if (!args.empty()) {
+                if (Next() != ",") Fail("очаква се ','");
+            }
+            std::string inner;
+            args += (args.empty() ? "" : ", ") + Expression(inner);
+        }
+        Next();
+        name = function + "(" + args + ")";
+        return name;
+    }
+
+    void SkipSpaces() {
+        while (pos_ < text_.size() && std::isspace(static_cast<unsigned char>(text_[pos_]))) ++pos_;
+    }
+
+    std::string Peek() {
+        const size_t saved = pos_;
+        std::string token = Next();
+        pos_ = saved;
+        return token;
+    }
+
+    std::string Next() {
+        SkipSpaces();
+        if (pos_ >= text_.size()) return {};
+        const size_t start = pos_;
+        if (IsIdentChar(text_[pos_])) {
+            while (pos_ < text_.size() && IsIdentChar(text_[pos_])) ++pos_;
+        } else {
+            ++pos_;
+        }
+        return std::string(text_.substr(start, pos_ - start));
+    }
+
+    void ExpectEnd() {
+        SkipSpaces();
+        if (pos_ != text_.size()) Fail("неочакван текст '" + std::string(text_.substr(pos_)) + "'");
+    }
+
+    [[noreturn]] void Fail(const std::string& what) const {
+        throw EQueryRefused("Невалиден списък от полета '" + std::string(text_) + "': " + what);
+    }
+
+    const TRelationInfo& relation_;
+    const std::vector<std::string>& qualifiers_;
+    std::string_view text_;
+    size_t pos_ = 0;
+};
+
+// Forms build some values as SQL literals ('abc'); they are unquoted and still bound.
+Variant Unquoted(const Variant& value) {
+    if (value.Type() != TVarType::varString) return value;
+    const std::string text = value.AsString();
+    if (text.size() < 2 || text.front() != '\'' || text.back() != '\'') return value;
+    std::string inner;
+    for (size_t i = 1; i + 1 < text.size(); ++i) {
+        if (text[i] == '\'' && text[i + 1] == '\'' && i + 2 < text.size()) ++i;
+        inner += text[i];
+    }
+    return Variant(inner);
+}
+
+std::string ConditionSql(const std::string& column, const TFilterCondition& c, std::vector<Variant>& params) {
+    const std::string name = QuoteIdentifier(column);
+    switch (c.Op) {
+        case TFilterOp::opIs:
+            if (c.Value.IsNull()) return name + " IS NULL";
+            if (EqualsIgnoreCase(Trim(c.Value.AsString()), "NOT NULL")) return name + " IS NOT NULL";
+            if (EqualsIgnoreCase(Trim(c.Value.AsString()), "NULL")) return name + " IS NULL";
+            throw EQueryRefused("Операторът IS приема само NULL или NOT NULL за '" + c.Field + "'");
+        case TFilterOp::opLike: params.push_back(Unquoted(c.Value)); return name + " LIKE ?";
+        default: break;
+    }
+    params.push_back(Unquoted(c.Value));
+    return name + " " + std::string(TFilter::OpText(c.Op)) + " ?";
+}
+
+}  // namespace
+
+std::string QuoteIdentifier(std::string_view name) {
+    std::string quoted = "\"";
+    for (char c : name) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return quoted + "\"";
+}
+
+std::string FilterSql(const TRelationInfo& relation, const std::vector<std::string>& qualifiers, const TFilter& filter,
+                      std::vector<Variant>& params) {
+    std::string sql;
+    const auto& conditions = filter.Conditions();
+    for (size_t i = 0; i < conditions.size(); ++i) {
+        const TFilterCondition& c = conditions[i];
+        sql += ConditionSql(CheckedColumn(relation, qualifiers, c.Field), c, params);
+        if (i + 1 < conditions.size()) sql += c.Connector == TFilterConnector::fcOr ? " OR " : " AND ";
+    }
+    return sql;
+}
+
+TQuery BuildSelect(const TRelationInfo& relation, const std::vector<std::string>& qualifiers, std::string_view fields,
+                   const TFilter& filter, std::string_view orderBy) {
+    TQuery query;
+    std::string list;
+    TFieldListParser(relation, qualifiers, fields).Parse(list, query.Columns);
+    query.Sql = "SELECT " + list + " FROM " + QuoteIdentifier(relation.Name);
+    const std::string where = FilterSql(relation, qualifiers, filter, query.Params);
+    if (!where.empty()) query.Sql += " WHERE " + where;
+    if (!orderBy.empty()) query.Sql += " ORDER BY " + std::string(orderBy);
+    return query;
+}
+
+}  // namespace tavrek::server

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+
+namespace tavrek::server {
+
+// Keys of the demo company that the client signs in with and tests rely on.
+inline constexpr const char* kDemoCompanyId = "DEMO";
+inline constexpr const char* kDemoBusinessGroupId = "BG-SOF";
+inline constexpr const char* kDemoUserId = "ADMIN";
+inline constexpr double kEurFixedFactor = 1.95583;
+
+// Creates a company database at path with a usable demo company: currencies and rates,
+// VAT setup, vendors and items with prices and discounts, payment terms and methods,
+// document subtypes, number series, print forms, copy templates, purchases setup and the
+// message texts. All in one transaction; refuses (ECompanyDatabaseError) when path exists.
+void CreateDemoCompany(const std::string& path);
+
+}  // namespace tavrek::server

@@ -1,0 +1,163 @@
+#include "server/procedures/StandardProcedures.h"
+
+#include "base/data/TDateTime.h"
+#include "server/SqlValue.h"
+#include "server/TQueryBuilder.h"
+#include "server/schema/DocumentTables.h"
+#include "server/schema/DocumentTypes.h"
+
+namespace tavrek::server {
+namespace {
+
+std::string Arg(const TVariantArray& args, size_t index) {
+    return index < args.size() ? args[index].AsString() : std::string();
+}
+
+TRequestResult Answer(std::vector<std::string> columns, TVariantArray row) {
+    return TRequestResult{std::move(columns), {std::move(row)}};
+}
+
+// Header totals are the rounded sums of the line amounts of the same names.
+TRequestResult RecalcDocument(TServerContext& ctx, const std::string& header, const std::string& line,
+                              const TVariantArray& args) {
+    std::string sets;
+    for (const char* field : {"TotalValue", "VATValue", "TotalVAT", "TotalValue_LCY", "TotalVAT_LCY"}) {
+        const std::string f = QuoteIdentifier(field);
+        sets += std::string(sets.empty() ? "" : ", ") + f + " = ROUND(COALESCE((SELECT SUM(" + f + ") FROM " + line +
+                " WHERE Master_Id = h.Id), 0), COALESCE((SELECT AmountDecimals FROM C_CompanySetup WHERE Id = h.Comp_Id), 2))";
+    }
+    const int changed = ExecuteBound(ctx.Db, "UPDATE " + header + " AS h SET " + sets + " WHERE Id = ? AND Comp_Id = ?",
+                                     {Arg(args, 0), Arg(args, 1)});
+    if (changed != 1) ctx.RefusalKey = "err_RecalcDocument";
+    return Answer({"Result"}, {changed == 1 ? 0 : -1});
+}
+
+struct TFoundDocument {
+    const TDocumentTables* Tables = nullptr;
+    TVariantArray Row;  // DocumentType, CheckStatus, DocumentNo
+};
+
+TFoundDocument FindDocument(TServerContext& ctx, const std::string& companyId, const std::string& id) {
+    for (const TDocumentTables& tables : DocumentTables()) {
+        TRequestResult found = SelectRows(
+            ctx.Db, std::string("SELECT DocumentType, CheckStatus, DocumentNo FROM ") + tables.Header +
+                        " WHERE Id = ? AND Comp_Id = ?",
+            {id, companyId});
+        if (!found.Empty()) return {&tables, std::move(found.Rows[0])};
+    }
+    return {};
+}
+
+std::string JsonObjectOf(const TRelationInfo& relation, const std::string& alias) {
+    std::string sql = "json_object(";
+    for (size_t i = 0; i < relation.Columns.size(); ++i)
+        sql += std::string(i == 0 ? "" : ", ") + "'" + relation.Columns[i].Name + "', " + alias + "." +
+               QuoteIdentifier(relation.Columns[i].Name);
+    return sql + ")";
+}
+
+// The document as it stood, header and lines as JSON, kept in S_DocumentHistory.
+TRequestResult SaveHistoryBeforeDelete(TServerContext& ctx, const TVariantArray& args) {
+    const TFoundDocument document = FindDocument(ctx, Arg(args, 0), Arg(args, 1));
+    if (document.Tables == nullptr) return Answer({"Code", "ErrMsg"}, {-1, "Документът не е намерен"});
+    const TRelationInfo& header = *ctx.Catalog.Find(document.Tables->Header);
+    const TRelationInfo& line = *ctx.Catalog.Find(document.Tables->Line);
+    const std::string snapshot = "SELECT json_object('Header', json(" + JsonObjectOf(header, "h") +
+                                 "), 'Lines', (SELECT json_group_array(json(" + JsonObjectOf(line, "l") + ")) FROM " +
+                                 line.Name + " l WHERE l.Master_Id = h.Id)) FROM " + header.Name + " h WHERE h.Id = ?";
+    ExecuteBound(ctx.Db,
+                 "INSERT INTO S_DocumentHistory (Comp_Id, Document_Id, DocumentType, Action, User_Id, "
+                 "BusinessGroup_Id, C_Datetime, Snapshot) VALUES (?, ?, ?, 'Delete', ?, ?, ?, (" + snapshot + "))",
+                 {Arg(args, 0), Arg(args, 1), document.Row[0], Arg(args, 3), Arg(args, 4), TDateTime::Now(),
+                  Arg(args, 1)});
+    return Answer({"Code", "ErrMsg"}, {0, ""});
+}
+
+// A document sent for the goods check may not be deleted: the code is its check state.
+TRequestResult CheckDocumentBeforeDelete(TServerContext& ctx, const TVariantArray& args) {
+    const TFoundDocument document = FindDocument(ctx, Arg(args, 0), Arg(args, 1));
+    const int64_t status = document.Tables == nullptr ? 0 : document.Row[1].AsInteger();
+    return Answer({"Code", "Msg"}, {status, status == 0 ? "" : document.Row[2].AsString()});
+}
+
+// Price kind 0: the price is without VAT; 1: it includes the VAT of the item's group.
+TRequestResult UpdateItemUnitPrice(TServerContext& ctx, const TVariantArray& args) {
+    const double price = args.size() > 2 ? args[2].AsFloat() : 0.0;
+    const bool withVat = args.size() > 3 && args[3].AsInteger() == 1;
+    const std::string net =
+        withVat ? "? / (1 + COALESCE((SELECT v.VATPercent FROM G_VATPostingSetup v JOIN C_CompanySetup c ON c.Id = i.Comp_Id "
+                  "WHERE v.Comp_Id = i.Comp_Id AND v.VATBus_PostingGroup = c.VATBusPostGroup_Id "
+                  "AND v.VATProd_PostingGroup = i.VATProdPostGroup_Id), 0) / 100.0)"
+                : "?";
+    const int changed = ExecuteBound(ctx.Db, "UPDATE N_Item AS i SET UnitPrice = " + net + " WHERE Comp_Id = ? AND Code = ?",
+                                     {price, Arg(args, 0), Arg(args, 1)});
+    if (changed == 1) return Answer({"Result", "ErrMsg"}, {0, ""});
+    ctx.RefusalKey = "err_Update_N_Item_UnitPrice";
+    return Answer({"Result", "ErrMsg"}, {-1, "Артикул с код '" + Arg(args, 1) + "' не е намерен"});
+}
+
+// The vendor's own payment method, else the one of the document subtype.
+TRequestResult GetDocPayMethod(TServerContext& ctx, const TVariantArray& args) {
+    return SelectRows(ctx.Db,
+                      "SELECT COALESCE(NULLIF((SELECT PayMethod_Id FROM N_Contragent WHERE Id = ? AND Comp_Id = ?), ''), "
+                      "(SELECT PaymentMethod FROM N_SubDocument WHERE Id = ? AND Comp_Id = ?)) AS PayMethod_Id",
+                      {Arg(args, 5), Arg(args, 0), Arg(args, 4), Arg(args, 0)});
+}
+
+// Open amounts of the vendor's posted advance payments.
+TRequestResult GetContragentAdvancePayment(TServerContext& ctx, const TVariantArray& args) {
+    return SelectRows(ctx.Db,
+                      "SELECT SUM(Remaining) AS ContragentAdvancePayment FROM D_PurchInvoiceHeader WHERE Comp_Id = ? "
+                      "AND Contragent_Id = ? AND DocumentType = ? AND Annul = 0",
+                      {Arg(args, 0), Arg(args, 1), DocumentType::PurchAdvancePayment});
+}
+
+// An item by the vendor's item number, or by our own code.
+TRequestResult FindItem(TServerContext& ctx, const TVariantArray& args) {
+    return SelectRows(ctx.Db,
+                      "SELECT Item_Id FROM N_VendorPrice WHERE VendorItemNo = ?1 AND Contragent_Id = ?2 "
+                      "UNION SELECT i.Id FROM N_Item i JOIN N_Contragent c ON c.Comp_Id = i.Comp_Id "
+                      "WHERE i.Code = ?1 AND c.Id = ?2 AND NOT EXISTS (SELECT 1 FROM N_VendorPrice "
+                      "WHERE VendorItemNo = ?1 AND Contragent_Id = ?2)",
+                      {Arg(args, 0), Arg(args, 1)});
+}
+
+// Lines of a global document whose source line is taken by another global document line.
+TRequestResult CheckGlobalDuplicateLine(TServerContext& ctx, const TVariantArray& args) {
+    return SelectRows(ctx.Db,
+                      "SELECT l.Line_No, oh.DocumentNo AS DocNo FROM D_GlobalPurchLine l "
+                      "JOIN D_GlobalPurchLine o ON o.SrcLine_Id = l.SrcLine_Id AND o.Id <> l.Id "
+                      "JOIN D_GlobalPurchHeader oh ON oh.Id = o.Master_Id "
+                      "WHERE l.Master_Id = ? AND l.Comp_Id = ? AND l.SrcLine_Id IS NOT NULL ORDER BY l.Line_No",
+                      {Arg(args, 1), Arg(args, 0)});
+}
+
+TRequestResult SetVendorOrderNo(TServerContext& ctx, const TVariantArray& args) {
+    const int changed =
+        ExecuteBound(ctx.Db, "UPDATE D_PurchHeader SET VendorOrderNo = ? WHERE Comp_Id = ? AND Id = ?", args);
+    return Answer({"Result"}, {changed == 1 ? 0 : -1});
+}
+
+}  // namespace
+
+void RegisterStandardProcedures(TProcedureRegistry& registry) {
+    registry.Register(TProcedureKind::pkScript, "usp_RecalcPurchDocument", [](TServerContext& ctx, const TVariantArray& a) {
+        return RecalcDocument(ctx, "D_PurchHeader", "D_PurchaseLine", a);
+    });
+    registry.Register(TProcedureKind::pkScript, "usp_RecalcGlobalDocument", [](TServerContext& ctx, const TVariantArray& a) {
+        return RecalcDocument(ctx, "D_GlobalPurchHeader", "D_GlobalPurchLine", a);
+    });
+    registry.Register(TProcedureKind::pkProcedure, "usp_SaveHistoryBeforeDelete", SaveHistoryBeforeDelete);
+    registry.Register(TProcedureKind::pkProcedure, "usp_CheckDocumentBeforeDelete", CheckDocumentBeforeDelete);
+    registry.Register(TProcedureKind::pkProcedure, "usp_UPDATE_N_Item_UnitPrice", UpdateItemUnitPrice);
+    registry.Register(TProcedureKind::pkTableFunction, "fn_GetDocPayMethod", GetDocPayMethod);
+    registry.Register(TProcedureKind::pkTableFunction, "fn_GetContragentAdvancePayment", GetContragentAdvancePayment);
+    registry.Register(TProcedureKind::pkTableFunction, "fn_FindItem", FindItem);
+    registry.Register(TProcedureKind::pkTableFunction, "fn_CheckGlobalDuplicateLine", CheckGlobalDuplicateLine);
+}
+
+void RegisterStandardScripts(TScriptRecognizer& scripts) {
+    scripts.Add("UPDATE D_PurchHeader SET VendorOrderNo = ? WHERE Comp_Id = ? AND Id = ?", SetVendorOrderNo);
+}
+
+}  // namespace tavrek::server

@@ -1,0 +1,503 @@
+#include "server/schema/TMigrations.h"
+
+#include "server/schema/DocumentTables.h"
+
+namespace tavrek::server {
+namespace {
+
+// Header and line columns shared by every purchase document table; dates are REAL serial
+// days declared DATETIME so that readers know to hand them out as dates.
+const std::string kHeaderColumns = R"(
+    Id TEXT PRIMARY KEY NOT NULL,
+    Comp_Id TEXT NOT NULL,
+    DocumentType INTEGER NOT NULL,
+    DocSubType_Id TEXT,
+    DocumentNo TEXT,
+    Series_Id TEXT,
+    AbsoluteNo TEXT,
+    DocumentDate DATETIME,
+    PostingDate DATETIME,
+    OrderDate DATETIME,
+    DueDate DATETIME,
+    Contragent_Id TEXT,
+    Currency_Id TEXT,
+    CurrencyFactor REAL DEFAULT 1,
+    PriceIncludingVAT INTEGER DEFAULT 0,
+    PayMethod_Id TEXT,
+    PayTerm_Id TEXT,
+    VATBusPostGroup_Id TEXT,
+    GenBusPostGroup_Id TEXT,
+    CntrPostingGroup_Id TEXT,
+    BankAccount_Id TEXT,
+    BusinessGroup_Id TEXT,
+    SalesPerson_Id TEXT,
+    User_Id TEXT,
+    C_Datetime DATETIME,
+    Comment TEXT,
+    VendorInvoiceNo TEXT,
+    VendorCreditMemoNo TEXT,
+    VendorOrderNo TEXT,
+    VendorShipmentNo TEXT,
+    CustomsDeclarationNo TEXT,
+    ExpectedReceiptDate DATETIME,
+    RequestedReceiptDate DATETIME,
+    RequestedReceiptHour TEXT,
+    TotalValue REAL DEFAULT 0,
+    VATValue REAL DEFAULT 0,
+    TotalVAT REAL DEFAULT 0,
+    TotalValue_LCY REAL DEFAULT 0,
+    TotalVAT_LCY REAL DEFAULT 0,
+    InvDiscAmount REAL DEFAULT 0,
+    VATLedger INTEGER DEFAULT 0,
+    DoNotIncInVATLedger INTEGER DEFAULT 0,
+    NotIncludeVatLedger INTEGER DEFAULT 0,
+    LedgerSubjectType TEXT,
+    PurchType163a TEXT,
+    ToInvoiceNo TEXT,
+    InvoiceDate DATETIME,
+    ToInvoiceDate DATETIME,
+    GlobalInvoiceNo TEXT,
+    GlobalCrMemoNo TEXT,
+    IsGlobalInvoice INTEGER DEFAULT 0,
+    IsGlobalCrMemo INTEGER DEFAULT 0,
+    VendorGlobalInvoiceNo TEXT,
+    VendorGlobalCrMemoNo TEXT,
+    VendorCreditMemoDate DATETIME,
+    AppliesToDoc_Id TEXT,
+    DocStatus INTEGER DEFAULT 0,
+    CheckStatus INTEGER DEFAULT 0,
+    DirectPay INTEGER DEFAULT 0,
+    ThirdSideOfDeal TEXT,
+    DealKind TEXT,
+    StatProcedure TEXT,
+    TermsOfDelivery TEXT,
+    TransportType TEXT,
+    TransportCountry TEXT,
+    ThirdSideCountry_Id TEXT,
+    Region_Id TEXT,
+    TotalWeight REAL DEFAULT 0,
+    AdditionalCosts REAL DEFAULT 0,
+    DoNotIncInIntrastat INTEGER DEFAULT 0)";
+
+const std::string kPostedHeaderColumns = R"(,
+    Annul INTEGER DEFAULT 0,
+    AnnulDate DATETIME,
+    AnnulDescription TEXT,
+    AnnulUser_Id TEXT,
+    PostingUser_Id TEXT,
+    Remaining REAL DEFAULT 0,
+    Remaining_ACY REAL DEFAULT 0,
+    OrderNo TEXT,
+    ProtocolNo TEXT,
+    ExternalDoc_No TEXT,
+    No_Printed INTEGER DEFAULT 0,
+    TransactionNo INTEGER,
+    GlobDocIsPosted INTEGER DEFAULT 0,
+    SrcDocument_Id TEXT)";
+
+const std::string kLineColumns = R"(
+    Id TEXT PRIMARY KEY NOT NULL,
+    Comp_Id TEXT,
+    Line_No INTEGER NOT NULL,
+    Type INTEGER DEFAULT 1,
+    Code TEXT,
+    Description TEXT,
+    Description2 TEXT,
+    Measure_Id TEXT,
+    QtyPerUnitOfMeasure REAL DEFAULT 1,
+    Quantity REAL DEFAULT 0,
+    Quantity_Base REAL DEFAULT 0,
+    DirectUnitCost_ACY REAL DEFAULT 0,
+    DirectUnitCost REAL DEFAULT 0,
+    OriginalPrice REAL DEFAULT 0,
+    OriginalDiscount REAL DEFAULT 0,
+    LineDiscount REAL DEFAULT 0,
+    LineDiscountAmount REAL DEFAULT 0,
+    AllowInvoiceDisc INTEGER DEFAULT 1,
+    InvDiscAmount REAL DEFAULT 0,
+    TotalPrice REAL DEFAULT 0,
+    IndirectCostPercent REAL DEFAULT 0,
+    UnitCost_ACY REAL DEFAULT 0,
+    UnitCost_LCY REAL DEFAULT 0,
+    VATProdPostGroup_Id TEXT,
+    VATBusPostGroup_Id TEXT,
+    GenBusPostGroup_Id TEXT,
+    GenProdPostGroup_Id TEXT,
+    BusinessGroup_Id TEXT,
+    PriceIncludingVAT INTEGER DEFAULT 0,
+    Currency_Id TEXT,
+    VATLedger INTEGER DEFAULT 0,
+    VATPercent REAL DEFAULT 0,
+    VATCalculationType INTEGER DEFAULT 0,
+    VATBaseAmount REAL DEFAULT 0,
+    TotalValue REAL DEFAULT 0,
+    VATValue REAL DEFAULT 0,
+    TotalVAT REAL DEFAULT 0,
+    TotalValue_LCY REAL DEFAULT 0,
+    VATValue_LCY REAL DEFAULT 0,
+    TotalVAT_LCY REAL DEFAULT 0,
+    AccountDimension_Id TEXT,
+    GlobalDimension_Id TEXT,
+    DeprBook_Id TEXT,
+    ItemCharge_Id TEXT,
+    OrderLine_Id TEXT,
+    SrcLine_Id TEXT,
+    QtyToReceive REAL DEFAULT 0,
+    QtyToInvoice REAL DEFAULT 0,
+    ReceivedQty REAL DEFAULT 0,
+    InvoicedQty REAL DEFAULT 0,
+    OutstandingQty REAL DEFAULT 0,
+    QtyRcdNotInvoiced REAL DEFAULT 0,
+    RejectedQty REAL DEFAULT 0,
+    ReturnedQty REAL DEFAULT 0,
+    VendorItemNo TEXT,
+    SerialNo TEXT,
+    PartNo TEXT,
+    UnitPrice REAL DEFAULT 0,
+    UnitPriceWithVAT REAL DEFAULT 0,
+    Marj REAL DEFAULT 0,
+    PriceDiff REAL DEFAULT 0,
+    QtyDiff REAL DEFAULT 0,
+    ConfirmQuantity REAL DEFAULT 0,
+    ConfirmPrice REAL DEFAULT 0,
+    ConfirmDiscount REAL DEFAULT 0)";
+
+std::string DocumentTablesSql() {
+    std::string sql;
+    for (const TDocumentTables& t : DocumentTables()) {
+        const std::string header = t.Header, line = t.Line;
+        sql += "CREATE TABLE " + header + " (" + kHeaderColumns + (t.Posted ? kPostedHeaderColumns : "") + ");\n";
+        sql += "CREATE INDEX IX_" + header + "_Doc ON " + header + " (Comp_Id, DocumentType, DocumentNo);\n";
+        sql += "CREATE TABLE " + line + " (Master_Id TEXT NOT NULL REFERENCES " + header +
+               "(Id) ON DELETE CASCADE," + kLineColumns + ");\n";
+        sql += "CREATE INDEX IX_" + line + "_Master ON " + line + " (Master_Id, Line_No);\n";
+        // Headers are read with the display fields of their vendor and subtype.
+        sql += "CREATE VIEW V_" + header + " AS SELECT h.*, c.Code AS N_Contragent_Code, c.Name AS N_Contragent_Name, "
+               "c.Bulstat AS N_Contragent_Bulstat, c.VATRegistrationNo AS N_Contragent_VATRegistrationNo, "
+               "s.Code AS N_SubDocument_Code, s.Name AS N_SubDocument_Name FROM " + header +
+               " h LEFT JOIN N_Contragent c ON c.Id = h.Contragent_Id LEFT JOIN N_SubDocument s ON s.Id = h.DocSubType_Id;\n";
+    }
+    return sql;
+}
+
+const std::string kLineDetailColumns = R"(
+    Id TEXT PRIMARY KEY NOT NULL,
+    Comp_Id TEXT,
+    Master_Id TEXT NOT NULL,
+    MasterLine_Id TEXT NOT NULL,
+    SerialNo TEXT,
+    LotNo TEXT,
+    ExpirationDate DATETIME,
+    Quantity REAL DEFAULT 0)";
+
+const std::string kMasterData = R"(
+CREATE TABLE C_CompanySetup (
+    Id TEXT PRIMARY KEY NOT NULL,
+    Name TEXT NOT NULL,
+    Bulstat TEXT,
+    VATRegistrationNo TEXT,
+    Address TEXT,
+    City TEXT,
+    LocalCurrency_Id TEXT,
+    AmountDecimals INTEGER DEFAULT 2,
+    UnitPriceDecimals INTEGER DEFAULT 2,
+    Transaction_Series_Id TEXT,
+    VATBusPostGroup_Id TEXT,
+    AllowNegativeQTY INTEGER DEFAULT 0);
+
+CREATE TABLE C_PurchasesSetup (
+    Id TEXT PRIMARY KEY NOT NULL REFERENCES C_CompanySetup(Id),
+    Update_ItemDirectCost TEXT DEFAULT 'True',
+    UpdateAVGUnitCost TEXT DEFAULT 'True',
+    AdvancePaymentAccount TEXT,
+    ProtocolTransitAccount TEXT,
+    PurchProtocol_Code TEXT,
+    PurchCRMemoProtocol_Code TEXT,
+    Offer_Series_Id TEXT,
+    Order_Series_Id TEXT,
+    Invoice_Series_Id TEXT,
+    PostedInvoice_Series_Id TEXT,
+    CreditMemo_Series_Id TEXT,
+    PostedCrMemo_Series_Id TEXT,
+    PostedReceipt_Series_Id TEXT,
+    PostedReturnShpt_Series_Id TEXT,
+    PostRejectOrderSeries_Id TEXT,
+    PostOrderSeries_Id TEXT,
+    PurchProtocol_Series_Id TEXT,
+    PostPurchProtocol_Series_Id TEXT,
+    PurchCrMemoProtocol_Series_Id TEXT,
+    PostPurchCrMemoProt_Series_Id TEXT,
+    PurchOrdSegg_Series_Id TEXT,
+    PurchOrdImpSeries_id TEXT);
+
+CREATE TABLE N_Store (
+    Id TEXT PRIMARY KEY NOT NULL,
+    Comp_Id TEXT NOT NULL,
+    Code TEXT NOT NULL,
+    Name TEXT NOT NULL);
+
+CREATE TABLE N_BusinessGroup (
+    Id TEXT PRIMARY KEY NOT NULL,
+    Comp_Id TEXT NOT NULL,
+    Code TEXT NOT NULL,
+    Name TEXT NOT NULL,
+    Store_Id TEXT REFERENCES N_Store(Id));
+
+CREATE TABLE N_Currency (
+    Id TEXT PRIMARY KEY NOT NULL,
+    Code TEXT NOT NULL,
+    Name TEXT NOT NULL,
+    IsLocal INTEGER DEFAULT 0,
+    FixedFactor REAL DEFAULT 0);
+
+CREATE TABLE N_CurrencyRate (
+    Id TEXT PRIMARY KEY NOT NULL,
+    Currency_Id TEXT NOT NULL REFERENCES N_Currency(Id),
+    StartingDate DATETIME NOT NULL,
+    Factor REAL NOT NULL);
+CREATE INDEX IX_N_CurrencyRate ON N_CurrencyRate (Currency_Id, StartingDate);
+
+CREATE TABLE N_Measure (
+    Id TEXT PRIMARY KEY NOT NULL,
+    Code TEXT NOT NULL,
+    Name TEXT NOT NULL);
+
+CREATE TABLE N_VATBusPostingGroup (Id TEXT PRIMARY KEY NOT NULL, Comp_Id TEXT NOT NULL, Code TEXT NOT NULL, Name TEXT);
+CREATE TABLE N_VATProdPostingGroup (Id TEXT PRIMARY KEY NOT NULL, Comp_Id TEXT NOT NULL, Code TEXT NOT NULL, Name TEXT);
+CREATE TABLE N_GenBusPostingGroup (Id TEXT PRIMARY KEY NOT NULL, Comp_Id TEXT NOT NULL, Code TEXT NOT NULL, Name TEXT);
+CREATE TABLE N_GenProdPostingGroup (Id TEXT PRIMARY KEY NOT NULL, Comp_Id TEXT NOT NULL, Code TEXT NOT NULL, Name TEXT);
+CREATE TABLE N_CntrPostingGroup (Id TEXT PRIMARY KEY NOT NULL, Comp_Id TEXT NOT NULL, Code TEXT NOT NULL, Name TEXT,
+    PayablesAccount TEXT);
+
+CREATE TABLE G_VATPostingSetup (
+    Id TEXT PRIMARY KEY NOT NULL,
+    Comp_Id TEXT NOT NULL,
+    VATBus_PostingGroup TEXT NOT NULL,
+    VATProd_PostingGroup TEXT NOT NULL,
+    VATPercent REAL NOT NULL DEFAULT 0,
+    VATCalculationType INTEGER DEFAULT 0,
+    PurchaseVATLedger INTEGER DEFAULT 0,
+    SalesVATLedger INTEGER DEFAULT 0,
+    PurchaseVATAccount TEXT,
+    SalesVATAccount TEXT);
+CREATE UNIQUE INDEX IX_G_VATPostingSetup ON G_VATPostingSetup (Comp_Id, VATBus_PostingGroup, VATProd_PostingGroup);
+
+CREATE TABLE N_PaymentTerms (
+    Id TEXT PRIMARY KEY NOT NULL,
+    Comp_Id TEXT NOT NULL,
+    Code TEXT NOT NULL,
+    Name TEXT NOT NULL,
+    DueDateCalculation INTEGER DEFAULT 0);
+
+CREATE TABLE N_PaymentMethod (
+    Id TEXT PRIMARY KEY NOT NULL,
+    Comp_Id TEXT NOT NULL,
+    Code TEXT NOT NULL,
+    Name TEXT NOT NULL,
+    DirectPay INTEGER DEFAULT 0);
+
+CREATE TABLE N_Contragent (
+    Id TEXT PRIMARY KEY NOT NULL,
+    Comp_Id TEXT NOT NULL,
+    Code TEXT NOT NULL,
+    Name TEXT NOT NULL,
+    Bulstat TEXT,
+    VATRegistrationNo TEXT,
+    Address TEXT,
+    City TEXT,
+    Country_Id TEXT,
+    Phone TEXT,
+    Email TEXT,
+    IsVendor INTEGER DEFAULT 1,
+    IsCustomer INTEGER DEFAULT 0,
+    Currency_Id TEXT,
+    PayMethod_Id TEXT REFERENCES N_PaymentMethod(Id),
+    PayTerm_Id TEXT REFERENCES N_PaymentTerms(Id),
+    VATBusPostGroup_Id TEXT,
+    GenBusPostGroup_Id TEXT,
+    CntrPostingGroup_Id TEXT,
+    PriceIncludingVAT INTEGER DEFAULT 0,
+    CustomerPriceGroup TEXT,
+    BankAccount_Id TEXT,
+    Blocked INTEGER DEFAULT 0);
+CREATE UNIQUE INDEX IX_N_Contragent_Code ON N_Contragent (Comp_Id, Code);
+
+CREATE TABLE N_Item (
+    Id TEXT PRIMARY KEY NOT NULL,
+    Comp_Id TEXT NOT NULL,
+    Code TEXT NOT NULL,
+    Name TEXT NOT NULL,
+    Description2 TEXT,
+    Type INTEGER DEFAULT 1,
+    BaseMeasure_Id TEXT REFERENCES N_Measure(Id),
+    PurchMeasure_Id TEXT REFERENCES N_Measure(Id),
+    VATProdPostGroup_Id TEXT,
+    GenProdPostGroup_Id TEXT,
+    ItemProductGroup_Id TEXT,
+    Producer_Id TEXT,
+    UnitPrice REAL DEFAULT 0,
+    LastDirectCost REAL DEFAULT 0,
+    UnitCost REAL DEFAULT 0,
+    Vendor_Id TEXT,
+    Blocked INTEGER DEFAULT 0);
+CREATE UNIQUE INDEX IX_N_Item_Code ON N_Item (Comp_Id, Code);
+
+CREATE TABLE N_ItemMeasure (
+    Id TEXT PRIMARY KEY NOT NULL,
+    Item_Id TEXT NOT NULL REFERENCES N_Item(Id) ON DELETE CASCADE,
+    Measure_Id TEXT NOT NULL REFERENCES N_Measure(Id),
+    QtyPerUnitOfMeasure REAL NOT NULL DEFAULT 1);
+CREATE UNIQUE INDEX IX_N_ItemMeasure ON N_ItemMeasure (Item_Id, Measure_Id);
+
+CREATE TABLE N_VendorPrice (
+    Id TEXT PRIMARY KEY NOT NULL,
+    Comp_Id TEXT NOT NULL,
+    Contragent_Id TEXT NOT NULL REFERENCES N_Contragent(Id),
+    Item_Id TEXT NOT NULL REFERENCES N_Item(Id),
+    Measure_Id TEXT,
+    Currency_Id TEXT,
+    StartingDate DATETIME,
+    EndingDate DATETIME,
+    MinimumQuantity REAL DEFAULT 0,
+    DirectUnitCost REAL NOT NULL,
+    PriceIncludingVAT INTEGER DEFAULT 0,
+    VendorItemNo TEXT);
+CREATE INDEX IX_N_VendorPrice ON N_VendorPrice (Contragent_Id, Item_Id);
+
+CREATE TABLE N_VendorDiscount (
+    Id TEXT PRIMARY KEY NOT NULL,
+    Comp_Id TEXT NOT NULL,
+    Contragent_Id TEXT NOT NULL REFERENCES N_Contragent(Id),
+    Item_Id TEXT REFERENCES N_Item(Id),
+    StartingDate DATETIME,
+    EndingDate DATETIME,
+    MinimumQuantity REAL DEFAULT 0,
+    LineDiscount REAL NOT NULL DEFAULT 0,
+    AllowInvoiceDisc INTEGER DEFAULT 1);
+CREATE INDEX IX_N_VendorDiscount ON N_VendorDiscount (Contragent_Id, Item_Id);
+
+CREATE TABLE N_SubDocument (
+    Id TEXT PRIMARY KEY NOT NULL,
+    Comp_Id TEXT NOT NULL,
+    Code TEXT NOT NULL,
+    Name TEXT NOT NULL,
+    DocumentType INTEGER,
+    SaleOrPurchase INTEGER DEFAULT 1,
+    Series_Id TEXT,
+    Post_Series_Id TEXT,
+    PaymentMethod TEXT,
+    VATSeries_Id TEXT);
+
+CREATE TABLE N_LedgerSubjectTypes (
+    Id TEXT PRIMARY KEY NOT NULL,
+    Name TEXT NOT NULL);
+
+CREATE TABLE N_FADeprBookLine (
+    Id TEXT PRIMARY KEY NOT NULL,
+    Comp_Id TEXT NOT NULL,
+    Master_Id TEXT NOT NULL,
+    DeprBook_Id TEXT NOT NULL,
+    DefaultBook INTEGER DEFAULT 0);
+
+CREATE TABLE N_PartnerConnectionList (
+    Id TEXT PRIMARY KEY NOT NULL,
+    Comp_Id TEXT NOT NULL,
+    Contragent_Id TEXT NOT NULL,
+    BusinessGroup_Id TEXT,
+    URLAddress TEXT,
+    UserName TEXT,
+    Password TEXT,
+    ValidUntil DATETIME);
+
+CREATE TABLE S_NoSeries (
+    Id TEXT PRIMARY KEY NOT NULL,
+    Comp_Id TEXT NOT NULL,
+    Code TEXT NOT NULL,
+    Name TEXT NOT NULL,
+    Prefix TEXT DEFAULT '',
+    Digits INTEGER DEFAULT 10,
+    LastNo INTEGER NOT NULL DEFAULT 0,
+    EndingNo INTEGER);
+
+-- A business group may number a series on its own counter.
+CREATE TABLE S_NoSeriesLine (
+    Id TEXT PRIMARY KEY NOT NULL,
+    Series_Id TEXT NOT NULL REFERENCES S_NoSeries(Id) ON DELETE CASCADE,
+    BusinessGroup_Id TEXT NOT NULL,
+    Prefix TEXT DEFAULT '',
+    LastNo INTEGER NOT NULL DEFAULT 0,
+    EndingNo INTEGER);
+CREATE UNIQUE INDEX IX_S_NoSeriesLine ON S_NoSeriesLine (Series_Id, BusinessGroup_Id);
+
+CREATE TABLE S_PrintDocuments (
+    Id TEXT PRIMARY KEY NOT NULL,
+    Comp_Id TEXT NOT NULL,
+    SaleOrPurchase INTEGER NOT NULL DEFAULT 1,
+    SubDoc_Id TEXT NOT NULL,
+    PF_Id TEXT NOT NULL,
+    Form_id INTEGER,
+    Copies INTEGER DEFAULT 1,
+    PF_Type INTEGER DEFAULT 0,
+    Doc_Type INTEGER DEFAULT 0);
+
+CREATE TABLE S_CopyDocTemplateHeader (
+    Id TEXT PRIMARY KEY NOT NULL,
+    Comp_Id TEXT,
+    SrcForm_Id INTEGER NOT NULL,
+    TrgForm_Id INTEGER NOT NULL,
+    Name TEXT);
+
+CREATE TABLE S_CopyDocTemplateLine (
+    Id TEXT PRIMARY KEY NOT NULL,
+    Master_Id TEXT NOT NULL REFERENCES S_CopyDocTemplateHeader(Id) ON DELETE CASCADE,
+    IsLine INTEGER DEFAULT 0,
+    SrcField TEXT,
+    TrgField TEXT NOT NULL,
+    DefaultValue TEXT);
+
+CREATE TABLE S_Messages (
+    Id TEXT PRIMARY KEY NOT NULL,
+    Text TEXT NOT NULL);
+
+CREATE TABLE S_ErrorLog (
+    Id INTEGER PRIMARY KEY AUTOINCREMENT,
+    C_Datetime DATETIME NOT NULL,
+    User_Id TEXT,
+    Operation TEXT,
+    Message TEXT);
+
+CREATE TABLE S_DocumentHistory (
+    Id INTEGER PRIMARY KEY AUTOINCREMENT,
+    Comp_Id TEXT,
+    Document_Id TEXT NOT NULL,
+    DocumentType INTEGER,
+    Action TEXT NOT NULL,
+    User_Id TEXT,
+    BusinessGroup_Id TEXT,
+    C_Datetime DATETIME NOT NULL,
+    Snapshot TEXT);
+CREATE INDEX IX_S_DocumentHistory ON S_DocumentHistory (Document_Id);
+)";
+
+std::string DetailTablesSql() {
+    std::string sql;
+    for (const char* table : {"D_PurchaseLineDetail", "D_PurchaseBufLineDetail", "D_PostPurchOrderLineDetail"}) {
+        sql += "CREATE TABLE " + std::string(table) + " (" + kLineDetailColumns + ");\n";
+        sql += "CREATE INDEX IX_" + std::string(table) + " ON " + table + " (Master_Id, MasterLine_Id);\n";
+    }
+    return sql;
+}
+
+}  // namespace
+
+const std::vector<TMigration>& Migrations() {
+    static const std::vector<TMigration> migrations = {
+        {1, "Master data, setup, series, messages, purchase documents",
+         kMasterData + DocumentTablesSql() + DetailTablesSql()},
+    };
+    return migrations;
+}
+
+int LatestSchemaVersion() { return Migrations().back().Version; }
+
+}  // namespace tavrek::server
