@@ -8,6 +8,7 @@
 
 #include "base/data/TClientDataSet.h"
 #include "base/session/LocalData.h"
+#include "documents/uPurchDocumentModel.h"
 #include "support/DataSetBuilder.h"
 #include "support/SessionTest.h"
 
@@ -30,6 +31,14 @@ inline void Put(TClientDataSet& dataSet, const TValues& values) {
 inline void ExpectFields(TClientDataSet& dataSet, const TExpected& expected, const std::string& caseName) {
     for (const auto& [field, value] : expected)
         EXPECT_NEAR(dataSet.FieldByName(field).AsFloat(), value, 1e-9) << caseName << ": " << field;
+}
+
+// An open dataset with the fields of the document model.
+inline std::unique_ptr<TClientDataSet> MakeModelDataSet(const std::string& name, const TPurchFieldList& fields) {
+    auto dataSet = std::make_unique<TClientDataSet>(name);
+    for (const TFieldDef& def : fields) dataSet->AddField(def.Name, def.Type);
+    dataSet->CreateDataSet();
+    return dataSet;
 }
 
 // One golden case: the two precisions, header and line values before, values after.
