@@ -66,6 +66,8 @@ public:
     virtual std::string GetMessageText(const std::string& key) = 0;
     virtual void WriteErrorLog(const std::string& message, const std::string& operation,
                                const std::string& userId) = 0;
+    // Why the last refused call was refused, as text for the user; empty when unknown.
+    virtual std::string LastRefusalText() { return {}; }
 };
 
 }  // namespace tavrek

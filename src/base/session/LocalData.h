@@ -17,6 +17,10 @@ struct TLocalData {
     std::string LocalCurrencyId = "BGN";
     bool IsAdmin = false;
     bool UseGoodsCheck = false;
+    // Lifts the goods-check lock: lines of a checked document may be changed and deleted.
+    bool UnlockCheckedDocuments = false;
+    // Shows the change-calculation window after postings paid in cash.
+    bool ShowChangeCalculation = false;
 };
 
 TLocalData& LocalData();

@@ -33,6 +33,10 @@ public:
                         TRequestResult& chosen) = 0;
     // Asks for a file to open (save=false) or to write; false when cancelled.
     virtual bool SelectFile(const std::string& caption, const std::string& pattern, bool save, std::string& path) = 0;
+    // Lets the user choose one of rows that did not come from the server (a vendor's
+    // documents, say); chosen is the row's index. False when cancelled. Unless a client
+    // offers a grid, the rows are listed and the user types the number of one.
+    virtual bool ChooseRow(const std::string& caption, const TRequestResult& rows, int& chosen);
 };
 
 }  // namespace tavrek

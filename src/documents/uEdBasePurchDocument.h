@@ -1,0 +1,123 @@
+#pragma once
+
+#include <string>
+
+#include "base/data/Variant.h"
+#include "base/forms/TfBaseEditDocumentPanel.h"
+#include "base/util/TVATTotals.h"
+
+namespace tavrek {
+
+// The common editor of the purchase documents entered line by line (invoices, orders,
+// offers, credit and debit memos, the order buffer). Binds field changes to the purchase
+// calculation rules, keeps the header totals in step with the lines and owns the
+// document-wide operations: recalculation, currency factor, advance payments, side panel.
+// Never opened by itself.
+class TfEdBasePurchDocument : public TfBaseEditDocumentPanel {
+public:
+    TfEdBasePurchDocument();
+    std::string ClassName() const override { return "TfEdBasePurchDocument"; }
+
+    // Set while a calculation runs; every rule takes it as its guard.
+    bool Calculating = false;
+    // Set while the editor fills lines itself; the quantity, code and unit rules then rest.
+    bool Suspended = false;
+    // Tells the next taking of selected records that they are advance payments. One flag
+    // for the whole unit, shared by every open editor.
+    static bool bAdvanceSelectedRecords;
+    Variant AdvancePaymentAccount;
+    TVATTotals VATTotals;
+
+    TAction& acShowArticleMap;
+    TAction& acAddAdvancePayment;
+    TAction& acItemCard;
+    TAction& acItemHistory;
+    TAction& acAvalByBG;
+
+    TPanelList& ControlListFastRelationship;
+    TPanelList& ControlListItems;
+
+    // Field-change handlers, in slot order; derived editors override them.
+    virtual void ContragentFieldOnChange(TField& field);
+    virtual void SubDocTypeFieldOnChange(TField& field);
+    virtual void QuantityOnChange(TField& field);
+    virtual void UnitCost_LCYOnChange(TField& field);
+    virtual void LineDiscountOnChange(TField& field);
+    virtual void LineDiscountAmountOnChange(TField& field);
+    virtual void CurrencyOnChange(TField& field);
+    virtual void PayTermOnChange(TField& field);
+    virtual void CodeOnChange(TField& field);
+    virtual void MeasureOnChange(TField& field);
+    virtual void IndirectCostPercentOnChange(TField& field);
+    virtual void TotalPriceOnChange(TField& field);
+    virtual void AllowInvoiceDiscOnChange(TField& field);
+    virtual void InvDiscAmountOnChange(TField& field);
+    virtual void VATProdPostingGroupOnChange(TField& field);
+    virtual void GenProdPostingGroupOnChange(TField& field);
+    virtual void VATBusPostingGroupOnChange(TField& field);
+    virtual void UnitCost_ACYOnChange(TField& field);
+    virtual void PriceIncudingVATOnChange(TField& field);
+    virtual void QtyPerUnitOfMeasureOnChange(TField& field);
+    virtual void BusinessGroupOnChange(TField& field);
+    virtual void VATValueOnChange(TField& field);
+    // Line computations on the current line, with the flag set for their duration.
+    virtual void CalcTotalAmounts();
+    virtual void UpdateUnitCost();
+    virtual void UpdateVATAmounts();
+
+    void FormCreate() override;
+    void AttachDynamicEvents(TClientDataSet& dataSet) override;
+    bool CheckDataModification() override;
+    TRequestResult GetPrintDocument() override;
+    void DoRecalcDocument() override;
+    void ProcessSelectedRecords(const TRequestResult& rows) override;
+    void PostDocument(bool print) override;
+    bool OnSaveBeforeGetData() override;
+    void GetPanelDetailsMaster() override;
+    void GetPanelDetailsDetail() override;
+    void acRefreshExecute() override;
+    void acInsertRecordExecute() override;
+    void cdsDetailAfterInsert() override;
+    void cdsDetailAfterPost() override;
+    void cdsDetailBeforeDelete() override;
+    void cdsDetailAfterOpen() override;
+
+    void ClearContragentPanel();
+    void ClearItemPanel();
+
+    void acSetCurrencyFactorExecute();
+    void acAddAdvancePaymentExecute();
+    void acItemCardExecute();
+    void acItemHistoryExecute();
+    void acAvalByBGExecute();
+    // A click on a row of the vendor or the item list of the side panel.
+    virtual void ContragentPanelClick(int row);
+    virtual void ItemPanelClick(int row);
+
+protected:
+    // Sets the handler of a field of the dataset when the dataset has the field.
+    void Bind(TClientDataSet& dataSet, const char* fieldName, void (TfEdBasePurchDocument::*handler)(TField&));
+    // The goods-check state of the header: 0 without the field.
+    int64_t CheckStatus();
+    // Whether the session may change documents under goods check.
+    static bool CheckLockLifted();
+    bool HasLines();
+    std::string LineItemCode();
+    std::string DateText();
+
+private:
+    struct TRecalcSums {
+        double S = 0.0;
+        double L = 0.0;
+        double LargestLCY = 0.0;
+        Variant Candidate;
+    };
+    void RecalcLine(int position, TRecalcSums& sums);
+    void CorrectLocalCurrencyCent(const TRecalcSums& sums);
+    void WriteRecalculatedTotals(double S);
+    void AddAdvancePaymentLine(const TRequestResult& rows, size_t row);
+    void OpenItemSalePrices();
+    void OpenReusableItems();
+};
+
+}  // namespace tavrek

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <string>
+
+#include "base/data/Variant.h"
+
+namespace tavrek {
+
+class TClientDataSet;
+
+// The checks a purchase document passes before it is posted, and its hand-over to the goods
+// check. Each asks the server and shows the user why a check failed.
+
+// The goods check of the document is complete: the session does not use the goods check, the
+// document has no check state, or it is not waiting in the check (state 1).
+bool DocumentCheckIsDone(TClientDataSet& header);
+// Hands the document to the goods check; true when the server took it.
+bool SendDocumentForCheck(const Variant& id, int documentKind, int option1, int option2, bool lockDocument,
+                          const Variant& businessGroupId);
+// Lines booked on an account that needs an analytical dimension carry one.
+bool CheckForAccountDimension(const Variant& id, int option1, int option2);
+// The payment method allows posting the document as it is paid (DirectPay 1: paid at posting).
+bool CheckCanPostDocument(const Variant& payMethodId, const std::string& cashDeskId, int saleOrPurchase,
+                          const Variant& directPay);
+
+}  // namespace tavrek

@@ -1,0 +1,569 @@
+#include "documents/uEdPurchase.h"
+
+#include <cstdio>
+#include <stdexcept>
+
+#include "base/errors/TELException.h"
+#include "base/forms/EAbort.h"
+#include "base/forms/RequestForm.h"
+#include "base/forms/TWaitCursor.h"
+#include "base/partner/ITavrekAPI.h"
+#include "base/server/IAppServer.h"
+#include "base/session/Tdm.h"
+#include "base/ui/Messages.h"
+#include "base/util/Text.h"
+#include "base/util/Utils.h"
+#include "calc/uPurchCalcHelpers.h"
+#include "calc/uPurchCallculations.h"
+#include "documents/uEdPurchPostingChecks.h"
+#include "documents/uPurchDocumentModel.h"
+
+namespace tavrek {
+
+using uPurchCalcHelpers::QuotedSql;
+
+namespace {
+
+Variant Get(TClientDataSet& ds, std::string_view field) {
+    TField* f = ds.FindField(field);
+    return f == nullptr ? Variant() : f->Value();
+}
+
+std::string Money(double value) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%.2f", RoundUp(value, 2));
+    return text;
+}
+
+// The cashier types what the vendor was handed; the change is shown.
+void ShowChangeCalculation(double due, double received) {
+    double paid = received;
+    if (!dm().Dialogs().InputQuantity("Изчисляване на ресто (дължимо " + Money(due) + ")", paid, 0.0)) return;
+    MessageDlgEx("Ресто: " + Money(paid - due), TMsgDlgType::mtInformation, mbOK);
+}
+
+const char* const kVendorLineFields =
+    "Type,Measure_Id,SerialNo,PartNo,Code,DirectUnitCost_ACY,Id,CalculatedQTY,LineDiscount,Quantity,ReturnedQty,"
+    "ReceivedQty,RejectedQty,DocumentNo,Description2";
+
+// A vendor line with the item it is ours as.
+struct TVendorLine {
+    size_t Row;
+    TRequestResult Item;
+};
+
+}  // namespace
+
+TfEdPurchase::TfEdPurchase()
+    : acItemChargeAssigment(AcListBase.Add("acItemChargeAssigment", "Разпределение на доп. разходи", "Ред")),
+      acFutureCostsAssign(AcListBase.Add("acFutureCostsAssign", "Разпределяне на бъдещи разходи", "Ред")),
+      acGenerateProtocol(AcListBase.Add("acGenerateProtocol", "Генериране на протокол", "Документ")),
+      acGetDocFromVendor(AcListBase.Add("acGetDocFromVendor", "Изтегляне на документ", "Документ")),
+      acSendForCheck(AcListBase.Add("acSendForCheck", "Изпрати за проверка", "Документ")) {
+    MasterProvider = "D_PurchHeader";
+    DetailProvider = "D_PurchaseLine";
+    MasterTable = "D_PurchHeader";
+    acPostDocument.Hint = "Осчетоводяване на документа";
+    acReCalcDocument.ShortCut = "F9";
+    acAddAdvancePayment.Visible = true;
+    BindAction(acItemChargeAssigment, "acItemChargeAssigmentExecute", [this] { acItemChargeAssigmentExecute(); });
+    BindAction(acFutureCostsAssign, "acFutureCostsAssignExecute", [this] { acFutureCostsAssignExecute(); });
+    BindAction(acGenerateProtocol, "acGenerateProtocolExecute", [this] { acGenerateProtocolExecute(); });
+    BindAction(acGetDocFromVendor, "acGetDocFromVendorExecute", [this] { acGetDocFromVendorExecute(); });
+    BindAction(acSendForCheck, "acSendForCheckExecute", [this] { acSendForCheckExecute(); });
+    pmPost.Add("miPost", acPostDocument);
+    pmPost.Add("miPostAndPrint", acPostAndPrintDocument);
+    AddMenu(pmPost);
+    pmLine.Add("miItemChargeAssigment", acItemChargeAssigment);
+    pmLine.Add("miFutureCostsAssign", acFutureCostsAssign);
+    pmDocument.Add("miGenerateProtocol", acGenerateProtocol);
+    pmDocument.Add("miGetDocFromVendor", acGetDocFromVendor);
+    pmDocument.Add("miSendForCheck", acSendForCheck);
+    pmDocument.Add("miDocumenStatistic", "Статистика",
+                   [this] { RunGuarded(OperationName("miDocumenStatisticClick"), [this] { miDocumenStatisticClick(); }); });
+    for (const auto& [name, type] : std::initializer_list<std::pair<const char*, TFieldType>>{
+             {"DocumentNo", TFieldType::ftString}, {"DocumentDate", TFieldType::ftDateTime},
+             {"DueDate", TFieldType::ftDateTime}, {"PayMethod_id", TFieldType::ftString},
+             {"Currency_Id", TFieldType::ftString}, {"Comment", TFieldType::ftString},
+             {"SubDocTypeCode", TFieldType::ftString}, {"SourceDocumentNo", TFieldType::ftString}})
+        cdsVendorDoc.AddField(name, type);
+    cdsVendorDoc.CreateDataSet();
+    cdsVendorDoc.FieldByName("DocumentNo").OnChange = [this](TField&) {
+        if (!loadingVendorDoc_) RunGuarded("TfEdPurchase.edtVendorDocNoChange", [this] { edtVendorDocNoChange(); });
+    };
+    DescribeLayout();
+}
+
+void TfEdPurchase::DescribeLayout() {
+    Description.Caption = "Фактура за покупка";
+    Description.AddPage("tsMainData", "Основни данни");
+    Description.AddPage("tsFinanceData", "Финансови данни");
+    Description.AddPage("tsAdditionalData", "Допълнителни данни");
+    struct TSpec {
+        const char* Field;
+        const char* Caption;
+        TFieldKind Kind;
+        const char* Page;
+    };
+    static const TSpec fields[] = {
+        {"DocumentNo", "Номер", TFieldKind::fkText, "tsMainData"},
+        {"N_SubDocument_Code", "Вид документ", TFieldKind::fkLookup, "tsMainData"},
+        {"N_Contragent_Code", "Доставчик", TFieldKind::fkLookup, "tsMainData"},
+        {"N_Contragent_Name", "Име на доставчик", TFieldKind::fkText, "tsMainData"},
+        {"DocumentDate", "Дата на документа", TFieldKind::fkDate, "tsMainData"},
+        {"PostingDate", "Дата на осчетоводяване", TFieldKind::fkDate, "tsMainData"},
+        {"VendorInvoiceNo", "Фактура на доставчика", TFieldKind::fkText, "tsMainData"},
+        {"Comment", "Коментар", TFieldKind::fkText, "tsMainData"},
+        {"PayMethod_Id", "Начин на плащане", TFieldKind::fkLookup, "tsFinanceData"},
+        {"PayTerm_Id", "Условия за плащане", TFieldKind::fkLookup, "tsFinanceData"},
+        {"DueDate", "Падеж", TFieldKind::fkDate, "tsFinanceData"},
+        {"Currency_Id", "Валута", TFieldKind::fkLookup, "tsFinanceData"},
+        {"CurrencyFactor", "Курс", TFieldKind::fkNumber, "tsFinanceData"},
+        {"PriceIncludingVAT", "Цени с ДДС", TFieldKind::fkFlag, "tsFinanceData"},
+        {"TotalValue", "Сума без ДДС", TFieldKind::fkNumber, "tsFinanceData"},
+        {"VATValue", "ДДС", TFieldKind::fkNumber, "tsFinanceData"},
+        {"TotalVAT", "Сума с ДДС", TFieldKind::fkNumber, "tsFinanceData"},
+        {"DoNotIncInVATLedger", "Не влиза в дневника по ДДС", TFieldKind::fkFlag, "tsFinanceData"},
+        {"LedgerSubjectType", "Вид субект в дневника", TFieldKind::fkCombo, "tsFinanceData"},
+        {"VendorOrderNo", "Поръчка на доставчика", TFieldKind::fkText, "tsAdditionalData"},
+        {"VendorShipmentNo", "Доставка на доставчика", TFieldKind::fkText, "tsAdditionalData"},
+        {"CustomsDeclarationNo", "Митническа декларация", TFieldKind::fkText, "tsAdditionalData"},
+        {"ExpectedReceiptDate", "Очаквана дата на получаване", TFieldKind::fkDate, "tsAdditionalData"},
+        {"RequestedReceiptDate", "Желана дата на получаване", TFieldKind::fkDate, "tsAdditionalData"},
+        {"SalesPerson_Id", "Купувач", TFieldKind::fkLookup, "tsAdditionalData"},
+    };
+    for (const TSpec& spec : fields) Description.AddField(spec.Field, spec.Caption, spec.Kind, spec.Page);
+    for (const char* readOnly : {"N_Contragent_Name", "TotalValue", "VATValue", "TotalVAT"})
+        Description.FindField(readOnly)->ReadOnly = true;
+    static const std::pair<const char*, const char*> vendorDoc[] = {
+        {"DocumentNo", "edtVendorDocNo"},      {"DocumentDate", "edtVendorDocDate"},
+        {"DueDate", "edtVendorDueDate"},       {"PayMethod_id", "edtVendorPayMethod"},
+        {"Currency_Id", "edtVendorCurrency"},  {"Comment", "edtVendorComment"},
+        {"SubDocTypeCode", "edtSubDocTypeCode"}, {"SourceDocumentNo", "edtSourceDocumentNo"}};
+    for (const auto& [field, control] : vendorDoc) {
+        THeaderField& edit = Description.AddField(field, control, TFieldKind::fkText);
+        edit.DataSet = "cdsVendorDoc";
+        edit.ReadOnly = std::string(field) != "DocumentNo";
+    }
+    for (const auto& [field, caption] : std::initializer_list<std::pair<const char*, const char*>>{
+             {"Line_No", "Ред"}, {"Type", "Вид"}, {"Code", "Код"}, {"Description", "Описание"},
+             {"Measure_Id", "Мярка"}, {"Quantity", "Количество"}, {"DirectUnitCost_ACY", "Ед. цена"},
+             {"LineDiscount", "Отстъпка %"}, {"TotalPrice", "Сума"}, {"VATPercent", "ДДС %"},
+             {"TotalValue", "Без ДДС"}, {"TotalVAT", "С ДДС"}, {"TotalValue_LCY", "Без ДДС (лв.)"}})
+        dbgDetail.AddColumn(field, caption);
+    dbgDetail.FindColumn("TotalValue")->FooterAggregate = "Agg_TotalValue";
+    dbgDetail.FindColumn("TotalVAT")->FooterAggregate = "Agg_TotalVat";
+    dbgDetail.FindColumn("TotalValue_LCY")->FooterAggregate = "Agg_TotalValue_LCY";
+    for (const char* field : {"TotalValue", "TotalVAT", "TotalValue_LCY"}) {
+        dbgDetail.FindColumn(field)->DisplayFormat = "0.00";
+        dbgDetail.FindColumn(field)->ReadOnly = true;
+    }
+}
+
+void TfEdPurchase::FormCreate() {
+    TfEdBasePurchDocument::FormCreate();
+    DocumentKindCode = kDocKindPurchaseInvoice;
+    ControlListFastRelationship.Rows.clear();
+    for (const char* caption : {"Карта", "Разполагаем кредит", "Просрочени задължения", "История", "Аванс.плащ.(без ДДС)"})
+        ControlListFastRelationship.Rows.push_back({caption, ""});
+    ControlListItems.Rows.clear();
+    for (const char* caption : {"Карта (F11)", "История (F10)", "Нал. по обекти (F12)", "Заменими артикули", "Цени",
+                                "Отстъпки", "Свободно количество ", "К-во на поръчка за доставка"})
+        ControlListItems.Rows.push_back({caption, ""});
+}
+
+void TfEdPurchase::FormShow() {
+    TfEdBasePurchDocument::FormShow();
+    TRequestResult types;
+    dm().Server().RequestValue(0, "N_LedgerSubjectTypes", "Id", TFilter(), types, true);
+    THeaderField* combo = Description.FindField("LedgerSubjectType");
+    combo->Items.clear();
+    for (const TVariantArray& row : types.Rows) combo->Items.push_back(row.empty() ? "" : row[0].AsString());
+}
+
+int TfEdPurchase::GetPrintDocumentType() { return 2; }
+
+// Binding.
+
+void TfEdPurchase::AttachDynamicEvents(TClientDataSet& dataSet) {
+    TfEdBasePurchDocument::AttachDynamicEvents(dataSet);
+    using T = TfEdBasePurchDocument;
+    using H = void (T::*)(TField&);
+    static const std::pair<const char*, H> header[] = {
+        {"Currency_Id", &T::CurrencyOnChange},       {"PayTerm_Id", &T::PayTermOnChange},
+        {"DocumentDate", &T::PayTermOnChange},       {"Contragent_Id", &T::ContragentFieldOnChange},
+        {"DocSubType_Id", &T::SubDocTypeFieldOnChange}, {"PriceIncludingVAT", &T::PriceIncudingVATOnChange},
+        {"BusinessGroup_Id", &T::BusinessGroupOnChange}};
+    static const std::pair<const char*, H> lines[] = {
+        {"Quantity", &T::QuantityOnChange},
+        {"Measure_Id", &T::MeasureOnChange},
+        {"Code", &T::CodeOnChange},
+        {"Description", &T::CodeOnChange},
+        {"DirectUnitCost_ACY", &T::LineDiscountOnChange},
+        {"UnitCost_LCY", &T::UnitCost_LCYOnChange},
+        {"LineDiscountAmount", &T::LineDiscountAmountOnChange},
+        {"LineDiscount", &T::LineDiscountOnChange},
+        {"IndirectCostPercent", &T::IndirectCostPercentOnChange},
+        {"TotalPrice", &T::TotalPriceOnChange},
+        {"AllowInvoiceDisc", &T::AllowInvoiceDiscOnChange},
+        {"InvDiscAmount", &T::InvDiscAmountOnChange},
+        {"VATProdPostGroup_Id", &T::VATProdPostingGroupOnChange},
+        {"GenProdPostGroup_Id", &T::GenProdPostingGroupOnChange},
+        {"VATBusPostGroup_Id", &T::VATBusPostingGroupOnChange},
+        {"UnitCost_ACY", &T::UnitCost_ACYOnChange},
+        {"QtyPerUnitOfMeasure", &T::QtyPerUnitOfMeasureOnChange}};
+    try {
+        if (&dataSet == &cdsMaster)
+            for (const auto& [field, handler] : header) Bind(dataSet, field, handler);
+        if (&dataSet != &cdsDetail) return;
+        for (const auto& [field, handler] : lines) Bind(dataSet, field, handler);
+        Bind(dataSet, "UnitPrice", static_cast<H>(&TfEdPurchase::UnitPriceOnChange));
+        Bind(dataSet, "UnitPriceWithVAT", static_cast<H>(&TfEdPurchase::UnitPriceWithVATOnChange));
+        Bind(dataSet, "Marj", static_cast<H>(&TfEdPurchase::MarjOnChange));
+    } catch (...) {
+        TELException(CurrentExceptionMessage(), "fEdPurchase.AttachDynamicEvents");
+    }
+}
+
+void TfEdPurchase::CodeOnChange(TField&) {
+    if (Suspended) return;
+    uPurchCallculations::PurchCodeOnChange(cdsMaster, cdsDetail, Calculating, Suspended, true);
+    GetPanelDetailsDetail();
+}
+
+// Sale price maintenance from the line.
+
+void TfEdPurchase::UnitPriceOnChange(TField&) {
+    UpdateItemUnitPrice(cdsDetail.FieldByName("UnitPrice").AsFloat(), 0);
+}
+
+void TfEdPurchase::UnitPriceWithVATOnChange(TField&) {
+    UpdateItemUnitPrice(cdsDetail.FieldByName("UnitPriceWithVAT").AsFloat(), 1);
+}
+
+void TfEdPurchase::MarjOnChange(TField&) {
+    const double cost = cdsDetail.FieldByName("UnitCost_LCY").AsFloat();
+    UpdateItemUnitPrice(cost + cost * cdsDetail.FieldByName("Marj").AsFloat() / 100.0, 0);
+}
+
+void TfEdPurchase::UpdateItemUnitPrice(double price, int priceKind) {
+    if (Calculating || Suspended) return;
+    if (!AskYesNoKey("que_WantToChangeItemUnitPrice", "Да бъде ли променена продажната цена на артикула?")) return;
+    const std::string procedure = GetMessageText("usp_UPDATE_N_Item_UnitPrice", "usp_UPDATE_N_Item_UnitPrice");
+    const TRequestResult result = dm().Server().ExecuteStoredProcedure(
+        procedure, {LocalData().CompanyId, cdsDetail.FieldByName("Code").AsString(), price, priceKind});
+    if (result.Empty() || result.Value().AsInteger() != 0)
+        throw std::runtime_error(GetMessageText("err_Update_N_Item_UnitPrice", "Продажната цена не беше променена."));
+}
+
+// Posting.
+
+bool TfEdPurchase::BeforePostDocument(bool) { return true; }
+
+void TfEdPurchase::AfterPostDocument(const TVariantArray&, bool) {}
+
+void TfEdPurchase::PostDocument(bool print) {
+    if (!DocumentCheckIsDone(cdsMaster)) return;
+    const Variant id = cdsMaster.FieldByName("Id").Value();
+    if (!CheckForAccountDimension(id, 0, 0)) return;
+    TfEdBasePurchDocument::PostDocument(print);
+    TWaitCursor wait;
+    if (!BeforePostDocument(print)) return;
+    if (!CheckCanPostDocument(Get(cdsMaster, "PayMethod_Id"), "", 1, Get(cdsMaster, "DirectPay"))) return;
+    TVariantArray keys;
+    if (dm().Server().PostPurchase(cdsMaster.FieldByName("Id").AsString(), keys) < 0) {
+        const std::string reason = dm().Server().LastRefusalText();
+        MessageDlgEx(GetMessageText("err_PostPurchase", "Документът не беше осчетоводен.") +
+                         (reason.empty() ? "" : "\r\n" + reason),
+                     TMsgDlgType::mtError, mbOK);
+        return;
+    }
+    if (print) PrintPostedDocument(keys, kPostedInvoicePrintForm);
+    const double totalVat = Get(cdsMaster, "TotalVat").AsFloat();
+    if (LocalData().ShowChangeCalculation && Get(cdsMaster, "DirectPay").AsInteger() == 1 && totalVat != 0.0) {
+        const double totalLCY = Get(cdsMaster, "TotalVat_LCY").AsFloat();
+        ShowChangeCalculation(totalLCY, totalLCY);
+    }
+    AfterPostDocument(keys, print);
+    // The open invoice became a posted one: the editor is left on an empty document.
+    Filter = KeyFilter(id);
+    ReloadData();
+}
+
+// Protocol, item charges, future costs, goods check.
+
+void TfEdPurchase::acGenerateProtocolExecute() {
+    const TLocalData& session = LocalData();
+    const std::string text =
+        "exec " + GetMessageText("usp_CreatePurchaseProtocolFromPurch", "dbo.usp_CreatePurchaseProtocolFromPurch") + " " +
+        QuotedSql(session.CompanyId) + ", " + QuotedSql(session.BusinessGroupId) + ", " +
+        QuotedSql(cdsMaster.FieldByName("Id").AsString()) + ", " + QuotedSql(session.UserId);
+    TRequestResult result;
+    dm().Server().RequestValue(-1, text, "Result,ErrMsg", TFilter(), result);
+    const std::string protocolId = result.ByName("Result").AsString();
+    if (protocolId == "-1" || protocolId.empty()) {
+        MessageDlgEx(GetMessageText("err_CommonError", "Грешка:") + " " + result.ByName("ErrMsg").AsString(),
+                     TMsgDlgType::mtError, mbOK);
+        return;
+    }
+    ShowInfoKey("msg_OperSuccess", "Операцията е успешна.");
+    RequestForm(11001, {soNormal}, TFilter().Add("D_PurchInvoiceHeader.Id", "=", Variant(QuotedSql(protocolId))),
+                Variant(), Variant(), nullptr, {}, this);
+}
+
+void TfEdPurchase::acItemChargeAssigmentExecute() {
+    if (cdsDetail.IsEmpty() || cdsDetail.FieldByName("Type").AsInteger() != 3) {
+        ShowInfoKey("inf_SelectItemCharge", "Изберете ред за допълнителен разход.");
+        return;
+    }
+    const TDefaultValues defaults{{"TableName", "D_PurchaseLine"},
+                                  {"Document_Id", Get(cdsMaster, "Id")},
+                                  {"AppliesToDoc_Id", Get(cdsDetail, "Id")},
+                                  {"AppliesToDocType", Get(cdsMaster, "DocumentType")},
+                                  {"UnitCost", Get(cdsDetail, "TotalValue_LCY")},
+                                  {"Contragent_Id", Get(cdsMaster, "Contragent_Id")},
+                                  {"EntryType", 0},
+                                  {"ItemCharge_Id", Get(cdsDetail, "Code")},
+                                  {"Quantity", Get(cdsDetail, "Quantity")}};
+    RequestForm(10600, {soNormal}, TFilter(), Variant(), Variant(), nullptr, defaults, this);
+}
+
+void TfEdPurchase::acFutureCostsAssignExecute() {
+    if (cdsDetail.IsEmpty() || cdsDetail.FieldByName("Type").AsInteger() != 2) {
+        ShowInfoKey("inf_SelectAccountLine", "Изберете ред със сметка.");
+        return;
+    }
+    const Variant lineId = Get(cdsDetail, "Id"), headerId = Get(cdsMaster, "Id");
+    const Variant dimension = Get(cdsDetail, "AccountDimension_Id"), global = Get(cdsDetail, "GlobalDimension_Id");
+    const TDefaultValues defaults{{"MasterLine_Id", lineId},
+                                  {"Master_id", headerId},
+                                  {"MasterLine_No", Get(cdsDetail, "Line_No")},
+                                  {"MasterLineCode", Get(cdsDetail, "Code")},
+                                  {"hTotalValue", Get(cdsDetail, "TotalValue_LCY")},
+                                  {"hTotalVAT", Get(cdsDetail, "TotalVAT_LCY")},
+                                  {"hAccount_id", Get(cdsDetail, "Code")},
+                                  {"hAccount_Name", Get(cdsDetail, "Description")},
+                                  {"hAccountDimension_Id", dimension},
+                                  {"AccountDimension_Id", dimension},
+                                  {"MasterLineAccDim_Id", dimension},
+                                  {"MasterLineDescription", Get(cdsDetail, "Description")},
+                                  {"hGlobalDimension_Id", global},
+                                  {"GlobalDimension_Id", global},
+                                  {"DocumentDate", Get(cdsMaster, "DocumentDate")},
+                                  {"PostingDate", Get(cdsMaster, "PostingDate")}};
+    TFilter filter;
+    filter.Add("D_FutureCostPeriod.Comp_Id", "=", LocalData().CompanyId, "AND")
+        .Add("D_FutureCostPeriod.Master_id", "=", headerId, "AND")
+        .Add("D_FutureCostPeriod.MasterLine_Id", "=", lineId);
+    RequestForm(12230, {soNormal}, filter, Variant(), Variant(), nullptr, defaults, this);
+}
+
+void TfEdPurchase::acSendForCheckExecute() {
+    if (!QueryToSaveBeforeToDo()) return;
+    if (SendDocumentForCheck(Get(cdsMaster, "Id"), 3, 0, 0, true, Get(cdsMaster, "Businessgroup_Id")))
+        acRefreshExecute();
+}
+
+void TfEdPurchase::miDocumenStatisticClick() {
+    double quantity = 0.0;
+    ForEachRecord(cdsDetail, [this, &quantity] { quantity += cdsDetail.FieldByName("Quantity").AsFloat(); });
+    const std::string text = "Редове: " + std::to_string(cdsDetail.RecordCount()) + "\r\nКоличество: " + Money(quantity) +
+                             "\r\nСума без ДДС: " + Money(Get(cdsMaster, "TotalValue").AsFloat()) +
+                             "\r\nСума с ДДС: " + Money(Get(cdsMaster, "TotalVAT").AsFloat());
+    MessageDlgEx(text, TMsgDlgType::mtInformation, mbOK);
+}
+
+// Side panel.
+
+void TfEdPurchase::GetPanelDetailsMaster() {
+    TfEdBasePurchDocument::GetPanelDetailsMaster();
+    const std::string vendor = Get(cdsMaster, "Contragent_Id").AsString();
+    if (vendor.empty()) return;
+    const std::string source =
+        GetMessageText("proc_GetContragentAdvancePayment", "fn_GetContragentAdvancePayment") + "(" +
+        QuotedSql(LocalData().CompanyId) + ", " + QuotedSql(vendor) + ", 1)";
+    TRequestResult advance;
+    dm().Server().RequestValue(0, source, "COALESCE(ContragentAdvancePayment,0.00) as ContragentAdvancePayment",
+                               TFilter(), advance);
+    if (ControlListFastRelationship.Rows.size() > 4)
+        ControlListFastRelationship.Rows[4].Value = Money(advance.Value().AsFloat());
+}
+
+// Deleting.
+
+bool TfEdPurchase::CheckBeforeDelete() {
+    if (CheckStatus() <= 0 || !LocalData().UseGoodsCheck) return true;
+    const std::string text = "exec " + GetMessageText("usp_CheckDocumentBeforeDelete", "usp_CheckDocumentBeforeDelete") +
+                             " " + QuotedSql(LocalData().CompanyId) + ", " +
+                             QuotedSql(cdsMaster.FieldByName("Id").AsString()) + ", 4, 0, ''";
+    TRequestResult result;
+    dm().Server().RequestValue(-1, text, "Code,Msg", TFilter(), result);
+    const int64_t code = result.ByName("Code").AsInteger();
+    if (code == 0) return true;
+    const std::string key = "err_DocumentForCheck_" + std::to_string(code);
+    MessageDlgEx(FormatMessage(GetMessageText(key, key), {result.ByName("Msg").AsString()}), TMsgDlgType::mtError, mbOK);
+    acRefreshExecute();
+    return false;
+}
+
+void TfEdPurchase::acDeleteRecordExecute() {
+    if (!CheckBeforeDelete()) return;
+    TfEdBasePurchDocument::acDeleteRecordExecute();
+}
+
+void TfEdPurchase::MoveToAnnulDocs() {
+    TfEdBasePurchDocument::MoveToAnnulDocs();
+    const TLocalData& session = LocalData();
+    const std::string text = "exec " + GetMessageText("proc_SaveHistoryBeforeDelete", " usp_SaveHistoryBeforeDelete") +
+                             " " + QuotedSql(session.CompanyId) + ", " +
+                             QuotedSql(cdsMaster.FieldByName("Id").AsString()) + ", 6, " + QuotedSql(session.UserId) +
+                             ", " + QuotedSql(session.BusinessGroupId);
+    TRequestResult result;
+    dm().Server().RequestValue(-1, text, "Code, ErrMsg", TFilter(), result);
+    if (result.ByName("Code").AsInteger() != 0)
+        ShowErrorKey("err_SavingHistoryBeforeDel", "Грешка при запазване на историята на документа.");
+}
+
+// The vendor's document service.
+
+bool TfEdPurchase::ReadPartnerConnection(TPartnerConnection& connection) {
+    const TLocalData& session = LocalData();
+    TRequestResult found;
+    for (bool byGroup : {true, false}) {
+        TFilter filter;
+        filter.Add("N_PartnerConnectionList.Comp_id", "=", session.CompanyId, "AND")
+            .Add("N_PartnerConnectionList.Contragent_Id", "=", Get(cdsMaster, "Contragent_id"), byGroup ? "AND" : "");
+        if (byGroup) filter.Add("N_PartnerConnectionList.BusinessGroup_Id", "=", Get(cdsMaster, "BusinessGroup_Id"));
+        if (dm().Server().RequestValue(0, "N_PartnerConnectionList", "URLAddress,UserName,Password,ValidUntil", filter,
+                                       found) > 0)
+            break;
+    }
+    if (found.Empty()) {
+        ShowErrorKey("err_GetPartnerConnList", "Няма настроена връзка с услугата на доставчика.");
+        return false;
+    }
+    const Variant validUntil = found.ByName("ValidUntil");
+    if (!validUntil.IsNull() && validUntil.AsDateTime().DateOnly() < TDateTime::Today()) {
+        ShowErrorKey("err_PartnerConnectionExpired", "Връзката с услугата на доставчика е изтекла.");
+        return false;
+    }
+    connection = {found.ByName("URLAddress").AsString(), found.ByName("UserName").AsString(),
+                  found.ByName("Password").AsString()};
+    return true;
+}
+
+void TfEdPurchase::acGetDocFromVendorExecute() {
+    if (Get(cdsMaster, "Contragent_Id").IsEmpty()) {
+        ShowErrorKey("err_NoCntrFound_A1Service", "Изберете доставчик на документа.");
+        return;
+    }
+    TPartnerConnection connection;
+    if (!ReadPartnerConnection(connection)) return;
+    std::vector<std::string> problems;
+    TRequestResult documents;
+    try {
+        documents = GetITavrekAPI(connection.Url, connection.UserName, connection.Password)->GetDocuments(problems);
+    } catch (const EPartnerError& e) {
+        MessageDlgEx(e.what(), TMsgDlgType::mtError, mbOK);
+        return;
+    }
+    for (const std::string& problem : problems) MessageDlgEx(problem, TMsgDlgType::mtWarning, mbOK);
+    int chosen = -1;
+    if (documents.Empty() || !dm().Dialogs().ChooseRow("Документи на доставчика", documents, chosen)) return;
+    loadingVendorDoc_ = true;
+    cdsVendorDoc.EmptyDataSet();
+    cdsVendorDoc.Append();
+    for (size_t column = 0; column < documents.Columns.size(); ++column)
+        if (TField* field = cdsVendorDoc.FindField(documents.Columns[column]))
+            field->SetValue(documents.Value(static_cast<size_t>(chosen), column));
+    cdsVendorDoc.Post();
+    loadingVendorDoc_ = false;
+    edtVendorDocNoChange();
+}
+
+void TfEdPurchase::edtVendorDocNoChange() {
+    const std::string number = Trim(cdsVendorDoc.FieldByName("DocumentNo").AsString());
+    if (!number.empty()) LoadVendorDocument(number);
+}
+
+// Everything is read and every item found before the invoice changes, so a broken
+// document or a failed lookup leaves the invoice as it was.
+void TfEdPurchase::LoadVendorDocument(const std::string& documentNo) {
+    TPartnerConnection connection;
+    if (!ReadPartnerConnection(connection)) return;
+    TRequestResult lines, documents;
+    try {
+        auto api = GetITavrekAPI(connection.Url, connection.UserName, connection.Password);
+        TFilter filter;
+        filter.Add("D_PurchHeader.Contragent_Id", "=", Get(cdsMaster, "Contragent_Id"), "AND")
+            .Add("D_PurchHeader.BusinessGroup_Id", "=", Get(cdsMaster, "BusinessGroup_Id"));
+        lines = api->GetDocumentLines(documentNo, kVendorLineFields, filter);
+        std::vector<std::string> problems;
+        documents = api->GetDocuments(problems);
+    } catch (const EPartnerError& e) {
+        MessageDlgEx(e.what(), TMsgDlgType::mtError, mbOK);
+        return;
+    }
+    std::vector<TVendorLine> found;
+    std::string missing;
+    try {
+        const std::string procedure = GetMessageText("usp_GetItemFromAPI", "usp_GetItemFromAPI");
+        for (size_t row = 0; row < lines.Rows.size(); ++row) {
+            std::string text = "exec " + procedure + " " + QuotedSql(lines.ByName("Code", row).AsString()) + ", " +
+                               QuotedSql(LocalData().CompanyId) + ", " + QuotedSql(lines.ByName("PartNo", row).AsString());
+            text += ", '', '', '', '', '0', '0', " + QuotedSql(Get(cdsMaster, "N_Contragent_Code").AsString());
+            TRequestResult item;
+            if (dm().Server().RequestValue(-1, text, "Item_Id,Code,Name,Measure_Id,VATProdPostGroup_Id,GenProdPostGroup_Id",
+                                           TFilter(), item) > 0 &&
+                !item.ByName("Item_Id").IsEmpty())
+                found.push_back({row, std::move(item)});
+            else
+                missing += "\r\n" + lines.ByName("Code", row).AsString() + " " + lines.ByName("Description2", row).AsString();
+        }
+    } catch (...) {
+        TELException(CurrentExceptionMessage(), "TfEdPurchase.edtVendorDocNoChange");
+        ShowErrorKey("err_GettingItemInfoFromVendor", "Грешка при извличане на данни за артикул от доставчик.");
+        return;
+    }
+    int document = -1;
+    for (size_t row = 0; row < documents.Rows.size(); ++row)
+        if (documents.ByName("DocumentNo", row).AsString() == documentNo) document = static_cast<int>(row);
+    if (document < 0) throw EPartnerError("Документ \"" + documentNo + "\" не е намерен при доставчика");
+    const size_t d = static_cast<size_t>(document);
+
+    cdsMaster.Edit();
+    cdsMaster.FieldByName("VendorInvoiceNo").SetAsString(documentNo);
+    cdsMaster.FieldByName("PriceIncludingVAT").SetValue(documents.ByName("PriceIncludingVAT", d));
+    cdsMaster.FieldByName("DocumentDate").SetValue(documents.ByName("DocumentDate", d));
+    if (!documents.ByName("DueDate", d).IsNull()) cdsMaster.FieldByName("DueDate").SetValue(documents.ByName("DueDate", d));
+    const std::string currency = documents.ByName("Currency_Id", d).AsString();
+    cdsMaster.FieldByName("Currency_Id").SetAsString(currency == LocalData().LocalCurrencyId ? "" : currency);
+    cdsMaster.FieldByName("Comment").SetValue(documents.ByName("Comment", d));
+    for (const TVendorLine& line : found) {
+        const size_t row = line.Row;
+        cdsDetail.Append();
+        cdsDetail.FieldByName("Type").SetValue(lines.ByName("Type", row));
+        const Variant code = line.Item.ByName("Code").IsEmpty() ? line.Item.ByName("Item_Id") : line.Item.ByName("Code");
+        cdsDetail.FieldByName("Code").SetValue(code);
+        const bool saved = Suspended;
+        Suspended = true;
+        cdsDetail.FieldByName("Description").SetValue(line.Item.ByName("Name"));
+        Suspended = saved;
+        for (const char* group : {"GenProdPostGroup_Id", "VATProdPostGroup_Id"})
+            if (!line.Item.ByName(group).IsEmpty()) cdsDetail.FieldByName(group).SetValue(line.Item.ByName(group));
+        cdsDetail.FieldByName("Quantity").SetValue(lines.ByName("Quantity", row));
+        const Variant measure = lines.ByName("Measure_Id", row).IsEmpty() ? line.Item.ByName("Measure_Id")
+                                                                          : lines.ByName("Measure_Id", row);
+        cdsDetail.FieldByName("Measure_Id").SetValue(measure);
+        cdsDetail.FieldByName("DirectUnitCost_ACY").SetValue(lines.ByName("DirectUnitCost_ACY", row));
+        cdsDetail.FieldByName("LineDiscount").SetValue(lines.ByName("LineDiscount", row));
+        for (const char* field : {"Description2", "SerialNo", "PartNo"})
+            cdsDetail.FieldByName(field).SetValue(lines.ByName(field, row));
+        cdsDetail.Post();
+    }
+    if (!missing.empty())
+        MessageDlgEx(GetMessageText("err_MissingItemsFromAPI", "Следните артикули не бяха намерени в базата данни:") + missing,
+                     TMsgDlgType::mtWarning, mbOK);
+}
+
+}  // namespace tavrek

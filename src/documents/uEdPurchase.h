@@ -1,0 +1,75 @@
+#pragma once
+
+#include <string>
+
+#include "documents/uEdBasePurchDocument.h"
+
+namespace tavrek {
+
+// The purchase invoice editor: goods and services received with the vendor's invoice.
+// Adds to the base purchase editor the binding of the invoice fields, posting (with
+// printing), protocol generation, item charge and future cost assignment, the goods check,
+// fetching the vendor's own invoice from its document service, and the checks and history
+// kept before a deletion.
+class TfEdPurchase : public TfEdBasePurchDocument {
+public:
+    TfEdPurchase();
+    std::string ClassName() const override { return "TfEdPurchase"; }
+
+    // The vendor document chosen from the vendor's service (the top panel); changing its
+    // DocumentNo loads that document into the invoice.
+    TClientDataSet cdsVendorDoc{"cdsVendorDoc"};
+
+    TAction& acItemChargeAssigment;
+    TAction& acFutureCostsAssign;
+    TAction& acGenerateProtocol;
+    TAction& acGetDocFromVendor;
+    TAction& acSendForCheck;
+    TMenu pmPost{"pmPost"};
+
+    // Slots added by this class.
+    virtual bool BeforePostDocument(bool print);
+    virtual void UnitPriceOnChange(TField& field);
+    virtual void UnitPriceWithVATOnChange(TField& field);
+    virtual void MarjOnChange(TField& field);
+    virtual void AfterPostDocument(const TVariantArray& keys, bool print);
+
+    void FormCreate() override;
+    void FormShow() override;
+    void AttachDynamicEvents(TClientDataSet& dataSet) override;
+    void CodeOnChange(TField& field) override;
+    void PostDocument(bool print) override;
+    void GetPanelDetailsMaster() override;
+    int GetPrintDocumentType() override;
+    void acDeleteRecordExecute() override;
+    void MoveToAnnulDocs() override;
+
+    void acGenerateProtocolExecute();
+    void acItemChargeAssigmentExecute();
+    void acFutureCostsAssignExecute();
+    void acGetDocFromVendorExecute();
+    void acSendForCheckExecute();
+    void edtVendorDocNoChange();
+    void miDocumenStatisticClick();
+
+    // The key of the print form of a posted invoice.
+    static constexpr const char* kPostedInvoicePrintForm = "10020";
+
+protected:
+    void DescribeLayout();
+    // The vendor's item price maintenance shared by the three sale-price handlers.
+    void UpdateItemUnitPrice(double price, int priceKind);
+    // The connection to the vendor's document service: address, user, password.
+    struct TPartnerConnection {
+        std::string Url, UserName, Password;
+    };
+    bool ReadPartnerConnection(TPartnerConnection& connection);
+    void LoadVendorDocument(const std::string& documentNo);
+    // Whether the goods check allows deleting the document; shows the reason when not.
+    bool CheckBeforeDelete();
+
+private:
+    bool loadingVendorDoc_ = false;
+};
+
+}  // namespace tavrek
