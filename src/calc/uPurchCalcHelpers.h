@@ -75,5 +75,11 @@ struct TVATSetup {
     int64_t Ledger = 0;
 };
 TVATSetup LookupVATSetup(TClientDataSet& Line, const std::string& ledgerColumn);
+void ApplyVATSetup(TClientDataSet& Line, const TVATSetup& setup);
+bool HasBothVATGroups(TClientDataSet& Line);
+
+// The vendor's default payment method from the function named by "proc_GetDocPayMethod", written
+// to PayMethod_Id when one row gives a value that differs. Server failures pass on.
+void SetDefaultPayMethod(TClientDataSet& Header);
 
 }  // namespace tavrek::uPurchCalcHelpers

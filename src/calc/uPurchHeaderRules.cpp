@@ -20,33 +20,6 @@ const char* const kContragentColumns[] = {"N_Contragent_Code",   "N_Contragent_N
                                           "N_Contragent_VATRegistrationNo", "GenBusPostGroup_Id",
                                           "VATBusPostGroup_Id",  "CntrPostingGroup_Id", "PayTerm_Id"};
 
-std::string PayMethodSource(TClientDataSet& Header) {
-    const TLocalData& local = LocalData();
-    return GetMessageText("proc_GetDocPayMethod", "fn_GetDocPayMethod") + "(" + QuotedSql(local.CompanyId) + "," +
-           QuotedSql(local.BusinessGroupId) + "," + QuotedSql(local.UserId) + ",1," +
-           QuotedSql(Text(Header, "DocSubType_Id")) + "," + QuotedSql(Text(Header, "Contragent_Id")) + ")";
-}
-
-void SetDefaultPayMethod(TClientDataSet& Header) {
-    TRequestResult result;
-    const int found = dm().Server().RequestValue(0, PayMethodSource(Header), "PayMethod_Id", TFilter(), result);
-    if (found != 1) return;
-    const Variant method = result.Value(0, 0);
-    TField* payMethod = Header.FindField("PayMethod_Id");
-    if (method.IsEmpty() || payMethod == nullptr || payMethod->Value() == method) return;
-    payMethod->SetValue(method);
-}
-
-void ApplyVATSetup(TClientDataSet& Line, const TVATSetup& setup) {
-    SetNum(Line, "VATPercent", setup.Percent);
-    SetInt(Line, "VATCalculationType", setup.CalculationType);
-    SetInt(Line, "VATLedger", setup.Ledger);
-}
-
-bool HasBothVATGroups(TClientDataSet& Line) {
-    return !IsEmptyText(Line, "VATProdPostGroup_Id") && !IsEmptyText(Line, "VATBusPostGroup_Id");
-}
-
 void RecalcLine(TClientDataSet& Header, TClientDataSet& Line, bool& Calculating) {
     PurchUpdateUnitCost(Header, Line, Calculating);
     PurchCalcTotalAmounts(Header, Line, Calculating);
