@@ -130,7 +130,11 @@ void TfBase::Create(const TFormRequest& request) {
 }
 
 void TfBase::Show() {
-    if (!created_) Create();
+    // A form set up by hand (tests, the host's own forms) keeps the parameters it was given.
+    if (!created_) {
+        FormCreate();
+        created_ = true;
+    }
     FormShow();
     shown_ = true;
     UpdateFooters();

@@ -3,24 +3,13 @@
 #include "base/forms/EAbort.h"
 #include "base/forms/EFormError.h"
 #include "base/forms/IFormHost.h"
+#include "base/forms/TFormRegistry.h"
 #include "base/server/IAppServer.h"
 #include "base/session/Tdm.h"
 #include "base/ui/Messages.h"
 #include "base/util/Text.h"
 
 namespace tavrek {
-namespace {
-
-std::string Quoted(const std::string& text) {
-    std::string quoted = "'";
-    for (char c : text) {
-        if (c == '\'') quoted += '\'';
-        quoted += c;
-    }
-    return quoted + "'";
-}
-
-}  // namespace
 
 TfBaseEditMaster::TfBaseEditMaster() {
     acPrint.Visible = true;
@@ -98,25 +87,69 @@ void TfBaseEditMaster::PostDocument(bool print) {
     if (!SaveData()) throw EAbort();
 }
 
-void TfBaseEditMaster::CopyDocumentByTemplate(const std::string& sourceId, const std::string& templateId,
-                                              int sourceFormNumber, int option1, int option2, int option3) {
-    const TLocalData& session = LocalData();
-    const std::string procedure = GetMessageText("usp_CopyDocumentByTemplate", "usp_CopyDocumentByTemplate");
-    std::string text = "exec " + procedure + " " + Quoted(session.CompanyId);
-    for (const std::string& argument : {sourceId, templateId, std::to_string(sourceFormNumber), std::to_string(FormNumber),
-                                        std::to_string(option1), std::to_string(option2), std::to_string(option3),
-                                        session.BusinessGroupId, session.UserId})
-        text += ", " + Quoted(argument);
-    TRequestResult result;
-    const int rows = dm().Server().RequestValue(-1, text, "Result,ErrMsg", TFilter(), result);
-    const std::string newId = result.ByName("Result").AsString();
-    if (rows <= 0 || newId.empty() || newId == "-1") {
-        MessageDlgEx(GetMessageText("err_CommonError", "Грешка.") + " " + result.ByName("ErrMsg").AsString(),
-                     TMsgDlgType::mtError, mbOK);
-        throw EAbort();
+// The source document: the calling form when it shows it, else a form of the source
+// number opened on it out of sight.
+struct TfBaseEditMaster::TSourceDocument {
+    TClientDataSet* Header = nullptr;
+    TClientDataSet* Lines = nullptr;
+    std::unique_ptr<TfBase> Owned;
+};
+
+TfBaseEditMaster::TSourceDocument TfBaseEditMaster::OpenSourceDocument(const std::string& sourceId,
+                                                                       int sourceFormNumber) {
+    TSourceDocument source;
+    TfBase* form = CallingForm;
+    const auto shows = [&sourceId](TfBase* f) {
+        TClientDataSet& header = f->cdsMaster;
+        return header.Active() && !header.IsEmpty() && header.FindField("Id") != nullptr &&
+               header.FieldByName("Id").AsString() == sourceId;
+    };
+    if (form == nullptr || !shows(form)) {
+        source.Owned = FormRegistry().CreateForm(sourceFormNumber);
+        TFormRequest request;
+        request.ShowOptions = {soNormal, soReadOnly};
+        request.Filter.Add(source.Owned->MasterTable.empty() ? "Id" : source.Owned->MasterTable + ".Id", "=", sourceId);
+        source.Owned->Create(request);
+        source.Owned->Show();
+        form = source.Owned.get();
+        if (!shows(form)) throw EFormError("Документът източник " + sourceId + " не е намерен");
     }
-    Filter = KeyFilter(newId);
-    ReloadData();
+    source.Header = &form->cdsMaster;
+    source.Lines = form->FindDataSet("cdsDetail");
+    return source;
+}
+
+TDefaultValues TfBaseEditMaster::TemplateValues(const std::string& templateId, const TSourceDocument& source,
+                                                bool withLines) {
+    TRequestResult fields;
+    dm().Server().RequestValue(0, "S_CopyDocTemplateLine", "IsLine,SrcField,TrgField,DefaultValue",
+                               TFilter().Add("S_CopyDocTemplateLine.Master_Id", "=", templateId), fields, true);
+    const auto valueOf = [&fields](TClientDataSet& from, size_t row) {
+        const std::string sourceField = fields.ByName("SrcField", row).AsString();
+        TField* field = sourceField.empty() ? nullptr : from.FindField(sourceField);
+        return field != nullptr ? field->Value() : fields.ByName("DefaultValue", row);
+    };
+    TDefaultValues values;
+    for (size_t row = 0; row < fields.Rows.size(); ++row)
+        if (!fields.ByName("IsLine", row).AsBoolean())
+            values.push_back({fields.ByName("TrgField", row).AsString(), valueOf(*source.Header, row), false, false});
+    if (!withLines || source.Lines == nullptr || !source.Lines->Active()) return values;
+    for (source.Lines->First(); !source.Lines->Eof(); source.Lines->Next()) {
+        bool continues = false;
+        for (size_t row = 0; row < fields.Rows.size(); ++row) {
+            if (!fields.ByName("IsLine", row).AsBoolean()) continue;
+            values.push_back({fields.ByName("TrgField", row).AsString(), valueOf(*source.Lines, row), true, continues});
+            continues = true;
+        }
+    }
+    return values;
+}
+
+void TfBaseEditMaster::CopyDocumentByTemplate(const std::string& sourceId, const std::string& templateId,
+                                              int sourceFormNumber, int saveAtOnce, int copyLines, int) {
+    const TSourceDocument source = OpenSourceDocument(sourceId, sourceFormNumber);
+    InsertDocumentFromDefaults(TemplateValues(templateId, source, copyLines != 0));
+    if (saveAtOnce != 0) SaveDocument();
 }
 
 void TfBaseEditMaster::SetDefaultValue(TClientDataSet& dataSet, const TDefaultValue& value) {

@@ -20,7 +20,10 @@ public:
     void acDeleteRecordExecute() override;
     void PostDocument(bool print) override;
 
-    // IBaseIntf
+    // IBaseIntf. The template's lines (S_CopyDocTemplateLine: IsLine, SrcField, TrgField,
+    // DefaultValue) map fields of the source header and lines to this document; the source
+    // is the calling form when it shows that document. option1 = 1 saves the new document at
+    // once, option2 = 1 copies the lines; option3 is reserved.
     void CopyDocumentByTemplate(const std::string& sourceId, const std::string& templateId, int sourceFormNumber,
                                 int option1, int option2, int option3) override;
     void InsertDocumentFromDefaults(const TDefaultValues& values) override;
@@ -46,6 +49,11 @@ protected:
     virtual void ApplyDefaultValues(const TDefaultValues& values);
     // Empties the datasets (unlogged) and appends a new master record.
     void StartNewDocument();
+
+private:
+    struct TSourceDocument;
+    TSourceDocument OpenSourceDocument(const std::string& sourceId, int sourceFormNumber);
+    TDefaultValues TemplateValues(const std::string& templateId, const TSourceDocument& source, bool withLines);
 };
 
 }  // namespace tavrek

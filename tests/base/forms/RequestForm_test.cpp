@@ -123,5 +123,36 @@ TEST_F(RequestFormTest, SelectorsCopyTheChosenRecord) {
     EXPECT_EQ(name, "Доставчик 1");
 }
 
+TEST_F(RequestFormTest, CopyByTemplateFillsTheNewDocumentFromTheCallingForm) {
+    TfTestDocument source;
+    TFormRequest open;
+    open.Filter.Add("D_PurchHeader.Id", "=", "H7");
+    source.Create(open);
+    source.Show();
+    server.OnRequestValue("S_CopyDocTemplateLine",
+                          Rows({"IsLine", "SrcField", "TrgField", "DefaultValue"},
+                               {{0, "N_Contragent_Code", "N_Contragent_Code", Variant()},
+                                {0, "", "DocumentNo", "КИ-1"},
+                                {1, "Code", "Code", Variant()},
+                                {1, "Quantity", "Quantity", Variant()}}));
+    TfTestDocument target;
+    target.CallingForm = &source;
+    target.Show();
+    server.ClearCalls();
+
+    target.CopyDocumentByTemplate("H7", "CT-1", 10220, 0, 1, 0);
+
+    ASSERT_EQ(server.Calls().size(), 1u);
+    EXPECT_EQ(server.Calls()[0].Args[3].AsString(), "S_CopyDocTemplateLine.Master_Id=CT-1");
+    EXPECT_EQ(target.GetMasterFieldAsString("N_Contragent_Code"), "V1");
+    EXPECT_EQ(target.GetMasterFieldAsString("DocumentNo"), "КИ-1");
+    EXPECT_NE(target.GetMasterFieldAsString("Id"), "H7");
+    ASSERT_EQ(target.cdsDetail.RecordCount(), 2);
+    target.cdsDetail.First();
+    EXPECT_EQ(target.cdsDetail.FieldByName("Code").AsString(), "A");
+    EXPECT_EQ(target.cdsDetail.FieldByName("Quantity").AsFloat(), 2.0);
+    EXPECT_TRUE(target.HasChanges());
+}
+
 }  // namespace
 }  // namespace tavrek::testing
