@@ -11,7 +11,8 @@ namespace tavrek::server {
 
 // Writes the change logs of datasets to their provider tables inside the caller's
 // transaction. Deletions go first, details before masters; then inserts and updates in
-// packet order. A record is refused when its row no longer holds the values the client
+// packet order. Every field of the dataset that is a column of the table is written,
+// Null included, so the row holds exactly what the client holds. A record is refused when its row no longer holds the values the client
 // read (for an update: the values of the fields it changes; for a deletion: all of
 // them), or when the database rejects it. Returns the number refused, with errorText
 // naming them; the caller rolls back when it is not 0.

@@ -1,0 +1,137 @@
+// What users wait for on the embedded server: opening a very large document, saving many
+// new lines, taking document numbers, and the small value requests every field change makes.
+#include <unistd.h>
+
+#include <filesystem>
+#include <memory>
+
+#include <SQLiteCpp/Statement.h>
+#include <SQLiteCpp/Transaction.h>
+#include <benchmark/benchmark.h>
+
+#include "base/data/TClientDataSet.h"
+#include "server/EmbeddedServer.h"
+#include "server/demo/TDemoCompany.h"
+
+namespace tavrek::server {
+namespace {
+
+constexpr int kLargeDocumentLines = 100000;
+constexpr int kInsertedLines = 10000;
+
+// One demo company for the whole program, with a saved document of 100,000 lines.
+class TBenchCompany {
+public:
+    TBenchCompany()
+        : folder_(std::filesystem::temp_directory_path() / ("tavrek-bench-" + std::to_string(::getpid()))) {
+        std::filesystem::create_directories(folder_);
+        const std::string path = (folder_ / "company.db").string();
+        CreateDemoCompany(path);
+        server_ = std::make_unique<EmbeddedServer>(path);
+        AddLargeDocument();
+    }
+    ~TBenchCompany() {
+        server_.reset();
+        std::error_code ignored;
+        std::filesystem::remove_all(folder_, ignored);
+    }
+
+    EmbeddedServer& Server() { return *server_; }
+
+private:
+    void AddLargeDocument() {
+        SQLite::Database& db = server_->Database();
+        SQLite::Transaction transaction(db);
+        db.exec("INSERT INTO D_PurchHeader (Id, Comp_Id, DocumentType, Contragent_Id) VALUES ('BIG', 'DEMO', 1, 'V01')");
+        SQLite::Statement line(db,
+                               "INSERT INTO D_PurchaseLine (Id, Master_Id, Comp_Id, Line_No, Type, Code, Description, "
+                               "Measure_Id, Quantity, Quantity_Base, DirectUnitCost_ACY, TotalValue, VATPercent, "
+                               "TotalVAT) VALUES (?, 'BIG', 'DEMO', ?, 1, ?, ?, 'PCS', ?, ?, 1.05, ?, 20, ?)");
+        for (int i = 1; i <= kLargeDocumentLines; ++i) {
+            line.reset();
+            line.bind(1, "BIG-" + std::to_string(i));
+            line.bind(2, i);
+            line.bind(3, std::to_string(1001 + i % 50));
+            line.bind(4, "Брашно тип 500, 1 кг");
+            line.bind(5, static_cast<double>(i % 17 + 1));
+            line.bind(6, static_cast<double>(i % 17 + 1));
+            line.bind(7, 1.05 * (i % 17 + 1));
+            line.bind(8, 1.26 * (i % 17 + 1));
+            line.exec();
+        }
+        transaction.commit();
+    }
+
+    std::filesystem::path folder_;
+    std::unique_ptr<EmbeddedServer> server_;
+};
+
+TBenchCompany& Company() {
+    static TBenchCompany company;
+    return company;
+}
+
+void BM_RequestDataLargeDocument(benchmark::State& state) {
+    EmbeddedServer& server = Company().Server();
+    for (auto _ : state) {
+        TClientDataSet lines;
+        server.RequestData("D_PurchaseLine", TFilter().Add("D_PurchaseLine.Master_Id", "=", "BIG"), lines);
+        if (lines.RecordCount() != kLargeDocumentLines) state.SkipWithError("wrong number of lines");
+    }
+    state.counters["lines"] = kLargeDocumentLines;
+}
+BENCHMARK(BM_RequestDataLargeDocument)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_ApplyUpdatesInsertedLines(benchmark::State& state) {
+    EmbeddedServer& server = Company().Server();
+    int batch = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        const std::string id = "NEW-" + std::to_string(++batch);
+        server.Database().exec("INSERT INTO D_PurchHeader (Id, Comp_Id, DocumentType) VALUES ('" + id + "', 'DEMO', 1)");
+        TClientDataSet lines;
+        server.RequestData("D_PurchaseLine", TFilter().Add("D_PurchaseLine.Master_Id", "=", id), lines);
+        for (int i = 1; i <= kInsertedLines; ++i) {
+            lines.Append();
+            lines.FieldByName("Id").SetAsString(id + "-" + std::to_string(i));
+            lines.FieldByName("Master_Id").SetAsString(id);
+            lines.FieldByName("Line_No").SetAsInteger(i);
+            lines.FieldByName("Code").SetAsString("1001");
+            lines.FieldByName("Quantity").SetAsFloat(i % 9 + 1);
+            lines.FieldByName("DirectUnitCost_ACY").SetAsFloat(1.05);
+            lines.Post();
+        }
+        std::string error;
+        state.ResumeTiming();
+        if (server.ApplyUpdates({{"D_PurchaseLine", &lines}}, error) != 0) state.SkipWithError(error.c_str());
+    }
+    state.counters["lines"] = kInsertedLines;
+}
+BENCHMARK(BM_ApplyUpdatesInsertedLines)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+void BM_GetNextSerieNo(benchmark::State& state) {
+    EmbeddedServer& server = Company().Server();
+    std::string number;
+    for (auto _ : state) {
+        if (server.GetNextSerieNo("PINV", "BG-SOF", number) != 0) state.SkipWithError("series refused");
+    }
+}
+BENCHMARK(BM_GetNextSerieNo)->Unit(benchmark::kMicrosecond);
+
+void BM_RequestValueVATSetup(benchmark::State& state) {
+    EmbeddedServer& server = Company().Server();
+    const TFilter filter = TFilter()
+                               .Add("G_VATPostingSetup.VATBus_PostingGroup", "=", "DOM", "AND")
+                               .Add("G_VATPostingSetup.VATProd_PostingGroup", "=", "VAT20", "AND")
+                               .Add("G_VATPostingSetup.Comp_Id", "=", "DEMO");
+    TRequestResult result;
+    for (auto _ : state) {
+        if (server.RequestValue(0, "G_VATPostingSetup", "VATPercent, VATCalculationType, PurchaseVATLedger", filter,
+                                result) != 1)
+            state.SkipWithError("no VAT setup");
+    }
+}
+BENCHMARK(BM_RequestValueVATSetup)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+}  // namespace tavrek::server

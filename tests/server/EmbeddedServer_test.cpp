@@ -1,0 +1,278 @@
+#include "server/EmbeddedServer.h"
+
+#include <gtest/gtest.h>
+
+#include "base/data/TClientDataSet.h"
+#include "base/server/ServerQueries.h"
+#include "base/ui/Messages.h"
+#include "base/util/Text.h"
+#include "server/posting/TPostingRefusal.h"
+#include "server/TQueryBuilder.h"
+#include "support/SqliteFixture.h"
+
+namespace tavrek::testing {
+namespace {
+
+class EmbeddedServerTest : public SqliteFixture {
+protected:
+    int Ask(const std::string& source, const std::string& fields, const TFilter& filter, bool allRows = true) {
+        return Server().RequestValue(0, source, fields, filter, result, allRows);
+    }
+    int64_t ErrorLogCount(const std::string& operation) { return Count("S_ErrorLog", "Operation = '" + operation + "'"); }
+
+    TRequestResult result;
+};
+
+std::string DoubledQuotes(const std::string& value) {
+    std::string doubled;
+    for (char c : value) doubled += c == '\'' ? std::string("''") : std::string(1, c);
+    return doubled;
+}
+
+struct TFilterCase {
+    const char* Name;
+    const char* Source;
+    TFilter Filter;
+    int Rows;
+};
+
+TEST_F(EmbeddedServerTest, FiltersOfEveryOperatorSelectTheRowsTheyName) {
+    const TFilterCase cases[] = {
+        {"equal", "N_Item", TFilter().Add("N_Item.Code", "=", "1001"), 1},
+        {"equal, quoted literal", "N_Item", TFilter().Add("N_Item.Code", "=", "'1001'"), 1},
+        {"equal, number against text", "N_Item", TFilter().Add("N_Item.Code", "=", 1001), 1},
+        {"not equal", "N_Item", TFilter().Add("N_Item.Code", "<>", "1001"), 49},
+        {"less or equal", "N_Item", TFilter().Add("N_Item.UnitPrice", "<=", 1.49), 8},
+        {"greater or equal", "N_Item", TFilter().Add("UnitPrice", ">=", 10), 11},
+        {"is null", "N_VendorDiscount", TFilter().Add("N_VendorDiscount.Item_Id", "IS", Variant()), 2},
+        {"is not null", "N_VendorDiscount", TFilter().Add("N_VendorDiscount.Item_Id", "IS", "NOT NULL"), 3},
+        {"like", "N_Item", TFilter().Add("N_Item.Name", "LIKE", "Брашно%"), 3},
+        {"like inside", "N_Item", TFilter().Add("N_Item.Name", "LIKE", "%мед%"), 2},
+        {"and", "N_Item",
+         TFilter().Add("N_Item.VATProdPostGroup_Id", "=", "VAT9", "AND").Add("N_Item.UnitPrice", ">=", 10), 4},
+        {"and binds tighter than or", "N_Item",
+         TFilter()
+             .Add("N_Item.Code", "=", "1001", "OR")
+             .Add("N_Item.Code", "=", "1002", "AND")
+             .Add("N_Item.UnitPrice", ">=", 100),
+         1},
+        {"dates", "N_CurrencyRate", TFilter().Add("N_CurrencyRate.StartingDate", ">=", TDateTime::FromDate(2026, 1, 1)), 12},
+        {"empty filter", "N_Contragent", TFilter(), 12},
+    };
+    for (const TFilterCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        EXPECT_EQ(Ask(c.Source, "Id", c.Filter), c.Rows);
+        EXPECT_EQ(static_cast<int>(result.Rows.size()), c.Rows);
+    }
+}
+
+TEST_F(EmbeddedServerTest, ValueRequestGivesFirstRowOrAllRowsUnderTheNamedFields) {
+    const TFilter company = TFilter().Add("C_PurchasesSetup.Id", "=", "DEMO");
+    EXPECT_EQ(Server().RequestValue(0, "C_PurchasesSetup", "Invoice_Series_Id, PurchOrdImpSeries_id", company, result), 1);
+    EXPECT_EQ(result.Columns, (std::vector<std::string>{"Invoice_Series_Id", "PurchOrdImpSeries_id"}));
+    EXPECT_EQ(result.ByName("PurchOrdImpSeries_id").AsString(), "IMP");
+
+    EXPECT_EQ(Server().RequestValue(0, "N_LedgerSubjectTypes", "Id", TFilter(), result, false), 5);
+    EXPECT_EQ(result.Rows.size(), 1u);
+
+    EXPECT_EQ(Ask("G_VATPostingSetup", "VATPercent, VATCalculationType, PurchaseVATLedger",
+                  TFilter()
+                      .Add("G_VATPostingSetup.VATBus_PostingGroup", "=", "DOM", "AND")
+                      .Add("G_VATPostingSetup.VATProd_PostingGroup", "=", "VAT9", "AND")
+                      .Add("G_VATPostingSetup.Comp_Id", "=", "DEMO")),
+              1);
+    EXPECT_DOUBLE_EQ(result.Value(0, 0).AsFloat(), 9.0);
+
+    EXPECT_EQ(Ask("N_VendorPrice", "ABS(SUM(DirectUnitCost)) as Amount, COUNT(*) AS N",
+                  TFilter().Add("N_VendorPrice.Contragent_Id", "=", "V01")),
+              1);
+    EXPECT_NEAR(result.ByName("Amount").AsFloat(), 1.05 + 0.98 + 1.45 + 0.85 + 1.00 + 0.81, 1e-9);
+    EXPECT_EQ(result.ByName("N").AsInteger(), 6);
+
+    // Headers read through their view carry the vendor's display fields.
+    EXPECT_EQ(Ask("D_PurchHeader", "Id, N_Contragent_Name", TFilter()), 0);
+    EXPECT_EQ(result.Columns.size(), 2u);
+}
+
+TEST_F(EmbeddedServerTest, TableFunctionsAnswerLikeTables) {
+    EXPECT_EQ(Server().RequestValue(0, "fn_GetDocPayMethod('DEMO','BG-SOF','ADMIN',1,'SD-520','V07')", "PayMethod_Id",
+                                    TFilter(), result),
+              1);
+    EXPECT_EQ(result.Value().AsString(), "CARD");
+    EXPECT_EQ(Server().RequestValue(0, "dbo.fn_GetContragentAdvancePayment('DEMO', 'V01', 1)",
+                                    "COALESCE(ContragentAdvancePayment, 0.00) As ContragentAdvancePayment", TFilter(),
+                                    result),
+              1);
+    EXPECT_DOUBLE_EQ(result.ByName("ContragentAdvancePayment").AsFloat(), 0.0);
+    EXPECT_EQ(Server().RequestValue(0, "fn_FindItem('A-7005','V02')", "Item_Id", TFilter(), result), 1);
+    EXPECT_EQ(result.Value().AsString(), "I005");
+    EXPECT_EQ(Server().RequestValue(0, "fn_FindItem('A-7005','V02')", "Item_Id",
+                                    TFilter().Add("fn_FindItem.Item_Id", "<>", "I005"), result),
+              0);
+    EXPECT_THROW(Server().RequestValue(0, "fn_Unknown('a')", "Id", TFilter(), result), std::invalid_argument);
+}
+
+TEST_F(EmbeddedServerTest, ExecRunsTheRegisteredProcedureAndAnswersUnderTheNamedColumns) {
+    EXPECT_EQ(Server().RequestValue(-1, "exec  usp_SaveHistoryBeforeDelete 'DEMO', 'no-such', 6, 'ADMIN', 'BG-SOF'",
+                                    "Code, ErrMsg", TFilter(), result),
+              1);
+    EXPECT_EQ(result.ByName("Code").AsInteger(), -1);
+    // A caller naming other columns reads them by position.
+    EXPECT_EQ(Server().RequestValue(-1, "exec dbo.usp_CheckDocumentBeforeDelete 'DEMO', 'no-such', 4, 0, ''",
+                                    "Result,ErrMsg", TFilter(), result),
+              1);
+    EXPECT_EQ(result.ByName("Result").AsInteger(), 0);
+    EXPECT_THROW(Server().RequestValue(-1, "exec usp_NoSuchProcedure 'a'", "Code", TFilter(), result),
+                 std::invalid_argument);
+}
+
+TEST_F(EmbeddedServerTest, HostileNamesAreRefusedAndHostileValuesAreOnlyValues) {
+    const std::string hostile[] = {"x' OR '1'='1", "'; DROP TABLE D_PurchHeader; --", "1001' --"};
+    for (const std::string& value : hostile) {
+        SCOPED_TRACE(value);
+        EXPECT_EQ(Ask("N_Item", "Id", TFilter().Add("N_Item.Code", "=", value)), 0);
+        EXPECT_EQ(Ask("N_Item", "Id", TFilter().Add("N_Item.Name", "LIKE", value)), 0);
+        EXPECT_EQ(Server().RequestValue(-1, "exec usp_CheckDocumentBeforeDelete 'DEMO', '" +
+                                                DoubledQuotes(value) + "', 4, 0, ''",
+                                        "Code,Msg", TFilter(), result),
+                  1);
+    }
+    const std::pair<const char*, const char*> badNames[] = {
+        {"N_Item; DROP TABLE N_Item", "Id"},
+        {"N_Item", "Id; DROP TABLE N_Item"},
+        {"N_Item", "Name) FROM N_Item; --"},
+        {"N_Item", "(SELECT Password FROM N_PartnerConnectionList)"},
+        {"N_Item", "N_PartnerConnectionList.Password"},
+        {"N_Item", "load_extension('x')"},
+        {"sqlite_master", "sql"},
+        {"V_D_PurchHeader", "Id"},
+    };
+    for (const auto& [source, fields] : badNames) {
+        SCOPED_TRACE(std::string(source) + " / " + fields);
+        EXPECT_THROW(Ask(source, fields, TFilter()), std::invalid_argument);
+    }
+    EXPECT_THROW(Ask("N_Item", "Id", TFilter().Add("Code = '1' OR 1", "=", "x")), server::EQueryRefused);
+    EXPECT_THROW(Ask("N_Item", "Id", TFilter().Add("N_PartnerConnectionList.Password", "=", "x")), server::EQueryRefused);
+    EXPECT_THROW(Ask("N_Item", "Id", TFilter().Add("N_Item.Code", "IS", "1 OR 1=1")), server::EQueryRefused);
+
+    EXPECT_EQ(Count("N_Item"), 50);
+    EXPECT_EQ(Count("sqlite_master", "name = 'D_PurchHeader'"), 1);
+}
+
+TEST_F(EmbeddedServerTest, OnlyRecognisedScriptsRun) {
+    ASSERT_EQ(Server().ExecuteSQLScript("DROP TABLE D_PurchHeader"), -1);
+    EXPECT_EQ(Server().ExecuteSQLScript("DELETE FROM N_Item"), -1);
+    EXPECT_EQ(Server().ExecuteSQLScript("UPDATE D_PurchHeader SET VendorOrderNo = 'x' WHERE Comp_Id = 'DEMO' AND Id = "
+                                        "'a'; DROP TABLE N_Item"),
+              -1);
+    EXPECT_EQ(Server().ExecuteSQLScript("exec usp_SaveHistoryBeforeDelete 'DEMO', 'a', 6, 'U', 'B'"), -1);
+    EXPECT_EQ(ErrorLogCount("EmbeddedServer.ExecuteSQLScript"), 4);
+    EXPECT_EQ(Count("N_Item"), 50);
+    EXPECT_EQ(Count("sqlite_master", "name = 'D_PurchHeader'"), 1);
+
+    Exec("INSERT INTO D_PurchHeader (Id, Comp_Id, DocumentType) VALUES ('H1', 'DEMO', 22)");
+    EXPECT_EQ(Server().ExecuteSQLScript("Update D_PurchHeader SET VendorOrderNo = 'ПОР-7, ''А'''where Comp_Id = "
+                                        "'DEMO' and Id = 'H1'"),
+              0);
+    EXPECT_EQ(Value("SELECT VendorOrderNo FROM D_PurchHeader WHERE Id = 'H1'").AsString(), "ПОР-7, 'А'");
+    EXPECT_EQ(Server().ExecuteSQLScript(FormatMessage(c_query_RecalcDocument, {"'no-such'", "'DEMO'"})), -1);
+    EXPECT_EQ(Value("SELECT Message FROM S_ErrorLog ORDER BY Id DESC LIMIT 1").AsString(),
+              "Грешка при преизчисляване на документа. (err_RecalcDocument)");
+}
+
+TEST_F(EmbeddedServerTest, ServerWithoutPostingRefusesHonestly) {
+    Exec("INSERT INTO D_PurchHeader (Id, Comp_Id, DocumentType) VALUES ('H1', 'DEMO', 1)");
+    server::EmbeddedServer refusing(DatabasePath(), std::make_unique<server::TPostingRefusal>());
+    refusing.SetSession(Server().Session());
+    TVariantArray keys;
+    EXPECT_LT(refusing.PostPurchase("H1", keys), 0);
+    EXPECT_TRUE(keys.empty());
+    Variant output;
+    EXPECT_LT(refusing.AnnulDocument("H1", 6, "", TDateTime::Today(), 0, output), 0);
+    EXPECT_EQ(ErrorLogCount("EmbeddedServer.PostPurchase"), 1);
+    EXPECT_EQ(Count("S_ErrorLog", "Message LIKE '%err_NotImplementedPosting%' AND User_Id = 'ADMIN'"), 2);
+    EXPECT_EQ(Count("D_PurchHeader"), 1);
+}
+
+// A posting method that writes and then answers as told: the server keeps its writes only
+// when it succeeds.
+class TWritingPosting : public server::TPostingRefusal {
+public:
+    explicit TWritingPosting(int answer) : answer_(answer) {}
+    int PostPurchase(server::TServerContext& ctx, const std::string& id, TVariantArray& keys) override {
+        ctx.Db.exec("UPDATE D_PurchHeader SET DocStatus = 9 WHERE Id = '" + id + "'");
+        if (answer_ < 0) ctx.RefusalKey = "err_PostingDocument";
+        if (answer_ == 99) throw std::runtime_error("срив по средата");
+        keys = {id};
+        return answer_;
+    }
+
+private:
+    int answer_;
+};
+
+TEST_F(EmbeddedServerTest, PostingMethodsCommitOnlyWhenTheySucceed) {
+    Exec("INSERT INTO D_PurchHeader (Id, Comp_Id, DocumentType) VALUES ('H1', 'DEMO', 1)");
+    for (const int answer : {-1, 99, 0}) {
+        SCOPED_TRACE(answer);
+        server::EmbeddedServer other(DatabasePath(), std::make_unique<TWritingPosting>(answer));
+        TVariantArray keys;
+        if (answer == 99)
+            EXPECT_THROW(other.PostPurchase("H1", keys), std::runtime_error);
+        else
+            EXPECT_EQ(other.PostPurchase("H1", keys), answer);
+        EXPECT_EQ(Value("SELECT DocStatus FROM D_PurchHeader WHERE Id = 'H1'").AsInteger(), answer == 0 ? 9 : 0);
+    }
+    EXPECT_EQ(Count("S_ErrorLog", "Message LIKE '%err_PostingDocument%'"), 1);
+}
+
+TEST_F(EmbeddedServerTest, NumberSeriesCountPerSeriesAndBusinessGroup) {
+    std::string number;
+    EXPECT_EQ(Server().GetNextSerieNo("INV", "BG-SOF", number), 0);
+    EXPECT_EQ(number, "0000000001");
+    EXPECT_EQ(Server().GetNextSerieNo("INV", "BG-SOF", number), 0);
+    EXPECT_EQ(number, "0000000002");
+    EXPECT_EQ(Server().GetNextSerieNo("INV", "BG-PLV", number), 0);
+    EXPECT_EQ(number, "2000000001");
+    EXPECT_EQ(Server().GetNextSerieNo("TRN", "", number), 0);
+    EXPECT_EQ(number, "0000000001");
+
+    Exec("UPDATE S_NoSeries SET LastNo = 5, EndingNo = 5 WHERE Id = 'ORDER'");
+    number.clear();
+    EXPECT_EQ(Server().GetNextSerieNo("ORDER", "BG-SOF", number), -1);
+    EXPECT_EQ(Server().GetNextSerieNo("NO-SUCH", "BG-SOF", number), -1);
+    EXPECT_TRUE(number.empty());
+    EXPECT_EQ(Value("SELECT LastNo FROM S_NoSeries WHERE Id = 'ORDER'").AsInteger(), 5);
+    EXPECT_EQ(Count("S_ErrorLog", "Message LIKE 'Не може да бъде получен пореден номер%err_GetSeriesNo)'"), 2);
+}
+
+TEST_F(EmbeddedServerTest, MessagesAndMasterData) {
+    EXPECT_EQ(Server().GetMessageText("err_NotFountCopyTemplate"), "Не е намерен шаблон за копиране на документ.");
+    EXPECT_EQ(Server().GetMessageText("proc_GetDocPayMethod"), "fn_GetDocPayMethod");
+    EXPECT_EQ(Server().GetMessageText("no_SuchKey"), "");
+    EXPECT_EQ(GetMessageText("que_AnnulDocument"), "Сигурни ли сте, че искате да анулирате документа?");
+
+    const TRequestResult vendor = Server().GetContragentParams("V11");
+    EXPECT_EQ(vendor.ByName("Currency_Id").AsString(), "EUR");
+    EXPECT_EQ(vendor.ByName("VATBusPostGroup_Id").AsString(), "EU");
+    EXPECT_TRUE(Server().GetContragentParams("nobody").Empty());
+
+    Exec(
+        "INSERT INTO D_PurchInvoiceHeader (Id, Comp_Id, DocumentType, Contragent_Id, DocumentDate, DueDate, Remaining) "
+        "VALUES ('P1', 'DEMO', 6, 'V03', 46000, 46015, 120.5), ('P2', 'DEMO', 6, 'V03', 46020, 46050, 30)");
+    const TRequestResult due = Server().GetContragentPurchDue("V03", TDateTime(46030).Format("yyyymmdd"));
+    EXPECT_DOUBLE_EQ(due.ByName("PurchDue").AsFloat(), 150.5);
+    EXPECT_DOUBLE_EQ(due.ByName("OverDue").AsFloat(), 120.5);
+    EXPECT_EQ(due.ByName("OpenDocuments").AsInteger(), 2);
+    EXPECT_THROW(Server().GetContragentPurchDue("V03", "2026-01-01"), std::invalid_argument);
+
+    const TRequestResult item = Server().GetItemParams(
+        {"1005", "V02", "PACK", "", "DOM", "VAT20", 0, "520", 1.0, TDateTime::FromDate(2026, 2, 1), 10.0, 1.0, "L1", "BG-SOF"});
+    EXPECT_EQ(item.ByName("Name").AsString(), "Захар кристална, 1 кг");
+    EXPECT_DOUBLE_EQ(item.ByName("QtyPerUnitOfMeasure").AsFloat(), 10.0);
+    EXPECT_DOUBLE_EQ(item.ByName("VATPercent").AsFloat(), 20.0);
+    EXPECT_NEAR(item.ByName("VendorPrice").AsFloat(), 13.5, 1e-9);
+}
+
+}  // namespace
+}  // namespace tavrek::testing
