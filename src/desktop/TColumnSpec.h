@@ -15,6 +15,7 @@ struct TColumnSpec {
     bool ReadOnly = false;
     bool Flag = false;  // an integer 0/1 shown as a check box
     TNumberKind Kind = TNumberKind::nkNone;
+    int Decimals = -1;  // from the column's display format; -1 follows Kind
     QString FooterAggregate;
     QString FooterText;
 };

@@ -78,6 +78,10 @@ void TDataSetModel::MoveCursorToRow(int row) {
     dataSet_->GotoRawIndex(raw);
 }
 
+void TDataSetModel::SetFooterText(int column, const QString& text) {
+    columns_.at(static_cast<size_t>(column)).FooterText = text;
+}
+
 void TDataSetModel::RefreshCurrentRow() {
     const int row = CurrentRow();
     if (row >= 0 && !columns_.empty()) emit dataChanged(index(row, 0), index(row, columnCount() - 1));
@@ -112,7 +116,7 @@ QVariant TDataSetModel::data(const QModelIndex& index, int role) const {
     const Variant& value = RowValues(index.row())[static_cast<size_t>(column.FieldIndex)];
     switch (role) {
         case Qt::DisplayRole:
-            return column.Flag ? QVariant() : QVariant(DisplayText(value, field.DataType(), column.Kind));
+            return column.Flag ? QVariant() : QVariant(DisplayText(value, field.DataType(), column.Kind, column.Decimals));
         case Qt::EditRole: return EditValue(value, field.DataType());
         case Qt::CheckStateRole:
             if (!column.Flag) return {};

@@ -26,6 +26,9 @@ public:
     TClientDataSet& DataSet() const { return *dataSet_; }
     const std::vector<TColumnSpec>& Columns() const { return columns_; }
     void SetReadOnly(bool readOnly) { readOnly_ = readOnly; }
+    bool ReadOnly() const { return readOnly_; }
+    // The form's own footer text of a column (one without an aggregate).
+    void SetFooterText(int column, const QString& text);
 
     // Row of the model for a record position among all records, -1 when not shown; and back
     // (-1 for the row of a record being inserted).

@@ -28,9 +28,10 @@ QString TGridFooter::Text(int column) const {
     TClientDataSet& dataSet = model_.DataSet();
     if (!dataSet.Active() || dataSet.FindAggregate(FromQ(spec.FooterAggregate)) == nullptr) return {};
     const Variant value = dataSet.AggregateValue(FromQ(spec.FooterAggregate));
+    if (value.Type() == TVarType::varInteger) return QString::number(value.AsInteger());
     const TFieldType type = dataSet.Fields(spec.FieldIndex).DataType();
     const TNumberKind kind = spec.Kind == TNumberKind::nkNone ? TNumberKind::nkAmount : spec.Kind;
-    return DisplayText(value, type == TFieldType::ftString ? TFieldType::ftFloat : type, kind);
+    return DisplayText(value, type == TFieldType::ftString ? TFieldType::ftFloat : type, kind, spec.Decimals);
 }
 
 bool TGridFooter::HasContent() const {

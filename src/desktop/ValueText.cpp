@@ -46,10 +46,17 @@ QDate ToQDate(TDateTime value) { return kEpoch.addDays(static_cast<qint64>(std::
 
 TDateTime FromQDate(const QDate& date) { return TDateTime(static_cast<double>(kEpoch.daysTo(date))); }
 
-QString DisplayText(const Variant& value, TFieldType type, TNumberKind kind) {
+int DecimalsOfFormat(const std::string& displayFormat) {
+    const size_t dot = displayFormat.find('.');
+    if (displayFormat.empty() || (displayFormat[0] != '0' && displayFormat[0] != '#')) return -1;
+    return dot == std::string::npos ? 0 : static_cast<int>(displayFormat.size() - dot - 1);
+}
+
+QString DisplayText(const Variant& value, TFieldType type, TNumberKind kind, int decimals) {
     if (value.IsNull()) return {};
     switch (type) {
         case TFieldType::ftFloat:
+            if (decimals >= 0) return QString::number(value.AsFloat(), 'f', decimals);
             if (kind == TNumberKind::nkQuantity) return FormatQuantity(value.AsFloat());
             return QString::number(value.AsFloat(), 'f', DecimalsOf(kind));
         case TFieldType::ftInteger: return QString::number(value.AsInteger());
@@ -63,8 +70,8 @@ QString DisplayText(const Variant& value, TFieldType type, TNumberKind kind) {
 QVariant EditValue(const Variant& value, TFieldType type) {
     if (value.IsNull()) return type == TFieldType::ftString ? QVariant(QString()) : QVariant();
     switch (type) {
-        case TFieldType::ftFloat: return value.AsFloat();
-        case TFieldType::ftInteger: return static_cast<qlonglong>(value.AsInteger());
+        case TFieldType::ftFloat: return QString::number(value.AsFloat(), 'g', 15);
+        case TFieldType::ftInteger: return QString::number(value.AsInteger());
         case TFieldType::ftDateTime: return ToQDate(value.AsDateTime());
         case TFieldType::ftBoolean: return value.AsBoolean();
         case TFieldType::ftString: return ToQ(value.AsString());

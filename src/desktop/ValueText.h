@@ -20,9 +20,13 @@ int DecimalsOf(TNumberKind kind);
 QDate ToQDate(TDateTime value);
 TDateTime FromQDate(const QDate& date);
 
-// The text a cell or an edit shows for a value.
-QString DisplayText(const Variant& value, TFieldType type, TNumberKind kind);
-// The value an editor starts from: double, qlonglong, QString or QDate.
+// Decimals of a display format such as "0.00" or "#,##0.000"; -1 when it names none.
+int DecimalsOfFormat(const std::string& displayFormat);
+
+// The text a cell or an edit shows for a value; decimals >= 0 overrides the kind's.
+QString DisplayText(const Variant& value, TFieldType type, TNumberKind kind, int decimals = -1);
+// The value an editor starts from: text for numbers (so no digits are lost), QDate for
+// dates.
 QVariant EditValue(const Variant& value, TFieldType type);
 // What a typed or chosen value becomes before it goes to TField::SetValue. Text in a
 // number field accepts both "," and "." as the decimal separator.

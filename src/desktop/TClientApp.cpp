@@ -1,0 +1,134 @@
+#include "desktop/TClientApp.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMessageBox>
+#include <QStandardPaths>
+#include <cstdio>
+
+#include "base/errors/TELException.h"
+#include "base/forms/TFormRegistry.h"
+#include "base/server/TRequestResult.h"
+#include "base/session/Tdm.h"
+#include "desktop/TMainWindow.h"
+#include "desktop/TQtDialogs.h"
+#include "desktop/ValueText.h"
+#include "server/EmbeddedServer.h"
+#include "server/demo/TDemoCompany.h"
+
+namespace tavrek::desktop {
+
+TClientOptions TClientOptions::Parse(const QStringList& arguments) {
+    TClientOptions options;
+    for (int i = 1; i < arguments.size(); ++i) {
+        const QString& name = arguments[i];
+        QString* target = name == "--company" ? &options.CompanyFile
+                          : name == "--form"  ? &options.Form
+                          : name == "--screenshot" ? &options.Screenshot
+                                                   : nullptr;
+        if (target == nullptr) {
+            options.Error = QStringLiteral("Непознат параметър: %1").arg(name);
+        } else if (i + 1 >= arguments.size()) {
+            options.Error = QStringLiteral("Липсва стойност след %1").arg(name);
+        } else {
+            *target = arguments[++i];
+            continue;
+        }
+        break;
+    }
+    return options;
+}
+
+TClientApp::TClientApp(TClientOptions options) : options_(std::move(options)) {}
+
+TClientApp::~TClientApp() {
+    // The window frees its forms while the session still reaches the server.
+    window_.reset();
+    dm().SetFormHost(nullptr);
+    dm().SetDialogs(nullptr);
+    dm().SetServer(nullptr);
+}
+
+QString TClientApp::DefaultCompanyFile() {
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    return QDir(folder.isEmpty() ? QDir::homePath() + "/.tavrek" : folder).filePath(QStringLiteral("demo.tavrek"));
+}
+
+void TClientApp::Report(const QString& text) const {
+    std::fprintf(stderr, "tavrek-purchase: %s\n", text.toLocal8Bit().constData());
+    if (options_.Screenshot.isEmpty()) QMessageBox::critical(nullptr, QStringLiteral("Tavrek — Покупки"), text);
+}
+
+void TClientApp::OpenCompany(const std::string& path) {
+    if (!QFileInfo::exists(ToQ(path))) {
+        QDir().mkpath(QFileInfo(ToQ(path)).absolutePath());
+        server::CreateDemoCompany(path);
+    }
+    server_ = std::make_unique<server::EmbeddedServer>(path);
+}
+
+void TClientApp::SignIn() {
+    server_->SetSession({server::kDemoCompanyId, server::kDemoBusinessGroupId, server::kDemoUserId});
+    dm().SetServer(server_.get());
+    TLocalData& session = LocalData();
+    session.CompanyId = server::kDemoCompanyId;
+    session.BusinessGroupId = server::kDemoBusinessGroupId;
+    session.UserId = server::kDemoUserId;
+    TRequestResult setup;
+    const TFilter filter = TFilter().Add("C_CompanySetup.Id", "=", session.CompanyId);
+    if (server_->RequestValue(0, "C_CompanySetup", "AmountDecimals,UnitPriceDecimals,LocalCurrency_Id", filter, setup) >
+        0) {
+        session.AmountDecimals = static_cast<int8_t>(setup.Value(0, 0).AsInteger());
+        session.UnitPriceDecimals = static_cast<int8_t>(setup.Value(0, 1).AsInteger());
+        if (!setup.Value(0, 2).IsEmpty()) session.LocalCurrencyId = setup.Value(0, 2).AsString();
+    }
+}
+
+bool TClientApp::Start() {
+    if (!options_.Error.isEmpty()) {
+        Report(options_.Error);
+        return false;
+    }
+    const QString file = options_.CompanyFile.isEmpty() ? DefaultCompanyFile() : options_.CompanyFile;
+    try {
+        OpenCompany(FromQ(file));
+        SignIn();
+    } catch (const std::exception& e) {
+        server_.reset();
+        dm().SetServer(nullptr);
+        Report(QStringLiteral("Фирмената база %1 не може да бъде отворена:\n%2").arg(file, ToQ(e.what())));
+        return false;
+    }
+    window_ = std::make_unique<TMainWindow>();
+    dialogs_ = std::make_unique<TQtDialogs>(window_.get());
+    dm().SetDialogs(dialogs_.get());
+    dm().SetFormHost(window_.get());
+    window_->BuildPurchaseMenu();
+    window_->setWindowTitle(QStringLiteral("Tavrek — Покупки — %1").arg(QFileInfo(file).fileName()));
+    return true;
+}
+
+bool TClientApp::TakeScreenshot(const QString& path) {
+    window_->show();
+    if (QMdiSubWindow* active = window_->Mdi().activeSubWindow()) active->showMaximized();
+    for (int i = 0; i < 5; ++i) QApplication::processEvents();
+    const QPixmap shot = window_->grab();
+    if (!shot.save(path, "PNG")) {
+        Report(QStringLiteral("Снимката не може да бъде записана в %1").arg(path));
+        return false;
+    }
+    return true;
+}
+
+int TClientApp::Run() {
+    if (!Start()) return 1;
+    const bool opened = options_.Form.isEmpty() || window_->OpenForm(FromQ(options_.Form));
+    if (!options_.Screenshot.isEmpty()) return opened && TakeScreenshot(options_.Screenshot) ? 0 : 1;
+    window_->show();
+    return QApplication::exec();
+}
+
+}  // namespace tavrek::desktop

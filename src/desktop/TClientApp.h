@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace tavrek::server {
+class EmbeddedServer;
+}
+
+namespace tavrek::desktop {
+
+class TMainWindow;
+class TQtDialogs;
+
+// What the command line asks for.
+struct TClientOptions {
+    QString CompanyFile;  // empty: the default company file in the user's data folder
+    QString Form;         // class name or form number to open at start
+    QString Screenshot;   // PNG to render the main window into, then exit
+    QString Error;        // a bad command line, for the user
+
+    static TClientOptions Parse(const QStringList& arguments);
+};
+
+// The running client: the company's embedded server signed in as the demo user, the Qt
+// dialogs and the main window as the session's form host. Construct after QApplication.
+class TClientApp {
+public:
+    explicit TClientApp(TClientOptions options);
+    ~TClientApp();
+
+    // The default company file, created with the demo company on first start.
+    static QString DefaultCompanyFile();
+
+    // Opens the company and the main window; false (after telling the user) when the
+    // company file cannot be used, which is then left as it was.
+    bool Start();
+    // Start, then the event loop, or the screenshot; the process exit code.
+    int Run();
+    // Renders the main window, with the form asked for, into the PNG file.
+    bool TakeScreenshot(const QString& path);
+
+    TMainWindow& Window() const { return *window_; }
+    server::EmbeddedServer& Server() const { return *server_; }
+
+private:
+    void OpenCompany(const std::string& path);
+    void SignIn();
+    void Report(const QString& text) const;
+
+    TClientOptions options_;
+    std::unique_ptr<server::EmbeddedServer> server_;
+    std::unique_ptr<TQtDialogs> dialogs_;
+    std::unique_ptr<TMainWindow> window_;
+};
+
+}  // namespace tavrek::desktop

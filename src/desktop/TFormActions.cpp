@@ -1,0 +1,88 @@
+#include "desktop/TFormActions.h"
+
+#include <QAction>
+#include <QMenu>
+
+#include "base/forms/TActionList.h"
+#include "base/forms/TMenu.h"
+#include "desktop/ValueText.h"
+
+namespace tavrek::desktop {
+namespace {
+
+QKeySequence ShortCutOf(const std::string& text) {
+    if (text == "Ins") return QKeySequence(Qt::Key_Insert);
+    return QKeySequence::fromString(ToQ(text), QKeySequence::PortableText);
+}
+
+}  // namespace
+
+TFormActions::TFormActions(TActionList& actions, TRunner runner, QObject* parent)
+    : QObject(parent), actions_(actions), runner_(std::move(runner)) {
+    for (const auto& action : actions_.Actions()) {
+        auto* qaction = new QAction(ToQ(action->Caption), this);
+        qaction->setObjectName(ToQ(action->Name));
+        if (!action->ShortCut.empty()) {
+            qaction->setShortcut(ShortCutOf(action->ShortCut));
+            qaction->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        }
+        TAction* target = action.get();
+        connect(qaction, &QAction::triggered, this, [this, target] { runner_([target] { target->Execute(); }); });
+        qactions_.push_back(qaction);
+    }
+    Sync();
+}
+
+QAction* TFormActions::Find(const TAction& action) const {
+    const auto& all = actions_.Actions();
+    for (size_t i = 0; i < all.size() && i < qactions_.size(); ++i)
+        if (all[i].get() == &action) return qactions_[i];
+    return nullptr;
+}
+
+void TFormActions::Sync() {
+    actions_.UpdateActions();
+    const auto& all = actions_.Actions();
+    for (size_t i = 0; i < all.size() && i < qactions_.size(); ++i) {
+        const TAction& action = *all[i];
+        QAction& qaction = *qactions_[i];
+        const QString caption = ToQ(action.Caption);
+        if (qaction.text() != caption) qaction.setText(caption);
+        qaction.setToolTip(ToQ(action.Hint.empty() ? action.Caption : action.Hint));
+        qaction.setEnabled(action.Enabled);
+        qaction.setVisible(action.Visible && !action.Caption.empty());
+        qaction.setCheckable(action.Checked);
+        qaction.setChecked(action.Checked);
+    }
+}
+
+QMenu* TFormActions::CreateMenu(TMenuItem& root, QWidget* parent) {
+    auto* menu = new QMenu(ToQ(root.Caption().empty() ? root.Name : root.Caption()), parent);
+    menu->setObjectName(ToQ(root.Name));
+    connect(menu, &QMenu::aboutToShow, this, [this, menu, &root] { FillMenu(*menu, root); });
+    return menu;
+}
+
+void TFormActions::FillMenu(QMenu& menu, TMenuItem& root) {
+    Sync();
+    menu.clear();
+    for (const auto& item : root.Items()) {
+        if (!item->Visible()) continue;
+        if (item->Separator) {
+            menu.addSeparator();
+        } else if (!item->Items().empty()) {
+            QMenu* sub = menu.addMenu(ToQ(item->Caption()));
+            FillMenu(*sub, *item);
+        } else if (item->Action != nullptr && Find(*item->Action) != nullptr) {
+            menu.addAction(Find(*item->Action));
+        } else {
+            QAction* qaction = menu.addAction(ToQ(item->Caption()));
+            qaction->setObjectName(ToQ(item->Name));
+            qaction->setEnabled(item->Enabled());
+            TMenuItem* target = item.get();
+            connect(qaction, &QAction::triggered, this, [this, target] { runner_([target] { target->Click(); }); });
+        }
+    }
+}
+
+}  // namespace tavrek::desktop

@@ -1,0 +1,327 @@
+#include "desktop/TFormHostWidget.h"
+
+#include <QAction>
+#include <algorithm>
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QDateTime>
+#include <QGridLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QPointer>
+#include <QSplitter>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "base/errors/TELException.h"
+#include "base/forms/TfBase.h"
+#include "base/ui/Messages.h"
+#include "base/util/Text.h"
+#include "desktop/TDataGrid.h"
+#include "desktop/TDataSetModel.h"
+#include "desktop/TDbFieldControl.h"
+#include "desktop/TFormActions.h"
+#include "desktop/TGridFooter.h"
+#include "desktop/TSidePanelWidget.h"
+#include "desktop/ValueText.h"
+
+namespace tavrek::desktop {
+namespace {
+
+constexpr int kTickMs = 50;
+constexpr int kActionSyncTicks = 10;
+
+TColumnSpec ColumnOf(const TGridColumn& column, TClientDataSet& dataSet, int fieldIndex) {
+    const TField& field = dataSet.Fields(fieldIndex);
+    TColumnSpec spec;
+    spec.FieldIndex = fieldIndex;
+    spec.Caption = ToQ(column.Caption.empty() ? field.DisplayLabel : column.Caption);
+    spec.Width = column.Width;
+    spec.ReadOnly = column.ReadOnly;
+    spec.Kind = NumberKindOf(field.FieldName(), field.DataType());
+    spec.Decimals = DecimalsOfFormat(column.DisplayFormat);
+    spec.FooterAggregate = ToQ(column.FooterAggregate);
+    spec.FooterText = ToQ(column.FooterText);
+    return spec;
+}
+
+std::vector<TColumnSpec> ColumnsOf(const TGrid& grid, TClientDataSet& dataSet) {
+    if (grid.Columns.empty()) return TDataSetModel::DefaultColumns(dataSet);
+    std::vector<TColumnSpec> columns;
+    for (const TGridColumn& column : grid.Columns) {
+        const TField* field = dataSet.FindField(column.FieldName);
+        if (column.Visible && field != nullptr) columns.push_back(ColumnOf(column, dataSet, field->Index()));
+    }
+    return columns;
+}
+
+}  // namespace
+
+TFormHostWidget::TFormHostWidget(std::unique_ptr<TfBase> form, QWidget* parent)
+    : QWidget(parent), owned_(std::move(form)), form_(owned_.get()) {
+    Build();
+}
+
+TFormHostWidget::TFormHostWidget(TfBase& form, QWidget* parent) : QWidget(parent), form_(&form) { Build(); }
+
+TFormHostWidget::~TFormHostWidget() {
+    // Models watch the form's datasets: they go before the form does.
+    clock_->stop();
+    for (TDbFieldControl* field : fields_) delete field;
+    for (TGridView& grid : grids_) {
+        delete grid.View;
+        delete grid.Model;
+    }
+}
+
+void TFormHostWidget::Build() {
+    setObjectName(ToQ(form_->ClassName()));
+    setWindowTitle(ToQ(form_->Description.Caption.empty() ? form_->ClassName() : form_->Description.Caption));
+    actions_ = new TFormActions(form_->AcListBase, [this](const std::function<void()>& body) { Run(body); }, this);
+    for (QAction* action : actions_->QActions()) addAction(action);
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(2, 2, 2, 2);
+    toolBar_ = BuildToolBar();
+    outer->addWidget(toolBar_);
+    auto* splitter = new QSplitter(Qt::Horizontal, this);
+    auto* main = new QWidget(splitter);
+    auto* mainLayout = new QVBoxLayout(main);
+    mainLayout->setContentsMargins(0, 0, 0, 0);
+    mainLayout->addWidget(BuildFields("", main));
+    bool stretched = false;
+    bool pagedGrid = false;
+    for (const TFormPage& page : form_->Description.Pages) {
+        if (page.Name.empty()) continue;
+        if (pages_ == nullptr) pages_ = new QTabWidget(main);
+        auto* tab = new QWidget(pages_);
+        tab->setObjectName(ToQ(page.Name));
+        auto* tabLayout = new QVBoxLayout(tab);
+        tabLayout->addWidget(BuildFields(page.Name, tab));
+        bool tabGrid = false;
+        for (TGrid* grid : form_->Grids()) {
+            if (!EqualsIgnoreCase(grid->Page, page.Name) || !ShowsGrid(*grid)) continue;
+            if (TDataGrid* view = BuildGrid(*grid, tab)) {
+                tabLayout->addWidget(view, 1);
+                tabGrid = pagedGrid = true;
+            }
+        }
+        if (!tabGrid) tabLayout->addStretch(1);
+        pages_->addTab(tab, ToQ(page.Caption.empty() ? page.Name : page.Caption));
+    }
+    if (pages_ != nullptr) mainLayout->addWidget(pages_, pagedGrid ? 1 : 0);
+    stretched = pagedGrid;
+    for (TGrid* grid : form_->Grids()) {
+        if (!grid->Page.empty() || !ShowsGrid(*grid)) continue;
+        if (TDataGrid* view = BuildGrid(*grid, main)) {
+            mainLayout->addWidget(view, 1);
+            stretched = true;
+        }
+    }
+    if (!stretched) mainLayout->addStretch(1);
+    sidePanel_ = new TSidePanelWidget(form_->pFloat, [this](const std::function<void()>& body) { Run(body); }, splitter);
+    splitter->setStretchFactor(0, 4);
+    splitter->setStretchFactor(1, 1);
+    outer->addWidget(splitter, 1);
+    clock_ = new QTimer(this);
+    clock_->setInterval(kTickMs);
+    connect(clock_, &QTimer::timeout, this, &TFormHostWidget::Tick);
+    clock_->start();
+    RefreshAll();
+}
+
+QToolBar* TFormHostWidget::BuildToolBar() {
+    auto* bar = new QToolBar(this);
+    bar->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    for (QAction* action : actions_->QActions()) bar->addAction(action);
+    for (TMenu* menu : form_->Menus()) {
+        if (EqualsIgnoreCase(menu->Name, "pmDocument") || EqualsIgnoreCase(menu->Name, "pmLine")) continue;
+        if (menu->Items().empty()) continue;
+        auto* button = new QToolButton(bar);
+        button->setText(ToQ(menu->Caption().empty() ? menu->Name : menu->Caption()));
+        button->setPopupMode(QToolButton::InstantPopup);
+        button->setMenu(actions_->CreateMenu(*menu, button));
+        bar->addWidget(button);
+    }
+    return bar;
+}
+
+QWidget* TFormHostWidget::BuildFields(const std::string& page, QWidget* parent) {
+    auto* area = new QWidget(parent);
+    auto* layout = new QGridLayout(area);
+    layout->setContentsMargins(4, 4, 4, 4);
+    int index = 0;
+    for (const THeaderField& spec : form_->Description.Fields) {
+        if (!EqualsIgnoreCase(spec.Page, page)) continue;
+        auto* control = new TDbFieldControl(*form_, spec, area);
+        connect(control, &TDbFieldControl::Edited, this, [this] {
+            if (!running_) RefreshAll();
+        });
+        const int row = index / 2, column = (index % 2) * 2;
+        layout->addWidget(&control->Label(), row, column);
+        layout->addWidget(&control->Editor(), row, column + 1);
+        fields_.push_back(control);
+        ++index;
+    }
+    layout->setColumnStretch(1, 1);
+    layout->setColumnStretch(3, 1);
+    area->setVisible(index > 0);
+    return area;
+}
+
+bool TFormHostWidget::ShowsGrid(const TGrid& grid) const {
+    if (!grid.Columns.empty()) return true;
+    // A grid without columns is shown only where it is the form: a list with no header edits.
+    return &grid == &form_->dbgMaster && form_->Description.Fields.empty();
+}
+
+TDataGrid* TFormHostWidget::BuildGrid(TGrid& grid, QWidget* parent) {
+    TClientDataSet* dataSet = form_->FindDataSet(grid.DataSet);
+    if (dataSet == nullptr) return nullptr;
+    auto* model = new TDataSetModel(*dataSet, ColumnsOf(grid, *dataSet), this);
+    model->SetReadOnly(grid.ReadOnly || form_->ReadOnly);
+    model->OnError = [this](const QString& text) { ReportError(text); };
+    auto* view = new TDataGrid(*model, parent);
+    view->setObjectName(ToQ(grid.Name));
+    view->View().setSelectionMode(grid.MultiSelect ? QAbstractItemView::ExtendedSelection
+                                                   : QAbstractItemView::SingleSelection);
+    view->View().setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(&view->View(), &QWidget::customContextMenuRequested, this, [this, view](const QPoint& pos) {
+        ShowLinePopup(*view, view->View().viewport()->mapToGlobal(pos));
+    });
+    connect(view->View().selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this, &grid, view] { SyncSelection(grid, *view); });
+    // Lines posted from the grid change header totals and action states.
+    connect(model, &QAbstractItemModel::dataChanged, this, [this] {
+        if (!running_) QTimer::singleShot(0, this, &TFormHostWidget::RefreshAll);
+    });
+    grids_.push_back({&grid, view, model});
+    return view;
+}
+
+TDataGrid* TFormHostWidget::Grid(std::string_view name) const {
+    for (const TGridView& grid : grids_)
+        if (EqualsIgnoreCase(grid.Grid->Name, name)) return grid.View;
+    return nullptr;
+}
+
+TDbFieldControl* TFormHostWidget::FieldControl(std::string_view fieldName) const {
+    for (TDbFieldControl* field : fields_)
+        if (EqualsIgnoreCase(field->FieldName(), fieldName)) return field;
+    return nullptr;
+}
+
+void TFormHostWidget::SyncSelection(TGrid& grid, TDataGrid& view) {
+    grid.SelectedRows.clear();
+    if (!grid.MultiSelect) return;
+    const TClientDataSet& dataSet = view.Model().DataSet();
+    for (int raw : view.SelectedRawIndices()) grid.SelectedRows.push_back(dataSet.RawBookmark(raw));
+}
+
+void TFormHostWidget::ShowLinePopup(TDataGrid& grid, const QPoint& globalPos) {
+    const bool lines = grid.objectName() == QStringLiteral("dbgDetail");
+    TMenu& source = lines ? form_->pmLine : form_->pmDocument;
+    if (source.Items().empty()) return;
+    QMenu menu(this);
+    actions_->FillMenu(menu, source);
+    menu.exec(globalPos);
+}
+
+void TFormHostWidget::contextMenuEvent(QContextMenuEvent* event) {
+    if (form_->pmDocument.Items().empty()) return;
+    QMenu menu(this);
+    actions_->FillMenu(menu, form_->pmDocument);
+    menu.exec(event->globalPos());
+}
+
+void TFormHostWidget::CommitPendingEdits() {
+    QWidget* focus = QApplication::focusWidget();
+    if (focus != nullptr && isAncestorOf(focus)) focus->clearFocus();
+}
+
+void TFormHostWidget::Run(const std::function<void()>& body) {
+    if (running_) {
+        body();
+        return;
+    }
+    running_ = true;
+    CommitPendingEdits();
+    QPointer<TFormHostWidget> self(this);
+    form_->RunGuarded(form_->OperationName("Execute"), body);
+    if (self.isNull()) return;
+    running_ = false;
+    RefreshAll();
+}
+
+void TFormHostWidget::RefreshAll() {
+    if (busy_ || form_->Closed()) return;
+    for (TDbFieldControl* field : fields_) field->Refresh();
+    actions_->Sync();
+    for (TGridView& grid : grids_) {
+        grid.Model->SetReadOnly(grid.Grid->ReadOnly || form_->ReadOnly);
+        grid.View->setVisible(grid.Grid->Visible);
+        grid.View->setEnabled(grid.Grid->Enabled);
+        for (int column = 0; column < grid.Model->columnCount(); ++column) {
+            const TColumnSpec& spec = grid.Model->Columns()[static_cast<size_t>(column)];
+            if (!spec.FooterAggregate.isEmpty()) continue;
+            const std::string& name = grid.Model->DataSet().Fields(spec.FieldIndex).FieldName();
+            if (const TGridColumn* source = grid.Grid->FindColumn(name))
+                grid.Model->SetFooterText(column, ToQ(source->FooterText));
+        }
+        grid.View->Footer().update();
+        if (grid.Grid->SelectedRows.empty() && grid.View->View().selectionModel()->selectedRows().size() > 1)
+            grid.View->View().clearSelection();
+        grid.Model->RefreshCurrentRow();
+    }
+    sidePanel_->Refresh();
+    if (pages_ != nullptr) {
+        for (int i = 0; i < pages_->count(); ++i)
+            if (const TFormPage* page = form_->Description.FindPage(FromQ(pages_->widget(i)->objectName())))
+                pages_->setTabVisible(i, page->Visible);
+    }
+    const QString title = ToQ(form_->Description.Caption.empty() ? form_->ClassName() : form_->Description.Caption);
+    if (title != windowTitle()) {
+        setWindowTitle(title);
+        emit FormTitleChanged(title);
+    }
+}
+
+void TFormHostWidget::SetBusy(bool busy) {
+    if (busy_ == busy) return;
+    busy_ = busy;
+    toolBar_->setEnabled(!busy);
+    for (TGridView& grid : grids_) grid.View->setEnabled(!busy && grid.Grid->Enabled);
+    if (!busy) RefreshAll();
+}
+
+void TFormHostWidget::Tick() {
+    if (busy_ || form_->Closed()) return;
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    bool fired = false;
+    for (TTimer* timer : form_->Timers()) {
+        auto it = std::find_if(timerStarts_.begin(), timerStarts_.end(), [timer](auto& e) { return e.first == timer; });
+        if (!timer->Enabled) {
+            if (it != timerStarts_.end()) timerStarts_.erase(it);
+            continue;
+        }
+        if (it == timerStarts_.end()) {
+            timerStarts_.emplace_back(timer, now);
+            continue;
+        }
+        if (now - it->second < timer->Interval) continue;
+        it->second = now;
+        form_->RunGuarded(form_->OperationName(timer->Name + "Timer"), [timer] { timer->Fire(); });
+        fired = true;
+    }
+    if (fired || ++ticks_ % kActionSyncTicks == 0) RefreshAll();
+}
+
+void TFormHostWidget::ReportError(const QString& text) {
+    const std::string message = GetMessageText("err_GridEditRefused", "Промяната не може да бъде приета: %s");
+    MessageDlgEx(FormatMessage(message, {FromQ(text)}), TMsgDlgType::mtError, mbOK);
+}
+
+}  // namespace tavrek::desktop

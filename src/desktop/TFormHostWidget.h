@@ -1,0 +1,94 @@
+#pragma once
+
+#include <QWidget>
+#include <functional>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+namespace tavrek {
+class TAction;
+class TfBase;
+struct TGrid;
+}  // namespace tavrek
+
+class QTabWidget;
+class QTimer;
+class QToolBar;
+
+namespace tavrek::desktop {
+
+class TDataGrid;
+class TDataSetModel;
+class TDbFieldControl;
+class TFormActions;
+class TSidePanelWidget;
+
+// Shows any form: its actions as tool buttons, the header fields as labelled data-aware
+// edits, its pages as tabs, its grids with footers, its popup menus and its side panel.
+// Every user action goes to the form (TField::SetValue, TAction::Execute) and the widget
+// then shows the form's new state; the host itself decides nothing.
+class TFormHostWidget : public QWidget {
+    Q_OBJECT
+public:
+    // Owns the form (a child window) ...
+    TFormHostWidget(std::unique_ptr<TfBase> form, QWidget* parent = nullptr);
+    // ... or shows one it does not own (a modal form, which its caller keeps).
+    TFormHostWidget(TfBase& form, QWidget* parent = nullptr);
+    ~TFormHostWidget() override;
+
+    TfBase& Form() const { return *form_; }
+    TDataGrid* Grid(std::string_view name) const;
+    TDbFieldControl* FieldControl(std::string_view fieldName) const;
+    QTabWidget* Pages() const { return pages_; }
+    QToolBar& ToolBar() const { return *toolBar_; }
+    TFormActions& Actions() const { return *actions_; }
+    TSidePanelWidget* SidePanel() const { return sidePanel_; }
+
+    // Commits what the user is typing, runs body (an action, a menu item), then refreshes.
+    void Run(const std::function<void()>& body);
+    // Brings every control in step with the form: values, actions, footers, panel, pages.
+    void RefreshAll();
+    // While a form walks a dataset: grids and tool buttons off.
+    void SetBusy(bool busy);
+    // Fires the form's timers that are due; the host's clock calls it.
+    void Tick();
+
+signals:
+    void FormTitleChanged(const QString& title);
+
+protected:
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+private:
+    void Build();
+    QToolBar* BuildToolBar();
+    QWidget* BuildFields(const std::string& page, QWidget* parent);
+    TDataGrid* BuildGrid(TGrid& grid, QWidget* parent);
+    bool ShowsGrid(const TGrid& grid) const;
+    void ShowLinePopup(TDataGrid& grid, const QPoint& globalPos);
+    void SyncSelection(TGrid& grid, TDataGrid& view);
+    void CommitPendingEdits();
+    void ReportError(const QString& text);
+
+    std::unique_ptr<TfBase> owned_;
+    TfBase* form_;
+    TFormActions* actions_ = nullptr;
+    QToolBar* toolBar_ = nullptr;
+    QTabWidget* pages_ = nullptr;
+    TSidePanelWidget* sidePanel_ = nullptr;
+    std::vector<TDbFieldControl*> fields_;
+    struct TGridView {
+        TGrid* Grid;
+        TDataGrid* View;
+        TDataSetModel* Model;
+    };
+    std::vector<TGridView> grids_;
+    std::vector<std::pair<const void*, qint64>> timerStarts_;
+    QTimer* clock_ = nullptr;
+    bool busy_ = false;
+    bool running_ = false;
+    int ticks_ = 0;
+};
+
+}  // namespace tavrek::desktop

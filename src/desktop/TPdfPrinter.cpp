@@ -1,0 +1,92 @@
+#include "desktop/TPdfPrinter.h"
+
+#include <QFile>
+#include <QPageSize>
+#include <QPdfWriter>
+#include <QTextDocument>
+#include <stdexcept>
+
+#include "base/forms/TfBase.h"
+#include "desktop/ValueText.h"
+
+namespace tavrek::desktop {
+namespace {
+
+bool HasRecord(const TClientDataSet& dataSet) {
+    return dataSet.Active() && (!dataSet.IsEmpty() || dataSet.State() == TDataSetState::dsInsert);
+}
+
+QString Cell(const Variant& value, const TField& field, const std::string& format) {
+    return DisplayText(value, field.DataType(), NumberKindOf(field.FieldName(), field.DataType()),
+                       DecimalsOfFormat(format))
+        .toHtmlEscaped();
+}
+
+QString HeaderTable(TfBase& form) {
+    QString html = QStringLiteral("<table cellpadding='2'>");
+    for (const THeaderField& spec : form.Description.Fields) {
+        TClientDataSet* dataSet = form.FindDataSet(spec.DataSet);
+        TField* field = dataSet == nullptr ? nullptr : dataSet->FindField(spec.FieldName);
+        if (!spec.Visible || field == nullptr || !HasRecord(*dataSet)) continue;
+        html += QStringLiteral("<tr><td><b>%1</b></td><td>%2</td></tr>")
+                    .arg(ToQ(spec.Caption).toHtmlEscaped(), Cell(field->Value(), *field, spec.DisplayFormat));
+    }
+    return html + QStringLiteral("</table>");
+}
+
+QString GridTable(TfBase& form, const TGrid& grid) {
+    TClientDataSet* dataSet = form.FindDataSet(grid.DataSet);
+    if (dataSet == nullptr || !dataSet->Active() || grid.Columns.empty() || !grid.Visible) return {};
+    std::vector<std::pair<const TGridColumn*, TField*>> columns;
+    for (const TGridColumn& column : grid.Columns)
+        if (TField* field = dataSet->FindField(column.FieldName); column.Visible && field != nullptr)
+            columns.emplace_back(&column, field);
+    QString html = QStringLiteral("<table border='1' cellspacing='0' cellpadding='3' width='100%'><tr>");
+    for (const auto& [column, field] : columns)
+        html += QStringLiteral("<th>%1</th>").arg(ToQ(column->Caption.empty() ? field->DisplayLabel : column->Caption)
+                                                      .toHtmlEscaped());
+    html += QStringLiteral("</tr>");
+    for (int i = 0; i < dataSet->RawRecordCount(); ++i) {
+        if (!dataSet->RawRecordVisible(i)) continue;
+        const auto& values = dataSet->RawRecord(i);
+        html += QStringLiteral("<tr>");
+        for (const auto& [column, field] : columns)
+            html += QStringLiteral("<td>%1</td>").arg(Cell(values[static_cast<size_t>(field->Index())], *field,
+                                                           column->DisplayFormat));
+        html += QStringLiteral("</tr>");
+    }
+    html += QStringLiteral("<tr>");
+    for (const auto& [column, field] : columns) html += QStringLiteral("<td><b>%1</b></td>").arg(ToQ(column->FooterText).toHtmlEscaped());
+    return html + QStringLiteral("</tr></table>");
+}
+
+}  // namespace
+
+QString TPdfPrinter::Html(const TPrintRequest& request) {
+    QString html = QStringLiteral("<html><body>");
+    TfBase* form = request.Form;
+    const std::string caption = form != nullptr && !form->Description.Caption.empty() ? form->Description.Caption
+                                                                                      : request.FormClass;
+    html += QStringLiteral("<h2>%1</h2>").arg(ToQ(caption).toHtmlEscaped());
+    if (!request.PrintFormCode.empty())
+        html += QStringLiteral("<p>Печатна форма: %1</p>").arg(ToQ(request.PrintFormCode).toHtmlEscaped());
+    if (form != nullptr) {
+        html += HeaderTable(*form);
+        for (const TGrid* grid : form->Grids()) html += GridTable(*form, *grid);
+    }
+    return html + QStringLiteral("</body></html>");
+}
+
+void TPdfPrinter::Render(const TPrintRequest& request, const QString& path) {
+    if (QFile probe(path); !probe.open(QIODevice::WriteOnly))
+        throw std::runtime_error("Файлът не може да бъде записан: " + FromQ(path));
+    QPdfWriter writer(path);
+    writer.setPageSize(QPageSize(QPageSize::A4));
+    writer.setResolution(150);
+    writer.setTitle(ToQ(request.FormClass));
+    QTextDocument document;
+    document.setHtml(Html(request));
+    document.print(&writer);
+}
+
+}  // namespace tavrek::desktop
