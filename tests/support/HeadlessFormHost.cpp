@@ -12,9 +12,11 @@ HeadlessFormHost::HeadlessFormHost() : previous_(dm().FormHost()) { dm().SetForm
 
 HeadlessFormHost::~HeadlessFormHost() {
     EXPECT_EQ(waitDepth_, 0) << "wait cursor left on";
-    for (auto& form : open_)
-        if (!form->Closed()) form->Close();
+    // Closing calls back into CloseForm, so take the forms out of the list first.
+    const std::vector<std::unique_ptr<TfBase>> forms = std::move(open_);
     open_.clear();
+    for (const auto& form : forms)
+        if (!form->Closed()) form->Close();
     closed_.clear();
     dm().SetFormHost(previous_);
 }

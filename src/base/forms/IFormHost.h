@@ -26,8 +26,9 @@ public:
     virtual int ShowModal(TfBase& form) = 0;
     // The open child windows, in the order of the main window.
     virtual std::vector<TfBase*> OpenForms() = 0;
-    // The form has closed (FormClose has run): hide it and free it later, never while one
-    // of its handlers is still running.
+    // The form has closed (FormClose has run): hide a modeless form and free it later, never
+    // while one of its handlers is still running; end the dialog of a modal one (its
+    // caller frees it).
     virtual void CloseForm(TfBase& form) = 0;
     virtual void ActivateForm(TfBase& form) = 0;
     // Nested: every true is matched by a false.

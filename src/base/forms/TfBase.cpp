@@ -345,6 +345,11 @@ void TfBase::acSaveExecute() {
     saveSucceeded_ = false;
     RequireRight(TFormRight::frEdit);
     PostPendingEdits();
+    // Nothing to send: nothing to recalculate or read back either.
+    if (!HasChanges()) {
+        saveSucceeded_ = true;
+        return;
+    }
     ApplyChanges();
     saveSucceeded_ = OnSaveBeforeGetData();
     ReadBackSavedData();

@@ -33,14 +33,6 @@ void TfBaseEditMaster::ReadBackSavedData() {
     ReloadData();
 }
 
-void TfBaseEditMaster::acSaveExecute() {
-    if (cdsMaster.Active() && cdsMaster.IsEmpty() && cdsMaster.State() != TDataSetState::dsInsert) {
-        saveSucceeded_ = !HasChanges();
-        if (saveSucceeded_) return;
-    }
-    TfBase::acSaveExecute();
-}
-
 void TfBaseEditMaster::StartNewDocument() {
     if (!cdsMaster.Active()) OpenDataSets();
     for (const TFormDataSet& entry : DataSets())

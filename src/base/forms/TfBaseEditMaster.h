@@ -15,7 +15,6 @@ public:
     TfBaseEditMaster();
     std::string ClassName() const override { return "TfBaseEditMaster"; }
 
-    void acSaveExecute() override;
     void acInsertRecordExecute() override;
     void acDeleteRecordExecute() override;
     void PostDocument(bool print) override;

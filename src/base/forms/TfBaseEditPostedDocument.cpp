@@ -4,10 +4,9 @@ namespace tavrek {
 
 TfBaseEditPostedDocument::TfBaseEditPostedDocument() {
     for (TAction* action : {&acSave, &acInsertRecord, &acDeleteRecord}) action->Visible = false;
+    // Posted documents change only through server methods; each view places the annulment
+    // in its document menu where its own operations want it.
     acAnnulDocument.Visible = true;
-    // Posted documents change only through server methods (annulment and the like).
-    pmDocument.Add("miAnnulDoc", acAnnulDocument);
-    pmDocument.Add("miPrint", acPrint);
 }
 
 bool TfBaseEditPostedDocument::CheckDataModification() {

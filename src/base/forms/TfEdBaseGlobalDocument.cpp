@@ -2,10 +2,6 @@
 
 namespace tavrek {
 
-TfEdBaseGlobalDocument::TfEdBaseGlobalDocument() {
-    pmDocument.Add("miPost", acPostDocument);
-    pmDocument.Add("miPostAndPrint", acPostAndPrintDocument);
-    pmDocument.Add("miReCalcDocument", acReCalcDocument);
-}
+TfEdBaseGlobalDocument::TfEdBaseGlobalDocument() { acReCalcDocument.ShortCut = "F9"; }
 
 }  // namespace tavrek
