@@ -71,9 +71,9 @@ TfEdBasePurchDocument::TfEdBasePurchDocument()
       acAddAdvancePayment(AcListBase.Add("acAddAdvancePayment", "Добавяне на авансови плащания", "Документ")),
       acItemCard(AcListBase.Add("acItemCard", "Карта", "Ред")),
       acItemHistory(AcListBase.Add("acItemHistory", "История", "Ред")),
-      acAvalByBG(AcListBase.Add("acAvalByBG", "Нал. по обекти", "Ред")),
-      ControlListFastRelationship(pFloat.AddList("ControlListFastRelationship", "Доставчици ", {})),
-      ControlListItems(pFloat.AddList("ControlListItems", "Артикул", {})) {
+      acAvalByBG(AcListBase.Add("acAvalByBG", "Нал. по обекти", "Ред")) {
+    pFloat.AddList("ControlListFastRelationship", "Доставчици ", {});
+    pFloat.AddList("ControlListItems", "Артикул", {});
     acSetCurrencyFactor.Visible = true;
     acAddAdvancePayment.Visible = false;
     acItemCard.ShortCut = "F11";
@@ -87,10 +87,10 @@ TfEdBasePurchDocument::TfEdBasePurchDocument()
     BindAction(acAvalByBG, "acAvalByBGExecute", [this] { acAvalByBGExecute(); });
     pmLine.Add("miShowArticleMap", acShowArticleMap);
     pmDocument.Add("miAddAdvancePayment", acAddAdvancePayment);
-    ControlListFastRelationship.OnClick = [this](int row) {
+    ControlListFastRelationship().OnClick = [this](int row) {
         RunGuarded(OperationName("ControlListFastRelationshipClick"), [this, row] { ContragentPanelClick(row); });
     };
-    ControlListItems.OnClick = [this](int row) {
+    ControlListItems().OnClick = [this](int row) {
         RunGuarded(OperationName("ControlListItemsClick"), [this, row] { ItemPanelClick(row); });
     };
     cdsDetail.AfterDelete = [this](TClientDataSet&) {
@@ -98,6 +98,10 @@ TfEdBasePurchDocument::TfEdBasePurchDocument()
                    [this] { PurchCopyLineTotalsToHeader(cdsMaster, cdsDetail); });
     };
 }
+
+TPanelList& TfEdBasePurchDocument::ControlListFastRelationship() { return *pFloat.FindList("ControlListFastRelationship"); }
+
+TPanelList& TfEdBasePurchDocument::ControlListItems() { return *pFloat.FindList("ControlListItems"); }
 
 // Binding.
 
@@ -553,10 +557,10 @@ void TfEdBasePurchDocument::AddAdvancePaymentLine(const TRequestResult& rows, si
 
 // Side panel.
 
-void TfEdBasePurchDocument::ClearContragentPanel() { ControlListFastRelationship.ClearValues(); }
+void TfEdBasePurchDocument::ClearContragentPanel() { ControlListFastRelationship().ClearValues(); }
 
 void TfEdBasePurchDocument::ClearItemPanel() {
-    ControlListItems.ClearValues();
+    ControlListItems().ClearValues();
     pFloat.Text.clear();
 }
 
@@ -567,7 +571,7 @@ void TfEdBasePurchDocument::GetPanelDetailsMaster() {
         return;
     }
     const TRequestResult due = dm().Server().GetContragentPurchDue(vendor, DateText());
-    std::vector<TPanelRow>& rows = ControlListFastRelationship.Rows;
+    std::vector<TPanelRow>& rows = ControlListFastRelationship().Rows;
     if (rows.size() > 1) rows[1].Value = Amount(due.ByName("PurchDue"));
     if (rows.size() > 2) rows[2].Value = Amount(due.ByName("OverDue"));
 }
@@ -598,7 +602,7 @@ void TfEdBasePurchDocument::GetPanelDetailsDetail() {
                                 Get(cdsDetail, "BusinessGroup_Id")};
     const TRequestResult item = dm().Server().GetItemParams(request);
     pFloat.Text = item.ByName("Code").AsString() + " " + item.ByName("Name").AsString();
-    std::vector<TPanelRow>& rows = ControlListItems.Rows;
+    std::vector<TPanelRow>& rows = ControlListItems().Rows;
     if (rows.size() > 1) rows[1].Value = Amount(item.ByName("LastPurchasePrice"));
     if (rows.size() > 4) rows[4].Value = Amount(item.ByName("UnitPrice"));
     if (rows.size() > 5) rows[5].Value = Amount(item.ByName("VendorDiscount"));

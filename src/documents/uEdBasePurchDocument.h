@@ -34,8 +34,9 @@ public:
     TAction& acItemHistory;
     TAction& acAvalByBG;
 
-    TPanelList& ControlListFastRelationship;
-    TPanelList& ControlListItems;
+    // The vendor and item lists of the side panel (held by pFloat, found by name).
+    TPanelList& ControlListFastRelationship();
+    TPanelList& ControlListItems();
 
     // Field-change handlers, in slot order; derived editors override them.
     virtual void ContragentFieldOnChange(TField& field);

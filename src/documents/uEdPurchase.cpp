@@ -6,6 +6,7 @@
 #include "base/errors/TELException.h"
 #include "base/forms/EAbort.h"
 #include "base/forms/RequestForm.h"
+#include "base/forms/TFormRegistry.h"
 #include "base/forms/TWaitCursor.h"
 #include "base/partner/ITavrekAPI.h"
 #include "base/server/IAppServer.h"
@@ -91,7 +92,25 @@ TfEdPurchase::TfEdPurchase()
     cdsVendorDoc.FieldByName("DocumentNo").OnChange = [this](TField&) {
         if (!loadingVendorDoc_) RunGuarded("TfEdPurchase.edtVendorDocNoChange", [this] { edtVendorDocNoChange(); });
     };
+    cdsMaster.OnNewRecord = [this](TClientDataSet&) { SetNewDocumentDefaults(); };
     DescribeLayout();
+}
+
+// Defaults are not user changes: they are set without running the fields' rules.
+void TfEdPurchase::SetNewDocumentDefaults() {
+    const TDateTime today = TDateTime::Today();
+    const std::pair<const char*, Variant> defaults[] = {
+        {"DocumentType", Variant(int64_t{NewDocumentType})}, {"DocumentDate", Variant(today)},
+        {"PostingDate", Variant(today)},                     {"CurrencyFactor", Variant(1.0)},
+        {"PriceIncludingVAT", Variant(int64_t{0})},          {"BusinessGroup_Id", Variant(LocalData().BusinessGroupId)}};
+    for (const auto& [name, value] : defaults) {
+        TField* field = cdsMaster.FindField(name);
+        if (field == nullptr || !field->IsNull()) continue;
+        auto handler = std::move(field->OnChange);
+        field->OnChange = nullptr;
+        field->SetValue(value);
+        field->OnChange = std::move(handler);
+    }
 }
 
 void TfEdPurchase::DescribeLayout() {
@@ -163,13 +182,13 @@ void TfEdPurchase::DescribeLayout() {
 void TfEdPurchase::FormCreate() {
     TfEdBasePurchDocument::FormCreate();
     DocumentKindCode = kDocKindPurchaseInvoice;
-    ControlListFastRelationship.Rows.clear();
+    ControlListFastRelationship().Rows.clear();
     for (const char* caption : {"Карта", "Разполагаем кредит", "Просрочени задължения", "История", "Аванс.плащ.(без ДДС)"})
-        ControlListFastRelationship.Rows.push_back({caption, ""});
-    ControlListItems.Rows.clear();
+        ControlListFastRelationship().Rows.push_back({caption, ""});
+    ControlListItems().Rows.clear();
     for (const char* caption : {"Карта (F11)", "История (F10)", "Нал. по обекти (F12)", "Заменими артикули", "Цени",
                                 "Отстъпки", "Свободно количество ", "К-во на поръчка за доставка"})
-        ControlListItems.Rows.push_back({caption, ""});
+        ControlListItems().Rows.push_back({caption, ""});
 }
 
 void TfEdPurchase::FormShow() {
@@ -385,8 +404,8 @@ void TfEdPurchase::GetPanelDetailsMaster() {
     TRequestResult advance;
     dm().Server().RequestValue(0, source, "COALESCE(ContragentAdvancePayment,0.00) as ContragentAdvancePayment",
                                TFilter(), advance);
-    if (ControlListFastRelationship.Rows.size() > 4)
-        ControlListFastRelationship.Rows[4].Value = Money(advance.Value().AsFloat());
+    if (ControlListFastRelationship().Rows.size() > 4)
+        ControlListFastRelationship().Rows[4].Value = Money(advance.Value().AsFloat());
 }
 
 // Deleting.
@@ -565,5 +584,20 @@ void TfEdPurchase::LoadVendorDocument(const std::string& documentNo) {
         MessageDlgEx(GetMessageText("err_MissingItemsFromAPI", "Следните артикули не бяха намерени в базата данни:") + missing,
                      TMsgDlgType::mtWarning, mbOK);
 }
+
+namespace uEdPurchase {
+namespace {
+int32_t initializationCounter = 0;
+}  // namespace
+
+void Initialization() {
+    if (initializationCounter-- != 0) return;
+    RegisterFormClass("TfEdPurchase", kFormNumber, [] { return std::make_unique<TfEdPurchase>(); },
+                      "Фактура за покупка", TFormGroup::fgDocuments);
+}
+
+void Finalization() { ++initializationCounter; }
+
+}  // namespace uEdPurchase
 
 }  // namespace tavrek

@@ -56,6 +56,10 @@ public:
     static constexpr const char* kPostedInvoicePrintForm = "10020";
 
 protected:
+    // The server's kind code of a new document of this editor.
+    int NewDocumentType = 1;
+    // A new invoice starts today, in local currency, for the session's business group.
+    void SetNewDocumentDefaults();
     void DescribeLayout();
     // The vendor's item price maintenance shared by the three sale-price handlers.
     void UpdateItemUnitPrice(double price, int priceKind);
@@ -71,5 +75,15 @@ protected:
 private:
     bool loadingVendorDoc_ = false;
 };
+
+// Start-up and shut-down code of the unit.
+namespace uEdPurchase {
+// The form number under which the invoice editor is known.
+constexpr int kFormNumber = 10001;
+// Registers TfEdPurchase the first time it runs.
+void Initialization();
+// Leaves the registration to the client; only counts.
+void Finalization();
+}  // namespace uEdPurchase
 
 }  // namespace tavrek

@@ -123,6 +123,7 @@ auto EmbeddedServer::Read(Body&& body) {
 void EmbeddedServer::LogRefusal(const char* operation, const std::string& key) {
     const std::string text = key.empty() ? std::string() : GetMessageText(key);
     const std::string message = key.empty() ? "Отказ без съобщение" : (text.empty() ? key : text + " (" + key + ")");
+    lastRefusal_ = text.empty() ? key : text;
     WriteErrorLog(message, std::string("EmbeddedServer.") + operation, session_.UserId);
 }
 

@@ -59,6 +59,7 @@ public:
 
     std::string GetMessageText(const std::string& key) override;
     void WriteErrorLog(const std::string& message, const std::string& operation, const std::string& userId) override;
+    std::string LastRefusalText() override { return lastRefusal_; }
 
 private:
     TServerContext Context();
@@ -83,6 +84,7 @@ private:
     TScriptRecognizer scripts_;
     std::unique_ptr<IPostingMethods> posting_;
     TServerSession session_;
+    std::string lastRefusal_;
 };
 
 }  // namespace tavrek::server

@@ -1,5 +1,6 @@
 #include "server/schema/TMigrations.h"
 
+#include "server/posting/PostingSchema.h"
 #include "server/schema/DocumentTables.h"
 
 namespace tavrek::server {
@@ -494,6 +495,7 @@ const std::vector<TMigration>& Migrations() {
     static const std::vector<TMigration> migrations = {
         {1, "Master data, setup, series, messages, purchase documents",
          kMasterData + DocumentTablesSql() + DetailTablesSql()},
+        {2, "Vendor ledger, VAT entries and posting messages", PostingSchemaSql()},
     };
     return migrations;
 }

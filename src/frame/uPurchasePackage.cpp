@@ -1,0 +1,77 @@
+#include "frame/uPurchasePackage.h"
+
+#include "documents/uEdPurchase.h"
+
+namespace tavrek {
+namespace {
+
+struct TUnit {
+    void (*Initialization)();
+    void (*Finalization)();
+};
+
+// The form units the package is built with, in registration order. A unit joins the list
+// at its place in PurchaseFormClassOrder when its form class is written.
+const TUnit kUnits[] = {
+    {uEdPurchase::Initialization, uEdPurchase::Finalization},
+};
+
+}  // namespace
+
+void PurchasePackageStartup() {
+    for (const TUnit& unit : kUnits) unit.Initialization();
+}
+
+void PurchasePackageShutdown() {
+    for (auto it = std::rbegin(kUnits); it != std::rend(kUnits); ++it) it->Finalization();
+}
+
+const std::vector<std::string>& PurchaseFormClassOrder() {
+    static const std::vector<std::string> order = {
+        "TfPurchasesSetup",
+        "TfEdPostedPurchInvoice",
+        "TfBrPostedPurchInvoice",
+        "TfBrPostedReceipt",
+        "TfEdPostedReceipt",
+        "TfEdPostedPurchCrMemo",
+        "TfBrPostPurchCrMemo",
+        "TfEdPurchOrder",
+        "TfEdPurchCrMemo",
+        "TfEdPurchOffer",
+        "TfBrPurchase",
+        "TfBrPurchOffer",
+        "TfBrPurchCrMemo",
+        "TfEdPurchOrderBufer",
+        "TfBrPurchOrderBufer",
+        "TfEdPostPurchOrder",
+        "TfEdPostPurchRejectOrder",
+        "TfEdPostPurchReturnOrder",
+        "TfEdPurchase",
+        "TfBrSelectPurchOrder",
+        "TfEdPurchDebitMemo",
+        "TfEdPurchGlobalProtocol",
+        "TfEdPurchGlobalInvoice",
+        "TfEdPostGlobalPurchCrMemo",
+        "TfEdPostGlobalPurchInvoice",
+        "TfBrGlobalPurchInvoice",
+        "TfBrGlobalPurchProtocol",
+        "TfEdPurchaseDoc",
+        "TfBrGloablPurchCrMemo",
+        "TfEdPurchGlobalCrMemo",
+        "TfBrPurchAdvancePayment",
+        "TfEdPurchAdvancePayment",
+        "TfEdPostPurchAdvancePayment",
+        "TfEdPostGlobalPurchProtocol",
+        "TfBrPurchOrderSuggestion",
+        "TfEdPurchCrMemoDoc",
+        "TfEdPurchGlobalCrMemoProtocol",
+        "TfEdPostGlobalPurchCrMemoProtocol",
+        "TfBrPurchOrderSuggestionToVendor",
+        "TfEdPurchOrderSuggestionToVendor",
+        "TfEdPurchOrdImport",
+        "TfBrPurchOrderSuggBySaleOrder",
+    };
+    return order;
+}
+
+}  // namespace tavrek

@@ -1,0 +1,295 @@
+#include "server/posting/TPurchasePosting.h"
+
+#include <map>
+#include <stdexcept>
+
+#include "base/data/TDateTime.h"
+#include "base/util/Text.h"
+#include "base/util/Utils.h"
+#include "server/SqlValue.h"
+#include "server/TNumberSeries.h"
+#include "server/TProcedureRegistry.h"
+#include "server/TQueryBuilder.h"
+#include "server/posting/PurchaseProcedures.h"
+#include "server/schema/DocumentTypes.h"
+
+namespace tavrek::server {
+namespace {
+
+int RefuseWith(TServerContext& ctx, const char* key) {
+    ctx.RefusalKey = key;
+    return -1;
+}
+
+int AmountDecimals(TServerContext& ctx) {
+    const TRequestResult found =
+        SelectRows(ctx.Db, "SELECT AmountDecimals FROM C_CompanySetup WHERE Id = ?", {ctx.Session.CompanyId});
+    return found.Empty() || found.Value().IsNull() ? 2 : static_cast<int>(found.Value().AsInteger());
+}
+
+// The column list shared by two tables, with some columns taken from expressions instead.
+struct TColumnCopy {
+    std::string Target;
+    std::string Source;
+};
+
+TColumnCopy CopyColumns(TServerContext& ctx, const char* from, const std::map<std::string, std::string>& overrides,
+                        const std::vector<std::string>& skip = {}) {
+    const TRelationInfo* source = ctx.Catalog.Find(from);
+    if (source == nullptr) throw std::logic_error(std::string("Липсва таблица ") + from);
+    TColumnCopy copy;
+    for (const TColumnInfo& column : source->Columns) {
+        bool skipped = false;
+        for (const std::string& name : skip) skipped = skipped || EqualsIgnoreCase(name, column.Name);
+        if (skipped) continue;
+        const auto it = overrides.find(column.Name);
+        copy.Target += (copy.Target.empty() ? "" : ", ") + QuoteIdentifier(column.Name);
+        copy.Source += (copy.Source.empty() ? "" : ", ") + (it == overrides.end() ? QuoteIdentifier(column.Name) : it->second);
+    }
+    return copy;
+}
+
+// The document sums of the posted lines, rounded once.
+struct TTotals {
+    double Value = 0, VAT = 0, Gross = 0, ValueLCY = 0, VATLCY = 0, GrossLCY = 0;
+};
+
+TTotals LineTotals(TServerContext& ctx, const char* lineTable, const std::string& masterId) {
+    const TRequestResult sums = SelectRows(
+        ctx.Db,
+        std::string("SELECT TOTAL(TotalValue), TOTAL(VATValue), TOTAL(TotalVAT), TOTAL(TotalValue_LCY), "
+                    "TOTAL(VATValue_LCY), TOTAL(TotalVAT_LCY) FROM ") + lineTable + " WHERE Master_Id = ?",
+        {masterId});
+    const int a = AmountDecimals(ctx);
+    auto at = [&](size_t i) { return RoundUp(sums.Value(0, i).AsFloat(), a); };
+    return {at(0), at(1), at(2), at(3), at(4), at(5)};
+}
+
+void WriteHeaderTotals(TServerContext& ctx, const char* headerTable, const std::string& id, const TTotals& t,
+                       bool paidAtPosting) {
+    ExecuteBound(ctx.Db,
+                 std::string("UPDATE ") + headerTable +
+                     " SET TotalValue = ?, VATValue = ?, TotalVAT = ?, TotalValue_LCY = ?, TotalVAT_LCY = ?, "
+                     "Remaining = ?, Remaining_ACY = ? WHERE Id = ?",
+                 {t.Value, t.VAT, t.Gross, t.ValueLCY, t.GrossLCY, paidAtPosting ? 0.0 : t.GrossLCY,
+                  paidAtPosting ? 0.0 : t.Gross, id});
+}
+
+// One VAT entry per VAT rate and posting groups of the posted lines.
+void WriteVATEntries(TServerContext& ctx, const char* headerTable, const char* lineTable, const std::string& id) {
+    const TRequestResult groups = SelectRows(
+        ctx.Db,
+        std::string("SELECT COALESCE(VATBusPostGroup_Id, ''), COALESCE(VATProdPostGroup_Id, ''), VATPercent, "
+                    "MAX(VATCalculationType), MAX(VATLedger), TOTAL(TotalValue_LCY), TOTAL(VATValue_LCY), "
+                    "TOTAL(TotalValue), TOTAL(VATValue) FROM ") + lineTable +
+            " WHERE Master_Id = ? GROUP BY 1, 2, 3 ORDER BY 3, 1, 2",
+        {id});
+    const int a = AmountDecimals(ctx);
+    SQLite::Statement& insert = ctx.Statements.Get(
+        std::string("INSERT INTO G_VATEntry (Id, Comp_Id, Document_Id, DocumentType, DocumentNo, VendorDocumentNo, "
+                    "DocumentDate, PostingDate, Contragent_Id, VATBusPostGroup_Id, VATProdPostGroup_Id, VATPercent, "
+                    "VATCalculationType, VATLedger, Base, Amount, Base_ACY, Amount_ACY, DoNotIncInVATLedger, "
+                    "LedgerSubjectType, TransactionNo, C_Datetime) SELECT ?, Comp_Id, Id, DocumentType, DocumentNo, "
+                    "VendorInvoiceNo, DocumentDate, PostingDate, Contragent_Id, ?, ?, ?, ?, ?, ?, ?, ?, ?, "
+                    "DoNotIncInVATLedger, LedgerSubjectType, TransactionNo, ? FROM ") + headerTable + " WHERE Id = ?");
+    for (const TVariantArray& g : groups.Rows) {
+        BindAll(insert, {CreateUniqueID(), g[0], g[1], g[2], g[3], g[4], RoundUp(g[5].AsFloat(), a),
+                         RoundUp(g[6].AsFloat(), a), RoundUp(g[7].AsFloat(), a), RoundUp(g[8].AsFloat(), a),
+                         TDateTime::Now(), id});
+        insert.exec();
+        insert.reset();
+        insert.clearBindings();
+    }
+}
+
+void WriteVendorEntry(TServerContext& ctx, const char* headerTable, const std::string& id, const TTotals& t,
+                      bool paidAtPosting) {
+    ExecuteBound(ctx.Db,
+                 std::string("INSERT INTO G_ContragentEntry (Id, Comp_Id, Contragent_Id, Document_Id, DocumentType, "
+                             "DocumentNo, VendorDocumentNo, DocumentDate, PostingDate, DueDate, Currency_Id, "
+                             "CurrencyFactor, Amount, Amount_ACY, Remaining, Remaining_ACY, Opened, Gen_PostingType, "
+                             "CntrPostingGroup_Id, BusinessGroup_Id, TransactionNo, User_Id, C_Datetime) "
+                             "SELECT ?, Comp_Id, Contragent_Id, Id, DocumentType, DocumentNo, VendorInvoiceNo, "
+                             "DocumentDate, PostingDate, DueDate, Currency_Id, CurrencyFactor, ?, ?, ?, ?, ?, 0, "
+                             "CntrPostingGroup_Id, BusinessGroup_Id, TransactionNo, PostingUser_Id, ? FROM ") +
+                     headerTable + " WHERE Id = ?",
+                 {CreateUniqueID(), -t.GrossLCY, -t.Gross, paidAtPosting ? 0.0 : -t.GrossLCY,
+                  paidAtPosting ? 0.0 : -t.Gross, paidAtPosting ? 0 : 1, TDateTime::Now(), id});
+}
+
+// The ledger transaction of a posting: the company's transaction series, or the next
+// number after the largest one used.
+int64_t NextTransactionNo(TServerContext& ctx) {
+    const TRequestResult series = SelectRows(ctx.Db, "SELECT COALESCE(Transaction_Series_Id, '') FROM C_CompanySetup WHERE Id = ?",
+                                             {ctx.Session.CompanyId});
+    std::string number;
+    if (!series.Empty() && !series.Value().AsString().empty() &&
+        NextSerieNo(ctx, series.Value().AsString(), "", number) == 0) {
+        try {
+            return std::stoll(number);
+        } catch (const std::exception&) {
+            ctx.RefusalKey.clear();
+        }
+    }
+    ctx.RefusalKey.clear();
+    return SelectRows(ctx.Db,
+                      "SELECT MAX(n) FROM (SELECT MAX(TransactionNo) AS n FROM D_PurchInvoiceHeader UNION ALL "
+                      "SELECT MAX(TransactionNo) FROM D_PurchCrMemoHeader)")
+               .Value()
+               .AsInteger() +
+           1;
+}
+
+struct TOpenInvoice {
+    TRequestResult Row;
+    Variant Get(const char* column) const { return Row.ByName(column); }
+};
+
+const char* const kOpenInvoiceColumns =
+    "SELECT Id, DocumentType, Contragent_Id, DocumentDate, VendorInvoiceNo, CheckStatus, COALESCE(Currency_Id, '') "
+    "AS Currency_Id, CurrencyFactor, DocSubType_Id, COALESCE(BusinessGroup_Id, '') AS BusinessGroup_Id, DirectPay "
+    "FROM D_PurchHeader WHERE Id = ? AND Comp_Id = ?";
+
+bool IsInvoiceKind(int64_t type) {
+    return type == DocumentType::PurchInvoice || type == DocumentType::PurchDebitMemo ||
+           type == DocumentType::PurchAdvancePayment || type == DocumentType::PurchGenericDoc;
+}
+
+// Why the open invoice cannot be posted, or nullptr.
+const char* RefusalOf(TServerContext& ctx, const TOpenInvoice& doc) {
+    if (doc.Row.Empty() || !IsInvoiceKind(doc.Get("DocumentType").AsInteger())) return "err_PostPurchDocumentNotFound";
+    if (doc.Get("CheckStatus").AsInteger() == 1) return "err_PostPurchInDocumentCheck";
+    if (doc.Get("Contragent_Id").IsEmpty()) return "err_PostPurchNoContragent";
+    if (doc.Get("DocumentDate").IsNull()) return "err_PostPurchNoDocumentDate";
+    if (Trim(doc.Get("VendorInvoiceNo").AsString()).empty()) return "err_PostPurchNoVendorInvoiceNo";
+    if (!doc.Get("Currency_Id").IsEmpty() && doc.Get("CurrencyFactor").AsFloat() == 0.0) return "err_PostPurchZeroFactor";
+    const std::string id = doc.Get("Id").AsString();
+    const TRequestResult lines = SelectRows(
+        ctx.Db,
+        "SELECT COUNT(*), TOTAL(l.Type = 2 AND l.Code = p.AdvancePaymentAccount AND COALESCE(l.AccountDimension_Id, '') = '') "
+        "FROM D_PurchaseLine l LEFT JOIN C_PurchasesSetup p ON p.Id = ? WHERE l.Master_Id = ?",
+        {ctx.Session.CompanyId, id});
+    if (lines.Value(0, 0).AsInteger() == 0) return "err_PostPurchNoLines";
+    if (lines.Value(0, 1).AsFloat() > 0) return "err_PostPurchAdvanceWithoutDimension";
+    const TRequestResult duplicate = SelectRows(
+        ctx.Db,
+        "SELECT 1 FROM D_PurchInvoiceHeader WHERE Comp_Id = ? AND Contragent_Id = ? AND VendorInvoiceNo = ? "
+        "AND Annul = 0 AND COALESCE(IsGlobalInvoice, 0) = 0 LIMIT 1",
+        {ctx.Session.CompanyId, doc.Get("Contragent_Id"), Trim(doc.Get("VendorInvoiceNo").AsString())});
+    return duplicate.Empty() ? nullptr : "err_PostPurchDuplicateVendorInvoice";
+}
+
+std::string PostingSeries(TServerContext& ctx, const Variant& subType, const char* setupColumn) {
+    return SelectRows(ctx.Db,
+                      std::string("SELECT COALESCE(NULLIF((SELECT Post_Series_Id FROM N_SubDocument WHERE Id = ?2 AND "
+                                  "Comp_Id = ?1), ''), (SELECT ") + setupColumn + " FROM C_PurchasesSetup WHERE Id = ?1))",
+                      {ctx.Session.CompanyId, subType})
+        .Value()
+        .AsString();
+}
+
+// The item's last purchase cost follows the invoice when the purchases setup says so.
+void UpdateItemDirectCosts(TServerContext& ctx, const std::string& postedId) {
+    ExecuteBound(ctx.Db,
+                 "UPDATE N_Item SET LastDirectCost = (SELECT l.UnitCost_LCY FROM D_PurchInvoiceLine l WHERE "
+                 "l.Master_Id = ?1 AND l.Code = N_Item.Code AND l.Type IN (1, 5) ORDER BY l.Line_No DESC LIMIT 1) "
+                 "WHERE Comp_Id = ?2 AND EXISTS (SELECT 1 FROM C_PurchasesSetup WHERE Id = ?2 AND "
+                 "Update_ItemDirectCost = 'True') AND Code IN (SELECT Code FROM D_PurchInvoiceLine WHERE "
+                 "Master_Id = ?1 AND Type IN (1, 5))",
+                 {postedId, ctx.Session.CompanyId});
+}
+
+}  // namespace
+
+int TPurchasePosting::PostPurchase(TServerContext& ctx, const std::string& id, TVariantArray& keys) {
+    const TOpenInvoice doc{SelectRows(ctx.Db, kOpenInvoiceColumns, {id, ctx.Session.CompanyId})};
+    if (const char* refusal = RefusalOf(ctx, doc)) return RefuseWith(ctx, refusal);
+    std::string number;
+    const std::string series = PostingSeries(ctx, doc.Get("DocSubType_Id"), "PostedInvoice_Series_Id");
+    if (NextSerieNo(ctx, series, doc.Get("BusinessGroup_Id").AsString(), number) < 0) return -1;
+    const int64_t transaction = NextTransactionNo(ctx);
+    Step("numbered");
+
+    const std::string postedId = CreateUniqueID();
+    const TColumnCopy header = CopyColumns(ctx, "D_PurchHeader",
+                                           {{"Id", "?1"},
+                                            {"DocumentType", std::to_string(DocumentType::PostedPurchInvoice)},
+                                            {"DocumentNo", "?2"},
+                                            {"PostingDate", "COALESCE(PostingDate, DocumentDate)"},
+                                            {"C_Datetime", "?3"}});
+    ExecuteBound(ctx.Db,
+                 "INSERT INTO D_PurchInvoiceHeader (" + header.Target +
+                     ", PostingUser_Id, TransactionNo, SrcDocument_Id, Annul) SELECT " + header.Source +
+                     ", ?4, ?5, Id, 0 FROM D_PurchHeader WHERE Id = ?6",
+                 {postedId, number, TDateTime::Now(), ctx.Session.UserId, transaction, id});
+    Step("header");
+    const TColumnCopy lines = CopyColumns(ctx, "D_PurchaseLine", {{"Master_Id", "?1"}});
+    ExecuteBound(ctx.Db,
+                 "INSERT INTO D_PurchInvoiceLine (" + lines.Target + ") SELECT " + lines.Source +
+                     " FROM D_PurchaseLine WHERE Master_Id = ?2 ORDER BY Line_No",
+                 {postedId, id});
+    Step("lines");
+
+    const bool paidAtPosting = doc.Get("DirectPay").AsInteger() == 1;
+    const TTotals totals = LineTotals(ctx, "D_PurchInvoiceLine", postedId);
+    WriteHeaderTotals(ctx, "D_PurchInvoiceHeader", postedId, totals, paidAtPosting);
+    WriteVendorEntry(ctx, "D_PurchInvoiceHeader", postedId, totals, paidAtPosting);
+    WriteVATEntries(ctx, "D_PurchInvoiceHeader", "D_PurchInvoiceLine", postedId);
+    UpdateItemDirectCosts(ctx, postedId);
+    Step("ledgers");
+
+    ExecuteBound(ctx.Db, "DELETE FROM D_PurchaseLine WHERE Master_Id = ?", {id});
+    ExecuteBound(ctx.Db, "DELETE FROM D_PurchHeader WHERE Id = ?", {id});
+    Step("removed");
+    keys = {postedId, number};
+    return 0;
+}
+
+int TPurchasePosting::PostPurchProtocol(TServerContext& ctx, const std::string& id, int crMemo, TVariantArray& keys) {
+    const TRequestResult doc = SelectRows(
+        ctx.Db,
+        "SELECT DocumentType, DocSubType_Id, COALESCE(BusinessGroup_Id, '') FROM D_GlobalPurchHeader WHERE Id = ? "
+        "AND Comp_Id = ?",
+        {id, ctx.Session.CompanyId});
+    const int64_t expected = crMemo == 1 ? DocumentType::PurchCrMemoProtocol : DocumentType::PurchProtocol;
+    if (doc.Empty() || doc.Value(0, 0).AsInteger() != expected) return RefuseWith(ctx, "err_PurchProtocolNotFound");
+    const bool credit = crMemo == 1;
+    const char* headerTable = credit ? "D_PurchCrMemoHeader" : "D_PurchInvoiceHeader";
+    const char* lineTable = credit ? "D_PurchCrMemoLine" : "D_PurchInvoiceLine";
+    std::string number;
+    const std::string series =
+        PostingSeries(ctx, doc.Value(0, 1), credit ? "PostPurchCrMemoProt_Series_Id" : "PostPurchProtocol_Series_Id");
+    if (NextSerieNo(ctx, series, doc.Value(0, 2).AsString(), number) < 0) return -1;
+    const int64_t transaction = NextTransactionNo(ctx);
+
+    const std::string postedId = CreateUniqueID();
+    const int postedType = credit ? DocumentType::PostedPurchCrMemo : DocumentType::PostedPurchInvoice;
+    const TColumnCopy header = CopyColumns(ctx, "D_GlobalPurchHeader",
+                                           {{"Id", "?1"},
+                                            {"DocumentType", std::to_string(postedType)},
+                                            {"DocumentNo", "?2"},
+                                            {"PostingDate", "COALESCE(PostingDate, DocumentDate)"},
+                                            {"C_Datetime", "?3"},
+                                            {credit ? "IsGlobalCrMemo" : "IsGlobalInvoice", "1"}});
+    ExecuteBound(ctx.Db,
+                 "INSERT INTO " + std::string(headerTable) + " (" + header.Target +
+                     ", PostingUser_Id, TransactionNo, SrcDocument_Id, Annul, GlobDocIsPosted) SELECT " + header.Source +
+                     ", ?4, ?5, Id, 0, 1 FROM D_GlobalPurchHeader WHERE Id = ?6",
+                 {postedId, number, TDateTime::Now(), ctx.Session.UserId, transaction, id});
+    const TColumnCopy lines = CopyColumns(ctx, "D_GlobalPurchLine", {{"Master_Id", "?1"}});
+    ExecuteBound(ctx.Db,
+                 "INSERT INTO " + std::string(lineTable) + " (" + lines.Target + ") SELECT " + lines.Source +
+                     " FROM D_GlobalPurchLine WHERE Master_Id = ?2 ORDER BY Line_No",
+                 {postedId, id});
+    // A protocol charges the VAT to ourselves: it is not a debt to the vendor.
+    WriteHeaderTotals(ctx, headerTable, postedId, LineTotals(ctx, lineTable, postedId), true);
+    WriteVATEntries(ctx, headerTable, lineTable, postedId);
+    ExecuteBound(ctx.Db, "DELETE FROM D_GlobalPurchLine WHERE Master_Id = ?", {id});
+    ExecuteBound(ctx.Db, "DELETE FROM D_GlobalPurchHeader WHERE Id = ?", {id});
+    keys = {postedId, number};
+    return 0;
+}
+
+void TPurchasePosting::RegisterProcedures(TProcedureRegistry& registry) { RegisterPurchaseProcedures(registry); }
+
+}  // namespace tavrek::server

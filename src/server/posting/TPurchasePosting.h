@@ -1,0 +1,39 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "server/posting/TPostingRefusal.h"
+
+namespace tavrek::server {
+
+// Posting of purchase invoices and of purchase VAT protocols, with the procedures the
+// invoice editor calls around them. The other posting methods are refused until their
+// documents are written.
+class TPurchasePosting : public TPostingRefusal {
+public:
+    // Called between the steps of a posting with the step's name; lets a test stop the
+    // process half way through to show that the transaction leaves nothing half done.
+    using TStepHook = std::function<void(const char* step)>;
+
+    TPurchasePosting() = default;
+    explicit TPurchasePosting(TStepHook onStep) : onStep_(std::move(onStep)) {}
+
+    // The open invoice becomes a posted one: number from the posting series, posted header
+    // and lines, vendor entry, VAT entries per rate, the open invoice removed. Keys: posted
+    // Id and its DocumentNo. Refusals leave everything as it was.
+    int PostPurchase(TServerContext& ctx, const std::string& id, TVariantArray& keys) override;
+    // An open protocol (created from an invoice) is posted into the posted invoices (or
+    // credit memos when crMemo is 1) with its VAT entries.
+    int PostPurchProtocol(TServerContext& ctx, const std::string& id, int crMemo, TVariantArray& keys) override;
+    void RegisterProcedures(TProcedureRegistry& registry) override;
+
+private:
+    void Step(const char* name) const {
+        if (onStep_) onStep_(name);
+    }
+
+    TStepHook onStep_;
+};
+
+}  // namespace tavrek::server

@@ -1,0 +1,138 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <fstream>
+#include <sstream>
+
+#include "base/forms/TFormRegistry.h"
+#include "documents/uEdPurchase.h"
+#include "server/SqlValue.h"
+#include "support/HeadlessFormHost.h"
+#include "support/SqliteFixture.h"
+
+namespace tavrek {
+namespace {
+
+using testing::HeadlessFormHost;
+
+struct TPair {
+    std::string Key, Value;
+};
+
+struct TGoldenStep {
+    std::string Verb;
+    std::string Table;
+    std::vector<TPair> Pairs;
+};
+
+// A scenario file: one step per line ("header", "line", "saved", "recalculate", "post",
+// "posted"), lines starting with '#' are comments.
+std::vector<TGoldenStep> ReadGolden(const std::string& name) {
+    std::ifstream in(std::string(TAVREK_TEST_DATA_DIR) + "/golden/" + name);
+    EXPECT_TRUE(in.good()) << name;
+    std::vector<TGoldenStep> steps;
+    std::string text;
+    while (std::getline(in, text)) {
+        if (text.empty() || text[0] == '#') continue;
+        std::istringstream words(text);
+        TGoldenStep step;
+        words >> step.Verb;
+        if (step.Verb == "saved" || step.Verb == "posted") words >> step.Table;
+        std::string word;
+        while (words >> word) {
+            const size_t eq = word.find('=');
+            step.Pairs.push_back({word.substr(0, eq), word.substr(eq + 1)});
+        }
+        steps.push_back(std::move(step));
+    }
+    return steps;
+}
+
+class PurchaseInvoiceEndToEnd : public testing::SqliteFixture {
+protected:
+    PurchaseInvoiceEndToEnd() {
+        form.Create();
+        form.Show();
+        form.acInsertRecord.Execute();
+    }
+
+    void SetFields(TClientDataSet& dataSet, const std::vector<TPair>& pairs) {
+        for (const TPair& pair : pairs) dataSet.FieldByName(pair.Key).SetValue(Variant(pair.Value));
+    }
+
+    void AddLine(const std::vector<TPair>& pairs) {
+        form.cdsDetail.Append();
+        form.cdsDetail.FieldByName("Type").SetAsInteger(1);
+        SetFields(form.cdsDetail, pairs);
+        form.cdsDetail.Post();
+    }
+
+    std::string Scope(const std::string& table) const {
+        if (table == "D_PurchHeader") return "Id = '" + openId + "'";
+        if (table == "D_PurchInvoiceHeader") return "SrcDocument_Id = '" + openId + "'";
+        const std::string posted = "(SELECT Id FROM D_PurchInvoiceHeader WHERE SrcDocument_Id = '" + openId + "')";
+        return (table == "D_PurchInvoiceLine" ? "Master_Id = " : "Document_Id = ") + posted;
+    }
+
+    // The first pair picks the row, every pair must match: numbers to the cent, text exactly.
+    void ExpectRow(const TGoldenStep& step) {
+        std::string columns;
+        for (const TPair& pair : step.Pairs) columns += (columns.empty() ? "" : ", ") + pair.Key;
+        const TRequestResult row = server::SelectRows(
+            Server().Database(),
+            "SELECT " + columns + " FROM " + step.Table + " WHERE " + Scope(step.Table) + " AND " + step.Pairs[0].Key + " = ?",
+            {Variant(step.Pairs[0].Value)});
+        ASSERT_EQ(row.Rows.size(), 1u) << step.Table << " " << step.Pairs[0].Key << "=" << step.Pairs[0].Value;
+        for (size_t i = 0; i < step.Pairs.size(); ++i) {
+            const Variant actual = row.Value(0, i);
+            const std::string& expected = step.Pairs[i].Value;
+            char* end = nullptr;
+            const double number = std::strtod(expected.c_str(), &end);
+            if (*end == '\0' && actual.Type() != TVarType::varString)
+                EXPECT_NEAR(actual.AsFloat(), number, 0.001) << step.Table << "." << step.Pairs[i].Key;
+            else
+                EXPECT_EQ(actual.AsString(), expected) << step.Table << "." << step.Pairs[i].Key;
+        }
+    }
+
+    void Run(const std::string& golden) {
+        for (const TGoldenStep& step : ReadGolden(golden)) {
+            SCOPED_TRACE(step.Verb + " " + step.Table);
+            if (step.Verb == "header") {
+                SetFields(form.cdsMaster, step.Pairs);
+                openId = form.cdsMaster.FieldByName("Id").AsString();
+            } else if (step.Verb == "line") {
+                AddLine(step.Pairs);
+            } else if (step.Verb == "saved") {
+                if (form.HasChanges()) ASSERT_TRUE(form.SaveData());
+                ExpectRow(step);
+            } else if (step.Verb == "recalculate") {
+                form.acReCalcDocument.Execute();
+            } else if (step.Verb == "post") {
+                form.acPostDocument.Execute();
+            } else if (step.Verb == "posted") {
+                ExpectRow(step);
+            } else {
+                FAIL() << "unknown step " << step.Verb;
+            }
+        }
+        EXPECT_TRUE(guard.Session().ErrorLog().Entries().empty())
+            << guard.Session().ErrorLog().Entries().front().Operation << ": "
+            << guard.Session().ErrorLog().Entries().front().Message;
+    }
+
+    HeadlessFormHost host;
+    TfEdPurchase form;
+    std::string openId;
+};
+
+TEST_F(PurchaseInvoiceEndToEnd, EuroInvoiceWithThreeLinesIsSavedRecalculatedAndPosted) {
+    Run("purchase_invoice_eur_three_lines.txt");
+    EXPECT_EQ(Count("D_PurchHeader", "Id = '" + openId + "'"), 0);
+    EXPECT_EQ(Count("D_PurchaseLine", "Master_Id = '" + openId + "'"), 0);
+    EXPECT_EQ(Count("D_PurchInvoiceLine", Scope("D_PurchInvoiceLine")), 3);
+    EXPECT_TRUE(form.cdsMaster.IsEmpty()) << "the editor is left on no document";
+}
+
+}  // namespace
+}  // namespace tavrek
