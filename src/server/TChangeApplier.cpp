@@ -17,6 +17,8 @@ struct TChangeApplier::TTarget {
     std::string Table;
     std::vector<std::string> Columns;
     size_t KeyIndex = 0;
+    std::vector<size_t> Written;          // fields that are columns, in column order of the INSERT
+    SQLite::Statement* Inserter = nullptr;  // prepared on the first insert, reused for the rest
 };
 
 namespace {
@@ -51,6 +53,8 @@ TChangeApplier::TTarget TChangeApplier::Target(const TUpdatePacket& packet) cons
         }
     }
     if (!hasKey) throw std::invalid_argument("Наборът от данни за '" + packet.Provider + "' няма поле Id");
+    for (size_t i = 0; i < target.Columns.size(); ++i)
+        if (!target.Columns[i].empty()) target.Written.push_back(i);
     return target;
 }
 
@@ -81,18 +85,20 @@ void TChangeApplier::Delete(const TTarget& target, const TDeltaRecord& record) {
     if (statement.exec() == 0) Refuse(target, record, "е променен или изтрит от друг потребител");
 }
 
-void TChangeApplier::Insert(const TTarget& target, const TDeltaRecord& record) {
-    std::string names, marks;
-    TVariantArray params;
-    for (size_t i = 0; i < target.Columns.size(); ++i) {
-        if (target.Columns[i].empty()) continue;
-        names += (names.empty() ? "" : ", ") + QuoteIdentifier(target.Columns[i]);
-        marks += marks.empty() ? "?" : ", ?";
-        params.push_back((*record.Values)[i]);
+void TChangeApplier::Insert(TTarget& target, const TDeltaRecord& record) {
+    if (target.Inserter == nullptr) {
+        std::string names, marks;
+        for (size_t i : target.Written) {
+            names += (names.empty() ? "" : ", ") + QuoteIdentifier(target.Columns[i]);
+            marks += marks.empty() ? "?" : ", ?";
+        }
+        target.Inserter =
+            &ctx_.Statements.Get("INSERT INTO " + QuoteIdentifier(target.Table) + " (" + names + ") VALUES (" + marks + ")");
     }
-    SQLite::Statement& statement =
-        ctx_.Statements.Get("INSERT INTO " + QuoteIdentifier(target.Table) + " (" + names + ") VALUES (" + marks + ")");
-    BindAll(statement, params);
+    SQLite::Statement& statement = *target.Inserter;
+    statement.tryReset();
+    for (size_t n = 0; n < target.Written.size(); ++n)
+        BindVariant(statement, static_cast<int>(n + 1), (*record.Values)[target.Written[n]]);
     try {
         statement.exec();
     } catch (const SQLite::Exception& e) {

@@ -26,7 +26,7 @@ private:
     struct TTarget;
     TTarget Target(const TUpdatePacket& packet) const;
     void Delete(const TTarget& target, const TDeltaRecord& record);
-    void Insert(const TTarget& target, const TDeltaRecord& record);
+    void Insert(TTarget& target, const TDeltaRecord& record);
     void Update(const TTarget& target, const TDeltaRecord& record);
     void Refuse(const TTarget& target, const TDeltaRecord& record, const std::string& why);
 
