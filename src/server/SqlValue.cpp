@@ -41,29 +41,6 @@ Variant ReadColumn(const SQLite::Column& column, TFieldType type) {
     return Variant(column.getString());
 }
 
-Variant ReadColumn(sqlite3_stmt* statement, int index, TFieldType type) {
-    const int stored = sqlite3_column_type(statement, index);
-    if (stored == SQLITE_NULL) return Variant();
-    if (stored == SQLITE_TEXT && type != TFieldType::ftString) {
-        const std::string text(reinterpret_cast<const char*>(sqlite3_column_text(statement, index)));
-        if (type != TFieldType::ftDateTime) return Variant(text);
-        try {
-            return Variant(TDateTime::Parse(text));
-        } catch (const std::invalid_argument&) {
-            return Variant();
-        }
-    }
-    switch (type) {
-        case TFieldType::ftInteger: return Variant(static_cast<int64_t>(sqlite3_column_int64(statement, index)));
-        case TFieldType::ftFloat: return Variant(sqlite3_column_double(statement, index));
-        case TFieldType::ftBoolean: return Variant(sqlite3_column_int64(statement, index) != 0);
-        case TFieldType::ftDateTime: return Variant(TDateTime(sqlite3_column_double(statement, index)));
-        case TFieldType::ftString: break;
-    }
-    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, index));
-    return Variant(std::string(text, static_cast<size_t>(sqlite3_column_bytes(statement, index))));
-}
-
 Variant ReadResultColumn(const SQLite::Column& column, const char* declaredType) {
     if (declaredType != nullptr && *declaredType != '\0') return ReadColumn(column, FieldTypeOfDeclared(declaredType));
     const int type = column.getType();

@@ -3,8 +3,6 @@
 #include <string>
 #include <string_view>
 
-#include <sqlite3.h>
-
 #include <SQLiteCpp/Column.h>
 #include <SQLiteCpp/Database.h>
 #include <SQLiteCpp/Statement.h>
@@ -19,8 +17,6 @@ namespace tavrek::server {
 void BindVariant(SQLite::Statement& statement, int index, const Variant& value);
 // Reads a column as a value of the given field type; dates come back as TDateTime.
 Variant ReadColumn(const SQLite::Column& column, TFieldType type);
-// The same, straight from the prepared statement, for loops over many rows.
-Variant ReadColumn(sqlite3_stmt* statement, int index, TFieldType type);
 // Reads a result column by its declared type when it has one (a table column), else by
 // the type of the value (an expression such as SUM(Amount)).
 Variant ReadResultColumn(const SQLite::Column& column, const char* declaredType);
