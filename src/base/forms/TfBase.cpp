@@ -394,17 +394,20 @@ void TfBase::acPrintExecute() {
     if (HasRecord(cdsMaster) && cdsMaster.FindField("Id") != nullptr) keys.push_back(cdsMaster.FieldByName("Id").Value());
     const TRequestResult forms = GetPrintDocument();
     if (forms.Empty()) {
-        PrintPostedDocument(keys, "");
+        Print(keys, "", 1);
         return;
     }
     for (size_t row = 0; row < forms.Rows.size(); ++row) {
         const Variant copies = forms.ByName("Copies", row);
-        for (int copy = 0; copy < std::max<int64_t>(1, copies.IsNull() ? 1 : copies.AsInteger()); ++copy)
-            PrintPostedDocument(keys, forms.ByName("PF_Id", row).AsString());
+        Print(keys, forms.ByName("PF_Id", row).AsString(), copies.IsNull() ? 1 : static_cast<int>(copies.AsInteger()));
     }
 }
 
 void TfBase::PrintPostedDocument(const TVariantArray& keys, const std::string& printFormCode) {
+    Print(keys, printFormCode, 1);
+}
+
+void TfBase::Print(const TVariantArray& keys, const std::string& printFormCode, int copies) {
     IFormHost* host = Host();
     if (host == nullptr) throw EFormError("Няма услуга за печат");
     TPrintRequest request;
@@ -413,6 +416,7 @@ void TfBase::PrintPostedDocument(const TVariantArray& keys, const std::string& p
     request.FormNumber = FormNumber;
     request.Keys = keys;
     request.PrintFormCode = printFormCode;
+    request.Copies = std::max(1, copies);
     request.DocumentKindCode = DocumentKindCode;
     request.DocumentInfo = GetDocumentInfo();
     host->PrintDocument(request);

@@ -204,6 +204,7 @@ protected:
 
 private:
     void BindBaseActions();
+    void Print(const TVariantArray& keys, const std::string& printFormCode, int copies);
 
     std::vector<TFormDataSet> dataSets_;
     std::vector<TGrid*> grids_;

@@ -26,10 +26,14 @@ public:
     std::string ClassName() const override { return "TfTestDocument"; }
 
     int PanelMasterCalls = 0;
+    int PanelDetailCalls = 0;
+    TRequestResult PrintForms;
     std::vector<TRequestResult> Processed;
     std::string FailIn;  // name of a handler that throws, to watch the failure path
 
     void GetPanelDetailsMaster() override;
+    void GetPanelDetailsDetail() override { ++PanelDetailCalls; }
+    TRequestResult GetPrintDocument() override { return PrintForms; }
     void ProcessSelectedRecords(const TRequestResult& rows) override;
     void PostDocument(bool print) override;
 };

@@ -149,6 +149,33 @@ TEST_F(MasterDetailTest, PostAndPrintSavesPostsAndRecordsThePrint) {
     EXPECT_TRUE(LoggedOperations().empty());
 }
 
+TEST_F(MasterDetailTest, PrintAsksToSaveFirstAndPrintsEveryFormOfTheDocument) {
+    form.PrintForms = Rows({"PF_Id", "Form_id", "Copies"}, {{"Purch_INV", 1, 2}, {"Purch_RCPT", 2, Variant()}});
+    EditDocument();
+    dialogs.ExpectMessage(mrNo);
+    form.acPrint.Execute();
+    EXPECT_TRUE(host.Prints().empty());
+
+    form.CancelDocument();
+    form.acPrint.Execute();
+    ASSERT_EQ(host.Prints().size(), 2u);
+    EXPECT_EQ(host.Prints()[0].PrintFormCode, "Purch_INV");
+    EXPECT_EQ(host.Prints()[0].Copies, 2);
+    EXPECT_EQ(host.Prints()[0].Keys, (TVariantArray{"H1"}));
+    EXPECT_EQ(host.Prints()[1].Copies, 1);
+}
+
+TEST_F(MasterDetailTest, LinePanelFollowsTheCurrentLineAfterTheTimer) {
+    const int opened = form.PanelDetailCalls;
+    form.cdsDetail.Next();
+    form.cdsDetail.First();
+    EXPECT_EQ(form.PanelDetailCalls, opened);
+    EXPECT_TRUE(form.tmrPanel.Enabled);
+    form.tmrPanel.Fire();
+    form.tmrPanel.Fire();
+    EXPECT_EQ(form.PanelDetailCalls, opened + 1);
+}
+
 TEST_F(MasterDetailTest, RefusedSaveStopsPosting) {
     EditDocument();
     ScriptApplyUpdates(1, "Липсва доставчик");
