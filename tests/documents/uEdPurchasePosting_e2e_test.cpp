@@ -1,0 +1,141 @@
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "documents/uEdPurchase.h"
+#include "server/EmbeddedServer.h"
+#include "server/demo/TDemoCompany.h"
+#include "server/posting/TPurchasePosting.h"
+#include "support/HeadlessFormHost.h"
+#include "support/SqliteFixture.h"
+
+namespace tavrek {
+namespace {
+
+// An invoice of a domestic vendor typed in the editor and saved, ready to post.
+class PurchasePostingEndToEnd : public testing::SqliteFixture {
+protected:
+    PurchasePostingEndToEnd() {
+        form.Create();
+        form.Show();
+        form.acInsertRecord.Execute();
+        TClientDataSet& h = form.cdsMaster;
+        h.FieldByName("DocSubType_Id").SetAsString("SD-520");
+        h.FieldByName("Contragent_Id").SetAsString("V03");
+        h.FieldByName("VendorInvoiceNo").SetAsString("0000012345");
+        for (const auto& [code, quantity, price] : {std::tuple{"1008", 10.0, 0.95}, std::tuple{"1010", 2.5, 9.8}}) {
+            form.cdsDetail.Append();
+            form.cdsDetail.FieldByName("Type").SetAsInteger(1);
+            form.cdsDetail.FieldByName("Code").SetAsString(code);
+            form.cdsDetail.FieldByName("VATProdPostGroup_Id").SetAsString("VAT20");
+            form.cdsDetail.FieldByName("Quantity").SetAsFloat(quantity);
+            form.cdsDetail.FieldByName("DirectUnitCost_ACY").SetAsFloat(price);
+            form.cdsDetail.Post();
+        }
+        EXPECT_TRUE(form.SaveData());
+        id = form.cdsMaster.FieldByName("Id").AsString();
+    }
+
+    // What a posting may leave behind: the open invoice or the posted one, whole.
+    struct TState {
+        int64_t OpenHeaders, OpenLines, PostedHeaders, PostedLines, VendorEntries, VATEntries, LastNo;
+        bool operator==(const TState&) const = default;
+    };
+    TState State() {
+        const std::string posted = "(SELECT Id FROM D_PurchInvoiceHeader WHERE SrcDocument_Id = '" + id + "')";
+        return {Count("D_PurchHeader", "Id = '" + id + "'"),
+                Count("D_PurchaseLine", "Master_Id = '" + id + "'"),
+                Count("D_PurchInvoiceHeader", "SrcDocument_Id = '" + id + "'"),
+                Count("D_PurchInvoiceLine", "Master_Id IN " + posted),
+                Count("G_ContragentEntry", "Document_Id IN " + posted),
+                Count("G_VATEntry", "Document_Id IN " + posted),
+                Value("SELECT LastNo FROM S_NoSeries WHERE Id = 'PINV'").AsInteger()};
+    }
+    static constexpr TState kOpen{1, 2, 0, 0, 0, 0, 0};
+    static constexpr TState kPosted{0, 0, 1, 2, 1, 1, 1};
+
+    testing::HeadlessFormHost host;
+    TfEdPurchase form;
+    std::string id;
+};
+
+TEST_F(PurchasePostingEndToEnd, RefusedPostingShowsWhyAndChangesNothing) {
+    const struct {
+        const char* name;
+        const char* sql;
+        const char* shown;
+    } cases[] = {
+        {"no vendor invoice number", "UPDATE D_PurchHeader SET VendorInvoiceNo = ''", "номера на фактурата на доставчика"},
+        {"waiting in the goods check", "UPDATE D_PurchHeader SET CheckStatus = 1", "проверка на стоките"},
+        {"no rate for the currency", "UPDATE D_PurchHeader SET Currency_Id = 'USD', CurrencyFactor = 0", "валутен курс"},
+        {"exhausted series", "UPDATE S_NoSeries SET LastNo = 5, EndingNo = 5 WHERE Id = 'PINV'", ""},
+    };
+    const std::string restore = "UPDATE D_PurchHeader SET VendorInvoiceNo = '0000012345', CheckStatus = 0, "
+                                "Currency_Id = NULL, CurrencyFactor = 1; UPDATE S_NoSeries SET LastNo = 0, EndingNo = NULL";
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Exec(c.sql);
+        const TState before = State();
+        TVariantArray keys;
+        EXPECT_LT(Server().PostPurchase(id, keys), 0);
+        EXPECT_TRUE(keys.empty());
+        EXPECT_EQ(State(), before);
+        EXPECT_EQ(before.PostedHeaders + before.VendorEntries, 0);
+        EXPECT_NE(Server().LastRefusalText().find(c.shown), std::string::npos) << Server().LastRefusalText();
+        Exec(restore);
+    }
+}
+
+TEST_F(PurchasePostingEndToEnd, TheEditorShowsTheRefusalAndKeepsTheDocument) {
+    Exec("INSERT INTO D_PurchInvoiceHeader (Id, Comp_Id, DocumentType, Contragent_Id, VendorInvoiceNo, Annul) "
+         "VALUES ('OLD', 'DEMO', 6, 'V03', '0000012345', 0)");
+    dialogs.ExpectMessage(mrOk, "вече е осчетоводена");
+    form.acPostDocument.Execute();
+    EXPECT_EQ(State(), kOpen);
+    EXPECT_EQ(form.cdsMaster.FieldByName("Id").AsString(), id);
+}
+
+TEST_F(PurchasePostingEndToEnd, PostAndPrintRecordsThePrintOfThePostedInvoice) {
+    form.acPostAndPrintDocument.Execute();
+    EXPECT_EQ(State(), kPosted);
+    ASSERT_EQ(host.Prints().size(), 1u);
+    EXPECT_EQ(host.Prints()[0].PrintFormCode, TfEdPurchase::kPostedInvoicePrintForm);
+    ASSERT_EQ(host.Prints()[0].Keys.size(), 2u);
+    EXPECT_EQ(host.Prints()[0].Keys[1].AsString(), "0000000001");
+    EXPECT_EQ(Value("SELECT DocumentNo FROM D_PurchInvoiceHeader WHERE Id = '" + host.Prints()[0].Keys[0].AsString() + "'")
+                  .AsString(),
+              "0000000001");
+}
+
+// The posting runs in a child process that is killed at one of its steps; the company file
+// must then hold the open invoice untouched, or (killed after the commit) the posted one.
+TEST_F(PurchasePostingEndToEnd, AKilledPostingLeavesTheOpenOrThePostedDocumentNeverBothNorHalf) {
+    for (const char* step : {"numbered", "header", "lines", "ledgers", "removed"}) {
+        SCOPED_TRACE(step);
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            const std::string at = step;
+            server::EmbeddedServer killed(DatabasePath(), std::make_unique<server::TPurchasePosting>([at](const char* name) {
+                if (at == name) ::kill(::getpid(), SIGKILL);
+            }));
+            killed.SetSession({server::kDemoCompanyId, server::kDemoBusinessGroupId, server::kDemoUserId});
+            TVariantArray keys;
+            killed.PostPurchase(id, keys);
+            ::_exit(0);
+        }
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
+        Reopen();
+        EXPECT_EQ(State(), kOpen);
+    }
+    TVariantArray keys;
+    EXPECT_EQ(Server().PostPurchase(id, keys), 0);
+    EXPECT_EQ(State(), kPosted);
+}
+
+}  // namespace
+}  // namespace tavrek
