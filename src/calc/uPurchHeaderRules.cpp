@@ -1,6 +1,7 @@
 #include "calc/uPurchHeaderRules.h"
 
 #include <stdexcept>
+#include <utility>
 
 #include "base/data/TClientDataSet.h"
 #include "base/server/IAppServer.h"
@@ -16,9 +17,16 @@ using namespace uPurchCalcHelpers;
 
 namespace {
 
-const char* const kContragentColumns[] = {"N_Contragent_Code",   "N_Contragent_Name",  "N_Contragent_Bulstat",
-                                          "N_Contragent_VATRegistrationNo", "GenBusPostGroup_Id",
-                                          "VATBusPostGroup_Id",  "CntrPostingGroup_Id", "PayTerm_Id"};
+// Header field filled from each column of the vendor's master data.
+const std::pair<const char*, const char*> kContragentDefaults[] = {
+    {"Code", "N_Contragent_Code"},
+    {"Name", "N_Contragent_Name"},
+    {"Bulstat", "N_Contragent_Bulstat"},
+    {"VATRegistrationNo", "N_Contragent_VATRegistrationNo"},
+    {"GenBusPostGroup_Id", "GenBusPostGroup_Id"},
+    {"VATBusPostGroup_Id", "VATBusPostGroup_Id"},
+    {"CntrPostingGroup_Id", "CntrPostingGroup_Id"},
+    {"PayTerm_Id", "PayTerm_Id"}};
 
 void RecalcLine(TClientDataSet& Header, TClientDataSet& Line, bool& Calculating) {
     PurchUpdateUnitCost(Header, Line, Calculating);
@@ -92,8 +100,8 @@ void RebuildInclusivePrice(TClientDataSet& Line) {
 void PurchContragentDefaults(TClientDataSet& Header) {
     const TRequestResult params = dm().Server().GetContragentParams(Text(Header, "Contragent_Id"));
     if (params.Empty()) return;
-    for (const char* column : kContragentColumns) {
-        TField* field = Header.FindField(column);
+    for (const auto& [column, target] : kContragentDefaults) {
+        TField* field = Header.FindField(target);
         const Variant value = params.ByName(column);
         if (field != nullptr && !value.IsEmpty() && !(field->Value() == value)) field->SetValue(value);
     }

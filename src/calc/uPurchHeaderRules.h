@@ -8,9 +8,9 @@ class TClientDataSet;
 // the posting groups of a line. Reached through calc/uPurchCallculations.h.
 //
 // Server calls and the answers read (column order as listed; RequestValue counts rows):
-// - vendor defaults: GetContragentParams(Contragent_Id), one row with any of the columns
-//   N_Contragent_Code, N_Contragent_Name, N_Contragent_Bulstat, N_Contragent_VATRegistrationNo,
-//   GenBusPostGroup_Id, VATBusPostGroup_Id, CntrPostingGroup_Id, PayTerm_Id (by name).
+// - vendor defaults: GetContragentParams(Contragent_Id), one row read by column name: Code,
+//   Name, Bulstat, VATRegistrationNo (into N_Contragent_Code, _Name, _Bulstat,
+//   _VATRegistrationNo), GenBusPostGroup_Id, VATBusPostGroup_Id, CntrPostingGroup_Id, PayTerm_Id.
 // - payment method: RequestValue(0, "fn_GetDocPayMethod('<company>','<business group>',
 //   '<user>',1,'<DocSubType_Id>','<Contragent_Id>')", "PayMethod_Id"); the function name is
 //   the text of message key "proc_GetDocPayMethod".
@@ -21,8 +21,8 @@ class TClientDataSet;
 // - currency factor: GetCurrencyRate(Currency_Id, DocumentDate, 1), 0 when there is no rate.
 namespace tavrek::uPurchCallculations {
 
-// Copies the vendor's defaults that GetContragentParams answers into the header fields of the
-// same names that the header has; values that are empty or unchanged are not written.
+// Copies the vendor's defaults that GetContragentParams answers into the header fields that the
+// header has; values that are empty or unchanged are not written.
 void PurchContragentDefaults(TClientDataSet& Header);
 
 // The vendor changed: default payment method (its failures pass on), then every line is

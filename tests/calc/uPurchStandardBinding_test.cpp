@@ -73,7 +73,7 @@ TEST_F(Binding, EditorHandlersReplaceSingleEntries) {
 
 TEST_F(Binding, ChosenVendorFillsDefaultsAndAsksBeforeRepricing) {
     TScriptedAnswer params;
-    params.Rows = Rows({"N_Contragent_Name", "VATBusPostGroup_Id", "GenBusPostGroup_Id", "PayTerm_Id"},
+    params.Rows = Rows({"Name", "VATBusPostGroup_Id", "GenBusPostGroup_Id", "PayTerm_Id"},
                        {{"Доставчик ООД", "VB", "GB", "T10"}});
     server.Script("GetContragentParams", "V2", params);
     server.OnRequestValue("N_PaymentTerms", Rows({"DueDateCalculation"}, {{10}}));
