@@ -41,7 +41,8 @@ std::string MatchClause(const std::vector<std::string>& columns, const std::vect
 TChangeApplier::TTarget TChangeApplier::Target(const TUpdatePacket& packet) const {
     if (packet.DataSet == nullptr) throw std::invalid_argument("Пакет без набор от данни за '" + packet.Provider + "'");
     const TDataProvider provider = ctx_.Catalog.Provider(packet.Provider);
-    TTarget target{provider.Table->Name, {}, 0};
+    TTarget target;
+    target.Table = provider.Table->Name;
     bool hasKey = false;
     const auto& defs = packet.DataSet->FieldDefs();
     for (size_t i = 0; i < defs.size(); ++i) {

@@ -170,6 +170,18 @@ std::string ConditionSql(const std::string& column, const TFilterCondition& c, s
     return name + " " + std::string(TFilter::OpText(c.Op)) + " ?";
 }
 
+// A condition on a line's header ("D_PurchHeader.Contragent_Id" over "D_PurchaseLine")
+// selects the lines of the headers that meet it.
+std::string HeaderConditionSql(const TRelationInfo& header, const TFilterCondition& c, std::vector<Variant>& params) {
+    const std::string column = CheckedColumn(header, {header.Name}, c.Field);
+    return "\"Master_Id\" IN (SELECT \"Id\" FROM " + QuoteIdentifier(header.Name) + " WHERE " +
+           ConditionSql(column, c, params) + ")";
+}
+
+bool OnParent(const TRelationInfo& relation, const TFilterCondition& c) {
+    return relation.Parent != nullptr && EqualsIgnoreCase(c.TableName(), relation.Parent->Name);
+}
+
 }  // namespace
 
 std::string QuoteIdentifier(std::string_view name) {
@@ -184,7 +196,8 @@ std::string FilterSql(const TRelationInfo& relation, const std::vector<std::stri
     const auto& conditions = filter.Conditions();
     for (size_t i = 0; i < conditions.size(); ++i) {
         const TFilterCondition& c = conditions[i];
-        sql += ConditionSql(CheckedColumn(relation, qualifiers, c.Field), c, params);
+        sql += OnParent(relation, c) ? HeaderConditionSql(*relation.Parent, c, params)
+                                     : ConditionSql(CheckedColumn(relation, qualifiers, c.Field), c, params);
         if (i + 1 < conditions.size()) sql += c.Connector == TFilterConnector::fcOr ? " OR " : " AND ";
     }
     return sql;

@@ -5,6 +5,7 @@
 #include <SQLiteCpp/Statement.h>
 
 #include "server/SqlValue.h"
+#include "server/schema/DocumentTables.h"
 
 namespace tavrek::server {
 
@@ -27,6 +28,11 @@ TSchemaCatalog::TSchemaCatalog(SQLite::Database& db) {
         while (columns.executeStep())
             info.Columns.push_back({columns.getColumn(0).getString(), FieldTypeOfDeclared(columns.getColumn(1).getString())});
         relations_.emplace(ToLowerAscii(info.Name), std::move(info));
+    }
+    for (const TDocumentTables& tables : DocumentTables()) {
+        auto line = relations_.find(ToLowerAscii(tables.Line));
+        const TRelationInfo* header = Find(tables.Header);
+        if (line != relations_.end() && header != nullptr) line->second.Parent = header;
     }
 }
 

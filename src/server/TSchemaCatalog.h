@@ -23,6 +23,8 @@ struct TRelationInfo {
     std::string Name;
     bool IsView = false;
     std::vector<TColumnInfo> Columns;
+    // For document lines: the header table their Master_Id points to.
+    const TRelationInfo* Parent = nullptr;
 
     const TColumnInfo* Column(std::string_view name) const;
 };

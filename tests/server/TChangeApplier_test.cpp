@@ -80,6 +80,20 @@ TEST_F(ChangeLogTest, SavedDocumentReadsBackWithDisplayFieldsAndLinesInOrder) {
     lines.Last();
     EXPECT_EQ(lines.FieldByName("Id").AsString(), "L3");
 
+    // Lines are selected by their header's fields too.
+    TClientDataSet ofVendor;
+    Server().RequestData("D_PurchaseLine", TFilter().Add("D_PurchHeader.Contragent_Id", "=", "V01"), ofVendor);
+    EXPECT_EQ(ofVendor.RecordCount(), 3);
+    TRequestResult rows;
+    EXPECT_EQ(Server().RequestValue(0, "D_PurchaseLine", "Id",
+                                    TFilter()
+                                        .Add("D_PurchHeader.Contragent_Id", "=", "V02", "OR")
+                                        .Add("D_PurchaseLine.Line_No", ">=", 3),
+                                    rows, true),
+              1);
+    EXPECT_THROW(Server().RequestData("D_PurchaseLine", TFilter().Add("D_PurchHeader.NoSuchField", "=", 1), ofVendor),
+                 std::invalid_argument);
+
     // A caller with its own fields gets only those, filled by name.
     TClientDataSet own;
     own.AddField("Line_No", TFieldType::ftInteger);
