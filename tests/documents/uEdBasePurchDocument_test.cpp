@@ -1,0 +1,222 @@
+#include <gtest/gtest.h>
+
+#include "uEdPurchaseFormTest.h"
+
+namespace tavrek::testing {
+namespace {
+
+class BasePurchEditor : public EditorTest {};
+
+TEST_F(BasePurchEditor, NewLinesTakeTheHeaderDefaultsAndTheNextLineNumber) {
+    Open({{"Id", "H1"}, {"BusinessGroup_Id", "BG1"}, {"VATBusPostGroup_Id", "DOM"}, {"GenBusPostGroup_Id", "DOM"},
+          {"Currency_Id", "EUR"}, {"CurrencyFactor", 1.95583}},
+         {{{"Id", "L1"}, {"Line_No", 1}}, {{"Id", "L2"}, {"Line_No", 2}}, {{"Id", "L3"}, {"Line_No", 3}}});
+    GotoLine(2);
+    Lines().Delete();
+    Lines().Append();
+    EXPECT_EQ(Lines().FieldByName("Line_No").AsInteger(), 4) << "the largest number plus one, not the count";
+    for (const char* field : {"BusinessGroup_Id", "VATBusPostGroup_Id", "GenBusPostGroup_Id", "Currency_Id"})
+        EXPECT_EQ(Lines().FieldByName(field).AsString(), Header().FieldByName(field).AsString()) << field;
+    EXPECT_FALSE(Form().Suspended);
+    Lines().Cancel();
+    while (!Lines().IsEmpty()) Lines().Delete();
+    Lines().Append();
+    EXPECT_EQ(Lines().FieldByName("Line_No").AsInteger(), 1);
+}
+
+TEST_F(BasePurchEditor, HeaderTotalsFollowThePostedLinesOnlyWhileTheHeaderIsEdited) {
+    Open({{"Id", "H1"}, {"TotalValue", 7.0}},
+         {{{"Id", "L1"}, {"Line_No", 1}, {"TotalValue", 10.0}, {"TotalVAT", 12.0}, {"TotalValue_LCY", 10.0},
+           {"TotalVAT_LCY", 12.0}}});
+    Lines().Edit();
+    Lines().FieldByName("SerialNo").SetAsString("SN-1");
+    Lines().Post();
+    EXPECT_DOUBLE_EQ(Header().FieldByName("TotalValue").AsFloat(), 7.0) << "a header in browse mode is left alone";
+    Header().Edit();
+    Lines().Append();
+    Lines().FieldByName("TotalValue").SetAsFloat(5.0);
+    Lines().FieldByName("TotalVAT").SetAsFloat(6.0);
+    Lines().Post();
+    EXPECT_DOUBLE_EQ(Header().FieldByName("TotalValue").AsFloat(), 15.0);
+    EXPECT_DOUBLE_EQ(Header().FieldByName("TotalVAT").AsFloat(), 18.0);
+    while (!Lines().IsEmpty()) Lines().Delete();
+    for (const char* field : {"TotalValue", "TotalVAT", "TotalValue_LCY", "TotalVAT_LCY"})
+        EXPECT_DOUBLE_EQ(Header().FieldByName(field).AsFloat(), 0.0) << field << " of a document without lines";
+}
+
+TEST_F(BasePurchEditor, GoodsCheckLocksLinesAndDocument) {
+    const struct {
+        int status;
+        bool unlocked;
+        bool deleted;
+        bool readOnly;
+        bool linesReadOnly;
+    } cases[] = {
+        {0, false, true, false, false},
+        {1, false, false, true, true},
+        {2, false, false, false, true},
+        {2, true, true, false, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE("CheckStatus " + std::to_string(c.status) + (c.unlocked ? " unlocked" : ""));
+        LocalData().UnlockCheckedDocuments = c.unlocked;
+        Open({{"Id", "H1"}, {"CheckStatus", c.status}}, {{{"Id", "L1"}, {"Line_No", 1}}});
+        EXPECT_EQ(Form().ReadOnly, c.readOnly);
+        EXPECT_EQ(Form().dbgDetail.ReadOnly, c.linesReadOnly);
+        if (!c.deleted) dialogs.ExpectMessage(mrOk, "err_CannotDeleteCheckedLine");
+        try {
+            Lines().Delete();
+        } catch (const std::exception&) {
+        }
+        EXPECT_EQ(Lines().RecordCount(), c.deleted ? 0 : 1);
+    }
+}
+
+TEST_F(BasePurchEditor, CurrencyFactorIsProposedTypedAndCarriedIntoEveryLine) {
+    Open({{"Id", "H1"}, {"Currency_Id", "EUR"}, {"CurrencyFactor", 0.0}},
+         {{{"Id", "L1"}, {"Line_No", 1}, {"Quantity", 2.0}, {"DirectUnitCost_ACY", 10.0}, {"VATPercent", 20.0}},
+          {{"Id", "L2"}, {"Line_No", 2}, {"Quantity", 1.0}, {"DirectUnitCost_ACY", 3.0}, {"VATPercent", 20.0}}});
+    server.OnCurrencyRate("EUR", 1.95583);
+    dialogs.ExpectText(false);
+    Form().acSetCurrencyFactor.Execute();
+    EXPECT_DOUBLE_EQ(Header().FieldByName("CurrencyFactor").AsFloat(), 0.0) << "cancelled: nothing changes";
+    dialogs.ExpectText(true, "2");
+    Form().acSetCurrencyFactor.Execute();
+    EXPECT_EQ(Keys("GetCurrencyRate"), (std::vector<std::string>{"EUR", "EUR"}));
+    EXPECT_DOUBLE_EQ(Header().FieldByName("CurrencyFactor").AsFloat(), 2.0);
+    GotoLine(1);
+    EXPECT_DOUBLE_EQ(Lines().FieldByName("UnitCost_LCY").AsFloat(), 20.0);
+    EXPECT_DOUBLE_EQ(Lines().FieldByName("TotalValue_LCY").AsFloat(), 40.0);
+    GotoLine(2);
+    EXPECT_DOUBLE_EQ(Lines().FieldByName("TotalValue_LCY").AsFloat(), 6.0);
+    EXPECT_EQ(dialogs.Shown()[1].Text, "Валутен курс EUR");
+}
+
+// Lines of 2.00, 4.00 and 2.00 EUR at 1.95583 give 3.91 + 7.82 + 3.91 = 15.64 leva one by
+// one, while the document's 8.00 EUR are 15.65 leva: the cent goes onto one line.
+TEST_F(BasePurchEditor, RecalculationPutsTheLostCentOnTheLargestEligibleLine) {
+    const struct {
+        const char* name;
+        int middleType;
+        const char* middleDimension;
+        const char* corrected;
+    } cases[] = {
+        {"item lines", 1, "", "L2"},
+        {"fixed asset in the middle", 4, "", "L1"},
+        {"account with a dimension", 2, "ADV-1", "L1"},
+        {"account without a dimension", 2, "", "L2"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto line = [](const char* id, int no, double price, int type, const char* dimension) {
+            return TRow{{"Id", id},       {"Line_No", no * 10},        {"Type", type},
+                        {"Quantity", 1.0}, {"DirectUnitCost_ACY", price}, {"VATPercent", 20.0},
+                        {"AccountDimension_Id", dimension}};
+        };
+        Open({{"Id", "H1"}, {"Currency_Id", "EUR"}, {"CurrencyFactor", 1.95583}},
+             {line("L1", 1, 2.0, 1, ""), line("L2", 2, 4.0, c.middleType, c.middleDimension), line("L3", 3, 2.0, 1, "")});
+        GotoLine(30);
+        Form().acReCalcDocument.Execute();
+        EXPECT_EQ(Lines().FieldByName("Id").AsString(), "L3") << "the line that was current stays current";
+        double local = 0;
+        for (Lines().First(); !Lines().Eof(); Lines().Next()) {
+            const std::string id = Lines().FieldByName("Id").AsString();
+            const double expected = (id == "L2" ? 7.82 : 3.91) + (id == c.corrected ? 0.01 : 0.0);
+            EXPECT_NEAR(Lines().FieldByName("TotalValue_LCY").AsFloat(), expected, 1e-9) << id;
+            EXPECT_NEAR(Lines().FieldByName("TotalVAT_LCY").AsFloat(),
+                        Lines().FieldByName("TotalValue_LCY").AsFloat() + Lines().FieldByName("VATValue_LCY").AsFloat(),
+                        1e-9);
+            EXPECT_EQ(Lines().FieldByName("Line_No").AsInteger(), Lines().RecNo());
+            local += Lines().FieldByName("TotalValue_LCY").AsFloat();
+        }
+        EXPECT_NEAR(local, 15.65, 1e-9);
+        EXPECT_DOUBLE_EQ(Header().FieldByName("TotalValue").AsFloat(), 8.0);
+        EXPECT_DOUBLE_EQ(Header().FieldByName("TotalValue_LCY").AsFloat(), 15.65);
+        EXPECT_DOUBLE_EQ(Header().FieldByName("VATValue").AsFloat(), 1.6);
+        EXPECT_DOUBLE_EQ(Header().FieldByName("TotalVAT").AsFloat(), 9.6);
+        EXPECT_DOUBLE_EQ(Header().FieldByName("TotalVAT_LCY").AsFloat(), 15.65 + 3.13);
+        EXPECT_TRUE(Methods().empty()) << "recalculation asks the server nothing";
+    }
+}
+
+TEST_F(BasePurchEditor, SaveRunsTheServerRecalculationOfTheDocument) {
+    Open({{"Id", "H'1"}}, {{{"Id", "L1"}, {"Line_No", 1}}});
+    Header().Edit();
+    Header().FieldByName("Comment").SetAsString("бележка");
+    TScriptedAnswer applied;
+    server.Script("ApplyUpdates", "", applied);
+    server.OnSQLScript("exec dbo.usp_RecalcPurchDocument 'H''1', 'C1'", 0);
+    EXPECT_TRUE(Form().SaveData());
+    const std::vector<std::string> methods = Methods();
+    ASSERT_GE(methods.size(), 3u);
+    EXPECT_EQ(std::vector<std::string>(methods.begin(), methods.begin() + 3),
+              (std::vector<std::string>{"ApplyUpdates", "ExecuteSQLScript", "RequestData"}))
+        << "the recalculation runs after the changes reached the server and before they are read back";
+}
+
+TEST_F(BasePurchEditor, PrintFormsComeFromTheSubtypeWhenItHasAny) {
+    Open({{"Id", "H1"}, {"DocSubType_Id", "SD-520"}}, {});
+    server.OnRequestValue("S_PrintDocuments", Rows({"PF_Id", "Form_id", "Copies", "PF_Type", "Doc_Type"},
+                                                   {{"Purch_520", 1, 2, 0, 2}, {"Purch_520b", 1, 1, 0, 2}}));
+    const TRequestResult forms = Form().GetPrintDocument();
+    ASSERT_EQ(forms.Rows.size(), 2u);
+    EXPECT_EQ(forms.ByName("PF_Id", 1).AsString(), "Purch_520b");
+    EXPECT_EQ(server.Calls()[0].Args[3].AsString(),
+              "S_PrintDocuments.SaleOrPurchase=1 AND S_PrintDocuments.SubDoc_Id=SD-520 AND "
+              "S_PrintDocuments.Comp_Id=C1");
+    server.OnRequestValue("S_PrintDocuments", Rows({"PF_Id"}, {}));
+    EXPECT_TRUE(Form().GetPrintDocument().Empty()) << "without a row the inherited setting stays";
+    EXPECT_EQ(Form().GetPrintDocumentType(), 2);
+}
+
+TEST_F(BasePurchEditor, ChangingTheVendorAsksOnlyWhenThereAreLines) {
+    const struct {
+        bool lines;
+        int answer;
+        size_t priceRequests;
+    } cases[] = {{false, mrNone, 0}, {true, mrNo, 0}, {true, mrYes, 1}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.lines) + " " + std::to_string(c.answer));
+        std::vector<TRow> lines;
+        if (c.lines) lines.push_back({{"Id", "L1"}, {"Line_No", 1}, {"Code", "1001"}, {"DirectUnitCost_ACY", 5.0}});
+        Open({{"Id", "H1"}}, lines);
+        if (c.lines) dialogs.ExpectMessage(c.answer, "queChangeContragent");
+        server.Script("GetContragentParams", "V02", {}, false);
+        server.OnRequestValue("fn_GetDocPayMethod('C1','BG1','U1',1,'','V02')", Rows({"PayMethod_Id"}, {{"BANK"}}));
+        TItemParams price;
+        price.Price = 4.0;
+        if (c.priceRequests > 0) server.OnPrice(0, price);
+        Header().Edit();
+        Header().FieldByName("Contragent_Id").SetAsString("V02");
+        EXPECT_EQ(Header().FieldByName("PayMethod_Id").AsString(), "BANK");
+        EXPECT_EQ(server.CallsTo("GetItemPriceAndDiscount").size(), c.priceRequests);
+        if (c.lines) EXPECT_DOUBLE_EQ(Lines().FieldByName("DirectUnitCost_ACY").AsFloat(), c.answer == mrYes ? 4.0 : 5.0);
+        EXPECT_TRUE(LoggedOperations().empty());
+    }
+}
+
+TEST_F(BasePurchEditor, AdvancePaymentsBecomeNegativeAccountLines) {
+    Open({{"Id", "H1"}, {"Contragent_Id", "V01"}, {"CurrencyFactor", 2.0}, {"PriceIncludingVAT", 1}}, {});
+    server.OnRequestValue("C_PurchasesSetup", Rows({"AdvancePaymentAccount"}, {}));
+    dialogs.ExpectMessage(mrOk, "err_PurchAdvancePaymentAccountNotSelected");
+    Form().acAddAdvancePayment.Execute();
+    EXPECT_FALSE(TfEdBasePurchDocument::bAdvanceSelectedRecords);
+
+    server.OnRequestValue("C_PurchasesSetup", Rows({"AdvancePaymentAccount"}, {{"4091"}}));
+    dialogs.ExpectSelect(true, Rows({"Id", "Account_Id", "sAmount", "Description", "GlobalDimension_Id"},
+                                    {{"ADV-7", "4091", 100.0, "Аванс 7", "GD1"}}));
+    Form().acAddAdvancePayment.Execute();
+    ASSERT_EQ(Lines().RecordCount(), 1);
+    EXPECT_EQ(Lines().FieldByName("Type").AsInteger(), 2);
+    EXPECT_EQ(Lines().FieldByName("Code").AsString(), "4091");
+    EXPECT_EQ(Lines().FieldByName("AccountDimension_Id").AsString(), "ADV-7");
+    EXPECT_EQ(Lines().FieldByName("Description").AsString(), "Аванс 7");
+    EXPECT_EQ(Lines().FieldByName("GlobalDimension_Id").AsString(), "GD1");
+    // -100 with VAT-inclusive prices at a VAT rate of 0, in a currency of factor 2
+    EXPECT_DOUBLE_EQ(Lines().FieldByName("DirectUnitCost_ACY").AsFloat(), -50.0);
+    EXPECT_FALSE(TfEdBasePurchDocument::bAdvanceSelectedRecords);
+    EXPECT_EQ(dialogs.Shown().back().Text, "3680");
+}
+
+}  // namespace
+}  // namespace tavrek::testing
