@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/forms/IFormHost.h"
+#include "base/forms/IMainFormIntf.h"
 #include "base/forms/TfBase.h"
 
 namespace tavrek::testing {
@@ -15,7 +16,7 @@ namespace tavrek::testing {
 // answers modal forms and forms of other packages as the test scripted, and records
 // every print request, external form request and wait-cursor change. Installs itself in
 // the session for its lifetime. An unscripted modal or external form fails the test.
-class HeadlessFormHost : public IFormHost {
+class HeadlessFormHost : public IFormHost, public IMainFormIntf {
 public:
     // What a scripted modal form does: act on the form (select rows, say) and return the
     // modal result.
@@ -36,6 +37,8 @@ public:
     int WaitDepth() const { return waitDepth_; }
     int WaitCount() const { return waitCount_; }
     TfBase* Activated() const { return activated_; }
+    // The forms the main-window notifications named, nullptr for none, in order.
+    const std::vector<TfBase*>& Notifications() const { return notifications_; }
 
     // Fires every enabled timer of the open forms once.
     void FireTimers();
@@ -51,6 +54,7 @@ public:
     void ShowProgress(const std::string& caption, int position, int total) override;
     void PrintDocument(const TPrintRequest& request) override;
     int RequestExternalForm(TFormRequest& request) override;
+    void FormNotification(TfBase* form) override { notifications_.push_back(form); }
 
 private:
     struct TExternal {
@@ -67,6 +71,7 @@ private:
     std::vector<TFormRequest> external_;
     std::vector<std::string> modalShown_;
     std::vector<std::string> shown_;
+    std::vector<TfBase*> notifications_;
     TfBase* activated_ = nullptr;
     int waitDepth_ = 0;
     int waitCount_ = 0;

@@ -7,6 +7,7 @@
 #include "base/forms/EAbort.h"
 #include "base/forms/EFormError.h"
 #include "base/forms/IFormHost.h"
+#include "base/forms/TFormSettings.h"
 #include "base/forms/TWaitCursor.h"
 #include "base/server/IAppServer.h"
 #include "base/session/Tdm.h"
@@ -135,6 +136,7 @@ void TfBase::Show() {
         FormCreate();
         created_ = true;
     }
+    for (TGrid* grid : grids_) TFormSettings::Instance().Apply(ClassName(), *grid);
     FormShow();
     shown_ = true;
     UpdateFooters();
@@ -143,8 +145,10 @@ void TfBase::Show() {
 
 void TfBase::Close(int modalResult) {
     if (closed_) return;
-    if (ModalResult == mrNone) ModalResult = modalResult;
+    CloseAction = TCloseAction::caFree;
     FormClose();
+    if (CloseAction == TCloseAction::caNone) return;
+    if (ModalResult == mrNone) ModalResult = modalResult;
     closed_ = true;
     if (IFormHost* host = Host()) host->CloseForm(*this);
 }
@@ -160,6 +164,11 @@ void TfBase::FormShow() {
 
 void TfBase::FormClose() {
     for (TTimer* timer : timers_) timer->Enabled = false;
+    SaveFormSetings();
+}
+
+void TfBase::SaveFormSetings() {
+    for (TGrid* grid : grids_) TFormSettings::Instance().Save(ClassName(), *grid);
 }
 
 // Registration.

@@ -20,6 +20,9 @@ namespace tavrek {
 
 class IFormHost;
 
+// What Close does after FormClose: caNone keeps the form open (FormClose refused).
+enum class TCloseAction { caNone, caHide, caFree };
+
 enum class TFormRight { frOpen, frInsert, frEdit, frDelete, frPost, frPrint, frAnnul, frEditProps };
 
 // A dataset of the form and the server data provider that fills and saves it. A detail
@@ -71,6 +74,7 @@ public:
     TfBase* CallingForm = nullptr;
     TfBase* ParentForm = nullptr;
     int ModalResult = mrNone;
+    TCloseAction CloseAction = TCloseAction::caFree;
     TVariantArray ReturnValues;  // what a confirmed modal form hands back (TFormRequest::Result)
 
     // Set by CheckDataModification: the user may not change the data.
@@ -121,6 +125,8 @@ public:
     bool SaveData();
     bool LastSaveSucceeded() const { return saveSucceeded_; }
     bool HasChanges() const;
+    // Keeps the grids' column widths and visibility for the next opening of this class.
+    void SaveFormSetings();
     // Recomputes the footer texts of every grid and the action states.
     void UpdateFooters();
     void UpdateActions() { AcListBase.UpdateActions(); }

@@ -1,8 +1,16 @@
 #include "base/forms/TfBaseEditMasterDetail.h"
 
+#include "base/forms/EAbort.h"
+#include "base/forms/TImportFilter.h"
+#include "base/forms/TWaitCursor.h"
+#include "base/ui/Messages.h"
+
 namespace tavrek {
 
-TfBaseEditMasterDetail::TfBaseEditMasterDetail() {
+TfBaseEditMasterDetail::TfBaseEditMasterDetail() : acImport(AcListBase.Add("acImport", "Импорт от файл", "Редове")) {
+    acImport.Visible = false;
+    BindAction(acImport, "acImportExecute", [this] { acImportExecute(); });
+    acImport.OnUpdate = [this](TAction& a) { a.Enabled = !ReadOnly && cdsDetail.Active(); };
     AddDataSet({&cdsDetail, "", &cdsMaster, DetailLinkField, "Id", true});
     AddGrid(dbgDetail);
     cdsDetail.AfterInsert = [this](TClientDataSet&) { cdsDetailAfterInsert(); };
@@ -43,6 +51,36 @@ void TfBaseEditMasterDetail::ApplyDefaultValues(const TDefaultValues& values) {
         SetDefaultValue(cdsDetail, value);
     }
     cdsDetail.CheckBrowseMode();
+}
+
+int TfBaseEditMasterDetail::ImportLinesFromFile() {
+    TImportFilter filter;
+    std::string path;
+    if (!SelectImportFilter(filter) || !SelectDataFile(path)) return -1;
+    ImportInitLog(GetMessageText("inf_ImportSkippedRows", "Редове, които не бяха импортирани:"));
+    int taken = 0;
+    {
+        TWaitCursor wait;
+        cdsDetail.DisableControls();
+        try {
+            taken = RequestImport(filter, path, cdsDetail);
+        } catch (...) {
+            cdsDetail.EnableControls();
+            ImportCloseLog();
+            throw;
+        }
+        cdsDetail.EnableControls();
+    }
+    std::string report;
+    for (const std::string& line : ImportCloseLog()) report += line + "\r\n";
+    if (!report.empty()) MessageDlgEx(report, TMsgDlgType::mtWarning, mbOK);
+    UpdateFooters();
+    return taken;
+}
+
+void TfBaseEditMasterDetail::acImportExecute() {
+    RequireRight(TFormRight::frEdit);
+    if (ImportLinesFromFile() < 0 || !SaveData()) throw EAbort();
 }
 
 void TfBaseEditMasterDetail::ProcessSelectedRecords(const TRequestResult& rows) {

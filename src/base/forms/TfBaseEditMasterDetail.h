@@ -17,9 +17,15 @@ public:
     std::string DetailProvider;
     std::string DetailLinkField = "Master_Id";
     TGrid dbgDetail{"dbgDetail", "cdsDetail"};
+    // Lines from a vendor's file; hidden unless a document kind shows it.
+    TAction& acImport;
 
     // Appends one line per row, copying the columns that are fields of the lines.
     void ProcessSelectedRecords(const TRequestResult& rows) override;
+
+    // Imports lines from a file and saves the document; ends quietly (EAbort) when the user
+    // cancels or the save is refused.
+    virtual void acImportExecute();
 
     // Events of the lines; the overrides call the inherited handler first.
     virtual void cdsDetailAfterInsert();
@@ -31,6 +37,9 @@ public:
 protected:
     void DataSetOpened(TFormDataSet& dataSet) override;
     void ApplyDefaultValues(const TDefaultValues& values) override;
+    // Lets the user choose an import filter and a file and appends its rows to cdsDetail;
+    // rows left out are shown as a warning. Returns the rows taken, -1 when cancelled.
+    int ImportLinesFromFile();
     void SyncDataSetSettings() override;
 };
 

@@ -2,7 +2,9 @@
 
 namespace tavrek {
 
-TfBrSelectDocument::TfBrSelectDocument() : acSelect(AcListBase.Add("acSelect", "Избор", "Избор")) {
+TfBrSelectDocument::TfBrSelectDocument()
+    : acSelect(AcListBase.Add("acSelect", "Избор", "Избор")),
+      acEditRecord(AcListBase.Add("acEditRecord", "Редактиране", "Избор")) {
     acSelect.ShortCut = "Ctrl+Enter";
     for (TAction* action : {&acSave, &acInsertRecord, &acDeleteRecord, &acPrint}) action->Visible = false;
     dbgMaster.MultiSelect = true;
@@ -10,6 +12,10 @@ TfBrSelectDocument::TfBrSelectDocument() : acSelect(AcListBase.Add("acSelect", "
     FindFormDataSet(cdsMaster)->Saved = false;
     BindAction(acSelect, "acSelectExecute", [this] { acSelectExecute(); });
     acSelect.OnUpdate = [this](TAction& a) { a.Enabled = cdsMaster.Active() && !cdsMaster.IsEmpty(); };
+    BindAction(acEditRecord, "acEditRecordExecute", [this] { cdsMaster.Edit(); });
+    acEditRecord.OnUpdate = [this](TAction& a) {
+        a.Enabled = !ReadOnly && cdsMaster.Active() && !cdsMaster.IsEmpty() && cdsMaster.FindField("ID") != nullptr;
+    };
 }
 
 TSelectionList& TfBrSelectDocument::SelectionList() {

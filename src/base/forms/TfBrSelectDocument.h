@@ -15,6 +15,8 @@ public:
     std::string ClassName() const override { return "TfBrSelectDocument"; }
 
     TAction& acSelect;
+    // Puts the current row into edit mode so that a quantity can be typed (rows with an Id).
+    TAction& acEditRecord;
 
     // The rows chosen so far (the caller's list when it gave one).
     TSelectionList& SelectionList();

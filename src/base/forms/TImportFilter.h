@@ -1,0 +1,43 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "base/data/TClientDataSet.h"
+
+namespace tavrek {
+
+// How a vendor's text file is read: the field separator, whether the first row is a heading,
+// and the dataset field of each column. Without columns the heading row names the fields.
+class TImportFilter {
+public:
+    std::string Name;
+    char Separator = ';';
+    bool HasHeading = true;
+    std::vector<std::string> Columns;
+
+    // The filters offered to the user: semicolon, comma and tab separated text.
+    static const std::vector<TImportFilter>& Filters();
+
+    // Splits one line into cells; a cell in double quotes may hold separators and "" for ".
+    std::vector<std::string> SplitLine(const std::string& line) const;
+};
+
+// The import log of the current import: lines about rows that were not taken.
+void ImportInitLog(const std::string& caption);
+void ImportLog(const std::string& line);
+// Ends the log and returns its lines (the caption first when anything was logged).
+std::vector<std::string> ImportCloseLog();
+
+// Lets the user choose a filter; false when cancelled.
+bool SelectImportFilter(TImportFilter& filter);
+// Lets the user choose the data file; false when cancelled.
+bool SelectDataFile(std::string& path);
+
+// Appends the file's rows to target (opened with its fields first when it is not active).
+// Numbers may use a decimal comma, dates may be "dd.mm.yyyy" or "yyyy-mm-dd"; a row with a
+// value that does not convert is left out and logged. Returns the rows taken; throws
+// EFormError when the file cannot be read or names no field of target.
+int RequestImport(const TImportFilter& filter, const std::string& path, TClientDataSet& target);
+
+}  // namespace tavrek

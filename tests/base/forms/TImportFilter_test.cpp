@@ -1,0 +1,98 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "base/forms/EFormError.h"
+#include "base/forms/TImportFilter.h"
+#include "base/forms/FormTestSupport.h"
+
+namespace tavrek::testing {
+namespace {
+
+std::string WriteFile(const std::string& name, const std::string& text) {
+    const std::filesystem::path path = std::filesystem::temp_directory_path() / name;
+    std::ofstream(path, std::ios::binary) << text;
+    return path.string();
+}
+
+struct TSplitCase {
+    const char* Line;
+    char Separator;
+    std::vector<std::string> Cells;
+};
+
+TEST(TImportFilter, SplitsQuotedCells) {
+    const TSplitCase cases[] = {
+        {"A;2;3,5", ';', {"A", "2", "3,5"}},
+        {"\"Винт; M6\";4;", ';', {"Винт; M6", "4", ""}},
+        {"\"say \"\"hi\"\"\",1\r", ',', {"say \"hi\"", "1"}},
+        {"a\tb", '\t', {"a", "b"}},
+    };
+    for (const TSplitCase& c : cases) {
+        TImportFilter filter;
+        filter.Separator = c.Separator;
+        EXPECT_EQ(filter.SplitLine(c.Line), c.Cells) << c.Line;
+    }
+}
+
+TEST(TImportFilter, ReadsRowsByHeadingAndLogsRowsThatDoNotConvert) {
+    TSessionGuard session;
+    TClientDataSet lines("cdsExtFileData");
+    lines.AddField("Code", TFieldType::ftString);
+    lines.AddField("Quantity", TFieldType::ftFloat);
+    lines.AddField("DocumentDate", TFieldType::ftDateTime);
+    const std::string path = WriteFile("tavrek_import.csv",
+                                       "\xEF\xBB\xBF"
+                                       "Code;Unknown;Quantity;DocumentDate\n"
+                                       "A;x;12,5;03.02.2026\n"
+                                       "\n"
+                                       "B;y;много;2026-02-04\n"
+                                       "C;z;1;\n");
+    ImportInitLog("Пропуснати редове:");
+
+    EXPECT_EQ(RequestImport(TImportFilter::Filters()[0], path, lines), 2);
+
+    ASSERT_EQ(lines.RecordCount(), 2);
+    lines.First();
+    EXPECT_EQ(lines.FieldByName("Quantity").AsFloat(), 12.5);
+    EXPECT_EQ(lines.FieldByName("DocumentDate").AsDateTime(), TDateTime::FromDate(2026, 2, 3));
+    lines.Next();
+    EXPECT_EQ(lines.FieldByName("Code").AsString(), "C");
+    EXPECT_TRUE(lines.FieldByName("DocumentDate").IsNull());
+    const std::vector<std::string> log = ImportCloseLog();
+    ASSERT_EQ(log.size(), 2u);
+    EXPECT_EQ(log[1], "Ред 4, поле Quantity: невалидна стойност 'много'");
+    EXPECT_TRUE(ImportCloseLog().empty());
+
+    const std::string foreign = WriteFile("tavrek_import_foreign.csv", "X;Y\n1;2\n");
+    EXPECT_THROW(RequestImport(TImportFilter::Filters()[0], foreign, lines), EFormError);
+    EXPECT_THROW(RequestImport(TImportFilter::Filters()[0], path + ".missing", lines), EFormError);
+}
+
+TEST_F(FormTest, ImportActionAppendsLinesAndSavesTheDocument) {
+    TStoredDocuments{{{"H1", "C1", "0001", "V1", 10.0}}, {}}.ScriptOn(server);
+    TfTestDocument form;
+    form.Filter.Add("D_PurchHeader.Id", "=", "H1");
+    form.Show();
+    form.acImport.Visible = true;
+    const std::string path = WriteFile("tavrek_import_lines.csv", "Code,Quantity\nA,2\nB,3\n");
+    dialogs.ExpectText(false);  // the filter list: cancelled
+    form.acImport.Execute();
+    EXPECT_EQ(form.cdsDetail.RecordCount(), 0);
+
+    dialogs.ExpectText(true, "2");  // comma separated
+    dialogs.ExpectFile(true, path);
+    server.Script("ApplyUpdates", "D_PurchaseLine", {});
+    server.ClearCalls();
+    form.acImport.Execute();
+
+    EXPECT_EQ(server.Calls()[0].Args, (TVariantArray{"D_PurchaseLine", int64_t{2}}));
+    EXPECT_TRUE(form.LastSaveSucceeded());
+    EXPECT_EQ(host.WaitDepth(), 0);
+    EXPECT_GE(host.WaitCount(), 1);
+    EXPECT_TRUE(LoggedOperations().empty());
+}
+
+}  // namespace
+}  // namespace tavrek::testing
