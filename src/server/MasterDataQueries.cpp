@@ -66,9 +66,14 @@ TRequestResult ItemParams(TServerContext& ctx, const TVariantArray& request) {
     TItemParams price;
     const bool proposed = !result.Empty() && ItemPriceAndDiscount(ctx, priceRequest, price) == 0;
     result.Columns.insert(result.Columns.end(), {"VendorPrice", "VendorDiscount"});
+    Variant vendorPrice, vendorDiscount;
+    if (proposed) {
+        vendorPrice = Variant(price.Price);
+        vendorDiscount = Variant(price.Discount);
+    }
     for (TVariantArray& row : result.Rows) {
-        row.push_back(proposed ? Variant(price.Price) : Variant());
-        row.push_back(proposed ? Variant(price.Discount) : Variant());
+        row.push_back(vendorPrice);
+        row.push_back(vendorDiscount);
     }
     return result;
 }
