@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "base/data/TClientDataSet.h"
+#include "base/forms/TWaitCursor.h"
 #include "base/server/IAppServer.h"
 #include "base/session/Tdm.h"
 #include "base/ui/Messages.h"
@@ -181,6 +182,7 @@ void PurchVATBusPostingGroupOnChange(TClientDataSet& Header, TClientDataSet& Lin
 }
 
 void PurchBusinessGroupOnChange(TClientDataSet& Header, TClientDataSet& Line, bool&) {
+    const TWaitCursor hourglass;
     // The editor's per-line post handling has nothing to do while only the group moves.
     TDataSetEvent afterPost = std::move(Line.AfterPost);
     Line.AfterPost = nullptr;

@@ -1,6 +1,7 @@
 #include "calc/uPurchReCalcDocument.h"
 
 #include "base/data/TClientDataSet.h"
+#include "base/forms/TWaitCursor.h"
 #include "base/util/TVATTotals.h"
 #include "calc/uPurchCalcHelpers.h"
 #include "calc/uPurchCallculations.h"
@@ -39,6 +40,7 @@ void WriteHeaderTotals(TClientDataSet& Header, const TVATTotals& VATTotals) {
 
 void PurchReCalcDocumentExecute(TClientDataSet& Header, TClientDataSet& Line, bool& Calculating,
                                 TVATTotals& VATTotals) {
+    const TWaitCursor hourglass;
     Line.DisableControls();
     try {
         VATTotals.ClearVATGroups();

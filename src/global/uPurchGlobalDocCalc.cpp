@@ -5,6 +5,7 @@
 #include <string>
 
 #include "base/data/TClientDataSet.h"
+#include "base/forms/TWaitCursor.h"
 #include "base/server/IAppServer.h"
 #include "base/session/Tdm.h"
 #include "base/ui/Messages.h"
@@ -228,6 +229,7 @@ void WriteGlobalTotals(TClientDataSet& Header, const TVATTotals& totals, double 
 
 template <typename F>
 void WalkLines(TClientDataSet& Line, const char* routine, F&& body) {
+    const TWaitCursor hourglass;
     Line.DisableControls();
     try {
         const Variant current = Line.IsEmpty() ? Variant() : Line.FieldByName("Id").Value();

@@ -2,6 +2,7 @@
 
 #include "base/util/TVATTotals.h"
 #include "calc/CalcCase.h"
+#include "support/HeadlessFormHost.h"
 
 namespace tavrek::testing {
 namespace {
@@ -32,7 +33,10 @@ protected:
 };
 
 TEST_F(DocumentRecalc, RenumbersRecomputesAndTotalsByRate) {
+    HeadlessFormHost host;
     PurchReCalcDocumentExecute(header, line, calculating, totals);
+    EXPECT_EQ(host.WaitCount(), 1);
+    EXPECT_EQ(host.WaitDepth(), 0);
     // VAT is formed per rate: two lines of 0.03 at 20 % give 0.01, not 0.01 each.
     ExpectFields(header,
                  {{"TotalValue", 30.06}, {"TotalVAT", 32.77}, {"VATValue", 2.71}, {"TotalValue_LCY", 60.12},
