@@ -14,8 +14,8 @@ constexpr std::array kFunctions = {"COALESCE", "IFNULL", "ISNULL", "ABS", "SUM",
 
 bool IsIdentChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '.'; }
 
-std::string CheckedColumn(const TRelationInfo& relation, const std::vector<std::string>& qualifiers,
-                          std::string_view field) {
+const TColumnInfo& CheckedColumn(const TRelationInfo& relation, const std::vector<std::string>& qualifiers,
+                                 std::string_view field) {
     const std::string name = Trim(field);
     const size_t dot = name.rfind('.');
     if (dot != std::string::npos) {
@@ -26,7 +26,7 @@ std::string CheckedColumn(const TRelationInfo& relation, const std::vector<std::
     }
     const TColumnInfo* column = relation.Column(dot == std::string::npos ? name : name.substr(dot + 1));
     if (column == nullptr) throw EQueryRefused("Непознато поле '" + name + "' в '" + relation.Name + "'");
-    return column->Name;
+    return *column;
 }
 
 // Reads a field list token by token and writes it back with checked, quoted names.
@@ -75,7 +75,7 @@ private:
         }
         if (!IsIdentChar(token[0])) Fail("неочакван знак '" + token + "'");
         if (Peek() != "(") {
-            name = CheckedColumn(relation_, qualifiers_, token);
+            name = CheckedColumn(relation_, qualifiers_, token).Name;
             return QuoteIdentifier(name);
         }
         return Function(token, name);
@@ -155,8 +155,23 @@ Variant Unquoted(const Variant& value) {
     return Variant(inner);
 }
 
-std::string ConditionSql(const std::string& column, const TFilterCondition& c, std::vector<Variant>& params) {
-    const std::string name = QuoteIdentifier(column);
+// Dates are stored as serial days; forms also pass them as "yyyymmdd" or ISO text.
+Variant ComparableValue(const TColumnInfo& column, const Variant& value) {
+    const Variant plain = Unquoted(value);
+    if (column.Type != TFieldType::ftDateTime || plain.Type() != TVarType::varString) return plain;
+    const std::string text = Trim(plain.AsString());
+    try {
+        if (text.size() == 8 && text.find_first_not_of("0123456789") == std::string::npos)
+            return Variant(TDateTime::FromDate(std::stoi(text.substr(0, 4)), std::stoi(text.substr(4, 2)),
+                                               std::stoi(text.substr(6, 2))));
+        return Variant(TDateTime::Parse(text));
+    } catch (const std::exception&) {
+        return plain;
+    }
+}
+
+std::string ConditionSql(const TColumnInfo& column, const TFilterCondition& c, std::vector<Variant>& params) {
+    const std::string name = QuoteIdentifier(column.Name);
     switch (c.Op) {
         case TFilterOp::opIs:
             if (c.Value.IsNull()) return name + " IS NULL";
@@ -166,14 +181,14 @@ std::string ConditionSql(const std::string& column, const TFilterCondition& c, s
         case TFilterOp::opLike: params.push_back(Unquoted(c.Value)); return name + " LIKE ?";
         default: break;
     }
-    params.push_back(Unquoted(c.Value));
+    params.push_back(ComparableValue(column, c.Value));
     return name + " " + std::string(TFilter::OpText(c.Op)) + " ?";
 }
 
 // A condition on a line's header ("D_PurchHeader.Contragent_Id" over "D_PurchaseLine")
 // selects the lines of the headers that meet it.
 std::string HeaderConditionSql(const TRelationInfo& header, const TFilterCondition& c, std::vector<Variant>& params) {
-    const std::string column = CheckedColumn(header, {header.Name}, c.Field);
+    const TColumnInfo& column = CheckedColumn(header, {header.Name}, c.Field);
     return "\"Master_Id\" IN (SELECT \"Id\" FROM " + QuoteIdentifier(header.Name) + " WHERE " +
            ConditionSql(column, c, params) + ")";
 }

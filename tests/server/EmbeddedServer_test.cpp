@@ -57,6 +57,8 @@ TEST_F(EmbeddedServerTest, FiltersOfEveryOperatorSelectTheRowsTheyName) {
              .Add("N_Item.UnitPrice", ">=", 100),
          1},
         {"dates", "N_CurrencyRate", TFilter().Add("N_CurrencyRate.StartingDate", ">=", TDateTime::FromDate(2026, 1, 1)), 12},
+        {"dates as yyyymmdd", "N_CurrencyRate", TFilter().Add("N_CurrencyRate.StartingDate", "<=", "20250301"), 3},
+        {"dates as ISO text", "N_CurrencyRate", TFilter().Add("N_CurrencyRate.StartingDate", "=", "2025-02-01"), 1},
         {"empty filter", "N_Contragent", TFilter(), 12},
     };
     for (const TFilterCase& c : cases) {
