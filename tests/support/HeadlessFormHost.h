@@ -55,6 +55,11 @@ public:
     void PrintDocument(const TPrintRequest& request) override;
     int RequestExternalForm(TFormRequest& request) override;
     void FormNotification(TfBase* form) override { notifications_.push_back(form); }
+    void ReportFailure(const std::string& message, const std::string& operation) override {
+        failures_.push_back(operation + ": " + message);
+    }
+    // "<operation>: <message>" of every failure a form reported.
+    const std::vector<std::string>& Failures() const { return failures_; }
 
 private:
     struct TExternal {
@@ -72,6 +77,7 @@ private:
     std::vector<std::string> modalShown_;
     std::vector<std::string> shown_;
     std::vector<TfBase*> notifications_;
+    std::vector<std::string> failures_;
     TfBase* activated_ = nullptr;
     int waitDepth_ = 0;
     int waitCount_ = 0;

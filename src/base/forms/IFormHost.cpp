@@ -13,4 +13,6 @@ int IFormHost::RequestExternalForm(TFormRequest& request) {
 
 void IFormHost::FormChanged(TfBase&) {}
 
+void IFormHost::ReportFailure(const std::string&, const std::string&) {}
+
 }  // namespace tavrek

@@ -41,6 +41,9 @@ public:
     virtual int RequestExternalForm(TFormRequest& request);
     // The form changed its layout, actions or side panel outside a handler the host called.
     virtual void FormChanged(TfBase& form);
+    // An action failed and its failure is in the error log: the host may let the user know
+    // (a status line, say). The default shows nothing more.
+    virtual void ReportFailure(const std::string& message, const std::string& operation);
 };
 
 }  // namespace tavrek

@@ -99,7 +99,7 @@ void TfBase::BindBaseActions() {
 void TfBase::BindAction(TAction& action, const std::string& handler, std::function<void()> body) {
     action.OnExecute = [this, operation = handler, body = std::move(body)](TAction&) {
         RunGuarded(OperationName(operation), body);
-        UpdateActions();
+        RunGuarded(OperationName("UpdateActions"), [this] { UpdateActions(); });
     };
 }
 
@@ -111,6 +111,7 @@ bool TfBase::RunGuarded(const std::string& operationName, const std::function<vo
         return false;
     } catch (...) {
         const TELException logged(CurrentExceptionMessage(), operationName);
+        if (IFormHost* host = Host()) host->ReportFailure(logged.what(), operationName);
         return false;
     }
 }

@@ -126,6 +126,7 @@ TEST_F(MasterDetailTest, FailingHandlerIsLoggedWithItsOperationAndChangesNothing
     form.acPostDocument.Execute();
 
     EXPECT_EQ(LoggedOperations(), (std::vector<std::string>{"TfTestDocument.acPostDocumentExecute"}));
+    EXPECT_EQ(host.Failures(), (std::vector<std::string>{"TfTestDocument.acPostDocumentExecute: Сървърът не отговаря"}));
     EXPECT_TRUE(server.CallsTo("PostPurchase").empty());
     EXPECT_TRUE(server.CallsTo("ApplyUpdates").empty());
     EXPECT_EQ(form.cdsMaster.State(), TDataSetState::dsEdit);
