@@ -128,6 +128,39 @@ TEST_F(EmbeddedServerTest, ExecRunsTheRegisteredProcedureAndAnswersUnderTheNamed
                  std::invalid_argument);
 }
 
+TEST_F(EmbeddedServerTest, ProceduresWriteOnlyWhenTheySucceed) {
+    Exec("INSERT INTO D_PurchHeader (Id, Comp_Id, DocumentType, DocumentNo, CheckStatus) VALUES ('H1', 'DEMO', 1, "
+         "'0000000042', 2)");
+    Exec("INSERT INTO D_PurchaseLine (Id, Master_Id, Line_No, Code) VALUES ('L1', 'H1', 1, '1001'), ('L2', 'H1', 2, '1002')");
+    EXPECT_EQ(Server().RequestValue(-1, "exec dbo.usp_CheckDocumentBeforeDelete 'DEMO', 'H1', 4, 0, ''", "Code,Msg",
+                                    TFilter(), result),
+              1);
+    EXPECT_EQ(result.ByName("Code").AsInteger(), 2);
+    EXPECT_EQ(result.ByName("Msg").AsString(), "0000000042");
+
+    Server().RequestValue(-1, "exec usp_SaveHistoryBeforeDelete 'DEMO', 'H1', 6, 'ADMIN', 'BG-SOF'", "Code, ErrMsg",
+                          TFilter(), result);
+    EXPECT_EQ(result.ByName("Code").AsInteger(), 0);
+    EXPECT_EQ(Count("S_DocumentHistory", "Document_Id = 'H1' AND DocumentType = 1 AND User_Id = 'ADMIN'"), 1);
+    EXPECT_EQ(Value("SELECT json_array_length(Snapshot, '$.Lines') FROM S_DocumentHistory").AsInteger(), 2);
+    EXPECT_EQ(Value("SELECT json_extract(Snapshot, '$.Header.DocumentNo') FROM S_DocumentHistory").AsString(),
+              "0000000042");
+
+    const TRequestResult updated = Server().ExecuteStoredProcedure("dbo.usp_UPDATE_N_Item_UnitPrice", {"DEMO", "1001", 2.40, 1});
+    EXPECT_EQ(updated.ByName("Result").AsInteger(), 0);
+    EXPECT_DOUBLE_EQ(Value("SELECT UnitPrice FROM N_Item WHERE Code = '1001'").AsFloat(), 2.0);
+    const TRequestResult refused = Server().ExecuteStoredProcedure("usp_UPDATE_N_Item_UnitPrice", {"DEMO", "9999", 5.0, 0});
+    EXPECT_EQ(refused.ByName("Result").AsInteger(), -1);
+    EXPECT_EQ(Count("S_ErrorLog", "Message LIKE '%(err_Update_N_Item_UnitPrice)'"), 1);
+
+    Exec("INSERT INTO D_GlobalPurchHeader (Id, Comp_Id, DocumentType) VALUES ('G1', 'DEMO', 3)");
+    Exec("INSERT INTO D_GlobalPurchLine (Id, Master_Id, Line_No, TotalValue, TotalVAT) VALUES ('GL1', 'G1', 1, 10.004, "
+         "12.0), ('GL2', 'G1', 2, 5.0, 6.0)");
+    EXPECT_EQ(Server().ExecuteSQLScript(FormatMessage(_c_query_RecalcDocument, {"'G1'", "'DEMO'", "'3'"})), 0);
+    EXPECT_DOUBLE_EQ(Value("SELECT TotalValue FROM D_GlobalPurchHeader").AsFloat(), 15.0);
+    EXPECT_DOUBLE_EQ(Value("SELECT TotalVAT FROM D_GlobalPurchHeader").AsFloat(), 18.0);
+}
+
 TEST_F(EmbeddedServerTest, HostileNamesAreRefusedAndHostileValuesAreOnlyValues) {
     const std::string hostile[] = {"x' OR '1'='1", "'; DROP TABLE D_PurchHeader; --", "1001' --"};
     for (const std::string& value : hostile) {

@@ -1,5 +1,9 @@
 #include "server/procedures/StandardProcedures.h"
 
+#include <cstdio>
+#include <iomanip>
+#include <sstream>
+
 #include "base/data/TDateTime.h"
 #include "server/SqlValue.h"
 #include "server/TQueryBuilder.h"
@@ -48,28 +52,59 @@ TFoundDocument FindDocument(TServerContext& ctx, const std::string& companyId, c
     return {};
 }
 
-std::string JsonObjectOf(const TRelationInfo& relation, const std::string& alias) {
-    std::string sql = "json_object(";
-    for (size_t i = 0; i < relation.Columns.size(); ++i)
-        sql += std::string(i == 0 ? "" : ", ") + "'" + relation.Columns[i].Name + "', " + alias + "." +
-               QuoteIdentifier(relation.Columns[i].Name);
-    return sql + ")";
+std::string JsonValue(const Variant& value) {
+    switch (value.Type()) {
+        case TVarType::varNull: return "null";
+        case TVarType::varBoolean: return value.AsBoolean() ? "true" : "false";
+        case TVarType::varInteger: return std::to_string(value.AsInteger());
+        case TVarType::varDouble:
+        case TVarType::varDate: {
+            std::ostringstream number;
+            number << std::setprecision(17) << value.AsFloat();
+            return number.str();
+        }
+        case TVarType::varString: break;
+    }
+    std::string text = "\"";
+    for (const char c : value.AsString()) {
+        if (c == '"' || c == '\\') text += '\\';
+        if (static_cast<unsigned char>(c) < 0x20) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
+            text += escaped;
+        } else {
+            text += c;
+        }
+    }
+    return text + "\"";
 }
 
-// The document as it stood, header and lines as JSON, kept in S_DocumentHistory.
+std::string JsonObject(const TRequestResult& rows, size_t row) {
+    std::string json = "{";
+    for (size_t i = 0; i < rows.Columns.size(); ++i)
+        json += (i == 0 ? "" : ",") + JsonValue(Variant(rows.Columns[i])) + ":" + JsonValue(rows.Value(row, i));
+    return json + "}";
+}
+
+// The document as it stood, header and lines, as JSON.
+std::string Snapshot(TServerContext& ctx, const TDocumentTables& tables, const std::string& id) {
+    const TRequestResult header = SelectRows(ctx.Db, std::string("SELECT * FROM ") + tables.Header + " WHERE Id = ?", {id});
+    const TRequestResult lines =
+        SelectRows(ctx.Db, std::string("SELECT * FROM ") + tables.Line + " WHERE Master_Id = ? ORDER BY Line_No", {id});
+    std::string json = "{\"Header\":" + JsonObject(header, 0) + ",\"Lines\":[";
+    for (size_t row = 0; row < lines.Rows.size(); ++row) json += (row == 0 ? "" : ",") + JsonObject(lines, row);
+    return json + "]}";
+}
+
+// Kept in S_DocumentHistory before the document goes.
 TRequestResult SaveHistoryBeforeDelete(TServerContext& ctx, const TVariantArray& args) {
     const TFoundDocument document = FindDocument(ctx, Arg(args, 0), Arg(args, 1));
     if (document.Tables == nullptr) return Answer({"Code", "ErrMsg"}, {-1, "Документът не е намерен"});
-    const TRelationInfo& header = *ctx.Catalog.Find(document.Tables->Header);
-    const TRelationInfo& line = *ctx.Catalog.Find(document.Tables->Line);
-    const std::string snapshot = "SELECT json_object('Header', json(" + JsonObjectOf(header, "h") +
-                                 "), 'Lines', (SELECT json_group_array(json(" + JsonObjectOf(line, "l") + ")) FROM " +
-                                 line.Name + " l WHERE l.Master_Id = h.Id)) FROM " + header.Name + " h WHERE h.Id = ?";
     ExecuteBound(ctx.Db,
                  "INSERT INTO S_DocumentHistory (Comp_Id, Document_Id, DocumentType, Action, User_Id, "
-                 "BusinessGroup_Id, C_Datetime, Snapshot) VALUES (?, ?, ?, 'Delete', ?, ?, ?, (" + snapshot + "))",
+                 "BusinessGroup_Id, C_Datetime, Snapshot) VALUES (?, ?, ?, 'Delete', ?, ?, ?, ?)",
                  {Arg(args, 0), Arg(args, 1), document.Row[0], Arg(args, 3), Arg(args, 4), TDateTime::Now(),
-                  Arg(args, 1)});
+                  Snapshot(ctx, *document.Tables, Arg(args, 1))});
     return Answer({"Code", "ErrMsg"}, {0, ""});
 }
 
