@@ -1,0 +1,284 @@
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "uEdPurchaseFormTest.h"
+
+namespace tavrek::testing {
+namespace {
+
+class InvoiceEditor : public EditorTest {
+protected:
+    void ScriptCheck(const std::string& text, int code, const std::string& message = "") {
+        server.OnRequestValue(text, Rows({"Code", "Msg"}, {{code, message}}));
+    }
+    void ScriptPostingChecks(const std::string& payMethod = "BANK", int directPay = 0) {
+        ScriptCheck("exec usp_CheckForAccountDimension 'C1', 'H1', 0, 0", 0);
+        ScriptCheck("exec usp_CheckCanPostDocument 'C1', '" + payMethod + "', '', 1, " + std::to_string(directPay), 0);
+    }
+    void OpenInvoice(TRow extra = {}) {
+        TRow header{{"Id", "H1"}, {"Contragent_Id", "V01"}, {"PayMethod_Id", "BANK"}, {"DirectPay", 0}};
+        for (auto& [k, v] : extra) header[k] = v;
+        Open(header, {{{"Id", "L1"}, {"Line_No", 1}, {"Code", "1001"}, {"Quantity", 2.0}, {"DirectUnitCost_ACY", 5.0}},
+                      {{"Id", "L2"}, {"Line_No", 2}, {"Type", 3}, {"Code", "TRANSPORT"}, {"Quantity", 1.0},
+                       {"TotalValue_LCY", 30.0}},
+                      {{"Id", "L3"}, {"Line_No", 3}, {"Type", 2}, {"Code", "602"}, {"Description", "Наем"},
+                       {"TotalValue_LCY", 100.0}, {"TotalVAT_LCY", 120.0}}});
+    }
+};
+
+TEST_F(InvoiceEditor, PostingRunsTheChecksThenPostsAndPrintsThePostedInvoice) {
+    OpenInvoice();
+    ScriptPostingChecks();
+    server.OnPost("PostPurchase", 0, {"P1", "0000000007"});
+    Form().acPostAndPrintDocument.Execute();
+    const std::vector<std::string> requests = Keys("RequestValue");
+    ASSERT_GE(requests.size(), 2u);
+    EXPECT_EQ(std::vector<std::string>(requests.begin(), requests.begin() + 2),
+              (std::vector<std::string>{"exec usp_CheckForAccountDimension 'C1', 'H1', 0, 0",
+                                        "exec usp_CheckCanPostDocument 'C1', 'BANK', '', 1, 0"}));
+    EXPECT_EQ(Keys("PostPurchase"), (std::vector<std::string>{"H1"}));
+    ASSERT_EQ(host.Prints().size(), 1u);
+    EXPECT_EQ(host.Prints()[0].PrintFormCode, "10020");
+    EXPECT_EQ(host.Prints()[0].Keys, (TVariantArray{"P1", "0000000007"}));
+    EXPECT_TRUE(LoggedOperations().empty());
+}
+
+TEST_F(InvoiceEditor, PostingStopsAtTheFirstCheckThatFails) {
+    const struct {
+        const char* name;
+        bool goodsCheckPending;
+        int accountDimension;
+        int canPost;
+        int posted;
+        size_t messages;
+        size_t postCalls;
+    } cases[] = {
+        {"goods check not done: nothing at all", true, 0, 0, 0, 0, 0},
+        {"advance line without its advance", false, 1, 0, 0, 1, 0},
+        {"payment method refuses", false, 0, 1, 0, 1, 0},
+        {"server refuses", false, 0, 0, -1, 1, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        LocalData().UseGoodsCheck = c.goodsCheckPending;
+        OpenInvoice({{"CheckStatus", c.goodsCheckPending ? 1 : 0}});
+        const size_t shown = dialogs.Shown().size();
+        if (!c.goodsCheckPending) ScriptCheck("exec usp_CheckForAccountDimension 'C1', 'H1', 0, 0", c.accountDimension, "Ред 3");
+        if (!c.goodsCheckPending && c.accountDimension == 0)
+            ScriptCheck("exec usp_CheckCanPostDocument 'C1', 'BANK', '', 1, 0", c.canPost, "Плащане");
+        if (c.postCalls > 0) server.OnPost("PostPurchase", c.posted);
+        for (size_t i = 0; i < c.messages; ++i) dialogs.ExpectMessage(mrOk);
+        Form().acPostAndPrintDocument.Execute();
+        EXPECT_EQ(dialogs.Shown().size() - shown, c.messages);
+        EXPECT_EQ(server.CallsTo("PostPurchase").size(), c.postCalls);
+        EXPECT_TRUE(host.Prints().empty());
+        EXPECT_EQ(Header().FieldByName("Id").AsString(), "H1") << "the document stays open";
+        if (c.posted < 0) EXPECT_EQ(dialogs.Shown().back().Text, "err_PostPurchase");
+    }
+}
+
+TEST_F(InvoiceEditor, CashPaidAtPostingShowsTheChange) {
+    LocalData().ShowChangeCalculation = true;
+    OpenInvoice({{"PayMethod_Id", "CASH"}, {"DirectPay", 1}, {"TotalVAT", 12.0}, {"TotalVAT_LCY", 12.0}});
+    ScriptPostingChecks("CASH", 1);
+    server.OnPost("PostPurchase", 0, {"P1", "1"});
+    dialogs.ExpectQuantity(true, 20.0);
+    dialogs.ExpectMessage(mrOk, "Ресто: 8.00");
+    Form().acPostDocument.Execute();
+    EXPECT_TRUE(dialogs.AllAnswered());
+}
+
+TEST_F(InvoiceEditor, ProtocolGenerationOpensTheNewProtocolOrShowsTheServersReason) {
+    const std::string exec = "exec dbo.usp_CreatePurchaseProtocolFromPurch 'C1', 'BG1', 'H1', 'U1'";
+    OpenInvoice();
+    server.OnRequestValue(exec, Rows({"Result", "ErrMsg"}, {{"-1", "Няма редове"}}));
+    dialogs.ExpectMessage(mrOk, "err_CommonError Няма редове");
+    Form().acGenerateProtocol.Execute();
+    EXPECT_TRUE(host.ExternalRequests().empty());
+
+    server.OnRequestValue(exec, Rows({"Result", "ErrMsg"}, {{"P9", ""}}));
+    host.ScriptExternal(11001, 0);
+    dialogs.ExpectMessage(mrOk, "msg_OperSuccess");
+    Form().acGenerateProtocol.Execute();
+    ASSERT_EQ(host.ExternalRequests().size(), 1u);
+    EXPECT_EQ(host.ExternalRequests()[0].FormNumber, 11001);
+    const TFilterCondition& condition = host.ExternalRequests()[0].Filter.Conditions().at(0);
+    EXPECT_EQ(condition.Field, "D_PurchInvoiceHeader.Id");
+    EXPECT_EQ(condition.Value.AsString(), "'P9'");
+}
+
+TEST_F(InvoiceEditor, ItemChargesAndFutureCostsNeedTheirKindOfLine) {
+    OpenInvoice();
+    GotoLine(1);
+    dialogs.ExpectMessage(mrOk, "inf_SelectItemCharge");
+    Form().acItemChargeAssigment.Execute();
+    dialogs.ExpectMessage(mrOk, "inf_SelectAccountLine");
+    Form().acFutureCostsAssign.Execute();
+    EXPECT_TRUE(host.ExternalRequests().empty());
+
+    host.ScriptExternal(10600, 0);
+    GotoLine(2);
+    Form().acItemChargeAssigment.Execute();
+    host.ScriptExternal(12230, 0);
+    GotoLine(3);
+    Form().acFutureCostsAssign.Execute();
+    ASSERT_EQ(host.ExternalRequests().size(), 2u);
+    auto value = [&](size_t request, const std::string& name) {
+        for (const TDefaultValue& v : host.ExternalRequests()[request].DefaultValues)
+            if (v.FieldName == name) return v.Value;
+        ADD_FAILURE() << "no default value " << name;
+        return Variant();
+    };
+    EXPECT_EQ(value(0, "TableName").AsString(), "D_PurchaseLine");
+    EXPECT_EQ(value(0, "AppliesToDoc_Id").AsString(), "L2");
+    EXPECT_EQ(value(0, "ItemCharge_Id").AsString(), "TRANSPORT");
+    EXPECT_DOUBLE_EQ(value(0, "UnitCost").AsFloat(), 30.0);
+    EXPECT_EQ(host.ExternalRequests()[1].FormNumber, 12230);
+    EXPECT_EQ(value(1, "MasterLine_Id").AsString(), "L3");
+    EXPECT_EQ(value(1, "hAccount_Name").AsString(), "Наем");
+    EXPECT_DOUBLE_EQ(value(1, "hTotalVAT").AsFloat(), 120.0);
+    EXPECT_EQ(host.ExternalRequests()[1].Filter.Conditions().size(), 3u);
+}
+
+TEST_F(InvoiceEditor, SalePriceChangesOnlyWhenTheUserAgrees) {
+    const struct {
+        const char* field;
+        double typed;
+        int answer;
+        double price;
+        int kind;
+    } cases[] = {
+        {"UnitPrice", 3.5, mrNo, 0, 0},
+        {"UnitPrice", 3.5, mrYes, 3.5, 0},
+        {"UnitPriceWithVAT", 4.2, mrYes, 4.2, 1},
+        {"Marj", 25.0, mrYes, 12.5, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.field) + " " + std::to_string(c.answer));
+        Open({{"Id", "H1"}}, {{{"Id", "L1"}, {"Line_No", 1}, {"Code", "1001"}, {"UnitCost_LCY", 10.0}}});
+        dialogs.ExpectMessage(c.answer, "que_WantToChangeItemUnitPrice");
+        if (c.answer == mrYes) server.OnStoredProcedure("usp_UPDATE_N_Item_UnitPrice", Rows({"Result"}, {{0}}));
+        Lines().Edit();
+        Lines().FieldByName(c.field).SetAsFloat(c.typed);
+        const auto calls = server.CallsTo("ExecuteStoredProcedure");
+        ASSERT_EQ(calls.size(), c.answer == mrYes ? 1u : 0u);
+        if (c.answer == mrYes) EXPECT_EQ(calls[0].Args, (TVariantArray{"C1", "1001", c.price, c.kind}));
+    }
+    server.OnStoredProcedure("usp_UPDATE_N_Item_UnitPrice", Rows({"Result"}, {{-1}}));
+    dialogs.ExpectMessage(mrYes);
+    Lines().FieldByName("UnitPrice").SetAsFloat(1.0);
+    EXPECT_EQ(LoggedOperations(), (std::vector<std::string>{"TfEdPurchase.UnitPriceOnChange"}));
+}
+
+TEST_F(InvoiceEditor, ADocumentInTheGoodsCheckIsNotDeleted) {
+    LocalData().UseGoodsCheck = true;
+    OpenInvoice({{"CheckStatus", 2}});
+    ScriptCheck("exec usp_CheckDocumentBeforeDelete 'C1', 'H1', 4, 0, ''", 2, "F-77");
+    dialogs.ExpectMessage(mrOk, "err_DocumentForCheck_2 F-77");
+    Form().acDeleteRecord.Execute();
+    EXPECT_EQ(server.CallsTo("ApplyUpdates").size(), 0u);
+    EXPECT_EQ(Keys("RequestData"), (std::vector<std::string>{"D_PurchHeader", "D_PurchaseLine"})) << "refreshed";
+    EXPECT_EQ(Lines().RecordCount(), 3);
+}
+
+TEST_F(InvoiceEditor, DeletingKeepsTheHistoryAndSaysWhenItCouldNot) {
+    OpenInvoice();
+    dialogs.ExpectMessage(mrYes);
+    server.OnRequestValue("exec  usp_SaveHistoryBeforeDelete 'C1', 'H1', 6, 'U1', 'BG1'", Rows({"Code", "ErrMsg"}, {{1, "x"}}));
+    dialogs.ExpectMessage(mrOk, "err_SavingHistoryBeforeDel");
+    server.Script("ApplyUpdates", "", {});
+    Form().acDeleteRecord.Execute();
+    EXPECT_EQ(Methods().front(), "RequestValue") << "history before the deletion reaches the server";
+    EXPECT_EQ(server.CallsTo("ApplyUpdates").size(), 1u);
+}
+
+// The vendor's document service over a temporary folder with one good and one broken invoice.
+class VendorDocument : public InvoiceEditor {
+protected:
+    VendorDocument() : folder_(std::filesystem::temp_directory_path() / ("tavrek-ed-vendor-" + std::to_string(::getpid()))) {
+        std::filesystem::create_directories(folder_);
+        std::ofstream(folder_ / "F-100.xml") << R"(<Invoice xmlns:cbc="c" xmlns:cac="a">
+ <cbc:ID>F-100</cbc:ID><cbc:IssueDate>2026-11-20</cbc:IssueDate><cbc:DueDate>2026-12-20</cbc:DueDate>
+ <cbc:Note>Доставка</cbc:Note><cbc:DocumentCurrencyCode>BGN</cbc:DocumentCurrencyCode>
+ <cac:InvoiceLine><cbc:ID>1</cbc:ID><cbc:InvoicedQuantity unitCode="PCS">10</cbc:InvoicedQuantity>
+  <cac:Item><cbc:Name>Брашно</cbc:Name><cac:SellersItemIdentification><cbc:ID>A-7001</cbc:ID></cac:SellersItemIdentification></cac:Item>
+  <cac:Price><cbc:PriceAmount>1.05</cbc:PriceAmount></cac:Price></cac:InvoiceLine>
+ <cac:InvoiceLine><cbc:ID>2</cbc:ID><cbc:InvoicedQuantity unitCode="PCS">1</cbc:InvoicedQuantity>
+  <cac:Item><cbc:Name>Непознат</cbc:Name><cac:SellersItemIdentification><cbc:ID>Z-1</cbc:ID></cac:SellersItemIdentification></cac:Item>
+  <cac:Price><cbc:PriceAmount>2</cbc:PriceAmount></cac:Price></cac:InvoiceLine>
+</Invoice>)";
+        std::ofstream(folder_ / "F-BAD.xml") << "<Invoice><cbc:ID>F-BAD</cbc:ID>";
+    }
+    ~VendorDocument() override { std::filesystem::remove_all(folder_); }
+
+    void ScriptConnection(bool byGroup, const TDateTime& validUntil) {
+        if (!byGroup) server.OnRequestValue("N_PartnerConnectionList", Rows({"URLAddress"}, {}));
+        server.OnRequestValue("N_PartnerConnectionList", Rows({"URLAddress", "UserName", "Password", "ValidUntil"},
+                                                              {{folder_.string(), "u", "p", validUntil}}));
+    }
+
+    std::filesystem::path folder_;
+};
+
+TEST_F(VendorDocument, NeedsAVendorAndAValidConnection) {
+    Open({{"Id", "H1"}}, {});
+    dialogs.ExpectMessage(mrOk, "err_NoCntrFound_A1Service");
+    Form().acGetDocFromVendor.Execute();
+    OpenInvoice();
+    server.OnRequestValue("N_PartnerConnectionList", Rows({"URLAddress"}, {}));
+    server.OnRequestValue("N_PartnerConnectionList", Rows({"URLAddress"}, {}));
+    dialogs.ExpectMessage(mrOk, "err_GetPartnerConnList");
+    Form().acGetDocFromVendor.Execute();
+    EXPECT_EQ(server.CallsTo("RequestValue").size(), 2u) << "asked by business group, then for the whole company";
+    ScriptConnection(false, TDateTime::FromDate(2020, 1, 1));
+    dialogs.ExpectMessage(mrOk, "err_PartnerConnectionExpired");
+    Form().acGetDocFromVendor.Execute();
+}
+
+TEST_F(VendorDocument, AChosenInvoiceBecomesTheLinesAndAMissingItemIsListed) {
+    Open({{"Id", "H1"}, {"Contragent_Id", "V01"}, {"N_Contragent_Code", "5001"}}, {});
+    ScriptConnection(true, TDateTime::FromDate(2030, 1, 1));
+    ScriptConnection(true, TDateTime::FromDate(2030, 1, 1));
+    dialogs.ExpectMessage(mrOk, "F-BAD.xml");
+    dialogs.ExpectText(true, "1");
+    server.OnRequestValue("exec usp_GetItemFromAPI 'A-7001', 'C1', '', '', '', '', '', '0', '0', '5001'",
+                          Rows({"Item_Id", "Code", "Name", "Measure_Id", "VATProdPostGroup_Id", "GenProdPostGroup_Id"},
+                               {{"I001", "1001", "Брашно тип 500", "PCS", "", "GOODS"}}));
+    server.OnRequestValue("exec usp_GetItemFromAPI 'Z-1', 'C1', '', '', '', '', '', '0', '0', '5001'", Rows({"Item_Id"}, {}));
+    server.OnRequestValue("N_PaymentTerms", Rows({"DueDateCalculation"}, {}), true);
+    server.OnPrice(1, {}, true);
+    dialogs.ExpectMessage(mrOk, "Z-1 Непознат");
+    Form().acGetDocFromVendor.Execute();
+    EXPECT_EQ(Header().FieldByName("VendorInvoiceNo").AsString(), "F-100");
+    EXPECT_EQ(Header().FieldByName("DocumentDate").AsDateTime(), TDateTime::FromDate(2026, 11, 20));
+    EXPECT_EQ(Header().FieldByName("DueDate").AsDateTime(), TDateTime::FromDate(2026, 12, 20));
+    EXPECT_EQ(Header().FieldByName("Currency_Id").AsString(), "") << "the local currency is kept empty";
+    EXPECT_EQ(Header().FieldByName("Comment").AsString(), "Доставка");
+    ASSERT_EQ(Lines().RecordCount(), 1);
+    Lines().First();
+    EXPECT_EQ(Lines().FieldByName("Code").AsString(), "1001");
+    EXPECT_DOUBLE_EQ(Lines().FieldByName("Quantity").AsFloat(), 10.0);
+    EXPECT_DOUBLE_EQ(Lines().FieldByName("DirectUnitCost_ACY").AsFloat(), 1.05);
+    EXPECT_DOUBLE_EQ(Lines().FieldByName("TotalPrice").AsFloat(), 10.5);
+    EXPECT_EQ(Lines().FieldByName("Description2").AsString(), "Брашно");
+    EXPECT_EQ(Form().cdsVendorDoc.FieldByName("DocumentNo").AsString(), "F-100");
+    EXPECT_TRUE(LoggedOperations().empty());
+}
+
+TEST_F(VendorDocument, ABrokenInvoiceIsReportedAndChangesNothing) {
+    Open({{"Id", "H1"}, {"Contragent_Id", "V01"}, {"Comment", "моя"}}, {{{"Id", "L1"}, {"Line_No", 1}}});
+    ScriptConnection(true, TDateTime::FromDate(2030, 1, 1));
+    dialogs.ExpectMessage(mrOk, "F-BAD.xml");
+    Form().cdsVendorDoc.Edit();
+    Form().cdsVendorDoc.FieldByName("DocumentNo").SetAsString("F-BAD");
+    EXPECT_EQ(Header().State(), TDataSetState::dsBrowse);
+    EXPECT_EQ(Header().FieldByName("Comment").AsString(), "моя");
+    EXPECT_EQ(Lines().RecordCount(), 1);
+}
+
+}  // namespace
+}  // namespace tavrek::testing
