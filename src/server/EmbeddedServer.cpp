@@ -1,6 +1,7 @@
 #include "server/EmbeddedServer.h"
 
 #include <algorithm>
+#include <cctype>
 #include <stdexcept>
 
 #include <SQLiteCpp/Statement.h>
@@ -77,7 +78,7 @@ std::string DeclaredTypeOf(const TRequestResult& rows, size_t column) {
 
 bool StartsWithExec(const std::string& text) {
     const std::string start = ToLowerAscii(Trim(text).substr(0, 5));
-    return start.starts_with("exec ") || start == "exec" || start.starts_with("exec\t");
+    return start == "exec" || (start.starts_with("exec") && std::isspace(static_cast<unsigned char>(start[4])));
 }
 
 }  // namespace
@@ -127,8 +128,7 @@ void EmbeddedServer::LogRefusal(const char* operation, const std::string& key) {
     WriteErrorLog(message, std::string("EmbeddedServer.") + operation, session_.UserId);
 }
 
-TRequestResult EmbeddedServer::CallProcedure(TServerContext& ctx, TProcedureKind kind, const std::string& text) {
-    const TParsedCall call = kind == TProcedureKind::pkTableFunction ? ParseFunctionCall(text) : ParseExec(text);
+TRequestResult EmbeddedServer::CallProcedure(TServerContext& ctx, TProcedureKind kind, const TParsedCall& call) {
     const TProcedure* procedure = procedures_.Find(kind, call.Name);
     if (procedure == nullptr) throw EQueryRefused("Непозната процедура '" + call.Name + "'");
     return (*procedure)(ctx, call.Args);
@@ -138,8 +138,9 @@ TRequestResult EmbeddedServer::CallProcedure(TServerContext& ctx, TProcedureKind
 // are checked and applied exactly as on a table.
 TRequestResult EmbeddedServer::SelectFromTableFunction(TServerContext& ctx, const std::string& source,
                                                        const std::string& fields, const TFilter& filter) {
-    const TRequestResult rows = CallProcedure(ctx, TProcedureKind::pkTableFunction, source);
-    TRelationInfo relation{"tf_" + NormalizeProcedureName(ParseFunctionCall(source).Name), false, {}};
+    const TParsedCall call = ParseFunctionCall(source);
+    const TRequestResult rows = CallProcedure(ctx, TProcedureKind::pkTableFunction, call);
+    TRelationInfo relation{"tf_" + call.Name, false, {}, nullptr};
     std::string columns, marks;
     for (size_t i = 0; i < rows.Columns.size(); ++i) {
         const std::string type = DeclaredTypeOf(rows, i);
@@ -156,8 +157,7 @@ TRequestResult EmbeddedServer::SelectFromTableFunction(TServerContext& ctx, cons
         BindAll(insert, row);
         insert.exec();
     }
-    const std::string name = ParseFunctionCall(source).Name;
-    TRequestResult result = RunQuery(*db_, BuildSelect(relation, {name, relation.Name}, fields, filter));
+    TRequestResult result = RunQuery(*db_, BuildSelect(relation, {call.Name, relation.Name}, fields, filter));
     db_->exec("DROP TABLE " + table);
     return result;
 }
@@ -173,7 +173,7 @@ int EmbeddedServer::RequestValue(int mode, const std::string& source, const std:
     TRequestResult rows;
     if (mode == -1) {
         Write("RequestValue", [&](TServerContext& ctx) {
-            rows = UnderColumns(CallProcedure(ctx, TProcedureKind::pkProcedure, source), fields);
+            rows = UnderColumns(CallProcedure(ctx, TProcedureKind::pkProcedure, ParseExec(source)), fields);
             return 0;
         });
     } else if (mode == 0) {

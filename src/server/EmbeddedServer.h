@@ -6,6 +6,7 @@
 #include <SQLiteCpp/Database.h>
 
 #include "base/server/IAppServer.h"
+#include "server/TCallParser.h"
 #include "server/TProcedureRegistry.h"
 #include "server/TSchemaCatalog.h"
 #include "server/TScriptRecognizer.h"
@@ -71,7 +72,7 @@ private:
     template <typename Body>
     auto Read(Body&& body);
     void LogRefusal(const char* operation, const std::string& key);
-    TRequestResult CallProcedure(TServerContext& ctx, TProcedureKind kind, const std::string& text);
+    TRequestResult CallProcedure(TServerContext& ctx, TProcedureKind kind, const TParsedCall& call);
     TRequestResult SelectFromTableFunction(TServerContext& ctx, const std::string& source, const std::string& fields,
                                            const TFilter& filter);
     TRequestResult SelectFromTable(TServerContext& ctx, const std::string& source, const std::string& fields,
