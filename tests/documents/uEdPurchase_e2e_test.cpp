@@ -134,5 +134,10 @@ TEST_F(PurchaseInvoiceEndToEnd, EuroInvoiceWithThreeLinesIsSavedRecalculatedAndP
     EXPECT_TRUE(form.cdsMaster.IsEmpty()) << "the editor is left on no document";
 }
 
+TEST_F(PurchaseInvoiceEndToEnd, VatInclusiveInvoiceAtTwoRatesPostsOneVATEntryPerRate) {
+    Run("purchase_invoice_vat_inclusive_two_rates.txt");
+    EXPECT_EQ(Count("G_VATEntry", Scope("G_VATEntry")), 2);
+}
+
 }  // namespace
 }  // namespace tavrek
