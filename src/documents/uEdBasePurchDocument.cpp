@@ -336,19 +336,26 @@ bool TfEdBasePurchDocument::CheckDataModification() {
     return editable;
 }
 
+// The lines of the document on screen are hidden while the new one starts, so nothing of
+// them is shown against the new header.
 void TfEdBasePurchDocument::acInsertRecordExecute() {
     const bool hideLines = cdsDetail.Active() && !cdsDetail.IsEmpty();
     if (hideLines) {
-        cdsDetail.SetFilter("1=2");
+        cdsDetail.SetFilterPredicate([](TClientDataSet&) { return false; });
         cdsDetail.SetFiltered(true);
     }
+    const auto showLines = [this, hideLines] {
+        if (!hideLines) return;
+        cdsDetail.SetFiltered(false);
+        cdsDetail.SetFilterPredicate(nullptr);
+    };
     try {
         TfBaseEditDocumentPanel::acInsertRecordExecute();
     } catch (...) {
-        cdsDetail.SetFiltered(false);
+        showLines();
         throw;
     }
-    if (hideLines) cdsDetail.SetFiltered(false);
+    showLines();
 }
 
 void TfEdBasePurchDocument::acRefreshExecute() {

@@ -218,5 +218,37 @@ TEST_F(BasePurchEditor, AdvancePaymentsBecomeNegativeAccountLines) {
     EXPECT_EQ(dialogs.Shown().back().Text, "3680");
 }
 
+TEST_F(BasePurchEditor, ANewDocumentStartsWithoutTheLinesOfTheOpenOne) {
+    Open({{"Id", "H1"}}, {{{"Id", "L1"}, {"Line_No", 1}}, {{"Id", "L2"}, {"Line_No", 2}}});
+    Form().acInsertRecord.Execute();
+    EXPECT_TRUE(LoggedOperations().empty());
+    EXPECT_EQ(Header().State(), TDataSetState::dsInsert);
+    EXPECT_NE(Header().FieldByName("Id").AsString(), "H1");
+    EXPECT_EQ(Header().FieldByName("DocumentType").AsInteger(), 1);
+    EXPECT_EQ(Header().FieldByName("BusinessGroup_Id").AsString(), "BG1");
+    EXPECT_TRUE(Lines().IsEmpty());
+    EXPECT_FALSE(Lines().Filtered());
+    EXPECT_TRUE(Methods().empty()) << "defaults of a new document run no rules";
+}
+
+TEST_F(BasePurchEditor, TheItemPanelFollowsTheLinesAfterADelay) {
+    Open({{"Id", "H1"}, {"Contragent_Id", "V01"}},
+         {{{"Id", "L1"}, {"Line_No", 1}, {"Code", "1001"}}, {{"Id", "L2"}, {"Line_No", 2}, {"Type", 2}, {"Code", "602"}},
+          {{"Id", "L3"}, {"Line_No", 3}, {"Code", "1002"}}});
+    for (int line : {2, 3, 1}) GotoLine(line);
+    EXPECT_TRUE(Methods().empty()) << "scrolling asks nothing at once";
+    Form().tmrPanel.Fire();
+    EXPECT_EQ(Methods(), std::vector<std::string>{"GetItemParams"});
+    EXPECT_EQ(server.Calls()[0].Args[0].AsString(), "1001");
+    EXPECT_EQ(Form().ControlListItems().Rows[4].Value, "1.49");
+    server.ClearCalls();
+    GotoLine(2);
+    Form().tmrPanel.Fire();
+    EXPECT_TRUE(Methods().empty()) << "an account line has no item to show";
+    EXPECT_EQ(Form().ControlListItems().Rows[4].Value, "");
+    EXPECT_EQ(Form().ControlListFastRelationship().Rows[2].Value, "40.00");
+    EXPECT_EQ(Form().ControlListFastRelationship().Rows[4].Value, "125.50");
+}
+
 }  // namespace
 }  // namespace tavrek::testing
