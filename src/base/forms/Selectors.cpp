@@ -67,15 +67,21 @@ TFilter WithWildcards(const TFilter& filter) {
 
 bool GetSelector(const std::string& selector, const TFilter& filter, const std::string& selectorFields,
                  const std::string& targetFields, TClientDataSet& target) {
-    const TFieldMap map = MapFields(selectorFields, targetFields);
+    MapFields(selectorFields, targetFields);
     TRequestResult chosen;
     if (!Choose(selector, filter, false, chosen)) return false;
+    CopySelectedRecord(chosen, selectorFields, targetFields, target);
+    return true;
+}
+
+void CopySelectedRecord(const TRequestResult& chosen, const std::string& selectorFields,
+                        const std::string& targetFields, TClientDataSet& target) {
+    const TFieldMap map = MapFields(selectorFields, targetFields);
     std::vector<int> columns;
     for (const std::string& name : map.Source) columns.push_back(RequireColumn(chosen, name));
     if (target.State() == TDataSetState::dsBrowse) target.Edit();
     for (size_t i = 0; i < columns.size(); ++i)
         target.FieldByName(map.Target[i]).SetValue(chosen.Value(0, static_cast<size_t>(columns[i])));
-    return true;
 }
 
 bool GetSelectorRows(const std::string& selector, const TFilter& filter, const std::string& selectorFields,

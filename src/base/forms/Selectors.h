@@ -18,6 +18,11 @@ namespace tavrek {
 bool GetSelector(const std::string& selector, const TFilter& filter, const std::string& selectorFields,
                  const std::string& targetFields, TClientDataSet& target);
 
+// Copies the first chosen row's selector fields into the target fields of the current
+// record of target, putting it into edit mode first.
+void CopySelectedRecord(const TRequestResult& chosen, const std::string& selectorFields,
+                        const std::string& targetFields, TClientDataSet& target);
+
 // Lets the user choose several records; rows come back with the target field names as
 // columns, ready for ProcessSelectedRecords.
 bool GetSelectorRows(const std::string& selector, const TFilter& filter, const std::string& selectorFields,

@@ -7,6 +7,7 @@
 #include "base/forms/EAbort.h"
 #include "base/forms/EFormError.h"
 #include "base/forms/IFormHost.h"
+#include "base/forms/Selectors.h"
 #include "base/forms/TFormSettings.h"
 #include "base/forms/TWaitCursor.h"
 #include "base/server/IAppServer.h"
@@ -459,6 +460,22 @@ bool TfBase::CheckDataModification() {
 }
 
 void TfBase::ProcessSelectedRecords(const TRequestResult&) {}
+
+bool TfBase::SetSelectorAction(const THeaderField&, const TRequestResult&) { return true; }
+
+bool TfBase::SelectLookup(const THeaderField& field, const std::string& typedText) {
+    TClientDataSet* dataSet = FindDataSet(field.DataSet);
+    if (dataSet == nullptr || field.Selector.empty()) throw EFormError("Полето " + field.FieldName + " няма избор");
+    TFilter filter;
+    if (!field.SelectorFilterField.empty() && !typedText.empty())
+        filter.Add(field.SelectorFilterField, "LIKE", "%" + typedText + "%");
+    TRequestResult chosen;
+    if (!dm().Dialogs().Select(field.Selector, filter, false, chosen) || chosen.Empty()) return false;
+    if (!SetSelectorAction(field, chosen)) return false;
+    CopySelectedRecord(chosen, field.SelectorFields.empty() ? field.FieldName : field.SelectorFields,
+                       field.TargetFields.empty() ? field.FieldName : field.TargetFields, *dataSet);
+    return true;
+}
 
 void TfBase::GetPanelDetailsMaster() {}
 

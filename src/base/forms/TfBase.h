@@ -125,6 +125,10 @@ public:
     bool SaveData();
     bool LastSaveSucceeded() const { return saveSucceeded_; }
     bool HasChanges() const;
+    // The "..." of a lookup header field: the field's selector under the typed text; the
+    // chosen record goes into the field's dataset unless SetSelectorAction refuses it.
+    // Returns whether a record was taken.
+    bool SelectLookup(const THeaderField& field, const std::string& typedText);
     // Keeps the grids' column widths and visibility for the next opening of this class.
     void SaveFormSetings();
     // Recomputes the footer texts of every grid and the action states.
@@ -167,6 +171,9 @@ public:
     // Asks "que_DeleteRecord" before a deletion; true continues.
     virtual bool ConfirmDeletion();
     virtual void UpdateGridFooter(TGrid& grid);
+    // Runs when the user chose a record for a lookup field, before it is copied; false
+    // cancels the choice.
+    virtual bool SetSelectorAction(const THeaderField& field, const TRequestResult& chosen);
 
 protected:
     void AddDataSet(TFormDataSet dataSet);

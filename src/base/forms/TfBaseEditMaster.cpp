@@ -60,10 +60,7 @@ void TfBaseEditMaster::acDeleteRecordExecute() {
     if (!cdsMaster.Active() || cdsMaster.IsEmpty() || !ConfirmDeletion()) return;
     MoveToAnnulDocs();
     try {
-        for (auto it = DataSets().rbegin(); it != DataSets().rend(); ++it) {
-            if (!it->Saved || !it->DataSet->Active() || it->DataSet == &cdsMaster) continue;
-            for (it->DataSet->First(); !it->DataSet->IsEmpty(); it->DataSet->First()) it->DataSet->Delete();
-        }
+        DeleteDocumentLines();
         cdsMaster.Delete();
         ApplyChanges();
     } catch (...) {
@@ -71,6 +68,13 @@ void TfBaseEditMaster::acDeleteRecordExecute() {
         throw;
     }
     Close(mrCancel);
+}
+
+void TfBaseEditMaster::DeleteDocumentLines() {
+    for (auto it = DataSets().rbegin(); it != DataSets().rend(); ++it) {
+        if (!it->Saved || !it->DataSet->Active() || it->DataSet == &cdsMaster) continue;
+        for (it->DataSet->First(); !it->DataSet->IsEmpty(); it->DataSet->First()) it->DataSet->Delete();
+    }
 }
 
 void TfBaseEditMaster::PostDocument(bool print) {

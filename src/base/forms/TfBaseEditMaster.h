@@ -46,6 +46,9 @@ protected:
     TFilter KeyFilter(const Variant& id) const;
     // Sets the header entries of the default values; the master-detail editor adds lines.
     virtual void ApplyDefaultValues(const TDefaultValues& values);
+    // Deleting the document: removes the lines of the saved datasets (logged, so the server
+    // deletes them with the header).
+    virtual void DeleteDocumentLines();
     // Empties the datasets (unlogged) and appends a new master record.
     void StartNewDocument();
 
