@@ -71,9 +71,12 @@ TEST_F(PurchasePostingEndToEnd, RefusedPostingShowsWhyAndChangesNothing) {
         {"waiting in the goods check", "UPDATE D_PurchHeader SET CheckStatus = 1", "проверка на стоките"},
         {"no rate for the currency", "UPDATE D_PurchHeader SET Currency_Id = 'USD', CurrencyFactor = 0", "валутен курс"},
         {"exhausted series", "UPDATE S_NoSeries SET LastNo = 5, EndingNo = 5 WHERE Id = 'PINV'", ""},
+        {"advance line without its advance", "INSERT INTO D_PurchaseLine (Master_Id, Id, Comp_Id, Line_No, Type, Code) "
+                                             "SELECT Id, 'ADV', 'DEMO', 3, 2, '4091' FROM D_PurchHeader", "авансово плащане"},
     };
     const std::string restore = "UPDATE D_PurchHeader SET VendorInvoiceNo = '0000012345', CheckStatus = 0, "
-                                "Currency_Id = NULL, CurrencyFactor = 1; UPDATE S_NoSeries SET LastNo = 0, EndingNo = NULL";
+                                "Currency_Id = NULL, CurrencyFactor = 1; UPDATE S_NoSeries SET LastNo = 0, EndingNo = NULL; "
+                                "DELETE FROM D_PurchaseLine WHERE Id = 'ADV'";
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         Exec(c.sql);
@@ -107,6 +110,34 @@ TEST_F(PurchasePostingEndToEnd, PostAndPrintRecordsThePrintOfThePostedInvoice) {
     EXPECT_EQ(Value("SELECT DocumentNo FROM D_PurchInvoiceHeader WHERE Id = '" + host.Prints()[0].Keys[0].AsString() + "'")
                   .AsString(),
               "0000000001");
+}
+
+TEST_F(PurchasePostingEndToEnd, AProtocolIsMadeFromTheInvoiceOnceAndPostedWithItsVAT) {
+    host.ScriptExternal(11001, 0);
+    dialogs.ExpectMessage(mrOk);
+    form.acGenerateProtocol.Execute();
+    ASSERT_EQ(host.ExternalRequests().size(), 1u);
+    const std::string quoted = host.ExternalRequests()[0].Filter.Conditions().at(0).Value.AsString();
+    const std::string protocol = quoted.substr(1, quoted.size() - 2);
+    EXPECT_EQ(Count("D_GlobalPurchHeader", "Id = '" + protocol + "' AND DocumentType = 40 AND AppliesToDoc_Id = '" + id +
+                                               "' AND ToInvoiceNo = '0000012345'"),
+              1);
+    EXPECT_EQ(Count("D_GlobalPurchLine", "Master_Id = '" + protocol + "'"), 2);
+
+    dialogs.ExpectMessage(mrOk, "вече има протокол");
+    form.acGenerateProtocol.Execute();
+    EXPECT_EQ(host.ExternalRequests().size(), 1u) << "a second protocol is refused";
+
+    TVariantArray keys;
+    ASSERT_EQ(Server().PostPurchProtocol(protocol, 0, keys), 0);
+    const std::string posted = "'" + keys.at(0).AsString() + "'";
+    EXPECT_EQ(Count("D_PurchInvoiceHeader", "Id = " + posted + " AND IsGlobalInvoice = 1 AND GlobDocIsPosted = 1 AND "
+                                           "TotalValue = 34 AND ABS(VATValue - 6.8) < 0.001 AND Remaining = 0"),
+              1);
+    EXPECT_NEAR(Value("SELECT TOTAL(Amount) FROM G_VATEntry WHERE Document_Id = " + posted).AsFloat(), 6.8, 1e-9);
+    EXPECT_EQ(Count("G_ContragentEntry", "Document_Id = " + posted), 0) << "a protocol is no debt to the vendor";
+    EXPECT_EQ(Count("D_GlobalPurchHeader", "Id = '" + protocol + "'"), 0);
+    EXPECT_LT(Server().PostPurchProtocol(protocol, 0, keys), 0);
 }
 
 // The posting runs in a child process that is killed at one of its steps; the company file
