@@ -33,7 +33,7 @@ TEST_F(PriceRules, QuantityRequestCarriesEighteenValuesInOrder) {
     server.OnPrice(1);
     PurchQuantityOnChange(header, line, calculating, false, true);
     ASSERT_EQ(server.CallsTo("GetItemPriceAndDiscount").size(), 1u);
-    const TVariantArray& request = server.CallsTo("GetItemPriceAndDiscount")[0].Args;
+    const TVariantArray request = server.CallsTo("GetItemPriceAndDiscount")[0].Args;
     const TVariantArray expected = {0, 0, "V1", "I1", "PCS", "EUR", "VB", 1, "F1", 2.5,
                                     TDateTime::FromDate(2026, 3, 15), 10.0, "VP20", 1.95583, 6, "", "BGH", Variant()};
     ASSERT_EQ(request.size(), 18u);
