@@ -1,7 +1,7 @@
 #include "documents/uEdBasePurchDocument.h"
 
 #include <cstdio>
-#include <cstdlib>
+#include <utility>
 
 #include "base/errors/TELException.h"
 #include "base/forms/EAbort.h"
@@ -124,7 +124,8 @@ void TfEdBasePurchDocument::AttachDynamicEvents(TClientDataSet& dataSet) {
 
 void TfEdBasePurchDocument::ContragentFieldOnChange(TField&) {
     if (Calculating) return;
-    const bool updateLines = !HasLines() || AskYesNoKey("queChangeContragent");
+    const std::optional<bool> answered = std::exchange(contragentAnswer_, std::nullopt);
+    const bool updateLines = !HasLines() || (answered ? *answered : AskYesNoKey("queChangeContragent"));
     GetPanelDetailsMaster();
     PurchContragentDefaults(cdsMaster);
     PurchContragentFieldOnChange(cdsMaster, cdsDetail, Calculating, updateLines);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "base/data/Variant.h"
@@ -96,6 +97,9 @@ public:
     virtual void ItemPanelClick(int row);
 
 protected:
+    // The answer to "queChangeContragent" already given when the vendor was chosen in a
+    // selector, so that the vendor rule does not ask a second time.
+    std::optional<bool> contragentAnswer_;
     // Sets the handler of a field of the dataset when the dataset has the field.
     void Bind(TClientDataSet& dataSet, const char* fieldName, void (TfEdBasePurchDocument::*handler)(TField&));
     // The goods-check state of the header: 0 without the field.

@@ -149,9 +149,31 @@ void TfEdPurchase::DescribeLayout() {
         {"CustomsDeclarationNo", "Митническа декларация", TFieldKind::fkText, "tsAdditionalData"},
         {"ExpectedReceiptDate", "Очаквана дата на получаване", TFieldKind::fkDate, "tsAdditionalData"},
         {"RequestedReceiptDate", "Желана дата на получаване", TFieldKind::fkDate, "tsAdditionalData"},
-        {"SalesPerson_Id", "Купувач", TFieldKind::fkLookup, "tsAdditionalData"},
+        {"SalesPerson_Id", "Купувач", TFieldKind::fkText, "tsAdditionalData"},
     };
     for (const TSpec& spec : fields) Description.AddField(spec.Field, spec.Caption, spec.Kind, spec.Page);
+    static const struct {
+        const char* Field;
+        const char* Selector;
+        const char* FilterField;
+        const char* From;
+        const char* To;
+    } lookups[] = {
+        {"N_Contragent_Code", "N_Contragent", "N_Contragent.Code", "Id,Code,Name",
+         "Contragent_Id,N_Contragent_Code,N_Contragent_Name"},
+        {"N_SubDocument_Code", "N_SubDocument", "N_SubDocument.Code", "Id,Code,Name",
+         "DocSubType_Id,N_SubDocument_Code,N_SubDocument_Name"},
+        {"PayMethod_Id", "N_PaymentMethod", "N_PaymentMethod.Code", "Id", "PayMethod_Id"},
+        {"PayTerm_Id", "N_PaymentTerms", "N_PaymentTerms.Code", "Id", "PayTerm_Id"},
+        {"Currency_Id", "N_Currency", "N_Currency.Code", "Id", "Currency_Id"},
+    };
+    for (const auto& lookup : lookups) {
+        THeaderField* field = Description.FindField(lookup.Field);
+        field->Selector = lookup.Selector;
+        field->SelectorFilterField = lookup.FilterField;
+        field->SelectorFields = lookup.From;
+        field->TargetFields = lookup.To;
+    }
     for (const char* readOnly : {"N_Contragent_Name", "TotalValue", "VATValue", "TotalVAT"})
         Description.FindField(readOnly)->ReadOnly = true;
     static const std::pair<const char*, const char*> vendorDoc[] = {
@@ -406,6 +428,14 @@ void TfEdPurchase::GetPanelDetailsMaster() {
                                TFilter(), advance);
     if (ControlListFastRelationship().Rows.size() > 4)
         ControlListFastRelationship().Rows[4].Value = Money(advance.Value().AsFloat());
+}
+
+// Choosing the vendor in its selector asks at once whether the lines follow the new vendor.
+bool TfEdPurchase::SetSelectorAction(const THeaderField& field, const TRequestResult& chosen) {
+    if (!TfEdBasePurchDocument::SetSelectorAction(field, chosen)) return false;
+    if (field.TargetFields.find("Contragent_Id") == std::string::npos || !HasLines()) return true;
+    contragentAnswer_ = AskYesNoKey("queChangeContragent");
+    return true;
 }
 
 // Deleting.

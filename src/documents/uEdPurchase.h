@@ -42,6 +42,7 @@ public:
     void GetPanelDetailsMaster() override;
     int GetPrintDocumentType() override;
     void acDeleteRecordExecute() override;
+    bool SetSelectorAction(const THeaderField& field, const TRequestResult& chosen) override;
     void MoveToAnnulDocs() override;
 
     void acGenerateProtocolExecute();

@@ -196,6 +196,22 @@ TEST_F(InvoiceEditor, DeletingKeepsTheHistoryAndSaysWhenItCouldNot) {
     EXPECT_EQ(server.CallsTo("ApplyUpdates").size(), 1u);
 }
 
+TEST_F(InvoiceEditor, AVendorChosenInItsSelectorIsAskedAboutOnce) {
+    OpenInvoice();
+    dialogs.ExpectSelect(true, Rows({"Id", "Code", "Name"}, {{"V02", "5002", "Захарни заводи АД"}}));
+    dialogs.ExpectMessage(mrNo, "queChangeContragent");
+    server.Script("GetContragentParams", "V02", {});
+    server.OnRequestValue("fn_GetDocPayMethod('C1','BG1','U1',1,'','V02')", Rows({"PayMethod_Id"}, {{"BANK"}}));
+    Header().Edit();
+    ASSERT_TRUE(Form().SelectLookup(*Form().Description.FindField("N_Contragent_Code"), "50"));
+    EXPECT_EQ(Header().FieldByName("Contragent_Id").AsString(), "V02");
+    EXPECT_EQ(Header().FieldByName("N_Contragent_Name").AsString(), "Захарни заводи АД");
+    EXPECT_TRUE(server.CallsTo("GetItemPriceAndDiscount").empty()) << "No keeps the lines' prices";
+    EXPECT_TRUE(dialogs.AllAnswered());
+    GotoLine(1);
+    EXPECT_DOUBLE_EQ(Lines().FieldByName("DirectUnitCost_ACY").AsFloat(), 5.0);
+}
+
 // The vendor's document service over a temporary folder with one good and one broken invoice.
 class VendorDocument : public InvoiceEditor {
 protected:
