@@ -37,8 +37,9 @@ public:
     int WaitDepth() const { return waitDepth_; }
     int WaitCount() const { return waitCount_; }
     TfBase* Activated() const { return activated_; }
-    // The forms the main-window notifications named, nullptr for none, in order.
-    const std::vector<TfBase*>& Notifications() const { return notifications_; }
+    // The main-window notifications, with the form each named (nullptr for none), in order.
+    using TNotification = std::pair<std::string, TfBase*>;
+    const std::vector<TNotification>& Notifications() const { return notifications_; }
 
     // Fires every enabled timer of the open forms once.
     void FireTimers();
@@ -54,7 +55,8 @@ public:
     void ShowProgress(const std::string& caption, int position, int total) override;
     void PrintDocument(const TPrintRequest& request) override;
     int RequestExternalForm(TFormRequest& request) override;
-    void FormNotification(TfBase* form) override { notifications_.push_back(form); }
+    void ActiveFormChanged(TfBase* form) override { notifications_.push_back({"ActiveFormChanged", form}); }
+    void FormClosed(TfBase* form) override { notifications_.push_back({"FormClosed", form}); }
     void ReportFailure(const std::string& message, const std::string& operation) override {
         failures_.push_back(operation + ": " + message);
     }
@@ -76,7 +78,7 @@ private:
     std::vector<TFormRequest> external_;
     std::vector<std::string> modalShown_;
     std::vector<std::string> shown_;
-    std::vector<TfBase*> notifications_;
+    std::vector<TNotification> notifications_;
     std::vector<std::string> failures_;
     TfBase* activated_ = nullptr;
     int waitDepth_ = 0;

@@ -7,6 +7,7 @@
 #include "base/forms/EAbort.h"
 #include "base/forms/EFormError.h"
 #include "base/forms/IFormHost.h"
+#include "base/forms/IMainFormIntf.h"
 #include "base/forms/Selectors.h"
 #include "base/forms/TFormSettings.h"
 #include "base/forms/TWaitCursor.h"
@@ -166,7 +167,20 @@ void TfBase::FormShow() {
 
 void TfBase::FormClose() {
     for (TTimer* timer : timers_) timer->Enabled = false;
+    if (HandOverOnClose) {
+        HandOverClose();
+        return;
+    }
     SaveFormSetings();
+}
+
+void TfBase::HandOverClose() {
+    SaveFormSetings();
+    CloseAction = TCloseAction::caFree;
+    if (IMainFormIntf* main = MainFormIntf()) {
+        main->ActiveFormChanged(nullptr);
+        main->FormClosed(this);
+    }
 }
 
 void TfBase::SaveFormSetings() {

@@ -75,6 +75,9 @@ public:
     TfBase* ParentForm = nullptr;
     int ModalResult = mrNone;
     TCloseAction CloseAction = TCloseAction::caFree;
+    // Set when the form handed its work to a new form (a generated document): closing then
+    // tells the main window to follow the new form (HandOverClose).
+    bool HandOverOnClose = false;
     TVariantArray ReturnValues;  // what a confirmed modal form hands back (TFormRequest::Result)
 
     // Set by CheckDataModification: the user may not change the data.
@@ -131,9 +134,13 @@ public:
     bool SelectLookup(const THeaderField& field, const std::string& typedText);
     // Keeps the grids' column widths and visibility for the next opening of this class.
     void SaveFormSetings();
+    // The close of a form that handed over: settings kept, the form freed, and the main
+    // window (IMainFormIntf) told that no form leads and that this one closed.
+    void HandOverClose();
     // Recomputes the footer texts of every grid and the action states.
     void UpdateFooters();
     void UpdateActions() { AcListBase.UpdateActions(); }
+    void UpdateActionState() { UpdateActions(); }
 
     // Overridden by the package; the bases call them.
     virtual void FormCreate();

@@ -7,6 +7,9 @@ TfBaseEditPostedDocument::TfBaseEditPostedDocument() {
     // Posted documents change only through server methods; each view places the annulment
     // in its document menu where its own operations want it.
     acAnnulDocument.Visible = true;
+    // This client keeps no operation templates: the item stays disabled, and the views
+    // that do not want it hide it.
+    pmDocument.Add("miSaveOperationTemplate", "Запис като шаблон на операция", nullptr).SetEnabled(false);
 }
 
 bool TfBaseEditPostedDocument::CheckDataModification() {

@@ -61,6 +61,21 @@ TEST_F(RequestFormTest, DefaultValuesCreateADocumentThatTheCallerSavesThroughIBa
     EXPECT_EQ(server.CallsTo("RequestData")[0].Args[1].AsString(), "D_PurchHeader.Id=" + id);
 }
 
+TEST_F(RequestFormTest, ClosingAfterAHandOverTellsTheMainWindow) {
+    TFormRequest request;
+    request.FormNumber = 10201;
+    request.Filter.Add("D_PurchHeader.Id", "=", "H7");
+    RequestForm(request);
+    TfBase* form = host.OpenForms().at(0);
+    form->HandOverOnClose = true;
+
+    form->Close();
+
+    const std::vector<HeadlessFormHost::TNotification> expected{{"ActiveFormChanged", nullptr}, {"FormClosed", form}};
+    EXPECT_EQ(host.Notifications(), expected);
+    EXPECT_TRUE(host.OpenForms().empty());
+}
+
 TEST_F(RequestFormTest, DefaultValueForAMissingFieldIsRefused) {
     TFormRequest request;
     request.FormNumber = 10201;
