@@ -31,10 +31,10 @@ const TProcedure* TScriptRecognizer::Match(std::string_view text, TVariantArray&
         bool fits = true;
         for (size_t i = 0; fits && i < tokens.size(); ++i) {
             const TToken& expected = pattern.Tokens[i];
-            if (expected.Text == "?")
-                fits = tokens[i].Literal, found.push_back(tokens[i].Value);
-            else
-                fits = !tokens[i].Literal && EqualsIgnoreCase(expected.Text, tokens[i].Text);
+            const bool placeholder = expected.Text == "?";
+            fits = placeholder ? tokens[i].Literal
+                               : !tokens[i].Literal && EqualsIgnoreCase(expected.Text, tokens[i].Text);
+            if (placeholder) found.push_back(tokens[i].Value);
         }
         if (fits) {
             values = std::move(found);
