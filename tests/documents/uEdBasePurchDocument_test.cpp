@@ -190,7 +190,9 @@ TEST_F(BasePurchEditor, ChangingTheVendorAsksOnlyWhenThereAreLines) {
         Header().FieldByName("Contragent_Id").SetAsString("V02");
         EXPECT_EQ(Header().FieldByName("PayMethod_Id").AsString(), "BANK");
         EXPECT_EQ(server.CallsTo("GetItemPriceAndDiscount").size(), c.priceRequests);
-        if (c.lines) EXPECT_DOUBLE_EQ(Lines().FieldByName("DirectUnitCost_ACY").AsFloat(), c.answer == mrYes ? 4.0 : 5.0);
+        if (c.lines) {
+            EXPECT_DOUBLE_EQ(Lines().FieldByName("DirectUnitCost_ACY").AsFloat(), c.answer == mrYes ? 4.0 : 5.0);
+        }
         EXPECT_TRUE(LoggedOperations().empty());
     }
 }

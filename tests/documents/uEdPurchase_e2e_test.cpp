@@ -104,7 +104,9 @@ protected:
             } else if (step.Verb == "line") {
                 AddLine(step.Pairs);
             } else if (step.Verb == "saved") {
-                if (form.HasChanges()) ASSERT_TRUE(form.SaveData());
+                if (form.HasChanges()) {
+                    ASSERT_TRUE(form.SaveData());
+                }
                 ExpectRow(step);
             } else if (step.Verb == "recalculate") {
                 form.acReCalcDocument.Execute();

@@ -77,7 +77,9 @@ TEST_F(InvoiceEditor, PostingStopsAtTheFirstCheckThatFails) {
         EXPECT_EQ(server.CallsTo("PostPurchase").size(), c.postCalls);
         EXPECT_TRUE(host.Prints().empty());
         EXPECT_EQ(Header().FieldByName("Id").AsString(), "H1") << "the document stays open";
-        if (c.posted < 0) EXPECT_EQ(dialogs.Shown().back().Text, "err_PostPurchase");
+        if (c.posted < 0) {
+            EXPECT_EQ(dialogs.Shown().back().Text, "err_PostPurchase");
+        }
     }
 }
 
@@ -166,7 +168,9 @@ TEST_F(InvoiceEditor, SalePriceChangesOnlyWhenTheUserAgrees) {
         Lines().FieldByName(c.field).SetAsFloat(c.typed);
         const auto calls = server.CallsTo("ExecuteStoredProcedure");
         ASSERT_EQ(calls.size(), c.answer == mrYes ? 1u : 0u);
-        if (c.answer == mrYes) EXPECT_EQ(calls[0].Args, (TVariantArray{"C1", "1001", c.price, c.kind}));
+        if (c.answer == mrYes) {
+            EXPECT_EQ(calls[0].Args, (TVariantArray{"C1", "1001", c.price, c.kind}));
+        }
     }
     server.OnStoredProcedure("usp_UPDATE_N_Item_UnitPrice", Rows({"Result"}, {{-1}}));
     dialogs.ExpectMessage(mrYes);
