@@ -132,8 +132,9 @@ void ApplyProposal(TClientDataSet& Line, const TItemParams& proposal) {
     }
 }
 
-// The price lookup of the code rule: lines of Type 1, 3 or 6, the raw Type in the request.
-void CodePriceProposal(TClientDataSet& Header, TClientDataSet& Line, bool LookupPrice) {
+// The price lookup of the code rule: lines of Type 1, 3 or 6, the raw Type in the request. The
+// header rules also take the allowance of the invoice discount, where the line has the field.
+void CodePriceProposal(TClientDataSet& Header, TClientDataSet& Line, bool LookupPrice, bool copyAllowance) {
     const int64_t type = Int(Line, "Type");
     if (!LookupPrice || (type != 1 && type != 3 && type != 6) || IsEmptyText(Header, "Contragent_Id")) return;
     TVariantArray request = uPurchCallculations::PurchPriceRequest(Header, Line, false);
@@ -141,7 +142,8 @@ void CodePriceProposal(TClientDataSet& Header, TClientDataSet& Line, bool Lookup
     TItemParams proposal;
     if (dm().Server().GetItemPriceAndDiscount(request, proposal) != 0) return;
     SetInt(Line, "PriceIncludingVAT", Int(Header, "PriceIncludingVAT"));
-    if (TField* allow = Line.FindField("AllowInvoiceDisc")) allow->SetAsInteger(proposal.AllowInvoiceDisc ? 1 : 0);
+    TField* allow = copyAllowance ? Line.FindField("AllowInvoiceDisc") : nullptr;
+    if (allow != nullptr) allow->SetAsInteger(proposal.AllowInvoiceDisc ? 1 : 0);
     ApplyProposal(Line, proposal);
 }
 
@@ -192,7 +194,7 @@ void ProposeForEveryLine(TClientDataSet& Header, TClientDataSet& Line, bool& Cal
                          bool takeVendorGroups) {
     for (Line.First(); !Line.Eof(); Line.Next()) {
         Line.Edit();
-        CodePriceProposal(Header, Line, LookupPrice);
+        CodePriceProposal(Header, Line, LookupPrice, true);
         if (takeVendorGroups) {
             for (const char* field : {"GenBusPostGroup_Id", "VATBusPostGroup_Id", "Currency_Id"})
                 if (TField* target = Line.FindField(field)) target->SetValue(Header.FieldByName(field).Value());
@@ -446,7 +448,7 @@ void PurchCodeFieldOnChange(TClientDataSet& Header, TClientDataSet& Line, bool& 
         TField& perUnit = Line.FieldByName("QtyPerUnit");
         if (perUnit.AsFloat() == 0) perUnit.SetAsFloat(1);
         SetNum(Line, "Quantity_Base", Num(Line, "Quantity") * perUnit.AsFloat());
-        CodePriceProposal(Header, Line, LookupPrice);
+        CodePriceProposal(Header, Line, LookupPrice, false);
         RecalcLine(Header, Line, Calculating);
     } catch (...) {
         Log("PurchCodeFieldOnChange");

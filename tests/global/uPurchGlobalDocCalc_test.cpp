@@ -257,6 +257,31 @@ TEST_F(GlobalLines, CodeLookupSendsTheRawType) {
                  "code");
 }
 
+TEST_F(GlobalLines, VendorChangeRepricesEveryLineWithTheSalesLedgerSetup) {
+    Put(header, {{"Contragent_Id", "V1"}, {"VATBusPostGroup_Id", "VB"}});
+    server.OnRequestValue("fn_GetDocPayMethod('C1','BG1','U1',1,'','V1')", Rows({"PayMethod_Id"}, {{"BANK"}}));
+    TItemParams first, second;
+    first.Price = 10.0;
+    second.Price = 100.0;
+    server.OnPrice(0, first);
+    server.OnPrice(0, second);
+    const auto setup = [](double percent) {
+        return Rows({"VATPercent", "VATCalculationType", "SalesVATLedger"}, {{percent, 1, 0}});
+    };
+    server.OnRequestValue("G_VATPostingSetup", setup(20));
+    server.OnRequestValue("G_VATPostingSetup", setup(9));
+    PurchContragentFieldOnChange(header, line, calculating, true);
+    EXPECT_EQ(header.FieldByName("PayMethod_Id").AsString(), "BANK");
+    EXPECT_TRUE(server.CallsTo("GetItemPriceAndDiscount").at(1).Args[14] == Variant(3));
+    EXPECT_NEAR(At("L1", "DirectUnitCost"), 10, 1e-9);
+    EXPECT_NEAR(At("L1", "PriceIncludingVAT"), 0, 1e-9);
+    EXPECT_NEAR(At("L1", "VATValue"), 2, 1e-9);
+    EXPECT_NEAR(At("L2", "VATPercent"), 9, 1e-9);
+    EXPECT_NEAR(At("L2", "TotalVAT"), 109, 1e-9);
+    EXPECT_TRUE(line.Eof());
+    EXPECT_FALSE(calculating);
+}
+
 TEST_F(GlobalLines, MeasureLookupSkipsItemChargeLines) {
     Put(header, {{"Contragent_Id", "V1"}});
     Put(line, {{"LineDiscount_percent", 50.0}});
