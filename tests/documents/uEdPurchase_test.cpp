@@ -216,6 +216,49 @@ TEST_F(InvoiceEditor, AVendorChosenInItsSelectorIsAskedAboutOnce) {
     EXPECT_DOUBLE_EQ(Lines().FieldByName("DirectUnitCost_ACY").AsFloat(), 5.0);
 }
 
+TEST_F(InvoiceEditor, SendingForTheGoodsCheckHandsOverTheSavedDocument) {
+    OpenInvoice({{"BusinessGroup_Id", "BG-PLV"}});
+    ScriptCheck("exec usp_SendDocumentForCheck 'C1', 'H1', 3, 0, 0, 1, 'BG-PLV'", 0);
+    Form().acSendForCheck.Execute();
+    EXPECT_EQ(Keys("RequestValue").front(), "exec usp_SendDocumentForCheck 'C1', 'H1', 3, 0, 0, 1, 'BG-PLV'");
+    EXPECT_EQ(Keys("RequestData"), (std::vector<std::string>{"D_PurchHeader", "D_PurchaseLine"})) << "refreshed";
+}
+
+TEST_F(InvoiceEditor, SidePanelRowsOpenTheirForms) {
+    const struct {
+        bool vendorList;
+        int row;
+        int form;
+        const char* firstField;
+    } cases[] = {
+        {true, 0, 411, "N_Contragent.ID"},
+        {true, 1, 380, "dv_ContragentEntry.Contragent_ID"},
+        {true, 2, 3730, ""},
+        {false, 0, 401, "N_Item.Id"},
+        {false, 1, 390, "dv_ItemEntry.Item_Id"},
+        {false, 2, 880, "G_LItemEntry_0.fItem_Id"},
+        {false, 6, 10800, "dv_BlockedQty.Code"},
+    };
+    OpenInvoice();
+    GotoLine(1);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.form);
+        host.ScriptExternal(c.form, 0);
+        TPanelList& list = c.vendorList ? Form().ControlListFastRelationship() : Form().ControlListItems();
+        list.OnClick(c.row);
+        ASSERT_FALSE(host.ExternalRequests().empty());
+        const TFormRequest& request = host.ExternalRequests().back();
+        EXPECT_EQ(request.FormNumber, c.form);
+        if (*c.firstField != '\0') {
+            ASSERT_FALSE(request.Filter.Empty());
+            EXPECT_EQ(request.Filter.Conditions()[0].Field, c.firstField);
+        } else {
+            EXPECT_EQ(request.DefaultValues.at(0).Value.AsString(), "V01");
+        }
+    }
+    EXPECT_TRUE(LoggedOperations().empty());
+}
+
 // The vendor's document service over a temporary folder with one good and one broken invoice.
 class VendorDocument : public InvoiceEditor {
 protected:
