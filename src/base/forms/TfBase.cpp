@@ -64,7 +64,15 @@ TfBase::TfBase()
     BindBaseActions();
 }
 
-TfBase::~TfBase() = default;
+TfBase::~TfBase() {
+    // Forms this one opened outlive it in the host: they must not call back into it.
+    IFormHost* host = Host();
+    if (host == nullptr) return;
+    for (TfBase* form : host->OpenForms()) {
+        if (form->CallingForm == this) form->CallingForm = nullptr;
+        if (form->ParentForm == this) form->ParentForm = nullptr;
+    }
+}
 
 std::string TfBase::OperationName(std::string_view handler) const { return ClassName() + "." + std::string(handler); }
 

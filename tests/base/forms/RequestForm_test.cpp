@@ -61,6 +61,16 @@ TEST_F(RequestFormTest, DefaultValuesCreateADocumentThatTheCallerSavesThroughIBa
     EXPECT_EQ(server.CallsTo("RequestData")[0].Args[1].AsString(), "D_PurchHeader.Id=" + id);
 }
 
+TEST_F(RequestFormTest, AFreedCallerIsForgottenByTheFormsItOpened) {
+    auto caller = std::make_unique<TfTestDocument>();
+    RequestForm(10201, {soNormal}, TFilter(), Variant(), Variant(), nullptr, {}, caller.get(), caller.get());
+    TfBase& opened = *host.OpenForms().at(0);
+    caller.reset();
+    EXPECT_EQ(opened.CallingForm, nullptr);
+    EXPECT_EQ(opened.ParentForm, nullptr);
+    EXPECT_EQ(FindFormByCallingForm(nullptr), dynamic_cast<IBaseIntf*>(&opened));
+}
+
 TEST_F(RequestFormTest, ClosingAfterAHandOverTellsTheMainWindow) {
     TFormRequest request;
     request.FormNumber = 10201;
