@@ -731,18 +731,26 @@ void TfEdBasePurchDocument::OpenItemSalePrices() {
                                                  TFilter().Add("N_Contragent.Id", "=", Get(cdsMaster, "Contragent_Id")),
                                                  priceGroup);
     if (found != 1) throw std::runtime_error("Error Getting Client price group!");
-    const std::string date = DateText();
+    // (code or price group) and (no start or started) and (no end or not ended), spelled out
+    // as OR-ed groups because AND binds tighter in a filter.
+    const Variant date(DateText());
+    std::vector<TFilterCondition> conditions;
+    const auto add = [&conditions](const char* field, const char* op, const Variant& value) {
+        conditions.push_back({field, TFilter::ParseOp(op), value, TFilterConnector::fcAnd});
+    };
+    for (const Variant& salesCode : {priceGroup.Value(0, 0), priceGroup.Value(0, 1)})
+        for (bool openStart : {false, true})
+            for (bool openEnd : {false, true}) {
+                add("N_SalesPrice.Item_Id", "=", Variant(LineItemCode()));
+                add("N_SalesPrice.SalesType", "<=", 2);
+                add("N_SalesPrice.SalesCode", "=", salesCode);
+                add("N_SalesPrice.StartingDate", openStart ? "IS" : "<=", openStart ? Variant() : date);
+                add("N_SalesPrice.EndingDate", openEnd ? "IS" : ">=", openEnd ? Variant() : date);
+                conditions.back().Connector = TFilterConnector::fcOr;
+            }
+    conditions.back().Connector = TFilterConnector::fcNone;
     TFilter filter;
-    filter.Add("N_SalesPrice.Item_Id", "=", Variant(LineItemCode()), "AND")
-        .Add("N_SalesPrice.SalesType", "<=", 2, "AND")
-        .Add("N_SalesPrice.SalesCode", "=", priceGroup.Value(0, 0), "AND")
-        .Add("N_SalesPrice.StartingDate", "<=", Variant(date), "AND")
-        .Add("N_SalesPrice.EndingDate", ">=", Variant(date), "OR")
-        .Add("N_SalesPrice.Item_Id", "=", Variant(LineItemCode()), "AND")
-        .Add("N_SalesPrice.SalesType", "<=", 2, "AND")
-        .Add("N_SalesPrice.SalesCode", "=", priceGroup.Value(0, 1), "AND")
-        .Add("N_SalesPrice.StartingDate", "<=", Variant(date), "AND")
-        .Add("N_SalesPrice.EndingDate", ">=", Variant(date));
+    for (TFilterCondition& condition : conditions) filter.Add(std::move(condition));
     OpenForm(710, filter, {}, this);
 }
 

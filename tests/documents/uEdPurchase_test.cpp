@@ -239,7 +239,7 @@ TEST_F(InvoiceEditor, SidePanelRowsOpenTheirForms) {
         {false, 2, 880, "G_LItemEntry_0.fItem_Id"},
         {false, 6, 10800, "dv_BlockedQty.Code"},
     };
-    OpenInvoice();
+    OpenInvoice({{"DocumentDate", TDateTime::FromDate(2026, 11, 20)}});
     GotoLine(1);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.form);
@@ -256,6 +256,18 @@ TEST_F(InvoiceEditor, SidePanelRowsOpenTheirForms) {
             EXPECT_EQ(request.DefaultValues.at(0).Value.AsString(), "V01");
         }
     }
+    server.OnRequestValue("N_Contragent", Rows({"Code", "CustomerPriceGroup"}, {{"5001", "WHOLESALE"}}));
+    host.ScriptExternal(710, 0);
+    Form().ControlListItems().OnClick(4);
+    const TFilter& prices = host.ExternalRequests().back().Filter;
+    EXPECT_EQ(prices.Conditions().size(), 40u) << "both sales codes, open or dated start and end";
+    const std::vector<Variant> oneRecord = {"1001", 1, "WHOLESALE", Variant(), "20261231"};
+    EXPECT_TRUE(prices.Matches([&](std::string_view field) {
+        static const char* names[] = {"Item_Id", "SalesType", "SalesCode", "StartingDate", "EndingDate"};
+        for (size_t i = 0; i < 5; ++i)
+            if (field == names[i]) return oneRecord[i];
+        return Variant();
+    })) << "a price of the vendor's price group without a start date is offered";
     EXPECT_TRUE(LoggedOperations().empty());
 }
 
