@@ -16,6 +16,7 @@
 #include "desktop/TMainWindow.h"
 #include "desktop/TQtDialogs.h"
 #include "desktop/ValueText.h"
+#include "frame/uPurchasePackage.h"
 #include "server/EmbeddedServer.h"
 #include "server/demo/TDemoCompany.h"
 
@@ -106,6 +107,7 @@ bool TClientApp::Start() {
     dialogs_ = std::make_unique<TQtDialogs>(window_.get());
     dm().SetDialogs(dialogs_.get());
     dm().SetFormHost(window_.get());
+    PurchasePackageStartup();
     window_->BuildPurchaseMenu();
     window_->setWindowTitle(QStringLiteral("Tavrek — Покупки — %1").arg(QFileInfo(file).fileName()));
     return true;
