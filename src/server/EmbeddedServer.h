@@ -29,7 +29,9 @@ public:
 
     void SetSession(TServerSession session) { session_ = std::move(session); }
     const TServerSession& Session() const { return session_; }
+    // Where further procedures and recognised statements are registered.
     TProcedureRegistry& Procedures() { return procedures_; }
+    TScriptRecognizer& Scripts() { return scripts_; }
     SQLite::Database& Database() { return *db_; }
 
     int RequestValue(int mode, const std::string& source, const std::string& fields, const TFilter& filter,
