@@ -57,6 +57,12 @@ std::vector<int> TDataGrid::SelectedRawIndices() const {
     return raw;
 }
 
+bool TDataGrid::Editing() const {
+    for (const QWidget* child : view_->viewport()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (child->isVisible()) return true;
+    return false;
+}
+
 void TDataGrid::FollowCursor(int row) {
     if (following_ || row < 0 || row == view_->currentIndex().row()) return;
     following_ = true;

@@ -24,6 +24,8 @@ public:
     // Positions among all records of the selected rows, in row order; the current row
     // when nothing is selected.
     std::vector<int> SelectedRawIndices() const;
+    // True while a cell editor is open: its text must not be overwritten by a refresh.
+    bool Editing() const;
 
 private:
     void FollowCursor(int row);

@@ -83,6 +83,8 @@ void TDataSetModel::SetFooterText(int column, const QString& text) {
 }
 
 void TDataSetModel::RefreshCurrentRow() {
+    // Only an edit buffer can differ from what the view already shows.
+    if (dataSet_->State() != TDataSetState::dsEdit && dataSet_->State() != TDataSetState::dsInsert) return;
     const int row = CurrentRow();
     if (row >= 0 && !columns_.empty()) emit dataChanged(index(row, 0), index(row, columnCount() - 1));
 }

@@ -63,12 +63,13 @@ private:
     std::string fieldName_;
     std::string dataSetName_;
     TFieldKind kind_;
-    QLabel* label_;
-    QWidget* editor_;
+    // Set while the editor is created, so they come before editor_.
     QLineEdit* line_ = nullptr;
     QCheckBox* check_ = nullptr;
     QComboBox* combo_ = nullptr;
     QDateEdit* date_ = nullptr;
+    QLabel* label_;
+    QWidget* editor_;
     bool refreshing_ = false;
 };
 

@@ -274,7 +274,7 @@ void TFormHostWidget::RefreshAll() {
         grid.View->Footer().update();
         if (grid.Grid->SelectedRows.empty() && grid.View->View().selectionModel()->selectedRows().size() > 1)
             grid.View->View().clearSelection();
-        grid.Model->RefreshCurrentRow();
+        if (!grid.View->Editing()) grid.Model->RefreshCurrentRow();
     }
     sidePanel_->Refresh();
     if (pages_ != nullptr) {

@@ -1,7 +1,8 @@
 #include "QtTestApp.h"
 
 #include <QApplication>
-#include <memory>
+#include <QKeyEvent>
+#include <QWidget>
 
 namespace tavrek::desktop::testing {
 namespace {
@@ -20,14 +21,25 @@ void Collect(QtMsgType type, const QMessageLogContext&, const QString& message) 
 }  // namespace
 
 QApplication& TestApp() {
-    static std::unique_ptr<QApplication> app = [] {
+    // Lives until the process ends: destroyed among the other statics at exit it would
+    // outlive the platform objects it still refers to.
+    static QApplication* app = [] {
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
         static int argc = 1;
         static char name[] = "test_desktop";
         static char* argv[] = {name, nullptr};
-        return std::make_unique<QApplication>(argc, argv);
+        return new QApplication(argc, argv);
     }();
     return *app;
+}
+
+void TypeText(QWidget& widget, const QString& text) {
+    for (const QChar ch : text) {
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(ch));
+        QApplication::sendEvent(&widget, &press);
+        QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, QString(ch));
+        QApplication::sendEvent(&widget, &release);
+    }
 }
 
 TWarningCollector::TWarningCollector() {
