@@ -100,6 +100,13 @@ TEST_F(PurchasePostingEndToEnd, TheEditorShowsTheRefusalAndKeepsTheDocument) {
     EXPECT_EQ(form.cdsMaster.FieldByName("Id").AsString(), id);
 }
 
+TEST_F(PurchasePostingEndToEnd, PrintingAnOpenInvoiceUsesThePrintFormOfItsSubtype) {
+    form.acPrint.Execute();
+    ASSERT_FALSE(host.Prints().empty());
+    EXPECT_EQ(host.Prints().back().PrintFormCode, "Purch_520");
+    EXPECT_EQ(host.Prints().back().Keys.at(0).AsString(), id);
+}
+
 TEST_F(PurchasePostingEndToEnd, PostAndPrintRecordsThePrintOfThePostedInvoice) {
     form.acPostAndPrintDocument.Execute();
     EXPECT_EQ(State(), kPosted);
