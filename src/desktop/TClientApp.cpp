@@ -17,6 +17,7 @@
 #include "desktop/TQtDialogs.h"
 #include "desktop/ValueText.h"
 #include "frame/uPurchasePackage.h"
+#include "frame/uPurchasePackage.h"
 #include "server/EmbeddedServer.h"
 #include "server/demo/TDemoCompany.h"
 
@@ -48,6 +49,7 @@ TClientApp::TClientApp(TClientOptions options) : options_(std::move(options)) {}
 TClientApp::~TClientApp() {
     // The window frees its forms while the session still reaches the server.
     window_.reset();
+    if (server_) PurchasePackageShutdown();
     dm().SetFormHost(nullptr);
     dm().SetDialogs(nullptr);
     dm().SetServer(nullptr);
@@ -103,6 +105,7 @@ bool TClientApp::Start() {
         Report(QStringLiteral("Фирмената база %1 не може да бъде отворена:\n%2").arg(file, ToQ(e.what())));
         return false;
     }
+    PurchasePackageStartup();
     window_ = std::make_unique<TMainWindow>();
     dialogs_ = std::make_unique<TQtDialogs>(window_.get());
     dm().SetDialogs(dialogs_.get());

@@ -33,6 +33,7 @@ TDbFieldControl::TDbFieldControl(TfBase& form, const THeaderField& spec, QWidget
       fieldName_(spec.FieldName),
       dataSetName_(spec.DataSet),
       kind_(spec.Kind),
+      index_(static_cast<size_t>(&spec - form.Description.Fields.data())),
       label_(new QLabel(ToQ(spec.Caption.empty() ? spec.FieldName : spec.Caption), parent)),
       editor_(CreateEditor(spec, parent)) {
     label_->setBuddy(editor_);
@@ -41,7 +42,12 @@ TDbFieldControl::TDbFieldControl(TfBase& form, const THeaderField& spec, QWidget
     Refresh();
 }
 
-const THeaderField* TDbFieldControl::Spec() const { return form_.Description.FindField(fieldName_); }
+const THeaderField* TDbFieldControl::Spec() const {
+    // A field may be shown twice (two datasets, two pages): the position tells them apart.
+    const auto& fields = form_.Description.Fields;
+    if (index_ < fields.size() && fields[index_].FieldName == fieldName_) return &fields[index_];
+    return form_.Description.FindField(fieldName_);
+}
 
 TClientDataSet* TDbFieldControl::DataSet() const { return form_.FindDataSet(dataSetName_); }
 
@@ -149,7 +155,7 @@ QString TDbFieldControl::FormatNumber(const THeaderField& spec, const Variant& v
 }
 
 void TDbFieldControl::ShowValue(const THeaderField& spec, const Variant& value) {
-    switch (spec.Kind) {
+    switch (kind_) {
         case TFieldKind::fkFlag: check_->setChecked(!value.IsNull() && value.AsString() == spec.CheckedValue); break;
         case TFieldKind::fkCombo: {
             const QString text = value.IsNull() ? QString() : ToQ(value.AsString());

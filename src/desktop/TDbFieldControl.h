@@ -27,6 +27,7 @@ namespace tavrek::desktop {
 class TDbFieldControl : public QObject {
     Q_OBJECT
 public:
+    // spec is an element of form.Description.Fields.
     TDbFieldControl(TfBase& form, const THeaderField& spec, QWidget* parent);
 
     const std::string& FieldName() const { return fieldName_; }
@@ -63,6 +64,7 @@ private:
     std::string fieldName_;
     std::string dataSetName_;
     TFieldKind kind_;
+    size_t index_;
     // Set while the editor is created, so they come before editor_.
     QLineEdit* line_ = nullptr;
     QCheckBox* check_ = nullptr;

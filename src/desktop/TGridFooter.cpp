@@ -27,7 +27,9 @@ QString TGridFooter::Text(int column) const {
     if (spec.FooterAggregate.isEmpty()) return spec.FooterText;
     TClientDataSet& dataSet = model_.DataSet();
     if (!dataSet.Active() || dataSet.FindAggregate(FromQ(spec.FooterAggregate)) == nullptr) return {};
-    const Variant value = dataSet.AggregateValue(FromQ(spec.FooterAggregate));
+    Variant value = dataSet.AggregateValue(FromQ(spec.FooterAggregate));
+    // A sum over no lines is nothing to the dataset and zero to the reader.
+    if (value.IsNull()) value = Variant(0.0);
     if (value.Type() == TVarType::varInteger) return QString::number(value.AsInteger());
     const TFieldType type = dataSet.Fields(spec.FieldIndex).DataType();
     const TNumberKind kind = spec.Kind == TNumberKind::nkNone ? TNumberKind::nkAmount : spec.Kind;

@@ -62,8 +62,7 @@ void TSidePanelWidget::Rebuild() {
         auto* table = new QTableWidget(static_cast<int>(list.Rows.size()), 2, box);
         table->horizontalHeader()->hide();
         table->verticalHeader()->hide();
-        table->horizontalHeader()->setStretchLastSection(true);
-        table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+                table->setEditTriggers(QAbstractItemView::NoEditTriggers);
         table->setSelectionBehavior(QAbstractItemView::SelectRows);
         for (size_t r = 0; r < list.Rows.size(); ++r) {
             table->setItem(static_cast<int>(r), 0, new QTableWidgetItem(ToQ(list.Rows[r].Caption)));
@@ -71,8 +70,14 @@ void TSidePanelWidget::Rebuild() {
             value->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
             table->setItem(static_cast<int>(r), 1, value);
         }
-        table->resizeColumnToContents(0);
-        table->setFixedHeight(table->verticalHeader()->length() + 4);
+        table->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        table->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        table->setWordWrap(false);
+        const int rowHeight = table->fontMetrics().height() + 6;
+        table->verticalHeader()->setDefaultSectionSize(rowHeight);
+        table->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+        table->horizontalHeader()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
+        table->setFixedHeight(rowHeight * static_cast<int>(list.Rows.size()) + 2 * table->frameWidth());
         connect(table, &QTableWidget::cellClicked, this, [this, i](int row) {
             if (i < panel_.Lists.size() && panel_.Lists[i].OnClick) runner_([this, i, row] { panel_.Lists[i].OnClick(row); });
         });
