@@ -1,0 +1,153 @@
+// Opening, scrolling and editing a 10,000-line purchase invoice in the desktop client, on
+// the demo company in a temporary file. Runs offscreen; prints Google Benchmark figures.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QScrollBar>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <SQLiteCpp/Database.h>
+#include <SQLiteCpp/Statement.h>
+#include <SQLiteCpp/Transaction.h>
+#include <memory>
+
+#include "base/forms/RequestForm.h"
+#include "base/forms/TfBase.h"
+#include "desktop/TClientApp.h"
+#include "desktop/TDataGrid.h"
+#include "desktop/TDataSetModel.h"
+#include "desktop/TFormHostWidget.h"
+#include "desktop/TMainWindow.h"
+#include "server/EmbeddedServer.h"
+
+namespace {
+
+using namespace tavrek;
+using namespace tavrek::desktop;
+
+constexpr int kLines = 10000;
+const char* const kInvoiceId = "{BENCH-INVOICE}";
+
+// One client process on a demo company holding an open invoice of kLines lines.
+struct TBenchClient {
+    TBenchClient() {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        static int argc = 1;
+        static char name[] = "bench_desktop";
+        static char* argv[] = {name, nullptr};
+        app = std::make_unique<QApplication>(argc, argv);
+        TClientOptions options;
+        options.CompanyFile = folder.filePath("bench.tavrek");
+        client = std::make_unique<TClientApp>(options);
+        if (!client->Start()) throw std::runtime_error("the demo company did not open");
+        client->Window().show();
+        AddInvoice(client->Server().Database());
+    }
+
+    static void AddInvoice(SQLite::Database& db) {
+        SQLite::Transaction transaction(db);
+        db.exec(std::string("INSERT INTO D_PurchHeader (Id, Comp_Id, DocumentType, DocumentNo) VALUES ('") + kInvoiceId +
+                "', 'DEMO', 1, 'BENCH-1')");
+        SQLite::Statement line(db,
+                               "INSERT INTO D_PurchaseLine (Master_Id, Id, Comp_Id, Line_No, Code, Description, Quantity, "
+                               "DirectUnitCost_ACY, TotalPrice, TotalValue, TotalVAT, TotalValue_LCY) "
+                               "VALUES (?, ?, 'DEMO', ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+        for (int i = 1; i <= kLines; ++i) {
+            const double quantity = 1 + i % 7, price = 1.25 * (1 + i % 13), value = quantity * price;
+            line.bind(1, kInvoiceId);
+            line.bind(2, "{LINE-" + std::to_string(i) + "}");
+            line.bind(3, i);
+            line.bind(4, "ITEM" + std::to_string(i % 50));
+            line.bind(5, "Артикул " + std::to_string(i));
+            line.bind(6, quantity);
+            line.bind(7, price);
+            line.bind(8, value);
+            line.bind(9, value);
+            line.bind(10, value * 1.2);
+            line.bind(11, value);
+            line.exec();
+            line.reset();
+        }
+        transaction.commit();
+    }
+
+    TFormHostWidget* OpenInvoice() {
+        TFormRequest request;
+        request.ClassName = "TfEdPurchase";
+        request.Filter.Add("D_PurchHeader.Id", "=", kInvoiceId);
+        RequestForm(request);
+        QMdiSubWindow* window = client->Window().Mdi().activeSubWindow();
+        window->showMaximized();
+        QApplication::processEvents();
+        return qobject_cast<TFormHostWidget*>(window->widget());
+    }
+
+    void CloseAll() {
+        client->Window().Mdi().closeAllSubWindows();
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    QTemporaryDir folder;
+    std::unique_ptr<QApplication> app;
+    std::unique_ptr<TClientApp> client;
+};
+
+TBenchClient& Client() {
+    static TBenchClient client;
+    return client;
+}
+
+// From the request to the painted window: server read, form set-up, host build, first paint.
+void BM_OpenInvoice(benchmark::State& state) {
+    TBenchClient& bench = Client();
+    for (auto _ : state) {
+        TFormHostWidget* host = bench.OpenInvoice();
+        state.PauseTiming();
+        if (host == nullptr || host->Grid("dbgDetail")->Model().rowCount() != kLines)
+            state.SkipWithError("the invoice did not open with its lines");
+        bench.CloseAll();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_OpenInvoice)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// One page down through the grid, repainted: the cells read the records directly.
+void BM_ScrollPage(benchmark::State& state) {
+    TBenchClient& bench = Client();
+    TFormHostWidget* host = bench.OpenInvoice();
+    QTableView& view = host->Grid("dbgDetail")->View();
+    QScrollBar& bar = *view.verticalScrollBar();
+    for (auto _ : state) {
+        bar.setValue(bar.value() + bar.pageStep() > bar.maximum() ? 0 : bar.value() + bar.pageStep());
+        view.viewport()->repaint();
+    }
+    bench.CloseAll();
+}
+BENCHMARK(BM_ScrollPage)->Unit(benchmark::kMicrosecond);
+
+// Typing a quantity into a line: the form's line rules run, the line is posted, the footers
+// and the header follow, the row repaints.
+void BM_EditQuantity(benchmark::State& state) {
+    TBenchClient& bench = Client();
+    TFormHostWidget* host = bench.OpenInvoice();
+    TDataSetModel& model = host->Grid("dbgDetail")->Model();
+    int quantityColumn = 0;
+    for (int c = 0; c < model.columnCount(); ++c)
+        if (model.headerData(c, Qt::Horizontal).toString() == QStringLiteral("Количество")) quantityColumn = c;
+    int row = 0;
+    for (auto _ : state) {
+        row = (row + 7919) % kLines;
+        model.setData(model.index(row, quantityColumn), QString::number(2 + row % 5));
+        host->RefreshAll();
+        host->Grid("dbgDetail")->View().viewport()->repaint();
+    }
+    // Closing asks nothing once the typed changes are dropped.
+    model.DataSet().CancelUpdates();
+    host->Form().cdsMaster.CancelUpdates();
+    bench.CloseAll();
+}
+BENCHMARK(BM_EditQuantity)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
