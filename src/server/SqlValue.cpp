@@ -76,15 +76,17 @@ const char* DeclaredType(const SQLite::Statement& statement, int index) {
 TRequestResult SelectRows(SQLite::Statement& statement) {
     TRequestResult result;
     const int count = statement.getColumnCount();
-    std::vector<const char*> declared;
+    // Copied: SQLite may re-prepare the statement on its first step, freeing its type texts.
+    std::vector<std::string> declared;
     for (int i = 0; i < count; ++i) {
         result.Columns.emplace_back(statement.getColumnName(i));
-        declared.push_back(DeclaredType(statement, i));
+        const char* type = DeclaredType(statement, i);
+        declared.emplace_back(type == nullptr ? "" : type);
     }
     while (statement.executeStep()) {
         TVariantArray row;
         row.reserve(static_cast<size_t>(count));
-        for (int i = 0; i < count; ++i) row.push_back(ReadResultColumn(statement.getColumn(i), declared[i]));
+        for (int i = 0; i < count; ++i) row.push_back(ReadResultColumn(statement.getColumn(i), declared[static_cast<size_t>(i)].c_str()));
         result.Rows.push_back(std::move(row));
     }
     return result;

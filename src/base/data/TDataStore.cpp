@@ -33,16 +33,17 @@ void TDataStore::Insert(size_t index, std::vector<Variant> values, bool logged) 
 
 void TDataStore::Update(size_t index, std::vector<Variant> values, bool logged) {
     TRecord& record = *records_[index];
-    if (logged && record.Status == TUpdateStatus::usUnmodified) {
-        record.Original = std::make_unique<std::vector<Variant>>(record.Values);
-        record.Status = TUpdateStatus::usModified;
-        ++changeCount_;
-    }
     for (auto& aggregate : aggregates_) {
         const size_t field = static_cast<size_t>(aggregate->FieldIndex());
         if (record.Values[field] == values[field]) continue;
         aggregate->Remove(record.Values[field]);
         aggregate->Add(values[field]);
+    }
+    if (logged && record.Status == TUpdateStatus::usUnmodified) {
+        // The replaced values become the original: moved, not copied, on the first change.
+        record.Original = std::make_unique<std::vector<Variant>>(std::move(record.Values));
+        record.Status = TUpdateStatus::usModified;
+        ++changeCount_;
     }
     record.Values = std::move(values);
     for (TClientDataSet* cursor : cursors_) cursor->StoreUpdated(index);

@@ -4,6 +4,22 @@ namespace tavrek::server {
 
 const std::vector<TMessageText>& DemoMessages() {
     static const std::vector<TMessageText> messages = {
+        // Form framework and desktop client.
+        {"err_DefaultValueFieldNotFound", "Документът няма поле %s."},
+        {"err_DocumentIsReadOnly", "Документът не може да бъде променян."},
+        {"err_FormClassNotRegistered", "Няма регистрирана форма %s."},
+        {"err_FormNotAvailable", "Форма с номер %s не е налична в този клиент."},
+        {"err_FormNotOpened", "Формата не може да бъде отворена: %s"},
+        {"err_FormNotRegistered", "Няма регистрирана форма с номер %s."},
+        {"err_GridEditRefused", "Промяната не може да бъде приета: %s"},
+        {"err_InvalidFieldValue", "Невалидна стойност в поле \"%s\": %s"},
+        {"err_NoCardForm", "Списъкът няма форма за документа."},
+        {"err_NoRightForOperation", "Нямате права за тази операция."},
+        {"err_SelectorNotAvailable", "Списъкът за избор %s не може да се зареди."},
+        {"inf_ImportSkippedRows", "Редове, които не бяха импортирани:"},
+        {"msg_PrintSaved", "Документът е записан в %s"},
+        {"que_DeleteRecord", "Да бъде ли изтрит записът?"},
+        {"que_SaveBeforeToDo", "Документът има незаписани промени. Да бъдат ли записани преди да продължите?"},
         // Errors.
         {"err_AnnulPurchAdvPayment", "Авансовото плащане не може да бъде анулирано: сумата по аналитичната сметка се различава от сумата на документа."},
         {"err_AttachImpToOrder", "Грешка при свързване на импортираните редове с поръчка."},
