@@ -5,19 +5,12 @@
 #include "server/SqlValue.h"
 #include "server/TNumberSeries.h"
 #include "server/TProcedureRegistry.h"
+#include "server/procedures/ProcedureArgs.h"
 #include "server/TQueryBuilder.h"
 #include "server/schema/DocumentTypes.h"
 
 namespace tavrek::server {
 namespace {
-
-std::string Arg(const TVariantArray& args, size_t index) {
-    return index < args.size() ? args[index].AsString() : std::string();
-}
-
-TRequestResult Answer(std::vector<std::string> columns, TVariantArray row) {
-    return TRequestResult{std::move(columns), {std::move(row)}};
-}
 
 std::string MessageText(TServerContext& ctx, const char* key) {
     const TRequestResult text = SelectRows(ctx.Db, "SELECT Text FROM S_Messages WHERE Id = ?", {key});

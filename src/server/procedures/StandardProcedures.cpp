@@ -6,20 +6,13 @@
 
 #include "base/data/TDateTime.h"
 #include "server/SqlValue.h"
+#include "server/procedures/ProcedureArgs.h"
 #include "server/TQueryBuilder.h"
 #include "server/schema/DocumentTables.h"
 #include "server/schema/DocumentTypes.h"
 
 namespace tavrek::server {
 namespace {
-
-std::string Arg(const TVariantArray& args, size_t index) {
-    return index < args.size() ? args[index].AsString() : std::string();
-}
-
-TRequestResult Answer(std::vector<std::string> columns, TVariantArray row) {
-    return TRequestResult{std::move(columns), {std::move(row)}};
-}
 
 // Header totals are the rounded sums of the line amounts of the same names.
 TRequestResult RecalcDocument(TServerContext& ctx, const std::string& header, const std::string& line,
