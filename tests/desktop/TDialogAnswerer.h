@@ -26,6 +26,7 @@ public:
     const QStringList& Shown() const { return shown_; }
     const QStringList& Unexpected() const { return unexpected_; }
     bool AllAnswered() const { return expected_.empty(); }
+    void ClearUnexpected() { unexpected_.clear(); }
 
 private:
     void Poll();
