@@ -22,6 +22,16 @@ QString Cell(const Variant& value, const TField& field, const std::string& forma
         .toHtmlEscaped();
 }
 
+// As the grid's footer shows it: the aggregate when the column has one, else the form's text.
+QString FooterText(TClientDataSet& dataSet, const TGridColumn& column, const TField& field) {
+    if (column.FooterAggregate.empty() || dataSet.FindAggregate(column.FooterAggregate) == nullptr)
+        return ToQ(column.FooterText);
+    Variant value = dataSet.AggregateValue(column.FooterAggregate);
+    if (value.IsNull()) value = Variant(0.0);
+    return DisplayText(value, TFieldType::ftFloat, NumberKindOf(field.FieldName(), TFieldType::ftFloat),
+                       DecimalsOfFormat(column.DisplayFormat));
+}
+
 QString HeaderTable(TfBase& form) {
     QString html = QStringLiteral("<table cellpadding='2'>");
     for (const THeaderField& spec : form.Description.Fields) {
@@ -56,7 +66,8 @@ QString GridTable(TfBase& form, const TGrid& grid) {
         html += QStringLiteral("</tr>");
     }
     html += QStringLiteral("<tr>");
-    for (const auto& [column, field] : columns) html += QStringLiteral("<td><b>%1</b></td>").arg(ToQ(column->FooterText).toHtmlEscaped());
+    for (const auto& [column, field] : columns)
+        html += QStringLiteral("<td><b>%1</b></td>").arg(FooterText(*dataSet, *column, *field).toHtmlEscaped());
     return html + QStringLiteral("</tr></table>");
 }
 
