@@ -17,7 +17,6 @@
 #include "desktop/TQtDialogs.h"
 #include "desktop/ValueText.h"
 #include "frame/uPurchasePackage.h"
-#include "frame/uPurchasePackage.h"
 #include "server/EmbeddedServer.h"
 #include "server/demo/TDemoCompany.h"
 
@@ -105,7 +104,6 @@ bool TClientApp::Start() {
         Report(QStringLiteral("Фирмената база %1 не може да бъде отворена:\n%2").arg(file, ToQ(e.what())));
         return false;
     }
-    PurchasePackageStartup();
     window_ = std::make_unique<TMainWindow>();
     dialogs_ = std::make_unique<TQtDialogs>(window_.get());
     dm().SetDialogs(dialogs_.get());
