@@ -17,6 +17,7 @@ run_suite() {
 run_suite build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 if [ "${TAVREK_SKIP_SANITIZE:-0}" != "1" ]; then
   export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+  export LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp
   export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
   run_suite build-sanitize -DCMAKE_BUILD_TYPE=Debug -DTAVREK_SANITIZE=ON -DTAVREK_BENCH=OFF
 fi

@@ -36,6 +36,12 @@ std::string FooterValue(const Variant& value, const std::string& format) {
     return value.AsString();
 }
 
+// Every form object alive in this process, in creation order.
+std::vector<TfBase*>& LiveForms() {
+    static std::vector<TfBase*> forms;
+    return forms;
+}
+
 }  // namespace
 
 TfBase::TfBase()
@@ -49,6 +55,7 @@ TfBase::TfBase()
       acReCalcDocument(AcListBase.Add("acReCalcDocument", "Преизчисляване на документа", "Документ")),
       acAnnulDocument(AcListBase.Add("acAnnulDocument", "Анулиране", "Документ")),
       acSetCurrencyFactor(AcListBase.Add("acSetCurrencyFactor", "$", "Документ")) {
+    LiveForms().push_back(this);
     acSave.ShortCut = "Ctrl+S";
     acRefresh.ShortCut = "F5";
     acInsertRecord.ShortCut = "Ins";
@@ -65,10 +72,10 @@ TfBase::TfBase()
 }
 
 TfBase::~TfBase() {
-    // Forms this one opened outlive it in the host: they must not call back into it.
-    IFormHost* host = Host();
-    if (host == nullptr) return;
-    for (TfBase* form : host->OpenForms()) {
+    // Forms this one opened may outlive it: they must not call back into it. The live forms
+    // are known here rather than asked of the host, which may be tearing its windows down.
+    std::erase(LiveForms(), this);
+    for (TfBase* form : LiveForms()) {
         if (form->CallingForm == this) form->CallingForm = nullptr;
         if (form->ParentForm == this) form->ParentForm = nullptr;
     }
