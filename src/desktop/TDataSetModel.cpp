@@ -5,7 +5,7 @@
 #include "base/errors/TELException.h"
 
 namespace tavrek::desktop {
-TDataSetModel::TDataSetModel(TClientDataSet& dataSet, std::vector<TColumnSpec> columns, QObject* parent)
+TDataSetModel::TDataSetModel(TClientDataSet& dataSet, std::vector<TColumnLayout> columns, QObject* parent)
     : QAbstractTableModel(parent), dataSet_(&dataSet), columns_(std::move(columns)) {
     Rebuild();
     dataSet_->AddObserver(this);
@@ -13,12 +13,12 @@ TDataSetModel::TDataSetModel(TClientDataSet& dataSet, std::vector<TColumnSpec> c
 
 TDataSetModel::~TDataSetModel() { dataSet_->RemoveObserver(this); }
 
-std::vector<TColumnSpec> TDataSetModel::DefaultColumns(TClientDataSet& dataSet) {
-    std::vector<TColumnSpec> columns;
+std::vector<TColumnLayout> TDataSetModel::DefaultColumns(TClientDataSet& dataSet) {
+    std::vector<TColumnLayout> columns;
     for (int i = 0; i < dataSet.FieldCount(); ++i) {
         const TField& field = dataSet.Fields(i);
         if (!field.Visible) continue;
-        TColumnSpec column;
+        TColumnLayout column;
         column.FieldIndex = i;
         column.Caption = ToQ(field.DisplayLabel);
         column.ReadOnly = field.ReadOnly;
@@ -113,7 +113,7 @@ QVariant TDataSetModel::data(const QModelIndex& index, int role) const {
     if (!InRange(index)) return {};
     const bool insertRow = insertRow_ && index.row() == rows_;
     if (!insertRow && RawIndexOfRow(index.row()) < 0) return {};
-    const TColumnSpec& column = columns_[static_cast<size_t>(index.column())];
+    const TColumnLayout& column = columns_[static_cast<size_t>(index.column())];
     const TField& field = dataSet_->Fields(column.FieldIndex);
     const Variant& value = RowValues(index.row())[static_cast<size_t>(column.FieldIndex)];
     switch (role) {
@@ -140,21 +140,21 @@ QVariant TDataSetModel::headerData(int section, Qt::Orientation orientation, int
 Qt::ItemFlags TDataSetModel::flags(const QModelIndex& index) const {
     if (!InRange(index)) return Qt::NoItemFlags;
     Qt::ItemFlags result = Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemNeverHasChildren;
-    const TColumnSpec& column = columns_[static_cast<size_t>(index.column())];
+    const TColumnLayout& column = columns_[static_cast<size_t>(index.column())];
     if (readOnly_ || column.ReadOnly || dataSet_->Fields(column.FieldIndex).ReadOnly) return result;
     return result | (column.Flag ? Qt::ItemIsUserCheckable : Qt::ItemIsEditable);
 }
 
 bool TDataSetModel::setData(const QModelIndex& index, const QVariant& value, int role) {
     if (!(flags(index) & (Qt::ItemIsEditable | Qt::ItemIsUserCheckable))) return false;
-    const TColumnSpec& column = columns_[static_cast<size_t>(index.column())];
+    const TColumnLayout& column = columns_[static_cast<size_t>(index.column())];
     if (role == Qt::CheckStateRole && column.Flag)
         return ApplyEdit(index.row(), column, value.toInt() == Qt::Checked ? 1 : 0);
     if (role != Qt::EditRole || column.Flag) return false;
     return ApplyEdit(index.row(), column, value);
 }
 
-bool TDataSetModel::ApplyEdit(int row, const TColumnSpec& column, const QVariant& value) {
+bool TDataSetModel::ApplyEdit(int row, const TColumnLayout& column, const QVariant& value) {
     try {
         MoveCursorToRow(row);
         TField& field = dataSet_->Fields(column.FieldIndex);

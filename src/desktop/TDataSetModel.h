@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "base/data/TClientDataSet.h"
-#include "desktop/TColumnSpec.h"
+#include "desktop/TColumnLayout.h"
 
 namespace tavrek::desktop {
 
@@ -17,14 +17,14 @@ namespace tavrek::desktop {
 class TDataSetModel : public QAbstractTableModel, private IDataSetObserver {
     Q_OBJECT
 public:
-    TDataSetModel(TClientDataSet& dataSet, std::vector<TColumnSpec> columns, QObject* parent = nullptr);
+    TDataSetModel(TClientDataSet& dataSet, std::vector<TColumnLayout> columns, QObject* parent = nullptr);
     ~TDataSetModel() override;
 
     // Columns for every visible field of the dataset, in field order.
-    static std::vector<TColumnSpec> DefaultColumns(TClientDataSet& dataSet);
+    static std::vector<TColumnLayout> DefaultColumns(TClientDataSet& dataSet);
 
     TClientDataSet& DataSet() const { return *dataSet_; }
-    const std::vector<TColumnSpec>& Columns() const { return columns_; }
+    const std::vector<TColumnLayout>& Columns() const { return columns_; }
     void SetReadOnly(bool readOnly) { readOnly_ = readOnly; }
     bool ReadOnly() const { return readOnly_; }
     // The form's own footer text of a column (one without an aggregate).
@@ -77,11 +77,11 @@ private:
     void SyncInsertRow();
     void InsertMappedRow(int index);
     void RemoveMappedRow(int index);
-    bool ApplyEdit(int row, const TColumnSpec& column, const QVariant& value);
+    bool ApplyEdit(int row, const TColumnLayout& column, const QVariant& value);
     void Report(const QString& text) const;
 
     TClientDataSet* dataSet_;
-    std::vector<TColumnSpec> columns_;
+    std::vector<TColumnLayout> columns_;
     int rows_ = 0;
     std::vector<int> map_;  // raw indices of the shown records while the dataset is filtered
     bool insertRow_ = false;

@@ -27,18 +27,18 @@ bool HasRecord(const TClientDataSet& dataSet) {
 
 }  // namespace
 
-TDbFieldControl::TDbFieldControl(TfBase& form, const THeaderField& spec, QWidget* parent)
+TDbFieldControl::TDbFieldControl(TfBase& form, const THeaderField& headerField, QWidget* parent)
     : QObject(parent),
       form_(form),
-      fieldName_(spec.FieldName),
-      dataSetName_(spec.DataSet),
-      kind_(spec.Kind),
-      index_(static_cast<size_t>(&spec - form.Description.Fields.data())),
-      label_(new QLabel(ToQ(spec.Caption.empty() ? spec.FieldName : spec.Caption), parent)),
-      editor_(CreateEditor(spec, parent)) {
+      fieldName_(headerField.FieldName),
+      dataSetName_(headerField.DataSet),
+      kind_(headerField.Kind),
+      index_(static_cast<size_t>(&headerField - form.Description.Fields.data())),
+      label_(new QLabel(ToQ(headerField.Caption.empty() ? headerField.FieldName : headerField.Caption), parent)),
+      editor_(CreateEditor(headerField, parent)) {
     label_->setBuddy(editor_);
-    if (spec.Width > 0) editor_->setMinimumWidth(spec.Width);
-    editor_->setObjectName(ToQ(spec.FieldName));
+    if (headerField.Width > 0) editor_->setMinimumWidth(headerField.Width);
+    editor_->setObjectName(ToQ(headerField.FieldName));
     Refresh();
 }
 
@@ -57,14 +57,14 @@ TField* TDbFieldControl::Field() const {
 }
 
 bool TDbFieldControl::Editable() const {
-    const THeaderField* spec = Spec();
+    const THeaderField* headerField = Spec();
     const TField* field = Field();
-    return spec != nullptr && field != nullptr && !spec->ReadOnly && !field->ReadOnly && !form_.ReadOnly &&
+    return headerField != nullptr && field != nullptr && !headerField->ReadOnly && !field->ReadOnly && !form_.ReadOnly &&
            DataSet()->Active();
 }
 
-QWidget* TDbFieldControl::CreateEditor(const THeaderField& spec, QWidget* parent) {
-    switch (spec.Kind) {
+QWidget* TDbFieldControl::CreateEditor(const THeaderField& headerField, QWidget* parent) {
+    switch (headerField.Kind) {
         case TFieldKind::fkFlag:
             check_ = new QCheckBox(parent);
             connect(check_, &QCheckBox::clicked, this, [this](bool checked) {
@@ -90,7 +90,7 @@ QWidget* TDbFieldControl::CreateEditor(const THeaderField& spec, QWidget* parent
         case TFieldKind::fkText:
         case TFieldKind::fkNumber:
             line_ = new QLineEdit(parent);
-            if (spec.Kind == TFieldKind::fkNumber) line_->setAlignment(Qt::AlignRight);
+            if (headerField.Kind == TFieldKind::fkNumber) line_->setAlignment(Qt::AlignRight);
             connect(line_, &QLineEdit::editingFinished, this, &TDbFieldControl::CommitText);
             return line_;
     }
@@ -115,9 +115,9 @@ QWidget* TDbFieldControl::CreateLookup(QWidget* parent) {
 
 QString TDbFieldControl::ShownText() const {
     if (check_ != nullptr) {
-        const THeaderField* spec = Spec();
-        if (spec == nullptr) return {};
-        return ToQ(check_->isChecked() ? spec->CheckedValue : spec->UncheckedValue);
+        const THeaderField* headerField = Spec();
+        if (headerField == nullptr) return {};
+        return ToQ(check_->isChecked() ? headerField->CheckedValue : headerField->UncheckedValue);
     }
     if (combo_ != nullptr) return combo_->currentText();
     if (date_ != nullptr) return date_->date() == kNoDate ? QString() : date_->text();
@@ -125,12 +125,12 @@ QString TDbFieldControl::ShownText() const {
 }
 
 void TDbFieldControl::Refresh(bool force) {
-    const THeaderField* spec = Spec();
-    if (spec == nullptr) return;
+    const THeaderField* headerField = Spec();
+    if (headerField == nullptr) return;
     const bool editing = editor_->isAncestorOf(QApplication::focusWidget()) || editor_->hasFocus();
     if (editing && !force && (date_ != nullptr || combo_ != nullptr)) return;
-    editor_->setVisible(spec->Visible);
-    label_->setVisible(spec->Visible);
+    editor_->setVisible(headerField->Visible);
+    label_->setVisible(headerField->Visible);
     const bool editable = Editable();
     if (line_ != nullptr) {
         // Typing in progress stays as typed until the user leaves the edit.
@@ -142,25 +142,25 @@ void TDbFieldControl::Refresh(bool force) {
     TField* field = Field();
     const bool hasValue = field != nullptr && HasRecord(*dataSet);
     refreshing_ = true;
-    ShowValue(*spec, hasValue ? field->Value() : Variant());
+    ShowValue(*headerField, hasValue ? field->Value() : Variant());
     refreshing_ = false;
 }
 
-QString TDbFieldControl::FormatNumber(const THeaderField& spec, const Variant& value) const {
+QString TDbFieldControl::FormatNumber(const THeaderField& headerField, const Variant& value) const {
     const TField* field = Field();
     const TFieldType type = field != nullptr ? field->DataType() : TFieldType::ftFloat;
     const TNumberKind kind = NumberKindOf(fieldName_, type);
     return DisplayText(value, type == TFieldType::ftString ? TFieldType::ftFloat : type, kind,
-                       DecimalsOfFormat(spec.DisplayFormat));
+                       DecimalsOfFormat(headerField.DisplayFormat));
 }
 
-void TDbFieldControl::ShowValue(const THeaderField& spec, const Variant& value) {
+void TDbFieldControl::ShowValue(const THeaderField& headerField, const Variant& value) {
     switch (kind_) {
-        case TFieldKind::fkFlag: check_->setChecked(!value.IsNull() && value.AsString() == spec.CheckedValue); break;
+        case TFieldKind::fkFlag: check_->setChecked(!value.IsNull() && value.AsString() == headerField.CheckedValue); break;
         case TFieldKind::fkCombo: {
             const QString text = value.IsNull() ? QString() : ToQ(value.AsString());
             QStringList items;
-            for (const std::string& item : spec.Items) items << ToQ(item);
+            for (const std::string& item : headerField.Items) items << ToQ(item);
             if (!items.contains(text)) items << text;
             QStringList shown;
             for (int i = 0; i < combo_->count(); ++i) shown << combo_->itemText(i);
@@ -174,7 +174,7 @@ void TDbFieldControl::ShowValue(const THeaderField& spec, const Variant& value) 
         case TFieldKind::fkDate:
             date_->setDate(value.IsNull() || value.IsEmpty() ? kNoDate : ToQDate(value.AsDateTime()));
             break;
-        case TFieldKind::fkNumber: line_->setText(FormatNumber(spec, value)); break;
+        case TFieldKind::fkNumber: line_->setText(FormatNumber(headerField, value)); break;
         case TFieldKind::fkText:
         case TFieldKind::fkLookup: {
             const TField* field = Field();
@@ -212,24 +212,24 @@ void TDbFieldControl::Commit(const QVariant& value) {
 }
 
 void TDbFieldControl::ReportBadInput(const std::string& message) {
-    const THeaderField* spec = Spec();
-    const std::string caption = spec == nullptr || spec->Caption.empty() ? fieldName_ : spec->Caption;
+    const THeaderField* headerField = Spec();
+    const std::string caption = headerField == nullptr || headerField->Caption.empty() ? fieldName_ : headerField->Caption;
     const std::string text = GetMessageText("err_InvalidFieldValue", "Невалидна стойност в поле \"%s\": %s");
     MessageDlgEx(FormatMessage(text, {caption, message}), TMsgDlgType::mtError, mbOK);
 }
 
 void TDbFieldControl::OpenSelector() {
-    const THeaderField* spec = Spec();
+    const THeaderField* headerField = Spec();
     TClientDataSet* dataSet = DataSet();
-    if (spec == nullptr || dataSet == nullptr || !Editable() || spec->Selector.empty()) return;
+    if (headerField == nullptr || dataSet == nullptr || !Editable() || headerField->Selector.empty()) return;
     TFilter filter;
     const QString typed = line_->text().trimmed();
-    if (!spec->SelectorFilterField.empty() && !typed.isEmpty())
-        filter.Add(spec->SelectorFilterField, "LIKE", "%" + FromQ(typed) + "%");
-    const std::string from = spec->SelectorFields.empty() ? fieldName_ : spec->SelectorFields;
-    const std::string to = spec->TargetFields.empty() ? fieldName_ : spec->TargetFields;
+    if (!headerField->SelectorFilterField.empty() && !typed.isEmpty())
+        filter.Add(headerField->SelectorFilterField, "LIKE", "%" + FromQ(typed) + "%");
+    const std::string from = headerField->SelectorFields.empty() ? fieldName_ : headerField->SelectorFields;
+    const std::string to = headerField->TargetFields.empty() ? fieldName_ : headerField->TargetFields;
     form_.RunGuarded(form_.OperationName(fieldName_ + ".Selector"),
-                     [&] { GetSelector(spec->Selector, filter, from, to, *dataSet); });
+                     [&] { GetSelector(headerField->Selector, filter, from, to, *dataSet); });
     Refresh(true);
     emit Edited();
 }

@@ -27,8 +27,8 @@ namespace tavrek::desktop {
 class TDbFieldControl : public QObject {
     Q_OBJECT
 public:
-    // spec is an element of form.Description.Fields.
-    TDbFieldControl(TfBase& form, const THeaderField& spec, QWidget* parent);
+    // headerField is an element of form.Description.Fields.
+    TDbFieldControl(TfBase& form, const THeaderField& headerField, QWidget* parent);
 
     const std::string& FieldName() const { return fieldName_; }
     QLabel& Label() const { return *label_; }
@@ -53,10 +53,10 @@ private:
     TClientDataSet* DataSet() const;
     TField* Field() const;
     bool Editable() const;
-    QWidget* CreateEditor(const THeaderField& spec, QWidget* parent);
+    QWidget* CreateEditor(const THeaderField& headerField, QWidget* parent);
     QWidget* CreateLookup(QWidget* parent);
-    void ShowValue(const THeaderField& spec, const Variant& value);
-    QString FormatNumber(const THeaderField& spec, const Variant& value) const;
+    void ShowValue(const THeaderField& headerField, const Variant& value);
+    QString FormatNumber(const THeaderField& headerField, const Variant& value) const;
     void CommitText();
     void ReportBadInput(const std::string& message);
 

@@ -35,23 +35,23 @@ namespace {
 constexpr int kTickMs = 50;
 constexpr int kActionSyncTicks = 10;
 
-TColumnSpec ColumnOf(const TGridColumn& column, TClientDataSet& dataSet, int fieldIndex) {
+TColumnLayout ColumnOf(const TGridColumn& column, TClientDataSet& dataSet, int fieldIndex) {
     const TField& field = dataSet.Fields(fieldIndex);
-    TColumnSpec spec;
-    spec.FieldIndex = fieldIndex;
-    spec.Caption = ToQ(column.Caption.empty() ? field.DisplayLabel : column.Caption);
-    spec.Width = column.Width;
-    spec.ReadOnly = column.ReadOnly;
-    spec.Kind = NumberKindOf(field.FieldName(), field.DataType());
-    spec.Decimals = DecimalsOfFormat(column.DisplayFormat);
-    spec.FooterAggregate = ToQ(column.FooterAggregate);
-    spec.FooterText = ToQ(column.FooterText);
-    return spec;
+    TColumnLayout headerField;
+    headerField.FieldIndex = fieldIndex;
+    headerField.Caption = ToQ(column.Caption.empty() ? field.DisplayLabel : column.Caption);
+    headerField.Width = column.Width;
+    headerField.ReadOnly = column.ReadOnly;
+    headerField.Kind = NumberKindOf(field.FieldName(), field.DataType());
+    headerField.Decimals = DecimalsOfFormat(column.DisplayFormat);
+    headerField.FooterAggregate = ToQ(column.FooterAggregate);
+    headerField.FooterText = ToQ(column.FooterText);
+    return headerField;
 }
 
-std::vector<TColumnSpec> ColumnsOf(const TGrid& grid, TClientDataSet& dataSet) {
+std::vector<TColumnLayout> ColumnsOf(const TGrid& grid, TClientDataSet& dataSet) {
     if (grid.Columns.empty()) return TDataSetModel::DefaultColumns(dataSet);
-    std::vector<TColumnSpec> columns;
+    std::vector<TColumnLayout> columns;
     for (const TGridColumn& column : grid.Columns) {
         const TField* field = dataSet.FindField(column.FieldName);
         if (column.Visible && field != nullptr) columns.push_back(ColumnOf(column, dataSet, field->Index()));
@@ -154,9 +154,9 @@ QWidget* TFormHostWidget::BuildFields(const std::string& page, QWidget* parent) 
     auto* layout = new QGridLayout(area);
     layout->setContentsMargins(4, 4, 4, 4);
     int index = 0;
-    for (const THeaderField& spec : form_->Description.Fields) {
-        if (!EqualsIgnoreCase(spec.Page, page)) continue;
-        auto* control = new TDbFieldControl(*form_, spec, area);
+    for (const THeaderField& headerField : form_->Description.Fields) {
+        if (!EqualsIgnoreCase(headerField.Page, page)) continue;
+        auto* control = new TDbFieldControl(*form_, headerField, area);
         connect(control, &TDbFieldControl::Edited, this, [this] {
             if (!running_) RefreshAll();
         });
@@ -265,9 +265,9 @@ void TFormHostWidget::RefreshAll() {
         grid.View->setVisible(grid.Grid->Visible);
         grid.View->setEnabled(grid.Grid->Enabled);
         for (int column = 0; column < grid.Model->columnCount(); ++column) {
-            const TColumnSpec& spec = grid.Model->Columns()[static_cast<size_t>(column)];
-            if (!spec.FooterAggregate.isEmpty()) continue;
-            const std::string& name = grid.Model->DataSet().Fields(spec.FieldIndex).FieldName();
+            const TColumnLayout& headerField = grid.Model->Columns()[static_cast<size_t>(column)];
+            if (!headerField.FooterAggregate.isEmpty()) continue;
+            const std::string& name = grid.Model->DataSet().Fields(headerField.FieldIndex).FieldName();
             if (const TGridColumn* source = grid.Grid->FindColumn(name))
                 grid.Model->SetFooterText(column, ToQ(source->FooterText));
         }

@@ -23,22 +23,22 @@ TGridFooter::TGridFooter(QTableView& view, TDataSetModel& model, QWidget* parent
 }
 
 QString TGridFooter::Text(int column) const {
-    const TColumnSpec& spec = model_.Columns().at(static_cast<size_t>(column));
-    if (spec.FooterAggregate.isEmpty()) return spec.FooterText;
+    const TColumnLayout& columnLayout = model_.Columns().at(static_cast<size_t>(column));
+    if (columnLayout.FooterAggregate.isEmpty()) return columnLayout.FooterText;
     TClientDataSet& dataSet = model_.DataSet();
-    if (!dataSet.Active() || dataSet.FindAggregate(FromQ(spec.FooterAggregate)) == nullptr) return {};
-    Variant value = dataSet.AggregateValue(FromQ(spec.FooterAggregate));
+    if (!dataSet.Active() || dataSet.FindAggregate(FromQ(columnLayout.FooterAggregate)) == nullptr) return {};
+    Variant value = dataSet.AggregateValue(FromQ(columnLayout.FooterAggregate));
     // A sum over no lines is nothing to the dataset and zero to the reader.
     if (value.IsNull()) value = Variant(0.0);
     if (value.Type() == TVarType::varInteger) return QString::number(value.AsInteger());
-    const TFieldType type = dataSet.Fields(spec.FieldIndex).DataType();
-    const TNumberKind kind = spec.Kind == TNumberKind::nkNone ? TNumberKind::nkAmount : spec.Kind;
-    return DisplayText(value, type == TFieldType::ftString ? TFieldType::ftFloat : type, kind, spec.Decimals);
+    const TFieldType type = dataSet.Fields(columnLayout.FieldIndex).DataType();
+    const TNumberKind kind = columnLayout.Kind == TNumberKind::nkNone ? TNumberKind::nkAmount : columnLayout.Kind;
+    return DisplayText(value, type == TFieldType::ftString ? TFieldType::ftFloat : type, kind, columnLayout.Decimals);
 }
 
 bool TGridFooter::HasContent() const {
-    for (const TColumnSpec& spec : model_.Columns())
-        if (!spec.FooterAggregate.isEmpty() || !spec.FooterText.isEmpty()) return true;
+    for (const TColumnLayout& columnLayout : model_.Columns())
+        if (!columnLayout.FooterAggregate.isEmpty() || !columnLayout.FooterText.isEmpty()) return true;
     return false;
 }
 

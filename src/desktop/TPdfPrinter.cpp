@@ -34,12 +34,12 @@ QString FooterText(TClientDataSet& dataSet, const TGridColumn& column, const TFi
 
 QString HeaderTable(TfBase& form) {
     QString html = QStringLiteral("<table cellpadding='2'>");
-    for (const THeaderField& spec : form.Description.Fields) {
-        TClientDataSet* dataSet = form.FindDataSet(spec.DataSet);
-        TField* field = dataSet == nullptr ? nullptr : dataSet->FindField(spec.FieldName);
-        if (!spec.Visible || field == nullptr || !HasRecord(*dataSet)) continue;
+    for (const THeaderField& headerField : form.Description.Fields) {
+        TClientDataSet* dataSet = form.FindDataSet(headerField.DataSet);
+        TField* field = dataSet == nullptr ? nullptr : dataSet->FindField(headerField.FieldName);
+        if (!headerField.Visible || field == nullptr || !HasRecord(*dataSet)) continue;
         html += QStringLiteral("<tr><td><b>%1</b></td><td>%2</td></tr>")
-                    .arg(ToQ(spec.Caption).toHtmlEscaped(), Cell(field->Value(), *field, spec.DisplayFormat));
+                    .arg(ToQ(headerField.Caption).toHtmlEscaped(), Cell(field->Value(), *field, headerField.DisplayFormat));
     }
     return html + QStringLiteral("</table>");
 }

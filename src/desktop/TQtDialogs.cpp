@@ -18,14 +18,14 @@
 namespace tavrek::desktop {
 namespace {
 
-struct TButtonSpec {
+struct TButtonChoice {
     TMsgDlgButtons Flag;
     QMessageBox::StandardButton Button;
     const char* Text;
     int Result;
 };
 
-const TButtonSpec kButtons[] = {
+const TButtonChoice kButtons[] = {
     {mbYes, QMessageBox::Yes, "Да", mrYes},
     {mbNo, QMessageBox::No, "Не", mrNo},
     {mbOK, QMessageBox::Ok, "OK", mrOk},
@@ -57,13 +57,13 @@ QString TitleOf(TMsgDlgType type) {
 int TQtDialogs::MessageDlgEx(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons) {
     QMessageBox box(IconOf(type), TitleOf(type), ToQ(text), QMessageBox::NoButton, parent_);
     if (buttons == 0) buttons = mbOK;
-    for (const TButtonSpec& spec : kButtons)
-        if (buttons & spec.Flag) box.addButton(spec.Button)->setText(QString::fromUtf8(spec.Text));
+    for (const TButtonChoice& button : kButtons)
+        if (buttons & button.Flag) box.addButton(button.Button)->setText(QString::fromUtf8(button.Text));
     const bool canEscape = (buttons & (mbNo | mbCancel)) != 0 || buttons == mbOK;
     if (!canEscape) box.setEscapeButton(nullptr);
     const auto clicked = static_cast<QMessageBox::StandardButton>(box.exec());
-    for (const TButtonSpec& spec : kButtons)
-        if (clicked == spec.Button) return spec.Result;
+    for (const TButtonChoice& button : kButtons)
+        if (clicked == button.Button) return button.Result;
     return (buttons & mbNo) ? mrNo : mrCancel;
 }
 

@@ -8,7 +8,7 @@ namespace tavrek::desktop {
 
 // One grid column as the host shows it: which field, how it reads and what its footer
 // shows (a maintained aggregate of the dataset, or nothing).
-struct TColumnSpec {
+struct TColumnLayout {
     int FieldIndex = 0;
     QString Caption;
     int Width = 0;  // pixels; 0 lets the grid pick from the caption
