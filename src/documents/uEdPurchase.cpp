@@ -118,13 +118,13 @@ void TfEdPurchase::DescribeLayout() {
     Description.AddPage("tsMainData", "Основни данни");
     Description.AddPage("tsFinanceData", "Финансови данни");
     Description.AddPage("tsAdditionalData", "Допълнителни данни");
-    struct TSpec {
+    struct THeaderFieldRow {
         const char* Field;
         const char* Caption;
         TFieldKind Kind;
         const char* Page;
     };
-    static const TSpec fields[] = {
+    static const THeaderFieldRow fields[] = {
         {"DocumentNo", "Номер", TFieldKind::fkText, "tsMainData"},
         {"N_SubDocument_Code", "Вид документ", TFieldKind::fkLookup, "tsMainData"},
         {"N_Contragent_Code", "Доставчик", TFieldKind::fkLookup, "tsMainData"},
@@ -151,7 +151,7 @@ void TfEdPurchase::DescribeLayout() {
         {"RequestedReceiptDate", "Желана дата на получаване", TFieldKind::fkDate, "tsAdditionalData"},
         {"SalesPerson_Id", "Купувач", TFieldKind::fkText, "tsAdditionalData"},
     };
-    for (const TSpec& spec : fields) Description.AddField(spec.Field, spec.Caption, spec.Kind, spec.Page);
+    for (const THeaderFieldRow& row : fields) Description.AddField(row.Field, row.Caption, row.Kind, row.Page);
     static const struct {
         const char* Field;
         const char* Selector;
