@@ -22,6 +22,7 @@ namespace tavrek {
 
 using namespace uPurchCallculations;
 using uPurchCalcHelpers::QuotedSql;
+using uPurchCalcHelpers::TCalcGuard;
 
 bool TfEdBasePurchDocument::bAdvanceSelectedRecords = false;
 
@@ -50,19 +51,6 @@ std::string Amount(const Variant& value) {
 void OpenForm(int number, const TFilter& filter, const TDefaultValues& defaults, TfBase* caller) {
     RequestForm(number, {soNormal}, filter, Variant(), Variant(), nullptr, defaults, caller);
 }
-
-// Saves, sets and restores the Calculating flag around the editor's own line computations.
-class TCalculatingScope {
-public:
-    explicit TCalculatingScope(bool& flag) : flag_(flag), saved_(flag) { flag_ = true; }
-    ~TCalculatingScope() { flag_ = saved_; }
-    TCalculatingScope(const TCalculatingScope&) = delete;
-    TCalculatingScope& operator=(const TCalculatingScope&) = delete;
-
-private:
-    bool& flag_;
-    bool saved_;
-};
 
 }  // namespace
 
@@ -204,7 +192,7 @@ void TfEdBasePurchDocument::VATValueOnChange(TField&) {}
 // Line computations of the editor.
 
 void TfEdBasePurchDocument::CalcTotalAmounts() {
-    TCalculatingScope scope(Calculating);
+    TCalcGuard scope(Calculating);
     try {
         const double total = Num(cdsDetail, "Quantity") * Num(cdsDetail, "DirectUnitCost_ACY") -
                              Num(cdsDetail, "LineDiscountAmount");
@@ -216,7 +204,7 @@ void TfEdBasePurchDocument::CalcTotalAmounts() {
 }
 
 void TfEdBasePurchDocument::UpdateUnitCost() {
-    TCalculatingScope scope(Calculating);
+    TCalcGuard scope(Calculating);
     try {
         const double quantity = Num(cdsDetail, "Quantity");
         const double share = quantity == 0.0 ? 0.0
@@ -236,7 +224,7 @@ void TfEdBasePurchDocument::UpdateUnitCost() {
 }
 
 void TfEdBasePurchDocument::UpdateVATAmounts() {
-    TCalculatingScope scope(Calculating);
+    TCalcGuard scope(Calculating);
     try {
         const double totalPrice = Num(cdsDetail, "TotalPrice"), invDisc = Num(cdsDetail, "InvDiscAmount");
         if (RoundUp(totalPrice, A()) == RoundUp(invDisc, A())) {
@@ -446,7 +434,7 @@ void TfEdBasePurchDocument::CorrectLocalCurrencyCent(const TRecalcSums& sums) {
     const double factor = Num(cdsMaster, "CurrencyFactor");
     const double difference = RoundUp(RoundUp(sums.S * factor, A()) - sums.L, A());
     if (difference == 0.0 || sums.Candidate.IsNull() || !cdsDetail.Locate("Id", {sums.Candidate})) return;
-    const TCalculatingScope scope(Calculating);
+    const TCalcGuard scope(Calculating);
     cdsDetail.Edit();
     const double valueLCY = Num(cdsDetail, "TotalValue_LCY") + difference;
     SetNum(cdsDetail, "TotalValue_LCY", valueLCY);
