@@ -1,0 +1,37 @@
+#include "server/posting/TLedgerEntries.h"
+
+namespace tavrek::server {
+
+int64_t TLedgerEntries::Imbalance() const {
+    int64_t sum = 0;
+    for (const TGLEntry& entry : GL) sum += entry.Amount;
+    return sum;
+}
+
+TLedgerEntries Storno(const TLedgerEntries& posted, TDateTime annulDate) {
+    TLedgerEntries storno = posted;
+    for (TItemEntry& e : storno.Items) {
+        e.PostingDate = annulDate;
+        e.Quantity = -e.Quantity;
+        e.CostAmount = -e.CostAmount;
+        e.CostAmountACY = -e.CostAmountACY;
+    }
+    for (TVendorEntry& e : storno.Vendor) {
+        e = {annulDate, -e.Amount, -e.AmountACY, 0, 0};
+    }
+    for (TVATEntry& e : storno.VAT) {
+        e.PostingDate = annulDate;
+        e.Base = -e.Base;
+        e.Amount = -e.Amount;
+        e.BaseACY = -e.BaseACY;
+        e.AmountACY = -e.AmountACY;
+    }
+    for (TGLEntry& e : storno.GL) {
+        e.PostingDate = annulDate;
+        e.Amount = -e.Amount;
+        e.AmountACY = -e.AmountACY;
+    }
+    return storno;
+}
+
+}  // namespace tavrek::server
