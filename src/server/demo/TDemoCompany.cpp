@@ -9,6 +9,7 @@
 #include "server/CompanyDatabase.h"
 #include "server/SqlValue.h"
 #include "server/TQueryBuilder.h"
+#include "server/demo/DemoLedgerSetup.h"
 #include "server/demo/DemoMessages.h"
 #include "server/schema/DocumentTypes.h"
 
@@ -78,15 +79,16 @@ void WritePostingSetup(TDemoWriter& w) {
     w.Row("N_CntrPostingGroup", "Id, Comp_Id, Code, Name, PayablesAccount", {"SUP-DOM", kDemoCompanyId, "401", "Доставчици в страната", "4011"});
     w.Row("N_CntrPostingGroup", "Id, Comp_Id, Code, Name, PayablesAccount", {"SUP-FOR", kDemoCompanyId, "402", "Доставчици в чужбина", "4012"});
     struct TRate { const char* Bus; const char* Prod; double Percent; int CalcType; int Ledger; };
-    const TRate rates[] = {{"DOM", "VAT20", 20, 0, 1}, {"DOM", "VAT9", 9, 0, 1}, {"DOM", "VAT0", 0, 0, 0},
+    // Calculation types: 0 normal, 2 acquisition from the EU (reverse charge), 3 import, 4 zero-rated.
+    const TRate rates[] = {{"DOM", "VAT20", 20, 0, 1}, {"DOM", "VAT9", 9, 0, 1}, {"DOM", "VAT0", 0, 4, 0},
                            {"EU", "VAT20", 20, 2, 2},  {"EU", "VAT9", 9, 2, 2},   {"EU", "VAT0", 0, 2, 2},
-                           {"IMP", "VAT20", 20, 0, 1}, {"IMP", "VAT9", 9, 0, 1},  {"IMP", "VAT0", 0, 0, 0}};
+                           {"IMP", "VAT20", 20, 3, 1}, {"IMP", "VAT9", 9, 3, 1},  {"IMP", "VAT0", 0, 3, 0}};
     for (const TRate& r : rates)
         w.Row("G_VATPostingSetup",
               "Id, Comp_Id, VATBus_PostingGroup, VATProd_PostingGroup, VATPercent, VATCalculationType, "
-              "PurchaseVATLedger, SalesVATLedger, PurchaseVATAccount, SalesVATAccount",
+              "PurchaseVATLedger, SalesVATLedger, PurchaseVATAccount, SalesVATAccount, PurchaseChargedVATAccount",
               {std::string(r.Bus) + "-" + r.Prod, kDemoCompanyId, r.Bus, r.Prod, r.Percent, r.CalcType, r.Ledger,
-               r.Ledger, "4531", "4532"});
+               r.Ledger, "4531", "4532", std::string(r.Bus) == "IMP" ? "4535" : "4532"});
 }
 
 void WritePayment(TDemoWriter& w) {
@@ -287,9 +289,9 @@ void WriteSeries(TDemoWriter& w) {
           "PostedInvoice_Series_Id, CreditMemo_Series_Id, PostedCrMemo_Series_Id, PostedReceipt_Series_Id, "
           "PostedReturnShpt_Series_Id, PostRejectOrderSeries_Id, PostOrderSeries_Id, PurchProtocol_Series_Id, "
           "PostPurchProtocol_Series_Id, PurchCrMemoProtocol_Series_Id, PostPurchCrMemoProt_Series_Id, "
-          "PurchOrdSegg_Series_Id, PurchOrdImpSeries_id",
+          "PurchOrdSegg_Series_Id, PurchOrdImpSeries_id, FutureCostsAccount, DirectPayAccount",
           {kDemoCompanyId, "True", "True", "4091", "4539", "560", "561", "OFFER", "ORDER", "INV", "PINV", "CRM", "PCRM",
-           "PRCPT", "PRET", "PREJ", "PORD", "PROT", "PPROT", "CRPROT", "PCRPROT", "SUGG", "IMP"});
+           "PRCPT", "PRET", "PREJ", "PORD", "PROT", "PPROT", "CRPROT", "PCRPROT", "SUGG", "IMP", "4901", "501"});
 }
 
 struct TDemoSubType {
@@ -357,6 +359,10 @@ void WriteCopyTemplates(TDemoWriter& w) {
     }
 }
 
+void WriteLedgerSetup(TDemoWriter& w) {
+    for (const TDemoRow& r : DemoLedgerRows()) w.Row(r.Table, r.Columns, r.Values);
+}
+
 void WriteMessages(TDemoWriter& w) {
     for (const TMessageText& m : DemoMessages()) w.Row("S_Messages", "Id, Text", {m.Key, m.Text});
 }
@@ -381,6 +387,7 @@ void CreateDemoCompany(const std::string& path) {
     WriteSeries(w);
     WriteSubTypes(w);
     WriteCopyTemplates(w);
+    WriteLedgerSetup(w);
     WriteMessages(w);
     transaction.commit();
 }

@@ -11,12 +11,16 @@
 #include "server/TProcedureRegistry.h"
 #include "server/TQueryBuilder.h"
 #include "server/posting/PurchaseProcedures.h"
+#include "server/posting/TLedgerStore.h"
+#include "server/posting/TPurchaseAnnulment.h"
+#include "server/posting/TPurchaseLedgerPosting.h"
+#include "server/posting/TMinorUnits.h"
 #include "server/schema/DocumentTypes.h"
 
 namespace tavrek::server {
 namespace {
 
-int RefuseWith(TServerContext& ctx, const char* key) {
+int RefuseWith(TServerContext& ctx, const std::string& key) {
     ctx.RefusalKey = key;
     return -1;
 }
@@ -102,21 +106,6 @@ void WriteVATEntries(TServerContext& ctx, const char* headerTable, const char* l
     }
 }
 
-void WriteVendorEntry(TServerContext& ctx, const char* headerTable, const std::string& id, const TTotals& t,
-                      bool paidAtPosting) {
-    ExecuteBound(ctx.Db,
-                 std::string("INSERT INTO G_ContragentEntry (Id, Comp_Id, Contragent_Id, Document_Id, DocumentType, "
-                             "DocumentNo, VendorDocumentNo, DocumentDate, PostingDate, DueDate, Currency_Id, "
-                             "CurrencyFactor, Amount, Amount_ACY, Remaining, Remaining_ACY, Opened, Gen_PostingType, "
-                             "CntrPostingGroup_Id, BusinessGroup_Id, TransactionNo, User_Id, C_Datetime) "
-                             "SELECT ?, Comp_Id, Contragent_Id, Id, DocumentType, DocumentNo, VendorInvoiceNo, "
-                             "DocumentDate, PostingDate, DueDate, Currency_Id, CurrencyFactor, ?, ?, ?, ?, ?, 0, "
-                             "CntrPostingGroup_Id, BusinessGroup_Id, TransactionNo, PostingUser_Id, ? FROM ") +
-                     headerTable + " WHERE Id = ?",
-                 {CreateUniqueID(), -t.GrossLCY, -t.Gross, paidAtPosting ? 0.0 : -t.GrossLCY,
-                  paidAtPosting ? 0.0 : -t.Gross, paidAtPosting ? 0 : 1, TDateTime::Now(), id});
-}
-
 // The ledger transaction of a posting: the company's transaction series, or the next
 // number after the largest one used.
 int64_t NextTransactionNo(TServerContext& ctx) {
@@ -199,6 +188,41 @@ void UpdateItemDirectCosts(TServerContext& ctx, const std::string& postedId) {
                  {postedId, ctx.Session.CompanyId});
 }
 
+// The posted header and lines take the amounts of the posting: the document as its
+// recalculation computes it, and what is left to pay the vendor.
+void WritePostedAmounts(TServerContext& ctx, const std::string& postedId, const TLedgerPosting& posting, int decimals) {
+    const TMinorUnits units(decimals);
+    const TDocumentAmounts& a = posting.Amounts;
+    const TVendorEntry& vendor = posting.Entries.Vendor.at(0);
+    ExecuteBound(ctx.Db,
+                 "UPDATE D_PurchInvoiceHeader SET TotalValue = ?, VATValue = ?, TotalVAT = ?, TotalValue_LCY = ?, "
+                 "TotalVAT_LCY = ?, Remaining = ?, Remaining_ACY = ? WHERE Id = ?",
+                 {units.ToAmount(a.TotalValue), units.ToAmount(a.VATValue), units.ToAmount(a.TotalVAT),
+                  units.ToAmount(a.TotalValueLCY), units.ToAmount(a.TotalVATLCY), units.ToAmount(-vendor.Remaining),
+                  units.ToAmount(-vendor.RemainingACY), postedId});
+    const TRequestResult lines = SelectRows(
+        ctx.Db, "SELECT Id, COALESCE(TotalValue_LCY, 0) FROM D_PurchInvoiceLine WHERE Master_Id = ? ORDER BY Line_No",
+        {postedId});
+    for (size_t i = 0; i < lines.Rows.size() && i < a.LineValueLCY.size(); ++i) {
+        if (units.Of(lines.Rows[i][1].AsFloat()) == a.LineValueLCY[i]) continue;
+        ExecuteBound(ctx.Db,
+                     "UPDATE D_PurchInvoiceLine SET TotalValue_LCY = ?, TotalVAT_LCY = ? + COALESCE(VATValue_LCY, 0) "
+                     "WHERE Id = ? AND Master_Id = ?",
+                     {units.ToAmount(a.LineValueLCY[i]), units.ToAmount(a.LineValueLCY[i]), lines.Rows[i][0], postedId});
+    }
+}
+
+// Item charge assignments stay with the posted invoice; future cost periods follow it.
+void KeepAssignments(TServerContext& ctx, const std::string& openId, const std::string& postedId) {
+    ExecuteBound(ctx.Db,
+                 "INSERT INTO D_PostItemChargeAssigment (Id, Comp_Id, SalePurch, SrcDocument_ID, ChargeLine_Id, "
+                 "ItemLine_Id, ItemCharge_Id, Quantity) SELECT Id, Comp_Id, 0, ?, AppliesToDoc_Id, ItemLine_Id, "
+                 "ItemCharge_Id, Quantity FROM D_ItemChargeAssigment WHERE Document_Id = ?",
+                 {postedId, openId});
+    ExecuteBound(ctx.Db, "DELETE FROM D_ItemChargeAssigment WHERE Document_Id = ?", {openId});
+    ExecuteBound(ctx.Db, "UPDATE D_FutureCostPeriod SET Master_id = ? WHERE Master_id = ?", {postedId, openId});
+}
+
 }  // namespace
 
 int TPurchasePosting::PostPurchase(TServerContext& ctx, const std::string& id, TVariantArray& keys) {
@@ -230,11 +254,13 @@ int TPurchasePosting::PostPurchase(TServerContext& ctx, const std::string& id, T
                  {postedId, id});
     Step("lines");
 
-    const bool paidAtPosting = doc.Get("DirectPay").AsInteger() == 1;
-    const TTotals totals = LineTotals(ctx, "D_PurchInvoiceLine", postedId);
-    WriteHeaderTotals(ctx, "D_PurchInvoiceHeader", postedId, totals, paidAtPosting);
-    WriteVendorEntry(ctx, "D_PurchInvoiceHeader", postedId, totals, paidAtPosting);
-    WriteVATEntries(ctx, "D_PurchInvoiceHeader", "D_PurchInvoiceLine", postedId);
+    const TLedgerStore store(ctx);
+    const TLedgerPosting posting =
+        PostPurchaseLedgers(store.Document("D_PurchInvoiceHeader", "D_PurchInvoiceLine", postedId, id), store.Accounts());
+    if (!posting.RefusalKey.empty()) return RefuseWith(ctx, posting.RefusalKey);
+    WritePostedAmounts(ctx, postedId, posting, store.AmountDecimals());
+    store.Write(store.Header("D_PurchInvoiceHeader", postedId), posting.Entries, false);
+    KeepAssignments(ctx, id, postedId);
     UpdateItemDirectCosts(ctx, postedId);
     Step("ledgers");
 
@@ -288,6 +314,12 @@ int TPurchasePosting::PostPurchProtocol(TServerContext& ctx, const std::string& 
     ExecuteBound(ctx.Db, "DELETE FROM D_GlobalPurchHeader WHERE Id = ?", {id});
     keys = {postedId, number};
     return 0;
+}
+
+int TPurchasePosting::AnnulDocument(TServerContext& ctx, const std::string& id, int, const std::string& description,
+                                    TDateTime date, int flag, Variant& output) {
+    return TPurchaseAnnulment(ctx, onStep_)
+        .Annul({id, description, date, flag == 1}, [&ctx] { return NextTransactionNo(ctx); }, output);
 }
 
 void TPurchasePosting::RegisterProcedures(TProcedureRegistry& registry) { RegisterPurchaseProcedures(registry); }

@@ -7,8 +7,8 @@
 
 namespace tavrek::server {
 
-// Posting of purchase invoices and of purchase VAT protocols, with the procedures the
-// invoice editor calls around them. The other posting methods are refused until their
+// Posting and annulment of purchase invoices and posting of purchase VAT protocols, with
+// the procedures the invoice editor calls around them. The other posting methods are refused until their
 // documents are written.
 class TPurchasePosting : public TPostingRefusal {
 public:
@@ -26,6 +26,10 @@ public:
     // An open protocol (created from an invoice) is posted into the posted invoices (or
     // credit memos when crMemo is 1) with its VAT entries.
     int PostPurchProtocol(TServerContext& ctx, const std::string& id, int crMemo, TVariantArray& keys) override;
+    // Reverses every entry of a posted invoice or credit memo on the annulment date; flag 1
+    // unapplies the payments applied to its vendor entry.
+    int AnnulDocument(TServerContext& ctx, const std::string& id, int kind, const std::string& description,
+                      TDateTime date, int flag, Variant& output) override;
     void RegisterProcedures(TProcedureRegistry& registry) override;
 
 private:

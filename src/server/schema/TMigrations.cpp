@@ -1,5 +1,6 @@
 #include "server/schema/TMigrations.h"
 
+#include "server/posting/LedgerSchema.h"
 #include "server/posting/PostingSchema.h"
 #include "server/schema/DocumentTables.h"
 
@@ -496,6 +497,7 @@ const std::vector<TMigration>& Migrations() {
         {1, "Master data, setup, series, messages, purchase documents",
          kMasterData + DocumentTablesSql() + DetailTablesSql()},
         {2, "Vendor ledger, VAT entries and posting messages", PostingSchemaSql()},
+        {3, "General ledger, item ledger, posting setups and their views", LedgerSchemaSql()},
     };
     return migrations;
 }

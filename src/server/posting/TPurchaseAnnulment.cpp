@@ -1,0 +1,98 @@
+#include "server/posting/TPurchaseAnnulment.h"
+
+#include "server/SqlValue.h"
+#include "server/posting/TLedgerEntries.h"
+#include "server/posting/TLedgerStore.h"
+
+namespace tavrek::server {
+namespace {
+
+// The posted documents an annulment may concern.
+const char* PostedTable(TServerContext& ctx, const std::string& id) {
+    for (const char* table : {"D_PurchInvoiceHeader", "D_PurchCrMemoHeader"})
+        if (!SelectRows(ctx.Db, std::string("SELECT 1 FROM ") + table + " WHERE Id = ? AND Comp_Id = ?",
+                        {id, ctx.Session.CompanyId})
+                 .Empty())
+            return table;
+    return nullptr;
+}
+
+bool AllowsNegativeStock(TServerContext& ctx) {
+    return SelectRows(ctx.Db, "SELECT COALESCE(AllowNegativeQTY, 0) FROM C_CompanySetup WHERE Id = ?",
+                      {ctx.Session.CompanyId})
+               .Value()
+               .AsInteger() == 1;
+}
+
+double AppliedPayments(TServerContext& ctx, const std::string& documentId) {
+    return SelectRows(ctx.Db,
+                      "SELECT COALESCE(SUM(d.Amount), 0) FROM G_ContragentEntryDetail d JOIN G_ContragentEntry e ON "
+                      "e.Id = d.ContragentEntry_Id WHERE e.Document_Id = ?",
+                      {documentId})
+        .Value()
+        .AsFloat();
+}
+
+}  // namespace
+
+const char* TPurchaseAnnulment::Refusal(const std::string& table, const TAnnulRequest& request, int64_t transactionNo) {
+    const TRequestResult doc = SelectRows(ctx_.Db, "SELECT COALESCE(Annul, 0), PostingDate FROM " + table + " WHERE Id = ?",
+                                          {request.DocumentId});
+    if (doc.Value(0, 0).AsInteger() != 0) return "err_AnnulAlreadyAnnulled";
+    if (request.Date.DateOnly() < TDateTime(doc.Value(0, 1).AsFloat()).DateOnly()) return "err_AnnulDateBeforePosting";
+    const bool consumed = !SelectRows(ctx_.Db,
+                                      "SELECT 1 FROM G_ItemEntry WHERE Document_Id = ? AND TransactionNo = ? AND "
+                                      "Quantity > 0 AND RemainingQuantity < Quantity - 0.000001",
+                                      {request.DocumentId, transactionNo})
+                               .Empty();
+    if (consumed && !AllowsNegativeStock(ctx_)) return "err_AnnulStockConsumed";
+    if (AppliedPayments(ctx_, request.DocumentId) != 0 && !request.AnnulPayments) return "err_AnnulPaymentsApplied";
+    return nullptr;
+}
+
+double TPurchaseAnnulment::UnapplyPayments(const std::string& documentId) {
+    const double applied = AppliedPayments(ctx_, documentId);
+    ExecuteBound(ctx_.Db,
+                 "DELETE FROM G_ContragentEntryDetail WHERE ContragentEntry_Id IN (SELECT Id FROM G_ContragentEntry "
+                 "WHERE Document_Id = ?)",
+                 {documentId});
+    return applied;
+}
+
+int TPurchaseAnnulment::Annul(const TAnnulRequest& request, const std::function<int64_t()>& nextTransactionNo,
+                              Variant& output) {
+    const char* table = PostedTable(ctx_, request.DocumentId);
+    if (table == nullptr) {
+        ctx_.RefusalKey = "err_AnnulDocumentNotFound";
+        return -1;
+    }
+    const TLedgerStore store(ctx_);
+    const TLedgerHeader posted = store.Header(table, request.DocumentId);
+    if (const char* refusal = Refusal(table, request, posted.TransactionNo)) {
+        ctx_.RefusalKey = refusal;
+        return -1;
+    }
+    output = Variant(UnapplyPayments(request.DocumentId));
+    Step("annul-checked");
+
+    TLedgerHeader annulment = posted;
+    annulment.TransactionNo = nextTransactionNo();
+    store.Write(annulment, Storno(store.Read(posted), request.Date), true);
+    Step("annul-entries");
+
+    const TVariantArray posting{request.DocumentId, posted.TransactionNo};
+    ExecuteBound(ctx_.Db, "UPDATE G_ItemEntry SET RemainingQuantity = 0, Opened = 0 WHERE Document_Id = ? AND TransactionNo = ?",
+                 posting);
+    ExecuteBound(ctx_.Db,
+                 "UPDATE G_ContragentEntry SET Remaining = 0, Remaining_ACY = 0, Opened = 0 WHERE Document_Id = ? AND "
+                 "TransactionNo = ?",
+                 posting);
+    ExecuteBound(ctx_.Db,
+                 std::string("UPDATE ") + table + " SET Annul = 1, AnnulDate = ?, AnnulDescription = ?, AnnulUser_Id = ?, "
+                 "Remaining = 0, Remaining_ACY = 0 WHERE Id = ?",
+                 {request.Date, request.Description, ctx_.Session.UserId, request.DocumentId});
+    Step("annul-marked");
+    return 0;
+}
+
+}  // namespace tavrek::server

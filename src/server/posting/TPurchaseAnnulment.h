@@ -1,0 +1,46 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "base/data/TDateTime.h"
+#include "base/data/Variant.h"
+#include "server/TServerContext.h"
+
+namespace tavrek::server {
+
+// What the user asked for when annulling a posted document.
+struct TAnnulRequest {
+    std::string DocumentId;
+    std::string Description;
+    TDateTime Date;
+    bool AnnulPayments = false;  // unapply the payments applied to the vendor entry
+};
+
+// Annuls a posted purchase document: every entry of its posting is reversed on the
+// annulment date in the transaction numbered transactionNo, the open stock and debt close,
+// and the document is marked annulled. Refuses (negative, with ctx.RefusalKey) a document
+// already annulled, a date before the posting date, stock already consumed (unless the
+// company allows negative stock) and applied payments the user did not ask to unapply.
+// output receives the amount of the payments unapplied.
+class TPurchaseAnnulment {
+public:
+    using TStepHook = std::function<void(const char* step)>;
+
+    TPurchaseAnnulment(TServerContext& ctx, TStepHook onStep) : ctx_(ctx), onStep_(std::move(onStep)) {}
+
+    int Annul(const TAnnulRequest& request, const std::function<int64_t()>& nextTransactionNo, Variant& output);
+
+private:
+    const char* Refusal(const std::string& table, const TAnnulRequest& request, int64_t transactionNo);
+    double UnapplyPayments(const std::string& documentId);
+    void Step(const char* name) const {
+        if (onStep_) onStep_(name);
+    }
+
+    TServerContext& ctx_;
+    TStepHook onStep_;
+};
+
+}  // namespace tavrek::server
