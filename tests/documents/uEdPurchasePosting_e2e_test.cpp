@@ -40,7 +40,8 @@ protected:
 
     // What a posting may leave behind: the open invoice or the posted one, whole.
     struct TState {
-        int64_t OpenHeaders, OpenLines, PostedHeaders, PostedLines, VendorEntries, VATEntries, LastNo;
+        int64_t OpenHeaders, OpenLines, PostedHeaders, PostedLines, VendorEntries, VATEntries, ItemEntries, GLEntries,
+            Annulled, LastNo;
         bool operator==(const TState&) const = default;
     };
     TState State() {
@@ -51,10 +52,39 @@ protected:
                 Count("D_PurchInvoiceLine", "Master_Id IN " + posted),
                 Count("G_ContragentEntry", "Document_Id IN " + posted),
                 Count("G_VATEntry", "Document_Id IN " + posted),
+                Count("G_ItemEntry", "Document_Id IN " + posted),
+                Count("G_LEntry", "Document_Id IN " + posted),
+                Count("D_PurchInvoiceHeader", "SrcDocument_Id = '" + id + "' AND Annul = 1"),
                 Value("SELECT LastNo FROM S_NoSeries WHERE Id = 'PINV'").AsInteger()};
     }
-    static constexpr TState kOpen{1, 2, 0, 0, 0, 0, 0};
-    static constexpr TState kPosted{0, 0, 1, 2, 1, 1, 1};
+    static constexpr TState kOpen{1, 2, 0, 0, 0, 0, 0, 0, 0, 0};
+    // Two item lines into stock, their VAT and the vendor: four ledger lines.
+    static constexpr TState kPosted{0, 0, 1, 2, 1, 1, 2, 4, 0, 1};
+    static constexpr TState kAnnulled{0, 0, 1, 2, 2, 2, 4, 8, 1, 1};
+
+    // Runs call in a child process on a server whose posting kills the process at step.
+    template <typename Call>
+    void KilledAt(const char* step, Call call) {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            const std::string at = step;
+            server::EmbeddedServer killed(DatabasePath(), std::make_unique<server::TPurchasePosting>([at](const char* name) {
+                if (at == name) ::kill(::getpid(), SIGKILL);
+            }));
+            killed.SetSession({server::kDemoCompanyId, server::kDemoBusinessGroupId, server::kDemoUserId});
+            call(killed);
+            ::_exit(0);
+        }
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
+        Reopen();
+    }
+
+    std::string PostedId() {
+        return Value("SELECT Id FROM D_PurchInvoiceHeader WHERE SrcDocument_Id = '" + id + "'").AsString();
+    }
 
     testing::HeadlessFormHost host;
     TfEdPurchase form;
@@ -152,27 +182,51 @@ TEST_F(PurchasePostingEndToEnd, AProtocolIsMadeFromTheInvoiceOnceAndPostedWithIt
 TEST_F(PurchasePostingEndToEnd, AKilledPostingLeavesTheOpenOrThePostedDocumentNeverBothNorHalf) {
     for (const char* step : {"numbered", "header", "lines", "ledgers", "removed"}) {
         SCOPED_TRACE(step);
-        const pid_t child = ::fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            const std::string at = step;
-            server::EmbeddedServer killed(DatabasePath(), std::make_unique<server::TPurchasePosting>([at](const char* name) {
-                if (at == name) ::kill(::getpid(), SIGKILL);
-            }));
-            killed.SetSession({server::kDemoCompanyId, server::kDemoBusinessGroupId, server::kDemoUserId});
+        KilledAt(step, [this](server::EmbeddedServer& killed) {
             TVariantArray keys;
             killed.PostPurchase(id, keys);
-            ::_exit(0);
-        }
-        int status = 0;
-        ::waitpid(child, &status, 0);
-        ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
-        Reopen();
+        });
         EXPECT_EQ(State(), kOpen);
     }
     TVariantArray keys;
     EXPECT_EQ(Server().PostPurchase(id, keys), 0);
     EXPECT_EQ(State(), kPosted);
+}
+
+TEST_F(PurchasePostingEndToEnd, AKilledAnnulmentLeavesThePostedDocumentWholeOrItsStornoWhole) {
+    TVariantArray keys;
+    ASSERT_EQ(Server().PostPurchase(id, keys), 0);
+    const std::string posted = PostedId();
+    const TDateTime date = TDateTime::FromDate(2030, 1, 2);
+    for (const char* step : {"annul-checked", "annul-entries", "annul-marked"}) {
+        SCOPED_TRACE(step);
+        KilledAt(step, [&](server::EmbeddedServer& killed) {
+            Variant output;
+            killed.AnnulDocument(posted, 0, "", date, 0, output);
+        });
+        EXPECT_EQ(State(), kPosted);
+    }
+    Variant output;
+    EXPECT_EQ(Server().AnnulDocument(posted, 0, "Грешка", date, 0, output), 0);
+    EXPECT_EQ(State(), kAnnulled);
+    EXPECT_EQ(Value("SELECT COALESCE(SUM(Amount), 0) FROM G_LEntry WHERE Document_Id = '" + posted + "'").AsFloat(), 0.0);
+}
+
+TEST_F(PurchasePostingEndToEnd, PaymentsAppliedToTheInvoiceAreUnappliedOnlyWhenAsked) {
+    TVariantArray keys;
+    ASSERT_EQ(Server().PostPurchase(id, keys), 0);
+    const std::string posted = PostedId();
+    Exec("INSERT INTO G_ContragentEntryDetail (Id, Comp_Id, ContragentEntry_Id, DocumentType, EntryType, Amount) "
+         "SELECT 'PAY-1', 'DEMO', Id, 1, 1, 20 FROM G_ContragentEntry WHERE Document_Id = '" + posted + "'");
+    const TDateTime date = TDateTime::FromDate(2030, 1, 2);
+    Variant output;
+    EXPECT_LT(Server().AnnulDocument(posted, 0, "", date, 0, output), 0);
+    EXPECT_NE(Server().LastRefusalText().find("плащания"), std::string::npos) << Server().LastRefusalText();
+    EXPECT_EQ(State(), kPosted);
+    EXPECT_EQ(Server().AnnulDocument(posted, 0, "", date, 1, output), 0);
+    EXPECT_EQ(output.AsFloat(), 20.0);
+    EXPECT_EQ(Count("G_ContragentEntryDetail"), 0);
+    EXPECT_EQ(State(), kAnnulled);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "base/forms/TFormRegistry.h"
+#include "base/util/Utils.h"
 #include "documents/uEdPurchase.h"
 #include "server/SqlValue.h"
 #include "support/HeadlessFormHost.h"
@@ -25,8 +26,8 @@ struct TGoldenStep {
     std::vector<TPair> Pairs;
 };
 
-// A scenario file: one step per line ("header", "line", "saved", "recalculate", "post",
-// "posted"), lines starting with '#' are comments.
+// A scenario file: one step per line ("header", "line", "saved", "recalculate", "assign",
+// "post", "posted", "sum", "consume", "annul"), lines starting with '#' are comments.
 std::vector<TGoldenStep> ReadGolden(const std::string& name) {
     std::ifstream in(std::string(TAVREK_TEST_DATA_DIR) + "/golden/" + name);
     EXPECT_TRUE(in.good()) << name;
@@ -37,7 +38,7 @@ std::vector<TGoldenStep> ReadGolden(const std::string& name) {
         std::istringstream words(text);
         TGoldenStep step;
         words >> step.Verb;
-        if (step.Verb == "saved" || step.Verb == "posted") words >> step.Table;
+        if (step.Verb == "saved" || step.Verb == "posted" || step.Verb == "sum") words >> step.Table;
         std::string word;
         while (words >> word) {
             const size_t eq = word.find('=');
@@ -71,7 +72,8 @@ protected:
         if (table == "D_PurchHeader") return "Id = '" + openId + "'";
         if (table == "D_PurchInvoiceHeader") return "SrcDocument_Id = '" + openId + "'";
         const std::string posted = "(SELECT Id FROM D_PurchInvoiceHeader WHERE SrcDocument_Id = '" + openId + "')";
-        return (table == "D_PurchInvoiceLine" ? "Master_Id = " : "Document_Id = ") + posted;
+        if (table == "D_PurchInvoiceLine") return "Master_Id = " + posted;
+        return (table == "D_PostItemChargeAssigment" ? "SrcDocument_ID = " : "Document_Id = ") + posted;
     }
 
     // The first pair picks the row, every pair must match: numbers to the cent, text exactly.
@@ -95,6 +97,59 @@ protected:
         }
     }
 
+    std::string PostedId() {
+        return Value("SELECT Id FROM D_PurchInvoiceHeader WHERE SrcDocument_Id = '" + openId + "'").AsString();
+    }
+
+    static const std::string* Find(const TGoldenStep& step, const std::string& key) {
+        for (const TPair& pair : step.Pairs)
+            if (pair.Key == key) return &pair.Value;
+        return nullptr;
+    }
+
+    // The first pair picks the rows of the document; every further column must add up to its value.
+    void ExpectSums(const TGoldenStep& step) {
+        for (size_t i = 1; i < step.Pairs.size(); ++i) {
+            const Variant sum = Value("SELECT COALESCE(SUM(" + step.Pairs[i].Key + "), 0) FROM " + step.Table + " WHERE " +
+                                      Scope(step.Table) + " AND " + step.Pairs[0].Key + " = '" + step.Pairs[0].Value + "'");
+            EXPECT_NEAR(sum.AsFloat(), std::stod(step.Pairs[i].Value), 0.001)
+                << step.Table << " " << step.Pairs[0].Value << " " << step.Pairs[i].Key;
+        }
+    }
+
+    // An item charge line (by its number) takes a share of its amount onto an item line.
+    void Assign(const TGoldenStep& step) {
+        auto lineId = [&](const std::string& number) {
+            return Value("SELECT Id FROM D_PurchaseLine WHERE Master_Id = '" + openId + "' AND Line_No = " + number).AsString();
+        };
+        Exec("INSERT INTO D_ItemChargeAssigment (Id, Comp_Id, Document_Id, AppliesToDoc_Id, ItemLine_Id, Quantity) "
+             "VALUES ('" + CreateUniqueID() + "', 'DEMO', '" + openId + "', '" + lineId(*Find(step, "Charge")) + "', '" +
+             lineId(*Find(step, "Line")) + "', " + *Find(step, "Quantity") + ")");
+    }
+
+    // Later sales take a quantity of the item out of the batch the invoice received.
+    void Consume(const TGoldenStep& step) {
+        Exec("UPDATE G_ItemEntry SET RemainingQuantity = RemainingQuantity - " + *Find(step, "Quantity") +
+             " WHERE Document_Id = '" + PostedId() + "' AND Item_Id = (SELECT Id FROM N_Item WHERE Code = '" +
+             *Find(step, "Code") + "')");
+    }
+
+    void Annul(const TGoldenStep& step) {
+        const std::string* description = Find(step, "Description");
+        const std::string* payments = Find(step, "Payments");
+        const std::string* refused = Find(step, "Refused");
+        Variant output;
+        const int result = Server().AnnulDocument(PostedId(), 0, description ? *description : "",
+                                                  TDateTime::Parse(*Find(step, "Date")), payments ? std::stoi(*payments) : 0,
+                                                  output);
+        if (refused == nullptr) {
+            EXPECT_EQ(result, 0) << Server().LastRefusalText();
+            return;
+        }
+        EXPECT_LT(result, 0);
+        EXPECT_EQ(Server().LastRefusalText(), Value("SELECT Text FROM S_Messages WHERE Id = '" + *refused + "'").AsString());
+    }
+
     void Run(const std::string& golden) {
         for (const TGoldenStep& step : ReadGolden(golden)) {
             SCOPED_TRACE(step.Verb + " " + step.Table);
@@ -114,6 +169,14 @@ protected:
                 form.acPostDocument.Execute();
             } else if (step.Verb == "posted") {
                 ExpectRow(step);
+            } else if (step.Verb == "sum") {
+                ExpectSums(step);
+            } else if (step.Verb == "assign") {
+                Assign(step);
+            } else if (step.Verb == "consume") {
+                Consume(step);
+            } else if (step.Verb == "annul") {
+                Annul(step);
             } else {
                 FAIL() << "unknown step " << step.Verb;
             }
@@ -141,5 +204,22 @@ TEST_F(PurchaseInvoiceEndToEnd, VatInclusiveInvoiceAtTwoRatesPostsOneVATEntryPer
     EXPECT_EQ(Count("G_VATEntry", Scope("G_VATEntry")), 2);
 }
 
+TEST_F(PurchaseInvoiceEndToEnd, ItemsAndServicesPostBalancedLedgersAndTheirAnnulmentBringsThemBackToZero) {
+    Run("purchase_invoice_items_and_services_posted_and_annulled.txt");
+}
+
+TEST_F(PurchaseInvoiceEndToEnd, AnItemChargeAssignedOverTwoLinesGoesIntoTheirCost) {
+    Run("purchase_invoice_item_charge_over_two_lines.txt");
+}
+
+TEST_F(PurchaseInvoiceEndToEnd, AnnulmentIsRefusedBeforeThePostingDateAndForAnAnnulledInvoice) {
+    Run("purchase_invoice_annulment_refused.txt");
+}
+
+TEST_F(PurchaseInvoiceEndToEnd, AnnulmentIsRefusedForConsumedStock) {
+    Run("purchase_invoice_annulment_refused_for_consumed_stock.txt");
+}
+
 }  // namespace
 }  // namespace tavrek
+

@@ -7,7 +7,9 @@
 #include <SQLiteCpp/Exception.h>
 
 #include "server/CompanyDatabase.h"
+#include "server/SqlValue.h"
 #include "server/demo/TDemoCompany.h"
+#include "server/posting/TBooksCheck.h"
 #include "server/schema/TMigrations.h"
 
 namespace {
@@ -17,7 +19,7 @@ using namespace tavrek::server;
 int Usage() {
     std::cerr << "Употреба:\n"
                  "  tavrek-admin init FILE          създава нова база с демо фирма\n"
-                 "  tavrek-admin check FILE         проверява целостта и версията на схемата\n"
+                 "  tavrek-admin check FILE         проверява целостта, версията на схемата и счетоводните книги\n"
                  "  tavrek-admin backup FILE DEST   копира базата докато се работи с нея\n"
                  "  tavrek-admin upgrade FILE       обновява схемата до версия "
               << LatestSchemaVersion() << "\n";
@@ -41,7 +43,11 @@ int Check(const std::string& path) {
         std::cout << "Схемата е стара; изпълнете tavrek-admin upgrade " << path << "\n";
         return 1;
     }
-    return 0;
+    const TBooksCheck books([&](const std::string& sql, const tavrek::TVariantArray& values) { return SelectRows(*db, sql, values); });
+    const std::vector<std::string> differences = books.Differences();
+    std::cout << "Счетоводни книги: " << (differences.empty() ? "балансирани" : "разлики") << "\n";
+    for (const std::string& difference : differences) std::cout << "  " << difference << "\n";
+    return differences.empty() ? 0 : 1;
 }
 
 int Backup(const std::string& path, const std::string& dest) {

@@ -10,6 +10,7 @@
 #include "server/TNumberSeries.h"
 #include "server/TProcedureRegistry.h"
 #include "server/TQueryBuilder.h"
+#include "server/posting/LedgerProcedures.h"
 #include "server/posting/PurchaseProcedures.h"
 #include "server/posting/TLedgerStore.h"
 #include "server/posting/TPurchaseAnnulment.h"
@@ -322,6 +323,9 @@ int TPurchasePosting::AnnulDocument(TServerContext& ctx, const std::string& id, 
         .Annul({id, description, date, flag == 1}, [&ctx] { return NextTransactionNo(ctx); }, output);
 }
 
-void TPurchasePosting::RegisterProcedures(TProcedureRegistry& registry) { RegisterPurchaseProcedures(registry); }
+void TPurchasePosting::RegisterProcedures(TProcedureRegistry& registry) {
+    RegisterPurchaseProcedures(registry);
+    RegisterLedgerProcedures(registry);
+}
 
 }  // namespace tavrek::server

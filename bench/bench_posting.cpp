@@ -1,0 +1,132 @@
+// What an accountant waits for: posting and annulling a 10,000-line invoice with all its
+// ledger entries, and proving the books of a company of a million ledger entries.
+#include <unistd.h>
+
+#include <filesystem>
+#include <memory>
+
+#include <benchmark/benchmark.h>
+
+#include "server/EmbeddedServer.h"
+#include "server/SqlValue.h"
+#include "server/demo/TDemoCompany.h"
+#include "server/posting/TBooksCheck.h"
+
+namespace tavrek::server {
+namespace {
+
+constexpr int kInvoiceLines = 10000;
+constexpr int kLedgerEntries = 1000000;
+
+class TBenchCompany {
+public:
+    TBenchCompany()
+        : folder_(std::filesystem::temp_directory_path() / ("tavrek-bench-posting-" + std::to_string(::getpid()))) {
+        std::filesystem::create_directories(folder_);
+        const std::string path = (folder_ / "company.db").string();
+        CreateDemoCompany(path);
+        server_ = std::make_unique<EmbeddedServer>(path);
+        server_->SetSession({kDemoCompanyId, kDemoBusinessGroupId, kDemoUserId});
+    }
+    ~TBenchCompany() {
+        server_.reset();
+        std::error_code ignored;
+        std::filesystem::remove_all(folder_, ignored);
+    }
+
+    EmbeddedServer& Server() { return *server_; }
+
+    // A saved invoice of kInvoiceLines item lines at two VAT rates, ready to post.
+    std::string AddInvoice() {
+        const std::string id = "BENCH-" + std::to_string(++invoices_);
+        ExecuteBound(server_->Database(),
+                     "INSERT INTO D_PurchHeader (Id, Comp_Id, DocumentType, DocSubType_Id, Contragent_Id, VendorInvoiceNo, "
+                     "DocumentDate, CntrPostingGroup_Id, GenBusPostGroup_Id, VATBusPostGroup_Id, BusinessGroup_Id) "
+                     "VALUES (?, 'DEMO', 1, 'SD-520', 'V01', ?, 46345, 'SUP-DOM', 'DOM', 'DOM', 'BG-SOF')",
+                     {id, id});
+        ExecuteBound(server_->Database(),
+                     "INSERT INTO D_PurchaseLine (Master_Id, Id, Comp_Id, Line_No, Type, Code, Quantity, "
+                     "QtyPerUnitOfMeasure, Quantity_Base, DirectUnitCost_ACY, TotalValue, VATPercent, "
+                     "VATBusPostGroup_Id, VATProdPostGroup_Id) WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 "
+                     "FROM n WHERE i < " + std::to_string(kInvoiceLines) + ") SELECT CAST(? AS TEXT), CAST(? AS TEXT) || '-' || i, 'DEMO', i, 1, "
+                     "CAST(1001 + i % 50 AS TEXT), i % 17 + 1, 1, i % 17 + 1, 1.05, 1.05 * (i % 17 + 1), "
+                     "CASE WHEN i % 3 = 0 THEN 9 ELSE 20 END, 'DOM', CASE WHEN i % 3 = 0 THEN 'VAT9' ELSE 'VAT20' END FROM n",
+                     {id, id});
+        return id;
+    }
+
+    std::string Post(const std::string& id) {
+        TVariantArray keys;
+        if (server_->PostPurchase(id, keys) < 0) throw std::runtime_error(server_->LastRefusalText());
+        return keys.at(0).AsString();
+    }
+
+    // Balanced two-line transactions into stock and payables, with their item and vendor entries.
+    void AddLedgerEntries() {
+        ExecuteBound(server_->Database(),
+                     "INSERT INTO G_LEntry (Id, Comp_Id, TransactionNo, Account_Id, PostingDate, Document_Id, "
+                     "DocumentType, Amount, Contragent_Id, Storno) WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT "
+                     "i + 1 FROM n WHERE i < " + std::to_string(kLedgerEntries) + ") SELECT 'M' || i, 'DEMO', "
+                     "1000000 + (i + 1) / 2, CASE WHEN i % 2 = 0 THEN '4011' ELSE '304' END, 46345, 'MD' || ((i + 1) / 2), "
+                     "6, CASE WHEN i % 2 = 0 THEN -1.25 ELSE 1.25 END, 'V01', 0 FROM n",
+                     {});
+        ExecuteBound(server_->Database(),
+                     "INSERT INTO G_ItemEntry (Id, Comp_Id, Item_Id, Document_Id, DocumentType, PostingDate, Quantity, "
+                     "RemainingQuantity, CostAmount, Opened, TransactionNo) SELECT 'I' || Id, 'DEMO', 'I001', "
+                     "Document_Id, 6, 46345, 1, 1, 1.25, 1, TransactionNo FROM G_LEntry WHERE Id LIKE 'M%' AND "
+                     "Account_Id = '304'",
+                     {});
+        ExecuteBound(server_->Database(),
+                     "INSERT INTO G_ContragentEntry (Id, Comp_Id, Contragent_Id, Document_Id, DocumentType, Amount, "
+                     "Remaining, Opened) SELECT 'C' || Id, 'DEMO', 'V01', Document_Id, 6, -1.25, -1.25, 1 FROM G_LEntry "
+                     "WHERE Id LIKE 'M%' AND Account_Id = '4011'",
+                     {});
+    }
+
+private:
+    std::filesystem::path folder_;
+    std::unique_ptr<EmbeddedServer> server_;
+    int invoices_ = 0;
+};
+
+TBenchCompany& Company() {
+    static TBenchCompany company;
+    return company;
+}
+
+void BM_PostInvoiceOf10000Lines(benchmark::State& state) {
+    for (auto _ : state) {
+        state.PauseTiming();
+        const std::string id = Company().AddInvoice();
+        state.ResumeTiming();
+        Company().Post(id);
+    }
+}
+BENCHMARK(BM_PostInvoiceOf10000Lines)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_AnnulInvoiceOf10000Lines(benchmark::State& state) {
+    for (auto _ : state) {
+        state.PauseTiming();
+        const std::string posted = Company().Post(Company().AddInvoice());
+        state.ResumeTiming();
+        Variant output;
+        if (Company().Server().AnnulDocument(posted, 0, "", TDateTime::FromDate(2026, 11, 30), 0, output) < 0)
+            state.SkipWithError(Company().Server().LastRefusalText().c_str());
+    }
+}
+BENCHMARK(BM_AnnulInvoiceOf10000Lines)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_CheckBooksOfAMillionEntries(benchmark::State& state) {
+    Company().AddLedgerEntries();
+    auto& db = Company().Server().Database();
+    for (auto _ : state) {
+        const std::vector<std::string> differences =
+            TBooksCheck([&](const std::string& sql, const TVariantArray& values) { return SelectRows(db, sql, values); })
+                .Differences();
+        if (!differences.empty()) state.SkipWithError(differences.front().c_str());
+    }
+}
+BENCHMARK(BM_CheckBooksOfAMillionEntries)->Unit(benchmark::kMillisecond)->Iterations(2);
+
+}  // namespace
+}  // namespace tavrek::server
