@@ -42,8 +42,10 @@ const TRelationInfo* TSchemaCatalog::Find(std::string_view name) const {
 }
 
 TDataProvider TSchemaCatalog::Provider(std::string_view name) const {
+    // Views are read-only sources (the ledger views the forms read), except the V_ views
+    // through which a table is read; writing into a view fails.
     const TRelationInfo* table = Find(name);
-    if (table == nullptr || table->IsView)
+    if (table == nullptr || (table->IsView && ToLowerAscii(table->Name).rfind("v_", 0) == 0))
         throw std::invalid_argument("Непознат източник на данни '" + std::string(name) + "'");
     TDataProvider provider;
     provider.Name = table->Name;
