@@ -1,6 +1,7 @@
 #include "calc/uPurchPriceRules.h"
 
 #include <stdexcept>
+#include <string_view>
 
 #include "base/data/TClientDataSet.h"
 #include "base/server/IAppServer.h"
@@ -41,24 +42,29 @@ void LookupDeprBook(TClientDataSet& Line) {
 
 // Converts every line whose flag differs from the header's so that its prices keep their value.
 void ConvertLinePrices(TClientDataSet& Header, TClientDataSet& Line) {
-    const int U = UnitPriceDecimals();
     const int64_t headerFlag = Int(Header, "PriceIncludingVAT");
     for (Line.First(); !Line.Eof(); Line.Next()) {
         const int64_t lineFlag = Int(Line, "PriceIncludingVAT");
         if (lineFlag == headerFlag) continue;
         Line.Edit();
-        const double factor = 1 + static_cast<double>(Int(Line, "VATPercent")) / 100.0;
-        const bool removeVAT = lineFlag == 1 && headerFlag == 0;
-        SetInt(Line, "PriceIncludingVAT", headerFlag);
-        for (const char* field : {"DirectUnitCost_ACY", "OriginalPrice"}) {
-            const double price = Num(Line, field);
-            SetNum(Line, field, RoundUp(removeVAT ? price / factor : price * factor, U));
-        }
+        PurchConvertLinePriceBasis(Header, Line, true);
         Line.Post();
     }
 }
 
 }  // namespace
+
+void PurchConvertLinePriceBasis(TClientDataSet& Header, TClientDataSet& Line, bool withOriginalPrice) {
+    const int64_t headerFlag = Int(Header, "PriceIncludingVAT");
+    const double factor = 1 + static_cast<double>(Int(Line, "VATPercent")) / 100.0;
+    const bool removeVAT = Int(Line, "PriceIncludingVAT") == 1 && headerFlag == 0;
+    SetInt(Line, "PriceIncludingVAT", headerFlag);
+    for (const char* field : {"DirectUnitCost_ACY", "OriginalPrice"}) {
+        if (!withOriginalPrice && std::string_view(field) == "OriginalPrice") continue;
+        const double price = Num(Line, field);
+        SetNum(Line, field, RoundUp(removeVAT ? price / factor : price * factor, UnitPriceDecimals()));
+    }
+}
 
 TVariantArray PurchPriceRequest(TClientDataSet& Header, TClientDataSet& Line, bool businessGroupFromHeader) {
     TClientDataSet& group = businessGroupFromHeader ? Header : Line;

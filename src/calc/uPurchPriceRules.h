@@ -54,6 +54,10 @@ void PurchQtyPerUnitOfMeasureOnChange(TClientDataSet& Header, TClientDataSet& Li
 // DirectUnitCost_ACY recomputes each line. Logs "TfEdPurchase.PriceIncudingVATonChange".
 void PurchPriceIncudingVATOnChange(TClientDataSet& Header, TClientDataSet& Line, bool& Calculating);
 
+// One line takes the header's PriceIncludingVAT: DirectUnitCost_ACY (and OriginalPrice when asked)
+// is divided by 1 + VATPercent/100, the percent as a whole number, when the line goes from 1 to
+// 0, multiplied otherwise, rounded to the unit price decimals. The line must be writable.
+void PurchConvertLinePriceBasis(TClientDataSet& Header, TClientDataSet& Line, bool withOriginalPrice);
 // Order lines: throw the text of "err_QuantityReceivedValidation" when QtyToReceive +
 // ReceivedQty exceeds Quantity, and a fixed text when QtyToInvoice + InvoicedQty does.
 void PurchValidateQuantityReceived(TClientDataSet& Header, TClientDataSet& Line, bool& Calculating);

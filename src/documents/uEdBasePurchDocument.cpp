@@ -1,6 +1,7 @@
 #include "documents/uEdBasePurchDocument.h"
 
 #include <cstdio>
+#include <map>
 #include <utility>
 
 #include "base/errors/TELException.h"
@@ -100,6 +101,99 @@ void TfEdBasePurchDocument::Bind(TClientDataSet& dataSet, const char* fieldName,
     field->OnChange = [this, handler](TField& changed) {
         RunGuarded(OperationName(changed.FieldName() + "OnChange"), [this, handler, &changed] { (this->*handler)(changed); });
     };
+}
+
+void TfEdBasePurchDocument::AttachStandardBinding(TClientDataSet& dataSet) {
+    using T = TfEdBasePurchDocument;
+    static const std::map<std::string_view, void (T::*)(TField&)> handlers = {
+        {"CurrencyOnChange", &T::CurrencyOnChange},
+        {"PayTermOnChange", &T::PayTermOnChange},
+        {"ContragentFieldOnChange", &T::ContragentFieldOnChange},
+        {"SubDocTypeFieldOnChange", &T::SubDocTypeFieldOnChange},
+        {"PriceIncudingVATOnChange", &T::PriceIncudingVATOnChange},
+        {"BusinessGroupOnChange", &T::BusinessGroupOnChange},
+        {"QuantityOnChange", &T::QuantityOnChange},
+        {"MeasureOnChange", &T::MeasureOnChange},
+        {"CodeOnChange", &T::CodeOnChange},
+        {"LineDiscountOnChange", &T::LineDiscountOnChange},
+        {"LineDiscountAmountOnChange", &T::LineDiscountAmountOnChange},
+        {"UnitCost_LCYOnChange", &T::UnitCost_LCYOnChange},
+        {"UnitCost_ACYOnChange", &T::UnitCost_ACYOnChange},
+        {"IndirectCostPercentOnChange", &T::IndirectCostPercentOnChange},
+        {"TotalPriceOnChange", &T::TotalPriceOnChange},
+        {"AllowInvoiceDiscOnChange", &T::AllowInvoiceDiscOnChange},
+        {"InvDiscAmountOnChange", &T::InvDiscAmountOnChange},
+        {"VATProdPostingGroupOnChange", &T::VATProdPostingGroupOnChange},
+        {"GenProdPostingGroupOnChange", &T::GenProdPostingGroupOnChange},
+        {"VATBusPostingGroupOnChange", &T::VATBusPostingGroupOnChange},
+        {"QtyPerUnitOfMeasureOnChange", &T::QtyPerUnitOfMeasureOnChange}};
+    const auto record = &dataSet == &cdsMaster ? TBindingRecord::brHeader : TBindingRecord::brLine;
+    if (&dataSet != &cdsMaster && &dataSet != &cdsDetail) return;
+    for (const TPurchFieldBinding& entry : PurchStandardBinding())
+        if (entry.Record == record) Bind(dataSet, entry.Field, handlers.at(entry.Handler));
+}
+
+void TfEdBasePurchDocument::FillLedgerSubjectTypes() {
+    TRequestResult types;
+    dm().Server().RequestValue(0, "N_LedgerSubjectTypes", "Id", TFilter(), types, true);
+    THeaderField* combo = Description.FindField("LedgerSubjectType");
+    if (combo == nullptr) return;
+    combo->Items.clear();
+    for (const TVariantArray& row : types.Rows) combo->Items.push_back(row.empty() ? "" : row[0].AsString());
+}
+
+void TfEdBasePurchDocument::ShowVendorAdvancePayment() {
+    const std::string vendor = Get(cdsMaster, "Contragent_Id").AsString();
+    if (vendor.empty()) return;
+    const std::string source = GetMessageText("proc_GetContragentAdvancePayment", "fn_GetContragentAdvancePayment") +
+                               "(" + QuotedSql(LocalData().CompanyId) + "," + QuotedSql(vendor) + "," + "1)";
+    TRequestResult advance;
+    dm().Server().RequestValue(0, source, "COALESCE(ContragentAdvancePayment, 0.00) As ContragentAdvancePayment",
+                               TFilter(), advance);
+    if (ControlListFastRelationship().Rows.size() > 4) ControlListFastRelationship().Rows[4].Value = Amount(advance.Value());
+}
+
+void TfEdBasePurchDocument::AddHeaderFields(std::initializer_list<TFieldRow> rows) {
+    for (const TFieldRow& row : rows) Description.AddField(row.Field, row.Caption, row.Kind, row.Page);
+}
+
+void TfEdBasePurchDocument::AddStandardLookups() {
+    static const struct {
+        const char* Field;
+        const char* Selector;
+        const char* FilterField;
+        const char* From;
+        const char* To;
+    } lookups[] = {
+        {"N_Contragent_Code", "N_Contragent", "N_Contragent.Code", "Id,Code,Name",
+         "Contragent_Id,N_Contragent_Code,N_Contragent_Name"},
+        {"N_SubDocument_Code", "N_SubDocument", "N_SubDocument.Code", "Id,Code,Name",
+         "DocSubType_Id,N_SubDocument_Code,N_SubDocument_Name"},
+        {"PayMethod_Id", "N_PaymentMethod", "N_PaymentMethod.Code", "Id", "PayMethod_Id"},
+        {"PayTerm_Id", "N_PaymentTerms", "N_PaymentTerms.Code", "Id", "PayTerm_Id"},
+        {"Currency_Id", "N_Currency", "N_Currency.Code", "Id", "Currency_Id"},
+    };
+    for (const auto& lookup : lookups) {
+        THeaderField* field = Description.FindField(lookup.Field);
+        if (field == nullptr) continue;
+        field->Kind = TFieldKind::fkLookup;
+        field->Selector = lookup.Selector;
+        field->SelectorFilterField = lookup.FilterField;
+        field->SelectorFields = lookup.From;
+        field->TargetFields = lookup.To;
+    }
+}
+
+void TfEdBasePurchDocument::AddLineColumns(std::initializer_list<std::pair<const char*, const char*>> columns) {
+    for (const auto& [field, caption] : columns) dbgDetail.AddColumn(field, caption);
+    static const std::pair<const char*, const char*> totals[] = {
+        {"TotalValue", "Agg_TotalValue"}, {"TotalVAT", "Agg_TotalVat"}, {"TotalValue_LCY", "Agg_TotalValue_LCY"}};
+    for (const auto& [field, aggregate] : totals)
+        if (TGridColumn* column = dbgDetail.FindColumn(field)) {
+            column->FooterAggregate = aggregate;
+            column->DisplayFormat = "0.00";
+            column->ReadOnly = true;
+        }
 }
 
 void TfEdBasePurchDocument::AttachDynamicEvents(TClientDataSet& dataSet) {
@@ -296,6 +390,21 @@ void TfEdBasePurchDocument::cdsDetailBeforeDelete() {
     throw EAbort();
 }
 
+void TfEdBasePurchDocument::CopyHeaderFieldToLines(const char* fieldName) {
+    const Variant value = cdsMaster.FieldByName(fieldName).Value();
+    dbgDetail.Enabled = false;
+    try {
+        ForEachRecord(cdsDetail, [this, fieldName, &value] {
+            if (cdsDetail.State() == TDataSetState::dsBrowse) cdsDetail.Edit();
+            cdsDetail.FieldByName(fieldName).SetValue(value);
+        });
+    } catch (...) {
+        dbgDetail.Enabled = true;
+        throw;
+    }
+    dbgDetail.Enabled = true;
+}
+
 int64_t TfEdBasePurchDocument::CheckStatus() {
     const TField* field = cdsMaster.FindField("CheckStatus");
     return field == nullptr ? 0 : field->AsInteger();
@@ -389,7 +498,7 @@ void TfEdBasePurchDocument::DoRecalcDocument() {
         TRecalcSums sums;
         int position = 0;
         for (cdsDetail.First(); !cdsDetail.Eof(); cdsDetail.Next()) RecalcLine(++position, sums);
-        CorrectLocalCurrencyCent(sums);
+        if (CorrectsLocalCurrencyCent) CorrectLocalCurrencyCent(sums);
         WriteRecalculatedTotals(sums.S);
         if (!current.IsNull() && !cdsDetail.Locate("Id", {current}) && index > 0) cdsDetail.SetRecNo(index);
     } catch (...) {

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <initializer_list>
 #include <optional>
+#include <utility>
 #include <string>
 
 #include "base/data/Variant.h"
@@ -97,11 +99,36 @@ public:
     virtual void ItemPanelClick(int row);
 
 protected:
+    // Whether the document recalculation moves the cent lost to rounding in local currency
+    // onto the line with the largest local amount.
+    bool CorrectsLocalCurrencyCent = true;
     // The answer to "queChangeContragent" already given when the vendor was chosen in a
     // selector, so that the vendor rule does not ask a second time.
     std::optional<bool> contragentAnswer_;
     // Sets the handler of a field of the dataset when the dataset has the field.
     void Bind(TClientDataSet& dataSet, const char* fieldName, void (TfEdBasePurchDocument::*handler)(TField&));
+    // Binds the fields of the dataset that the standard binding names to this editor's
+    // handlers of the same names.
+    void AttachStandardBinding(TClientDataSet& dataSet);
+    // The choices of LedgerSubjectType: the ids of "N_LedgerSubjectTypes".
+    void FillLedgerSubjectTypes();
+    // The vendor's open advance payments (without VAT) in the advance-payment row of the
+    // vendor list, read from the function named by "proc_GetContragentAdvancePayment".
+    void ShowVendorAdvancePayment();
+    // Layout helpers: header edits by page, the selectors of the vendor, subtype, payment
+    // and currency edits present, and the line grid's columns with their totals.
+    struct TFieldRow {
+        const char* Field;
+        const char* Caption;
+        TFieldKind Kind;
+        const char* Page;
+    };
+    void AddHeaderFields(std::initializer_list<TFieldRow> rows);
+    void AddStandardLookups();
+    void AddLineColumns(std::initializer_list<std::pair<const char*, const char*>> columns);
+    // Every line, from the first, takes the header's value of the field; the grid is off and
+    // the cursor waits meanwhile.
+    void CopyHeaderFieldToLines(const char* fieldName);
     // The goods-check state of the header: 0 without the field.
     int64_t CheckStatus();
     // Whether the session may change documents under goods check.

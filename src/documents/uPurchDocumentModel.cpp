@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <initializer_list>
+#include <utility>
 
 #include "base/data/TClientDataSet.h"
 #include "base/session/LocalData.h"
@@ -265,6 +266,22 @@ double PurchToLocalCurrency(double amount, double currencyFactor) {
 
 double PurchFromLocalCurrency(double amountLCY, double currencyFactor) {
     return currencyFactor == 0 ? 0.0 : RoundUp(amountLCY / currencyFactor, LocalData().AmountDecimals);
+}
+
+void PurchSetNewHeaderDefaults(TClientDataSet& Header, int documentType) {
+    const TDateTime today = TDateTime::Today();
+    const std::pair<const char*, Variant> defaults[] = {
+        {"DocumentType", Variant(int64_t{documentType})}, {"DocumentDate", Variant(today)},
+        {"PostingDate", Variant(today)},                  {"CurrencyFactor", Variant(1.0)},
+        {"PriceIncludingVAT", Variant(int64_t{0})},       {"BusinessGroup_Id", Variant(LocalData().BusinessGroupId)}};
+    for (const auto& [name, value] : defaults) {
+        TField* field = Header.FindField(name);
+        if (field == nullptr || !field->IsNull()) continue;
+        auto handler = std::move(field->OnChange);
+        field->OnChange = nullptr;
+        field->SetValue(value);
+        field->OnChange = std::move(handler);
+    }
 }
 
 }  // namespace tavrek

@@ -85,6 +85,11 @@ void PurchCopyLineTotalsToHeader(TClientDataSet& Header, TClientDataSet& Line);
 // The Line_No of a new line: the largest one plus 1, or 1 on a document without lines.
 int PurchNextLineNo(TClientDataSet& Line);
 
+// The header of a new document: DocumentType, today's DocumentDate and PostingDate, factor 1,
+// prices without VAT and the session's business group, each where the field is still empty.
+// Defaults are not user changes: they are set without running the fields' handlers.
+void PurchSetNewHeaderDefaults(TClientDataSet& Header, int documentType);
+
 // Currency rule: an empty Currency_Id is the local currency with factor 1; document
 // amounts become local by multiplying by CurrencyFactor, rounded to the amount decimals.
 bool IsLocalCurrencyDocument(TClientDataSet& Header);

@@ -1,6 +1,13 @@
 #include "frame/uPurchasePackage.h"
 
+#include "documents/uEdPurchCrMemoDoc.h"
 #include "documents/uEdPurchase.h"
+#include "documents/uEdPurchaseDoc.h"
+#include "editors/uEdPurchAdvancePayment.h"
+#include "editors/uEdPurchCrMemo.h"
+#include "editors/uEdPurchDebitMemo.h"
+#include "posted/uBrPostPurchCrMemo.h"
+#include "posted/uEdPostedPurchCrMemo.h"
 
 namespace tavrek {
 namespace {
@@ -13,7 +20,14 @@ struct TUnit {
 // The form units the package is built with, in registration order. A unit joins the list
 // at its place in PurchaseFormClassOrder when its form class is written.
 const TUnit kUnits[] = {
+    {uEdPostedPurchCrMemo::Initialization, uEdPostedPurchCrMemo::Finalization},
+    {uBrPostPurchCrMemo::Initialization, uBrPostPurchCrMemo::Finalization},
+    {uEdPurchCrMemo::Initialization, uEdPurchCrMemo::Finalization},
     {uEdPurchase::Initialization, uEdPurchase::Finalization},
+    {uEdPurchDebitMemo::Initialization, uEdPurchDebitMemo::Finalization},
+    {uEdPurchaseDoc::Initialization, uEdPurchaseDoc::Finalization},
+    {uEdPurchAdvancePayment::Initialization, uEdPurchAdvancePayment::Finalization},
+    {uEdPurchCrMemoDoc::Initialization, uEdPurchCrMemoDoc::Finalization},
 };
 
 }  // namespace

@@ -30,15 +30,11 @@ void SetFields(TClientDataSet& dataSet, std::initializer_list<std::pair<const ch
     if (!wasEditing) dataSet.Post();
 }
 
-namespace {
-
-TFieldList AsFieldList(const TPurchFieldList& fields) {
+TFieldList AsFieldList(const std::vector<TFieldDef>& fields) {
     TFieldList list;
     for (const TFieldDef& def : fields) list.emplace_back(def.Name, def.Type);
     return list;
 }
-
-}  // namespace
 
 TFieldList PurchaseHeaderFields() { return AsFieldList(PurchHeaderFields(TPurchDocument::pdInvoice)); }
 

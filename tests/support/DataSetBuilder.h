@@ -7,10 +7,13 @@
 #include <vector>
 
 #include "base/data/TClientDataSet.h"
+#include "base/data/TDataStore.h"
 
 namespace tavrek::testing {
 
 using TFieldList = std::vector<std::pair<std::string, TFieldType>>;
+
+TFieldList AsFieldList(const std::vector<TFieldDef>& fields);
 
 // An open dataset with the given fields.
 std::unique_ptr<TClientDataSet> MakeDataSet(const std::string& name, const TFieldList& fields);

@@ -28,6 +28,18 @@ void ScriptedDialogs::ExpectFile(bool chosen, const std::string& path) {
     expected_.push_back({"File", chosen ? mrOk : mrCancel, "", 0.0, path, {}});
 }
 
+void ScriptedDialogs::ExpectAnnul(bool confirmed, const std::string& description, TDateTime date) {
+    expected_.push_back({"Annul", confirmed ? mrOk : mrCancel, "", 0.0, description, {}, date});
+}
+
+void ScriptedDialogs::ExpectChangeCalculation() { expected_.push_back({"Change", mrOk, "", 0.0, "", {}}); }
+
+void ScriptedDialogs::ExpectCurrencyRate(bool confirmed, const std::string& rate) {
+    expected_.push_back({"Rate", confirmed ? mrOk : mrCancel, "", 0.0, rate, {}});
+}
+
+void ScriptedDialogs::ExpectOption(int chosen) { expected_.push_back({"Option", chosen, "", 0.0, "", {}}); }
+
 std::vector<std::string> ScriptedDialogs::ShownTexts() const {
     std::vector<std::string> texts;
     for (const TShownDialog& d : shown_) texts.push_back(d.Text);
@@ -88,6 +100,43 @@ bool ScriptedDialogs::SelectFile(const std::string& caption, const std::string&,
     if (!Next("File", caption, expected) || expected.Answer != mrOk) return false;
     path = expected.Value;
     return true;
+}
+
+// An annulment confirmed without a scripted date keeps the proposed one.
+bool ScriptedDialogs::AnnulDocument(TDateTime& date, std::string& description) {
+    shown_.push_back({"Annul", description});
+    shown_.back().Date = date;
+    TExpected expected;
+    if (!Next("Annul", "", expected) || expected.Answer != mrOk) return false;
+    if (expected.Date.Serial() != 0.0) date = expected.Date;
+    description = expected.Value;
+    return true;
+}
+
+void ScriptedDialogs::ChangeCalculation(double due, double received) {
+    shown_.push_back({"Change", ""});
+    shown_.back().Due = due;
+    shown_.back().Received = received;
+    TExpected expected;
+    Next("Change", "", expected);
+}
+
+bool ScriptedDialogs::CurrencyRate(const std::string& currency, std::string& rate, bool readOnly) {
+    shown_.push_back({"Rate", currency});
+    shown_.back().Text2 = rate;
+    shown_.back().ReadOnly = readOnly;
+    TExpected expected;
+    if (!Next("Rate", currency, expected) || expected.Answer != mrOk) return false;
+    if (!readOnly) rate = expected.Value;
+    return true;
+}
+
+int ScriptedDialogs::ChooseOption(const std::string& title, const std::string& options) {
+    shown_.push_back({"Option", title});
+    shown_.back().Text2 = options;
+    TExpected expected;
+    if (!Next("Option", title, expected)) return -1;
+    return expected.Answer;
 }
 
 }  // namespace tavrek::testing

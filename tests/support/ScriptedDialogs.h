@@ -10,10 +10,16 @@ namespace tavrek::testing {
 
 // A dialog the code under test showed.
 struct TShownDialog {
-    std::string Kind;  // "Message", "Quantity", "Text", "Select", "File"
-    std::string Text;  // message text, caption or selector
+    std::string Kind;  // "Message", "Quantity", "Text", "Select", "File", "Annul", "Change", "Rate", "Option"
+    std::string Text;  // message text, caption, selector, currency or option title
     TMsgDlgType Type = TMsgDlgType::mtInformation;
     TMsgDlgButtons Buttons = 0;
+    // The change-calculation window: the amounts it was opened with; the currency-rate
+    // window: the rate it showed (Text2) and whether it was read-only.
+    double Due = 0.0, Received = 0.0;
+    std::string Text2{};
+    bool ReadOnly = false;
+    TDateTime Date{};
 };
 
 // Answers dialogs from a queue in the order a test expects them. A dialog that was not
@@ -29,6 +35,10 @@ public:
     void ExpectText(bool confirmed, const std::string& value = "");
     void ExpectSelect(bool chosen, TRequestResult rows = {});
     void ExpectFile(bool chosen, const std::string& path = "");
+    void ExpectAnnul(bool confirmed, const std::string& description = "", TDateTime date = TDateTime());
+    void ExpectChangeCalculation();
+    void ExpectCurrencyRate(bool confirmed, const std::string& rate = "");
+    void ExpectOption(int chosen);
 
     const std::vector<TShownDialog>& Shown() const { return shown_; }
     std::vector<std::string> ShownTexts() const;
@@ -39,6 +49,10 @@ public:
     bool InputText(const std::string& caption, const std::string& prompt, std::string& value) override;
     bool Select(const std::string& selector, const TFilter& filter, bool multiSelect, TRequestResult& chosen) override;
     bool SelectFile(const std::string& caption, const std::string& pattern, bool save, std::string& path) override;
+    bool AnnulDocument(TDateTime& date, std::string& description) override;
+    void ChangeCalculation(double due, double received) override;
+    bool CurrencyRate(const std::string& currency, std::string& rate, bool readOnly) override;
+    int ChooseOption(const std::string& title, const std::string& options) override;
 
 private:
     struct TExpected {
@@ -48,6 +62,7 @@ private:
         double Number = 0.0;
         std::string Value;
         TRequestResult Rows;
+        TDateTime Date{};
     };
     bool Next(const std::string& kind, const std::string& text, TExpected& expected);
 

@@ -105,7 +105,8 @@ int ScriptedServer::RequestValue(int mode, const std::string& source, const std:
     TScriptedAnswer answer = Answer("RequestValue", source, {mode, source, fields, FilterText(filter), allRows});
     result = answer.Rows;
     if (!allRows && result.Rows.size() > 1) result.Rows.resize(1);
-    return static_cast<int>(answer.Rows.Rows.size());
+    // A negative Result scripts a refused statement.
+    return answer.Result < 0 ? answer.Result : static_cast<int>(answer.Rows.Rows.size());
 }
 
 void ScriptedServer::RequestData(const std::string& provider, const TFilter& filter, TClientDataSet& target) {

@@ -164,7 +164,10 @@ TFilterOp TFilter::ParseOp(std::string_view op) {
     throw EFilterError("Непознат оператор във филтър: '" + std::string(op) + "'");
 }
 
+// Callers write connectors as they read in the statement (" AND"): blanks around them count for nothing.
 TFilterConnector TFilter::ParseConnector(std::string_view connector) {
+    while (!connector.empty() && connector.front() == ' ') connector.remove_prefix(1);
+    while (!connector.empty() && connector.back() == ' ') connector.remove_suffix(1);
     if (connector.empty()) return TFilterConnector::fcNone;
     if (EqualsIgnoreCase(connector, "AND")) return TFilterConnector::fcAnd;
     if (EqualsIgnoreCase(connector, "OR")) return TFilterConnector::fcOr;

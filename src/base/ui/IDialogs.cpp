@@ -1,8 +1,23 @@
 #include "base/ui/IDialogs.h"
 
+#include <cstdio>
 #include <cstdlib>
+#include <sstream>
+#include <stdexcept>
+#include <vector>
+
+#include "base/util/Utils.h"
 
 namespace tavrek {
+namespace {
+
+std::string Money(double value) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%.2f", RoundUp(value, 2));
+    return text;
+}
+
+}  // namespace
 
 bool IDialogs::ChooseRow(const std::string& caption, const TRequestResult& rows, int& chosen) {
     std::string prompt;
@@ -19,6 +34,43 @@ bool IDialogs::ChooseRow(const std::string& caption, const TRequestResult& rows,
     if (number < 1 || number > static_cast<long>(rows.Rows.size())) return false;
     chosen = static_cast<int>(number - 1);
     return true;
+}
+
+// Clients without windows of their own ask through the plain dialogs.
+
+bool IDialogs::AnnulDocument(TDateTime& date, std::string& description) {
+    std::string dateText = date.Format("yyyy-mm-dd");
+    if (!InputText("Анулиране на документ", "Дата на анулиране:", dateText)) return false;
+    try {
+        date = TDateTime::Parse(dateText);
+    } catch (const std::invalid_argument&) {
+        return false;
+    }
+    return InputText("Анулиране на документ", "Основание:", description);
+}
+
+void IDialogs::ChangeCalculation(double due, double received) {
+    double paid = received;
+    if (!InputQuantity("Изчисляване на ресто (дължимо " + Money(due) + ")", paid, 0.0)) return;
+    MessageDlgEx("Ресто: " + Money(paid - due), TMsgDlgType::mtInformation, mbOK);
+}
+
+bool IDialogs::CurrencyRate(const std::string& currency, std::string& rate, bool readOnly) {
+    const std::string caption = "Валутен курс " + currency;
+    if (readOnly) return MessageDlgEx(caption + ": " + rate, TMsgDlgType::mtInformation, mbOK) == mrOk;
+    return InputText(caption, "Курс (лева за единица валута):", rate);
+}
+
+int IDialogs::ChooseOption(const std::string& title, const std::string& options) {
+    TRequestResult rows;
+    rows.Columns = {"Option"};
+    std::istringstream lines(options);
+    for (std::string line; std::getline(lines, line);) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (!line.empty()) rows.Rows.push_back({Variant(line)});
+    }
+    int chosen = -1;
+    return ChooseRow(title, rows, chosen) ? chosen : -1;
 }
 
 }  // namespace tavrek

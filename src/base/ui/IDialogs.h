@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "base/data/TDateTime.h"
 #include "base/data/TFilter.h"
 #include "base/server/TRequestResult.h"
 
@@ -37,6 +38,18 @@ public:
     // documents, say); chosen is the row's index. False when cancelled. Unless a client
     // offers a grid, the rows are listed and the user types the number of one.
     virtual bool ChooseRow(const std::string& caption, const TRequestResult& rows, int& chosen);
+    // The annulment dialog: the annulment date (proposed by the caller) and its reason.
+    // False when the user did not confirm.
+    virtual bool AnnulDocument(TDateTime& date, std::string& description);
+    // The change-calculation window: the amount due in local currency; the cashier types
+    // what was handed over and reads the change. Shown modally.
+    virtual void ChangeCalculation(double due, double received);
+    // The currency-rate window: the rate of currency as text; readOnly only shows it.
+    // False when the user did not confirm.
+    virtual bool CurrencyRate(const std::string& currency, std::string& rate, bool readOnly);
+    // An option dialog: a title and the options, one per line. Returns the index of the
+    // chosen option, -1 when cancelled.
+    virtual int ChooseOption(const std::string& title, const std::string& options);
 };
 
 }  // namespace tavrek

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <string>
+
+namespace tavrek {
+
+class TClientDataSet;
+
+// What the server keeps of a purchase document before it is deleted or annulled: a document
+// under goods check may be deleted only when the server agrees, and every deleted document
+// leaves its history. The kind tells the server which document it is (4 for the purchase
+// documents' deletion check; 6 invoice, 8 credit memo, 5 order for the history).
+
+// "usp_CheckDocumentBeforeDelete": asked only for a document under goods check (CheckStatus
+// above 0) while the session uses the goods check. A refusal shows "err_DocumentForCheck_"
+// with the returned code, formatted with the server's text, and returns false.
+bool PurchCheckDocumentBeforeDelete(TClientDataSet& header, int kind);
+// "proc_SaveHistoryBeforeDelete": a non-zero code shows "err_SavingHistoryBeforeDel".
+// Returns whether the history was saved.
+bool PurchSaveHistoryBeforeDelete(TClientDataSet& header, int kind);
+
+}  // namespace tavrek

@@ -1,0 +1,289 @@
+#include "editors/uEdPurchCrMemo.h"
+
+#include <string_view>
+
+#include "base/errors/TELException.h"
+#include "base/forms/RequestForm.h"
+#include "base/forms/TFormRegistry.h"
+#include "base/forms/TWaitCursor.h"
+#include "base/server/IAppServer.h"
+#include "base/session/Tdm.h"
+#include "base/ui/Messages.h"
+#include "base/util/Utils.h"
+#include "calc/uPurchCalcHelpers.h"
+#include "calc/uPurchCallculations.h"
+#include "documents/uEdPurchPostingChecks.h"
+#include "documents/uPurchDocumentHistory.h"
+#include "documents/uPurchDocumentModel.h"
+
+namespace tavrek {
+
+using namespace uPurchCallculations;
+using uPurchCalcHelpers::EnsureEditing;
+using uPurchCalcHelpers::Num;
+using uPurchCalcHelpers::SetNum;
+using uPurchCalcHelpers::TCalcGuard;
+
+namespace {
+
+Variant Get(TClientDataSet& ds, std::string_view field) {
+    TField* f = ds.FindField(field);
+    return f == nullptr ? Variant() : f->Value();
+}
+
+}  // namespace
+
+TfEdPurchCrMemo::TfEdPurchCrMemo()
+    : acItemChargeAssigment(AcListBase.Add("acItemChargeAssigment", "Разпределение на доп. разходи", "Ред")),
+      acSendForCheck(AcListBase.Add("acSendForCheck", "Изпрати за проверка", "Документ")) {
+    MasterProvider = "D_PurchHeader";
+    DetailProvider = "D_PurchaseLine";
+    MasterTable = "D_PurchHeader";
+    acPostDocument.Hint = "Осчетоводяване на документа";
+    acReCalcDocument.ShortCut = "F9";
+    BindAction(acItemChargeAssigment, "acItemChargeAssigmentExecute", [this] { acItemChargeAssigmentExecute(); });
+    BindAction(acSendForCheck, "acSendForCheckExecute", [this] { acSendForCheckExecute(); });
+    pmPost.Add("miPost", acPostDocument);
+    pmPost.Add("miPostAndPrint", acPostAndPrintDocument);
+    AddMenu(pmPost);
+    pmLine.Add("miItemChargeAssigment", acItemChargeAssigment);
+    pmDocument.Add("miSendForCheck", acSendForCheck);
+    cdsMaster.OnNewRecord = [this](TClientDataSet&) { PurchSetNewHeaderDefaults(cdsMaster, NewDocumentType); };
+    DescribeLayout();
+}
+
+void TfEdPurchCrMemo::DescribeLayout() {
+    Description.Caption = "Кредитно известие за покупка";
+    Description.AddPage("tsMainData", "Основни данни");
+    Description.AddPage("tsFinanceData", "Финансови данни");
+    AddHeaderFields({
+        {"DocumentNo", "Номер", TFieldKind::fkText, "tsMainData"},
+        {"N_SubDocument_Code", "Вид документ", TFieldKind::fkLookup, "tsMainData"},
+        {"N_Contragent_Code", "Доставчик", TFieldKind::fkLookup, "tsMainData"},
+        {"N_Contragent_Name", "Име на доставчик", TFieldKind::fkText, "tsMainData"},
+        {"DocumentDate", "Дата на документа", TFieldKind::fkDate, "tsMainData"},
+        {"PostingDate", "Дата на осчетоводяване", TFieldKind::fkDate, "tsMainData"},
+        {"VendorCreditMemoNo", "Кредитно известие на доставчика", TFieldKind::fkText, "tsMainData"},
+        {"ToInvoiceNo", "Към фактура №", TFieldKind::fkText, "tsMainData"},
+        {"InvoiceDate", "Дата на фактурата", TFieldKind::fkDate, "tsMainData"},
+        {"Comment", "Коментар", TFieldKind::fkText, "tsMainData"},
+        {"PayMethod_Id", "Начин на плащане", TFieldKind::fkLookup, "tsFinanceData"},
+        {"Currency_Id", "Валута", TFieldKind::fkLookup, "tsFinanceData"},
+        {"CurrencyFactor", "Курс", TFieldKind::fkNumber, "tsFinanceData"},
+        {"PriceIncludingVAT", "Цени с ДДС", TFieldKind::fkFlag, "tsFinanceData"},
+        {"NotIncludeVatLedger", "Не влиза в дневника по ДДС", TFieldKind::fkFlag, "tsFinanceData"},
+        {"TotalValue", "Сума без ДДС", TFieldKind::fkNumber, "tsFinanceData"},
+        {"VATValue", "ДДС", TFieldKind::fkNumber, "tsFinanceData"},
+        {"TotalVAT", "Сума с ДДС", TFieldKind::fkNumber, "tsFinanceData"},
+    });
+    AddStandardLookups();
+    for (const char* readOnly : {"N_Contragent_Name", "TotalValue", "VATValue", "TotalVAT"})
+        Description.FindField(readOnly)->ReadOnly = true;
+    AddLineColumns({{"Line_No", "Ред"}, {"Type", "Вид"}, {"Code", "Код"}, {"Description", "Описание"},
+                    {"Measure_Id", "Мярка"}, {"Quantity", "Количество"}, {"DirectUnitCost_ACY", "Ед. цена"},
+                    {"PriceIncludingVAT", "С ДДС"}, {"TotalPrice", "Сума"}, {"VATPercent", "ДДС %"},
+                    {"TotalValue", "Без ДДС"}, {"TotalVAT", "С ДДС"}});
+}
+
+void TfEdPurchCrMemo::FormCreate() {
+    TfEdBasePurchDocument::FormCreate();
+    DocumentKindCode = kDocKindPurchCrMemo;
+}
+
+// Binding: the standard table to this editor's handlers, and the line's own price basis.
+
+void TfEdPurchCrMemo::AttachDynamicEvents(TClientDataSet& dataSet) {
+    TfEdBasePurchDocument::AttachDynamicEvents(dataSet);
+    AttachStandardBinding(dataSet);
+    if (&dataSet == &cdsDetail)
+        Bind(dataSet, "PriceIncludingVAT", static_cast<void (TfEdBasePurchDocument::*)(TField&)>(&TfEdPurchCrMemo::DetailPriceIncudingVATOnChange));
+}
+
+// A credit memo keeps the invoice's prices: no rule asks the price list.
+
+void TfEdPurchCrMemo::QuantityOnChange(TField&) {
+    PurchQuantityOnChange(cdsMaster, cdsDetail, Calculating, Suspended, false);
+}
+
+void TfEdPurchCrMemo::MeasureOnChange(TField&) {
+    PurchMeasureOnChange(cdsMaster, cdsDetail, Calculating, Suspended, false);
+}
+
+void TfEdPurchCrMemo::CodeOnChange(TField&) {
+    GetPanelDetailsDetail();
+    if (Calculating || Suspended) return;
+    EnsureEditing(cdsDetail);
+    UpdateVATAmounts();
+}
+
+void TfEdPurchCrMemo::ContragentFieldOnChange(TField&) {
+    if (Calculating) return;
+    GetPanelDetailsMaster();
+    PurchContragentDefaults(cdsMaster);
+    PurchContragentFieldOnChange(cdsMaster, cdsDetail, Calculating, false);
+}
+
+void TfEdPurchCrMemo::SubDocTypeFieldOnChange(TField&) {
+    if (Calculating) return;
+    if (cdsMaster.FieldByName("ToInvoiceNo").IsNull() || SameVATLedgerAsCreditedInvoice()) {
+        PurchSubDocTypeFieldOnChange(cdsMaster, cdsDetail, Calculating, false);
+        return;
+    }
+    {
+        TCalcGuard guard(Calculating);
+        cdsMaster.FieldByName("DocSubType_Id").Clear();
+        cdsMaster.FieldByName("N_SubDocument_Code").Clear();
+    }
+    ShowErrorKey("err_IncompatibleSubDocType",
+                 "Кредитното известие трябва да влиза в същия дневник по ДДС като фактурата, която кредитира.");
+}
+
+bool TfEdPurchCrMemo::SameVATLedgerAsCreditedInvoice() {
+    TFilter filter;
+    filter.Add("D_PurchInvoiceHeader.VendorInvoiceNo", "=", Get(cdsMaster, "ToInvoiceNo"), "AND")
+        .Add("D_PurchInvoiceHeader.Contragent_Id", "=", Get(cdsMaster, "Contragent_Id"), "AND")
+        .Add("D_PurchInvoiceHeader.Comp_id", "=", Get(cdsMaster, "Comp_id"), "AND")
+        .Add("D_PurchInvoiceHeader.IsGlobalInvoice", "=", 0, "AND")
+        .Add("D_PurchInvoiceHeader.Annul", "=", 0);
+    TRequestResult invoice;
+    dm().Server().RequestValue(0, "D_PurchInvoiceHeader", "DoNotIncInVATLedger", filter, invoice);
+    const Variant ledger = invoice.Value();
+    const int64_t invoiceLedger = ledger.IsEmpty() ? 0 : ledger.AsInteger();
+    // Credit memos keep the flag as NotIncludeVatLedger where the server has no DoNotIncInVATLedger for them.
+    const TField* memoLedger = cdsMaster.FindField("DoNotIncInVATLedger");
+    if (memoLedger == nullptr) memoLedger = &cdsMaster.FieldByName("NotIncludeVatLedger");
+    return invoiceLedger == memoLedger->AsInteger();
+}
+
+// The price per base unit stays as it was when the units-per-measure factor changes.
+void TfEdPurchCrMemo::QtyPerUnitOfMeasureOnChange(TField&) {
+    if (Calculating) return;
+    {
+        TCalcGuard guard(Calculating);
+        try {
+            if (Num(cdsDetail, "QtyPerUnitOfMeasure") == 0.0) SetNum(cdsDetail, "QtyPerUnitOfMeasure", 1.0);
+            const double quantity = Num(cdsDetail, "Quantity");
+            if (Num(cdsDetail, "Quantity_Base") == 0.0) SetNum(cdsDetail, "Quantity_Base", quantity);
+            const double oldFactor = quantity == 0.0 ? 0.0 : Num(cdsDetail, "Quantity_Base") / quantity;
+            const double factor = Num(cdsDetail, "QtyPerUnitOfMeasure");
+            if (oldFactor != 0.0)
+                SetNum(cdsDetail, "DirectUnitCost_ACY", Num(cdsDetail, "DirectUnitCost_ACY") * factor / oldFactor);
+            SetNum(cdsDetail, "Quantity_Base", quantity * factor);
+        } catch (...) {
+            TELException(CurrentExceptionMessage(), "TfEdPurchCrMemo.FielQtyPerUnitOnChange");
+        }
+    }
+    PurchLineDiscountOnChange(cdsMaster, cdsDetail, Calculating);
+}
+
+void TfEdPurchCrMemo::DetailPriceIncudingVATOnChange(TField&) {
+    if (Calculating) return;
+    if (cdsDetail.FieldByName("PriceIncludingVAT").AsInteger() == cdsMaster.FieldByName("PriceIncludingVAT").AsInteger())
+        return;
+    {
+        TCalcGuard guard(Calculating);
+        try {
+            PurchConvertLinePriceBasis(cdsMaster, cdsDetail, false);
+        } catch (...) {
+            TELException(CurrentExceptionMessage(), "TfEdPurchCrMemo.DetailPriceIncudingVATOnChange");
+        }
+    }
+    PurchLineDiscountOnChange(cdsMaster, cdsDetail, Calculating);
+}
+
+// Posting.
+
+int TfEdPurchCrMemo::ConnectCrMemoWithSale() {
+    CrMemoOption = dm().Dialogs().ChooseOption(GetMessageText("str_FormTitle", "Кредитно известие"),
+                                               GetMessageText("str_PurchCrMemoOptions", "Без връзка с продажба"));
+    return CrMemoOption;
+}
+
+bool TfEdPurchCrMemo::BeforePostDocument(bool) { return true; }
+
+void TfEdPurchCrMemo::AfterPostDocument(const TVariantArray&, bool) {}
+
+void TfEdPurchCrMemo::PostDocument(bool print) {
+    if (!DocumentCheckIsDone(cdsMaster)) return;
+    TfEdBasePurchDocument::PostDocument(print);
+    const Variant id = cdsMaster.FieldByName("Id").Value();
+    if (!CheckForAccountDimension(id, 3, 0)) return;
+    if (ConnectCrMemoWithSale() == -1) return;
+    TWaitCursor wait;
+    if (!BeforePostDocument(print)) return;
+    if (!CheckCanPostDocument(Get(cdsMaster, "PayMethod_Id"), "", 1, Get(cdsMaster, "DirectPay"))) return;
+    TVariantArray keys;
+    if (dm().Server().PostPurchCrMemo(id.AsString(), keys) < 0) {
+        const std::string reason = dm().Server().LastRefusalText();
+        MessageDlgEx(GetMessageText("err_PostPurchase", "Документът не беше осчетоводен.") +
+                         (reason.empty() ? "" : "\r\n" + reason),
+                     TMsgDlgType::mtError, mbOK);
+        return;
+    }
+    const double totalVat = Get(cdsMaster, "TotalVat").AsFloat();
+    if (LocalData().ShowChangeCalculation && Get(cdsMaster, "DirectPay").AsInteger() == 0 && totalVat != 0.0) {
+        const double totalLCY = Get(cdsMaster, "TotalVat_LCY").AsFloat();
+        dm().Dialogs().ChangeCalculation(totalLCY, totalLCY);
+    }
+    if (print) PrintPostedDocument(keys, kPostedCrMemoPrintForm);
+    AfterPostDocument(keys, print);
+    // The credit memo became a posted one: the editor is left on an empty document.
+    Filter = KeyFilter(id);
+    ReloadData();
+}
+
+// Deleting, goods check, item charges.
+
+void TfEdPurchCrMemo::acDeleteRecordExecute() {
+    if (!PurchCheckDocumentBeforeDelete(cdsMaster, 4)) {
+        acRefreshExecute();
+        return;
+    }
+    TfEdBasePurchDocument::acDeleteRecordExecute();
+}
+
+void TfEdPurchCrMemo::MoveToAnnulDocs() {
+    TfEdBasePurchDocument::MoveToAnnulDocs();
+    PurchSaveHistoryBeforeDelete(cdsMaster, 8);
+}
+
+void TfEdPurchCrMemo::acSendForCheckExecute() {
+    if (!QueryToSaveBeforeToDo()) return;
+    if (SendDocumentForCheck(Get(cdsMaster, "Id"), 3, 0, 0, true, Get(cdsMaster, "Businessgroup_Id")))
+        acRefreshExecute();
+}
+
+// Item charges of the credited lines.
+void TfEdPurchCrMemo::acItemChargeAssigmentExecute() {
+    if (cdsDetail.IsEmpty() || cdsDetail.FieldByName("Type").AsInteger() != 3) {
+        ShowInfoKey("inf_SelectItemCharge", "Изберете ред за допълнителен разход.");
+        return;
+    }
+    const TDefaultValues defaults{{"TableName", "D_ItemChargeAssignment"},
+                                  {"Document_Id", Get(cdsMaster, "Id")},
+                                  {"AppliesToDoc_Id", Get(cdsDetail, "Id")},
+                                  {"AppliesToDocType", Get(cdsMaster, "DocumentType")},
+                                  {"UnitCost", Get(cdsDetail, "TotalValue_LCY")},
+                                  {"Contragent_Id", Get(cdsMaster, "Contragent_Id")},
+                                  {"EntryType", 1},
+                                  {"ItemCharge_Id", Get(cdsDetail, "Code")},
+                                  {"Quantity", Get(cdsDetail, "Quantity")}};
+    RequestForm(10600, {soNormal}, TFilter(), Variant(), Variant(), nullptr, defaults, this);
+}
+
+namespace uEdPurchCrMemo {
+namespace {
+int32_t initializationCounter = 0;
+}  // namespace
+
+void Initialization() {
+    if (initializationCounter-- != 0) return;
+    RegisterFormClass("TfEdPurchCrMemo", kFormNumber, [] { return std::make_unique<TfEdPurchCrMemo>(); },
+                      "Кредитно известие за покупка", TFormGroup::fgDocuments);
+}
+
+void Finalization() { ++initializationCounter; }
+
+}  // namespace uEdPurchCrMemo
+
+}  // namespace tavrek

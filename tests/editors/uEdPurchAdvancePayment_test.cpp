@@ -1,0 +1,76 @@
+#include <gtest/gtest.h>
+
+#include "editors/uEdPurchAdvancePayment.h"
+#include "support/PurchEditorTest.h"
+
+namespace tavrek::testing {
+namespace {
+
+class AdvancePaymentEditor : public PurchEditorTest<TfEdPurchAdvancePayment> {
+protected:
+    AdvancePaymentEditor()
+        : PurchEditorTest(TPurchDocument::pdAdvancePayment, {"err_PurchAdvancePaymentAccountNotSelected"}) {}
+};
+
+TEST_F(AdvancePaymentEditor, ANewAdvanceHasExactlyOneLineAsSoonAsItsHeaderIsInserted) {
+    Open({{"Id", "H1"}, {"DocumentType", 30}},
+         {{{"Id", "L1"}, {"Line_No", 1}, {"Type", 2}, {"Code", "4091"}, {"Quantity", 1.0}}});
+    Form().acInsertRecord.Execute();
+    ASSERT_EQ(Header().State(), TDataSetState::dsInsert);
+    EXPECT_EQ(Header().FieldByName("DocumentType").AsInteger(), 30);
+    ASSERT_EQ(Lines().RecordCount(), 1);
+    EXPECT_EQ(Lines().FieldByName("Type").AsInteger(), 2);
+    EXPECT_DOUBLE_EQ(Lines().FieldByName("Quantity").AsFloat(), 1.0);
+    EXPECT_EQ(Lines().FieldByName("Line_No").AsInteger(), 1);
+    EXPECT_FALSE(Header().FieldByName("Id").AsString().empty());
+    EXPECT_EQ(Lines().FieldByName("Master_Id").AsString(), Header().FieldByName("Id").AsString());
+
+    Header().FieldByName("VATBusPostGroup_Id").SetAsString("EU");
+    EXPECT_EQ(Lines().RecordCount(), 1) << "the header groups go onto the one line";
+    EXPECT_EQ(Lines().FieldByName("VATBusPostGroup_Id").AsString(), "EU");
+}
+
+TEST_F(AdvancePaymentEditor, AHeaderGroupOnAnAdvanceWithoutItsLineBringsTheLineBack) {
+    Open({{"Id", "H1"}, {"DocumentType", 30}}, {});
+    Header().Edit();
+    Header().FieldByName("VATBusPostGroup_Id").SetAsString("EU");
+    Header().FieldByName("GenBusPostGroup_Id").SetAsString("EU-G");
+    ASSERT_EQ(Lines().RecordCount(), 1);
+    EXPECT_EQ(Lines().FieldByName("VATBusPostGroup_Id").AsString(), "EU");
+    EXPECT_EQ(Lines().FieldByName("GenBusPostGroup_Id").AsString(), "EU-G");
+}
+
+TEST_F(AdvancePaymentEditor, SavingWithoutAnAccountIsRefusedAndSavesNothing) {
+    for (const Variant& account : {Variant(), Variant("")}) {
+        SCOPED_TRACE(account.IsNull() ? "null" : "empty");
+        Open({{"Id", "H1"}, {"DocumentType", 30}},
+             {{{"Id", "L1"}, {"Line_No", 1}, {"Type", 2}, {"Code", account}, {"Quantity", 1.0}}});
+        Lines().Edit();
+        Lines().FieldByName("DirectUnitCost_ACY").SetAsFloat(500.0);
+        dialogs.ExpectMessage(mrOk, "err_PurchAdvancePaymentAccountNotSelected");
+        Form().acSave.Execute();
+        EXPECT_TRUE(server.CallsTo("ApplyUpdates").empty());
+        EXPECT_EQ(Lines().RecordCount(), 1);
+        EXPECT_TRUE(Form().HasChanges()) << "the typed amount waits for the account";
+    }
+    server.Script("ApplyUpdates", "", {});
+    server.OnSQLScript("", 0);
+    Lines().Edit();
+    Lines().FieldByName("Code").SetAsString("4091");
+    Form().acSave.Execute();
+    EXPECT_EQ(server.CallsTo("ApplyUpdates").size(), 1u);
+}
+
+TEST_F(AdvancePaymentEditor, AVendorChangeAsksNothing) {
+    Open({{"Id", "H1"}, {"DocumentType", 30}, {"Contragent_Id", "V01"}},
+         {{{"Id", "L1"}, {"Line_No", 1}, {"Type", 2}, {"Code", "4091"}, {"Quantity", 1.0}, {"DirectUnitCost_ACY", 500.0}}});
+    server.Script("GetContragentParams", "V02", {});
+    server.OnRequestValue("fn_GetDocPayMethod('C1','BG1','U1',1,'','V02')", Rows({"PayMethod_Id"}, {{"BANK"}}));
+    Header().Edit();
+    Header().FieldByName("Contragent_Id").SetAsString("V02");
+    EXPECT_TRUE(dialogs.Shown().empty());
+    EXPECT_DOUBLE_EQ(Lines().FieldByName("DirectUnitCost_ACY").AsFloat(), 500.0) << "an account line has no price list";
+}
+
+}  // namespace
+}  // namespace tavrek::testing

@@ -1,0 +1,246 @@
+#include <gtest/gtest.h>
+
+#include "editors/uEdPurchCrMemo.h"
+#include "support/PurchEditorTest.h"
+
+namespace tavrek::testing {
+namespace {
+
+class CrMemoEditor : public PurchEditorTest<TfEdPurchCrMemo> {
+protected:
+    CrMemoEditor()
+        : PurchEditorTest(TPurchDocument::pdCrMemo,
+                          {"err_IncompatibleSubDocType", "queReCalculateDiscount", "str_FormTitle", "inf_SelectItemCharge", "err_PostPurchase",
+                           "err_SavingHistoryBeforeDel"}) {
+        server.SetMessage("str_PurchCrMemoOptions", "Без връзка\r\nВръщане от продажба");
+    }
+    void OpenCrMemo(TRow extra = {}) {
+        TRow header{{"Id", "H1"},          {"Contragent_Id", "V01"}, {"PayMethod_Id", "BANK"},
+                    {"DirectPay", 0},      {"DocumentType", 11},     {"NotIncludeVatLedger", 0},
+                    {"TotalVAT", 24.0},    {"TotalVAT_LCY", 24.0}};
+        for (auto& [k, v] : extra) header[k] = v;
+        Open(header, {{{"Id", "L1"}, {"Line_No", 1}, {"Code", "1001"}, {"Quantity", 2.0}, {"Quantity_Base", 2.0},
+                       {"DirectUnitCost_ACY", 5.0}, {"VATPercent", 20.0}}});
+    }
+    void ScriptPostingChecks(int directPay = 0) {
+        server.OnRequestValue("exec usp_CheckForAccountDimension 'C1', 'H1', 3, 0", Rows({"Code", "Msg"}, {{0, ""}}));
+        server.OnRequestValue("exec usp_CheckCanPostDocument 'C1', 'BANK', '', 1, " + std::to_string(directPay),
+                              Rows({"Code", "Msg"}, {{0, ""}}));
+    }
+    double Line(const char* field) { return Lines().FieldByName(field).AsFloat(); }
+};
+
+// The price per base unit stays when the units-per-measure factor changes.
+TEST_F(CrMemoEditor, TheFactorRuleKeepsThePricePerBaseUnit) {
+    const struct {
+        const char* name;
+        double quantity, base, price, factor;
+        double expectedPrice, expectedBase, expectedFactor;
+    } cases[] = {
+        {"1 -> 6", 2, 2, 5, 6, 30, 12, 6},
+        {"6 -> 1", 2, 12, 30, 1, 5, 2, 1},
+        {"0 counts as 1", 2, 2, 5, 0, 5, 2, 1},
+        {"no base quantity yet: the quantity", 3, 0, 4, 2, 8, 6, 2},
+        {"no quantity: the price stays", 0, 0, 4, 3, 4, 0, 3},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        OpenCrMemo();
+        Lines().Edit();
+        SetFields(Lines(), {{"Quantity", c.quantity}, {"Quantity_Base", c.base}, {"DirectUnitCost_ACY", c.price}});
+        Lines().FieldByName("QtyPerUnitOfMeasure").SetAsFloat(c.factor);
+        EXPECT_DOUBLE_EQ(Line("DirectUnitCost_ACY"), c.expectedPrice);
+        EXPECT_DOUBLE_EQ(Line("Quantity_Base"), c.expectedBase);
+        EXPECT_DOUBLE_EQ(Line("QtyPerUnitOfMeasure"), c.expectedFactor);
+        EXPECT_DOUBLE_EQ(Line("TotalPrice"), c.quantity * c.expectedPrice) << "the line is recomputed";
+        EXPECT_FALSE(Form().Calculating);
+        EXPECT_TRUE(server.CallsTo("GetItemPriceAndDiscount").empty());
+    }
+}
+
+TEST_F(CrMemoEditor, QuantityAndUnitChangesNeverAskThePriceList) {
+    OpenCrMemo();
+    Lines().Edit();
+    Lines().FieldByName("Quantity").SetAsFloat(3.0);
+    Lines().FieldByName("Measure_Id").SetAsString("KG");
+    EXPECT_TRUE(server.CallsTo("GetItemPriceAndDiscount").empty());
+    EXPECT_DOUBLE_EQ(Line("DirectUnitCost_ACY"), 5.0);
+    EXPECT_DOUBLE_EQ(Line("TotalPrice"), 15.0);
+    EXPECT_DOUBLE_EQ(Line("VATValue"), 3.0);
+}
+
+TEST_F(CrMemoEditor, AVendorChangeKeepsThePricesAndAsksNothing) {
+    OpenCrMemo();
+    server.Script("GetContragentParams", "V02", {});
+    server.OnRequestValue("fn_GetDocPayMethod('C1','BG1','U1',1,'','V02')", Rows({"PayMethod_Id"}, {{"CASH"}}));
+    Header().Edit();
+    Header().FieldByName("Contragent_Id").SetAsString("V02");
+    EXPECT_EQ(Header().FieldByName("PayMethod_Id").AsString(), "CASH");
+    EXPECT_TRUE(server.CallsTo("GetItemPriceAndDiscount").empty());
+    EXPECT_DOUBLE_EQ(Line("DirectUnitCost_ACY"), 5.0);
+    EXPECT_TRUE(dialogs.Shown().empty());
+}
+
+// A credit memo goes to the VAT ledger of the invoice it credits.
+TEST_F(CrMemoEditor, TheSubtypeMustAgreeWithTheCreditedInvoicesVATLedger) {
+    const struct {
+        const char* name;
+        Variant toInvoiceNo;
+        int memoLedger;
+        std::vector<TVariantArray> invoiceLedger;
+        bool accepted;
+    } cases[] = {
+        {"no credited invoice: no question asked", Variant(), 1, {}, true},
+        {"same ledger", "F-100", 1, {{1}}, true},
+        {"invoice not found counts as 0", "F-100", 0, {}, true},
+        {"another ledger is refused", "F-100", 1, {{0}}, false},
+        {"a missing invoice against a memo out of the ledger is refused", "F-100", 1, {}, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        OpenCrMemo({{"ToInvoiceNo", c.toInvoiceNo}, {"NotIncludeVatLedger", c.memoLedger}});
+        if (!c.toInvoiceNo.IsNull())
+            server.OnRequestValue("D_PurchInvoiceHeader", Rows({"DoNotIncInVATLedger"}, c.invoiceLedger));
+        if (c.accepted) {
+            server.OnRequestValue("N_SubDocument", Rows({"Post_Series_Id", "PaymentMethod"}, {{"PCRM", "BANK"}}));
+            dialogs.ExpectMessage(mrNo, "queReCalculateDiscount");
+        } else {
+            dialogs.ExpectMessage(mrOk, "err_IncompatibleSubDocType");
+        }
+        Header().Edit();
+        SetFields(Header(), {{"N_SubDocument_Code", "540"}});
+        Header().FieldByName("DocSubType_Id").SetAsString("SD-540");
+        EXPECT_EQ(Header().FieldByName("DocSubType_Id").IsNull(), !c.accepted);
+        EXPECT_EQ(Header().FieldByName("N_SubDocument_Code").IsNull(), !c.accepted);
+        if (c.accepted) {
+            EXPECT_EQ(Header().FieldByName("Series_Id").AsString(), "PCRM");
+        }
+        if (!c.toInvoiceNo.IsNull()) {
+            const TServerCall lookup = server.CallsTo("RequestValue").front();
+            EXPECT_EQ(lookup.Key, "D_PurchInvoiceHeader");
+            EXPECT_EQ(lookup.Args[3].AsString(),
+                      "D_PurchInvoiceHeader.VendorInvoiceNo=F-100 AND D_PurchInvoiceHeader.Contragent_Id=V01 AND "
+                      "D_PurchInvoiceHeader.Comp_id=C1 AND D_PurchInvoiceHeader.IsGlobalInvoice=0 AND "
+                      "D_PurchInvoiceHeader.Annul=0");
+        }
+        EXPECT_TRUE(dialogs.AllAnswered());
+    }
+}
+
+TEST_F(CrMemoEditor, ALineTakesTheHeadersPriceBasis) {
+    const struct {
+        const char* name;
+        int header, lineBefore;
+        double price, expected;
+    } cases[] = {
+        {"with VAT to without", 0, 1, 12.0, 10.0},
+        {"without VAT to with", 1, 0, 10.0, 12.0},
+        {"same basis: untouched", 1, 1, 12.0, 12.0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        OpenCrMemo({{"PriceIncludingVAT", c.header}});
+        Lines().Edit();
+        SetFields(Lines(), {{"DirectUnitCost_ACY", c.price}, {"OriginalPrice", 7.0}, {"PriceIncludingVAT", 1 - c.lineBefore}});
+        Lines().FieldByName("PriceIncludingVAT").SetAsInteger(c.lineBefore);
+        EXPECT_EQ(Lines().FieldByName("PriceIncludingVAT").AsInteger(), c.header);
+        EXPECT_DOUBLE_EQ(Line("DirectUnitCost_ACY"), c.expected);
+        EXPECT_DOUBLE_EQ(Line("OriginalPrice"), 7.0);
+        EXPECT_FALSE(Form().Calculating);
+    }
+}
+
+TEST_F(CrMemoEditor, PostingAsksTheSaleLinkThenPostsAndPrintsTheCreditMemoForm) {
+    OpenCrMemo();
+    ScriptPostingChecks();
+    dialogs.ExpectOption(1);
+    server.OnPost("PostPurchCrMemo", 0, {"PC1", "0000000003"});
+    Form().acPostAndPrintDocument.Execute();
+    EXPECT_EQ(dialogs.Shown().at(0).Text, "str_FormTitle");
+    EXPECT_EQ(dialogs.Shown().at(0).Text2, "Без връзка\r\nВръщане от продажба");
+    EXPECT_EQ(Form().CrMemoOption, 1);
+    EXPECT_EQ(Keys("PostPurchCrMemo"), (std::vector<std::string>{"H1"}));
+    EXPECT_TRUE(server.CallsTo("PostPurchase").empty());
+    ASSERT_EQ(host.Prints().size(), 1u);
+    EXPECT_EQ(host.Prints()[0].PrintFormCode, "10040");
+    EXPECT_EQ(host.Prints()[0].Keys, (TVariantArray{"PC1", "0000000003"}));
+    EXPECT_TRUE(LoggedOperations().empty());
+}
+
+TEST_F(CrMemoEditor, PostingStopsWhereItsChecksSaySo) {
+    const struct {
+        const char* name;
+        bool goodsCheckPending;
+        int dimension;
+        int option;
+        int posted;
+        size_t posts;
+    } cases[] = {
+        {"goods check pending: nothing", true, 0, 0, 0, 0},
+        {"account dimension missing", false, 1, 0, 0, 0},
+        {"sale link cancelled", false, 0, -1, 0, 0},
+        {"server refuses", false, 0, 0, -1, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        LocalData().UseGoodsCheck = c.goodsCheckPending;
+        OpenCrMemo({{"CheckStatus", c.goodsCheckPending ? 1 : 0}});
+        if (!c.goodsCheckPending)
+            server.OnRequestValue("exec usp_CheckForAccountDimension 'C1', 'H1', 3, 0",
+                                  Rows({"Code", "Msg"}, {{c.dimension, "Ред 1"}}));
+        if (c.dimension != 0) dialogs.ExpectMessage(mrOk);
+        if (!c.goodsCheckPending && c.dimension == 0) dialogs.ExpectOption(c.option);
+        if (c.posts > 0) {
+            server.OnRequestValue("exec usp_CheckCanPostDocument 'C1', 'BANK', '', 1, 0", Rows({"Code", "Msg"}, {{0, ""}}));
+            server.OnPost("PostPurchCrMemo", c.posted);
+            dialogs.ExpectMessage(mrOk, "err_PostPurchase");
+        }
+        Form().acPostAndPrintDocument.Execute();
+        EXPECT_EQ(server.CallsTo("PostPurchCrMemo").size(), c.posts);
+        EXPECT_TRUE(host.Prints().empty());
+        EXPECT_TRUE(dialogs.AllAnswered());
+    }
+}
+
+TEST_F(CrMemoEditor, AMemoNotPaidDirectlyShowsItsAmountForPayment) {
+    LocalData().ShowChangeCalculation = true;
+    const struct {
+        int directPay;
+        double totalVat;
+        bool shown;
+    } cases[] = {{0, 24.0, true}, {1, 24.0, false}, {0, 0.0, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.directPay) + " " + std::to_string(c.totalVat));
+        OpenCrMemo({{"DirectPay", c.directPay}, {"TotalVAT", c.totalVat}, {"TotalVAT_LCY", c.totalVat * 2}});
+        ScriptPostingChecks(c.directPay);
+        dialogs.ExpectOption(0);
+        server.OnPost("PostPurchCrMemo", 0, {"PC1"});
+        if (c.shown) dialogs.ExpectChangeCalculation();
+        const size_t before = dialogs.Shown().size();
+        Form().acPostDocument.Execute();
+        EXPECT_EQ(dialogs.Shown().size() - before, c.shown ? 2u : 1u);
+        if (c.shown) {
+            EXPECT_DOUBLE_EQ(dialogs.Shown().back().Due, 48.0);
+        }
+    }
+}
+
+TEST_F(CrMemoEditor, AnnulledDraftsKeepTheirHistoryUnderTheCreditMemoKind) {
+    OpenCrMemo();
+    server.OnRequestValue("exec  usp_SaveHistoryBeforeDelete 'C1', 'H1', 8, 'U1', 'BG1'", Rows({"Code", "ErrMsg"}, {{-1, "x"}}));
+    dialogs.ExpectMessage(mrOk, "err_SavingHistoryBeforeDel");
+    Form().MoveToAnnulDocs();
+    EXPECT_EQ(Keys("RequestValue"), (std::vector<std::string>{"exec  usp_SaveHistoryBeforeDelete 'C1', 'H1', 8, 'U1', 'BG1'"}));
+}
+
+TEST_F(CrMemoEditor, ItemChargesNeedAnItemChargeLine) {
+    OpenCrMemo();
+    dialogs.ExpectMessage(mrOk, "inf_SelectItemCharge");
+    Form().acItemChargeAssigment.Execute();
+    EXPECT_TRUE(host.ExternalRequests().empty());
+    EXPECT_EQ(Form().GetPrintDocumentType(), 2);
+    EXPECT_EQ(Form().DocumentKindCode, 11);
+}
+
+}  // namespace
+}  // namespace tavrek::testing

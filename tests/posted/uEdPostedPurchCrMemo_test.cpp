@@ -1,0 +1,209 @@
+#include <gtest/gtest.h>
+
+#include "base/forms/IBaseIntf.h"
+#include "base/forms/TFormRegistry.h"
+#include "editors/uEdPurchCrMemo.h"
+#include "posted/uBrPostPurchCrMemo.h"
+#include "posted/uEdPostedPurchCrMemo.h"
+#include "posted/uPostedPurchOperations.h"
+#include "support/PurchEditorTest.h"
+
+namespace tavrek::testing {
+namespace {
+
+class PostedCrMemoView : public PurchEditorTest<TfEdPostedPurchCrMemo> {
+protected:
+    PostedCrMemoView()
+        : PurchEditorTest(TPurchDocument::pdPostedCrMemo,
+                          {"que_AnnulDocument", "err_NotFountCopyTemplate", "err_NoUniqueRecord",
+                           "inf_CallSystemAdministrator", "err_CommonError", "inf_SelectPostItemCharge"},
+                          "D_PurchCrMemoHeader", "D_PurchCrMemoLine") {
+        SetFormNumber(uEdPostedPurchCrMemo::kFormNumber);
+    }
+    void OpenPosted(TRow extra = {}) {
+        TRow header{{"Id", "PC1"}, {"Contragent_Id", "V01"}, {"Annul", 0}, {"IsGlobalCrMemo", 0}, {"DirectPay", 0},
+                    {"PostingDate", TDateTime::FromDate(2026, 11, 30)}, {"TotalVAT", 180.0}, {"TotalVAT_LCY", 180.0}};
+        for (auto& [k, v] : extra) header[k] = v;
+        Open(header, {{{"Id", "PL1"}, {"Line_No", 1}, {"Code", "1001"}, {"Quantity", 2.0}},
+                      {{"Id", "PL2"}, {"Line_No", 2}, {"Type", 3}, {"Code", "TRANSPORT"}, {"Quantity", 1.0}}});
+        // The view is shown by the host, which frees it when it closes.
+    }
+    bool ViewClosed() { return Form().Closed(); }
+};
+
+TEST_F(PostedCrMemoView, ShowsReadOnlyWithItsKindAndLedgerSubjectTypes) {
+    OpenPosted();
+    EXPECT_TRUE(Form().ReadOnly);
+    EXPECT_EQ(Form().DocumentKindCode, 13);
+    EXPECT_EQ(Form().GetDocumentInfo(), (TVariantArray{1, 1}));
+    EXPECT_EQ(Form().Description.FindField("LedgerSubjectType")->Items, (std::vector<std::string>{"1", "2"}));
+}
+
+TEST_F(PostedCrMemoView, AnnulmentNeverAsksAboutPaymentsAndShowsTheChangeNegated) {
+    LocalData().ShowChangeCalculation = true;
+    OpenPosted();
+    dialogs.ExpectAnnul(true, "Грешна сума");
+    dialogs.ExpectMessage(mrYes, "que_AnnulDocument");
+    TScriptedAnswer annulled;
+    annulled.Output = 150.0;
+    server.Script("AnnulDocument", "PC1", annulled);
+    dialogs.ExpectChangeCalculation();
+    Form().acAnnulDocument.Execute();
+    const std::vector<TServerCall> calls = server.CallsTo("AnnulDocument");
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_EQ(calls[0].Args[1].AsInteger(), 2) << "the credit memo kind";
+    EXPECT_EQ(calls[0].Args[2].AsString(), "Грешна сума");
+    EXPECT_EQ(calls[0].Args[3].AsDateTime(), TDateTime::FromDate(2026, 11, 30)) << "the posting date proposed";
+    EXPECT_EQ(calls[0].Args[4].AsInteger(), 0) << "payments are never annulled with it";
+    const TShownDialog& change = dialogs.Shown().back();
+    EXPECT_DOUBLE_EQ(change.Due, -150.0);
+    EXPECT_DOUBLE_EQ(change.Received, -150.0);
+    EXPECT_EQ(Keys("RequestData"), (std::vector<std::string>{"D_PurchCrMemoHeader", "D_PurchCrMemoLine"})) << "refreshed";
+    EXPECT_TRUE(ViewClosed());
+}
+
+TEST_F(PostedCrMemoView, AnnulmentStopsQuietlyWhereTheUserOrTheServerSaysSo) {
+    const struct {
+        const char* name;
+        int annul;
+        bool dialogConfirmed;
+        int answer;
+        int isGlobal;
+        int serverResult;
+        const char* method;
+        bool closes;
+    } cases[] = {
+        {"already annulled: nothing, and the view stays", 1, false, 0, 0, 0, "", false},
+        {"annulment dialog cancelled", 0, false, 0, 0, 0, "", true},
+        {"No to the question", 0, true, mrNo, 0, 0, "", true},
+        {"Cancel to the question", 0, true, mrCancel, 0, 0, "", true},
+        {"server refuses", 0, true, mrYes, 0, -1, "AnnulDocument", true},
+        {"global credit memo", 0, true, mrYes, 1, 0, "AnnulGlobalDoc", true},
+        {"neither: no server call", 0, true, mrYes, 2, 0, "", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        OpenPosted({{"Annul", c.annul}, {"IsGlobalCrMemo", c.isGlobal}});
+        if (c.annul == 0) dialogs.ExpectAnnul(c.dialogConfirmed, "x");
+        if (c.dialogConfirmed) dialogs.ExpectMessage(c.answer, "que_AnnulDocument");
+        TScriptedAnswer answer;
+        answer.Result = c.serverResult;
+        if (*c.method != '\0') server.Script(c.method, "PC1", answer);
+        Form().acAnnulDocument.Execute();
+        EXPECT_EQ(server.CallsTo("AnnulDocument").size(), std::string(c.method) == "AnnulDocument" ? 1u : 0u);
+        EXPECT_EQ(server.CallsTo("AnnulGlobalDoc").size(), std::string(c.method) == "AnnulGlobalDoc" ? 1u : 0u);
+        if (std::string(c.method) == "AnnulGlobalDoc") {
+            EXPECT_EQ(server.CallsTo("AnnulGlobalDoc")[0].Args[1].AsInteger(), 1) << "the credit-memo marker";
+        }
+        EXPECT_EQ(ViewClosed(), c.closes);
+        EXPECT_TRUE(dialogs.AllAnswered());
+        EXPECT_EQ(host.WaitDepth(), 0);
+    }
+}
+
+TEST_F(PostedCrMemoView, TheProtocolIsCreatedByTheServerAndOpened) {
+    OpenPosted();
+    const std::string exec = "exec dbo.usp_CreatePurchaseCrMemoProtocol 'C1', 'BG1', 'PC1', 'U1'";
+    server.OnRequestValue(exec, Rows({"Quantity", "Item_id"}, {{"PR7", ""}}));
+    host.ScriptExternal(11441, 0);
+    Form().acGeneratePurchCrMemoProtocol.Execute();
+    ASSERT_EQ(host.ExternalRequests().size(), 1u);
+    const TFilterCondition& condition = host.ExternalRequests()[0].Filter.Conditions().at(0);
+    EXPECT_EQ(condition.Field, "D_PurchCrMemoHeader.Id");
+    EXPECT_EQ(condition.Value.AsString(), "'PR7'");
+
+    TScriptedAnswer refused;
+    refused.Result = -1;
+    server.Script("RequestValue", exec, refused);
+    dialogs.ExpectMessage(mrOk, "err_CommonError");
+    Form().acGeneratePurchCrMemoProtocol.Execute();
+    EXPECT_EQ(host.ExternalRequests().size(), 1u);
+}
+
+TEST_F(PostedCrMemoView, ItemChargesOfALineAreShownOnlyForAnItemChargeLine) {
+    OpenPosted();
+    GotoLine(1);
+    dialogs.ExpectMessage(mrOk, "inf_SelectPostItemCharge");
+    Form().acItemChargeAssigned.Execute();
+    EXPECT_TRUE(host.ExternalRequests().empty());
+    GotoLine(2);
+    host.ScriptExternal(10620, 0);
+    Form().acItemChargeAssigned.Execute();
+    ASSERT_EQ(host.ExternalRequests().size(), 1u);
+    const std::vector<TFilterCondition>& conditions = host.ExternalRequests()[0].Filter.Conditions();
+    ASSERT_EQ(conditions.size(), 3u) << "no condition on the item charge";
+    EXPECT_EQ(conditions[2].Field, "D_PostItemChargeAssigment.SrcDocument_ID");
+    EXPECT_EQ(conditions[2].Value.AsString(), "PC1");
+}
+
+TEST_F(PostedCrMemoView, APaymentWithoutExactlyOneTemplateOpensNothing) {
+    for (const std::vector<TVariantArray>& templates : {std::vector<TVariantArray>{},
+                                                        std::vector<TVariantArray>{{"CT-1"}, {"CT-2"}}}) {
+        SCOPED_TRACE(templates.size());
+        OpenPosted();
+        TScriptedAnswer found;
+        found.Result = static_cast<int>(templates.size());
+        found.Rows = Rows({"Id"}, templates);
+        server.Script("RequestValue", "S_CopyDocTemplateHeader", found);
+        dialogs.ExpectMessage(mrOk, "err_NotFountCopyTemplate\r\nerr_NoUniqueRecord\r\ninf_CallSystemAdministrator");
+        Form().acGeneratePayment.Execute();
+        EXPECT_EQ(server.CallsTo("RequestValue").at(0).Args[3].AsString(),
+                  "S_CopyDocTemplateHeader.SrcForm_Id=10190 AND S_CopyDocTemplateHeader.TrgForm_Id=1040");
+        EXPECT_TRUE(host.ExternalRequests().empty());
+        EXPECT_FALSE(ViewClosed());
+        ASSERT_FALSE(LoggedOperations().empty());
+        EXPECT_EQ(LoggedOperations().back(), "TfEdPostedPurchCrMemo.acGeneratePaymentExecute");
+    }
+}
+
+// The mechanism behind every generation: the new document is copied from the view's one by
+// the template's fields, header and lines, and left unsaved for the user.
+TEST_F(PostedCrMemoView, TheTemplateCopiesTheDocumentIntoTheNewForm) {
+    TFormRegistryScope registry;
+    RegisterFormClass("TfEdPurchCrMemo", uEdPurchCrMemo::kFormNumber, [] { return std::make_unique<TfEdPurchCrMemo>(); },
+                      "Кредитно известие", TFormGroup::fgDocuments);
+    OpenPosted();
+    TScriptedAnswer empty;
+    empty.Fill = [](const TFilter&, TClientDataSet& target) {
+        FillDocumentDataSet(target, AsFieldList(target.Name == "cdsMaster" ? PurchHeaderFields(TPurchDocument::pdCrMemo)
+                                                                           : PurchLineFields(TPurchDocument::pdCrMemo)),
+                            {});
+    };
+    server.Script("RequestData", "D_PurchHeader", empty, true);
+    server.Script("RequestData", "D_PurchaseLine", empty, true);
+    TScriptedAnswer found;
+    found.Result = 1;
+    found.Rows = Rows({"Id"}, {{"CT-1"}});
+    server.Script("RequestValue", "S_CopyDocTemplateHeader", found);
+    server.OnRequestValue("S_CopyDocTemplateLine", Rows({"IsLine", "SrcField", "TrgField", "DefaultValue"},
+                                                        {{0, "Contragent_Id", "Contragent_Id", Variant()},
+                                                         {0, "Id", "AppliesToDoc_Id", Variant()},
+                                                         {1, "Code", "Code", Variant()},
+                                                         {1, "Quantity", "Quantity", Variant()}}));
+    server.Script("GetContragentParams", "V01", {}, true);
+    server.OnRequestValue("fn_GetDocPayMethod('C1','BG1','U1',1,'','V01')", Rows({"PayMethod_Id"}, {{"BANK"}}), true);
+    IBaseIntf* created = uPostedPurchOperations::GenerateByCopyTemplate(Form(), uEdPurchCrMemo::kFormNumber, {});
+    ASSERT_NE(created, nullptr);
+    auto& memo = dynamic_cast<TfEdPurchCrMemo&>(created->Form());
+    EXPECT_EQ(host.Activated(), &memo);
+    EXPECT_EQ(memo.cdsMaster.FieldByName("Contragent_Id").AsString(), "V01");
+    EXPECT_EQ(memo.cdsMaster.FieldByName("AppliesToDoc_Id").AsString(), "PC1");
+    ASSERT_EQ(memo.cdsDetail.RecordCount(), 2);
+    memo.cdsDetail.Last();
+    EXPECT_EQ(memo.cdsDetail.FieldByName("Code").AsString(), "TRANSPORT");
+    EXPECT_EQ(memo.CallingForm, nullptr) << "the link to the view is cleared";
+    EXPECT_TRUE(memo.HasChanges()) << "left unsaved";
+    EXPECT_TRUE(server.CallsTo("ApplyUpdates").empty());
+    EXPECT_TRUE(ViewClosed());
+    EXPECT_TRUE(LoggedOperations().empty());
+}
+
+TEST(PostedCrMemoList, OpensItsCardOnThePostedView) {
+    TfBrPostPurchCrMemo list;
+    EXPECT_EQ(list.CardFormNumber, 10190);
+    EXPECT_EQ(list.GetDocumentInfo(), (TVariantArray{1, 1}));
+    EXPECT_FALSE(list.acPostDocument.Visible);
+}
+
+}  // namespace
+}  // namespace tavrek::testing
