@@ -5,12 +5,17 @@
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRegularExpression>
 
 #include "base/errors/TELException.h"
 #include "base/server/IAppServer.h"
 #include "base/session/Tdm.h"
 #include "base/ui/Messages.h"
 #include "base/util/Text.h"
+#include "desktop/TAnnulDocumentDialog.h"
+#include "desktop/TChangeCalculationDialog.h"
+#include "desktop/TCurrencyRateDialog.h"
+#include "desktop/TOptionDialog.h"
 #include "desktop/TQuantityDialog.h"
 #include "desktop/TSelectorDialog.h"
 #include "desktop/ValueText.h"
@@ -105,6 +110,33 @@ bool TQtDialogs::SelectFile(const std::string& caption, const std::string& patte
     if (chosen.isEmpty()) return false;
     path = FromQ(chosen);
     return true;
+}
+
+bool TQtDialogs::AnnulDocument(TDateTime& date, std::string& description) {
+    TAnnulDocumentDialog dialog(ToQDate(date), ToQ(description), parent_);
+    if (dialog.exec() != QDialog::Accepted) return false;
+    date = FromQDate(dialog.Date());
+    description = FromQ(dialog.Description());
+    return true;
+}
+
+void TQtDialogs::ChangeCalculation(double due, double received) {
+    TChangeCalculationDialog dialog(due, received, parent_);
+    dialog.exec();
+}
+
+bool TQtDialogs::CurrencyRate(const std::string& currency, std::string& rate, bool readOnly) {
+    TCurrencyRateDialog dialog(ToQ(currency), ToQ(rate), readOnly, parent_);
+    if (dialog.exec() != QDialog::Accepted) return false;
+    if (!readOnly) rate = FromQ(dialog.Rate());
+    return true;
+}
+
+int TQtDialogs::ChooseOption(const std::string& title, const std::string& options) {
+    QStringList lines = ToQ(options).split(QRegularExpression(QStringLiteral("\\r?\\n")), Qt::SkipEmptyParts);
+    TOptionDialog dialog(ToQ(title), lines, parent_);
+    if (dialog.exec() != QDialog::Accepted) return -1;
+    return dialog.Chosen();
 }
 
 }  // namespace tavrek::desktop

@@ -232,6 +232,20 @@ void TfEdPurchCrMemo::PostDocument(bool print) {
     ReloadData();
 }
 
+void TfEdPurchCrMemo::CopyDocumentByTemplate(const std::string& sourceId, const std::string& templateId,
+                                             int sourceFormNumber, int option1, int option2, int option3) {
+    TfEdBasePurchDocument::CopyDocumentByTemplate(sourceId, templateId, sourceFormNumber, option1, option2, option3);
+    TfBase* source = CallingForm;
+    if (source == nullptr || Get(source->cdsMaster, "Id").AsString() != sourceId) return;
+    if (Get(source->cdsMaster, "VendorInvoiceNo").IsEmpty() || cdsMaster.State() == TDataSetState::dsBrowse) return;
+    const std::pair<const char*, const char*> credited[] = {{"ToInvoiceNo", "VendorInvoiceNo"},
+                                                            {"InvoiceDate", "DocumentDate"}};
+    for (const auto& [target, from] : credited) {
+        TField* field = cdsMaster.FindField(target);
+        if (field != nullptr && field->Value().IsEmpty()) field->SetValue(Get(source->cdsMaster, from));
+    }
+}
+
 // Deleting, goods check, item charges.
 
 void TfEdPurchCrMemo::acDeleteRecordExecute() {

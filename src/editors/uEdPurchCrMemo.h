@@ -38,6 +38,10 @@ public:
     virtual bool BeforePostDocument(bool print);
     virtual void AfterPostDocument(const TVariantArray& keys, bool print);
     void MoveToAnnulDocs() override;
+    // A credit memo copied from an invoice credits it: the invoice's vendor number and date
+    // become ToInvoiceNo and InvoiceDate where the template left them empty.
+    void CopyDocumentByTemplate(const std::string& sourceId, const std::string& templateId, int sourceFormNumber,
+                                int option1, int option2, int option3) override;
     void acDeleteRecordExecute() override;
     int GetPrintDocumentType() override { return 2; }
 

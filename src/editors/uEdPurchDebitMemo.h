@@ -37,7 +37,7 @@ private:
 };
 
 namespace uEdPurchDebitMemo {
-constexpr int kFormNumber = 10170;
+constexpr int kFormNumber = 10171;
 void Initialization();
 void Finalization();
 }  // namespace uEdPurchDebitMemo

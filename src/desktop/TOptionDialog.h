@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QDialog>
+#include <QStringList>
+
+class QListWidget;
+
+namespace tavrek::desktop {
+
+// A choice among a few options, one per line of a list; the first is proposed.
+class TOptionDialog : public QDialog {
+    Q_OBJECT
+public:
+    TOptionDialog(const QString& title, const QStringList& options, QWidget* parent = nullptr);
+
+    int Chosen() const;
+    QListWidget& Options() const { return *options_; }
+
+private:
+    QListWidget* options_;
+};
+
+}  // namespace tavrek::desktop
