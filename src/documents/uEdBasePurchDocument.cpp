@@ -580,8 +580,7 @@ void TfEdBasePurchDocument::acSetCurrencyFactorExecute() {
         proposed = dm().Server().GetCurrencyRate(cdsMaster.FieldByName("Currency_Id").AsString(),
                                                  cdsMaster.FieldByName("DocumentDate").AsDateTime(), 1);
     std::string text = Variant(proposed).AsString();
-    const std::string caption = "Валутен курс " + cdsMaster.FieldByName("Currency_Id").AsString();
-    if (!dm().Dialogs().InputText(caption, "Курс (лева за единица валута):", text)) return;
+    if (!dm().Dialogs().CurrencyRate(cdsMaster.FieldByName("Currency_Id").AsString(), text, false)) return;
     double factor = 0.0;
     try {
         factor = Variant(Trim(text)).AsFloat();

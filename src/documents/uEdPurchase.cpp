@@ -36,13 +36,6 @@ std::string Money(double value) {
     return text;
 }
 
-// The cashier types what the vendor was handed; the change is shown.
-void ShowChangeCalculation(double due, double received) {
-    double paid = received;
-    if (!dm().Dialogs().InputQuantity("Изчисляване на ресто (дължимо " + Money(due) + ")", paid, 0.0)) return;
-    MessageDlgEx("Ресто: " + Money(paid - due), TMsgDlgType::mtInformation, mbOK);
-}
-
 const char* const kVendorLineFields =
     "Type,Measure_Id,SerialNo,PartNo,Code,DirectUnitCost_ACY,Id,CalculatedQTY,LineDiscount,Quantity,ReturnedQty,"
     "ReceivedQty,RejectedQty,DocumentNo,Description2";
@@ -323,7 +316,7 @@ void TfEdPurchase::PostDocument(bool print) {
     const double totalVat = Get(cdsMaster, "TotalVat").AsFloat();
     if (LocalData().ShowChangeCalculation && Get(cdsMaster, "DirectPay").AsInteger() == 1 && totalVat != 0.0) {
         const double totalLCY = Get(cdsMaster, "TotalVat_LCY").AsFloat();
-        ShowChangeCalculation(totalLCY, totalLCY);
+        dm().Dialogs().ChangeCalculation(totalLCY, totalLCY);
     }
     AfterPostDocument(keys, print);
     // The open invoice became a posted one: the editor is left on an empty document.

@@ -77,10 +77,10 @@ TEST_F(BasePurchEditor, CurrencyFactorIsProposedTypedAndCarriedIntoEveryLine) {
          {{{"Id", "L1"}, {"Line_No", 1}, {"Quantity", 2.0}, {"DirectUnitCost_ACY", 10.0}, {"VATPercent", 20.0}},
           {{"Id", "L2"}, {"Line_No", 2}, {"Quantity", 1.0}, {"DirectUnitCost_ACY", 3.0}, {"VATPercent", 20.0}}});
     server.OnCurrencyRate("EUR", 1.95583);
-    dialogs.ExpectText(false);
+    dialogs.ExpectCurrencyRate(false);
     Form().acSetCurrencyFactor.Execute();
     EXPECT_DOUBLE_EQ(Header().FieldByName("CurrencyFactor").AsFloat(), 0.0) << "cancelled: nothing changes";
-    dialogs.ExpectText(true, "2");
+    dialogs.ExpectCurrencyRate(true, "2");
     Form().acSetCurrencyFactor.Execute();
     EXPECT_EQ(Keys("GetCurrencyRate"), (std::vector<std::string>{"EUR", "EUR"}));
     EXPECT_DOUBLE_EQ(Header().FieldByName("CurrencyFactor").AsFloat(), 2.0);
@@ -89,7 +89,9 @@ TEST_F(BasePurchEditor, CurrencyFactorIsProposedTypedAndCarriedIntoEveryLine) {
     EXPECT_DOUBLE_EQ(Lines().FieldByName("TotalValue_LCY").AsFloat(), 40.0);
     GotoLine(2);
     EXPECT_DOUBLE_EQ(Lines().FieldByName("TotalValue_LCY").AsFloat(), 6.0);
-    EXPECT_EQ(dialogs.Shown()[1].Text, "Валутен курс EUR");
+    EXPECT_EQ(dialogs.Shown()[1].Text, "EUR");
+    EXPECT_EQ(dialogs.Shown()[1].Text2, "1.95583") << "the rate at the document date proposed";
+    EXPECT_FALSE(dialogs.Shown()[1].ReadOnly);
 }
 
 // Lines of 2.00, 4.00 and 2.00 EUR at 1.95583 give 3.91 + 7.82 + 3.91 = 15.64 leva one by

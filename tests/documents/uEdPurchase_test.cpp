@@ -88,10 +88,11 @@ TEST_F(InvoiceEditor, CashPaidAtPostingShowsTheChange) {
     OpenInvoice({{"PayMethod_Id", "CASH"}, {"DirectPay", 1}, {"TotalVAT", 12.0}, {"TotalVAT_LCY", 12.0}});
     ScriptPostingChecks("CASH", 1);
     server.OnPost("PostPurchase", 0, {"P1", "1"});
-    dialogs.ExpectQuantity(true, 20.0);
-    dialogs.ExpectMessage(mrOk, "Ресто: 8.00");
+    dialogs.ExpectChangeCalculation();
     Form().acPostDocument.Execute();
     EXPECT_TRUE(dialogs.AllAnswered());
+    EXPECT_DOUBLE_EQ(dialogs.Shown().back().Due, 12.0);
+    EXPECT_DOUBLE_EQ(dialogs.Shown().back().Received, 12.0);
 }
 
 TEST_F(InvoiceEditor, ProtocolGenerationOpensTheNewProtocolOrShowsTheServersReason) {
