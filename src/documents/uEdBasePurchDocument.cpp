@@ -390,6 +390,35 @@ void TfEdBasePurchDocument::cdsDetailBeforeDelete() {
     throw EAbort();
 }
 
+void TfEdBasePurchDocument::OpenItemChargeAssignment(const char* tableName, int entryType) {
+    if (cdsDetail.IsEmpty() || cdsDetail.FieldByName("Type").AsInteger() != 3) {
+        ShowInfoKey("inf_SelectItemCharge", "Изберете ред за допълнителен разход.");
+        return;
+    }
+    const TDefaultValues defaults{{"TableName", tableName},
+                                  {"Document_Id", Get(cdsMaster, "Id")},
+                                  {"AppliesToDoc_Id", Get(cdsDetail, "Id")},
+                                  {"AppliesToDocType", Get(cdsMaster, "DocumentType")},
+                                  {"UnitCost", Get(cdsDetail, "TotalValue_LCY")},
+                                  {"Contragent_Id", Get(cdsMaster, "Contragent_Id")},
+                                  {"EntryType", entryType},
+                                  {"ItemCharge_Id", Get(cdsDetail, "Code")},
+                                  {"Quantity", Get(cdsDetail, "Quantity")}};
+    OpenForm(10600, TFilter(), defaults, this);
+}
+
+void TfEdBasePurchDocument::AddForeignTradeFields(const char* page) {
+    AddHeaderFields({
+        {"ThirdSideOfDeal", "Трета страна по сделката", TFieldKind::fkText, page},
+        {"DealKind", "Вид сделка", TFieldKind::fkText, page},
+        {"StatProcedure", "Статистическа процедура", TFieldKind::fkText, page},
+        {"TermsOfDelivery", "Условия на доставка", TFieldKind::fkText, page},
+        {"TransportType", "Вид транспорт", TFieldKind::fkText, page},
+        {"TransportCountry", "Държава на транспорта", TFieldKind::fkText, page},
+        {"ThirdSideCountry_Id", "Държава на третата страна", TFieldKind::fkText, page},
+    });
+}
+
 void TfEdBasePurchDocument::CopyHeaderFieldToLines(const char* fieldName) {
     const Variant value = cdsMaster.FieldByName(fieldName).Value();
     dbgDetail.Enabled = false;

@@ -126,6 +126,11 @@ protected:
     void AddHeaderFields(std::initializer_list<TFieldRow> rows);
     void AddStandardLookups();
     void AddLineColumns(std::initializer_list<std::pair<const char*, const char*>> columns);
+    // The item-charge assignment of the current line (a line of Type 3) in form 10600: the
+    // assignment table and entry type tell which document the charges come from.
+    void OpenItemChargeAssignment(const char* tableName, int entryType);
+    // The foreign-trade fields of the header on the given page.
+    void AddForeignTradeFields(const char* page);
     // Every line, from the first, takes the header's value of the field; the grid is off and
     // the cursor waits meanwhile.
     void CopyHeaderFieldToLines(const char* fieldName);

@@ -50,4 +50,11 @@ bool CheckCanPostDocument(const Variant& payMethodId, const std::string& cashDes
                                                   std::to_string(directPay.AsInteger()));
 }
 
+void ShowPostingRefusal() {
+    const std::string reason = dm().Server().LastRefusalText();
+    MessageDlgEx(GetMessageText("err_PostPurchase", "Документът не беше осчетоводен.") +
+                     (reason.empty() ? "" : "\r\n" + reason),
+                 TMsgDlgType::mtError, mbOK);
+}
+
 }  // namespace tavrek

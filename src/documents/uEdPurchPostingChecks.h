@@ -23,4 +23,7 @@ bool CheckForAccountDimension(const Variant& id, int option1, int option2);
 bool CheckCanPostDocument(const Variant& payMethodId, const std::string& cashDeskId, int saleOrPurchase,
                           const Variant& directPay);
 
+// Tells the user that the server refused to post the document, with the server's reason.
+void ShowPostingRefusal();
+
 }  // namespace tavrek

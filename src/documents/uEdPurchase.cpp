@@ -306,10 +306,7 @@ void TfEdPurchase::PostDocument(bool print) {
     if (!CheckCanPostDocument(Get(cdsMaster, "PayMethod_Id"), "", 1, Get(cdsMaster, "DirectPay"))) return;
     TVariantArray keys;
     if (dm().Server().PostPurchase(cdsMaster.FieldByName("Id").AsString(), keys) < 0) {
-        const std::string reason = dm().Server().LastRefusalText();
-        MessageDlgEx(GetMessageText("err_PostPurchase", "Документът не беше осчетоводен.") +
-                         (reason.empty() ? "" : "\r\n" + reason),
-                     TMsgDlgType::mtError, mbOK);
+        ShowPostingRefusal();
         return;
     }
     if (print) PrintPostedDocument(keys, kPostedInvoicePrintForm);
@@ -345,22 +342,7 @@ void TfEdPurchase::acGenerateProtocolExecute() {
                 Variant(), Variant(), nullptr, {}, this);
 }
 
-void TfEdPurchase::acItemChargeAssigmentExecute() {
-    if (cdsDetail.IsEmpty() || cdsDetail.FieldByName("Type").AsInteger() != 3) {
-        ShowInfoKey("inf_SelectItemCharge", "Изберете ред за допълнителен разход.");
-        return;
-    }
-    const TDefaultValues defaults{{"TableName", "D_PurchaseLine"},
-                                  {"Document_Id", Get(cdsMaster, "Id")},
-                                  {"AppliesToDoc_Id", Get(cdsDetail, "Id")},
-                                  {"AppliesToDocType", Get(cdsMaster, "DocumentType")},
-                                  {"UnitCost", Get(cdsDetail, "TotalValue_LCY")},
-                                  {"Contragent_Id", Get(cdsMaster, "Contragent_Id")},
-                                  {"EntryType", 0},
-                                  {"ItemCharge_Id", Get(cdsDetail, "Code")},
-                                  {"Quantity", Get(cdsDetail, "Quantity")}};
-    RequestForm(10600, {soNormal}, TFilter(), Variant(), Variant(), nullptr, defaults, this);
-}
+void TfEdPurchase::acItemChargeAssigmentExecute() { OpenItemChargeAssignment("D_PurchaseLine", 0); }
 
 void TfEdPurchase::acFutureCostsAssignExecute() {
     if (cdsDetail.IsEmpty() || cdsDetail.FieldByName("Type").AsInteger() != 2) {

@@ -23,14 +23,8 @@ TfEdPurchaseDoc::TfEdPurchaseDoc() {
         {"CntrPostingGroup_Id", "Група на доставчика", TFieldKind::fkText, "tsFinanceData"},
         {"BankAccount_Id", "Банкова сметка", TFieldKind::fkText, "tsFinanceData"},
         {"PurchType163a", "Доставка по чл. 163а", TFieldKind::fkText, "tsFinanceData"},
-        {"ThirdSideOfDeal", "Трета страна по сделката", TFieldKind::fkText, "tsForeignTrade"},
-        {"DealKind", "Вид сделка", TFieldKind::fkText, "tsForeignTrade"},
-        {"StatProcedure", "Статистическа процедура", TFieldKind::fkText, "tsForeignTrade"},
-        {"TermsOfDelivery", "Условия на доставка", TFieldKind::fkText, "tsForeignTrade"},
-        {"TransportType", "Вид транспорт", TFieldKind::fkText, "tsForeignTrade"},
-        {"TransportCountry", "Държава на транспорта", TFieldKind::fkText, "tsForeignTrade"},
-        {"ThirdSideCountry_Id", "Държава на третата страна", TFieldKind::fkText, "tsForeignTrade"},
     });
+    AddForeignTradeFields("tsForeignTrade");
     dbgDetail.AddColumn("VATBaseAmount", "Данъчна основа");
     dbgDetail.AddColumn("VATValue", "ДДС");
 }

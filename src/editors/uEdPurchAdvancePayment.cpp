@@ -31,14 +31,8 @@ void TfEdPurchAdvancePayment::DescribeAdvanceLayout() {
         {"CntrPostingGroup_Id", "Група на доставчика", TFieldKind::fkText, "tsFinanceData"},
         {"VATBusPostGroup_Id", "ДДС група на доставчика", TFieldKind::fkText, "tsFinanceData"},
         {"GenBusPostGroup_Id", "Група за осчетоводяване", TFieldKind::fkText, "tsFinanceData"},
-        {"ThirdSideOfDeal", "Трета страна по сделката", TFieldKind::fkText, "tsForeignTrade"},
-        {"DealKind", "Вид сделка", TFieldKind::fkText, "tsForeignTrade"},
-        {"StatProcedure", "Статистическа процедура", TFieldKind::fkText, "tsForeignTrade"},
-        {"TermsOfDelivery", "Условия на доставка", TFieldKind::fkText, "tsForeignTrade"},
-        {"TransportType", "Вид транспорт", TFieldKind::fkText, "tsForeignTrade"},
-        {"TransportCountry", "Държава на транспорта", TFieldKind::fkText, "tsForeignTrade"},
-        {"ThirdSideCountry_Id", "Държава на третата страна", TFieldKind::fkText, "tsForeignTrade"},
     });
+    AddForeignTradeFields("tsForeignTrade");
     for (const char* lineField : {"Code", "DirectUnitCost_ACY", "Description", "Description2", "AccountDimension_Id",
                                   "GlobalDimension_Id"})
         Description.FindField(lineField)->DataSet = "cdsDetail";

@@ -214,10 +214,7 @@ void TfEdPurchCrMemo::PostDocument(bool print) {
     if (!CheckCanPostDocument(Get(cdsMaster, "PayMethod_Id"), "", 1, Get(cdsMaster, "DirectPay"))) return;
     TVariantArray keys;
     if (dm().Server().PostPurchCrMemo(id.AsString(), keys) < 0) {
-        const std::string reason = dm().Server().LastRefusalText();
-        MessageDlgEx(GetMessageText("err_PostPurchase", "Документът не беше осчетоводен.") +
-                         (reason.empty() ? "" : "\r\n" + reason),
-                     TMsgDlgType::mtError, mbOK);
+        ShowPostingRefusal();
         return;
     }
     const double totalVat = Get(cdsMaster, "TotalVat").AsFloat();
@@ -268,22 +265,7 @@ void TfEdPurchCrMemo::acSendForCheckExecute() {
 }
 
 // Item charges of the credited lines.
-void TfEdPurchCrMemo::acItemChargeAssigmentExecute() {
-    if (cdsDetail.IsEmpty() || cdsDetail.FieldByName("Type").AsInteger() != 3) {
-        ShowInfoKey("inf_SelectItemCharge", "Изберете ред за допълнителен разход.");
-        return;
-    }
-    const TDefaultValues defaults{{"TableName", "D_ItemChargeAssignment"},
-                                  {"Document_Id", Get(cdsMaster, "Id")},
-                                  {"AppliesToDoc_Id", Get(cdsDetail, "Id")},
-                                  {"AppliesToDocType", Get(cdsMaster, "DocumentType")},
-                                  {"UnitCost", Get(cdsDetail, "TotalValue_LCY")},
-                                  {"Contragent_Id", Get(cdsMaster, "Contragent_Id")},
-                                  {"EntryType", 1},
-                                  {"ItemCharge_Id", Get(cdsDetail, "Code")},
-                                  {"Quantity", Get(cdsDetail, "Quantity")}};
-    RequestForm(10600, {soNormal}, TFilter(), Variant(), Variant(), nullptr, defaults, this);
-}
+void TfEdPurchCrMemo::acItemChargeAssigmentExecute() { OpenItemChargeAssignment("D_ItemChargeAssignment", 1); }
 
 namespace uEdPurchCrMemo {
 namespace {

@@ -10,6 +10,7 @@
 #include "base/ui/Messages.h"
 #include "calc/uPurchCalcHelpers.h"
 #include "calc/uPurchCallculations.h"
+#include "documents/uEdPurchPostingChecks.h"
 #include "documents/uPurchDocumentModel.h"
 
 namespace tavrek {
@@ -119,10 +120,7 @@ void TfEdPurchDebitMemo::PostDocument(bool print) {
     const Variant id = cdsMaster.FieldByName("Id").Value();
     TVariantArray keys;
     if (dm().Server().PostPurchase(id.AsString(), keys) < 0) {
-        const std::string reason = dm().Server().LastRefusalText();
-        MessageDlgEx(GetMessageText("err_PostPurchase", "Документът не беше осчетоводен.") +
-                         (reason.empty() ? "" : "\r\n" + reason),
-                     TMsgDlgType::mtError, mbOK);
+        ShowPostingRefusal();
         return;
     }
     if (print) PrintPostedDocument(keys, kPostedPrintForm);
@@ -131,22 +129,7 @@ void TfEdPurchDebitMemo::PostDocument(bool print) {
     ReloadData();
 }
 
-void TfEdPurchDebitMemo::acItemChargeAssigmentExecute() {
-    if (cdsDetail.IsEmpty() || cdsDetail.FieldByName("Type").AsInteger() != 3) {
-        ShowInfoKey("inf_SelectItemCharge", "Изберете ред за допълнителен разход.");
-        return;
-    }
-    const TDefaultValues defaults{{"TableName", "D_ItemChargeAssignment"},
-                                  {"Document_Id", Get(cdsMaster, "Id")},
-                                  {"AppliesToDoc_Id", Get(cdsDetail, "Id")},
-                                  {"AppliesToDocType", Get(cdsMaster, "DocumentType")},
-                                  {"UnitCost", Get(cdsDetail, "TotalValue_LCY")},
-                                  {"Contragent_Id", Get(cdsMaster, "Contragent_Id")},
-                                  {"EntryType", 0},
-                                  {"ItemCharge_Id", Get(cdsDetail, "Code")},
-                                  {"Quantity", Get(cdsDetail, "Quantity")}};
-    RequestForm(10600, {soNormal}, TFilter(), Variant(), Variant(), nullptr, defaults, this);
-}
+void TfEdPurchDebitMemo::acItemChargeAssigmentExecute() { OpenItemChargeAssignment("D_ItemChargeAssignment", 0); }
 
 namespace uEdPurchDebitMemo {
 namespace {
