@@ -11,6 +11,8 @@
 #include "base/server/IAppServer.h"
 #include "base/session/Tdm.h"
 #include "base/ui/Messages.h"
+#include "base/util/Text.h"
+#include "base/util/Utils.h"
 #include "calc/uPurchCalcHelpers.h"
 
 namespace tavrek::uPostedPurchOperations {
@@ -22,6 +24,16 @@ namespace {
 Variant Get(TClientDataSet& ds, std::string_view field) {
     TField* f = ds.FindField(field);
     return f == nullptr ? Variant() : f->Value();
+}
+
+// A number read from a server answer, or the default when there is none or it is no number.
+double SafeFloatDef(const Variant& value, double defaultValue) {
+    if (value.IsEmpty()) return defaultValue;
+    try {
+        return value.AsFloat();
+    } catch (...) {
+        return defaultValue;
+    }
 }
 
 std::string HeaderId(TfBase& view) { return view.cdsMaster.FieldByName("Id").AsString(); }
@@ -126,6 +138,93 @@ void GenerateProtocol(TfBase& view, const std::string& procedureKey, const std::
     }
     RequestForm(formNumber, {soNormal}, TFilter().Add(keyField, "=", Variant(QuotedSql(result.Value().AsString()))),
                 Variant(), Variant(), nullptr, {}, &view);
+}
+
+int InvoiceAnnulPayments(TfBase& view) {
+    TClientDataSet& header = view.cdsMaster;
+    if (Get(header, "DirectPay").AsInteger() != 0) return -1;
+    TRequestResult entry;
+    TFilter entryFilter;
+    entryFilter.Add("G_ContragentEntry.Comp_id", "=", LocalData().CompanyId, "AND")
+        .Add("G_ContragentEntry.Document_Id", "=", Variant(HeaderId(view)));
+    if (dm().Server().RequestValue(0, "G_ContragentEntry", "Id", entryFilter, entry) != 1) return 0;
+    TFilter appliedFilter;
+    appliedFilter.Add("G_ContragentEntryDetail.Comp_id", "=", LocalData().CompanyId, "AND")
+        .Add("G_ContragentEntryDetail.ContragentEntry_Id", "=", Variant(QuotedSql(entry.Value().AsString())), "AND")
+        .Add("G_ContragentEntryDetail.documentType", "=", 1, "AND")
+        .Add("G_ContragentEntryDetail.entryType", "=", 1);
+    TRequestResult applied;
+    if (dm().Server().RequestValue(0, "G_ContragentEntryDetail", "ABS(SUM(Amount)) as Amount", appliedFilter, applied) <= 0)
+        return 0;
+    if (SafeFloatDef(applied.Value(), 0.0) <= 0.0) return 0;
+    return AskYesNoKey("que_ToAnnulPaymentJurnal", "Да бъдат ли анулирани и плащанията по документа?") ? 1 : 0;
+}
+
+bool AdvanceDimensionIntact(TfBase& view) {
+    TClientDataSet& header = view.cdsMaster;
+    Variant dimension = Get(header, "AccountDimension_Id");
+    if (dimension.IsEmpty())
+        if (TClientDataSet* lines = view.FindDataSet("cdsDetail"); lines != nullptr && !lines->IsEmpty())
+            dimension = Get(*lines, "AccountDimension_Id");
+    TFilter filter;
+    filter.Add("G_LEntry.Comp_id", "=", LocalData().CompanyId, "AND")
+        .Add("G_LEntry.AccountDimension_Id", "=", Variant(QuotedSql(dimension.AsString())));
+    TRequestResult sum;
+    if (dm().Server().RequestValue(0, "G_LEntry", "ABS(SUM(Amount)) as Amount", filter, sum) <= 0 || sum.Value().IsNull())
+        return true;
+    if (RoundUp(SafeFloatDef(sum.Value(), 0.0), 2) == RoundUp(Get(header, "TotalValue_LCY").AsFloat(), 2)) return true;
+    ShowErrorKey("err_AnnulPurchAdvPayment", "Авансовото плащане вече е използвано и не може да бъде анулирано.");
+    return false;
+}
+
+void RestoreItemEntryUsedQuantity(TfBase& view, bool currentLineOnly) {
+    if (!view.HasRight(TFormRight::frEditProps))
+        throw std::runtime_error(
+            FormatMessage(GetMessageText("err_EditPropsRightNotAllowed", "Нямате право за промяна на свойства във форма %s."),
+                          {std::to_string(view.FormNumber)}) +
+            "\r\n" + GetMessageText("inf_CallSystemAdministrator", "Обърнете се към системния администратор."));
+    if (!AskYesNoKey(currentLineOnly ? "que_RestorRowItemEntryUsedQuantity" : "que_RestorItemEntryUsedQuantity",
+                     currentLineOnly ? "Да бъдат ли освободени партидите на реда?" : "Да бъдат ли освободени партидите на документа?"))
+        return;
+    TRequestResult setup;
+    std::string allowNegative = "0";
+    if (dm().Server().RequestValue(0, "C_CompanySetup", "AllowNegativeQTY",
+                                   TFilter().Add("C_CompanySetup.Id", "=", LocalData().CompanyId), setup) == 1 &&
+        !setup.Value().IsEmpty())
+        allowNegative = setup.Value().AsString();
+    TClientDataSet* lines = view.FindDataSet("cdsDetail");
+    const std::string id = currentLineOnly && lines != nullptr ? Get(*lines, "Id").AsString() : HeaderId(view);
+    const std::string text = "exec dbo.usp_RestorItemEntryUsedQuantity " + QuotedSql(LocalData().CompanyId) + ", " +
+                             QuotedSql(id) + ", " + allowNegative + (currentLineOnly ? ",2 ,0 " : ",0 ,0 ");
+    TRequestResult rows;
+    if (dm().Server().RequestValue(-1, text, "", TFilter(), rows, true) < 0 || rows.Empty()) {
+        ShowInfoKey("inf_OperationSuccess", "Операцията е успешна.");
+        return;
+    }
+    std::string report;
+    const std::string line = GetMessageText("c_NoQtyInStockToRelocate", "%s %s: %s / %s");
+    for (const TVariantArray& row : rows.Rows) {
+        std::vector<std::string> values;
+        for (size_t column = 0; column < 4; ++column) values.push_back(column < row.size() ? row[column].AsString() : "");
+        report += FormatMessage(line, {values[0], values[1], values[2], values[3]}) + "\r\n";
+    }
+    MessageDlgEx(GetMessageText("err_NoQtyInStockToRelocate", "Следните артикули не могат да бъдат освободени:") + "\r\n" +
+                     report,
+                 TMsgDlgType::mtWarning, mbOK);
+}
+
+bool HasRemainingToPay(TfBase& view) {
+    const TField* remaining = view.cdsMaster.Active() ? view.cdsMaster.FindField("Remaining") : nullptr;
+    return remaining != nullptr && !view.cdsMaster.IsEmpty() && RoundUp(remaining->AsFloat(), 2) > 0.0;
+}
+
+void ShowCurrencyFactor(TfBase& view) {
+    TClientDataSet& header = view.cdsMaster;
+    const std::string currency = Get(header, "Currency_Id").AsString();
+    double rate = Get(header, "CURRENCYFACTOR").AsFloat();
+    if (rate == 0.0) rate = dm().Server().GetCurrencyRate(currency, Get(header, "DocumentDate").AsDateTime(), 1);
+    std::string text = Variant(rate).AsString();
+    dm().Dialogs().CurrencyRate(currency.empty() ? LocalData().LocalCurrencyId : currency, text, true);
 }
 
 void ShowPostedItemCharges(TfBase& view, bool byItemCharge) {

@@ -38,6 +38,28 @@ struct TAnnulment {
 // closes the view. An annulled document is left as it is; cancelling still closes the view.
 void AnnulPostedDocument(TfBase& view, const TAnnulment& annulment);
 
+// The annul-payments value of a posted invoice: -1 (no value) for an invoice paid at posting;
+// otherwise 1 when its vendor entry has applied payments and the user agrees to annul them
+// ("que_ToAnnulPaymentJurnal"), else 0.
+int InvoiceAnnulPayments(TfBase& view);
+
+// An advance payment may be annulled only while the general-ledger entries of its dimension
+// still sum to its TotalValue_LCY; otherwise "err_AnnulPurchAdvPayment" is shown.
+bool AdvanceDimensionIntact(TfBase& view);
+
+// Releases the stock batches that the invoice (or only its current line) consumed, after
+// "que_RestorItemEntryUsedQuantity" ("que_RestorRowItemEntryUsedQuantity"); items that could
+// not be released are listed. Needs the view's edit-properties right.
+void RestoreItemEntryUsedQuantity(TfBase& view, bool currentLineOnly);
+
+// A payment can be generated while the document has something left to pay: its Remaining,
+// rounded to cents, is above zero. A view without Remaining generates none.
+bool HasRemainingToPay(TfBase& view);
+
+// Shows the document's currency rate (the header's factor, else the rate at its date) in the
+// currency-rate window, read-only.
+void ShowCurrencyFactor(TfBase& view);
+
 // Opens the target form on a new document copied from the view's document by the template
 // keyed by the view's form number and the target's. Without exactly one template the user is
 // told and an error ends the operation. beforeClose runs before the view closes; the new
