@@ -1,8 +1,6 @@
 #include "posted/uEdPostedPurchCrMemo.h"
 
-#include "base/forms/IBaseIntf.h"
 #include "base/forms/TFormRegistry.h"
-#include "base/forms/TWaitCursor.h"
 #include "documents/uPurchDocumentModel.h"
 #include "posted/uPostedPurchOperations.h"
 
@@ -114,22 +112,7 @@ void TfEdPostedPurchCrMemo::acAnnulDocumentExecute() {
     AnnulPostedDocument(*this, annulment);
 }
 
-void TfEdPostedPurchCrMemo::acGeneratePaymentExecute() {
-    acSave.Execute();
-    TWaitCursor wait;
-    // The lines' panel is not followed while the view hands its document over.
-    auto afterScroll = std::move(cdsDetail.AfterScroll);
-    cdsDetail.AfterScroll = nullptr;
-    IBaseIntf* payment = nullptr;
-    try {
-        payment = GenerateByCopyTemplate(*this, 1040, {{"AppliesToDoc_Type", 3}});
-    } catch (...) {
-        cdsDetail.AfterScroll = std::move(afterScroll);
-        throw;
-    }
-    cdsDetail.AfterScroll = std::move(afterScroll);
-    if (payment != nullptr) payment->ActivateDocumentForm();
-}
+void TfEdPostedPurchCrMemo::acGeneratePaymentExecute() { GeneratePayment(*this, {{"AppliesToDoc_Type", 3}}); }
 
 void TfEdPostedPurchCrMemo::acGeneratePurchCrMemoProtocolExecute() {
     GenerateProtocol(*this, "usp_CreatePurchaseCrMemoProtocol", "dbo.usp_CreatePurchaseCrMemoProtocol", 11441,

@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 #include <string_view>
+#include <utility>
 
 #include "base/forms/IBaseIntf.h"
 #include "base/forms/IFormHost.h"
@@ -20,6 +21,8 @@ namespace tavrek::uPostedPurchOperations {
 using uPurchCalcHelpers::QuotedSql;
 
 namespace {
+
+constexpr int kPaymentFormNumber = 1040;
 
 Variant Get(TClientDataSet& ds, std::string_view field) {
     TField* f = ds.FindField(field);
@@ -123,6 +126,26 @@ IBaseIntf* GenerateByCopyTemplate(TfBase& view, int targetFormNumber, const TDef
     if (target != nullptr)
         if (IFormHost* host = dm().FormHost()) host->ActivateForm(target->Form());
     return target;
+}
+
+void GeneratePayment(TfBase& view, const TDefaultValues& defaults, const std::function<void()>& beforeClose) {
+    view.acSave.Execute();
+    TWaitCursor wait;
+    TClientDataSet* lines = view.FindDataSet("cdsDetail");
+    TDataSetEvent afterScroll;
+    if (lines != nullptr) afterScroll = std::exchange(lines->AfterScroll, nullptr);
+    const auto reattach = [lines, &afterScroll] {
+        if (lines != nullptr) lines->AfterScroll = std::move(afterScroll);
+    };
+    IBaseIntf* payment = nullptr;
+    try {
+        payment = GenerateByCopyTemplate(view, kPaymentFormNumber, defaults, beforeClose);
+    } catch (...) {
+        reattach();
+        throw;
+    }
+    reattach();
+    if (payment != nullptr) payment->ActivateDocumentForm();
 }
 
 void GenerateProtocol(TfBase& view, const std::string& procedureKey, const std::string& defaultName, int formNumber,

@@ -67,6 +67,11 @@ void ShowCurrencyFactor(TfBase& view);
 IBaseIntf* GenerateByCopyTemplate(TfBase& view, int targetFormNumber, const TDefaultValues& defaults,
                                   const std::function<void()>& beforeClose = {});
 
+// The payment of the view's document in the payment editor (form 1040), by the copy template:
+// the view saves what it may, and its lines are not followed while the document is handed
+// over. The new payment is activated.
+void GeneratePayment(TfBase& view, const TDefaultValues& defaults, const std::function<void()>& beforeClose = {});
+
 // Runs the protocol procedure named by the key (default defaultName) on the view's document
 // and opens the created protocol in form formNumber filtered by keyField.
 void GenerateProtocol(TfBase& view, const std::string& procedureKey, const std::string& defaultName, int formNumber,
