@@ -15,7 +15,7 @@ public:
 };
 
 namespace uEdPurchCrMemoDoc {
-constexpr int kFormNumber = 10182;
+constexpr int kFormNumber = 10183;
 // The server's kind code of a generic credit memo document.
 constexpr int kDocumentType = 32;
 void Initialization();

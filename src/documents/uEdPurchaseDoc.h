@@ -24,7 +24,7 @@ public:
 };
 
 namespace uEdPurchaseDoc {
-constexpr int kFormNumber = 10012;
+constexpr int kFormNumber = 10160;
 // The server's kind code of a generic purchase document.
 constexpr int kDocumentType = 31;
 void Initialization();

@@ -27,7 +27,7 @@ private:
 };
 
 namespace uEdPurchAdvancePayment {
-constexpr int kFormNumber = 10031;
+constexpr int kFormNumber = 10130;
 // The server's kind code of an advance payment.
 constexpr int kDocumentType = 30;
 void Initialization();

@@ -37,7 +37,7 @@ private:
 };
 
 namespace uEdPurchDebitMemo {
-constexpr int kFormNumber = 10171;
+constexpr int kFormNumber = 10170;
 void Initialization();
 void Finalization();
 }  // namespace uEdPurchDebitMemo
