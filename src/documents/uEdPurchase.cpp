@@ -183,7 +183,7 @@ void TfEdPurchase::DescribeLayout() {
              {"Line_No", "Ред"}, {"Type", "Вид"}, {"Code", "Код"}, {"Description", "Описание"},
              {"Measure_Id", "Мярка"}, {"Quantity", "Количество"}, {"DirectUnitCost_ACY", "Ед. цена"},
              {"LineDiscount", "Отстъпка %"}, {"TotalPrice", "Сума"}, {"VATPercent", "ДДС %"},
-             {"TotalValue", "Без ДДС"}, {"TotalVAT", "С ДДС"}, {"TotalValue_LCY", "Без ДДС (лв.)"}})
+             {"TotalValue", "Без ДДС"}, {"TotalVAT", "С ДДС"}, {"TotalValue_LCY", "Без ДДС (евро)"}})
         dbgDetail.AddColumn(field, caption);
     dbgDetail.FindColumn("TotalValue")->FooterAggregate = "Agg_TotalValue";
     dbgDetail.FindColumn("TotalVAT")->FooterAggregate = "Agg_TotalVat";

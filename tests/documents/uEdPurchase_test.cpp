@@ -279,7 +279,7 @@ protected:
         std::filesystem::create_directories(folder_);
         std::ofstream(folder_ / "F-100.xml") << R"(<Invoice xmlns:cbc="c" xmlns:cac="a">
  <cbc:ID>F-100</cbc:ID><cbc:IssueDate>2026-11-20</cbc:IssueDate><cbc:DueDate>2026-12-20</cbc:DueDate>
- <cbc:Note>Доставка</cbc:Note><cbc:DocumentCurrencyCode>BGN</cbc:DocumentCurrencyCode>
+ <cbc:Note>Доставка</cbc:Note><cbc:DocumentCurrencyCode>EUR</cbc:DocumentCurrencyCode>
  <cac:InvoiceLine><cbc:ID>1</cbc:ID><cbc:InvoicedQuantity unitCode="PCS">10</cbc:InvoicedQuantity>
   <cac:Item><cbc:Name>Брашно</cbc:Name><cac:SellersItemIdentification><cbc:ID>A-7001</cbc:ID></cac:SellersItemIdentification></cac:Item>
   <cac:Price><cbc:PriceAmount>1.05</cbc:PriceAmount></cac:Price></cac:InvoiceLine>

@@ -36,17 +36,18 @@ TVariantArray Request(const TPriceCase& c, const char* vatProduct) {
 
 TEST_F(PriceLookupTest, VendorPricesAndDiscountsComeInTheDocumentsTerms) {
     const TDateTime march = TDateTime::FromDate(2026, 3, 15);
-    const double usdMarch = 1.74006;
+    const double usdMarch = 0.89003;
     const TPriceCase cases[] = {
         {"base unit, vendor-wide discount", "V01", "1001", "PCS", "", 1, 0, 1, 1, march, 0, 1.05, 2, true},
         {"quantity break from a pack on", "V01", "1001", "PCS", "", 1, 0, 10, 10, march, 0, 1.00, 2, true},
         {"one below the break", "V01", "1001", "PCS", "", 1, 0, 9, 9, march, 0, 1.05, 2, true},
         {"priced per pack of ten", "V01", "1001", "BOX", "", 1, 0, 1, 10, march, 0, 10.00, 2, true},
         {"price with VAT", "V01", "1001", "PCS", "", 1, 1, 1, 1, march, 0, 1.26, 2, true},
-        {"document in euro", "V01", "1001", "PCS", "EUR", 1.95583, 0, 1, 1, march, 0, 1.05 / 1.95583, 2, true},
-        {"euro vendor, document in leva", "V11", "1043", "KG", "", 1, 0, 1, 1, march, 0, 9.90 * 1.95583, 0, true},
+        {"document in leva, dated before the euro", "V01", "1001", "PCS", "BGN", 1 / 1.95583, 0, 1, 1,
+         TDateTime::FromDate(2025, 12, 15), 0, 1.05 * 1.95583, 2, true},
+        {"euro vendor, document in our own euro", "V11", "1043", "KG", "", 1, 0, 1, 1, march, 0, 9.90, 0, true},
         {"dollar vendor at the month's rate", "V12", "1047", "PCS", "", 1, 0, 1, 1, march, 0, 1.40 * usdMarch, 0, true},
-        {"dollar vendor, dollar document", "V12", "1047", "PCS", "USD", 1.7, 0, 1, 1, march, 0, 1.40, 0, true},
+        {"dollar vendor, dollar document", "V12", "1047", "PCS", "USD", usdMarch, 0, 1, 1, march, 0, 1.40, 0, true},
         {"item discount from 50 up", "V02", "1005", "PCS", "", 1, 0, 50, 50, march, 0, 1.35, 5, false},
         {"below the item discount", "V02", "1005", "PCS", "", 1, 0, 49, 49, march, 0, 1.35, 0, true},
         {"dated discount on its last day", "V08", "1032", "PCS", "", 1, 0, 1, 1, TDateTime::FromDate(2026, 1, 31), 0,
@@ -73,11 +74,11 @@ TEST_F(PriceLookupTest, VendorPricesAndDiscountsComeInTheDocumentsTerms) {
 TEST_F(PriceLookupTest, CurrencyRatesAtADate) {
     const std::tuple<const char*, TDateTime, double> cases[] = {
         {"", TDateTime::FromDate(2026, 3, 15), 1.0},
-        {"BGN", TDateTime::FromDate(2026, 3, 15), 1.0},
-        {"EUR", TDateTime::FromDate(2020, 1, 1), 1.95583},
-        {"USD", TDateTime::FromDate(2025, 1, 1), 1.8},
-        {"USD", TDateTime::FromDateTime(2026, 2, 28, 23, 59, 0), 1.74426},
-        {"USD", TDateTime::FromDate(2026, 3, 1), 1.74006},
+        {"EUR", TDateTime::FromDate(2026, 3, 15), 1.0},
+        {"BGN", TDateTime::FromDate(2020, 1, 1), 1 / 1.95583},
+        {"USD", TDateTime::FromDate(2025, 1, 1), 0.92},
+        {"USD", TDateTime::FromDateTime(2026, 2, 28, 23, 59, 0), 0.89213},
+        {"USD", TDateTime::FromDate(2026, 3, 1), 0.89003},
         {"USD", TDateTime::FromDate(2024, 12, 31), 0.0},
         {"XYZ", TDateTime::FromDate(2026, 3, 15), 0.0},
     };

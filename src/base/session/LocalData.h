@@ -14,7 +14,7 @@ struct TLocalData {
     int8_t AmountDecimals = 2;
     int8_t UnitPriceDecimals = 2;
     // Local currency of the company; documents with an empty Currency_Id are in it.
-    std::string LocalCurrencyId = "BGN";
+    std::string LocalCurrencyId = "EUR";
     bool IsAdmin = false;
     bool UseGoodsCheck = false;
     // Lifts the goods-check lock: lines of a checked document may be changed and deleted.

@@ -37,7 +37,7 @@ void WriteCompany(TDemoWriter& w) {
     w.Row("C_CompanySetup",
           "Id, Name, Bulstat, VATRegistrationNo, Address, City, LocalCurrency_Id, AmountDecimals, UnitPriceDecimals, "
           "Transaction_Series_Id, VATBusPostGroup_Id, AllowNegativeQTY",
-          {kDemoCompanyId, "Демо Търговия ЕООД", "204123456", "BG204123456", "бул. Витоша 100", "София", "BGN", 2, 2,
+          {kDemoCompanyId, "Демо Търговия ЕООД", "204123456", "BG204123456", "бул. Витоша 100", "София", "EUR", 2, 2,
            "TRN", "DOM", 0});
     w.Row("N_Store", "Id, Comp_Id, Code, Name", {"S01", kDemoCompanyId, "01", "Основен склад София"});
     w.Row("N_Store", "Id, Comp_Id, Code, Name", {"S02", kDemoCompanyId, "02", "Склад Пловдив"});
@@ -52,12 +52,13 @@ void WriteCompany(TDemoWriter& w) {
 }
 
 void WriteCurrencies(TDemoWriter& w) {
-    w.Row("N_Currency", "Id, Code, Name, IsLocal, FixedFactor", {"BGN", "BGN", "Български лев", 1, 0.0});
-    w.Row("N_Currency", "Id, Code, Name, IsLocal, FixedFactor", {"EUR", "EUR", "Евро", 0, kEurFixedFactor});
+    // The books are in euro since 2026; leva stay for documents of before, at the fixed rate.
+    w.Row("N_Currency", "Id, Code, Name, IsLocal, FixedFactor", {"EUR", "EUR", "Евро", 1, 0.0});
+    w.Row("N_Currency", "Id, Code, Name, IsLocal, FixedFactor", {"BGN", "BGN", "Български лев", 0, 1.0 / kEurFixedFactor});
     w.Row("N_Currency", "Id, Code, Name, IsLocal, FixedFactor", {"USD", "USD", "Щатски долар", 0, 0.0});
-    // Monthly dollar rates for two years, moving around 1.80.
+    // Monthly dollar rates for two years, moving around 0.92 euro.
     for (int month = 0; month < 24; ++month) {
-        const double factor = std::round((1.80 + 0.06 * std::sin(month / 3.0)) * 100000.0) / 100000.0;
+        const double factor = std::round((0.92 + 0.03 * std::sin(month / 3.0)) * 100000.0) / 100000.0;
         w.Row("N_CurrencyRate", "Id, Currency_Id, StartingDate, Factor",
               {"USD-" + std::to_string(month + 1), "USD", Date(2025 + month / 12, month % 12 + 1, 1), factor});
     }
@@ -150,7 +151,7 @@ struct TDemoItem {
     const char* Measure;
     const char* VAT;
     double Cost;        // vendor price per base unit, in the vendor's currency
-    double SalePrice;   // without VAT, in leva
+    double SalePrice;   // without VAT, in euro
     size_t Vendor;      // index into kVendors
     const char* Pack;   // a larger unit, with the base units it holds
     double PackQty;

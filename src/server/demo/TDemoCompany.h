@@ -8,6 +8,7 @@ namespace tavrek::server {
 inline constexpr const char* kDemoCompanyId = "DEMO";
 inline constexpr const char* kDemoBusinessGroupId = "BG-SOF";
 inline constexpr const char* kDemoUserId = "ADMIN";
+// Leva per euro, fixed when Bulgaria joined the euro (books in euro from 1 January 2026).
 inline constexpr double kEurFixedFactor = 1.95583;
 
 // Creates a company database at path with a usable demo company: currencies and rates,
