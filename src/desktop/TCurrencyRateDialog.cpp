@@ -28,7 +28,7 @@ TCurrencyRateDialog::TCurrencyRateDialog(const QString& currency, const QString&
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     auto* layout = new QFormLayout(this);
     layout->addRow(QStringLiteral("Валута:"), currencyLabel);
-    layout->addRow(QStringLiteral("Курс (лева за единица валута):"), rate_);
+    layout->addRow(QStringLiteral("Курс (евро за единица валута):"), rate_);
     layout->addRow(buttons);
 }
 

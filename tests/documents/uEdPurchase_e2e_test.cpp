@@ -208,6 +208,10 @@ TEST_F(PurchaseInvoiceEndToEnd, ItemsAndServicesPostBalancedLedgersAndTheirAnnul
     Run("purchase_invoice_items_and_services_posted_and_annulled.txt");
 }
 
+TEST_F(PurchaseInvoiceEndToEnd, ADollarImportPostsInEuroWithTheDollarsBesideAndOwesTheVendorTheNetAmount) {
+    Run("purchase_invoice_usd_import.txt");
+}
+
 TEST_F(PurchaseInvoiceEndToEnd, AnItemChargeAssignedOverTwoLinesGoesIntoTheirCost) {
     Run("purchase_invoice_item_charge_over_two_lines.txt");
 }

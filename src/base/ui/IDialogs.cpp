@@ -58,7 +58,7 @@ void IDialogs::ChangeCalculation(double due, double received) {
 bool IDialogs::CurrencyRate(const std::string& currency, std::string& rate, bool readOnly) {
     const std::string caption = "Валутен курс " + currency;
     if (readOnly) return MessageDlgEx(caption + ": " + rate, TMsgDlgType::mtInformation, mbOK) == mrOk;
-    return InputText(caption, "Курс (лева за единица валута):", rate);
+    return InputText(caption, "Курс (евро за единица валута):", rate);
 }
 
 int IDialogs::ChooseOption(const std::string& title, const std::string& options) {
