@@ -2,7 +2,9 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
+#include "base/server/TRequestResult.h"
 #include "server/TServerContext.h"
 #include "server/posting/TLedgerEntries.h"
 #include "server/posting/TPostingAccounts.h"
@@ -37,6 +39,7 @@ public:
     TLedgerEntries Read(const TLedgerHeader& header) const;
 
 private:
+    void Insert(const std::string& table, const std::string& columns, const std::vector<TVariantArray>& rows) const;
     void WriteItems(const TLedgerHeader& header, const TLedgerEntries& entries) const;
     void WriteVendor(const TLedgerHeader& header, const TLedgerEntries& entries) const;
     void WriteVAT(const TLedgerHeader& header, const TLedgerEntries& entries) const;
