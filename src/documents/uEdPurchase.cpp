@@ -18,6 +18,8 @@
 #include "calc/uPurchCallculations.h"
 #include "documents/uEdPurchPostingChecks.h"
 #include "documents/uPurchDocumentModel.h"
+#include "documents/uVendorDocumentImport.h"
+#include "documents/uVendorItemMapping.h"
 
 namespace tavrek {
 
@@ -35,16 +37,6 @@ std::string Money(double value) {
     std::snprintf(text, sizeof text, "%.2f", RoundUp(value, 2));
     return text;
 }
-
-const char* const kVendorLineFields =
-    "Type,Measure_Id,SerialNo,PartNo,Code,DirectUnitCost_ACY,Id,CalculatedQTY,LineDiscount,Quantity,ReturnedQty,"
-    "ReceivedQty,RejectedQty,DocumentNo,Description2";
-
-// A vendor line with the item it is ours as.
-struct TVendorLine {
-    size_t Row;
-    TRequestResult Item;
-};
 
 }  // namespace
 
@@ -510,84 +502,61 @@ void TfEdPurchase::edtVendorDocNoChange() {
     if (!number.empty()) LoadVendorDocument(number);
 }
 
-// Everything is read and every item found before the invoice changes, so a broken
+// Everything is read, checked and every item found before the invoice changes, so a broken
 // document or a failed lookup leaves the invoice as it was.
 void TfEdPurchase::LoadVendorDocument(const std::string& documentNo) {
     TPartnerConnection connection;
     if (!ReadPartnerConnection(connection)) return;
-    TRequestResult lines, documents;
+    TUblInvoice document;
     try {
-        auto api = GetITavrekAPI(connection.Url, connection.UserName, connection.Password);
-        TFilter filter;
-        filter.Add("D_PurchHeader.Contragent_Id", "=", Get(cdsMaster, "Contragent_Id"), "AND")
-            .Add("D_PurchHeader.BusinessGroup_Id", "=", Get(cdsMaster, "BusinessGroup_Id"));
-        lines = api->GetDocumentLines(documentNo, kVendorLineFields, filter);
-        std::vector<std::string> problems;
-        documents = api->GetDocuments(problems);
+        document = GetITavrekAPI(connection.Url, connection.UserName, connection.Password)->GetDocument(documentNo);
     } catch (const EPartnerError& e) {
         MessageDlgEx(e.what(), TMsgDlgType::mtError, mbOK);
         return;
     }
-    std::vector<TVendorLine> found;
-    std::string missing;
+    if (document.IsCreditNote && !AcceptCreditNote(documentNo)) return;
+    TWaitCursor wait;
+    TVendorItemMapping items(document, Get(cdsMaster, "N_Contragent_Code").AsString());
     try {
-        const std::string procedure = GetMessageText("usp_GetItemFromAPI", "usp_GetItemFromAPI");
-        for (size_t row = 0; row < lines.Rows.size(); ++row) {
-            std::string text = "exec " + procedure + " " + QuotedSql(lines.ByName("Code", row).AsString()) + ", " +
-                               QuotedSql(LocalData().CompanyId) + ", " + QuotedSql(lines.ByName("PartNo", row).AsString());
-            text += ", '', '', '', '', '0', '0', " + QuotedSql(Get(cdsMaster, "N_Contragent_Code").AsString());
-            TRequestResult item;
-            if (dm().Server().RequestValue(-1, text, "Item_Id,Code,Name,Measure_Id,VATProdPostGroup_Id,GenProdPostGroup_Id",
-                                           TFilter(), item) > 0 &&
-                !item.ByName("Item_Id").IsEmpty())
-                found.push_back({row, std::move(item)});
-            else
-                missing += "\r\n" + lines.ByName("Code", row).AsString() + " " + lines.ByName("Description2", row).AsString();
-        }
+        items.FindItems();
+        if (!items.AskForMissing()) return;
     } catch (...) {
         TELException(CurrentExceptionMessage(), "TfEdPurchase.edtVendorDocNoChange");
         ShowErrorKey("err_GettingItemInfoFromVendor", "Грешка при извличане на данни за артикул от доставчик.");
         return;
     }
-    int document = -1;
-    for (size_t row = 0; row < documents.Rows.size(); ++row)
-        if (documents.ByName("DocumentNo", row).AsString() == documentNo) document = static_cast<int>(row);
-    if (document < 0) throw EPartnerError("Документ \"" + documentNo + "\" не е намерен при доставчика");
-    const size_t d = static_cast<size_t>(document);
-
-    cdsMaster.Edit();
-    cdsMaster.FieldByName("VendorInvoiceNo").SetAsString(documentNo);
-    cdsMaster.FieldByName("PriceIncludingVAT").SetValue(documents.ByName("PriceIncludingVAT", d));
-    cdsMaster.FieldByName("DocumentDate").SetValue(documents.ByName("DocumentDate", d));
-    if (!documents.ByName("DueDate", d).IsNull()) cdsMaster.FieldByName("DueDate").SetValue(documents.ByName("DueDate", d));
-    const std::string currency = documents.ByName("Currency_Id", d).AsString();
-    cdsMaster.FieldByName("Currency_Id").SetAsString(currency == LocalData().LocalCurrencyId ? "" : currency);
-    cdsMaster.FieldByName("Comment").SetValue(documents.ByName("Comment", d));
-    for (const TVendorLine& line : found) {
-        const size_t row = line.Row;
-        cdsDetail.Append();
-        cdsDetail.FieldByName("Type").SetValue(lines.ByName("Type", row));
-        const Variant code = line.Item.ByName("Code").IsEmpty() ? line.Item.ByName("Item_Id") : line.Item.ByName("Code");
-        cdsDetail.FieldByName("Code").SetValue(code);
-        const bool saved = Suspended;
-        Suspended = true;
-        cdsDetail.FieldByName("Description").SetValue(line.Item.ByName("Name"));
-        Suspended = saved;
-        for (const char* group : {"GenProdPostGroup_Id", "VATProdPostGroup_Id"})
-            if (!line.Item.ByName(group).IsEmpty()) cdsDetail.FieldByName(group).SetValue(line.Item.ByName(group));
-        cdsDetail.FieldByName("Quantity").SetValue(lines.ByName("Quantity", row));
-        const Variant measure = lines.ByName("Measure_Id", row).IsEmpty() ? line.Item.ByName("Measure_Id")
-                                                                          : lines.ByName("Measure_Id", row);
-        cdsDetail.FieldByName("Measure_Id").SetValue(measure);
-        cdsDetail.FieldByName("DirectUnitCost_ACY").SetValue(lines.ByName("DirectUnitCost_ACY", row));
-        cdsDetail.FieldByName("LineDiscount").SetValue(lines.ByName("LineDiscount", row));
-        for (const char* field : {"Description2", "SerialNo", "PartNo"})
-            cdsDetail.FieldByName(field).SetValue(lines.ByName(field, row));
-        cdsDetail.Post();
-    }
+    CopyVendorHeader(document);
+    TVendorDocumentImport import(document, items);
+    import.AppendLines(cdsMaster, cdsDetail, Calculating);
+    const std::string missing = items.MissingList();
     if (!missing.empty())
         MessageDlgEx(GetMessageText("err_MissingItemsFromAPI", "Следните артикули не бяха намерени в базата данни:") + missing,
                      TMsgDlgType::mtWarning, mbOK);
+    std::string summary = import.PaymentSummary();
+    if (!import.Differences().empty())
+        summary += "\r\n" + GetMessageText("inf_VendorRoundingKept", "Закръгляне на доставчика (сумите му са запазени):") +
+                   import.DifferencesText();
+    MessageDlgEx(summary, TMsgDlgType::mtInformation, mbOK);
+}
+
+// No credit memo editor takes a vendor's credit note yet: the invoice takes it with
+// negative quantities when the user agrees.
+bool TfEdPurchase::AcceptCreditNote(const std::string& documentNo) {
+    const std::string text = GetMessageText("que_VendorCreditNoteAsInvoice",
+                                            "Документът %s на доставчика е кредитно известие. Да бъде ли зареден във "
+                                            "фактурата с отрицателни количества?");
+    return MessageDlgEx(FormatMessage(text, {documentNo}), TMsgDlgType::mtConfirmation, mbYesNo) == mrYes;
+}
+
+void TfEdPurchase::CopyVendorHeader(const TUblInvoice& document) {
+    cdsMaster.Edit();
+    cdsMaster.FieldByName("VendorInvoiceNo").SetAsString(document.DocumentNo);
+    cdsMaster.FieldByName("PriceIncludingVAT").SetAsInteger(0);
+    cdsMaster.FieldByName("DocumentDate").SetValue(Variant(document.DocumentDate));
+    if (document.HasDueDate) cdsMaster.FieldByName("DueDate").SetValue(Variant(document.DueDate));
+    const std::string& currency = document.Currency;
+    cdsMaster.FieldByName("Currency_Id").SetAsString(currency == LocalData().LocalCurrencyId ? "" : currency);
+    cdsMaster.FieldByName("Comment").SetAsString(document.Comment);
 }
 
 namespace uEdPurchase {

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "base/partner/TUblInvoice.h"
 #include "documents/uEdBasePurchDocument.h"
 
 namespace tavrek {
@@ -70,6 +71,8 @@ protected:
     };
     bool ReadPartnerConnection(TPartnerConnection& connection);
     void LoadVendorDocument(const std::string& documentNo);
+    bool AcceptCreditNote(const std::string& documentNo);
+    void CopyVendorHeader(const TUblInvoice& document);
     // Whether the goods check allows deleting the document; shows the reason when not.
     bool CheckBeforeDelete();
 

@@ -7,89 +7,71 @@
 
 #include "base/partner/ITavrekAPI.h"
 #include "base/partner/TUblInvoice.h"
+#include "support/UblSample.h"
 
 namespace tavrek {
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string Invoice(const std::string& number, const std::string& lines, const std::string& extra = "") {
-    return R"(<?xml version="1.0" encoding="UTF-8"?>
-<Invoice xmlns="urn:oasis:names:specification:ubl:schema:xsd:Invoice-2"
- xmlns:cac="urn:oasis:names:specification:ubl:schema:xsd:CommonAggregateComponents-2"
- xmlns:cbc="urn:oasis:names:specification:ubl:schema:xsd:CommonBasicComponents-2">
- <cbc:UBLVersionID>2.1</cbc:UBLVersionID>
- <cbc:ID>)" + number + R"(</cbc:ID>
- <cbc:IssueDate>2026-11-20</cbc:IssueDate>
- <cbc:DueDate>2026-12-20</cbc:DueDate>
- <cbc:InvoiceTypeCode>380</cbc:InvoiceTypeCode>
- <cbc:Note>Доставка по поръчка</cbc:Note>
- <cbc:DocumentCurrencyCode>EUR</cbc:DocumentCurrencyCode>
- <cac:OrderReference><cbc:ID>PO-77</cbc:ID></cac:OrderReference>
- <cac:PaymentMeans><cbc:PaymentMeansCode>30</cbc:PaymentMeansCode></cac:PaymentMeans>)" +
-           extra + lines + "</Invoice>";
+using testing::TUblSample;
+
+std::string Invoice(const std::string& number, std::vector<testing::TUblSampleLine> lines) {
+    TUblSample sample;
+    sample.Number = number;
+    sample.Lines = std::move(lines);
+    return sample.Xml();
 }
 
-std::string Line(const std::string& id, const std::string& code, const std::string& quantity,
-                 const std::string& price, const std::string& allowance = "") {
-    return R"(<cac:InvoiceLine><cbc:ID>)" + id + R"(</cbc:ID>
- <cbc:InvoicedQuantity unitCode="H87">)" + quantity + R"(</cbc:InvoicedQuantity>
- <cbc:LineExtensionAmount currencyID="EUR">0</cbc:LineExtensionAmount>)" + allowance + R"(
- <cac:Item><cbc:Name>Артикул )" + code + R"(</cbc:Name>
-  <cac:SellersItemIdentification><cbc:ID>)" + code + R"(</cbc:ID></cac:SellersItemIdentification>
-  <cac:ManufacturersItemIdentification><cbc:ID>MP-)" + code + R"(</cbc:ID></cac:ManufacturersItemIdentification>
-  <cac:ItemInstance><cbc:SerialID>SN-)" + id + R"(</cbc:SerialID></cac:ItemInstance>
-  <cac:ClassifiedTaxCategory><cbc:ID>S</cbc:ID><cbc:Percent>20</cbc:Percent></cac:ClassifiedTaxCategory>
- </cac:Item>
- <cac:Price><cbc:PriceAmount currencyID="EUR">)" + price + R"(</cbc:PriceAmount></cac:Price>
-</cac:InvoiceLine>)";
-}
-
-std::string WithIssueDate(std::string xml, const std::string& date) {
-    const std::string tag = "<cbc:IssueDate>2026-11-20";
-    xml.replace(xml.find(tag), tag.size(), "<cbc:IssueDate>" + date);
+std::string Replaced(std::string xml, const std::string& from, const std::string& to) {
+    xml.replace(xml.find(from), from.size(), to);
     return xml;
 }
 
-TEST(UblInvoice, ReadsHeaderAndLinesWhateverThePrefixes) {
-    const std::string allowance =
-        "<cac:AllowanceCharge><cbc:ChargeIndicator>false</cbc:ChargeIndicator>"
-        "<cbc:Amount currencyID=\"EUR\">5</cbc:Amount></cac:AllowanceCharge>";
-    std::string xml = Invoice("F-100", Line("1", "V-1", "3", "12.50") + Line("2", "V-2", "2", "25", allowance));
-    const TUblInvoice invoice = TUblInvoice::ReadText(xml, "F-100.xml");
+TEST(UblInvoice, ReadsHeaderLinesAllowancesAndTotals) {
+    TUblSample sample;
+    sample.Lines = {{"V-1", "Брашно", 3, 12.5, 20, 0, "3800000000012"}, {"", "Захар", 2, 25, 9, 5, ""}};
+    sample.DocumentAllowance = 1.5;
+    const TUblInvoice invoice = TUblInvoice::ReadText(sample.Xml(), "F-100.xml");
     EXPECT_EQ(invoice.DocumentNo, "F-100");
+    EXPECT_FALSE(invoice.IsCreditNote);
     EXPECT_EQ(invoice.DocumentDate, TDateTime::FromDate(2026, 11, 20));
     EXPECT_EQ(invoice.DueDate, TDateTime::FromDate(2026, 12, 20));
     EXPECT_EQ(invoice.Currency, "EUR");
-    EXPECT_EQ(invoice.PayMethod, "30");
-    EXPECT_EQ(invoice.OrderReference, "PO-77");
     ASSERT_EQ(invoice.Lines.size(), 2u);
-    EXPECT_EQ(invoice.Lines[0].Code, "V-1");
-    EXPECT_EQ(invoice.Lines[0].Measure_Id, "H87");
-    EXPECT_EQ(invoice.Lines[0].SerialNo, "SN-1");
-    EXPECT_EQ(invoice.Lines[0].PartNo, "MP-V-1");
-    EXPECT_DOUBLE_EQ(invoice.Lines[0].Quantity, 3.0);
-    EXPECT_DOUBLE_EQ(invoice.Lines[0].DirectUnitCost, 12.5);
-    EXPECT_DOUBLE_EQ(invoice.Lines[0].VATPercent, 20.0);
-    // an allowance of 5 on 2 x 25 is a 10 % discount
-    EXPECT_DOUBLE_EQ(invoice.Lines[1].LineDiscount, 10.0);
+    EXPECT_EQ(invoice.Lines[0].VendorKey(), "V-1");
+    EXPECT_EQ(invoice.Lines[0].Barcode, "3800000000012");
+    EXPECT_EQ(invoice.Lines[1].VendorKey(), "Захар") << "a line with a name only is identified by it";
+    EXPECT_DOUBLE_EQ(invoice.Lines[1].LineAmount, 45.0) << "the allowance stays an amount";
+    EXPECT_EQ(invoice.Lines[1].Category, (TUblTaxCategory{"S", 9}));
+    ASSERT_EQ(invoice.AllowanceCharges.size(), 1u);
+    EXPECT_DOUBLE_EQ(invoice.AllowanceCharges[0].Amount, 1.5);
+    EXPECT_EQ(invoice.TaxSubtotals.size(), 2u);
+    EXPECT_DOUBLE_EQ(invoice.Totals.TaxExclusiveAmount, 37.5 + 45 - 1.5);
 }
 
-TEST(UblInvoice, MalformedDocumentsAreRefusedWithTheirFileNamed) {
+TEST(UblInvoice, MalformedAndInconsistentDocumentsAreRefusedWithTheirFileNamed) {
+    const std::string good = Invoice("F-1", {{"V-1", "Брашно", 3, 2, 20, 0, ""}});
     const struct {
         const char* name;
         std::string xml;
         const char* problem;
     } cases[] = {
         {"not xml", "<Invoice><cbc:ID>1</cbc:ID>", "невалиден XML"},
-        {"other document", "<Order><ID>1</ID></Order>", "Invoice"},
-        {"no lines", Invoice("F-1", ""), "няма редове"},
-        {"text quantity", Invoice("F-1", Line("1", "V-1", "три", "1")), "не е число"},
-        {"no price", Invoice("F-1", "<cac:InvoiceLine><cbc:ID>1</cbc:ID><cbc:InvoicedQuantity>1</cbc:InvoicedQuantity>"
-                                    "<cac:Item><cac:SellersItemIdentification><cbc:ID>V</cbc:ID>"
-                                    "</cac:SellersItemIdentification></cac:Item></cac:InvoiceLine>"),
-         "липсва цена"},
-        {"bad date", WithIssueDate(Invoice("F-1", Line("1", "V-1", "1", "1")), "20.11.2026"), "не е дата"},
+        {"other document", "<Order><ID>1</ID></Order>", "Invoice или CreditNote"},
+        {"no lines", Replaced(good, good.substr(good.find("<cac:InvoiceLine>")), "</Invoice>"), "няма редове"},
+        {"text quantity", Replaced(good, ">3</cbc:InvoicedQuantity>", ">три</cbc:InvoicedQuantity>"), "не е число"},
+        {"no price", Replaced(good, "<cbc:PriceAmount currencyID=\"EUR\">2.00</cbc:PriceAmount>", ""), "липсва цена"},
+        {"bad date", Replaced(good, "2026-11-20", "20.11.2026"), "не е дата"},
+        {"line amount", Replaced(good, "InvoicedQuantity><cbc:LineExtensionAmount currencyID=\"EUR\">6.00",
+                                        "InvoicedQuantity><cbc:LineExtensionAmount currencyID=\"EUR\">7.00"),
+         "сумата на ред 1 (7.00)"},
+        {"line total", Replaced(good, "<cbc:LineExtensionAmount currencyID=\"EUR\">6.00</cbc:LineExtensionAmount><cbc:Tax",
+                                "<cbc:LineExtensionAmount currencyID=\"EUR\">6.10</cbc:LineExtensionAmount><cbc:Tax"),
+         "сумата на редовете е 6.10"},
+        {"VAT", Replaced(good, ">1.20</cbc:TaxAmount><cac:TaxCategory>", ">1.30</cbc:TaxAmount><cac:TaxCategory>"),
+         "ДДС S 20% е 1.30"},
+        {"payable", Replaced(good, ">7.20</cbc:PayableAmount>", ">7.00</cbc:PayableAmount>"), "сумата за плащане"},
     };
     for (const auto& c : cases) {
         try {
@@ -116,7 +98,7 @@ protected:
 };
 
 TEST_F(FolderService, ListsReadableDocumentsAndReportsTheBrokenOnes) {
-    Write("F-1.xml", Invoice("F-1", Line("1", "V-1", "1", "2")));
+    Write("F-1.xml", Invoice("F-1", {{"V-1", "Брашно", 1, 2, 20, 0, ""}}));
     Write("F-2.xml", "<Invoice>");
     Write("notes.txt", "not a document");
     auto api = GetITavrekAPI("file://" + folder_.string(), "u", "p");
@@ -130,7 +112,7 @@ TEST_F(FolderService, ListsReadableDocumentsAndReportsTheBrokenOnes) {
 }
 
 TEST_F(FolderService, ReadsTheRequestedLineColumnsUnderTheLineConditions) {
-    Write("F-1.xml", Invoice("F-1", Line("1", "V-1", "3", "2") + Line("2", "V-2", "1", "4")));
+    Write("F-1.xml", Invoice("F-1", {{"V-1", "Брашно", 3, 2, 20, 0, ""}, {"V-2", "Захар", 1, 4, 20, 0, ""}}));
     auto api = GetITavrekAPI(folder_.string(), "", "");
     TFilter filter;
     filter.Add("D_PurchHeader.Contragent_Id", "=", "CN1", "AND").Add("Code", "=", "V-2", "AND");

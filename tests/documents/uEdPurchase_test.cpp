@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "support/UblSample.h"
 #include "uEdPurchaseFormTest.h"
 
 namespace tavrek::testing {
@@ -277,16 +278,9 @@ class VendorDocument : public InvoiceEditor {
 protected:
     VendorDocument() : folder_(std::filesystem::temp_directory_path() / ("tavrek-ed-vendor-" + std::to_string(::getpid()))) {
         std::filesystem::create_directories(folder_);
-        std::ofstream(folder_ / "F-100.xml") << R"(<Invoice xmlns:cbc="c" xmlns:cac="a">
- <cbc:ID>F-100</cbc:ID><cbc:IssueDate>2026-11-20</cbc:IssueDate><cbc:DueDate>2026-12-20</cbc:DueDate>
- <cbc:Note>Доставка</cbc:Note><cbc:DocumentCurrencyCode>EUR</cbc:DocumentCurrencyCode>
- <cac:InvoiceLine><cbc:ID>1</cbc:ID><cbc:InvoicedQuantity unitCode="PCS">10</cbc:InvoicedQuantity>
-  <cac:Item><cbc:Name>Брашно</cbc:Name><cac:SellersItemIdentification><cbc:ID>A-7001</cbc:ID></cac:SellersItemIdentification></cac:Item>
-  <cac:Price><cbc:PriceAmount>1.05</cbc:PriceAmount></cac:Price></cac:InvoiceLine>
- <cac:InvoiceLine><cbc:ID>2</cbc:ID><cbc:InvoicedQuantity unitCode="PCS">1</cbc:InvoicedQuantity>
-  <cac:Item><cbc:Name>Непознат</cbc:Name><cac:SellersItemIdentification><cbc:ID>Z-1</cbc:ID></cac:SellersItemIdentification></cac:Item>
-  <cac:Price><cbc:PriceAmount>2</cbc:PriceAmount></cac:Price></cac:InvoiceLine>
-</Invoice>)";
+        TUblSample sample;
+        sample.Lines = {{"A-7001", "Брашно", 10, 1.05, 20, 0, ""}, {"Z-1", "Непознат", 1, 2, 20, 0, ""}};
+        std::ofstream(folder_ / "F-100.xml") << sample.Xml();
         std::ofstream(folder_ / "F-BAD.xml") << "<Invoice><cbc:ID>F-BAD</cbc:ID>";
     }
     ~VendorDocument() override { std::filesystem::remove_all(folder_); }
@@ -327,7 +321,9 @@ TEST_F(VendorDocument, AChosenInvoiceBecomesTheLinesAndAMissingItemIsListed) {
     server.OnRequestValue("exec usp_GetItemFromAPI 'Z-1', 'C1', '', '', '', '', '', '0', '0', '5001'", Rows({"Item_Id"}, {}));
     server.OnRequestValue("N_PaymentTerms", Rows({"DueDateCalculation"}, {}), true);
     server.OnPrice(1, {}, true);
+    dialogs.ExpectSelect(false);
     dialogs.ExpectMessage(mrOk, "Z-1 Непознат");
+    dialogs.ExpectMessage(mrOk, "За плащане: 15.00 EUR");
     Form().acGetDocFromVendor.Execute();
     EXPECT_EQ(Header().FieldByName("VendorInvoiceNo").AsString(), "F-100");
     EXPECT_EQ(Header().FieldByName("DocumentDate").AsDateTime(), TDateTime::FromDate(2026, 11, 20));

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "base/data/TFilter.h"
+#include "base/partner/TUblInvoice.h"
 #include "base/server/TRequestResult.h"
 
 namespace tavrek {
@@ -34,6 +35,10 @@ public:
     // or cannot be read.
     virtual TRequestResult GetDocumentLines(const std::string& documentNo, const std::string& fields,
                                             const TFilter& filter) = 0;
+
+    // The whole document, with its allowances, charges, VAT and totals. Throws EPartnerError
+    // when it is missing, cannot be read or does not add up.
+    virtual TUblInvoice GetDocument(const std::string& documentNo) = 0;
 
     // Hands a document (Base64 text) to the vendor; returns the vendor's answer.
     virtual std::string SendDocument(const std::string& base64Text) = 0;

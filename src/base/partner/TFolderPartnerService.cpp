@@ -26,6 +26,12 @@ std::vector<std::string> SplitFields(const std::string& fields) {
     return out;
 }
 
+// What the line's allowances and charges (and the vendor's rounding) take off its gross value.
+double DiscountPercent(const TUblInvoiceLine& line) {
+    const double gross = line.Quantity * line.DirectUnitCost;
+    return gross == 0.0 ? 0.0 : (gross - line.LineAmount) * 100.0 / gross;
+}
+
 Variant LineValue(const TUblInvoice& document, const TUblInvoiceLine& line, std::string_view field) {
     const std::string name = ToLowerAscii(field);
     if (name == "type") return Variant(int64_t{1});
@@ -38,8 +44,8 @@ Variant LineValue(const TUblInvoice& document, const TUblInvoiceLine& line, std:
     if (name == "partno") return Variant(line.PartNo);
     if (name == "quantity") return Variant(line.Quantity);
     if (name == "directunitcost_acy") return Variant(line.DirectUnitCost);
-    if (name == "linediscount") return Variant(line.LineDiscount);
-    if (name == "vatpercent") return Variant(line.VATPercent);
+    if (name == "linediscount") return Variant(DiscountPercent(line));
+    if (name == "vatpercent") return Variant(line.Category.Percent);
     if (name == "documentno") return Variant(document.DocumentNo);
     // The vendor's invoice knows nothing of our receipts: nothing is counted against it yet.
     if (name == "calculatedqty" || name == "returnedqty" || name == "receivedqty" || name == "rejectedqty")
@@ -121,7 +127,7 @@ TRequestResult TFolderPartnerService::GetDocuments(std::vector<std::string>& pro
     return result;
 }
 
-TUblInvoice TFolderPartnerService::FindDocument(const std::string& documentNo) const {
+TUblInvoice TFolderPartnerService::GetDocument(const std::string& documentNo) {
     for (const fs::path& file : DocumentFiles()) {
         if (file.stem().string() == documentNo) return TUblInvoice::ReadFile(file.string());
     }
@@ -138,7 +144,7 @@ TUblInvoice TFolderPartnerService::FindDocument(const std::string& documentNo) c
 
 TRequestResult TFolderPartnerService::GetDocumentLines(const std::string& documentNo, const std::string& fields,
                                                        const TFilter& filter) {
-    const TUblInvoice document = FindDocument(documentNo);
+    const TUblInvoice document = GetDocument(documentNo);
     TRequestResult result;
     result.Columns = SplitFields(fields);
     for (const std::string& column : result.Columns)

@@ -8,8 +8,8 @@
 
 namespace tavrek {
 
-// A vendor's document service kept as a folder: each *.xml file is one UBL 2.1 invoice
-// the vendor issued to us, documents we send land in the subfolder "outbox". When the
+// A vendor's document service kept as a folder: each *.xml file is one UBL 2.1 invoice or
+// credit note the vendor issued to us, documents we send land in the subfolder "outbox". When the
 // folder holds a file "credentials" (user name on the first line, password on the
 // second), a connection must present them.
 class TFolderPartnerService : public ITavrekAPI {
@@ -20,13 +20,13 @@ public:
     TRequestResult GetDocuments(std::vector<std::string>& problems) override;
     TRequestResult GetDocumentLines(const std::string& documentNo, const std::string& fields,
                                     const TFilter& filter) override;
+    TUblInvoice GetDocument(const std::string& documentNo) override;
     std::string SendDocument(const std::string& base64Text) override;
 
     const std::filesystem::path& Folder() const { return folder_; }
 
 private:
     std::vector<std::filesystem::path> DocumentFiles() const;
-    TUblInvoice FindDocument(const std::string& documentNo) const;
 
     std::filesystem::path folder_;
 };

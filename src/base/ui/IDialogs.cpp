@@ -73,4 +73,13 @@ int IDialogs::ChooseOption(const std::string& title, const std::string& options)
     return ChooseRow(title, rows, chosen) ? chosen : -1;
 }
 
+bool IDialogs::MapVendorItems(const TRequestResult& lines, std::vector<std::string>& itemIds) {
+    itemIds.assign(lines.Rows.size(), std::string());
+    for (size_t row = 0; row < lines.Rows.size(); ++row) {
+        TRequestResult chosen;
+        if (Select("N_Item", TFilter(), false, chosen)) itemIds[row] = chosen.ByName("Id").AsString();
+    }
+    return true;
+}
+
 }  // namespace tavrek

@@ -50,6 +50,11 @@ public:
     // An option dialog: a title and the options, one per line. Returns the index of the
     // chosen option, -1 when cancelled.
     virtual int ChooseOption(const std::string& title, const std::string& options);
+    // Lets the user name our item (an Id of N_Item) for each vendor line of lines (columns
+    // "Line,VendorKey,Description,Quantity"); itemIds gets one entry per line, empty where
+    // none was named. False when cancelled. Unless a client offers a dialog of its own, the
+    // item selector is shown once per line.
+    virtual bool MapVendorItems(const TRequestResult& lines, std::vector<std::string>& itemIds);
 };
 
 }  // namespace tavrek
