@@ -18,6 +18,7 @@
 #include "desktop/TOptionDialog.h"
 #include "desktop/TQuantityDialog.h"
 #include "desktop/TSelectorDialog.h"
+#include "desktop/TVendorItemsDialog.h"
 #include "desktop/ValueText.h"
 
 namespace tavrek::desktop {
@@ -137,6 +138,14 @@ int TQtDialogs::ChooseOption(const std::string& title, const std::string& option
     TOptionDialog dialog(ToQ(title), lines, parent_);
     if (dialog.exec() != QDialog::Accepted) return -1;
     return dialog.Chosen();
+}
+
+bool TQtDialogs::MapVendorItems(const TRequestResult& lines, std::vector<std::string>& itemIds) {
+    TVendorItemsDialog dialog(lines, [this](TRequestResult& item) { return Select("N_Item", TFilter(), false, item); },
+                              parent_);
+    if (dialog.exec() != QDialog::Accepted) return false;
+    itemIds = dialog.ItemIds();
+    return true;
 }
 
 }  // namespace tavrek::desktop

@@ -61,7 +61,7 @@ TEST(UblInvoice, MalformedAndInconsistentDocumentsAreRefusedWithTheirFileNamed) 
         {"other document", "<Order><ID>1</ID></Order>", "Invoice или CreditNote"},
         {"no lines", Replaced(good, good.substr(good.find("<cac:InvoiceLine>")), "</Invoice>"), "няма редове"},
         {"text quantity", Replaced(good, ">3</cbc:InvoicedQuantity>", ">три</cbc:InvoicedQuantity>"), "не е число"},
-        {"no price", Replaced(good, "<cbc:PriceAmount currencyID=\"EUR\">2.00</cbc:PriceAmount>", ""), "липсва цена"},
+        {"no price", Replaced(good, "<cbc:PriceAmount currencyID=\"EUR\">2</cbc:PriceAmount>", ""), "липсва цена"},
         {"bad date", Replaced(good, "2026-11-20", "20.11.2026"), "не е дата"},
         {"line amount", Replaced(good, "InvoicedQuantity><cbc:LineExtensionAmount currencyID=\"EUR\">6.00",
                                         "InvoicedQuantity><cbc:LineExtensionAmount currencyID=\"EUR\">7.00"),

@@ -58,7 +58,7 @@ std::string TUblSample::Xml() const {
             lines += "<cac:StandardItemIdentification>" + Tag("ID", l.Barcode, " schemeID=\"0160\"") +
                      "</cac:StandardItemIdentification>";
         lines += "<cac:ClassifiedTaxCategory>" + Category(l.VATPercent) + "</cac:ClassifiedTaxCategory></cac:Item>";
-        lines += "<cac:Price>" + Money("PriceAmount", l.Price, c) + "</cac:Price></cac:" + root + "Line>";
+        lines += "<cac:Price>" + Tag("PriceAmount", Decimal(l.Price), " currencyID=\"" + c + "\"") + "</cac:Price></cac:" + root + "Line>";
     }
     std::string allowance;
     if (DocumentAllowance != 0.0) {

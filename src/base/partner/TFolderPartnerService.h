@@ -9,9 +9,9 @@
 namespace tavrek {
 
 // A vendor's document service kept as a folder: each *.xml file is one UBL 2.1 invoice or
-// credit note the vendor issued to us, documents we send land in the subfolder "outbox". When the
-// folder holds a file "credentials" (user name on the first line, password on the
-// second), a connection must present them.
+// credit note the vendor issued to us, documents we send land in the subfolder "outbox".
+// When the folder holds a file "credentials" (user name on the first line, password on
+// the second), a connection must present them.
 class TFolderPartnerService : public ITavrekAPI {
 public:
     // The address is a folder path or a "file://" URL. Throws EPartnerError.

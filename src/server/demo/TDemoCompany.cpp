@@ -228,6 +228,8 @@ void WriteItems(TDemoWriter& w) {
                item.SalePrice, item.Cost, item.Cost, vendor});
         w.Row("N_ItemMeasure", "Id, Item_Id, Measure_Id, QtyPerUnitOfMeasure", {id + "-" + item.Measure, id, item.Measure, 1.0});
         w.Row("N_ItemMeasure", "Id, Item_Id, Measure_Id, QtyPerUnitOfMeasure", {id + "-" + item.Pack, id, item.Pack, item.PackQty});
+        w.Row("N_ItemCrossReference", "Id, Comp_Id, Contragent_Id, CrossRefType, CrossRefNo, Item_Id",
+              {"GTIN-" + id, kDemoCompanyId, "", 2, DemoGtin(i), id});
         const std::string currency = kVendors[item.Vendor].Currency;
         w.Row("N_VendorPrice",
               "Id, Comp_Id, Contragent_Id, Item_Id, Measure_Id, Currency_Id, StartingDate, MinimumQuantity, "
@@ -391,6 +393,13 @@ void CreateDemoCompany(const std::string& path) {
     WriteLedgerSetup(w);
     WriteMessages(w);
     transaction.commit();
+}
+
+std::string DemoGtin(size_t item) {
+    const std::string digits = "380100" + std::to_string(100000 + item);
+    int sum = 0;
+    for (size_t i = 0; i < digits.size(); ++i) sum += (digits[i] - '0') * (i % 2 == 0 ? 1 : 3);
+    return digits + std::to_string((10 - sum % 10) % 10);
 }
 
 }  // namespace tavrek::server

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 namespace tavrek::server {
@@ -16,5 +17,9 @@ inline constexpr double kEurFixedFactor = 1.95583;
 // document subtypes, number series, print forms, copy templates, purchases setup and the
 // message texts. All in one transaction; refuses (ECompanyDatabaseError) when path exists.
 void CreateDemoCompany(const std::string& path);
+
+// The standard number (an EAN-13 of the Bulgarian range) of the demo company's item with
+// the given index, its code being 1001 + index.
+std::string DemoGtin(size_t item);
 
 }  // namespace tavrek::server

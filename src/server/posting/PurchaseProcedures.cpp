@@ -4,6 +4,7 @@
 #include "base/util/Utils.h"
 #include "server/SqlValue.h"
 #include "server/TNumberSeries.h"
+#include "server/posting/VendorItemProcedures.h"
 #include "server/TProcedureRegistry.h"
 #include "server/procedures/ProcedureArgs.h"
 #include "server/TQueryBuilder.h"
@@ -15,20 +16,6 @@ namespace {
 std::string MessageText(TServerContext& ctx, const char* key) {
     const TRequestResult text = SelectRows(ctx.Db, "SELECT Text FROM S_Messages WHERE Id = ?", {key});
     return text.Empty() ? key : text.Value().AsString();
-}
-
-// Arguments: the vendor's item number, company, a second key of the vendor's line (its
-// manufacturer part number), four unused texts, two flags, the vendor's code. The vendor's
-// price list knows its item numbers; otherwise the number is taken as our own item code.
-TRequestResult GetItemFromAPI(TServerContext& ctx, const TVariantArray& args) {
-    return SelectRows(
-        ctx.Db,
-        "SELECT i.Id AS Item_Id, i.Code, i.Name, COALESCE(i.PurchMeasure_Id, i.BaseMeasure_Id) AS Measure_Id, "
-        "i.VATProdPostGroup_Id, i.GenProdPostGroup_Id FROM N_Item i WHERE i.Comp_Id = ?2 AND i.Id = COALESCE("
-        "(SELECT p.Item_Id FROM N_VendorPrice p JOIN N_Contragent c ON c.Id = p.Contragent_Id "
-        "WHERE p.Comp_Id = ?2 AND c.Code = ?4 AND p.VendorItemNo IN (?1, ?3) LIMIT 1), "
-        "(SELECT Id FROM N_Item WHERE Comp_Id = ?2 AND Code IN (?1, ?3) ORDER BY Code = ?1 DESC LIMIT 1))",
-        {Arg(args, 0), Arg(args, 1), Arg(args, 2), Arg(args, 9)});
 }
 
 struct TProtocolSource {
@@ -155,7 +142,7 @@ TRequestResult SendDocumentForCheck(TServerContext& ctx, const TVariantArray& ar
 }  // namespace
 
 void RegisterPurchaseProcedures(TProcedureRegistry& registry) {
-    registry.Register(TProcedureKind::pkProcedure, "usp_GetItemFromAPI", GetItemFromAPI);
+    RegisterVendorItemProcedures(registry);
     registry.Register(TProcedureKind::pkProcedure, "usp_CreatePurchaseProtocolFromPurch", CreatePurchaseProtocolFromPurch);
     registry.Register(TProcedureKind::pkProcedure, "usp_CheckForAccountDimension", CheckForAccountDimension);
     registry.Register(TProcedureKind::pkProcedure, "usp_CheckCanPostDocument", CheckCanPostDocument);

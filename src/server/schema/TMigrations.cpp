@@ -2,6 +2,7 @@
 
 #include "server/posting/LedgerSchema.h"
 #include "server/posting/PostingSchema.h"
+#include "server/posting/VendorItemProcedures.h"
 #include "server/schema/DocumentTables.h"
 
 namespace tavrek::server {
@@ -498,6 +499,7 @@ const std::vector<TMigration>& Migrations() {
          kMasterData + DocumentTablesSql() + DetailTablesSql()},
         {2, "Vendor ledger, VAT entries and posting messages", PostingSchemaSql()},
         {3, "General ledger, item ledger, posting setups and their views", LedgerSchemaSql()},
+        {4, "Item cross-references of vendors and standard numbers", kItemCrossReferenceSql},
     };
     return migrations;
 }
