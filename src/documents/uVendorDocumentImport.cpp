@@ -24,18 +24,6 @@ std::string Amount(double value) {
     return text;
 }
 
-// The field rules bound to an editor's lines do nothing while the flag is set.
-class TQuiet {
-public:
-    explicit TQuiet(bool& calculating) : flag_(calculating) { flag_ = true; }
-    ~TQuiet() { flag_ = false; }
-    TQuiet(const TQuiet&) = delete;
-    TQuiet& operator=(const TQuiet&) = delete;
-
-private:
-    bool& flag_;
-};
-
 }  // namespace
 
 TVendorDocumentImport::TVendorDocumentImport(const TUblInvoice& document, const TVendorItemMapping& items)
@@ -177,7 +165,7 @@ void TVendorDocumentImport::AppendLines(TClientDataSet& Header, TClientDataSet& 
         const TUblTaxCategory& category = document_.Lines[i].Category;
         const double ours = addVAT(category);
         if (last[i] && AllFound(category)) {
-            TQuiet quiet(Calculating);
+            TRuleGuard quiet(Calculating);
             KeepVendorVAT(Header, Line, category, ours);
         }
         Line.Post();
@@ -189,12 +177,12 @@ void TVendorDocumentImport::AppendLines(TClientDataSet& Header, TClientDataSet& 
 void TVendorDocumentImport::Recalculate(TClientDataSet& Header, TClientDataSet& Line, bool& Calculating,
                                         const std::function<void()>& write, double invDiscount) {
     {
-        TQuiet quiet(Calculating);
+        TRuleGuard quiet(Calculating);
         write();
     }
     uPurchCallculations::PurchLineDiscountAmountOnChange(Header, Line, Calculating);
     {
-        TQuiet quiet(Calculating);
+        TRuleGuard quiet(Calculating);
         SetNum(Line, "InvDiscAmount", RoundUp(invDiscount, AmountDecimals()));
     }
     uPurchCallculations::PurchInvDiscAmountOnChange(Header, Line, Calculating);

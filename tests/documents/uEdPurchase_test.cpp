@@ -367,6 +367,7 @@ protected:
         if (answer == mrYes) {
             server.OnRequestValue("exec usp_GetItemFromAPI 'A-7001', 'C1', '', '', '', '', '', '0', '0', '5001'",
                                   Rows({"Item_Id", "Code", "Name", "Measure_Id"}, {{"I001", "1001", "Брашно", "PCS"}}));
+            server.OnRequestValue("N_PaymentTerms", Rows({"DueDateCalculation"}, {}), true);
             dialogs.ExpectMessage(mrOk, "За плащане: 5.04 BGN");
         }
         Form().cdsVendorDoc.Edit();

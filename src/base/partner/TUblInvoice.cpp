@@ -1,5 +1,6 @@
 #include "base/partner/TUblInvoice.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -45,11 +46,12 @@ pugi::xml_node Path(pugi::xml_node node, std::initializer_list<std::string_view>
 
 std::string Text(const pugi::xml_node& node) { return node ? Trim(node.child_value()) : std::string(); }
 
-// Half of the last written digit: how far the written figure may be from the exact one.
+// Half of the last written digit, a price being at least to the cent: how far the
+// written price may be from the exact one.
 double HalfLastDigit(const std::string& number) {
     const size_t point = number.find('.');
     const int decimals = point == std::string::npos ? 0 : static_cast<int>(number.size() - point - 1);
-    return 0.5 * std::pow(10.0, -decimals);
+    return 0.5 * std::pow(10.0, -std::max(decimals, 2));
 }
 
 // The two kinds of document differ in their element names only.
