@@ -48,7 +48,7 @@ TEST_F(VendorDocumentEndToEnd, AVendorInvoiceIsFetchedMappedOnceAndSavedWithTheV
     const std::string mapped = Value("SELECT Id FROM N_Item WHERE Code = '1003'").AsString();
     NewInvoiceFetchingTheVendorDocument();
     dialogs.ExpectSelect(true, {{"Id", "Code"}, {{Variant(mapped), Variant("1003")}}});
-    dialogs.ExpectMessage(mrOk, "За плащане: 69.06 BGN");
+    dialogs.ExpectMessage(mrOk, "За плащане: 69.06 EUR");
     form.acGetDocFromVendor.Execute();
     ASSERT_EQ(form.cdsDetail.RecordCount(), 3);
     ASSERT_TRUE(form.SaveData());

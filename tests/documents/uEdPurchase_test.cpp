@@ -368,7 +368,7 @@ protected:
             server.OnRequestValue("exec usp_GetItemFromAPI 'A-7001', 'C1', '', '', '', '', '', '0', '0', '5001'",
                                   Rows({"Item_Id", "Code", "Name", "Measure_Id"}, {{"I001", "1001", "Брашно", "PCS"}}));
             server.OnRequestValue("N_PaymentTerms", Rows({"DueDateCalculation"}, {}), true);
-            dialogs.ExpectMessage(mrOk, "За плащане: 5.04 BGN");
+            dialogs.ExpectMessage(mrOk, "За плащане: 5.04 EUR");
         }
         Form().cdsVendorDoc.Edit();
         Form().cdsVendorDoc.FieldByName("DocumentNo").SetAsString("CN-7");
