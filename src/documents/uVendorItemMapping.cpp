@@ -1,5 +1,8 @@
 #include "documents/uVendorItemMapping.h"
 
+#include <map>
+#include <tuple>
+
 #include "base/server/IAppServer.h"
 #include "base/session/LocalData.h"
 #include "base/session/Tdm.h"
@@ -25,9 +28,17 @@ std::string Procedure(const char* key) { return "exec " + GetMessageText(key, ke
 TVendorItemMapping::TVendorItemMapping(const TUblInvoice& document, std::string vendorCode)
     : document_(document), vendorCode_(std::move(vendorCode)), items_(document.Lines.size()) {}
 
+// A line whose item numbers an earlier line already had takes that line's item.
 void TVendorItemMapping::FindItems() {
-    for (size_t line = 0; line < items_.size(); ++line)
-        if (!ByCrossReference(line)) ByStandardNumber(line);
+    std::map<std::tuple<std::string, std::string, std::string>, size_t> asked;
+    for (size_t line = 0; line < items_.size(); ++line) {
+        const TUblInvoiceLine& l = document_.Lines[line];
+        const auto [earlier, first] = asked.try_emplace({l.VendorKey(), l.BuyerCode, l.Barcode}, line);
+        if (!first)
+            items_[line] = items_[earlier->second];
+        else if (!ByCrossReference(line))
+            ByStandardNumber(line);
+    }
 }
 
 // Arguments: the vendor's key of the line, company, our own item number when the vendor
