@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <map>
+#include <stdexcept>
 #include <utility>
 
 #include "base/errors/TELException.h"
@@ -17,7 +18,9 @@
 #include "base/util/Utils.h"
 #include "calc/uPurchCalcHelpers.h"
 #include "calc/uPurchCallculations.h"
+#include "documents/uEdPurchPostingChecks.h"
 #include "documents/uPurchDocumentModel.h"
+#include "documents/uPurchPrintForms.h"
 
 namespace tavrek {
 
@@ -501,15 +504,8 @@ bool TfEdBasePurchDocument::OnSaveBeforeGetData() {
 
 TRequestResult TfEdBasePurchDocument::GetPrintDocument() {
     TRequestResult result = TfBaseEditDocumentPanel::GetPrintDocument();
-    TFilter filter;
-    filter.Add("S_PrintDocuments.SaleOrPurchase", "=", 1, "AND")
-        .Add("S_PrintDocuments.SubDoc_Id", "=", Get(cdsMaster, "DocSubType_Id"), "AND")
-        .Add("S_PrintDocuments.Comp_Id", "=", LocalData().CompanyId);
     TRequestResult forms;
-    if (dm().Server().RequestValue(0, "S_PrintDocuments", "PF_Id, Form_id, Copies, PF_Type, Doc_Type", filter, forms,
-                                   true) > 0)
-        return forms;
-    return result;
+    return PurchPrintForms(Get(cdsMaster, "DocSubType_Id"), forms) > 0 ? forms : result;
 }
 
 void TfEdBasePurchDocument::PostDocument(bool print) { TfBaseEditDocumentPanel::PostDocument(print); }
@@ -877,6 +873,24 @@ void TfEdBasePurchDocument::OpenItemSalePrices() {
     TFilter filter;
     for (TFilterCondition& condition : conditions) filter.Add(std::move(condition));
     OpenForm(710, filter, {}, this);
+}
+
+// Sale prices and deletion checks shared by the invoice and the order buffer.
+
+void TfEdBasePurchDocument::UpdateItemUnitPrice(double price, int priceKind) {
+    if (Calculating || Suspended) return;
+    if (!AskYesNoKey("que_WantToChangeItemUnitPrice", "Да бъде ли променена продажната цена на артикула?")) return;
+    const std::string procedure = GetMessageText("usp_UPDATE_N_Item_UnitPrice", "usp_UPDATE_N_Item_UnitPrice");
+    const TRequestResult result = dm().Server().ExecuteStoredProcedure(
+        procedure, {LocalData().CompanyId, cdsDetail.FieldByName("Code").AsString(), price, priceKind});
+    if (result.Empty() || result.Value().AsInteger() != 0)
+        throw std::runtime_error(GetMessageText("err_Update_N_Item_UnitPrice", "Продажната цена не беше променена."));
+}
+
+bool TfEdBasePurchDocument::CheckDocumentBeforeDelete(int documentKind) {
+    if (CheckStatus() <= 0 || PurchDocumentMayBeDeleted(cdsMaster.FieldByName("Id").Value(), documentKind)) return true;
+    acRefreshExecute();
+    return false;
 }
 
 }  // namespace tavrek

@@ -110,6 +110,12 @@ protected:
     // Binds the fields of the dataset that the standard binding names to this editor's
     // handlers of the same names.
     void AttachStandardBinding(TClientDataSet& dataSet);
+    // Writes the item's sale price (kind 0 without VAT, 1 with VAT) to the item master after
+    // the user agrees; a refusal of the server fails with "err_Update_N_Item_UnitPrice".
+    void UpdateItemUnitPrice(double price, int priceKind);
+    // Whether the goods check allows deleting the document (documentKind as the server's
+    // check knows it); shows the reason and refreshes when not.
+    bool CheckDocumentBeforeDelete(int documentKind);
     // The choices of LedgerSubjectType: the ids of "N_LedgerSubjectTypes".
     void FillLedgerSubjectTypes();
     // The vendor's open advance payments (without VAT) in the advance-payment row of the

@@ -19,6 +19,16 @@ bool SendDocumentForCheck(const Variant& id, int documentKind, int option1, int 
                           const Variant& businessGroupId);
 // Lines booked on an account that needs an analytical dimension carry one.
 bool CheckForAccountDimension(const Variant& id, int option1, int option2);
+// The goods check lets a document under check be deleted: asks usp_CheckDocumentBeforeDelete
+// (documentKind as the check knows it) when the session uses the goods check, and shows the
+// reason of a refusal.
+bool PurchDocumentMayBeDeleted(const Variant& id, int documentKind);
+// Saves the history of a document before it moves to the annulled documents (history kind
+// as the server keeps it); false, with the message shown, when the server could not.
+bool SaveHistoryBeforeDelete(const Variant& id, int historyKind);
+// The change-calculation window after a posting paid in cash: the cashier types what the
+// vendor was handed and sees the change.
+void ShowChangeCalculation(double due, double received);
 // The payment method allows posting the document as it is paid (DirectPay 1: paid at posting).
 bool CheckCanPostDocument(const Variant& payMethodId, const std::string& cashDeskId, int saleOrPurchase,
                           const Variant& directPay);

@@ -272,16 +272,6 @@ void TfEdPurchase::MarjOnChange(TField&) {
     UpdateItemUnitPrice(cost + cost * cdsDetail.FieldByName("Marj").AsFloat() / 100.0, 0);
 }
 
-void TfEdPurchase::UpdateItemUnitPrice(double price, int priceKind) {
-    if (Calculating || Suspended) return;
-    if (!AskYesNoKey("que_WantToChangeItemUnitPrice", "Да бъде ли променена продажната цена на артикула?")) return;
-    const std::string procedure = GetMessageText("usp_UPDATE_N_Item_UnitPrice", "usp_UPDATE_N_Item_UnitPrice");
-    const TRequestResult result = dm().Server().ExecuteStoredProcedure(
-        procedure, {LocalData().CompanyId, cdsDetail.FieldByName("Code").AsString(), price, priceKind});
-    if (result.Empty() || result.Value().AsInteger() != 0)
-        throw std::runtime_error(GetMessageText("err_Update_N_Item_UnitPrice", "Продажната цена не беше променена."));
-}
-
 // Posting.
 
 bool TfEdPurchase::BeforePostDocument(bool) { return true; }
@@ -407,23 +397,8 @@ bool TfEdPurchase::SetSelectorAction(const THeaderField& field, const TRequestRe
 
 // Deleting.
 
-bool TfEdPurchase::CheckBeforeDelete() {
-    if (CheckStatus() <= 0 || !LocalData().UseGoodsCheck) return true;
-    const std::string text = "exec " + GetMessageText("usp_CheckDocumentBeforeDelete", "usp_CheckDocumentBeforeDelete") +
-                             " " + QuotedSql(LocalData().CompanyId) + ", " +
-                             QuotedSql(cdsMaster.FieldByName("Id").AsString()) + ", 4, 0, ''";
-    TRequestResult result;
-    dm().Server().RequestValue(-1, text, "Code,Msg", TFilter(), result);
-    const int64_t code = result.ByName("Code").AsInteger();
-    if (code == 0) return true;
-    const std::string key = "err_DocumentForCheck_" + std::to_string(code);
-    MessageDlgEx(FormatMessage(GetMessageText(key, key), {result.ByName("Msg").AsString()}), TMsgDlgType::mtError, mbOK);
-    acRefreshExecute();
-    return false;
-}
-
 void TfEdPurchase::acDeleteRecordExecute() {
-    if (!CheckBeforeDelete()) return;
+    if (!CheckDocumentBeforeDelete(4)) return;
     TfEdBasePurchDocument::acDeleteRecordExecute();
 }
 

@@ -63,8 +63,6 @@ protected:
     // A new invoice starts today, in local currency, for the session's business group.
     void SetNewDocumentDefaults();
     void DescribeLayout();
-    // The vendor's item price maintenance shared by the three sale-price handlers.
-    void UpdateItemUnitPrice(double price, int priceKind);
     // The connection to the vendor's document service: address, user, password.
     struct TPartnerConnection {
         std::string Url, UserName, Password;
@@ -73,8 +71,6 @@ protected:
     void LoadVendorDocument(const std::string& documentNo);
     bool AcceptCreditNote(const std::string& documentNo);
     void CopyVendorHeader(const TUblInvoice& document);
-    // Whether the goods check allows deleting the document; shows the reason when not.
-    bool CheckBeforeDelete();
 
 private:
     bool loadingVendorDoc_ = false;

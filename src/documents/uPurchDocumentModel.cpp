@@ -50,11 +50,14 @@ const TGroup kHeaderOffer = {
     {"OrderDate", ftDateTime}, {"VendorOrderNo", ftString}, {"ExpectedReceiptDate", ftDateTime},
     {"RequestedReceiptDate", ftDateTime}, {"RequestedReceiptHour", ftString}};
 
-const TGroup kHeaderOrder = {{"DocStatus", ftInteger}, {"AutoOrderStartDate", ftDateTime}};
+const TGroup kHeaderOrder = {
+    {"DocStatus", ftInteger}, {"AutoOrderStartDate", ftDateTime}, {"VendorShipmentNo", ftString}};
 
 const TGroup kHeaderBuffer = {
     {"OrderDate", ftDateTime}, {"VendorOrderNo", ftString}, {"VendorShipmentNo", ftString},
-    {"VendorInvoiceNo", ftString}, {"ExpectedReceiptDate", ftDateTime}, {"DocStatus", ftInteger}};
+    {"VendorInvoiceNo", ftString}, {"ExpectedReceiptDate", ftDateTime}, {"DocStatus", ftInteger},
+    {"ToOrderNo", ftString}, {"OperationName", ftString}, {"CheckStatus", ftInteger},
+    {"NotIncludeVatLedger", ftInteger}};
 
 const TGroup kHeaderCrMemo = {
     {"VendorCreditMemoNo", ftString}, {"ToInvoiceNo", ftString}, {"InvoiceDate", ftDateTime},
@@ -109,7 +112,7 @@ const TGroup kLineOrderQuantities = {
     {"QtyToInvoice_Base", ftFloat}, {"ReceivedQty", ftFloat}, {"ReceivedQty_Base", ftFloat},
     {"InvoicedQty", ftFloat}, {"InvoicedQty_Base", ftFloat}, {"OutstandingQty", ftFloat},
     {"OutstandingQty_Base", ftFloat}, {"QtyRcdNotInvoiced", ftFloat}, {"QtyRcdNotInvoiced_Base", ftFloat},
-    {"RejectedQty", ftFloat}, {"ReturnedQty", ftFloat}};
+    {"RejectedQty", ftFloat}, {"ReturnedQty", ftFloat}, {"CalculatedQTY", ftFloat}};
 
 const TGroup kLineOrderConfirmation = {
     {"ConfirmQuantity", ftFloat}, {"ConfirmPrice", ftFloat}, {"ConfirmDiscount", ftFloat}};

@@ -6,8 +6,18 @@
 #include "editors/uEdPurchAdvancePayment.h"
 #include "editors/uEdPurchCrMemo.h"
 #include "editors/uEdPurchDebitMemo.h"
+#include "editors/uEdPurchOffer.h"
+#include "editors/uEdPurchOrder.h"
+#include "lists/uBrPurchOffer.h"
 #include "posted/uBrPostPurchCrMemo.h"
+#include "posted/uBrPostedReceipt.h"
+#include "posted/uEdPostPurchOrder.h"
+#include "posted/uEdPostPurchRejectOrder.h"
+#include "posted/uEdPostPurchReturnOrder.h"
 #include "posted/uEdPostedPurchCrMemo.h"
+#include "posted/uEdPostedReceipt.h"
+#include "replenishment/uBrPurchOrderBufer.h"
+#include "replenishment/uEdPurchOrderBufer.h"
 
 namespace tavrek {
 namespace {
@@ -20,9 +30,19 @@ struct TUnit {
 // The form units the package is built with, in registration order. A unit joins the list
 // at its place in PurchaseFormClassOrder when its form class is written.
 const TUnit kUnits[] = {
+    {uBrPostedReceipt::Initialization, uBrPostedReceipt::Finalization},
+    {uEdPostedReceipt::Initialization, uEdPostedReceipt::Finalization},
     {uEdPostedPurchCrMemo::Initialization, uEdPostedPurchCrMemo::Finalization},
     {uBrPostPurchCrMemo::Initialization, uBrPostPurchCrMemo::Finalization},
+    {uEdPurchOrder::Initialization, uEdPurchOrder::Finalization},
     {uEdPurchCrMemo::Initialization, uEdPurchCrMemo::Finalization},
+    {uEdPurchOffer::Initialization, uEdPurchOffer::Finalization},
+    {uBrPurchOffer::Initialization, uBrPurchOffer::Finalization},
+    {uEdPurchOrderBufer::Initialization, uEdPurchOrderBufer::Finalization},
+    {uBrPurchOrderBufer::Initialization, uBrPurchOrderBufer::Finalization},
+    {uEdPostPurchOrder::Initialization, uEdPostPurchOrder::Finalization},
+    {uEdPostPurchRejectOrder::Initialization, uEdPostPurchRejectOrder::Finalization},
+    {uEdPostPurchReturnOrder::Initialization, uEdPostPurchReturnOrder::Finalization},
     {uEdPurchase::Initialization, uEdPurchase::Finalization},
     {uEdPurchDebitMemo::Initialization, uEdPurchDebitMemo::Finalization},
     {uEdPurchaseDoc::Initialization, uEdPurchaseDoc::Finalization},

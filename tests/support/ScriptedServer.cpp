@@ -120,6 +120,7 @@ int ScriptedServer::ApplyUpdates(const std::vector<TUpdatePacket>& packets, std:
         args.emplace_back(packet.Provider);
         args.emplace_back(static_cast<int64_t>(packet.DataSet->ChangeCount()));
     }
+    if (OnApply) OnApply(packets);
     TScriptedAnswer answer = Answer("ApplyUpdates", packets.empty() ? "" : packets.front().Provider, std::move(args));
     errorText = answer.Text;
     return answer.Result;

@@ -55,6 +55,8 @@ public:
     std::vector<std::string> Methods() const;
     std::vector<TServerCall> CallsTo(const std::string& method) const;
     void ClearCalls() { calls_.clear(); }
+    // Sees the change logs of each ApplyUpdates call before it is answered.
+    std::function<void(const std::vector<TUpdatePacket>&)> OnApply;
     const std::vector<std::pair<std::string, std::string>>& LoggedErrors() const { return errors_; }
 
     int RequestValue(int mode, const std::string& source, const std::string& fields, const TFilter& filter,

@@ -1,6 +1,7 @@
 #include "base/data/TClientDataSet.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace tavrek {
 namespace {
@@ -109,9 +110,18 @@ const std::vector<Variant>& TClientDataSet::CurrentValues() const {
 void TClientDataSet::SetFieldValue(int index, Variant value) {
     if (state_ != TDataSetState::dsEdit && state_ != TDataSetState::dsInsert)
         throw EDatabaseError(Name + ": Dataset not in edit or insert mode");
-    buffer_[static_cast<size_t>(index)] = std::move(value);
-    modified_ = true;
+    Variant& slot = buffer_[static_cast<size_t>(index)];
+    Variant previous = std::exchange(slot, std::move(value));
     TField& field = *fields_[static_cast<size_t>(index)];
+    if (field.OnValidate) {
+        try {
+            field.OnValidate(field);
+        } catch (...) {
+            buffer_[static_cast<size_t>(index)] = std::move(previous);
+            throw;
+        }
+    }
+    modified_ = true;
     if (field.OnChange) field.OnChange(field);
 }
 

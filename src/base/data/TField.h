@@ -53,6 +53,9 @@ public:
 
     // Runs after a new value is set, whether or not it differs from the old one.
     std::function<void(TField&)> OnChange;
+    // Runs with the new value in the record, before OnChange; an exception rejects the value
+    // (the old one is put back) and passes on.
+    std::function<void(TField&)> OnValidate;
 
 private:
     TClientDataSet* dataSet_;

@@ -18,6 +18,12 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// The vendor's service was reached and refused the request; the text is the vendor's reason.
+class EPartnerRejected : public EPartnerError {
+public:
+    using EPartnerError::EPartnerError;
+};
+
 // The vendor's document service as the package reaches it through a partner connection.
 class ITavrekAPI {
 public:
@@ -40,7 +46,8 @@ public:
     // when it is missing, cannot be read or does not add up.
     virtual TUblInvoice GetDocument(const std::string& documentNo) = 0;
 
-    // Hands a document (Base64 text) to the vendor; returns the vendor's answer.
+    // Hands a document (Base64 text) to the vendor; returns the vendor's answer. Throws
+    // EPartnerRejected when the vendor refuses it, EPartnerError when the service is not reached.
     virtual std::string SendDocument(const std::string& base64Text) = 0;
 };
 

@@ -21,6 +21,8 @@ struct TLocalData {
     bool UnlockCheckedDocuments = false;
     // Shows the change-calculation window after postings paid in cash.
     bool ShowChangeCalculation = false;
+    // Prints each document of a posting (receipt, order, invoice) with its own print form.
+    bool PrintPostedDocumentsSeparately = false;
 };
 
 TLocalData& LocalData();

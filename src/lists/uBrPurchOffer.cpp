@@ -1,0 +1,54 @@
+#include "lists/uBrPurchOffer.h"
+
+#include "base/forms/TFormRegistry.h"
+#include "base/session/Tdm.h"
+#include "documents/uPurchPrintForms.h"
+#include "editors/uEdPurchOffer.h"
+
+namespace tavrek {
+
+TfBrPurchOffer::TfBrPurchOffer() {
+    MasterProvider = "D_PurchHeader";
+    MasterTable = "D_PurchHeader";
+    CardFormNumber = TfEdPurchOffer::kFormNumber;
+    CardKeyField = "D_PurchHeader.Id";
+    Description.Caption = "Оферти за покупка";
+    for (const auto& [field, caption] : std::initializer_list<std::pair<const char*, const char*>>{
+             {"DocumentNo", "Номер"}, {"DocumentDate", "Дата"}, {"N_Contragent_Code", "Доставчик"},
+             {"N_Contragent_Name", "Име на доставчик"}, {"TotalValue", "Сума без ДДС"}, {"TotalVAT", "Сума с ДДС"},
+             {"Comment", "Коментар"}})
+        dbgMaster.AddColumn(field, caption);
+}
+
+// The list shows the offers of the session's company.
+void TfBrPurchOffer::FormCreate() {
+    TfBaseBrowseCardDocument::FormCreate();
+    if (Filter.Empty())
+        Filter.Add("D_PurchHeader.DocumentType", "=", 20, "AND").Add("D_PurchHeader.Comp_Id", "=", LocalData().CompanyId);
+}
+
+TRequestResult TfBrPurchOffer::GetPrintDocument() {
+    TRequestResult result = TfBaseBrowseCardDocument::GetPrintDocument();
+    TRequestResult forms;
+    const TField* subType = cdsMaster.FindField("DocSubType_Id");
+    return PurchPrintForms(subType == nullptr ? Variant() : subType->Value(), forms) > 0 ? forms : result;
+}
+
+void TfBrPurchOffer::PostDocument(bool) {}
+
+namespace uBrPurchOffer {
+namespace {
+int32_t initializationCounter = 0;
+}  // namespace
+
+void Initialization() {
+    if (initializationCounter-- != 0) return;
+    RegisterFormClass("TfBrPurchOffer", TfBrPurchOffer::kFormNumber, [] { return std::make_unique<TfBrPurchOffer>(); },
+                      "Оферти за покупка", TFormGroup::fgLists);
+}
+
+void Finalization() { ++initializationCounter; }
+
+}  // namespace uBrPurchOffer
+
+}  // namespace tavrek

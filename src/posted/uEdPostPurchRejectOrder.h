@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string>
+
+#include "base/forms/TfBaseEditPostedDocument.h"
+
+namespace tavrek {
+
+// The posted rejected order view: the quantities of an order that were refused, read-only.
+class TfEdPostPurchRejectOrder : public TfBaseEditPostedDocument {
+public:
+    TfEdPostPurchRejectOrder();
+    std::string ClassName() const override { return "TfEdPostPurchRejectOrder"; }
+
+    static constexpr int kFormNumber = 10520;
+};
+
+namespace uEdPostPurchRejectOrder {
+void Initialization();
+void Finalization();
+}  // namespace uEdPostPurchRejectOrder
+
+}  // namespace tavrek

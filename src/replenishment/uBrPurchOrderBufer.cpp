@@ -1,0 +1,72 @@
+#include "replenishment/uBrPurchOrderBufer.h"
+
+#include "base/forms/EAbort.h"
+#include "base/forms/TFormRegistry.h"
+#include "documents/uEdPurchPostingChecks.h"
+#include "replenishment/uEdPurchOrderBufer.h"
+
+namespace tavrek {
+
+TfBrPurchOrderBufer::TfBrPurchOrderBufer()
+    : acSendDocumentsForCheck(AcListBase.Add("acSendDocumentsForCheck", "Изпрати за проверка", "Документ")) {
+    MasterProvider = "D_PurchOrderBufHeader";
+    MasterTable = "D_PurchOrderBufHeader";
+    CardFormNumber = TfEdPurchOrderBufer::kFormNumber;
+    CardKeyField = "D_PurchOrderBufHeader.Id";
+    Description.Caption = "Буфери за поръчки";
+    BindAction(acSendDocumentsForCheck, "acSendDocumentsForCheckExecute", [this] { acSendDocumentsForCheckExecute(); });
+    pmDocument.AddSeparator();
+    pmDocument.Add("miSendDocumentsForCheck", acSendDocumentsForCheck);
+    for (const auto& [field, caption] : std::initializer_list<std::pair<const char*, const char*>>{
+             {"DocumentNo", "Номер"}, {"DocumentDate", "Дата"}, {"OperationName", "Операция"},
+             {"ToOrderNo", "Към поръчка"}, {"N_Contragent_Code", "Доставчик"},
+             {"N_Contragent_Name", "Име на доставчик"}, {"TotalValue", "Сума без ДДС"}, {"TotalVAT", "Сума с ДДС"}})
+        dbgMaster.AddColumn(field, caption);
+}
+
+void TfBrPurchOrderBufer::PostDocument(bool) {}
+
+void TfBrPurchOrderBufer::acDeleteRecordExecute() {
+    if (cdsMaster.Active() && !cdsMaster.IsEmpty()) {
+        const TField* status = cdsMaster.FindField("CheckStatus");
+        if (status != nullptr && status->AsInteger() > 0 && !PurchDocumentMayBeDeleted(cdsMaster.FieldByName("Id").Value(), 5)) {
+            acRefreshExecute();
+            return;
+        }
+    }
+    TfBaseBrowseCardDocument::acDeleteRecordExecute();
+}
+
+void TfBrPurchOrderBufer::MoveToAnnulDocs() {
+    if (!SaveHistoryBeforeDelete(cdsMaster.FieldByName("Id").Value(), 7)) throw EAbort();
+}
+
+void TfBrPurchOrderBufer::acSendDocumentsForCheckExecute() {
+    std::vector<TBookmark> rows = dbgMaster.SelectedRows;
+    if (rows.empty() && cdsMaster.Active() && !cdsMaster.IsEmpty()) rows.push_back(cdsMaster.GetBookmark());
+    for (TBookmark row : rows) {
+        if (!cdsMaster.BookmarkValid(row)) continue;
+        cdsMaster.GotoBookmark(row);
+        SendDocumentForCheck(cdsMaster.FieldByName("Id").Value(), 3, 0, 0, true,
+                             cdsMaster.FieldByName("BusinessGroup_Id").Value());
+    }
+    acRefreshExecute();
+}
+
+namespace uBrPurchOrderBufer {
+namespace {
+int32_t initializationCounter = 0;
+}  // namespace
+
+void Initialization() {
+    if (initializationCounter-- != 0) return;
+    RegisterFormClass("TfBrPurchOrderBufer", TfBrPurchOrderBufer::kFormNumber,
+                      [] { return std::make_unique<TfBrPurchOrderBufer>(); }, "Буфери за поръчки",
+                      TFormGroup::fgReplenishment);
+}
+
+void Finalization() { ++initializationCounter; }
+
+}  // namespace uBrPurchOrderBufer
+
+}  // namespace tavrek

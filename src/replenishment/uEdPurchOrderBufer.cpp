@@ -1,0 +1,453 @@
+#include "replenishment/uEdPurchOrderBufer.h"
+
+#include <sstream>
+
+#include "base/forms/EAbort.h"
+#include "base/forms/RequestForm.h"
+#include "base/forms/Selectors.h"
+#include "base/forms/TFormRegistry.h"
+#include "base/forms/TWaitCursor.h"
+#include "base/server/IAppServer.h"
+#include "base/session/Tdm.h"
+#include "base/ui/Messages.h"
+#include "calc/uPurchCalcHelpers.h"
+#include "documents/uEdPurchPostingChecks.h"
+#include "documents/uPurchDocumentModel.h"
+
+namespace tavrek {
+
+using uPurchCalcHelpers::QuotedSql;
+
+namespace {
+
+Variant Get(TClientDataSet& ds, std::string_view field) {
+    TField* f = ds.FindField(field);
+    return f == nullptr ? Variant() : f->Value();
+}
+
+struct TOperationTexts {
+    const char* CaptionKey;
+    const char* NameKey;
+    const char* Default;
+};
+
+const TOperationTexts kOperations[] = {{"str_Receive", "str_Receive", "Получаване"},
+                                       {"str_Return", "str_Return", "Връщане"},
+                                       {"str_Reject", "str_Reject", "Отказване"},
+                                       {"str_Invoice", "str_Invoice_Common", "Фактуриране"},
+                                       {"str_ReceiceAndIncoice", "str_ReceiceAndIncoice", "Получаване и фактуриране"}};
+
+// The order line fields a chosen order line hands to a buffer line: its Id becomes the
+// buffer line's OrderLine_Id and its open quantity the buffer line's Quantity.
+const char* const kOrderLineFields =
+    "Type,AllowInvoiceDisc,Currency_Id,Description,Description2,GenBusPostGroup_Id,GenProdPostGroup_Id,"
+    "InventoryPostGroup_Id,Measure_Id,VATPercent,VATLedger,VATBusPostGroup_Id,VATProdPostGroup_Id,SerialNo,PartNo,"
+    "Code,PriceIncludingVAT,DirectUnitCost_ACY,Id,CalculatedQTY,LineDiscount,QtyPerUnitOfMeasure";
+const char* const kBufferLineFields =
+    "Type,AllowInvoiceDisc,Currency_Id,Description,Description2,GenBusPostGroup_Id,GenProdPostGroup_Id,"
+    "InventoryPostGroup_Id,Measure_Id,VATPercent,VATLedger,VATBusPostGroup_Id,VATProdPostGroup_Id,SerialNo,PartNo,"
+    "Code,PriceIncludingVAT,DirectUnitCost_ACY,OrderLine_Id,Quantity,LineDiscount,QtyPerUnitOfMeasure";
+
+// Sets the flag for the duration and puts the earlier value back on every exit.
+class TFlagScope {
+public:
+    explicit TFlagScope(bool& flag) : flag_(flag), saved_(flag) { flag_ = true; }
+    ~TFlagScope() { flag_ = saved_; }
+    TFlagScope(const TFlagScope&) = delete;
+    TFlagScope& operator=(const TFlagScope&) = delete;
+
+private:
+    bool& flag_;
+    bool saved_;
+};
+
+}  // namespace
+
+TfEdPurchOrderBufer::TfEdPurchOrderBufer()
+    : acAddPurchOrderLines(AcListBase.Add("acAddPurchOrderLines", "Добавяне на редове от поръчка", "Документ")),
+      acGenerateProtocol(AcListBase.Add("acGenerateProtocol", "Генериране на протокол", "Документ")),
+      acSendForCheck(AcListBase.Add("acSendForCheck", "Изпрати за проверка", "Документ")),
+      acItemChargeAssigment(AcListBase.Add("acItemChargeAssigment", "Разпределение на доп. разходи", "Ред")),
+      acLineDetail(AcListBase.Add("acLineDetail", "Детайли на ред", "Ред")) {
+    MasterProvider = "D_PurchOrderBufHeader";
+    DetailProvider = "D_PurchOrderBufLine";
+    MasterTable = "D_PurchOrderBufHeader";
+    acReCalcDocument.ShortCut = "F9";
+    acPostDocument.Hint = "Осчетоводяване";
+    BindAction(acAddPurchOrderLines, "acAddPurchOrderLinesExecute", [this] { acAddPurchOrderLinesExecute(); });
+    BindAction(acGenerateProtocol, "acGenerateProtocolExecute", [this] { acGenerateProtocolExecute(); });
+    BindAction(acSendForCheck, "acSendForCheckExecute", [this] { acSendForCheckExecute(); });
+    BindAction(acItemChargeAssigment, "acItemChargeAssigmentExecute", [this] { acItemChargeAssigmentExecute(); });
+    BindAction(acLineDetail, "acLineDetailExecute", [this] { acLineDetailExecute(); });
+    pmPost.Add("miPost", acPostDocument);
+    pmPost.Add("miPostAndPrint", acPostAndPrintDocument);
+    AddMenu(pmPost);
+    pmDocument.Add("miAddPurchOrderLines", acAddPurchOrderLines);
+    pmDocument.Add("miExportSubDetails", "Списък детайли на редове", [this] {
+        RunGuarded(OperationName("miExportSubDetailsClick"), [this] { miExportSubDetailsClick(); });
+    });
+    pmDocument.Add("miGenerateProtocol", acGenerateProtocol);
+    pmDocument.AddSeparator();
+    pmDocument.Add("miSendForCheck", acSendForCheck);
+    pmLine.Add("miItemChargeAssigment", acItemChargeAssigment);
+    pmLine.Add("miLineDetail", acLineDetail);
+    cdsMaster.OnNewRecord = [this](TClientDataSet&) { SetNewDocumentDefaults(); };
+    DescribeLayout();
+}
+
+void TfEdPurchOrderBufer::SetNewDocumentDefaults() {
+    const std::pair<const char*, Variant> defaults[] = {
+        {"DocumentType", Variant(int64_t{kDocKindPurchOrderBuffer})}, {"DocumentDate", Variant(TDateTime::Today())},
+        {"PostingDate", Variant(TDateTime::Today())},                  {"CurrencyFactor", Variant(1.0)},
+        {"PriceIncludingVAT", Variant(int64_t{0})},                    {"BusinessGroup_Id", Variant(LocalData().BusinessGroupId)}};
+    for (const auto& [name, value] : defaults) {
+        TField* field = cdsMaster.FindField(name);
+        if (field == nullptr || !field->IsNull()) continue;
+        auto handler = std::move(field->OnChange);
+        field->SetValue(value);
+        field->OnChange = std::move(handler);
+    }
+}
+
+void TfEdPurchOrderBufer::DescribeLayout() {
+    Description.Caption = "Буфер за поръчка";
+    Description.AddPage("tsCommon", "Общи данни");
+    Description.AddPage("tsFinanceData", "Финансови данни");
+    Description.AddPage("tsOtherData", "Други данни");
+    Description.AddPage("tsForeignTrade", "Външна търговия");
+    using K = TFieldKind;
+    AddHeaderFields({
+        {"DocumentNo", "Номер", K::fkText, "tsCommon"},
+        {"N_SubDocument_Code", "Вид документ", K::fkLookup, "tsCommon"},
+        {"N_Contragent_Code", "Доставчик", K::fkLookup, "tsCommon"},
+        {"N_Contragent_Name", "Име на доставчик", K::fkText, "tsCommon"},
+        {"ToOrderNo", "Към поръчка", K::fkText, "tsCommon"},
+        {"OrderDate", "Дата на поръчка", K::fkDate, "tsCommon"},
+        {"DocumentDate", "Дата на документа", K::fkDate, "tsCommon"},
+        {"VendorInvoiceNo", "Фактура на доставчика", K::fkText, "tsCommon"},
+        {"VendorShipmentNo", "Доставка на доставчика", K::fkText, "tsCommon"},
+        {"PostingDate", "Дата на осчетоводяване", K::fkDate, "tsCommon"},
+        {"PayMethod_Id", "Начин на плащане", K::fkLookup, "tsCommon"},
+        {"PriceIncludingVAT", "Цени с ДДС", K::fkFlag, "tsCommon"},
+        {"Currency_Id", "Валута", K::fkLookup, "tsFinanceData"},
+        {"PayTerm_Id", "Условия за плащане", K::fkLookup, "tsFinanceData"},
+        {"DueDate", "Падеж", K::fkDate, "tsFinanceData"},
+        {"TotalValue", "Сума без ДДС", K::fkNumber, "tsFinanceData"},
+        {"VATValue", "ДДС", K::fkNumber, "tsFinanceData"},
+        {"TotalVAT", "Сума с ДДС", K::fkNumber, "tsFinanceData"},
+        {"TotalValue_LCY", "Сума без ДДС (лв.)", K::fkNumber, "tsFinanceData"},
+        {"TotalVAT_LCY", "Сума с ДДС (лв.)", K::fkNumber, "tsFinanceData"},
+        {"NotIncludeVatLedger", "Не влиза в дневника по ДДС", K::fkFlag, "tsFinanceData"},
+        {"Comment", "Коментар", K::fkText, "tsOtherData"},
+        {"LedgerSubjectType", "Вид субект в дневника", K::fkCombo, "tsOtherData"},
+        {"ThirdSideOfDeal", "Тристранна сделка", K::fkFlag, "tsForeignTrade"},
+        {"DealKind", "Вид сделка", K::fkText, "tsForeignTrade"},
+        {"TermsOfDelivery", "Условия на доставка", K::fkText, "tsForeignTrade"},
+        {"TransportType", "Вид транспорт", K::fkText, "tsForeignTrade"},
+    });
+    AddStandardLookups();
+    for (const char* readOnly : {"N_Contragent_Name", "ToOrderNo", "OrderDate", "TotalValue", "VATValue", "TotalVAT",
+                                 "TotalValue_LCY", "TotalVAT_LCY"})
+        Description.FindField(readOnly)->ReadOnly = true;
+    AddLineColumns({{"Line_No", "Ред"},
+                    {"Type", "Вид"},
+                    {"Code", "Код"},
+                    {"Description", "Описание"},
+                    {"Measure_Id", "Мярка"},
+                    {"Quantity", "Количество"},
+                    {"DirectUnitCost_ACY", "Ед. цена"},
+                    {"LineDiscount", "Отстъпка %"},
+                    {"TotalValue", "Без ДДС"},
+                    {"TotalVAT", "С ДДС"},
+                    {"TotalValue_LCY", "Без ДДС (лв.)"}});
+}
+
+std::string TfEdPurchOrderBufer::OperationText(bool forName) const {
+    const TOperationTexts& texts = kOperations[operation_];
+    return GetMessageText(forName ? texts.NameKey : texts.CaptionKey, texts.Default);
+}
+
+void TfEdPurchOrderBufer::FormCreate() {
+    TfEdBasePurchDocument::FormCreate();
+    DocumentKindCode = kDocKindPurchOrderBuffer;
+    if (!DefaultValues.empty() && DefaultValues.front().FieldName == "Operation") {
+        const int64_t operation = DefaultValues.front().Value.AsInteger();
+        if (operation >= 0 && operation < static_cast<int64_t>(std::size(kOperations)))
+            operation_ = static_cast<int>(operation);
+    }
+    if (operation_ >= 0) Description.Caption = OperationText(false) + " - " + Description.Caption;
+    ControlListFastRelationship().Rows.clear();
+    for (const char* caption : {"Карта", "Разполагаем кредит", "Просрочени задължения", "История", "Аванс.плащ.(без ДДС)"})
+        ControlListFastRelationship().Rows.push_back({caption, ""});
+    ControlListItems().Rows.clear();
+    for (const char* caption : {"Карта (F11)", "История (F10)", "Нал. по обекти (F12)", "Заменими артикули", "Цени",
+                                "Отстъпки", "Свободно количество ", "Количество на поръчка"})
+        ControlListItems().Rows.push_back({caption, ""});
+}
+
+void TfEdPurchOrderBufer::FormShow() {
+    TfEdBasePurchDocument::FormShow();
+    FillLedgerSubjectTypes();
+}
+
+void TfEdPurchOrderBufer::AttachDynamicEvents(TClientDataSet& dataSet) {
+    TfEdBasePurchDocument::AttachDynamicEvents(dataSet);
+    AttachStandardBinding(dataSet);
+    if (&dataSet != &cdsDetail) return;
+    using H = void (TfEdBasePurchDocument::*)(TField&);
+    Bind(dataSet, "Description", &TfEdBasePurchDocument::CodeOnChange);
+    Bind(dataSet, "UnitPrice", static_cast<H>(&TfEdPurchOrderBufer::UnitPriceOnChange));
+    Bind(dataSet, "UnitPriceWithVAT", static_cast<H>(&TfEdPurchOrderBufer::UnitPriceWithVATOnChange));
+    Bind(dataSet, "Marj", static_cast<H>(&TfEdPurchOrderBufer::MarjOnChange));
+}
+
+// Opened from an order with its operation: the order is copied by the template the order
+// found (Value1) and the buffer keeps only the lines with something to do.
+void TfEdPurchOrderBufer::InsertDocumentFromDefaults(const TDefaultValues& values) {
+    if (values.empty() || values.front().FieldName != "Operation") {
+        TfEdBasePurchDocument::InsertDocumentFromDefaults(values);
+        return;
+    }
+    {
+        TFlagScope filling(Suspended);
+        const std::string templateId = Value1.AsString();
+        if (!templateId.empty() && CallingForm != nullptr)
+            CopyDocumentByTemplate(Value2.AsString(), templateId, CallingForm->FormNumber, 0, 1, 0);
+        else
+            TfEdBasePurchDocument::InsertDocumentFromDefaults({});
+    }
+    if (!uPurchCalcHelpers::InWriteState(cdsMaster)) cdsMaster.Edit();
+    if (operation_ >= 0) cdsMaster.FieldByName("OperationName").SetAsString(OperationText(true));
+    for (cdsDetail.First(); !cdsDetail.Eof();) {
+        if (!cdsDetail.FieldByName("Quantity").IsNull() && cdsDetail.FieldByName("Quantity").AsFloat() == 0.0)
+            cdsDetail.Delete();
+        else
+            cdsDetail.Next();
+    }
+    cdsDetail.First();
+}
+
+// Lines taken from orders come with their order's data; only their amounts are computed.
+void TfEdPurchOrderBufer::ProcessSelectedRecords(const TRequestResult& rows) {
+    if (bAdvanceSelectedRecords) {
+        TfEdBasePurchDocument::ProcessSelectedRecords(rows);
+        return;
+    }
+    for (const TVariantArray& row : rows.Rows) {
+        {
+            TFlagScope filling(Suspended);
+            cdsDetail.Append();
+            for (size_t column = 0; column < rows.Columns.size() && column < row.size(); ++column)
+                if (TField* field = cdsDetail.FindField(rows.Columns[column])) field->SetValue(row[column]);
+        }
+        LineDiscountOnChange(cdsDetail.FieldByName("LineDiscount"));
+        cdsDetail.Post();
+    }
+}
+
+void TfEdPurchOrderBufer::CodeOnChange(TField& field) {
+    if (Calculating) return;
+    if (operation_ < 0) PriceIncudingVATOnChange(cdsMaster.FieldByName("PriceIncludingVAT"));
+    if (cdsDetail.FieldByName("OrderLine_Id").Value().IsEmpty()) TfEdBasePurchDocument::CodeOnChange(field);
+}
+
+// A line that carries out an order line keeps the order's price.
+void TfEdPurchOrderBufer::QuantityOnChange(TField& field) {
+    if (cdsDetail.FieldByName("OrderLine_Id").Value().IsEmpty())
+        TfEdBasePurchDocument::QuantityOnChange(field);
+    else
+        LineDiscountOnChange(cdsDetail.FieldByName("LineDiscount"));
+}
+
+void TfEdPurchOrderBufer::UnitPriceOnChange(TField&) {
+    UpdateItemUnitPrice(cdsDetail.FieldByName("UnitPrice").AsFloat(), 0);
+}
+
+void TfEdPurchOrderBufer::UnitPriceWithVATOnChange(TField&) {
+    UpdateItemUnitPrice(cdsDetail.FieldByName("UnitPriceWithVAT").AsFloat(), 1);
+}
+
+void TfEdPurchOrderBufer::MarjOnChange(TField&) {
+    const double cost = cdsDetail.FieldByName("UnitCost_LCY").AsFloat();
+    UpdateItemUnitPrice(cost + cost * cdsDetail.FieldByName("Marj").AsFloat() / 100.0, 0);
+}
+
+void TfEdPurchOrderBufer::acAddPurchOrderLinesExecute() {
+    TFilter filter;
+    const Variant order = Get(cdsMaster, "AppliesToDoc_Id");
+    if (!order.IsEmpty())
+        filter.Add("D_PurchaseLine.Master_Id", "=", order);
+    else
+        filter.Add("D_PurchHeader.Contragent_Id", "=", Get(cdsMaster, "Contragent_Id"));
+    TRequestResult rows;
+    if (!GetSelectorRows("10510", filter, kOrderLineFields, kBufferLineFields, rows)) return;
+    ProcessSelectedRecords(rows);
+}
+
+// Posting.
+
+int TfEdPurchOrderBufer::AskOperation() {
+    std::istringstream options(GetMessageText(
+        "str_PurchOrderPostDocumentOptions", "Получаване\nВръщане\nОтказване\nФактуриране\nПолучаване и фактуриране"));
+    TRequestResult rows{{"Operation"}, {}};
+    for (std::string option; std::getline(options, option);) rows.Rows.push_back({option});
+    int chosen = -1;
+    if (!dm().Dialogs().ChooseRow(GetMessageText("str_Oschetovodqvane", "Осчетоводяване"), rows, chosen)) return -1;
+    return chosen;
+}
+
+bool TfEdPurchOrderBufer::HasFreeItemLines() {
+    bool found = false;
+    for (cdsDetail.First(); !cdsDetail.Eof() && !found; cdsDetail.Next())
+        found = cdsDetail.FieldByName("Type").AsInteger() == 1 && cdsDetail.FieldByName("OrderLine_Id").Value().IsEmpty();
+    return found;
+}
+
+bool TfEdPurchOrderBufer::PostingChecksPass(int operation) {
+    if (operation != 2 && operation != 4 && HasFreeItemLines()) {
+        ShowErrorKey("err_CanNotPostPurchFreeLines", "Буферът има редове, които не са към поръчка.");
+        return false;
+    }
+    if ((operation == 0 || operation == 1 || operation == 4) && !DocumentCheckIsDone(cdsMaster)) return false;
+    if ((operation == 3 || operation == 4) &&
+        !CheckCanPostDocument(Get(cdsMaster, "PayMethod_Id"), "", 1, Get(cdsMaster, "DirectPay")))
+        return false;
+    if (Get(cdsMaster, "DocSubType_id").IsEmpty()) {
+        ShowErrorKey("err_SelectDocSubType", "Изберете вид на документа.");
+        return false;
+    }
+    return true;
+}
+
+void TfEdPurchOrderBufer::PostDocument(bool print) {
+    TfEdBasePurchDocument::PostDocument(print);
+    TWaitCursor wait;
+    int operation = operation_;
+    if (operation < 0) operation = AskOperation();
+    if (operation < 0 || !PostingChecksPass(operation)) return;
+    TVariantArray keys;
+    if (dm().Server().PostPurchOrder(cdsMaster.FieldByName("Id").AsString(), keys, operation) < 0) {
+        const std::string reason = dm().Server().LastRefusalText();
+        MessageDlgEx(GetMessageText("err_PostingDocument", "Документът не беше осчетоводен.") +
+                         (reason.empty() ? "" : "\r\n" + reason),
+                     TMsgDlgType::mtError, mbOK);
+        return;
+    }
+    const double totalVat = Get(cdsMaster, "TotalVat").AsFloat();
+    if (LocalData().ShowChangeCalculation && Get(cdsMaster, "DirectPay").AsInteger() == 1 && totalVat != 0.0) {
+        const double totalLCY = Get(cdsMaster, "TotalVat_LCY").AsFloat();
+        ShowChangeCalculation(totalLCY, totalLCY);
+    }
+    acRefreshExecute();
+    if (auto* caller = dynamic_cast<IBaseIntf*>(CallingForm)) caller->RefreshDocument();
+    if (print) PrintPosted(keys);
+}
+
+void TfEdPurchOrderBufer::PrintPosted(const TVariantArray& keys) {
+    if (keys.empty()) return;
+    if (!LocalData().PrintPostedDocumentsSeparately) {
+        PrintPostedDocument(keys, kPrintForms[0]);
+        return;
+    }
+    for (size_t i = 0; i < keys.size() && i < std::size(kPrintForms); ++i)
+        if (!keys[i].IsEmpty()) PrintPostedDocument({keys[i]}, kPrintForms[i]);
+}
+
+// Protocol, warehouse check, item charges, line details.
+
+void TfEdPurchOrderBufer::acGenerateProtocolExecute() {
+    const TLocalData& session = LocalData();
+    const std::string text = "exec " +
+                             GetMessageText("usp_CreatePurchaseProtocolFromPurchOrderBuf",
+                                            "dbo.usp_CreatePurchaseProtocolFromPurchOrderBuf") +
+                             " " + QuotedSql(session.CompanyId) + ", " + QuotedSql(session.BusinessGroupId) + ", " +
+                             QuotedSql(cdsMaster.FieldByName("Id").AsString()) + ", " + QuotedSql(session.UserId);
+    TRequestResult result;
+    dm().Server().RequestValue(-1, text, "Result,ErrMsg", TFilter(), result);
+    if (result.ByName("Result").AsString() == "-1") {
+        MessageDlgEx(GetMessageText("err_CommonError", "Грешка:") + " " + result.ByName("ErrMsg").AsString(),
+                     TMsgDlgType::mtError, mbOK);
+        return;
+    }
+    ShowInfoKey("msg_OperSuccess", "Операцията е успешна.");
+    const std::string protocolId = result.ByName("ErrMsg").AsString();
+    RequestForm(11001, {soNormal}, TFilter().Add("D_PurchInvoiceHeader.Id", "=", Variant(QuotedSql(protocolId))),
+                Variant(), Variant(), nullptr, {}, this);
+}
+
+void TfEdPurchOrderBufer::acSendForCheckExecute() {
+    if (!QueryToSaveBeforeToDo()) return;
+    if (SendDocumentForCheck(Get(cdsMaster, "Id"), 3, 0, 0, true, Get(cdsMaster, "Businessgroup_Id"))) acRefreshExecute();
+}
+
+void TfEdPurchOrderBufer::acItemChargeAssigmentExecute() {
+    if (cdsDetail.IsEmpty() || cdsDetail.FieldByName("Type").AsInteger() != 3) {
+        ShowInfoKey("inf_SelectItemCharge", "Изберете ред за допълнителен разход.");
+        return;
+    }
+    const Variant id = Get(cdsMaster, "Id"), lineId = Get(cdsDetail, "Id");
+    const TDefaultValues defaults{{"TableName", "D_PurchOrderBufLine"},
+                                  {"Document_Id", id},
+                                  {"AppliesToDoc_Id", id},
+                                  {"AppliesToDocType", Get(cdsMaster, "DocumentType")},
+                                  {"UnitCost", Get(cdsDetail, "TotalValue_LCY")},
+                                  {"Contragent_Id", Get(cdsMaster, "Contragent_Id")},
+                                  {"EntryType", 0},
+                                  {"ItemCharge_Id", Get(cdsDetail, "Code")},
+                                  {"Quantity", Get(cdsDetail, "Quantity")},
+                                  {"DocumentLine_Id", lineId}};
+    TFilter filter;
+    filter.Add("D_ItemChargeAssignment.Comp_Id", "=", LocalData().CompanyId, "AND")
+        .Add("D_ItemChargeAssignment.Document_ID", "=", id, "AND")
+        .Add("D_ItemChargeAssignment.DocumentLine_Id", "=", lineId);
+    RequestForm(10600, {soNormal}, filter, Variant(), Variant(), nullptr, defaults, this);
+}
+
+void TfEdPurchOrderBufer::acLineDetailExecute() {
+    TFilter filter;
+    filter.Add("D_PurchaseBufLineDetail.Comp_Id", "=", LocalData().CompanyId, "AND")
+        .Add("D_PurchaseBufLineDetail.Master_Id", "=", Get(cdsMaster, "Id"), "AND")
+        .Add("D_PurchaseBufLineDetail.MasterLine_Id", "=", Get(cdsDetail, "Id"));
+    RequestForm(4490, {soNormal}, filter, Variant(), Variant(), nullptr, {}, this);
+}
+
+void TfEdPurchOrderBufer::miExportSubDetailsClick() {
+    RequestForm(3590, {soNormal}, TFilter(), Variant(), Variant(), nullptr, {{"pBuffLine_Id", Get(cdsDetail, "Id")}}, this);
+}
+
+void TfEdPurchOrderBufer::GetPanelDetailsMaster() {
+    TfEdBasePurchDocument::GetPanelDetailsMaster();
+    ShowVendorAdvancePayment();
+}
+
+int TfEdPurchOrderBufer::GetPrintDocumentType() { return 2; }
+
+// Deleting.
+
+void TfEdPurchOrderBufer::acDeleteRecordExecute() {
+    if (!CheckDocumentBeforeDelete(5)) return;
+    TfEdBasePurchDocument::acDeleteRecordExecute();
+}
+
+void TfEdPurchOrderBufer::MoveToAnnulDocs() {
+    if (!SaveHistoryBeforeDelete(Get(cdsMaster, "Id"), 7)) throw EAbort();
+    TfEdBasePurchDocument::MoveToAnnulDocs();
+}
+
+namespace uEdPurchOrderBufer {
+namespace {
+int32_t initializationCounter = 0;
+}  // namespace
+
+void Initialization() {
+    if (initializationCounter-- != 0) return;
+    RegisterFormClass("TfEdPurchOrderBufer", TfEdPurchOrderBufer::kFormNumber,
+                      [] { return std::make_unique<TfEdPurchOrderBufer>(); }, "Буфер за поръчка",
+                      TFormGroup::fgReplenishment);
+}
+
+void Finalization() { ++initializationCounter; }
+
+}  // namespace uEdPurchOrderBufer
+
+}  // namespace tavrek

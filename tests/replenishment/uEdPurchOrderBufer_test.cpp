@@ -1,0 +1,194 @@
+#include <gtest/gtest.h>
+
+#include "documents/uPurchDocumentModel.h"
+#include "editors/uEdPurchOrder.h"
+#include "replenishment/uEdPurchOrderBufer.h"
+#include "support/DocumentFormTest.h"
+
+namespace tavrek::testing {
+namespace {
+
+class OrderBuffer : public DocumentFormTest<TfEdPurchOrderBufer> {
+protected:
+    OrderBuffer()
+        : DocumentFormTest(PurchHeaderFields(TPurchDocument::pdOrderBuffer), PurchLineFields(TPurchDocument::pdOrderBuffer),
+                           "D_PurchOrderBufHeader", "D_PurchOrderBufLine") {
+        KeysAsTexts({"str_Receive", "str_Invoice", "str_Invoice_Common", "err_CanNotPostPurchFreeLines",
+                     "err_CommonError", "msg_OperSuccess", "que_WantToChangeItemUnitPrice", "err_PostingDocument"});
+    }
+    // A buffer opened on a saved document, optionally with its operation option.
+    TfEdPurchOrderBufer& OpenBuffer(std::vector<TRow> lines, int operation = -1, TRow extra = {}) {
+        if (operation >= 0) openDefaults_ = {{"Operation", Variant(int64_t{operation})}};
+        TRow header{{"Id", "B1"},           {"DocumentType", 23}, {"Contragent_Id", "V01"}, {"DocSubType_Id", "ST1"},
+                    {"PayMethod_Id", "BANK"}, {"DirectPay", 0},   {"CurrencyFactor", 1.0},  {"PriceIncludingVAT", 0}};
+        for (auto& [k, v] : extra) header[k] = v;
+        int lineNo = 0;
+        for (TRow& line : lines) {
+            line.emplace("Id", "BL" + std::to_string(++lineNo));
+            line.emplace("Line_No", lineNo);
+            line.emplace("Type", 1);
+            line.emplace("QtyPerUnitOfMeasure", 1.0);
+            line.emplace("PriceIncludingVAT", 0);
+            line.emplace("LineDiscount", 0.0);
+        }
+        return Open(header, lines);
+    }
+    TfEdPurchOrderBufer& Buffer() { return Form(); }
+    TClientDataSet& BufferLines() { return Lines(); }
+};
+
+TEST_F(OrderBuffer, OpenedFromAnOrderItCopiesTheOpenLinesAndNamesTheOperation) {
+    // The order the buffer is opened from, as its editor shows it.
+    TfEdPurchOrder order;
+    order.FormNumber = TfEdPurchOrder::kFormNumber;
+    for (const TFieldDef& f : PurchHeaderFields(TPurchDocument::pdOrder)) order.cdsMaster.AddField(f.Name, f.Type);
+    order.cdsMaster.CreateDataSet();
+    order.cdsMaster.AppendLoaded(std::vector<Variant>(static_cast<size_t>(order.cdsMaster.FieldCount())));
+    order.cdsMaster.Edit();
+    order.cdsMaster.FieldByName("Id").SetAsString("O1");
+    order.cdsMaster.FieldByName("DocumentNo").SetAsString("0000000042");
+    order.cdsMaster.Post();
+    for (const TFieldDef& f : PurchLineFields(TPurchDocument::pdOrder)) order.cdsDetail.AddField(f.Name, f.Type);
+    order.cdsDetail.CreateDataSet();
+    for (const auto& [id, code, open] : {std::tuple{"OL1", "1001", 5.0}, std::tuple{"OL2", "1002", 0.0},
+                                         std::tuple{"OL3", "1003", 2.0}}) {
+        order.cdsDetail.Append();
+        order.cdsDetail.FieldByName("Id").SetAsString(id);
+        order.cdsDetail.FieldByName("Type").SetAsInteger(1);
+        order.cdsDetail.FieldByName("Code").SetAsString(code);
+        order.cdsDetail.FieldByName("CalculatedQTY").SetAsFloat(open);
+        order.cdsDetail.FieldByName("DirectUnitCost_ACY").SetAsFloat(3.0);
+        order.cdsDetail.Post();
+    }
+    server.OnRequestValue("S_CopyDocTemplateLine",
+                          Rows({"IsLine", "SrcField", "TrgField", "DefaultValue"},
+                               {{0, "Id", "AppliesToDoc_Id", Variant()},
+                                {0, "DocumentNo", "ToOrderNo", Variant()},
+                                {1, "Code", "Code", Variant()},
+                                {1, "CalculatedQTY", "Quantity", Variant()},
+                                {1, "DirectUnitCost_ACY", "DirectUnitCost_ACY", Variant()},
+                                {1, "Id", "OrderLine_Id", Variant()}}));
+    auto form = std::make_unique<TfEdPurchOrderBufer>();
+    TFormRequest request;
+    request.Value1 = "T1";
+    request.Value2 = "O1";
+    request.CallingForm = &order;
+    request.DefaultValues = {{"Operation", Variant(int64_t{3})}};
+    form->Create(request);
+    form->Show();
+    form->InsertDocumentFromDefaults(request.DefaultValues);
+    EXPECT_EQ(form->Description.Caption, "str_Invoice - Буфер за поръчка");
+    EXPECT_EQ(form->cdsMaster.FieldByName("OperationName").AsString(), "str_Invoice_Common");
+    EXPECT_EQ(form->cdsMaster.FieldByName("AppliesToDoc_Id").AsString(), "O1");
+    EXPECT_EQ(form->cdsMaster.FieldByName("ToOrderNo").AsString(), "0000000042");
+    std::vector<std::string> orderLines;
+    for (form->cdsDetail.First(); !form->cdsDetail.Eof(); form->cdsDetail.Next()) {
+        orderLines.push_back(form->cdsDetail.FieldByName("OrderLine_Id").AsString());
+        EXPECT_EQ(form->cdsDetail.FieldByName("TotalValue").AsFloat(), 3.0 * form->cdsDetail.FieldByName("Quantity").AsFloat());
+    }
+    EXPECT_EQ(orderLines, (std::vector<std::string>{"OL1", "OL3"})) << "the line with nothing open is left out";
+    EXPECT_TRUE(server.CallsTo("GetItemPriceAndDiscount").empty()) << "order lines keep the order's prices";
+}
+
+TEST_F(OrderBuffer, ALineFromAnOrderKeepsItsPriceWhenItsQuantityChanges) {
+    server.OnPrice(0, {2.0, 0.0, true, "", ""}, true);
+    OpenBuffer({{{"Code", "1001"}, {"Quantity", 5.0}, {"DirectUnitCost_ACY", 3.0}, {"OrderLine_Id", "OL1"}},
+                {{"Code", "1002"}, {"Quantity", 1.0}, {"DirectUnitCost_ACY", 3.0}}},
+               0);
+    GotoLine(1);
+    BufferLines().Edit();
+    BufferLines().FieldByName("Quantity").SetAsFloat(4.0);
+    EXPECT_EQ(BufferLines().FieldByName("DirectUnitCost_ACY").AsFloat(), 3.0);
+    EXPECT_EQ(BufferLines().FieldByName("TotalValue").AsFloat(), 12.0);
+    EXPECT_TRUE(server.CallsTo("GetItemPriceAndDiscount").empty());
+    BufferLines().Post();
+    GotoLine(2);
+    BufferLines().Edit();
+    BufferLines().FieldByName("Quantity").SetAsFloat(4.0);
+    EXPECT_EQ(server.CallsTo("GetItemPriceAndDiscount").size(), 1u) << "a free line is repriced";
+    EXPECT_EQ(BufferLines().FieldByName("DirectUnitCost_ACY").AsFloat(), 2.0);
+    EXPECT_EQ(BufferLines().FieldByName("TotalValue").AsFloat(), 8.0);
+}
+
+TEST_F(OrderBuffer, FreeItemLinesBlockPostingExceptForRejectAndReceiveAndInvoice) {
+    const struct {
+        int operation;
+        bool posted;
+    } cases[] = {{0, false}, {1, false}, {2, true}, {3, false}, {4, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.operation);
+        OpenBuffer({{{"Code", "1001"}, {"Quantity", 5.0}, {"OrderLine_Id", "OL1"}}, {{"Code", "1002"}, {"Quantity", 1.0}}},
+                   c.operation);
+        if (c.operation == 4)
+            server.OnRequestValue("exec usp_CheckCanPostDocument 'C1', 'BANK', '', 1, 0", Rows({"Code", "Msg"}, {{0, ""}}));
+        if (c.posted) server.OnPost("PostPurchOrder", 0, {"R1"});
+        if (!c.posted) dialogs.ExpectMessage(mrOk, "err_CanNotPostPurchFreeLines");
+        Buffer().acPostDocument.Execute();
+        const std::vector<TServerCall> posts = server.CallsTo("PostPurchOrder");
+        ASSERT_EQ(posts.size(), c.posted ? 1u : 0u);
+        if (c.posted) {
+            EXPECT_EQ(posts[0].Key, "B1");
+            EXPECT_EQ(posts[0].Args.back().AsInteger(), c.operation);
+        }
+        EXPECT_TRUE(dialogs.AllAnswered());
+    }
+}
+
+TEST_F(OrderBuffer, PrintingAfterPostingTakesEachReturnedDocumentsOwnForm) {
+    LocalData().PrintPostedDocumentsSeparately = true;
+    OpenBuffer({{{"Code", "1001"}, {"Quantity", 5.0}, {"OrderLine_Id", "OL1"}}}, 4);
+    server.OnRequestValue("exec usp_CheckCanPostDocument 'C1', 'BANK', '', 1, 0", Rows({"Code", "Msg"}, {{0, ""}}));
+    server.OnPost("PostPurchOrder", 0, {"R1", "", "I1"});
+    Buffer().acPostAndPrintDocument.Execute();
+    ASSERT_EQ(host.Prints().size(), 2u);
+    EXPECT_EQ(host.Prints()[0].PrintFormCode, "10050");
+    EXPECT_EQ(host.Prints()[0].Keys, TVariantArray{"R1"});
+    EXPECT_EQ(host.Prints()[1].PrintFormCode, "10020");
+    EXPECT_EQ(host.Prints()[1].Keys, TVariantArray{"I1"});
+}
+
+TEST_F(OrderBuffer, ARefusedPostingSkipsPrintingAndWithoutAnOperationTheUserChoosesOne) {
+    OpenBuffer({{{"Code", "1001"}, {"Quantity", 5.0}, {"OrderLine_Id", "OL1"}}});
+    dialogs.ExpectText(false);
+    Buffer().acPostAndPrintDocument.Execute();
+    EXPECT_TRUE(server.CallsTo("PostPurchOrder").empty()) << "the options dialog was cancelled";
+
+    dialogs.ExpectText(true, "3");
+    server.OnPost("PostPurchOrder", -1);
+    dialogs.ExpectMessage(mrOk, "err_PostingDocument");
+    Buffer().acPostAndPrintDocument.Execute();
+    ASSERT_EQ(server.CallsTo("PostPurchOrder").size(), 1u);
+    EXPECT_EQ(server.CallsTo("PostPurchOrder")[0].Args.back().AsInteger(), 2) << "the third option rejects";
+    EXPECT_TRUE(host.Prints().empty());
+}
+
+TEST_F(OrderBuffer, AProtocolFromTheBufferOpensOrShowsTheServersReason) {
+    const std::string exec = "exec dbo.usp_CreatePurchaseProtocolFromPurchOrderBuf 'C1', 'BG1', 'B1', 'U1'";
+    OpenBuffer({}, 0);
+    server.OnRequestValue(exec, Rows({"Result", "ErrMsg"}, {{"-1", "Няма редове"}}));
+    dialogs.ExpectMessage(mrOk, "err_CommonError Няма редове");
+    Buffer().acGenerateProtocol.Execute();
+    EXPECT_TRUE(host.ExternalRequests().empty());
+
+    server.OnRequestValue(exec, Rows({"Result", "ErrMsg"}, {{"0", "P9"}}));
+    host.ScriptExternal(11001, 0);
+    dialogs.ExpectMessage(mrOk, "msg_OperSuccess");
+    Buffer().acGenerateProtocol.Execute();
+    ASSERT_EQ(host.ExternalRequests().size(), 1u);
+    EXPECT_EQ(host.ExternalRequests()[0].Filter.Conditions().at(0).Value.AsString(), "'P9'");
+}
+
+TEST_F(OrderBuffer, AMarginWritesTheItemsSalePrice) {
+    OpenBuffer({{{"Code", "1001"}, {"Quantity", 5.0}, {"OrderLine_Id", "OL1"}, {"UnitCost_LCY", 8.0}}}, 0);
+    dialogs.ExpectMessage(mrYes, "que_WantToChangeItemUnitPrice");
+    server.OnStoredProcedure("usp_UPDATE_N_Item_UnitPrice", Rows({"Result"}, {{0}}));
+    BufferLines().Edit();
+    BufferLines().FieldByName("Marj").SetAsFloat(25.0);
+    const std::vector<TServerCall> calls = server.CallsTo("ExecuteStoredProcedure");
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_EQ(calls[0].Args, (TVariantArray{"C1", "1001", 10.0, 0}));
+    EXPECT_TRUE(LoggedOperations().empty());
+}
+
+}  // namespace
+}  // namespace tavrek::testing

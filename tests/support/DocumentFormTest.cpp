@@ -1,0 +1,103 @@
+#include "support/DocumentFormTest.h"
+
+#include "support/ScriptedServer.h"
+
+#include <utility>
+
+namespace tavrek::testing {
+namespace {
+
+void Fill(TClientDataSet& target, const std::vector<TFieldDef>& fields, const std::vector<TRow>& rows) {
+    target.Close();
+    if (target.FieldCount() == 0)
+        for (const TFieldDef& field : fields) target.AddField(field.Name, field.Type);
+    target.CreateDataSet();
+    for (const TRow& row : rows) {
+        std::vector<Variant> values;
+        for (int i = 0; i < target.FieldCount(); ++i) {
+            const auto it = row.find(target.Fields(i).FieldName());
+            values.push_back(it == row.end() ? Variant() : it->second);
+        }
+        target.AppendLoaded(std::move(values));
+    }
+    target.First();
+}
+
+std::vector<TRow> Snapshot(TClientDataSet& source) {
+    std::vector<TRow> rows;
+    if (!source.Active()) return rows;
+    for (source.First(); !source.Eof(); source.Next()) {
+        TRow row;
+        for (int i = 0; i < source.FieldCount(); ++i) row[source.Fields(i).FieldName()] = source.Fields(i).Value();
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+}  // namespace
+
+DocumentFormTestBase::DocumentFormTestBase(std::vector<TFieldDef> headerFields, std::vector<TFieldDef> lineFields,
+                                           const std::string& headerProvider, const std::string& lineProvider) {
+    TScriptedAnswer header;
+    header.Fill = [this, headerFields](const TFilter&, TClientDataSet& target) {
+        Fill(target, headerFields, {header_});
+    };
+    server.Script("RequestData", headerProvider, header, true);
+    TScriptedAnswer lines;
+    lines.Fill = [this, lineFields](const TFilter&, TClientDataSet& target) {
+        Fill(target, lineFields, lines_);
+    };
+    server.Script("RequestData", lineProvider, lines, true);
+    server.OnRequestValue("N_LedgerSubjectTypes", Rows({"Id"}, {{"1"}, {"2"}}), true);
+    for (const char* vendor : {"V01", "V02"})
+        server.OnRequestValue("fn_GetContragentAdvancePayment('C1','" + std::string(vendor) + "',1)",
+                              Rows({"ContragentAdvancePayment"}, {{125.5}}), true);
+    TScriptedAnswer due;
+    due.Rows = Rows({"PurchDue", "OverDue"}, {{300.0, 40.0}});
+    server.Script("GetContragentPurchDue", "", due, true);
+    TScriptedAnswer item;
+    item.Rows = Rows({"Code", "Name", "UnitPrice"}, {{"1001", "Брашно", 1.49}});
+    server.Script("GetItemParams", "", item, true);
+}
+
+void DocumentFormTestBase::KeysAsTexts(std::initializer_list<const char*> keys) {
+    for (const char* key : keys) server.SetMessage(key, key);
+}
+
+std::vector<std::string> DocumentFormTestBase::Keys(const std::string& method) const {
+    std::vector<std::string> keys;
+    for (const TServerCall& call : server.CallsTo(method)) keys.push_back(call.Key);
+    return keys;
+}
+
+void DocumentFormTestBase::OpenForm(TfBase& form, TRow header, std::vector<TRow> lines) {
+    header.emplace("Comp_Id", "C1");
+    for (TRow& line : lines) {
+        line.emplace("Master_Id", header["Id"]);
+        line.emplace("Comp_Id", "C1");
+    }
+    header_ = std::move(header);
+    lines_ = std::move(lines);
+    TFormRequest request;
+    request.DefaultValues = std::exchange(openDefaults_, {});
+    request.Filter.Add(form.MasterTable.empty() ? "Id" : form.MasterTable + ".Id", "=", header_["Id"]);
+    form_ = &form;
+    form.Create(request);
+    form.Show();
+    server.ClearCalls();
+}
+
+void DocumentFormTestBase::AcceptSaves(const std::string& headerId) {
+    server.OnApply = [this](const std::vector<TUpdatePacket>&) {
+        header_ = Snapshot(form_->cdsMaster).front();
+        if (TClientDataSet* lines = form_->FindDataSet("cdsDetail")) lines_ = Snapshot(*lines);
+    };
+    server.Script("ApplyUpdates", "", {}, true);
+    server.Script("ExecuteSQLScript", "exec dbo.usp_RecalcPurchDocument '" + headerId + "', 'C1'", {}, true);
+}
+
+void DocumentFormTestBase::GotoLine(TClientDataSet& lines, int lineNo) {
+    ASSERT_TRUE(lines.Locate("Line_No", {lineNo}));
+}
+
+}  // namespace tavrek::testing
