@@ -8,9 +8,6 @@
 #include <QScrollBar>
 #include <QTableView>
 #include <QTemporaryDir>
-#include <SQLiteCpp/Database.h>
-#include <SQLiteCpp/Statement.h>
-#include <SQLiteCpp/Transaction.h>
 #include <memory>
 
 #include "base/forms/RequestForm.h"
@@ -21,6 +18,7 @@
 #include "desktop/TFormHostWidget.h"
 #include "desktop/TMainWindow.h"
 #include "server/EmbeddedServer.h"
+#include "server/db/TDbTransaction.h"
 
 namespace {
 
@@ -46,31 +44,19 @@ struct TBenchClient {
         AddInvoice(client->Server().Database());
     }
 
-    static void AddInvoice(SQLite::Database& db) {
-        SQLite::Transaction transaction(db);
-        db.exec(std::string("INSERT INTO D_PurchHeader (Id, Comp_Id, DocumentType, DocumentNo) VALUES ('") + kInvoiceId +
+    static void AddInvoice(server::TDbSession& db) {
+        server::TDbTransaction transaction(db, server::TTransactionKind::tkWrite);
+        db.Exec(std::string("INSERT INTO D_PurchHeader (Id, Comp_Id, DocumentType, DocumentNo) VALUES ('") + kInvoiceId +
                 "', 'DEMO', 1, 'BENCH-1')");
-        SQLite::Statement line(db,
-                               "INSERT INTO D_PurchaseLine (Master_Id, Id, Comp_Id, Line_No, Code, Description, Quantity, "
-                               "DirectUnitCost_ACY, TotalPrice, TotalValue, TotalVAT, TotalValue_LCY) "
-                               "VALUES (?, ?, 'DEMO', ?, ?, ?, ?, ?, ?, ?, ?, ?)");
         for (int i = 1; i <= kLines; ++i) {
             const double quantity = 1 + i % 7, price = 1.25 * (1 + i % 13), value = quantity * price;
-            line.bind(1, kInvoiceId);
-            line.bind(2, "{LINE-" + std::to_string(i) + "}");
-            line.bind(3, i);
-            line.bind(4, "ITEM" + std::to_string(i % 50));
-            line.bind(5, "Артикул " + std::to_string(i));
-            line.bind(6, quantity);
-            line.bind(7, price);
-            line.bind(8, value);
-            line.bind(9, value);
-            line.bind(10, value * 1.2);
-            line.bind(11, value);
-            line.exec();
-            line.reset();
+            db.Execute("INSERT INTO D_PurchaseLine (Master_Id, Id, Comp_Id, Line_No, Code, Description, Quantity, "
+                       "DirectUnitCost_ACY, TotalPrice, TotalValue, TotalVAT, TotalValue_LCY) "
+                       "VALUES (?, ?, 'DEMO', ?, ?, ?, ?, ?, ?, ?, ?, ?)",
+                       {kInvoiceId, "{LINE-" + std::to_string(i) + "}", i, "ITEM" + std::to_string(i % 50),
+                        "Артикул " + std::to_string(i), quantity, price, value, value, value * 1.2, value});
         }
-        transaction.commit();
+        transaction.Commit();
     }
 
     TFormHostWidget* OpenInvoice() {

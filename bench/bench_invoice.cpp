@@ -47,11 +47,11 @@ public:
     // A saved invoice of the given number of lines, written straight into the database.
     std::string SavedInvoice(int lines) {
         const std::string id = "BENCH-" + std::to_string(++documents_);
-        server_->Database().exec(
+        server_->Database().Exec(
             "INSERT INTO D_PurchHeader (Id, Comp_Id, DocumentType, DocSubType_Id, Contragent_Id, DocumentDate, "
             "VendorInvoiceNo, CurrencyFactor, BusinessGroup_Id, PayMethod_Id) VALUES ('" + id + "', 'DEMO', 1, 'SD-520', "
             "'V01', 46346, '" + id + "', 1, 'BG-SOF', 'BANK')");
-        server_->Database().exec(
+        server_->Database().Exec(
             "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < " + std::to_string(lines) +
             ") INSERT INTO D_PurchaseLine (Master_Id, Id, Comp_Id, Line_No, Type, Code, Quantity, DirectUnitCost_ACY, "
             "TotalPrice, VATBusPostGroup_Id, VATProdPostGroup_Id, VATPercent, VATBaseAmount, TotalValue, VATValue, "

@@ -5,12 +5,11 @@
 #include <filesystem>
 #include <memory>
 
-#include <SQLiteCpp/Statement.h>
-#include <SQLiteCpp/Transaction.h>
 #include <benchmark/benchmark.h>
 
 #include "base/data/TClientDataSet.h"
 #include "server/EmbeddedServer.h"
+#include "server/db/TDbTransaction.h"
 #include "server/demo/TDemoCompany.h"
 
 namespace tavrek::server {
@@ -40,26 +39,18 @@ public:
 
 private:
     void AddLargeDocument() {
-        SQLite::Database& db = server_->Database();
-        SQLite::Transaction transaction(db);
-        db.exec("INSERT INTO D_PurchHeader (Id, Comp_Id, DocumentType, Contragent_Id) VALUES ('BIG', 'DEMO', 1, 'V01')");
-        SQLite::Statement line(db,
-                               "INSERT INTO D_PurchaseLine (Id, Master_Id, Comp_Id, Line_No, Type, Code, Description, "
-                               "Measure_Id, Quantity, Quantity_Base, DirectUnitCost_ACY, TotalValue, VATPercent, "
-                               "TotalVAT) VALUES (?, 'BIG', 'DEMO', ?, 1, ?, ?, 'PCS', ?, ?, 1.05, ?, 20, ?)");
+        TDbSession& db = server_->Database();
+        TDbTransaction transaction(db, TTransactionKind::tkWrite);
+        db.Exec("INSERT INTO D_PurchHeader (Id, Comp_Id, DocumentType, Contragent_Id) VALUES ('BIG', 'DEMO', 1, 'V01')");
         for (int i = 1; i <= kLargeDocumentLines; ++i) {
-            line.reset();
-            line.bind(1, "BIG-" + std::to_string(i));
-            line.bind(2, i);
-            line.bind(3, std::to_string(1001 + i % 50));
-            line.bind(4, "Брашно тип 500, 1 кг");
-            line.bind(5, static_cast<double>(i % 17 + 1));
-            line.bind(6, static_cast<double>(i % 17 + 1));
-            line.bind(7, 1.05 * (i % 17 + 1));
-            line.bind(8, 1.26 * (i % 17 + 1));
-            line.exec();
+            const double quantity = i % 17 + 1;
+            db.Execute("INSERT INTO D_PurchaseLine (Id, Master_Id, Comp_Id, Line_No, Type, Code, Description, "
+                       "Measure_Id, Quantity, Quantity_Base, DirectUnitCost_ACY, TotalValue, VATPercent, "
+                       "TotalVAT) VALUES (?, 'BIG', 'DEMO', ?, 1, ?, ?, 'PCS', ?, ?, 1.05, ?, 20, ?)",
+                       {"BIG-" + std::to_string(i), i, std::to_string(1001 + i % 50), "Брашно тип 500, 1 кг", quantity,
+                        quantity, 1.05 * quantity, 1.26 * quantity});
         }
-        transaction.commit();
+        transaction.Commit();
     }
 
     std::filesystem::path folder_;
@@ -88,7 +79,7 @@ void BM_ApplyUpdatesInsertedLines(benchmark::State& state) {
     for (auto _ : state) {
         state.PauseTiming();
         const std::string id = "NEW-" + std::to_string(++batch);
-        server.Database().exec("INSERT INTO D_PurchHeader (Id, Comp_Id, DocumentType) VALUES ('" + id + "', 'DEMO', 1)");
+        server.Database().Exec("INSERT INTO D_PurchHeader (Id, Comp_Id, DocumentType) VALUES ('" + id + "', 'DEMO', 1)");
         TClientDataSet lines;
         server.RequestData("D_PurchaseLine", TFilter().Add("D_PurchaseLine.Master_Id", "=", id), lines);
         for (int i = 1; i <= kInsertedLines; ++i) {

@@ -18,6 +18,7 @@
 #include "desktop/ValueText.h"
 #include "frame/uPurchasePackage.h"
 #include "server/EmbeddedServer.h"
+#include "server/db/TDbSession.h"
 #include "server/demo/TDemoCompany.h"
 
 namespace tavrek::desktop {
@@ -65,7 +66,7 @@ void TClientApp::Report(const QString& text) const {
 }
 
 void TClientApp::OpenCompany(const std::string& path) {
-    if (!QFileInfo::exists(ToQ(path))) {
+    if (!server::IsPostgresAddress(path) && !QFileInfo::exists(ToQ(path))) {
         QDir().mkpath(QFileInfo(ToQ(path)).absolutePath());
         server::CreateDemoCompany(path);
     }
@@ -110,7 +111,8 @@ bool TClientApp::Start() {
     dm().SetFormHost(window_.get());
     PurchasePackageStartup();
     window_->BuildPurchaseMenu();
-    window_->setWindowTitle(QStringLiteral("Tavrek — Покупки — %1").arg(QFileInfo(file).fileName()));
+    const QString company = server::IsPostgresAddress(FromQ(file)) ? file : QFileInfo(file).fileName();
+    window_->setWindowTitle(QStringLiteral("Tavrek — Покупки — %1").arg(company));
     return true;
 }
 

@@ -17,7 +17,9 @@ class TQtDialogs;
 
 // What the command line asks for.
 struct TClientOptions {
-    QString CompanyFile;  // empty: the default company file in the user's data folder
+    // A company file or a postgresql://user@host:port/dbname address; empty: the default
+    // company file in the user's data folder.
+    QString CompanyFile;
     QString Form;         // class name or form number to open at start
     QString Screenshot;   // PNG to render the main window into, then exit
     QString Error;        // a bad command line, for the user

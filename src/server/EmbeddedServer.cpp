@@ -4,9 +4,6 @@
 #include <cctype>
 #include <stdexcept>
 
-#include <SQLiteCpp/Statement.h>
-#include <SQLiteCpp/Transaction.h>
-
 #include "base/data/TClientDataSet.h"
 #include "base/util/Text.h"
 #include "server/CompanyDatabase.h"
@@ -17,6 +14,7 @@
 #include "server/TNumberSeries.h"
 #include "server/TPriceLookup.h"
 #include "server/TQueryBuilder.h"
+#include "server/db/TDbTransaction.h"
 #include "server/procedures/StandardProcedures.h"
 
 namespace tavrek::server {
@@ -54,26 +52,37 @@ TRequestResult UnderColumns(const TRequestResult& rows, const std::string& field
     return result;
 }
 
-TRequestResult RunQuery(SQLite::Database& db, const TQuery& query) {
-    SQLite::Statement statement(db, query.Sql);
-    BindAll(statement, query.Params);
-    TRequestResult rows = SelectRows(statement);
+TRequestResult RunQuery(TDbSession& db, const TQuery& query) {
+    TRequestResult rows = db.Select(query.Sql, query.Params);
     rows.Columns = query.Columns;
     return rows;
 }
 
-std::string DeclaredTypeOf(const TRequestResult& rows, size_t column) {
+const char* SqlTypeOf(TFieldType type) {
+    switch (type) {
+        case TFieldType::ftInteger:
+        case TFieldType::ftBoolean: return "INTEGER";
+        case TFieldType::ftFloat: return "DOUBLE PRECISION";
+        case TFieldType::ftDateTime: return "DATEREAL";
+        case TFieldType::ftString: break;
+    }
+    return "TEXT";
+}
+
+// The type of a procedure's column by its first value; a column without one takes the type
+// of the table columns of its name, else it is a number (an aggregate over no rows).
+std::string DeclaredTypeOf(const TRequestResult& rows, size_t column, const TSchemaCatalog& catalog) {
     for (const TVariantArray& row : rows.Rows) {
         if (column >= row.size() || row[column].IsNull()) continue;
         switch (row[column].Type()) {
             case TVarType::varInteger:
             case TVarType::varBoolean: return "INTEGER";
-            case TVarType::varDouble: return "REAL";
-            case TVarType::varDate: return "DATETIME";
+            case TVarType::varDouble: return "DOUBLE PRECISION";
+            case TVarType::varDate: return "DATEREAL";
             default: return "TEXT";
         }
     }
-    return "TEXT";
+    return SqlTypeOf(catalog.ColumnType(rows.Columns[column]).value_or(TFieldType::ftFloat));
 }
 
 bool StartsWithExec(const std::string& text) {
@@ -83,12 +92,11 @@ bool StartsWithExec(const std::string& text) {
 
 }  // namespace
 
-EmbeddedServer::EmbeddedServer(const std::string& path) : EmbeddedServer(path, CreatePostingMethods()) {}
+EmbeddedServer::EmbeddedServer(const std::string& address) : EmbeddedServer(address, CreatePostingMethods()) {}
 
-EmbeddedServer::EmbeddedServer(const std::string& path, std::unique_ptr<IPostingMethods> posting)
-    : db_(OpenCompanyDatabase(path, TOpenMode::omExisting)),
+EmbeddedServer::EmbeddedServer(const std::string& address, std::unique_ptr<IPostingMethods> posting)
+    : db_(OpenCompanyDatabase(address, TOpenMode::omExisting)),
       catalog_(std::make_unique<TSchemaCatalog>(*db_)),
-      statements_(std::make_unique<TStatementCache>(*db_)),
       posting_(std::move(posting)) {
     RegisterStandardProcedures(procedures_);
     RegisterStandardScripts(scripts_);
@@ -97,28 +105,57 @@ EmbeddedServer::EmbeddedServer(const std::string& path, std::unique_ptr<IPosting
 
 EmbeddedServer::~EmbeddedServer() = default;
 
-TServerContext EmbeddedServer::Context() { return TServerContext{*db_, *catalog_, *statements_, session_, {}}; }
+TServerContext EmbeddedServer::Context() {
+    if (db_->Broken()) db_->Reconnect();
+    return TServerContext{*db_, *catalog_, session_, {}};
+}
 
 template <typename Body>
 int EmbeddedServer::Write(const char* operation, Body&& body) {
     TServerContext ctx = Context();
     int result = 0;
-    {
-        SQLite::Transaction transaction(*db_, SQLite::TransactionBehavior::IMMEDIATE);
+    try {
+        TDbTransaction transaction(*db_, TTransactionKind::tkWrite);
         result = body(ctx);
-        if (result >= 0 && ctx.RefusalKey.empty()) transaction.commit();
+        if (result >= 0 && ctx.RefusalKey.empty()) transaction.Commit();
+    } catch (const EQueryRefused& e) {
+        LogRefusedRequest(operation, e.what());
+        throw;
+    } catch (const soci::soci_error& e) {
+        ThrowIfConnectionLost(e);
+        throw;
     }
     if (result < 0 || !ctx.RefusalKey.empty()) LogRefusal(operation, ctx.RefusalKey);
     return result;
 }
 
 template <typename Body>
-auto EmbeddedServer::Read(Body&& body) {
+auto EmbeddedServer::Read(const char* operation, Body&& body) {
     TServerContext ctx = Context();
-    SQLite::Transaction transaction(*db_, SQLite::TransactionBehavior::DEFERRED);
-    auto result = body(ctx);
-    transaction.commit();
-    return result;
+    try {
+        TDbTransaction transaction(*db_, TTransactionKind::tkRead);
+        auto result = body(ctx);
+        transaction.Commit();
+        return result;
+    } catch (const EQueryRefused& e) {
+        LogRefusedRequest(operation, e.what());
+        throw;
+    } catch (const soci::soci_error& e) {
+        ThrowIfConnectionLost(e);
+        throw;
+    }
+}
+
+void EmbeddedServer::ThrowIfConnectionLost(const soci::soci_error& e) {
+    if (!db_->Dialect().IsConnectionLost(e)) return;
+    db_->MarkBroken();
+    throw EConnectionLost(
+        "Връзката със сървъра на базата данни е прекъсната. Последното действие не е записано; опитайте отново, "
+        "когато сървърът е достъпен.");
+}
+
+void EmbeddedServer::LogRefusedRequest(const char* operation, const std::string& why) {
+    WriteErrorLog("Отказана заявка: " + why, std::string("EmbeddedServer.") + operation, session_.UserId);
 }
 
 void EmbeddedServer::LogRefusal(const char* operation, const std::string& key) {
@@ -143,29 +180,25 @@ TRequestResult EmbeddedServer::SelectFromTableFunction(TServerContext& ctx, cons
     TRelationInfo relation{"tf_" + call.Name, false, {}, nullptr};
     std::string columns, marks;
     for (size_t i = 0; i < rows.Columns.size(); ++i) {
-        const std::string type = DeclaredTypeOf(rows, i);
+        const std::string type = DeclaredTypeOf(rows, i, ctx.Catalog);
         relation.Columns.push_back({rows.Columns[i], FieldTypeOfDeclared(type)});
         columns += (i == 0 ? "" : ", ") + QuoteIdentifier(rows.Columns[i]) + " " + type;
         marks += i == 0 ? "?" : ", ?";
     }
-    const std::string table = "temp." + QuoteIdentifier(relation.Name);
-    db_->exec("DROP TABLE IF EXISTS " + table);
-    db_->exec("CREATE TABLE " + table + " (" + columns + ")");
-    SQLite::Statement insert(*db_, "INSERT INTO " + table + " VALUES (" + marks + ")");
-    for (const TVariantArray& row : rows.Rows) {
-        insert.reset();
-        BindAll(insert, row);
-        insert.exec();
-    }
+    const std::string table = QuoteIdentifier(relation.Name);
+    db_->Exec("DROP TABLE IF EXISTS " + table);
+    db_->Exec("CREATE TEMPORARY TABLE " + table + " (" + columns + ")");
+    for (const TVariantArray& row : rows.Rows) db_->Execute("INSERT INTO " + table + " VALUES (" + marks + ")", row);
     TRequestResult result = RunQuery(*db_, BuildSelect(relation, {call.Name, relation.Name}, fields, filter));
-    db_->exec("DROP TABLE " + table);
+    db_->Exec("DROP TABLE " + table);
     return result;
 }
 
 TRequestResult EmbeddedServer::SelectFromTable(TServerContext& ctx, const std::string& source,
                                                const std::string& fields, const TFilter& filter) {
     const TDataProvider provider = ctx.Catalog.Provider(source);
-    return RunQuery(*db_, BuildSelect(*provider.Source, {provider.Name, provider.Source->Name}, fields, filter));
+    return RunQuery(*db_, BuildSelect(*provider.Source, {provider.Name, provider.Source->Name}, fields, filter, {},
+                                      ctx.Session.CompanyId));
 }
 
 int EmbeddedServer::RequestValue(int mode, const std::string& source, const std::string& fields,
@@ -177,7 +210,7 @@ int EmbeddedServer::RequestValue(int mode, const std::string& source, const std:
             return 0;
         });
     } else if (mode == 0) {
-        rows = Read([&](TServerContext& ctx) {
+        rows = Read("RequestValue", [&](TServerContext& ctx) {
             return IsFunctionCall(source) ? SelectFromTableFunction(ctx, source, fields, filter)
                                           : SelectFromTable(ctx, source, fields, filter);
         });
@@ -191,10 +224,10 @@ int EmbeddedServer::RequestValue(int mode, const std::string& source, const std:
 }
 
 void EmbeddedServer::RequestData(const std::string& provider, const TFilter& filter, TClientDataSet& target) {
-    Read([&](TServerContext& ctx) {
+    Read("RequestData", [&](TServerContext& ctx) {
         const TDataProvider source = ctx.Catalog.Provider(provider);
         const TQuery query =
-            BuildSelect(*source.Source, {source.Name, source.Source->Name}, "*", filter, source.OrderBy);
+            BuildSelect(*source.Source, {source.Name, source.Source->Name}, "*", filter, source.OrderBy, ctx.Session.CompanyId);
         target.Close();
         if (target.FieldCount() == 0)
             for (const TColumnInfo& column : source.Source->Columns) target.AddField(column.Name, column.Type);
@@ -207,15 +240,13 @@ void EmbeddedServer::RequestData(const std::string& provider, const TFilter& fil
             });
             columnOf.push_back(it == columns.end() ? -1 : static_cast<int>(it - columns.begin()));
         }
-        SQLite::Statement statement(*db_, query.Sql);
-        BindAll(statement, query.Params);
-        while (statement.executeStep()) {
+        db_->Prepared(query.Sql, query.Params, true).ForEachRow(query.Params, [&](const TVariantArray& row) {
             std::vector<Variant> values(columnOf.size());
             for (size_t i = 0; i < columnOf.size(); ++i)
                 if (columnOf[i] >= 0)
-                    values[i] = ReadColumn(statement.getColumn(columnOf[i]), target.Fields(static_cast<int>(i)).DataType());
+                    values[i] = ReadColumn(row[static_cast<size_t>(columnOf[i])], target.Fields(static_cast<int>(i)).DataType());
             target.AppendLoaded(std::move(values));
-        }
+        });
         target.First();
         return 0;
     });
@@ -324,39 +355,35 @@ int EmbeddedServer::DeleteGlobalDoc(const std::string& id, int crMemo) {
 }
 
 TRequestResult EmbeddedServer::GetContragentParams(const std::string& contragentId) {
-    return Read([&](TServerContext& ctx) { return ContragentParams(ctx, contragentId); });
+    return Read("GetContragentParams", [&](TServerContext& ctx) { return ContragentParams(ctx, contragentId); });
 }
 
 TRequestResult EmbeddedServer::GetContragentPurchDue(const std::string& contragentId, const std::string& dateYyyymmdd) {
-    return Read([&](TServerContext& ctx) { return ContragentPurchDue(ctx, contragentId, dateYyyymmdd); });
+    return Read("GetContragentPurchDue", [&](TServerContext& ctx) { return ContragentPurchDue(ctx, contragentId, dateYyyymmdd); });
 }
 
 TRequestResult EmbeddedServer::GetItemParams(const TVariantArray& request) {
-    return Read([&](TServerContext& ctx) { return ItemParams(ctx, request); });
+    return Read("GetItemParams", [&](TServerContext& ctx) { return ItemParams(ctx, request); });
 }
 
 int EmbeddedServer::GetItemPriceAndDiscount(const TVariantArray& request, TItemParams& params) {
-    return Read([&](TServerContext& ctx) { return ItemPriceAndDiscount(ctx, request, params); });
+    return Read("GetItemPriceAndDiscount", [&](TServerContext& ctx) { return ItemPriceAndDiscount(ctx, request, params); });
 }
 
 double EmbeddedServer::GetCurrencyRate(const std::string& currencyId, TDateTime date, int) {
-    return Read([&](TServerContext& ctx) { return CurrencyRate(ctx, currencyId, date); });
+    return Read("GetCurrencyRate", [&](TServerContext& ctx) { return CurrencyRate(ctx, currencyId, date); });
 }
 
 std::string EmbeddedServer::GetMessageText(const std::string& key) {
-    SQLite::Statement& query = statements_->Get("SELECT Text FROM S_Messages WHERE Id = ?");
-    query.bind(1, key);
-    const std::string text = query.executeStep() ? query.getColumn(0).getString() : std::string();
-    query.reset();
-    return text;
+    return db_->Select("SELECT Text FROM S_Messages WHERE Id = ?", {key}).Value().AsString();
 }
 
 void EmbeddedServer::WriteErrorLog(const std::string& message, const std::string& operation,
                                    const std::string& userId) {
-    SQLite::Transaction transaction(*db_, SQLite::TransactionBehavior::IMMEDIATE);
-    ExecuteBound(*db_, "INSERT INTO S_ErrorLog (C_Datetime, User_Id, Operation, Message) VALUES (?, ?, ?, ?)",
+    TDbTransaction transaction(*db_, TTransactionKind::tkWrite);
+    db_->Execute("INSERT INTO S_ErrorLog (C_Datetime, User_Id, Operation, Message) VALUES (?, ?, ?, ?)",
                  {TDateTime::Now(), userId, operation, message});
-    transaction.commit();
+    transaction.Commit();
 }
 
 }  // namespace tavrek::server

@@ -1,9 +1,10 @@
 #pragma once
 
 #include <memory>
+#include <stdexcept>
 #include <string>
 
-#include <SQLiteCpp/Database.h>
+#include <soci/soci.h>
 
 #include "base/server/IAppServer.h"
 #include "server/TCallParser.h"
@@ -11,20 +12,30 @@
 #include "server/TSchemaCatalog.h"
 #include "server/TScriptRecognizer.h"
 #include "server/TServerContext.h"
+#include "server/db/TDbSession.h"
 #include "server/posting/IPostingMethods.h"
 
 namespace tavrek::server {
 
-// The application server inside the client process, over one company database file.
+// The database server went away in the middle of a call: nothing of the call is written.
+// The text is for the user.
+class EConnectionLost : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// The application server inside the client process, over one company database: a SQLite
+// file or a PostgreSQL database.
 // Every method runs in one transaction: a refusal (negative result, message key in the
 // error log), an exception or a killed process leaves the database as it was before the
 // call. Names from the client are checked against the schema and values are bound, so
 // nothing the client sends is run as SQL.
 class EmbeddedServer : public IAppServer {
 public:
-    // Opens an existing company database, upgrading its schema; throws ECompanyDatabaseError.
-    explicit EmbeddedServer(const std::string& path);
-    EmbeddedServer(const std::string& path, std::unique_ptr<IPostingMethods> posting);
+    // Opens an existing company database by its file path or postgresql:// address,
+    // upgrading its schema; throws ECompanyDatabaseError.
+    explicit EmbeddedServer(const std::string& address);
+    EmbeddedServer(const std::string& address, std::unique_ptr<IPostingMethods> posting);
     ~EmbeddedServer() override;
 
     void SetSession(TServerSession session) { session_ = std::move(session); }
@@ -32,7 +43,7 @@ public:
     // Where further procedures and recognised statements are registered.
     TProcedureRegistry& Procedures() { return procedures_; }
     TScriptRecognizer& Scripts() { return scripts_; }
-    SQLite::Database& Database() { return *db_; }
+    TDbSession& Database() { return *db_; }
 
     int RequestValue(int mode, const std::string& source, const std::string& fields, const TFilter& filter,
                      TRequestResult& result, bool allRows = false) override;
@@ -72,17 +83,20 @@ private:
     int Write(const char* operation, Body&& body);
     // Runs body in a read transaction, so it sees one state of the database.
     template <typename Body>
-    auto Read(Body&& body);
+    auto Read(const char* operation, Body&& body);
     void LogRefusal(const char* operation, const std::string& key);
+    // Turns a lost connection into EConnectionLost; the next call connects anew.
+    void ThrowIfConnectionLost(const soci::soci_error& e);
+    // A request the server would not run (an unknown name, a table the client may not change).
+    void LogRefusedRequest(const char* operation, const std::string& why);
     TRequestResult CallProcedure(TServerContext& ctx, TProcedureKind kind, const TParsedCall& call);
     TRequestResult SelectFromTableFunction(TServerContext& ctx, const std::string& source, const std::string& fields,
                                            const TFilter& filter);
     TRequestResult SelectFromTable(TServerContext& ctx, const std::string& source, const std::string& fields,
                                    const TFilter& filter);
 
-    std::unique_ptr<SQLite::Database> db_;
+    std::unique_ptr<TDbSession> db_;
     std::unique_ptr<TSchemaCatalog> catalog_;
-    std::unique_ptr<TStatementCache> statements_;
     TProcedureRegistry procedures_;
     TScriptRecognizer scripts_;
     std::unique_ptr<IPostingMethods> posting_;

@@ -29,7 +29,7 @@ TRequestResult ContragentParams(TServerContext& ctx, const std::string& contrage
 
 TRequestResult ContragentPurchDue(TServerContext& ctx, const std::string& contragentId, const std::string& dateYyyymmdd) {
     const TDateTime date = ParseYyyymmdd(dateYyyymmdd);
-    const std::string open = "FROM %T WHERE Contragent_Id = ?1 AND Annul = 0 AND DocumentDate < ?2 + 1";
+    const std::string open = "FROM %T WHERE Contragent_Id = ?1 AND Annul = 0 AND DocumentDate < ?3";
     auto from = [&](const char* table) {
         std::string text = open;
         text.replace(text.find("%T"), 2, table);
@@ -37,13 +37,13 @@ TRequestResult ContragentPurchDue(TServerContext& ctx, const std::string& contra
     };
     return SelectRows(
         ctx.Db,
-        "SELECT ROUND(COALESCE((SELECT SUM(Remaining) " + from("D_PurchInvoiceHeader") +
-            "), 0) - COALESCE((SELECT SUM(Remaining) " + from("D_PurchCrMemoHeader") + "), 0), 2) AS PurchDue, "
-            "ROUND(COALESCE((SELECT SUM(Remaining) " + from("D_PurchInvoiceHeader") +
-            " AND DueDate < ?2), 0), 2) AS OverDue, "
+        "SELECT ROUND(CAST(COALESCE((SELECT SUM(Remaining) " + from("D_PurchInvoiceHeader") +
+            "), 0) - COALESCE((SELECT SUM(Remaining) " + from("D_PurchCrMemoHeader") + "), 0) AS NUMERIC), 2) AS PurchDue, "
+            "ROUND(CAST(COALESCE((SELECT SUM(Remaining) " + from("D_PurchInvoiceHeader") +
+            " AND DueDate < ?2), 0) AS NUMERIC), 2) AS OverDue, "
             "(SELECT COUNT(*) " + from("D_PurchInvoiceHeader") + " AND Remaining <> 0) AS OpenDocuments, "
             "(SELECT MAX(DocumentDate) " + from("D_PurchInvoiceHeader") + ") AS LastPurchaseDate",
-        {contragentId, date.Serial()});
+        {contragentId, date.Serial(), date.Serial() + 1});
 }
 
 TRequestResult ItemParams(TServerContext& ctx, const TVariantArray& request) {

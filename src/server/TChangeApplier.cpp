@@ -2,11 +2,11 @@
 
 #include <stdexcept>
 
-#include <SQLiteCpp/Exception.h>
-#include <sqlite3.h>
+#include <soci/soci.h>
 
 #include "base/data/TClientDataSet.h"
 #include "server/SqlValue.h"
+#include "server/TAccessPolicy.h"
 #include "server/TQueryBuilder.h"
 
 namespace tavrek::server {
@@ -17,20 +17,23 @@ struct TChangeApplier::TTarget {
     std::string Table;
     std::vector<std::string> Columns;
     size_t KeyIndex = 0;
-    std::vector<size_t> Written;          // fields that are columns, in column order of the INSERT
-    SQLite::Statement* Inserter = nullptr;  // prepared on the first insert, reused for the rest
+    std::vector<size_t> Written;  // fields that are columns, in column order of the INSERT
+    std::string InsertSql;        // built on the first insert, reused for the rest
+    std::string Scope;            // keeps changes on the company's rows
+    TVariantArray ScopeParams;
+    const TRelationInfo* Header = nullptr;  // of a line table: its company is the header's
 };
 
 namespace {
 
 constexpr int kMaxReportedRefusals = 5;
 
-// "c1 IS ? AND c2 IS ?" over the given fields, binding their values from record.
+// "c1 IS NOT DISTINCT FROM ? AND ..." over the given fields, binding their values from record.
 std::string MatchClause(const std::vector<std::string>& columns, const std::vector<size_t>& fields,
                         const std::vector<Variant>& record, TVariantArray& params) {
     std::string sql;
     for (size_t field : fields) {
-        sql += " AND " + QuoteIdentifier(columns[field]) + " IS ?";
+        sql += " AND " + QuoteIdentifier(columns[field]) + " IS NOT DISTINCT FROM ?";
         params.push_back(record[field]);
     }
     return sql;
@@ -41,8 +44,13 @@ std::string MatchClause(const std::vector<std::string>& columns, const std::vect
 TChangeApplier::TTarget TChangeApplier::Target(const TUpdatePacket& packet) const {
     if (packet.DataSet == nullptr) throw std::invalid_argument("Пакет без набор от данни за '" + packet.Provider + "'");
     const TDataProvider provider = ctx_.Catalog.Provider(packet.Provider);
+    if (!TAccessPolicy::MayChange(*provider.Table))
+        throw EQueryRefused("Таблицата '" + provider.Table->Name + "' не се променя от клиента");
     TTarget target;
     target.Table = provider.Table->Name;
+    target.Scope = TAccessPolicy::CompanyScope(*provider.Table, ctx_.Session.CompanyId, target.ScopeParams);
+    if (!target.Scope.empty()) target.Scope = " AND " + target.Scope;
+    target.Header = provider.Table->Parent;
     bool hasKey = false;
     const auto& defs = packet.DataSet->FieldDefs();
     for (size_t i = 0; i < defs.size(); ++i) {
@@ -64,9 +72,10 @@ int TChangeApplier::Apply(const std::vector<TUpdatePacket>& packets, std::string
     for (const TUpdatePacket& packet : packets) targets.push_back(Target(packet));
     for (size_t i = packets.size(); i-- > 0;)
         for (const TDeltaRecord& record : packets[i].DataSet->Delta())
-            if (record.Status == TUpdateStatus::usDeleted) Delete(targets[i], record);
+            if (record.Status == TUpdateStatus::usDeleted && !rejected_) Delete(targets[i], record);
     for (size_t i = 0; i < packets.size(); ++i)
         for (const TDeltaRecord& record : packets[i].DataSet->Delta()) {
+            if (rejected_) break;
             if (record.Status == TUpdateStatus::usInserted) Insert(targets[i], record);
             if (record.Status == TUpdateStatus::usModified) Update(targets[i], record);
         }
@@ -79,33 +88,26 @@ void TChangeApplier::Delete(const TTarget& target, const TDeltaRecord& record) {
     for (size_t i = 0; i < target.Columns.size(); ++i)
         if (!target.Columns[i].empty() && i != target.KeyIndex) fields.push_back(i);
     TVariantArray params{(*record.Original)[target.KeyIndex]};
-    const std::string sql = "DELETE FROM " + QuoteIdentifier(target.Table) + " WHERE \"Id\" = ?" +
-                            MatchClause(target.Columns, fields, *record.Original, params);
-    SQLite::Statement& statement = ctx_.Statements.Get(sql);
-    BindAll(statement, params);
-    if (statement.exec() == 0) Refuse(target, record, "е променен или изтрит от друг потребител");
+    std::string sql = "DELETE FROM " + QuoteIdentifier(target.Table) + " WHERE Id = ?" +
+                      MatchClause(target.Columns, fields, *record.Original, params);
+    Scoped(target, sql, params);
+    Run(target, record, sql, params);
 }
 
 void TChangeApplier::Insert(TTarget& target, const TDeltaRecord& record) {
-    if (target.Inserter == nullptr) {
+    if (target.InsertSql.empty()) {
         std::string names, marks;
         for (size_t i : target.Written) {
             names += (names.empty() ? "" : ", ") + QuoteIdentifier(target.Columns[i]);
             marks += marks.empty() ? "?" : ", ?";
         }
-        target.Inserter =
-            &ctx_.Statements.Get("INSERT INTO " + QuoteIdentifier(target.Table) + " (" + names + ") VALUES (" + marks + ")");
+        target.InsertSql = "INSERT INTO " + QuoteIdentifier(target.Table) + " (" + names + ") VALUES (" + marks + ")";
     }
-    SQLite::Statement& statement = *target.Inserter;
-    statement.tryReset();
-    for (size_t n = 0; n < target.Written.size(); ++n)
-        BindVariant(statement, static_cast<int>(n + 1), (*record.Values)[target.Written[n]]);
-    try {
-        statement.exec();
-    } catch (const SQLite::Exception& e) {
-        if ((e.getErrorCode() & 0xff) != SQLITE_CONSTRAINT) throw;
-        Refuse(target, record, std::string("не може да бъде записан: ") + e.what());
-    }
+    if (!OfCompany(target, *record.Values)) return Refuse(target, record, "е на друга фирма");
+    TVariantArray values;
+    values.reserve(target.Written.size());
+    for (size_t i : target.Written) values.push_back((*record.Values)[i]);
+    Run(target, record, target.InsertSql, values, false);
 }
 
 void TChangeApplier::Update(const TTarget& target, const TDeltaRecord& record) {
@@ -122,14 +124,49 @@ void TChangeApplier::Update(const TTarget& target, const TDeltaRecord& record) {
         params.push_back(values[i]);
     }
     params.push_back(original[target.KeyIndex]);
-    const std::string sql = "UPDATE " + QuoteIdentifier(target.Table) + " SET " + sets + " WHERE \"Id\" = ?" +
-                            MatchClause(target.Columns, changed, original, params);
-    SQLite::Statement& statement = ctx_.Statements.Get(sql);
-    BindAll(statement, params);
+    if (!OfCompany(target, values)) return Refuse(target, record, "е на друга фирма");
+    std::string sql = "UPDATE " + QuoteIdentifier(target.Table) + " SET " + sets + " WHERE Id = ?" +
+                      MatchClause(target.Columns, changed, original, params);
+    Scoped(target, sql, params);
+    Run(target, record, sql, params);
+}
+
+void TChangeApplier::Scoped(const TTarget& target, std::string& sql, TVariantArray& params) const {
+    sql += target.Scope;
+    params.insert(params.end(), target.ScopeParams.begin(), target.ScopeParams.end());
+}
+
+// A record goes to the session's company: its own Comp_Id, or for a line its header's.
+bool TChangeApplier::OfCompany(const TTarget& target, const std::vector<Variant>& values) {
+    const std::string& company = ctx_.Session.CompanyId;
+    if (company.empty()) return true;
+    if (target.Header == nullptr) {
+        for (size_t i = 0; i < target.Columns.size(); ++i)
+            if (EqualsIgnoreCase(target.Columns[i], "Comp_Id")) return values[i].AsString() == company;
+        return true;
+    }
+    for (size_t i = 0; i < target.Columns.size(); ++i) {
+        if (!EqualsIgnoreCase(target.Columns[i], "Master_Id")) continue;
+        const std::string master = values[i].AsString();
+        if (ownHeaders_.count(master) != 0) return true;
+        const bool own = !ctx_.Db.Select("SELECT 1 FROM " + QuoteIdentifier(target.Header->Name) +
+                                             " WHERE id = ? AND comp_id = ?", {master, company})
+                              .Empty();
+        if (own) ownHeaders_.insert(master);
+        return own;
+    }
+    return false;
+}
+
+void TChangeApplier::Run(const TTarget& target, const TDeltaRecord& record, const std::string& sql,
+                         const TVariantArray& values, bool mustMatch) {
     try {
-        if (statement.exec() == 0) Refuse(target, record, "е променен или изтрит от друг потребител");
-    } catch (const SQLite::Exception& e) {
-        if ((e.getErrorCode() & 0xff) != SQLITE_CONSTRAINT) throw;
+        if (ctx_.Db.Execute(sql, values) == 0 && mustMatch)
+            Refuse(target, record, "е променен или изтрит от друг потребител");
+    } catch (const soci::soci_error& e) {
+        if (!ctx_.Db.Dialect().IsConstraintViolation(e)) throw;
+        // PostgreSQL takes no further statement in a transaction after a refused one.
+        rejected_ = true;
         Refuse(target, record, std::string("не може да бъде записан: ") + e.what());
     }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -28,10 +29,18 @@ private:
     void Delete(const TTarget& target, const TDeltaRecord& record);
     void Insert(TTarget& target, const TDeltaRecord& record);
     void Update(const TTarget& target, const TDeltaRecord& record);
+    // Runs a change of record; refuses it when mustMatch and no row matched, or when the
+    // database rejects it.
+    void Run(const TTarget& target, const TDeltaRecord& record, const std::string& sql, const TVariantArray& values,
+             bool mustMatch = true);
     void Refuse(const TTarget& target, const TDeltaRecord& record, const std::string& why);
+    void Scoped(const TTarget& target, std::string& sql, TVariantArray& params) const;
+    bool OfCompany(const TTarget& target, const std::vector<Variant>& values);
 
     TServerContext& ctx_;
     int refused_ = 0;
+    bool rejected_ = false;
+    std::set<std::string> ownHeaders_;  // headers found to be of the session's company  // the database refused a statement: nothing more is applied
     std::string errors_;
 };
 

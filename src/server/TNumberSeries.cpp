@@ -14,19 +14,17 @@ std::string Formatted(const std::string& prefix, int64_t number, int64_t digits)
 }  // namespace
 
 int NextSerieNo(TServerContext& ctx, const std::string& series, const std::string& businessGroup, std::string& number) {
-    SQLite::Statement& line = ctx.Statements.Get(
+    TRequestResult taken = ctx.Db.Select(
         "UPDATE S_NoSeriesLine SET LastNo = LastNo + 1 WHERE BusinessGroup_Id = ?2 AND Series_Id = "
         "(SELECT Id FROM S_NoSeries WHERE Id = ?1 OR Code = ?1 LIMIT 1) "
         "RETURNING LastNo, COALESCE(EndingNo, 0), COALESCE(Prefix, ''), "
-        "(SELECT Digits FROM S_NoSeries WHERE Id = Series_Id)");
-    BindAll(line, {series, businessGroup});
-    TRequestResult taken = SelectRows(line);
+        "(SELECT Digits FROM S_NoSeries WHERE Id = Series_Id)",
+        {series, businessGroup});
     if (taken.Empty()) {
-        SQLite::Statement& own = ctx.Statements.Get(
+        taken = ctx.Db.Select(
             "UPDATE S_NoSeries SET LastNo = LastNo + 1 WHERE Id = (SELECT Id FROM S_NoSeries WHERE Id = ?1 OR Code = ?1 "
-            "LIMIT 1) RETURNING LastNo, COALESCE(EndingNo, 0), COALESCE(Prefix, ''), Digits");
-        BindAll(own, {series});
-        taken = SelectRows(own);
+            "LIMIT 1) RETURNING LastNo, COALESCE(EndingNo, 0), COALESCE(Prefix, ''), Digits",
+            {series});
     }
     const int64_t last = taken.Empty() ? 0 : taken.Value(0, 0).AsInteger();
     const int64_t ending = taken.Empty() ? 0 : taken.Value(0, 1).AsInteger();

@@ -5,12 +5,19 @@
 #include <cctype>
 
 #include "base/util/Text.h"
+#include "server/TAccessPolicy.h"
 
 namespace tavrek::server {
 namespace {
 
 constexpr std::array kFunctions = {"COALESCE", "IFNULL", "ISNULL", "ABS", "SUM", "TOTAL", "MIN",
                                    "MAX",      "COUNT",  "AVG",    "ROUND", "UPPER", "LOWER"};
+
+std::string Joined(const std::vector<std::string>& parts) {
+    std::string joined;
+    for (const std::string& part : parts) joined += (joined.empty() ? "" : ", ") + part;
+    return joined;
+}
 
 bool IsIdentChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '.'; }
 
@@ -55,7 +62,7 @@ public:
                 if (name.empty() || !std::all_of(name.begin(), name.end(), [](char c) { return IsIdentChar(c) && c != '.'; }))
                     Fail("невалидно име след AS");
             }
-            sql += (sql.empty() ? "" : ", ") + expression + " AS " + QuoteIdentifier(name);
+            sql += (sql.empty() ? "" : ", ") + expression + " AS " + QuoteAlias(name);
             columns.push_back(name);
             if (Peek() != ",") break;
             Next();
@@ -85,23 +92,27 @@ private:
         const auto known = std::find_if(kFunctions.begin(), kFunctions.end(),
                                          [&](const char* f) { return EqualsIgnoreCase(f, token); });
         if (known == kFunctions.end()) Fail("непозната функция " + token);
-        const std::string function = EqualsIgnoreCase(token, "ISNULL") ? "IFNULL" : *known;
+        // Spelled as both engines know them.
+        const bool total = EqualsIgnoreCase(token, "TOTAL");
+        const bool nullIf = EqualsIgnoreCase(token, "ISNULL") || EqualsIgnoreCase(token, "IFNULL");
+        const std::string function = total ? "SUM" : nullIf ? "COALESCE" : *known;
         Next();
-        std::string args;
+        std::vector<std::string> args;
         if (Peek() == "*") {
             Next();
-            args = "*";
+            args.push_back("*");
         }
         while (Peek() != ")") {
-            if (!args.empty()) {
-                if (Next() != ",") Fail("очаква се ','");
-            }
+            if (!args.empty() && Next() != ",") Fail("очаква се ','");
             std::string inner;
-            args += (args.empty() ? "" : ", ") + Expression(inner);
+            args.push_back(Expression(inner));
         }
         Next();
-        name = function + "(" + args + ")";
-        return name;
+        name = (total ? std::string("TOTAL") : function) + "(" + Joined(args) + ")";
+        // PostgreSQL rounds only exact numbers.
+        if (function == "ROUND" && args.size() == 2) args[0] = "CAST(" + args[0] + " AS NUMERIC)";
+        const std::string call = function + "(" + Joined(args) + ")";
+        return total ? "COALESCE(" + call + ", 0)" : call;
     }
 
     void SkipSpaces() {
@@ -170,6 +181,22 @@ Variant ComparableValue(const TColumnInfo& column, const Variant& value) {
     }
 }
 
+// The value is matched as typed: only a leading and a trailing % (contains, begins with,
+// ends with) are wildcards; a % or _ inside is the character itself.
+std::string LikePattern(const std::string& value) {
+    size_t begin = 0, end = value.size();
+    const bool leading = begin < end && value[begin] == '%';
+    if (leading) ++begin;
+    const bool trailing = end > begin && value[end - 1] == '%';
+    if (trailing) --end;
+    std::string pattern = leading ? "%" : "";
+    for (size_t i = begin; i < end; ++i) {
+        if (value[i] == '%' || value[i] == '_' || value[i] == '\\') pattern += '\\';
+        pattern += value[i];
+    }
+    return trailing ? pattern + "%" : pattern;
+}
+
 std::string ConditionSql(const TColumnInfo& column, const TFilterCondition& c, std::vector<Variant>& params) {
     const std::string name = QuoteIdentifier(column.Name);
     switch (c.Op) {
@@ -178,7 +205,9 @@ std::string ConditionSql(const TColumnInfo& column, const TFilterCondition& c, s
             if (EqualsIgnoreCase(Trim(c.Value.AsString()), "NOT NULL")) return name + " IS NOT NULL";
             if (EqualsIgnoreCase(Trim(c.Value.AsString()), "NULL")) return name + " IS NULL";
             throw EQueryRefused("Операторът IS приема само NULL или NOT NULL за '" + c.Field + "'");
-        case TFilterOp::opLike: params.push_back(Unquoted(c.Value)); return name + " LIKE ?";
+        case TFilterOp::opLike:
+            params.push_back(LikePattern(Unquoted(c.Value).AsString()));
+            return "LOWER(" + name + ") LIKE LOWER(?) ESCAPE '\\'";
         default: break;
     }
     params.push_back(ComparableValue(column, c.Value));
@@ -189,7 +218,7 @@ std::string ConditionSql(const TColumnInfo& column, const TFilterCondition& c, s
 // selects the lines of the headers that meet it.
 std::string HeaderConditionSql(const TRelationInfo& header, const TFilterCondition& c, std::vector<Variant>& params) {
     const TColumnInfo& column = CheckedColumn(header, {header.Name}, c.Field);
-    return "\"Master_Id\" IN (SELECT \"Id\" FROM " + QuoteIdentifier(header.Name) + " WHERE " +
+    return "master_id IN (SELECT id FROM " + QuoteIdentifier(header.Name) + " WHERE " +
            ConditionSql(column, c, params) + ")";
 }
 
@@ -199,11 +228,13 @@ bool OnParent(const TRelationInfo& relation, const TFilterCondition& c) {
 
 }  // namespace
 
-std::string QuoteIdentifier(std::string_view name) {
+std::string QuoteAlias(std::string_view name) {
     std::string quoted = "\"";
     for (char c : name) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
     return quoted + "\"";
 }
+
+std::string QuoteIdentifier(std::string_view name) { return QuoteAlias(ToLowerAscii(name)); }
 
 std::string FilterSql(const TRelationInfo& relation, const std::vector<std::string>& qualifiers, const TFilter& filter,
                       std::vector<Variant>& params) {
@@ -219,12 +250,14 @@ std::string FilterSql(const TRelationInfo& relation, const std::vector<std::stri
 }
 
 TQuery BuildSelect(const TRelationInfo& relation, const std::vector<std::string>& qualifiers, std::string_view fields,
-                   const TFilter& filter, std::string_view orderBy) {
+                   const TFilter& filter, std::string_view orderBy, const std::string& companyId) {
     TQuery query;
     std::string list;
     TFieldListParser(relation, qualifiers, fields).Parse(list, query.Columns);
     query.Sql = "SELECT " + list + " FROM " + QuoteIdentifier(relation.Name);
-    const std::string where = FilterSql(relation, qualifiers, filter, query.Params);
+    std::string where = FilterSql(relation, qualifiers, filter, query.Params);
+    const std::string scope = TAccessPolicy::CompanyScope(relation, companyId, query.Params);
+    if (!scope.empty()) where = where.empty() ? scope : "(" + where + ") AND " + scope;
     if (!where.empty()) query.Sql += " WHERE " + where;
     if (!orderBy.empty()) query.Sql += " ORDER BY " + std::string(orderBy);
     return query;

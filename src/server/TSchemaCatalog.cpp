@@ -1,11 +1,12 @@
 #include "server/TSchemaCatalog.h"
 
+#include <set>
 #include <stdexcept>
 
-#include <SQLiteCpp/Statement.h>
-
 #include "server/SqlValue.h"
+#include "server/TQueryBuilder.h"
 #include "server/schema/DocumentTables.h"
+#include "server/schema/TMigrations.h"
 
 namespace tavrek::server {
 
@@ -15,20 +16,20 @@ const TColumnInfo* TRelationInfo::Column(std::string_view name) const {
     return nullptr;
 }
 
-TSchemaCatalog::TSchemaCatalog(SQLite::Database& db) {
-    SQLite::Statement relations(db,
-                                "SELECT name, type FROM sqlite_master WHERE type IN ('table', 'view') "
-                                "AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\'");
-    while (relations.executeStep()) {
-        TRelationInfo info;
-        info.Name = relations.getColumn(0).getString();
-        info.IsView = relations.getColumn(1).getString() == "view";
-        SQLite::Statement columns(db, "SELECT name, type FROM pragma_table_info(?)");
-        columns.bind(1, info.Name);
-        while (columns.executeStep())
-            info.Columns.push_back({columns.getColumn(0).getString(), FieldTypeOfDeclared(columns.getColumn(1).getString())});
-        relations_.emplace(ToLowerAscii(info.Name), std::move(info));
+TSchemaCatalog::TSchemaCatalog(TDbSession& db) {
+    db.SetSpellings(&MigrationSpellings());
+    std::set<std::string> dates;
+    for (const TCatalogRow& row : db.Dialect().Catalog(db)) {
+        auto it = relations_.find(ToLowerAscii(row.Relation));
+        if (it == relations_.end())
+            it = relations_.emplace(ToLowerAscii(row.Relation), TRelationInfo{db.Spelled(row.Relation), row.IsView, {}, nullptr})
+                     .first;
+        const TFieldType type = FieldTypeOfDeclared(row.DeclaredType);
+        it->second.Columns.push_back({db.Spelled(row.Column), type});
+        columnTypes_.emplace(ToLowerAscii(row.Column), type);
+        if (type == TFieldType::ftDateTime) dates.insert(ToLowerAscii(row.Column));
     }
+    db.SetDateColumns(std::move(dates));
     for (const TDocumentTables& tables : DocumentTables()) {
         auto line = relations_.find(ToLowerAscii(tables.Line));
         const TRelationInfo* header = Find(tables.Header);
@@ -41,18 +42,31 @@ const TRelationInfo* TSchemaCatalog::Find(std::string_view name) const {
     return it == relations_.end() ? nullptr : &it->second;
 }
 
+std::optional<TFieldType> TSchemaCatalog::ColumnType(std::string_view name) const {
+    const auto it = columnTypes_.find(ToLowerAscii(name));
+    if (it == columnTypes_.end()) return std::nullopt;
+    return it->second;
+}
+
+std::vector<const TRelationInfo*> TSchemaCatalog::Tables() const {
+    std::vector<const TRelationInfo*> tables;
+    for (const auto& [name, relation] : relations_)
+        if (!relation.IsView) tables.push_back(&relation);
+    return tables;
+}
+
 TDataProvider TSchemaCatalog::Provider(std::string_view name) const {
     // Views are read-only sources (the ledger views the forms read), except the V_ views
     // through which a table is read; writing into a view fails.
     const TRelationInfo* table = Find(name);
     if (table == nullptr || (table->IsView && ToLowerAscii(table->Name).rfind("v_", 0) == 0))
-        throw std::invalid_argument("Непознат източник на данни '" + std::string(name) + "'");
+        throw EQueryRefused("Непознат източник на данни '" + std::string(name) + "'");
     TDataProvider provider;
     provider.Name = table->Name;
     provider.Table = table;
     const TRelationInfo* view = Find("V_" + table->Name);
     provider.Source = view != nullptr ? view : table;
-    if (table->Column("Line_No") != nullptr) provider.OrderBy = "\"Line_No\"";
+    if (table->Column("Line_No") != nullptr) provider.OrderBy = QuoteIdentifier("Line_No");
     return provider;
 }
 

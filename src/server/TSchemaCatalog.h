@@ -1,14 +1,14 @@
 #pragma once
 
 #include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include <SQLiteCpp/Database.h>
-
 #include "base/data/TField.h"
 #include "base/util/Text.h"
+#include "server/db/TDbSession.h"
 
 namespace tavrek::server {
 
@@ -41,15 +41,21 @@ struct TDataProvider {
 // The tables and views of the database, read once when the server opens it.
 class TSchemaCatalog {
 public:
-    explicit TSchemaCatalog(SQLite::Database& db);
+    // Reads the catalog and tells the session which result columns hold dates.
+    explicit TSchemaCatalog(TDbSession& db);
 
     const TRelationInfo* Find(std::string_view name) const;
+    // The type of columns of this name in the tables that have one.
+    std::optional<TFieldType> ColumnType(std::string_view name) const;
+    // Every table (not view) in name order.
+    std::vector<const TRelationInfo*> Tables() const;
     // Every table is a provider under its own name; document headers read through their view.
     // Throws std::invalid_argument for an unknown name.
     TDataProvider Provider(std::string_view name) const;
 
 private:
     std::map<std::string, TRelationInfo, std::less<>> relations_;  // keyed by lower-case name
+    std::map<std::string, TFieldType, std::less<>> columnTypes_;   // keyed by lower-case name
 };
 
 }  // namespace tavrek::server

@@ -1,13 +1,9 @@
 #pragma once
 
-#include <memory>
 #include <string>
-#include <unordered_map>
-
-#include <SQLiteCpp/Database.h>
-#include <SQLiteCpp/Statement.h>
 
 #include "server/TSchemaCatalog.h"
+#include "server/db/TDbSession.h"
 
 namespace tavrek::server {
 
@@ -18,25 +14,11 @@ struct TServerSession {
     std::string UserId;
 };
 
-// Prepared statements kept for the life of the connection, so that a loop over many
-// records prepares each statement once.
-class TStatementCache {
-public:
-    explicit TStatementCache(SQLite::Database& db) : db_(db) {}
-    // The statement for sql, reset and with its bindings cleared.
-    SQLite::Statement& Get(const std::string& sql);
-
-private:
-    SQLite::Database& db_;
-    std::unordered_map<std::string, std::unique_ptr<SQLite::Statement>> statements_;
-};
-
 // What server methods, procedures and posting routines work with. They run inside the
 // transaction of the server method that called them and never open one themselves.
 struct TServerContext {
-    SQLite::Database& Db;
+    TDbSession& Db;
     const TSchemaCatalog& Catalog;
-    TStatementCache& Statements;
     TServerSession Session;
     // Message key of a refusal, set by the routine that refused.
     std::string RefusalKey;

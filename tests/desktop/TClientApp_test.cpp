@@ -7,7 +7,7 @@
 #include <QMenu>
 #include <QTemporaryDir>
 #include <QTest>
-#include <SQLiteCpp/Database.h>
+#include "server/db/TDbSession.h"
 #include <gtest/gtest.h>
 
 #include "QtTestApp.h"
@@ -104,8 +104,8 @@ TEST_F(ClientAppTest, ADamagedOrForeignFileIsRefusedAndLeftUntouched) {
     file.write("this is not a company database\n");
     file.close();
     const QString foreign = folder.filePath("foreign.tavrek");
-    SQLite::Database(foreign.toStdString(), SQLite::OPEN_READWRITE | SQLite::OPEN_CREATE)
-        .exec("CREATE TABLE Notes (Text TEXT); INSERT INTO Notes VALUES ('x')");
+    server::TDbSession(foreign.toStdString())
+        .Exec("CREATE TABLE Notes (Text TEXT); INSERT INTO Notes VALUES ('x')");
     for (const QString& path : {garbage, foreign}) {
         SCOPED_TRACE(path.toStdString());
         QFile before(path);

@@ -7,7 +7,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
-#include <SQLiteCpp/Database.h>
+#include "server/db/TDbSession.h"
 #include <gtest/gtest.h>
 
 #include "QtTestApp.h"
@@ -37,7 +37,7 @@ protected:
         client = std::make_unique<TClientApp>(options);
         if (!client->Start()) throw std::runtime_error("the demo company did not open");
         client->Window().show();
-        client->Server().Database().exec(
+        client->Server().Database().Exec(
             "INSERT INTO D_PurchHeader (Id, Comp_Id, DocumentType, DocumentNo) VALUES ('{INV}', 'DEMO', 1, 'T-1');"
             "INSERT INTO D_PurchaseLine (Master_Id, Id, Comp_Id, Line_No, Code, Quantity, DirectUnitCost_ACY, "
             "TotalPrice, TotalValue, TotalValue_LCY) VALUES "

@@ -142,9 +142,12 @@ TEST_F(EmbeddedServerTest, ProceduresWriteOnlyWhenTheySucceed) {
                           TFilter(), result);
     EXPECT_EQ(result.ByName("Code").AsInteger(), 0);
     EXPECT_EQ(Count("S_DocumentHistory", "Document_Id = 'H1' AND DocumentType = 1 AND User_Id = 'ADMIN'"), 1);
-    EXPECT_EQ(Value("SELECT json_array_length(Snapshot, '$.Lines') FROM S_DocumentHistory").AsInteger(), 2);
-    EXPECT_EQ(Value("SELECT json_extract(Snapshot, '$.Header.DocumentNo') FROM S_DocumentHistory").AsString(),
-              "0000000042");
+    const std::string snapshot = Value("SELECT Snapshot FROM S_DocumentHistory").AsString();
+    EXPECT_NE(snapshot.find("\"DocumentNo\":\"0000000042\""), std::string::npos) << snapshot;
+    size_t lines = 0;
+    for (size_t at = snapshot.find("\"Line_No\":"); at != std::string::npos; at = snapshot.find("\"Line_No\":", at + 1))
+        ++lines;
+    EXPECT_EQ(lines, 2u) << snapshot;
 
     const TRequestResult updated = Server().ExecuteStoredProcedure("dbo.usp_UPDATE_N_Item_UnitPrice", {"DEMO", "1001", 2.40, 1});
     EXPECT_EQ(updated.ByName("Result").AsInteger(), 0);
@@ -191,7 +194,7 @@ TEST_F(EmbeddedServerTest, HostileNamesAreRefusedAndHostileValuesAreOnlyValues) 
     EXPECT_THROW(Ask("N_Item", "Id", TFilter().Add("N_Item.Code", "IS", "1 OR 1=1")), server::EQueryRefused);
 
     EXPECT_EQ(Count("N_Item"), 50);
-    EXPECT_EQ(Count("sqlite_master", "name = 'D_PurchHeader'"), 1);
+    EXPECT_NO_THROW(Count("D_PurchHeader"));
 }
 
 TEST_F(EmbeddedServerTest, OnlyRecognisedScriptsRun) {
@@ -203,7 +206,7 @@ TEST_F(EmbeddedServerTest, OnlyRecognisedScriptsRun) {
     EXPECT_EQ(Server().ExecuteSQLScript("exec usp_SaveHistoryBeforeDelete 'DEMO', 'a', 6, 'U', 'B'"), -1);
     EXPECT_EQ(ErrorLogCount("EmbeddedServer.ExecuteSQLScript"), 4);
     EXPECT_EQ(Count("N_Item"), 50);
-    EXPECT_EQ(Count("sqlite_master", "name = 'D_PurchHeader'"), 1);
+    EXPECT_NO_THROW(Count("D_PurchHeader"));
 
     Exec("INSERT INTO D_PurchHeader (Id, Comp_Id, DocumentType) VALUES ('H1', 'DEMO', 22)");
     EXPECT_EQ(Server().ExecuteSQLScript("Update D_PurchHeader SET VendorOrderNo = 'ПОР-7, ''А'''where Comp_Id = "
@@ -235,7 +238,7 @@ class TWritingPosting : public server::TPostingRefusal {
 public:
     explicit TWritingPosting(int answer) : answer_(answer) {}
     int PostPurchase(server::TServerContext& ctx, const std::string& id, TVariantArray& keys) override {
-        ctx.Db.exec("UPDATE D_PurchHeader SET DocStatus = 9 WHERE Id = '" + id + "'");
+        ctx.Db.Exec("UPDATE D_PurchHeader SET DocStatus = 9 WHERE Id = '" + id + "'");
         if (answer_ < 0) ctx.RefusalKey = "err_PostingDocument";
         if (answer_ == 99) throw std::runtime_error("срив по средата");
         keys = {id};

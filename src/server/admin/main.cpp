@@ -1,11 +1,12 @@
-// tavrek-admin: creates, checks, backs up and upgrades company databases.
+// tavrek-admin: creates, checks, backs up, copies and upgrades company databases.
 #include <filesystem>
 #include <iostream>
 #include <string>
 #include <vector>
 
-#include <SQLiteCpp/Exception.h>
+#include <soci/soci.h>
 
+#include "server/CompanyCopy.h"
 #include "server/CompanyDatabase.h"
 #include "server/SqlValue.h"
 #include "server/demo/TDemoCompany.h"
@@ -17,11 +18,12 @@ namespace {
 using namespace tavrek::server;
 
 int Usage() {
-    std::cerr << "Употреба:\n"
-                 "  tavrek-admin init FILE          създава нова база с демо фирма\n"
-                 "  tavrek-admin check FILE         проверява целостта, версията на схемата и счетоводните книги\n"
-                 "  tavrek-admin backup FILE DEST   копира базата докато се работи с нея\n"
-                 "  tavrek-admin upgrade FILE       обновява схемата до версия "
+    std::cerr << "Употреба (COMPANY е файл или postgresql://потребител@хост:порт/база):\n"
+                 "  tavrek-admin init COMPANY        създава нова база с демо фирма\n"
+                 "  tavrek-admin check COMPANY       проверява целостта, версията на схемата и книгите\n"
+                 "  tavrek-admin backup FILE DEST    копира файла докато се работи с него\n"
+                 "  tavrek-admin copy COMPANY DEST   копира цялата фирма в нова база, и между SQLite и PostgreSQL\n"
+                 "  tavrek-admin upgrade COMPANY     обновява схемата до версия "
               << LatestSchemaVersion() << "\n";
     return 2;
 }
@@ -61,6 +63,12 @@ int Backup(const std::string& path, const std::string& dest) {
     return 0;
 }
 
+int Copy(const std::string& source, const std::string& dest) {
+    const long long rows = CopyCompany(source, dest);
+    std::cout << "Копирани са " << rows << " реда от " << source << " в " << dest << "\n";
+    return 0;
+}
+
 int Upgrade(const std::string& path) {
     auto db = OpenCompanyDatabase(path, TOpenMode::omExisting, false);
     const int before = SchemaVersion(*db);
@@ -73,6 +81,7 @@ int Run(const std::vector<std::string>& args) {
     if (args.size() == 2 && args[0] == "init") return Init(args[1]);
     if (args.size() == 2 && args[0] == "check") return Check(args[1]);
     if (args.size() == 3 && args[0] == "backup") return Backup(args[1], args[2]);
+    if (args.size() == 3 && args[0] == "copy") return Copy(args[1], args[2]);
     if (args.size() == 2 && args[0] == "upgrade") return Upgrade(args[1]);
     return Usage();
 }
@@ -84,7 +93,7 @@ int main(int argc, char** argv) {
         return Run(std::vector<std::string>(argv + 1, argv + argc));
     } catch (const ECompanyDatabaseError& e) {
         std::cerr << "Грешка: " << e.what() << "\n";
-    } catch (const SQLite::Exception& e) {
+    } catch (const soci::soci_error& e) {
         std::cerr << "Грешка на базата данни: " << e.what() << "\n";
     } catch (const std::exception& e) {
         std::cerr << "Грешка: " << e.what() << "\n";

@@ -3,12 +3,11 @@
 #include <cmath>
 #include <filesystem>
 
-#include <SQLiteCpp/Transaction.h>
-
 #include "base/data/TDateTime.h"
 #include "server/CompanyDatabase.h"
 #include "server/SqlValue.h"
 #include "server/TQueryBuilder.h"
+#include "server/db/TDbTransaction.h"
 #include "server/demo/DemoLedgerSetup.h"
 #include "server/demo/DemoMessages.h"
 #include "server/schema/DocumentTypes.h"
@@ -18,7 +17,7 @@ namespace {
 
 class TDemoWriter {
 public:
-    explicit TDemoWriter(SQLite::Database& db) : db_(db) {}
+    explicit TDemoWriter(TDbSession& db) : db_(db) {}
 
     // Inserts one row; columns are given as "A, B, C" and values in the same order.
     void Row(const std::string& table, const std::string& columns, const TVariantArray& values) {
@@ -28,7 +27,7 @@ public:
     }
 
 private:
-    SQLite::Database& db_;
+    TDbSession& db_;
 };
 
 Variant Date(int year, int month, int day) { return Variant(TDateTime::FromDate(year, month, day)); }
@@ -372,11 +371,11 @@ void WriteMessages(TDemoWriter& w) {
 
 }  // namespace
 
-void CreateDemoCompany(const std::string& path) {
-    if (std::filesystem::exists(path))
-        throw ECompanyDatabaseError("Файлът '" + path + "' вече съществува; демо фирма се създава само в нов файл");
-    std::unique_ptr<SQLite::Database> db = OpenCompanyDatabase(path, TOpenMode::omCreate, false);
-    SQLite::Transaction transaction(*db, SQLite::TransactionBehavior::IMMEDIATE);
+void CreateDemoCompany(const std::string& address) {
+    if (!IsPostgresAddress(address) && std::filesystem::exists(address))
+        throw ECompanyDatabaseError("Файлът '" + address + "' вече съществува; демо фирма се създава само в нов файл");
+    std::unique_ptr<TDbSession> db = OpenCompanyDatabase(address, TOpenMode::omCreate, false);
+    TDbTransaction transaction(*db, TTransactionKind::tkWrite);
     UpgradeSchema(*db);
     TDemoWriter w(*db);
     WriteCompany(w);
@@ -392,7 +391,7 @@ void CreateDemoCompany(const std::string& path) {
     WriteCopyTemplates(w);
     WriteLedgerSetup(w);
     WriteMessages(w);
-    transaction.commit();
+    transaction.Commit();
 }
 
 std::string DemoGtin(size_t item) {

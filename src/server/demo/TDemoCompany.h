@@ -12,11 +12,12 @@ inline constexpr const char* kDemoUserId = "ADMIN";
 // Leva per euro, fixed when Bulgaria joined the euro (books in euro from 1 January 2026).
 inline constexpr double kEurFixedFactor = 1.95583;
 
-// Creates a company database at path with a usable demo company: currencies and rates,
+// Creates a company database at address (a new file or an empty PostgreSQL database) with a usable demo company: currencies and rates,
 // VAT setup, vendors and items with prices and discounts, payment terms and methods,
 // document subtypes, number series, print forms, copy templates, purchases setup and the
-// message texts. All in one transaction; refuses (ECompanyDatabaseError) when path exists.
-void CreateDemoCompany(const std::string& path);
+// message texts. All in one transaction; refuses (ECompanyDatabaseError) when the file exists
+// or the database already holds tables.
+void CreateDemoCompany(const std::string& address);
 
 // The standard number (an EAN-13 of the Bulgarian range) of the demo company's item with
 // the given index, its code being 1001 + index.

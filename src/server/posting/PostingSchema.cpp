@@ -59,7 +59,7 @@ CREATE TABLE G_VATEntry (
     C_Datetime DATETIME);
 CREATE INDEX IX_G_VATEntry_Document ON G_VATEntry (Document_Id);
 
-INSERT OR IGNORE INTO S_Messages (Id, Text) VALUES
+INSERT INTO S_Messages (Id, Text) VALUES
  ('err_PostPurchase', 'Документът не беше осчетоводен.'),
  ('err_PostPurchDocumentNotFound', 'Документът не е намерен или вече е осчетоводен.'),
  ('err_PostPurchInDocumentCheck', 'Документът е изпратен за проверка на стоките и още не е проверен.'),
@@ -79,7 +79,8 @@ INSERT OR IGNORE INTO S_Messages (Id, Text) VALUES
  ('inf_NoReusableItems', 'Артикулът няма заменими артикули.'),
  ('usp_SendDocumentForCheck', 'usp_SendDocumentForCheck'),
  ('usp_CheckForAccountDimension', 'usp_CheckForAccountDimension'),
- ('usp_CheckCanPostDocument', 'usp_CheckCanPostDocument');
+ ('usp_CheckCanPostDocument', 'usp_CheckCanPostDocument')
+ON CONFLICT (Id) DO NOTHING;
 )";
     return sql;
 }

@@ -76,13 +76,13 @@ TRequestResult CreatePurchaseProtocolFromPurch(TServerContext& ctx, const TVaria
     const std::string rate =
         "COALESCE((SELECT VATPercent FROM G_VATPostingSetup v WHERE v.Comp_Id = l.Comp_Id AND "
         "v.VATBus_PostingGroup = ?3 AND v.VATProd_PostingGroup = l.VATProdPostGroup_Id), l.VATPercent)";
-    const std::string vat = "ROUND(l.TotalValue_LCY * " + rate + " / 100.0, ?4)";
+    const std::string vat = "ROUND(CAST(l.TotalValue_LCY * " + rate + " / 100.0 AS NUMERIC), ?4)";
     const int lines = ExecuteBound(
         ctx.Db,
         "INSERT INTO D_GlobalPurchLine (Master_Id, Id, Comp_Id, Line_No, Type, Code, Description, Measure_Id, "
         "Quantity, Quantity_Base, DirectUnitCost, VATProdPostGroup_Id, VATBusPostGroup_Id, GenProdPostGroup_Id, "
         "VATPercent, VATBaseAmount, TotalValue, VATValue, TotalVAT, TotalValue_LCY, VATValue_LCY, TotalVAT_LCY, "
-        "SrcLine_Id, BusinessGroup_Id) SELECT ?1, lower(hex(randomblob(16))), l.Comp_Id, l.Line_No, l.Type, l.Code, "
+        "SrcLine_Id, BusinessGroup_Id) SELECT ?1, ?1 || '.' || l.Id, l.Comp_Id, l.Line_No, l.Type, l.Code, "
         "l.Description, l.Measure_Id, l.Quantity, l.Quantity_Base, l.UnitCost_LCY, l.VATProdPostGroup_Id, ?3, "
         "l.GenProdPostGroup_Id, " + rate + ", l.TotalValue_LCY, l.TotalValue_LCY, " + vat + ", l.TotalValue_LCY + " +
             vat + ", l.TotalValue_LCY, " + vat + ", l.TotalValue_LCY + " + vat + ", l.Id, l.BusinessGroup_Id FROM " +
@@ -90,11 +90,11 @@ TRequestResult CreatePurchaseProtocolFromPurch(TServerContext& ctx, const TVaria
         {protocolId, invoiceId, setup.Value(0, 2), decimals});
     if (lines == 0) return ProtocolRefused(ctx, "err_PurchProtocolNoLines");
     ExecuteBound(ctx.Db,
-                 "UPDATE D_GlobalPurchHeader SET TotalValue = (SELECT TOTAL(TotalValue) FROM D_GlobalPurchLine WHERE "
-                 "Master_Id = ?1), VATValue = (SELECT TOTAL(VATValue) FROM D_GlobalPurchLine WHERE Master_Id = ?1), "
-                 "TotalVAT = (SELECT TOTAL(TotalVAT) FROM D_GlobalPurchLine WHERE Master_Id = ?1), TotalValue_LCY = "
-                 "(SELECT TOTAL(TotalValue_LCY) FROM D_GlobalPurchLine WHERE Master_Id = ?1), TotalVAT_LCY = "
-                 "(SELECT TOTAL(TotalVAT_LCY) FROM D_GlobalPurchLine WHERE Master_Id = ?1) WHERE Id = ?1",
+                 "UPDATE D_GlobalPurchHeader SET TotalValue = (SELECT COALESCE(SUM(TotalValue), 0) FROM D_GlobalPurchLine WHERE "
+                 "Master_Id = ?1), VATValue = (SELECT COALESCE(SUM(VATValue), 0) FROM D_GlobalPurchLine WHERE Master_Id = ?1), "
+                 "TotalVAT = (SELECT COALESCE(SUM(TotalVAT), 0) FROM D_GlobalPurchLine WHERE Master_Id = ?1), TotalValue_LCY = "
+                 "(SELECT COALESCE(SUM(TotalValue_LCY), 0) FROM D_GlobalPurchLine WHERE Master_Id = ?1), TotalVAT_LCY = "
+                 "(SELECT COALESCE(SUM(TotalVAT_LCY), 0) FROM D_GlobalPurchLine WHERE Master_Id = ?1) WHERE Id = ?1",
                  {protocolId});
     return Answer({"Result", "ErrMsg"}, {protocolId, ""});
 }

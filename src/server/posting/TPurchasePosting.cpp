@@ -62,8 +62,8 @@ struct TTotals {
 TTotals LineTotals(TServerContext& ctx, const char* lineTable, const std::string& masterId) {
     const TRequestResult sums = SelectRows(
         ctx.Db,
-        std::string("SELECT TOTAL(TotalValue), TOTAL(VATValue), TOTAL(TotalVAT), TOTAL(TotalValue_LCY), "
-                    "TOTAL(VATValue_LCY), TOTAL(TotalVAT_LCY) FROM ") + lineTable + " WHERE Master_Id = ?",
+        std::string("SELECT COALESCE(SUM(TotalValue), 0), COALESCE(SUM(VATValue), 0), COALESCE(SUM(TotalVAT), 0), COALESCE(SUM(TotalValue_LCY), 0), "
+                    "COALESCE(SUM(VATValue_LCY), 0), COALESCE(SUM(TotalVAT_LCY), 0) FROM ") + lineTable + " WHERE Master_Id = ?",
         {masterId});
     const int a = AmountDecimals(ctx);
     auto at = [&](size_t i) { return RoundUp(sums.Value(0, i).AsFloat(), a); };
@@ -85,25 +85,25 @@ void WriteVATEntries(TServerContext& ctx, const char* headerTable, const char* l
     const TRequestResult groups = SelectRows(
         ctx.Db,
         std::string("SELECT COALESCE(VATBusPostGroup_Id, ''), COALESCE(VATProdPostGroup_Id, ''), VATPercent, "
-                    "MAX(VATCalculationType), MAX(VATLedger), TOTAL(TotalValue_LCY), TOTAL(VATValue_LCY), "
-                    "TOTAL(TotalValue), TOTAL(VATValue) FROM ") + lineTable +
+                    "MAX(VATCalculationType), MAX(VATLedger), COALESCE(SUM(TotalValue_LCY), 0), COALESCE(SUM(VATValue_LCY), 0), "
+                    "COALESCE(SUM(TotalValue), 0), COALESCE(SUM(VATValue), 0) FROM ") + lineTable +
             " WHERE Master_Id = ? GROUP BY 1, 2, 3 ORDER BY 3, 1, 2",
         {id});
     const int a = AmountDecimals(ctx);
-    SQLite::Statement& insert = ctx.Statements.Get(
+    const std::string insert(
         std::string("INSERT INTO G_VATEntry (Id, Comp_Id, Document_Id, DocumentType, DocumentNo, VendorDocumentNo, "
                     "DocumentDate, PostingDate, Contragent_Id, VATBusPostGroup_Id, VATProdPostGroup_Id, VATPercent, "
                     "VATCalculationType, VATLedger, Base, Amount, Base_ACY, Amount_ACY, DoNotIncInVATLedger, "
                     "LedgerSubjectType, TransactionNo, C_Datetime) SELECT ?, Comp_Id, Id, DocumentType, DocumentNo, "
-                    "VendorInvoiceNo, DocumentDate, PostingDate, Contragent_Id, ?, ?, ?, ?, ?, ?, ?, ?, ?, "
-                    "DoNotIncInVATLedger, LedgerSubjectType, TransactionNo, ? FROM ") + headerTable + " WHERE Id = ?");
+                    "VendorInvoiceNo, DocumentDate, PostingDate, Contragent_Id, ?, ?, CAST(? AS DOUBLE PRECISION), "
+                    "CAST(? AS INTEGER), CAST(? AS INTEGER), CAST(? AS DOUBLE PRECISION), CAST(? AS DOUBLE PRECISION), "
+                    "CAST(? AS DOUBLE PRECISION), CAST(? AS DOUBLE PRECISION), "
+                    "DoNotIncInVATLedger, LedgerSubjectType, TransactionNo, CAST(? AS DOUBLE PRECISION) FROM ") + headerTable +
+        " WHERE Id = ?");
     for (const TVariantArray& g : groups.Rows) {
-        BindAll(insert, {CreateUniqueID(), g[0], g[1], g[2], g[3], g[4], RoundUp(g[5].AsFloat(), a),
-                         RoundUp(g[6].AsFloat(), a), RoundUp(g[7].AsFloat(), a), RoundUp(g[8].AsFloat(), a),
-                         TDateTime::Now(), id});
-        insert.exec();
-        insert.reset();
-        insert.clearBindings();
+        ctx.Db.Execute(insert, {CreateUniqueID(), g[0], g[1], g[2].AsFloat(), g[3].AsInteger(), g[4].AsInteger(),
+                                RoundUp(g[5].AsFloat(), a), RoundUp(g[6].AsFloat(), a), RoundUp(g[7].AsFloat(), a),
+                                RoundUp(g[8].AsFloat(), a), TDateTime::Now(), id});
     }
 }
 
@@ -124,7 +124,7 @@ int64_t NextTransactionNo(TServerContext& ctx) {
     ctx.RefusalKey.clear();
     return SelectRows(ctx.Db,
                       "SELECT MAX(n) FROM (SELECT MAX(TransactionNo) AS n FROM D_PurchInvoiceHeader UNION ALL "
-                      "SELECT MAX(TransactionNo) FROM D_PurchCrMemoHeader)")
+                      "SELECT MAX(TransactionNo) FROM D_PurchCrMemoHeader) AS used")
                .Value()
                .AsInteger() +
            1;
@@ -135,7 +135,7 @@ struct TOpenInvoice {
     Variant Get(const char* column) const { return Row.ByName(column); }
 };
 
-const char* const kOpenInvoiceColumns =
+const std::string kOpenInvoiceColumns =
     "SELECT Id, DocumentType, Contragent_Id, DocumentDate, VendorInvoiceNo, CheckStatus, COALESCE(Currency_Id, '') "
     "AS Currency_Id, CurrencyFactor, DocSubType_Id, COALESCE(BusinessGroup_Id, '') AS BusinessGroup_Id, DirectPay "
     "FROM D_PurchHeader WHERE Id = ? AND Comp_Id = ?";
@@ -156,7 +156,7 @@ const char* RefusalOf(TServerContext& ctx, const TOpenInvoice& doc) {
     const std::string id = doc.Get("Id").AsString();
     const TRequestResult lines = SelectRows(
         ctx.Db,
-        "SELECT COUNT(*), TOTAL(l.Type = 2 AND l.Code = p.AdvancePaymentAccount AND COALESCE(l.AccountDimension_Id, '') = '') "
+        "SELECT COUNT(*), COALESCE(SUM(CASE WHEN l.Type = 2 AND l.Code = p.AdvancePaymentAccount AND COALESCE(l.AccountDimension_Id, '') = '' THEN 1 ELSE 0 END), 0) "
         "FROM D_PurchaseLine l LEFT JOIN C_PurchasesSetup p ON p.Id = ? WHERE l.Master_Id = ?",
         {ctx.Session.CompanyId, id});
     if (lines.Value(0, 0).AsInteger() == 0) return "err_PostPurchNoLines";
@@ -227,7 +227,10 @@ void KeepAssignments(TServerContext& ctx, const std::string& openId, const std::
 }  // namespace
 
 int TPurchasePosting::PostPurchase(TServerContext& ctx, const std::string& id, TVariantArray& keys) {
-    const TOpenInvoice doc{SelectRows(ctx.Db, kOpenInvoiceColumns, {id, ctx.Session.CompanyId})};
+    // Locked until the posting ends: a second client posting the same invoice waits, then
+    // finds it gone.
+    const TOpenInvoice doc{
+        SelectRows(ctx.Db, kOpenInvoiceColumns + ctx.Db.Dialect().LockRow(), {id, ctx.Session.CompanyId})};
     if (const char* refusal = RefusalOf(ctx, doc)) return RefuseWith(ctx, refusal);
     std::string number;
     const std::string series = PostingSeries(ctx, doc.Get("DocSubType_Id"), "PostedInvoice_Series_Id");
@@ -241,11 +244,11 @@ int TPurchasePosting::PostPurchase(TServerContext& ctx, const std::string& id, T
                                             {"DocumentType", std::to_string(DocumentType::PostedPurchInvoice)},
                                             {"DocumentNo", "?2"},
                                             {"PostingDate", "COALESCE(PostingDate, DocumentDate)"},
-                                            {"C_Datetime", "?3"}});
+                                            {"C_Datetime", "CAST(?3 AS DOUBLE PRECISION)"}});
     ExecuteBound(ctx.Db,
                  "INSERT INTO D_PurchInvoiceHeader (" + header.Target +
                      ", PostingUser_Id, TransactionNo, SrcDocument_Id, Annul) SELECT " + header.Source +
-                     ", ?4, ?5, Id, 0 FROM D_PurchHeader WHERE Id = ?6",
+                     ", ?4, CAST(?5 AS INTEGER), Id, 0 FROM D_PurchHeader WHERE Id = ?6",
                  {postedId, number, TDateTime::Now(), ctx.Session.UserId, transaction, id});
     Step("header");
     const TColumnCopy lines = CopyColumns(ctx, "D_PurchaseLine", {{"Master_Id", "?1"}});
@@ -276,7 +279,7 @@ int TPurchasePosting::PostPurchProtocol(TServerContext& ctx, const std::string& 
     const TRequestResult doc = SelectRows(
         ctx.Db,
         "SELECT DocumentType, DocSubType_Id, COALESCE(BusinessGroup_Id, '') FROM D_GlobalPurchHeader WHERE Id = ? "
-        "AND Comp_Id = ?",
+        "AND Comp_Id = ?" + ctx.Db.Dialect().LockRow(),
         {id, ctx.Session.CompanyId});
     const int64_t expected = crMemo == 1 ? DocumentType::PurchCrMemoProtocol : DocumentType::PurchProtocol;
     if (doc.Empty() || doc.Value(0, 0).AsInteger() != expected) return RefuseWith(ctx, "err_PurchProtocolNotFound");
@@ -296,12 +299,12 @@ int TPurchasePosting::PostPurchProtocol(TServerContext& ctx, const std::string& 
                                             {"DocumentType", std::to_string(postedType)},
                                             {"DocumentNo", "?2"},
                                             {"PostingDate", "COALESCE(PostingDate, DocumentDate)"},
-                                            {"C_Datetime", "?3"},
+                                            {"C_Datetime", "CAST(?3 AS DOUBLE PRECISION)"},
                                             {credit ? "IsGlobalCrMemo" : "IsGlobalInvoice", "1"}});
     ExecuteBound(ctx.Db,
                  "INSERT INTO " + std::string(headerTable) + " (" + header.Target +
                      ", PostingUser_Id, TransactionNo, SrcDocument_Id, Annul, GlobDocIsPosted) SELECT " + header.Source +
-                     ", ?4, ?5, Id, 0, 1 FROM D_GlobalPurchHeader WHERE Id = ?6",
+                     ", ?4, CAST(?5 AS INTEGER), Id, 0, 1 FROM D_GlobalPurchHeader WHERE Id = ?6",
                  {postedId, number, TDateTime::Now(), ctx.Session.UserId, transaction, id});
     const TColumnCopy lines = CopyColumns(ctx, "D_GlobalPurchLine", {{"Master_Id", "?1"}});
     ExecuteBound(ctx.Db,

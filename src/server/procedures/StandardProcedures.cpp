@@ -20,8 +20,8 @@ TRequestResult RecalcDocument(TServerContext& ctx, const std::string& header, co
     std::string sets;
     for (const char* field : {"TotalValue", "VATValue", "TotalVAT", "TotalValue_LCY", "TotalVAT_LCY"}) {
         const std::string f = QuoteIdentifier(field);
-        sets += std::string(sets.empty() ? "" : ", ") + f + " = ROUND(COALESCE((SELECT SUM(" + f + ") FROM " + line +
-                " WHERE Master_Id = h.Id), 0), COALESCE((SELECT AmountDecimals FROM C_CompanySetup WHERE Id = h.Comp_Id), 2))";
+        sets += std::string(sets.empty() ? "" : ", ") + f + " = ROUND(CAST(COALESCE((SELECT SUM(" + f + ") FROM " + line +
+                " WHERE Master_Id = h.Id), 0) AS NUMERIC), COALESCE((SELECT AmountDecimals FROM C_CompanySetup WHERE Id = h.Comp_Id), 2))";
     }
     const int changed = ExecuteBound(ctx.Db, "UPDATE " + header + " AS h SET " + sets + " WHERE Id = ? AND Comp_Id = ?",
                                      {Arg(args, 0), Arg(args, 1)});

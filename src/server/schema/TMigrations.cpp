@@ -1,5 +1,8 @@
 #include "server/schema/TMigrations.h"
 
+#include <regex>
+
+#include "base/util/Text.h"
 #include "server/posting/LedgerSchema.h"
 #include "server/posting/PostingSchema.h"
 #include "server/posting/VendorItemProcedures.h"
@@ -505,5 +508,22 @@ const std::vector<TMigration>& Migrations() {
 }
 
 int LatestSchemaVersion() { return Migrations().back().Version; }
+
+const TSpellings& MigrationSpellings() {
+    static const TSpellings spellings = [] {
+        static const std::regex identifier(R"([A-Za-z_][A-Za-z0-9_]*)");
+        TSpellings found;
+        for (const TMigration& migration : Migrations())
+            for (auto it = std::sregex_iterator(migration.Sql.begin(), migration.Sql.end(), identifier);
+                 it != std::sregex_iterator(); ++it)
+            {
+                // A word of a comment may come first; a spelling with capitals wins.
+                const auto [known, added] = found.emplace(ToLowerAscii(it->str()), it->str());
+                if (!added && known->second == known->first) known->second = it->str();
+            }
+        return found;
+    }();
+    return spellings;
+}
 
 }  // namespace tavrek::server

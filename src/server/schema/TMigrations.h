@@ -1,5 +1,6 @@
 #pragma once
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -16,5 +17,10 @@ struct TMigration {
 
 const std::vector<TMigration>& Migrations();
 int LatestSchemaVersion();
+
+// Every name the migrations create, keyed by its lower-case form: PostgreSQL gives names
+// back folded, and they are handed out as the migrations spell them.
+using TSpellings = std::map<std::string, std::string, std::less<>>;
+const TSpellings& MigrationSpellings();
 
 }  // namespace tavrek::server

@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# The private PostgreSQL of the tests: a cluster in a folder of its own, reached only by
+# the Unix socket in that folder, with the demo company as template database tavrek_demo.
+# PostgreSQL refuses to run as root, so under root the server runs as the postgres user.
+#   pg-test-server.sh start DIR TAVREK_ADMIN
+#   pg-test-server.sh stop DIR
+set -euo pipefail
+command=$1
+dir=$2
+bin=$(ls -d /usr/lib/postgresql/*/bin | sort -V | tail -1)
+
+as_owner() {
+  if [ "$(id -u)" -eq 0 ]; then runuser -u postgres -- "$@"; else "$@"; fi
+}
+
+case $command in
+  start)
+    as_owner "$bin/pg_ctl" -D "$dir/data" -m immediate -w stop >/dev/null 2>&1 || true
+    rm -rf "$dir"
+    mkdir -p "$dir"
+    if [ "$(id -u)" -eq 0 ]; then chown postgres "$dir"; fi
+    as_owner "$bin/initdb" -D "$dir/data" -U tavrek -A trust -E UTF8 --locale=C.UTF-8 --no-sync >"$dir/initdb.log"
+    as_owner "$bin/pg_ctl" -D "$dir/data" -l "$dir/server.log" -w \
+      -o "-k $dir -c listen_addresses= -c fsync=off -c synchronous_commit=off -c full_page_writes=off -c max_connections=300" \
+      start >/dev/null
+    "$bin/createdb" -h "$dir" -U tavrek tavrek_demo
+    "$3" init "postgresql://tavrek@/tavrek_demo?host=$dir" >/dev/null
+    ;;
+  stop)
+    as_owner "$bin/pg_ctl" -D "$dir/data" -m fast -w stop >/dev/null 2>&1 || true
+    rm -rf "$dir"
+    ;;
+  *)
+    echo "usage: $0 start DIR TAVREK_ADMIN | stop DIR" >&2
+    exit 2
+    ;;
+esac

@@ -1,0 +1,48 @@
+#include "server/TAccessPolicy.h"
+
+#include <array>
+
+#include "base/util/Text.h"
+#include "server/TQueryBuilder.h"
+#include "server/schema/DocumentTables.h"
+
+namespace tavrek::server {
+namespace {
+
+constexpr std::array kEditedTables = {"D_PurchaseLineDetail", "D_PurchaseBufLineDetail", "S_PrintDocuments",
+                                      "S_CopyDocTemplateHeader", "S_CopyDocTemplateLine"};
+
+bool IsOpenDocumentTable(std::string_view name) {
+    for (const TDocumentTables& tables : DocumentTables())
+        if (!tables.Posted && (EqualsIgnoreCase(name, tables.Header) || EqualsIgnoreCase(name, tables.Line))) return true;
+    return false;
+}
+
+bool StartsWith(std::string_view name, std::string_view prefix) {
+    return name.size() > prefix.size() && EqualsIgnoreCase(name.substr(0, prefix.size()), prefix);
+}
+
+}  // namespace
+
+bool TAccessPolicy::MayChange(const TRelationInfo& table) {
+    if (table.IsView) return false;
+    if (IsOpenDocumentTable(table.Name) || StartsWith(table.Name, "N_") || StartsWith(table.Name, "C_")) return true;
+    for (const char* edited : kEditedTables)
+        if (EqualsIgnoreCase(table.Name, edited)) return true;
+    return false;
+}
+
+std::string TAccessPolicy::CompanyScope(const TRelationInfo& relation, const std::string& companyId,
+                                        std::vector<Variant>& params) {
+    if (companyId.empty()) return {};
+    // Lines belong to the company of their header, whatever their own Comp_Id says.
+    if (relation.Parent != nullptr && relation.Parent->Column("Comp_Id") != nullptr) {
+        params.push_back(companyId);
+        return "master_id IN (SELECT id FROM " + QuoteIdentifier(relation.Parent->Name) + " WHERE comp_id = ?)";
+    }
+    if (relation.Column("Comp_Id") == nullptr) return {};
+    params.push_back(companyId);
+    return "comp_id = ?";
+}
+
+}  // namespace tavrek::server

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "base/data/Variant.h"
+#include "server/TSchemaCatalog.h"
+
+namespace tavrek::server {
+
+// What a client may reach through the generic data calls. It reads every table, but only
+// the rows of its own company; it changes only what a person edits: documents not yet
+// posted with their lines and details, master data and setup. Messages, the error log,
+// number series, posted documents and ledgers change only through the server's own
+// procedures.
+class TAccessPolicy {
+public:
+    static bool MayChange(const TRelationInfo& table);
+    // The condition keeping a query on relation to the company's rows, appending its value;
+    // empty for a table all companies share.
+    static std::string CompanyScope(const TRelationInfo& relation, const std::string& companyId,
+                                    std::vector<Variant>& params);
+};
+
+}  // namespace tavrek::server

@@ -1,0 +1,102 @@
+#include "server/db/TSqliteDialect.h"
+
+#include <memory>
+#include <stdexcept>
+
+#include <soci/sqlite3/soci-sqlite3.h>
+
+#include "server/db/TDbSession.h"
+
+namespace tavrek::server {
+namespace {
+
+namespace sq = sqlite_api;
+
+sq::sqlite3* Handle(TDbSession& db) {
+    return static_cast<soci::sqlite3_session_backend*>(db.Soci().get_backend())->conn_;
+}
+
+void Check(sq::sqlite3* handle, int code, const std::string& what) {
+    if (code != SQLITE_OK && code != SQLITE_DONE)
+        throw soci::sqlite3_soci_error(what + ": " + sq::sqlite3_errmsg(handle), code);
+}
+
+// SQLite's own value of a column: the driver would read an expression as text.
+Variant NativeValue(sq::sqlite3_stmt* stmt, int column) {
+    switch (sq::sqlite3_column_type(stmt, column)) {
+        case SQLITE_NULL: return Variant();
+        case SQLITE_INTEGER: return Variant(static_cast<int64_t>(sq::sqlite3_column_int64(stmt, column)));
+        case SQLITE_FLOAT: return Variant(sq::sqlite3_column_double(stmt, column));
+        default: break;
+    }
+    const auto* text = reinterpret_cast<const char*>(sq::sqlite3_column_text(stmt, column));
+    return Variant(std::string(text, static_cast<size_t>(sq::sqlite3_column_bytes(stmt, column))));
+}
+
+}  // namespace
+
+void TSqliteDialect::Configure(TDbSession& db) const { db.Exec("PRAGMA foreign_keys = ON"); }
+
+void TSqliteDialect::PrepareForSharing(TDbSession& db) const {
+    const TRequestResult journal = db.Select("PRAGMA journal_mode = WAL");
+    if (journal.Value().AsString() != "wal") throw std::runtime_error("режимът WAL не може да бъде включен");
+    db.Exec("PRAGMA synchronous = NORMAL");
+}
+
+void TSqliteDialect::ExecScript(TDbSession& db, const std::string& sql) const {
+    char* error = nullptr;
+    const int code = sq::sqlite3_exec(Handle(db), sql.c_str(), nullptr, nullptr, &error);
+    if (code == SQLITE_OK) return;
+    const std::string message = error != nullptr ? error : "";
+    sq::sqlite3_free(error);
+    throw soci::sqlite3_soci_error(message, code);
+}
+
+std::vector<TCatalogRow> TSqliteDialect::Catalog(TDbSession& db) const {
+    const TRequestResult rows = db.Select(
+        "SELECT m.name, m.type, c.name, c.type FROM sqlite_master m JOIN pragma_table_info(m.name) c "
+        "WHERE m.type IN ('table', 'view') AND m.name NOT LIKE 'sqlite\\_%' ESCAPE '\\' ORDER BY m.name, c.cid");
+    std::vector<TCatalogRow> catalog;
+    for (const TVariantArray& row : rows.Rows)
+        catalog.push_back({row[0].AsString(), row[1].AsString() == "view", row[2].AsString(), row[3].AsString()});
+    return catalog;
+}
+
+void TSqliteDialect::ReadRow(soci::statement& statement, const soci::row& row, TVariantArray& values) const {
+    sq::sqlite3_stmt* stmt = static_cast<soci::sqlite3_statement_backend*>(statement.get_backend())->stmt_;
+    values.resize(row.size());
+    for (size_t i = 0; i < row.size(); ++i) values[i] = NativeValue(stmt, static_cast<int>(i));
+}
+
+std::string TSqliteDialect::CheckIntegrity(TDbSession& db) const {
+    std::string report;
+    for (const TVariantArray& row : db.Select("PRAGMA integrity_check").Rows)
+        report += (report.empty() ? "" : "\n") + row[0].AsString();
+    for (const TVariantArray& row : db.Select("PRAGMA foreign_key_check").Rows) {
+        report = report == "ok" ? std::string() : report + '\n';
+        report += "нарушена връзка в " + row[0].AsString() + " към " + row[2].AsString();
+    }
+    return report;
+}
+
+void TSqliteDialect::Backup(TDbSession& db, const std::string& dest) const {
+    sq::sqlite3* target = nullptr;
+    const int opened = sq::sqlite3_open(dest.c_str(), &target);
+    const std::unique_ptr<sq::sqlite3, int (*)(sq::sqlite3*)> closer(target, sq::sqlite3_close);
+    Check(target, opened, "Копието '" + dest + "' не може да бъде създадено");
+    sq::sqlite3_backup* backup = sq::sqlite3_backup_init(target, "main", Handle(db), "main");
+    if (backup == nullptr) Check(target, sq::sqlite3_errcode(target), "Копието не може да започне");
+    sq::sqlite3_backup_step(backup, -1);
+    Check(target, sq::sqlite3_backup_finish(backup), "Копието не завърши");
+}
+
+void TSqliteDialect::SetReferenceChecks(TDbSession& db, bool on) const {
+    db.Exec(on ? "PRAGMA foreign_keys = ON" : "PRAGMA foreign_keys = OFF");
+}
+
+bool TSqliteDialect::IsConstraintViolation(const soci::soci_error& err) const {
+    const auto* sqlite = dynamic_cast<const soci::sqlite3_soci_error*>(&err);
+    return sqlite != nullptr && (sqlite->result() & 0xff) == SQLITE_CONSTRAINT;
+}
+
+}  // namespace tavrek::server

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "server/db/IDbDialect.h"
+
+namespace tavrek::server {
+
+// A company in one SQLite file: WAL so that several processes share it, foreign keys,
+// an immediate write lock per server method.
+class TSqliteDialect : public IDbDialect {
+public:
+    const char* Name() const override { return "sqlite"; }
+    void Configure(TDbSession& db) const override;
+    void PrepareForSharing(TDbSession& db) const override;
+    std::string BeginWrite() const override { return "BEGIN IMMEDIATE"; }
+    std::string BeginRead() const override { return "BEGIN DEFERRED"; }
+    void ExecScript(TDbSession& db, const std::string& sql) const override;
+    std::string SchemaDdl(const std::string& sql) const override { return sql; }
+    std::vector<TCatalogRow> Catalog(TDbSession& db) const override;
+    std::string LockRow() const override { return ""; }
+    void ReadRow(soci::statement& statement, const soci::row& row, TVariantArray& values) const override;
+    std::string CheckIntegrity(TDbSession& db) const override;
+    void Backup(TDbSession& db, const std::string& dest) const override;
+    void SetReferenceChecks(TDbSession& db, bool on) const override;
+    void ContinueGeneratedKeys(TDbSession&) const override {}
+    bool IsConstraintViolation(const soci::soci_error& err) const override;
+    bool IsConnectionLost(const soci::soci_error&) const override { return false; }
+};
+
+}  // namespace tavrek::server
