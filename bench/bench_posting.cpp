@@ -7,6 +7,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include "BenchEngines.h"
 #include "server/EmbeddedServer.h"
 #include "server/SqlValue.h"
 #include "server/demo/TDemoCompany.h"
@@ -20,12 +21,10 @@ constexpr int kLedgerEntries = 1000000;
 
 class TBenchCompany {
 public:
-    TBenchCompany()
+    explicit TBenchCompany(int64_t engine)
         : folder_(std::filesystem::temp_directory_path() / ("tavrek-bench-posting-" + std::to_string(::getpid()))) {
         std::filesystem::create_directories(folder_);
-        const std::string path = (folder_ / "company.db").string();
-        CreateDemoCompany(path);
-        server_ = std::make_unique<EmbeddedServer>(path);
+        server_ = std::make_unique<EmbeddedServer>(BenchDemoCompany(engine, folder_, "bench_posting"));
         server_->SetSession({kDemoCompanyId, kDemoBusinessGroupId, kDemoUserId});
     }
     ~TBenchCompany() {
@@ -89,36 +88,39 @@ private:
     int invoices_ = 0;
 };
 
-TBenchCompany& Company() {
-    static TBenchCompany company;
-    return company;
+TBenchCompany& Company(benchmark::State& state) {
+    static std::unique_ptr<TBenchCompany> companies[2];
+    const int64_t engine = state.range(0);
+    state.SetLabel(EngineName(engine));
+    if (!companies[engine]) companies[engine] = std::make_unique<TBenchCompany>(engine);
+    return *companies[engine];
 }
 
 void BM_PostInvoiceOf10000Lines(benchmark::State& state) {
     for (auto _ : state) {
         state.PauseTiming();
-        const std::string id = Company().AddInvoice();
+        const std::string id = Company(state).AddInvoice();
         state.ResumeTiming();
-        Company().Post(id);
+        Company(state).Post(id);
     }
 }
-BENCHMARK(BM_PostInvoiceOf10000Lines)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_PostInvoiceOf10000Lines)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 void BM_AnnulInvoiceOf10000Lines(benchmark::State& state) {
     for (auto _ : state) {
         state.PauseTiming();
-        const std::string posted = Company().Post(Company().AddInvoice());
+        const std::string posted = Company(state).Post(Company(state).AddInvoice());
         state.ResumeTiming();
         Variant output;
-        if (Company().Server().AnnulDocument(posted, 0, "", TDateTime::FromDate(2026, 11, 30), 0, output) < 0)
-            state.SkipWithError(Company().Server().LastRefusalText().c_str());
+        if (Company(state).Server().AnnulDocument(posted, 0, "", TDateTime::FromDate(2026, 11, 30), 0, output) < 0)
+            state.SkipWithError(Company(state).Server().LastRefusalText().c_str());
     }
 }
-BENCHMARK(BM_AnnulInvoiceOf10000Lines)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_AnnulInvoiceOf10000Lines)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 void BM_CheckBooksOfAMillionEntries(benchmark::State& state) {
-    Company().AddLedgerEntries();
-    auto& db = Company().Server().Database();
+    Company(state).AddLedgerEntries();
+    auto& db = Company(state).Server().Database();
     for (auto _ : state) {
         const std::vector<std::string> differences =
             TBooksCheck([&](const std::string& sql, const TVariantArray& values) { return SelectRows(db, sql, values); })
@@ -126,7 +128,7 @@ void BM_CheckBooksOfAMillionEntries(benchmark::State& state) {
         if (!differences.empty()) state.SkipWithError(differences.front().c_str());
     }
 }
-BENCHMARK(BM_CheckBooksOfAMillionEntries)->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK(BM_CheckBooksOfAMillionEntries)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(2);
 
 }  // namespace
 }  // namespace tavrek::server

@@ -8,6 +8,7 @@
 #include <benchmark/benchmark.h>
 
 #include "base/data/TClientDataSet.h"
+#include "BenchEngines.h"
 #include "server/EmbeddedServer.h"
 #include "server/db/TDbTransaction.h"
 #include "server/demo/TDemoCompany.h"
@@ -18,15 +19,13 @@ namespace {
 constexpr int kLargeDocumentLines = 100000;
 constexpr int kInsertedLines = 10000;
 
-// One demo company for the whole program, with a saved document of 100,000 lines.
+// One demo company per engine for the whole program, with a saved document of 100,000 lines.
 class TBenchCompany {
 public:
-    TBenchCompany()
+    explicit TBenchCompany(int64_t engine)
         : folder_(std::filesystem::temp_directory_path() / ("tavrek-bench-" + std::to_string(::getpid()))) {
         std::filesystem::create_directories(folder_);
-        const std::string path = (folder_ / "company.db").string();
-        CreateDemoCompany(path);
-        server_ = std::make_unique<EmbeddedServer>(path);
+        server_ = std::make_unique<EmbeddedServer>(BenchDemoCompany(engine, folder_, "bench_server"));
         AddLargeDocument();
     }
     ~TBenchCompany() {
@@ -57,13 +56,16 @@ private:
     std::unique_ptr<EmbeddedServer> server_;
 };
 
-TBenchCompany& Company() {
-    static TBenchCompany company;
-    return company;
+TBenchCompany& Company(benchmark::State& state) {
+    static std::unique_ptr<TBenchCompany> companies[2];
+    const int64_t engine = state.range(0);
+    state.SetLabel(EngineName(engine));
+    if (!companies[engine]) companies[engine] = std::make_unique<TBenchCompany>(engine);
+    return *companies[engine];
 }
 
 void BM_RequestDataLargeDocument(benchmark::State& state) {
-    EmbeddedServer& server = Company().Server();
+    EmbeddedServer& server = Company(state).Server();
     for (auto _ : state) {
         TClientDataSet lines;
         server.RequestData("D_PurchaseLine", TFilter().Add("D_PurchaseLine.Master_Id", "=", "BIG"), lines);
@@ -71,10 +73,10 @@ void BM_RequestDataLargeDocument(benchmark::State& state) {
     }
     state.counters["lines"] = kLargeDocumentLines;
 }
-BENCHMARK(BM_RequestDataLargeDocument)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_RequestDataLargeDocument)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 void BM_ApplyUpdatesInsertedLines(benchmark::State& state) {
-    EmbeddedServer& server = Company().Server();
+    EmbeddedServer& server = Company(state).Server();
     int batch = 0;
     for (auto _ : state) {
         state.PauseTiming();
@@ -98,19 +100,19 @@ void BM_ApplyUpdatesInsertedLines(benchmark::State& state) {
     }
     state.counters["lines"] = kInsertedLines;
 }
-BENCHMARK(BM_ApplyUpdatesInsertedLines)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_ApplyUpdatesInsertedLines)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 void BM_GetNextSerieNo(benchmark::State& state) {
-    EmbeddedServer& server = Company().Server();
+    EmbeddedServer& server = Company(state).Server();
     std::string number;
     for (auto _ : state) {
         if (server.GetNextSerieNo("PINV", "BG-SOF", number) != 0) state.SkipWithError("series refused");
     }
 }
-BENCHMARK(BM_GetNextSerieNo)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_GetNextSerieNo)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 void BM_RequestValueVATSetup(benchmark::State& state) {
-    EmbeddedServer& server = Company().Server();
+    EmbeddedServer& server = Company(state).Server();
     const TFilter filter = TFilter()
                                .Add("G_VATPostingSetup.VATBus_PostingGroup", "=", "DOM", "AND")
                                .Add("G_VATPostingSetup.VATProd_PostingGroup", "=", "VAT20", "AND")
@@ -122,7 +124,7 @@ void BM_RequestValueVATSetup(benchmark::State& state) {
             state.SkipWithError("no VAT setup");
     }
 }
-BENCHMARK(BM_RequestValueVATSetup)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_RequestValueVATSetup)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 }  // namespace tavrek::server
