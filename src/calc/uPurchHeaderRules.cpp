@@ -18,6 +18,17 @@ using namespace uPurchCalcHelpers;
 
 namespace {
 
+// Header field filled from each column of the vendor's master data.
+const std::pair<const char*, const char*> kContragentDefaults[] = {
+    {"Code", "N_Contragent_Code"},
+    {"Name", "N_Contragent_Name"},
+    {"Bulstat", "N_Contragent_Bulstat"},
+    {"VATRegistrationNo", "N_Contragent_VATRegistrationNo"},
+    {"GenBusPostGroup_Id", "GenBusPostGroup_Id"},
+    {"VATBusPostGroup_Id", "VATBusPostGroup_Id"},
+    {"CntrPostingGroup_Id", "CntrPostingGroup_Id"},
+    {"PayTerm_Id", "PayTerm_Id"}};
+
 void RecalcLine(TClientDataSet& Header, TClientDataSet& Line, bool& Calculating) {
     PurchUpdateUnitCost(Header, Line, Calculating);
     PurchCalcTotalAmounts(Header, Line, Calculating);
@@ -86,6 +97,16 @@ void RebuildInclusivePrice(TClientDataSet& Line) {
 }
 
 }  // namespace
+
+void PurchContragentDefaults(TClientDataSet& Header) {
+    const TRequestResult params = dm().Server().GetContragentParams(Text(Header, "Contragent_Id"));
+    if (params.Empty()) return;
+    for (const auto& [column, target] : kContragentDefaults) {
+        TField* field = Header.FindField(target);
+        const Variant value = params.ByName(column);
+        if (field != nullptr && !value.IsEmpty() && !(field->Value() == value)) field->SetValue(value);
+    }
+}
 
 void PurchContragentFieldOnChange(TClientDataSet& Header, TClientDataSet& Line, bool& Calculating, bool LookupPrice) {
     if (Calculating) return;

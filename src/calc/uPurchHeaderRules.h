@@ -21,6 +21,10 @@ class TClientDataSet;
 // - currency factor: GetCurrencyRate(Currency_Id, DocumentDate, 1), 0 when there is no rate.
 namespace tavrek::uPurchCallculations {
 
+// Copies the vendor's defaults that GetContragentParams answers into the header fields that the
+// header has; values that are empty or unchanged are not written.
+void PurchContragentDefaults(TClientDataSet& Header);
+
 // The vendor changed: default payment method (its failures pass on), then every line is
 // repriced (when LookupPrice), takes the header's posting groups and currency, its VAT rate and
 // amounts. The line loop logs "TfEdPurchase.ContragentFieldOnChange"; the last line stays current.

@@ -66,12 +66,6 @@ std::vector<TLookupDefinition> MakeStandardLookups() {
                   {"PurchMeasure_Id", "Measure_Id"},
                   {"GenProdPostGroup_Id", "GenProdPostGroup_Id"},
                   {"VATProdPostGroup_Id", "VATProdPostGroup_Id", kRule}}),
-        LineCode({2}, "сметка", "G_LAccount", {{"Name", "Description"}}),
-        LineCode({3}, "допълнителен разход", "N_ItemCharge",
-                 {{"Name", "Description"},
-                  {"GenProdPostGroup_Id", "GenProdPostGroup_Id"},
-                  {"VATProdPostGroup_Id", "VATProdPostGroup_Id", kRule}}),
-        LineCode({4}, "дълготраен актив", "N_FixedAsset", {{"Name", "Description"}}),
     };
 }
 

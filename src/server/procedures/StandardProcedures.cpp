@@ -57,12 +57,14 @@ TRequestResult RecalcPurchDocument(TServerContext& ctx, const TVariantArray& arg
         totals.AddVATGroups(std::to_string(percent), percent, taxed, taxed * factor);
         sum += RoundUp(value, decimals);
     }
+    sum = RoundUp(sum, decimals);
     const double vat = totals.TotalVAT(), valueLCY = RoundUp(sum * factor, decimals);
     const double vatLCY = RoundUp(factor * vat, decimals);
     ExecuteBound(ctx.Db,
                  "UPDATE D_PurchHeader SET TotalValue = ?, VATValue = ?, TotalVAT = ?, TotalValue_LCY = ?, "
                  "TotalVAT_LCY = ? WHERE Id = ? AND Comp_Id = ?",
-                 {sum, vat, sum + vat, valueLCY, valueLCY + vatLCY, Arg(args, 0), Arg(args, 1)});
+                 {sum, vat, RoundUp(sum + vat, decimals), valueLCY, RoundUp(valueLCY + vatLCY, decimals), Arg(args, 0),
+                  Arg(args, 1)});
     return Answer({"Result"}, {0});
 }
 
