@@ -46,8 +46,9 @@ struct TBenchClient {
 
     static void AddInvoice(server::TDbSession& db) {
         server::TDbTransaction transaction(db, server::TTransactionKind::tkWrite);
-        db.Exec(std::string("INSERT INTO D_PurchHeader (Id, Comp_Id, DocumentType, DocumentNo) VALUES ('") + kInvoiceId +
-                "', 'DEMO', 1, 'BENCH-1')");
+        db.Exec(std::string("INSERT INTO D_PurchHeader (Id, Comp_Id, DocumentType, DocumentNo, Contragent_Id, "
+                            "VATBusPostGroup_Id, CurrencyFactor) VALUES ('") +
+                kInvoiceId + "', 'DEMO', 1, 'BENCH-1', 'V01', 'DOM', 1)");
         for (int i = 1; i <= kLines; ++i) {
             const double quantity = 1 + i % 7, price = 1.25 * (1 + i % 13), value = quantity * price;
             db.Execute("INSERT INTO D_PurchaseLine (Master_Id, Id, Comp_Id, Line_No, Code, Description, Quantity, "
@@ -135,5 +136,28 @@ void BM_EditQuantity(benchmark::State& state) {
     bench.CloseAll();
 }
 BENCHMARK(BM_EditQuantity)->Unit(benchmark::kMicrosecond);
+
+// Typing an item code into a line: the item's lookup (description, unit, posting groups),
+// its VAT rate, the vendor's price and discount, the line posted, footers and header.
+void BM_TypeItemCode(benchmark::State& state) {
+    TBenchClient& bench = Client();
+    TFormHostWidget* host = bench.OpenInvoice();
+    TDataSetModel& model = host->Grid("dbgDetail")->Model();
+    int codeColumn = 0;
+    for (int c = 0; c < model.columnCount(); ++c)
+        if (model.headerData(c, Qt::Horizontal).toString() == QStringLiteral("Код")) codeColumn = c;
+    int row = 0;
+    for (auto _ : state) {
+        row = (row + 7919) % kLines;
+        if (!model.setData(model.index(row, codeColumn), QString::number(1001 + row % 4)))
+            state.SkipWithError("the item code was refused");
+        host->RefreshAll();
+        host->Grid("dbgDetail")->View().viewport()->repaint();
+    }
+    model.DataSet().CancelUpdates();
+    host->Form().cdsMaster.CancelUpdates();
+    bench.CloseAll();
+}
+BENCHMARK(BM_TypeItemCode)->Unit(benchmark::kMillisecond);
 
 }  // namespace

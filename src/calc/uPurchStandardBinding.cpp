@@ -10,11 +10,10 @@ namespace {
 
 using S = const TPurchEditorState&;
 
-// The editor's vendor handler: defaults of the vendor, then the rule, repricing existing lines
-// only when the user agrees.
+// The editor's vendor handler: the rule, repricing existing lines only when the user agrees.
+// The vendor's own defaults came with the vendor's lookup.
 void RunContragent(S s) {
     if (s.Calculating || s.Header.FieldByName("Contragent_Id").Value().IsEmpty()) return;
-    PurchContragentDefaults(s.Header);
     const bool lookupPrice = s.Line.IsEmpty() || AskYesNoKey("queChangeContragent");
     PurchContragentFieldOnChange(s.Header, s.Line, s.Calculating, lookupPrice);
 }

@@ -33,7 +33,7 @@ struct TPurchFieldBinding {
     const char* Handler;  // the editor's handler, "QuantityOnChange"
     const char* Routine;  // the routine it calls, "PurchQuantityOnChange"
     // Calls the routine with the standard arguments: LookupPrice true for Quantity, Measure_Id
-    // and Code; for Contragent_Id the vendor defaults first, and LookupPrice true on a document
+    // and Code; for Contragent_Id LookupPrice true on a document
     // without lines, otherwise the answer to "queChangeContragent".
     TPurchBoundRoutine Run;
 };

@@ -1,19 +1,21 @@
 #include "desktop/TDataGrid.h"
 
 #include <QHeaderView>
-#include <QTableView>
 #include <QVBoxLayout>
 #include <algorithm>
 
 #include "base/errors/TELException.h"
+#include "desktop/TCellEditorDelegate.h"
 #include "desktop/TDataSetModel.h"
 #include "desktop/TGridFooter.h"
+#include "desktop/TGridView.h"
 
 namespace tavrek::desktop {
 
 TDataGrid::TDataGrid(TDataSetModel& model, QWidget* parent)
-    : QWidget(parent), model_(model), view_(new QTableView(this)) {
+    : QWidget(parent), model_(model), view_(new TGridView(this)) {
     view_->setModel(&model_);
+    view_->setItemDelegate(new TCellEditorDelegate(model_, *view_));
     view_->setSelectionBehavior(QAbstractItemView::SelectRows);
     view_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     view_->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |

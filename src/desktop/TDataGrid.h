@@ -3,7 +3,8 @@
 #include <QWidget>
 #include <vector>
 
-class QTableView;
+#include "desktop/TGridView.h"
+
 
 namespace tavrek::desktop {
 
@@ -11,13 +12,14 @@ class TDataSetModel;
 class TGridFooter;
 
 // A grid over a dataset model with its footer line. Rows are selected whole and several
-// at once; the current row and the dataset's cursor follow each other.
+// at once; the current row and the dataset's cursor follow each other. Cells are typed
+// into through TCellEditorDelegate, lines added and removed with TGridView's keys.
 class TDataGrid : public QWidget {
     Q_OBJECT
 public:
     explicit TDataGrid(TDataSetModel& model, QWidget* parent = nullptr);
 
-    QTableView& View() const { return *view_; }
+    TGridView& View() const { return *view_; }
     TDataSetModel& Model() const { return model_; }
     TGridFooter& Footer() const { return *footer_; }
 
@@ -32,7 +34,7 @@ private:
     void CurrentRowChanged(int row);
 
     TDataSetModel& model_;
-    QTableView* view_;
+    TGridView* view_;
     TGridFooter* footer_;
     bool following_ = false;
 };

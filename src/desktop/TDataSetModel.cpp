@@ -159,7 +159,15 @@ bool TDataSetModel::ApplyEdit(int row, const TColumnLayout& column, const QVaria
         MoveCursorToRow(row);
         TField& field = dataSet_->Fields(column.FieldIndex);
         dataSet_->Edit();
-        field.SetValue(FromEditValue(value, field.DataType()));
+        const Variant typed = FromEditValue(value, field.DataType());
+        bool taken = true;
+        if (OnEnterValue) taken = OnEnterValue(field, typed);
+        else field.SetValue(typed);
+        if (!taken) {
+            if (dataSet_->State() == TDataSetState::dsEdit) dataSet_->Cancel();
+            RefreshCurrentRow();
+            return false;
+        }
         // A record being inserted stays open until the user leaves it; an edited one is
         // posted at once so that the aggregates and the footers follow.
         if (dataSet_->State() == TDataSetState::dsEdit) dataSet_->Post();

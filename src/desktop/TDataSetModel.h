@@ -43,6 +43,9 @@ public:
     // The current record may have changed in its edit buffer without a post.
     void RefreshCurrentRow();
 
+    // What the user typed into a field goes through this (the form's lookups); false refuses
+    // it. Without it the value goes to the field.
+    std::function<bool(TField& field, const Variant& value)> OnEnterValue;
     // Failures while editing: the text goes to this handler (a dialog in the client).
     std::function<void(const QString&)> OnError;
 

@@ -10,7 +10,8 @@
 #include <QToolButton>
 
 #include "base/errors/TELException.h"
-#include "base/forms/Selectors.h"
+#include "base/server/IAppServer.h"
+#include "base/session/Tdm.h"
 #include "base/forms/TfBase.h"
 #include "base/ui/Messages.h"
 #include "base/util/Text.h"
@@ -38,7 +39,7 @@ TDbFieldControl::TDbFieldControl(TfBase& form, const THeaderField& headerField, 
       editor_(CreateEditor(headerField, parent)) {
     label_->setBuddy(editor_);
     if (headerField.Width > 0) editor_->setMinimumWidth(headerField.Width);
-    editor_->setObjectName(ToQ(headerField.FieldName));
+    editor_->setObjectName(ToQ(headerField.ControlName.empty() ? headerField.FieldName : headerField.ControlName));
     Refresh();
 }
 
@@ -106,8 +107,13 @@ QWidget* TDbFieldControl::CreateLookup(QWidget* parent) {
     auto* layout = new QHBoxLayout(box);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(2);
+    button->setObjectName(QStringLiteral("btnSelect"));
+    name_ = new QLabel(box);
+    name_->setObjectName(QStringLiteral("lblName"));
+    name_->setMinimumWidth(120);
     layout->addWidget(line_);
     layout->addWidget(button);
+    layout->addWidget(name_, 1);
     connect(line_, &QLineEdit::editingFinished, this, &TDbFieldControl::CommitText);
     connect(button, &QToolButton::clicked, this, &TDbFieldControl::OpenSelector);
     return box;
@@ -181,10 +187,31 @@ void TDbFieldControl::ShowValue(const THeaderField& headerField, const Variant& 
             line_->setText(field == nullptr ? QString()
                                             : DisplayText(value, field->DataType(),
                                                           NumberKindOf(fieldName_, field->DataType())));
+            if (name_ != nullptr) name_->setText(MasterName(value));
             break;
         }
     }
     if (line_ != nullptr) line_->setModified(false);
+}
+
+// The name of the master row a key field holds, beside its code; read once per value.
+QString TDbFieldControl::MasterName(const Variant& value) {
+    TClientDataSet* dataSet = DataSet();
+    const TLookupDefinition* lookup = dataSet == nullptr ? nullptr : form_.LookupOf(*dataSet, fieldName_);
+    if (lookup == nullptr || value.IsEmpty()) return {};
+    // A name the form shows in a field of its own is not repeated.
+    for (const TLookupCopy& copy : lookup->Copies)
+        if (copy.Column == "Name" && form_.Description.FindField(copy.Field) != nullptr) return {};
+    const std::string key = value.AsString();
+    if (key != namedKey_) {
+        namedKey_ = key;
+        const bool storesKey = EqualsIgnoreCase(lookup->Copies.back().Field, fieldName_);
+        TRequestResult row;
+        dm().Server().RequestValue(0, lookup->MasterTable, "Name",
+                                   lookup->FilterBy(storesKey ? lookup->KeyColumn : lookup->CodeColumn, value), row);
+        shownName_ = row.Empty() ? QString() : ToQ(row.Value(0, 0).AsString());
+    }
+    return shownName_;
 }
 
 void TDbFieldControl::CommitText() {
@@ -200,10 +227,18 @@ void TDbFieldControl::Commit(const QVariant& value) {
         Refresh();
         return;
     }
+    const bool number = field->DataType() == TFieldType::ftFloat || field->DataType() == TFieldType::ftInteger;
+    const QString problem = number && value.typeId() == QMetaType::QString
+                                ? NumberInputError(value.toString(), InputDecimals(NumberKindOf(fieldName_, field->DataType()),
+                                                                                   DecimalsOfFormat(Spec()->DisplayFormat)))
+                                : QString();
+    if (!problem.isEmpty()) {
+        MessageDlgEx(FromQ(problem), TMsgDlgType::mtError, mbOK);
+        Refresh(true);
+        return;
+    }
     try {
-        const Variant typed = FromEditValue(value, field->DataType());
-        dataSet->Edit();
-        field->SetValue(typed);
+        form_.EnterFieldValue(*dataSet, *field, FromEditValue(value, field->DataType()));
     } catch (const std::exception& e) {
         ReportBadInput(e.what());
     }
@@ -221,15 +256,11 @@ void TDbFieldControl::ReportBadInput(const std::string& message) {
 void TDbFieldControl::OpenSelector() {
     const THeaderField* headerField = Spec();
     TClientDataSet* dataSet = DataSet();
-    if (headerField == nullptr || dataSet == nullptr || !Editable() || headerField->Selector.empty()) return;
-    TFilter filter;
-    const QString typed = line_->text().trimmed();
-    if (!headerField->SelectorFilterField.empty() && !typed.isEmpty())
-        filter.Add(headerField->SelectorFilterField, "LIKE", "%" + FromQ(typed) + "%");
-    const std::string from = headerField->SelectorFields.empty() ? fieldName_ : headerField->SelectorFields;
-    const std::string to = headerField->TargetFields.empty() ? fieldName_ : headerField->TargetFields;
-    form_.RunGuarded(form_.OperationName(fieldName_ + ".Selector"),
-                     [&] { GetSelector(headerField->Selector, filter, from, to, *dataSet); });
+    if (headerField == nullptr || dataSet == nullptr || !Editable()) return;
+    if (headerField->Selector.empty() && form_.LookupOf(*dataSet, fieldName_) == nullptr) return;
+    // What the user typed only narrows the list: the field keeps its value until a row is chosen.
+    const std::string typed = line_->isModified() ? FromQ(line_->text().trimmed()) : std::string();
+    form_.RunGuarded(form_.OperationName(fieldName_ + ".Selector"), [&] { form_.SelectLookup(*headerField, typed); });
     Refresh(true);
     emit Edited();
 }

@@ -59,6 +59,7 @@ private:
     QString FormatNumber(const THeaderField& headerField, const Variant& value) const;
     void CommitText();
     void ReportBadInput(const std::string& message);
+    QString MasterName(const Variant& value);
 
     TfBase& form_;
     std::string fieldName_;
@@ -70,9 +71,12 @@ private:
     QCheckBox* check_ = nullptr;
     QComboBox* combo_ = nullptr;
     QDateEdit* date_ = nullptr;
+    QLabel* name_ = nullptr;
     QLabel* label_;
     QWidget* editor_;
     bool refreshing_ = false;
+    std::string namedKey_;
+    QString shownName_;
 };
 
 }  // namespace tavrek::desktop

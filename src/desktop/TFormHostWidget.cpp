@@ -26,6 +26,7 @@
 #include "desktop/TDbFieldControl.h"
 #include "desktop/TFormActions.h"
 #include "desktop/TGridFooter.h"
+#include "desktop/TGridView.h"
 #include "desktop/TSidePanelWidget.h"
 #include "desktop/ValueText.h"
 
@@ -39,7 +40,8 @@ TColumnLayout ColumnOf(const TGridColumn& column, TClientDataSet& dataSet, int f
     const TField& field = dataSet.Fields(fieldIndex);
     TColumnLayout headerField;
     headerField.FieldIndex = fieldIndex;
-    headerField.Caption = ToQ(column.Caption.empty() ? field.DisplayLabel : column.Caption);
+    const std::string described = FieldCaption(field.FieldName());
+    headerField.Caption = ToQ(!column.Caption.empty() ? column.Caption : !described.empty() ? described : field.DisplayLabel);
     headerField.Width = column.Width;
     headerField.ReadOnly = column.ReadOnly;
     headerField.Kind = NumberKindOf(field.FieldName(), field.DataType());
@@ -72,7 +74,7 @@ TFormHostWidget::~TFormHostWidget() {
     // Models watch the form's datasets: they go before the form does.
     clock_->stop();
     for (TDbFieldControl* field : fields_) delete field;
-    for (TGridView& grid : grids_) {
+    for (TGridEntry& grid : grids_) {
         delete grid.View;
         delete grid.Model;
     }
@@ -136,11 +138,15 @@ void TFormHostWidget::Build() {
 QToolBar* TFormHostWidget::BuildToolBar() {
     auto* bar = new QToolBar(this);
     bar->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    for (QAction* action : actions_->QActions()) bar->addAction(action);
+    for (QAction* action : actions_->QActions()) {
+        bar->addAction(action);
+        bar->widgetForAction(action)->setObjectName(action->objectName());
+    }
     for (TMenu* menu : form_->Menus()) {
         if (EqualsIgnoreCase(menu->Name, "pmDocument") || EqualsIgnoreCase(menu->Name, "pmLine")) continue;
         if (menu->Items().empty()) continue;
         auto* button = new QToolButton(bar);
+        button->setObjectName(ToQ(menu->Name));
         button->setText(ToQ(menu->Caption().empty() ? menu->Name : menu->Caption()));
         button->setPopupMode(QToolButton::InstantPopup);
         button->setMenu(actions_->CreateMenu(*menu, button));
@@ -184,8 +190,20 @@ TDataGrid* TFormHostWidget::BuildGrid(TGrid& grid, QWidget* parent) {
     auto* model = new TDataSetModel(*dataSet, ColumnsOf(grid, *dataSet), this);
     model->SetReadOnly(grid.ReadOnly || form_->ReadOnly);
     model->OnError = [this](const QString& text) { ReportError(text); };
+    model->OnEnterValue = [this, dataSet](TField& field, const Variant& value) {
+        return form_->EnterFieldValue(*dataSet, field, value);
+    };
     auto* view = new TDataGrid(*model, parent);
     view->setObjectName(ToQ(grid.Name));
+    view->View().IsLookupColumn = [this, model](int column) {
+        TClientDataSet& lines = model->DataSet();
+        const TColumnLayout& layout = model->Columns().at(static_cast<size_t>(column));
+        return !layout.ReadOnly && form_->LookupOf(lines, lines.Fields(layout.FieldIndex).FieldName()) != nullptr;
+    };
+    connect(&view->View(), &TGridView::AppendRequested, this, [this, view] { AppendLine(*view); });
+    connect(&view->View(), &TGridView::DeleteRequested, this, [this, view] { DeleteLine(*view); });
+    connect(&view->View(), &TGridView::SelectorRequested, this,
+            [this, view](const QModelIndex& index, const QString& typed) { ChooseInColumn(*view, index, typed); });
     view->View().setSelectionMode(grid.MultiSelect ? QAbstractItemView::ExtendedSelection
                                                    : QAbstractItemView::SingleSelection);
     view->View().setContextMenuPolicy(Qt::CustomContextMenu);
@@ -203,7 +221,7 @@ TDataGrid* TFormHostWidget::BuildGrid(TGrid& grid, QWidget* parent) {
 }
 
 TDataGrid* TFormHostWidget::Grid(std::string_view name) const {
-    for (const TGridView& grid : grids_)
+    for (const TGridEntry& grid : grids_)
         if (EqualsIgnoreCase(grid.Grid->Name, name)) return grid.View;
     return nullptr;
 }
@@ -212,6 +230,47 @@ TDbFieldControl* TFormHostWidget::FieldControl(std::string_view fieldName) const
     for (TDbFieldControl* field : fields_)
         if (EqualsIgnoreCase(field->FieldName(), fieldName)) return field;
     return nullptr;
+}
+
+bool TFormHostWidget::Editable(const TDataGrid& view) const { return !view.Model().ReadOnly() && !form_->ReadOnly; }
+
+// A new line takes the form's new-line defaults; one that is still empty is not repeated.
+void TFormHostWidget::AppendLine(TDataGrid& view) {
+    TClientDataSet& lines = view.Model().DataSet();
+    if (!Editable(view) || !lines.Active()) return;
+    if (lines.State() == TDataSetState::dsInsert && !lines.Modified()) return;
+    form_->RunGuarded(form_->OperationName("AppendLine"), [&lines] { lines.Append(); });
+    RefreshAll();
+    TGridView& grid = view.View();
+    grid.setFocus();
+    grid.setCurrentIndex(grid.FirstEditable(view.Model().CurrentRow()));
+}
+
+void TFormHostWidget::DeleteLine(TDataGrid& view) {
+    TClientDataSet& lines = view.Model().DataSet();
+    if (!Editable(view) || !lines.Active() || (lines.IsEmpty() && lines.State() != TDataSetState::dsInsert)) return;
+    form_->RunGuarded(form_->OperationName("DeleteLine"), [&lines] {
+        if (lines.State() == TDataSetState::dsInsert) {
+            lines.Cancel();
+            return;
+        }
+        if (AskYesNoKey("que_DeleteLine", "Да бъде ли изтрит редът?")) lines.Delete();
+    });
+    RefreshAll();
+}
+
+void TFormHostWidget::ChooseInColumn(TDataGrid& view, const QModelIndex& index, const QString& typed) {
+    TDataSetModel& model = view.Model();
+    if (!Editable(view) || !index.isValid()) return;
+    TClientDataSet& lines = model.DataSet();
+    const std::string field = lines.Fields(model.Columns().at(static_cast<size_t>(index.column())).FieldIndex).FieldName();
+    form_->RunGuarded(form_->OperationName(field + ".Selector"), [&] {
+        model.MoveCursorToRow(index.row());
+        if (form_->SelectFieldLookup(lines, field, FromQ(typed)) && lines.State() == TDataSetState::dsEdit) lines.Post();
+    });
+    RefreshAll();
+    view.View().setFocus();
+    view.View().setCurrentIndex(index);
 }
 
 void TFormHostWidget::SyncSelection(TGrid& grid, TDataGrid& view) {
@@ -260,7 +319,8 @@ void TFormHostWidget::RefreshAll() {
     if (busy_ || form_->Closed()) return;
     for (TDbFieldControl* field : fields_) field->Refresh();
     actions_->Sync();
-    for (TGridView& grid : grids_) {
+    form_->UpdateFooters();
+    for (TGridEntry& grid : grids_) {
         grid.Model->SetReadOnly(grid.Grid->ReadOnly || form_->ReadOnly);
         grid.View->setVisible(grid.Grid->Visible);
         grid.View->setEnabled(grid.Grid->Enabled);
@@ -293,7 +353,7 @@ void TFormHostWidget::SetBusy(bool busy) {
     if (busy_ == busy) return;
     busy_ = busy;
     toolBar_->setEnabled(!busy);
-    for (TGridView& grid : grids_) grid.View->setEnabled(!busy && grid.Grid->Enabled);
+    for (TGridEntry& grid : grids_) grid.View->setEnabled(!busy && grid.Grid->Enabled);
     if (!busy) RefreshAll();
 }
 

@@ -12,6 +12,7 @@ class TfBase;
 struct TGrid;
 }  // namespace tavrek
 
+class QModelIndex;
 class QTabWidget;
 class QTimer;
 class QToolBar;
@@ -68,6 +69,11 @@ private:
     bool ShowsGrid(const TGrid& grid) const;
     void ShowLinePopup(TDataGrid& grid, const QPoint& globalPos);
     void SyncSelection(TGrid& grid, TDataGrid& view);
+    // Line entry from the grid's keys.
+    void AppendLine(TDataGrid& view);
+    void DeleteLine(TDataGrid& view);
+    void ChooseInColumn(TDataGrid& view, const QModelIndex& index, const QString& typed);
+    bool Editable(const TDataGrid& view) const;
     void CommitPendingEdits();
     void ReportError(const QString& text);
 
@@ -78,12 +84,12 @@ private:
     QTabWidget* pages_ = nullptr;
     TSidePanelWidget* sidePanel_ = nullptr;
     std::vector<TDbFieldControl*> fields_;
-    struct TGridView {
+    struct TGridEntry {
         TGrid* Grid;
         TDataGrid* View;
         TDataSetModel* Model;
     };
-    std::vector<TGridView> grids_;
+    std::vector<TGridEntry> grids_;
     std::vector<std::pair<const void*, qint64>> timerStarts_;
     QTimer* clock_ = nullptr;
     bool busy_ = false;

@@ -58,6 +58,21 @@ QString TitleOf(TMsgDlgType type) {
     return {};
 }
 
+// Columns are shown under the captions of the field descriptions; columns without one
+// (keys, company) are left out, unless nothing is described at all.
+void DescribeColumns(TClientDataSet& rows) {
+    bool described = false;
+    for (int i = 0; i < rows.FieldCount(); ++i) {
+        TField& field = rows.Fields(i);
+        const std::string caption = FieldCaption(field.FieldName());
+        field.Visible = !caption.empty();
+        if (!caption.empty()) field.DisplayLabel = caption;
+        described = described || !caption.empty();
+    }
+    if (!described)
+        for (int i = 0; i < rows.FieldCount(); ++i) rows.Fields(i).Visible = true;
+}
+
 }  // namespace
 
 int TQtDialogs::MessageDlgEx(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons) {
@@ -98,7 +113,10 @@ bool TQtDialogs::Select(const std::string& selector, const TFilter& filter, bool
         MessageDlgEx(FormatMessage(text, {selector}), TMsgDlgType::mtError, mbOK);
         return false;
     }
-    TSelectorDialog dialog(QStringLiteral("Избор: %1").arg(ToQ(selector)), std::move(rows), multiSelect, parent_);
+    DescribeColumns(*rows);
+    const std::string caption = FieldCaption(selector);
+    TSelectorDialog dialog(QStringLiteral("Избор: %1").arg(ToQ(caption.empty() ? selector : caption)), std::move(rows),
+                           multiSelect, parent_);
     if (dialog.exec() != QDialog::Accepted) return false;
     chosen = dialog.Chosen();
     return !chosen.Rows.empty();

@@ -2,9 +2,11 @@
 
 #include <QDate>
 #include <QLocale>
+#include <QRegularExpression>
 #include <cmath>
 
 #include "base/session/LocalData.h"
+#include "base/ui/Messages.h"
 #include "base/util/Text.h"
 
 namespace tavrek::desktop {
@@ -103,5 +105,29 @@ Variant FromEditValue(const QVariant& value, TFieldType type) {
 QString ToQ(const std::string& text) { return QString::fromStdString(text); }
 
 std::string FromQ(const QString& text) { return text.toStdString(); }
+
+QString NumberInputError(const QString& text, int decimals) {
+    QString normalized = text.trimmed();
+    normalized.replace(',', '.').remove(' ');
+    if (normalized.isEmpty()) return {};
+    static const QRegularExpression number(QStringLiteral("^[-+]?(\\d+\\.?\\d*|\\.\\d+)$"));
+    if (!number.match(normalized).hasMatch()) {
+        const std::string pattern = GetMessageText("err_NotANumber", "\"%s\" не е число. Въведете число, например 12,50.");
+        return ToQ(FormatMessage(pattern, {FromQ(text.trimmed())}));
+    }
+    const qsizetype dot = normalized.indexOf('.');
+    const qsizetype typed = dot < 0 ? 0 : normalized.size() - dot - 1;
+    if (decimals >= 0 && typed > decimals) {
+        const std::string pattern = GetMessageText("err_TooManyDecimals",
+                                                   "Числото \"%s\" има повече от %s знака след десетичната запетая.");
+        return ToQ(FormatMessage(pattern, {FromQ(text.trimmed()), std::to_string(decimals)}));
+    }
+    return {};
+}
+
+int InputDecimals(TNumberKind kind, int formatDecimals) {
+    if (kind == TNumberKind::nkNone) return -1;
+    return formatDecimals >= 0 ? formatDecimals : DecimalsOf(kind);
+}
 
 }  // namespace tavrek::desktop

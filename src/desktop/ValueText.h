@@ -32,6 +32,13 @@ QVariant EditValue(const Variant& value, TFieldType type);
 // number field accepts both "," and "." as the decimal separator.
 Variant FromEditValue(const QVariant& value, TFieldType type);
 
+// What is wrong with text typed for a number with at most the given decimals (-1: any), in
+// the words of the message table; empty when it is a valid number.
+QString NumberInputError(const QString& text, int decimals);
+// Decimals a typed number of a field may have: the column's format, else the session's
+// precision of the field's kind; -1 for any.
+int InputDecimals(TNumberKind kind, int formatDecimals);
+
 QString ToQ(const std::string& text);
 std::string FromQ(const QString& text);
 

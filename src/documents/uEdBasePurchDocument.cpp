@@ -212,7 +212,6 @@ void TfEdBasePurchDocument::ContragentFieldOnChange(TField&) {
     const std::optional<bool> answered = std::exchange(contragentAnswer_, std::nullopt);
     const bool updateLines = !HasLines() || (answered ? *answered : AskYesNoKey("queChangeContragent"));
     GetPanelDetailsMaster();
-    PurchContragentDefaults(cdsMaster);
     PurchContragentFieldOnChange(cdsMaster, cdsDetail, Calculating, updateLines);
 }
 
@@ -821,9 +820,9 @@ void TfEdBasePurchDocument::ItemPanelClick(int row) {
         }
         case 7: {
             TFilter filter;
-            filter.Add("dv_PurchOrdersByLines.DocumentType", "=", 0, "OR")
-                .Add("dv_PurchOrdersByLines.DocumentType", "=", 1, "AND")
-                .Add("dv_PurchOrdersByLines.BusinessGroup_Id", "=", Get(cdsMaster, "BusinessGroup_Id"), "AND")
+            filter.Add("(dv_PurchOrdersByLines.DocumentType", "=", 0, "OR")
+                .Add("(dv_PurchOrdersByLines.DocumentType", "=", 1, "AND")
+                .Add("dv_PurchOrdersByLines.BusinessGroup_Id", "=", Get(cdsMaster, "BusinessGroup_Id"), ")) AND")
                 .Add("dv_PurchOrdersByLines.Code", "=", code);
             OpenForm(10790, filter, {}, this);
             break;
@@ -836,14 +835,14 @@ void TfEdBasePurchDocument::ItemPanelClick(int row) {
 void TfEdBasePurchDocument::OpenReusableItems() {
     TRequestResult group;
     TFilter filter;
-    filter.Add("N_Item.Code", "=", Variant(LineItemCode()), "AND").Add("N_Item.Comp_Id", "=", LocalData().CompanyId);
+    filter.Add("N_Item.Id", "=", Variant(LineItemCode()), "AND").Add("N_Item.Comp_Id", "=", LocalData().CompanyId);
     dm().Server().RequestValue(0, "N_Item", "ReusableGroup_Id", filter, group);
     if (group.Value().IsEmpty()) {
         ShowInfoKey("inf_NoReusableItems", "Артикулът няма заменими артикули.");
         return;
     }
     TRequestResult chosen;
-    dm().Dialogs().Select("N_Item", TFilter().Add("N_Item.ReusableGroup_Id", "=", group.Value()), false, chosen);
+    dm().Dialogs().Select("N_Item", TFilter::Parse("N_Item.ReusableGroup_Id,=," + group.Value().AsString()), false, chosen);
 }
 
 void TfEdBasePurchDocument::OpenItemSalePrices() {

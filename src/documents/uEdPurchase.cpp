@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <stdexcept>
+#include <tuple>
 
 #include "base/errors/TELException.h"
 #include "base/forms/EAbort.h"
@@ -137,52 +138,47 @@ void TfEdPurchase::DescribeLayout() {
         {"SalesPerson_Id", "Купувач", TFieldKind::fkText, "tsAdditionalData"},
     };
     for (const THeaderFieldRow& row : fields) Description.AddField(row.Field, row.Caption, row.Kind, row.Page);
-    static const struct {
-        const char* Field;
-        const char* Selector;
-        const char* FilterField;
-        const char* From;
-        const char* To;
-    } lookups[] = {
-        {"N_Contragent_Code", "N_Contragent", "N_Contragent.Code", "Id,Code,Name",
-         "Contragent_Id,N_Contragent_Code,N_Contragent_Name"},
-        {"N_SubDocument_Code", "N_SubDocument", "N_SubDocument.Code", "Id,Code,Name",
-         "DocSubType_Id,N_SubDocument_Code,N_SubDocument_Name"},
-        {"PayMethod_Id", "N_PaymentMethod", "N_PaymentMethod.Code", "Id", "PayMethod_Id"},
-        {"PayTerm_Id", "N_PaymentTerms", "N_PaymentTerms.Code", "Id", "PayTerm_Id"},
-        {"Currency_Id", "N_Currency", "N_Currency.Code", "Id", "Currency_Id"},
-    };
-    for (const auto& lookup : lookups) {
-        THeaderField* field = Description.FindField(lookup.Field);
-        field->Selector = lookup.Selector;
-        field->SelectorFilterField = lookup.FilterField;
-        field->SelectorFields = lookup.From;
-        field->TargetFields = lookup.To;
-    }
     for (const char* readOnly : {"N_Contragent_Name", "TotalValue", "VATValue", "TotalVAT"})
         Description.FindField(readOnly)->ReadOnly = true;
-    static const std::pair<const char*, const char*> vendorDoc[] = {
-        {"DocumentNo", "edtVendorDocNo"},      {"DocumentDate", "edtVendorDocDate"},
-        {"DueDate", "edtVendorDueDate"},       {"PayMethod_id", "edtVendorPayMethod"},
-        {"Currency_Id", "edtVendorCurrency"},  {"Comment", "edtVendorComment"},
-        {"SubDocTypeCode", "edtSubDocTypeCode"}, {"SourceDocumentNo", "edtSourceDocumentNo"}};
-    for (const auto& [field, control] : vendorDoc) {
-        THeaderField& edit = Description.AddField(field, control, TFieldKind::fkText);
+    static const std::tuple<const char*, const char*, const char*> vendorDoc[] = {
+        {"DocumentNo", "edtVendorDocNo", "Документ на доставчика"},
+        {"DocumentDate", "edtVendorDocDate", "Дата при доставчика"},
+        {"DueDate", "edtVendorDueDate", "Падеж при доставчика"},
+        {"PayMethod_id", "edtVendorPayMethod", "Плащане при доставчика"},
+        {"Currency_Id", "edtVendorCurrency", "Валута при доставчика"},
+        {"Comment", "edtVendorComment", "Коментар на доставчика"},
+        {"SubDocTypeCode", "edtSubDocTypeCode", "Вид документ при доставчика"},
+        {"SourceDocumentNo", "edtSourceDocumentNo", "Основание при доставчика"}};
+    for (const auto& [field, control, caption] : vendorDoc) {
+        THeaderField& edit = Description.AddField(field, caption, TFieldKind::fkText);
+        edit.ControlName = control;
         edit.DataSet = "cdsVendorDoc";
         edit.ReadOnly = std::string(field) != "DocumentNo";
     }
     for (const auto& [field, caption] : std::initializer_list<std::pair<const char*, const char*>>{
-             {"Line_No", "Ред"}, {"Type", "Вид"}, {"Code", "Код"}, {"Description", "Описание"},
+             {"Line_No", "Ред"}, {"Code", "Код"}, {"Description", "Описание"},
              {"Measure_Id", "Мярка"}, {"Quantity", "Количество"}, {"DirectUnitCost_ACY", "Ед. цена"},
              {"LineDiscount", "Отстъпка %"}, {"TotalPrice", "Сума"}, {"VATPercent", "ДДС %"},
-             {"TotalValue", "Без ДДС"}, {"TotalVAT", "С ДДС"}, {"TotalValue_LCY", "Без ДДС (евро)"}})
+             {"TotalValue", "Без ДДС"}, {"TotalVAT", "С ДДС"}, {"TotalValue_LCY", "Без ДДС (евро)"}, {"Type", "Вид"}})
         dbgDetail.AddColumn(field, caption);
-    dbgDetail.FindColumn("TotalValue")->FooterAggregate = "Agg_TotalValue";
-    dbgDetail.FindColumn("TotalVAT")->FooterAggregate = "Agg_TotalVat";
-    dbgDetail.FindColumn("TotalValue_LCY")->FooterAggregate = "Agg_TotalValue_LCY";
+    dbgDetail.FindColumn("Description")->Width = 240;
+    for (const char* field : {"Line_No", "VATPercent"}) dbgDetail.FindColumn(field)->ReadOnly = true;
     for (const char* field : {"TotalValue", "TotalVAT", "TotalValue_LCY"}) {
         dbgDetail.FindColumn(field)->DisplayFormat = "0.00";
         dbgDetail.FindColumn(field)->ReadOnly = true;
+    }
+}
+
+// The footers show the document's totals, which after a recalculation carry the VAT of each
+// rate rather than the sum of the lines' rounded VAT: what is saved, posted and printed.
+void TfEdPurchase::UpdateGridFooter(TGrid& grid) {
+    TfEdBasePurchDocument::UpdateGridFooter(grid);
+    if (&grid != &dbgDetail || !cdsMaster.Active()) return;
+    const bool shown = !cdsMaster.IsEmpty() || cdsMaster.State() == TDataSetState::dsInsert;
+    for (const char* field : {"TotalValue", "TotalVAT", "TotalValue_LCY"}) {
+        char text[64] = "";
+        if (shown) std::snprintf(text, sizeof text, "%.2f", RoundUp(Get(cdsMaster, field).AsFloat(), 2));
+        dbgDetail.FindColumn(field)->FooterText = text;
     }
 }
 
@@ -291,6 +287,8 @@ void TfEdPurchase::PostDocument(bool print) {
         ShowPostingRefusal();
         return;
     }
+    const std::string posted = GetMessageText("msg_InvoicePosted", "Фактурата е осчетоводена с номер %s.");
+    MessageDlgEx(FormatMessage(posted, {keys.size() > 1 ? keys[1].AsString() : ""}), TMsgDlgType::mtInformation, mbOK);
     if (print) PrintPostedDocument(keys, kPostedInvoicePrintForm);
     const double totalVat = Get(cdsMaster, "TotalVat").AsFloat();
     if (LocalData().ShowChangeCalculation && Get(cdsMaster, "DirectPay").AsInteger() == 1 && totalVat != 0.0) {
@@ -390,15 +388,45 @@ void TfEdPurchase::GetPanelDetailsMaster() {
 // Choosing the vendor in its selector asks at once whether the lines follow the new vendor.
 bool TfEdPurchase::SetSelectorAction(const THeaderField& field, const TRequestResult& chosen) {
     if (!TfEdBasePurchDocument::SetSelectorAction(field, chosen)) return false;
-    if (field.TargetFields.find("Contragent_Id") == std::string::npos || !HasLines()) return true;
+    const bool vendor = field.FieldName == "N_Contragent_Code" || field.TargetFields.find("Contragent_Id") != std::string::npos;
+    if (!vendor || !HasLines()) return true;
     contragentAnswer_ = AskYesNoKey("queChangeContragent");
     return true;
+}
+
+// Saving.
+
+void TfEdPurchase::acSaveExecute() {
+    AssignDocumentNo();
+    TfEdBasePurchDocument::acSaveExecute();
+}
+
+void TfEdPurchase::AssignDocumentNo() {
+    TField* number = cdsMaster.FindField("DocumentNo");
+    if (number == nullptr || cdsMaster.State() != TDataSetState::dsInsert || !number->Value().IsEmpty()) return;
+    TRequestResult series;
+    TFilter filter;
+    filter.Add("N_SubDocument.Id", "=", Get(cdsMaster, "DocSubType_Id"), "AND")
+        .Add("N_SubDocument.Comp_Id", "=", Variant(LocalData().CompanyId));
+    if (dm().Server().RequestValue(0, "N_SubDocument", "Series_Id", filter, series) != 1 || series.Value().IsEmpty())
+        dm().Server().RequestValue(0, "C_PurchasesSetup", "Invoice_Series_Id",
+                                   TFilter().Add("C_PurchasesSetup.Id", "=", Variant(LocalData().CompanyId)), series);
+    std::string drawn;
+    if (series.Value().IsEmpty() ||
+        dm().Server().GetNextSerieNo(series.Value().AsString(), Get(cdsMaster, "BusinessGroup_Id").AsString(), drawn) < 0)
+        return;
+    number->SetAsString(drawn);
 }
 
 // Deleting.
 
 void TfEdPurchase::acDeleteRecordExecute() {
     if (!CheckDocumentBeforeDelete(4)) return;
+    // Lines under the goods check cannot go: refused before any history is written.
+    if (HasLines() && CheckStatus() != 0 && !CheckLockLifted()) {
+        ShowErrorKey("err_CannotDeleteCheckedLine", "Редът е проверен и не може да бъде изтрит.");
+        return;
+    }
     TfEdBasePurchDocument::acDeleteRecordExecute();
 }
 

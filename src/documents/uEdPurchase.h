@@ -43,8 +43,11 @@ public:
     void GetPanelDetailsMaster() override;
     int GetPrintDocumentType() override;
     void acDeleteRecordExecute() override;
+    // A new invoice takes the next number of its subtype's series when it is first saved.
+    void acSaveExecute() override;
     bool SetSelectorAction(const THeaderField& field, const TRequestResult& chosen) override;
     void MoveToAnnulDocs() override;
+    void UpdateGridFooter(TGrid& grid) override;
 
     void acGenerateProtocolExecute();
     void acItemChargeAssigmentExecute();
@@ -71,6 +74,7 @@ protected:
     void LoadVendorDocument(const std::string& documentNo);
     bool AcceptCreditNote(const std::string& documentNo);
     void CopyVendorHeader(const TUblInvoice& document);
+    void AssignDocumentNo();
 
 private:
     bool loadingVendorDoc_ = false;

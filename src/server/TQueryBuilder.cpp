@@ -222,6 +222,14 @@ std::string HeaderConditionSql(const TRelationInfo& header, const TFilterConditi
            ConditionSql(column, c, params) + ")";
 }
 
+// "1=2": a number compared with a value, bound like any other.
+std::string LiteralConditionSql(const TFilterCondition& c, std::vector<Variant>& params) {
+    if (c.Op == TFilterOp::opIs || c.Op == TFilterOp::opLike)
+        throw EQueryRefused("Невалидно условие '" + c.Field + "' във филтъра");
+    params.insert(params.end(), {Variant(std::stod(c.Field)), c.Value});
+    return "? " + std::string(TFilter::OpText(c.Op)) + " ?";
+}
+
 bool OnParent(const TRelationInfo& relation, const TFilterCondition& c) {
     return relation.Parent != nullptr && EqualsIgnoreCase(c.TableName(), relation.Parent->Name);
 }
@@ -240,12 +248,19 @@ std::string FilterSql(const TRelationInfo& relation, const std::vector<std::stri
                       std::vector<Variant>& params) {
     std::string sql;
     const auto& conditions = filter.Conditions();
+    int depth = 0;
     for (size_t i = 0; i < conditions.size(); ++i) {
         const TFilterCondition& c = conditions[i];
-        sql += OnParent(relation, c) ? HeaderConditionSql(*relation.Parent, c, params)
-                                     : ConditionSql(CheckedColumn(relation, qualifiers, c.Field), c, params);
+        sql += std::string(static_cast<size_t>(c.Open), '(');
+        if (c.IsLiteral()) sql += LiteralConditionSql(c, params);
+        else sql += OnParent(relation, c) ? HeaderConditionSql(*relation.Parent, c, params)
+                                          : ConditionSql(CheckedColumn(relation, qualifiers, c.Field), c, params);
+        sql += std::string(static_cast<size_t>(c.Close), ')');
+        depth += c.Open - c.Close;
+        if (depth < 0) throw EQueryRefused("Филтърът има излишна затваряща скоба");
         if (i + 1 < conditions.size()) sql += c.Connector == TFilterConnector::fcOr ? " OR " : " AND ";
     }
+    if (depth != 0) throw EQueryRefused("Филтърът има незатворена скоба");
     return sql;
 }
 

@@ -1,6 +1,7 @@
-// A purchase invoice typed against the demo company: the vendor chosen, two item codes and
+// A purchase invoice typed against the demo company: the vendor's code typed, two item codes and
 // quantities typed, the document switched to VAT-inclusive prices and recalculated. Every
 // field change goes through the standard binding to the embedded server.
+#include "base/forms/TLookupDefinition.h"
 #include "base/util/TVATTotals.h"
 #include "calc/CalcCase.h"
 #include "calc/uPurchCallculations.h"
@@ -53,7 +54,9 @@ protected:
 };
 
 TEST_F(PurchaseEditing, VendorItemsQuantitiesAndVATInclusivePrices) {
-    header.FieldByName("Contragent_Id").SetAsString("V01");
+    // The vendor's code typed: its lookup brings the vendor's defaults, then the rules run.
+    ASSERT_TRUE(EnterLookupCode(header, *FindLookup(header, "N_Contragent_Code"), "5001"));
+    EXPECT_EQ(header.FieldByName("Contragent_Id").AsString(), "V01");
     EXPECT_EQ(header.FieldByName("N_Contragent_Name").AsString(), "Мелница Добруджа ООД");
     EXPECT_EQ(header.FieldByName("VATBusPostGroup_Id").AsString(), "DOM");
     EXPECT_EQ(header.FieldByName("PayMethod_Id").AsString(), "BANK");

@@ -183,7 +183,6 @@ TEST_F(BasePurchEditor, ChangingTheVendorAsksOnlyWhenThereAreLines) {
         if (c.lines) lines.push_back({{"Id", "L1"}, {"Line_No", 1}, {"Code", "1001"}, {"DirectUnitCost_ACY", 5.0}});
         Open({{"Id", "H1"}}, lines);
         if (c.lines) dialogs.ExpectMessage(c.answer, "queChangeContragent");
-        server.Script("GetContragentParams", "V02", {}, false);
         server.OnRequestValue("fn_GetDocPayMethod('C1','BG1','U1',1,'','V02')", Rows({"PayMethod_Id"}, {{"BANK"}}));
         TItemParams price;
         price.Price = 4.0;

@@ -23,7 +23,7 @@ protected:
         form.acInsertRecord.Execute();
         TClientDataSet& h = form.cdsMaster;
         h.FieldByName("DocSubType_Id").SetAsString("SD-520");
-        h.FieldByName("Contragent_Id").SetAsString("V03");
+        EXPECT_TRUE(form.EnterFieldValue(h, h.FieldByName("N_Contragent_Code"), Variant("5003")));
         h.FieldByName("VendorInvoiceNo").SetAsString("0000012345");
         for (const auto& [code, quantity, price] : {std::tuple{"1008", 10.0, 0.95}, std::tuple{"1010", 2.5, 9.8}}) {
             form.cdsDetail.Append();
@@ -138,6 +138,7 @@ TEST_F(PurchasePostingEndToEnd, PrintingAnOpenInvoiceUsesThePrintFormOfItsSubtyp
 }
 
 TEST_F(PurchasePostingEndToEnd, PostAndPrintRecordsThePrintOfThePostedInvoice) {
+    dialogs.ExpectMessage(mrOk, "осчетоводена с номер 0000000001");
     form.acPostAndPrintDocument.Execute();
     EXPECT_EQ(State(), kPosted);
     ASSERT_EQ(host.Prints().size(), 1u);
@@ -154,8 +155,7 @@ TEST_F(PurchasePostingEndToEnd, AProtocolIsMadeFromTheInvoiceOnceAndPostedWithIt
     dialogs.ExpectMessage(mrOk);
     form.acGenerateProtocol.Execute();
     ASSERT_EQ(host.ExternalRequests().size(), 1u);
-    const std::string quoted = host.ExternalRequests()[0].Filter.Conditions().at(0).Value.AsString();
-    const std::string protocol = quoted.substr(1, quoted.size() - 2);
+    const std::string protocol = host.ExternalRequests()[0].Filter.Conditions().at(0).Value.AsString();
     EXPECT_EQ(Count("D_GlobalPurchHeader", "Id = '" + protocol + "' AND DocumentType = 40 AND AppliesToDoc_Id = '" + id +
                                                "' AND ToInvoiceNo = '0000012345'"),
               1);

@@ -57,8 +57,10 @@ protected:
         form.acInsertRecord.Execute();
     }
 
+    // As typed: codes of master data go through their lookups.
     void SetFields(TClientDataSet& dataSet, const std::vector<TPair>& pairs) {
-        for (const TPair& pair : pairs) dataSet.FieldByName(pair.Key).SetValue(Variant(pair.Value));
+        for (const TPair& pair : pairs)
+            ASSERT_TRUE(form.EnterFieldValue(dataSet, dataSet.FieldByName(pair.Key), Variant(pair.Value))) << pair.Key;
     }
 
     void AddLine(const std::vector<TPair>& pairs) {
@@ -166,6 +168,7 @@ protected:
             } else if (step.Verb == "recalculate") {
                 form.acReCalcDocument.Execute();
             } else if (step.Verb == "post") {
+                dialogs.ExpectMessage(mrOk, "осчетоводена с номер");
                 form.acPostDocument.Execute();
             } else if (step.Verb == "posted") {
                 ExpectRow(step);

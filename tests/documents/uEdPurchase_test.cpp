@@ -35,6 +35,7 @@ TEST_F(InvoiceEditor, PostingRunsTheChecksThenPostsAndPrintsThePostedInvoice) {
     OpenInvoice();
     ScriptPostingChecks();
     server.OnPost("PostPurchase", 0, {"P1", "0000000007"});
+    dialogs.ExpectMessage(mrOk, "осчетоводена с номер 0000000007");
     Form().acPostAndPrintDocument.Execute();
     const std::vector<std::string> requests = Keys("RequestValue");
     ASSERT_GE(requests.size(), 2u);
@@ -89,6 +90,7 @@ TEST_F(InvoiceEditor, CashPaidAtPostingShowsTheChange) {
     OpenInvoice({{"PayMethod_Id", "CASH"}, {"DirectPay", 1}, {"TotalVAT", 12.0}, {"TotalVAT_LCY", 12.0}});
     ScriptPostingChecks("CASH", 1);
     server.OnPost("PostPurchase", 0, {"P1", "1"});
+    dialogs.ExpectMessage(mrOk, "осчетоводена с номер 1");
     dialogs.ExpectChangeCalculation();
     Form().acPostDocument.Execute();
     EXPECT_TRUE(dialogs.AllAnswered());
@@ -112,7 +114,7 @@ TEST_F(InvoiceEditor, ProtocolGenerationOpensTheNewProtocolOrShowsTheServersReas
     EXPECT_EQ(host.ExternalRequests()[0].FormNumber, 11001);
     const TFilterCondition& condition = host.ExternalRequests()[0].Filter.Conditions().at(0);
     EXPECT_EQ(condition.Field, "D_PurchInvoiceHeader.Id");
-    EXPECT_EQ(condition.Value.AsString(), "'P9'");
+    EXPECT_EQ(condition.Value.AsString(), "P9") << "the quoted key is taken without its quotes";
 }
 
 TEST_F(InvoiceEditor, ItemChargesAndFutureCostsNeedTheirKindOfLine) {
@@ -206,13 +208,13 @@ TEST_F(InvoiceEditor, AVendorChosenInItsSelectorIsAskedAboutOnce) {
     OpenInvoice();
     dialogs.ExpectSelect(true, Rows({"Id", "Code", "Name"}, {{"V02", "5002", "Захарни заводи АД"}}));
     dialogs.ExpectMessage(mrNo, "queChangeContragent");
-    server.Script("GetContragentParams", "V02", {});
     server.OnRequestValue("fn_GetDocPayMethod('C1','BG1','U1',1,'','V02')", Rows({"PayMethod_Id"}, {{"BANK"}}));
     Header().Edit();
     ASSERT_TRUE(Form().SelectLookup(*Form().Description.FindField("N_Contragent_Code"), "50"));
     EXPECT_EQ(Header().FieldByName("Contragent_Id").AsString(), "V02");
     EXPECT_EQ(Header().FieldByName("N_Contragent_Name").AsString(), "Захарни заводи АД");
     EXPECT_TRUE(server.CallsTo("GetItemPriceAndDiscount").empty()) << "No keeps the lines' prices";
+    EXPECT_TRUE(server.CallsTo("GetContragentParams").empty()) << "the lookup brought the vendor's defaults";
     EXPECT_TRUE(dialogs.AllAnswered());
     GotoLine(1);
     EXPECT_DOUBLE_EQ(Lines().FieldByName("DirectUnitCost_ACY").AsFloat(), 5.0);

@@ -110,7 +110,7 @@ TEST_F(PostedCrMemoView, TheProtocolIsCreatedByTheServerAndOpened) {
     ASSERT_EQ(host.ExternalRequests().size(), 1u);
     const TFilterCondition& condition = host.ExternalRequests()[0].Filter.Conditions().at(0);
     EXPECT_EQ(condition.Field, "D_PurchCrMemoHeader.Id");
-    EXPECT_EQ(condition.Value.AsString(), "'PR7'");
+    EXPECT_EQ(condition.Value.AsString(), "PR7");
 
     TScriptedAnswer refused;
     refused.Result = -1;

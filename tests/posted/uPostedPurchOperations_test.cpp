@@ -51,7 +51,7 @@ TEST_F(PostedOperations, ThePaymentsAreAnnulledOnlyWhenAppliedAndTheUserAgrees) 
         EXPECT_EQ(InvoiceAnnulPayments(Form()), c.expected);
         if (c.entries.size() == 1) {
             EXPECT_EQ(server.CallsTo("RequestValue").back().Args[3].AsString(),
-                      "G_ContragentEntryDetail.Comp_id=C1 AND G_ContragentEntryDetail.ContragentEntry_Id='E1' AND "
+                      "G_ContragentEntryDetail.Comp_id=C1 AND G_ContragentEntryDetail.ContragentEntry_Id=E1 AND "
                       "G_ContragentEntryDetail.documentType=1 AND G_ContragentEntryDetail.entryType=1");
         }
         EXPECT_TRUE(dialogs.AllAnswered());
@@ -76,7 +76,7 @@ TEST_F(PostedOperations, AnAdvanceWhoseDimensionMovedCannotBeAnnulled) {
         if (!c.intact) dialogs.ExpectMessage(mrOk, "err_AnnulPurchAdvPayment");
         EXPECT_EQ(AdvanceDimensionIntact(Form()), c.intact);
         EXPECT_EQ(server.CallsTo("RequestValue").back().Args[3].AsString(),
-                  "G_LEntry.Comp_id=C1 AND G_LEntry.AccountDimension_Id='ADV-7'");
+                  "G_LEntry.Comp_id=C1 AND G_LEntry.AccountDimension_Id=ADV-7");
     }
 }
 

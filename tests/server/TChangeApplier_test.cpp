@@ -28,6 +28,7 @@ protected:
         lines.FieldByName("Quantity").SetAsFloat(quantity);
         lines.FieldByName("TotalValue").SetAsFloat(amount);
         lines.FieldByName("TotalVAT").SetAsFloat(amount * 1.2);
+        lines.FieldByName("VATPercent").SetAsFloat(20);
         lines.Post();
     }
 
@@ -105,7 +106,7 @@ TEST_F(ChangeLogTest, SavedDocumentReadsBackWithDisplayFieldsAndLinesInOrder) {
     EXPECT_TRUE(own.FieldByName("NotAColumn").IsNull());
 }
 
-TEST_F(ChangeLogTest, UpdatesInsertsAndDeletesGoInOneCallAndTheRecalculationSumsThem) {
+TEST_F(ChangeLogTest, UpdatesInsertsAndDeletesGoInOneCallAndTheRecalculationTotalsThemPerVATRate) {
     SaveInvoice();
     TClientDataSet header, lines;
     Load(header, lines, "H1");
@@ -129,7 +130,9 @@ TEST_F(ChangeLogTest, UpdatesInsertsAndDeletesGoInOneCallAndTheRecalculationSums
 
     ASSERT_EQ(Server().ExecuteSQLScript(FormatMessage(c_query_RecalcDocument, {"'H1'", "'DEMO'"})), 0);
     EXPECT_DOUBLE_EQ(Value("SELECT TotalValue FROM D_PurchHeader WHERE Id = 'H1'").AsFloat(), 18.38);
-    EXPECT_DOUBLE_EQ(Value("SELECT TotalVAT FROM D_PurchHeader WHERE Id = 'H1'").AsFloat(), 20.88);
+    // 20 % of 18.38 is 3.676: the VAT of the rate, not the sum of the lines' stale TotalVAT (20.88).
+    EXPECT_DOUBLE_EQ(Value("SELECT VATValue FROM D_PurchHeader WHERE Id = 'H1'").AsFloat(), 3.68);
+    EXPECT_DOUBLE_EQ(Value("SELECT TotalVAT FROM D_PurchHeader WHERE Id = 'H1'").AsFloat(), 22.06);
 }
 
 TEST_F(ChangeLogTest, RecordChangedByAnotherUserIsRefusedAndNothingIsApplied) {

@@ -55,10 +55,11 @@ public:
         SkipSpaces();
         while (pos_ < text_.size()) {
             TFilterCondition condition;
+            condition.Open = Count('(');
             condition.Field = ReadIdentifier();
             condition.Op = TFilter::ParseOp(ReadOperator());
             condition.Value = ReadValue();
-            SkipSpaces();
+            condition.Close = Count(')');
             if (pos_ < text_.size()) condition.Connector = TFilter::ParseConnector(ReadIdentifier());
             filter.Add(std::move(condition));
             SkipSpaces();
@@ -67,6 +68,15 @@ public:
     }
 
 private:
+    int Count(char paren) {
+        int count = 0;
+        for (SkipSpaces(); pos_ < text_.size() && text_[pos_] == paren; SkipSpaces()) {
+            ++pos_;
+            ++count;
+        }
+        return count;
+    }
+
     void SkipSpaces() {
         while (pos_ < text_.size() && std::isspace(static_cast<unsigned char>(text_[pos_]))) ++pos_;
     }
@@ -99,7 +109,7 @@ private:
         SkipSpaces();
         if (pos_ < text_.size() && text_[pos_] == '\'') return ReadQuoted();
         const size_t start = pos_;
-        while (pos_ < text_.size() && !std::isspace(static_cast<unsigned char>(text_[pos_]))) ++pos_;
+        while (pos_ < text_.size() && !std::isspace(static_cast<unsigned char>(text_[pos_])) && text_[pos_] != ')') ++pos_;
         const std::string word(text_.substr(start, pos_ - start));
         if (word.empty()) Fail("очаква се стойност");
         if (EqualsIgnoreCase(word, "NULL")) return Variant();
@@ -132,7 +142,117 @@ private:
     size_t pos_ = 0;
 };
 
+// The conditions as a stream of groups, conditions and connectors, evaluated by descent:
+// OR of AND-terms, a term being a condition or a group.
+class TFilterEvaluator {
+public:
+    TFilterEvaluator(const std::vector<TFilterCondition>& conditions,
+                     const std::function<Variant(std::string_view)>& valueOf)
+        : valueOf_(valueOf) {
+        for (size_t i = 0; i < conditions.size(); ++i) {
+            const TFilterCondition& c = conditions[i];
+            tokens_.insert(tokens_.end(), static_cast<size_t>(c.Open), kOpen);
+            tokens_.push_back(static_cast<int>(i));
+            tokens_.insert(tokens_.end(), static_cast<size_t>(c.Close), kClose);
+            if (i + 1 < conditions.size()) tokens_.push_back(c.Connector == TFilterConnector::fcOr ? kOr : kAnd);
+        }
+        conditions_ = &conditions;
+    }
+
+    bool Evaluate() {
+        const bool result = Or();
+        if (at_ != tokens_.size()) throw EFilterError("Филтърът има излишна затваряща скоба");
+        return result;
+    }
+
+private:
+    static constexpr int kOpen = -1, kClose = -2, kAnd = -3, kOr = -4;
+
+    bool Or() {
+        bool result = And();
+        while (Next(kOr)) result = And() || result;
+        return result;
+    }
+    bool And() {
+        bool result = Term();
+        while (Next(kAnd)) result = Term() && result;
+        return result;
+    }
+    bool Term() {
+        if (Next(kOpen)) {
+            const bool result = Or();
+            if (!Next(kClose)) throw EFilterError("Филтърът има незатворена скоба");
+            return result;
+        }
+        if (at_ >= tokens_.size() || tokens_[at_] < 0) throw EFilterError("Филтърът има празна група");
+        const TFilterCondition& c = (*conditions_)[static_cast<size_t>(tokens_[at_++])];
+        const Variant left = c.IsLiteral() ? Variant(std::stod(c.Field)) : valueOf_(c.FieldName());
+        return TFilter::Compare(left, c.Op, c.Value);
+    }
+    bool Next(int token) {
+        if (at_ >= tokens_.size() || tokens_[at_] != token) return false;
+        ++at_;
+        return true;
+    }
+
+    const std::function<Variant(std::string_view)>& valueOf_;
+    const std::vector<TFilterCondition>* conditions_ = nullptr;
+    std::vector<int> tokens_;
+    size_t at_ = 0;
+};
+
+// "Field,=,value[,connector,Field,=,value...]"
+bool IsCommaForm(std::string_view text) {
+    const size_t first = text.find(',');
+    if (first == std::string_view::npos) return false;
+    const size_t second = text.find(',', first + 1);
+    if (second == std::string_view::npos) return false;
+    try {
+        TFilter::ParseOp(text.substr(first + 1, second - first - 1));
+        return true;
+    } catch (const EFilterError&) {
+        return false;
+    }
+}
+
+TFilter ParseCommaForm(std::string_view text) {
+    std::vector<std::string> parts;
+    for (size_t start = 0;;) {
+        const size_t comma = text.find(',', start);
+        parts.push_back(Trim(text.substr(start, comma == std::string_view::npos ? std::string_view::npos : comma - start)));
+        if (comma == std::string_view::npos) break;
+        start = comma + 1;
+    }
+    TFilter filter;
+    for (size_t i = 0; i + 2 < parts.size(); i += 4)
+        filter.Add(parts[i], parts[i + 1], Variant(parts[i + 2]), i + 3 < parts.size() ? parts[i + 3] : "");
+    return filter;
+}
+
+// How many times paren leads the text; the text loses them.
+int TakeLeading(std::string& text, char paren) {
+    int count = 0;
+    for (text = Trim(text); !text.empty() && text.front() == paren; text = Trim(text.substr(1))) ++count;
+    return count;
+}
+
+Variant Unquoted(const Variant& value) {
+    if (value.Type() != TVarType::varString) return value;
+    const std::string& text = value.AsString();
+    if (text.size() < 2 || text.front() != '\'' || text.back() != '\'') return value;
+    std::string inner;
+    for (size_t i = 1; i + 1 < text.size(); ++i) {
+        if (text[i] == '\'' && text[i + 1] == '\'' && i + 2 < text.size()) ++i;
+        inner += text[i];
+    }
+    return Variant(inner);
+}
+
 }  // namespace
+
+bool TFilterCondition::IsLiteral() const {
+    return !Field.empty() && Field.find_first_not_of("0123456789.-") == std::string::npos;
+}
 
 std::string_view TFilterCondition::FieldName() const {
     const size_t dot = Field.rfind('.');
@@ -145,16 +265,31 @@ std::string_view TFilterCondition::TableName() const {
 }
 
 TFilter& TFilter::Add(std::string field, std::string_view op, Variant value, std::string_view connector) {
-    return Add(TFilterCondition{std::move(field), ParseOp(op), std::move(value), ParseConnector(connector)});
+    TFilterCondition condition;
+    condition.Open = TakeLeading(field, '(');
+    std::string joint(connector);
+    condition.Close = TakeLeading(joint, ')');
+    condition.Field = std::move(field);
+    condition.Op = ParseOp(op);
+    condition.Value = std::move(value);
+    condition.Connector = ParseConnector(joint);
+    return Add(std::move(condition));
 }
 
 TFilter& TFilter::Add(TFilterCondition condition) {
+    condition.Field = Trim(condition.Field);
     if (condition.Field.empty()) throw EFilterError("Условие на филтър без поле");
+    condition.Value = Unquoted(condition.Value);
+    if (condition.Op == TFilterOp::opIs && condition.Value.Type() == TVarType::varString &&
+        EqualsIgnoreCase(Trim(condition.Value.AsString()), "NULL"))
+        condition.Value = Variant();
     conditions_.push_back(std::move(condition));
     return *this;
 }
 
-TFilterOp TFilter::ParseOp(std::string_view op) {
+TFilterOp TFilter::ParseOp(std::string_view padded) {
+    const std::string trimmed = Trim(padded);
+    const std::string_view op = trimmed;
     if (op == "=") return TFilterOp::opEqual;
     if (op == "<>") return TFilterOp::opNotEqual;
     if (op == "<=") return TFilterOp::opLessEqual;
@@ -164,10 +299,9 @@ TFilterOp TFilter::ParseOp(std::string_view op) {
     throw EFilterError("Непознат оператор във филтър: '" + std::string(op) + "'");
 }
 
-// Callers write connectors as they read in the statement (" AND"): blanks around them count for nothing.
-TFilterConnector TFilter::ParseConnector(std::string_view connector) {
-    while (!connector.empty() && connector.front() == ' ') connector.remove_prefix(1);
-    while (!connector.empty() && connector.back() == ' ') connector.remove_suffix(1);
+TFilterConnector TFilter::ParseConnector(std::string_view padded) {
+    const std::string trimmed = Trim(padded);
+    const std::string_view connector = trimmed;
     if (connector.empty()) return TFilterConnector::fcNone;
     if (EqualsIgnoreCase(connector, "AND")) return TFilterConnector::fcAnd;
     if (EqualsIgnoreCase(connector, "OR")) return TFilterConnector::fcOr;
@@ -194,7 +328,9 @@ std::string_view TFilter::ConnectorText(TFilterConnector connector) {
     }
 }
 
-TFilter TFilter::Parse(std::string_view text) { return TFilterTextParser(text).Parse(); }
+TFilter TFilter::Parse(std::string_view text) {
+    return IsCommaForm(text) ? ParseCommaForm(text) : TFilterTextParser(text).Parse();
+}
 
 bool TFilter::Compare(const Variant& left, TFilterOp op, const Variant& right) {
     switch (op) {
@@ -217,16 +353,7 @@ bool TFilter::Compare(const Variant& left, TFilterOp op, const Variant& right) {
 }
 
 bool TFilter::Matches(const std::function<Variant(std::string_view)>& valueOf) const {
-    // OR of AND-groups: a group holds while all of its conditions hold.
-    bool group = true;
-    for (const TFilterCondition& c : conditions_) {
-        group = group && Compare(valueOf(c.FieldName()), c.Op, c.Value);
-        if (c.Connector == TFilterConnector::fcOr) {
-            if (group) return true;
-            group = true;
-        }
-    }
-    return group;
+    return conditions_.empty() || TFilterEvaluator(conditions_, valueOf).Evaluate();
 }
 
 }  // namespace tavrek

@@ -25,15 +25,22 @@ struct TFilterCondition {
     TFilterOp Op = TFilterOp::opEqual;
     Variant Value;
     TFilterConnector Connector = TFilterConnector::fcNone;
+    // Groups opened before the condition and closed after it: "(A OR B) AND C".
+    int Open = 0;
+    int Close = 0;
 
+    // A number in place of the field ("1=2", a filter that holds for nothing).
+    bool IsLiteral() const;
     // The field name without its table qualifier.
     std::string_view FieldName() const;
     std::string_view TableName() const;
 };
 
 // The filter that forms pass to the server and to datasets: a list of conditions.
-// AND binds tighter than OR, as in SQL. "IS" takes Null (IS NULL) or the text
-// "NOT NULL"; "LIKE" takes % and _ wildcards.
+// AND binds tighter than OR, as in SQL; parentheses group: a field written "(A.X" opens a
+// group and a connector written ") AND" (or a last one written ")") closes it. Operators and
+// connectors may come padded (" =", " AND"); "IS" takes Null, "NULL" or "NOT NULL"; a text
+// value already in quotes ("'V01'") is taken without them; "LIKE" takes % and _ wildcards.
 class TFilter {
 public:
     TFilter() = default;
@@ -50,8 +57,9 @@ public:
     static std::string_view OpText(TFilterOp op);
     static std::string_view ConnectorText(TFilterConnector connector);
 
-    // The simple text form, such as "MasterLine_Id='A1' AND Quantity>=2"; values are
-    // quoted text, numbers or NULL. Throws EFilterError on anything else.
+    // The simple text form, such as "MasterLine_Id='A1' AND (Quantity>=2 OR Kind=1)"; values
+    // are quoted text, numbers or NULL; "1=2" holds for nothing. The comma form
+    // "Field,=,value[,AND,Field,=,value...]" is taken too. Throws EFilterError on anything else.
     static TFilter Parse(std::string_view text);
 
     // Evaluates the filter against a record whose field values valueOf returns by field

@@ -29,6 +29,7 @@ struct THeaderField {
     TFieldKind Kind = TFieldKind::fkText;
     bool ReadOnly = false;
     std::string Page;                    // name of a TFormPage, empty for the top area
+    std::string ControlName;             // the control's own name where it is not the field's
     std::string DataSet = "cdsMaster";
     // fkFlag: the stored values of the checked and unchecked states.
     std::string CheckedValue = "1";

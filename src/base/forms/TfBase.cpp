@@ -492,8 +492,46 @@ void TfBase::ProcessSelectedRecords(const TRequestResult&) {}
 
 bool TfBase::SetSelectorAction(const THeaderField&, const TRequestResult&) { return true; }
 
+const TLookupDefinition* TfBase::LookupOf(TClientDataSet& dataSet, std::string_view field) {
+    return FindLookup(dataSet, field);
+}
+
+bool TfBase::EnterFieldValue(TClientDataSet& dataSet, TField& field, const Variant& value) {
+    // Typing into a line edits its document, whose totals follow the line.
+    const TFormDataSet* entry = FindFormDataSet(dataSet);
+    if (entry != nullptr && entry->Master != nullptr && entry->Master->State() == TDataSetState::dsBrowse &&
+        HasRecord(*entry->Master))
+        entry->Master->Edit();
+    const TLookupDefinition* lookup = LookupOf(dataSet, field.FieldName());
+    if (lookup == nullptr) {
+        if (dataSet.State() == TDataSetState::dsBrowse) dataSet.Edit();
+        field.SetValue(value);
+        return true;
+    }
+    // Leaving a code as it was, or emptying it, is not a new choice.
+    if (value.IsEmpty() || value.AsString() == field.AsString()) return true;
+    return EnterLookupCode(dataSet, *lookup, value.AsString());
+}
+
+bool TfBase::SelectFieldLookup(TClientDataSet& dataSet, std::string_view field, const std::string& typedText) {
+    const TLookupDefinition* lookup = LookupOf(dataSet, field);
+    if (lookup == nullptr) return false;
+    TRequestResult chosen;
+    if (!SelectLookupRow(*lookup, typedText, chosen)) return false;
+    CopyLookupRow(dataSet, *lookup, chosen);
+    return true;
+}
+
 bool TfBase::SelectLookup(const THeaderField& field, const std::string& typedText) {
     TClientDataSet* dataSet = FindDataSet(field.DataSet);
+    const TLookupDefinition* lookup =
+        dataSet == nullptr || !field.Selector.empty() ? nullptr : LookupOf(*dataSet, field.FieldName);
+    if (lookup != nullptr) {
+        TRequestResult chosen;
+        if (!SelectLookupRow(*lookup, typedText, chosen) || !SetSelectorAction(field, chosen)) return false;
+        CopyLookupRow(*dataSet, *lookup, chosen);
+        return true;
+    }
     if (dataSet == nullptr || field.Selector.empty()) throw EFormError("Полето " + field.FieldName + " няма избор");
     TFilter filter;
     if (!field.SelectorFilterField.empty() && !typedText.empty())

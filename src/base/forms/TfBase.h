@@ -10,6 +10,7 @@
 #include "base/data/TFilter.h"
 #include "base/forms/TActionList.h"
 #include "base/forms/TFormDescription.h"
+#include "base/forms/TLookupDefinition.h"
 #include "base/forms/TFormRequest.h"
 #include "base/forms/TMenu.h"
 #include "base/forms/TTimer.h"
@@ -132,6 +133,15 @@ public:
     // chosen record goes into the field's dataset unless SetSelectorAction refuses it.
     // Returns whether a record was taken.
     bool SelectLookup(const THeaderField& field, const std::string& typedText);
+    // What a person typed into a field of a dataset of the form: the code of a lookup field
+    // brings its master row (an unknown code is refused and changes nothing), any other value
+    // goes to the field. False when refused.
+    bool EnterFieldValue(TClientDataSet& dataSet, TField& field, const Variant& value);
+    // F2 or "..." on a lookup field of a dataset (a grid column): the master row chosen
+    // under the typed text goes into the current record. False when nothing was taken.
+    bool SelectFieldLookup(TClientDataSet& dataSet, std::string_view field, const std::string& typedText);
+    // The master data a field of a dataset of the form refers to; null when none.
+    virtual const TLookupDefinition* LookupOf(TClientDataSet& dataSet, std::string_view field);
     // Keeps the grids' column widths and visibility for the next opening of this class.
     void SaveFormSetings();
     // The close of a form that handed over: settings kept, the form freed, and the main

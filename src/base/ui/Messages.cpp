@@ -24,4 +24,10 @@ bool AskYesNoKey(const std::string& key, const std::string& defaultText) {
     return MessageDlgEx(GetMessageText(key, defaultText), TMsgDlgType::mtConfirmation, mbYesNo) == mrYes;
 }
 
+std::string FieldCaption(const std::string& fieldName) {
+    const std::string key = "fld_" + fieldName;
+    const std::string text = GetMessageText(key, key);
+    return text == key ? std::string() : text;
+}
+
 }  // namespace tavrek

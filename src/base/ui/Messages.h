@@ -16,4 +16,8 @@ void ShowErrorKey(const std::string& key, const std::string& defaultText = "");
 void ShowInfoKey(const std::string& key, const std::string& defaultText = "");
 bool AskYesNoKey(const std::string& key, const std::string& defaultText = "");
 
+// The caption of a field from the field descriptions of the message table (key "fld_" and
+// the field's name); empty when the field has none.
+std::string FieldCaption(const std::string& fieldName);
+
 }  // namespace tavrek

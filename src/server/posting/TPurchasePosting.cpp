@@ -182,9 +182,9 @@ std::string PostingSeries(TServerContext& ctx, const Variant& subType, const cha
 void UpdateItemDirectCosts(TServerContext& ctx, const std::string& postedId) {
     ExecuteBound(ctx.Db,
                  "UPDATE N_Item SET LastDirectCost = (SELECT l.UnitCost_LCY FROM D_PurchInvoiceLine l WHERE "
-                 "l.Master_Id = ?1 AND l.Code = N_Item.Code AND l.Type IN (1, 5) ORDER BY l.Line_No DESC LIMIT 1) "
+                 "l.Master_Id = ?1 AND l.Code = N_Item.Id AND l.Type IN (1, 5) ORDER BY l.Line_No DESC LIMIT 1) "
                  "WHERE Comp_Id = ?2 AND EXISTS (SELECT 1 FROM C_PurchasesSetup WHERE Id = ?2 AND "
-                 "Update_ItemDirectCost = 'True') AND Code IN (SELECT Code FROM D_PurchInvoiceLine WHERE "
+                 "Update_ItemDirectCost = 'True') AND Id IN (SELECT Code FROM D_PurchInvoiceLine WHERE "
                  "Master_Id = ?1 AND Type IN (1, 5))",
                  {postedId, ctx.Session.CompanyId});
 }

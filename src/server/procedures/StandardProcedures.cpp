@@ -5,6 +5,8 @@
 #include <sstream>
 
 #include "base/data/TDateTime.h"
+#include "base/util/TVATTotals.h"
+#include "base/util/Utils.h"
 #include "server/SqlValue.h"
 #include "server/procedures/ProcedureArgs.h"
 #include "server/TQueryBuilder.h"
@@ -27,6 +29,43 @@ TRequestResult RecalcDocument(TServerContext& ctx, const std::string& header, co
                                      {Arg(args, 0), Arg(args, 1)});
     if (changed != 1) ctx.RefusalKey = "err_RecalcDocument";
     return Answer({"Result"}, {changed == 1 ? 0 : -1});
+}
+
+// A purchase document keeps the totals its editor's recalculation shows: the VAT of each
+// rate is taken on that rate's base, not summed from the lines' rounded VAT.
+TRequestResult RecalcPurchDocument(TServerContext& ctx, const TVariantArray& args) {
+    const TRequestResult header = SelectRows(
+        ctx.Db,
+        "SELECT h.CurrencyFactor, COALESCE((SELECT AmountDecimals FROM C_CompanySetup WHERE Id = h.Comp_Id), 2) "
+        "FROM D_PurchHeader h WHERE h.Id = ? AND h.Comp_Id = ?",
+        {Arg(args, 0), Arg(args, 1)});
+    if (header.Empty()) {
+        ctx.RefusalKey = "err_RecalcDocument";
+        return Answer({"Result"}, {-1});
+    }
+    const double factor = header.Value(0, 0).IsNull() ? 1.0 : header.Value(0, 0).AsFloat();
+    const int decimals = static_cast<int>(header.Value(0, 1).AsInteger());
+    const TRequestResult lines = SelectRows(
+        ctx.Db, "SELECT VATPercent, TotalValue, VATBaseAmount FROM D_PurchaseLine WHERE Master_Id = ?", {Arg(args, 0)});
+    TVATTotals totals;
+    double sum = 0.0;
+    for (size_t row = 0; row < lines.Rows.size(); ++row) {
+        const double percent = lines.Value(row, 0).IsNull() ? 0.0 : lines.Value(row, 0).AsFloat();
+        const double value = lines.Value(row, 1).IsNull() ? 0.0 : lines.Value(row, 1).AsFloat();
+        const double base = lines.Value(row, 2).IsNull() ? value : lines.Value(row, 2).AsFloat();
+        const double taxed = RoundUp(base, 2) != RoundUp(value, 2) ? base : value;
+        totals.AddVATGroups(std::to_string(percent), percent, taxed, taxed * factor);
+        sum += RoundUp(value, decimals);
+    }
+    sum = RoundUp(sum, decimals);
+    const double vat = totals.TotalVAT(), valueLCY = RoundUp(sum * factor, decimals);
+    const double vatLCY = RoundUp(factor * vat, decimals);
+    ExecuteBound(ctx.Db,
+                 "UPDATE D_PurchHeader SET TotalValue = ?, VATValue = ?, TotalVAT = ?, TotalValue_LCY = ?, "
+                 "TotalVAT_LCY = ? WHERE Id = ? AND Comp_Id = ?",
+                 {sum, vat, RoundUp(sum + vat, decimals), valueLCY, RoundUp(valueLCY + vatLCY, decimals), Arg(args, 0),
+                  Arg(args, 1)});
+    return Answer({"Result"}, {0});
 }
 
 struct TFoundDocument {
@@ -170,7 +209,7 @@ TRequestResult SetVendorOrderNo(TServerContext& ctx, const TVariantArray& args) 
 
 void RegisterStandardProcedures(TProcedureRegistry& registry) {
     registry.Register(TProcedureKind::pkScript, "usp_RecalcPurchDocument", [](TServerContext& ctx, const TVariantArray& a) {
-        return RecalcDocument(ctx, "D_PurchHeader", "D_PurchaseLine", a);
+        return RecalcPurchDocument(ctx, a);
     });
     registry.Register(TProcedureKind::pkScript, "usp_RecalcGlobalDocument", [](TServerContext& ctx, const TVariantArray& a) {
         return RecalcDocument(ctx, "D_GlobalPurchHeader", "D_GlobalPurchLine", a);

@@ -34,7 +34,40 @@ INSTANTIATE_TEST_SUITE_P(
                       // AND binds tighter than OR
                       TFilterCase{"Kind=1 AND Qty=5 OR Code='ab''c'", true},
                       TFilterCase{"Kind=2 OR Qty=1 AND Code='zz'", true},
-                      TFilterCase{"Kind=1 OR Qty=1 AND Code='ab''c'", false}));
+                      TFilterCase{"Kind=1 OR Qty=1 AND Code='ab''c'", false},
+                      // groups
+                      TFilterCase{"(Kind=1 OR Kind=2) AND Qty=4", false},
+                      TFilterCase{"(Kind=1 OR (Kind=2 AND Qty=5)) AND Code='ab''c'", true},
+                      TFilterCase{"((Kind=2))", true},
+                      // a number for the field, and the comma form
+                      TFilterCase{"1=2", false}, TFilterCase{"1=1 AND Kind=2", true},
+                      TFilterCase{"Table.Kind,=,2", true}, TFilterCase{"Kind,=,2,AND,Qty,<>,5", false}));
+
+// Filters as forms write them: padded operators and connectors, "NULL" with IS, values in
+// quotes, groups opened in the field and closed in the connector.
+TEST(TFilterTest, TakesConditionsAsFormsWriteThem) {
+    const std::map<std::string, Variant, std::less<>> record{
+        {"DocumentType", int64_t{1}}, {"BusinessGroup_Id", "BG2"}, {"Code", "I001"}, {"Empty", Variant()}};
+    const auto holds = [&](const TFilter& filter) {
+        return filter.Matches([&](std::string_view field) { return record.find(field)->second; });
+    };
+    const auto ordersOf = [](const char* group, const char* code) {
+        TFilter filter;
+        filter.Add("(v.DocumentType", " =", 0, " OR")
+            .Add("(v.DocumentType", "= ", 1, " AND")
+            .Add("v.BusinessGroup_Id", "=", Variant(group), ")) AND")
+            .Add("v.Code", " = ", Variant(code));
+        return filter;
+    };
+    EXPECT_TRUE(holds(ordersOf("BG2", "I001")));
+    EXPECT_FALSE(holds(ordersOf("BG2", "I002"))) << "the code holds for both kinds of order";
+    EXPECT_FALSE(holds(ordersOf("BG1", "I001")));
+    EXPECT_TRUE(holds(TFilter().Add("Empty", " is", "NULL")));
+    EXPECT_TRUE(holds(TFilter().Add("Code", "<> ", "'I002'", " and").Add("Code", "=", "'I001'")));
+    EXPECT_EQ(TFilter().Add("Code", "=", "'I''1'").Conditions()[0].Value.AsString(), "I'1");
+    EXPECT_THROW(holds(TFilter().Add("(Code", "=", "I001")), EFilterError);
+    EXPECT_THROW(holds(TFilter().Add("Code", "=", "I001", ")")), EFilterError);
+}
 
 TEST(TFilterTest, RefusesUnknownOperatorsAndConnectorsWhenBuilt) {
     TFilter filter;

@@ -1,0 +1,163 @@
+#include "base/forms/TLookupDefinition.h"
+
+#include <algorithm>
+
+#include "base/server/IAppServer.h"
+#include "base/session/Tdm.h"
+#include "base/ui/IDialogs.h"
+#include "base/ui/Messages.h"
+#include "base/util/Text.h"
+
+namespace tavrek {
+namespace {
+
+constexpr bool kRule = true;
+
+TLookupDefinition Lookup(std::string field, std::string caption, std::string table, std::vector<TLookupCopy> copies,
+                         bool perCompany = true) {
+    TLookupDefinition lookup;
+    lookup.Field = std::move(field);
+    lookup.Caption = std::move(caption);
+    lookup.MasterTable = std::move(table);
+    lookup.PerCompany = perCompany;
+    lookup.Copies = std::move(copies);
+    return lookup;
+}
+
+// A field that stores the master key itself (posting groups, payment terms ...).
+TLookupDefinition KeyLookup(const std::string& field, std::string caption, std::string table, bool perCompany = true) {
+    return Lookup(field, std::move(caption), std::move(table), {{"Id", field, kRule}}, perCompany);
+}
+
+TLookupDefinition LineCode(std::vector<int> types, std::string caption, std::string table,
+                           std::vector<TLookupCopy> copies) {
+    copies.push_back({"Id", "Code", kRule});
+    TLookupDefinition lookup = Lookup("Code", std::move(caption), std::move(table), std::move(copies));
+    lookup.LineTypes = std::move(types);
+    return lookup;
+}
+
+std::vector<TLookupDefinition> MakeStandardLookups() {
+    return {
+        Lookup("N_Contragent_Code", "доставчик", "N_Contragent",
+               {{"Code", "N_Contragent_Code"},
+                {"Name", "N_Contragent_Name"},
+                {"Bulstat", "N_Contragent_Bulstat"},
+                {"VATRegistrationNo", "N_Contragent_VATRegistrationNo"},
+                {"GenBusPostGroup_Id", "GenBusPostGroup_Id"},
+                {"VATBusPostGroup_Id", "VATBusPostGroup_Id"},
+                {"CntrPostingGroup_Id", "CntrPostingGroup_Id"},
+                {"PayTerm_Id", "PayTerm_Id", kRule},
+                {"Id", "Contragent_Id", kRule}}),
+        Lookup("N_SubDocument_Code", "вид документ", "N_SubDocument",
+               {{"Code", "N_SubDocument_Code"}, {"Name", "N_SubDocument_Name"}, {"Id", "DocSubType_Id", kRule}}),
+        KeyLookup("PayTerm_Id", "условие за плащане", "N_PaymentTerms"),
+        KeyLookup("PayMethod_Id", "начин на плащане", "N_PaymentMethod"),
+        KeyLookup("Currency_Id", "валута", "N_Currency", false),
+        KeyLookup("BusinessGroup_Id", "обект", "N_BusinessGroup"),
+        KeyLookup("Measure_Id", "мерна единица", "N_Measure", false),
+        KeyLookup("VATBusPostGroup_Id", "ДДС група на доставчика", "N_VATBusPostingGroup"),
+        KeyLookup("VATProdPostGroup_Id", "ДДС група на артикула", "N_VATProdPostingGroup"),
+        KeyLookup("GenBusPostGroup_Id", "счетоводна група на доставчика", "N_GenBusPostingGroup"),
+        KeyLookup("GenProdPostGroup_Id", "счетоводна група на артикула", "N_GenProdPostingGroup"),
+        LineCode({1, 5}, "артикул", "N_Item",
+                 {{"Type", "Type"},
+                  {"Name", "Description"},
+                  {"PurchMeasure_Id", "Measure_Id"},
+                  {"GenProdPostGroup_Id", "GenProdPostGroup_Id"},
+                  {"VATProdPostGroup_Id", "VATProdPostGroup_Id", kRule}}),
+    };
+}
+
+bool ServesType(const TLookupDefinition& lookup, TClientDataSet& record) {
+    if (lookup.LineTypes.empty()) return true;
+    const TField* type = record.FindField("Type");
+    const int64_t value = type == nullptr || type->IsNull() ? 1 : type->AsInteger();
+    return std::find(lookup.LineTypes.begin(), lookup.LineTypes.end(), value) != lookup.LineTypes.end();
+}
+
+void SetField(TField& field, const Variant& value, bool runsRule) {
+    if (!runsRule) {
+        auto handler = std::move(field.OnChange);
+        field.OnChange = nullptr;
+        try {
+            field.SetValue(value);
+        } catch (...) {
+            field.OnChange = std::move(handler);
+            throw;
+        }
+        field.OnChange = std::move(handler);
+        return;
+    }
+    field.SetValue(value);
+}
+
+}  // namespace
+
+std::string TLookupDefinition::ColumnList() const {
+    std::string columns;
+    for (const TLookupCopy& copy : Copies) columns += (columns.empty() ? "" : ",") + copy.Column;
+    return columns;
+}
+
+TFilter TLookupDefinition::FilterBy(const std::string& column, const Variant& value) const {
+    TFilter filter;
+    filter.Add(MasterTable + "." + column, "=", value, PerCompany ? "AND" : "");
+    if (PerCompany) filter.Add(MasterTable + ".Comp_Id", "=", Variant(LocalData().CompanyId));
+    return filter;
+}
+
+const std::vector<TLookupDefinition>& StandardLookups() {
+    static const std::vector<TLookupDefinition> lookups = MakeStandardLookups();
+    return lookups;
+}
+
+const TLookupDefinition* FindLookup(TClientDataSet& record, std::string_view field) {
+    if (record.FindField(field) == nullptr) return nullptr;
+    for (const TLookupDefinition& lookup : StandardLookups())
+        if (EqualsIgnoreCase(lookup.Field, field) && ServesType(lookup, record)) return &lookup;
+    return nullptr;
+}
+
+bool FindLookupRow(const TLookupDefinition& lookup, const std::string& typed, TRequestResult& row) {
+    IAppServer& server = dm().Server();
+    for (const std::string* column : {&lookup.CodeColumn, &lookup.KeyColumn})
+        if (server.RequestValue(0, lookup.MasterTable, lookup.ColumnList(), lookup.FilterBy(*column, typed), row) > 0)
+            return true;
+    return false;
+}
+
+void CopyLookupRow(TClientDataSet& record, const TLookupDefinition& lookup, const TRequestResult& row) {
+    if (record.State() == TDataSetState::dsBrowse) record.Edit();
+    for (const TLookupCopy& copy : lookup.Copies) {
+        TField* field = record.FindField(copy.Field);
+        if (field == nullptr) continue;
+        // Unnamed columns come in the order of the column list.
+        const int column = row.Columns.empty() ? static_cast<int>(&copy - lookup.Copies.data())
+                                               : row.ColumnIndex(copy.Column);
+        if (column >= 0) SetField(*field, row.Value(0, static_cast<size_t>(column)), copy.RunsRule);
+    }
+}
+
+bool EnterLookupCode(TClientDataSet& record, const TLookupDefinition& lookup, const std::string& typed) {
+    const std::string code = Trim(typed);
+    TRequestResult row;
+    if (code.empty() || !FindLookupRow(lookup, code, row)) {
+        const std::string text = GetMessageText("err_LookupCodeNotFound", "Няма %s с код \"%s\".");
+        MessageDlgEx(FormatMessage(text, {lookup.Caption, code}), TMsgDlgType::mtError, mbOK);
+        return false;
+    }
+    CopyLookupRow(record, lookup, row);
+    return true;
+}
+
+bool SelectLookupRow(const TLookupDefinition& lookup, const std::string& typed, TRequestResult& chosen) {
+    TFilter filter;
+    const std::string code = Trim(typed);
+    const bool perCompany = lookup.PerCompany;
+    if (!code.empty()) filter.Add(lookup.MasterTable + "." + lookup.CodeColumn, "LIKE", "%" + code + "%", perCompany ? "AND" : "");
+    if (perCompany) filter.Add(lookup.MasterTable + ".Comp_Id", "=", Variant(LocalData().CompanyId));
+    return dm().Dialogs().Select(lookup.MasterTable, filter, false, chosen) && !chosen.Empty();
+}
+
+}  // namespace tavrek

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QStyledItemDelegate>
+
+namespace tavrek::desktop {
+
+class TDataSetModel;
+class TGridView;
+
+// Cell editors of a grid: numbers are taken only when they are numbers in the session's
+// precision (otherwise the user is told what is wrong and the cell keeps its value); lookup
+// columns carry a "…" button for their selector; Enter commits and moves to the next
+// editable cell.
+class TCellEditorDelegate : public QStyledItemDelegate {
+    Q_OBJECT
+public:
+    TCellEditorDelegate(TDataSetModel& model, TGridView& view);
+
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override;
+
+protected:
+    bool eventFilter(QObject* object, QEvent* event) override;
+
+private:
+    TDataSetModel& model_;
+    TGridView& view_;
+};
+
+}  // namespace tavrek::desktop

@@ -1,0 +1,299 @@
+#include <QAction>
+#include <QDir>
+#include <QApplication>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+#include <gtest/gtest.h>
+
+#include "QtTestApp.h"
+#include "TDialogAnswerer.h"
+#include "base/forms/TfBase.h"
+#include "base/server/IAppServer.h"
+#include "base/session/Tdm.h"
+#include "desktop/TClientApp.h"
+#include "desktop/TDataGrid.h"
+#include "desktop/TDataSetModel.h"
+#include "desktop/TFormHostWidget.h"
+#include "desktop/TGridFooter.h"
+#include "desktop/TGridView.h"
+#include "desktop/TMainWindow.h"
+#include "desktop/TSelectorDialog.h"
+
+namespace tavrek::desktop {
+namespace {
+
+using testing::TDialogAnswerer;
+using testing::TypeText;
+
+// A buyer at work in the client on a fresh demo company: everything goes through the widgets
+// a person touches, found by their names, by keyboard and mouse.
+class InvoiceJourney : public ::testing::Test {
+protected:
+    InvoiceJourney() {
+        TClientOptions options;
+        options.CompanyFile = folder.filePath("demo.tavrek");
+        client = std::make_unique<TClientApp>(options);
+        if (!client->Start()) throw std::runtime_error("the demo company did not open");
+        client->Window().resize(1400, 860);
+        client->Window().show();
+        client->Window().activateWindow();
+        if (!QTest::qWaitForWindowActive(&client->Window())) throw std::runtime_error("the main window is not active");
+    }
+
+    // From the menu: the invoice editor, then a new invoice from its tool bar.
+    void NewInvoice() {
+        QAction* open = client->Window().menuBar()->findChild<QAction*>("TfEdPurchase");
+        ASSERT_NE(open, nullptr);
+        open->trigger();
+        QMdiSubWindow* window = client->Window().Mdi().activeSubWindow();
+        window->showMaximized();
+        host = qobject_cast<TFormHostWidget*>(window->widget());
+        ASSERT_NE(host, nullptr);
+        Click("acInsertRecord");
+    }
+
+    void Click(const char* button) {
+        auto* widget = host->findChild<QToolButton*>(button);
+        ASSERT_NE(widget, nullptr) << button;
+        ASSERT_TRUE(widget->isEnabled()) << button;
+        QTest::mouseClick(widget, Qt::LeftButton);
+        QTest::qWait(10);
+    }
+
+    QLineEdit& Edit(const char* field) const {
+        QWidget* control = host->findChild<QWidget*>(field);
+        if (control == nullptr) throw std::runtime_error(std::string("no control ") + field);
+        auto* edit = qobject_cast<QLineEdit*>(control);
+        return edit != nullptr ? *edit : *control->findChild<QLineEdit*>();
+    }
+
+    // Types into a header field and leaves it with Tab.
+    void TypeField(const char* field, const QString& text) {
+        QLineEdit& edit = Edit(field);
+        QTest::mouseClick(&edit, Qt::LeftButton);
+        edit.selectAll();
+        TypeText(edit, text);
+        QTest::keyClick(&edit, Qt::Key_Tab);
+        QTest::qWait(10);
+    }
+
+    TGridView& Grid() const { return host->Grid("dbgDetail")->View(); }
+    TDataSetModel& Lines() const { return host->Grid("dbgDetail")->Model(); }
+    int Column(const QString& caption) const {
+        for (int c = 0; c < Lines().columnCount(); ++c)
+            if (Lines().headerData(c, Qt::Horizontal).toString() == caption) return c;
+        throw std::runtime_error("no column " + caption.toStdString());
+    }
+    void ClickCell(int row, const QString& caption) {
+        LeaveCell();
+        const QModelIndex cell = Lines().index(row, Column(caption));
+        QTest::mouseClick(Grid().viewport(), Qt::LeftButton, {}, Grid().visualRect(cell).center());
+    }
+    // The cell editor open in the grid, if any.
+    QLineEdit* CellEditor() const {
+        for (QLineEdit* editor : Grid().viewport()->findChildren<QLineEdit*>())
+            if (editor->isVisible()) return editor;
+        return nullptr;
+    }
+    // The first key opens the cell's editor, the rest go to it, Enter commits.
+    void TypeCell(const QString& text) {
+        Grid().setFocus();
+        QTest::keyClick(&Grid(), text.at(0).toLatin1());
+        QLineEdit* editor = CellEditor();
+        ASSERT_NE(editor, nullptr) << "no cell editor opened";
+        TypeText(*editor, text.mid(1));
+        QTest::keyClick(editor, Qt::Key_Return);
+        QTest::qWait(10);
+    }
+    void LeaveCell() {
+        if (QLineEdit* editor = CellEditor()) QTest::keyClick(editor, Qt::Key_Escape);
+        // A closed dialog leaves the main window inactive offscreen: the user clicks back into it.
+        client->Window().activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&client->Window()));
+        Grid().setFocus();
+    }
+    void AppendLine() {
+        LeaveCell();
+        QTest::keyClick(&Grid(), Qt::Key_Insert);
+    }
+    Variant Line(int row, const char* field) const {
+        TClientDataSet& lines = Lines().DataSet();
+        const int raw = Lines().RawIndexOfRow(row);
+        return raw < 0 ? lines.FieldByName(field).Value() : lines.RawRecord(raw)[lines.FieldByName(field).Index()];
+    }
+
+    // What the server holds, read as any other client would.
+    TRequestResult Stored(const std::string& table, const std::string& fields, const TFilter& filter) const {
+        TRequestResult rows;
+        dm().Server().RequestValue(0, table, fields, filter, rows, true);
+        return rows;
+    }
+    TRequestResult StoredHeader(const char* table = "D_PurchHeader") const {
+        return Stored(table, "Id,DocumentNo,Contragent_Id,TotalValue,VATValue,TotalVAT,TotalVAT_LCY",
+                      TFilter().Add(std::string(table) + ".Comp_Id", "=", "DEMO"));
+    }
+
+    void ExpectNoFailures() {
+        EXPECT_TRUE(answerer.Unexpected().isEmpty()) << answerer.Unexpected().join("; ").toStdString();
+        for (const TErrorLogEntry& entry : guard.Session().ErrorLog().Entries())
+            ADD_FAILURE() << entry.Operation << ": " << entry.Message;
+    }
+    bool ShownMessage(const QString& part) const {
+        for (const QString& shown : answerer.Shown())
+            if (shown.contains(part)) return true;
+        return false;
+    }
+
+    QApplication& app = testing::TestApp();
+    TSessionGuard guard;
+    QTemporaryDir folder;
+    TDialogAnswerer answerer;
+    std::unique_ptr<TClientApp> client;
+    TFormHostWidget* host = nullptr;
+};
+
+// Vendor 5001 sells both flours with its 2 % assortment discount; the 9 % schoolbook is
+// not in its price list, so its price is typed and no discount is proposed.
+//   1001  8 × 1.05, 2 %: discount 0.17, 8.23, VAT 20 %
+//   1002 17 × 0.98, 5 % typed: discount 0.83, 15.83, VAT 20 %
+//   1035  3 × 11.00: 33.00, VAT 9 %
+// VAT per rate: 20 % of 24.06 = 4.81 (the lines' rounded VAT, 1.65 + 3.17, would add to
+// 4.82), 9 % of 33.00 = 2.97; without VAT 57.06, VAT 7.78, with VAT 64.84.
+TEST_F(InvoiceJourney, ABuyerEntersSavesAndPostsAnInvoice) {
+    NewInvoice();
+    TypeField("N_SubDocument_Code", "520");
+    TypeField("N_Contragent_Code", "5001");
+    TypeField("VendorInvoiceNo", "Д-4711");
+    EXPECT_EQ(host->Form().cdsMaster.FieldByName("N_Contragent_Name").AsString(), "Мелница Добруджа ООД");
+    EXPECT_EQ(host->Form().cdsMaster.FieldByName("VATBusPostGroup_Id").AsString(), "DOM");
+
+    Grid().setFocus();
+    AppendLine();
+    answerer.Expect([](QWidget& dialog) {
+        auto& selector = dynamic_cast<TSelectorDialog&>(dialog);
+        TypeText(selector.SearchBox(), "тип 500");
+        ASSERT_EQ(selector.VisibleRows(), 1);
+        selector.View().selectRow(0);
+        QTest::keyClick(&selector.View(), Qt::Key_Return);
+        if (selector.isVisible()) selector.accept();
+    });
+    QTest::keyClick(&Grid(), Qt::Key_F2);
+    QTest::qWait(10);
+    EXPECT_TRUE(answerer.AllAnswered());
+    ClickCell(0, "Количество");
+    TypeCell("8");
+
+    AppendLine();
+    TypeCell("1002");
+    ClickCell(1, "Количество");
+    TypeCell("17");
+    ClickCell(1, "Отстъпка %");
+    TypeCell("5");
+
+    AppendLine();
+    TypeCell("1035");
+    ClickCell(2, "Количество");
+    TypeCell("3");
+    ClickCell(2, "Ед. цена");
+    TypeCell("11");
+    LeaveCell();
+
+    ASSERT_EQ(Lines().rowCount(), 3);
+    const struct {
+        const char* Description;
+        const char* Measure;
+        double Discount, Amount, VATPercent;
+    } expected[] = {{"Брашно тип 500, 1 кг", "PCS", 0.17, 8.23, 20},
+                    {"Брашно тип 700, 1 кг", "PCS", 0.83, 15.83, 20},
+                    {"Учебник по математика, 5. клас", "PCS", 0.0, 33.00, 9}};
+    for (int row = 0; row < 3; ++row) {
+        SCOPED_TRACE(row);
+        EXPECT_EQ(Line(row, "Description").AsString(), expected[row].Description);
+        EXPECT_EQ(Line(row, "Measure_Id").AsString(), expected[row].Measure);
+        EXPECT_DOUBLE_EQ(Line(row, "LineDiscountAmount").AsFloat(), expected[row].Discount);
+        EXPECT_DOUBLE_EQ(Line(row, "TotalValue").AsFloat(), expected[row].Amount);
+        EXPECT_DOUBLE_EQ(Line(row, "VATPercent").AsFloat(), expected[row].VATPercent);
+    }
+
+    QTest::keyClick(&Grid(), Qt::Key_F9);
+    QTest::qWait(10);
+    TClientDataSet& header = host->Form().cdsMaster;
+    EXPECT_DOUBLE_EQ(header.FieldByName("TotalValue").AsFloat(), 57.06);
+    EXPECT_DOUBLE_EQ(header.FieldByName("VATValue").AsFloat(), 7.78);
+    EXPECT_DOUBLE_EQ(header.FieldByName("TotalVAT").AsFloat(), 64.84);
+    EXPECT_EQ(host->Grid("dbgDetail")->Footer().Text(Column("С ДДС")), QStringLiteral("64.84"));
+    QDir(TAVREK_TEST_DATA_DIR "/../docs").mkpath(".");
+    EXPECT_TRUE(client->Window().grab().save(TAVREK_TEST_DATA_DIR "/../docs/invoice-editor.png"));
+
+    Click("acSave");
+    const TRequestResult saved = StoredHeader();
+    ASSERT_EQ(saved.Rows.size(), 1u);
+    const QString number = QString::fromStdString(saved.ByName("DocumentNo").AsString());
+    EXPECT_FALSE(number.isEmpty()) << "the number is drawn on the first save";
+    EXPECT_EQ(Edit("DocumentNo").text(), number);
+    EXPECT_DOUBLE_EQ(saved.ByName("VATValue").AsFloat(), 7.78) << "saving keeps the VAT per rate";
+    EXPECT_DOUBLE_EQ(saved.ByName("TotalVAT").AsFloat(), 64.84);
+
+    answerer.ExpectMessage(QMessageBox::Ok);
+    Click("acPostDocument");
+    EXPECT_TRUE(answerer.AllAnswered()) << answerer.Shown().join("; ").toStdString();
+    const TRequestResult posted = StoredHeader("D_PurchInvoiceHeader");
+    ASSERT_EQ(posted.Rows.size(), 1u);
+    const QString postedNo = QString::fromStdString(posted.ByName("DocumentNo").AsString());
+    EXPECT_TRUE(ShownMessage(QStringLiteral("осчетоводена с номер %1").arg(postedNo))) << answerer.Shown().join("; ").toStdString();
+    EXPECT_DOUBLE_EQ(posted.ByName("TotalValue").AsFloat(), 57.06);
+    EXPECT_DOUBLE_EQ(posted.ByName("VATValue").AsFloat(), 7.78);
+    EXPECT_DOUBLE_EQ(posted.ByName("TotalVAT").AsFloat(), 64.84);
+    EXPECT_DOUBLE_EQ(posted.ByName("TotalVAT_LCY").AsFloat(), 64.84);
+    EXPECT_TRUE(StoredHeader().Empty());
+    ExpectNoFailures();
+}
+
+// Each piece of bad input is refused in Bulgarian, and the saved invoice stays as it was.
+TEST_F(InvoiceJourney, BadInputIsRefusedAndTheStoredInvoiceStaysAsItWas) {
+    NewInvoice();
+    TypeField("N_SubDocument_Code", "520");
+    TypeField("VendorInvoiceNo", "Д-1");
+    Grid().setFocus();
+    AppendLine();
+    TypeCell("1001");
+    ClickCell(0, "Количество");
+    TypeCell("2");
+    LeaveCell();
+    Click("acSave");
+    const TFilter ofCompany = TFilter().Add("D_PurchaseLine.Comp_Id", "=", "DEMO");
+    const TRequestResult header = StoredHeader();
+    const TRequestResult lines = Stored("D_PurchaseLine", "Id,Code,Quantity,TotalValue", ofCompany);
+    ASSERT_EQ(lines.Rows.size(), 1u);
+
+    answerer.ExpectMessage(QMessageBox::Ok);
+    ClickCell(0, "Количество");
+    TypeCell("abc");
+    EXPECT_TRUE(ShownMessage(QStringLiteral("\"abc\" не е число"))) << answerer.Shown().join("; ").toStdString();
+    EXPECT_DOUBLE_EQ(Line(0, "Quantity").AsFloat(), 2.0);
+    LeaveCell();
+
+    answerer.ExpectMessage(QMessageBox::Ok);
+    ClickCell(0, "Код");
+    TypeCell("9999");
+    EXPECT_TRUE(ShownMessage(QStringLiteral("Няма артикул с код \"9999\""))) << answerer.Shown().join("; ").toStdString();
+    EXPECT_EQ(Line(0, "Code").AsString(), "I001");
+    LeaveCell();
+
+    answerer.ExpectMessage(QMessageBox::Ok);
+    Click("acPostDocument");
+    EXPECT_TRUE(ShownMessage(QStringLiteral("доставчик"))) << answerer.Shown().join("; ").toStdString();
+    EXPECT_TRUE(answerer.AllAnswered());
+    EXPECT_EQ(StoredHeader().Rows, header.Rows);
+    EXPECT_EQ(Stored("D_PurchaseLine", "Id,Code,Quantity,TotalValue", ofCompany).Rows, lines.Rows);
+    EXPECT_TRUE(StoredHeader("D_PurchInvoiceHeader").Empty());
+    ExpectNoFailures();
+}
+
+}  // namespace
+}  // namespace tavrek::desktop
