@@ -19,6 +19,7 @@
 #include "calc/uPurchCalcHelpers.h"
 #include "calc/uPurchCallculations.h"
 #include "documents/uEdPurchPostingChecks.h"
+#include "documents/uPurchDocumentHistory.h"
 #include "documents/uPurchDocumentModel.h"
 #include "documents/uPurchPrintForms.h"
 
@@ -887,7 +888,7 @@ void TfEdBasePurchDocument::UpdateItemUnitPrice(double price, int priceKind) {
 }
 
 bool TfEdBasePurchDocument::CheckDocumentBeforeDelete(int documentKind) {
-    if (CheckStatus() <= 0 || PurchDocumentMayBeDeleted(cdsMaster.FieldByName("Id").Value(), documentKind)) return true;
+    if (PurchCheckDocumentBeforeDelete(cdsMaster, documentKind)) return true;
     acRefreshExecute();
     return false;
 }

@@ -3,6 +3,7 @@
 #include "base/forms/EAbort.h"
 #include "base/forms/TFormRegistry.h"
 #include "documents/uEdPurchPostingChecks.h"
+#include "documents/uPurchDocumentHistory.h"
 #include "replenishment/uEdPurchOrderBufer.h"
 
 namespace tavrek {
@@ -28,8 +29,7 @@ void TfBrPurchOrderBufer::PostDocument(bool) {}
 
 void TfBrPurchOrderBufer::acDeleteRecordExecute() {
     if (cdsMaster.Active() && !cdsMaster.IsEmpty()) {
-        const TField* status = cdsMaster.FindField("CheckStatus");
-        if (status != nullptr && status->AsInteger() > 0 && !PurchDocumentMayBeDeleted(cdsMaster.FieldByName("Id").Value(), 5)) {
+        if (!PurchCheckDocumentBeforeDelete(cdsMaster, 5)) {
             acRefreshExecute();
             return;
         }
@@ -38,7 +38,7 @@ void TfBrPurchOrderBufer::acDeleteRecordExecute() {
 }
 
 void TfBrPurchOrderBufer::MoveToAnnulDocs() {
-    if (!SaveHistoryBeforeDelete(cdsMaster.FieldByName("Id").Value(), 7)) throw EAbort();
+    if (!PurchSaveHistoryBeforeDelete(cdsMaster, 7)) throw EAbort();
 }
 
 void TfBrPurchOrderBufer::acSendDocumentsForCheckExecute() {

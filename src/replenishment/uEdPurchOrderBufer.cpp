@@ -12,6 +12,7 @@
 #include "base/ui/Messages.h"
 #include "calc/uPurchCalcHelpers.h"
 #include "documents/uEdPurchPostingChecks.h"
+#include "documents/uPurchDocumentHistory.h"
 #include "documents/uPurchDocumentModel.h"
 
 namespace tavrek {
@@ -336,7 +337,7 @@ void TfEdPurchOrderBufer::PostDocument(bool print) {
     const double totalVat = Get(cdsMaster, "TotalVat").AsFloat();
     if (LocalData().ShowChangeCalculation && Get(cdsMaster, "DirectPay").AsInteger() == 1 && totalVat != 0.0) {
         const double totalLCY = Get(cdsMaster, "TotalVat_LCY").AsFloat();
-        ShowChangeCalculation(totalLCY, totalLCY);
+        dm().Dialogs().ChangeCalculation(totalLCY, totalLCY);
     }
     acRefreshExecute();
     if (auto* caller = dynamic_cast<IBaseIntf*>(CallingForm)) caller->RefreshDocument();
@@ -430,7 +431,7 @@ void TfEdPurchOrderBufer::acDeleteRecordExecute() {
 }
 
 void TfEdPurchOrderBufer::MoveToAnnulDocs() {
-    if (!SaveHistoryBeforeDelete(Get(cdsMaster, "Id"), 7)) throw EAbort();
+    if (!PurchSaveHistoryBeforeDelete(cdsMaster, 7)) throw EAbort();
     TfEdBasePurchDocument::MoveToAnnulDocs();
 }
 

@@ -56,7 +56,7 @@ TEST_F(PurchOffer, ConversionOpensTheNewDocumentOrShowsTheServersReason) {
         server.OnRequestValue(ConvertText(c.kind), Rows({"Code", "ErrMsg"}, {{"-1", "Офертата е празна"}}));
         dialogs.ExpectMessage(mrOk, "Офертата е празна");
         c.action(Form()).Execute();
-        EXPECT_EQ(Methods(), std::vector<std::string>{"RequestValue"}) << "refused: nothing else happens";
+        EXPECT_EQ(server.Methods(), std::vector<std::string>{"RequestValue"}) << "refused: nothing else happens";
         const size_t before = host.ExternalRequests().size();
 
         server.ClearCalls();
@@ -75,7 +75,7 @@ TEST_F(PurchOffer, ConversionOpensTheNewDocumentOrShowsTheServersReason) {
 TEST_F(PurchOffer, AnUnsavedOfferIsNotConvertedUnlessSaved) {
     OpenOffer();
     Lines().Edit();
-    Lines().FieldByName("Description").SetAsString("нов текст");
+    Lines().FieldByName("Description2").SetAsString("нов текст");
     Lines().Post();
     dialogs.ExpectMessage(mrNo, "que_SaveBeforeToDo");
     Form().acCreateOrder.Execute();
