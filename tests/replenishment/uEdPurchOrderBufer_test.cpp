@@ -175,7 +175,7 @@ TEST_F(OrderBuffer, AProtocolFromTheBufferOpensOrShowsTheServersReason) {
     dialogs.ExpectMessage(mrOk, "msg_OperSuccess");
     Buffer().acGenerateProtocol.Execute();
     ASSERT_EQ(host.ExternalRequests().size(), 1u);
-    EXPECT_EQ(host.ExternalRequests()[0].Filter.Conditions().at(0).Value.AsString(), "'P9'");
+    EXPECT_EQ(host.ExternalRequests()[0].Filter.Conditions().at(0).Value.AsString(), "P9");
 }
 
 TEST_F(OrderBuffer, AMarginWritesTheItemsSalePrice) {
