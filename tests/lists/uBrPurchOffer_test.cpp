@@ -28,7 +28,7 @@ TEST_F(PurchOfferList, PrintingTakesThePrintFormsOfTheOffersSubtype) {
     const TRequestResult forms = Form().GetPrintDocument();
     ASSERT_EQ(forms.Rows.size(), 1u);
     EXPECT_EQ(forms.ByName("PF_Id").AsString(), "PF9");
-    const TServerCall& call = server.CallsTo("RequestValue").at(0);
+    const TServerCall call = server.CallsTo("RequestValue").at(0);
     const std::string filter = call.Args.at(3).AsString();
     EXPECT_NE(filter.find("S_PrintDocuments.SubDoc_Id"), std::string::npos) << filter;
     EXPECT_NE(filter.find("S1"), std::string::npos) << filter;
