@@ -89,6 +89,19 @@ void TDataSetModel::RefreshCurrentRow() {
     if (row >= 0 && !columns_.empty()) emit dataChanged(index(row, 0), index(row, columnCount() - 1));
 }
 
+bool TDataSetModel::canFetchMore(const QModelIndex& parent) const {
+    return !parent.isValid() && dataSet_->Active() && dataSet_->CanFetchMore();
+}
+
+void TDataSetModel::fetchMore(const QModelIndex& parent) {
+    if (!canFetchMore(parent)) return;
+    try {
+        dataSet_->GetNextPacket();
+    } catch (...) {
+        Report(ToQ(CurrentExceptionMessage()));
+    }
+}
+
 int TDataSetModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : rows_ + (insertRow_ ? 1 : 0);
 }

@@ -60,8 +60,8 @@ TField* TDbFieldControl::Field() const {
 bool TDbFieldControl::Editable() const {
     const THeaderField* headerField = Spec();
     const TField* field = Field();
-    return headerField != nullptr && field != nullptr && !headerField->ReadOnly && !field->ReadOnly && !form_.ReadOnly &&
-           DataSet()->Active();
+    return headerField != nullptr && field != nullptr && !headerField->ReadOnly && !field->ReadOnly &&
+           (!form_.ReadOnly || !form_.SavesDataSet(dataSetName_)) && DataSet()->Active();
 }
 
 QWidget* TDbFieldControl::CreateEditor(const THeaderField& headerField, QWidget* parent) {

@@ -12,6 +12,7 @@
 #include <QSplitter>
 #include <QTabWidget>
 #include <QTableView>
+#include <QShortcut>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -216,8 +217,19 @@ TDataGrid* TFormHostWidget::BuildGrid(TGrid& grid, QWidget* parent) {
     connect(model, &QAbstractItemModel::dataChanged, this, [this] {
         if (!running_) QTimer::singleShot(0, this, &TFormHostWidget::RefreshAll);
     });
+    if (grid.OnDblClick) ConnectDblClick(grid, *view);
     grids_.push_back({&grid, view, model});
     return view;
+}
+
+void TFormHostWidget::ConnectDblClick(TGrid& grid, TDataGrid& view) {
+    const auto open = [this, &grid] { Run([&grid] { grid.OnDblClick(); }); };
+    connect(&view.View(), &QAbstractItemView::doubleClicked, this, open);
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) {
+        auto* shortcut = new QShortcut(QKeySequence(key), &view.View());
+        shortcut->setContext(Qt::WidgetShortcut);
+        connect(shortcut, &QShortcut::activated, this, open);
+    }
 }
 
 TDataGrid* TFormHostWidget::Grid(std::string_view name) const {

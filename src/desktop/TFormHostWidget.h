@@ -66,6 +66,8 @@ private:
     QToolBar* BuildToolBar();
     QWidget* BuildFields(const std::string& page, QWidget* parent);
     TDataGrid* BuildGrid(TGrid& grid, QWidget* parent);
+    // Lists open the row under a double click or Enter.
+    void ConnectDblClick(TGrid& grid, TDataGrid& view);
     bool ShowsGrid(const TGrid& grid) const;
     void ShowLinePopup(TDataGrid& grid, const QPoint& globalPos);
     void SyncSelection(TGrid& grid, TDataGrid& view);

@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "base/forms/TfBase.h"
+#include "desktop/TInvoiceHtml.h"
 #include "desktop/ValueText.h"
 
 namespace tavrek::desktop {
@@ -74,6 +75,7 @@ QString GridTable(TfBase& form, const TGrid& grid) {
 }  // namespace
 
 QString TPdfPrinter::Html(const TPrintRequest& request) {
+    if (TPurchInvoicePrintout invoice; TPurchInvoicePrintout::Load(request, invoice)) return TInvoiceHtml::Html(invoice);
     QString html = QStringLiteral("<html><body>");
     TfBase* form = request.Form;
     const std::string caption = form != nullptr && !form->Description.Caption.empty() ? form->Description.Caption
@@ -93,9 +95,13 @@ void TPdfPrinter::Render(const TPrintRequest& request, const QString& path) {
         throw std::runtime_error("Файлът не може да бъде записан: " + FromQ(path));
     QPdfWriter writer(path);
     writer.setPageSize(QPageSize(QPageSize::A4));
-    writer.setResolution(150);
+    // At the screen's resolution the text keeps its point sizes and lays out on the whole page.
+    writer.setResolution(96);
     writer.setTitle(ToQ(request.FormClass));
+    writer.setPageMargins(QMarginsF(15, 12, 15, 12), QPageLayout::Millimeter);
     QTextDocument document;
+    document.setDocumentMargin(0);
+    document.setPageSize(QSizeF(writer.width(), writer.height()));
     document.setHtml(Html(request));
     document.print(&writer);
 }

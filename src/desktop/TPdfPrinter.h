@@ -6,9 +6,10 @@
 
 namespace tavrek::desktop {
 
-// Renders the printout of a form to a PDF file: its caption, the header fields with their
-// values, and each shown grid with its rows and footers, read from the records without
-// moving the cursor.
+// Renders the printout of a form to a PDF file. A purchase invoice whose print form is the
+// invoice layout prints as an invoice; anything else prints its caption, the header fields
+// with their values, and each shown grid with its rows and footers, read from the records
+// without moving the cursor.
 class TPdfPrinter {
 public:
     static QString Html(const TPrintRequest& request);

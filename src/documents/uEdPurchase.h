@@ -83,7 +83,7 @@ private:
 // Start-up and shut-down code of the unit.
 namespace uEdPurchase {
 // The form number under which the invoice editor is known.
-constexpr int kFormNumber = 10001;
+constexpr int kFormNumber = 10011;
 // Registers TfEdPurchase the first time it runs.
 void Initialization();
 // Leaves the registration to the client; only counts.

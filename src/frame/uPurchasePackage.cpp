@@ -9,12 +9,15 @@
 #include "editors/uEdPurchOffer.h"
 #include "editors/uEdPurchOrder.h"
 #include "lists/uBrPurchOffer.h"
+#include "lists/uBrPurchase.h"
 #include "posted/uBrPostPurchCrMemo.h"
+#include "posted/uBrPostedPurchInvoice.h"
 #include "posted/uBrPostedReceipt.h"
 #include "posted/uEdPostPurchOrder.h"
 #include "posted/uEdPostPurchRejectOrder.h"
 #include "posted/uEdPostPurchReturnOrder.h"
 #include "posted/uEdPostedPurchCrMemo.h"
+#include "posted/uEdPostedPurchInvoice.h"
 #include "posted/uEdPostedReceipt.h"
 #include "replenishment/uBrPurchOrderBufer.h"
 #include "replenishment/uEdPurchOrderBufer.h"
@@ -30,6 +33,8 @@ struct TUnit {
 // The form units the package is built with, in registration order. A unit joins the list
 // at its place in PurchaseFormClassOrder when its form class is written.
 const TUnit kUnits[] = {
+    {uEdPostedPurchInvoice::Initialization, uEdPostedPurchInvoice::Finalization},
+    {uBrPostedPurchInvoice::Initialization, uBrPostedPurchInvoice::Finalization},
     {uBrPostedReceipt::Initialization, uBrPostedReceipt::Finalization},
     {uEdPostedReceipt::Initialization, uEdPostedReceipt::Finalization},
     {uEdPostedPurchCrMemo::Initialization, uEdPostedPurchCrMemo::Finalization},
@@ -37,6 +42,7 @@ const TUnit kUnits[] = {
     {uEdPurchOrder::Initialization, uEdPurchOrder::Finalization},
     {uEdPurchCrMemo::Initialization, uEdPurchCrMemo::Finalization},
     {uEdPurchOffer::Initialization, uEdPurchOffer::Finalization},
+    {uBrPurchase::Initialization, uBrPurchase::Finalization},
     {uBrPurchOffer::Initialization, uBrPurchOffer::Finalization},
     {uEdPurchOrderBufer::Initialization, uEdPurchOrderBufer::Finalization},
     {uBrPurchOrderBufer::Initialization, uBrPurchOrderBufer::Finalization},

@@ -224,32 +224,48 @@ int EmbeddedServer::RequestValue(int mode, const std::string& source, const std:
 }
 
 void EmbeddedServer::RequestData(const std::string& provider, const TFilter& filter, TClientDataSet& target) {
-    Read("RequestData", [&](TServerContext& ctx) {
-        const TDataProvider source = ctx.Catalog.Provider(provider);
-        const TQuery query =
-            BuildSelect(*source.Source, {source.Name, source.Source->Name}, "*", filter, source.OrderBy, ctx.Session.CompanyId);
+    Read("RequestData", [&](TServerContext& ctx) { return FillDataSet(ctx, provider, filter, target, TPage{}); });
+}
+
+int EmbeddedServer::RequestDataPacket(const std::string& provider, const TFilter& filter, int skip, int count,
+                                      TClientDataSet& target) {
+    return Read("RequestDataPacket",
+                [&](TServerContext& ctx) { return FillDataSet(ctx, provider, filter, target, TPage{skip, count}); });
+}
+
+int EmbeddedServer::FillDataSet(TServerContext& ctx, const std::string& provider, const TFilter& filter,
+                                TClientDataSet& target, TPage page) {
+    const TDataProvider source = ctx.Catalog.Provider(provider);
+    TQuery query =
+        BuildSelect(*source.Source, {source.Name, source.Source->Name}, "*", filter, source.OrderBy, ctx.Session.CompanyId);
+    if (page.Count > 0) {
+        query.Sql += " LIMIT " + std::to_string(page.Count) + " OFFSET " + std::to_string(page.Skip);
+    }
+    if (page.Skip == 0) {
         target.Close();
         if (target.FieldCount() == 0)
             for (const TColumnInfo& column : source.Source->Columns) target.AddField(column.Name, column.Type);
         target.CreateDataSet();
-        std::vector<int> columnOf;
-        for (int i = 0; i < target.FieldCount(); ++i) {
-            const auto& columns = source.Source->Columns;
-            const auto it = std::find_if(columns.begin(), columns.end(), [&](const TColumnInfo& c) {
-                return EqualsIgnoreCase(c.Name, target.Fields(i).FieldName());
-            });
-            columnOf.push_back(it == columns.end() ? -1 : static_cast<int>(it - columns.begin()));
-        }
-        db_->Prepared(query.Sql, query.Params, true).ForEachRow(query.Params, [&](const TVariantArray& row) {
-            std::vector<Variant> values(columnOf.size());
-            for (size_t i = 0; i < columnOf.size(); ++i)
-                if (columnOf[i] >= 0)
-                    values[i] = ReadColumn(row[static_cast<size_t>(columnOf[i])], target.Fields(static_cast<int>(i)).DataType());
-            target.AppendLoaded(std::move(values));
+    }
+    std::vector<int> columnOf;
+    for (int i = 0; i < target.FieldCount(); ++i) {
+        const auto& columns = source.Source->Columns;
+        const auto it = std::find_if(columns.begin(), columns.end(), [&](const TColumnInfo& c) {
+            return EqualsIgnoreCase(c.Name, target.Fields(i).FieldName());
         });
-        target.First();
-        return 0;
+        columnOf.push_back(it == columns.end() ? -1 : static_cast<int>(it - columns.begin()));
+    }
+    int appended = 0;
+    db_->Prepared(query.Sql, query.Params, true).ForEachRow(query.Params, [&](const TVariantArray& row) {
+        std::vector<Variant> values(columnOf.size());
+        for (size_t i = 0; i < columnOf.size(); ++i)
+            if (columnOf[i] >= 0)
+                values[i] = ReadColumn(row[static_cast<size_t>(columnOf[i])], target.Fields(static_cast<int>(i)).DataType());
+        target.AppendLoaded(std::move(values));
+        ++appended;
     });
+    if (page.Skip == 0) target.First();
+    return appended;
 }
 
 int EmbeddedServer::ApplyUpdates(const std::vector<TUpdatePacket>& packets, std::string& errorText) {

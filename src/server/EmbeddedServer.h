@@ -48,6 +48,8 @@ public:
     int RequestValue(int mode, const std::string& source, const std::string& fields, const TFilter& filter,
                      TRequestResult& result, bool allRows = false) override;
     void RequestData(const std::string& provider, const TFilter& filter, TClientDataSet& target) override;
+    int RequestDataPacket(const std::string& provider, const TFilter& filter, int skip, int count,
+                          TClientDataSet& target) override;
     int ApplyUpdates(const std::vector<TUpdatePacket>& packets, std::string& errorText) override;
     TRequestResult ExecuteStoredProcedure(const std::string& name, const TVariantArray& params) override;
     int ExecuteSQLScript(const std::string& text) override;
@@ -89,6 +91,13 @@ private:
     void ThrowIfConnectionLost(const soci::soci_error& e);
     // A request the server would not run (an unknown name, a table the client may not change).
     void LogRefusedRequest(const char* operation, const std::string& why);
+    // Rows of a provider from Skip on, at most Count of them (all when Count is 0).
+    struct TPage {
+        int Skip = 0;
+        int Count = 0;
+    };
+    int FillDataSet(TServerContext& ctx, const std::string& provider, const TFilter& filter, TClientDataSet& target,
+                    TPage page);
     TRequestResult CallProcedure(TServerContext& ctx, TProcedureKind kind, const TParsedCall& call);
     TRequestResult SelectFromTableFunction(TServerContext& ctx, const std::string& source, const std::string& fields,
                                            const TFilter& filter);

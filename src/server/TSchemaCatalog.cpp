@@ -55,6 +55,16 @@ std::vector<const TRelationInfo*> TSchemaCatalog::Tables() const {
     return tables;
 }
 
+namespace {
+
+bool IsDocumentHeader(std::string_view name) {
+    for (const TDocumentTables& tables : DocumentTables())
+        if (EqualsIgnoreCase(tables.Header, name)) return true;
+    return false;
+}
+
+}  // namespace
+
 TDataProvider TSchemaCatalog::Provider(std::string_view name) const {
     // Views are read-only sources (the ledger views the forms read), except the V_ views
     // through which a table is read; writing into a view fails.
@@ -67,6 +77,10 @@ TDataProvider TSchemaCatalog::Provider(std::string_view name) const {
     const TRelationInfo* view = Find("V_" + table->Name);
     provider.Source = view != nullptr ? view : table;
     if (table->Column("Line_No") != nullptr) provider.OrderBy = QuoteIdentifier("Line_No");
+    // Document lists show the newest first.
+    else if (IsDocumentHeader(table->Name))
+        provider.OrderBy = QuoteIdentifier("DocumentDate") + " DESC, " + QuoteIdentifier("DocumentNo") + " DESC, " +
+                           QuoteIdentifier("Id") + " DESC";
     return provider;
 }
 

@@ -133,7 +133,7 @@ TEST_F(PurchasePostingEndToEnd, TheEditorShowsTheRefusalAndKeepsTheDocument) {
 TEST_F(PurchasePostingEndToEnd, PrintingAnOpenInvoiceUsesThePrintFormOfItsSubtype) {
     form.acPrint.Execute();
     ASSERT_FALSE(host.Prints().empty());
-    EXPECT_EQ(host.Prints().back().PrintFormCode, "Purch_520");
+    EXPECT_EQ(host.Prints().back().PrintFormCode, server::kPurchInvoicePrintForm);
     EXPECT_EQ(host.Prints().back().Keys.at(0).AsString(), id);
 }
 

@@ -68,6 +68,7 @@ void TClientDataSet::OpenOn(std::shared_ptr<TDataStore> store) {
 }
 
 void TClientDataSet::Close() {
+    fetcher_ = nullptr;
     if (!Active()) return;
     Fire(BeforeClose);
     store_->Detach(this);
@@ -189,6 +190,7 @@ void TClientDataSet::First() {
 void TClientDataSet::Last() {
     RequireActive();
     CheckBrowseMode();
+    FetchAll();
     const int index = NextVisible(static_cast<int>(store_->Size()) - 1, -1);
     eof_ = true;
     bof_ = index < 0;
@@ -198,7 +200,8 @@ void TClientDataSet::Last() {
 void TClientDataSet::Next() {
     RequireActive();
     CheckBrowseMode();
-    const int index = pos_ < 0 ? -1 : NextVisible(pos_ + 1, 1);
+    int index = pos_ < 0 ? -1 : NextVisible(pos_ + 1, 1);
+    while (index < 0 && pos_ >= 0 && GetNextPacket() > 0) index = NextVisible(pos_ + 1, 1);
     bof_ = false;
     if (index < 0) {
         eof_ = true;
@@ -284,6 +287,7 @@ void TClientDataSet::GotoBookmark(TBookmark bookmark) {
 bool TClientDataSet::Locate(std::string_view keyFields, const std::vector<Variant>& values, TLocateOptions options) {
     RequireActive();
     CheckBrowseMode();
+    FetchAll();
     const std::vector<std::string> keys = SplitKeys(keyFields);
     if (keys.size() != values.size()) throw EDatabaseError(Name + ": Locate needs one value per key field");
     std::vector<int> indices;
@@ -501,6 +505,26 @@ void TClientDataSet::AppendLoaded(std::vector<Variant> values) {
     if (pos_ < 0) {
         pos_ = 0;
         eof_ = bof_ = false;
+    }
+}
+
+void TClientDataSet::SetPacketFetcher(std::function<int(TClientDataSet&)> fetcher) {
+    RequireActive();
+    fetcher_ = std::move(fetcher);
+}
+
+int TClientDataSet::GetNextPacket() {
+    if (!fetcher_ || !Active()) return 0;
+    // The fetcher keeps its own position; it is out of the dataset while it appends.
+    auto fetcher = std::move(fetcher_);
+    fetcher_ = nullptr;
+    const int fetched = fetcher(*this);
+    if (fetched >= PacketRecords && fetched > 0 && Active()) fetcher_ = std::move(fetcher);
+    return fetched;
+}
+
+void TClientDataSet::FetchAll() {
+    while (GetNextPacket() > 0) {
     }
 }
 

@@ -124,6 +124,16 @@ public:
     // Adds a record as the server sends it: not logged, no events.
     void AppendLoaded(std::vector<Variant> values);
 
+    // Fetching on demand: a dataset opened with a packet fetcher holds the records read so
+    // far. The fetcher appends up to PacketRecords more and returns how many it appended;
+    // fewer than asked means the server has no more. Moving past the last record, Last and
+    // Locate read on; closing forgets the fetcher.
+    int PacketRecords = -1;
+    void SetPacketFetcher(std::function<int(TClientDataSet&)> fetcher);
+    bool CanFetchMore() const { return static_cast<bool>(fetcher_); }
+    int GetNextPacket();
+    void FetchAll();
+
     // Controls: observers are not told of changes while disabled; re-enabling tells them once.
     void DisableControls();
     void EnableControls();
@@ -185,6 +195,7 @@ private:
     int disableCount_ = 0;
     bool changedWhileDisabled_ = false;
     std::vector<IDataSetObserver*> observers_;
+    std::function<int(TClientDataSet&)> fetcher_;
 };
 
 }  // namespace tavrek

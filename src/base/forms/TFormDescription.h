@@ -74,6 +74,8 @@ struct TGrid {
     bool MultiSelect = false;
     bool Visible = true;
     std::vector<TBookmark> SelectedRows;
+    // A double click or Enter on a row (lists open the row's card).
+    std::function<void()> OnDblClick;
 
     TGridColumn& AddColumn(const std::string& fieldName, const std::string& caption, int width = 80);
     TGridColumn* FindColumn(std::string_view fieldName);

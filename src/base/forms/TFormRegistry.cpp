@@ -1,6 +1,7 @@
 #include "base/forms/TFormRegistry.h"
 
 #include "base/forms/EFormError.h"
+#include "base/forms/TFormCatalogue.h"
 #include "base/forms/TfBase.h"
 #include "base/ui/Messages.h"
 #include "base/util/Text.h"
@@ -18,6 +19,11 @@ TFormRegistry*& CurrentRegistry() {
 
 bool TFormRegistry::Register(TFormClassInfo info) {
     if (info.ClassName.empty() || !info.Factory) throw EFormError("Непълна регистрация на форма");
+    // A catalogued class opens under its catalogued number only.
+    const TFormCatalogueEntry* entry = FindCatalogueClass(info.ClassName);
+    if (entry != nullptr && entry->FormNumber != info.FormNumber)
+        throw EFormError("Формата " + info.ClassName + " е с номер " + std::to_string(entry->FormNumber) +
+                         " в каталога на формите, а не " + std::to_string(info.FormNumber));
     if (FindClass(info.ClassName) != nullptr) return false;
     if (info.FormNumber != 0 && FindNumber(info.FormNumber) != nullptr) return false;
     classes_.push_back(std::move(info));

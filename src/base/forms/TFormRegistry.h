@@ -25,7 +25,8 @@ struct TFormClassInfo {
 
 // The form classes known to the client, in registration order. A class registers once; a
 // second registration of the same class, or another class under a taken number, is
-// refused and leaves the first in place.
+// refused and leaves the first in place. A class of the form catalogue registers under
+// its catalogued number (EFormError otherwise).
 class TFormRegistry {
 public:
     // False when the class name or the form number is already registered.

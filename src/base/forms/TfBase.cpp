@@ -36,6 +36,19 @@ std::string FooterValue(const Variant& value, const std::string& format) {
     return value.AsString();
 }
 
+// Large lists read on as the user scrolls: the first packet now, the rest through a fetcher
+// that pages by the rows read so far.
+void RequestInPackets(const std::string& provider, const TFilter& filter, TClientDataSet& target) {
+    const int packet = target.PacketRecords;
+    const int first = dm().Server().RequestDataPacket(provider, filter, 0, packet, target);
+    if (first < packet) return;
+    target.SetPacketFetcher([provider, filter, read = first](TClientDataSet& ds) mutable {
+        const int fetched = dm().Server().RequestDataPacket(provider, filter, read, ds.PacketRecords, ds);
+        read += fetched;
+        return fetched;
+    });
+}
+
 // Every form object alive in this process, in creation order.
 std::vector<TfBase*>& LiveForms() {
     static std::vector<TfBase*> forms;
@@ -218,6 +231,12 @@ TClientDataSet* TfBase::FindDataSet(std::string_view name) const {
     return nullptr;
 }
 
+bool TfBase::SavesDataSet(std::string_view name) const {
+    for (const TFormDataSet& entry : dataSets_)
+        if (EqualsIgnoreCase(entry.DataSet->Name, name)) return entry.Saved;
+    return false;
+}
+
 TGrid* TfBase::FindGrid(std::string_view name) const {
     for (TGrid* grid : grids_)
         if (EqualsIgnoreCase(grid->Name, name)) return grid;
@@ -251,8 +270,10 @@ void TfBase::OpenDataSets() {
 
 void TfBase::OpenDataSet(TFormDataSet& dataSet) {
     const TFilter filter = DataSetFilter(dataSet);
-    dataSet.DataSet->Close();
-    dm().Server().RequestData(dataSet.Provider, filter, *dataSet.DataSet);
+    TClientDataSet& target = *dataSet.DataSet;
+    target.Close();
+    if (target.PacketRecords > 0) RequestInPackets(dataSet.Provider, filter, target);
+    else dm().Server().RequestData(dataSet.Provider, filter, target);
     if (!dataSet.DataSet->Active()) dataSet.DataSet->CreateDataSet();
     AttachDynamicEvents(*dataSet.DataSet);
     DataSetOpened(dataSet);

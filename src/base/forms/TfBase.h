@@ -111,6 +111,9 @@ public:
 
     const std::vector<TFormDataSet>& DataSets() const { return dataSets_; }
     TClientDataSet* FindDataSet(std::string_view name) const;
+    // Whether the form saves the named dataset; a read-only form still lets the user type
+    // into the others (a list's search, say).
+    bool SavesDataSet(std::string_view name) const;
     const std::vector<TGrid*>& Grids() const { return grids_; }
     TGrid* FindGrid(std::string_view name) const;
     const std::vector<TMenu*>& Menus() const { return menus_; }

@@ -1,16 +1,71 @@
 #include "base/forms/TfBaseBrowseCardDocument.h"
 
+#include <tuple>
+
 #include "base/forms/RequestForm.h"
+#include "base/util/Text.h"
 
 namespace tavrek {
+namespace {
+
+// The rows read at once; more follow as the grid scrolls.
+constexpr int kListPacketRecords = 100;
+
+// base, every condition joined by AND (lists narrow AND-only filters), followed by extra.
+TFilter Joined(const TFilter& base, TFilterCondition extra) {
+    TFilter result;
+    for (TFilterCondition condition : base.Conditions()) {
+        condition.Connector = TFilterConnector::fcAnd;
+        result.Add(std::move(condition));
+    }
+    return result.Add(std::move(extra));
+}
+
+}  // namespace
 
 TfBaseBrowseCardDocument::TfBaseBrowseCardDocument() : acEditRecord(AcListBase.Add("acEditRecord", "Отваряне", "Документ")) {
     acEditRecord.ShortCut = "Enter";
+    cdsMaster.PacketRecords = kListPacketRecords;
+    dbgMaster.OnDblClick = [this] { acEditRecord.Execute(); };
+    cdsFilter.AddField("SearchText", TFieldType::ftString);
+    cdsFilter.AddField("DateFrom", TFieldType::ftDateTime);
+    cdsFilter.AddField("DateTo", TFieldType::ftDateTime);
+    cdsFilter.CreateDataSet();
+    cdsFilter.Append();
+    cdsFilter.Post();
+    AddDataSet({&cdsFilter, "", nullptr, "", "Id", false});
+    for (const auto& [field, caption, kind] : {std::tuple{"SearchText", "Търсене", TFieldKind::fkText},
+                                               std::tuple{"DateFrom", "От дата", TFieldKind::fkDate},
+                                               std::tuple{"DateTo", "До дата", TFieldKind::fkDate}}) {
+        Description.AddField(field, caption, kind).DataSet = cdsFilter.Name;
+        cdsFilter.FieldByName(field).OnChange = [this](TField&) {
+            RunGuarded(OperationName("ApplyListFilter"), [this] { ReloadData(); });
+        };
+    }
     acSave.Visible = false;
     for (TAction* action : {&acPostDocument, &acPostAndPrintDocument}) action->Visible = true;
     dbgMaster.MultiSelect = true;
     BindAction(acEditRecord, "acEditRecordExecute", [this] { acEditRecordExecute(); });
     acEditRecord.OnUpdate = [this](TAction& a) { a.Enabled = cdsMaster.Active() && !cdsMaster.IsEmpty(); };
+}
+
+// The request's filter and the date range, each search field in its own OR branch (AND
+// binds tighter than OR).
+TFilter TfBaseBrowseCardDocument::DataSetFilter(const TFormDataSet& dataSet) {
+    if (dataSet.DataSet != &cdsMaster) return TfBase::DataSetFilter(dataSet);
+    TFilter base = Filter;
+    const Variant from = cdsFilter.FieldByName("DateFrom").Value(), to = cdsFilter.FieldByName("DateTo").Value();
+    if (!DateField.empty() && !from.IsNull()) base = Joined(base, {DateField, TFilterOp::opGreaterEqual, from});
+    if (!DateField.empty() && !to.IsNull()) base = Joined(base, {DateField, TFilterOp::opLessEqual, to});
+    const std::string text = Trim(cdsFilter.FieldByName("SearchText").AsString());
+    if (text.empty() || SearchFields.empty()) return base;
+    TFilter searched;
+    for (size_t i = 0; i < SearchFields.size(); ++i) {
+        const auto connector = i + 1 < SearchFields.size() ? TFilterConnector::fcOr : TFilterConnector::fcNone;
+        const TFilter branch = Joined(base, {SearchFields[i], TFilterOp::opLike, Variant("%" + text + "%"), connector});
+        for (const TFilterCondition& condition : branch.Conditions()) searched.Add(condition);
+    }
+    return searched;
 }
 
 bool TfBaseBrowseCardDocument::CheckDataModification() {

@@ -1,14 +1,17 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "base/forms/TfBase.h"
 
 namespace tavrek {
 
 // A list of documents with a card: the editor of the current document (CardFormNumber)
-// opens on it, new documents open in an empty card, and documents are posted, printed and
-// deleted from the list.
+// opens on it (Enter or a double click), new documents open in an empty card, and
+// documents are posted, printed and deleted from the list. The list reads its rows in
+// packets as the user scrolls, and narrows them by a search text over SearchFields and a
+// document date range (cdsFilter, shown above the grid).
 class TfBaseBrowseCardDocument : public TfBase {
 public:
     TfBaseBrowseCardDocument();
@@ -18,6 +21,13 @@ public:
     // Qualified key field of the card's filter, such as "D_PurchHeader.Id".
     std::string CardKeyField = "Id";
 
+    // Qualified fields the search text is looked for in, such as "D_PurchHeader.DocumentNo".
+    std::vector<std::string> SearchFields;
+    // Qualified date field of the date range.
+    std::string DateField;
+    // SearchText, DateFrom, DateTo: what the user narrows the list by.
+    TClientDataSet cdsFilter{"cdsFilter"};
+
     TAction& acEditRecord;
 
     bool CheckDataModification() override;
@@ -26,6 +36,7 @@ public:
     virtual void acEditRecordExecute();
 
 protected:
+    TFilter DataSetFilter(const TFormDataSet& dataSet) override;
     // Opens the card with the given options, on the current document unless inserting.
     void OpenCard(bool newDocument);
 };

@@ -33,6 +33,11 @@ public:
                              TRequestResult& result, bool allRows = false) = 0;
     // Defines the fields of the provider's dataset (when the dataset has none) and fills it.
     virtual void RequestData(const std::string& provider, const TFilter& filter, TClientDataSet& target) = 0;
+    // One packet of a provider's rows, in the provider's order: with skip 0 it opens target
+    // as RequestData does, then appends up to count rows after the first skip. Returns the
+    // rows appended. A server that cannot page sends every row with the first packet.
+    virtual int RequestDataPacket(const std::string& provider, const TFilter& filter, int skip, int count,
+                                  TClientDataSet& target);
     // Applies the change logs of the packets in one transaction. Returns 0, or the number of
     // refused records with errorText saying why; nothing is applied then.
     virtual int ApplyUpdates(const std::vector<TUpdatePacket>& packets, std::string& errorText) = 0;

@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "base/data/TDateTime.h"
+#include "base/forms/TFormCatalogue.h"
 #include "server/CompanyDatabase.h"
 #include "server/SqlValue.h"
 #include "server/TQueryBuilder.h"
@@ -322,6 +323,12 @@ constexpr TDemoSubType kSubTypes[] = {
     {"591", "Общо кредитно известие", DocumentType::PurchGenericCrMemoDoc, "DOC", "PCRM", 1},
 };
 
+// Invoices print on the invoice layout; the other subtypes have forms of their own name.
+std::string PrintFormOf(const TDemoSubType& s) {
+    if (s.DocumentType == DocumentType::PurchInvoice) return kPurchInvoicePrintForm;
+    return std::string("Purch_") + s.Code;
+}
+
 void WriteSubTypes(TDemoWriter& w) {
     for (const TDemoSubType& s : kSubTypes) {
         const std::string id = std::string("SD-") + s.Code;
@@ -329,8 +336,7 @@ void WriteSubTypes(TDemoWriter& w) {
               "Id, Comp_Id, Code, Name, DocumentType, SaleOrPurchase, Series_Id, Post_Series_Id, PaymentMethod, VATSeries_Id",
               {id, kDemoCompanyId, s.Code, s.Name, s.DocumentType, 1, s.Series, s.PostSeries, "BANK", s.PostSeries});
         w.Row("S_PrintDocuments", "Id, Comp_Id, SaleOrPurchase, SubDoc_Id, PF_Id, Form_id, Copies, PF_Type, Doc_Type",
-              {"PF-" + std::string(s.Code), kDemoCompanyId, 1, id, std::string("Purch_") + s.Code, s.DocumentType,
-               s.Copies, 0, 2});
+              {"PF-" + std::string(s.Code), kDemoCompanyId, 1, id, PrintFormOf(s), s.DocumentType, s.Copies, 0, 2});
     }
 }
 
@@ -338,7 +344,7 @@ void WriteSubTypes(TDemoWriter& w) {
 // credit memos and payments, posted credit memos make payments.
 void WriteCopyTemplates(TDemoWriter& w) {
     struct TTemplate { const char* Id; int Source; int Target; const char* Name; };
-    const TTemplate templates[] = {{"CT-ORD-BUF", 10200, 10501, "Поръчка към буфер"},
+    const TTemplate templates[] = {{"CT-ORD-BUF", 10201, 10501, "Поръчка към буфер"},
                                    {"CT-INV-CRM", 10220, 10181, "Фактура към кредитно известие"},
                                    {"CT-INV-PAY", 10220, 1040, "Фактура към плащане"},
                                    {"CT-CRM-PAY", 10190, 1040, "Кредитно известие към плащане"}};
@@ -363,6 +369,11 @@ void WriteCopyTemplates(TDemoWriter& w) {
 
 void WriteLedgerSetup(TDemoWriter& w) {
     for (const TDemoRow& r : DemoLedgerRows()) w.Row(r.Table, r.Columns, r.Values);
+}
+
+void WriteFormCatalogue(TDemoWriter& w) {
+    for (const TFormCatalogueEntry& e : FormCatalogue())
+        w.Row("S_FormCatalogue", "FormNumber, ClassName, Caption, Package", {e.FormNumber, e.ClassName, e.Caption, e.Package ? 1 : 0});
 }
 
 void WriteMessages(TDemoWriter& w) {
@@ -390,6 +401,7 @@ void CreateDemoCompany(const std::string& address) {
     WriteSubTypes(w);
     WriteCopyTemplates(w);
     WriteLedgerSetup(w);
+    WriteFormCatalogue(w);
     WriteMessages(w);
     transaction.Commit();
 }

@@ -494,6 +494,17 @@ std::string DetailTablesSql() {
     return sql;
 }
 
+// Lists read headers newest first, a packet at a time; the form catalogue names the class
+// of every form number.
+std::string ListsAndFormCatalogueSql() {
+    std::string sql = "CREATE TABLE S_FormCatalogue (FormNumber INTEGER PRIMARY KEY NOT NULL, ClassName TEXT NOT NULL, "
+                      "Caption TEXT NOT NULL, Package INTEGER NOT NULL DEFAULT 0);\n";
+    for (const TDocumentTables& t : DocumentTables())
+        sql += "CREATE INDEX IX_" + std::string(t.Header) + "_Date ON " + t.Header +
+               " (Comp_Id, DocumentDate, DocumentNo, Id);\n";
+    return sql;
+}
+
 }  // namespace
 
 const std::vector<TMigration>& Migrations() {
@@ -503,6 +514,7 @@ const std::vector<TMigration>& Migrations() {
         {2, "Vendor ledger, VAT entries and posting messages", PostingSchemaSql()},
         {3, "General ledger, item ledger, posting setups and their views", LedgerSchemaSql()},
         {4, "Item cross-references of vendors and standard numbers", kItemCrossReferenceSql},
+        {5, "Form catalogue; document headers by date", ListsAndFormCatalogueSql()},
     };
     return migrations;
 }

@@ -289,3 +289,73 @@ TEST(TClientDataSetTest, DisabledControlsHearOneResetInsteadOfEveryChange) {
 
 }  // namespace
 }  // namespace tavrek
+
+namespace tavrek {
+namespace {
+
+// A server of n numbered rows that hands them out in packets from a position the caller
+// keeps (as a real fetcher does), counting its calls.
+struct TPagedSource {
+    int Rows;
+    int Calls = 0;
+
+    int Fetch(TClientDataSet& ds, int from) {
+        ++Calls;
+        const int count = std::max(0, std::min(ds.PacketRecords, Rows - from));
+        for (int i = from; i < from + count; ++i) ds.AppendLoaded({Variant("R" + std::to_string(i)), Variant(int64_t{i})});
+        return count;
+    }
+};
+
+std::unique_ptr<TClientDataSet> Paged(TPagedSource& source, int packet) {
+    auto ds = testing::MakeDataSet("cdsMaster", {{"Id", TFieldType::ftString}, {"Line_No", TFieldType::ftInteger}});
+    ds->PacketRecords = packet;
+    const int first = source.Fetch(*ds, 0);
+    ds->First();
+    ds->SetPacketFetcher([&source, read = first](TClientDataSet& target) mutable {
+        const int fetched = source.Fetch(target, read);
+        read += fetched;
+        return fetched;
+    });
+    return ds;
+}
+
+TEST(TClientDataSetPacketsTest, ReadsOnOnlyWhereTheUserGoes) {
+    const struct {
+        const char* name;
+        int rows, packet;
+        std::function<void(TClientDataSet&)> move;
+        int loaded, calls;
+        bool more;
+    } cases[] = {
+        {"opened: one packet", 25, 10, [](TClientDataSet&) {}, 10, 1, true},
+        {"next past the packet reads one more", 25, 10, [](TClientDataSet& ds) { ds.SetRecNo(10); ds.Next(); }, 20, 2, true},
+        {"last reads the rest", 25, 10, [](TClientDataSet& ds) { ds.Last(); }, 25, 3, false},
+        {"a short packet ends the reading", 25, 10, [](TClientDataSet& ds) { ds.FetchAll(); ds.FetchAll(); }, 25, 3, false},
+        {"rows that fill the packets exactly need one empty answer", 20, 10, [](TClientDataSet& ds) { ds.Last(); }, 20, 3,
+         false},
+        {"locate reads until the end", 25, 10,
+         [](TClientDataSet& ds) { EXPECT_TRUE(ds.Locate("Id", {Variant("R23")})); }, 25, 3, false},
+        {"closing forgets the fetcher", 25, 10, [](TClientDataSet& ds) { ds.Close(); ds.CreateDataSet(); }, 0, 1, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TPagedSource source{c.rows};
+        auto ds = Paged(source, c.packet);
+        c.move(*ds);
+        EXPECT_EQ(ds->RawRecordCount(), c.loaded);
+        EXPECT_EQ(source.Calls, c.calls);
+        EXPECT_EQ(ds->CanFetchMore(), c.more);
+    }
+}
+
+TEST(TClientDataSetPacketsTest, WalkingToTheEndSeesEveryRowOnce) {
+    TPagedSource source{23};
+    auto ds = Paged(source, 5);
+    int seen = 0;
+    for (ds->First(); !ds->Eof(); ds->Next()) EXPECT_EQ(ds->FieldByName("Line_No").AsInteger(), seen++);
+    EXPECT_EQ(seen, 23);
+}
+
+}  // namespace
+}  // namespace tavrek

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "base/data/TDateTime.h"
+#include "base/forms/TPrintRequest.h"
+
+namespace tavrek {
+
+// What a printed purchase invoice shows, read from the server by the document's key: the
+// company and the vendor, the header, the lines, the VAT per rate (each rate on its own
+// base) and the totals in document and local currency. A posted invoice is read from the
+// posted tables, an open one from the open ones.
+struct TPurchInvoicePrintout {
+    struct TParty {
+        std::string Name, Address, City, Bulstat, VATRegistrationNo;
+    };
+    struct TLine {
+        int64_t LineNo = 0;
+        std::string Code, Description, Measure;
+        double Quantity = 0, UnitPrice = 0, Discount = 0, Amount = 0, VATPercent = 0;
+    };
+    struct TVATRate {
+        double Percent = 0, Base = 0, VAT = 0;
+    };
+
+    std::string Layout;       // the print form chosen
+    bool Posted = false;
+    std::string DocumentNo, VendorInvoiceNo, SubTypeName, PayMethod;
+    TDateTime DocumentDate, PostingDate, DueDate;
+    std::string Currency, LocalCurrency;
+    double CurrencyFactor = 1;
+    TParty Company, Vendor;
+    std::vector<TLine> Lines;
+    std::vector<TVATRate> VATRates;  // ascending by rate
+    double TotalValue = 0, VATValue = 0, TotalVAT = 0, TotalValue_LCY = 0, TotalVAT_LCY = 0;
+
+    // The print form that prints purchase invoices.
+    static constexpr const char* kLayout = "PurchInvoice";
+
+    // Reads the document of request.Keys[0] when the print form of the request (or, for a
+    // print group, of the document's subtype) is the invoice layout; false otherwise.
+    static bool Load(const TPrintRequest& request, TPurchInvoicePrintout& printout);
+};
+
+}  // namespace tavrek

@@ -1,0 +1,155 @@
+#include "lists/uBrPurchase.h"
+
+#include <stdexcept>
+
+#include "base/errors/TELException.h"
+#include "base/forms/EAbort.h"
+#include "base/forms/TFormCatalogue.h"
+#include "base/forms/TFormRegistry.h"
+#include "base/forms/TWaitCursor.h"
+#include "base/server/IAppServer.h"
+#include "base/session/Tdm.h"
+#include "base/ui/Messages.h"
+#include "base/util/Utils.h"
+#include "calc/uPurchCalcHelpers.h"
+#include "documents/uEdPurchPostingChecks.h"
+#include "documents/uPurchPrintForms.h"
+#include "lists/uPurchListColumns.h"
+
+namespace tavrek {
+
+using uPurchCalcHelpers::QuotedSql;
+
+namespace {
+
+constexpr int kPurchaseInvoice = 1;
+
+Variant Get(TClientDataSet& ds, std::string_view field) {
+    TField* f = ds.FindField(field);
+    return f == nullptr ? Variant() : f->Value();
+}
+
+}  // namespace
+
+TfBrPurchase::TfBrPurchase()
+    : acSendDocumentsForCheck(AcListBase.Add("acSendDocumentsForCheck", "Изпрати за проверка", "Документ")) {
+    MasterProvider = "D_PurchHeader";
+    MasterTable = "D_PurchHeader";
+    CardFormNumber = FindCatalogueClass("TfEdPurchase")->FormNumber;
+    CardKeyField = "D_PurchHeader.Id";
+    acPostDocument.Caption = "Осчетов...";
+    uPurchListColumns::DescribeDocumentList(*this, MasterTable);
+    BindAction(acSendDocumentsForCheck, "acSendDocumentsForCheckExecute", [this] { acSendDocumentsForCheckExecute(); });
+    acSendDocumentsForCheck.OnUpdate = [this](TAction& a) { a.Enabled = cdsMaster.Active() && !cdsMaster.IsEmpty(); };
+    pmDocument.Add("miPostDocument", acPostDocument);
+    pmDocument.Add("miPostAndPrintDocument", acPostAndPrintDocument);
+    pmDocument.AddSeparator();
+    pmDocument.Add("miSendDocumentsForCheck", acSendDocumentsForCheck);
+}
+
+void TfBrPurchase::FormCreate() {
+    TfBaseBrowseCardDocument::FormCreate();
+    Description.Caption = "Фактури за покупка";
+    Filter.Add("D_PurchHeader.Comp_Id", "=", LocalData().CompanyId, "AND")
+        .Add("D_PurchHeader.DocumentType", "=", int64_t{kPurchaseInvoice});
+}
+
+bool TfBrPurchase::BeforePostDocument(bool) { return true; }
+
+void TfBrPurchase::AfterPostDocument(const TVariantArray&, bool) {}
+
+void TfBrPurchase::PostDocument(bool print) {
+    TfBaseBrowseCardDocument::PostDocument(print);
+    if (!cdsMaster.Active() || cdsMaster.IsEmpty()) return;
+    TWaitCursor wait;
+    if (!DocumentCheckIsDone(cdsMaster)) return;
+    const Variant id = Get(cdsMaster, "Id");
+    if (!CheckForAccountDimension(id, 0, 0)) return;
+    if (cdsMaster.FindField("PayMethod_Id") != nullptr &&
+        !CheckCanPostDocument(Get(cdsMaster, "PayMethod_Id"), "", 1, Get(cdsMaster, "DirectPay")))
+        return;
+    if (RoundUp(Get(cdsMaster, "TotalVat").AsFloat(), 2) == 0.0 &&
+        !AskYesNoKey("que_DocWithZeroTotalValue", "Документът е с нулева стойност. Да бъде ли осчетоводен?"))
+        return;
+    if (!BeforePostDocument(print)) return;
+    TVariantArray keys;
+    if (dm().Server().PostPurchase(id.AsString(), keys) < 0) {
+        const std::string reason = dm().Server().LastRefusalText();
+        throw std::runtime_error(GetMessageText("err_PostingDocument", "Грешка при осчетоводяване на документа.") +
+                                 (reason.empty() ? "" : "\r\n" + reason));
+    }
+    if (print) PrintPostedDocument(keys, kPostedInvoicePrintForm);
+    AfterPostDocument(keys, print);
+    ReloadData();
+}
+
+TRequestResult TfBrPurchase::GetPrintDocument() {
+    TRequestResult result = TfBaseBrowseCardDocument::GetPrintDocument();
+    TRequestResult forms;
+    return PurchPrintForms(Get(cdsMaster, "DocSubType_Id"), forms) > 0 ? forms : result;
+}
+
+void TfBrPurchase::acDeleteRecordExecute() {
+    if (Get(cdsMaster, "CheckStatus").AsInteger() > 0 && LocalData().UseGoodsCheck) {
+        const std::string text = "exec " + GetMessageText("usp_CheckDocumentBeforeDelete", "usp_CheckDocumentBeforeDelete") +
+                                 " " + QuotedSql(LocalData().CompanyId) + ", " + QuotedSql(Get(cdsMaster, "Id").AsString()) +
+                                 ", 4, 0, ''";
+        TRequestResult result;
+        dm().Server().RequestValue(-1, text, "Code,Msg", TFilter(), result);
+        const int64_t code = result.ByName("Code").AsInteger();
+        if (code != 0) {
+            const std::string key = "err_DocumentForCheck_" + std::to_string(code);
+            MessageDlgEx(FormatMessage(GetMessageText(key, key), {result.ByName("Msg").AsString()}), TMsgDlgType::mtError,
+                         mbOK);
+            ReloadData();
+            return;
+        }
+    }
+    TfBaseBrowseCardDocument::acDeleteRecordExecute();
+    // The rows after the deleted ones moved up on the server: read the list again.
+    ReloadData();
+}
+
+void TfBrPurchase::MoveToAnnulDocs() {
+    TfBaseBrowseCardDocument::MoveToAnnulDocs();
+    const TLocalData& session = LocalData();
+    const std::string text = "exec " + GetMessageText("proc_SaveHistoryBeforeDelete", " usp_SaveHistoryBeforeDelete") +
+                             " " + QuotedSql(session.CompanyId) + ", " + QuotedSql(Get(cdsMaster, "Id").AsString()) +
+                             ", " + std::to_string(HistoryDocumentKind) + ", " + QuotedSql(session.UserId) + ", " +
+                             QuotedSql(session.BusinessGroupId);
+    TRequestResult result;
+    dm().Server().RequestValue(-1, text, "Code, ErrMsg", TFilter(), result);
+    if (result.ByName("Code").AsString() == "-1") {
+        ShowErrorKey("err_SavingHistoryBeforeDel", "Грешка при запазване на историята на документа.");
+        throw EAbort();
+    }
+}
+
+void TfBrPurchase::acSendDocumentsForCheckExecute() {
+    std::vector<TBookmark> rows = dbgMaster.SelectedRows;
+    if (rows.empty()) rows.push_back(cdsMaster.GetBookmark());
+    for (TBookmark row : rows) {
+        if (!cdsMaster.BookmarkValid(row)) continue;
+        cdsMaster.GotoBookmark(row);
+        SendDocumentForCheck(Get(cdsMaster, "Id"), 3, 0, 0, true, Get(cdsMaster, "BusinessGroup_Id"));
+    }
+    ReloadData();
+}
+
+namespace uBrPurchase {
+namespace {
+int32_t initializationCounter = 0;
+}  // namespace
+
+void Initialization() {
+    if (initializationCounter-- != 0) return;
+    const TFormCatalogueEntry& entry = *FindCatalogueClass("TfBrPurchase");
+    RegisterFormClass(entry.ClassName, entry.FormNumber, [] { return std::make_unique<TfBrPurchase>(); }, entry.Caption,
+                      TFormGroup::fgLists);
+}
+
+void Finalization() { ++initializationCounter; }
+
+}  // namespace uBrPurchase
+
+}  // namespace tavrek

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <string>
+
+#include "base/forms/TfBaseBrowseCardDocument.h"
+
+namespace tavrek {
+
+// The list of purchase invoices of the company, newest first: opens the invoice editor on
+// a row, posts (and prints) documents without opening them, sends them to the goods check,
+// and keeps the goods check and the document history when documents are deleted.
+class TfBrPurchase : public TfBaseBrowseCardDocument {
+public:
+    TfBrPurchase();
+    std::string ClassName() const override { return "TfBrPurchase"; }
+
+    TAction& acSendDocumentsForCheck;
+
+    void FormCreate() override;
+    void PostDocument(bool print) override;
+    TRequestResult GetPrintDocument() override;
+    void acDeleteRecordExecute() override;
+    void MoveToAnnulDocs() override;
+    void acSendDocumentsForCheckExecute();
+
+    // The print group of a posted invoice.
+    static constexpr const char* kPostedInvoicePrintForm = "10020";
+
+protected:
+    // The kind of document the history keeps for a deleted one.
+    int HistoryDocumentKind = 6;
+    // Before step of posting; the purchase lists always go on.
+    virtual bool BeforePostDocument(bool print);
+    virtual void AfterPostDocument(const TVariantArray& keys, bool print);
+};
+
+namespace uBrPurchase {
+void Initialization();
+void Finalization();
+}  // namespace uBrPurchase
+
+}  // namespace tavrek

@@ -1,0 +1,33 @@
+#include "lists/uPurchListColumns.h"
+
+#include "base/forms/TfBaseBrowseCardDocument.h"
+
+namespace tavrek::uPurchListColumns {
+
+void DescribeDocumentList(TfBaseBrowseCardDocument& list, const std::string& table) {
+    static const struct {
+        const char* Field;
+        const char* Caption;
+        int Width;
+        const char* Format;
+    } columns[] = {
+        {"DocumentNo", "Номер", 90, ""},
+        {"DocumentDate", "Дата", 80, "dd.mm.yyyy"},
+        {"N_SubDocument_Name", "Вид документ", 150, ""},
+        {"N_Contragent_Code", "Код", 60, ""},
+        {"N_Contragent_Name", "Доставчик", 200, ""},
+        {"N_Contragent_VATRegistrationNo", "ДДС номер", 110, ""},
+        {"VendorInvoiceNo", "Фактура на доставчика", 150, ""},
+        {"Currency_Id", "Валута", 50, ""},
+        {"TotalValue", "Сума без ДДС", 100, "0.00"},
+        {"VATValue", "ДДС", 90, "0.00"},
+        {"TotalVAT", "Сума с ДДС", 100, "0.00"},
+        {"TotalVAT_LCY", "Сума с ДДС (лв.)", 110, "0.00"},
+    };
+    for (const auto& column : columns) list.dbgMaster.AddColumn(column.Field, column.Caption, column.Width).DisplayFormat = column.Format;
+    list.SearchFields = {table + ".DocumentNo", table + ".N_Contragent_Code", table + ".N_Contragent_Name",
+                         table + ".VendorInvoiceNo"};
+    list.DateField = table + ".DocumentDate";
+}
+
+}  // namespace tavrek::uPurchListColumns

@@ -1,0 +1,43 @@
+#include "posted/uBrPostedPurchInvoice.h"
+
+#include "base/forms/TFormCatalogue.h"
+#include "base/forms/TFormRegistry.h"
+#include "base/session/LocalData.h"
+#include "lists/uPurchListColumns.h"
+
+namespace tavrek {
+
+TfBrPostedPurchInvoice::TfBrPostedPurchInvoice() {
+    MasterProvider = "D_PurchInvoiceHeader";
+    MasterTable = "D_PurchInvoiceHeader";
+    CardFormNumber = FindCatalogueClass("TfEdPostedPurchInvoice")->FormNumber;
+    CardKeyField = "D_PurchInvoiceHeader.Id";
+    uPurchListColumns::DescribeDocumentList(*this, MasterTable);
+    dbgMaster.AddColumn("Annul", "Анулирана", 70);
+}
+
+void TfBrPostedPurchInvoice::FormCreate() {
+    TfBaseBrowseCardPostedDocument::FormCreate();
+    Description.Caption = "Осчетоводени фактури за покупка";
+    Filter.Add("D_PurchInvoiceHeader.Comp_Id", "=", LocalData().CompanyId);
+}
+
+TVariantArray TfBrPostedPurchInvoice::GetDocumentInfo() { return {int64_t{1}, int64_t{0}}; }
+
+namespace uBrPostedPurchInvoice {
+namespace {
+int32_t initializationCounter = 0;
+}  // namespace
+
+void Initialization() {
+    if (initializationCounter-- != 0) return;
+    const TFormCatalogueEntry& entry = *FindCatalogueClass("TfBrPostedPurchInvoice");
+    RegisterFormClass(entry.ClassName, entry.FormNumber, [] { return std::make_unique<TfBrPostedPurchInvoice>(); },
+                      entry.Caption, TFormGroup::fgPostedDocuments);
+}
+
+void Finalization() { ++initializationCounter; }
+
+}  // namespace uBrPostedPurchInvoice
+
+}  // namespace tavrek

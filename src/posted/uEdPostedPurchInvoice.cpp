@@ -1,0 +1,186 @@
+#include "posted/uEdPostedPurchInvoice.h"
+
+#include "base/forms/TFormCatalogue.h"
+#include "base/forms/TFormRegistry.h"
+#include "base/server/IAppServer.h"
+#include "base/session/Tdm.h"
+#include "base/ui/Messages.h"
+#include "base/util/Utils.h"
+#include "documents/uPurchPrintForms.h"
+
+namespace tavrek {
+namespace {
+
+constexpr int kPostedPurchaseInvoice = 6;
+
+Variant Get(TClientDataSet& ds, std::string_view field) {
+    TField* f = ds.FindField(field);
+    return f == nullptr ? Variant() : f->Value();
+}
+
+}  // namespace
+
+TfEdPostedPurchInvoice::TfEdPostedPurchInvoice()
+    : acShowCurrencyFactor(AcListBase.Add("acShowCurrencyFactor", "$", "Документ")) {
+    MasterProvider = "D_PurchInvoiceHeader";
+    DetailProvider = "D_PurchInvoiceLine";
+    MasterTable = "D_PurchInvoiceHeader";
+    acPrint.Visible = true;
+    // Annulment and the follow-up documents come with their own work; the view only shows.
+    acAnnulDocument.Visible = false;
+    if (TMenuItem* item = pmDocument.Find("miSaveOperationTemplate")) item->SetVisible(false);
+    BindAction(acShowCurrencyFactor, "acShowCurrencyFactorExecute", [this] { acShowCurrencyFactorExecute(); });
+    acShowCurrencyFactor.OnUpdate = [this](TAction& a) { a.Enabled = cdsMaster.Active() && !cdsMaster.IsEmpty(); };
+    DescribeLayout();
+}
+
+void TfEdPostedPurchInvoice::DescribeLayout() {
+    Description.Caption = "Осчетоводена фактура за покупка";
+    Description.AddPage("tsMainData", "Основни данни");
+    Description.AddPage("tsFinanceData", "Финансови данни");
+    Description.AddPage("tsOther", "Други");
+    Description.AddPage("tsForeignTrade", "Външна търговия");
+    static const struct {
+        const char* Field;
+        const char* Caption;
+        TFieldKind Kind;
+        const char* Page;
+    } fields[] = {
+        {"DocumentNo", "Номер", TFieldKind::fkText, "tsMainData"},
+        {"N_SubDocument_Code", "Вид документ", TFieldKind::fkText, "tsMainData"},
+        {"N_SubDocument_Name", "Име на вид документ", TFieldKind::fkText, "tsMainData"},
+        {"N_Contragent_Code", "Доставчик", TFieldKind::fkText, "tsMainData"},
+        {"N_Contragent_Name", "Име на доставчик", TFieldKind::fkText, "tsMainData"},
+        {"N_Contragent_Bulstat", "ЕИК", TFieldKind::fkText, "tsMainData"},
+        {"DoNotIncInVATLedger", "Не влиза в дневника по ДДС", TFieldKind::fkFlag, "tsMainData"},
+        {"DocumentDate", "Дата на документа", TFieldKind::fkDate, "tsMainData"},
+        {"PostingDate", "Дата на осчетоводяване", TFieldKind::fkDate, "tsMainData"},
+        {"VendorInvoiceNo", "Фактура на доставчика", TFieldKind::fkText, "tsMainData"},
+        {"PriceIncludingVAT", "Цени с ДДС", TFieldKind::fkFlag, "tsMainData"},
+        {"Annul", "Анулирана", TFieldKind::fkFlag, "tsMainData"},
+        {"TotalValue", "Сума без ДДС", TFieldKind::fkNumber, "tsFinanceData"},
+        {"VATValue", "ДДС", TFieldKind::fkNumber, "tsFinanceData"},
+        {"TotalVAT", "Сума с ДДС", TFieldKind::fkNumber, "tsFinanceData"},
+        {"Currency_Id", "Валута", TFieldKind::fkText, "tsFinanceData"},
+        {"CurrencyFactor", "Курс", TFieldKind::fkNumber, "tsFinanceData"},
+        {"PayTerm_Id", "Условия за плащане", TFieldKind::fkText, "tsFinanceData"},
+        {"DueDate", "Падеж", TFieldKind::fkDate, "tsFinanceData"},
+        {"TotalValue_LCY", "Сума без ДДС (лв.)", TFieldKind::fkNumber, "tsFinanceData"},
+        {"TotalVAT_LCY", "Сума с ДДС (лв.)", TFieldKind::fkNumber, "tsFinanceData"},
+        {"PayMethod_Id", "Начин на плащане", TFieldKind::fkText, "tsFinanceData"},
+        {"Remaining", "Остатък (лв.)", TFieldKind::fkNumber, "tsFinanceData"},
+        {"Remaining_ACY", "Остатък във валута", TFieldKind::fkNumber, "tsFinanceData"},
+        {"PurchType163a", "Доставка по чл. 163а", TFieldKind::fkCombo, "tsFinanceData"},
+        {"Comment", "Коментар", TFieldKind::fkText, "tsOther"},
+        {"BusinessGroup_Id", "Обект", TFieldKind::fkText, "tsOther"},
+        {"User_Id", "Създал", TFieldKind::fkText, "tsOther"},
+        {"PostingUser_Id", "Осчетоводил", TFieldKind::fkText, "tsOther"},
+        {"SalesPerson_Id", "Купувач", TFieldKind::fkText, "tsOther"},
+        {"AnnulDate", "Дата на анулиране", TFieldKind::fkDate, "tsOther"},
+        {"AnnulDescription", "Основание за анулиране", TFieldKind::fkText, "tsOther"},
+        {"OrderNo", "Поръчка", TFieldKind::fkText, "tsOther"},
+        {"ToInvoiceNo", "Към фактура", TFieldKind::fkText, "tsOther"},
+        {"InvoiceDate", "Дата на фактурата", TFieldKind::fkDate, "tsOther"},
+        {"IsGlobalInvoice", "Глобална фактура", TFieldKind::fkFlag, "tsOther"},
+        {"GlobalInvoiceNo", "Номер на глобална фактура", TFieldKind::fkText, "tsOther"},
+        {"VendorGlobalInvoiceNo", "Глобална фактура на доставчика", TFieldKind::fkText, "tsOther"},
+        {"AnnulUser_Id", "Анулирал", TFieldKind::fkText, "tsOther"},
+        {"AbsoluteNo", "Пореден номер", TFieldKind::fkText, "tsOther"},
+        {"VATLedger", "Дневник по ДДС", TFieldKind::fkCombo, "tsOther"},
+        {"LedgerSubjectType", "Вид субект в дневника", TFieldKind::fkCombo, "tsOther"},
+        {"ProtocolNo", "Протокол", TFieldKind::fkText, "tsOther"},
+        {"ThirdSideOfDeal", "Трета страна по сделката", TFieldKind::fkFlag, "tsForeignTrade"},
+        {"DealKind", "Вид сделка", TFieldKind::fkText, "tsForeignTrade"},
+        {"StatProcedure", "Статистическа процедура", TFieldKind::fkText, "tsForeignTrade"},
+        {"TermsOfDelivery", "Условия на доставка", TFieldKind::fkText, "tsForeignTrade"},
+        {"TransportType", "Вид транспорт", TFieldKind::fkText, "tsForeignTrade"},
+        {"TransportCountry", "Държава на транспорта", TFieldKind::fkText, "tsForeignTrade"},
+        {"ThirdSideCountry_Id", "Държава на третата страна", TFieldKind::fkText, "tsForeignTrade"},
+    };
+    for (const auto& row : fields) Description.AddField(row.Field, row.Caption, row.Kind, row.Page).ReadOnly = true;
+    Description.FindField("VATLedger")->Items = {"0", "1", "2", "3"};
+    static const struct {
+        const char* Field;
+        const char* Caption;
+        int Width;
+        const char* Format;
+    } columns[] = {
+        {"Line_No", "Ред", 40, ""},
+        {"Code", "Код", 80, ""},
+        {"Description", "Описание", 220, ""},
+        {"Measure_Id", "Мярка", 60, ""},
+        {"Quantity", "Количество", 80, ""},
+        {"DirectUnitCost_ACY", "Ед. цена", 80, ""},
+        {"LineDiscount", "Отстъпка %", 70, ""},
+        {"TotalPrice", "Сума", 90, "0.00"},
+        {"VATPercent", "ДДС %", 50, ""},
+        {"TotalValue", "Без ДДС", 90, "0.00"},
+        {"VATValue", "ДДС", 80, "0.00"},
+        {"TotalVAT", "С ДДС", 90, "0.00"},
+        {"TotalValue_LCY", "Без ДДС (лв.)", 100, "0.00"},
+    };
+    for (const auto& column : columns) dbgDetail.AddColumn(column.Field, column.Caption, column.Width).DisplayFormat = column.Format;
+    for (const auto& [field, aggregate] : {std::pair{"TotalValue", "Agg_TotalValue"}, std::pair{"VATValue", "Agg_VATValue"},
+                                           std::pair{"TotalVAT", "Agg_TotalVat"}})
+        dbgDetail.FindColumn(field)->FooterAggregate = aggregate;
+}
+
+void TfEdPostedPurchInvoice::FormCreate() {
+    TfBaseEditPostedDocument::FormCreate();
+    DocumentKindCode = kPostedPurchaseInvoice;
+}
+
+void TfEdPostedPurchInvoice::FormShow() {
+    TfBaseEditPostedDocument::FormShow();
+    LoadLedgerSubjectTypes();
+}
+
+void TfEdPostedPurchInvoice::cdsDetailAfterOpen() {
+    TfBaseEditPostedDocument::cdsDetailAfterOpen();
+    for (const auto& [aggregate, field] : {std::pair{"Agg_TotalValue", "TotalValue"}, std::pair{"Agg_VATValue", "VATValue"},
+                                           std::pair{"Agg_TotalVat", "TotalVAT"}})
+        CreateDynamicAggregate(cdsDetail, aggregate, std::string("SUM(") + field + ")");
+}
+
+void TfEdPostedPurchInvoice::LoadLedgerSubjectTypes() {
+    THeaderField* field = Description.FindField("LedgerSubjectType");
+    field->Items.clear();
+    TRequestResult types;
+    if (dm().Server().RequestValue(0, "N_LedgerSubjectTypes", "Id", TFilter(), types, true) == 0) return;
+    for (size_t row = 0; row < types.Rows.size(); ++row) field->Items.push_back(types.Value(row, 0).AsString());
+}
+
+TVariantArray TfEdPostedPurchInvoice::GetDocumentInfo() { return {int64_t{1}, int64_t{0}}; }
+
+TRequestResult TfEdPostedPurchInvoice::GetPrintDocument() {
+    TRequestResult result = TfBaseEditPostedDocument::GetPrintDocument();
+    TRequestResult forms;
+    return PurchPrintForms(Get(cdsMaster, "DocSubType_Id"), forms) > 0 ? forms : result;
+}
+
+void TfEdPostedPurchInvoice::acShowCurrencyFactorExecute() {
+    double rate = Get(cdsMaster, "CURRENCYFACTOR").AsFloat();
+    const std::string currency = Get(cdsMaster, "Currency_Id").AsString();
+    if (rate == 0.0) rate = dm().Server().GetCurrencyRate(currency, Get(cdsMaster, "DocumentDate").AsDateTime(), 1);
+    MessageDlgEx("Курс на " + (currency.empty() ? LocalData().LocalCurrencyId : currency) + ": " +
+                     Variant(rate).AsString(),
+                 TMsgDlgType::mtInformation, mbOK);
+}
+
+namespace uEdPostedPurchInvoice {
+namespace {
+int32_t initializationCounter = 0;
+}  // namespace
+
+void Initialization() {
+    if (initializationCounter-- != 0) return;
+    const TFormCatalogueEntry& entry = *FindCatalogueClass("TfEdPostedPurchInvoice");
+    RegisterFormClass(entry.ClassName, entry.FormNumber, [] { return std::make_unique<TfEdPostedPurchInvoice>(); },
+                      entry.Caption, TFormGroup::fgPostedDocuments);
+}
+
+void Finalization() { ++initializationCounter; }
+
+}  // namespace uEdPostedPurchInvoice
+
+}  // namespace tavrek

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <string>
+
+#include "base/forms/TfBaseEditPostedDocument.h"
+
+namespace tavrek {
+
+// The posted purchase invoice: header pages and lines, all read-only; printing and the
+// currency rate of the document.
+class TfEdPostedPurchInvoice : public TfBaseEditPostedDocument {
+public:
+    TfEdPostedPurchInvoice();
+    std::string ClassName() const override { return "TfEdPostedPurchInvoice"; }
+
+    TAction& acShowCurrencyFactor;
+
+    void FormCreate() override;
+    void FormShow() override;
+    void cdsDetailAfterOpen() override;
+    TVariantArray GetDocumentInfo() override;
+    TRequestResult GetPrintDocument() override;
+    void acShowCurrencyFactorExecute();
+
+private:
+    void DescribeLayout();
+    void LoadLedgerSubjectTypes();
+};
+
+namespace uEdPostedPurchInvoice {
+void Initialization();
+void Finalization();
+}  // namespace uEdPostedPurchInvoice
+
+}  // namespace tavrek
