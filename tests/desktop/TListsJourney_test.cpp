@@ -48,6 +48,8 @@ void ArrangeInvoices(server::EmbeddedServer& server) {
         "PurchMeasure_Id, q, p, q * p, VATProdPostGroup_Id, GenProdPostGroup_Id, v, q * p, q * p, vat, q * p + vat, "
         "q * p, vat, q * p + vat, p, p FROM N_Item JOIN (SELECT '1008' AS c, 10.0 AS q, 0.95 AS p, 20.0 AS v, 1.90 AS vat "
         "UNION ALL SELECT '1010', 2.5, 9.80, 9.0, 2.21) ON Code = c WHERE Comp_Id = 'DEMO';"
+        "UPDATE D_PurchaseLine SET BusinessGroup_Id = 'BG-SOF', (VATBusPostGroup_Id, GenBusPostGroup_Id) = "
+        "(SELECT VATBusPostGroup_Id, GenBusPostGroup_Id FROM D_PurchHeader WHERE Id = '{P1}') WHERE Master_Id = '{P1}';"
         "INSERT INTO D_PurchHeader (Id, Comp_Id, DocumentType, DocSubType_Id, Contragent_Id, DocumentNo, DocumentDate, "
         "TotalValue, VATValue, TotalVAT, TotalVAT_LCY) VALUES "
         "('{O1}', 'DEMO', 1, 'SD-520', 'V01', '0000000101', 46201, 120, 24, 144, 144),"
