@@ -50,8 +50,9 @@ TfBrPurchase::TfBrPurchase()
 void TfBrPurchase::FormCreate() {
     TfBaseBrowseCardDocument::FormCreate();
     Description.Caption = "Фактури за покупка";
-    Filter.Add("D_PurchHeader.Comp_Id", "=", LocalData().CompanyId, "AND")
-        .Add("D_PurchHeader.DocumentType", "=", int64_t{kPurchaseInvoice});
+    Filter = AndJoined(Filter, TFilter()
+                                   .Add("D_PurchHeader.Comp_Id", "=", LocalData().CompanyId, "AND")
+                                   .Add("D_PurchHeader.DocumentType", "=", int64_t{kPurchaseInvoice}));
 }
 
 bool TfBrPurchase::BeforePostDocument(bool) { return true; }
@@ -61,6 +62,10 @@ void TfBrPurchase::AfterPostDocument(const TVariantArray&, bool) {}
 void TfBrPurchase::PostDocument(bool print) {
     TfBaseBrowseCardDocument::PostDocument(print);
     if (!cdsMaster.Active() || cdsMaster.IsEmpty()) return;
+    RunGuarded(OperationName("PostDocument"), [this, print] { PostCurrentDocument(print); });
+}
+
+void TfBrPurchase::PostCurrentDocument(bool print) {
     TWaitCursor wait;
     if (!DocumentCheckIsDone(cdsMaster)) return;
     const Variant id = Get(cdsMaster, "Id");

@@ -32,6 +32,10 @@ protected:
     // Before step of posting; the purchase lists always go on.
     virtual bool BeforePostDocument(bool print);
     virtual void AfterPostDocument(const TVariantArray& keys, bool print);
+
+private:
+    // Posting of the current row; a refusal raises "err_PostingDocument".
+    void PostCurrentDocument(bool print);
 };
 
 namespace uBrPurchase {

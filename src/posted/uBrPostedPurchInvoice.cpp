@@ -19,7 +19,7 @@ TfBrPostedPurchInvoice::TfBrPostedPurchInvoice() {
 void TfBrPostedPurchInvoice::FormCreate() {
     TfBaseBrowseCardPostedDocument::FormCreate();
     Description.Caption = "Осчетоводени фактури за покупка";
-    Filter.Add("D_PurchInvoiceHeader.Comp_Id", "=", LocalData().CompanyId);
+    Filter = AndJoined(Filter, TFilter().Add("D_PurchInvoiceHeader.Comp_Id", "=", LocalData().CompanyId));
 }
 
 TVariantArray TfBrPostedPurchInvoice::GetDocumentInfo() { return {int64_t{1}, int64_t{0}}; }

@@ -11,16 +11,6 @@ namespace {
 // The rows read at once; more follow as the grid scrolls.
 constexpr int kListPacketRecords = 100;
 
-// base, every condition joined by AND (lists narrow AND-only filters), followed by extra.
-TFilter Joined(const TFilter& base, TFilterCondition extra) {
-    TFilter result;
-    for (TFilterCondition condition : base.Conditions()) {
-        condition.Connector = TFilterConnector::fcAnd;
-        result.Add(std::move(condition));
-    }
-    return result.Add(std::move(extra));
-}
-
 }  // namespace
 
 TfBaseBrowseCardDocument::TfBaseBrowseCardDocument() : acEditRecord(AcListBase.Add("acEditRecord", "Отваряне", "Документ")) {
@@ -49,21 +39,36 @@ TfBaseBrowseCardDocument::TfBaseBrowseCardDocument() : acEditRecord(AcListBase.A
     acEditRecord.OnUpdate = [this](TAction& a) { a.Enabled = cdsMaster.Active() && !cdsMaster.IsEmpty(); };
 }
 
-// The request's filter and the date range, each search field in its own OR branch (AND
+TFilter TfBaseBrowseCardDocument::AndJoined(const TFilter& first, const TFilter& second) {
+    std::vector<TFilterCondition> conditions = first.Conditions();
+    conditions.insert(conditions.end(), second.Conditions().begin(), second.Conditions().end());
+    TFilter joined;
+    for (size_t i = 0; i < conditions.size(); ++i) {
+        conditions[i].Connector = i + 1 < conditions.size() ? TFilterConnector::fcAnd : TFilterConnector::fcNone;
+        joined.Add(std::move(conditions[i]));
+    }
+    return joined;
+}
+
+// The list's filter and the date range, repeated in one OR branch per search field (AND
 // binds tighter than OR).
 TFilter TfBaseBrowseCardDocument::DataSetFilter(const TFormDataSet& dataSet) {
     if (dataSet.DataSet != &cdsMaster) return TfBase::DataSetFilter(dataSet);
-    TFilter base = Filter;
+    TFilter dates;
     const Variant from = cdsFilter.FieldByName("DateFrom").Value(), to = cdsFilter.FieldByName("DateTo").Value();
-    if (!DateField.empty() && !from.IsNull()) base = Joined(base, {DateField, TFilterOp::opGreaterEqual, from});
-    if (!DateField.empty() && !to.IsNull()) base = Joined(base, {DateField, TFilterOp::opLessEqual, to});
+    if (!DateField.empty() && !from.IsNull()) dates.Add(DateField, ">=", from, "AND");
+    if (!DateField.empty() && !to.IsNull()) dates.Add(DateField, "<=", to, "AND");
+    const TFilter base = AndJoined(Filter, dates);
     const std::string text = Trim(cdsFilter.FieldByName("SearchText").AsString());
     if (text.empty() || SearchFields.empty()) return base;
     TFilter searched;
     for (size_t i = 0; i < SearchFields.size(); ++i) {
-        const auto connector = i + 1 < SearchFields.size() ? TFilterConnector::fcOr : TFilterConnector::fcNone;
-        const TFilter branch = Joined(base, {SearchFields[i], TFilterOp::opLike, Variant("%" + text + "%"), connector});
-        for (const TFilterCondition& condition : branch.Conditions()) searched.Add(condition);
+        const TFilter branch = AndJoined(base, TFilter().Add(SearchFields[i], "LIKE", Variant("%" + text + "%")));
+        for (TFilterCondition condition : branch.Conditions()) {
+            if (condition.Connector == TFilterConnector::fcNone && i + 1 < SearchFields.size())
+                condition.Connector = TFilterConnector::fcOr;
+            searched.Add(std::move(condition));
+        }
     }
     return searched;
 }

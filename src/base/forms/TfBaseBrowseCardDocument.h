@@ -35,6 +35,9 @@ public:
     void acDeleteRecordExecute() override;
     virtual void acEditRecordExecute();
 
+    // Every condition of first and then of second, joined by AND (lists narrow AND-only filters).
+    static TFilter AndJoined(const TFilter& first, const TFilter& second);
+
 protected:
     TFilter DataSetFilter(const TFormDataSet& dataSet) override;
     // Opens the card with the given options, on the current document unless inserting.

@@ -1,0 +1,65 @@
+#include <gtest/gtest.h>
+
+#include "lists/uBrPurchase.h"
+#include "support/PurchEditorTest.h"
+
+namespace tavrek::testing {
+namespace {
+
+// The invoice list over three invoices of the scripted server.
+class PurchaseList : public PurchEditorTest<TfBrPurchase> {
+protected:
+    PurchaseList()
+        : PurchEditorTest(TPurchDocument::pdInvoice,
+                          {"err_PostingDocument", "que_DocWithZeroTotalValue", "err_DocumentForCheck_3",
+                           "err_SavingHistoryBeforeDel", "que_DeleteRecord"}) {
+        Open({{"Id", "H1"}, {"DocumentNo", "1"}, {"TotalVat", 12.0}, {"CheckStatus", 2}, {"PayMethod_Id", "CASH"},
+              {"DirectPay", 0}},
+             {});
+    }
+    void ScriptPostingChecks() {
+        server.OnRequestValue("exec usp_CheckForAccountDimension 'C1', 'H1', 0, 0", Rows({"Code", "Msg"}, {{0, ""}}));
+        server.OnRequestValue("exec usp_CheckCanPostDocument 'C1', 'CASH', '', 1, 0", Rows({"Code", "Msg"}, {{0, ""}}));
+    }
+};
+
+TEST_F(PurchaseList, OpensOnTheCompanysInvoicesAndTheCardOnTheRow) {
+    Form().acRefresh.Execute();
+    const std::vector<TServerCall> reads = server.CallsTo("RequestData");
+    ASSERT_EQ(reads.size(), 1u);
+    EXPECT_EQ(reads[0].Args[1].AsString(),
+              "D_PurchHeader.Id=\"H1\" AND D_PurchHeader.Comp_Id=\"C1\" AND D_PurchHeader.DocumentType=1");
+    Form().dbgMaster.OnDblClick();
+    ASSERT_EQ(host.ExternalRequests().size(), 1u) << "the editor is not registered here";
+    EXPECT_EQ(host.ExternalRequests()[0].FormNumber, 10011);
+    EXPECT_EQ(host.ExternalRequests()[0].Filter.Conditions()[0].Value.AsString(), "H1");
+}
+
+TEST_F(PurchaseList, ARefusedPostingIsLoggedAsThePostingOfTheList) {
+    ScriptPostingChecks();
+    server.OnPost("PostPurchase", -1);
+    Form().acPostAndPrintDocument.Execute();
+    EXPECT_EQ(LoggedOperations(), (std::vector<std::string>{"TfBrPurchase.PostDocument"}));
+    EXPECT_TRUE(host.Prints().empty());
+    EXPECT_EQ(Keys("PostPurchase"), (std::vector<std::string>{"H1"}));
+}
+
+TEST_F(PurchaseList, DeletingACheckedDocumentAsksTheGoodsCheckAndKeepsItsHistory) {
+    LocalData().UseGoodsCheck = true;
+    const std::string check = "exec usp_CheckDocumentBeforeDelete 'C1', 'H1', 4, 0, ''";
+    server.OnRequestValue(check, Rows({"Code", "Msg"}, {{3, "в склада"}}));
+    dialogs.ExpectMessage(mrOk, "err_DocumentForCheck_3");
+    Form().acDeleteRecord.Execute();
+    EXPECT_TRUE(server.CallsTo("ApplyUpdates").empty());
+
+    server.OnRequestValue(check, Rows({"Code", "Msg"}, {{0, ""}}));
+    dialogs.ExpectMessage(mrYes, "que_DeleteRecord");
+    server.OnRequestValue("exec  usp_SaveHistoryBeforeDelete 'C1', 'H1', 6, 'U1', 'BG1'", Rows({"Code", "ErrMsg"}, {{"-1", "x"}}));
+    dialogs.ExpectMessage(mrOk, "err_SavingHistoryBeforeDel");
+    Form().acDeleteRecord.Execute();
+    EXPECT_TRUE(server.CallsTo("ApplyUpdates").empty()) << "no history, no deletion";
+    EXPECT_EQ(Form().cdsMaster.RecordCount(), 1);
+}
+
+}  // namespace
+}  // namespace tavrek::testing
