@@ -13,7 +13,7 @@ protected:
         : PurchEditorTest(TPurchDocument::pdInvoice,
                           {"err_PostingDocument", "que_DocWithZeroTotalValue", "err_DocumentForCheck_3",
                            "err_SavingHistoryBeforeDel", "que_DeleteRecord"}) {
-        Open({{"Id", "H1"}, {"DocumentNo", "1"}, {"TotalVat", 12.0}, {"CheckStatus", 2}, {"PayMethod_Id", "CASH"},
+        Open({{"Id", "H1"}, {"DocumentNo", "1"}, {"TotalVAT", 12.0}, {"CheckStatus", 2}, {"PayMethod_Id", "CASH"},
               {"DirectPay", 0}},
              {});
     }
@@ -28,7 +28,8 @@ TEST_F(PurchaseList, OpensOnTheCompanysInvoicesAndTheCardOnTheRow) {
     const std::vector<TServerCall> reads = server.CallsTo("RequestData");
     ASSERT_EQ(reads.size(), 1u);
     EXPECT_EQ(reads[0].Args[1].AsString(),
-              "D_PurchHeader.Id=\"H1\" AND D_PurchHeader.Comp_Id=\"C1\" AND D_PurchHeader.DocumentType=1");
+              "D_PurchHeader.Id=H1 AND D_PurchHeader.Comp_Id=C1 AND D_PurchHeader.DocumentType=1");
+    host.ScriptExternal(10011, 0);
     Form().dbgMaster.OnDblClick();
     ASSERT_EQ(host.ExternalRequests().size(), 1u) << "the editor is not registered here";
     EXPECT_EQ(host.ExternalRequests()[0].FormNumber, 10011);

@@ -58,8 +58,8 @@ TEST_F(PostedInvoiceView, PrintsOnThePrintFormOfItsSubtypeOrOnTheFormsOwn) {
         EXPECT_EQ(print.Keys, (TVariantArray{"PI1"}));
         EXPECT_EQ(print.DocumentKindCode, 6);
         EXPECT_EQ(server.CallsTo("RequestValue").back().Args[3].AsString(),
-                  "S_PrintDocuments.SaleOrPurchase=1 AND S_PrintDocuments.SubDoc_Id=\"SD-520\" AND "
-                  "S_PrintDocuments.Comp_Id=\"C1\"");
+                  "S_PrintDocuments.SaleOrPurchase=1 AND S_PrintDocuments.SubDoc_Id=SD-520 AND "
+                  "S_PrintDocuments.Comp_Id=C1");
     }
 }
 
