@@ -7,21 +7,20 @@
 namespace tavrek {
 namespace {
 
-// Lists end in 0, their cards in 1 (10010 the invoice list, 10011 the invoice).
 constexpr TFormCatalogueEntry kCatalogue[] = {
     // Purchase documents and their lists.
     {10010, "TfBrPurchase", "Фактури за покупка", true},
     {10011, "TfEdPurchase", "Фактура за покупка", true},
-    {10012, "TfEdPurchaseDoc", "Общ документ за покупка", true},
-    {10030, "TfBrPurchAdvancePayment", "Авансови плащания", true},
-    {10031, "TfEdPurchAdvancePayment", "Авансово плащане", true},
-    {10032, "TfEdPostPurchAdvancePayment", "Осчетоводено авансово плащане", true},
     {10100, "TfBrPurchOffer", "Оферти за покупка", true},
     {10101, "TfEdPurchOffer", "Оферта за покупка", true},
-    {10171, "TfEdPurchDebitMemo", "Дебитно известие", true},
+    {10129, "TfBrPurchAdvancePayment", "Авансови плащания", true},
+    {10130, "TfEdPurchAdvancePayment", "Авансово плащане", true},
+    {10131, "TfEdPostPurchAdvancePayment", "Осчетоводено авансово плащане", true},
+    {10160, "TfEdPurchaseDoc", "Общ документ за покупка", true},
+    {10170, "TfEdPurchDebitMemo", "Дебитно известие", true},
     {10180, "TfBrPurchCrMemo", "Кредитни известия", true},
     {10181, "TfEdPurchCrMemo", "Кредитно известие", true},
-    {10182, "TfEdPurchCrMemoDoc", "Общо кредитно известие", true},
+    {10183, "TfEdPurchCrMemoDoc", "Общо кредитно известие", true},
     {10201, "TfEdPurchOrder", "Поръчка за покупка", true},
     // Posted documents.
     {10190, "TfEdPostedPurchCrMemo", "Осчетоводено кредитно известие", true},
