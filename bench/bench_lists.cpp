@@ -5,7 +5,6 @@
 #include <filesystem>
 #include <memory>
 
-#include <SQLiteCpp/Transaction.h>
 #include <benchmark/benchmark.h>
 
 #include "base/session/Tdm.h"
@@ -27,14 +26,12 @@ public:
         const std::string path = (folder_ / "company.db").string();
         server::CreateDemoCompany(path);
         server_ = std::make_unique<server::EmbeddedServer>(path);
-        SQLite::Transaction transaction(server_->Database());
-        server_->Database().exec(
+        server_->Database().Exec(
             "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < " + std::to_string(kInvoices) +
             ") INSERT INTO D_PurchHeader (Id, Comp_Id, DocumentType, DocSubType_Id, DocumentNo, DocumentDate, "
             "Contragent_Id, TotalValue, VATValue, TotalVAT, TotalVAT_LCY) SELECT 'INV-' || i, 'DEMO', 1, 'SD-520', "
             "printf('%010d', i), 45000 + i / 90, 'V0' || (1 + i % 5), i % 1000, (i % 1000) * 0.2, (i % 1000) * 1.2, "
             "(i % 1000) * 1.2 FROM n");
-        transaction.commit();
         server_->SetSession({server::kDemoCompanyId, server::kDemoBusinessGroupId, server::kDemoUserId});
     }
     ~TBenchCompany() {

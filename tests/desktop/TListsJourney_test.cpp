@@ -11,7 +11,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
-#include <SQLiteCpp/Database.h>
 #include <gtest/gtest.h>
 
 #include "QtTestApp.h"
@@ -34,7 +33,7 @@ using testing::TDialogAnswerer;
 // An invoice of vendor V03 with a 20 % line (10 x 0.95) and a 9 % line (2.5 x 9.80), as the
 // editor saves it, posted by the server; and two open invoices for the invoice list.
 void ArrangeInvoices(server::EmbeddedServer& server) {
-    server.Database().exec(
+    server.Database().Exec(
         "INSERT INTO D_PurchHeader (Id, Comp_Id, DocumentType, DocSubType_Id, Contragent_Id, VendorInvoiceNo, "
         "DocumentDate, PostingDate, BusinessGroup_Id, VATBusPostGroup_Id, GenBusPostGroup_Id, CntrPostingGroup_Id, "
         "PayMethod_Id, CurrencyFactor, TotalValue, VATValue, TotalVAT, TotalValue_LCY, TotalVAT_LCY) "
@@ -47,7 +46,7 @@ void ArrangeInvoices(server::EmbeddedServer& server) {
         "SELECT '{P1}', '{P1-' || Code || '}', 'DEMO', CASE Code WHEN '1008' THEN 1 ELSE 2 END, 1, Code, Name, "
         "PurchMeasure_Id, q, p, q * p, VATProdPostGroup_Id, GenProdPostGroup_Id, v, q * p, q * p, vat, q * p + vat, "
         "q * p, vat, q * p + vat, p, p FROM N_Item JOIN (SELECT '1008' AS c, 10.0 AS q, 0.95 AS p, 20.0 AS v, 1.90 AS vat "
-        "UNION ALL SELECT '1010', 2.5, 9.80, 9.0, 2.21) ON Code = c WHERE Comp_Id = 'DEMO';"
+        "UNION ALL SELECT '1010', 2.5, 9.80, 9.0, 2.21) v ON Code = c WHERE Comp_Id = 'DEMO';"
         "UPDATE D_PurchaseLine SET BusinessGroup_Id = 'BG-SOF', (VATBusPostGroup_Id, GenBusPostGroup_Id) = "
         "(SELECT VATBusPostGroup_Id, GenBusPostGroup_Id FROM D_PurchHeader WHERE Id = '{P1}') WHERE Master_Id = '{P1}';"
         "INSERT INTO D_PurchHeader (Id, Comp_Id, DocumentType, DocSubType_Id, Contragent_Id, DocumentNo, DocumentDate, "
@@ -155,7 +154,7 @@ TEST_F(ListsJourneyTest, APostedInvoiceIsFoundInItsListOpenedAndPrinted) {
     const QString text = PdfText(window().LastPrintedFile());
     EXPECT_TRUE(text.contains("ФАКТУРА ЗА ПОКУПКА № " + number)) << text.toStdString();
     const QString vendor = QString::fromStdString(
-        client->Server().Database().execAndGet("SELECT Name FROM N_Contragent WHERE Id = 'V03'").getString());
+        client->Server().Database().Select("SELECT Name FROM N_Contragent WHERE Id = 'V03'").Value().AsString());
     EXPECT_TRUE(text.contains(vendor)) << text.toStdString();
     // VAT per rate on each rate's base: 9 % of 24.50 and 20 % of 9.50.
     EXPECT_TRUE(text.contains(QRegularExpression("ДДС 9 % върху 24,50\\s+2,21 [A-Z]{3}"))) << text.toStdString();
