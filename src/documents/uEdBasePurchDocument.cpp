@@ -157,10 +157,6 @@ void TfEdBasePurchDocument::ShowVendorAdvancePayment() {
     if (ControlListFastRelationship().Rows.size() > 4) ControlListFastRelationship().Rows[4].Value = Amount(advance.Value());
 }
 
-void TfEdBasePurchDocument::AddHeaderFields(std::initializer_list<TFieldRow> rows) {
-    for (const TFieldRow& row : rows) Description.AddField(row.Field, row.Caption, row.Kind, row.Page);
-}
-
 void TfEdBasePurchDocument::AddStandardLookups() {
     static const struct {
         const char* Field;
@@ -411,7 +407,7 @@ void TfEdBasePurchDocument::OpenItemChargeAssignment(const char* tableName, int 
 }
 
 void TfEdBasePurchDocument::AddForeignTradeFields(const char* page) {
-    AddHeaderFields({
+    Description.AddFields({
         {"ThirdSideOfDeal", "Трета страна по сделката", TFieldKind::fkText, page},
         {"DealKind", "Вид сделка", TFieldKind::fkText, page},
         {"StatProcedure", "Статистическа процедура", TFieldKind::fkText, page},

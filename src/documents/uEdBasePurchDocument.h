@@ -123,13 +123,6 @@ protected:
     void ShowVendorAdvancePayment();
     // Layout helpers: header edits by page, the selectors of the vendor, subtype, payment
     // and currency edits present, and the line grid's columns with their totals.
-    struct TFieldRow {
-        const char* Field;
-        const char* Caption;
-        TFieldKind Kind;
-        const char* Page;
-    };
-    void AddHeaderFields(std::initializer_list<TFieldRow> rows);
     void AddStandardLookups();
     void AddLineColumns(std::initializer_list<std::pair<const char*, const char*>> columns);
     // The item-charge assignment of the current line (a line of Type 3) in form 10600: the

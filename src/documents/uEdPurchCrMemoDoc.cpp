@@ -7,7 +7,7 @@ namespace tavrek {
 TfEdPurchCrMemoDoc::TfEdPurchCrMemoDoc() {
     NewDocumentType = uEdPurchCrMemoDoc::kDocumentType;
     Description.Caption = "Общо кредитно известие";
-    AddHeaderFields({
+    Description.AddFields({
         {"VATBusPostGroup_Id", "ДДС група на доставчика", TFieldKind::fkText, "tsFinanceData"},
         {"CntrPostingGroup_Id", "Група на доставчика", TFieldKind::fkText, "tsFinanceData"},
         {"VATLedger", "Дневник по ДДС", TFieldKind::fkNumber, "tsFinanceData"},

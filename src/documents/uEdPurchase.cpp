@@ -104,13 +104,7 @@ void TfEdPurchase::DescribeLayout() {
     Description.AddPage("tsMainData", "Основни данни");
     Description.AddPage("tsFinanceData", "Финансови данни");
     Description.AddPage("tsAdditionalData", "Допълнителни данни");
-    struct THeaderFieldRow {
-        const char* Field;
-        const char* Caption;
-        TFieldKind Kind;
-        const char* Page;
-    };
-    static const THeaderFieldRow fields[] = {
+    Description.AddFields({
         {"DocumentNo", "Номер", TFieldKind::fkText, "tsMainData"},
         {"N_SubDocument_Code", "Вид документ", TFieldKind::fkLookup, "tsMainData"},
         {"N_Contragent_Code", "Доставчик", TFieldKind::fkLookup, "tsMainData"},
@@ -136,8 +130,7 @@ void TfEdPurchase::DescribeLayout() {
         {"ExpectedReceiptDate", "Очаквана дата на получаване", TFieldKind::fkDate, "tsAdditionalData"},
         {"RequestedReceiptDate", "Желана дата на получаване", TFieldKind::fkDate, "tsAdditionalData"},
         {"SalesPerson_Id", "Купувач", TFieldKind::fkText, "tsAdditionalData"},
-    };
-    for (const THeaderFieldRow& row : fields) Description.AddField(row.Field, row.Caption, row.Kind, row.Page);
+    });
     for (const char* readOnly : {"N_Contragent_Name", "TotalValue", "VATValue", "TotalVAT"})
         Description.FindField(readOnly)->ReadOnly = true;
     static const std::tuple<const char*, const char*, const char*> vendorDoc[] = {

@@ -16,7 +16,7 @@ TfEdPurchaseDoc::TfEdPurchaseDoc() {
     CorrectsLocalCurrencyCent = false;
     Description.Caption = "Общ документ за покупка";
     Description.AddPage("tsForeignTrade", "Външна търговия");
-    AddHeaderFields({
+    Description.AddFields({
         {"VATLedger", "Дневник по ДДС", TFieldKind::fkNumber, "tsFinanceData"},
         {"GenBusPostGroup_Id", "Група за осчетоводяване", TFieldKind::fkText, "tsFinanceData"},
         {"VATBusPostGroup_Id", "ДДС група на доставчика", TFieldKind::fkText, "tsFinanceData"},

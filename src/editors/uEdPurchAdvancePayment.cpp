@@ -21,7 +21,7 @@ TfEdPurchAdvancePayment::TfEdPurchAdvancePayment() {
 void TfEdPurchAdvancePayment::DescribeAdvanceLayout() {
     Description.Caption = "Авансово плащане";
     Description.AddPage("tsForeignTrade", "Външна търговия");
-    AddHeaderFields({
+    Description.AddFields({
         {"Code", "Сметка", TFieldKind::fkText, "tsMainData"},
         {"DirectUnitCost_ACY", "Сума", TFieldKind::fkNumber, "tsMainData"},
         {"Description", "Описание", TFieldKind::fkText, "tsMainData"},

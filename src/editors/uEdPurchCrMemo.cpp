@@ -56,7 +56,7 @@ void TfEdPurchCrMemo::DescribeLayout() {
     Description.Caption = "Кредитно известие за покупка";
     Description.AddPage("tsMainData", "Основни данни");
     Description.AddPage("tsFinanceData", "Финансови данни");
-    AddHeaderFields({
+    Description.AddFields({
         {"DocumentNo", "Номер", TFieldKind::fkText, "tsMainData"},
         {"N_SubDocument_Code", "Вид документ", TFieldKind::fkLookup, "tsMainData"},
         {"N_Contragent_Code", "Доставчик", TFieldKind::fkLookup, "tsMainData"},

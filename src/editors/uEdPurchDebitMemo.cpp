@@ -43,7 +43,7 @@ void TfEdPurchDebitMemo::DescribeLayout() {
     Description.Caption = "Дебитно известие за покупка";
     Description.AddPage("tsMainData", "Основни данни");
     Description.AddPage("tsFinanceData", "Финансови данни");
-    AddHeaderFields({
+    Description.AddFields({
         {"DocumentNo", "Номер", TFieldKind::fkText, "tsMainData"},
         {"N_SubDocument_Code", "Вид документ", TFieldKind::fkLookup, "tsMainData"},
         {"N_Contragent_Code", "Доставчик", TFieldKind::fkLookup, "tsMainData"},

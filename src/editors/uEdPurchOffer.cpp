@@ -47,7 +47,7 @@ void TfEdPurchOffer::DescribeLayout() {
     Description.AddPage("tsMainData", "Основни данни");
     Description.AddPage("tsFinanceData", "Финансови данни");
     using K = TFieldKind;
-    AddHeaderFields({
+    Description.AddFields({
         {"DocumentNo", "Номер", K::fkText, "tsMainData"},
         {"N_SubDocument_Code", "Вид документ", K::fkLookup, "tsMainData"},
         {"N_Contragent_Code", "Доставчик", K::fkLookup, "tsMainData"},

@@ -142,7 +142,7 @@ void TfEdPurchOrder::DescribeLayout() {
     Description.AddPage("tsFinanceData", "Финансови данни");
     Description.AddPage("tsOtherData", "Други данни");
     using K = TFieldKind;
-    AddHeaderFields({
+    Description.AddFields({
         {"DocumentNo", "Номер", K::fkText, "tsMainData"},
         {"N_SubDocument_Code", "Вид документ", K::fkLookup, "tsMainData"},
         {"N_Contragent_Code", "Доставчик", K::fkLookup, "tsMainData"},

@@ -1,7 +1,5 @@
 #include "posted/uEdPostPurchOrder.h"
 
-#include <tuple>
-
 #include "base/forms/RequestForm.h"
 #include "base/forms/TFormRegistry.h"
 #include "base/session/Tdm.h"
@@ -21,30 +19,28 @@ TfEdPostPurchOrder::TfEdPostPurchOrder() {
     Description.AddPage("tsMainData", "Основни данни");
     Description.AddPage("tsFinanceData", "Финансови данни");
     Description.AddPage("tsOtherData", "Други данни");
-    using K = TFieldKind;
-    for (const auto& [field, caption, kind, page] : std::initializer_list<std::tuple<const char*, const char*, K, const char*>>{
-             {"DocumentNo", "Номер", K::fkText, "tsMainData"},
-             {"N_SubDocument_Code", "Вид документ", K::fkText, "tsMainData"},
-             {"N_SubDocument_Name", "Име на вида", K::fkText, "tsMainData"},
-             {"N_Contragent_Code", "Доставчик", K::fkText, "tsMainData"},
-             {"N_Contragent_Name", "Име на доставчик", K::fkText, "tsMainData"},
-             {"N_Contragent_Bulstat", "ЕИК", K::fkText, "tsMainData"},
-             {"PriceIncludingVAT", "Цени с ДДС", K::fkFlag, "tsMainData"},
-             {"DocumentDate", "Дата на документа", K::fkDate, "tsMainData"},
-             {"OrderDate", "Дата на осчетоводяване", K::fkDate, "tsMainData"},
-             {"VendorOrderNo", "Поръчка на доставчика", K::fkText, "tsMainData"},
-             {"TotalValue", "Сума без ДДС", K::fkNumber, "tsFinanceData"},
-             {"VATValue", "ДДС", K::fkNumber, "tsFinanceData"},
-             {"TotalVAT", "Сума с ДДС", K::fkNumber, "tsFinanceData"},
-             {"Currency_Id", "Валута", K::fkText, "tsFinanceData"},
-             {"AbsoluteNo", "Абсолютен номер", K::fkText, "tsOtherData"},
-             {"RequestedReceiptDate", "Желана дата на получаване", K::fkDate, "tsOtherData"},
-             {"RequestedReceiptHour", "Желан час на получаване", K::fkText, "tsOtherData"},
-             {"OrderNo", "Поръчка", K::fkText, "tsOtherData"},
-             {"Comment", "Коментар", K::fkText, "tsOtherData"},
-             {"Businessgroup_Id", "Обект", K::fkText, "tsOtherData"},
-             {"User_Id", "Потребител", K::fkText, "tsOtherData"}})
-        Description.AddField(field, caption, kind, page).ReadOnly = true;
+    Description.AddReadOnlyFields({
+        {"DocumentNo", "Номер", TFieldKind::fkText, "tsMainData"},
+        {"N_SubDocument_Code", "Вид документ", TFieldKind::fkText, "tsMainData"},
+        {"N_SubDocument_Name", "Име на вида", TFieldKind::fkText, "tsMainData"},
+        {"N_Contragent_Code", "Доставчик", TFieldKind::fkText, "tsMainData"},
+        {"N_Contragent_Name", "Име на доставчик", TFieldKind::fkText, "tsMainData"},
+        {"N_Contragent_Bulstat", "ЕИК", TFieldKind::fkText, "tsMainData"},
+        {"PriceIncludingVAT", "Цени с ДДС", TFieldKind::fkFlag, "tsMainData"},
+        {"DocumentDate", "Дата на документа", TFieldKind::fkDate, "tsMainData"},
+        {"OrderDate", "Дата на осчетоводяване", TFieldKind::fkDate, "tsMainData"},
+        {"VendorOrderNo", "Поръчка на доставчика", TFieldKind::fkText, "tsMainData"},
+        {"TotalValue", "Сума без ДДС", TFieldKind::fkNumber, "tsFinanceData"},
+        {"VATValue", "ДДС", TFieldKind::fkNumber, "tsFinanceData"},
+        {"TotalVAT", "Сума с ДДС", TFieldKind::fkNumber, "tsFinanceData"},
+        {"Currency_Id", "Валута", TFieldKind::fkText, "tsFinanceData"},
+        {"AbsoluteNo", "Абсолютен номер", TFieldKind::fkText, "tsOtherData"},
+        {"RequestedReceiptDate", "Желана дата на получаване", TFieldKind::fkDate, "tsOtherData"},
+        {"RequestedReceiptHour", "Желан час на получаване", TFieldKind::fkText, "tsOtherData"},
+        {"OrderNo", "Поръчка", TFieldKind::fkText, "tsOtherData"},
+        {"Comment", "Коментар", TFieldKind::fkText, "tsOtherData"},
+        {"Businessgroup_Id", "Обект", TFieldKind::fkText, "tsOtherData"},
+        {"User_Id", "Потребител", TFieldKind::fkText, "tsOtherData"}});
 }
 
 void TfEdPostPurchOrder::FormCreate() {

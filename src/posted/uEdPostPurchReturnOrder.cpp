@@ -1,7 +1,5 @@
 #include "posted/uEdPostPurchReturnOrder.h"
 
-#include <tuple>
-
 #include "base/forms/TFormRegistry.h"
 
 namespace tavrek {
@@ -13,25 +11,22 @@ TfEdPostPurchReturnOrder::TfEdPostPurchReturnOrder() {
     Description.Caption = "Върната поръчка";
     Description.AddPage("tsMainData", "Основни данни");
     Description.AddPage("tsOtherData", "Други данни");
-    using K = TFieldKind;
-    for (const auto& [field, caption, kind, page] : std::initializer_list<std::tuple<const char*, const char*, K, const char*>>{
-             {"DocumentNo", "Номер", K::fkText, "tsMainData"},
-             {"N_SubDocument_Code", "Вид документ", K::fkText, "tsMainData"},
-             {"N_SubDocument_Name", "Име на вида", K::fkText, "tsMainData"},
-             {"N_Contragent_Code", "Доставчик", K::fkText, "tsMainData"},
-             {"N_Contragent_Name", "Име на доставчик", K::fkText, "tsMainData"},
-             {"N_Contragent_Bulstat", "ЕИК", K::fkText, "tsMainData"},
-             {"DocumentDate", "Дата на документа", K::fkDate, "tsMainData"},
-             {"PostingDate", "Дата на осчетоводяване", K::fkDate, "tsMainData"},
-             {"VendorOrderNo", "Поръчка на доставчика", K::fkText, "tsMainData"},
-             {"AbsoluteNo", "Абсолютен номер", K::fkText, "tsOtherData"},
-             {"SalesPerson_Id", "Купувач", K::fkText, "tsOtherData"},
-             {"Businessgroup_Id", "Обект", K::fkText, "tsOtherData"},
-             {"User_Id", "Потребител", K::fkText, "tsOtherData"},
-
-             {"Comment", "Коментар", K::fkText, "tsOtherData"},
-             {"OrderNo", "Поръчка", K::fkText, "tsOtherData"}})
-        Description.AddField(field, caption, kind, page).ReadOnly = true;
+    Description.AddReadOnlyFields({
+        {"DocumentNo", "Номер", TFieldKind::fkText, "tsMainData"},
+        {"N_SubDocument_Code", "Вид документ", TFieldKind::fkText, "tsMainData"},
+        {"N_SubDocument_Name", "Име на вида", TFieldKind::fkText, "tsMainData"},
+        {"N_Contragent_Code", "Доставчик", TFieldKind::fkText, "tsMainData"},
+        {"N_Contragent_Name", "Име на доставчик", TFieldKind::fkText, "tsMainData"},
+        {"N_Contragent_Bulstat", "ЕИК", TFieldKind::fkText, "tsMainData"},
+        {"DocumentDate", "Дата на документа", TFieldKind::fkDate, "tsMainData"},
+        {"PostingDate", "Дата на осчетоводяване", TFieldKind::fkDate, "tsMainData"},
+        {"VendorOrderNo", "Поръчка на доставчика", TFieldKind::fkText, "tsMainData"},
+        {"AbsoluteNo", "Абсолютен номер", TFieldKind::fkText, "tsOtherData"},
+        {"SalesPerson_Id", "Купувач", TFieldKind::fkText, "tsOtherData"},
+        {"Businessgroup_Id", "Обект", TFieldKind::fkText, "tsOtherData"},
+        {"User_Id", "Потребител", TFieldKind::fkText, "tsOtherData"},
+        {"Comment", "Коментар", TFieldKind::fkText, "tsOtherData"},
+        {"OrderNo", "Поръчка", TFieldKind::fkText, "tsOtherData"}});
 }
 
 namespace uEdPostPurchReturnOrder {

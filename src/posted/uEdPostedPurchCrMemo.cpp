@@ -32,12 +32,7 @@ void TfEdPostedPurchCrMemo::DescribeLayout() {
     Description.AddPage("tsFinanceData", "Финансови данни");
     Description.AddPage("tsOther", "Други");
     Description.AddPage("tsForeignTrade", "Външна търговия");
-    static const struct {
-        const char* Field;
-        const char* Caption;
-        TFieldKind Kind;
-        const char* Page;
-    } fields[] = {
+    Description.AddReadOnlyFields({
         {"DocumentNo", "Номер", TFieldKind::fkText, "tsMainData"},
         {"N_SubDocument_Code", "Вид документ", TFieldKind::fkText, "tsMainData"},
         {"N_SubDocument_Name", "Име на вида", TFieldKind::fkText, "tsMainData"},
@@ -81,8 +76,7 @@ void TfEdPostedPurchCrMemo::DescribeLayout() {
         {"TermsOfDelivery", "Условия на доставка", TFieldKind::fkText, "tsForeignTrade"},
         {"TransportType", "Вид транспорт", TFieldKind::fkText, "tsForeignTrade"},
         {"TransportCountry", "Държава на транспорта", TFieldKind::fkText, "tsForeignTrade"},
-    };
-    for (const auto& row : fields) Description.AddField(row.Field, row.Caption, row.Kind, row.Page).ReadOnly = true;
+    });
     for (const auto& [field, caption] : std::initializer_list<std::pair<const char*, const char*>>{
              {"Line_No", "Ред"}, {"Type", "Вид"}, {"Code", "Код"}, {"Description", "Описание"},
              {"Quantity", "Количество"}, {"DirectUnitCost_ACY", "Ед. цена"}, {"VATPercent", "ДДС %"},

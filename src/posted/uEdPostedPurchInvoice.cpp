@@ -40,12 +40,7 @@ void TfEdPostedPurchInvoice::DescribeLayout() {
     Description.AddPage("tsFinanceData", "Финансови данни");
     Description.AddPage("tsOther", "Други");
     Description.AddPage("tsForeignTrade", "Външна търговия");
-    static const struct {
-        const char* Field;
-        const char* Caption;
-        TFieldKind Kind;
-        const char* Page;
-    } fields[] = {
+    Description.AddReadOnlyFields({
         {"DocumentNo", "Номер", TFieldKind::fkText, "tsMainData"},
         {"N_SubDocument_Code", "Вид документ", TFieldKind::fkText, "tsMainData"},
         {"N_SubDocument_Name", "Име на вид документ", TFieldKind::fkText, "tsMainData"},
@@ -96,8 +91,7 @@ void TfEdPostedPurchInvoice::DescribeLayout() {
         {"TransportType", "Вид транспорт", TFieldKind::fkText, "tsForeignTrade"},
         {"TransportCountry", "Държава на транспорта", TFieldKind::fkText, "tsForeignTrade"},
         {"ThirdSideCountry_Id", "Държава на третата страна", TFieldKind::fkText, "tsForeignTrade"},
-    };
-    for (const auto& row : fields) Description.AddField(row.Field, row.Caption, row.Kind, row.Page).ReadOnly = true;
+    });
     Description.FindField("VATLedger")->Items = {"0", "1", "2", "3"};
     static const struct {
         const char* Field;

@@ -1,7 +1,5 @@
 #include "posted/uEdPostedReceipt.h"
 
-#include <tuple>
-
 #include "base/forms/RequestForm.h"
 #include "base/forms/TFormRegistry.h"
 #include "documents/uPurchDocumentModel.h"
@@ -18,29 +16,27 @@ TfEdPostedReceipt::TfEdPostedReceipt() {
     Description.Caption = "Осчетоводена доставка";
     Description.AddPage("tsMainData", "Основни данни");
     Description.AddPage("tsOtherData", "Други данни");
-    using K = TFieldKind;
-    for (const auto& [field, caption, kind, page] : std::initializer_list<std::tuple<const char*, const char*, K, const char*>>{
-             {"DocumentNo", "Номер", K::fkText, "tsMainData"},
-             {"N_SubDocument_Code", "Вид документ", K::fkText, "tsMainData"},
-             {"N_SubDocument_Name", "Име на вида", K::fkText, "tsMainData"},
-             {"N_Contragent_Code", "Доставчик", K::fkText, "tsMainData"},
-             {"N_Contragent_Name", "Име на доставчик", K::fkText, "tsMainData"},
-             {"N_Contragent_Bulstat", "ЕИК", K::fkText, "tsMainData"},
-             {"DocumentDate", "Дата на документа", K::fkDate, "tsMainData"},
-             {"PostingDate", "Дата на осчетоводяване", K::fkDate, "tsMainData"},
-             {"VendorOrderNo", "Поръчка на доставчика", K::fkText, "tsMainData"},
-             {"OrderNo", "Поръчка", K::fkText, "tsMainData"},
-             {"ExternalDoc_No", "Външен документ", K::fkText, "tsMainData"},
-             {"Annul", "Анулиран", K::fkFlag, "tsMainData"},
-             {"Comment", "Коментар", K::fkText, "tsOtherData"},
-             {"BusinessGroup_Id", "Обект", K::fkText, "tsOtherData"},
-             {"User_Id", "Потребител", K::fkText, "tsOtherData"},
-             {"PostingUser_Id", "Осчетоводил", K::fkText, "tsOtherData"},
-             {"No_Printed", "Брой отпечатвания", K::fkNumber, "tsOtherData"}})
-        Description.AddField(field, caption, kind, page).ReadOnly = true;
+    Description.AddReadOnlyFields({
+        {"DocumentNo", "Номер", TFieldKind::fkText, "tsMainData"},
+        {"N_SubDocument_Code", "Вид документ", TFieldKind::fkText, "tsMainData"},
+        {"N_SubDocument_Name", "Име на вида", TFieldKind::fkText, "tsMainData"},
+        {"N_Contragent_Code", "Доставчик", TFieldKind::fkText, "tsMainData"},
+        {"N_Contragent_Name", "Име на доставчик", TFieldKind::fkText, "tsMainData"},
+        {"N_Contragent_Bulstat", "ЕИК", TFieldKind::fkText, "tsMainData"},
+        {"DocumentDate", "Дата на документа", TFieldKind::fkDate, "tsMainData"},
+        {"PostingDate", "Дата на осчетоводяване", TFieldKind::fkDate, "tsMainData"},
+        {"VendorOrderNo", "Поръчка на доставчика", TFieldKind::fkText, "tsMainData"},
+        {"OrderNo", "Поръчка", TFieldKind::fkText, "tsMainData"},
+        {"ExternalDoc_No", "Външен документ", TFieldKind::fkText, "tsMainData"},
+        {"Annul", "Анулиран", TFieldKind::fkFlag, "tsMainData"},
+        {"Comment", "Коментар", TFieldKind::fkText, "tsOtherData"},
+        {"BusinessGroup_Id", "Обект", TFieldKind::fkText, "tsOtherData"},
+        {"User_Id", "Потребител", TFieldKind::fkText, "tsOtherData"},
+        {"PostingUser_Id", "Осчетоводил", TFieldKind::fkText, "tsOtherData"},
+        {"No_Printed", "Брой отпечатвания", TFieldKind::fkNumber, "tsOtherData"}});
     for (const auto& [field, caption] : std::initializer_list<std::pair<const char*, const char*>>{
-             {"Line_No", "Ред"}, {"Code", "Код"}, {"Description", "Описание"}, {"Measure_Id", "Мярка"},
-             {"Quantity", "Количество"}, {"DirectUnitCost_ACY", "Ед. цена"}, {"TotalValue", "Без ДДС"}})
+        {"Line_No", "Ред"}, {"Code", "Код"}, {"Description", "Описание"}, {"Measure_Id", "Мярка"},
+        {"Quantity", "Количество"}, {"DirectUnitCost_ACY", "Ед. цена"}, {"TotalValue", "Без ДДС"}})
         dbgDetail.AddColumn(field, caption);
 }
 

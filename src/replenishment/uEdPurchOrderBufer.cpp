@@ -117,7 +117,7 @@ void TfEdPurchOrderBufer::DescribeLayout() {
     Description.AddPage("tsOtherData", "Други данни");
     Description.AddPage("tsForeignTrade", "Външна търговия");
     using K = TFieldKind;
-    AddHeaderFields({
+    Description.AddFields({
         {"DocumentNo", "Номер", K::fkText, "tsCommon"},
         {"N_SubDocument_Code", "Вид документ", K::fkLookup, "tsCommon"},
         {"N_Contragent_Code", "Доставчик", K::fkLookup, "tsCommon"},

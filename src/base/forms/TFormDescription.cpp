@@ -55,6 +55,14 @@ THeaderField& TFormDescription::AddField(const std::string& fieldName, const std
     return Fields.back();
 }
 
+void TFormDescription::AddFields(std::initializer_list<THeaderFieldRow> rows) {
+    for (const THeaderFieldRow& row : rows) AddField(row.Field, row.Caption, row.Kind, row.Page);
+}
+
+void TFormDescription::AddReadOnlyFields(std::initializer_list<THeaderFieldRow> rows) {
+    for (const THeaderFieldRow& row : rows) AddField(row.Field, row.Caption, row.Kind, row.Page).ReadOnly = true;
+}
+
 THeaderField* TFormDescription::FindField(std::string_view fieldName) {
     for (THeaderField& field : Fields)
         if (EqualsIgnoreCase(field.FieldName, fieldName)) return &field;

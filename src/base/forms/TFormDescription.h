@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -108,6 +109,14 @@ struct TSidePanel {
     TPanelList* FindList(std::string_view name);
 };
 
+// One header edit of a layout table: field, caption, kind and page.
+struct THeaderFieldRow {
+    const char* Field;
+    const char* Caption;
+    TFieldKind Kind;
+    const char* Page;
+};
+
 struct TFormDescription {
     std::string Caption;
     std::vector<TFormPage> Pages;
@@ -116,6 +125,9 @@ struct TFormDescription {
     TFormPage& AddPage(const std::string& name, const std::string& caption);
     THeaderField& AddField(const std::string& fieldName, const std::string& caption, TFieldKind kind,
                            const std::string& page = "");
+    void AddFields(std::initializer_list<THeaderFieldRow> rows);
+    // Posted views show every field and let none be changed.
+    void AddReadOnlyFields(std::initializer_list<THeaderFieldRow> rows);
     THeaderField* FindField(std::string_view fieldName);
     TFormPage* FindPage(std::string_view name);
 };
