@@ -78,25 +78,8 @@ TfEdPurchase::TfEdPurchase()
     cdsVendorDoc.FieldByName("DocumentNo").OnChange = [this](TField&) {
         if (!loadingVendorDoc_) RunGuarded("TfEdPurchase.edtVendorDocNoChange", [this] { edtVendorDocNoChange(); });
     };
-    cdsMaster.OnNewRecord = [this](TClientDataSet&) { SetNewDocumentDefaults(); };
+    cdsMaster.OnNewRecord = [this](TClientDataSet&) { PurchSetNewHeaderDefaults(cdsMaster, NewDocumentType); };
     DescribeLayout();
-}
-
-// Defaults are not user changes: they are set without running the fields' rules.
-void TfEdPurchase::SetNewDocumentDefaults() {
-    const TDateTime today = TDateTime::Today();
-    const std::pair<const char*, Variant> defaults[] = {
-        {"DocumentType", Variant(int64_t{NewDocumentType})}, {"DocumentDate", Variant(today)},
-        {"PostingDate", Variant(today)},                     {"CurrencyFactor", Variant(1.0)},
-        {"PriceIncludingVAT", Variant(int64_t{0})},          {"BusinessGroup_Id", Variant(LocalData().BusinessGroupId)}};
-    for (const auto& [name, value] : defaults) {
-        TField* field = cdsMaster.FindField(name);
-        if (field == nullptr || !field->IsNull()) continue;
-        auto handler = std::move(field->OnChange);
-        field->OnChange = nullptr;
-        field->SetValue(value);
-        field->OnChange = std::move(handler);
-    }
 }
 
 void TfEdPurchase::DescribeLayout() {

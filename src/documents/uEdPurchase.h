@@ -64,7 +64,6 @@ protected:
     // The server's kind code of a new document of this editor.
     int NewDocumentType = 1;
     // A new invoice starts today, in local currency, for the session's business group.
-    void SetNewDocumentDefaults();
     void DescribeLayout();
     // The connection to the vendor's document service: address, user, password.
     struct TPartnerConnection {

@@ -271,13 +271,9 @@ double PurchFromLocalCurrency(double amountLCY, double currencyFactor) {
     return currencyFactor == 0 ? 0.0 : RoundUp(amountLCY / currencyFactor, LocalData().AmountDecimals);
 }
 
-void PurchSetNewHeaderDefaults(TClientDataSet& Header, int documentType) {
-    const TDateTime today = TDateTime::Today();
-    const std::pair<const char*, Variant> defaults[] = {
-        {"DocumentType", Variant(int64_t{documentType})}, {"DocumentDate", Variant(today)},
-        {"PostingDate", Variant(today)},                  {"CurrencyFactor", Variant(1.0)},
-        {"PriceIncludingVAT", Variant(int64_t{0})},       {"BusinessGroup_Id", Variant(LocalData().BusinessGroupId)}};
-    for (const auto& [name, value] : defaults) {
+void PurchSetEmptyFieldsQuietly(TClientDataSet& Header,
+                                std::initializer_list<std::pair<const char*, Variant>> values) {
+    for (const auto& [name, value] : values) {
         TField* field = Header.FindField(name);
         if (field == nullptr || !field->IsNull()) continue;
         auto handler = std::move(field->OnChange);
@@ -285,6 +281,16 @@ void PurchSetNewHeaderDefaults(TClientDataSet& Header, int documentType) {
         field->SetValue(value);
         field->OnChange = std::move(handler);
     }
+}
+
+void PurchSetNewHeaderDefaults(TClientDataSet& Header, int documentType) {
+    const TDateTime today = TDateTime::Today();
+    PurchSetEmptyFieldsQuietly(Header, {{"DocumentType", Variant(int64_t{documentType})},
+                                        {"DocumentDate", Variant(today)},
+                                        {"PostingDate", Variant(today)},
+                                        {"CurrencyFactor", Variant(1.0)},
+                                        {"PriceIncludingVAT", Variant(int64_t{0})},
+                                        {"BusinessGroup_Id", Variant(LocalData().BusinessGroupId)}});
 }
 
 }  // namespace tavrek

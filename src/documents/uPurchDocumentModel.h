@@ -1,6 +1,8 @@
 #pragma once
 
+#include <initializer_list>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/data/TDataStore.h"
@@ -84,6 +86,11 @@ void CreatePurchLineAggregates(TClientDataSet& Line);
 void PurchCopyLineTotalsToHeader(TClientDataSet& Header, TClientDataSet& Line);
 // The Line_No of a new line: the largest one plus 1, or 1 on a document without lines.
 int PurchNextLineNo(TClientDataSet& Line);
+
+// Each field still empty takes its value without running the field's handler: defaults
+// are not user changes.
+void PurchSetEmptyFieldsQuietly(TClientDataSet& Header,
+                                std::initializer_list<std::pair<const char*, Variant>> values);
 
 // The header of a new document: DocumentType, today's DocumentDate and PostingDate, factor 1,
 // prices without VAT and the session's business group, each where the field is still empty.

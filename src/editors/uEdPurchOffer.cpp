@@ -7,6 +7,7 @@
 #include "base/ui/Messages.h"
 #include "calc/uPurchCalcHelpers.h"
 #include "calc/uPurchCallculations.h"
+#include "documents/uPurchDocumentModel.h"
 
 namespace tavrek {
 
@@ -26,20 +27,12 @@ TfEdPurchOffer::TfEdPurchOffer()
     DescribeLayout();
 }
 
-// Defaults are not user changes: they are set without running the fields' rules.
 void TfEdPurchOffer::SetNewDocumentDefaults() {
     const TDateTime today = TDateTime::Today();
-    const std::pair<const char*, Variant> defaults[] = {
+    PurchSetEmptyFieldsQuietly(cdsMaster, {
         {"DocumentType", Variant(int64_t{20})}, {"DocumentDate", Variant(today)},
         {"CurrencyFactor", Variant(1.0)},       {"PriceIncludingVAT", Variant(int64_t{0})},
-        {"BusinessGroup_Id", Variant(LocalData().BusinessGroupId)}};
-    for (const auto& [name, value] : defaults) {
-        TField* field = cdsMaster.FindField(name);
-        if (field == nullptr || !field->IsNull()) continue;
-        auto handler = std::move(field->OnChange);
-        field->SetValue(value);
-        field->OnChange = std::move(handler);
-    }
+        {"BusinessGroup_Id", Variant(LocalData().BusinessGroupId)}});
 }
 
 void TfEdPurchOffer::DescribeLayout() {

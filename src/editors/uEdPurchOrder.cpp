@@ -119,21 +119,13 @@ void TfEdPurchOrder::BindOperation(TAction& action, int operation, const char* c
     });
 }
 
-// Defaults are not user changes: they are set without running the fields' rules.
 void TfEdPurchOrder::SetNewDocumentDefaults() {
     const TDateTime today = TDateTime::Today();
-    const std::pair<const char*, Variant> defaults[] = {
+    PurchSetEmptyFieldsQuietly(cdsMaster, {
         {"DocumentType", Variant(int64_t{kDocKindPurchOrder})}, {"DocumentDate", Variant(today)},
         {"OrderDate", Variant(today)},                          {"DocStatus", Variant(int64_t{0})},
         {"CurrencyFactor", Variant(1.0)},                       {"PriceIncludingVAT", Variant(int64_t{0})},
-        {"BusinessGroup_Id", Variant(LocalData().BusinessGroupId)}};
-    for (const auto& [name, value] : defaults) {
-        TField* field = cdsMaster.FindField(name);
-        if (field == nullptr || !field->IsNull()) continue;
-        auto handler = std::move(field->OnChange);
-        field->SetValue(value);
-        field->OnChange = std::move(handler);
-    }
+        {"BusinessGroup_Id", Variant(LocalData().BusinessGroupId)}});
 }
 
 void TfEdPurchOrder::DescribeLayout() {

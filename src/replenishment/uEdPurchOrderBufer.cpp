@@ -92,22 +92,8 @@ TfEdPurchOrderBufer::TfEdPurchOrderBufer()
     pmDocument.Add("miSendForCheck", acSendForCheck);
     pmLine.Add("miItemChargeAssigment", acItemChargeAssigment);
     pmLine.Add("miLineDetail", acLineDetail);
-    cdsMaster.OnNewRecord = [this](TClientDataSet&) { SetNewDocumentDefaults(); };
+    cdsMaster.OnNewRecord = [this](TClientDataSet&) { PurchSetNewHeaderDefaults(cdsMaster, kDocKindPurchOrderBuffer); };
     DescribeLayout();
-}
-
-void TfEdPurchOrderBufer::SetNewDocumentDefaults() {
-    const std::pair<const char*, Variant> defaults[] = {
-        {"DocumentType", Variant(int64_t{kDocKindPurchOrderBuffer})}, {"DocumentDate", Variant(TDateTime::Today())},
-        {"PostingDate", Variant(TDateTime::Today())},                  {"CurrencyFactor", Variant(1.0)},
-        {"PriceIncludingVAT", Variant(int64_t{0})},                    {"BusinessGroup_Id", Variant(LocalData().BusinessGroupId)}};
-    for (const auto& [name, value] : defaults) {
-        TField* field = cdsMaster.FindField(name);
-        if (field == nullptr || !field->IsNull()) continue;
-        auto handler = std::move(field->OnChange);
-        field->SetValue(value);
-        field->OnChange = std::move(handler);
-    }
 }
 
 void TfEdPurchOrderBufer::DescribeLayout() {

@@ -55,7 +55,6 @@ public:
 
 private:
     void DescribeLayout();
-    void SetNewDocumentDefaults();
     std::string OperationText(bool forName) const;
     // The posting options dialog; -1 when cancelled.
     int AskOperation();
