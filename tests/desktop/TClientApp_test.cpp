@@ -1,3 +1,4 @@
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -5,44 +6,30 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
-#include <QTemporaryDir>
 #include <QTest>
 #include "server/db/TDbSession.h"
 #include <gtest/gtest.h>
 
-#include "QtTestApp.h"
-#include "TDialogAnswerer.h"
+#include "DemoClientTest.h"
+#include "base/forms/RequestForm.h"
 #include "base/forms/TFormRegistry.h"
 #include "base/forms/TfBase.h"
-#include "base/session/Tdm.h"
-#include "desktop/TClientApp.h"
+#include "desktop/TDataGrid.h"
+#include "desktop/TDataSetModel.h"
+#include "desktop/TFormHostWidget.h"
 #include "desktop/TMainWindow.h"
+#include "server/EmbeddedServer.h"
 
 namespace tavrek::desktop {
 namespace {
 
-using testing::TDialogAnswerer;
-
-class ClientAppTest : public ::testing::Test {
+class ClientAppTest : public testing::DemoClientTest {
 protected:
-    TClientOptions Options(const QString& extraForm = {}, const QString& screenshot = {}) const {
-        TClientOptions options;
-        options.CompanyFile = folder.filePath("demo.tavrek");
-        options.Form = extraForm;
-        options.Screenshot = screenshot;
-        return options;
-    }
     // The editor the screenshot shows when the package has it, else the first form there is.
     static QString ShownForm() {
         if (FormRegistry().FindClass("TfEdPurchase") != nullptr) return "TfEdPurchase";
         return FormRegistry().Empty() ? QString() : QString::fromStdString(FormRegistry().Classes().front().ClassName);
     }
-
-    QApplication& app = testing::TestApp();
-    TSessionGuard guard;
-    QTemporaryDir folder;
-    // Cancels a dialog nobody expected (a company that failed to open, say) instead of hanging.
-    TDialogAnswerer answerer;
 };
 
 TEST_F(ClientAppTest, EveryRegisteredFormOpensOnTheDemoCompanyAndCloses) {
@@ -58,11 +45,7 @@ TEST_F(ClientAppTest, EveryRegisteredFormOpensOnTheDemoCompanyAndCloses) {
         window.Mdi().closeAllSubWindows();
         QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         EXPECT_TRUE(window.Mdi().subWindowList().isEmpty());
-        EXPECT_TRUE(answerer.Unexpected().isEmpty()) << answerer.Unexpected().join(", ").toStdString();
-        answerer.ClearUnexpected();
-        for (const TErrorLogEntry& entry : guard.Session().ErrorLog().Entries())
-            ADD_FAILURE() << entry.Operation << ": " << entry.Message;
-        guard.Session().ErrorLog().Clear();
+        ExpectNoFailures();
     }
 }
 
@@ -121,6 +104,34 @@ TEST_F(ClientAppTest, ADamagedOrForeignFileIsRefusedAndLeftUntouched) {
         EXPECT_EQ(after.readAll(), bytes);
         EXPECT_FALSE(QFile::exists(path + "-wal"));
     }
+}
+
+TEST_F(ClientAppTest, DeletingAnInvoiceAnsweredNoLeavesItUnchanged) {
+    StartClient({1280, 800}, [](server::EmbeddedServer& server) {
+        server.Database().Exec(
+            "INSERT INTO D_PurchHeader (Id, Comp_Id, DocumentType, DocumentNo) VALUES ('{INV}', 'DEMO', 1, 'T-1');"
+            "INSERT INTO D_PurchaseLine (Master_Id, Id, Comp_Id, Line_No, Code, Quantity, DirectUnitCost_ACY, "
+            "TotalPrice, TotalValue, TotalValue_LCY) VALUES "
+            "('{INV}', '{L1}', 'DEMO', 1, 'A', 1, 12.5, 12.5, 12.5, 12.5),"
+            "('{INV}', '{L2}', 'DEMO', 2, 'B', 2, 3.0, 6.0, 6.0, 6.0)");
+    });
+    TFormRequest request;
+    request.ClassName = "TfEdPurchase";
+    request.Filter.Add("D_PurchHeader.Id", "=", "{INV}");
+    RequestForm(request);
+    TFormHostWidget& host = *client->Window().ActiveHost();
+    QAction* remove = testing::ToolAction(host, "acDeleteRecord");
+    ASSERT_NE(remove, nullptr);
+    ASSERT_TRUE(remove->isEnabled());
+    answerer.ExpectMessage(QMessageBox::No);
+    remove->trigger();
+    EXPECT_TRUE(answerer.AllAnswered());
+    ExpectNoFailures();
+    EXPECT_EQ(host.Form().cdsMaster.RecordCount(), 1);
+    EXPECT_EQ(host.Form().cdsMaster.ChangeCount(), 0);
+    TDataSetModel& lines = host.Grid("dbgDetail")->Model();
+    EXPECT_EQ(lines.rowCount(), 2);
+    EXPECT_EQ(lines.DataSet().ChangeCount(), 0);
 }
 
 TEST_F(ClientAppTest, CommandLineIsReadOrRefused) {

@@ -11,10 +11,12 @@
 #include "desktop/TDataGrid.h"
 #include "desktop/TDataSetModel.h"
 #include "desktop/TGridFooter.h"
+#include "support/DataSetBuilder.h"
 
 namespace tavrek::desktop {
 namespace {
 
+using tavrek::testing::AppendRecord;
 using testing::TestApp;
 using testing::TWarningCollector;
 
@@ -33,14 +35,8 @@ protected:
         lines.FieldByName("Quantity").OnChange = [this](TField& field) {
             lines.FieldByName("Amount").SetAsFloat(field.AsFloat() * lines.FieldByName("UnitPrice").AsFloat());
         };
-        for (const char* code : {"A", "B", "C", "D"}) {
-            lines.Append();
-            lines.FieldByName("Code").SetAsString(code);
-            lines.FieldByName("UnitPrice").SetAsFloat(2.5);
-            lines.FieldByName("Quantity").SetAsFloat(1);
-            lines.FieldByName("Marked").SetAsInteger(0);
-            lines.Post();
-        }
+        for (const char* code : {"A", "B", "C", "D"})
+            AppendRecord(lines, {{"Code", code}, {"UnitPrice", 2.5}, {"Quantity", 1}, {"Marked", 0}});
         auto columns = TDataSetModel::DefaultColumns(lines);
         columns[3].FooterAggregate = "SumAmount";
         columns[4].Flag = true;

@@ -14,8 +14,7 @@
 #include <QToolBar>
 #include <gtest/gtest.h>
 
-#include "QtTestApp.h"
-#include "TDialogAnswerer.h"
+#include "DemoClientTest.h"
 #include "THostTestForm.h"
 #include "base/session/Tdm.h"
 #include "desktop/TDataGrid.h"
@@ -54,22 +53,6 @@ protected:
             if (action->text() == caption) return action;
         return nullptr;
     }
-    // Types into a grid cell the way a user does: the key opens the editor, Enter commits.
-    void TypeIntoCell(int row, int column, const QString& text) {
-        QTableView& view = LinesView();
-        view.setCurrentIndex(view.model()->index(row, column));
-        view.edit(view.currentIndex());
-        // The host's clock refreshes the form while the user types; the typing must survive it.
-        QTest::qWait(600);
-        auto* editor = view.viewport()->findChild<QLineEdit*>();
-        ASSERT_NE(editor, nullptr);
-        editor->selectAll();
-        testing::TypeText(*editor, text);
-        QTest::keyClick(editor, Qt::Key_Return);
-        // The commit is queued, and so is the refresh of the form that follows it.
-        QTest::qWait(20);
-    }
-
     QApplication& app = testing::TestApp();
     TSessionGuard guard;
     TMainWindow window;
@@ -140,7 +123,8 @@ TEST_F(FormHostTest, BadHeaderInputIsRefusedWithAMessage) {
 }
 
 TEST_F(FormHostTest, TypingAQuantityUpdatesTheLineFooterAndHeader) {
-    TypeIntoCell(1, 1, "4");
+    // The host's clock refreshes the form while the user types; the typing must survive it.
+    testing::TypeIntoCell(LinesView(), LinesView().model()->index(1, 1), "4", 600);
     EXPECT_DOUBLE_EQ(form->cdsLines.RawRecord(1)[3].AsFloat(), 10.0);
     EXPECT_EQ(LinesView().model()->index(1, 3).data().toString(), "10.00");
     EXPECT_EQ(host->Grid("dbgLines")->Footer().Text(3), "15.00");

@@ -1,21 +1,16 @@
 #include <QAction>
 #include <QDir>
-#include <QApplication>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 #include <gtest/gtest.h>
 
-#include "QtTestApp.h"
-#include "TDialogAnswerer.h"
+#include "DemoClientTest.h"
 #include "base/forms/TfBase.h"
 #include "base/server/IAppServer.h"
-#include "base/session/Tdm.h"
-#include "desktop/TClientApp.h"
 #include "desktop/TDataGrid.h"
 #include "desktop/TDataSetModel.h"
 #include "desktop/TFormHostWidget.h"
@@ -27,23 +22,13 @@
 namespace tavrek::desktop {
 namespace {
 
-using testing::TDialogAnswerer;
 using testing::TypeText;
 
 // A buyer at work in the client on a fresh demo company: everything goes through the widgets
 // a person touches, found by their names, by keyboard and mouse.
-class InvoiceJourney : public ::testing::Test {
+class InvoiceJourney : public testing::DemoClientTest {
 protected:
-    InvoiceJourney() {
-        TClientOptions options;
-        options.CompanyFile = folder.filePath("demo.tavrek");
-        client = std::make_unique<TClientApp>(options);
-        if (!client->Start()) throw std::runtime_error("the demo company did not open");
-        client->Window().resize(1400, 860);
-        client->Window().show();
-        client->Window().activateWindow();
-        if (!QTest::qWaitForWindowActive(&client->Window())) throw std::runtime_error("the main window is not active");
-    }
+    InvoiceJourney() { StartClient({1400, 860}); }
 
     // From the menu: the invoice editor, then a new invoice from its tool bar.
     void NewInvoice() {
@@ -84,11 +69,7 @@ protected:
 
     TGridView& Grid() const { return host->Grid("dbgDetail")->View(); }
     TDataSetModel& Lines() const { return host->Grid("dbgDetail")->Model(); }
-    int Column(const QString& caption) const {
-        for (int c = 0; c < Lines().columnCount(); ++c)
-            if (Lines().headerData(c, Qt::Horizontal).toString() == caption) return c;
-        throw std::runtime_error("no column " + caption.toStdString());
-    }
+    int Column(const QString& caption) const { return testing::ColumnOf(Lines(), caption); }
     void ClickCell(int row, const QString& caption) {
         LeaveCell();
         const QModelIndex cell = Lines().index(row, Column(caption));
@@ -121,11 +102,7 @@ protected:
         LeaveCell();
         QTest::keyClick(&Grid(), Qt::Key_Insert);
     }
-    Variant Line(int row, const char* field) const {
-        TClientDataSet& lines = Lines().DataSet();
-        const int raw = Lines().RawIndexOfRow(row);
-        return raw < 0 ? lines.FieldByName(field).Value() : lines.RawRecord(raw)[lines.FieldByName(field).Index()];
-    }
+    Variant Line(int row, const char* field) const { return testing::LineValue(Lines(), row, field); }
 
     // What the server holds, read as any other client would.
     TRequestResult Stored(const std::string& table, const std::string& fields, const TFilter& filter) const {
@@ -138,22 +115,6 @@ protected:
                       TFilter().Add(std::string(table) + ".Comp_Id", "=", "DEMO"));
     }
 
-    void ExpectNoFailures() {
-        EXPECT_TRUE(answerer.Unexpected().isEmpty()) << answerer.Unexpected().join("; ").toStdString();
-        for (const TErrorLogEntry& entry : guard.Session().ErrorLog().Entries())
-            ADD_FAILURE() << entry.Operation << ": " << entry.Message;
-    }
-    bool ShownMessage(const QString& part) const {
-        for (const QString& shown : answerer.Shown())
-            if (shown.contains(part)) return true;
-        return false;
-    }
-
-    QApplication& app = testing::TestApp();
-    TSessionGuard guard;
-    QTemporaryDir folder;
-    TDialogAnswerer answerer;
-    std::unique_ptr<TClientApp> client;
     TFormHostWidget* host = nullptr;
 };
 

@@ -1,5 +1,4 @@
 #include <QAction>
-#include <QApplication>
 #include <QDir>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -8,16 +7,12 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTableView>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
 #include <gtest/gtest.h>
 
-#include "QtTestApp.h"
-#include "TDialogAnswerer.h"
+#include "DemoClientTest.h"
 #include "base/forms/TfBase.h"
-#include "base/session/Tdm.h"
-#include "desktop/TClientApp.h"
 #include "desktop/TDataGrid.h"
 #include "desktop/TDataSetModel.h"
 #include "desktop/TDbFieldControl.h"
@@ -27,8 +22,6 @@
 
 namespace tavrek::desktop {
 namespace {
-
-using testing::TDialogAnswerer;
 
 // An invoice of vendor V03 with a 20 % line (10 x 0.95) and a 9 % line (2.5 x 9.80), as the
 // editor saves it, posted by the server; and two open invoices for the invoice list.
@@ -66,17 +59,9 @@ QString PdfText(const QString& path) {
 
 // The buyer's way through the lists: from the "Покупки" menu to the posted invoice and its
 // printout, by the widgets' names.
-class ListsJourneyTest : public ::testing::Test {
+class ListsJourneyTest : public testing::DemoClientTest {
 protected:
-    ListsJourneyTest() {
-        TClientOptions options;
-        options.CompanyFile = folder.filePath("demo.tavrek");
-        client = std::make_unique<TClientApp>(options);
-        if (!client->Start()) throw std::runtime_error("the demo company did not open");
-        ArrangeInvoices(client->Server());
-        client->Window().resize(1280, 800);
-        client->Window().show();
-    }
+    ListsJourneyTest() { StartClient({1280, 800}, ArrangeInvoices); }
 
     TMainWindow& window() { return client->Window(); }
     TFormHostWidget* ActiveHost() { return window().ActiveHost(); }
@@ -94,12 +79,6 @@ protected:
         return ActiveHost();
     }
 
-    QAction* Action(TFormHostWidget& host, const QString& name) {
-        for (QAction* action : host.ToolBar().actions())
-            if (action->objectName() == name) return action;
-        return nullptr;
-    }
-
     void Screenshot(const QString& name) {
         if (QMdiSubWindow* active = window().Mdi().activeSubWindow()) active->showMaximized();
         QTest::qWait(50);
@@ -107,12 +86,6 @@ protected:
         QDir().mkpath(docs);
         EXPECT_TRUE(window().grab().save(QDir(docs).filePath(name), "PNG")) << name.toStdString();
     }
-
-    QApplication& app = testing::TestApp();
-    TSessionGuard guard;
-    QTemporaryDir folder;
-    TDialogAnswerer answerer;
-    std::unique_ptr<TClientApp> client;
 };
 
 TEST_F(ListsJourneyTest, APostedInvoiceIsFoundInItsListOpenedAndPrinted) {
@@ -147,7 +120,7 @@ TEST_F(ListsJourneyTest, APostedInvoiceIsFoundInItsListOpenedAndPrinted) {
     EXPECT_EQ(view->Grid("dbgDetail")->Model().rowCount(), 2);
     Screenshot("posted-invoice.png");
 
-    QAction* print = Action(*view, "acPrint");
+    QAction* print = testing::ToolAction(*view, "acPrint");
     ASSERT_NE(print, nullptr);
     print->trigger();
     QTest::qWait(20);
@@ -160,9 +133,7 @@ TEST_F(ListsJourneyTest, APostedInvoiceIsFoundInItsListOpenedAndPrinted) {
     EXPECT_TRUE(text.contains(QRegularExpression("ДДС 9 % върху 24,50\\s+2,21 [A-Z]{3}"))) << text.toStdString();
     EXPECT_TRUE(text.contains(QRegularExpression("ДДС 20 % върху 9,50\\s+1,90 [A-Z]{3}"))) << text.toStdString();
     EXPECT_TRUE(text.contains(QRegularExpression("Сума за плащане\\s+38,11 [A-Z]{3}"))) << text.toStdString();
-    EXPECT_TRUE(answerer.Unexpected().isEmpty()) << answerer.Unexpected().join("\n").toStdString();
-    for (const TErrorLogEntry& entry : guard.Session().ErrorLog().Entries())
-        ADD_FAILURE() << entry.Operation << ": " << entry.Message;
+    ExpectNoFailures();
 }
 
 TEST_F(ListsJourneyTest, TheInvoiceListShowsNewestFirstAndOpensTheEditorOnADoubleClick) {
@@ -174,7 +145,7 @@ TEST_F(ListsJourneyTest, TheInvoiceListShowsNewestFirstAndOpensTheEditorOnADoubl
     EXPECT_EQ(grid->Model().data(grid->Model().index(0, 0)).toString(), "0000000102");
     for (const char* name : {"acInsertRecord", "acDeleteRecord", "acPostDocument", "acPostAndPrintDocument", "acPrint",
                              "acEditRecord"})
-        EXPECT_NE(Action(*list, name), nullptr) << name;
+        EXPECT_NE(testing::ToolAction(*list, name), nullptr) << name;
     Screenshot("invoice-list.png");
 
     const QModelIndex second = grid->Model().index(1, 1);
@@ -187,7 +158,7 @@ TEST_F(ListsJourneyTest, TheInvoiceListShowsNewestFirstAndOpensTheEditorOnADoubl
     ASSERT_NE(editor, nullptr);
     ASSERT_EQ(editor->Form().ClassName(), "TfEdPurchase");
     EXPECT_EQ(editor->Form().cdsMaster.FieldByName("Id").AsString(), "{O1}");
-    EXPECT_TRUE(answerer.Unexpected().isEmpty()) << answerer.Unexpected().join("\n").toStdString();
+    ExpectNoFailures();
 }
 
 }  // namespace

@@ -17,28 +17,23 @@ TRequestResult MissingLines() {
 
 TEST(VendorItemsDialogTest, EachLineGetsTheItemChosenByItsButtonAndUnchosenLinesStayEmpty) {
     testing::TestApp();
-    int asked = 0;
-    TVendorItemsDialog dialog(MissingLines(), [&](TRequestResult& item) {
-        ++asked;
-        item = {{"Id", "Code", "Name"}, {{Variant("I3"), Variant("1003"), Variant("Брашно пълнозърнесто")}}};
-        return true;
-    });
-    ASSERT_EQ(dialog.Table().rowCount(), 2);
-    EXPECT_EQ(dialog.Table().item(1, 1)->text(), QStringLiteral("Z-2"));
-    auto* second = dialog.findChild<QPushButton*>("btnChooseItem1");
-    ASSERT_NE(second, nullptr);
-    QTest::mouseClick(second, Qt::LeftButton);
-    EXPECT_EQ(asked, 1);
-    EXPECT_EQ(dialog.ItemIds(), (std::vector<std::string>{"", "I3"}));
-    EXPECT_EQ(second->text(), QStringLiteral("1003 Брашно пълнозърнесто"));
-}
-
-TEST(VendorItemsDialogTest, ACancelledChoiceLeavesTheLineUnmapped) {
-    testing::TestApp();
-    TVendorItemsDialog dialog(MissingLines(), [](TRequestResult&) { return false; });
-    dialog.ChooseFor(0);
-    EXPECT_EQ(dialog.ItemIds(), (std::vector<std::string>{"", ""}));
-    EXPECT_EQ(dialog.findChild<QPushButton*>("btnChooseItem0")->text(), QStringLiteral("Избор..."));
+    for (const bool choose : {true, false}) {
+        SCOPED_TRACE(choose);
+        int asked = 0;
+        TVendorItemsDialog dialog(MissingLines(), [&](TRequestResult& item) {
+            ++asked;
+            item = {{"Id", "Code", "Name"}, {{Variant("I3"), Variant("1003"), Variant("Брашно пълнозърнесто")}}};
+            return choose;
+        });
+        ASSERT_EQ(dialog.Table().rowCount(), 2);
+        EXPECT_EQ(dialog.Table().item(1, 1)->text(), QStringLiteral("Z-2"));
+        auto* second = dialog.findChild<QPushButton*>("btnChooseItem1");
+        ASSERT_NE(second, nullptr);
+        QTest::mouseClick(second, Qt::LeftButton);
+        EXPECT_EQ(asked, 1);
+        EXPECT_EQ(dialog.ItemIds(), (std::vector<std::string>{"", choose ? "I3" : ""}));
+        EXPECT_EQ(second->text(), choose ? QStringLiteral("1003 Брашно пълнозърнесто") : QStringLiteral("Избор..."));
+    }
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include "base/data/TClientDataSet.h"
 #include "server/TQueryBuilder.h"
+#include "support/DataSetBuilder.h"
 #include "support/SqliteFixture.h"
 
 namespace tavrek::testing {
@@ -36,17 +37,9 @@ TEST_F(AccessPolicyTest, AnotherCompanysDocumentCannotBeReadOrChanged) {
     EXPECT_EQ(lines.RecordCount(), 0);
 
     // Inserting over its key, adding lines to it, or moving a document into it are refused.
-    header.Append();
-    header.FieldByName("Id").SetAsString("X2");
-    header.FieldByName("Comp_Id").SetAsString("OTHER");
-    header.FieldByName("DocumentType").SetAsInteger(1);
-    header.Post();
+    AppendRecord(header, {{"Id", "X2"}, {"Comp_Id", "OTHER"}, {"DocumentType", 1}});
     EXPECT_EQ(Server().ApplyUpdates({{"D_PurchHeader", &header}}, errorText), 1);
-    lines.Append();
-    lines.FieldByName("Id").SetAsString("XL2");
-    lines.FieldByName("Master_Id").SetAsString("X1");
-    lines.FieldByName("Line_No").SetAsInteger(2);
-    lines.Post();
+    AppendRecord(lines, {{"Id", "XL2"}, {"Master_Id", "X1"}, {"Line_No", 2}});
     EXPECT_EQ(Server().ApplyUpdates({{"D_PurchaseLine", &lines}}, errorText), 1);
     EXPECT_NE(errorText.find("друга фирма"), std::string::npos) << errorText;
     EXPECT_EQ(Count("D_PurchHeader", "Comp_Id = 'OTHER'"), 1);
@@ -62,9 +55,7 @@ TEST_F(AccessPolicyTest, TablesOnlyTheServerWritesRefuseChangePackets) {
         const int64_t before = Count(table);
         TClientDataSet rows;
         Server().RequestData(table, TFilter(), rows);
-        rows.Append();
-        rows.FieldByName("Id").SetAsString("999");
-        rows.Post();
+        AppendRecord(rows, {{"Id", "999"}});
         EXPECT_THROW(Server().ApplyUpdates({{table, &rows}}, errorText), server::EQueryRefused);
         EXPECT_EQ(Count(table), before + (std::string(table) == "S_ErrorLog" ? 1 : 0));
     }

@@ -1,10 +1,18 @@
+// Company databases: opening, creating, backing up, copying between engines, and the
+// tavrek-admin program an administrator runs on them.
 #include "server/CompanyDatabase.h"
 
+#include <sys/wait.h>
+
+#include <cstdlib>
 #include <fstream>
 
 #include <gtest/gtest.h>
 
+#include "server/CompanyCopy.h"
 #include "server/SqlValue.h"
+#include "server/TSchemaCatalog.h"
+#include "server/demo/TDemoCompany.h"
 #include "server/schema/TMigrations.h"
 #include "support/SqliteFixture.h"
 #include "support/TestCompanies.h"
@@ -12,8 +20,28 @@
 namespace tavrek::testing {
 namespace {
 
+// Every row of every table, tables by name, rows in key order.
+std::map<std::string, std::vector<TVariantArray>> AllRows(const std::string& address) {
+    const auto db = server::OpenCompanyDatabase(address, server::TOpenMode::omExisting, false);
+    const server::TSchemaCatalog catalog(*db);
+    std::map<std::string, std::vector<TVariantArray>> rows;
+    for (const server::TRelationInfo* table : catalog.Tables())
+        if (!EqualsIgnoreCase(table->Name, "S_SchemaVersion"))
+            rows[ToLowerAscii(table->Name)] = db->Select("SELECT * FROM " + table->Name + " ORDER BY 1").Rows;
+    return rows;
+}
+
+// The program is built beside the test folder of the build tree.
+std::filesystem::path AdminTool() {
+    return std::filesystem::read_symlink("/proc/self/exe").parent_path().parent_path() / "tavrek-admin";
+}
+
 class CompanyDatabaseTest : public SqliteFixture {
 protected:
+    int RunAdmin(const std::string& arguments) {
+        const int status = std::system((AdminTool().string() + " " + arguments + " >/dev/null 2>&1").c_str());
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
     std::string OpenError(const std::string& path) {
         try {
             server::OpenCompanyDatabase(path, server::TOpenMode::omExisting);
@@ -78,6 +106,51 @@ TEST_F(CompanyDatabaseTest, DemoCompanyIsUsable) {
         EXPECT_EQ(Count("S_NoSeries", "Id = '" + setup.Value(0, i).AsString() + "'"), 1) << setup.Columns[i];
     }
     EXPECT_EQ(server::CheckIntegrity(Server().Database()), "ok");
+}
+
+TEST_F(CompanyDatabaseTest, SqliteToPostgresAndBackGivesTheSameRows) {
+    if (!TestOnPostgres()) GTEST_SKIP() << "runs where the tests have a PostgreSQL";
+    const std::string file = TempPath("demo.tavrek");
+    server::CreateDemoCompany(file);
+    {
+        const auto db = server::OpenCompanyDatabase(file, server::TOpenMode::omExisting);
+        db->Exec("INSERT INTO D_PurchHeader (Id, Comp_Id, DocumentType, DocumentDate, Comment, TotalValue) VALUES "
+                 "('H1', 'DEMO', 1, 46346.75, 'Кавички '' и \"двойни\"', 0.1), ('H2', 'DEMO', 1, NULL, NULL, 1e-7)");
+        db->Exec("INSERT INTO S_ErrorLog (C_Datetime, User_Id, Operation, Message) VALUES (46346.5, 'U', 'Op', 'текст')");
+    }
+    const std::string shared = NewPostgresDatabase();
+    const std::string back = TempPath("back.tavrek");
+    EXPECT_GT(server::CopyCompany(file, shared), 500);
+    server::CopyCompany(shared, back);
+
+    const auto original = AllRows(file);
+    EXPECT_EQ(AllRows(shared), original);
+    EXPECT_EQ(AllRows(back), original);
+    EXPECT_EQ(original.at("d_purchheader").size(), 2u);
+    // Generated keys go on after the copied ones.
+    const auto copied = server::OpenCompanyDatabase(shared, server::TOpenMode::omExisting);
+    EXPECT_EQ(copied->Execute("INSERT INTO S_ErrorLog (C_Datetime, Message) VALUES (1, 'нов')"), 1);
+    // A copy goes only into a new company.
+    EXPECT_THROW(server::CopyCompany(file, shared), server::ECompanyDatabaseError);
+    EXPECT_THROW(server::CopyCompany(file, back), server::ECompanyDatabaseError);
+    DropDemoCompany(shared);
+}
+
+TEST_F(CompanyDatabaseTest, CommandsSucceedOnCompanyFilesAndFailClearlyOnOthers) {
+    if (!std::filesystem::exists(AdminTool())) GTEST_SKIP() << "tavrek-admin is not built";
+    const std::string company = TempPath("new.db"), copy = TempPath("copy.db"), text = TempPath("notes.txt");
+    std::ofstream(text) << "бележки";
+    const std::pair<std::string, int> steps[] = {
+        {"init " + company, 0},           {"init " + company, 1},         {"check " + company, 0},
+        {"backup " + company + " " + copy, 0}, {"check " + copy, 0},      {"backup " + company + " " + copy, 1},
+        {"upgrade " + company, 0},        {"check " + TempPath("missing.db"), 1}, {"check " + text, 1},
+        {"upgrade " + text, 1},           {"", 2},                        {"check", 2},
+    };
+    for (const auto& [arguments, code] : steps) EXPECT_EQ(RunAdmin(arguments), code) << arguments;
+
+    Exec("INSERT INTO S_SchemaVersion (Version, Name, AppliedAt) VALUES (99, 'future', 0)");
+    EXPECT_EQ(RunAdmin("check " + DatabasePath()), 1);
+    EXPECT_EQ(RunAdmin("upgrade " + DatabasePath()), 1);
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "server/CompanyDatabase.h"
 #include "server/EmbeddedServer.h"
 #include "server/demo/TDemoCompany.h"
+#include "support/DataSetBuilder.h"
 #include "support/SqliteFixture.h"
 
 namespace tavrek::testing {
@@ -56,19 +57,9 @@ void SaveDocumentsForever(const std::string& path) {
         server.RequestData("D_PurchHeader", TFilter().Add("Id", "=", ""), header);
         server.RequestData("D_PurchaseLine", TFilter().Add("Master_Id", "=", ""), lines);
         const std::string id = "K" + std::to_string(::getpid()) + "-" + std::to_string(n);
-        header.Append();
-        header.FieldByName("Id").SetAsString(id);
-        header.FieldByName("Comp_Id").SetAsString("DEMO");
-        header.FieldByName("DocumentType").SetAsInteger(1);
-        header.Post();
-        for (int i = 1; i <= kLinesPerDocument; ++i) {
-            lines.Append();
-            lines.FieldByName("Id").SetAsString(id + "-" + std::to_string(i));
-            lines.FieldByName("Master_Id").SetAsString(id);
-            lines.FieldByName("Line_No").SetAsInteger(i);
-            lines.FieldByName("Quantity").SetAsFloat(i);
-            lines.Post();
-        }
+        AppendRecord(header, {{"Id", id}, {"Comp_Id", "DEMO"}, {"DocumentType", 1}});
+        for (int i = 1; i <= kLinesPerDocument; ++i)
+            AppendRecord(lines, {{"Id", id + "-" + std::to_string(i)}, {"Master_Id", id}, {"Line_No", i}, {"Quantity", i}});
         std::string error, number;
         server.ApplyUpdates({{"D_PurchHeader", &header}, {"D_PurchaseLine", &lines}}, error);
         server.GetNextSerieNo("ORDER", "BG-SOF", number);

@@ -5,6 +5,7 @@
 #include "base/data/TClientDataSet.h"
 #include "base/server/ServerQueries.h"
 #include "base/util/Text.h"
+#include "support/DataSetBuilder.h"
 #include "support/SqliteFixture.h"
 
 namespace tavrek::testing {
@@ -19,30 +20,16 @@ protected:
     }
 
     void AddLine(TClientDataSet& lines, const std::string& id, int lineNo, double quantity, double amount) {
-        lines.Append();
-        lines.FieldByName("Id").SetAsString(id);
-        lines.FieldByName("Master_Id").SetAsString("H1");
-        lines.FieldByName("Comp_Id").SetAsString("DEMO");
-        lines.FieldByName("Line_No").SetAsInteger(lineNo);
-        lines.FieldByName("Code").SetAsString("1001");
-        lines.FieldByName("Quantity").SetAsFloat(quantity);
-        lines.FieldByName("TotalValue").SetAsFloat(amount);
-        lines.FieldByName("TotalVAT").SetAsFloat(amount * 1.2);
-        lines.FieldByName("VATPercent").SetAsFloat(20);
-        lines.Post();
+        AppendRecord(lines, {{"Id", id}, {"Master_Id", "H1"}, {"Comp_Id", "DEMO"}, {"Line_No", lineNo}, {"Code", "1001"},
+                             {"Quantity", quantity}, {"TotalValue", amount}, {"TotalVAT", amount * 1.2}, {"VATPercent", 20}});
     }
 
     // A saved invoice H1 of vendor V01 with three lines.
     void SaveInvoice() {
         TClientDataSet header, lines;
         Load(header, lines, "H1");
-        header.Append();
-        header.FieldByName("Id").SetAsString("H1");
-        header.FieldByName("Comp_Id").SetAsString("DEMO");
-        header.FieldByName("DocumentType").SetAsInteger(1);
-        header.FieldByName("Contragent_Id").SetAsString("V01");
-        header.FieldByName("DocumentDate").SetAsDateTime(TDateTime::FromDate(2026, 3, 2));
-        header.Post();
+        AppendRecord(header, {{"Id", "H1"}, {"Comp_Id", "DEMO"}, {"DocumentType", 1}, {"Contragent_Id", "V01"},
+                              {"DocumentDate", TDateTime::FromDate(2026, 3, 2)}});
         AddLine(lines, "L1", 1, 10, 10.50);
         AddLine(lines, "L2", 2, 5, 4.90);
         AddLine(lines, "L3", 3, 1, 1.45);

@@ -17,6 +17,12 @@ void AddRecord(TClientDataSet& dataSet, std::initializer_list<std::pair<const ch
     dataSet.AppendLoaded(std::move(record));
 }
 
+void AppendRecord(TClientDataSet& dataSet, std::initializer_list<std::pair<const char*, Variant>> values) {
+    dataSet.Append();
+    for (const auto& [field, value] : values) dataSet.FieldByName(field).SetValue(value);
+    dataSet.Post();
+}
+
 void SetFields(TClientDataSet& dataSet, std::initializer_list<std::pair<const char*, Variant>> values) {
     const bool wasEditing = dataSet.State() != TDataSetState::dsBrowse;
     if (!wasEditing) dataSet.Edit();

@@ -21,6 +21,9 @@ std::unique_ptr<TClientDataSet> MakeDataSet(const std::string& name, const TFiel
 // Appends one record: field name and value pairs, the rest Null.
 void AddRecord(TClientDataSet& dataSet, std::initializer_list<std::pair<const char*, Variant>> values);
 
+// Appends one record through Append/Post, as a user's edit: it goes into the change log.
+void AppendRecord(TClientDataSet& dataSet, std::initializer_list<std::pair<const char*, Variant>> values);
+
 // Sets fields of the current record through Edit/Post without field events firing.
 void SetFields(TClientDataSet& dataSet, std::initializer_list<std::pair<const char*, Variant>> values);
 

@@ -5,12 +5,11 @@
 #include <utility>
 
 namespace tavrek::testing {
-namespace {
 
-void Fill(TClientDataSet& target, const std::vector<TFieldDef>& fields, const std::vector<TRow>& rows) {
+void FillDocumentDataSet(TClientDataSet& target, const TFieldList& fields, const std::vector<TRow>& rows) {
     target.Close();
     if (target.FieldCount() == 0)
-        for (const TFieldDef& field : fields) target.AddField(field.Name, field.Type);
+        for (const auto& [name, type] : fields) target.AddField(name, type);
     target.CreateDataSet();
     for (const TRow& row : rows) {
         std::vector<Variant> values;
@@ -22,6 +21,8 @@ void Fill(TClientDataSet& target, const std::vector<TFieldDef>& fields, const st
     }
     target.First();
 }
+
+namespace {
 
 std::vector<TRow> Snapshot(TClientDataSet& source) {
     std::vector<TRow> rows;
@@ -38,26 +39,22 @@ std::vector<TRow> Snapshot(TClientDataSet& source) {
 
 DocumentFormTestBase::DocumentFormTestBase(std::vector<TFieldDef> headerFields, std::vector<TFieldDef> lineFields,
                                            const std::string& headerProvider, const std::string& lineProvider) {
-    TScriptedAnswer header;
-    header.Fill = [this, headerFields](const TFilter&, TClientDataSet& target) {
-        Fill(target, headerFields, {header_});
-    };
-    server.Script("RequestData", headerProvider, header, true);
-    TScriptedAnswer lines;
-    lines.Fill = [this, lineFields](const TFilter&, TClientDataSet& target) {
-        Fill(target, lineFields, lines_);
-    };
-    server.Script("RequestData", lineProvider, lines, true);
+    server.Script("RequestData", headerProvider,
+                  {.Fill = [this, headerFields](const TFilter&, TClientDataSet& target) {
+                      FillDocumentDataSet(target, AsFieldList(headerFields), {header_});
+                  }},
+                  true);
+    server.Script("RequestData", lineProvider,
+                  {.Fill = [this, lineFields](const TFilter&, TClientDataSet& target) {
+                      FillDocumentDataSet(target, AsFieldList(lineFields), lines_);
+                  }},
+                  true);
     server.OnRequestValue("N_LedgerSubjectTypes", Rows({"Id"}, {{"1"}, {"2"}}), true);
     for (const char* vendor : {"V01", "V02"})
         server.OnRequestValue("fn_GetContragentAdvancePayment('C1','" + std::string(vendor) + "',1)",
                               Rows({"ContragentAdvancePayment"}, {{125.5}}), true);
-    TScriptedAnswer due;
-    due.Rows = Rows({"PurchDue", "OverDue"}, {{300.0, 40.0}});
-    server.Script("GetContragentPurchDue", "", due, true);
-    TScriptedAnswer item;
-    item.Rows = Rows({"Code", "Name", "UnitPrice"}, {{"1001", "Брашно", 1.49}});
-    server.Script("GetItemParams", "", item, true);
+    server.Script("GetContragentPurchDue", "", {.Rows = Rows({"PurchDue", "OverDue"}, {{300.0, 40.0}})}, true);
+    server.Script("GetItemParams", "", {.Rows = Rows({"Code", "Name", "UnitPrice"}, {{"1001", "Брашно", 1.49}})}, true);
 }
 
 void DocumentFormTestBase::KeysAsTexts(std::initializer_list<const char*> keys) {
@@ -70,7 +67,7 @@ std::vector<std::string> DocumentFormTestBase::Keys(const std::string& method) c
     return keys;
 }
 
-void DocumentFormTestBase::OpenForm(TfBase& form, TRow header, std::vector<TRow> lines) {
+void DocumentFormTestBase::OpenForm(TfBase& form, TRow header, std::vector<TRow> lines, const std::string& idField) {
     header.emplace("Comp_Id", "C1");
     for (TRow& line : lines) {
         line.emplace("Master_Id", header["Id"]);
@@ -80,7 +77,8 @@ void DocumentFormTestBase::OpenForm(TfBase& form, TRow header, std::vector<TRow>
     lines_ = std::move(lines);
     TFormRequest request;
     request.DefaultValues = std::exchange(openDefaults_, {});
-    request.Filter.Add(form.MasterTable.empty() ? "Id" : form.MasterTable + ".Id", "=", header_["Id"]);
+    const std::string byMaster = form.MasterTable.empty() ? "Id" : form.MasterTable + ".Id";
+    request.Filter.Add(idField.empty() ? byMaster : idField, "=", header_["Id"]);
     form_ = &form;
     form.Create(request);
     form.Show();

@@ -6,12 +6,17 @@
 #include <vector>
 
 #include "base/data/TDataStore.h"
+#include "support/DataSetBuilder.h"
 #include "support/HeadlessFormHost.h"
 #include "support/SessionTest.h"
 
 namespace tavrek::testing {
 
 using TRow = std::map<std::string, Variant>;
+
+// Fills a dataset the way the server does: the given fields unless the dataset has its own,
+// then the rows, each field from the row's value of its name.
+void FillDocumentDataSet(TClientDataSet& target, const TFieldList& fields, const std::vector<TRow>& rows);
 
 // A document form opened on one document that the scripted server holds: the header and
 // the lines come from the two providers with the given fields. The lookups every purchase
@@ -26,8 +31,8 @@ protected:
     void KeysAsTexts(std::initializer_list<const char*> keys);
     // The keys (sources, procedures, ids) of the calls to a method, in call order.
     std::vector<std::string> Keys(const std::string& method) const;
-    // Creates and shows the form on the document.
-    void OpenForm(TfBase& form, TRow header, std::vector<TRow> lines);
+    // Creates and shows the form on the document, asked for by idField ("<master table>.Id" when empty).
+    void OpenForm(TfBase& form, TRow header, std::vector<TRow> lines, const std::string& idField = "");
     void GotoLine(TClientDataSet& lines, int lineNo);
     // Saving is taken by the server, which then holds what the form sent: the data read back
     // after a save are the form's own.

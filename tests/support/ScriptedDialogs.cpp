@@ -8,37 +8,43 @@ ScriptedDialogs::~ScriptedDialogs() {
     for (const TExpected& e : expected_) ADD_FAILURE() << "Expected dialog never shown: " << e.Kind << " " << e.TextContains;
 }
 
+namespace {
+
+int Answer(bool confirmed) { return confirmed ? mrOk : mrCancel; }
+
+}  // namespace
+
 void ScriptedDialogs::ExpectMessage(int answer, const std::string& textContains) {
-    expected_.push_back({"Message", answer, textContains, 0.0, "", {}});
+    expected_.push_back({.Kind = "Message", .Answer = answer, .TextContains = textContains});
 }
 
 void ScriptedDialogs::ExpectQuantity(bool confirmed, double value) {
-    expected_.push_back({"Quantity", confirmed ? mrOk : mrCancel, "", value, "", {}});
+    expected_.push_back({.Kind = "Quantity", .Answer = Answer(confirmed), .Number = value});
 }
 
 void ScriptedDialogs::ExpectText(bool confirmed, const std::string& value) {
-    expected_.push_back({"Text", confirmed ? mrOk : mrCancel, "", 0.0, value, {}});
+    expected_.push_back({.Kind = "Text", .Answer = Answer(confirmed), .Value = value});
 }
 
 void ScriptedDialogs::ExpectSelect(bool chosen, TRequestResult rows) {
-    expected_.push_back({"Select", chosen ? mrOk : mrCancel, "", 0.0, "", std::move(rows)});
+    expected_.push_back({.Kind = "Select", .Answer = Answer(chosen), .Rows = std::move(rows)});
 }
 
 void ScriptedDialogs::ExpectFile(bool chosen, const std::string& path) {
-    expected_.push_back({"File", chosen ? mrOk : mrCancel, "", 0.0, path, {}});
+    expected_.push_back({.Kind = "File", .Answer = Answer(chosen), .Value = path});
 }
 
 void ScriptedDialogs::ExpectAnnul(bool confirmed, const std::string& description, TDateTime date) {
-    expected_.push_back({"Annul", confirmed ? mrOk : mrCancel, "", 0.0, description, {}, date});
+    expected_.push_back({.Kind = "Annul", .Answer = Answer(confirmed), .Value = description, .Date = date});
 }
 
-void ScriptedDialogs::ExpectChangeCalculation() { expected_.push_back({"Change", mrOk, "", 0.0, "", {}}); }
+void ScriptedDialogs::ExpectChangeCalculation() { expected_.push_back({.Kind = "Change", .Answer = mrOk}); }
 
 void ScriptedDialogs::ExpectCurrencyRate(bool confirmed, const std::string& rate) {
-    expected_.push_back({"Rate", confirmed ? mrOk : mrCancel, "", 0.0, rate, {}});
+    expected_.push_back({.Kind = "Rate", .Answer = Answer(confirmed), .Value = rate});
 }
 
-void ScriptedDialogs::ExpectOption(int chosen) { expected_.push_back({"Option", chosen, "", 0.0, "", {}}); }
+void ScriptedDialogs::ExpectOption(int chosen) { expected_.push_back({.Kind = "Option", .Answer = chosen}); }
 
 std::vector<std::string> ScriptedDialogs::ShownTexts() const {
     std::vector<std::string> texts;
@@ -63,6 +69,11 @@ bool ScriptedDialogs::Next(const std::string& kind, const std::string& text, TEx
     return true;
 }
 
+bool ScriptedDialogs::Confirmed(TShownDialog shown, TExpected& expected) {
+    shown_.push_back(std::move(shown));
+    return Next(shown_.back().Kind, shown_.back().Text, expected) && expected.Answer == mrOk;
+}
+
 int ScriptedDialogs::MessageDlgEx(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons) {
     shown_.push_back({"Message", text, type, buttons});
     TExpected expected;
@@ -71,69 +82,56 @@ int ScriptedDialogs::MessageDlgEx(const std::string& text, TMsgDlgType type, TMs
 }
 
 bool ScriptedDialogs::InputQuantity(const std::string& caption, double& value, double) {
-    shown_.push_back({"Quantity", caption});
     TExpected expected;
-    if (!Next("Quantity", caption, expected) || expected.Answer != mrOk) return false;
+    if (!Confirmed({"Quantity", caption}, expected)) return false;
     value = expected.Number;
     return true;
 }
 
 bool ScriptedDialogs::InputText(const std::string& caption, const std::string&, std::string& value) {
-    shown_.push_back({"Text", caption});
     TExpected expected;
-    if (!Next("Text", caption, expected) || expected.Answer != mrOk) return false;
+    if (!Confirmed({"Text", caption}, expected)) return false;
     value = expected.Value;
     return true;
 }
 
 bool ScriptedDialogs::Select(const std::string& selector, const TFilter&, bool, TRequestResult& chosen) {
-    shown_.push_back({"Select", selector});
     TExpected expected;
-    if (!Next("Select", selector, expected) || expected.Answer != mrOk) return false;
+    if (!Confirmed({"Select", selector}, expected)) return false;
     chosen = expected.Rows;
     return true;
 }
 
 bool ScriptedDialogs::SelectFile(const std::string& caption, const std::string&, bool, std::string& path) {
-    shown_.push_back({"File", caption});
     TExpected expected;
-    if (!Next("File", caption, expected) || expected.Answer != mrOk) return false;
+    if (!Confirmed({"File", caption}, expected)) return false;
     path = expected.Value;
     return true;
 }
 
 // An annulment confirmed without a scripted date keeps the proposed one.
 bool ScriptedDialogs::AnnulDocument(TDateTime& date, std::string& description) {
-    shown_.push_back({"Annul", description});
-    shown_.back().Date = date;
     TExpected expected;
-    if (!Next("Annul", "", expected) || expected.Answer != mrOk) return false;
+    if (!Confirmed({.Kind = "Annul", .Text = description, .Date = date}, expected)) return false;
     if (expected.Date.Serial() != 0.0) date = expected.Date;
     description = expected.Value;
     return true;
 }
 
 void ScriptedDialogs::ChangeCalculation(double due, double received) {
-    shown_.push_back({"Change", ""});
-    shown_.back().Due = due;
-    shown_.back().Received = received;
     TExpected expected;
-    Next("Change", "", expected);
+    Confirmed({.Kind = "Change", .Due = due, .Received = received}, expected);
 }
 
 bool ScriptedDialogs::CurrencyRate(const std::string& currency, std::string& rate, bool readOnly) {
-    shown_.push_back({"Rate", currency});
-    shown_.back().Text2 = rate;
-    shown_.back().ReadOnly = readOnly;
     TExpected expected;
-    if (!Next("Rate", currency, expected) || expected.Answer != mrOk) return false;
+    if (!Confirmed({.Kind = "Rate", .Text = currency, .Text2 = rate, .ReadOnly = readOnly}, expected)) return false;
     if (!readOnly) rate = expected.Value;
     return true;
 }
 
 int ScriptedDialogs::ChooseOption(const std::string& title, const std::string& options) {
-    shown_.push_back({"Option", title});
-    shown_.back().Text2 = options;
+    shown_.push_back({.Kind = "Option", .Text = title, .Text2 = options});
     TExpected expected;
     if (!Next("Option", title, expected)) return -1;
     return expected.Answer;

@@ -10,8 +10,8 @@ namespace tavrek::testing {
 
 // A dialog the code under test showed.
 struct TShownDialog {
-    std::string Kind;  // "Message", "Quantity", "Text", "Select", "File", "Annul", "Change", "Rate", "Option"
-    std::string Text;  // message text, caption, selector, currency or option title
+    std::string Kind{};  // "Message", "Quantity", "Text", "Select", "File", "Annul", "Change", "Rate", "Option"
+    std::string Text{};  // message text, caption, selector, currency or option title
     TMsgDlgType Type = TMsgDlgType::mtInformation;
     TMsgDlgButtons Buttons = 0;
     // The change-calculation window: the amounts it was opened with; the currency-rate
@@ -58,13 +58,15 @@ private:
     struct TExpected {
         std::string Kind;
         int Answer = mrCancel;
-        std::string TextContains;
+        std::string TextContains{};
         double Number = 0.0;
-        std::string Value;
-        TRequestResult Rows;
+        std::string Value{};
+        TRequestResult Rows{};
         TDateTime Date{};
     };
     bool Next(const std::string& kind, const std::string& text, TExpected& expected);
+    // Records the dialog and takes the next expected answer: whether it was confirmed.
+    bool Confirmed(TShownDialog shown, TExpected& expected);
 
     std::deque<TExpected> expected_;
     std::vector<TShownDialog> shown_;

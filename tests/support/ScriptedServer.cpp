@@ -30,48 +30,29 @@ void ScriptedServer::Script(const std::string& method, const std::string& key, T
 }
 
 void ScriptedServer::OnRequestValue(const std::string& source, TRequestResult rows, bool repeat) {
-    TScriptedAnswer answer;
-    answer.Rows = std::move(rows);
-    Script("RequestValue", source, std::move(answer), repeat);
+    Script("RequestValue", source, {.Rows = std::move(rows)}, repeat);
 }
 
 void ScriptedServer::OnStoredProcedure(const std::string& name, TRequestResult rows, bool repeat) {
-    TScriptedAnswer answer;
-    answer.Rows = std::move(rows);
-    Script("ExecuteStoredProcedure", name, std::move(answer), repeat);
+    Script("ExecuteStoredProcedure", name, {.Rows = std::move(rows)}, repeat);
 }
 
-void ScriptedServer::OnSQLScript(const std::string& text, int result) {
-    TScriptedAnswer answer;
-    answer.Result = result;
-    Script("ExecuteSQLScript", text, std::move(answer));
-}
+void ScriptedServer::OnSQLScript(const std::string& text, int result) { Script("ExecuteSQLScript", text, {.Result = result}); }
 
 void ScriptedServer::OnNextSerieNo(const std::string& series, const std::string& number, int result) {
-    TScriptedAnswer answer;
-    answer.Result = result;
-    answer.Text = number;
-    Script("GetNextSerieNo", series, std::move(answer));
+    Script("GetNextSerieNo", series, {.Result = result, .Text = number});
 }
 
 void ScriptedServer::OnPost(const std::string& method, int result, TVariantArray keys) {
-    TScriptedAnswer answer;
-    answer.Result = result;
-    answer.Keys = std::move(keys);
-    Script(method, "", std::move(answer));
+    Script(method, "", {.Result = result, .Keys = std::move(keys)});
 }
 
 void ScriptedServer::OnPrice(int result, TItemParams params, bool repeat) {
-    TScriptedAnswer answer;
-    answer.Result = result;
-    answer.Price = std::move(params);
-    Script("GetItemPriceAndDiscount", "", std::move(answer), repeat);
+    Script("GetItemPriceAndDiscount", "", {.Result = result, .Price = std::move(params)}, repeat);
 }
 
 void ScriptedServer::OnCurrencyRate(const std::string& currency, double rate, bool repeat) {
-    TScriptedAnswer answer;
-    answer.Number = rate;
-    Script("GetCurrencyRate", currency, std::move(answer), repeat);
+    Script("GetCurrencyRate", currency, {.Number = rate}, repeat);
 }
 
 std::vector<std::string> ScriptedServer::Methods() const {

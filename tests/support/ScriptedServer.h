@@ -21,14 +21,14 @@ struct TServerCall {
 // What a scripted call gives back; each method reads the members it needs.
 struct TScriptedAnswer {
     int Result = 0;
-    TRequestResult Rows;
-    TVariantArray Keys;
-    TItemParams Price;
+    TRequestResult Rows{};
+    TVariantArray Keys{};
+    TItemParams Price{};
     double Number = 0.0;
-    std::string Text;
-    Variant Output;
+    std::string Text{};
+    Variant Output{};
     // RequestData: fills the target dataset (its fields already defined by the caller).
-    std::function<void(const TFilter&, TClientDataSet&)> Fill;
+    std::function<void(const TFilter&, TClientDataSet&)> Fill{};
 };
 
 // An IAppServer that answers only what a test scripted and records every call, so a test

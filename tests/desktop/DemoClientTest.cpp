@@ -1,0 +1,78 @@
+#include "DemoClientTest.h"
+
+#include <QAction>
+#include <QLineEdit>
+#include <QTableView>
+#include <QTest>
+#include <QToolBar>
+
+#include "desktop/TDataSetModel.h"
+#include "desktop/TFormHostWidget.h"
+#include "desktop/TMainWindow.h"
+
+namespace tavrek::desktop::testing {
+
+TClientOptions DemoClientTest::Options(const QString& form, const QString& screenshot) const {
+    TClientOptions options;
+    options.CompanyFile = folder.filePath("demo.tavrek");
+    options.Form = form;
+    options.Screenshot = screenshot;
+    return options;
+}
+
+void DemoClientTest::StartClient(QSize size, const std::function<void(server::EmbeddedServer&)>& arrange) {
+    client = std::make_unique<TClientApp>(Options());
+    if (!client->Start()) throw std::runtime_error("the demo company did not open");
+    if (arrange) arrange(client->Server());
+    client->Window().resize(size);
+    client->Window().show();
+    client->Window().activateWindow();
+    if (!QTest::qWaitForWindowActive(&client->Window())) throw std::runtime_error("the main window is not active");
+}
+
+void DemoClientTest::ExpectNoFailures() {
+    EXPECT_TRUE(answerer.Unexpected().isEmpty()) << answerer.Unexpected().join("; ").toStdString();
+    answerer.ClearUnexpected();
+    for (const TErrorLogEntry& entry : guard.Session().ErrorLog().Entries())
+        ADD_FAILURE() << entry.Operation << ": " << entry.Message;
+    guard.Session().ErrorLog().Clear();
+}
+
+bool DemoClientTest::ShownMessage(const QString& part) const {
+    for (const QString& shown : answerer.Shown())
+        if (shown.contains(part)) return true;
+    return false;
+}
+
+QAction* ToolAction(TFormHostWidget& host, const QString& name) {
+    for (QAction* action : host.ToolBar().actions())
+        if (action->objectName() == name) return action;
+    return nullptr;
+}
+
+int ColumnOf(const TDataSetModel& model, const QString& caption) {
+    for (int c = 0; c < model.columnCount(); ++c)
+        if (model.headerData(c, Qt::Horizontal).toString() == caption) return c;
+    throw std::runtime_error("no column " + caption.toStdString());
+}
+
+Variant LineValue(const TDataSetModel& model, int row, const char* field) {
+    TClientDataSet& lines = model.DataSet();
+    const int raw = model.RawIndexOfRow(row);
+    return raw < 0 ? lines.FieldByName(field).Value() : lines.RawRecord(raw)[lines.FieldByName(field).Index()];
+}
+
+void TypeIntoCell(QTableView& view, const QModelIndex& cell, const QString& text, int waitBeforeTyping) {
+    view.setCurrentIndex(cell);
+    view.edit(cell);
+    if (waitBeforeTyping > 0) QTest::qWait(waitBeforeTyping);
+    auto* editor = view.viewport()->findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    editor->selectAll();
+    TypeText(*editor, text);
+    QTest::keyClick(editor, Qt::Key_Return);
+    // The commit is queued, and so is the refresh of the form that follows it.
+    QTest::qWait(20);
+}
+
+}  // namespace tavrek::desktop::testing

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QModelIndex>
+#include <QSize>
+#include <QString>
+#include <QTemporaryDir>
+#include <functional>
+#include <memory>
+
+#include <gtest/gtest.h>
+
+#include "QtTestApp.h"
+#include "TDialogAnswerer.h"
+#include "base/session/Tdm.h"
+#include "desktop/TClientApp.h"
+
+class QAction;
+class QApplication;
+class QTableView;
+
+namespace tavrek::desktop {
+class TDataSetModel;
+class TFormHostWidget;
+}  // namespace tavrek::desktop
+
+namespace tavrek::desktop::testing {
+
+// The client a person starts, on a fresh demo company in a temporary folder, with its
+// session and an answerer that cancels any dialog the test did not expect.
+class DemoClientTest : public ::testing::Test {
+protected:
+    // The demo company file of this test, and options to start a client on it.
+    TClientOptions Options(const QString& form = {}, const QString& screenshot = {}) const;
+    // Starts the client; arrange writes to the company before the main window shows.
+    void StartClient(QSize size, const std::function<void(server::EmbeddedServer&)>& arrange = {});
+    // Fails for every dialog nobody expected and every error the session logged, then forgets them.
+    void ExpectNoFailures();
+    // Whether a message box showed a text containing part.
+    bool ShownMessage(const QString& part) const;
+
+    QApplication& app = TestApp();
+    TSessionGuard guard;
+    QTemporaryDir folder;
+    TDialogAnswerer answerer;
+    std::unique_ptr<TClientApp> client;
+};
+
+// The tool bar action of a form host by its object name.
+QAction* ToolAction(TFormHostWidget& host, const QString& name);
+// The grid column under a caption; throws when there is none.
+int ColumnOf(const TDataSetModel& model, const QString& caption);
+// A field of the record a grid row shows (the record being inserted for a row past the stored ones).
+Variant LineValue(const TDataSetModel& model, int row, const char* field);
+// Opens the cell's editor, types the text over its content and commits it with Enter.
+void TypeIntoCell(QTableView& view, const QModelIndex& cell, const QString& text, int waitBeforeTyping = 0);
+
+}  // namespace tavrek::desktop::testing
