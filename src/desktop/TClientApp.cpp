@@ -1,12 +1,14 @@
 #include "desktop/TClientApp.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QFileInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMessageBox>
 #include <QStandardPaths>
+#include <QTimer>
 #include <cstdio>
 
 #include "base/errors/TELException.h"
@@ -128,8 +130,24 @@ bool TClientApp::TakeScreenshot(const QString& path) {
     return true;
 }
 
+// A form that asks something while it opens would wait forever for a person: the question
+// is photographed beside the screenshot (NAME-dialog.png) and then cancelled.
+void TClientApp::PhotographOpeningDialogs(const QString& path) {
+    auto* watch = new QTimer(window_.get());
+    QObject::connect(watch, &QTimer::timeout, [path] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal == nullptr) return;
+        const QFileInfo target(path);
+        modal->grab().save(target.dir().filePath(target.completeBaseName() + "-dialog.png"), "PNG");
+        if (auto* dialog = qobject_cast<QDialog*>(modal)) dialog->reject();
+        else modal->close();
+    });
+    watch->start(300);
+}
+
 int TClientApp::Run() {
     if (!Start()) return 1;
+    if (!options_.Screenshot.isEmpty()) PhotographOpeningDialogs(options_.Screenshot);
     const bool opened = options_.Form.isEmpty() || window_->OpenForm(FromQ(options_.Form));
     if (!options_.Screenshot.isEmpty()) return opened && TakeScreenshot(options_.Screenshot) ? 0 : 1;
     window_->show();

@@ -52,6 +52,7 @@ private:
     void OpenCompany(const std::string& path);
     void SignIn();
     void Report(const QString& text) const;
+    void PhotographOpeningDialogs(const QString& path);
 
     TClientOptions options_;
     std::unique_ptr<server::EmbeddedServer> server_;

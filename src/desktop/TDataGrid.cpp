@@ -28,7 +28,8 @@ TDataGrid::TDataGrid(TDataSetModel& model, QWidget* parent)
     const auto& columns = model_.Columns();
     for (size_t i = 0; i < columns.size(); ++i) {
         const int byCaption = view_->fontMetrics().horizontalAdvance(columns[i].Caption) + 24;
-        view_->setColumnWidth(static_cast<int>(i), columns[i].Width > 0 ? columns[i].Width : std::max(byCaption, 70));
+        // A column is never narrower than its caption: a cut header is unreadable.
+        view_->setColumnWidth(static_cast<int>(i), std::max({columns[i].Width, byCaption, 70}));
     }
     footer_ = new TGridFooter(*view_, model_, this);
     footer_->setVisible(footer_->HasContent());

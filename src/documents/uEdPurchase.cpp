@@ -9,7 +9,6 @@
 #include "base/forms/RequestForm.h"
 #include "base/forms/TFormRegistry.h"
 #include "base/forms/TWaitCursor.h"
-#include "base/partner/ITavrekAPI.h"
 #include "base/server/IAppServer.h"
 #include "base/session/Tdm.h"
 #include "base/ui/Messages.h"
@@ -19,8 +18,8 @@
 #include "calc/uPurchCallculations.h"
 #include "documents/uEdPurchPostingChecks.h"
 #include "documents/uPurchDocumentModel.h"
-#include "documents/uVendorDocumentImport.h"
-#include "documents/uVendorItemMapping.h"
+#include "base/partner/TUblInvoice.h"
+#include "documents/uVendorDocumentReceiver.h"
 
 namespace tavrek {
 
@@ -421,48 +420,13 @@ void TfEdPurchase::MoveToAnnulDocs() {
 
 // The vendor's document service.
 
-bool TfEdPurchase::ReadPartnerConnection(TPartnerConnection& connection) {
-    const TLocalData& session = LocalData();
-    TRequestResult found;
-    for (bool byGroup : {true, false}) {
-        TFilter filter;
-        filter.Add("N_PartnerConnectionList.Comp_id", "=", session.CompanyId, "AND")
-            .Add("N_PartnerConnectionList.Contragent_Id", "=", Get(cdsMaster, "Contragent_id"), byGroup ? "AND" : "");
-        if (byGroup) filter.Add("N_PartnerConnectionList.BusinessGroup_Id", "=", Get(cdsMaster, "BusinessGroup_Id"));
-        if (dm().Server().RequestValue(0, "N_PartnerConnectionList", "URLAddress,UserName,Password,ValidUntil", filter,
-                                       found) > 0)
-            break;
-    }
-    if (found.Empty()) {
-        ShowErrorKey("err_GetPartnerConnList", "Няма настроена връзка с услугата на доставчика.");
-        return false;
-    }
-    const Variant validUntil = found.ByName("ValidUntil");
-    if (!validUntil.IsNull() && validUntil.AsDateTime().DateOnly() < TDateTime::Today()) {
-        ShowErrorKey("err_PartnerConnectionExpired", "Връзката с услугата на доставчика е изтекла.");
-        return false;
-    }
-    connection = {found.ByName("URLAddress").AsString(), found.ByName("UserName").AsString(),
-                  found.ByName("Password").AsString()};
-    return true;
-}
-
 void TfEdPurchase::acGetDocFromVendorExecute() {
     if (Get(cdsMaster, "Contragent_Id").IsEmpty()) {
         ShowErrorKey("err_NoCntrFound_A1Service", "Изберете доставчик на документа.");
         return;
     }
-    TPartnerConnection connection;
-    if (!ReadPartnerConnection(connection)) return;
-    std::vector<std::string> problems;
     TRequestResult documents;
-    try {
-        documents = GetITavrekAPI(connection.Url, connection.UserName, connection.Password)->GetDocuments(problems);
-    } catch (const EPartnerError& e) {
-        MessageDlgEx(e.what(), TMsgDlgType::mtError, mbOK);
-        return;
-    }
-    for (const std::string& problem : problems) MessageDlgEx(problem, TMsgDlgType::mtWarning, mbOK);
+    if (!TVendorDocumentReceiver(cdsMaster, cdsDetail, Calculating).ListDocuments(documents)) return;
     int chosen = -1;
     if (documents.Empty() || !dm().Dialogs().ChooseRow("Документи на доставчика", documents, chosen)) return;
     loadingVendorDoc_ = true;
@@ -481,61 +445,30 @@ void TfEdPurchase::edtVendorDocNoChange() {
     if (!number.empty()) LoadVendorDocument(number);
 }
 
-// Everything is read, checked and every item found before the invoice changes, so a broken
-// document or a failed lookup leaves the invoice as it was.
+// A vendor's credit note is not an invoice: it opens in a new credit memo.
 void TfEdPurchase::LoadVendorDocument(const std::string& documentNo) {
-    TPartnerConnection connection;
-    if (!ReadPartnerConnection(connection)) return;
+    TVendorDocumentReceiver receiver(cdsMaster, cdsDetail, Calculating);
     TUblInvoice document;
-    try {
-        document = GetITavrekAPI(connection.Url, connection.UserName, connection.Password)->GetDocument(documentNo);
-    } catch (const EPartnerError& e) {
-        MessageDlgEx(e.what(), TMsgDlgType::mtError, mbOK);
+    if (!receiver.Fetch(documentNo, document)) return;
+    if (document.IsCreditNote) {
+        OpenCreditNoteInCreditMemo(documentNo);
         return;
     }
-    if (document.IsCreditNote && !AcceptCreditNote(documentNo)) return;
-    TWaitCursor wait;
-    TVendorItemMapping items(document, Get(cdsMaster, "N_Contragent_Code").AsString());
-    try {
-        items.FindItems();
-        if (!items.AskForMissing()) return;
-    } catch (...) {
-        TELException(CurrentExceptionMessage(), "TfEdPurchase.edtVendorDocNoChange");
-        ShowErrorKey("err_GettingItemInfoFromVendor", "Грешка при извличане на данни за артикул от доставчик.");
-        return;
-    }
-    CopyVendorHeader(document);
-    TVendorDocumentImport import(document, items);
-    import.AppendLines(cdsMaster, cdsDetail, Calculating);
-    const std::string missing = items.MissingList();
-    if (!missing.empty())
-        MessageDlgEx(GetMessageText("err_MissingItemsFromAPI", "Следните артикули не бяха намерени в базата данни:") + missing,
-                     TMsgDlgType::mtWarning, mbOK);
-    std::string summary = import.PaymentSummary();
-    if (!import.Differences().empty())
-        summary += "\r\n" + GetMessageText("inf_VendorRoundingKept", "Закръгляне на доставчика (сумите му са запазени):") +
-                   import.DifferencesText();
-    MessageDlgEx(summary, TMsgDlgType::mtInformation, mbOK);
+    receiver.Import(document, "VendorInvoiceNo");
 }
 
-// No credit memo editor takes a vendor's credit note yet: the invoice takes it with
-// negative quantities when the user agrees.
-bool TfEdPurchase::AcceptCreditNote(const std::string& documentNo) {
-    const std::string text = GetMessageText("que_VendorCreditNoteAsInvoice",
-                                            "Документът %s на доставчика е кредитно известие. Да бъде ли зареден във "
-                                            "фактурата с отрицателни количества?");
-    return MessageDlgEx(FormatMessage(text, {documentNo}), TMsgDlgType::mtConfirmation, mbYesNo) == mrYes;
-}
-
-void TfEdPurchase::CopyVendorHeader(const TUblInvoice& document) {
-    cdsMaster.Edit();
-    cdsMaster.FieldByName("VendorInvoiceNo").SetAsString(document.DocumentNo);
-    cdsMaster.FieldByName("PriceIncludingVAT").SetAsInteger(0);
-    cdsMaster.FieldByName("DocumentDate").SetValue(Variant(document.DocumentDate));
-    if (document.HasDueDate) cdsMaster.FieldByName("DueDate").SetValue(Variant(document.DueDate));
-    const std::string& currency = document.Currency;
-    cdsMaster.FieldByName("Currency_Id").SetAsString(currency == LocalData().LocalCurrencyId ? "" : currency);
-    cdsMaster.FieldByName("Comment").SetAsString(document.Comment);
+void TfEdPurchase::OpenCreditNoteInCreditMemo(const std::string& documentNo) {
+    const std::string text = GetMessageText("que_VendorCreditNoteToCrMemo",
+                                            "Документът %s на доставчика е кредитно известие. Да бъде ли въведен като "
+                                            "ново кредитно известие за покупка?");
+    if (MessageDlgEx(FormatMessage(text, {documentNo}), TMsgDlgType::mtConfirmation, mbYesNo) != mrYes) return;
+    TFormRequest request;
+    request.ClassName = "TfEdPurchCrMemo";
+    request.ShowOptions = {soInsert};
+    request.Value1 = documentNo;
+    request.Value2 = Get(cdsMaster, "N_Contragent_Code");
+    request.CallingForm = this;
+    RequestForm(request);
 }
 
 namespace uEdPurchase {

@@ -2,7 +2,6 @@
 
 #include <string>
 
-#include "base/partner/TUblInvoice.h"
 #include "documents/uEdBasePurchDocument.h"
 
 namespace tavrek {
@@ -65,14 +64,8 @@ protected:
     int NewDocumentType = 1;
     // A new invoice starts today, in local currency, for the session's business group.
     void DescribeLayout();
-    // The connection to the vendor's document service: address, user, password.
-    struct TPartnerConnection {
-        std::string Url, UserName, Password;
-    };
-    bool ReadPartnerConnection(TPartnerConnection& connection);
     void LoadVendorDocument(const std::string& documentNo);
-    bool AcceptCreditNote(const std::string& documentNo);
-    void CopyVendorHeader(const TUblInvoice& document);
+    void OpenCreditNoteInCreditMemo(const std::string& documentNo);
     void AssignDocumentNo();
 
 private:

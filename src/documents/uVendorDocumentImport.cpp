@@ -62,7 +62,7 @@ void TVendorDocumentImport::WriteChargeLine(TClientDataSet& Line, const TUblAllo
     const std::string reason = item.Reason.empty() ? (item.IsCharge ? "Надбавка" : "Отстъпка") : item.Reason;
     SetValue(Line, "Description", Variant(reason));
     SetValue(Line, "Description2", Variant(reason));
-    SetNum(Line, "Quantity", Sign());
+    SetNum(Line, "Quantity", 1);
     SetNum(Line, "DirectUnitCost_ACY", item.IsCharge ? item.Amount : -item.Amount);
     SetNum(Line, "VATPercent", item.Category.Percent);
     SetInt(Line, "PriceIncludingVAT", 0);
@@ -83,7 +83,7 @@ std::vector<double> TVendorDocumentImport::DocumentDiscounts() const {
                 lines.push_back(i);
                 base += document_.Lines[i].LineAmount;
             }
-        const double total = Sign() * item.Amount;
+        const double total = item.Amount;
         double left = total;
         for (size_t k = 0; k < lines.size(); ++k) {
             const bool last = k + 1 == lines.size();
@@ -100,7 +100,6 @@ std::vector<double> TVendorDocumentImport::DocumentDiscounts() const {
 void TVendorDocumentImport::WriteLine(TClientDataSet& Line, size_t index, double invDiscount) {
     const TUblInvoiceLine& vendor = document_.Lines[index];
     const TRequestResult& item = items_.ItemOf(index);
-    const double sign = Sign();
     SetInt(Line, "Type", 1);
     SetValue(Line, "Code", item.ByName("Code").IsEmpty() ? item.ByName("Item_Id") : item.ByName("Code"));
     SetValue(Line, "Description", item.ByName("Name"));
@@ -109,13 +108,13 @@ void TVendorDocumentImport::WriteLine(TClientDataSet& Line, size_t index, double
         if (!item.ByName(field).IsEmpty()) SetValue(Line, field, item.ByName(field));
     SetValue(Line, "SerialNo", Variant(vendor.SerialNo));
     SetValue(Line, "PartNo", Variant(vendor.PartNo));
-    SetNum(Line, "Quantity", sign * vendor.Quantity);
+    SetNum(Line, "Quantity", vendor.Quantity);
     SetNum(Line, "DirectUnitCost_ACY", vendor.DirectUnitCost);
     SetNum(Line, "VATPercent", vendor.Category.Percent);
     SetInt(Line, "PriceIncludingVAT", 0);
     // The vendor's line amount is kept: what separates it from quantity x price is the discount.
-    const double gross = sign * vendor.Quantity * vendor.DirectUnitCost;
-    SetNum(Line, "LineDiscountAmount", RoundUp(gross - sign * vendor.LineAmount, 5));
+    const double gross = vendor.Quantity * vendor.DirectUnitCost;
+    SetNum(Line, "LineDiscountAmount", RoundUp(gross - vendor.LineAmount, 5));
     SetInt(Line, "AllowInvoiceDisc", invDiscount != 0.0 ? 1 : 0);
     const double ours = RoundUp(vendor.ComputedAmount(), AmountDecimals());
     if (std::fabs(ours - vendor.LineAmount) >= 0.005)
@@ -129,7 +128,7 @@ void TVendorDocumentImport::KeepVendorVAT(TClientDataSet& Header, TClientDataSet
     const int A = AmountDecimals();
     for (const TUblTaxSubtotal& subtotal : document_.TaxSubtotals) {
         if (!(subtotal.Category == category)) continue;
-        const double vendor = Sign() * subtotal.TaxAmount;
+        const double vendor = subtotal.TaxAmount;
         const double difference = RoundUp(vendor - ours, A);
         if (difference == 0.0) return;
         differences_.push_back({"ДДС " + category.Caption(), vendor, RoundUp(ours, A)});

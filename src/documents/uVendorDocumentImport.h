@@ -22,7 +22,7 @@ struct TVendorRoundingDifference {
 // line's allowances, charges and rounding become its discount amount, the document's
 // allowances its invoice discount, spread over the lines of their VAT category, its charges
 // charge lines of their own, and a cent of VAT rounding per category sits on the category's last line. A credit note
-// comes in with negative quantities.
+// goes into a credit memo, whose quantities are positive as the vendor's are.
 class TVendorDocumentImport {
 public:
     TVendorDocumentImport(const TUblInvoice& document, const TVendorItemMapping& items);
@@ -37,7 +37,6 @@ public:
     std::string PaymentSummary() const;
 
 private:
-    double Sign() const { return document_.IsCreditNote ? -1.0 : 1.0; }
     std::vector<double> DocumentDiscounts() const;
     void WriteLine(TClientDataSet& Line, size_t index, double invDiscount);
     void KeepVendorVAT(TClientDataSet& Header, TClientDataSet& Line, const TUblTaxCategory& category, double ours);

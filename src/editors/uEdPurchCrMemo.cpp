@@ -15,6 +15,7 @@
 #include "documents/uEdPurchPostingChecks.h"
 #include "documents/uPurchDocumentHistory.h"
 #include "documents/uPurchDocumentModel.h"
+#include "documents/uVendorDocumentReceiver.h"
 
 namespace tavrek {
 
@@ -81,7 +82,7 @@ void TfEdPurchCrMemo::DescribeLayout() {
         Description.FindField(readOnly)->ReadOnly = true;
     AddLineColumns({{"Line_No", "Ред"}, {"Type", "Вид"}, {"Code", "Код"}, {"Description", "Описание"},
                     {"Measure_Id", "Мярка"}, {"Quantity", "Количество"}, {"DirectUnitCost_ACY", "Ед. цена"},
-                    {"PriceIncludingVAT", "С ДДС"}, {"TotalPrice", "Сума"}, {"VATPercent", "ДДС %"},
+                    {"PriceIncludingVAT", "Цена с ДДС"}, {"TotalPrice", "Сума"}, {"VATPercent", "ДДС %"},
                     {"TotalValue", "Без ДДС"}, {"TotalVAT", "С ДДС"}});
 }
 
@@ -241,6 +242,21 @@ void TfEdPurchCrMemo::CopyDocumentByTemplate(const std::string& sourceId, const 
         TField* field = cdsMaster.FindField(target);
         if (field != nullptr && field->Value().IsEmpty()) field->SetValue(Get(source->cdsMaster, from));
     }
+}
+
+void TfEdPurchCrMemo::acInsertRecordExecute() {
+    TfEdBasePurchDocument::acInsertRecordExecute();
+    if (Value1.IsEmpty() || cdsMaster.State() != TDataSetState::dsInsert) return;
+    const std::string documentNo = Value1.AsString();
+    Value1 = Variant();
+    ReceiveVendorCreditNote(documentNo, Value2.AsString());
+}
+
+void TfEdPurchCrMemo::ReceiveVendorCreditNote(const std::string& documentNo, const std::string& vendorCode) {
+    if (!EnterFieldValue(cdsMaster, cdsMaster.FieldByName("N_Contragent_Code"), Variant(vendorCode))) return;
+    TVendorDocumentReceiver receiver(cdsMaster, cdsDetail, Calculating);
+    TUblInvoice document;
+    if (receiver.Fetch(documentNo, document)) receiver.Import(document, "VendorCreditMemoNo");
 }
 
 // Deleting, goods check, item charges.

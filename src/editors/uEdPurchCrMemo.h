@@ -43,6 +43,9 @@ public:
     void CopyDocumentByTemplate(const std::string& sourceId, const std::string& templateId, int sourceFormNumber,
                                 int option1, int option2, int option3) override;
     void acDeleteRecordExecute() override;
+    // Opened on a vendor's credit note (its number in Value1, the vendor's code in Value2), the
+    // first new memo takes the vendor as if typed and then the note's lines.
+    void acInsertRecordExecute() override;
     int GetPrintDocumentType() override { return 2; }
 
     void acItemChargeAssigmentExecute();
@@ -58,6 +61,7 @@ protected:
 private:
     // The credited invoice's DoNotIncInVATLedger (0 when it is not found) equals the memo's.
     bool SameVATLedgerAsCreditedInvoice();
+    void ReceiveVendorCreditNote(const std::string& documentNo, const std::string& vendorCode);
     void DescribeLayout();
 };
 

@@ -22,7 +22,7 @@ void DescribeDocumentList(TfBaseBrowseCardDocument& list, const std::string& tab
         {"TotalValue", "Сума без ДДС", 100, "0.00"},
         {"VATValue", "ДДС", 90, "0.00"},
         {"TotalVAT", "Сума с ДДС", 100, "0.00"},
-        {"TotalVAT_LCY", "Сума с ДДС (лв.)", 110, "0.00"},
+        {"TotalVAT_LCY", "Сума с ДДС (евро)", 110, "0.00"},
     };
     for (const auto& column : columns) list.dbgMaster.AddColumn(column.Field, column.Caption, column.Width).DisplayFormat = column.Format;
     list.SearchFields = {table + ".DocumentNo", table + ".N_Contragent_Code", table + ".N_Contragent_Name",

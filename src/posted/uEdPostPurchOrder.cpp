@@ -41,6 +41,16 @@ TfEdPostPurchOrder::TfEdPostPurchOrder() {
         {"Comment", "Коментар", TFieldKind::fkText, "tsOtherData"},
         {"Businessgroup_Id", "Обект", TFieldKind::fkText, "tsOtherData"},
         {"User_Id", "Потребител", TFieldKind::fkText, "tsOtherData"}});
+    AddPostedOrderLineColumns(dbgDetail);
+}
+
+void AddPostedOrderLineColumns(TGrid& grid) {
+    for (const auto& [field, caption] : std::initializer_list<std::pair<const char*, const char*>>{
+             {"Line_No", "Ред"}, {"Code", "Код"}, {"Description", "Описание"}, {"Measure_Id", "Мярка"},
+             {"Quantity", "Количество"}, {"DirectUnitCost_ACY", "Ед. цена"}, {"LineDiscount", "Отстъпка %"},
+             {"TotalValue", "Без ДДС"}, {"TotalVAT", "С ДДС"}})
+        grid.AddColumn(field, caption);
+    grid.FindColumn("Description")->Width = 240;
 }
 
 void TfEdPostPurchOrder::FormCreate() {

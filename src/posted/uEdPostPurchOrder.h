@@ -19,6 +19,9 @@ public:
     static constexpr int kFormNumber = 10530;
 };
 
+// The lines of a posted order, of its returns and of its rejections.
+void AddPostedOrderLineColumns(TGrid& grid);
+
 namespace uEdPostPurchOrder {
 void Initialization();
 void Finalization();

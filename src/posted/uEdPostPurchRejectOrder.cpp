@@ -1,34 +1,13 @@
 #include "posted/uEdPostPurchRejectOrder.h"
 
 #include "base/forms/TFormRegistry.h"
+#include "posted/uEdPostPurchReturnOrder.h"
 
 namespace tavrek {
 
 TfEdPostPurchRejectOrder::TfEdPostPurchRejectOrder() {
-    MasterProvider = "D_PostPurchOrderHeader";
-    DetailProvider = "D_PostPurchOrderLine";
-    MasterTable = "D_PostPurchOrderHeader";
     pmDocument.Find("miSaveOperationTemplate")->SetVisible(false);
-    Description.Caption = "Отказана поръчка";
-    Description.AddPage("tsMainData", "Основни данни");
-    Description.AddPage("tsOtherData", "Други данни");
-    Description.AddReadOnlyFields({
-        {"DocumentNo", "Номер", TFieldKind::fkText, "tsMainData"},
-        {"N_SubDocument_Code", "Вид документ", TFieldKind::fkText, "tsMainData"},
-        {"N_SubDocument_Name", "Име на вида", TFieldKind::fkText, "tsMainData"},
-        {"N_Contragent_Code", "Доставчик", TFieldKind::fkText, "tsMainData"},
-        {"N_Contragent_Name", "Име на доставчик", TFieldKind::fkText, "tsMainData"},
-        {"N_Contragent_Bulstat", "ЕИК", TFieldKind::fkText, "tsMainData"},
-        {"DocumentDate", "Дата на документа", TFieldKind::fkDate, "tsMainData"},
-        {"PostingDate", "Дата на осчетоводяване", TFieldKind::fkDate, "tsMainData"},
-        {"VendorOrderNo", "Поръчка на доставчика", TFieldKind::fkText, "tsMainData"},
-        {"AbsoluteNo", "Абсолютен номер", TFieldKind::fkText, "tsOtherData"},
-        {"SalesPerson_Id", "Купувач", TFieldKind::fkText, "tsOtherData"},
-        {"Businessgroup_Id", "Обект", TFieldKind::fkText, "tsOtherData"},
-        {"User_Id", "Потребител", TFieldKind::fkText, "tsOtherData"},
-        {"OrderDate", "Дата на поръчка", TFieldKind::fkDate, "tsOtherData"},
-        {"Comment", "Коментар", TFieldKind::fkText, "tsOtherData"},
-        {"OrderNo", "Поръчка", TFieldKind::fkText, "tsOtherData"}});
+    DescribePostedOrderOperation(*this, "Отказана поръчка", true);
 }
 
 namespace uEdPostPurchRejectOrder {

@@ -1,17 +1,21 @@
 #include "posted/uEdPostPurchReturnOrder.h"
 
 #include "base/forms/TFormRegistry.h"
+#include "posted/uEdPostPurchOrder.h"
 
 namespace tavrek {
 
-TfEdPostPurchReturnOrder::TfEdPostPurchReturnOrder() {
-    MasterProvider = "D_PostPurchOrderHeader";
-    DetailProvider = "D_PostPurchOrderLine";
-    MasterTable = "D_PostPurchOrderHeader";
-    Description.Caption = "Върната поръчка";
-    Description.AddPage("tsMainData", "Основни данни");
-    Description.AddPage("tsOtherData", "Други данни");
-    Description.AddReadOnlyFields({
+TfEdPostPurchReturnOrder::TfEdPostPurchReturnOrder() { DescribePostedOrderOperation(*this, "Върната поръчка", false); }
+
+void DescribePostedOrderOperation(TfBaseEditPostedDocument& view, const char* caption, bool withOrderDate) {
+    view.MasterProvider = "D_PostPurchOrderHeader";
+    view.DetailProvider = "D_PostPurchOrderLine";
+    view.MasterTable = "D_PostPurchOrderHeader";
+    TFormDescription& description = view.Description;
+    description.Caption = caption;
+    description.AddPage("tsMainData", "Основни данни");
+    description.AddPage("tsOtherData", "Други данни");
+    description.AddReadOnlyFields({
         {"DocumentNo", "Номер", TFieldKind::fkText, "tsMainData"},
         {"N_SubDocument_Code", "Вид документ", TFieldKind::fkText, "tsMainData"},
         {"N_SubDocument_Name", "Име на вида", TFieldKind::fkText, "tsMainData"},
@@ -24,9 +28,11 @@ TfEdPostPurchReturnOrder::TfEdPostPurchReturnOrder() {
         {"AbsoluteNo", "Абсолютен номер", TFieldKind::fkText, "tsOtherData"},
         {"SalesPerson_Id", "Купувач", TFieldKind::fkText, "tsOtherData"},
         {"Businessgroup_Id", "Обект", TFieldKind::fkText, "tsOtherData"},
-        {"User_Id", "Потребител", TFieldKind::fkText, "tsOtherData"},
-        {"Comment", "Коментар", TFieldKind::fkText, "tsOtherData"},
-        {"OrderNo", "Поръчка", TFieldKind::fkText, "tsOtherData"}});
+        {"User_Id", "Потребител", TFieldKind::fkText, "tsOtherData"}});
+    if (withOrderDate) description.AddReadOnlyFields({{"OrderDate", "Дата на поръчка", TFieldKind::fkDate, "tsOtherData"}});
+    description.AddReadOnlyFields({{"Comment", "Коментар", TFieldKind::fkText, "tsOtherData"},
+                                   {"OrderNo", "Поръчка", TFieldKind::fkText, "tsOtherData"}});
+    AddPostedOrderLineColumns(view.dbgDetail);
 }
 
 namespace uEdPostPurchReturnOrder {

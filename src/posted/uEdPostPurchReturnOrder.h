@@ -15,6 +15,10 @@ public:
     static constexpr int kFormNumber = 10540;
 };
 
+// The header and lines of a posted return or rejection of order quantities; a rejection
+// also shows the order's date.
+void DescribePostedOrderOperation(TfBaseEditPostedDocument& view, const char* caption, bool withOrderDate);
+
 namespace uEdPostPurchReturnOrder {
 void Initialization();
 void Finalization();

@@ -29,6 +29,7 @@ TfEdPostedPurchInvoice::TfEdPostedPurchInvoice()
     // Annulment and the follow-up documents come with their own work; the view only shows.
     acAnnulDocument.Visible = false;
     if (TMenuItem* item = pmDocument.Find("miSaveOperationTemplate")) item->SetVisible(false);
+    acShowCurrencyFactor.Hint = "Курс на валутата на документа";
     BindAction(acShowCurrencyFactor, "acShowCurrencyFactorExecute", [this] { acShowCurrencyFactorExecute(); });
     acShowCurrencyFactor.OnUpdate = [this](TAction& a) { a.Enabled = cdsMaster.Active() && !cdsMaster.IsEmpty(); };
     DescribeLayout();
@@ -60,10 +61,10 @@ void TfEdPostedPurchInvoice::DescribeLayout() {
         {"CurrencyFactor", "Курс", TFieldKind::fkNumber, "tsFinanceData"},
         {"PayTerm_Id", "Условия за плащане", TFieldKind::fkText, "tsFinanceData"},
         {"DueDate", "Падеж", TFieldKind::fkDate, "tsFinanceData"},
-        {"TotalValue_LCY", "Сума без ДДС (лв.)", TFieldKind::fkNumber, "tsFinanceData"},
-        {"TotalVAT_LCY", "Сума с ДДС (лв.)", TFieldKind::fkNumber, "tsFinanceData"},
+        {"TotalValue_LCY", "Сума без ДДС (евро)", TFieldKind::fkNumber, "tsFinanceData"},
+        {"TotalVAT_LCY", "Сума с ДДС (евро)", TFieldKind::fkNumber, "tsFinanceData"},
         {"PayMethod_Id", "Начин на плащане", TFieldKind::fkText, "tsFinanceData"},
-        {"Remaining", "Остатък (лв.)", TFieldKind::fkNumber, "tsFinanceData"},
+        {"Remaining", "Остатък (евро)", TFieldKind::fkNumber, "tsFinanceData"},
         {"Remaining_ACY", "Остатък във валута", TFieldKind::fkNumber, "tsFinanceData"},
         {"PurchType163a", "Доставка по чл. 163а", TFieldKind::fkCombo, "tsFinanceData"},
         {"Comment", "Коментар", TFieldKind::fkText, "tsOther"},
@@ -111,7 +112,7 @@ void TfEdPostedPurchInvoice::DescribeLayout() {
         {"TotalValue", "Без ДДС", 90, "0.00"},
         {"VATValue", "ДДС", 80, "0.00"},
         {"TotalVAT", "С ДДС", 90, "0.00"},
-        {"TotalValue_LCY", "Без ДДС (лв.)", 100, "0.00"},
+        {"TotalValue_LCY", "Без ДДС (евро)", 100, "0.00"},
     };
     for (const auto& column : columns) dbgDetail.AddColumn(column.Field, column.Caption, column.Width).DisplayFormat = column.Format;
     for (const auto& [field, aggregate] : {std::pair{"TotalValue", "Agg_TotalValue"}, std::pair{"VATValue", "Agg_VATValue"},

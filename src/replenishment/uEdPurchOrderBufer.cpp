@@ -122,8 +122,8 @@ void TfEdPurchOrderBufer::DescribeLayout() {
         {"TotalValue", "Сума без ДДС", K::fkNumber, "tsFinanceData"},
         {"VATValue", "ДДС", K::fkNumber, "tsFinanceData"},
         {"TotalVAT", "Сума с ДДС", K::fkNumber, "tsFinanceData"},
-        {"TotalValue_LCY", "Сума без ДДС (лв.)", K::fkNumber, "tsFinanceData"},
-        {"TotalVAT_LCY", "Сума с ДДС (лв.)", K::fkNumber, "tsFinanceData"},
+        {"TotalValue_LCY", "Сума без ДДС (евро)", K::fkNumber, "tsFinanceData"},
+        {"TotalVAT_LCY", "Сума с ДДС (евро)", K::fkNumber, "tsFinanceData"},
         {"NotIncludeVatLedger", "Не влиза в дневника по ДДС", K::fkFlag, "tsFinanceData"},
         {"Comment", "Коментар", K::fkText, "tsOtherData"},
         {"LedgerSubjectType", "Вид субект в дневника", K::fkCombo, "tsOtherData"},
@@ -146,7 +146,7 @@ void TfEdPurchOrderBufer::DescribeLayout() {
                     {"LineDiscount", "Отстъпка %"},
                     {"TotalValue", "Без ДДС"},
                     {"TotalVAT", "С ДДС"},
-                    {"TotalValue_LCY", "Без ДДС (лв.)"}});
+                    {"TotalValue_LCY", "Без ДДС (евро)"}});
 }
 
 std::string TfEdPurchOrderBufer::OperationText(bool forName) const {

@@ -4,6 +4,7 @@
 #include <fstream>
 
 #include "documents/uEdPurchase.h"
+#include "editors/uEdPurchCrMemo.h"
 #include "server/demo/TDemoCompany.h"
 #include "support/HeadlessFormHost.h"
 #include "support/SqliteFixture.h"
@@ -27,6 +28,7 @@ protected:
                         {"", "Брашно ръжено 1 кг", 5, 1.37, 20, 0, ""}};
         sample.DocumentAllowance = 1.00;
         std::ofstream(folder_ + "/V01-2026-118.xml") << sample.Xml();
+        uEdPurchCrMemo::Initialization();
         form.Create();
         form.Show();
     }
@@ -68,6 +70,42 @@ TEST_F(VendorDocumentEndToEnd, AVendorInvoiceIsFetchedMappedOnceAndSavedWithTheV
     dialogs.ExpectMessage(mrOk, "За плащане");
     form.acGetDocFromVendor.Execute();
     EXPECT_EQ(form.cdsDetail.RecordCount(), 3);
+    EXPECT_TRUE(guard.Session().ErrorLog().Entries().empty());
+}
+
+TEST_F(VendorDocumentEndToEnd, AVendorCreditNoteOpensInANewCreditMemoAndLeavesTheInvoiceAlone) {
+    std::filesystem::remove(folder_ + "/V01-2026-118.xml");
+    TUblSample note;
+    note.Number = "V01-2026-K07";
+    note.CreditNote = true;
+    note.CreditedInvoice = "V01-2026-118";
+    note.Lines = {{"A-7001", "Брашно тип 500", 4, 1.05, 20, 0, ""}};
+    std::ofstream(folder_ + "/V01-2026-K07.xml") << note.Xml();
+    NewInvoiceFetchingTheVendorDocument();
+    dialogs.ExpectMessage(mrNo, "V01-2026-K07");
+    form.acGetDocFromVendor.Execute();
+    EXPECT_TRUE(host.OpenForms().empty());
+
+    dialogs.ExpectText(true, "1");
+    dialogs.ExpectMessage(mrYes, "кредитно известие");
+    // 4 x 1.05 = 4.20 and 20 % VAT
+    dialogs.ExpectMessage(mrOk, "За плащане: 5.04 EUR");
+    form.acGetDocFromVendor.Execute();
+    EXPECT_EQ(form.cdsDetail.RecordCount(), 0);
+    ASSERT_EQ(host.OpenForms().size(), 1u);
+    auto* memo = dynamic_cast<TfEdPurchCrMemo*>(host.OpenForms().front());
+    ASSERT_NE(memo, nullptr);
+    TClientDataSet& header = memo->cdsMaster;
+    EXPECT_EQ(header.FieldByName("Contragent_Id").AsString(), "V01");
+    EXPECT_EQ(header.FieldByName("VendorCreditMemoNo").AsString(), "V01-2026-K07");
+    EXPECT_EQ(header.FieldByName("ToInvoiceNo").AsString(), "V01-2026-118");
+    EXPECT_EQ(header.FieldByName("InvoiceDate").AsDateTime(), TDateTime::Parse("2026-11-02"));
+    ASSERT_EQ(memo->cdsDetail.RecordCount(), 1);
+    EXPECT_EQ(memo->cdsDetail.FieldByName("Quantity").AsFloat(), 4.0);
+    ASSERT_TRUE(memo->SaveData());
+    const std::string id = header.FieldByName("Id").AsString();
+    EXPECT_EQ(Value("SELECT DocumentType FROM D_PurchHeader WHERE Id = '" + id + "'").AsInteger(), 11);
+    EXPECT_NEAR(Value("SELECT TotalVAT FROM D_PurchHeader WHERE Id = '" + id + "'").AsFloat(), 5.04, 0.001);
     EXPECT_TRUE(guard.Session().ErrorLog().Entries().empty());
 }
 

@@ -354,43 +354,5 @@ TEST_F(VendorDocument, ABrokenInvoiceIsReportedAndChangesNothing) {
     EXPECT_EQ(Lines().RecordCount(), 1);
 }
 
-// A vendor's credit note for 4 units at 1.05 and 20 % VAT, fetched into a new invoice.
-class VendorCreditNote : public VendorDocument {
-protected:
-    void Fetch(int answer) {
-        TUblSample sample;
-        sample.Number = "CN-7";
-        sample.CreditNote = true;
-        sample.Lines = {{"A-7001", "Брашно", 4, 1.05, 20, 0, ""}};
-        std::ofstream(folder_ / "CN-7.xml") << sample.Xml();
-        Open({{"Id", "H1"}, {"Contragent_Id", "V01"}, {"N_Contragent_Code", "5001"}}, {});
-        ScriptConnection(true, TDateTime::FromDate(2030, 1, 1));
-        dialogs.ExpectMessage(answer, "CN-7 на доставчика е кредитно известие");
-        if (answer == mrYes) {
-            server.OnRequestValue("exec usp_GetItemFromAPI 'A-7001', 'C1', '', '', '', '', '', '0', '0', '5001'",
-                                  Rows({"Item_Id", "Code", "Name", "Measure_Id"}, {{"I001", "1001", "Брашно", "PCS"}}));
-            server.OnRequestValue("N_PaymentTerms", Rows({"DueDateCalculation"}, {}), true);
-            dialogs.ExpectMessage(mrOk, "За плащане: 5.04 EUR");
-        }
-        Form().cdsVendorDoc.Edit();
-        Form().cdsVendorDoc.FieldByName("DocumentNo").SetAsString("CN-7");
-    }
-};
-
-TEST_F(VendorCreditNote, RefusedItChangesNothing) {
-    Fetch(mrNo);
-    EXPECT_EQ(Lines().RecordCount(), 0);
-    EXPECT_EQ(Header().FieldByName("VendorInvoiceNo").AsString(), "");
-}
-
-TEST_F(VendorCreditNote, AcceptedItComesInWithNegativeQuantities) {
-    Fetch(mrYes);
-    ASSERT_EQ(Lines().RecordCount(), 1);
-    EXPECT_DOUBLE_EQ(Lines().FieldByName("Quantity").AsFloat(), -4.0);
-    EXPECT_DOUBLE_EQ(Lines().FieldByName("TotalValue").AsFloat(), -4.2);
-    EXPECT_DOUBLE_EQ(Lines().FieldByName("VATValue").AsFloat(), -0.84);
-    EXPECT_EQ(Header().FieldByName("VendorInvoiceNo").AsString(), "CN-7");
-}
-
 }  // namespace
 }  // namespace tavrek::testing

@@ -77,12 +77,17 @@ std::string TUblSample::Xml() const {
                      "<cac:TaxCategory>" + Category(percent) + "</cac:TaxCategory></cac:TaxSubtotal>";
     }
     const double exclusive = lineTotal - DocumentAllowance;
+    const auto BillingReference = [this] {
+        return CreditedInvoice.empty() ? std::string()
+                                       : "<cac:BillingReference><cac:InvoiceDocumentReference>" + Tag("ID", CreditedInvoice) +
+                                             Tag("IssueDate", "2026-11-02") + "</cac:InvoiceDocumentReference></cac:BillingReference>";
+    };
     return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<" + root + " xmlns=\"urn:oasis:names:specification:ubl:schema:xsd:" +
            root + "-2\" xmlns:cac=\"urn:oasis:names:specification:ubl:schema:xsd:CommonAggregateComponents-2\" "
            "xmlns:cbc=\"urn:oasis:names:specification:ubl:schema:xsd:CommonBasicComponents-2\">" +
            Tag("ID", Number) + Tag("IssueDate", "2026-11-20") + (CreditNote ? "" : Tag("DueDate", "2026-12-20")) +
            Tag(CreditNote ? "CreditNoteTypeCode" : "InvoiceTypeCode", CreditNote ? "381" : "380") + Tag("Note", Note) +
-           Tag("DocumentCurrencyCode", c) + allowance + "<cac:TaxTotal>" + Money("TaxAmount", tax, c) + subtotals +
+           Tag("DocumentCurrencyCode", c) + BillingReference() + allowance + "<cac:TaxTotal>" + Money("TaxAmount", tax, c) + subtotals +
            "</cac:TaxTotal><cac:LegalMonetaryTotal>" + Money("LineExtensionAmount", lineTotal, c) +
            Money("TaxExclusiveAmount", exclusive, c) + Money("TaxInclusiveAmount", exclusive + tax, c) +
            Money("AllowanceTotalAmount", DocumentAllowance, c) + Money("PayableAmount", exclusive + tax, c) +

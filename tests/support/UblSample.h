@@ -21,6 +21,7 @@ struct TUblSample {
     std::string Currency = "EUR";
     std::string Note = "Доставка";
     bool CreditNote = false;
+    std::string CreditedInvoice;  // the vendor's invoice a credit note corrects, issued 2026-11-02
     std::vector<TUblSampleLine> Lines;
     double DocumentAllowance = 0.0;  // on the first line's VAT rate
 

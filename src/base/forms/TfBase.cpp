@@ -74,6 +74,7 @@ TfBase::TfBase()
     acInsertRecord.ShortCut = "Ins";
     acDeleteRecord.ShortCut = "Ctrl+Del";
     acPrint.ShortCut = "Ctrl+P";
+    acSetCurrencyFactor.Hint = "Курс на валутата на документа";
     for (TAction* action : {&acPostDocument, &acPostAndPrintDocument, &acReCalcDocument, &acAnnulDocument,
                             &acSetCurrencyFactor})
         action->Visible = false;

@@ -146,6 +146,11 @@ private:
         document.Comment = Text(Child(root, "Note"));
         document.TypeCode = Text(Child(root, kind.TypeCode));
         document.OrderReference = Text(Path(root, {"OrderReference", "ID"}));
+        document.CreditedInvoiceNo = Text(Path(root, {"BillingReference", "InvoiceDocumentReference", "ID"}));
+        const std::string credited = Text(Path(root, {"BillingReference", "InvoiceDocumentReference", "IssueDate"}));
+        document.HasCreditedInvoiceDate = !credited.empty();
+        if (document.HasCreditedInvoiceDate)
+            document.CreditedInvoiceDate = Date(credited, "датата на кредитираната фактура");
     }
 
     TUblTaxCategory Category(const pugi::xml_node& node, const std::string& where) const {

@@ -87,6 +87,10 @@ struct TUblInvoice {
     std::string Comment;
     std::string TypeCode;
     std::string OrderReference;
+    // The vendor's invoice a credit note corrects, when it names one.
+    std::string CreditedInvoiceNo;
+    TDateTime CreditedInvoiceDate;
+    bool HasCreditedInvoiceDate = false;
     std::vector<TUblInvoiceLine> Lines;
     std::vector<TUblAllowanceCharge> AllowanceCharges;
     std::vector<TUblTaxSubtotal> TaxSubtotals;

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <string>
+
+#include "base/data/TClientDataSet.h"
+#include "base/partner/TUblInvoice.h"
+#include "base/server/TRequestResult.h"
+
+namespace tavrek {
+
+class TVendorDocumentImport;
+class TVendorItemMapping;
+
+// A vendor's document taken into a purchase editor: the document service set up for the
+// header's vendor, the documents it offers, one fetched by its number and read into the
+// header and lines with its items mapped. Every failure is told to the user by key and
+// leaves the editor's document as it was.
+class TVendorDocumentReceiver {
+public:
+    // Calculating is the editor's flag: the field rules stay quiet while a line is written.
+    TVendorDocumentReceiver(TClientDataSet& header, TClientDataSet& lines, bool& calculating);
+
+    bool ListDocuments(TRequestResult& documents);
+    bool Fetch(const std::string& documentNo, TUblInvoice& document);
+    // numberField is the header field that keeps the vendor's own number of the document.
+    // Returns false when the user left the mapping of the items or the items could not be read.
+    bool Import(const TUblInvoice& document, const std::string& numberField);
+
+private:
+    struct TConnection {
+        std::string Url, UserName, Password;
+    };
+    bool Connect(TConnection& connection);
+    void CopyHeader(const TUblInvoice& document, const std::string& numberField);
+    void ShowSummary(const TVendorDocumentImport& import, const TVendorItemMapping& items);
+
+    TClientDataSet& header_;
+    TClientDataSet& lines_;
+    bool& calculating_;
+};
+
+}  // namespace tavrek
