@@ -132,11 +132,8 @@ TEST_F(BasePurchEditor, RecalculationPutsTheLostCentOnTheLargestEligibleLine) {
             local += Lines().FieldByName("TotalValue_LCY").AsFloat();
         }
         EXPECT_NEAR(local, 15.65, 1e-9);
-        EXPECT_DOUBLE_EQ(Header().FieldByName("TotalValue").AsFloat(), 8.0);
-        EXPECT_DOUBLE_EQ(Header().FieldByName("TotalValue_LCY").AsFloat(), 15.65);
-        EXPECT_DOUBLE_EQ(Header().FieldByName("VATValue").AsFloat(), 1.6);
-        EXPECT_DOUBLE_EQ(Header().FieldByName("TotalVAT").AsFloat(), 9.6);
-        EXPECT_DOUBLE_EQ(Header().FieldByName("TotalVAT_LCY").AsFloat(), 15.65 + 3.13);
+        ExpectFields(Header(), {{"TotalValue", 8.0}, {"TotalValue_LCY", 15.65}, {"VATValue", 1.6}, {"TotalVAT", 9.6},
+                                {"TotalVAT_LCY", 15.65 + 3.13}});
         EXPECT_TRUE(Methods().empty()) << "recalculation asks the server nothing";
     }
 }
@@ -210,13 +207,9 @@ TEST_F(BasePurchEditor, AdvancePaymentsBecomeNegativeAccountLines) {
                                     {{"ADV-7", "4091", 100.0, "Аванс 7", "GD1"}}));
     Form().acAddAdvancePayment.Execute();
     ASSERT_EQ(Lines().RecordCount(), 1);
-    EXPECT_EQ(Lines().FieldByName("Type").AsInteger(), 2);
-    EXPECT_EQ(Lines().FieldByName("Code").AsString(), "4091");
-    EXPECT_EQ(Lines().FieldByName("AccountDimension_Id").AsString(), "ADV-7");
-    EXPECT_EQ(Lines().FieldByName("Description").AsString(), "Аванс 7");
-    EXPECT_EQ(Lines().FieldByName("GlobalDimension_Id").AsString(), "GD1");
     // -100 with VAT-inclusive prices at a VAT rate of 0, in a currency of factor 2
-    EXPECT_DOUBLE_EQ(Lines().FieldByName("DirectUnitCost_ACY").AsFloat(), -50.0);
+    ExpectFields(Lines(), {{"Type", 2}, {"Code", "4091"}, {"AccountDimension_Id", "ADV-7"}, {"Description", "Аванс 7"},
+                           {"GlobalDimension_Id", "GD1"}, {"DirectUnitCost_ACY", -50.0}});
     EXPECT_FALSE(TfEdBasePurchDocument::bAdvanceSelectedRecords);
     EXPECT_EQ(dialogs.Shown().back().Text, "3680");
 }

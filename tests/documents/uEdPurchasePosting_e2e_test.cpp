@@ -8,6 +8,7 @@
 #include "server/EmbeddedServer.h"
 #include "server/demo/TDemoCompany.h"
 #include "server/posting/TPurchasePosting.h"
+#include "support/DemoInvoice.h"
 #include "support/HeadlessFormHost.h"
 #include "support/SqliteFixture.h"
 
@@ -20,22 +21,7 @@ protected:
     PurchasePostingEndToEnd() {
         form.Create();
         form.Show();
-        form.acInsertRecord.Execute();
-        TClientDataSet& h = form.cdsMaster;
-        h.FieldByName("DocSubType_Id").SetAsString("SD-520");
-        EXPECT_TRUE(form.EnterFieldValue(h, h.FieldByName("N_Contragent_Code"), Variant("5003")));
-        h.FieldByName("VendorInvoiceNo").SetAsString("0000012345");
-        for (const auto& [code, quantity, price] : {std::tuple{"1008", 10.0, 0.95}, std::tuple{"1010", 2.5, 9.8}}) {
-            form.cdsDetail.Append();
-            form.cdsDetail.FieldByName("Type").SetAsInteger(1);
-            form.cdsDetail.FieldByName("Code").SetAsString(code);
-            form.cdsDetail.FieldByName("VATProdPostGroup_Id").SetAsString("VAT20");
-            form.cdsDetail.FieldByName("Quantity").SetAsFloat(quantity);
-            form.cdsDetail.FieldByName("DirectUnitCost_ACY").SetAsFloat(price);
-            form.cdsDetail.Post();
-        }
-        EXPECT_TRUE(form.SaveData());
-        id = form.cdsMaster.FieldByName("Id").AsString();
+        id = testing::SaveDemoInvoice(form, "0000012345", "VAT20");
     }
 
     // What a posting may leave behind: the open invoice or the posted one, whole.

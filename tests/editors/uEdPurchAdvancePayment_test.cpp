@@ -1,15 +1,15 @@
 #include <gtest/gtest.h>
 
 #include "editors/uEdPurchAdvancePayment.h"
-#include "support/PurchEditorTest.h"
+#include "support/DocumentFormTest.h"
 
 namespace tavrek::testing {
 namespace {
 
-class AdvancePaymentEditor : public PurchEditorTest<TfEdPurchAdvancePayment> {
+class AdvancePaymentEditor : public DocumentFormTest<TfEdPurchAdvancePayment> {
 protected:
     AdvancePaymentEditor()
-        : PurchEditorTest(TPurchDocument::pdAdvancePayment, {"err_PurchAdvancePaymentAccountNotSelected"}) {}
+        : DocumentFormTest(TPurchDocument::pdAdvancePayment, {"err_PurchAdvancePaymentAccountNotSelected"}) {}
 };
 
 TEST_F(AdvancePaymentEditor, ANewAdvanceHasExactlyOneLineAsSoonAsItsHeaderIsInserted) {
@@ -19,9 +19,7 @@ TEST_F(AdvancePaymentEditor, ANewAdvanceHasExactlyOneLineAsSoonAsItsHeaderIsInse
     ASSERT_EQ(Header().State(), TDataSetState::dsInsert);
     EXPECT_EQ(Header().FieldByName("DocumentType").AsInteger(), 30);
     ASSERT_EQ(Lines().RecordCount(), 1);
-    EXPECT_EQ(Lines().FieldByName("Type").AsInteger(), 2);
-    EXPECT_DOUBLE_EQ(Lines().FieldByName("Quantity").AsFloat(), 1.0);
-    EXPECT_EQ(Lines().FieldByName("Line_No").AsInteger(), 1);
+    ExpectFields(Lines(), {{"Type", 2}, {"Quantity", 1.0}, {"Line_No", 1}});
     EXPECT_FALSE(Header().FieldByName("Id").AsString().empty());
     EXPECT_EQ(Lines().FieldByName("Master_Id").AsString(), Header().FieldByName("Id").AsString());
 

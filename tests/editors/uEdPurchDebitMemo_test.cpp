@@ -1,15 +1,15 @@
 #include <gtest/gtest.h>
 
 #include "editors/uEdPurchDebitMemo.h"
-#include "support/PurchEditorTest.h"
+#include "support/DocumentFormTest.h"
 
 namespace tavrek::testing {
 namespace {
 
-class DebitMemoEditor : public PurchEditorTest<TfEdPurchDebitMemo> {
+class DebitMemoEditor : public DocumentFormTest<TfEdPurchDebitMemo> {
 protected:
     DebitMemoEditor()
-        : PurchEditorTest(TPurchDocument::pdDebitMemo, {"queChangeContragent", "inf_SelectItemCharge", "err_PostPurchase"}) {}
+        : DocumentFormTest(TPurchDocument::pdDebitMemo, {"queChangeContragent", "inf_SelectItemCharge", "err_PostPurchase"}) {}
     void OpenDebitMemo() {
         Open({{"Id", "H1"}, {"Contragent_Id", "V01"}, {"DocumentType", 12}, {"GenBusPostGroup_Id", "DOM"},
               {"VATBusPostGroup_Id", "DOM"}},
@@ -84,7 +84,6 @@ TEST_F(DebitMemoEditor, PostingPostsAsAPurchaseAndPrintsTheInvoiceForm) {
     EXPECT_EQ(Keys("PostPurchase"), (std::vector<std::string>{"H1"}));
     ASSERT_EQ(host.Prints().size(), 1u);
     EXPECT_EQ(host.Prints()[0].PrintFormCode, "10020");
-    EXPECT_EQ(Form().GetPrintDocumentType(), 2);
 
     server.OnPost("PostPurchase", -1);
     dialogs.ExpectMessage(mrOk, "err_PostPurchase");

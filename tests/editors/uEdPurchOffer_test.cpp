@@ -10,17 +10,11 @@ namespace {
 class PurchOffer : public DocumentFormTest<TfEdPurchOffer> {
 protected:
     PurchOffer()
-        : DocumentFormTest(PurchHeaderFields(TPurchDocument::pdOffer), PurchLineFields(TPurchDocument::pdOffer),
-                           "D_PurchHeader", "D_PurchaseLine") {
-        KeysAsTexts({"queChangeContragent", "que_SaveBeforeToDo"});
-    }
+        : DocumentFormTest(TPurchDocument::pdOffer, {"queChangeContragent", "que_SaveBeforeToDo"}) {}
     void OpenOffer() {
-        Open({{"Id", "F1"}, {"DocumentType", 20}, {"Contragent_Id", "V01"}, {"CurrencyFactor", 1.0},
-              {"PriceIncludingVAT", 0}},
-             {{{"Id", "L1"}, {"Line_No", 1}, {"Type", 1}, {"Code", "1001"}, {"Quantity", 2.0},
-               {"DirectUnitCost_ACY", 5.0}, {"QtyPerUnitOfMeasure", 1.0}, {"PriceIncludingVAT", 0}},
-              {{"Id", "L2"}, {"Line_No", 2}, {"Type", 1}, {"Code", "1002"}, {"Quantity", 3.0},
-               {"DirectUnitCost_ACY", 7.0}, {"QtyPerUnitOfMeasure", 1.0}, {"PriceIncludingVAT", 0}}});
+        Open({{"Id", "F1"}, {"DocumentType", 20}, {"Contragent_Id", "V01"}},
+             {{{"Id", "L1"}, {"Line_No", 1}, {"Code", "1001"}, {"Quantity", 2.0}, {"DirectUnitCost_ACY", 5.0}},
+              {{"Id", "L2"}, {"Line_No", 2}, {"Code", "1002"}, {"Quantity", 3.0}, {"DirectUnitCost_ACY", 7.0}}});
     }
     static std::string ConvertText(const char* kind) {
         return std::string("exec usp_ConvertPurchOffer 'C1', 'F1','") + kind + "','BG1','U1'";

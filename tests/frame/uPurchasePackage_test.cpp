@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
+#include <sstream>
 #include <set>
 
 #include "base/forms/TFormCatalogue.h"
@@ -81,23 +83,23 @@ TEST(PurchasePackage, TheFormCatalogueMapsEveryPackageClassAndEveryNumberOnce) {
     PurchasePackageShutdown();
 }
 
-// Forms name the forms they open by number: the invoice list opens the invoice, the posted
-// list its view, an offer converts into an order and an invoice.
+// Forms name the forms they open by number; the numbers and classes are in the golden file.
 TEST(PurchasePackage, FormNumbersOpenTheClassesTheCatalogueNames) {
-    const std::pair<int, const char*> cases[] = {
-        {10011, "TfEdPurchase"},      {10010, "TfBrPurchase"},          {10201, "TfEdPurchOrder"},
-        {10220, "TfEdPostedPurchInvoice"}, {10221, "TfBrPostedPurchInvoice"}, {10181, "TfEdPurchCrMemo"},
-        {10501, "TfEdPurchOrderBufer"}, {10510, "TfBrSelectPurchOrder"}, {1040, "TfEdPayment"},
-        {11001, "TfEdPurchProtocol"}, {401, "TfEdItem"},                {12230, "TfEdFutureCostPeriods"},
-    };
-    for (const auto& [number, className] : cases) {
+    std::ifstream in(std::string(TAVREK_TEST_DATA_DIR) + "/golden/form_catalogue_numbers.txt");
+    ASSERT_TRUE(in.good());
+    std::string text;
+    while (std::getline(in, text)) {
+        if (text.empty() || text[0] == '#') continue;
+        std::istringstream words(text);
+        int number = 0;
+        std::string className;
+        words >> number >> className;
         SCOPED_TRACE(number);
         ASSERT_NE(FindCatalogueNumber(number), nullptr);
-        EXPECT_STREQ(FindCatalogueNumber(number)->ClassName, className);
+        if (!className.empty()) {
+            EXPECT_EQ(FindCatalogueNumber(number)->ClassName, className);
+        }
     }
-    for (int number : {380, 390, 411, 622, 710, 880, 2060, 3260, 3590, 3730, 4230, 4490, 9070, 10600, 10620, 10680, 10700,
-                       10770, 10790, 10800, 10830, 10831, 10840, 10841, 11410, 11411, 11441, 11451})
-        EXPECT_NE(FindCatalogueNumber(number), nullptr) << number;
 }
 
 TEST(PurchasePackage, ACataloguedClassIsRefusedUnderAnotherNumber) {

@@ -1,11 +1,10 @@
 #include <gtest/gtest.h>
 
-#include <tuple>
-
 #include "documents/TPurchInvoicePrintout.h"
 #include "documents/uEdPurchase.h"
 #include "lists/uBrPurchase.h"
 #include "posted/uBrPostedPurchInvoice.h"
+#include "support/DemoInvoice.h"
 #include "support/HeadlessFormHost.h"
 #include "support/SqliteFixture.h"
 
@@ -32,24 +31,7 @@ protected:
         TfEdPurchase editor;
         editor.Create();
         editor.Show();
-        editor.acInsertRecord.Execute();
-        editor.cdsMaster.FieldByName("DocSubType_Id").SetAsString("SD-520");
-        TClientDataSet& h = editor.cdsMaster;
-        EXPECT_TRUE(editor.EnterFieldValue(h, h.FieldByName("N_Contragent_Code"), Variant("5003")));
-        editor.cdsMaster.FieldByName("VendorInvoiceNo").SetAsString("0000077001");
-        for (const auto& [code, vat, quantity, price] :
-             {std::tuple{"1008", "VAT20", 10.0, 0.95}, std::tuple{"1010", "VAT9", 2.5, 9.8}}) {
-            editor.cdsDetail.Append();
-            editor.cdsDetail.FieldByName("Type").SetAsInteger(1);
-            editor.cdsDetail.FieldByName("Code").SetAsString(code);
-            editor.cdsDetail.FieldByName("VATProdPostGroup_Id").SetAsString(vat);
-            editor.cdsDetail.FieldByName("Quantity").SetAsFloat(quantity);
-            editor.cdsDetail.FieldByName("DirectUnitCost_ACY").SetAsFloat(price);
-            editor.cdsDetail.Post();
-        }
-        editor.acReCalcDocument.Execute();
-        EXPECT_TRUE(editor.SaveData());
-        return editor.cdsMaster.FieldByName("Id").AsString();
+        return testing::SaveDemoInvoice(editor, "0000077001", "VAT9");
     }
 
     std::vector<std::string> Numbers(TClientDataSet& ds) {

@@ -1,16 +1,16 @@
 #include <gtest/gtest.h>
 
 #include "lists/uBrPurchase.h"
-#include "support/PurchEditorTest.h"
+#include "support/DocumentFormTest.h"
 
 namespace tavrek::testing {
 namespace {
 
 // The invoice list over three invoices of the scripted server.
-class PurchaseList : public PurchEditorTest<TfBrPurchase> {
+class PurchaseList : public DocumentFormTest<TfBrPurchase> {
 protected:
     PurchaseList()
-        : PurchEditorTest(TPurchDocument::pdInvoice,
+        : DocumentFormTest(TPurchDocument::pdInvoice,
                           {"err_PostingDocument", "que_DocWithZeroTotalValue", "err_DocumentForCheck_3",
                            "err_SavingHistoryBeforeDel", "que_DeleteRecord"}) {
         Open({{"Id", "H1"}, {"DocumentNo", "1"}, {"TotalVAT", 12.0}, {"CheckStatus", 2}, {"PayMethod_Id", "CASH"},

@@ -6,15 +6,15 @@
 #include "posted/uBrPostPurchCrMemo.h"
 #include "posted/uEdPostedPurchCrMemo.h"
 #include "posted/uPostedPurchOperations.h"
-#include "support/PurchEditorTest.h"
+#include "support/DocumentFormTest.h"
 
 namespace tavrek::testing {
 namespace {
 
-class PostedCrMemoView : public PurchEditorTest<TfEdPostedPurchCrMemo> {
+class PostedCrMemoView : public DocumentFormTest<TfEdPostedPurchCrMemo> {
 protected:
     PostedCrMemoView()
-        : PurchEditorTest(TPurchDocument::pdPostedCrMemo,
+        : DocumentFormTest(TPurchDocument::pdPostedCrMemo,
                           {"que_AnnulDocument", "err_NotFountCopyTemplate", "err_NoUniqueRecord",
                            "inf_CallSystemAdministrator", "err_CommonError", "inf_SelectPostItemCharge"},
                           "D_PurchCrMemoHeader", "D_PurchCrMemoLine") {
@@ -31,12 +31,15 @@ protected:
     bool ViewClosed() { return Form().Closed(); }
 };
 
-TEST_F(PostedCrMemoView, ShowsReadOnlyWithItsKindAndLedgerSubjectTypes) {
+TEST_F(PostedCrMemoView, ShowsReadOnlyWithItsLedgerSubjectTypesAndItsListOpensIt) {
     OpenPosted();
     EXPECT_TRUE(Form().ReadOnly);
-    EXPECT_EQ(Form().DocumentKindCode, 13);
     EXPECT_EQ(Form().GetDocumentInfo(), (TVariantArray{1, 1}));
     EXPECT_EQ(Form().Description.FindField("LedgerSubjectType")->Items, (std::vector<std::string>{"1", "2"}));
+    TfBrPostPurchCrMemo list;
+    EXPECT_EQ(list.CardFormNumber, 10190);
+    EXPECT_EQ(list.GetDocumentInfo(), (TVariantArray{1, 1}));
+    EXPECT_FALSE(list.acPostDocument.Visible);
 }
 
 TEST_F(PostedCrMemoView, AnnulmentNeverAsksAboutPaymentsAndShowsTheChangeNegated) {
@@ -165,8 +168,8 @@ TEST_F(PostedCrMemoView, TheTemplateCopiesTheDocumentIntoTheNewForm) {
     OpenPosted();
     TScriptedAnswer empty;
     empty.Fill = [](const TFilter&, TClientDataSet& target) {
-        FillDocumentDataSet(target, AsFieldList(target.Name == "cdsMaster" ? PurchHeaderFields(TPurchDocument::pdCrMemo)
-                                                                           : PurchLineFields(TPurchDocument::pdCrMemo)),
+        FillDocumentDataSet(target, target.Name == "cdsMaster" ? PurchHeaderFields(TPurchDocument::pdCrMemo)
+                                                                 : PurchLineFields(TPurchDocument::pdCrMemo),
                             {});
     };
     server.Script("RequestData", "D_PurchHeader", empty, true);
@@ -196,13 +199,6 @@ TEST_F(PostedCrMemoView, TheTemplateCopiesTheDocumentIntoTheNewForm) {
     EXPECT_TRUE(server.CallsTo("ApplyUpdates").empty());
     EXPECT_TRUE(ViewClosed());
     EXPECT_TRUE(LoggedOperations().empty());
-}
-
-TEST(PostedCrMemoList, OpensItsCardOnThePostedView) {
-    TfBrPostPurchCrMemo list;
-    EXPECT_EQ(list.CardFormNumber, 10190);
-    EXPECT_EQ(list.GetDocumentInfo(), (TVariantArray{1, 1}));
-    EXPECT_FALSE(list.acPostDocument.Visible);
 }
 
 }  // namespace

@@ -2,7 +2,7 @@
 
 #include "posted/uEdPostedPurchCrMemo.h"
 #include "posted/uPostedPurchOperations.h"
-#include "support/PurchEditorTest.h"
+#include "support/DocumentFormTest.h"
 
 namespace tavrek::testing {
 namespace {
@@ -10,10 +10,10 @@ namespace {
 using namespace uPostedPurchOperations;
 
 // The operations work on any posted view; the posted credit memo view carries the document.
-class PostedOperations : public PurchEditorTest<TfEdPostedPurchCrMemo> {
+class PostedOperations : public DocumentFormTest<TfEdPostedPurchCrMemo> {
 protected:
     PostedOperations()
-        : PurchEditorTest(TPurchDocument::pdPostedCrMemo,
+        : DocumentFormTest(TPurchDocument::pdPostedCrMemo,
                           {"que_ToAnnulPaymentJurnal", "err_AnnulPurchAdvPayment", "que_RestorItemEntryUsedQuantity",
                            "que_RestorRowItemEntryUsedQuantity", "inf_OperationSuccess", "err_NoQtyInStockToRelocate"},
                           "D_PurchCrMemoHeader", "D_PurchCrMemoLine") {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "documents/uPurchDocumentModel.h"
 #include "editors/uEdPurchOrder.h"
 #include "replenishment/uEdPurchOrderBufer.h"
@@ -11,55 +13,36 @@ namespace {
 class OrderBuffer : public DocumentFormTest<TfEdPurchOrderBufer> {
 protected:
     OrderBuffer()
-        : DocumentFormTest(PurchHeaderFields(TPurchDocument::pdOrderBuffer), PurchLineFields(TPurchDocument::pdOrderBuffer),
-                           "D_PurchOrderBufHeader", "D_PurchOrderBufLine") {
-        KeysAsTexts({"str_Receive", "str_Invoice", "str_Invoice_Common", "err_CanNotPostPurchFreeLines",
-                     "err_CommonError", "msg_OperSuccess", "que_WantToChangeItemUnitPrice", "err_PostingDocument"});
-    }
+        : DocumentFormTest(TPurchDocument::pdOrderBuffer, {"str_Receive", "str_Invoice", "str_Invoice_Common", "err_CanNotPostPurchFreeLines",
+                     "err_CommonError", "msg_OperSuccess", "que_WantToChangeItemUnitPrice", "err_PostingDocument"},
+                           "D_PurchOrderBufHeader", "D_PurchOrderBufLine") {}
     // A buffer opened on a saved document, optionally with its operation option.
     TfEdPurchOrderBufer& OpenBuffer(std::vector<TRow> lines, int operation = -1, TRow extra = {}) {
         if (operation >= 0) openDefaults_ = {{"Operation", Variant(int64_t{operation})}};
         TRow header{{"Id", "B1"},           {"DocumentType", 23}, {"Contragent_Id", "V01"}, {"DocSubType_Id", "ST1"},
-                    {"PayMethod_Id", "BANK"}, {"DirectPay", 0},   {"CurrencyFactor", 1.0},  {"PriceIncludingVAT", 0}};
+                    {"PayMethod_Id", "BANK"}, {"DirectPay", 0}};
         for (auto& [k, v] : extra) header[k] = v;
         int lineNo = 0;
         for (TRow& line : lines) {
             line.emplace("Id", "BL" + std::to_string(++lineNo));
             line.emplace("Line_No", lineNo);
-            line.emplace("Type", 1);
-            line.emplace("QtyPerUnitOfMeasure", 1.0);
-            line.emplace("PriceIncludingVAT", 0);
             line.emplace("LineDiscount", 0.0);
         }
         return Open(header, lines);
     }
-    TfEdPurchOrderBufer& Buffer() { return Form(); }
-    TClientDataSet& BufferLines() { return Lines(); }
 };
 
 TEST_F(OrderBuffer, OpenedFromAnOrderItCopiesTheOpenLinesAndNamesTheOperation) {
     // The order the buffer is opened from, as its editor shows it.
     TfEdPurchOrder order;
     order.FormNumber = TfEdPurchOrder::kFormNumber;
-    for (const TFieldDef& f : PurchHeaderFields(TPurchDocument::pdOrder)) order.cdsMaster.AddField(f.Name, f.Type);
-    order.cdsMaster.CreateDataSet();
-    order.cdsMaster.AppendLoaded(std::vector<Variant>(static_cast<size_t>(order.cdsMaster.FieldCount())));
-    order.cdsMaster.Edit();
-    order.cdsMaster.FieldByName("Id").SetAsString("O1");
-    order.cdsMaster.FieldByName("DocumentNo").SetAsString("0000000042");
-    order.cdsMaster.Post();
-    for (const TFieldDef& f : PurchLineFields(TPurchDocument::pdOrder)) order.cdsDetail.AddField(f.Name, f.Type);
-    order.cdsDetail.CreateDataSet();
+    FillDocumentDataSet(order.cdsMaster, PurchHeaderFields(TPurchDocument::pdOrder),
+                        {{{"Id", "O1"}, {"DocumentNo", "0000000042"}}});
+    std::vector<TRow> lines;
     for (const auto& [id, code, open] : {std::tuple{"OL1", "1001", 5.0}, std::tuple{"OL2", "1002", 0.0},
-                                         std::tuple{"OL3", "1003", 2.0}}) {
-        order.cdsDetail.Append();
-        order.cdsDetail.FieldByName("Id").SetAsString(id);
-        order.cdsDetail.FieldByName("Type").SetAsInteger(1);
-        order.cdsDetail.FieldByName("Code").SetAsString(code);
-        order.cdsDetail.FieldByName("CalculatedQTY").SetAsFloat(open);
-        order.cdsDetail.FieldByName("DirectUnitCost_ACY").SetAsFloat(3.0);
-        order.cdsDetail.Post();
-    }
+                                         std::tuple{"OL3", "1003", 2.0}})
+        lines.push_back({{"Id", id}, {"Type", 1}, {"Code", code}, {"CalculatedQTY", open}, {"DirectUnitCost_ACY", 3.0}});
+    FillDocumentDataSet(order.cdsDetail, PurchLineFields(TPurchDocument::pdOrder), lines);
     server.OnRequestValue("S_CopyDocTemplateLine",
                           Rows({"IsLine", "SrcField", "TrgField", "DefaultValue"},
                                {{0, "Id", "AppliesToDoc_Id", Variant()},
@@ -95,19 +78,16 @@ TEST_F(OrderBuffer, ALineFromAnOrderKeepsItsPriceWhenItsQuantityChanges) {
     OpenBuffer({{{"Code", "1001"}, {"Quantity", 5.0}, {"DirectUnitCost_ACY", 3.0}, {"OrderLine_Id", "OL1"}},
                 {{"Code", "1002"}, {"Quantity", 1.0}, {"DirectUnitCost_ACY", 3.0}}},
                0);
-    GotoLine(1);
-    BufferLines().Edit();
-    BufferLines().FieldByName("Quantity").SetAsFloat(4.0);
-    EXPECT_EQ(BufferLines().FieldByName("DirectUnitCost_ACY").AsFloat(), 3.0);
-    EXPECT_EQ(BufferLines().FieldByName("TotalValue").AsFloat(), 12.0);
-    EXPECT_TRUE(server.CallsTo("GetItemPriceAndDiscount").empty());
-    BufferLines().Post();
-    GotoLine(2);
-    BufferLines().Edit();
-    BufferLines().FieldByName("Quantity").SetAsFloat(4.0);
-    EXPECT_EQ(server.CallsTo("GetItemPriceAndDiscount").size(), 1u) << "a free line is repriced";
-    EXPECT_EQ(BufferLines().FieldByName("DirectUnitCost_ACY").AsFloat(), 2.0);
-    EXPECT_EQ(BufferLines().FieldByName("TotalValue").AsFloat(), 8.0);
+    // The order line keeps the order's price; the free line is repriced.
+    for (const auto& [lineNo, priceRequests, price] : {std::tuple{1, 0u, 3.0}, std::tuple{2, 1u, 2.0}}) {
+        SCOPED_TRACE(lineNo);
+        GotoLine(lineNo);
+        Lines().Edit();
+        Lines().FieldByName("Quantity").SetAsFloat(4.0);
+        EXPECT_EQ(server.CallsTo("GetItemPriceAndDiscount").size(), priceRequests);
+        ExpectFields(Lines(), {{"DirectUnitCost_ACY", price}, {"TotalValue", 4.0 * price}});
+        Lines().Post();
+    }
 }
 
 TEST_F(OrderBuffer, FreeItemLinesBlockPostingExceptForRejectAndReceiveAndInvoice) {
@@ -123,7 +103,7 @@ TEST_F(OrderBuffer, FreeItemLinesBlockPostingExceptForRejectAndReceiveAndInvoice
             server.OnRequestValue("exec usp_CheckCanPostDocument 'C1', 'BANK', '', 1, 0", Rows({"Code", "Msg"}, {{0, ""}}));
         if (c.posted) server.OnPost("PostPurchOrder", 0, {"R1"});
         if (!c.posted) dialogs.ExpectMessage(mrOk, "err_CanNotPostPurchFreeLines");
-        Buffer().acPostDocument.Execute();
+        Form().acPostDocument.Execute();
         const std::vector<TServerCall> posts = server.CallsTo("PostPurchOrder");
         ASSERT_EQ(posts.size(), c.posted ? 1u : 0u);
         if (c.posted) {
@@ -139,7 +119,7 @@ TEST_F(OrderBuffer, PrintingAfterPostingTakesEachReturnedDocumentsOwnForm) {
     OpenBuffer({{{"Code", "1001"}, {"Quantity", 5.0}, {"OrderLine_Id", "OL1"}}}, 4);
     server.OnRequestValue("exec usp_CheckCanPostDocument 'C1', 'BANK', '', 1, 0", Rows({"Code", "Msg"}, {{0, ""}}));
     server.OnPost("PostPurchOrder", 0, {"R1", "", "I1"});
-    Buffer().acPostAndPrintDocument.Execute();
+    Form().acPostAndPrintDocument.Execute();
     ASSERT_EQ(host.Prints().size(), 2u);
     EXPECT_EQ(host.Prints()[0].PrintFormCode, "10050");
     EXPECT_EQ(host.Prints()[0].Keys, TVariantArray{"R1"});
@@ -150,13 +130,13 @@ TEST_F(OrderBuffer, PrintingAfterPostingTakesEachReturnedDocumentsOwnForm) {
 TEST_F(OrderBuffer, ARefusedPostingSkipsPrintingAndWithoutAnOperationTheUserChoosesOne) {
     OpenBuffer({{{"Code", "1001"}, {"Quantity", 5.0}, {"OrderLine_Id", "OL1"}}});
     dialogs.ExpectText(false);
-    Buffer().acPostAndPrintDocument.Execute();
+    Form().acPostAndPrintDocument.Execute();
     EXPECT_TRUE(server.CallsTo("PostPurchOrder").empty()) << "the options dialog was cancelled";
 
     dialogs.ExpectText(true, "3");
     server.OnPost("PostPurchOrder", -1);
     dialogs.ExpectMessage(mrOk, "err_PostingDocument");
-    Buffer().acPostAndPrintDocument.Execute();
+    Form().acPostAndPrintDocument.Execute();
     ASSERT_EQ(server.CallsTo("PostPurchOrder").size(), 1u);
     EXPECT_EQ(server.CallsTo("PostPurchOrder")[0].Args.back().AsInteger(), 2) << "the third option rejects";
     EXPECT_TRUE(host.Prints().empty());
@@ -167,13 +147,13 @@ TEST_F(OrderBuffer, AProtocolFromTheBufferOpensOrShowsTheServersReason) {
     OpenBuffer({}, 0);
     server.OnRequestValue(exec, Rows({"Result", "ErrMsg"}, {{"-1", "Няма редове"}}));
     dialogs.ExpectMessage(mrOk, "err_CommonError Няма редове");
-    Buffer().acGenerateProtocol.Execute();
+    Form().acGenerateProtocol.Execute();
     EXPECT_TRUE(host.ExternalRequests().empty());
 
     server.OnRequestValue(exec, Rows({"Result", "ErrMsg"}, {{"0", "P9"}}));
     host.ScriptExternal(11001, 0);
     dialogs.ExpectMessage(mrOk, "msg_OperSuccess");
-    Buffer().acGenerateProtocol.Execute();
+    Form().acGenerateProtocol.Execute();
     ASSERT_EQ(host.ExternalRequests().size(), 1u);
     EXPECT_EQ(host.ExternalRequests()[0].Filter.Conditions().at(0).Value.AsString(), "P9");
 }
@@ -182,8 +162,8 @@ TEST_F(OrderBuffer, AMarginWritesTheItemsSalePrice) {
     OpenBuffer({{{"Code", "1001"}, {"Quantity", 5.0}, {"OrderLine_Id", "OL1"}, {"UnitCost_LCY", 8.0}}}, 0);
     dialogs.ExpectMessage(mrYes, "que_WantToChangeItemUnitPrice");
     server.OnStoredProcedure("usp_UPDATE_N_Item_UnitPrice", Rows({"Result"}, {{0}}));
-    BufferLines().Edit();
-    BufferLines().FieldByName("Marj").SetAsFloat(25.0);
+    Lines().Edit();
+    Lines().FieldByName("Marj").SetAsFloat(25.0);
     const std::vector<TServerCall> calls = server.CallsTo("ExecuteStoredProcedure");
     ASSERT_EQ(calls.size(), 1u);
     EXPECT_EQ(calls[0].Args, (TVariantArray{"C1", "1001", 10.0, 0}));
