@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -9,13 +10,11 @@
 #include "base/data/TClientDataSet.h"
 #include "base/session/LocalData.h"
 #include "documents/uPurchDocumentModel.h"
+#include "support/CalcCaseFile.h"
 #include "support/DataSetBuilder.h"
 #include "support/SessionTest.h"
 
 namespace tavrek::testing {
-
-using TValues = std::vector<std::pair<std::string, Variant>>;
-using TExpected = std::vector<std::pair<std::string, double>>;
 
 // Writes values into the current record without running field handlers.
 inline void Put(TClientDataSet& dataSet, const TValues& values) {
@@ -33,6 +32,35 @@ inline void ExpectFields(TClientDataSet& dataSet, const TExpected& expected, con
         EXPECT_NEAR(dataSet.FieldByName(field).AsFloat(), value, 1e-9) << caseName << ": " << field;
 }
 
+// Sets the case's precisions and writes its header and line values.
+inline void PrepareCase(TClientDataSet& header, TClientDataSet& line, const TCalcCase& c) {
+    LocalData().AmountDecimals = static_cast<int8_t>(c.AmountDecimals);
+    LocalData().UnitPriceDecimals = static_cast<int8_t>(c.UnitPriceDecimals);
+    Put(header, c.Header);
+    Put(line, c.Line);
+}
+
+// The server's answer of one row holding these values.
+inline TRequestResult OneRow(const TValues& values) {
+    std::vector<std::string> columns;
+    TVariantArray row;
+    for (const auto& [column, value] : values) columns.push_back(column), row.push_back(value);
+    return Rows(columns, {row});
+}
+
+using TLineRules = std::map<std::string, void (*)(TClientDataSet&, TClientDataSet&, bool&)>;
+
+// Runs the case's rule, looked up by name, on a header and line in edit mode and compares the line.
+inline void ExpectGoldenCase(TClientDataSet& header, TClientDataSet& line, const TLineRules& rules, const TCalcCase& c) {
+    const auto rule = rules.find(c.Rule);
+    ASSERT_NE(rule, rules.end()) << c.Name << ": unknown rule " << c.Rule;
+    bool calculating = false;
+    PrepareCase(header, line, c);
+    rule->second(header, line, calculating);
+    ExpectFields(line, c.Expected, c.Name);
+    EXPECT_FALSE(calculating) << c.Name;
+}
+
 // An open dataset with the fields of the document model.
 inline std::unique_ptr<TClientDataSet> MakeModelDataSet(const std::string& name, const TPurchFieldList& fields) {
     auto dataSet = std::make_unique<TClientDataSet>(name);
@@ -41,16 +69,6 @@ inline std::unique_ptr<TClientDataSet> MakeModelDataSet(const std::string& name,
     return dataSet;
 }
 
-// One golden case: the two precisions, header and line values before, values after.
-struct TCalcCase {
-    std::string Name;
-    int AmountDecimals = 2;
-    int UnitPriceDecimals = 2;
-    TValues Header;
-    TValues Line;
-    TExpected Expected;
-};
-
 // A session test with one invoice header and line open in edit mode.
 class CalcTest : public SessionTest {
 protected:
@@ -58,13 +76,6 @@ protected:
     TClientDataSet& header = *doc.Header;
     TClientDataSet& line = *doc.Line;
     bool calculating = false;
-
-    void Prepare(const TCalcCase& c) {
-        LocalData().AmountDecimals = static_cast<int8_t>(c.AmountDecimals);
-        LocalData().UnitPriceDecimals = static_cast<int8_t>(c.UnitPriceDecimals);
-        Put(header, c.Header);
-        Put(line, c.Line);
-    }
 };
 
 }  // namespace tavrek::testing

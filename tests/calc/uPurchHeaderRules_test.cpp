@@ -196,51 +196,6 @@ TEST_F(HeaderRules, DueDateFollowsPaymentTerms) {
     EXPECT_EQ(server.CallsTo("RequestValue").at(0).Args[3].AsString(), "N_PaymentTerms.Id=T30");
 }
 
-// One VAT group change: the line before, the setup rate, the line after.
-struct TVATGroupCase {
-    std::string Name;
-    TValues Line;
-    double Rate;
-    TExpected Expected;
-};
-
-class VATGroupChange : public CalcTest, public ::testing::WithParamInterface<TVATGroupCase> {};
-
-TEST_P(VATGroupChange, RateFromSetup) {
-    const TVATGroupCase& c = GetParam();
-    Put(line, {{"VATProdPostGroup_Id", "VP"}, {"VATBusPostGroup_Id", "VB"}, {"Quantity", 1.0}});
-    Put(line, c.Line);
-    server.OnRequestValue("G_VATPostingSetup", VATRow(c.Rate));
-    PurchVATProdPostingGroupOnChange(header, line, calculating);
-    ExpectFields(line, c.Expected, c.Name);
-    EXPECT_FALSE(calculating);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, VATGroupChange,
-    ::testing::Values(
-        TVATGroupCase{"InclusivePriceKeepsCost",
-                      {{"PriceIncludingVAT", 1}, {"UnitCost_ACY", 10.0}, {"DirectUnitCost_ACY", 11.0}},
-                      20,
-                      {{"VATPercent", 20}, {"DirectUnitCost_ACY", 12}, {"UnitCost_ACY", 10}, {"TotalPrice", 12},
-                       {"TotalValue", 10}, {"VATValue", 2}}},
-        TVATGroupCase{"InclusivePriceWithDiscountAndIndirectCost",
-                      {{"PriceIncludingVAT", 1}, {"UnitCost_ACY", 9.9}, {"IndirectCostPercent", 10.0},
-                       {"LineDiscount", 25.0}, {"DirectUnitCost_ACY", 11.0}},
-                      20,
-                      {{"DirectUnitCost_ACY", 14.4}}},
-        TVATGroupCase{"FullDiscountGivesNoPrice",
-                      {{"PriceIncludingVAT", 1}, {"UnitCost_ACY", 10.0}, {"LineDiscount", 100.0},
-                       {"DirectUnitCost_ACY", 11.0}},
-                      20,
-                      {{"DirectUnitCost_ACY", 0}}},
-        TVATGroupCase{"ExclusivePriceKeepsPrice",
-                      {{"DirectUnitCost_ACY", 10.0}},
-                      9,
-                      {{"VATPercent", 9}, {"DirectUnitCost_ACY", 10}, {"TotalPrice", 10}, {"VATValue", 0.9},
-                       {"TotalVAT", 10.9}}}),
-    [](const auto& info) { return info.param.Name; });
-
 TEST_F(CalcTest, PostingGroupRulesReachTheVATRuleOnlyWhenTheyShould) {
     server.SetMessage("err_VATConfiguration", "Липсва настройка на ДДС");
     PurchGenProdPostingGroupOnChange(header, line, calculating);  // no VAT product group: nothing

@@ -25,109 +25,28 @@ protected:
         header.Edit();
         line.Edit();
     }
-
-    void Prepare(const TCalcCase& c) {
-        LocalData().AmountDecimals = static_cast<int8_t>(c.AmountDecimals);
-        LocalData().UnitPriceDecimals = static_cast<int8_t>(c.UnitPriceDecimals);
-        Put(header, c.Header);
-        Put(line, c.Line);
-    }
 };
 
-struct TGlobalCase {
-    std::string Name;
-    void (*Routine)(TClientDataSet&, TClientDataSet&, bool&);
-    TCalcCase Case;
-};
+// Each rule of a global line on the cases of the data file.
+const TLineRules kGlobalLineRules = {
+    {"PurchCalcTotalAmounts", PurchCalcTotalAmounts},
+    {"PurchUpdateUnitCost", PurchUpdateUnitCost},
+    {"PurchLineDiscountOnChange", PurchLineDiscountOnChange},
+    {"PurchGlobalLineDiscountOnChange", PurchGlobalLineDiscountOnChange},
+    {"PurchLineDiscountAmountOnChange", PurchLineDiscountAmountOnChange},
+    {"PurchTotalPriceOnChange", PurchTotalPriceOnChange},
+    {"PurchUnitCost_LCYOnChange", PurchUnitCost_LCYOnChange},
+    {"PurchUnitCostOnChange", PurchUnitCostOnChange}};
 
-class GlobalLine : public GlobalCalc, public ::testing::WithParamInterface<TGlobalCase> {};
+class GlobalLine : public GlobalCalc, public ::testing::WithParamInterface<TCalcCase> {};
 
 TEST_P(GlobalLine, GoldenValues) {
-    const TGlobalCase& g = GetParam();
-    Prepare(g.Case);
-    g.Routine(header, line, calculating);
-    ExpectFields(line, g.Case.Expected, g.Name);
-    EXPECT_FALSE(calculating);
-    EXPECT_TRUE(LoggedOperations().empty()) << g.Name;
+    ExpectGoldenCase(header, line, kGlobalLineRules, GetParam());
+    EXPECT_TRUE(LoggedOperations().empty()) << GetParam().Name;
 }
 
-const TValues kInclusive = {{"PriceIncludingVAT", 1}};
-const TValues kEuro = {{"Currency_Id", "EUR"}, {"CurrencyFactor", 2.0}};
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, GlobalLine,
-    ::testing::Values(
-        TGlobalCase{"InclusiveAmounts",
-                    PurchCalcTotalAmounts,
-                    {"", 2, 2, kInclusive, {{"DirectUnitCost", 12.0}, {"VATPercent", 20.0}, {"Quantity", 3.0}},
-                     {{"TotalPrice", 36}, {"TotalValue", 30}, {"VATBaseAmount", 30}, {"VATValue", 6}, {"TotalVAT", 36},
-                      {"TotalValue_LCY", 30}, {"VatValue_LCY", 6}, {"TotalVAT_LCY", 36}}}},
-        TGlobalCase{"ExclusiveAmountsForeignCurrency",
-                    PurchCalcTotalAmounts,
-                    {"", 2, 2, {{"Currency_Id", "EUR"}, {"CurrencyFactor", 1.95583}},
-                     {{"DirectUnitCost", 50.0}, {"Quantity", 2.0}, {"LineDiscountAmount", 10.0}, {"VATPercent", 20.0}},
-                     {{"TotalPrice", 90}, {"TotalValue", 90}, {"TotalValue_LCY", 176.02}, {"VatValue_LCY", 35.2},
-                      {"TotalVAT_LCY", 211.22}, {"VATValue", 18}, {"TotalVAT", 108}}}},
-        // Local VAT follows the value, the document VAT the typed base.
-        TGlobalCase{"TypedBaseSurvives",
-                    PurchCalcTotalAmounts,
-                    {"", 2, 2, {}, {{"DirectUnitCost", 10.0}, {"Quantity", 1.0}, {"VATPercent", 20.0},
-                                    {"TotalValue", 10.0}, {"VATBaseAmount", 8.0}},
-                     {{"VATBaseAmount", 8}, {"VATValue", 1.6}, {"TotalVAT", 11.6}, {"VatValue_LCY", 2}}}},
-        // Unlike ordinary lines, the invoice discount does not reduce the amounts.
-        TGlobalCase{"InvoiceDiscountLeavesAmounts",
-                    PurchCalcTotalAmounts,
-                    {"", 2, 2, {}, {{"DirectUnitCost", 10.0}, {"Quantity", 1.0}, {"Inv_DiscountAmount", 10.0}},
-                     {{"TotalPrice", 10}, {"TotalValue", 10}}}},
-        // Unit costs round with the unit price decimals.
-        TGlobalCase{"UnitCostWithUnitDecimals",
-                    PurchUpdateUnitCost,
-                    {"", 2, 4, kEuro, {{"DirectUnitCost", 10.0}, {"Quantity", 3.0}, {"LineDiscountAmount", 1.0},
-                                       {"Inv_DiscountAmount", 0.5}, {"IndirectCost_percent", 3.3}},
-                     {{"UnitCost", 9.8135}, {"UnitCost_LCY", 19.627}}}},
-        TGlobalCase{"InclusiveNonDeductibleCost",
-                    PurchUpdateUnitCost,
-                    {"", 2, 2, kInclusive,
-                     {{"DirectUnitCost", 12.0}, {"Quantity", 1.0}, {"VATPercent", 20.0}, {"VATLedger", 3}},
-                     {{"UnitCost", 12}, {"UnitCost_LCY", 12}}}},
-        // The amount is rounded with U from a net price rounded with U; the invoice share stays.
-        TGlobalCase{"InclusivePercentGivesAmount",
-                    PurchLineDiscountOnChange,
-                    {"", 2, 2, kInclusive, {{"DirectUnitCost", 12.5}, {"VATPercent", 20.0}, {"Quantity", 3.0},
-                                            {"LineDiscount_percent", 10.0}, {"Inv_DiscountAmount", 2.0}},
-                     {{"LineDiscountAmount", 3.13}, {"TotalPrice", 33.76}, {"Inv_DiscountAmount", 2}}}},
-        TGlobalCase{"ZeroQuantityHasNoDiscount",
-                    PurchLineDiscountOnChange,
-                    {"", 2, 2, {}, {{"DirectUnitCost", 50.0}, {"Quantity", 0.0}, {"LineDiscount_percent", 10.0},
-                                    {"LineDiscountAmount", 4.0}},
-                     {{"LineDiscountAmount", 0}, {"UnitCost", 50}}}},
-        TGlobalCase{"BaseQuantityBeforeDiscount",
-                    PurchGlobalLineDiscountOnChange,
-                    {"", 2, 2, {}, {{"QtyPerUnit", 0.0}, {"Quantity", 4.0}, {"DirectUnitCost", 2.5},
-                                    {"LineDiscount_percent", 10.0}},
-                     {{"QtyPerUnit", 1}, {"Quantity_Base", 4}, {"LineDiscountAmount", 1}, {"TotalPrice", 9}}}},
-        TGlobalCase{"AmountGivesPercent",
-                    PurchLineDiscountAmountOnChange,
-                    {"", 2, 2, {}, {{"DirectUnitCost", 50.0}, {"Quantity", 2.0}, {"LineDiscountAmount", 10.0}},
-                     {{"LineDiscount_percent", 10}, {"TotalPrice", 90}}}},
-        TGlobalCase{"TypedTotal",
-                    PurchTotalPriceOnChange,
-                    {"", 2, 2, {}, {{"DirectUnitCost", 50.0}, {"Quantity", 2.0}, {"TotalPrice", 90.0}},
-                     {{"LineDiscountAmount", 10}, {"LineDiscount_percent", 10}, {"TotalPrice", 90}}}},
-        TGlobalCase{"LocalCost",
-                    PurchUnitCost_LCYOnChange,
-                    {"", 2, 4, kEuro, {{"DirectUnitCost", 50.0}, {"Quantity", 2.0}, {"UnitCost_LCY", 90.00004}},
-                     {{"UnitCost_LCY", 90}, {"UnitCost", 45}, {"LineDiscount_percent", 10}}}},
-        TGlobalCase{"DocumentCostOfInclusivePrice",
-                    PurchUnitCostOnChange,
-                    {"", 2, 2, kInclusive,
-                     {{"DirectUnitCost", 12.5}, {"Quantity", 1.0}, {"VATPercent", 20.0}, {"UnitCost", 9.378}},
-                     {{"UnitCost", 9.38}, {"LineDiscount_percent", 9.98081}, {"UnitCost_LCY", 9.38}}}},
-        TGlobalCase{"CostWithoutPrice",
-                    PurchUnitCostOnChange,
-                    {"", 2, 2, {}, {{"DirectUnitCost", 0.001}, {"UnitCost", 5.0}, {"UnitCost_LCY", 5.0}},
-                     {{"UnitCost", 0}, {"UnitCost_LCY", 0}}}}),
-    [](const auto& info) { return info.param.Name; });
+INSTANTIATE_TEST_SUITE_P(Golden, GlobalLine, ::testing::ValuesIn(ReadCalcCases("global_line_rules.txt")),
+                         [](const auto& info) { return info.param.Name; });
 
 TEST_F(GlobalCalc, RulesInsideARuleChangeNothing) {
     Put(line, {{"DirectUnitCost", 5.0}, {"Quantity", 2.0}, {"LineDiscount_percent", 10.0}, {"TotalPrice", 1.0}});
@@ -296,7 +215,7 @@ class GlobalRecalc : public GlobalCalc {
 protected:
     TVATTotals totals;
 
-    GlobalRecalc() { Put(header, kEuro); }
+    GlobalRecalc() { Put(header, {{"Currency_Id", "EUR"}, {"CurrencyFactor", 2.0}}); }
 
     void AddLine(const char* id, int lineNo, double price, double value, double base) {
         if (line.State() == TDataSetState::dsEdit) {

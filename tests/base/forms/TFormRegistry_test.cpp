@@ -12,21 +12,6 @@ TFormFactory TestDocumentFactory() {
     return [] { return std::make_unique<TfTestDocument>(); };
 }
 
-// The start-up code of a form unit: a counter makes a repeated start-up register nothing.
-int startUpCounter = 0;
-void TestUnitStartUp() {
-    if (startUpCounter-- != 0) return;
-    RegisterFormClass("TfTestDocument", 10201, TestDocumentFactory(), "Тестов документ", TFormGroup::fgDocuments);
-}
-
-TEST_F(FormTest, RepeatedStartUpRegistersOnce) {
-    startUpCounter = 0;
-    TestUnitStartUp();
-    TestUnitStartUp();
-    ASSERT_EQ(FormRegistry().Classes().size(), 1u);
-    EXPECT_EQ(FormRegistry().Classes()[0].FormNumber, 10201);
-}
-
 TEST_F(FormTest, RegistryRefusesSecondClassOrNumberAndKeepsOrder) {
     EXPECT_TRUE(RegisterFormClass("TfB", 2, TestDocumentFactory(), "Б", TFormGroup::fgLists));
     EXPECT_TRUE(RegisterFormClass("TfA", 1, TestDocumentFactory(), "А", TFormGroup::fgSetup));
