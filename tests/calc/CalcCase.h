@@ -61,12 +61,13 @@ inline void ExpectGoldenCase(TClientDataSet& header, TClientDataSet& line, const
     EXPECT_FALSE(calculating) << c.Name;
 }
 
-// An open dataset with the fields of the document model.
-inline std::unique_ptr<TClientDataSet> MakeModelDataSet(const std::string& name, const TPurchFieldList& fields) {
-    auto dataSet = std::make_unique<TClientDataSet>(name);
-    for (const TFieldDef& def : fields) dataSet->AddField(def.Name, def.Type);
-    dataSet->CreateDataSet();
-    return dataSet;
+// A price and discount the server proposes for a line.
+inline TItemParams Proposal(double price, double discount, bool allow = true) {
+    TItemParams p;
+    p.Price = price;
+    p.Discount = discount;
+    p.AllowInvoiceDisc = allow;
+    return p;
 }
 
 // A session test with one invoice header and line open in edit mode.

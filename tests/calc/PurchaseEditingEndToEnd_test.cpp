@@ -14,8 +14,9 @@ using namespace uPurchCallculations;
 
 class PurchaseEditing : public SqliteFixture {
 protected:
-    std::unique_ptr<TClientDataSet> headerSet = MakeModelDataSet("cdsMaster", PurchHeaderFields(TPurchDocument::pdInvoice));
-    std::unique_ptr<TClientDataSet> lineSet = MakeModelDataSet("cdsDetail", PurchLineFields(TPurchDocument::pdInvoice));
+    std::unique_ptr<TClientDataSet> headerSet =
+        MakeDataSet("cdsMaster", AsFieldList(PurchHeaderFields(TPurchDocument::pdInvoice)));
+    std::unique_ptr<TClientDataSet> lineSet = MakeDataSet("cdsDetail", AsFieldList(PurchLineFields(TPurchDocument::pdInvoice)));
     TClientDataSet& header = *headerSet;
     TClientDataSet& line = *lineSet;
     bool calculating = false;

@@ -14,14 +14,6 @@ TRequestResult VATRow(double percent) {
     return Rows({"VATPercent", "VATCalculationType", "PurchaseVATLedger"}, {{percent, 1, 0}});
 }
 
-TItemParams Proposal(double price, double discount, bool allow) {
-    TItemParams p;
-    p.Price = price;
-    p.Discount = discount;
-    p.AllowInvoiceDisc = allow;
-    return p;
-}
-
 // A document with two item lines and an account line.
 class HeaderRules : public CalcTest {
 protected:

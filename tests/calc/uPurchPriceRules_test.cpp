@@ -17,14 +17,6 @@ protected:
         Put(line, {{"Type", 1}, {"Code", "I1"}, {"Measure_Id", "PCS"}, {"VATProdPostGroup_Id", "VP20"},
                    {"VATPercent", 20.0}, {"BusinessGroup_Id", "BGL"}, {"Quantity", 4.0}});
     }
-
-    TItemParams Proposal(double price, double discount, bool allow = true) {
-        TItemParams p;
-        p.Price = price;
-        p.Discount = discount;
-        p.AllowInvoiceDisc = allow;
-        return p;
-    }
 };
 
 TEST_F(PriceRules, QuantityRequestCarriesEighteenValuesInOrder) {
@@ -171,7 +163,7 @@ TEST_F(PriceRules, ValidationsAllowEqualAndRejectMore) {
         bool Passes;
     };
     server.SetMessage("err_QuantityReceivedValidation", "Получено повече от поръчаното");
-    std::unique_ptr<TClientDataSet> orderLine = MakeModelDataSet("cdsDetail", PurchLineFields(TPurchDocument::pdOrder));
+    std::unique_ptr<TClientDataSet> orderLine = MakeDataSet("cdsDetail", AsFieldList(PurchLineFields(TPurchDocument::pdOrder)));
     orderLine->Append();
     TClientDataSet& line = *orderLine;
     for (const TCase& c : {TCase{3, 7, 10, true}, TCase{4, 7, 10, false}, TCase{0, 0, 0, true}}) {

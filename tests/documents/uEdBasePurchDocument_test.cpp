@@ -142,8 +142,7 @@ TEST_F(BasePurchEditor, SaveRunsTheServerRecalculationOfTheDocument) {
     Open({{"Id", "H'1"}}, {{{"Id", "L1"}, {"Line_No", 1}}});
     Header().Edit();
     Header().FieldByName("Comment").SetAsString("бележка");
-    TScriptedAnswer applied;
-    server.Script("ApplyUpdates", "", applied);
+    server.Script("ApplyUpdates", "", {});
     server.OnSQLScript("exec dbo.usp_RecalcPurchDocument 'H''1', 'C1'", 0);
     EXPECT_TRUE(Form().SaveData());
     const std::vector<std::string> methods = Methods();

@@ -34,37 +34,5 @@ TEST_F(SessionTest, CalculationsRunOnEveryDocumentModel) {
     }
 }
 
-// The header follows the line totals; an emptied document writes zero, and a new line takes
-// the largest number plus one after a line in the middle went.
-TEST_F(SessionTest, HeaderTotalsFollowTheLines) {
-    auto header = MakeDataSet("cdsMaster", AsFieldList(PurchHeaderFields(TPurchDocument::pdInvoice)));
-    auto line = MakeDataSet("cdsDetail", AsFieldList(PurchLineFields(TPurchDocument::pdInvoice)));
-    CreatePurchLineAggregates(*line);
-    AddRecord(*header, {{"Id", "H"}});
-    header->Edit();
-    const auto append = [&](int lineNo, double value) {
-        line->Append();
-        line->FieldByName("Line_No").SetAsInteger(PurchNextLineNo(*line));
-        EXPECT_EQ(line->FieldByName("Line_No").AsInteger(), lineNo);
-        for (const char* f : {"TotalValue", "TotalVAT", "TotalValue_LCY", "TotalVAT_LCY"}) line->FieldByName(f).SetAsFloat(value);
-        line->Post();
-        PurchCopyLineTotalsToHeader(*header, *line);
-    };
-    append(1, 10.25);
-    append(2, 4.75);
-    append(3, 1.0);
-    EXPECT_DOUBLE_EQ(header->FieldByName("TotalValue").AsFloat(), 16.0);
-    EXPECT_DOUBLE_EQ(header->FieldByName("TotalVAT_LCY").AsFloat(), 16.0);
-    line->First();
-    line->Next();
-    line->Delete();
-    append(4, 0.0);
-    for (line->First(); !line->Eof();) line->Delete();
-    PurchCopyLineTotalsToHeader(*header, *line);
-    for (const char* f : {"TotalValue", "TotalVAT", "TotalValue_LCY", "TotalVAT_LCY"})
-        EXPECT_EQ(header->FieldByName(f).AsFloat(), 0.0) << f;
-    EXPECT_EQ(PurchNextLineNo(*line), 1);
-}
-
 }  // namespace
 }  // namespace tavrek::testing

@@ -12,9 +12,9 @@ using namespace uPurchGlobalDocCalc;
 class GlobalCalc : public SessionTest {
 protected:
     std::unique_ptr<TClientDataSet> headerSet =
-        MakeModelDataSet("cdsMaster", PurchHeaderFields(TPurchDocument::pdGlobalInvoice));
+        MakeDataSet("cdsMaster", AsFieldList(PurchHeaderFields(TPurchDocument::pdGlobalInvoice)));
     std::unique_ptr<TClientDataSet> lineSet =
-        MakeModelDataSet("cdsDetail", PurchLineFields(TPurchDocument::pdGlobalInvoice));
+        MakeDataSet("cdsDetail", AsFieldList(PurchLineFields(TPurchDocument::pdGlobalInvoice)));
     TClientDataSet& header = *headerSet;
     TClientDataSet& line = *lineSet;
     bool calculating = false;

@@ -47,9 +47,7 @@ TEST_F(PostedCrMemoView, AnnulmentNeverAsksAboutPaymentsAndShowsTheChangeNegated
     OpenPosted();
     dialogs.ExpectAnnul(true, "Грешна сума");
     dialogs.ExpectMessage(mrYes, "que_AnnulDocument");
-    TScriptedAnswer annulled;
-    annulled.Output = 150.0;
-    server.Script("AnnulDocument", "PC1", annulled);
+    server.Script("AnnulDocument", "PC1", {.Output = 150.0});
     dialogs.ExpectChangeCalculation();
     Form().acAnnulDocument.Execute();
     const std::vector<TServerCall> calls = server.CallsTo("AnnulDocument");
@@ -115,9 +113,7 @@ TEST_F(PostedCrMemoView, TheProtocolIsCreatedByTheServerAndOpened) {
     EXPECT_EQ(condition.Field, "D_PurchCrMemoHeader.Id");
     EXPECT_EQ(condition.Value.AsString(), "PR7");
 
-    TScriptedAnswer refused;
-    refused.Result = -1;
-    server.Script("RequestValue", exec, refused);
+    server.Script("RequestValue", exec, {.Result = -1});
     dialogs.ExpectMessage(mrOk, "err_CommonError");
     Form().acGeneratePurchCrMemoProtocol.Execute();
     EXPECT_EQ(host.ExternalRequests().size(), 1u);
@@ -174,10 +170,7 @@ TEST_F(PostedCrMemoView, TheTemplateCopiesTheDocumentIntoTheNewForm) {
     };
     server.Script("RequestData", "D_PurchHeader", empty, true);
     server.Script("RequestData", "D_PurchaseLine", empty, true);
-    TScriptedAnswer found;
-    found.Result = 1;
-    found.Rows = Rows({"Id"}, {{"CT-1"}});
-    server.Script("RequestValue", "S_CopyDocTemplateHeader", found);
+    server.Script("RequestValue", "S_CopyDocTemplateHeader", {.Result = 1, .Rows = Rows({"Id"}, {{"CT-1"}})});
     server.OnRequestValue("S_CopyDocTemplateLine", Rows({"IsLine", "SrcField", "TrgField", "DefaultValue"},
                                                         {{0, "Contragent_Id", "Contragent_Id", Variant()},
                                                          {0, "Id", "AppliesToDoc_Id", Variant()},

@@ -70,10 +70,7 @@ TEST_F(BrowseCardTest, RefusedOrUnconfirmedDeletionKeepsEveryRow) {
     EXPECT_TRUE(server.Calls().empty());
 
     dialogs.ExpectMessage(mrYes);
-    TScriptedAnswer refused;
-    refused.Result = 1;
-    refused.Text = "Документът е осчетоводен";
-    server.Script("ApplyUpdates", "D_PurchHeader", refused);
+    server.Script("ApplyUpdates", "D_PurchHeader", {.Result = 1, .Text = "Документът е осчетоводен"});
     dialogs.ExpectMessage(mrOk, "Документът е осчетоводен");
     list.acDeleteRecord.Execute();
 

@@ -26,10 +26,7 @@ protected:
     }
 
     void ScriptApplyUpdates(int result, const std::string& reason = "") {
-        TScriptedAnswer answer;
-        answer.Result = result;
-        answer.Text = reason;
-        server.Script("ApplyUpdates", "D_PurchHeader", answer);
+        server.Script("ApplyUpdates", "D_PurchHeader", {.Result = result, .Text = reason});
     }
 
     TStoredDocuments stored{{{"H1", "C1", "0001", "V1", 10.0}, {"H2", "C1", "0009", "V2", 1.0}},

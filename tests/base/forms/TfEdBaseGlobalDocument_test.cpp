@@ -50,10 +50,7 @@ TEST_F(GlobalDocumentTest, DeletingLeavesTheLinesToTheServerAndSendsOnlyTheHeade
 TEST_F(GlobalDocumentTest, RefusedDeletionShowsWhatTheServerHolds) {
     dialogs.ExpectMessage(mrYes);
     server.Script("DeleteGlobalDoc", "G1", {});
-    TScriptedAnswer refused;
-    refused.Result = 1;
-    refused.Text = "Документът е осчетоводен";
-    server.Script("ApplyUpdates", "D_PurchHeader", refused);
+    server.Script("ApplyUpdates", "D_PurchHeader", {.Result = 1, .Text = "Документът е осчетоводен"});
     dialogs.ExpectMessage(mrOk, "Документът е осчетоводен");
 
     form.acDeleteRecord.Execute();
