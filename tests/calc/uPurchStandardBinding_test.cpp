@@ -19,19 +19,6 @@ protected:
     }
 };
 
-TEST(StandardBinding, TableListsHeaderFieldsFirstInAttachmentOrder) {
-    std::vector<std::string> fields;
-    for (const TPurchFieldBinding& entry : PurchStandardBinding()) fields.push_back(entry.Field);
-    EXPECT_EQ(fields, (std::vector<std::string>{
-                          "Currency_Id", "PayTerm_Id", "DocumentDate", "Contragent_Id", "DocSubType_Id",
-                          "PriceIncludingVAT", "BusinessGroup_Id", "Quantity", "Measure_Id", "Code",
-                          "DirectUnitCost_ACY", "LineDiscount", "LineDiscountAmount", "UnitCost_LCY", "UnitCost_ACY",
-                          "IndirectCostPercent", "TotalPrice", "AllowInvoiceDisc", "InvDiscAmount",
-                          "VATProdPostGroup_Id", "GenProdPostGroup_Id", "VATBusPostGroup_Id", "QtyPerUnitOfMeasure"}));
-    EXPECT_STREQ(PurchStandardBinding()[12].Routine, "PurchLineDiscountOnChange");
-    EXPECT_STREQ(PurchStandardBinding()[12].Handler, "LineDiscountAmountOnChange");
-}
-
 TEST_F(Binding, QuantityTypedRunsOnlyTheQuantityRule) {
     server.OnPrice(1);
     line.FieldByName("Quantity").SetAsFloat(4.0);
