@@ -23,6 +23,7 @@ using uPurchCalcHelpers::QuotedSql;
 namespace {
 
 constexpr int kPurchaseInvoice = 1;
+constexpr int kGeneralPurchaseDocument = 31;
 
 Variant Get(TClientDataSet& ds, std::string_view field) {
     TField* f = ds.FindField(field);
@@ -52,7 +53,15 @@ void TfBrPurchase::FormCreate() {
     Description.Caption = "Фактури за покупка";
     Filter = AndJoined(Filter, TFilter()
                                    .Add("D_PurchHeader.Comp_Id", "=", LocalData().CompanyId, "AND")
-                                   .Add("D_PurchHeader.DocumentType", "=", int64_t{kPurchaseInvoice}));
+                                   .Add("(D_PurchHeader.DocumentType", "=", int64_t{kPurchaseInvoice}, "OR")
+                                   .Add("D_PurchHeader.DocumentType", "=", int64_t{kGeneralPurchaseDocument}, ")"));
+}
+
+// General purchase documents, booked by account, open in their own editor.
+int TfBrPurchase::CurrentCardFormNumber() {
+    if (Get(cdsMaster, "DocumentType").AsInteger() == kGeneralPurchaseDocument)
+        return FindCatalogueClass("TfEdPurchaseDoc")->FormNumber;
+    return CardFormNumber;
 }
 
 bool TfBrPurchase::BeforePostDocument(bool) { return true; }

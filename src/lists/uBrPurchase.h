@@ -6,8 +6,8 @@
 
 namespace tavrek {
 
-// The list of purchase invoices of the company, newest first: opens the invoice editor on
-// a row, posts (and prints) documents without opening them, sends them to the goods check,
+// The list of purchase invoices and general purchase documents of the company, newest
+// first: opens the document's editor on a row, posts (and prints) documents without opening them, sends them to the goods check,
 // and keeps the goods check and the document history when documents are deleted.
 class TfBrPurchase : public TfBaseBrowseCardDocument {
 public:
@@ -32,6 +32,7 @@ protected:
     // Before step of posting; the purchase lists always go on.
     virtual bool BeforePostDocument(bool print);
     virtual void AfterPostDocument(const TVariantArray& keys, bool print);
+    int CurrentCardFormNumber() override;
 
 private:
     // Posting of the current row; a refusal raises "err_PostingDocument".

@@ -16,12 +16,13 @@ namespace {
 class PurchaseListEndToEnd : public testing::SqliteFixture {
 protected:
     PurchaseListEndToEnd() {
-        // 250 invoices, one a day back from 2026-06-30, numbered by their date; an order and
-        // an invoice of another company that the list must not show.
+        // 250 invoices, one a day back from 2026-06-30, numbered by their date, the oldest a
+        // general purchase document; an order and an invoice of another company that the list
+        // must not show.
         for (int day = 0; day < 250; ++day)
             Exec("INSERT INTO D_PurchHeader (Id, Comp_Id, DocumentType, DocumentNo, DocumentDate, Contragent_Id, "
-                 "TotalVAT) VALUES ('B" + std::to_string(day) + "', 'DEMO', 1, 'N" + std::to_string(1000 + day) +
-                 "', " + std::to_string(46203 - day) + ", 'V01', 12)");
+                 "TotalVAT) VALUES ('B" + std::to_string(day) + "', 'DEMO', " + (day == 249 ? "31" : "1") + ", 'N" +
+                 std::to_string(1000 + day) + "', " + std::to_string(46203 - day) + ", 'V01', 12)");
         Exec("INSERT INTO D_PurchHeader (Id, Comp_Id, DocumentType, DocumentDate) VALUES ('ORD', 'DEMO', 22, 46300)");
         Exec("INSERT INTO D_PurchHeader (Id, Comp_Id, DocumentType, DocumentDate) VALUES ('OTHER', 'X', 1, 46300)");
     }
@@ -54,6 +55,10 @@ TEST_F(PurchaseListEndToEnd, ShowsTheCompanysInvoicesNewestFirstReadingAPacketAt
     list.cdsMaster.Last();
     EXPECT_EQ(list.cdsMaster.RecordCount(), 250);
     EXPECT_EQ(list.cdsMaster.FieldByName("DocumentNo").AsString(), "N1249");
+    host.ScriptExternal(10160, 0);
+    list.acEditRecord.Execute();
+    ASSERT_EQ(host.ExternalRequests().size(), 1u);
+    EXPECT_EQ(host.ExternalRequests()[0].FormNumber, 10160) << "a general purchase document opens in its own editor";
     const std::vector<std::string> numbers = Numbers(list.cdsMaster);
     EXPECT_TRUE(std::is_sorted(numbers.begin(), numbers.end()));
     EXPECT_EQ(list.cdsMaster.FieldByName("N_Contragent_Name").AsString(),

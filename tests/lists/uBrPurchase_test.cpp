@@ -28,7 +28,8 @@ TEST_F(PurchaseList, OpensOnTheCompanysInvoicesAndTheCardOnTheRow) {
     const std::vector<TServerCall> reads = server.CallsTo("RequestData");
     ASSERT_EQ(reads.size(), 1u);
     EXPECT_EQ(reads[0].Args[1].AsString(),
-              "D_PurchHeader.Id=H1 AND D_PurchHeader.Comp_Id=C1 AND D_PurchHeader.DocumentType=1");
+              "D_PurchHeader.Id=H1 AND D_PurchHeader.Comp_Id=C1 AND (D_PurchHeader.DocumentType=1 OR "
+              "D_PurchHeader.DocumentType=31)");
     host.ScriptExternal(10011, 0);
     Form().dbgMaster.OnDblClick();
     ASSERT_EQ(host.ExternalRequests().size(), 1u) << "the editor is not registered here";

@@ -13,7 +13,8 @@ Variant FilterText(const TFilter& filter) {
     std::string text;
     for (const TFilterCondition& c : filter.Conditions()) {
         if (!text.empty()) text += ' ';
-        text += c.Field + std::string(TFilter::OpText(c.Op)) + c.Value.DebugString();
+        text += std::string(static_cast<size_t>(c.Open), '(') + c.Field + std::string(TFilter::OpText(c.Op)) +
+                c.Value.DebugString() + std::string(static_cast<size_t>(c.Close), ')');
         if (c.Connector != TFilterConnector::fcNone) text += ' ' + std::string(TFilter::ConnectorText(c.Connector));
     }
     return Variant(text);

@@ -8,6 +8,16 @@
 namespace tavrek {
 namespace {
 
+// Whether an OR joins conditions outside every group: such a part needs parentheses to be ANDed.
+bool HasTopLevelOr(const std::vector<TFilterCondition>& conditions) {
+    int depth = 0;
+    for (size_t i = 0; i + 1 < conditions.size(); ++i) {
+        depth += conditions[i].Open - conditions[i].Close;
+        if (depth == 0 && conditions[i].Connector == TFilterConnector::fcOr) return true;
+    }
+    return false;
+}
+
 // The rows read at once; more follow as the grid scrolls.
 constexpr int kListPacketRecords = 100;
 
@@ -39,14 +49,25 @@ TfBaseBrowseCardDocument::TfBaseBrowseCardDocument() : acEditRecord(AcListBase.A
     acEditRecord.OnUpdate = [this](TAction& a) { a.Enabled = cdsMaster.Active() && !cdsMaster.IsEmpty(); };
 }
 
+// A part with an OR in it is kept whole in parentheses; a part's missing inner connectors
+// become AND.
 TFilter TfBaseBrowseCardDocument::AndJoined(const TFilter& first, const TFilter& second) {
-    std::vector<TFilterCondition> conditions = first.Conditions();
-    conditions.insert(conditions.end(), second.Conditions().begin(), second.Conditions().end());
-    TFilter joined;
-    for (size_t i = 0; i < conditions.size(); ++i) {
-        conditions[i].Connector = i + 1 < conditions.size() ? TFilterConnector::fcAnd : TFilterConnector::fcNone;
-        joined.Add(std::move(conditions[i]));
+    std::vector<TFilterCondition> all;
+    for (const TFilter* part : {&first, &second}) {
+        std::vector<TFilterCondition> conditions = part->Conditions();
+        if (conditions.empty()) continue;
+        if (HasTopLevelOr(conditions)) {
+            ++conditions.front().Open;
+            ++conditions.back().Close;
+        }
+        for (TFilterCondition& condition : conditions) {
+            if (condition.Connector == TFilterConnector::fcNone) condition.Connector = TFilterConnector::fcAnd;
+            all.push_back(std::move(condition));
+        }
     }
+    if (!all.empty()) all.back().Connector = TFilterConnector::fcNone;
+    TFilter joined;
+    for (TFilterCondition& condition : all) joined.Add(std::move(condition));
     return joined;
 }
 
@@ -80,9 +101,10 @@ bool TfBaseBrowseCardDocument::CheckDataModification() {
 }
 
 void TfBaseBrowseCardDocument::OpenCard(bool newDocument) {
-    if (CardFormNumber == 0) AbortWithError("err_NoCardForm", "Списъкът няма форма за документа.");
+    const int formNumber = newDocument ? CardFormNumber : CurrentCardFormNumber();
+    if (formNumber == 0) AbortWithError("err_NoCardForm", "Списъкът няма форма за документа.");
     TFormRequest request;
-    request.FormNumber = CardFormNumber;
+    request.FormNumber = formNumber;
     if (newDocument) {
         request.ShowOptions.insert(soInsert);
     } else {
@@ -92,6 +114,8 @@ void TfBaseBrowseCardDocument::OpenCard(bool newDocument) {
     request.ParentForm = this;
     RequestForm(request);
 }
+
+int TfBaseBrowseCardDocument::CurrentCardFormNumber() { return CardFormNumber; }
 
 void TfBaseBrowseCardDocument::acEditRecordExecute() {
     if (cdsMaster.Active() && !cdsMaster.IsEmpty()) OpenCard(false);

@@ -35,11 +35,13 @@ public:
     void acDeleteRecordExecute() override;
     virtual void acEditRecordExecute();
 
-    // Every condition of first and then of second, joined by AND (lists narrow AND-only filters).
+    // The conditions of first and then of second, joined by AND.
     static TFilter AndJoined(const TFilter& first, const TFilter& second);
 
 protected:
     TFilter DataSetFilter(const TFormDataSet& dataSet) override;
+    // The card of the current document; a list of several kinds of documents chooses by the row.
+    virtual int CurrentCardFormNumber();
     // Opens the card with the given options, on the current document unless inserting.
     void OpenCard(bool newDocument);
 };
