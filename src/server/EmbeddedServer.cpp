@@ -101,12 +101,19 @@ EmbeddedServer::EmbeddedServer(const std::string& address, std::unique_ptr<IPost
     RegisterStandardProcedures(procedures_);
     RegisterStandardScripts(scripts_);
     posting_->RegisterProcedures(procedures_);
+    connectionLostText_ = GetMessageText(EConnectionLost::kMessageKey);
+    if (connectionLostText_.empty())
+        connectionLostText_ = "Връзката със сървъра на базата данни е прекъсната. Последното действие не е записано.";
 }
 
 EmbeddedServer::~EmbeddedServer() = default;
 
 TServerContext EmbeddedServer::Context() {
-    if (db_->Broken()) db_->Reconnect();
+    try {
+        if (db_->Broken()) db_->Reconnect();
+    } catch (const soci::soci_error&) {
+        throw EConnectionLost(connectionLostText_);  // the server is not back yet
+    }
     return TServerContext{*db_, *catalog_, session_, {}};
 }
 
@@ -149,9 +156,7 @@ auto EmbeddedServer::Read(const char* operation, Body&& body) {
 void EmbeddedServer::ThrowIfConnectionLost(const soci::soci_error& e) {
     if (!db_->Dialect().IsConnectionLost(e)) return;
     db_->MarkBroken();
-    throw EConnectionLost(
-        "Връзката със сървъра на базата данни е прекъсната. Последното действие не е записано; опитайте отново, "
-        "когато сървърът е достъпен.");
+    throw EConnectionLost(connectionLostText_);
 }
 
 void EmbeddedServer::LogRefusedRequest(const char* operation, const std::string& why) {
@@ -391,7 +396,9 @@ double EmbeddedServer::GetCurrencyRate(const std::string& currencyId, TDateTime 
 }
 
 std::string EmbeddedServer::GetMessageText(const std::string& key) {
-    return db_->Select("SELECT Text FROM S_Messages WHERE Id = ?", {key}).Value().AsString();
+    return Read("GetMessageText", [&](TServerContext& ctx) {
+        return ctx.Db.Select("SELECT Text FROM S_Messages WHERE Id = ?", {key}).Value().AsString();
+    });
 }
 
 void EmbeddedServer::WriteErrorLog(const std::string& message, const std::string& operation,

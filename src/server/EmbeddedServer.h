@@ -18,10 +18,11 @@
 namespace tavrek::server {
 
 // The database server went away in the middle of a call: nothing of the call is written.
-// The text is for the user.
+// The text is for the user: the company's message of that key, read while the server was there.
 class EConnectionLost : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
+    static constexpr const char* kMessageKey = "err_DatabaseConnectionLost";
 };
 
 // The application server inside the client process, over one company database: a SQLite
@@ -111,6 +112,7 @@ private:
     std::unique_ptr<IPostingMethods> posting_;
     TServerSession session_;
     std::string lastRefusal_;
+    std::string connectionLostText_;
 };
 
 }  // namespace tavrek::server

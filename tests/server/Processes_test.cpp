@@ -66,32 +66,131 @@ void SaveDocumentsForever(const std::string& path) {
     }
 }
 
-class ProcessesTest : public SqliteFixture {};
+constexpr int kInvoiceLines = 20;
+// Line n of every invoice: n pieces at 1.25 and 20 % VAT, so an invoice is 262.50 + 52.50.
+constexpr double kInvoiceTotal = 262.50, kInvoiceVAT = 52.50;
 
-TEST_F(ProcessesTest, TwoProcessesTakeDistinctNumbersFromOneSeries) {
-    constexpr int kEach = 1000;
-    std::vector<pid_t> children;
-    for (int child = 0; child < 2; ++child) {
-        const std::string out = TempPath("numbers-" + std::to_string(child) + ".txt");
-        children.push_back(Spawn([&, out] {
-            server::EmbeddedServer server(DatabasePath());
-            std::ofstream file(out);
-            for (int i = 0; i < kEach; ++i) {
-                std::string number;
-                if (server.GetNextSerieNo("PINV", "BG-SOF", number) != 0) throw std::runtime_error("refused");
-                file << number << '\n';
-            }
-        }));
+// An invoice of a domestic vendor saved as a client saves it, ready to post.
+void SaveInvoice(server::EmbeddedServer& server, const std::string& id) {
+    TClientDataSet header, lines;
+    server.RequestData("D_PurchHeader", TFilter().Add("Id", "=", ""), header);
+    server.RequestData("D_PurchaseLine", TFilter().Add("Master_Id", "=", ""), lines);
+    const auto append = [](TClientDataSet& data, const std::vector<std::pair<const char*, Variant>>& fields) {
+        data.Append();
+        for (const auto& [name, value] : fields) data.FieldByName(name).SetValue(value);
+        data.Post();
+    };
+    append(header, {{"Id", id}, {"Comp_Id", "DEMO"}, {"DocumentType", 1}, {"DocSubType_Id", "SD-520"},
+                    {"Contragent_Id", "V01"}, {"VendorInvoiceNo", id}, {"DocumentDate", TDateTime::FromDate(2026, 11, 20)},
+                    {"CntrPostingGroup_Id", "SUP-DOM"}, {"GenBusPostGroup_Id", "DOM"}, {"VATBusPostGroup_Id", "DOM"},
+                    {"BusinessGroup_Id", "BG-SOF"}});
+    for (int n = 1; n <= kInvoiceLines; ++n) {
+        append(lines, {{"Id", id + "-" + std::to_string(n)}, {"Master_Id", id}, {"Comp_Id", "DEMO"}, {"Line_No", n},
+                       {"Type", 1}, {"Code", std::to_string(1000 + n)}, {"Quantity", double(n)},
+                       {"QtyPerUnitOfMeasure", 1.0}, {"Quantity_Base", double(n)}, {"DirectUnitCost_ACY", 1.25},
+                       {"TotalValue", 1.25 * n}, {"VATPercent", 20.0}, {"VATBusPostGroup_Id", "DOM"},
+                       {"VATProdPostGroup_Id", "VAT20"}});
     }
-    for (pid_t pid : children) ASSERT_EQ(ExitCode(pid), 0);
+    std::string error;
+    if (server.ApplyUpdates({{"D_PurchHeader", &header}, {"D_PurchaseLine", &lines}}, error) != 0)
+        throw std::runtime_error(error);
+}
+
+// Client processes of one company, each with its own server, started at the same moment.
+class ProcessesTest : public SqliteFixture {
+protected:
+    // Runs body(child) in count processes and returns their exit codes.
+    template <typename Body>
+    std::vector<int> RunTogether(int count, Body body) {
+        int gate[2];
+        EXPECT_EQ(::pipe(gate), 0);
+        std::vector<pid_t> children;
+        for (int child = 0; child < count; ++child) {
+            children.push_back(Spawn([&, child] {
+                ::close(gate[1]);
+                char ignored;
+                while (::read(gate[0], &ignored, 1) > 0) {
+                }
+                server::EmbeddedServer server(DatabasePath());
+                server.SetSession(Server().Session());
+                body(server, child);
+            }));
+        }
+        ::close(gate[0]);
+        ::close(gate[1]);  // every child reads end of file now
+        std::vector<int> codes;
+        for (pid_t pid : children) codes.push_back(ExitCode(pid));
+        return codes;
+    }
+};
+
+TEST_F(ProcessesTest, TenProcessesTakeDistinctNumbersFromOneSeries) {
+    constexpr int kProcesses = 10, kEach = 1000;
+    const std::vector<int> codes = RunTogether(kProcesses, [&](server::EmbeddedServer& server, int child) {
+        std::ofstream file(TempPath("numbers-" + std::to_string(child) + ".txt"));
+        for (int i = 0; i < kEach; ++i) {
+            std::string number;
+            if (server.GetNextSerieNo("PINV", "BG-SOF", number) != 0) throw std::runtime_error("refused");
+            file << number << '\n';
+        }
+    });
+    EXPECT_EQ(codes, std::vector<int>(kProcesses, 0));
     std::set<std::string> numbers;
-    for (int child = 0; child < 2; ++child) {
+    for (int child = 0; child < kProcesses; ++child) {
         std::ifstream file(TempPath("numbers-" + std::to_string(child) + ".txt"));
         for (std::string line; std::getline(file, line);) numbers.insert(line);
     }
-    EXPECT_EQ(numbers.size(), 2u * kEach);
-    EXPECT_EQ(*numbers.rbegin(), "0000002000");
-    EXPECT_EQ(Value("SELECT LastNo FROM S_NoSeries WHERE Id = 'PINV'").AsInteger(), 2 * kEach);
+    EXPECT_EQ(numbers.size(), size_t{kProcesses * kEach});
+    EXPECT_EQ(*numbers.rbegin(), "0000010000");
+    EXPECT_EQ(Value("SELECT LastNo FROM S_NoSeries WHERE Id = 'PINV'").AsInteger(), kProcesses * kEach);
+}
+
+TEST_F(ProcessesTest, TwoProcessesPostingOneInvoiceAtOncePostItOnce) {
+    SaveInvoice(Server(), "TWICE");
+    const std::vector<int> codes = RunTogether(2, [&](server::EmbeddedServer& server, int child) {
+        TVariantArray keys;
+        if (server.PostPurchase("TWICE", keys) == 0) return;
+        std::ofstream(TempPath("refusal-" + std::to_string(child) + ".txt")) << server.LastRefusalText();
+        ::_exit(1);
+    });
+    ASSERT_EQ(std::multiset<int>(codes.begin(), codes.end()), (std::multiset<int>{0, 1}));
+    std::string refusal;
+    std::getline(std::ifstream(TempPath(codes[0] == 1 ? "refusal-0.txt" : "refusal-1.txt")), refusal);
+    EXPECT_EQ(Count("S_Messages", "Text = '" + refusal + "'"), 1) << refusal;
+    const std::string posted = "(SELECT Id FROM D_PurchInvoiceHeader WHERE SrcDocument_Id = 'TWICE')";
+    EXPECT_EQ(Count("D_PurchInvoiceHeader", "SrcDocument_Id = 'TWICE'"), 1);
+    EXPECT_EQ(Count("D_PurchInvoiceLine", "Master_Id IN " + posted), kInvoiceLines);
+    EXPECT_EQ(Count("G_ContragentEntry", "Document_Id IN " + posted), 1);
+    EXPECT_EQ(Count("D_PurchHeader", "Id = 'TWICE'"), 0);
+    EXPECT_EQ(Value("SELECT LastNo FROM S_NoSeries WHERE Id = 'PINV'").AsInteger(), 1);
+}
+
+TEST_F(ProcessesTest, TenProcessesPostingAHundredInvoicesEachNumberEveryOneOnceAndToTheCent) {
+    constexpr int kProcesses = 10, kEach = 100;
+    const std::vector<int> codes = RunTogether(kProcesses, [&](server::EmbeddedServer& server, int child) {
+        for (int i = 0; i < kEach; ++i) {
+            const std::string id = "P" + std::to_string(child) + "-" + std::to_string(i);
+            SaveInvoice(server, id);
+            TVariantArray keys;
+            if (server.PostPurchase(id, keys) != 0) throw std::runtime_error(server.LastRefusalText());
+        }
+    });
+    EXPECT_EQ(codes, std::vector<int>(kProcesses, 0));
+    const int invoices = kProcesses * kEach;
+    EXPECT_EQ(Count("D_PurchHeader"), 0);
+    EXPECT_EQ(Value("SELECT COUNT(DISTINCT DocumentNo) FROM D_PurchInvoiceHeader").AsInteger(), invoices);
+    EXPECT_EQ(Value("SELECT COUNT(DISTINCT TransactionNo) FROM D_PurchInvoiceHeader").AsInteger(), invoices);
+    EXPECT_EQ(Value("SELECT MAX(DocumentNo) FROM D_PurchInvoiceHeader").AsString(), "0000001000");
+    EXPECT_EQ(Count("D_PurchInvoiceLine"), invoices * kInvoiceLines);
+    // Every invoice on its own: header, lines, vendor entry and balanced general ledger agree.
+    EXPECT_EQ(Count("D_PurchInvoiceHeader h",
+                    "ABS(h.TotalValue - " + std::to_string(kInvoiceTotal) + ") > 0.001 OR ABS(h.VATValue - " +
+                        std::to_string(kInvoiceVAT) +
+                        ") > 0.001 OR ABS((SELECT SUM(l.TotalValue) FROM D_PurchInvoiceLine l WHERE l.Master_Id = h.Id) - "
+                        "h.TotalValue) > 0.001 OR (SELECT COUNT(*) FROM G_ContragentEntry c WHERE c.Document_Id = h.Id "
+                        "AND ABS(c.Amount + h.TotalVAT) < 0.001) <> 1 OR ABS((SELECT SUM(g.Amount) FROM G_LEntry g "
+                        "WHERE g.Document_Id = h.Id)) > 0.001"),
+              0);
 }
 
 TEST_F(ProcessesTest, KilledProcessLeavesEveryCallWholeOrNotAtAll) {

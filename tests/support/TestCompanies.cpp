@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <cstdlib>
+#include <memory>
 #include <stdexcept>
 
 #include "server/db/TDbSession.h"
@@ -39,6 +40,10 @@ void RunScript(const std::string& arguments) {
     if (std::system(command.c_str()) != 0) throw std::runtime_error("failed: " + command);
 }
 
+std::string AddressOn(const std::string& host, const std::string& database) {
+    return "postgresql://tavrek@/" + database + "?host=" + host;
+}
+
 // The cluster ctest started for the whole run, else one of this program's own, stopped
 // when the program ends.
 struct TCluster {
@@ -47,18 +52,12 @@ struct TCluster {
             Host = host;
             return;
         }
-        Host = "/tmp/tavrek-pg-" + std::to_string(::getpid());
-        RunScript("start " + Host + " " + TAVREK_ADMIN_PATH);
-        Owned = true;
+        Owned = std::make_unique<TPrivatePostgres>();
+        Host = Owned->Host();
     }
-    ~TCluster() {
-        if (Owned) RunScript("stop " + Host);
-    }
-    std::string Address(const std::string& database) const {
-        return "postgresql://tavrek@/" + database + "?host=" + Host;
-    }
+    std::string Address(const std::string& database) const { return AddressOn(Host, database); }
     std::string Host;
-    bool Owned = false;
+    std::unique_ptr<TPrivatePostgres> Owned;
 };
 
 const TCluster& Cluster() {
@@ -74,6 +73,26 @@ std::string NewDatabaseName() {
 void Administer(const std::string& sql) { server::TDbSession(Cluster().Address("postgres")).Exec(sql); }
 
 }  // namespace
+
+TPrivatePostgres::TPrivatePostgres() {
+    static std::atomic<int> counter{0};
+    host_ = "/tmp/tavrek-pg-" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
+    RunScript("start " + host_ + " " + TAVREK_ADMIN_PATH);
+}
+
+TPrivatePostgres::~TPrivatePostgres() {
+    try {
+        RunScript("stop " + host_);
+    } catch (const std::exception&) {
+        // a cluster that would not stop is gone with the machine's temporary files
+    }
+}
+
+std::string TPrivatePostgres::Address(const std::string& database) const { return AddressOn(host_, database); }
+
+void TPrivatePostgres::Crash() { RunScript("crash " + host_); }
+
+void TPrivatePostgres::Restart() { RunScript("restart " + host_); }
 
 bool TestOnPostgres() {
     const char* engine = std::getenv("TAVREK_TEST_ENGINE");

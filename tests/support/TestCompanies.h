@@ -22,4 +22,22 @@ void DropDemoCompany(const std::string& address);
 // The address of a new, empty database on the test PostgreSQL.
 std::string NewPostgresDatabase();
 
+// A PostgreSQL cluster of its own, holding the demo company as database tavrek_demo; a
+// test may stop it as a power cut would and start it again. Removed at the end.
+class TPrivatePostgres {
+public:
+    TPrivatePostgres();
+    ~TPrivatePostgres();
+    TPrivatePostgres(const TPrivatePostgres&) = delete;
+    TPrivatePostgres& operator=(const TPrivatePostgres&) = delete;
+
+    const std::string& Host() const { return host_; }
+    std::string Address(const std::string& database) const;
+    void Crash();
+    void Restart();
+
+private:
+    std::string host_;
+};
+
 }  // namespace tavrek::testing
