@@ -29,6 +29,7 @@ public:
     void SetServer(IAppServer* server);
 
     IDialogs& Dialogs();  // throws std::logic_error when none is set
+    IDialogs* DialogsOrNull() { return dialogs_; }
     void SetDialogs(IDialogs* dialogs) { dialogs_ = dialogs; }
 
     IFormHost* FormHost() { return formHost_; }

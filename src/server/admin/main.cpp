@@ -1,4 +1,6 @@
 // tavrek-admin: creates, checks, backs up, copies and upgrades company databases.
+#include <unistd.h>
+
 #include <filesystem>
 #include <iostream>
 #include <string>
@@ -24,7 +26,8 @@ int Usage() {
                  "  tavrek-admin backup FILE DEST    копира файла докато се работи с него\n"
                  "  tavrek-admin copy COMPANY DEST   копира цялата фирма в нова база, и между SQLite и PostgreSQL\n"
                  "  tavrek-admin upgrade COMPANY     обновява схемата до версия "
-              << LatestSchemaVersion() << "\n";
+              << LatestSchemaVersion() << "\n"
+              << "  tavrek-admin run COMPANY FILE... изпълнява сценарии на документи и отпечатва всяко очакване\n";
     return 2;
 }
 
@@ -77,6 +80,16 @@ int Upgrade(const std::string& path) {
     return 0;
 }
 
+// Scenarios go through the editors of the package, which this tool does not link: the
+// program beside it that does takes over the process.
+int RunScenarios(char** argv) {
+    const std::filesystem::path runner = std::filesystem::canonical("/proc/self/exe").parent_path() / "tavrek-scenario";
+    argv[1] = argv[0];
+    ::execv(runner.c_str(), argv + 1);
+    std::cerr << "Грешка: " << runner.string() << " не може да бъде стартиран\n";
+    return 1;
+}
+
 int Run(const std::vector<std::string>& args) {
     if (args.size() == 2 && args[0] == "init") return Init(args[1]);
     if (args.size() == 2 && args[0] == "check") return Check(args[1]);
@@ -90,6 +103,7 @@ int Run(const std::vector<std::string>& args) {
 
 int main(int argc, char** argv) {
     try {
+        if (argc >= 4 && std::string(argv[1]) == "run") return RunScenarios(argv);
         return Run(std::vector<std::string>(argv + 1, argv + argc));
     } catch (const ECompanyDatabaseError& e) {
         std::cerr << "Грешка: " << e.what() << "\n";

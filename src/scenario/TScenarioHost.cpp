@@ -1,0 +1,51 @@
+#include "scenario/TScenarioHost.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "base/forms/TfBase.h"
+#include "base/session/Tdm.h"
+
+namespace tavrek::scenario {
+
+TScenarioHost::TScenarioHost() : previousHost_(dm().FormHost()), previousDialogs_(dm().DialogsOrNull()) {
+    dm().SetFormHost(this);
+    dm().SetDialogs(this);
+}
+
+TScenarioHost::~TScenarioHost() {
+    // Closing calls back into CloseForm, so take the forms out of the list first.
+    const std::vector<std::unique_ptr<TfBase>> forms = std::move(forms_);
+    forms_.clear();
+    for (const auto& form : forms)
+        if (!form->Closed()) form->Close();
+    dm().SetFormHost(previousHost_);
+    dm().SetDialogs(previousDialogs_);
+}
+
+std::vector<std::string> TScenarioHost::TakeMessages() { return std::exchange(messages_, {}); }
+
+void TScenarioHost::ShowForm(std::unique_ptr<TfBase> form) { forms_.push_back(std::move(form)); }
+
+int TScenarioHost::ShowModal(TfBase&) { return mrCancel; }
+
+std::vector<TfBase*> TScenarioHost::OpenForms() {
+    std::vector<TfBase*> forms;
+    for (const auto& form : forms_)
+        if (!form->Closed()) forms.push_back(form.get());
+    return forms;
+}
+
+// Closed forms stay owned until the run ends: a form may close from its own handler.
+void TScenarioHost::CloseForm(TfBase&) {}
+
+void TScenarioHost::ReportFailure(const std::string& message, const std::string& operation) {
+    failures_.push_back(operation + ": " + message);
+}
+
+int TScenarioHost::MessageDlgEx(const std::string& text, TMsgDlgType, TMsgDlgButtons buttons) {
+    messages_.push_back(text);
+    return (buttons & mbYes) != 0 ? mrYes : mrOk;
+}
+
+}  // namespace tavrek::scenario

@@ -1,0 +1,226 @@
+#include "scenario/TScenarioRunner.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <stdexcept>
+
+#include "base/session/Tdm.h"
+#include "base/util/Utils.h"
+#include "server/SqlValue.h"
+
+namespace tavrek::scenario {
+namespace {
+
+// A step that could not be carried out; the rest of the scenario would test nothing.
+class EStepFailed : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+std::string StepText(const TScenarioStep& step) {
+    std::string text = step.Verb + (step.Table.empty() ? "" : " " + step.Table);
+    for (const TScenarioPair& pair : step.Pairs) text += " " + pair.Key + "=" + pair.Value;
+    return text;
+}
+
+const std::string& Required(const TScenarioStep& step, const std::string& key) {
+    const std::string* value = step.Find(key);
+    if (value == nullptr) throw EStepFailed("липсва " + key + "=");
+    return *value;
+}
+
+// Numbers match to a thousandth, anything else exactly.
+bool Matches(const Variant& actual, const std::string& expected) {
+    char* end = nullptr;
+    const double number = std::strtod(expected.c_str(), &end);
+    if (!expected.empty() && *end == '\0' && actual.Type() != TVarType::varString)
+        return std::abs(actual.AsFloat() - number) < 0.001;
+    return actual.AsString() == expected;
+}
+
+std::string Differs(const std::string& key, const Variant& actual, const std::string& expected) {
+    return key + "=" + (actual.IsNull() ? "NULL" : actual.AsString()) + " (очаквано " + expected + ")";
+}
+
+}  // namespace
+
+TScenarioRunner::TScenarioRunner(server::EmbeddedServer& server)
+    : server_(server), form_(std::make_unique<TfEdPurchase>()) {
+    form_->Create();
+    form_->Show();
+    form_->acInsertRecord.Execute();
+}
+
+TScenarioRunner::~TScenarioRunner() = default;
+
+std::vector<TScenarioResult> TScenarioRunner::Run(const std::vector<TScenarioStep>& steps) {
+    std::vector<TScenarioResult> results;
+    const size_t loggedBefore = dm().ErrorLog().Entries().size();
+    for (const TScenarioStep& step : steps) {
+        try {
+            Perform(step, results);
+        } catch (const std::exception& e) {
+            results.push_back({false, step.LineNo, StepText(step), e.what()});
+            return results;
+        }
+    }
+    const auto& log = dm().ErrorLog().Entries();
+    for (size_t i = loggedBefore; i < log.size(); ++i)
+        results.push_back({false, 0, "журнал на грешките", log[i].Operation + ": " + log[i].Message});
+    for (const std::string& failure : host_.Failures()) results.push_back({false, 0, "действие", failure});
+    return results;
+}
+
+void TScenarioRunner::Perform(const TScenarioStep& step, std::vector<TScenarioResult>& results) {
+    const auto expect = [&](const std::string& difference) {
+        results.push_back({difference.empty(), step.LineNo, StepText(step), difference});
+    };
+    if (step.Verb == "header") {
+        SetFields(form_->cdsMaster, step.Pairs);
+        openId_ = form_->cdsMaster.FieldByName("Id").AsString();
+    } else if (step.Verb == "line") {
+        AddLine(step.Pairs);
+    } else if (step.Verb == "recalculate") {
+        form_->acReCalcDocument.Execute();
+    } else if (step.Verb == "saved") {
+        if (form_->HasChanges() && !form_->SaveData()) throw EStepFailed("документът не е записан");
+        expect(ExpectRow(step));
+    } else if (step.Verb == "post") {
+        expect(Post(step));
+    } else if (step.Verb == "posted") {
+        expect(ExpectRow(step));
+    } else if (step.Verb == "sum") {
+        expect(ExpectSums(step));
+    } else if (step.Verb == "assign") {
+        Assign(step);
+    } else if (step.Verb == "consume") {
+        Consume(step);
+    } else if (step.Verb == "annul") {
+        expect(Annul(step));
+    } else {
+        throw EStepFailed("непозната стъпка");
+    }
+}
+
+// As typed: codes of master data go through their lookups.
+void TScenarioRunner::SetFields(TClientDataSet& dataSet, const std::vector<TScenarioPair>& pairs) {
+    for (const TScenarioPair& pair : pairs) {
+        TField* field = dataSet.FindField(pair.Key);
+        if (field == nullptr) throw EStepFailed("няма поле " + pair.Key);
+        if (!form_->EnterFieldValue(dataSet, *field, Variant(pair.Value)))
+            throw EStepFailed("стойността на " + pair.Key + " не е приета");
+    }
+}
+
+void TScenarioRunner::AddLine(const std::vector<TScenarioPair>& pairs) {
+    form_->cdsDetail.Append();
+    form_->cdsDetail.FieldByName("Type").SetAsInteger(1);
+    SetFields(form_->cdsDetail, pairs);
+    form_->cdsDetail.Post();
+}
+
+std::string TScenarioRunner::Scope(const std::string& table) const {
+    if (table == "D_PurchHeader") return "Id = ?";
+    if (table == "D_PurchInvoiceHeader") return "SrcDocument_Id = ?";
+    const std::string posted = "(SELECT Id FROM D_PurchInvoiceHeader WHERE SrcDocument_Id = ?)";
+    if (table == "D_PurchInvoiceLine") return "Master_Id = " + posted;
+    return (table == "D_PostItemChargeAssigment" ? "SrcDocument_ID = " : "Document_Id = ") + posted;
+}
+
+std::string TScenarioRunner::PostedId() {
+    return server::SelectRows(server_.Database(), "SELECT Id FROM D_PurchInvoiceHeader WHERE SrcDocument_Id = ?", {openId_})
+        .Value()
+        .AsString();
+}
+
+// The first pair picks the row of the document; every pair must match.
+std::string TScenarioRunner::ExpectRow(const TScenarioStep& step) {
+    if (step.Pairs.empty()) throw EStepFailed("няма стойности");
+    std::string columns;
+    for (const TScenarioPair& pair : step.Pairs) columns += (columns.empty() ? "" : ", ") + pair.Key;
+    const TRequestResult rows = server::SelectRows(server_.Database(),
+                                                   "SELECT " + columns + " FROM " + step.Table + " WHERE " +
+                                                       Scope(step.Table) + " AND " + step.Pairs[0].Key + " = ?",
+                                                   {openId_, step.Pairs[0].Value});
+    if (rows.Rows.size() != 1) return std::to_string(rows.Rows.size()) + " реда вместо 1";
+    std::string difference;
+    for (size_t i = 0; i < step.Pairs.size(); ++i)
+        if (!Matches(rows.Value(0, i), step.Pairs[i].Value))
+            difference += (difference.empty() ? "" : ", ") + Differs(step.Pairs[i].Key, rows.Value(0, i), step.Pairs[i].Value);
+    return difference;
+}
+
+// The first pair picks the rows of the document; every further column must add up to its value.
+std::string TScenarioRunner::ExpectSums(const TScenarioStep& step) {
+    std::string difference;
+    for (size_t i = 1; i < step.Pairs.size(); ++i) {
+        const Variant sum = server::SelectRows(server_.Database(),
+                                               "SELECT COALESCE(SUM(" + step.Pairs[i].Key + "), 0) FROM " + step.Table +
+                                                   " WHERE " + Scope(step.Table) + " AND " + step.Pairs[0].Key + " = ?",
+                                               {openId_, step.Pairs[0].Value})
+                                .Value();
+        if (!Matches(Variant(sum.AsFloat()), step.Pairs[i].Value))
+            difference += (difference.empty() ? "" : ", ") + Differs(step.Pairs[i].Key, sum, step.Pairs[i].Value);
+    }
+    return difference;
+}
+
+// Posted through the editor's action; with Refused=KEY the server must refuse with that
+// key's message and keep the invoice open.
+std::string TScenarioRunner::Post(const TScenarioStep& step) {
+    host_.TakeMessages();
+    form_->acPostDocument.Execute();
+    std::string shown;
+    for (const std::string& message : host_.TakeMessages()) shown += (shown.empty() ? "" : " | ") + message;
+    const bool posted = !PostedId().empty();
+    const std::string* refused = step.Find("Refused");
+    if (refused == nullptr) return posted ? "" : "не е осчетоводена: " + shown;
+    const std::string text = server_.GetMessageText(*refused);
+    if (posted) return "осчетоводена въпреки очаквания отказ " + *refused;
+    return !text.empty() && shown.find(text) != std::string::npos ? "" : "показано: " + shown;
+}
+
+std::string TScenarioRunner::Annul(const TScenarioStep& step) {
+    const std::string* description = step.Find("Description");
+    const std::string* payments = step.Find("Payments");
+    const std::string* refused = step.Find("Refused");
+    Variant output;
+    const int result = server_.AnnulDocument(PostedId(), 0, description ? *description : "",
+                                             TDateTime::Parse(Required(step, "Date")), payments ? std::stoi(*payments) : 0,
+                                             output);
+    if (refused == nullptr) return result == 0 ? "" : "отказ: " + server_.LastRefusalText();
+    if (result == 0) return "анулирана въпреки очаквания отказ " + *refused;
+    const std::string expected = server_.GetMessageText(*refused);
+    return server_.LastRefusalText() == expected ? "" : "отказ: " + server_.LastRefusalText();
+}
+
+// An item charge line (by its number) takes a share of its amount onto an item line.
+void TScenarioRunner::Assign(const TScenarioStep& step) {
+    const auto lineId = [&](const std::string& number) {
+        return server::SelectRows(server_.Database(), "SELECT Id FROM D_PurchaseLine WHERE Master_Id = ? AND Line_No = ?",
+                                  {openId_, std::stoi(number)})
+            .Value()
+            .AsString();
+    };
+    server::ExecuteBound(server_.Database(),
+                         "INSERT INTO D_ItemChargeAssigment (Id, Comp_Id, Document_Id, AppliesToDoc_Id, ItemLine_Id, "
+                         "Quantity) VALUES (?, ?, ?, ?, ?, ?)",
+                         {CreateUniqueID(), server_.Session().CompanyId, openId_, lineId(Required(step, "Charge")),
+                          lineId(Required(step, "Line")), std::stod(Required(step, "Quantity"))});
+}
+
+// Later sales take a quantity of the item out of the batch the invoice received.
+void TScenarioRunner::Consume(const TScenarioStep& step) {
+    server::ExecuteBound(server_.Database(),
+                         "UPDATE G_ItemEntry SET RemainingQuantity = RemainingQuantity - ? WHERE Document_Id = ? AND "
+                         "Item_Id = (SELECT Id FROM N_Item WHERE Code = ?)",
+                         {std::stod(Required(step, "Quantity")), PostedId(), Required(step, "Code")});
+}
+
+std::string ResultLine(const std::string& file, const TScenarioResult& result) {
+    std::string line = (result.Ok ? "ok   " : "FAIL ") + file + (result.LineNo > 0 ? ":" + std::to_string(result.LineNo) : "") +
+                       " " + result.Step;
+    return result.Ok ? line : line + ": " + result.Difference;
+}
+
+}  // namespace tavrek::scenario

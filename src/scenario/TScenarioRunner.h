@@ -1,0 +1,61 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "documents/uEdPurchase.h"
+#include "scenario/TScenarioFile.h"
+#include "scenario/TScenarioHost.h"
+#include "server/EmbeddedServer.h"
+
+namespace tavrek::scenario {
+
+// The outcome of one expectation: what it checked and, when it failed, how the stored
+// values differ from the expected ones.
+struct TScenarioResult {
+    bool Ok = true;
+    int LineNo = 0;
+    std::string Step;
+    std::string Difference;
+};
+
+// Runs a scenario on one new purchase invoice as a buyer would: values typed into the
+// invoice editor (codes through their lookups), saved, recalculated and posted through its
+// actions, against the company server the session is signed in to. The expectation steps
+// read what the server stored.
+class TScenarioRunner {
+public:
+    explicit TScenarioRunner(server::EmbeddedServer& server);
+    ~TScenarioRunner();
+
+    // One result per expectation, in order; a step that cannot be carried out ends the run
+    // with a failed result of its own.
+    std::vector<TScenarioResult> Run(const std::vector<TScenarioStep>& steps);
+
+    const std::string& OpenId() const { return openId_; }
+    TfEdPurchase& Form() { return *form_; }
+
+private:
+    void Perform(const TScenarioStep& step, std::vector<TScenarioResult>& results);
+    void SetFields(TClientDataSet& dataSet, const std::vector<TScenarioPair>& pairs);
+    void AddLine(const std::vector<TScenarioPair>& pairs);
+    std::string Scope(const std::string& table) const;
+    std::string PostedId();
+    std::string ExpectRow(const TScenarioStep& step);
+    std::string ExpectSums(const TScenarioStep& step);
+    std::string Post(const TScenarioStep& step);
+    std::string Annul(const TScenarioStep& step);
+    void Assign(const TScenarioStep& step);
+    void Consume(const TScenarioStep& step);
+
+    server::EmbeddedServer& server_;
+    TScenarioHost host_;
+    std::unique_ptr<TfEdPurchase> form_;
+    std::string openId_;
+};
+
+// "ok" or "FAIL", the line and step, and the differing values.
+std::string ResultLine(const std::string& file, const TScenarioResult& result);
+
+}  // namespace tavrek::scenario
