@@ -4,7 +4,8 @@
 # PostgreSQL refuses to run as root, so under root the server runs as the postgres user.
 #   pg-test-server.sh start DIR TAVREK_ADMIN
 #   pg-test-server.sh stop DIR
-# A test of a lost server stops its own cluster as a power cut would, and starts it again:
+# A test of a lost server stops its own cluster as a power cut would, and starts it again;
+# with TAVREK_PG_DURABLE=1 that cluster keeps every commit it acknowledged, as a company's would:
 #   pg-test-server.sh crash DIR
 #   pg-test-server.sh restart DIR
 set -euo pipefail
@@ -17,8 +18,10 @@ as_owner() {
 }
 
 run_server() {
+  local commit=off
+  if [ "${TAVREK_PG_DURABLE:-0}" = 1 ]; then commit=on; fi
   as_owner "$bin/pg_ctl" -D "$dir/data" -l "$dir/server.log" -w \
-    -o "-k $dir -c listen_addresses= -c fsync=off -c synchronous_commit=off -c full_page_writes=off -c max_connections=300" \
+    -o "-k $dir -c listen_addresses= -c fsync=off -c synchronous_commit=$commit -c full_page_writes=off -c max_connections=300" \
     start >/dev/null
 }
 

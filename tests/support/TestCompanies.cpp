@@ -35,8 +35,11 @@ struct TDemoTemplate {
     std::filesystem::path Folder, File;
 };
 
+// The clusters a program starts itself keep every commit they acknowledged, so that a test
+// may crash one as a company's server could crash.
 void RunScript(const std::string& arguments) {
-    const std::string command = std::string(TAVREK_SOURCE_DIR) + "/scripts/pg-test-server.sh " + arguments;
+    const std::string command =
+        "TAVREK_PG_DURABLE=1 " + std::string(TAVREK_SOURCE_DIR) + "/scripts/pg-test-server.sh " + arguments;
     if (std::system(command.c_str()) != 0) throw std::runtime_error("failed: " + command);
 }
 
