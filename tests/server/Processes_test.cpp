@@ -75,17 +75,12 @@ void SaveInvoice(server::EmbeddedServer& server, const std::string& id) {
     TClientDataSet header, lines;
     server.RequestData("D_PurchHeader", TFilter().Add("Id", "=", ""), header);
     server.RequestData("D_PurchaseLine", TFilter().Add("Master_Id", "=", ""), lines);
-    const auto append = [](TClientDataSet& data, const std::vector<std::pair<const char*, Variant>>& fields) {
-        data.Append();
-        for (const auto& [name, value] : fields) data.FieldByName(name).SetValue(value);
-        data.Post();
-    };
-    append(header, {{"Id", id}, {"Comp_Id", "DEMO"}, {"DocumentType", 1}, {"DocSubType_Id", "SD-520"},
+    AppendRecord(header, {{"Id", id}, {"Comp_Id", "DEMO"}, {"DocumentType", 1}, {"DocSubType_Id", "SD-520"},
                     {"Contragent_Id", "V01"}, {"VendorInvoiceNo", id}, {"DocumentDate", TDateTime::FromDate(2026, 11, 20)},
                     {"CntrPostingGroup_Id", "SUP-DOM"}, {"GenBusPostGroup_Id", "DOM"}, {"VATBusPostGroup_Id", "DOM"},
                     {"BusinessGroup_Id", "BG-SOF"}});
     for (int n = 1; n <= kInvoiceLines; ++n) {
-        append(lines, {{"Id", id + "-" + std::to_string(n)}, {"Master_Id", id}, {"Comp_Id", "DEMO"}, {"Line_No", n},
+        AppendRecord(lines, {{"Id", id + "-" + std::to_string(n)}, {"Master_Id", id}, {"Comp_Id", "DEMO"}, {"Line_No", n},
                        {"Type", 1}, {"Code", std::to_string(1000 + n)}, {"Quantity", double(n)},
                        {"QtyPerUnitOfMeasure", 1.0}, {"Quantity_Base", double(n)}, {"DirectUnitCost_ACY", 1.25},
                        {"TotalValue", 1.25 * n}, {"VATPercent", 20.0}, {"VATBusPostGroup_Id", "DOM"},
