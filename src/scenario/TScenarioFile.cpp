@@ -7,7 +7,9 @@
 namespace tavrek::scenario {
 namespace {
 
-bool NamesTable(const std::string& verb) { return verb == "saved" || verb == "posted" || verb == "sum"; }
+bool NamesTable(const std::string& verb) {
+    return verb == "saved" || verb == "posted" || verb == "sum" || verb == "count";
+}
 
 }  // namespace
 

@@ -91,6 +91,10 @@ void TScenarioRunner::Perform(const TScenarioStep& step, std::vector<TScenarioRe
         expect(ExpectRow(step));
     } else if (step.Verb == "sum") {
         expect(ExpectSums(step));
+    } else if (step.Verb == "count") {
+        expect(ExpectCount(step));
+    } else if (step.Verb == "closed") {
+        expect(form_->cdsMaster.IsEmpty() ? "" : "редакторът е на документ " + form_->cdsMaster.FieldByName("Id").AsString());
     } else if (step.Verb == "assign") {
         Assign(step);
     } else if (step.Verb == "consume") {
@@ -121,6 +125,7 @@ void TScenarioRunner::AddLine(const std::vector<TScenarioPair>& pairs) {
 
 std::string TScenarioRunner::Scope(const std::string& table) const {
     if (table == "D_PurchHeader") return "Id = ?";
+    if (table == "D_PurchaseLine") return "Master_Id = ?";
     if (table == "D_PurchInvoiceHeader") return "SrcDocument_Id = ?";
     const std::string posted = "(SELECT Id FROM D_PurchInvoiceHeader WHERE SrcDocument_Id = ?)";
     if (table == "D_PurchInvoiceLine") return "Master_Id = " + posted;
@@ -163,6 +168,15 @@ std::string TScenarioRunner::ExpectSums(const TScenarioStep& step) {
             difference += (difference.empty() ? "" : ", ") + Differs(step.Pairs[i].Key, sum, step.Pairs[i].Value);
     }
     return difference;
+}
+
+// Rows=N rows of the table belong to the document.
+std::string TScenarioRunner::ExpectCount(const TScenarioStep& step) {
+    const std::string& expected = Required(step, "Rows");
+    const Variant rows =
+        server::SelectRows(server_.Database(), "SELECT COUNT(*) FROM " + step.Table + " WHERE " + Scope(step.Table), {openId_})
+            .Value();
+    return Matches(rows, expected) ? "" : Differs("Rows", rows, expected);
 }
 
 // Posted through the editor's action; with Refused=KEY the server must refuse with that

@@ -44,6 +44,7 @@ private:
     std::string PostedId();
     std::string ExpectRow(const TScenarioStep& step);
     std::string ExpectSums(const TScenarioStep& step);
+    std::string ExpectCount(const TScenarioStep& step);
     std::string Post(const TScenarioStep& step);
     std::string Annul(const TScenarioStep& step);
     void Assign(const TScenarioStep& step);
