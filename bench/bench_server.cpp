@@ -1,5 +1,7 @@
 // What users wait for on the embedded server: opening a very large document, saving many
-// new lines, taking document numbers, and the small value requests every field change makes.
+// new lines, taking document numbers, the small value requests every field change makes,
+// and a purchasing department posting at the same time.
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -10,6 +12,7 @@
 #include "base/data/TClientDataSet.h"
 #include "BenchEngines.h"
 #include "server/EmbeddedServer.h"
+#include "server/SqlValue.h"
 #include "server/db/TDbTransaction.h"
 #include "server/demo/TDemoCompany.h"
 
@@ -18,6 +21,9 @@ namespace {
 
 constexpr int kLargeDocumentLines = 100000;
 constexpr int kInsertedLines = 10000;
+constexpr int kClients = 10;
+constexpr int kInvoicesPerClient = 20;
+constexpr int kInvoiceLines = 20;
 
 // One demo company per engine for the whole program, with a saved document of 100,000 lines.
 class TBenchCompany {
@@ -35,6 +41,26 @@ public:
     }
 
     EmbeddedServer& Server() { return *server_; }
+
+    // A saved invoice of kInvoiceLines item lines of a domestic vendor, ready to post.
+    std::string AddInvoice() {
+        const std::string id = "INV-" + std::to_string(++invoices_);
+        ExecuteBound(server_->Database(),
+                     "INSERT INTO D_PurchHeader (Id, Comp_Id, DocumentType, DocSubType_Id, Contragent_Id, VendorInvoiceNo, "
+                     "DocumentDate, CntrPostingGroup_Id, GenBusPostGroup_Id, VATBusPostGroup_Id, BusinessGroup_Id) "
+                     "VALUES (?, 'DEMO', 1, 'SD-520', 'V01', ?, 46345, 'SUP-DOM', 'DOM', 'DOM', 'BG-SOF')",
+                     {id, id});
+        for (int i = 1; i <= kInvoiceLines; ++i)
+            ExecuteBound(server_->Database(),
+                         "INSERT INTO D_PurchaseLine (Master_Id, Id, Comp_Id, Line_No, Type, Code, Quantity, "
+                         "QtyPerUnitOfMeasure, Quantity_Base, DirectUnitCost_ACY, TotalValue, VATPercent, "
+                         "VATBusPostGroup_Id, VATProdPostGroup_Id) VALUES (?, ?, 'DEMO', ?, 1, ?, ?, 1, ?, 1.05, ?, 20, "
+                         "'DOM', 'VAT20')",
+                         {id, id + "-" + std::to_string(i), i, std::to_string(1001 + i), i, i, 1.05 * i});
+        return id;
+    }
+
+    const std::string& Address() { return server_->Database().Address(); }
 
 private:
     void AddLargeDocument() {
@@ -54,6 +80,7 @@ private:
 
     std::filesystem::path folder_;
     std::unique_ptr<EmbeddedServer> server_;
+    int invoices_ = 0;
 };
 
 TBenchCompany& Company(benchmark::State& state) {
@@ -125,6 +152,39 @@ void BM_RequestValueVATSetup(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_RequestValueVATSetup)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+// Each client process posts its own saved invoices, all at once: invoices posted per second.
+void BM_ConcurrentClientsPosting(benchmark::State& state) {
+    TBenchCompany& company = Company(state);
+    for (auto _ : state) {
+        state.PauseTiming();
+        std::vector<std::vector<std::string>> invoices(kClients);
+        for (auto& mine : invoices)
+            for (int i = 0; i < kInvoicesPerClient; ++i) mine.push_back(company.AddInvoice());
+        state.ResumeTiming();
+        std::vector<pid_t> clients;
+        for (const auto& mine : invoices) {
+            const pid_t pid = ::fork();
+            if (pid == 0) {
+                EmbeddedServer server(company.Address());
+                server.SetSession({kDemoCompanyId, kDemoBusinessGroupId, kDemoUserId});
+                TVariantArray keys;
+                for (const std::string& id : mine)
+                    if (server.PostPurchase(id, keys) != 0) ::_exit(1);
+                ::_exit(0);
+            }
+            clients.push_back(pid);
+        }
+        for (const pid_t pid : clients) {
+            int status = 0;
+            ::waitpid(pid, &status, 0);
+            if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) state.SkipWithError("a client failed to post");
+        }
+    }
+    state.counters["invoices"] = benchmark::Counter(double(kClients * kInvoicesPerClient) * double(state.iterations()),
+                                                     benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_ConcurrentClientsPosting)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 
 }  // namespace
 }  // namespace tavrek::server
