@@ -148,13 +148,7 @@ void TfEdPurchase::DescribeLayout() {
 // rate rather than the sum of the lines' rounded VAT: what is saved, posted and printed.
 void TfEdPurchase::UpdateGridFooter(TGrid& grid) {
     TfEdBasePurchDocument::UpdateGridFooter(grid);
-    if (&grid != &dbgDetail || !cdsMaster.Active()) return;
-    const bool shown = !cdsMaster.IsEmpty() || cdsMaster.State() == TDataSetState::dsInsert;
-    for (const char* field : {"TotalValue", "TotalVAT", "TotalValue_LCY"}) {
-        char text[64] = "";
-        if (shown) std::snprintf(text, sizeof text, "%.2f", RoundUp(Get(cdsMaster, field).AsFloat(), 2));
-        dbgDetail.FindColumn(field)->FooterText = text;
-    }
+    if (&grid == &dbgDetail) ShowHeaderTotalsInFooter(grid, {"TotalValue", "TotalVAT", "TotalValue_LCY"});
 }
 
 void TfEdPurchase::FormCreate() {

@@ -115,9 +115,11 @@ void TfEdPostedPurchInvoice::DescribeLayout() {
         {"TotalValue_LCY", "Без ДДС (евро)", 100, "0.00"},
     };
     for (const auto& column : columns) dbgDetail.AddColumn(column.Field, column.Caption, column.Width).DisplayFormat = column.Format;
-    for (const auto& [field, aggregate] : {std::pair{"TotalValue", "Agg_TotalValue"}, std::pair{"VATValue", "Agg_VATValue"},
-                                           std::pair{"TotalVAT", "Agg_TotalVat"}})
-        dbgDetail.FindColumn(field)->FooterAggregate = aggregate;
+}
+
+void TfEdPostedPurchInvoice::UpdateGridFooter(TGrid& grid) {
+    TfBaseEditPostedDocument::UpdateGridFooter(grid);
+    if (&grid == &dbgDetail) ShowHeaderTotalsInFooter(grid, {"TotalValue", "VATValue", "TotalVAT", "TotalValue_LCY"});
 }
 
 void TfEdPostedPurchInvoice::FormCreate() {
@@ -128,13 +130,6 @@ void TfEdPostedPurchInvoice::FormCreate() {
 void TfEdPostedPurchInvoice::FormShow() {
     TfBaseEditPostedDocument::FormShow();
     LoadLedgerSubjectTypes();
-}
-
-void TfEdPostedPurchInvoice::cdsDetailAfterOpen() {
-    TfBaseEditPostedDocument::cdsDetailAfterOpen();
-    for (const auto& [aggregate, field] : {std::pair{"Agg_TotalValue", "TotalValue"}, std::pair{"Agg_VATValue", "VATValue"},
-                                           std::pair{"Agg_TotalVat", "TotalVAT"}})
-        CreateDynamicAggregate(cdsDetail, aggregate, std::string("SUM(") + field + ")");
 }
 
 void TfEdPostedPurchInvoice::LoadLedgerSubjectTypes() {

@@ -15,9 +15,9 @@ public:
 
     TAction& acShowCurrencyFactor;
 
+    void UpdateGridFooter(TGrid& grid) override;
     void FormCreate() override;
     void FormShow() override;
-    void cdsDetailAfterOpen() override;
     TVariantArray GetDocumentInfo() override;
     TRequestResult GetPrintDocument() override;
     void acShowCurrencyFactorExecute();

@@ -1,7 +1,12 @@
 #include "DemoClientTest.h"
 
 #include <QAction>
+#include <QDir>
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QProcess>
 #include <QTableView>
 #include <QTest>
 #include <QToolBar>
@@ -42,6 +47,31 @@ bool DemoClientTest::ShownMessage(const QString& part) const {
     for (const QString& shown : answerer.Shown())
         if (shown.contains(part)) return true;
     return false;
+}
+
+TFormHostWidget* DemoClientTest::OpenFromMenu(const QString& className) {
+    QAction* item = nullptr;
+    for (QAction* action : client->Window().PurchaseMenu().findChildren<QAction*>())
+        if (action->objectName() == className) item = action;
+    if (item == nullptr) return nullptr;
+    item->trigger();
+    QTest::qWait(20);
+    return client->Window().ActiveHost();
+}
+
+void DemoClientTest::Screenshot(const QString& name) {
+    if (QMdiSubWindow* active = client->Window().Mdi().activeSubWindow()) active->showMaximized();
+    QTest::qWait(50);
+    const QString docs = QStringLiteral(TAVREK_TEST_DATA_DIR "/../docs");
+    QDir().mkpath(docs);
+    EXPECT_TRUE(client->Window().grab().save(QDir(docs).filePath(name), "PNG")) << name.toStdString();
+}
+
+QString PdfText(const QString& path) {
+    QProcess pdftotext;
+    pdftotext.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")});
+    if (!pdftotext.waitForFinished(20000)) return {};
+    return QString::fromUtf8(pdftotext.readAllStandardOutput());
 }
 
 QAction* ToolAction(TFormHostWidget& host, const QString& name) {

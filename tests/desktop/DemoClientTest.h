@@ -37,6 +37,10 @@ protected:
     void ExpectNoFailures();
     // Whether a message box showed a text containing part.
     bool ShownMessage(const QString& part) const;
+    // Opens a form the way a person does: its item of the "Покупки" menu; the form's host.
+    TFormHostWidget* OpenFromMenu(const QString& className);
+    // The main window with its active form maximized, into docs/NAME for the README.
+    void Screenshot(const QString& name);
 
     QApplication& app = TestApp();
     TSessionGuard guard;
@@ -45,6 +49,8 @@ protected:
     std::unique_ptr<TClientApp> client;
 };
 
+// The text of a PDF file as pdftotext lays it out.
+QString PdfText(const QString& path);
 // The tool bar action of a form host by its object name.
 QAction* ToolAction(TFormHostWidget& host, const QString& name);
 // The grid column under a caption; throws when there is none.

@@ -1,5 +1,5 @@
 #include <QAction>
-#include <QDir>
+#include <QRegularExpression>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -24,8 +24,9 @@ namespace {
 
 using testing::TypeText;
 
-// A buyer at work in the client on a fresh demo company: everything goes through the widgets
-// a person touches, found by their names, by keyboard and mouse.
+// A buyer at work in the client on a fresh demo company, from a new invoice to the posted
+// invoice found in its list and printed: everything goes through the widgets a person
+// touches, found by their names, by keyboard and mouse.
 class InvoiceJourney : public testing::DemoClientTest {
 protected:
     InvoiceJourney() { StartClient({1400, 860}); }
@@ -115,6 +116,47 @@ protected:
                       TFilter().Add(std::string(table) + ".Comp_Id", "=", "DEMO"));
     }
 
+    // From the menu: the posted invoices, searched by the number, the invoice opened with Enter.
+    void FindPostedInvoice(const QString& number) {
+        TFormHostWidget* list = OpenFromMenu("TfBrPostedPurchInvoice");
+        ASSERT_NE(list, nullptr);
+        auto* search = list->findChild<QLineEdit*>("SearchText");
+        ASSERT_NE(search, nullptr);
+        TypeText(*search, number.right(4));
+        QTest::keyClick(search, Qt::Key_Return);
+        QTest::qWait(20);
+        TDataGrid& found = *list->Grid("dbgMaster");
+        ASSERT_EQ(found.Model().rowCount(), 1);
+        EXPECT_EQ(found.Model().data(found.Model().index(0, 0)).toString(), number);
+        Screenshot("posted-invoice-list.png");
+        found.View().setFocus();
+        found.View().setCurrentIndex(found.Model().index(0, 1));
+        QTest::keyClick(&found.View(), Qt::Key_Return);
+        QTest::qWait(20);
+        host = client->Window().ActiveHost();
+        ASSERT_EQ(host->Form().ClassName(), "TfEdPostedPurchInvoice");
+        EXPECT_EQ(Edit("DocumentNo").text(), number);
+        EXPECT_TRUE(Edit("DocumentNo").isReadOnly());
+        EXPECT_EQ(host->Grid("dbgDetail")->Model().rowCount(), 3);
+        EXPECT_EQ(host->Grid("dbgDetail")->Footer().Text(Column("ДДС")), QStringLiteral("7.78"));
+        EXPECT_EQ(host->Grid("dbgDetail")->Footer().Text(Column("С ДДС")), QStringLiteral("64.84"));
+        Screenshot("posted-invoice.png");
+    }
+
+    // Prints the open posted invoice and reads the PDF a person would get.
+    void PrintAndRead(const QString& number) {
+        QAction* print = testing::ToolAction(*host, "acPrint");
+        ASSERT_NE(print, nullptr);
+        print->trigger();
+        QTest::qWait(20);
+        const QString text = testing::PdfText(client->Window().LastPrintedFile());
+        EXPECT_TRUE(text.contains("ФАКТУРА ЗА ПОКУПКА № " + number)) << text.toStdString();
+        EXPECT_TRUE(text.contains(QStringLiteral("Мелница Добруджа ООД"))) << text.toStdString();
+        EXPECT_TRUE(text.contains(QRegularExpression("ДДС 20 % върху 24,06\\s+4,81 EUR"))) << text.toStdString();
+        EXPECT_TRUE(text.contains(QRegularExpression("ДДС 9 % върху 33,00\\s+2,97 EUR"))) << text.toStdString();
+        EXPECT_TRUE(text.contains(QRegularExpression("Сума за плащане\\s+64,84 EUR"))) << text.toStdString();
+    }
+
     TFormHostWidget* host = nullptr;
 };
 
@@ -188,8 +230,7 @@ TEST_F(InvoiceJourney, ABuyerEntersSavesAndPostsAnInvoice) {
     EXPECT_DOUBLE_EQ(header.FieldByName("VATValue").AsFloat(), 7.78);
     EXPECT_DOUBLE_EQ(header.FieldByName("TotalVAT").AsFloat(), 64.84);
     EXPECT_EQ(host->Grid("dbgDetail")->Footer().Text(Column("С ДДС")), QStringLiteral("64.84"));
-    QDir(TAVREK_TEST_DATA_DIR "/../docs").mkpath(".");
-    EXPECT_TRUE(client->Window().grab().save(TAVREK_TEST_DATA_DIR "/../docs/invoice-editor.png"));
+    Screenshot("invoice-editor.png");
 
     Click("acSave");
     const TRequestResult saved = StoredHeader();
@@ -212,6 +253,10 @@ TEST_F(InvoiceJourney, ABuyerEntersSavesAndPostsAnInvoice) {
     EXPECT_DOUBLE_EQ(posted.ByName("TotalVAT").AsFloat(), 64.84);
     EXPECT_DOUBLE_EQ(posted.ByName("TotalVAT_LCY").AsFloat(), 64.84);
     EXPECT_TRUE(StoredHeader().Empty());
+    ExpectNoFailures();
+
+    FindPostedInvoice(postedNo);
+    PrintAndRead(postedNo);
     ExpectNoFailures();
 }
 

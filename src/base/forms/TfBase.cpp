@@ -583,4 +583,14 @@ void TfBase::UpdateGridFooter(TGrid& grid) {
     }
 }
 
+void TfBase::ShowHeaderTotalsInFooter(TGrid& grid, std::initializer_list<const char*> fields) {
+    const bool shown = cdsMaster.Active() && (!cdsMaster.IsEmpty() || cdsMaster.State() == TDataSetState::dsInsert);
+    for (const char* field : fields) {
+        TGridColumn* column = grid.FindColumn(field);
+        const TField* total = cdsMaster.FindField(field);
+        if (column == nullptr || total == nullptr) continue;
+        column->FooterText = shown ? FooterValue(total->Value(), "0.00") : "";
+    }
+}
+
 }  // namespace tavrek

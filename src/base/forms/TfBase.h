@@ -196,6 +196,9 @@ public:
     virtual bool SetSelectorAction(const THeaderField& field, const TRequestResult& chosen);
 
 protected:
+    // A document's VAT is rounded per rate, not per line: footers of its totals show the
+    // header's figures, the ones saved, posted and printed, not the sum of the lines.
+    void ShowHeaderTotalsInFooter(TGrid& grid, std::initializer_list<const char*> fields);
     void AddDataSet(TFormDataSet dataSet);
     void AddGrid(TGrid& grid);
     void AddMenu(TMenu& menu);
