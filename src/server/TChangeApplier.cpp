@@ -73,12 +73,16 @@ int TChangeApplier::Apply(const std::vector<TUpdatePacket>& packets, std::string
     for (size_t i = packets.size(); i-- > 0;)
         for (const TDeltaRecord& record : packets[i].DataSet->Delta())
             if (record.Status == TUpdateStatus::usDeleted && !rejected_) Delete(targets[i], record);
-    for (size_t i = 0; i < packets.size(); ++i)
+    for (size_t i = 0; i < packets.size() && !rejected_; ++i) {
         for (const TDeltaRecord& record : packets[i].DataSet->Delta()) {
-            if (rejected_) break;
             if (record.Status == TUpdateStatus::usInserted) Insert(targets[i], record);
-            if (record.Status == TUpdateStatus::usModified) Update(targets[i], record);
+            if (record.Status != TUpdateStatus::usModified) continue;
+            FlushInserts(targets[i]);
+            if (rejected_) break;
+            Update(targets[i], record);
         }
+        FlushInserts(targets[i]);
+    }
     errorText = errors_;
     return refused_;
 }
@@ -103,11 +107,30 @@ void TChangeApplier::Insert(TTarget& target, const TDeltaRecord& record) {
         }
         target.InsertSql = "INSERT INTO " + QuoteIdentifier(target.Table) + " (" + names + ") VALUES (" + marks + ")";
     }
-    if (!OfCompany(target, *record.Values)) return Refuse(target, record, "е на друга фирма");
+    if (!OfCompany(target, *record.Values)) {
+        FlushInserts(target);  // refusals come in the order of the records
+        if (!rejected_) Refuse(target, record, "е на друга фирма");
+        return;
+    }
     TVariantArray values;
     values.reserve(target.Written.size());
     for (size_t i : target.Written) values.push_back((*record.Values)[i]);
-    Run(target, record, target.InsertSql, values, false);
+    inserted_.push_back(record);
+    insertValues_.push_back(std::move(values));
+}
+
+void TChangeApplier::FlushInserts(const TTarget& target) {
+    if (inserted_.empty() || rejected_) return;
+    std::vector<long long> changed;
+    try {
+        ctx_.Db.ExecuteMany(target.InsertSql, insertValues_, changed);
+    } catch (const soci::soci_error& e) {
+        if (!ctx_.Db.Dialect().IsConstraintViolation(e)) throw;
+        rejected_ = true;
+        Refuse(target, inserted_.at(changed.size()), std::string("не може да бъде записан: ") + e.what());
+    }
+    inserted_.clear();
+    insertValues_.clear();
 }
 
 void TChangeApplier::Update(const TTarget& target, const TDeltaRecord& record) {
@@ -159,9 +182,9 @@ bool TChangeApplier::OfCompany(const TTarget& target, const std::vector<Variant>
 }
 
 void TChangeApplier::Run(const TTarget& target, const TDeltaRecord& record, const std::string& sql,
-                         const TVariantArray& values, bool mustMatch) {
+                         const TVariantArray& values) {
     try {
-        if (ctx_.Db.Execute(sql, values) == 0 && mustMatch)
+        if (ctx_.Db.Execute(sql, values) == 0)
             Refuse(target, record, "е променен или изтрит от друг потребител");
     } catch (const soci::soci_error& e) {
         if (!ctx_.Db.Dialect().IsConstraintViolation(e)) throw;

@@ -27,12 +27,13 @@ private:
     struct TTarget;
     TTarget Target(const TUpdatePacket& packet) const;
     void Delete(const TTarget& target, const TDeltaRecord& record);
+    // Inserts wait in a batch, which goes to the database in one call before the next
+    // update and at the end of the packet.
     void Insert(TTarget& target, const TDeltaRecord& record);
+    void FlushInserts(const TTarget& target);
     void Update(const TTarget& target, const TDeltaRecord& record);
-    // Runs a change of record; refuses it when mustMatch and no row matched, or when the
-    // database rejects it.
-    void Run(const TTarget& target, const TDeltaRecord& record, const std::string& sql, const TVariantArray& values,
-             bool mustMatch = true);
+    // Runs a change of record; refuses it when no row matched, or when the database rejects it.
+    void Run(const TTarget& target, const TDeltaRecord& record, const std::string& sql, const TVariantArray& values);
     void Refuse(const TTarget& target, const TDeltaRecord& record, const std::string& why);
     void Scoped(const TTarget& target, std::string& sql, TVariantArray& params) const;
     bool OfCompany(const TTarget& target, const std::vector<Variant>& values);
@@ -42,6 +43,8 @@ private:
     bool rejected_ = false;
     std::set<std::string> ownHeaders_;  // headers found to be of the session's company  // the database refused a statement: nothing more is applied
     std::string errors_;
+    std::vector<TDeltaRecord> inserted_;
+    std::vector<TVariantArray> insertValues_;
 };
 
 }  // namespace tavrek::server

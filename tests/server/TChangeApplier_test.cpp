@@ -179,6 +179,7 @@ TEST_F(ChangeLogTest, RecordsTheDatabaseRejectsAreRefused) {
     SaveInvoice();
     TClientDataSet header, lines;
     Load(header, lines, "H1");
+    AddLine(lines, "L6", 6, 1, 1.0);
     AddLine(lines, "L1", 7, 1, 1.0);  // the key is taken
     AddLine(lines, "L8", 8, 1, 1.0);
     lines.Edit();
@@ -187,8 +188,9 @@ TEST_F(ChangeLogTest, RecordsTheDatabaseRejectsAreRefused) {
     // The first rejection ends the packet: an engine takes nothing more in that transaction.
     EXPECT_EQ(Server().ApplyUpdates({{"D_PurchaseLine", &lines}}, errorText), 1);
     EXPECT_NE(errorText.find("L1"), std::string::npos) << errorText;
+    EXPECT_EQ(errorText.find("L6"), std::string::npos) << errorText;
     EXPECT_EQ(Count("D_PurchaseLine", "Master_Id = 'H1'"), 3);
-    EXPECT_EQ(Count("D_PurchaseLine", "Id = 'L8'"), 0);
+    EXPECT_EQ(Count("D_PurchaseLine", "Id IN ('L6', 'L8')"), 0);
 }
 
 TEST_F(ChangeLogTest, DeletingAHeaderWithItsLinesDeletesDetailsFirst) {

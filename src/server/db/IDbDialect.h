@@ -41,6 +41,11 @@ public:
     // What follows a SELECT of a row the transaction is about to change, so that a
     // second client waits for the first instead of reading the row before it changed.
     virtual std::string LockRow() const = 0;
+    // Runs sql once per row of values, in as few round trips as the engine allows; changed
+    // gets the number of rows each run changed. When a run fails, changed holds the counts
+    // of the runs before it (so its size is the failing row) and the error is thrown.
+    virtual void ExecuteMany(TDbSession& db, const std::string& sql, const std::vector<TVariantArray>& rows,
+                             std::vector<long long>& changed) const = 0;
     // Reads the current row of a statement into values, one per column.
     virtual void ReadRow(soci::statement& statement, const soci::row& row, TVariantArray& values) const = 0;
     // "ok", or the engine's own report of damage, one problem per line.

@@ -36,6 +36,10 @@ public:
     // Runs a statement with bound values; returns the number of rows changed.
     int Execute(const std::string& sql, const TVariantArray& values = {});
     TRequestResult Select(const std::string& sql, const TVariantArray& values = {});
+    // Runs sql once per row of values; see IDbDialect::ExecuteMany.
+    void ExecuteMany(const std::string& sql, const std::vector<TVariantArray>& rows, std::vector<long long>& changed) {
+        dialect_->ExecuteMany(*this, sql, rows, changed);
+    }
     // The prepared statement for sql and the types of values, kept for the session.
     TDbStatement& Prepared(const std::string& sql, const TVariantArray& values, bool returnsRows);
 

@@ -32,7 +32,7 @@ char KindOf(const Variant& value) {
 
 }  // namespace
 
-TPlaceholders TranslatePlaceholders(const std::string& sql) {
+TPlaceholders TranslatePlaceholders(const std::string& sql, const std::string& marker) {
     TPlaceholders result;
     size_t next = 0;
     for (size_t pos = 0; pos < sql.size();) {
@@ -43,7 +43,7 @@ TPlaceholders TranslatePlaceholders(const std::string& sql) {
             size_t end = pos + 1;
             while (end < sql.size() && std::isdigit(static_cast<unsigned char>(sql[end]))) ++end;
             const size_t index = end > pos + 1 ? std::stoul(sql.substr(pos + 1, end - pos - 1)) - 1 : next++;
-            result.Sql += ":p" + std::to_string(result.Order.size() + 1);
+            result.Sql += marker + std::to_string(result.Order.size() + 1);
             result.Order.push_back(index);
             pos = end;
         } else {

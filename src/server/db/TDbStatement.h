@@ -15,12 +15,12 @@ namespace tavrek::server {
 class TDbSession;
 
 // SQL with "?" (or "?N" for the N-th value) placeholders, as the engines' driver takes it:
-// each placeholder becomes its own ":pK", and Order[K] names the value it takes.
+// each placeholder becomes its own ":pK" (or marker and K), and Order[K] names the value it takes.
 struct TPlaceholders {
     std::string Sql;
     std::vector<size_t> Order;
 };
-TPlaceholders TranslatePlaceholders(const std::string& sql);
+TPlaceholders TranslatePlaceholders(const std::string& sql, const std::string& marker = ":p");
 
 // The kinds of the values a statement is prepared for, one letter each ('n' Null, 'i'
 // integer, 'd' real or date, 's' text): a statement is bound to fixed types.

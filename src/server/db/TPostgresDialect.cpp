@@ -1,11 +1,15 @@
 #include "server/db/TPostgresDialect.h"
 
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <regex>
 #include <stdexcept>
 
 #include <soci/postgresql/soci-postgresql.h>
 
 #include "server/db/TDbSession.h"
+#include "server/db/TDbStatement.h"
 
 namespace tavrek::server {
 namespace {
@@ -26,7 +30,103 @@ Variant RowValue(const soci::row& row, size_t i) {
     return Variant(row.get<std::string>(i));
 }
 
+// Runs per pipeline: few enough that the answers fit the socket while the rows are sent.
+constexpr size_t kRowsPerRoundTrip = 500;
+
+std::string ParamText(const Variant& value) {
+    switch (value.Type()) {
+        case TVarType::varBoolean:
+        case TVarType::varInteger: return std::to_string(value.AsInteger());
+        case TVarType::varDouble:
+        case TVarType::varDate: {
+            char text[32];
+            std::snprintf(text, sizeof text, "%.17g", value.AsFloat());
+            return text;
+        }
+        default: break;
+    }
+    return value.AsString();
+}
+
+[[noreturn]] void ThrowError(PGconn* conn, const std::string& message, const std::string& sqlstate) {
+    throw soci::postgresql_soci_error(message.empty() ? PQerrorMessage(conn) : message,
+                                      sqlstate.empty() ? "08006" : sqlstate.c_str());
+}
+
+// Statements sent one after the other without waiting, answered after one sync.
+class TPipeline {
+public:
+    explicit TPipeline(PGconn* conn) : conn_(conn) {
+        if (PQenterPipelineMode(conn_) != 1) ThrowError(conn_, "", "");
+    }
+    ~TPipeline() { PQexitPipelineMode(conn_); }
+    TPipeline(const TPipeline&) = delete;
+    TPipeline& operator=(const TPipeline&) = delete;
+
+    void Send(const std::vector<size_t>& order, const TVariantArray& row) {
+        std::vector<std::string> texts(order.size());
+        std::vector<const char*> values(order.size(), nullptr);
+        for (size_t k = 0; k < order.size(); ++k) {
+            const Variant& value = row.at(order[k]);
+            if (value.IsNull()) continue;
+            texts[k] = ParamText(value);
+            values[k] = texts[k].c_str();
+        }
+        if (PQsendQueryPrepared(conn_, "", static_cast<int>(values.size()), values.data(), nullptr, nullptr, 0) != 1)
+            ThrowError(conn_, "", "");
+    }
+
+    // Reads the answers up to the sync: the preparation's first, then one per row into
+    // changed until the first error, which is thrown once every answer is read.
+    void Finish(std::vector<long long>& changed) {
+        if (PQpipelineSync(conn_) != 1) ThrowError(conn_, "", "");
+        std::string error, sqlstate;
+        bool prepared = false;
+        for (int empty = 0; empty < 2;) {
+            PGresult* result = PQgetResult(conn_);
+            if (result == nullptr) {
+                empty = PQstatus(conn_) == CONNECTION_BAD ? 2 : empty + 1;
+                continue;
+            }
+            empty = 0;
+            const ExecStatusType status = PQresultStatus(result);
+            if (status == PGRES_PIPELINE_SYNC) {
+                PQclear(result);
+                break;
+            }
+            if (status == PGRES_FATAL_ERROR && error.empty()) {
+                error = PQresultErrorMessage(result);
+                const char* state = PQresultErrorField(result, PG_DIAG_SQLSTATE);
+                sqlstate = state != nullptr ? state : "";
+            } else if (status == PGRES_COMMAND_OK && prepared && error.empty()) {
+                changed.push_back(std::atoll(PQcmdTuples(result)));
+            }
+            prepared = true;
+            PQclear(result);
+        }
+        if (!error.empty() || PQstatus(conn_) == CONNECTION_BAD) ThrowError(conn_, error, sqlstate);
+    }
+
+private:
+    PGconn* conn_;
+};
+
 }  // namespace
+
+// One round trip for many rows: a pipeline of the rows' runs of one unnamed statement.
+void TPostgresDialect::ExecuteMany(TDbSession& db, const std::string& sql, const std::vector<TVariantArray>& rows,
+                                   std::vector<long long>& changed) const {
+    PGconn* conn = Handle(db);
+    const TPlaceholders text = TranslatePlaceholders(sql, "$");
+    for (size_t first = 0; first < rows.size(); first += kRowsPerRoundTrip) {
+        TPipeline pipeline(conn);
+        if (PQsendPrepare(conn, "", text.Sql.c_str(), static_cast<int>(text.Order.size()), nullptr) != 1)
+            ThrowError(conn, "", "");
+        const size_t last = std::min(rows.size(), first + kRowsPerRoundTrip);
+        for (size_t r = first; r < last; ++r) pipeline.Send(text.Order, rows[r]);
+        pipeline.Finish(changed);
+    }
+}
 
 void TPostgresDialect::Configure(TDbSession& db) const { db.Exec("SET client_min_messages = warning"); }
 

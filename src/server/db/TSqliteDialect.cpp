@@ -35,6 +35,12 @@ Variant NativeValue(sq::sqlite3_stmt* stmt, int column) {
 
 }  // namespace
 
+// A prepared statement stepped per row costs no round trip here.
+void TSqliteDialect::ExecuteMany(TDbSession& db, const std::string& sql, const std::vector<TVariantArray>& rows,
+                                 std::vector<long long>& changed) const {
+    for (const TVariantArray& row : rows) changed.push_back(db.Execute(sql, row));
+}
+
 void TSqliteDialect::Configure(TDbSession& db) const { db.Exec("PRAGMA foreign_keys = ON"); }
 
 void TSqliteDialect::PrepareForSharing(TDbSession& db) const {
