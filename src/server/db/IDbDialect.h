@@ -46,6 +46,10 @@ public:
     // of the runs before it (so its size is the failing row) and the error is thrown.
     virtual void ExecuteMany(TDbSession& db, const std::string& sql, const std::vector<TVariantArray>& rows,
                              std::vector<long long>& changed) const = 0;
+    // Adds rows to table, each holding the values of columns (a comma-separated list) in
+    // order: thousands of rows in few calls to the engine.
+    virtual void InsertRows(TDbSession& db, const std::string& table, const std::string& columns,
+                            const std::vector<TVariantArray>& rows) const = 0;
     // Reads the current row of a statement into values, one per column.
     virtual void ReadRow(soci::statement& statement, const soci::row& row, TVariantArray& values) const = 0;
     // "ok", or the engine's own report of damage, one problem per line.

@@ -33,6 +33,20 @@ Variant NativeValue(sq::sqlite3_stmt* stmt, int column) {
     return Variant(std::string(text, static_cast<size_t>(sq::sqlite3_column_bytes(stmt, column))));
 }
 
+void BindValue(sq::sqlite3_stmt* stmt, int index, const Variant& value) {
+    switch (value.Type()) {
+        case TVarType::varNull: sq::sqlite3_bind_null(stmt, index); return;
+        case TVarType::varBoolean:
+        case TVarType::varInteger: sq::sqlite3_bind_int64(stmt, index, value.AsInteger()); return;
+        case TVarType::varDouble:
+        case TVarType::varDate: sq::sqlite3_bind_double(stmt, index, value.AsFloat()); return;
+        case TVarType::varString: break;
+    }
+    const std::string text = value.AsString();
+    const auto copied = reinterpret_cast<sq::sqlite3_destructor_type>(static_cast<intptr_t>(-1));
+    sq::sqlite3_bind_text(stmt, index, text.c_str(), static_cast<int>(text.size()), copied);
+}
+
 }  // namespace
 
 // A prepared statement stepped per row costs no round trip here.
@@ -66,6 +80,25 @@ std::vector<TCatalogRow> TSqliteDialect::Catalog(TDbSession& db) const {
     for (const TVariantArray& row : rows.Rows)
         catalog.push_back({row[0].AsString(), row[1].AsString() == "view", row[2].AsString(), row[3].AsString()});
     return catalog;
+}
+
+// One statement prepared for the call and stepped once per row: in process, a row costs a
+// few binds, where a long multi-row text would cost its parsing.
+void TSqliteDialect::InsertRows(TDbSession& db, const std::string& table, const std::string& columns,
+                                const std::vector<TVariantArray>& rows) const {
+    if (rows.empty()) return;
+    std::string sql = "INSERT INTO " + table + " (" + columns + ") VALUES (?";
+    for (size_t c = 1; c < rows.front().size(); ++c) sql += ", ?";
+    sql += ")";
+    sq::sqlite3* handle = Handle(db);
+    sq::sqlite3_stmt* raw = nullptr;
+    Check(handle, sq::sqlite3_prepare_v2(handle, sql.c_str(), -1, &raw, nullptr), table);
+    const std::unique_ptr<sq::sqlite3_stmt, int (*)(sq::sqlite3_stmt*)> statement(raw, sq::sqlite3_finalize);
+    for (const TVariantArray& row : rows) {
+        for (size_t c = 0; c < row.size(); ++c) BindValue(raw, static_cast<int>(c + 1), row[c]);
+        Check(handle, sq::sqlite3_step(raw), table);
+        sq::sqlite3_reset(raw);
+    }
 }
 
 void TSqliteDialect::ReadRow(soci::statement& statement, const soci::row& row, TVariantArray& values) const {

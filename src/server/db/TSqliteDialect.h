@@ -19,6 +19,8 @@ public:
     std::string LockRow() const override { return ""; }
     void ExecuteMany(TDbSession& db, const std::string& sql, const std::vector<TVariantArray>& rows,
                      std::vector<long long>& changed) const override;
+    void InsertRows(TDbSession& db, const std::string& table, const std::string& columns,
+                    const std::vector<TVariantArray>& rows) const override;
     void ReadRow(soci::statement& statement, const soci::row& row, TVariantArray& values) const override;
     std::string CheckIntegrity(TDbSession& db) const override;
     void Backup(TDbSession& db, const std::string& dest) const override;

@@ -1,7 +1,5 @@
 #include "server/posting/TLedgerStore.h"
 
-#include <algorithm>
-
 #include "base/util/Utils.h"
 #include "server/SqlValue.h"
 #include "server/posting/TMinorUnits.h"
@@ -124,23 +122,6 @@ void TLedgerStore::Write(const TLedgerHeader& header, const TLedgerEntries& entr
     WriteGL(header, entries, storno);
 }
 
-// Many rows go in few statements: each INSERT carries up to kRowsPerInsert rows.
-void TLedgerStore::Insert(const std::string& table, const std::string& columns, const std::vector<TVariantArray>& rows) const {
-    constexpr size_t kRowsPerInsert = 200;
-    for (size_t first = 0; first < rows.size(); first += kRowsPerInsert) {
-        const size_t last = std::min(rows.size(), first + kRowsPerInsert);
-        std::string sql = "INSERT INTO " + table + " (" + columns + ") VALUES ";
-        TVariantArray values;
-        for (size_t r = first; r < last; ++r) {
-            sql += r == first ? "(" : ", (";
-            for (size_t c = 0; c < rows[r].size(); ++c) sql += c == 0 ? "?" : ", ?";
-            sql += ")";
-            values.insert(values.end(), rows[r].begin(), rows[r].end());
-        }
-        ExecuteBound(ctx_.Db, sql, values);
-    }
-}
-
 void TLedgerStore::WriteItems(const TLedgerHeader& h, const TLedgerEntries& entries) const {
     const TMinorUnits units(decimals_);
     const TDateTime now = TDateTime::Now();
@@ -152,10 +133,11 @@ void TLedgerStore::WriteItems(const TLedgerHeader& h, const TLedgerEntries& entr
                         units.ToAmount(e.CostAmount), units.ToAmount(e.CostAmountACY), receipt ? 1 : 0, h.TransactionNo,
                         now});
     }
-    Insert("G_ItemEntry",
-           "Id, Comp_Id, Item_Id, Document_Id, DocumentType, DocumentNo, Line_Id, PostingDate, Store_Id, "
-           "BusinessGroup_Id, Quantity, RemainingQuantity, CostAmount, CostAmount_ACY, Opened, TransactionNo, C_Datetime",
-           rows);
+    ctx_.Db.InsertRows("G_ItemEntry",
+        "Id, Comp_Id, Item_Id, Document_Id, DocumentType, DocumentNo, Line_Id, PostingDate, Store_Id, "
+        "BusinessGroup_Id, Quantity, RemainingQuantity, CostAmount, CostAmount_ACY, Opened, TransactionNo, "
+        "C_Datetime",
+        rows);
 }
 
 void TLedgerStore::WriteVendor(const TLedgerHeader& h, const TLedgerEntries& entries) const {
@@ -167,11 +149,11 @@ void TLedgerStore::WriteVendor(const TLedgerHeader& h, const TLedgerEntries& ent
                         h.CurrencyFactor, units.ToAmount(e.Amount), units.ToAmount(e.AmountACY),
                         units.ToAmount(e.Remaining), units.ToAmount(e.RemainingACY), e.Remaining != 0 ? 1 : 0, 0,
                         h.CntrPostingGroup, h.BusinessGroup, h.TransactionNo, ctx_.Session.UserId, TDateTime::Now()});
-    Insert("G_ContragentEntry",
-           "Id, Comp_Id, Contragent_Id, Document_Id, DocumentType, DocumentNo, VendorDocumentNo, DocumentDate, "
-           "PostingDate, DueDate, Currency_Id, CurrencyFactor, Amount, Amount_ACY, Remaining, Remaining_ACY, Opened, "
-           "Gen_PostingType, CntrPostingGroup_Id, BusinessGroup_Id, TransactionNo, User_Id, C_Datetime",
-           rows);
+    ctx_.Db.InsertRows("G_ContragentEntry",
+        "Id, Comp_Id, Contragent_Id, Document_Id, DocumentType, DocumentNo, VendorDocumentNo, DocumentDate, "
+        "PostingDate, DueDate, Currency_Id, CurrencyFactor, Amount, Amount_ACY, Remaining, Remaining_ACY, "
+        "Opened, Gen_PostingType, CntrPostingGroup_Id, BusinessGroup_Id, TransactionNo, User_Id, C_Datetime",
+        rows);
 }
 
 void TLedgerStore::WriteVAT(const TLedgerHeader& h, const TLedgerEntries& entries) const {
@@ -183,11 +165,12 @@ void TLedgerStore::WriteVAT(const TLedgerHeader& h, const TLedgerEntries& entrie
                         e.VATProdPostGroup, e.Percent, e.CalculationType, e.VATLedger, units.ToAmount(e.Base),
                         units.ToAmount(e.Amount), units.ToAmount(e.BaseACY), units.ToAmount(e.AmountACY),
                         h.DoNotIncInVATLedger, h.LedgerSubjectType, h.TransactionNo, TDateTime::Now()});
-    Insert("G_VATEntry",
-           "Id, Comp_Id, Document_Id, DocumentType, DocumentNo, VendorDocumentNo, DocumentDate, PostingDate, "
-           "Contragent_Id, VATBusPostGroup_Id, VATProdPostGroup_Id, VATPercent, VATCalculationType, VATLedger, Base, "
-           "Amount, Base_ACY, Amount_ACY, DoNotIncInVATLedger, LedgerSubjectType, TransactionNo, C_Datetime",
-           rows);
+    ctx_.Db.InsertRows("G_VATEntry",
+        "Id, Comp_Id, Document_Id, DocumentType, DocumentNo, VendorDocumentNo, DocumentDate, PostingDate, "
+        "Contragent_Id, VATBusPostGroup_Id, VATProdPostGroup_Id, VATPercent, VATCalculationType, VATLedger, "
+        "Base, Amount, Base_ACY, Amount_ACY, DoNotIncInVATLedger, LedgerSubjectType, TransactionNo, "
+        "C_Datetime",
+        rows);
 }
 
 void TLedgerStore::WriteGL(const TLedgerHeader& h, const TLedgerEntries& entries, bool storno) const {
@@ -199,11 +182,11 @@ void TLedgerStore::WriteGL(const TLedgerHeader& h, const TLedgerEntries& entries
                         h.DocumentId, h.DocumentType, h.DocumentNo, e.LineId, units.ToAmount(e.Amount),
                         units.ToAmount(e.AmountACY), h.CurrencyId, e.ContragentId, e.Dimension, e.BusinessGroup,
                         e.Description, storno ? 1 : 0, ctx_.Session.UserId, now});
-    Insert("G_LEntry",
-           "Id, Comp_Id, TransactionNo, Account_Id, PostingDate, Document_Id, DocumentType, DocumentNo, Line_Id, Amount, "
-           "Amount_ACY, Currency_Id, Contragent_Id, AccountDimension_Id, BusinessGroup_Id, Description, Storno, User_Id, "
-           "C_Datetime",
-           rows);
+    ctx_.Db.InsertRows("G_LEntry",
+        "Id, Comp_Id, TransactionNo, Account_Id, PostingDate, Document_Id, DocumentType, DocumentNo, "
+        "Line_Id, Amount, Amount_ACY, Currency_Id, Contragent_Id, AccountDimension_Id, BusinessGroup_Id, "
+        "Description, Storno, User_Id, C_Datetime",
+        rows);
 }
 
 TLedgerEntries TLedgerStore::Read(const TLedgerHeader& header) const {

@@ -39,7 +39,6 @@ public:
     TLedgerEntries Read(const TLedgerHeader& header) const;
 
 private:
-    void Insert(const std::string& table, const std::string& columns, const std::vector<TVariantArray>& rows) const;
     void WriteItems(const TLedgerHeader& header, const TLedgerEntries& entries) const;
     void WriteVendor(const TLedgerHeader& header, const TLedgerEntries& entries) const;
     void WriteVAT(const TLedgerHeader& header, const TLedgerEntries& entries) const;

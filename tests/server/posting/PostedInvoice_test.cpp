@@ -126,5 +126,20 @@ TEST_F(BooksCheckTest, ReleasingUsedBatchesMovesTheUseOntoOtherBatchesOrNamesThe
     EXPECT_EQ(Value("SELECT RemainingQuantity FROM G_ItemEntry WHERE Id = 'OTHER'").AsFloat(), 2.0);
 }
 
+// Entries travel to the engine in bulk, where tabs, line breaks and backslashes mean something.
+TEST_F(LedgerViewsTest, EntriesKeepTheLineTextAsTyped) {
+    const std::string text = "Транспорт\tдо C:\\склад\n\"бърз\" \\N";
+    Exec("INSERT INTO D_PurchHeader (Id, Comp_Id, DocumentType, DocSubType_Id, Contragent_Id, VendorInvoiceNo, "
+         "DocumentDate, CntrPostingGroup_Id, GenBusPostGroup_Id, VATBusPostGroup_Id, BusinessGroup_Id) "
+         "VALUES ('B3', 'DEMO', 1, 'SD-520', 'V03', '9003', 46346, 'SUP-DOM', 'DOM', 'DOM', 'BG-SOF')");
+    Exec("INSERT INTO D_PurchaseLine (Master_Id, Id, Comp_Id, Line_No, Type, Code, Description, Quantity, "
+         "QtyPerUnitOfMeasure, TotalValue, VATPercent, VATBusPostGroup_Id, VATProdPostGroup_Id) VALUES "
+         "('B3', 'B3-1', 'DEMO', 1, 2, '602', '" + text + "', 1, 1, 0.07, 20, 'DOM', 'VAT20')");
+    TVariantArray keys;
+    ASSERT_EQ(Server().PostPurchase("B3", keys), 0) << Server().LastRefusalText();
+    EXPECT_EQ(Value("SELECT Description FROM G_LEntry WHERE Line_Id = 'B3-1'").AsString(), text);
+    EXPECT_DOUBLE_EQ(Value("SELECT Amount FROM G_LEntry WHERE Line_Id = 'B3-1'").AsFloat(), 0.07);
+}
+
 }  // namespace
 }  // namespace tavrek::testing
