@@ -58,6 +58,8 @@ struct TLedgerEntries {
     int64_t Imbalance() const;
 };
 
+// The same entries with opposite signs.
+TLedgerEntries Reversed(const TLedgerEntries& entries);
 // The storno of a posting: the same entries with opposite signs, on the annulment date.
 TLedgerEntries Storno(const TLedgerEntries& posted, TDateTime annulDate);
 

@@ -38,11 +38,12 @@ TPostingAccounts TLedgerStore::Accounts() const {
                              "COALESCE(PurchaseChargedVATAccount, '') FROM G_VATPostingSetup WHERE Comp_Id = ?", {company}).Rows)
         accounts.SetVAT(Text(r, 0), Text(r, 1), {Text(r, 2), Text(r, 3)});
     const TRequestResult setup = SelectRows(
-        ctx_.Db, "SELECT COALESCE(FutureCostsAccount, ''), COALESCE(DirectPayAccount, '') FROM C_PurchasesSetup WHERE Id = ?",
+        ctx_.Db, "SELECT FutureCostsAccount, DirectPayAccount, ProtocolTransitAccount FROM C_PurchasesSetup WHERE Id = ?",
         {company});
     if (!setup.Empty()) {
         accounts.DeferredCosts = Text(setup.Rows[0], 0);
         accounts.DirectPayment = Text(setup.Rows[0], 1);
+        accounts.ProtocolTransit = Text(setup.Rows[0], 2);
     }
     return accounts;
 }
@@ -93,8 +94,9 @@ TPostingDocument TLedgerStore::Document(const std::string& headerTable, const st
         "COALESCE(NULLIF(l.GenBusPostGroup_Id, ''), h.GenBusPostGroup_Id, ''), "
         "COALESCE(NULLIF(l.GenProdPostGroup_Id, ''), i.GenProdPostGroup_Id, ''), "
         "COALESCE(NULLIF(l.BusinessGroup_Id, ''), h.BusinessGroup_Id, ''), COALESCE(b.Store_Id, ''), "
-        "COALESCE(l.AccountDimension_Id, ''), COALESCE(l.GlobalDimension_Id, '') FROM " + lineTable + " l JOIN " +
-            headerTable + " h ON h.Id = l.Master_Id LEFT JOIN N_Item i ON i.Comp_Id = h.Comp_Id AND i.Code = l.Code "
+        "COALESCE(l.AccountDimension_Id, ''), COALESCE(l.GlobalDimension_Id, ''), COALESCE(l.TotalValue_LCY, 0) "
+        "FROM " + lineTable + " l JOIN " + headerTable +
+            " h ON h.Id = l.Master_Id LEFT JOIN N_Item i ON i.Comp_Id = h.Comp_Id AND i.Code = l.Code "
         "AND l.Type IN (1, 5) LEFT JOIN N_BusinessGroup b ON b.Id = COALESCE(NULLIF(l.BusinessGroup_Id, ''), "
         "h.BusinessGroup_Id) LEFT JOIN G_VATPostingSetup s ON s.Comp_Id = h.Comp_Id AND s.VATBus_PostingGroup = "
         "l.VATBusPostGroup_Id AND s.VATProd_PostingGroup = l.VATProdPostGroup_Id WHERE l.Master_Id = ? ORDER BY l.Line_No",
@@ -103,7 +105,8 @@ TPostingDocument TLedgerStore::Document(const std::string& headerTable, const st
         doc.Lines.push_back({Text(r, 0), static_cast<int>(r[1].AsInteger()), static_cast<int>(r[2].AsInteger()),
                              Text(r, 3), Text(r, 4), r[5].AsFloat(), r[6].AsFloat(), r[7].AsFloat(), r[8].AsFloat(),
                              static_cast<int>(r[9].AsInteger()), static_cast<int>(r[10].AsInteger()), Text(r, 11),
-                             Text(r, 12), Text(r, 13), Text(r, 14), Text(r, 15), Text(r, 16), Text(r, 17), Text(r, 18)});
+                             Text(r, 12), Text(r, 13), Text(r, 14), Text(r, 15), Text(r, 16), Text(r, 17), Text(r, 18),
+                             r[19].AsFloat()});
     for (const TVariantArray& r : SelectRows(ctx_.Db,
                                              "SELECT AppliesToDoc_Id, ItemLine_Id, Quantity FROM D_ItemChargeAssigment "
                                              "WHERE Document_Id = ?", {sourceId}).Rows)

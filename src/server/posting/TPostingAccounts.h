@@ -29,6 +29,7 @@ public:
 
     std::string DeferredCosts;  // costs of later periods, released period by period
     std::string DirectPayment;  // cash paid at posting
+    std::string ProtocolTransit;  // VAT that protocols charge ourselves, until it is declared
 
 private:
     using TKey = std::pair<std::string, std::string>;

@@ -38,6 +38,7 @@ struct TPostingLine {
     std::string VATBusPostGroup, VATProdPostGroup, GenBusPostGroup, GenProdPostGroup;
     std::string BusinessGroup, Store;
     std::string AccountDimension, GlobalDimension;
+    double ValueLCY = 0;  // local currency, as the line holds it
 };
 
 // The share of an item charge line that one item line of the same document carries.

@@ -33,10 +33,32 @@ public:
         for (size_t i = 0; i < doc_.Lines.size(); ++i) PostLine(i);
         for (const TVATGroupAmounts& group : amounts_.VATGroups) PostVAT(group);
         PostVendor();
-        if (entries_.Imbalance() != 0) throw TRefused("err_PostUnbalancedTransaction");
+        RequireBalance();
+    }
+
+    // A protocol charges ourselves the VAT of its lines: deducted, or put into the cost of the
+    // lines when it is not, against the protocols' transit account.
+    void BuildProtocol() {
+        debit_.assign(doc_.Lines.size(), 0);
+        debitACY_.assign(doc_.Lines.size(), 0);
+        AddVATNotDeducted();
+        for (size_t i = 0; i < doc_.Lines.size(); ++i) {
+            if (debit_[i] == 0 && debitACY_[i] == 0) continue;
+            const TPostingLine& line = doc_.Lines[i];
+            if (IsItem(line))
+                entries_.Items.push_back({line.Id, line.Code, line.BusinessGroup, line.Store, doc_.PostingDate, 0,
+                                          debit_[i], debitACY_[i]});
+            Book(LineAccount(line), debit_[i], debitACY_[i], doc_.PostingDate).LineId = line.Id;
+        }
+        for (const TVATGroupAmounts& group : amounts_.VATGroups) PostProtocolVAT(group);
+        RequireBalance();
     }
 
 private:
+    void RequireBalance() const {
+        if (entries_.Imbalance() != 0) throw TRefused("err_PostUnbalancedTransaction");
+    }
+
     TGLEntry& Book(const std::string& account, int64_t amount, int64_t amountACY, TDateTime date) {
         TGLEntry entry;
         entry.Account = account;
@@ -141,16 +163,29 @@ private:
         }
     }
 
-    void PostVAT(const TVATGroupAmounts& group) {
+    // The VAT entry of the group and the deducted VAT on the purchase VAT account.
+    TPostingAccounts::TVATAccounts DeductVAT(const TVATGroupAmounts& group) {
         entries_.VAT.push_back({group.VATBusPostGroup, group.VATProdPostGroup, doc_.PostingDate, group.Percent,
                                 static_cast<int>(group.Calculation), group.VATLedger, group.BaseLCY, group.VATLCY,
                                 group.Base, group.VAT});
-        if (group.VATLCY == 0 && group.VAT == 0) return;
         const TPostingAccounts::TVATAccounts vat = accounts_.VAT(group.VATBusPostGroup, group.VATProdPostGroup);
-        if (group.Deducted())
+        if (group.Deducted() && (group.VATLCY != 0 || group.VAT != 0))
             Book(Required(vat.Purchase, "err_PostNoVATAccount"), group.VATLCY, group.VAT, doc_.PostingDate);
-        if (!group.OwedToVendor())
+        return vat;
+    }
+
+    void PostVAT(const TVATGroupAmounts& group) {
+        const TPostingAccounts::TVATAccounts vat = DeductVAT(group);
+        if (!group.OwedToVendor() && (group.VATLCY != 0 || group.VAT != 0))
             Book(Required(vat.Charged, "err_PostNoVATAccount"), -group.VATLCY, -group.VAT, doc_.PostingDate);
+    }
+
+    // Without a transit account of its own, a protocol charges the VAT as the VAT setup does.
+    void PostProtocolVAT(const TVATGroupAmounts& group) {
+        const TPostingAccounts::TVATAccounts vat = DeductVAT(group);
+        const std::string charged = accounts_.ProtocolTransit.empty() ? vat.Charged : accounts_.ProtocolTransit;
+        if (group.VATLCY != 0 || group.VAT != 0)
+            Book(Required(charged, "err_PostNoVATAccount"), -group.VATLCY, -group.VAT, doc_.PostingDate);
     }
 
     void PostVendor() {
@@ -175,17 +210,29 @@ private:
     std::vector<size_t> assigned_;
 };
 
-}  // namespace
-
-TLedgerPosting PostPurchaseLedgers(const TPostingDocument& doc, const TPostingAccounts& accounts) {
+template <typename TBuild>
+TLedgerPosting Posting(const TPostingDocument& doc, const TPostingAccounts& accounts, TBuild build) {
     TLedgerPosting out;
     out.Amounts = CalculateDocumentAmounts(doc);
     try {
-        TBuilder(doc, accounts, out).Build();
+        TBuilder builder(doc, accounts, out);
+        build(builder);
     } catch (const TRefused& refused) {
         out.Entries = {};
         out.RefusalKey = refused.what();
     }
+    return out;
+}
+
+}  // namespace
+
+TLedgerPosting PostPurchaseLedgers(const TPostingDocument& doc, const TPostingAccounts& accounts) {
+    return Posting(doc, accounts, [](TBuilder& builder) { builder.Build(); });
+}
+
+TLedgerPosting PostProtocolLedgers(const TPostingDocument& doc, const TPostingAccounts& accounts, bool creditMemo) {
+    TLedgerPosting out = Posting(doc, accounts, [](TBuilder& builder) { builder.BuildProtocol(); });
+    if (creditMemo) out.Entries = Reversed(out.Entries);
     return out;
 }
 

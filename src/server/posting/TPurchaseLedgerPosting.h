@@ -21,4 +21,10 @@ struct TLedgerPosting {
 
 TLedgerPosting PostPurchaseLedgers(const TPostingDocument& doc, const TPostingAccounts& accounts);
 
+// What posting a VAT protocol writes: the VAT it charges ourselves per VAT posting group and
+// rate, deducted (or put into the cost of its lines when not deducted) against the protocols'
+// transit account; no stock received, nothing owed to the vendor. A credit memo protocol
+// takes the same entries with opposite signs.
+TLedgerPosting PostProtocolLedgers(const TPostingDocument& doc, const TPostingAccounts& accounts, bool creditMemo);
+
 }  // namespace tavrek::server

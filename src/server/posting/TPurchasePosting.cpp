@@ -26,12 +26,6 @@ int RefuseWith(TServerContext& ctx, const std::string& key) {
     return -1;
 }
 
-int AmountDecimals(TServerContext& ctx) {
-    const TRequestResult found =
-        SelectRows(ctx.Db, "SELECT AmountDecimals FROM C_CompanySetup WHERE Id = ?", {ctx.Session.CompanyId});
-    return found.Empty() || found.Value().IsNull() ? 2 : static_cast<int>(found.Value().AsInteger());
-}
-
 // The column list shared by two tables, with some columns taken from expressions instead.
 struct TColumnCopy {
     std::string Target;
@@ -52,59 +46,6 @@ TColumnCopy CopyColumns(TServerContext& ctx, const char* from, const std::map<st
         copy.Source += (copy.Source.empty() ? "" : ", ") + (it == overrides.end() ? QuoteIdentifier(column.Name) : it->second);
     }
     return copy;
-}
-
-// The document sums of the posted lines, rounded once.
-struct TTotals {
-    double Value = 0, VAT = 0, Gross = 0, ValueLCY = 0, VATLCY = 0, GrossLCY = 0;
-};
-
-TTotals LineTotals(TServerContext& ctx, const char* lineTable, const std::string& masterId) {
-    const TRequestResult sums = SelectRows(
-        ctx.Db,
-        std::string("SELECT COALESCE(SUM(TotalValue), 0), COALESCE(SUM(VATValue), 0), COALESCE(SUM(TotalVAT), 0), COALESCE(SUM(TotalValue_LCY), 0), "
-                    "COALESCE(SUM(VATValue_LCY), 0), COALESCE(SUM(TotalVAT_LCY), 0) FROM ") + lineTable + " WHERE Master_Id = ?",
-        {masterId});
-    const int a = AmountDecimals(ctx);
-    auto at = [&](size_t i) { return RoundUp(sums.Value(0, i).AsFloat(), a); };
-    return {at(0), at(1), at(2), at(3), at(4), at(5)};
-}
-
-void WriteHeaderTotals(TServerContext& ctx, const char* headerTable, const std::string& id, const TTotals& t,
-                       bool paidAtPosting) {
-    ExecuteBound(ctx.Db,
-                 std::string("UPDATE ") + headerTable +
-                     " SET TotalValue = ?, VATValue = ?, TotalVAT = ?, TotalValue_LCY = ?, TotalVAT_LCY = ?, "
-                     "Remaining = ?, Remaining_ACY = ? WHERE Id = ?",
-                 {t.Value, t.VAT, t.Gross, t.ValueLCY, t.GrossLCY, paidAtPosting ? 0.0 : t.GrossLCY,
-                  paidAtPosting ? 0.0 : t.Gross, id});
-}
-
-// One VAT entry per VAT rate and posting groups of the posted lines.
-void WriteVATEntries(TServerContext& ctx, const char* headerTable, const char* lineTable, const std::string& id) {
-    const TRequestResult groups = SelectRows(
-        ctx.Db,
-        std::string("SELECT COALESCE(VATBusPostGroup_Id, ''), COALESCE(VATProdPostGroup_Id, ''), VATPercent, "
-                    "MAX(VATCalculationType), MAX(VATLedger), COALESCE(SUM(TotalValue_LCY), 0), COALESCE(SUM(VATValue_LCY), 0), "
-                    "COALESCE(SUM(TotalValue), 0), COALESCE(SUM(VATValue), 0) FROM ") + lineTable +
-            " WHERE Master_Id = ? GROUP BY 1, 2, 3 ORDER BY 3, 1, 2",
-        {id});
-    const int a = AmountDecimals(ctx);
-    const std::string insert(
-        std::string("INSERT INTO G_VATEntry (Id, Comp_Id, Document_Id, DocumentType, DocumentNo, VendorDocumentNo, "
-                    "DocumentDate, PostingDate, Contragent_Id, VATBusPostGroup_Id, VATProdPostGroup_Id, VATPercent, "
-                    "VATCalculationType, VATLedger, Base, Amount, Base_ACY, Amount_ACY, DoNotIncInVATLedger, "
-                    "LedgerSubjectType, TransactionNo, C_Datetime) SELECT ?, Comp_Id, Id, DocumentType, DocumentNo, "
-                    "VendorInvoiceNo, DocumentDate, PostingDate, Contragent_Id, ?, ?, CAST(? AS DOUBLE PRECISION), "
-                    "CAST(? AS INTEGER), CAST(? AS INTEGER), CAST(? AS DOUBLE PRECISION), CAST(? AS DOUBLE PRECISION), "
-                    "CAST(? AS DOUBLE PRECISION), CAST(? AS DOUBLE PRECISION), "
-                    "DoNotIncInVATLedger, LedgerSubjectType, TransactionNo, CAST(? AS DOUBLE PRECISION) FROM ") + headerTable +
-        " WHERE Id = ?");
-    for (const TVariantArray& g : groups.Rows) {
-        ctx.Db.Execute(insert, {CreateUniqueID(), g[0], g[1], g[2].AsFloat(), g[3].AsInteger(), g[4].AsInteger(),
-                                RoundUp(g[5].AsFloat(), a), RoundUp(g[6].AsFloat(), a), RoundUp(g[7].AsFloat(), a),
-                                RoundUp(g[8].AsFloat(), a), TDateTime::Now(), id});
-    }
 }
 
 // The ledger transaction of a posting: the company's transaction series, or the next
@@ -180,37 +121,44 @@ std::string PostingSeries(TServerContext& ctx, const Variant& subType, const cha
 
 // The item's last purchase cost follows the invoice when the purchases setup says so.
 void UpdateItemDirectCosts(TServerContext& ctx, const std::string& postedId) {
+    const TRequestResult setup = SelectRows(ctx.Db, "SELECT Update_ItemDirectCost FROM C_PurchasesSetup WHERE Id = ?",
+                                            {ctx.Session.CompanyId});
+    if (setup.Empty() || setup.Value().AsString() != "True") return;
     ExecuteBound(ctx.Db,
                  "UPDATE N_Item SET LastDirectCost = (SELECT l.UnitCost_LCY FROM D_PurchInvoiceLine l WHERE "
-                 "l.Master_Id = ?1 AND l.Code = N_Item.Id AND l.Type IN (1, 5) ORDER BY l.Line_No DESC LIMIT 1) "
-                 "WHERE Comp_Id = ?2 AND EXISTS (SELECT 1 FROM C_PurchasesSetup WHERE Id = ?2 AND "
-                 "Update_ItemDirectCost = 'True') AND Id IN (SELECT Code FROM D_PurchInvoiceLine WHERE "
-                 "Master_Id = ?1 AND Type IN (1, 5))",
+                 "l.Master_Id = ?1 AND l.Code = N_Item.Code AND l.Type IN (1, 5) ORDER BY l.Line_No DESC LIMIT 1) "
+                 "WHERE Comp_Id = ?2 AND Code IN (SELECT Code FROM D_PurchInvoiceLine WHERE Master_Id = ?1 AND "
+                 "Type IN (1, 5))",
                  {postedId, ctx.Session.CompanyId});
 }
 
 // The posted header and lines take the amounts of the posting: the document as its
 // recalculation computes it, and what is left to pay the vendor.
-void WritePostedAmounts(TServerContext& ctx, const std::string& postedId, const TLedgerPosting& posting, int decimals) {
-    const TMinorUnits units(decimals);
+void WritePostedAmounts(TServerContext& ctx, const std::string& headerTable, const std::string& lineTable,
+                        const TPostingDocument& doc, const TLedgerPosting& posting) {
+    const TMinorUnits units(doc.AmountDecimals);
     const TDocumentAmounts& a = posting.Amounts;
-    const TVendorEntry& vendor = posting.Entries.Vendor.at(0);
+    const std::vector<TVendorEntry>& vendor = posting.Entries.Vendor;
     ExecuteBound(ctx.Db,
-                 "UPDATE D_PurchInvoiceHeader SET TotalValue = ?, VATValue = ?, TotalVAT = ?, TotalValue_LCY = ?, "
+                 "UPDATE " + headerTable + " SET TotalValue = ?, VATValue = ?, TotalVAT = ?, TotalValue_LCY = ?, "
                  "TotalVAT_LCY = ?, Remaining = ?, Remaining_ACY = ? WHERE Id = ?",
                  {units.ToAmount(a.TotalValue), units.ToAmount(a.VATValue), units.ToAmount(a.TotalVAT),
-                  units.ToAmount(a.TotalValueLCY), units.ToAmount(a.TotalVATLCY), units.ToAmount(-vendor.Remaining),
-                  units.ToAmount(-vendor.RemainingACY), postedId});
-    const TRequestResult lines = SelectRows(
-        ctx.Db, "SELECT Id, COALESCE(TotalValue_LCY, 0) FROM D_PurchInvoiceLine WHERE Master_Id = ? ORDER BY Line_No",
-        {postedId});
-    for (size_t i = 0; i < lines.Rows.size() && i < a.LineValueLCY.size(); ++i) {
-        if (units.Of(lines.Rows[i][1].AsFloat()) == a.LineValueLCY[i]) continue;
+                  units.ToAmount(a.TotalValueLCY), units.ToAmount(a.TotalVATLCY),
+                  vendor.empty() ? 0.0 : units.ToAmount(-vendor[0].Remaining),
+                  vendor.empty() ? 0.0 : units.ToAmount(-vendor[0].RemainingACY), doc.Id});
+    for (size_t i = 0; i < doc.Lines.size(); ++i) {
+        if (units.Of(doc.Lines[i].ValueLCY) == a.LineValueLCY[i]) continue;
         ExecuteBound(ctx.Db,
-                     "UPDATE D_PurchInvoiceLine SET TotalValue_LCY = ?, TotalVAT_LCY = ? + COALESCE(VATValue_LCY, 0) "
+                     "UPDATE " + lineTable + " SET TotalValue_LCY = ?, TotalVAT_LCY = ? + COALESCE(VATValue_LCY, 0) "
                      "WHERE Id = ? AND Master_Id = ?",
-                     {units.ToAmount(a.LineValueLCY[i]), units.ToAmount(a.LineValueLCY[i]), lines.Rows[i][0], postedId});
+                     {units.ToAmount(a.LineValueLCY[i]), units.ToAmount(a.LineValueLCY[i]), doc.Lines[i].Id, doc.Id});
     }
+}
+
+// The local amount of a copied line at the document's rate, as the posting takes it; only the
+// line that carries the document's rounding difference is left to correct.
+std::string LineValueLCY() {
+    return "ROUND(CAST(ROUND(CAST(COALESCE(TotalValue, 0) AS NUMERIC), ?3) * ?4 AS NUMERIC), ?3)";
 }
 
 // Item charge assignments stay with the posted invoice; future cost periods follow it.
@@ -251,18 +199,21 @@ int TPurchasePosting::PostPurchase(TServerContext& ctx, const std::string& id, T
                      ", ?4, CAST(?5 AS INTEGER), Id, 0 FROM D_PurchHeader WHERE Id = ?6",
                  {postedId, number, TDateTime::Now(), ctx.Session.UserId, transaction, id});
     Step("header");
-    const TColumnCopy lines = CopyColumns(ctx, "D_PurchaseLine", {{"Master_Id", "?1"}});
+    const TLedgerStore store(ctx);
+    const TColumnCopy lines = CopyColumns(
+        ctx, "D_PurchaseLine",
+        {{"Master_Id", "?1"}, {"TotalValue_LCY", LineValueLCY()}, {"TotalVAT_LCY", LineValueLCY() + " + COALESCE(VATValue_LCY, 0)"}});
+    const double factor = doc.Get("Currency_Id").IsEmpty() ? 1.0 : doc.Get("CurrencyFactor").AsFloat();
     ExecuteBound(ctx.Db,
                  "INSERT INTO D_PurchInvoiceLine (" + lines.Target + ") SELECT " + lines.Source +
                      " FROM D_PurchaseLine WHERE Master_Id = ?2 ORDER BY Line_No",
-                 {postedId, id});
+                 {postedId, id, store.AmountDecimals(), factor});
     Step("lines");
 
-    const TLedgerStore store(ctx);
-    const TLedgerPosting posting =
-        PostPurchaseLedgers(store.Document("D_PurchInvoiceHeader", "D_PurchInvoiceLine", postedId, id), store.Accounts());
+    const TPostingDocument posted = store.Document("D_PurchInvoiceHeader", "D_PurchInvoiceLine", postedId, id);
+    const TLedgerPosting posting = PostPurchaseLedgers(posted, store.Accounts());
     if (!posting.RefusalKey.empty()) return RefuseWith(ctx, posting.RefusalKey);
-    WritePostedAmounts(ctx, postedId, posting, store.AmountDecimals());
+    WritePostedAmounts(ctx, "D_PurchInvoiceHeader", "D_PurchInvoiceLine", posted, posting);
     store.Write(store.Header("D_PurchInvoiceHeader", postedId), posting.Entries, false);
     KeepAssignments(ctx, id, postedId);
     UpdateItemDirectCosts(ctx, postedId);
@@ -311,9 +262,12 @@ int TPurchasePosting::PostPurchProtocol(TServerContext& ctx, const std::string& 
                  "INSERT INTO " + std::string(lineTable) + " (" + lines.Target + ") SELECT " + lines.Source +
                      " FROM D_GlobalPurchLine WHERE Master_Id = ?2 ORDER BY Line_No",
                  {postedId, id});
-    // A protocol charges the VAT to ourselves: it is not a debt to the vendor.
-    WriteHeaderTotals(ctx, headerTable, postedId, LineTotals(ctx, lineTable, postedId), true);
-    WriteVATEntries(ctx, headerTable, lineTable, postedId);
+    const TLedgerStore store(ctx);
+    const TPostingDocument posted = store.Document(headerTable, lineTable, postedId, id);
+    const TLedgerPosting posting = PostProtocolLedgers(posted, store.Accounts(), credit);
+    if (!posting.RefusalKey.empty()) return RefuseWith(ctx, posting.RefusalKey);
+    WritePostedAmounts(ctx, headerTable, lineTable, posted, posting);
+    store.Write(store.Header(headerTable, postedId), posting.Entries, false);
     ExecuteBound(ctx.Db, "DELETE FROM D_GlobalPurchLine WHERE Master_Id = ?", {id});
     ExecuteBound(ctx.Db, "DELETE FROM D_GlobalPurchHeader WHERE Id = ?", {id});
     keys = {postedId, number};
@@ -324,6 +278,16 @@ int TPurchasePosting::AnnulDocument(TServerContext& ctx, const std::string& id, 
                                     TDateTime date, int flag, Variant& output) {
     return TPurchaseAnnulment(ctx, onStep_)
         .Annul({id, description, date, flag == 1}, [&ctx] { return NextTransactionNo(ctx); }, output);
+}
+
+int TPurchasePosting::AnnulPurchProtocol(TServerContext& ctx, const std::string& id, int crMemo,
+                                         const std::string& description, TDateTime date) {
+    const std::string protocols =
+        crMemo == 1 ? "D_PurchCrMemoHeader WHERE IsGlobalCrMemo = 1" : "D_PurchInvoiceHeader WHERE IsGlobalInvoice = 1";
+    if (SelectRows(ctx.Db, "SELECT 1 FROM " + protocols + " AND Id = ? AND Comp_Id = ?", {id, ctx.Session.CompanyId}).Empty())
+        return RefuseWith(ctx, "err_AnnulDocumentNotFound");
+    Variant unapplied;
+    return AnnulDocument(ctx, id, 0, description, date, 0, unapplied);
 }
 
 void TPurchasePosting::RegisterProcedures(TProcedureRegistry& registry) {

@@ -24,12 +24,15 @@ public:
     // Id and its DocumentNo. Refusals leave everything as it was.
     int PostPurchase(TServerContext& ctx, const std::string& id, TVariantArray& keys) override;
     // An open protocol (created from an invoice) is posted into the posted invoices (or
-    // credit memos when crMemo is 1) with its VAT entries.
+    // credit memos when crMemo is 1) with its VAT entries and ledger transaction.
     int PostPurchProtocol(TServerContext& ctx, const std::string& id, int crMemo, TVariantArray& keys) override;
     // Reverses every entry of a posted invoice or credit memo on the annulment date; flag 1
     // unapplies the payments applied to its vendor entry.
     int AnnulDocument(TServerContext& ctx, const std::string& id, int kind, const std::string& description,
                       TDateTime date, int flag, Variant& output) override;
+    // Reverses the entries of a posted protocol (a credit memo protocol when crMemo is 1).
+    int AnnulPurchProtocol(TServerContext& ctx, const std::string& id, int crMemo, const std::string& description,
+                           TDateTime date) override;
     void RegisterProcedures(TProcedureRegistry& registry) override;
 
 private:

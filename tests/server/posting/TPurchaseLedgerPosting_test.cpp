@@ -213,6 +213,49 @@ TEST(PurchaseLedgerPosting, TheStornoReversesEveryEntryOnTheAnnulmentDate) {
     for (const TGLEntry& e : storno.GL) EXPECT_EQ(e.PostingDate, annulled);
 }
 
+TEST(PurchaseLedgerPosting, AProtocolChargesOurselvesTheVATAgainstTheTransitAccount) {
+    const struct {
+        const char* Name;
+        TPostingDocument Doc;
+        bool CreditMemo;
+        const char* Transit;
+        std::map<std::string, int64_t> GL;
+        int64_t VAT;       // the sum of the VAT entries
+        int64_t ItemCost;  // the cost put onto item lines, without any quantity
+        const char* Refusal;
+    } cases[] = {
+        {"VAT at two rates, each on its whole base",
+         Document({Line(kItemLine, "1001", 10.03, 20), Line(kItemLine, "1002", 10.03, 20), Line(kAccountLine, "602", 6.00, 9)}),
+         false, "4539", {{"4531", 401 + 54}, {"4539", -455}}, 455, 0, ""},
+        {"a credit memo protocol takes the VAT back", Document({Line(kAccountLine, "602", 100.00, 20)}), true, "4539",
+         {{"4531", -2000}, {"4539", 2000}}, -2000, 0, ""},
+        {"VAT not deducted goes into the cost of the item", Document({NotDeducted(Line(kItemLine, "1001", 50.00, 20))}),
+         false, "4539", {{"304", 1000}, {"4539", -1000}}, 1000, 1000, ""},
+        {"without a transit account the VAT setup's charged account", Document({Line(kAccountLine, "602", 10.00, 20)}),
+         false, "", {{"4531", 200}, {"4532", -200}}, 200, 0, ""},
+        {"without any account to charge", Document({Line(kAccountLine, "602", 10.00, 20, "NONE")}), false, "", {}, 0, 0,
+         "err_PostNoVATAccount"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TPostingAccounts accounts = ChartAccounts();
+        accounts.ProtocolTransit = c.Transit;
+        const TLedgerPosting posting = PostProtocolLedgers(c.Doc, accounts, c.CreditMemo);
+        EXPECT_EQ(posting.RefusalKey, c.Refusal);
+        EXPECT_EQ(posting.Entries.Imbalance(), 0);
+        EXPECT_EQ(Balances(posting.Entries), c.GL);
+        EXPECT_TRUE(posting.Entries.Vendor.empty()) << "a protocol owes the vendor nothing";
+        int64_t vat = 0, cost = 0;
+        for (const TVATEntry& e : posting.Entries.VAT) vat += e.Amount;
+        for (const TItemEntry& e : posting.Entries.Items) {
+            EXPECT_EQ(e.Quantity, 0) << "no stock is received";
+            cost += e.CostAmount;
+        }
+        EXPECT_EQ(vat, c.VAT);
+        EXPECT_EQ(cost, c.ItemCost);
+    }
+}
+
 TEST(PurchaseLedgerPosting, AnUnbalancedTransactionShowsItsDifference) {
     TLedgerEntries entries;
     for (const auto& [account, amount] : {std::pair{"304", 1000}, {"4531", 200}, {"401", -1201}}) {

@@ -1,0 +1,72 @@
+// VAT protocols posted and annulled on the company's engine: the VAT a protocol charges
+// ourselves is a balanced ledger transaction of its own, and its annulment takes it back.
+#include <gtest/gtest.h>
+
+#include "server/schema/DocumentTypes.h"
+#include "support/SqliteFixture.h"
+
+namespace tavrek::testing {
+namespace {
+
+class PurchProtocolPostingTest : public SqliteFixture {
+protected:
+    // VAT 20 % on 10.03 + 10.03 is 4.01 (not twice 2.01), VAT 9 % on 6.00 is 0.54.
+    void AddProtocol(const std::string& id, int documentType, const std::string& subType) {
+        Exec("INSERT INTO D_GlobalPurchHeader (Id, Comp_Id, DocumentType, DocSubType_Id, Contragent_Id, DocumentDate, "
+             "VATBusPostGroup_Id, BusinessGroup_Id, VendorInvoiceNo) VALUES ('" + id + "', 'DEMO', " +
+             std::to_string(documentType) + ", '" + subType + "', 'V03', 46345, 'DOM', 'BG-SOF', '77')");
+        Exec("INSERT INTO D_GlobalPurchLine (Master_Id, Id, Comp_Id, Line_No, Type, Code, Quantity, TotalValue, "
+             "TotalValue_LCY, VATPercent, VATBusPostGroup_Id, VATProdPostGroup_Id) VALUES "
+             "('" + id + "', '" + id + "-1', 'DEMO', 1, 1, '1008', 1, 10.03, 10.03, 20, 'DOM', 'VAT20'), "
+             "('" + id + "', '" + id + "-2', 'DEMO', 2, 1, '1010', 1, 10.03, 10.03, 20, 'DOM', 'VAT20'), "
+             "('" + id + "', '" + id + "-3', 'DEMO', 3, 2, '602', 1, 6.00, 6.00, 9, 'DOM', 'VAT9')");
+    }
+
+    double Sum(const std::string& table, const std::string& column, const std::string& where) {
+        return Value("SELECT COALESCE(SUM(" + column + "), 0) FROM " + table + " WHERE " + where).AsFloat();
+    }
+};
+
+TEST_F(PurchProtocolPostingTest, AProtocolPostsItsVATTransactionAndItsAnnulmentReversesIt) {
+    const struct {
+        const char* Name;
+        int CrMemo;
+        int DocumentType;
+        const char* SubType;
+        const char* Header;
+        double Sign;  // a credit memo protocol takes the VAT back
+    } cases[] = {
+        {"protocol", 0, server::DocumentType::PurchProtocol, "SD-560", "D_PurchInvoiceHeader", 1},
+        {"credit memo protocol", 1, server::DocumentType::PurchCrMemoProtocol, "SD-561", "D_PurchCrMemoHeader", -1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        const std::string open = std::string("P-") + c.SubType;
+        AddProtocol(open, c.DocumentType, c.SubType);
+        TVariantArray keys;
+        ASSERT_EQ(Server().PostPurchProtocol(open, c.CrMemo, keys), 0) << Server().LastRefusalText();
+        const std::string doc = "Document_Id = '" + keys.at(0).AsString() + "'";
+        const int64_t transaction =
+            Value(std::string("SELECT TransactionNo FROM ") + c.Header + " WHERE Id = '" + keys.at(0).AsString() + "'")
+                .AsInteger();
+        EXPECT_GT(transaction, 0);
+        EXPECT_EQ(Count("G_LEntry", doc + " AND TransactionNo = " + std::to_string(transaction)), 4);
+        EXPECT_NEAR(Sum("G_LEntry", "Amount", doc), 0, 1e-9);
+        EXPECT_NEAR(Sum("G_LEntry", "Amount", doc + " AND Account_Id = '4531'"), c.Sign * 4.55, 1e-9);
+        EXPECT_NEAR(Sum("G_LEntry", "Amount", doc + " AND Account_Id = '4539'"), -c.Sign * 4.55, 1e-9);
+        EXPECT_NEAR(Sum("G_VATEntry", "Amount", doc), c.Sign * 4.55, 1e-9);
+        EXPECT_EQ(Count("G_ItemEntry", doc) + Count("G_ContragentEntry", doc), 0) << "no stock, no debt to the vendor";
+
+        const TDateTime date = TDateTime::FromDate(2026, 11, 30);
+        EXPECT_LT(Server().AnnulPurchProtocol(keys.at(0).AsString(), 1 - c.CrMemo, "", date), 0) << "not of that kind";
+        ASSERT_EQ(Server().AnnulPurchProtocol(keys.at(0).AsString(), c.CrMemo, "грешка", date), 0)
+            << Server().LastRefusalText();
+        EXPECT_NEAR(Sum("G_LEntry", "Amount", doc + " AND Account_Id = '4531'"), 0, 1e-9);
+        EXPECT_NEAR(Sum("G_LEntry", "Amount", doc + " AND Account_Id = '4539'"), 0, 1e-9);
+        EXPECT_NEAR(Sum("G_VATEntry", "Amount", doc), 0, 1e-9);
+        EXPECT_EQ(Count(c.Header, "Id = '" + keys.at(0).AsString() + "' AND Annul = 1"), 1);
+    }
+}
+
+}  // namespace
+}  // namespace tavrek::testing
