@@ -39,6 +39,7 @@ public:
     // Runs sql once per row of values; see IDbDialect::ExecuteMany.
     void ExecuteMany(const std::string& sql, const std::vector<TVariantArray>& rows, std::vector<long long>& changed) {
         dialect_->ExecuteMany(*this, sql, rows, changed);
+    }
     // Adds rows to table, each holding the values of columns (a comma-separated list) in order.
     void InsertRows(const std::string& table, const std::string& columns, const std::vector<TVariantArray>& rows) {
         dialect_->InsertRows(*this, table, columns, rows);
