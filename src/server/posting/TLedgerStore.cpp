@@ -1,5 +1,7 @@
 #include "server/posting/TLedgerStore.h"
 
+#include <cstdio>
+
 #include "base/util/Utils.h"
 #include "server/SqlValue.h"
 #include "server/posting/TMinorUnits.h"
@@ -12,6 +14,24 @@ std::string Text(const TVariantArray& row, size_t i) { return row[i].IsNull() ? 
 TDateTime Date(const Variant& value) { return TDateTime(value.IsNull() ? 0.0 : value.AsFloat()); }
 
 }  // namespace
+
+// Keys of the entries of one write: a random key with the entry's number in its last group,
+// so that the entries of a posting sit side by side in the index of their keys instead of
+// touching a page of it each.
+class TEntryKeys {
+public:
+    TEntryKeys() : prefix_(CreateUniqueID().substr(0, 25)) {}
+
+    std::string Next() {
+        char number[16];
+        std::snprintf(number, sizeof number, "%012llX}", ++count_);
+        return prefix_ + number;
+    }
+
+private:
+    std::string prefix_;  // "{XXXXXXXX-XXXX-4XXX-YXXX-"
+    unsigned long long count_ = 0;
+};
 
 TLedgerStore::TLedgerStore(TServerContext& ctx) : ctx_(ctx) {
     const TRequestResult found =
@@ -119,19 +139,20 @@ TPostingDocument TLedgerStore::Document(const std::string& headerTable, const st
 }
 
 void TLedgerStore::Write(const TLedgerHeader& header, const TLedgerEntries& entries, bool storno) const {
-    WriteItems(header, entries);
-    WriteVendor(header, entries);
-    WriteVAT(header, entries);
-    WriteGL(header, entries, storno);
+    TEntryKeys keys;
+    WriteItems(header, entries, keys);
+    WriteVendor(header, entries, keys);
+    WriteVAT(header, entries, keys);
+    WriteGL(header, entries, storno, keys);
 }
 
-void TLedgerStore::WriteItems(const TLedgerHeader& h, const TLedgerEntries& entries) const {
+void TLedgerStore::WriteItems(const TLedgerHeader& h, const TLedgerEntries& entries, TEntryKeys& keys) const {
     const TMinorUnits units(decimals_);
     const TDateTime now = TDateTime::Now();
     std::vector<TVariantArray> rows;
     for (const TItemEntry& e : entries.Items) {
         const bool receipt = e.Quantity > 0;
-        rows.push_back({CreateUniqueID(), ctx_.Session.CompanyId, e.ItemCode, h.DocumentId, h.DocumentType, h.DocumentNo,
+        rows.push_back({keys.Next(), ctx_.Session.CompanyId, e.ItemCode, h.DocumentId, h.DocumentType, h.DocumentNo,
                         e.LineId, e.PostingDate, e.Store, e.BusinessGroup, e.Quantity, receipt ? e.Quantity : 0.0,
                         units.ToAmount(e.CostAmount), units.ToAmount(e.CostAmountACY), receipt ? 1 : 0, h.TransactionNo,
                         now});
@@ -143,11 +164,11 @@ void TLedgerStore::WriteItems(const TLedgerHeader& h, const TLedgerEntries& entr
         rows);
 }
 
-void TLedgerStore::WriteVendor(const TLedgerHeader& h, const TLedgerEntries& entries) const {
+void TLedgerStore::WriteVendor(const TLedgerHeader& h, const TLedgerEntries& entries, TEntryKeys& keys) const {
     const TMinorUnits units(decimals_);
     std::vector<TVariantArray> rows;
     for (const TVendorEntry& e : entries.Vendor)
-        rows.push_back({CreateUniqueID(), ctx_.Session.CompanyId, h.ContragentId, h.DocumentId, h.DocumentType,
+        rows.push_back({keys.Next(), ctx_.Session.CompanyId, h.ContragentId, h.DocumentId, h.DocumentType,
                         h.DocumentNo, h.VendorDocumentNo, h.DocumentDate, e.PostingDate, h.DueDate, h.CurrencyId,
                         h.CurrencyFactor, units.ToAmount(e.Amount), units.ToAmount(e.AmountACY),
                         units.ToAmount(e.Remaining), units.ToAmount(e.RemainingACY), e.Remaining != 0 ? 1 : 0, 0,
@@ -159,11 +180,11 @@ void TLedgerStore::WriteVendor(const TLedgerHeader& h, const TLedgerEntries& ent
         rows);
 }
 
-void TLedgerStore::WriteVAT(const TLedgerHeader& h, const TLedgerEntries& entries) const {
+void TLedgerStore::WriteVAT(const TLedgerHeader& h, const TLedgerEntries& entries, TEntryKeys& keys) const {
     const TMinorUnits units(decimals_);
     std::vector<TVariantArray> rows;
     for (const TVATEntry& e : entries.VAT)
-        rows.push_back({CreateUniqueID(), ctx_.Session.CompanyId, h.DocumentId, h.DocumentType, h.DocumentNo,
+        rows.push_back({keys.Next(), ctx_.Session.CompanyId, h.DocumentId, h.DocumentType, h.DocumentNo,
                         h.VendorDocumentNo, h.DocumentDate, e.PostingDate, h.ContragentId, e.VATBusPostGroup,
                         e.VATProdPostGroup, e.Percent, e.CalculationType, e.VATLedger, units.ToAmount(e.Base),
                         units.ToAmount(e.Amount), units.ToAmount(e.BaseACY), units.ToAmount(e.AmountACY),
@@ -176,12 +197,13 @@ void TLedgerStore::WriteVAT(const TLedgerHeader& h, const TLedgerEntries& entrie
         rows);
 }
 
-void TLedgerStore::WriteGL(const TLedgerHeader& h, const TLedgerEntries& entries, bool storno) const {
+void TLedgerStore::WriteGL(const TLedgerHeader& h, const TLedgerEntries& entries, bool storno,
+                           TEntryKeys& keys) const {
     const TMinorUnits units(decimals_);
     const TDateTime now = TDateTime::Now();
     std::vector<TVariantArray> rows;
     for (const TGLEntry& e : entries.GL)
-        rows.push_back({CreateUniqueID(), ctx_.Session.CompanyId, h.TransactionNo, e.Account, e.PostingDate,
+        rows.push_back({keys.Next(), ctx_.Session.CompanyId, h.TransactionNo, e.Account, e.PostingDate,
                         h.DocumentId, h.DocumentType, h.DocumentNo, e.LineId, units.ToAmount(e.Amount),
                         units.ToAmount(e.AmountACY), h.CurrencyId, e.ContragentId, e.Dimension, e.BusinessGroup,
                         e.Description, storno ? 1 : 0, ctx_.Session.UserId, now});

@@ -22,6 +22,8 @@ struct TLedgerHeader {
     int DoNotIncInVATLedger = 0;
 };
 
+class TEntryKeys;
+
 // Reads and writes the ledgers of posted documents for the company of the session.
 class TLedgerStore {
 public:
@@ -39,10 +41,10 @@ public:
     TLedgerEntries Read(const TLedgerHeader& header) const;
 
 private:
-    void WriteItems(const TLedgerHeader& header, const TLedgerEntries& entries) const;
-    void WriteVendor(const TLedgerHeader& header, const TLedgerEntries& entries) const;
-    void WriteVAT(const TLedgerHeader& header, const TLedgerEntries& entries) const;
-    void WriteGL(const TLedgerHeader& header, const TLedgerEntries& entries, bool storno) const;
+    void WriteItems(const TLedgerHeader& header, const TLedgerEntries& entries, TEntryKeys& keys) const;
+    void WriteVendor(const TLedgerHeader& header, const TLedgerEntries& entries, TEntryKeys& keys) const;
+    void WriteVAT(const TLedgerHeader& header, const TLedgerEntries& entries, TEntryKeys& keys) const;
+    void WriteGL(const TLedgerHeader& header, const TLedgerEntries& entries, bool storno, TEntryKeys& keys) const;
 
     TServerContext& ctx_;
     int decimals_;
