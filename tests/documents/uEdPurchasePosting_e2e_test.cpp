@@ -151,6 +151,16 @@ TEST_F(PurchasePostingEndToEnd, AProtocolIsMadeFromTheInvoiceOnceAndPostedWithIt
     form.acGenerateProtocol.Execute();
     EXPECT_EQ(host.ExternalRequests().size(), 1u) << "a second protocol is refused";
 
+    const int64_t entries = Count("G_LEntry") + Count("G_VATEntry");
+    for (const char* step : {"numbered", "lines", "ledgers", "removed"}) {
+        SCOPED_TRACE(step);
+        KilledAt(step, [&](server::EmbeddedServer& killed) {
+            TVariantArray unused;
+            killed.PostPurchProtocol(protocol, 0, unused);
+        });
+        EXPECT_EQ(Count("D_GlobalPurchLine", "Master_Id = '" + protocol + "'"), 2);
+        EXPECT_EQ(Count("G_LEntry") + Count("G_VATEntry"), entries);
+    }
     TVariantArray keys;
     ASSERT_EQ(Server().PostPurchProtocol(protocol, 0, keys), 0);
     const std::string posted = "'" + keys.at(0).AsString() + "'";

@@ -172,6 +172,31 @@ void KeepAssignments(TServerContext& ctx, const std::string& openId, const std::
     ExecuteBound(ctx.Db, "UPDATE D_FutureCostPeriod SET Master_id = ? WHERE Master_id = ?", {postedId, openId});
 }
 
+// The open protocol copied into the posted invoices (credit memos); returns the posted Id.
+std::string CopyProtocol(TServerContext& ctx, const std::string& id, bool credit, const std::string& number,
+                         int64_t transaction) {
+    const std::string postedId = CreateUniqueID();
+    const int postedType = credit ? DocumentType::PostedPurchCrMemo : DocumentType::PostedPurchInvoice;
+    const TColumnCopy header = CopyColumns(ctx, "D_GlobalPurchHeader",
+                                           {{"Id", "?1"},
+                                            {"DocumentType", std::to_string(postedType)},
+                                            {"DocumentNo", "?2"},
+                                            {"PostingDate", "COALESCE(PostingDate, DocumentDate)"},
+                                            {"C_Datetime", "CAST(?3 AS DOUBLE PRECISION)"},
+                                            {credit ? "IsGlobalCrMemo" : "IsGlobalInvoice", "1"}});
+    ExecuteBound(ctx.Db,
+                 std::string("INSERT INTO ") + (credit ? "D_PurchCrMemoHeader" : "D_PurchInvoiceHeader") + " (" +
+                     header.Target + ", PostingUser_Id, TransactionNo, SrcDocument_Id, Annul, GlobDocIsPosted) SELECT " +
+                     header.Source + ", ?4, CAST(?5 AS INTEGER), Id, 0, 1 FROM D_GlobalPurchHeader WHERE Id = ?6",
+                 {postedId, number, TDateTime::Now(), ctx.Session.UserId, transaction, id});
+    const TColumnCopy lines = CopyColumns(ctx, "D_GlobalPurchLine", {{"Master_Id", "?1"}});
+    ExecuteBound(ctx.Db,
+                 std::string("INSERT INTO ") + (credit ? "D_PurchCrMemoLine" : "D_PurchInvoiceLine") + " (" +
+                     lines.Target + ") SELECT " + lines.Source + " FROM D_GlobalPurchLine WHERE Master_Id = ?2 ORDER BY Line_No",
+                 {postedId, id});
+    return postedId;
+}
+
 }  // namespace
 
 int TPurchasePosting::PostPurchase(TServerContext& ctx, const std::string& id, TVariantArray& keys) {
@@ -242,34 +267,20 @@ int TPurchasePosting::PostPurchProtocol(TServerContext& ctx, const std::string& 
         PostingSeries(ctx, doc.Value(0, 1), credit ? "PostPurchCrMemoProt_Series_Id" : "PostPurchProtocol_Series_Id");
     if (NextSerieNo(ctx, series, doc.Value(0, 2).AsString(), number) < 0) return -1;
     const int64_t transaction = NextTransactionNo(ctx);
+    Step("numbered");
 
-    const std::string postedId = CreateUniqueID();
-    const int postedType = credit ? DocumentType::PostedPurchCrMemo : DocumentType::PostedPurchInvoice;
-    const TColumnCopy header = CopyColumns(ctx, "D_GlobalPurchHeader",
-                                           {{"Id", "?1"},
-                                            {"DocumentType", std::to_string(postedType)},
-                                            {"DocumentNo", "?2"},
-                                            {"PostingDate", "COALESCE(PostingDate, DocumentDate)"},
-                                            {"C_Datetime", "CAST(?3 AS DOUBLE PRECISION)"},
-                                            {credit ? "IsGlobalCrMemo" : "IsGlobalInvoice", "1"}});
-    ExecuteBound(ctx.Db,
-                 "INSERT INTO " + std::string(headerTable) + " (" + header.Target +
-                     ", PostingUser_Id, TransactionNo, SrcDocument_Id, Annul, GlobDocIsPosted) SELECT " + header.Source +
-                     ", ?4, CAST(?5 AS INTEGER), Id, 0, 1 FROM D_GlobalPurchHeader WHERE Id = ?6",
-                 {postedId, number, TDateTime::Now(), ctx.Session.UserId, transaction, id});
-    const TColumnCopy lines = CopyColumns(ctx, "D_GlobalPurchLine", {{"Master_Id", "?1"}});
-    ExecuteBound(ctx.Db,
-                 "INSERT INTO " + std::string(lineTable) + " (" + lines.Target + ") SELECT " + lines.Source +
-                     " FROM D_GlobalPurchLine WHERE Master_Id = ?2 ORDER BY Line_No",
-                 {postedId, id});
+    const std::string postedId = CopyProtocol(ctx, id, credit, number, transaction);
+    Step("lines");
     const TLedgerStore store(ctx);
     const TPostingDocument posted = store.Document(headerTable, lineTable, postedId, id);
     const TLedgerPosting posting = PostProtocolLedgers(posted, store.Accounts(), credit);
     if (!posting.RefusalKey.empty()) return RefuseWith(ctx, posting.RefusalKey);
     WritePostedAmounts(ctx, headerTable, lineTable, posted, posting);
     store.Write(store.Header(headerTable, postedId), posting.Entries, false);
+    Step("ledgers");
     ExecuteBound(ctx.Db, "DELETE FROM D_GlobalPurchLine WHERE Master_Id = ?", {id});
     ExecuteBound(ctx.Db, "DELETE FROM D_GlobalPurchHeader WHERE Id = ?", {id});
+    Step("removed");
     keys = {postedId, number};
     return 0;
 }
