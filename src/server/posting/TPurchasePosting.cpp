@@ -124,11 +124,12 @@ void UpdateItemDirectCosts(TServerContext& ctx, const std::string& postedId) {
     const TRequestResult setup = SelectRows(ctx.Db, "SELECT Update_ItemDirectCost FROM C_PurchasesSetup WHERE Id = ?",
                                             {ctx.Session.CompanyId});
     if (setup.Empty() || setup.Value().AsString() != "True") return;
+    // The last line of each item, found in one pass over the lines.
     ExecuteBound(ctx.Db,
-                 "UPDATE N_Item SET LastDirectCost = (SELECT l.UnitCost_LCY FROM D_PurchInvoiceLine l WHERE "
-                 "l.Master_Id = ?1 AND l.Code = N_Item.Code AND l.Type IN (1, 5) ORDER BY l.Line_No DESC LIMIT 1) "
-                 "WHERE Comp_Id = ?2 AND Code IN (SELECT Code FROM D_PurchInvoiceLine WHERE Master_Id = ?1 AND "
-                 "Type IN (1, 5))",
+                 "UPDATE N_Item SET LastDirectCost = x.Cost FROM (SELECT l.Code, l.UnitCost_LCY AS Cost FROM "
+                 "D_PurchInvoiceLine l JOIN (SELECT Code, MAX(Line_No) AS LastNo FROM D_PurchInvoiceLine WHERE "
+                 "Master_Id = ?1 AND Type IN (1, 5) GROUP BY Code) m ON m.Code = l.Code AND m.LastNo = l.Line_No "
+                 "WHERE l.Master_Id = ?1) AS x WHERE N_Item.Comp_Id = ?2 AND N_Item.Code = x.Code",
                  {postedId, ctx.Session.CompanyId});
 }
 

@@ -126,6 +126,23 @@ TEST_F(BooksCheckTest, ReleasingUsedBatchesMovesTheUseOntoOtherBatchesOrNamesThe
     EXPECT_EQ(Value("SELECT RemainingQuantity FROM G_ItemEntry WHERE Id = 'OTHER'").AsFloat(), 2.0);
 }
 
+TEST_F(LedgerViewsTest, AnItemTakesTheCostOfItsLastLineAsItsLastDirectCost) {
+    const double untouched = Value("SELECT LastDirectCost FROM N_Item WHERE Code = '1002'").AsFloat();
+    Exec("INSERT INTO D_PurchHeader (Id, Comp_Id, DocumentType, DocSubType_Id, Contragent_Id, VendorInvoiceNo, "
+         "DocumentDate, CntrPostingGroup_Id, GenBusPostGroup_Id, VATBusPostGroup_Id, BusinessGroup_Id) "
+         "VALUES ('B4', 'DEMO', 1, 'SD-520', 'V03', '9004', 46346, 'SUP-DOM', 'DOM', 'DOM', 'BG-SOF')");
+    Exec("INSERT INTO D_PurchaseLine (Master_Id, Id, Comp_Id, Line_No, Type, Code, Quantity, QtyPerUnitOfMeasure, "
+         "TotalValue, UnitCost_LCY, VATPercent, VATBusPostGroup_Id, VATProdPostGroup_Id) VALUES "
+         "('B4', 'B4-1', 'DEMO', 1, 1, '1001', 1, 1, 1.10, 1.10, 20, 'DOM', 'VAT20'), "
+         "('B4', 'B4-2', 'DEMO', 2, 1, '1001', 1, 1, 1.30, 1.30, 20, 'DOM', 'VAT20'), "
+         "('B4', 'B4-3', 'DEMO', 3, 2, '1002', 1, 1, 9.99, 9.99, 20, 'DOM', 'VAT20')");
+    TVariantArray keys;
+    ASSERT_EQ(Server().PostPurchase("B4", keys), 0) << Server().LastRefusalText();
+    EXPECT_DOUBLE_EQ(Value("SELECT LastDirectCost FROM N_Item WHERE Code = '1001'").AsFloat(), 1.30);
+    EXPECT_DOUBLE_EQ(Value("SELECT LastDirectCost FROM N_Item WHERE Code = '1002'").AsFloat(), untouched)
+        << "an account line of the same code is no purchase of the item";
+}
+
 // Entries travel to the engine in bulk, where tabs, line breaks and backslashes mean something.
 TEST_F(LedgerViewsTest, EntriesKeepTheLineTextAsTyped) {
     const std::string text = "Транспорт\tдо C:\\склад\n\"бърз\" \\N";
