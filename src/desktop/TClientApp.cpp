@@ -19,6 +19,7 @@
 #include "desktop/TQtDialogs.h"
 #include "desktop/ValueText.h"
 #include "frame/uPurchasePackage.h"
+#include "others/uOthersPackage.h"
 #include "server/EmbeddedServer.h"
 #include "server/db/TDbSession.h"
 #include "server/demo/TDemoCompany.h"
@@ -112,6 +113,7 @@ bool TClientApp::Start() {
     dm().SetDialogs(dialogs_.get());
     dm().SetFormHost(window_.get());
     PurchasePackageStartup();
+    OthersPackageStartup();
     window_->BuildPurchaseMenu();
     const QString company = server::IsPostgresAddress(FromQ(file)) ? file : QFileInfo(file).fileName();
     window_->setWindowTitle(QStringLiteral("Tavrek — Покупки — %1").arg(company));

@@ -44,6 +44,7 @@ const TGroupCaption kGroups[] = {
     {TFormGroup::fgReplenishment, "Снабдяване"},
     {TFormGroup::fgLists, "Списъци"},
     {TFormGroup::fgSetup, "Настройки"},
+    {TFormGroup::fgOtherPackages, "Номенклатури и справки"},
 };
 
 bool IsNumber(const std::string& text) {

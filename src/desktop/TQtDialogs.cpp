@@ -8,6 +8,7 @@
 #include <QRegularExpression>
 
 #include "base/errors/TELException.h"
+#include "base/forms/Selectors.h"
 #include "base/server/IAppServer.h"
 #include "base/session/Tdm.h"
 #include "base/ui/Messages.h"
@@ -64,7 +65,7 @@ void DescribeColumns(TClientDataSet& rows) {
     bool described = false;
     for (int i = 0; i < rows.FieldCount(); ++i) {
         TField& field = rows.Fields(i);
-        const std::string caption = FieldCaption(field.FieldName());
+        const std::string caption = field.DisplayLabel.empty() ? FieldCaption(field.FieldName()) : field.DisplayLabel;
         field.Visible = !caption.empty();
         if (!caption.empty()) field.DisplayLabel = caption;
         described = described || !caption.empty();
@@ -106,7 +107,7 @@ bool TQtDialogs::InputText(const std::string& caption, const std::string& prompt
 bool TQtDialogs::Select(const std::string& selector, const TFilter& filter, bool multiSelect, TRequestResult& chosen) {
     auto rows = std::make_unique<TClientDataSet>(selector);
     try {
-        dm().Server().RequestData(selector, filter, *rows);
+        LoadSelectorRows(selector, filter, *rows);
     } catch (...) {
         TELException(CurrentExceptionMessage(), "TQtDialogs.Select(" + selector + ")");
         const std::string text = GetMessageText("err_SelectorNotAvailable", "Списъкът за избор %s не може да се зареди");

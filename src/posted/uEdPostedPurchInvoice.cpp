@@ -7,6 +7,7 @@
 #include "base/ui/Messages.h"
 #include "base/util/Utils.h"
 #include "documents/uPurchPrintForms.h"
+#include "posted/uPostedPurchOperations.h"
 
 namespace tavrek {
 namespace {
@@ -21,7 +22,8 @@ Variant Get(TClientDataSet& ds, std::string_view field) {
 }  // namespace
 
 TfEdPostedPurchInvoice::TfEdPostedPurchInvoice()
-    : acShowCurrencyFactor(AcListBase.Add("acShowCurrencyFactor", "$", "Документ")) {
+    : acShowCurrencyFactor(AcListBase.Add("acShowCurrencyFactor", "$", "Документ")),
+      acGeneratePayment(AcListBase.Add("acGeneratePayment", "Генериране на плащане", "Документ")) {
     MasterProvider = "D_PurchInvoiceHeader";
     DetailProvider = "D_PurchInvoiceLine";
     MasterTable = "D_PurchInvoiceHeader";
@@ -32,6 +34,11 @@ TfEdPostedPurchInvoice::TfEdPostedPurchInvoice()
     acShowCurrencyFactor.Hint = "Курс на валутата на документа";
     BindAction(acShowCurrencyFactor, "acShowCurrencyFactorExecute", [this] { acShowCurrencyFactorExecute(); });
     acShowCurrencyFactor.OnUpdate = [this](TAction& a) { a.Enabled = cdsMaster.Active() && !cdsMaster.IsEmpty(); };
+    BindAction(acGeneratePayment, "acGeneratePaymentExecute", [this] { acGeneratePaymentExecute(); });
+    acGeneratePayment.OnUpdate = [this](TAction& a) {
+        a.Enabled = cdsMaster.Active() && !cdsMaster.IsEmpty() && RoundUp(Get(cdsMaster, "Remaining").AsFloat(), 2) > 0;
+    };
+    pmDocument.Add("miGeneratePayment", acGeneratePayment);
     DescribeLayout();
 }
 
@@ -155,6 +162,10 @@ void TfEdPostedPurchInvoice::acShowCurrencyFactorExecute() {
     MessageDlgEx("Курс на " + (currency.empty() ? LocalData().LocalCurrencyId : currency) + ": " +
                      Variant(rate).AsString(),
                  TMsgDlgType::mtInformation, mbOK);
+}
+
+void TfEdPostedPurchInvoice::acGeneratePaymentExecute() {
+    uPostedPurchOperations::GeneratePayment(*this, {}, [this] { HandOverOnClose = true; });
 }
 
 namespace uEdPostedPurchInvoice {

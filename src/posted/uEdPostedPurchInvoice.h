@@ -14,6 +14,7 @@ public:
     std::string ClassName() const override { return "TfEdPostedPurchInvoice"; }
 
     TAction& acShowCurrencyFactor;
+    TAction& acGeneratePayment;
 
     void UpdateGridFooter(TGrid& grid) override;
     void FormCreate() override;
@@ -21,6 +22,8 @@ public:
     TVariantArray GetDocumentInfo() override;
     TRequestResult GetPrintDocument() override;
     void acShowCurrencyFactorExecute();
+    // The payment of what is open of the invoice; the view hands over to it as it closes.
+    void acGeneratePaymentExecute();
 
 private:
     void DescribeLayout();

@@ -56,7 +56,7 @@ TEST_F(ClientAppTest, PurchaseMenuListsTheFormsByGroup) {
     for (QAction* action : client.Window().PurchaseMenu().actions()) groups << action->text();
     for (const QString& group : groups)
         EXPECT_TRUE(QStringList({"Документи", "Осчетоводени документи", "Глобални документи", "Снабдяване",
-                                 "Списъци", "Настройки"})
+                                 "Списъци", "Настройки", "Номенклатури и справки"})
                         .contains(group))
             << group.toStdString();
     int listed = 0;

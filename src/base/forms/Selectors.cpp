@@ -1,6 +1,9 @@
 #include "base/forms/Selectors.h"
 
+#include <map>
+
 #include "base/forms/EFormError.h"
+#include "base/server/IAppServer.h"
 #include "base/session/Tdm.h"
 #include "base/ui/IDialogs.h"
 #include "base/util/Text.h"
@@ -63,7 +66,24 @@ TFilter WithWildcards(const TFilter& filter) {
     return result;
 }
 
+std::map<std::string, TSelectorRows>& ProvidedSelectors() {
+    static std::map<std::string, TSelectorRows> selectors;
+    return selectors;
+}
+
 }  // namespace
+
+bool RegisterSelectorRows(const std::string& selector, TSelectorRows rows) {
+    return ProvidedSelectors().emplace(selector, std::move(rows)).second;
+}
+
+void UnregisterSelectorRows(const std::string& selector) { ProvidedSelectors().erase(selector); }
+
+void LoadSelectorRows(const std::string& selector, const TFilter& filter, TClientDataSet& rows) {
+    const auto provided = ProvidedSelectors().find(selector);
+    if (provided != ProvidedSelectors().end()) provided->second(filter, rows);
+    else dm().Server().RequestData(selector, filter, rows);
+}
 
 bool GetSelector(const std::string& selector, const TFilter& filter, const std::string& selectorFields,
                  const std::string& targetFields, TClientDataSet& target) {

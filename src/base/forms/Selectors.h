@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -8,6 +9,16 @@
 #include "base/server/TRequestResult.h"
 
 namespace tavrek {
+
+// Where a selector's rows come from: a package may provide selectors of its own (another
+// package's selection forms, known by number); any other selector is the server's data
+// provider of that name. A provided selector describes its columns (DisplayLabel, Visible).
+using TSelectorRows = std::function<void(const TFilter& filter, TClientDataSet& rows)>;
+// False when the selector was provided before (the first stays).
+bool RegisterSelectorRows(const std::string& selector, TSelectorRows rows);
+void UnregisterSelectorRows(const std::string& selector);
+// Opens rows on what the selector lists under the filter.
+void LoadSelectorRows(const std::string& selector, const TFilter& filter, TClientDataSet& rows);
 
 // Selectors over IDialogs::Select. Field lists are comma separated; the n-th selector
 // field goes to the n-th target. Every function returns false when the user chose nothing

@@ -10,8 +10,10 @@ namespace tavrek {
 
 class TfBase;
 
-// The groups of the desktop's "Покупки" menu.
-enum class TFormGroup { fgDocuments, fgPostedDocuments, fgGlobalDocuments, fgReplenishment, fgLists, fgSetup };
+// The groups of the desktop's "Покупки" menu; the forms of other packages that purchase
+// forms open by number come last.
+enum class TFormGroup { fgDocuments, fgPostedDocuments, fgGlobalDocuments, fgReplenishment, fgLists, fgSetup,
+                        fgOtherPackages };
 
 using TFormFactory = std::function<std::unique_ptr<TfBase>()>;
 

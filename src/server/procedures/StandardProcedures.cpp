@@ -9,6 +9,7 @@
 #include "base/util/Utils.h"
 #include "server/SqlValue.h"
 #include "server/procedures/ProcedureArgs.h"
+#include "server/procedures/VendorPaymentProcedures.h"
 #include "server/TQueryBuilder.h"
 #include "server/schema/DocumentTables.h"
 #include "server/schema/DocumentTypes.h"
@@ -215,6 +216,7 @@ void RegisterStandardProcedures(TProcedureRegistry& registry) {
         return RecalcDocument(ctx, "D_GlobalPurchHeader", "D_GlobalPurchLine", a);
     });
     registry.Register(TProcedureKind::pkProcedure, "usp_SaveHistoryBeforeDelete", SaveHistoryBeforeDelete);
+    RegisterVendorPaymentProcedures(registry);
     registry.Register(TProcedureKind::pkProcedure, "usp_CheckDocumentBeforeDelete", CheckDocumentBeforeDelete);
     registry.Register(TProcedureKind::pkProcedure, "usp_UPDATE_N_Item_UnitPrice", UpdateItemUnitPrice);
     registry.Register(TProcedureKind::pkTableFunction, "fn_GetDocPayMethod", GetDocPayMethod);

@@ -7,6 +7,7 @@
 #include "server/posting/PostingSchema.h"
 #include "server/posting/VendorItemProcedures.h"
 #include "server/schema/DocumentTables.h"
+#include "server/schema/OtherPackagesSchema.h"
 
 namespace tavrek::server {
 namespace {
@@ -515,6 +516,7 @@ const std::vector<TMigration>& Migrations() {
         {3, "General ledger, item ledger, posting setups and their views", LedgerSchemaSql()},
         {4, "Item cross-references of vendors and standard numbers", kItemCrossReferenceSql},
         {5, "Form catalogue; document headers by date", ListsAndFormCatalogueSql()},
+        {6, "Selectors and nomenclature of the forms other packages open", OtherPackagesSchemaSql()},
     };
     return migrations;
 }

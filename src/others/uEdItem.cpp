@@ -1,0 +1,51 @@
+#include "others/uEdItem.h"
+
+#include "base/forms/TFormCatalogue.h"
+#include "base/forms/TFormRegistry.h"
+
+namespace tavrek {
+
+TfEdItem::TfEdItem() : TfOthersCard("N_Item") {
+    Description.AddPage("tsMainData", "Основни данни");
+    Description.AddPage("tsPrices", "Цени и групи");
+    Description.AddFields({
+        {"Code", "Код", TFieldKind::fkText, "tsMainData"},
+        {"Name", "Наименование", TFieldKind::fkText, "tsMainData"},
+        {"Description2", "Допълнително описание", TFieldKind::fkText, "tsMainData"},
+        {"BaseMeasure_Id", "Основна мярка", TFieldKind::fkText, "tsMainData"},
+        {"PurchMeasure_Id", "Мярка за покупка", TFieldKind::fkText, "tsMainData"},
+        {"Producer_Id", "Производител", TFieldKind::fkText, "tsMainData"},
+        {"ItemProductGroup_Id", "Продуктова група", TFieldKind::fkText, "tsMainData"},
+        {"Vendor_Id", "Доставчик", TFieldKind::fkText, "tsMainData"},
+        {"Blocked", "Блокиран", TFieldKind::fkFlag, "tsMainData"},
+        {"VATProdPostGroup_Id", "ДДС група", TFieldKind::fkLookup, "tsPrices"},
+        {"GenProdPostGroup_Id", "Счетоводна група", TFieldKind::fkLookup, "tsPrices"},
+        {"UnitPrice", "Продажна цена", TFieldKind::fkNumber, "tsPrices"},
+        {"LastDirectCost", "Последна доставна цена", TFieldKind::fkNumber, "tsPrices"},
+        {"UnitCost", "Себестойност", TFieldKind::fkNumber, "tsPrices"},
+    });
+    Description.FindField("LastDirectCost")->ReadOnly = true;
+    Description.FindField("UnitCost")->ReadOnly = true;
+    AddKeyLookup("BaseMeasure_Id", "мерна единица", "N_Measure", "Code", false);
+    AddKeyLookup("PurchMeasure_Id", "мерна единица", "N_Measure", "Code", false);
+    AddKeyLookup("Producer_Id", "производител", "N_Producer", "Id");
+    AddKeyLookup("ItemProductGroup_Id", "продуктова група", "N_ItemProductGroup", "Id");
+    AddKeyLookup("Vendor_Id", "доставчик", "N_Contragent");
+}
+
+namespace uEdItem {
+namespace {
+int32_t initializationCounter = 0;
+}  // namespace
+
+void Initialization() {
+    if (initializationCounter-- != 0) return;
+    const TFormCatalogueEntry& entry = *FindCatalogueClass("TfEdItem");
+    RegisterFormClass(entry.ClassName, entry.FormNumber, [] { return std::make_unique<TfEdItem>(); }, entry.Caption,
+                      TFormGroup::fgOtherPackages);
+}
+
+void Finalization() { ++initializationCounter; }
+
+}  // namespace uEdItem
+}  // namespace tavrek

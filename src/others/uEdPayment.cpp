@@ -1,0 +1,136 @@
+#include "others/uEdPayment.h"
+
+#include "base/forms/EAbort.h"
+#include "base/forms/TFormCatalogue.h"
+#include "base/forms/TFormRegistry.h"
+#include "base/forms/TWaitCursor.h"
+#include "base/server/IAppServer.h"
+#include "base/session/LocalData.h"
+#include "base/session/Tdm.h"
+#include "base/ui/Messages.h"
+#include "base/util/Text.h"
+#include "base/util/Utils.h"
+
+namespace tavrek {
+namespace {
+
+std::string Quoted(const std::string& text) {
+    std::string quoted = "'";
+    for (char c : text) quoted += c == '\'' ? std::string("''") : std::string(1, c);
+    return quoted + "'";
+}
+
+}  // namespace
+
+TfEdPayment::TfEdPayment() {
+    MasterProvider = "D_VendorPayment";
+    MasterTable = "D_VendorPayment";
+    acPostDocument.Visible = true;
+    acPostDocument.Caption = "Осчетоводяване";
+    Description.AddFields({
+        {"DocumentNo", "Номер", TFieldKind::fkText, ""},
+        {"DocumentDate", "Дата", TFieldKind::fkDate, ""},
+        {"Amount", "Сума за плащане", TFieldKind::fkNumber, ""},
+        {"Account_Id", "Платежна сметка", TFieldKind::fkLookup, ""},
+        {"Description", "Основание", TFieldKind::fkText, ""},
+    });
+    Description.AddReadOnlyFields({
+        {"N_Contragent_Code", "Код на доставчика", TFieldKind::fkText, ""},
+        {"N_Contragent_Name", "Доставчик", TFieldKind::fkText, ""},
+        {"AppliesToDocNo", "Плаща документ", TFieldKind::fkText, ""},
+        {"OpenAmount", "Остатък за плащане", TFieldKind::fkNumber, ""},
+        {"Currency_Id", "Валута", TFieldKind::fkText, ""},
+        {"Posted", "Осчетоводено", TFieldKind::fkFlag, ""},
+    });
+    accountLookup_.Field = "Account_Id";
+    accountLookup_.Caption = "сметка";
+    accountLookup_.MasterTable = "G_LAccount";
+    accountLookup_.Copies = {{"Id", "Account_Id", true}};
+}
+
+const TLookupDefinition* TfEdPayment::LookupOf(TClientDataSet& dataSet, std::string_view field) {
+    if (&dataSet == &cdsMaster && EqualsIgnoreCase(field, accountLookup_.Field)) return &accountLookup_;
+    return TfBaseEditMaster::LookupOf(dataSet, field);
+}
+
+bool TfEdPayment::CheckDataModification() {
+    const bool editable = TfBaseEditMaster::CheckDataModification();
+    TField* posted = cdsMaster.FindField("Posted");
+    if (cdsMaster.Active() && !cdsMaster.IsEmpty() && posted != nullptr && posted->AsInteger() == 1) ReadOnly = true;
+    acPostDocument.Enabled = !ReadOnly;
+    return editable && !ReadOnly;
+}
+
+void TfEdPayment::ApplyDefaultValues(const TDefaultValues& values) {
+    TfBaseEditMaster::ApplyDefaultValues(values);
+    ProposePayment();
+}
+
+// What is open of the paid document, its vendor, and the account payments go out of.
+void TfEdPayment::ProposePayment() {
+    const Variant document = cdsMaster.FieldByName("AppliesToDoc_Id").Value();
+    TRequestResult entry;
+    dm().Server().RequestValue(0, "dv_ContragentEntry", "Contragent_ID,Contragent_Code,Contragent_Name,DocumentNo,Remaining",
+                               TFilter().Add("dv_ContragentEntry.Document_Id", "=", document), entry);
+    TRequestResult setup;
+    dm().Server().RequestValue(0, "C_PurchasesSetup", "DirectPayAccount",
+                               TFilter().Add("C_PurchasesSetup.Id", "=", LocalData().CompanyId), setup);
+    const double open = std::abs(entry.ByName("Remaining").AsFloat());
+    if (cdsMaster.State() == TDataSetState::dsBrowse) cdsMaster.Edit();
+    const auto set = [this](const char* field, const Variant& value) { cdsMaster.FieldByName(field).SetValue(value); };
+    if (!entry.Empty()) set("Contragent_Id", entry.ByName("Contragent_ID"));
+    set("N_Contragent_Code", entry.ByName("Contragent_Code"));
+    set("N_Contragent_Name", entry.ByName("Contragent_Name"));
+    set("AppliesToDocNo", entry.ByName("DocumentNo"));
+    set("OpenAmount", open);
+    set("Amount", open);
+    set("DocumentDate", Variant(TDateTime::Today()));
+    set("Account_Id", setup.Value());
+    set("Description", "Плащане по документ " + entry.ByName("DocumentNo").AsString());
+    set("User_Id", LocalData().UserId);
+}
+
+void TfEdPayment::CheckAmount() {
+    const double amount = RoundUp(cdsMaster.FieldByName("Amount").AsFloat(), 2);
+    if (amount <= 0) AbortWithError("err_PaymentAmountNotPositive", "Въведете сума на плащането, по-голяма от нула.");
+    if (amount > RoundUp(cdsMaster.FieldByName("OpenAmount").AsFloat(), 2))
+        AbortWithError("err_PaymentExceedsRemaining", "Сумата на плащането е по-голяма от остатъка за плащане.");
+}
+
+void TfEdPayment::PostDocument(bool print) {
+    if (ReadOnly) AbortWithError("err_DocumentIsReadOnly", "Документът не може да бъде променян.");
+    CheckAmount();
+    TfBaseEditMaster::PostDocument(print);
+    TWaitCursor wait;
+    const std::string id = cdsMaster.FieldByName("Id").AsString();
+    const std::string procedure = GetMessageText("usp_PostVendorPayment", "usp_PostVendorPayment");
+    TRequestResult result;
+    dm().Server().RequestValue(-1, "exec " + procedure + " " + Quoted(LocalData().CompanyId) + ", " + Quoted(id),
+                               "Result,ErrMsg", TFilter(), result);
+    if (result.Empty() || result.ByName("Result").AsInteger() < 0) {
+        const std::string reason = result.ByName("ErrMsg").AsString();
+        MessageDlgEx(GetMessageText("err_PostingPayment", "Плащането не беше осчетоводено.") +
+                         (reason.empty() ? "" : "\r\n" + reason),
+                     TMsgDlgType::mtError, mbOK);
+        throw EAbort();
+    }
+    ReadBackSavedData();
+    CheckDataModification();
+}
+
+namespace uEdPayment {
+namespace {
+int32_t initializationCounter = 0;
+}  // namespace
+
+void Initialization() {
+    if (initializationCounter-- != 0) return;
+    const TFormCatalogueEntry& entry = *FindCatalogueClass("TfEdPayment");
+    RegisterFormClass(entry.ClassName, entry.FormNumber, [] { return std::make_unique<TfEdPayment>(); }, entry.Caption,
+                      TFormGroup::fgOtherPackages);
+}
+
+void Finalization() { ++initializationCounter; }
+
+}  // namespace uEdPayment
+}  // namespace tavrek

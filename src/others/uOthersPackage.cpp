@@ -1,0 +1,35 @@
+#include "others/uOthersPackage.h"
+
+#include <iterator>
+
+#include "others/uEdContragent.h"
+#include "others/uEdItem.h"
+#include "others/uEdPayment.h"
+#include "others/uOthersForms.h"
+
+namespace tavrek {
+namespace {
+
+struct TUnit {
+    void (*Initialization)();
+    void (*Finalization)();
+};
+
+const TUnit kUnits[] = {
+    {uOthersForms::Initialization, uOthersForms::Finalization},
+    {uEdItem::Initialization, uEdItem::Finalization},
+    {uEdContragent::Initialization, uEdContragent::Finalization},
+    {uEdPayment::Initialization, uEdPayment::Finalization},
+};
+
+}  // namespace
+
+void OthersPackageStartup() {
+    for (const TUnit& unit : kUnits) unit.Initialization();
+}
+
+void OthersPackageShutdown() {
+    for (auto it = std::rbegin(kUnits); it != std::rend(kUnits); ++it) it->Finalization();
+}
+
+}  // namespace tavrek

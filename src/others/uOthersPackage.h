@@ -1,0 +1,11 @@
+#pragma once
+
+namespace tavrek {
+
+// The entry of our package of forms that belong to other packages (nomenclature, finance,
+// stock) and that purchase forms open by number: the desktop client starts it beside the
+// purchase package. Start-up registers every form class and selector once.
+void OthersPackageStartup();
+void OthersPackageShutdown();
+
+}  // namespace tavrek

@@ -1,0 +1,112 @@
+#include "server/schema/OtherPackagesSchema.h"
+
+#include "server/schema/DocumentTypes.h"
+
+namespace tavrek::server {
+namespace {
+
+// A posted document's lines under the names the global documents copy, beside the header
+// fields their selectors filter by.
+std::string PostedLineSelectSql(const std::string& view, const std::string& header, const std::string& line,
+                                const std::string& headerFields) {
+    return "CREATE VIEW " + view + " AS SELECT l.Id, h.Comp_Id, l.Master_Id, h.DocumentNo, h.DocumentDate, "
+           "h.Contragent_Id, h.Annul, " + headerFields + ", l.Line_No, l.Type, l.Code, l.Description, "
+           "l.Description2, l.Measure_Id, l.PriceIncludingVAT, l.Quantity, l.Quantity_Base, "
+           "l.QtyPerUnitOfMeasure AS QtyPerUnit, l.DirectUnitCost, l.UnitCost_ACY AS UnitCost, l.UnitCost_LCY, "
+           "l.LineDiscount AS LineDiscount_Percent, l.VATPercent, l.ReturnedQty AS ReturnedQTY, "
+           "l.VATProdPostGroup_Id, CAST(NULL AS TEXT) AS InventoryPostGroup_Id, l.GenProdPostGroup_Id, l.TotalValue, "
+           "l.TotalVAT FROM " + line + " l JOIN " + header + " h ON h.Id = l.Master_Id;\n";
+}
+
+const std::string kOrderLineSelect = R"(
+-- Order lines with what is left to receive of them.
+CREATE VIEW dv_PurchOrderLineSelect AS
+SELECT l.Id, h.Comp_Id, l.Master_Id, h.DocumentNo, h.DocumentDate, h.Contragent_Id, l.Line_No, l.Type,
+       l.AllowInvoiceDisc, COALESCE(l.Currency_Id, h.Currency_Id) AS Currency_Id, l.Code, l.Description,
+       l.Description2, l.GenBusPostGroup_Id, l.GenProdPostGroup_Id, CAST(NULL AS TEXT) AS InventoryPostGroup_Id,
+       l.Measure_Id, l.VATPercent, l.VATLedger, l.VATBusPostGroup_Id, l.VATProdPostGroup_Id, l.SerialNo, l.PartNo,
+       l.PriceIncludingVAT, l.DirectUnitCost_ACY, l.LineDiscount, l.QtyPerUnitOfMeasure, l.Quantity,
+       l.Quantity - COALESCE(l.ReceivedQty, 0) - COALESCE(l.RejectedQty, 0) AS CalculatedQTY
+FROM D_PurchaseLine l JOIN D_PurchHeader h ON h.Id = l.Master_Id
+WHERE h.DocumentType = )";
+
+const std::string kNomenclature = R"(
+-- Contragents by kind: 0 customer, 1 vendor, 2 vendor and customer.
+CREATE VIEW dv_ContragentSelect AS
+SELECT Id, Comp_Id, Code, Name, Bulstat, VATRegistrationNo, City,
+       CASE WHEN IsVendor = 1 AND IsCustomer = 1 THEN 2 WHEN IsVendor = 1 THEN 1 ELSE 0 END AS ContragentType
+FROM N_Contragent;
+
+CREATE TABLE N_Producer (
+    Id TEXT PRIMARY KEY NOT NULL,
+    Comp_Id TEXT NOT NULL,
+    Name TEXT NOT NULL);
+
+CREATE TABLE N_ItemProductGroup (
+    Id TEXT PRIMARY KEY NOT NULL,
+    Comp_Id TEXT NOT NULL,
+    Name TEXT NOT NULL);
+
+-- Payments to vendors, each applied to the vendor entry of the document it pays.
+CREATE TABLE D_VendorPayment (
+    Id TEXT PRIMARY KEY NOT NULL,
+    Comp_Id TEXT NOT NULL,
+    DocumentNo TEXT,
+    DocumentDate DATETIME,
+    Contragent_Id TEXT,
+    Currency_Id TEXT,
+    CurrencyFactor REAL DEFAULT 1,
+    PriceIncludingVAT INTEGER DEFAULT 0,
+    VATBusPostGroup_Id TEXT,
+    GenBusPostGroup_Id TEXT,
+    BusinessGroup_Id TEXT,
+    AppliesToDoc_Id TEXT,
+    AppliesToDoc_Type INTEGER DEFAULT 1,
+    Account_Id TEXT,
+    Amount REAL DEFAULT 0,
+    Description TEXT,
+    Posted INTEGER DEFAULT 0,
+    TransactionNo INTEGER,
+    User_Id TEXT,
+    C_Datetime DATETIME);
+CREATE INDEX IX_D_VendorPayment_Applies ON D_VendorPayment (AppliesToDoc_Id);
+-- A payment is read with its vendor and what is open of the document it pays.
+CREATE VIEW V_D_VendorPayment AS
+SELECT p.*, c.Code AS N_Contragent_Code, c.Name AS N_Contragent_Name, e.DocumentNo AS AppliesToDocNo,
+       ABS(e.Remaining) AS OpenAmount
+FROM D_VendorPayment p LEFT JOIN N_Contragent c ON c.Id = p.Contragent_Id
+LEFT JOIN G_ContragentEntry e ON e.Document_Id = p.AppliesToDoc_Id AND e.Comp_Id = p.Comp_Id;
+
+INSERT INTO S_Messages (Id, Text) VALUES
+ ('fld_3680', 'Аванси на доставчика'),
+ ('fld_10510', 'Отворени редове от поръчки'),
+ ('fld_10680', 'Редове от фактури за покупка'),
+ ('fld_10700', 'Редове от кредитни известия'),
+ ('fld_10770', 'Вид документ'),
+ ('fld_410', 'Контрагенти'),
+ ('fld_330', 'Производители'),
+ ('fld_610', 'Продуктови групи'),
+ ('err_CardCodeRequired', 'Въведете код на записа.'),
+ ('err_CardNameRequired', 'Въведете наименование на записа.'),
+ ('err_CardCodeExists', 'Вече има запис с този код; въведете друг код.'),
+ ('err_PaymentNotFound', 'Плащането не е намерено или вече е осчетоводено.'),
+ ('err_PaymentNoOpenEntry', 'Документът, който се плаща, няма открито задължение към доставчика.'),
+ ('err_PaymentAmountNotPositive', 'Въведете сума на плащането, по-голяма от нула.'),
+ ('err_PaymentExceedsRemaining', 'Сумата на плащането е по-голяма от остатъка за плащане по документа.'),
+ ('err_PaymentNoAccount', 'Няма сметка за плащането или за задълженията към доставчика.'),
+ ('err_PostingPayment', 'Плащането не беше осчетоводено.')
+ON CONFLICT (Id) DO NOTHING;
+)";
+
+}  // namespace
+
+std::string OtherPackagesSchemaSql() {
+    return PostedLineSelectSql("dv_PurchInvoiceLineSelect", "D_PurchInvoiceHeader", "D_PurchInvoiceLine",
+                               "h.DoNotIncInVATLedger, h.IsGlobalInvoice, h.GlobalInvoiceNo") +
+           PostedLineSelectSql("dv_PurchCrMemoLineSelect", "D_PurchCrMemoHeader", "D_PurchCrMemoLine",
+                               "h.NotIncludeVatLedger, h.IsGlobalCrMemo, h.GlobalCrMemoNo") +
+           kOrderLineSelect + std::to_string(DocumentType::PurchOrder) +
+           "\n  AND l.Quantity - COALESCE(l.ReceivedQty, 0) - COALESCE(l.RejectedQty, 0) > 0;\n" + kNomenclature;
+}
+
+}  // namespace tavrek::server

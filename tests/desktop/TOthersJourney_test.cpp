@@ -1,0 +1,150 @@
+#include <QApplication>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include "QtTestApp.h"
+#include "TDialogAnswerer.h"
+#include "base/forms/TfBase.h"
+#include "base/session/Tdm.h"
+#include "desktop/TClientApp.h"
+#include "desktop/TDataGrid.h"
+#include "desktop/TDataSetModel.h"
+#include "desktop/TFormHostWidget.h"
+#include "desktop/TGridFooter.h"
+#include "desktop/TMainWindow.h"
+#include "desktop/TSidePanelWidget.h"
+#include "server/EmbeddedServer.h"
+
+namespace tavrek::desktop {
+namespace {
+
+using testing::TDialogAnswerer;
+
+// A posted invoice of vendor V03 (10 x 1008, VAT included 11.40) and an open invoice of the
+// same vendor with a line of the same item, which the buyer opens.
+void ArrangeInvoices(server::EmbeddedServer& server) {
+    server.Database().Exec(
+        "INSERT INTO D_PurchHeader (Id, Comp_Id, DocumentType, DocSubType_Id, Contragent_Id, DocumentNo, DocumentDate, "
+        "PostingDate, BusinessGroup_Id, VATBusPostGroup_Id, GenBusPostGroup_Id, CntrPostingGroup_Id, PayMethod_Id, "
+        "CurrencyFactor, TotalValue, VATValue, TotalVAT, TotalValue_LCY, TotalVAT_LCY) "
+        "SELECT k, 'DEMO', 1, 'SD-520', Id, n, 46200, 46200, 'BG-SOF', VATBusPostGroup_Id, GenBusPostGroup_Id, "
+        "CntrPostingGroup_Id, PayMethod_Id, 1, 9.5, 1.9, 11.4, 9.5, 11.4 FROM N_Contragent JOIN (SELECT '{P1}' AS k, "
+        "NULL AS n UNION ALL SELECT '{O1}', '0000000101') d ON 1 = 1 WHERE Id = 'V03';"
+        "INSERT INTO D_PurchaseLine (Master_Id, Id, Comp_Id, Line_No, Type, Code, Description, Measure_Id, Quantity, "
+        "DirectUnitCost_ACY, TotalPrice, VATProdPostGroup_Id, GenProdPostGroup_Id, VATPercent, VATBaseAmount, TotalValue, "
+        "VATValue, TotalVAT, TotalValue_LCY, VATValue_LCY, TotalVAT_LCY, UnitCost_ACY, UnitCost_LCY, BusinessGroup_Id, "
+        "VATBusPostGroup_Id, GenBusPostGroup_Id) SELECT h.Id, h.Id || '-1', 'DEMO', 1, 1, i.Code, i.Name, "
+        "i.PurchMeasure_Id, 10, 0.95, 9.5, i.VATProdPostGroup_Id, i.GenProdPostGroup_Id, 20, 9.5, 9.5, 1.9, 11.4, 9.5, "
+        "1.9, 11.4, 0.95, 0.95, 'BG-SOF', h.VATBusPostGroup_Id, h.GenBusPostGroup_Id FROM D_PurchHeader h JOIN N_Item i "
+        "ON i.Code = '1008' AND i.Comp_Id = 'DEMO' WHERE h.Id IN ('{P1}', '{O1}')");
+    TVariantArray keys;
+    if (server.PostPurchase("{P1}", keys) < 0) throw std::runtime_error("posting refused: " + server.LastRefusalText());
+}
+
+// From the invoice editor's side panel a buyer looks up the item and the vendor: the item
+// card, the item's history and the vendor's open entries, each in a window of its own.
+class OthersJourney : public ::testing::Test {
+protected:
+    OthersJourney() {
+        TClientOptions options;
+        options.CompanyFile = folder.filePath("demo.tavrek");
+        client = std::make_unique<TClientApp>(options);
+        if (!client->Start()) throw std::runtime_error("the demo company did not open");
+        ArrangeInvoices(client->Server());
+        client->Window().resize(1400, 860);
+        client->Window().show();
+    }
+
+    TMainWindow& window() { return client->Window(); }
+
+    // The open invoice from the invoice list, by a double click on its row.
+    TFormHostWidget* OpenInvoice() {
+        QAction* item = nullptr;
+        for (QMenu* sub : window().PurchaseMenu().findChildren<QMenu*>())
+            for (QAction* action : sub->actions())
+                if (action->objectName() == "TfBrPurchase") item = action;
+        if (item == nullptr) return nullptr;
+        item->trigger();
+        QTest::qWait(20);
+        TDataGrid* grid = window().ActiveHost()->Grid("dbgMaster");
+        const QModelIndex row = grid->Model().index(0, 1);
+        grid->View().setCurrentIndex(row);
+        QTest::mouseDClick(grid->View().viewport(), Qt::LeftButton, {}, grid->View().visualRect(row).center());
+        QTest::qWait(20);
+        return window().ActiveHost();
+    }
+
+    // Clicks a row of a list of the side panel, by the list's caption, and returns the
+    // window that opened.
+    TFormHostWidget* ClickPanelRow(TFormHostWidget& editor, const QString& list, int row) {
+        window().Mdi().setActiveSubWindow(qobject_cast<QMdiSubWindow*>(editor.parentWidget()));
+        QWidget* panel = editor.findChild<QWidget*>("pFloat");
+        if (panel == nullptr) return nullptr;
+        for (QGroupBox* box : panel->findChildren<QGroupBox*>()) {
+            if (box->title().trimmed() != list) continue;
+            auto* table = box->findChild<QTableWidget*>();
+            const QRect cell = table->visualItemRect(table->item(row, 0));
+            QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, cell.center());
+            QTest::qWait(20);
+            return window().ActiveHost();
+        }
+        return nullptr;
+    }
+
+    static int Column(TDataGrid& grid, const QString& caption) {
+        for (int c = 0; c < grid.Model().columnCount(); ++c)
+            if (grid.Model().headerData(c, Qt::Horizontal).toString() == caption) return c;
+        throw std::runtime_error("no column " + caption.toStdString());
+    }
+
+    QApplication& app = testing::TestApp();
+    TSessionGuard guard;
+    QTemporaryDir folder;
+    TDialogAnswerer answerer;
+    std::unique_ptr<TClientApp> client;
+};
+
+TEST_F(OthersJourney, FromTheSidePanelTheItemCardTheItemHistoryAndTheVendorEntriesOpen) {
+    TFormHostWidget* editor = OpenInvoice();
+    ASSERT_NE(editor, nullptr);
+    ASSERT_EQ(editor->Form().ClassName(), "TfEdPurchase");
+    ASSERT_EQ(editor->Grid("dbgDetail")->Model().rowCount(), 1);
+
+    TFormHostWidget* card = ClickPanelRow(*editor, "Артикул", 0);
+    ASSERT_NE(card, nullptr);
+    ASSERT_EQ(card->Form().ClassName(), "TfEdItem");
+    auto* name = card->findChild<QLineEdit*>("Name");
+    ASSERT_NE(name, nullptr);
+    const QString itemName = QString::fromStdString(
+        client->Server().Database().Select("SELECT Name FROM N_Item WHERE Code = '1008'").Value().AsString());
+    EXPECT_EQ(name->text(), itemName);
+
+    TFormHostWidget* history = ClickPanelRow(*editor, "Артикул", 1);
+    ASSERT_NE(history, nullptr);
+    ASSERT_EQ(history->Form().ClassName(), "TfBrItemEntries");
+    TDataGrid& entries = *history->Grid("dbgMaster");
+    ASSERT_EQ(entries.Model().rowCount(), 1);
+    EXPECT_EQ(entries.Footer().Text(Column(entries, "Количество")), "10.000");
+    EXPECT_EQ(entries.Footer().Text(Column(entries, "Себестойност")), "9.50");
+
+    TFormHostWidget* vendor = ClickPanelRow(*editor, "Доставчици", 1);
+    ASSERT_NE(vendor, nullptr);
+    ASSERT_EQ(vendor->Form().ClassName(), "TfBrContragentEntries");
+    TDataGrid& open = *vendor->Grid("dbgMaster");
+    ASSERT_EQ(open.Model().rowCount(), 1);
+    EXPECT_EQ(open.Footer().Text(Column(open, "Остатък")), "-11.40");
+
+    EXPECT_TRUE(answerer.Unexpected().isEmpty()) << answerer.Unexpected().join("\n").toStdString();
+    for (const TErrorLogEntry& entry : guard.Session().ErrorLog().Entries())
+        ADD_FAILURE() << entry.Operation << ": " << entry.Message;
+}
+
+}  // namespace
+}  // namespace tavrek::desktop
