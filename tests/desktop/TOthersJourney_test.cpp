@@ -1,31 +1,23 @@
-#include <QApplication>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QTableWidget>
-#include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 
-#include "QtTestApp.h"
-#include "TDialogAnswerer.h"
+#include "DemoClientTest.h"
 #include "base/forms/TfBase.h"
-#include "base/session/Tdm.h"
-#include "desktop/TClientApp.h"
 #include "desktop/TDataGrid.h"
 #include "desktop/TDataSetModel.h"
 #include "desktop/TFormHostWidget.h"
 #include "desktop/TGridFooter.h"
 #include "desktop/TMainWindow.h"
-#include "desktop/TSidePanelWidget.h"
 #include "server/EmbeddedServer.h"
 
 namespace tavrek::desktop {
 namespace {
-
-using testing::TDialogAnswerer;
 
 // A posted invoice of vendor V03 (10 x 1008, VAT included 11.40) and an open invoice of the
 // same vendor with a line of the same item, which the buyer opens.
@@ -50,17 +42,9 @@ void ArrangeInvoices(server::EmbeddedServer& server) {
 
 // From the invoice editor's side panel a buyer looks up the item and the vendor: the item
 // card, the item's history and the vendor's open entries, each in a window of its own.
-class OthersJourney : public ::testing::Test {
+class OthersJourney : public testing::DemoClientTest {
 protected:
-    OthersJourney() {
-        TClientOptions options;
-        options.CompanyFile = folder.filePath("demo.tavrek");
-        client = std::make_unique<TClientApp>(options);
-        if (!client->Start()) throw std::runtime_error("the demo company did not open");
-        ArrangeInvoices(client->Server());
-        client->Window().resize(1400, 860);
-        client->Window().show();
-    }
+    OthersJourney() { StartClient({1400, 860}, ArrangeInvoices); }
 
     TMainWindow& window() { return client->Window(); }
 
@@ -98,17 +82,6 @@ protected:
         return nullptr;
     }
 
-    static int Column(TDataGrid& grid, const QString& caption) {
-        for (int c = 0; c < grid.Model().columnCount(); ++c)
-            if (grid.Model().headerData(c, Qt::Horizontal).toString() == caption) return c;
-        throw std::runtime_error("no column " + caption.toStdString());
-    }
-
-    QApplication& app = testing::TestApp();
-    TSessionGuard guard;
-    QTemporaryDir folder;
-    TDialogAnswerer answerer;
-    std::unique_ptr<TClientApp> client;
 };
 
 TEST_F(OthersJourney, FromTheSidePanelTheItemCardTheItemHistoryAndTheVendorEntriesOpen) {
@@ -131,19 +104,17 @@ TEST_F(OthersJourney, FromTheSidePanelTheItemCardTheItemHistoryAndTheVendorEntri
     ASSERT_EQ(history->Form().ClassName(), "TfBrItemEntries");
     TDataGrid& entries = *history->Grid("dbgMaster");
     ASSERT_EQ(entries.Model().rowCount(), 1);
-    EXPECT_EQ(entries.Footer().Text(Column(entries, "Количество")), "10.000");
-    EXPECT_EQ(entries.Footer().Text(Column(entries, "Себестойност")), "9.50");
+    EXPECT_EQ(entries.Footer().Text(testing::ColumnOf(entries.Model(), "Количество")), "10.000");
+    EXPECT_EQ(entries.Footer().Text(testing::ColumnOf(entries.Model(), "Себестойност")), "9.50");
 
     TFormHostWidget* vendor = ClickPanelRow(*editor, "Доставчици", 1);
     ASSERT_NE(vendor, nullptr);
     ASSERT_EQ(vendor->Form().ClassName(), "TfBrContragentEntries");
     TDataGrid& open = *vendor->Grid("dbgMaster");
     ASSERT_EQ(open.Model().rowCount(), 1);
-    EXPECT_EQ(open.Footer().Text(Column(open, "Остатък")), "-11.40");
+    EXPECT_EQ(open.Footer().Text(testing::ColumnOf(open.Model(), "Остатък")), "-11.40");
 
-    EXPECT_TRUE(answerer.Unexpected().isEmpty()) << answerer.Unexpected().join("\n").toStdString();
-    for (const TErrorLogEntry& entry : guard.Session().ErrorLog().Entries())
-        ADD_FAILURE() << entry.Operation << ": " << entry.Message;
+    ExpectNoFailures();
 }
 
 }  // namespace
