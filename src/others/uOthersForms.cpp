@@ -103,6 +103,20 @@ std::vector<TBrowseDescription> Describe() {
                       {"LineDiscount", "Отстъпка %", 80, false, kAmount}},
                      {}, "", {{"Item_id", "Item_Id", "="}, {"Contragent_id", "Contragent_Id", "="}}, 0, "", "Id",
                      {{"Item_Id", "N_Item"}}});
+    forms.push_back({"TfBrSalesPrices", nullptr, "N_SalesPrice",
+                     {{"SalesCode", "Клиент или група", 110}, {"StartingDate", "От дата", 80, false, kDate},
+                      {"EndingDate", "До дата", 80, false, kDate}, {"MinimumQuantity", "От количество", 90, false, kQuantity},
+                      {"UnitPrice", "Продажна цена", 90, false, kAmount}, {"Currency_Id", "Валута", 50}},
+                     {}, "", {}, 0, "", "Id", {{"Item_Id", "N_Item"}}});
+    forms.push_back({"TfBrPurchOrdersByLines", nullptr, "dv_PurchOrdersByLines",
+                     {{"DocumentNo", "Документ", 100}, {"DocumentDate", "Дата", 80, false, kDate},
+                      {"Contragent_Name", "Доставчик", 200}, {"Quantity", "Поръчано", 80, false, kQuantity},
+                      {"OutstandingQty", "Предстои", 80, true, kQuantity}},
+                     {"DocumentNo", "Contragent_Name"}});
+    forms.push_back({"TfBrBlockedQty", nullptr, "dv_BlockedQty",
+                     {{"DocumentNo", "Документ", 100}, {"DocumentDate", "Дата", 80, false, kDate},
+                      {"Contragent_Name", "Контрагент", 200}, {"Quantity", "Блокирано", 80, true, kQuantity}},
+                     {"DocumentNo", "Contragent_Name"}});
     // Details of posted and buffered lines.
     forms.push_back({"TfBrPostItemChargeAssignment", nullptr, "D_PostItemChargeAssigment",
                      {{"ItemCharge_Id", "Допълнителен разход", 120}, {"ItemLine_Id", "Ред на артикул", 160},

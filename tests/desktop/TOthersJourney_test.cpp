@@ -14,13 +14,15 @@
 #include "desktop/TFormHostWidget.h"
 #include "desktop/TGridFooter.h"
 #include "desktop/TMainWindow.h"
+#include "desktop/TSelectorDialog.h"
 #include "server/EmbeddedServer.h"
 
 namespace tavrek::desktop {
 namespace {
 
-// A posted invoice of vendor V03 (10 x 1008, VAT included 11.40) and an open invoice of the
-// same vendor with a line of the same item, which the buyer opens.
+// A posted invoice of vendor V03 (10 x 1008, VAT included 11.40), an open invoice of the
+// same vendor with a line of the same item, and an empty invoice of V01, whose advance of
+// 200.00 the demo company brings.
 void ArrangeInvoices(server::EmbeddedServer& server) {
     server.Database().Exec(
         "INSERT INTO D_PurchHeader (Id, Comp_Id, DocumentType, DocSubType_Id, Contragent_Id, DocumentNo, DocumentDate, "
@@ -35,7 +37,11 @@ void ArrangeInvoices(server::EmbeddedServer& server) {
         "VATBusPostGroup_Id, GenBusPostGroup_Id) SELECT h.Id, h.Id || '-1', 'DEMO', 1, 1, i.Code, i.Name, "
         "i.PurchMeasure_Id, 10, 0.95, 9.5, i.VATProdPostGroup_Id, i.GenProdPostGroup_Id, 20, 9.5, 9.5, 1.9, 11.4, 9.5, "
         "1.9, 11.4, 0.95, 0.95, 'BG-SOF', h.VATBusPostGroup_Id, h.GenBusPostGroup_Id FROM D_PurchHeader h JOIN N_Item i "
-        "ON i.Code = '1008' AND i.Comp_Id = 'DEMO' WHERE h.Id IN ('{P1}', '{O1}')");
+        "ON i.Code = '1008' AND i.Comp_Id = 'DEMO' WHERE h.Id IN ('{P1}', '{O1}');"
+        "INSERT INTO D_PurchHeader (Id, Comp_Id, DocumentType, DocSubType_Id, Contragent_Id, DocumentNo, DocumentDate, "
+        "BusinessGroup_Id, VATBusPostGroup_Id, GenBusPostGroup_Id, CntrPostingGroup_Id, PayMethod_Id, CurrencyFactor) "
+        "SELECT '{A1}', 'DEMO', 1, 'SD-520', Id, '0000000102', 46201, 'BG-SOF', VATBusPostGroup_Id, GenBusPostGroup_Id, "
+        "CntrPostingGroup_Id, PayMethod_Id, 1 FROM N_Contragent WHERE Id = 'V01'");
     TVariantArray keys;
     if (server.PostPurchase("{P1}", keys) < 0) throw std::runtime_error("posting refused: " + server.LastRefusalText());
 }
@@ -48,8 +54,8 @@ protected:
 
     TMainWindow& window() { return client->Window(); }
 
-    // The open invoice from the invoice list, by a double click on its row.
-    TFormHostWidget* OpenInvoice() {
+    // An open invoice from the invoice list, by a double click on the row of its number.
+    TFormHostWidget* OpenInvoice(const QString& number) {
         QAction* item = nullptr;
         for (QMenu* sub : window().PurchaseMenu().findChildren<QMenu*>())
             for (QAction* action : sub->actions())
@@ -58,7 +64,10 @@ protected:
         item->trigger();
         QTest::qWait(20);
         TDataGrid* grid = window().ActiveHost()->Grid("dbgMaster");
-        const QModelIndex row = grid->Model().index(0, 1);
+        QModelIndex row;
+        for (int r = 0; r < grid->Model().rowCount(); ++r)
+            if (grid->Model().data(grid->Model().index(r, 0)).toString() == number) row = grid->Model().index(r, 1);
+        if (!row.isValid()) return nullptr;
         grid->View().setCurrentIndex(row);
         QTest::mouseDClick(grid->View().viewport(), Qt::LeftButton, {}, grid->View().visualRect(row).center());
         QTest::qWait(20);
@@ -85,7 +94,7 @@ protected:
 };
 
 TEST_F(OthersJourney, FromTheSidePanelTheItemCardTheItemHistoryAndTheVendorEntriesOpen) {
-    TFormHostWidget* editor = OpenInvoice();
+    TFormHostWidget* editor = OpenInvoice("0000000101");
     ASSERT_NE(editor, nullptr);
     ASSERT_EQ(editor->Form().ClassName(), "TfEdPurchase");
     ASSERT_EQ(editor->Grid("dbgDetail")->Model().rowCount(), 1);
@@ -114,6 +123,32 @@ TEST_F(OthersJourney, FromTheSidePanelTheItemCardTheItemHistoryAndTheVendorEntri
     ASSERT_EQ(open.Model().rowCount(), 1);
     EXPECT_EQ(open.Footer().Text(testing::ColumnOf(open.Model(), "Остатък")), "-11.40");
 
+    ExpectNoFailures();
+}
+
+// "Добавяне на авансови плащания": the vendor's open advance, chosen in the selector, becomes
+// a line that takes the advance off the invoice.
+TEST_F(OthersJourney, TheVendorsOpenAdvanceBecomesALineOfTheInvoice) {
+    TFormHostWidget* editor = OpenInvoice("0000000102");
+    ASSERT_NE(editor, nullptr);
+    ASSERT_EQ(editor->Form().cdsMaster.FieldByName("Contragent_Id").AsString(), "V01");
+    answerer.Expect([](QWidget& dialog) {
+        auto& selector = dynamic_cast<TSelectorDialog&>(dialog);
+        ASSERT_EQ(selector.VisibleRows(), 1);
+        selector.View().selectRow(0);
+        QTest::keyClick(&selector.View(), Qt::Key_Return);
+        if (selector.isVisible()) selector.accept();
+    });
+    QAction* add = testing::ToolAction(*editor, "acAddAdvancePayment");
+    ASSERT_NE(add, nullptr);
+    add->trigger();
+    QTest::qWait(20);
+    EXPECT_TRUE(answerer.AllAnswered());
+    TDataSetModel& lines = editor->Grid("dbgDetail")->Model();
+    ASSERT_EQ(lines.rowCount(), 1);
+    EXPECT_EQ(testing::LineValue(lines, 0, "AccountDimension_Id").AsString(), "ADV-V01-1");
+    EXPECT_EQ(testing::LineValue(lines, 0, "Code").AsString(), "4091");
+    EXPECT_DOUBLE_EQ(testing::LineValue(lines, 0, "DirectUnitCost_ACY").AsFloat(), -200.0);
     ExpectNoFailures();
 }
 

@@ -47,6 +47,44 @@ CREATE TABLE N_ItemProductGroup (
     Comp_Id TEXT NOT NULL,
     Name TEXT NOT NULL);
 
+-- Sale prices of items: SalesType 0 for one customer, 1 for a customer price group, 2 for
+-- every customer; SalesCode names the customer or the group.
+CREATE TABLE N_SalesPrice (
+    Id TEXT PRIMARY KEY NOT NULL,
+    Comp_Id TEXT NOT NULL,
+    Item_Id TEXT NOT NULL,
+    SalesType INTEGER NOT NULL DEFAULT 2,
+    SalesCode TEXT,
+    Currency_Id TEXT,
+    Measure_Id TEXT,
+    StartingDate DATETIME,
+    EndingDate DATETIME,
+    MinimumQuantity REAL DEFAULT 0,
+    UnitPrice REAL NOT NULL DEFAULT 0,
+    PriceIncludingVAT INTEGER DEFAULT 0);
+CREATE INDEX IX_N_SalesPrice ON N_SalesPrice (Comp_Id, Item_Id);
+
+-- What is on order of an item: open lines of purchase orders (DocumentType 0) and of order
+-- buffers (DocumentType 1, per business group).
+CREATE VIEW dv_PurchOrdersByLines AS
+SELECT l.Id, h.Comp_Id, 0 AS DocumentType, h.DocumentNo, h.DocumentDate, h.Contragent_Id, c.Name AS Contragent_Name,
+       l.Code, l.Description, COALESCE(l.BusinessGroup_Id, h.BusinessGroup_Id) AS BusinessGroup_Id, l.Quantity,
+       l.Quantity - COALESCE(l.ReceivedQty, 0) - COALESCE(l.RejectedQty, 0) AS OutstandingQty
+FROM D_PurchaseLine l JOIN D_PurchHeader h ON h.Id = l.Master_Id LEFT JOIN N_Contragent c ON c.Id = h.Contragent_Id
+WHERE h.DocumentType = )" + std::to_string(DocumentType::PurchOrder) + R"(
+UNION ALL
+SELECT l.Id, h.Comp_Id, 1, h.DocumentNo, h.DocumentDate, h.Contragent_Id, c.Name, l.Code, l.Description,
+       COALESCE(l.BusinessGroup_Id, h.BusinessGroup_Id), l.Quantity, l.Quantity
+FROM D_PurchOrderBufLine l JOIN D_PurchOrderBufHeader h ON h.Id = l.Master_Id
+LEFT JOIN N_Contragent c ON c.Id = h.Contragent_Id;
+
+-- Stock held back by documents not yet posted: the lines of purchase credit memos return it.
+CREATE VIEW dv_BlockedQty AS
+SELECT l.Id AS Line_Id, h.Comp_Id, l.Code, COALESCE(l.BusinessGroup_Id, h.BusinessGroup_Id) AS BusinessGroup_Id,
+       h.DocumentNo, h.DocumentDate, c.Name AS Contragent_Name, l.Quantity
+FROM D_PurchaseLine l JOIN D_PurchHeader h ON h.Id = l.Master_Id LEFT JOIN N_Contragent c ON c.Id = h.Contragent_Id
+WHERE h.DocumentType = )" + std::to_string(DocumentType::PurchCrMemo) + R"(;
+
 -- Payments to vendors, each applied to the vendor entry of the document it pays.
 CREATE TABLE D_VendorPayment (
     Id TEXT PRIMARY KEY NOT NULL,
