@@ -1,7 +1,7 @@
 #include "others/uEdContragent.h"
 
-#include "base/forms/TFormCatalogue.h"
-#include "base/forms/TFormRegistry.h"
+#include "others/uOthersPackage.h"
+
 
 namespace tavrek {
 
@@ -38,9 +38,7 @@ int32_t initializationCounter = 0;
 
 void Initialization() {
     if (initializationCounter-- != 0) return;
-    const TFormCatalogueEntry& entry = *FindCatalogueClass("TfEdContragent");
-    RegisterFormClass(entry.ClassName, entry.FormNumber, [] { return std::make_unique<TfEdContragent>(); },
-                      entry.Caption, TFormGroup::fgOtherPackages);
+    RegisterOtherPackageForm("TfEdContragent", [] { return std::make_unique<TfEdContragent>(); });
 }
 
 void Finalization() { ++initializationCounter; }

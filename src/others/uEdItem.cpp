@@ -1,7 +1,7 @@
 #include "others/uEdItem.h"
 
-#include "base/forms/TFormCatalogue.h"
-#include "base/forms/TFormRegistry.h"
+#include "others/uOthersPackage.h"
+
 
 namespace tavrek {
 
@@ -40,9 +40,7 @@ int32_t initializationCounter = 0;
 
 void Initialization() {
     if (initializationCounter-- != 0) return;
-    const TFormCatalogueEntry& entry = *FindCatalogueClass("TfEdItem");
-    RegisterFormClass(entry.ClassName, entry.FormNumber, [] { return std::make_unique<TfEdItem>(); }, entry.Caption,
-                      TFormGroup::fgOtherPackages);
+    RegisterOtherPackageForm("TfEdItem", [] { return std::make_unique<TfEdItem>(); });
 }
 
 void Finalization() { ++initializationCounter; }

@@ -1,8 +1,6 @@
 #include "others/uEdPayment.h"
 
 #include "base/forms/EAbort.h"
-#include "base/forms/TFormCatalogue.h"
-#include "base/forms/TFormRegistry.h"
 #include "base/forms/TWaitCursor.h"
 #include "base/server/IAppServer.h"
 #include "base/session/LocalData.h"
@@ -10,6 +8,7 @@
 #include "base/ui/Messages.h"
 #include "base/util/Text.h"
 #include "base/util/Utils.h"
+#include "others/uOthersPackage.h"
 
 namespace tavrek {
 namespace {
@@ -125,9 +124,7 @@ int32_t initializationCounter = 0;
 
 void Initialization() {
     if (initializationCounter-- != 0) return;
-    const TFormCatalogueEntry& entry = *FindCatalogueClass("TfEdPayment");
-    RegisterFormClass(entry.ClassName, entry.FormNumber, [] { return std::make_unique<TfEdPayment>(); }, entry.Caption,
-                      TFormGroup::fgOtherPackages);
+    RegisterOtherPackageForm("TfEdPayment", [] { return std::make_unique<TfEdPayment>(); });
 }
 
 void Finalization() { ++initializationCounter; }

@@ -1,9 +1,8 @@
 #include "others/uOthersForms.h"
 
 #include "base/forms/Selectors.h"
-#include "base/forms/TFormCatalogue.h"
-#include "base/forms/TFormRegistry.h"
 #include "base/util/Text.h"
+#include "others/uOthersPackage.h"
 
 namespace tavrek::uOthersForms {
 namespace {
@@ -159,9 +158,7 @@ void Initialization() {
                 uOthersBrowse::LoadRows(d, filter, rows);
             });
         if (d.ClassName == nullptr) continue;
-        const TFormCatalogueEntry& entry = *FindCatalogueClass(d.ClassName);
-        RegisterFormClass(entry.ClassName, entry.FormNumber, [&d] { return std::make_unique<TfOthersBrowse>(d); },
-                          entry.Caption, TFormGroup::fgOtherPackages);
+        RegisterOtherPackageForm(d.ClassName, [&d] { return std::make_unique<TfOthersBrowse>(d); });
     }
 }
 

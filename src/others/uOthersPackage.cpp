@@ -2,6 +2,7 @@
 
 #include <iterator>
 
+#include "base/forms/TFormCatalogue.h"
 #include "others/uEdContragent.h"
 #include "others/uEdItem.h"
 #include "others/uEdPayment.h"
@@ -30,6 +31,11 @@ void OthersPackageStartup() {
 
 void OthersPackageShutdown() {
     for (auto it = std::rbegin(kUnits); it != std::rend(kUnits); ++it) it->Finalization();
+}
+
+void RegisterOtherPackageForm(const char* className, TFormFactory factory) {
+    const TFormCatalogueEntry& entry = *FindCatalogueClass(className);
+    RegisterFormClass(entry.ClassName, entry.FormNumber, std::move(factory), entry.Caption, TFormGroup::fgOtherPackages);
 }
 
 }  // namespace tavrek

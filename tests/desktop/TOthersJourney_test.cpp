@@ -25,10 +25,10 @@ namespace {
 // 200.00 the demo company brings.
 void ArrangeInvoices(server::EmbeddedServer& server) {
     server.Database().Exec(
-        "INSERT INTO D_PurchHeader (Id, Comp_Id, DocumentType, DocSubType_Id, Contragent_Id, DocumentNo, DocumentDate, "
-        "PostingDate, BusinessGroup_Id, VATBusPostGroup_Id, GenBusPostGroup_Id, CntrPostingGroup_Id, PayMethod_Id, "
+        "INSERT INTO D_PurchHeader (Id, Comp_Id, DocumentType, DocSubType_Id, Contragent_Id, DocumentNo, VendorInvoiceNo, "
+        "DocumentDate, PostingDate, BusinessGroup_Id, VATBusPostGroup_Id, GenBusPostGroup_Id, CntrPostingGroup_Id, PayMethod_Id, "
         "CurrencyFactor, TotalValue, VATValue, TotalVAT, TotalValue_LCY, TotalVAT_LCY) "
-        "SELECT k, 'DEMO', 1, 'SD-520', Id, n, 46200, 46200, 'BG-SOF', VATBusPostGroup_Id, GenBusPostGroup_Id, "
+        "SELECT k, 'DEMO', 1, 'SD-520', Id, n, '0000077001', 46200, 46200, 'BG-SOF', VATBusPostGroup_Id, GenBusPostGroup_Id, "
         "CntrPostingGroup_Id, PayMethod_Id, 1, 9.5, 1.9, 11.4, 9.5, 11.4 FROM N_Contragent JOIN (SELECT '{P1}' AS k, "
         "NULL AS n UNION ALL SELECT '{O1}', '0000000101') d ON 1 = 1 WHERE Id = 'V03';"
         "INSERT INTO D_PurchaseLine (Master_Id, Id, Comp_Id, Line_No, Type, Code, Description, Measure_Id, Quantity, "
@@ -69,7 +69,9 @@ protected:
             if (grid->Model().data(grid->Model().index(r, 0)).toString() == number) row = grid->Model().index(r, 1);
         if (!row.isValid()) return nullptr;
         grid->View().setCurrentIndex(row);
-        QTest::mouseDClick(grid->View().viewport(), Qt::LeftButton, {}, grid->View().visualRect(row).center());
+        const QPoint where = grid->View().visualRect(row).center();
+        QTest::mouseClick(grid->View().viewport(), Qt::LeftButton, {}, where);
+        QTest::mouseDClick(grid->View().viewport(), Qt::LeftButton, {}, where);
         QTest::qWait(20);
         return window().ActiveHost();
     }
