@@ -2,7 +2,6 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QMenu>
 #include <QTableWidget>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -56,14 +55,9 @@ protected:
 
     // An open invoice from the invoice list, by a double click on the row of its number.
     TFormHostWidget* OpenInvoice(const QString& number) {
-        QAction* item = nullptr;
-        for (QMenu* sub : window().PurchaseMenu().findChildren<QMenu*>())
-            for (QAction* action : sub->actions())
-                if (action->objectName() == "TfBrPurchase") item = action;
-        if (item == nullptr) return nullptr;
-        item->trigger();
-        QTest::qWait(20);
-        TDataGrid* grid = window().ActiveHost()->Grid("dbgMaster");
+        TFormHostWidget* list = OpenFromMenu("TfBrPurchase");
+        if (list == nullptr) return nullptr;
+        TDataGrid* grid = list->Grid("dbgMaster");
         QModelIndex row;
         for (int r = 0; r < grid->Model().rowCount(); ++r)
             if (grid->Model().data(grid->Model().index(r, 0)).toString() == number) row = grid->Model().index(r, 1);
