@@ -5,6 +5,7 @@
 #include "base/forms/TFormCatalogue.h"
 #include "others/uEdContragent.h"
 #include "others/uEdItem.h"
+#include "others/uEdItemChargeAssignment.h"
 #include "others/uEdPayment.h"
 #include "others/uOthersForms.h"
 
@@ -21,6 +22,7 @@ const TUnit kUnits[] = {
     {uEdItem::Initialization, uEdItem::Finalization},
     {uEdContragent::Initialization, uEdContragent::Finalization},
     {uEdPayment::Initialization, uEdPayment::Finalization},
+    {uEdItemChargeAssignment::Initialization, uEdItemChargeAssignment::Finalization},
 };
 
 }  // namespace

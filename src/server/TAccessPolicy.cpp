@@ -10,7 +10,8 @@ namespace tavrek::server {
 namespace {
 
 constexpr std::array kEditedTables = {"D_PurchaseLineDetail", "D_PurchaseBufLineDetail", "S_PrintDocuments",
-                                      "S_CopyDocTemplateHeader", "S_CopyDocTemplateLine", "D_VendorPayment"};
+                                      "S_CopyDocTemplateHeader", "S_CopyDocTemplateLine", "D_VendorPayment",
+                                      "D_ItemChargeAssigment"};
 
 bool IsOpenDocumentTable(std::string_view name) {
     for (const TDocumentTables& tables : DocumentTables())
