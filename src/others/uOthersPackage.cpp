@@ -4,6 +4,7 @@
 
 #include "base/forms/TFormCatalogue.h"
 #include "others/uEdContragent.h"
+#include "others/uEdFutureCostPeriods.h"
 #include "others/uEdItem.h"
 #include "others/uEdItemChargeAssignment.h"
 #include "others/uEdPayment.h"
@@ -23,6 +24,7 @@ const TUnit kUnits[] = {
     {uEdContragent::Initialization, uEdContragent::Finalization},
     {uEdPayment::Initialization, uEdPayment::Finalization},
     {uEdItemChargeAssignment::Initialization, uEdItemChargeAssignment::Finalization},
+    {uEdFutureCostPeriods::Initialization, uEdFutureCostPeriods::Finalization},
 };
 
 }  // namespace

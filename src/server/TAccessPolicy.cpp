@@ -11,7 +11,7 @@ namespace {
 
 constexpr std::array kEditedTables = {"D_PurchaseLineDetail", "D_PurchaseBufLineDetail", "S_PrintDocuments",
                                       "S_CopyDocTemplateHeader", "S_CopyDocTemplateLine", "D_VendorPayment",
-                                      "D_ItemChargeAssigment"};
+                                      "D_ItemChargeAssigment", "D_FutureCostPeriod"};
 
 bool IsOpenDocumentTable(std::string_view name) {
     for (const TDocumentTables& tables : DocumentTables())

@@ -58,6 +58,8 @@ const std::vector<TMessageText>& DemoMessages() {
         {"err_NoQtyInStockToRelocate", "Няма достатъчна наличност за преместване:"},
         {"err_NoSelectedRecords", "Няма избрани записи."},
         {"err_ChargeAssignmentSum", "Разпределеното количество %s не е равно на количеството на допълнителния разход %s."},
+        {"err_FutureCostMonths", "Въведете брой месеци, по-голям от нула."},
+        {"err_FutureCostSum", "Разпределената сума %s не е равна на сумата на реда %s."},
         {"err_NoSelectedVendor", "Не е избран доставчик."},
         {"err_NotDefinedPurchImportCDS", "Не е дефиниран импорт на поръчки за покупка."},
         {"err_NotFountCopyTemplate", "Не е намерен шаблон за копиране на документ."},
