@@ -2,7 +2,6 @@
 
 #include "others/uOthersPackage.h"
 
-
 namespace tavrek {
 
 TfEdContragent::TfEdContragent() : TfOthersCard("N_Contragent") {

@@ -1,7 +1,5 @@
 #include "others/uEdFutureCostPeriods.h"
 
-#include <cstdio>
-
 #include "base/ui/Messages.h"
 #include "base/util/Text.h"
 #include "base/util/Utils.h"
@@ -11,12 +9,6 @@ namespace tavrek {
 namespace {
 
 constexpr int kAmountDecimals = 2;
-
-std::string Amount(double value) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.2f", value);
-    return text;
-}
 
 // The first day of the month months after the month of date.
 TDateTime MonthStart(TDateTime date, int months) {
@@ -41,8 +33,8 @@ TfEdFutureCostPeriods::TfEdFutureCostPeriods()
     Description.AddReadOnlyFields({{"hAccount_id", "Сметка", TFieldKind::fkText, ""},
                                    {"hAccount_Name", "Ред", TFieldKind::fkText, ""},
                                    {"hTotalValue", "Сума за разпределяне", TFieldKind::fkNumber, ""}});
-    Description.AddFields({{"Months", "Брой месеци", TFieldKind::fkNumber, ""},
-                           {"FirstPeriod", "От месец", TFieldKind::fkDate, ""}});
+    Description.AddFields(
+        {{"Months", "Брой месеци", TFieldKind::fkNumber, ""}, {"FirstPeriod", "От месец", TFieldKind::fkDate, ""}});
     for (THeaderField& field : Description.Fields) field.DataSet = cdsLine.Name;
     dbgMaster.AddColumn("PeriodDate", "Период", 90).DisplayFormat = "dd.mm.yyyy";
     TGridColumn& amount = dbgMaster.AddColumn("Amount", "Сума", 100);
@@ -50,12 +42,6 @@ TfEdFutureCostPeriods::TfEdFutureCostPeriods()
     amount.FooterAggregate = "Agg_Amount";
     for (TAction* action : {&acInsertRecord, &acPrint}) action->Visible = false;
     BindAction(acSpreadByMonths, "acSpreadByMonthsExecute", [this] { acSpreadByMonthsExecute(); });
-}
-
-Variant TfEdFutureCostPeriods::Default(const std::string& name) const {
-    for (const TDefaultValue& value : DefaultValues)
-        if (EqualsIgnoreCase(value.FieldName, name)) return value.Value;
-    return {};
 }
 
 void TfEdFutureCostPeriods::FormShow() {
@@ -109,7 +95,8 @@ void TfEdFutureCostPeriods::acSaveExecute() {
     if (spread != total) {
         const std::string text =
             GetMessageText("err_FutureCostSum", "Разпределената сума %s не е равна на сумата на реда %s.");
-        MessageDlgEx(FormatMessage(text, {Amount(spread), Amount(total)}), TMsgDlgType::mtError, mbOK);
+        MessageDlgEx(FormatMessage(text, {FixedText(spread, kAmountDecimals), FixedText(total, kAmountDecimals)}),
+                     TMsgDlgType::mtError, mbOK);
         return;
     }
     TfBase::acSaveExecute();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/forms/TfBase.h"
+#include "others/uOthersPackage.h"
 
 namespace tavrek {
 
@@ -26,7 +27,7 @@ protected:
     void DataSetOpened(TFormDataSet& dataSet) override;
 
 private:
-    Variant Default(const std::string& name) const;
+    Variant Default(std::string_view name) const { return DefaultValueOf(DefaultValues, name); }
 };
 
 namespace uEdFutureCostPeriods {

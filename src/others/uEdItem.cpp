@@ -2,7 +2,6 @@
 
 #include "others/uOthersPackage.h"
 
-
 namespace tavrek {
 
 TfEdItem::TfEdItem() : TfOthersCard("N_Item") {

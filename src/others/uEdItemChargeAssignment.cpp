@@ -14,26 +14,22 @@ namespace {
 // Shares keep five decimals; the last line takes what rounding left over.
 constexpr int kShareDecimals = 5;
 
-std::string Number(double value) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.5g", value);
-    return text;
-}
-
 }  // namespace
 
 TfEdItemChargeAssignment::TfEdItemChargeAssignment()
     : acSuggestByQuantity(AcListBase.Add("acSuggestByQuantity", "По количество", "Документ")),
       acSuggestByAmount(AcListBase.Add("acSuggestByAmount", "По стойност", "Документ")) {
-    for (const auto& [field, type] : {std::pair{"ItemCharge_Id", TFieldType::ftString},
-                                      std::pair{"Quantity", TFieldType::ftFloat}, std::pair{"UnitCost", TFieldType::ftFloat}})
+    for (const auto& [field, type] :
+         {std::pair{"ItemCharge_Id", TFieldType::ftString}, std::pair{"Quantity", TFieldType::ftFloat},
+          std::pair{"UnitCost", TFieldType::ftFloat}})
         cdsCharge.AddField(field, type);
     AddDataSet({&cdsCharge, "", nullptr, "", "Id", false});
     AddDataSet({&cdsAssignment, "D_ItemChargeAssigment", nullptr, "", "Id", true});
-    for (const auto& [field, type] : {std::pair{"ItemLine_Id", TFieldType::ftString}, std::pair{"Line_No", TFieldType::ftInteger},
-                                      std::pair{"Code", TFieldType::ftString}, std::pair{"Description", TFieldType::ftString},
-                                      std::pair{"Quantity", TFieldType::ftFloat}, std::pair{"TotalValue_LCY", TFieldType::ftFloat},
-                                      std::pair{"QtyToAssign", TFieldType::ftFloat}})
+    for (const auto& [field, type] :
+         {std::pair{"ItemLine_Id", TFieldType::ftString}, std::pair{"Line_No", TFieldType::ftInteger},
+          std::pair{"Code", TFieldType::ftString}, std::pair{"Description", TFieldType::ftString},
+          std::pair{"Quantity", TFieldType::ftFloat}, std::pair{"TotalValue_LCY", TFieldType::ftFloat},
+          std::pair{"QtyToAssign", TFieldType::ftFloat}})
         cdsMaster.AddField(field, type);
     Description.AddReadOnlyFields({{"ItemCharge_Id", "Допълнителен разход", TFieldKind::fkText, ""},
                                    {"Quantity", "Количество за разпределяне", TFieldKind::fkNumber, ""},
@@ -53,12 +49,6 @@ TfEdItemChargeAssignment::TfEdItemChargeAssignment()
     acSave.OnUpdate = [this](TAction& a) { a.Enabled = cdsMaster.Active() && !cdsMaster.IsEmpty(); };
 }
 
-Variant TfEdItemChargeAssignment::Default(const std::string& name) const {
-    for (const TDefaultValue& value : DefaultValues)
-        if (EqualsIgnoreCase(value.FieldName, name)) return value.Value;
-    return {};
-}
-
 // The order buffer names its charge line apart; the documents name it as what is applied to.
 std::string TfEdItemChargeAssignment::ChargeLineId() const {
     const Variant line = Default("DocumentLine_Id");
@@ -75,7 +65,8 @@ TFilter TfEdItemChargeAssignment::DataSetFilter(const TFormDataSet& dataSet) {
 void TfEdItemChargeAssignment::FormShow() {
     cdsCharge.CreateDataSet();
     cdsCharge.Append();
-    for (const char* field : {"ItemCharge_Id", "Quantity", "UnitCost"}) cdsCharge.FieldByName(field).SetValue(Default(field));
+    for (const char* field : {"ItemCharge_Id", "Quantity", "UnitCost"})
+        cdsCharge.FieldByName(field).SetValue(Default(field));
     cdsCharge.Post();
     TfBase::FormShow();
     LoadItemLines();
@@ -83,8 +74,9 @@ void TfEdItemChargeAssignment::FormShow() {
 
 // The item lines of the document, each with what the stored assignments give it.
 void TfEdItemChargeAssignment::LoadItemLines() {
-    const std::string table = EqualsIgnoreCase(Default("TableName").AsString(), "D_PurchOrderBufLine") ? "D_PurchOrderBufLine"
-                                                                                                     : "D_PurchaseLine";
+    const std::string table = EqualsIgnoreCase(Default("TableName").AsString(), "D_PurchOrderBufLine")
+                                  ? "D_PurchOrderBufLine"
+                                  : "D_PurchaseLine";
     TRequestResult lines;
     dm().Server().RequestValue(0, table, "Id,Line_No,Type,Code,Description,Quantity,TotalValue_LCY",
                                TFilter().Add(table + ".Master_Id", "=", Default("Document_Id")), lines, true);
@@ -95,9 +87,9 @@ void TfEdItemChargeAssignment::LoadItemLines() {
         if (type != 1 && type != 5) continue;
         const Variant id = lines.ByName("Id", row);
         const Variant stored = cdsAssignment.Lookup("ItemLine_Id", {id}, "Quantity");
-        cdsMaster.AppendLoaded({id, lines.ByName("Line_No", row), lines.ByName("Code", row), lines.ByName("Description", row),
-                                lines.ByName("Quantity", row), lines.ByName("TotalValue_LCY", row),
-                                stored.IsNull() ? Variant(0.0) : stored});
+        cdsMaster.AppendLoaded({id, lines.ByName("Line_No", row), lines.ByName("Code", row),
+                                lines.ByName("Description", row), lines.ByName("Quantity", row),
+                                lines.ByName("TotalValue_LCY", row), stored.IsNull() ? Variant(0.0) : stored});
     }
     cdsMaster.AddAggregate("Agg_QtyToAssign", "SUM(QtyToAssign)");
     cdsMaster.First();
@@ -144,9 +136,10 @@ void TfEdItemChargeAssignment::acSaveExecute() {
     const double assigned = RoundUp(cdsMaster.AggregateValue("Agg_QtyToAssign").AsFloat(), kShareDecimals);
     const double charge = RoundUp(cdsCharge.FieldByName("Quantity").AsFloat(), kShareDecimals);
     if (assigned != charge) {
-        const std::string text = GetMessageText("err_ChargeAssignmentSum",
-                                                "Разпределеното количество %s не е равно на количеството на разхода %s.");
-        MessageDlgEx(FormatMessage(text, {Number(assigned), Number(charge)}), TMsgDlgType::mtError, mbOK);
+        const std::string text = GetMessageText(
+            "err_ChargeAssignmentSum", "Разпределеното количество %s не е равно на количеството на разхода %s.");
+        MessageDlgEx(FormatMessage(text, {FixedText(assigned, kShareDecimals), FixedText(charge, kShareDecimals)}),
+                     TMsgDlgType::mtError, mbOK);
         return;
     }
     StoreAssignments();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/forms/TfBase.h"
+#include "others/uOthersPackage.h"
 
 namespace tavrek {
 
@@ -28,7 +29,7 @@ protected:
     TFilter DataSetFilter(const TFormDataSet& dataSet) override;
 
 private:
-    Variant Default(const std::string& name) const;
+    Variant Default(std::string_view name) const { return DefaultValueOf(DefaultValues, name); }
     std::string ChargeLineId() const;
     void LoadItemLines();
     void StoreAssignments();

@@ -69,7 +69,8 @@ void TfEdPayment::ApplyDefaultValues(const TDefaultValues& values) {
 void TfEdPayment::ProposePayment() {
     const Variant document = cdsMaster.FieldByName("AppliesToDoc_Id").Value();
     TRequestResult entry;
-    dm().Server().RequestValue(0, "dv_ContragentEntry", "Contragent_ID,Contragent_Code,Contragent_Name,DocumentNo,Remaining",
+    dm().Server().RequestValue(0, "dv_ContragentEntry",
+                               "Contragent_ID,Contragent_Code,Contragent_Name,DocumentNo,Remaining",
                                TFilter().Add("dv_ContragentEntry.Document_Id", "=", document), entry);
     TRequestResult setup;
     dm().Server().RequestValue(0, "C_PurchasesSetup", "DirectPayAccount",

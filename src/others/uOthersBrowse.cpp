@@ -180,7 +180,8 @@ void TfOthersBrowse::acEditRecordExecute() {
 void TfOthersBrowse::acSelectRecordExecute() {
     if (!cdsMaster.Active() || cdsMaster.IsEmpty()) return;
     ReturnValues.clear();
-    for (const TBrowseColumn& column : description_.Columns) ReturnValues.push_back(cdsMaster.FieldByName(column.Field).Value());
+    for (const TBrowseColumn& column : description_.Columns)
+        ReturnValues.push_back(cdsMaster.FieldByName(column.Field).Value());
     Confirm();
 }
 

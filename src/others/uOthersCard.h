@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "base/forms/TfBaseEditMaster.h"
 #include "base/forms/TLookupDefinition.h"
+#include "base/forms/TfBaseEditMaster.h"
 
 namespace tavrek {
 

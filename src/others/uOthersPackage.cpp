@@ -1,8 +1,10 @@
 #include "others/uOthersPackage.h"
 
+#include <cstdio>
 #include <iterator>
 
 #include "base/forms/TFormCatalogue.h"
+#include "base/util/Text.h"
 #include "others/uEdContragent.h"
 #include "others/uEdFutureCostPeriods.h"
 #include "others/uEdItem.h"
@@ -39,7 +41,20 @@ void OthersPackageShutdown() {
 
 void RegisterOtherPackageForm(const char* className, TFormFactory factory) {
     const TFormCatalogueEntry& entry = *FindCatalogueClass(className);
-    RegisterFormClass(entry.ClassName, entry.FormNumber, std::move(factory), entry.Caption, TFormGroup::fgOtherPackages);
+    RegisterFormClass(entry.ClassName, entry.FormNumber, std::move(factory), entry.Caption,
+                      TFormGroup::fgOtherPackages);
+}
+
+Variant DefaultValueOf(const TDefaultValues& values, std::string_view name) {
+    for (const TDefaultValue& value : values)
+        if (EqualsIgnoreCase(value.FieldName, name)) return value.Value;
+    return {};
+}
+
+std::string FixedText(double value, int decimals) {
+    char text[48];
+    std::snprintf(text, sizeof text, "%.*f", decimals, value);
+    return text;
 }
 
 }  // namespace tavrek

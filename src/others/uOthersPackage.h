@@ -1,6 +1,10 @@
 #pragma once
 
+#include <string>
+#include <string_view>
+
 #include "base/forms/TFormRegistry.h"
+#include "base/forms/TFormRequest.h"
 
 namespace tavrek {
 
@@ -13,5 +17,11 @@ void OthersPackageShutdown();
 // Registers a form of another package under the number and caption the catalogue gives its
 // class.
 void RegisterOtherPackageForm(const char* className, TFormFactory factory);
+
+// The value a caller passed for a field (the name compared without regard to case); null
+// when it passed none.
+Variant DefaultValueOf(const TDefaultValues& values, std::string_view name);
+// A number with a fixed count of decimals, as the messages of the forms show it.
+std::string FixedText(double value, int decimals);
 
 }  // namespace tavrek

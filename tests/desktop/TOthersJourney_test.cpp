@@ -1,10 +1,11 @@
+#include <gtest/gtest.h>
+
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QTableWidget>
 #include <QTest>
-#include <gtest/gtest.h>
 
 #include "DemoClientTest.h"
 #include "base/forms/TfBase.h"
@@ -24,22 +25,28 @@ namespace {
 // 200.00 the demo company brings.
 void ArrangeInvoices(server::EmbeddedServer& server) {
     server.Database().Exec(
-        "INSERT INTO D_PurchHeader (Id, Comp_Id, DocumentType, DocSubType_Id, Contragent_Id, DocumentNo, VendorInvoiceNo, "
-        "DocumentDate, PostingDate, BusinessGroup_Id, VATBusPostGroup_Id, GenBusPostGroup_Id, CntrPostingGroup_Id, PayMethod_Id, "
+        "INSERT INTO D_PurchHeader (Id, Comp_Id, DocumentType, DocSubType_Id, Contragent_Id, DocumentNo, "
+        "VendorInvoiceNo, "
+        "DocumentDate, PostingDate, BusinessGroup_Id, VATBusPostGroup_Id, GenBusPostGroup_Id, CntrPostingGroup_Id, "
+        "PayMethod_Id, "
         "CurrencyFactor, TotalValue, VATValue, TotalVAT, TotalValue_LCY, TotalVAT_LCY) "
-        "SELECT k, 'DEMO', 1, 'SD-520', Id, n, '0000077001', 46200, 46200, 'BG-SOF', VATBusPostGroup_Id, GenBusPostGroup_Id, "
+        "SELECT k, 'DEMO', 1, 'SD-520', Id, n, '0000077001', 46200, 46200, 'BG-SOF', VATBusPostGroup_Id, "
+        "GenBusPostGroup_Id, "
         "CntrPostingGroup_Id, PayMethod_Id, 1, 9.5, 1.9, 11.4, 9.5, 11.4 FROM N_Contragent JOIN (SELECT '{P1}' AS k, "
         "NULL AS n UNION ALL SELECT '{O1}', '0000000101') d ON 1 = 1 WHERE Id = 'V03';"
         "INSERT INTO D_PurchaseLine (Master_Id, Id, Comp_Id, Line_No, Type, Code, Description, Measure_Id, Quantity, "
-        "DirectUnitCost_ACY, TotalPrice, VATProdPostGroup_Id, GenProdPostGroup_Id, VATPercent, VATBaseAmount, TotalValue, "
+        "DirectUnitCost_ACY, TotalPrice, VATProdPostGroup_Id, GenProdPostGroup_Id, VATPercent, VATBaseAmount, "
+        "TotalValue, "
         "VATValue, TotalVAT, TotalValue_LCY, VATValue_LCY, TotalVAT_LCY, UnitCost_ACY, UnitCost_LCY, BusinessGroup_Id, "
         "VATBusPostGroup_Id, GenBusPostGroup_Id) SELECT h.Id, h.Id || '-1', 'DEMO', 1, 1, i.Code, i.Name, "
         "i.PurchMeasure_Id, 10, 0.95, 9.5, i.VATProdPostGroup_Id, i.GenProdPostGroup_Id, 20, 9.5, 9.5, 1.9, 11.4, 9.5, "
-        "1.9, 11.4, 0.95, 0.95, 'BG-SOF', h.VATBusPostGroup_Id, h.GenBusPostGroup_Id FROM D_PurchHeader h JOIN N_Item i "
+        "1.9, 11.4, 0.95, 0.95, 'BG-SOF', h.VATBusPostGroup_Id, h.GenBusPostGroup_Id FROM D_PurchHeader h JOIN N_Item "
+        "i "
         "ON i.Code = '1008' AND i.Comp_Id = 'DEMO' WHERE h.Id IN ('{P1}', '{O1}');"
         "INSERT INTO D_PurchHeader (Id, Comp_Id, DocumentType, DocSubType_Id, Contragent_Id, DocumentNo, DocumentDate, "
         "BusinessGroup_Id, VATBusPostGroup_Id, GenBusPostGroup_Id, CntrPostingGroup_Id, PayMethod_Id, CurrencyFactor) "
-        "SELECT '{A1}', 'DEMO', 1, 'SD-520', Id, '0000000102', 46201, 'BG-SOF', VATBusPostGroup_Id, GenBusPostGroup_Id, "
+        "SELECT '{A1}', 'DEMO', 1, 'SD-520', Id, '0000000102', 46201, 'BG-SOF', VATBusPostGroup_Id, "
+        "GenBusPostGroup_Id, "
         "CntrPostingGroup_Id, PayMethod_Id, 1 FROM N_Contragent WHERE Id = 'V01'");
     TVariantArray keys;
     if (server.PostPurchase("{P1}", keys) < 0) throw std::runtime_error("posting refused: " + server.LastRefusalText());
@@ -86,7 +93,6 @@ protected:
         }
         return nullptr;
     }
-
 };
 
 TEST_F(OthersJourney, FromTheSidePanelTheItemCardTheItemHistoryAndTheVendorEntriesOpen) {

@@ -1,8 +1,9 @@
+#include "others/uEdFutureCostPeriods.h"
+
 #include <gtest/gtest.h>
 
 #include "OthersFixture.h"
 #include "base/forms/RequestForm.h"
-#include "others/uEdFutureCostPeriods.h"
 
 namespace tavrek::testing {
 namespace {
@@ -16,9 +17,10 @@ protected:
                                    .Add("D_FutureCostPeriod.Comp_Id", "=", "DEMO", " AND")
                                    .Add("D_FutureCostPeriod.Master_id", "=", "{D1}", "AND")
                                    .Add("D_FutureCostPeriod.MasterLine_Id", "=", "{D1-2}");
-        const TDefaultValues defaults{{"MasterLine_Id", "{D1-2}"},   {"Master_id", "{D1}"},
-                                      {"hTotalValue", 100.0},       {"hAccount_id", "602"},
-                                      {"hAccount_Name", "Наем"},     {"PostingDate", Variant(TDateTime::FromDate(2026, 11, 20))}};
+        const TDefaultValues defaults{
+            {"MasterLine_Id", "{D1-2}"}, {"Master_id", "{D1}"},
+            {"hTotalValue", 100.0},      {"hAccount_id", "602"},
+            {"hAccount_Name", "Наем"},   {"PostingDate", Variant(TDateTime::FromDate(2026, 11, 20))}};
         RequestForm(12230, {soNormal}, filter, Variant(), Variant(), nullptr, defaults);
         return dynamic_cast<TfEdFutureCostPeriods&>(*host.OpenForms().back());
     }
@@ -32,7 +34,8 @@ TEST_F(FutureCostPeriods, MonthsTakeEvenSharesAndOnlyAWholeSpreadIsSaved) {
     const struct {
         TDateTime period;
         double amount;
-    } expected[] = {{TDateTime::FromDate(2026, 11, 1), 33.33}, {TDateTime::FromDate(2026, 12, 1), 33.33},
+    } expected[] = {{TDateTime::FromDate(2026, 11, 1), 33.33},
+                    {TDateTime::FromDate(2026, 12, 1), 33.33},
                     {TDateTime::FromDate(2027, 1, 1), 33.34}};
     ASSERT_EQ(form.cdsMaster.RecordCount(), 3);
     form.cdsMaster.First();

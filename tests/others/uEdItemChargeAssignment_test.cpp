@@ -1,3 +1,5 @@
+#include "others/uEdItemChargeAssignment.h"
+
 #include <gtest/gtest.h>
 
 #include <tuple>
@@ -5,7 +7,6 @@
 #include "OthersFixture.h"
 #include "base/forms/RequestForm.h"
 #include "documents/uEdPurchase.h"
-#include "others/uEdItemChargeAssignment.h"
 
 namespace tavrek::testing {
 namespace {
@@ -23,7 +24,8 @@ protected:
         EXPECT_TRUE(editor.EnterFieldValue(h, h.FieldByName("N_Contragent_Code"), Variant("5003")));
         h.FieldByName("VendorInvoiceNo").SetAsString("0000077002");
         for (const auto& [type, code, quantity, price] :
-             {std::tuple{1, "1008", 24.0, 0.95}, std::tuple{1, "1010", 2.0, 9.80}, std::tuple{3, "TRANSPORT", 1.0, 10.0}}) {
+             {std::tuple{1, "1008", 24.0, 0.95}, std::tuple{1, "1010", 2.0, 9.80},
+              std::tuple{3, "TRANSPORT", 1.0, 10.0}}) {
             editor.cdsDetail.Append();
             editor.cdsDetail.FieldByName("Type").SetAsInteger(type);
             editor.cdsDetail.FieldByName("Code").SetAsString(code);
@@ -79,7 +81,9 @@ TEST_F(ItemChargeAssignment, SharesAddUpToTheChargeOrAreRefused) {
     form->acSave.Execute();
     EXPECT_EQ(Count("D_ItemChargeAssigment"), 2) << "a new spread replaces the stored one";
     EXPECT_NEAR(Value("SELECT a.Quantity FROM D_ItemChargeAssigment a JOIN D_PurchaseLine l ON l.Id = a.ItemLine_Id "
-                      "WHERE l.Code = '1010'").AsFloat(), 0.07692, 1e-9);
+                      "WHERE l.Code = '1010'")
+                    .AsFloat(),
+                0.07692, 1e-9);
 }
 
 // Posted, the charge raises the cost of the two items by their shares, as their history shows.
@@ -88,7 +92,8 @@ TEST_F(ItemChargeAssignment, ThePostedChargeRaisesTheItemCostsInTheirHistory) {
     Type({0.66667, 0.33333});
     form->acSave.Execute();
     TVariantArray keys;
-    ASSERT_GE(Server().PostPurchase(editor.cdsMaster.FieldByName("Id").AsString(), keys), 0) << Server().LastRefusalText();
+    ASSERT_GE(Server().PostPurchase(editor.cdsMaster.FieldByName("Id").AsString(), keys), 0)
+        << Server().LastRefusalText();
     // The fixture's posted invoice holds the same items in other quantities.
     for (const auto& [code, quantity, cost] : {std::tuple{"1008", 24.0, 29.47}, std::tuple{"1010", 2.0, 22.93}}) {
         SCOPED_TRACE(code);

@@ -1,9 +1,10 @@
+#include "others/uEdPayment.h"
+
 #include <gtest/gtest.h>
 
 #include "OthersFixture.h"
 #include "base/forms/RequestForm.h"
 #include "frame/uPurchasePackage.h"
-#include "others/uEdPayment.h"
 #include "others/uOthersBrowse.h"
 #include "server/SqlValue.h"
 #include "server/posting/TBooksCheck.h"
@@ -19,18 +20,22 @@ protected:
     ~VendorPayment() override { PurchasePackageShutdown(); }
 
     TfEdPayment& PaymentFromInvoice() {
-        RequestForm(10220, {soNormal}, TFilter().Add("D_PurchInvoiceHeader.Id", "=", posted), Variant(), Variant(), nullptr, {});
+        RequestForm(10220, {soNormal}, TFilter().Add("D_PurchInvoiceHeader.Id", "=", posted), Variant(), Variant(),
+                    nullptr, {});
         host.OpenForms().back()->AcListBase.Find("acGeneratePayment")->Execute();
         auto* payment = dynamic_cast<TfEdPayment*>(host.OpenForms().back());
         if (payment == nullptr) throw std::runtime_error("no payment form opened");
         return *payment;
     }
 
-    double Remaining() { return Value("SELECT Remaining FROM G_ContragentEntry WHERE Document_Id = '" + posted + "'").AsFloat(); }
+    double Remaining() {
+        return Value("SELECT Remaining FROM G_ContragentEntry WHERE Document_Id = '" + posted + "'").AsFloat();
+    }
     std::vector<std::string> BooksDifferences() {
         return server::TBooksCheck([this](const std::string& sql, const TVariantArray& values) {
                    return server::SelectRows(Server().Database(), sql, values);
-               }).Differences();
+               })
+            .Differences();
     }
     void ExpectNoErrors() {
         for (const TErrorLogEntry& entry : guard.Session().ErrorLog().Entries())
@@ -64,9 +69,10 @@ TEST_F(VendorPayment, TwoPartsPayTheInvoiceOffAndTheBooksStayWhole) {
     }
     EXPECT_EQ(Count("G_ContragentEntry", "Document_Id = '" + posted + "' AND Opened = 0"), 1);
     EXPECT_NEAR(Value("SELECT SUM(Amount) FROM G_ContragentEntryDetail").AsFloat(), 38.11, 1e-9);
-    RequestForm(380, {soNormal},
-                TFilter().Add("dv_ContragentEntry.Contragent_ID", "=", "V03", "AND").Add("dv_ContragentEntry.Opened", "=", 1),
-                Variant(), Variant(), nullptr, {});
+    RequestForm(
+        380, {soNormal},
+        TFilter().Add("dv_ContragentEntry.Contragent_ID", "=", "V03", "AND").Add("dv_ContragentEntry.Opened", "=", 1),
+        Variant(), Variant(), nullptr, {});
     EXPECT_TRUE(host.OpenForms().back()->cdsMaster.IsEmpty());
 }
 

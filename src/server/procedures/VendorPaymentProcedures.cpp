@@ -52,17 +52,18 @@ struct TVendorEntry {
 };
 
 bool ReadPayment(TServerContext& ctx, const std::string& id, TPayment& p) {
-    const TRequestResult row = SelectRows(
-        ctx.Db,
-        "SELECT Id, COALESCE(DocumentNo, ''), COALESCE(AppliesToDoc_Id, ''), COALESCE(Account_Id, ''), "
-        "COALESCE(Description, ''), COALESCE(BusinessGroup_Id, ''), COALESCE(Amount, 0), "
-        "COALESCE(NULLIF(CurrencyFactor, 0), 1), DocumentDate FROM D_VendorPayment "
-        "WHERE Id = ? AND Comp_Id = ? AND COALESCE(Posted, 0) = 0",
-        {id, ctx.Session.CompanyId});
+    const TRequestResult row =
+        SelectRows(ctx.Db,
+                   "SELECT Id, COALESCE(DocumentNo, ''), COALESCE(AppliesToDoc_Id, ''), COALESCE(Account_Id, ''), "
+                   "COALESCE(Description, ''), COALESCE(BusinessGroup_Id, ''), COALESCE(Amount, 0), "
+                   "COALESCE(NULLIF(CurrencyFactor, 0), 1), DocumentDate FROM D_VendorPayment "
+                   "WHERE Id = ? AND Comp_Id = ? AND COALESCE(Posted, 0) = 0",
+                   {id, ctx.Session.CompanyId});
     if (row.Empty()) return false;
     const TVariantArray& r = row.Rows[0];
-    p = {r[0].AsString(), r[1].AsString(), r[2].AsString(), r[3].AsString(), r[4].AsString(), r[5].AsString(),
-         r[6].AsFloat(), r[7].AsFloat(), r[8].IsNull() ? TDateTime::Today() : r[8].AsDateTime()};
+    p = {r[0].AsString(), r[1].AsString(), r[2].AsString(),
+         r[3].AsString(), r[4].AsString(), r[5].AsString(),
+         r[6].AsFloat(),  r[7].AsFloat(),  r[8].IsNull() ? TDateTime::Today() : r[8].AsDateTime()};
     return true;
 }
 
@@ -75,8 +76,8 @@ bool ReadOpenEntry(TServerContext& ctx, const std::string& documentId, TVendorEn
         {documentId, ctx.Session.CompanyId});
     if (row.Rows.size() != 1) return false;
     const TVariantArray& r = row.Rows[0];
-    e = {r[0].AsString(), r[1].AsString(), r[2].AsString(), r[3].AsString(), r[4].AsInteger(), r[5].AsFloat(),
-         r[6].AsFloat()};
+    e = {r[0].AsString(),  r[1].AsString(), r[2].AsString(), r[3].AsString(),
+         r[4].AsInteger(), r[5].AsFloat(),  r[6].AsFloat()};
     return true;
 }
 
@@ -85,7 +86,8 @@ bool ReadOpenEntry(TServerContext& ctx, const std::string& documentId, TVendorEn
 void ApplyToEntry(TServerContext& ctx, const TPayment& p, const TVendorEntry& e, double paid) {
     const double sign = e.Remaining < 0 ? -1.0 : 1.0;
     const double remaining = RoundUp(e.Remaining - sign * paid, 2);
-    const double remainingACY = std::abs(remaining) < kCent ? 0.0 : RoundUp(e.RemainingACY - sign * paid / p.CurrencyFactor, 2);
+    const double remainingACY =
+        std::abs(remaining) < kCent ? 0.0 : RoundUp(e.RemainingACY - sign * paid / p.CurrencyFactor, 2);
     ExecuteBound(ctx.Db, "UPDATE G_ContragentEntry SET Remaining = ?, Remaining_ACY = ?, Opened = ? WHERE Id = ?",
                  {remaining, remainingACY, std::abs(remaining) < kCent ? 0 : 1, e.Id});
     for (const char* header : {"D_PurchInvoiceHeader", "D_PurchCrMemoHeader"})
