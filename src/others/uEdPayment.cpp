@@ -41,6 +41,7 @@ TfEdPayment::TfEdPayment() {
         {"Currency_Id", "Валута", TFieldKind::fkText, ""},
         {"Posted", "Осчетоводено", TFieldKind::fkFlag, ""},
     });
+    for (const char* amount : {"Amount", "OpenAmount"}) Description.FindField(amount)->DisplayFormat = "0.00";
     accountLookup_.Field = "Account_Id";
     accountLookup_.Caption = "сметка";
     accountLookup_.MasterTable = "G_LAccount";

@@ -154,5 +154,41 @@ TEST_F(OthersJourney, TheVendorsOpenAdvanceBecomesALineOfTheInvoice) {
     ExpectNoFailures();
 }
 
+// "Генериране на плащане" on the posted invoice opens the payment on what is open; the buyer
+// pays a part, posts it, and the payment shows what is left.
+TEST_F(OthersJourney, APartOfAPostedInvoiceIsPaid) {
+    TFormHostWidget* list = OpenFromMenu("TfBrPostedPurchInvoice");
+    ASSERT_NE(list, nullptr);
+    TDataGrid& rows = *list->Grid("dbgMaster");
+    ASSERT_EQ(rows.Model().rowCount(), 1);
+    const QModelIndex row = rows.Model().index(0, 1);
+    rows.View().setFocus();
+    rows.View().setCurrentIndex(row);
+    QTest::keyClick(&rows.View(), Qt::Key_Return);
+    QTest::qWait(20);
+    TFormHostWidget* invoice = window().ActiveHost();
+    ASSERT_EQ(invoice->Form().ClassName(), "TfEdPostedPurchInvoice");
+    QAction* generate = testing::ToolAction(*invoice, "acGeneratePayment");
+    ASSERT_NE(generate, nullptr);
+    ASSERT_TRUE(generate->isEnabled());
+    generate->trigger();
+    QTest::qWait(20);
+    TFormHostWidget* payment = window().ActiveHost();
+    ASSERT_EQ(payment->Form().ClassName(), "TfEdPayment");
+    auto* amount = payment->findChild<QLineEdit*>("Amount");
+    ASSERT_NE(amount, nullptr);
+    EXPECT_EQ(amount->text(), "11.40");
+    QTest::mouseClick(amount, Qt::LeftButton);
+    amount->selectAll();
+    testing::TypeText(*amount, "5");
+    QTest::keyClick(amount, Qt::Key_Tab);
+    testing::ToolAction(*payment, "acPostDocument")->trigger();
+    QTest::qWait(20);
+    EXPECT_EQ(payment->findChild<QLineEdit*>("OpenAmount")->text(), "6.40");
+    EXPECT_DOUBLE_EQ(
+        client->Server().Database().Select("SELECT Remaining FROM D_PurchInvoiceHeader").Value().AsFloat(), 6.4);
+    ExpectNoFailures();
+}
+
 }  // namespace
 }  // namespace tavrek::desktop

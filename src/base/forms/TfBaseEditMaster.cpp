@@ -193,7 +193,11 @@ void TfBaseEditMaster::CancelDocument() {
 }
 
 void TfBaseEditMaster::ActivateDocumentForm() {
-    if (IFormHost* host = Host()) host->ActivateForm(*this);
+    IFormHost* host = Host();
+    if (host == nullptr) return;
+    // Filled by another form's handler, the document is shown anew before it comes to the front.
+    host->FormChanged(*this);
+    host->ActivateForm(*this);
 }
 
 void TfBaseEditMaster::RefreshDocument() {
