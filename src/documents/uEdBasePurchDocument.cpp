@@ -96,6 +96,14 @@ TPanelList& TfEdBasePurchDocument::ControlListFastRelationship() { return *pFloa
 
 TPanelList& TfEdBasePurchDocument::ControlListItems() { return *pFloat.FindList("ControlListItems"); }
 
+void TfEdBasePurchDocument::SetSidePanelRows(std::initializer_list<const char*> vendorRows,
+                                             std::initializer_list<const char*> itemRows) {
+    for (auto& [list, captions] : {std::pair{&ControlListFastRelationship(), vendorRows}, std::pair{&ControlListItems(), itemRows}}) {
+        list->Rows.clear();
+        for (const char* caption : captions) list->Rows.push_back({caption, ""});
+    }
+}
+
 // Binding.
 
 void TfEdBasePurchDocument::Bind(TClientDataSet& dataSet, const char* fieldName,

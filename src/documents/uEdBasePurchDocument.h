@@ -40,6 +40,8 @@ public:
     // The vendor and item lists of the side panel (held by pFloat, found by name).
     TPanelList& ControlListFastRelationship();
     TPanelList& ControlListItems();
+    // The captions of the side panel's vendor and item rows, in the order their values are filled.
+    void SetSidePanelRows(std::initializer_list<const char*> vendorRows, std::initializer_list<const char*> itemRows);
 
     // Field-change handlers, in slot order; derived editors override them.
     virtual void ContragentFieldOnChange(TField& field);

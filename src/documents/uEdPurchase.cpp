@@ -154,13 +154,9 @@ void TfEdPurchase::UpdateGridFooter(TGrid& grid) {
 void TfEdPurchase::FormCreate() {
     TfEdBasePurchDocument::FormCreate();
     DocumentKindCode = kDocKindPurchaseInvoice;
-    ControlListFastRelationship().Rows.clear();
-    for (const char* caption : {"Карта", "Разполагаем кредит", "Просрочени задължения", "История", "Аванс.плащ.(без ДДС)"})
-        ControlListFastRelationship().Rows.push_back({caption, ""});
-    ControlListItems().Rows.clear();
-    for (const char* caption : {"Карта (F11)", "История (F10)", "Нал. по обекти (F12)", "Заменими артикули", "Цени",
-                                "Отстъпки", "Свободно количество ", "К-во на поръчка за доставка"})
-        ControlListItems().Rows.push_back({caption, ""});
+    SetSidePanelRows({"Карта", "Разполагаем кредит", "Просрочени задължения", "История", "Аванс.плащ.(без ДДС)"},
+                     {"Карта (F11)", "История (F10)", "Нал. по обекти (F12)", "Заменими артикули", "Цени", "Отстъпки",
+                      "Свободно количество ", "К-во на поръчка за доставка"});
 }
 
 void TfEdPurchase::FormShow() {

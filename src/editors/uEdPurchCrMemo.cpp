@@ -89,6 +89,8 @@ void TfEdPurchCrMemo::DescribeLayout() {
 void TfEdPurchCrMemo::FormCreate() {
     TfEdBasePurchDocument::FormCreate();
     DocumentKindCode = kDocKindPurchCrMemo;
+    SetSidePanelRows({"Карта", "Разполагаем кредит", "Просрочени задължения", "История"},
+                     {"Карта (F11)", "История (F10)", "Нал. по обекти (F12)"});
 }
 
 // Binding: the standard table to this editor's handlers, and the line's own price basis.

@@ -74,12 +74,8 @@ void TfEdPurchDebitMemo::DescribeLayout() {
 
 void TfEdPurchDebitMemo::FormCreate() {
     TfEdBasePurchDocument::FormCreate();
-    ControlListFastRelationship().Rows.clear();
-    for (const char* caption : {"Карта", "Разполагаем кредит", "Просрочени задължения", "История"})
-        ControlListFastRelationship().Rows.push_back({caption, ""});
-    ControlListItems().Rows.clear();
-    for (const char* caption : {"Карта (F11)", "История (F10)", "Нал. по обекти (F12)"})
-        ControlListItems().Rows.push_back({caption, ""});
+    SetSidePanelRows({"Карта", "Разполагаем кредит", "Просрочени задължения", "История"},
+                     {"Карта (F11)", "История (F10)", "Нал. по обекти (F12)"});
 }
 
 void TfEdPurchDebitMemo::FormShow() {

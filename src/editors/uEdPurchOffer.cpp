@@ -75,12 +75,8 @@ void TfEdPurchOffer::DescribeLayout() {
 
 void TfEdPurchOffer::FormCreate() {
     TfEdBasePurchDocument::FormCreate();
-    ControlListFastRelationship().Rows.clear();
-    for (const char* caption : {"Карта", "Разполагаем кредит", "Просрочени задължения", "История"})
-        ControlListFastRelationship().Rows.push_back({caption, ""});
-    ControlListItems().Rows.clear();
-    for (const char* caption : {"Карта (F11)", "История (F10)", "Нал. по обекти (F12)", "Заменими артикули", "Цени"})
-        ControlListItems().Rows.push_back({caption, ""});
+    SetSidePanelRows({"Карта", "Разполагаем кредит", "Просрочени задължения", "История"},
+                     {"Карта (F11)", "История (F10)", "Нал. по обекти (F12)", "Заменими артикули", "Цени"});
 }
 
 void TfEdPurchOffer::FormShow() {

@@ -184,14 +184,9 @@ void TfEdPurchOrder::DescribeLayout() {
 void TfEdPurchOrder::FormCreate() {
     TfEdBasePurchDocument::FormCreate();
     DocumentKindCode = kDocKindPurchOrder;
-    ControlListFastRelationship().Rows.clear();
-    for (const char* caption : {"Карта", "Разполагаем кредит", "Просрочени задължения", "История", "Аванс.плащ.(без ДДС)"})
-        ControlListFastRelationship().Rows.push_back({caption, ""});
-    ControlListItems().Rows.clear();
-    for (const char* caption : {"Карта (F11)", "История (F10)", "Нал. по обекти (F12)", "Заменими артикули", "Цени",
-                                "Отстъпки", "Свободно количество ", "Количество на поръчка",
-                                "Минимално к-во за поръчка"})
-        ControlListItems().Rows.push_back({caption, ""});
+    SetSidePanelRows({"Карта", "Разполагаем кредит", "Просрочени задължения", "История", "Аванс.плащ.(без ДДС)"},
+                     {"Карта (F11)", "История (F10)", "Нал. по обекти (F12)", "Заменими артикули", "Цени", "Отстъпки",
+                      "Свободно количество ", "Количество на поръчка", "Минимално к-во за поръчка"});
 }
 
 void TfEdPurchOrder::FormShow() {

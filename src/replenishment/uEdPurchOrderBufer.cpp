@@ -163,13 +163,9 @@ void TfEdPurchOrderBufer::FormCreate() {
             operation_ = static_cast<int>(operation);
     }
     if (operation_ >= 0) Description.Caption = OperationText(false) + " - " + Description.Caption;
-    ControlListFastRelationship().Rows.clear();
-    for (const char* caption : {"Карта", "Разполагаем кредит", "Просрочени задължения", "История", "Аванс.плащ.(без ДДС)"})
-        ControlListFastRelationship().Rows.push_back({caption, ""});
-    ControlListItems().Rows.clear();
-    for (const char* caption : {"Карта (F11)", "История (F10)", "Нал. по обекти (F12)", "Заменими артикули", "Цени",
-                                "Отстъпки", "Свободно количество ", "Количество на поръчка"})
-        ControlListItems().Rows.push_back({caption, ""});
+    SetSidePanelRows({"Карта", "Разполагаем кредит", "Просрочени задължения", "История", "Аванс.плащ.(без ДДС)"},
+                     {"Карта (F11)", "История (F10)", "Нал. по обекти (F12)", "Заменими артикули", "Цени", "Отстъпки",
+                      "Свободно количество ", "Количество на поръчка"});
 }
 
 void TfEdPurchOrderBufer::FormShow() {
