@@ -220,6 +220,8 @@ void TfEdPurchCrMemo::PostDocument(bool print) {
         ShowPostingRefusal();
         return;
     }
+    const std::string posted = GetMessageText("msg_CrMemoPosted", "Кредитното известие е осчетоводено с номер %s.");
+    MessageDlgEx(FormatMessage(posted, {keys.size() > 1 ? keys[1].AsString() : ""}), TMsgDlgType::mtInformation, mbOK);
     const double totalVat = Get(cdsMaster, "TotalVat").AsFloat();
     if (LocalData().ShowChangeCalculation && Get(cdsMaster, "DirectPay").AsInteger() == 0 && totalVat != 0.0) {
         const double totalLCY = Get(cdsMaster, "TotalVat_LCY").AsFloat();

@@ -11,7 +11,8 @@ struct TScenarioPair {
 };
 
 // One line of a scenario: a verb ("header", "line", "recalculate", "saved", "post",
-// "posted", "sum", "count", "closed", "assign", "consume", "annul"), the table the
+// "posted", "sum", "count", "closed", "assign", "consume", "annul", "credit", "creditline",
+// "books"), the table the
 // expectation verbs name, and KEY=VALUE pairs.
 struct TScenarioStep {
     std::string Verb;

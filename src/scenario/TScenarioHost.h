@@ -40,6 +40,8 @@ public:
     bool InputText(const std::string&, const std::string&, std::string&) override { return false; }
     bool Select(const std::string&, const TFilter&, bool, TRequestResult&) override { return false; }
     bool SelectFile(const std::string&, const std::string&, bool, std::string&) override { return false; }
+    // The first option, as a person who reads no further would choose.
+    int ChooseOption(const std::string&, const std::string&) override { return 0; }
 
 private:
     IFormHost* previousHost_;

@@ -4,9 +4,12 @@
 #include <cstdlib>
 #include <stdexcept>
 
+#include "base/forms/TFormCatalogue.h"
 #include "base/session/Tdm.h"
 #include "base/util/Utils.h"
+#include "posted/uEdPostedPurchInvoice.h"
 #include "server/SqlValue.h"
+#include "server/posting/TBooksCheck.h"
 
 namespace tavrek::scenario {
 namespace {
@@ -81,9 +84,9 @@ void TScenarioRunner::Perform(const TScenarioStep& step, std::vector<TScenarioRe
     } else if (step.Verb == "line") {
         AddLine(step.Pairs);
     } else if (step.Verb == "recalculate") {
-        form_->acReCalcDocument.Execute();
+        Editor().acReCalcDocument.Execute();
     } else if (step.Verb == "saved") {
-        if (form_->HasChanges() && !form_->SaveData()) throw EStepFailed("документът не е записан");
+        if (Editor().HasChanges() && !Editor().SaveData()) throw EStepFailed("документът не е записан");
         expect(ExpectRow(step));
     } else if (step.Verb == "post") {
         expect(Post(step));
@@ -94,13 +97,19 @@ void TScenarioRunner::Perform(const TScenarioStep& step, std::vector<TScenarioRe
     } else if (step.Verb == "count") {
         expect(ExpectCount(step));
     } else if (step.Verb == "closed") {
-        expect(form_->cdsMaster.IsEmpty() ? "" : "редакторът е на документ " + form_->cdsMaster.FieldByName("Id").AsString());
+        expect(Editor().cdsMaster.IsEmpty() ? "" : "редакторът е на документ " + Editor().cdsMaster.FieldByName("Id").AsString());
     } else if (step.Verb == "assign") {
         Assign(step);
     } else if (step.Verb == "consume") {
         Consume(step);
     } else if (step.Verb == "annul") {
         expect(Annul(step));
+    } else if (step.Verb == "credit") {
+        Credit(step);
+    } else if (step.Verb == "creditline") {
+        CreditLine(step);
+    } else if (step.Verb == "books") {
+        expect(ExpectBooksBalanced());
     } else {
         throw EStepFailed("непозната стъпка");
     }
@@ -111,29 +120,29 @@ void TScenarioRunner::SetFields(TClientDataSet& dataSet, const std::vector<TScen
     for (const TScenarioPair& pair : pairs) {
         TField* field = dataSet.FindField(pair.Key);
         if (field == nullptr) throw EStepFailed("няма поле " + pair.Key);
-        if (!form_->EnterFieldValue(dataSet, *field, Variant(pair.Value)))
+        if (!Editor().EnterFieldValue(dataSet, *field, Variant(pair.Value)))
             throw EStepFailed("стойността на " + pair.Key + " не е приета");
     }
 }
 
 void TScenarioRunner::AddLine(const std::vector<TScenarioPair>& pairs) {
-    form_->cdsDetail.Append();
-    form_->cdsDetail.FieldByName("Type").SetAsInteger(1);
-    SetFields(form_->cdsDetail, pairs);
-    form_->cdsDetail.Post();
+    Editor().cdsDetail.Append();
+    Editor().cdsDetail.FieldByName("Type").SetAsInteger(1);
+    SetFields(Editor().cdsDetail, pairs);
+    Editor().cdsDetail.Post();
 }
 
 std::string TScenarioRunner::Scope(const std::string& table) const {
     if (table == "D_PurchHeader") return "Id = ?";
     if (table == "D_PurchaseLine") return "Master_Id = ?";
-    if (table == "D_PurchInvoiceHeader") return "SrcDocument_Id = ?";
-    const std::string posted = "(SELECT Id FROM D_PurchInvoiceHeader WHERE SrcDocument_Id = ?)";
-    if (table == "D_PurchInvoiceLine") return "Master_Id = " + posted;
+    if (table == PostedTable()) return "SrcDocument_Id = ?";
+    const std::string posted = "(SELECT Id FROM " + PostedTable() + " WHERE SrcDocument_Id = ?)";
+    if (table == "D_PurchInvoiceLine" || table == "D_PurchCrMemoLine") return "Master_Id = " + posted;
     return (table == "D_PostItemChargeAssigment" ? "SrcDocument_ID = " : "Document_Id = ") + posted;
 }
 
 std::string TScenarioRunner::PostedId() {
-    return server::SelectRows(server_.Database(), "SELECT Id FROM D_PurchInvoiceHeader WHERE SrcDocument_Id = ?", {openId_})
+    return server::SelectRows(server_.Database(), "SELECT Id FROM " + PostedTable() + " WHERE SrcDocument_Id = ?", {openId_})
         .Value()
         .AsString();
 }
@@ -183,7 +192,7 @@ std::string TScenarioRunner::ExpectCount(const TScenarioStep& step) {
 // key's message and keep the invoice open.
 std::string TScenarioRunner::Post(const TScenarioStep& step) {
     host_.TakeMessages();
-    form_->acPostDocument.Execute();
+    Editor().acPostDocument.Execute();
     std::string shown;
     for (const std::string& message : host_.TakeMessages()) shown += (shown.empty() ? "" : " | ") + message;
     const bool posted = !PostedId().empty();
@@ -229,6 +238,67 @@ void TScenarioRunner::Consume(const TScenarioStep& step) {
                          "UPDATE G_ItemEntry SET RemainingQuantity = RemainingQuantity - ? WHERE Document_Id = ? AND "
                          "Item_Id = (SELECT Id FROM N_Item WHERE Code = ?)",
                          {std::stod(Required(step, "Quantity")), PostedId(), Required(step, "Code")});
+}
+
+TfEdBasePurchDocument& TScenarioRunner::Editor() {
+    if (crMemo_) return *crMemo_;
+    return *form_;
+}
+
+std::string TScenarioRunner::PostedTable() const { return crMemo_ ? "D_PurchCrMemoHeader" : "D_PurchInvoiceHeader"; }
+
+// A credit memo of the posted invoice, as its posted view generates one: the credit memo
+// editor copies the invoice by its copy template; the pairs are then typed on its header.
+void TScenarioRunner::Credit(const TScenarioStep& step) {
+    const std::string invoiceId = PostedId();
+    if (invoiceId.empty() || crMemo_) throw EStepFailed("няма осчетоводена фактура за кредитиране");
+    auto view = std::make_unique<TfEdPostedPurchInvoice>();
+    view->FormNumber = FindCatalogueClass(view->ClassName())->FormNumber;
+    TFormRequest request;
+    request.Filter.Add("D_PurchInvoiceHeader.Id", "=", invoiceId);
+    view->Create(request);
+    view->Show();
+    const TRequestResult found = server::SelectRows(
+        server_.Database(), "SELECT Id FROM S_CopyDocTemplateHeader WHERE Comp_Id = ? AND SrcForm_Id = ? AND TrgForm_Id = ?",
+        {server_.Session().CompanyId, view->FormNumber, uEdPurchCrMemo::kFormNumber});
+    if (found.Rows.size() != 1) throw EStepFailed("няма шаблон за кредитно известие");
+    auto memo = std::make_unique<TfEdPurchCrMemo>();
+    memo->Create();
+    memo->Show();
+    memo->CallingForm = view.get();
+    memo->CopyDocumentByTemplate(invoiceId, found.Value().AsString(), view->FormNumber, 0, 1, 0);
+    memo->CallingForm = nullptr;
+    creditedView_ = std::move(view);
+    crMemo_ = std::move(memo);
+    openId_ = crMemo_->cdsMaster.FieldByName("Id").AsString();
+    SetFields(crMemo_->cdsMaster, step.Pairs);
+}
+
+// A line of the credit memo (Line=N) credits another Quantity; Quantity=0 leaves it out.
+void TScenarioRunner::CreditLine(const TScenarioStep& step) {
+    if (!crMemo_) throw EStepFailed("няма кредитно известие");
+    TClientDataSet& lines = crMemo_->cdsDetail;
+    for (lines.First(); !lines.Eof(); lines.Next())
+        if (lines.FieldByName("Line_No").AsString() == Required(step, "Line")) break;
+    if (lines.Eof()) throw EStepFailed("няма ред " + Required(step, "Line"));
+    if (std::stod(Required(step, "Quantity")) == 0.0) {
+        lines.Delete();
+        return;
+    }
+    lines.Edit();
+    SetFields(lines, {{"Quantity", Required(step, "Quantity")}});
+    lines.Post();
+}
+
+// Every transaction balances, and payables and stock agree with their accounts.
+std::string TScenarioRunner::ExpectBooksBalanced() {
+    const std::vector<std::string> differences =
+        server::TBooksCheck([this](const std::string& sql, const TVariantArray& values) {
+            return server::SelectRows(server_.Database(), sql, values);
+        }).Differences();
+    std::string text;
+    for (const std::string& difference : differences) text += (text.empty() ? "" : "; ") + difference;
+    return text;
 }
 
 std::string ResultLine(const std::string& file, const TScenarioResult& result) {

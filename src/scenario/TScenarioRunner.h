@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "documents/uEdPurchase.h"
+#include "editors/uEdPurchCrMemo.h"
 #include "scenario/TScenarioFile.h"
 #include "scenario/TScenarioHost.h"
 #include "server/EmbeddedServer.h"
@@ -23,7 +24,8 @@ struct TScenarioResult {
 // Runs a scenario on one new purchase invoice as a buyer would: values typed into the
 // invoice editor (codes through their lookups), saved, recalculated and posted through its
 // actions, against the company server the session is signed in to. The expectation steps
-// read what the server stored.
+// read what the server stored. After "credit" the steps concern the credit memo generated
+// from the posted invoice in the credit memo editor.
 class TScenarioRunner {
 public:
     explicit TScenarioRunner(server::EmbeddedServer& server);
@@ -49,10 +51,18 @@ private:
     std::string Annul(const TScenarioStep& step);
     void Assign(const TScenarioStep& step);
     void Consume(const TScenarioStep& step);
+    void Credit(const TScenarioStep& step);
+    void CreditLine(const TScenarioStep& step);
+    std::string ExpectBooksBalanced();
+    // The editor of the document the steps concern, and the table it posts into.
+    TfEdBasePurchDocument& Editor();
+    std::string PostedTable() const;
 
     server::EmbeddedServer& server_;
     TScenarioHost host_;
     std::unique_ptr<TfEdPurchase> form_;
+    std::unique_ptr<TfBase> creditedView_;
+    std::unique_ptr<TfEdPurchCrMemo> crMemo_;
     std::string openId_;
 };
 

@@ -155,6 +155,7 @@ TEST_F(CrMemoEditor, PostingAsksTheSaleLinkThenPostsAndPrintsTheCreditMemoForm) 
     ScriptPostingChecks();
     dialogs.ExpectOption(1);
     server.OnPost("PostPurchCrMemo", 0, {"PC1", "0000000003"});
+    dialogs.ExpectMessage(mrOk, "0000000003");
     Form().acPostAndPrintDocument.Execute();
     EXPECT_EQ(dialogs.Shown().at(0).Text, "str_FormTitle");
     EXPECT_EQ(dialogs.Shown().at(0).Text2, "Без връзка\r\nВръщане от продажба");
@@ -214,11 +215,12 @@ TEST_F(CrMemoEditor, AMemoNotPaidDirectlyShowsItsAmountForPayment) {
         OpenCrMemo({{"DirectPay", c.directPay}, {"TotalVAT", c.totalVat}, {"TotalVAT_LCY", c.totalVat * 2}});
         ScriptPostingChecks(c.directPay);
         dialogs.ExpectOption(0);
-        server.OnPost("PostPurchCrMemo", 0, {"PC1"});
+        server.OnPost("PostPurchCrMemo", 0, {"PC1", "0000000004"});
+        dialogs.ExpectMessage(mrOk, "0000000004");
         if (c.shown) dialogs.ExpectChangeCalculation();
         const size_t before = dialogs.Shown().size();
         Form().acPostDocument.Execute();
-        EXPECT_EQ(dialogs.Shown().size() - before, c.shown ? 2u : 1u);
+        EXPECT_EQ(dialogs.Shown().size() - before, c.shown ? 3u : 2u);
         if (c.shown) {
             EXPECT_DOUBLE_EQ(dialogs.Shown().back().Due, 48.0);
         }

@@ -1,8 +1,8 @@
 #include "server/posting/IPostingMethods.h"
-#include "server/posting/TPurchasePosting.h"
+#include "server/posting/TPurchCrMemoPosting.h"
 
 namespace tavrek::server {
 
-std::unique_ptr<IPostingMethods> CreatePostingMethods() { return std::make_unique<TPurchasePosting>(); }
+std::unique_ptr<IPostingMethods> CreatePostingMethods() { return std::make_unique<TPurchCrMemoPosting>(); }
 
 }  // namespace tavrek::server

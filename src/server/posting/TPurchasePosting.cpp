@@ -11,6 +11,7 @@
 #include "server/TProcedureRegistry.h"
 #include "server/TQueryBuilder.h"
 #include "server/posting/LedgerProcedures.h"
+#include "server/posting/PostingSteps.h"
 #include "server/posting/PurchaseProcedures.h"
 #include "server/posting/TLedgerStore.h"
 #include "server/posting/TPurchaseAnnulment.h"
@@ -26,14 +27,10 @@ int RefuseWith(TServerContext& ctx, const std::string& key) {
     return -1;
 }
 
-// The column list shared by two tables, with some columns taken from expressions instead.
-struct TColumnCopy {
-    std::string Target;
-    std::string Source;
-};
+}  // namespace
 
 TColumnCopy CopyColumns(TServerContext& ctx, const char* from, const std::map<std::string, std::string>& overrides,
-                        const std::vector<std::string>& skip = {}) {
+                        const std::vector<std::string>& skip) {
     const TRelationInfo* source = ctx.Catalog.Find(from);
     if (source == nullptr) throw std::logic_error(std::string("Липсва таблица ") + from);
     TColumnCopy copy;
@@ -48,8 +45,6 @@ TColumnCopy CopyColumns(TServerContext& ctx, const char* from, const std::map<st
     return copy;
 }
 
-// The ledger transaction of a posting: the company's transaction series, or the next
-// number after the largest one used.
 int64_t NextTransactionNo(TServerContext& ctx) {
     const TRequestResult series = SelectRows(ctx.Db, "SELECT COALESCE(Transaction_Series_Id, '') FROM C_CompanySetup WHERE Id = ?",
                                              {ctx.Session.CompanyId});
@@ -70,6 +65,8 @@ int64_t NextTransactionNo(TServerContext& ctx) {
                .AsInteger() +
            1;
 }
+
+namespace {
 
 struct TOpenInvoice {
     TRequestResult Row;
@@ -110,6 +107,8 @@ const char* RefusalOf(TServerContext& ctx, const TOpenInvoice& doc) {
     return duplicate.Empty() ? nullptr : "err_PostPurchDuplicateVendorInvoice";
 }
 
+}  // namespace
+
 std::string PostingSeries(TServerContext& ctx, const Variant& subType, const char* setupColumn) {
     return SelectRows(ctx.Db,
                       std::string("SELECT COALESCE(NULLIF((SELECT Post_Series_Id FROM N_SubDocument WHERE Id = ?2 AND "
@@ -118,6 +117,8 @@ std::string PostingSeries(TServerContext& ctx, const Variant& subType, const cha
         .Value()
         .AsString();
 }
+
+namespace {
 
 // The item's last purchase cost follows the invoice when the purchases setup says so.
 void UpdateItemDirectCosts(TServerContext& ctx, const std::string& postedId) {

@@ -1,0 +1,153 @@
+#include "server/posting/TPurchCrMemoPosting.h"
+
+#include "base/util/Utils.h"
+#include "server/SqlValue.h"
+#include "server/TNumberSeries.h"
+#include "server/posting/PostingSteps.h"
+#include "server/posting/TLedgerStore.h"
+#include "server/posting/TMinorUnits.h"
+#include "server/posting/TPurchaseLedgerPosting.h"
+#include "server/schema/DocumentTypes.h"
+
+namespace tavrek::server {
+namespace {
+
+int RefuseWith(TServerContext& ctx, const char* key) {
+    ctx.RefusalKey = key;
+    return -1;
+}
+
+struct TOpenCrMemo {
+    TRequestResult Row;
+    Variant Get(const char* column) const { return Row.ByName(column); }
+};
+
+TOpenCrMemo ReadLocked(TServerContext& ctx, const std::string& id) {
+    return {SelectRows(ctx.Db,
+                       "SELECT Id, DocumentType, Contragent_Id, DocumentDate, CheckStatus, COALESCE(Currency_Id, '') "
+                       "AS Currency_Id, CurrencyFactor, DocSubType_Id, COALESCE(BusinessGroup_Id, '') AS "
+                       "BusinessGroup_Id, COALESCE(VendorCreditMemoNo, '') AS VendorCreditMemoNo FROM D_PurchHeader "
+                       "WHERE Id = ? AND Comp_Id = ?" + ctx.Db.Dialect().LockRow(),
+                       {id, ctx.Session.CompanyId})};
+}
+
+const char* RefusalOf(TServerContext& ctx, const TOpenCrMemo& doc) {
+    const int64_t type = doc.Row.Empty() ? 0 : doc.Get("DocumentType").AsInteger();
+    if (type != DocumentType::PurchCrMemo && type != DocumentType::PurchGenericCrMemoDoc)
+        return "err_PostPurchDocumentNotFound";
+    if (doc.Get("CheckStatus").AsInteger() == 1) return "err_PostPurchInDocumentCheck";
+    if (doc.Get("Contragent_Id").IsEmpty()) return "err_PostPurchNoContragent";
+    if (doc.Get("DocumentDate").IsNull()) return "err_PostPurchNoDocumentDate";
+    if (!doc.Get("Currency_Id").IsEmpty() && doc.Get("CurrencyFactor").AsFloat() == 0.0) return "err_PostPurchZeroFactor";
+    const TRequestResult lines =
+        SelectRows(ctx.Db, "SELECT COUNT(*) FROM D_PurchaseLine WHERE Master_Id = ?", {doc.Get("Id")});
+    return lines.Value().AsInteger() == 0 ? "err_PostPurchNoLines" : nullptr;
+}
+
+// The invoice's entries with the opposite sign; what the vendor now owes back stays open
+// until it is set off or paid.
+TLedgerEntries CreditEntries(const TLedgerEntries& asInvoice, TDateTime postingDate, bool paidAtPosting) {
+    TLedgerEntries credit = Storno(asInvoice, postingDate);
+    for (TVendorEntry& e : credit.Vendor) {
+        e.Remaining = paidAtPosting ? 0 : e.Amount;
+        e.RemainingACY = paidAtPosting ? 0 : e.AmountACY;
+    }
+    return credit;
+}
+
+bool AllowsNegativeStock(TServerContext& ctx) {
+    return SelectRows(ctx.Db, "SELECT COALESCE(AllowNegativeQTY, 0) FROM C_CompanySetup WHERE Id = ?",
+                      {ctx.Session.CompanyId})
+               .Value()
+               .AsInteger() == 1;
+}
+
+// The goods leave from the oldest receipts of their store that still hold some; without
+// enough in stock the credit memo is refused unless the company allows negative stock.
+bool TakeOutOfStock(TServerContext& ctx, const TLedgerEntries& credit) {
+    const bool negativeAllowed = AllowsNegativeStock(ctx);
+    for (const TItemEntry& out : credit.Items) {
+        double missing = -out.Quantity;
+        const TRequestResult open = SelectRows(
+            ctx.Db,
+            "SELECT Id, RemainingQuantity FROM G_ItemEntry WHERE Comp_Id = ? AND Item_Id = ? AND "
+            "COALESCE(Store_Id, '') = ? AND Opened = 1 AND RemainingQuantity > 0 ORDER BY PostingDate, C_Datetime, Id",
+            {ctx.Session.CompanyId, out.ItemCode, out.Store});
+        for (size_t i = 0; i < open.Rows.size() && missing > 1e-9; ++i) {
+            const double remaining = open.Rows[i][1].AsFloat();
+            const double taken = remaining < missing ? remaining : missing;
+            missing -= taken;
+            ExecuteBound(ctx.Db,
+                         "UPDATE G_ItemEntry SET RemainingQuantity = ?, Opened = ? WHERE Id = ?",
+                         {remaining - taken, remaining - taken > 1e-9 ? 1 : 0, open.Rows[i][0]});
+        }
+        if (missing > 1e-9 && !negativeAllowed) return false;
+    }
+    return true;
+}
+
+// The posted header and lines carry the amounts of the posting; Remaining is what the vendor owes back.
+void WritePostedAmounts(TServerContext& ctx, const std::string& postedId, const TLedgerPosting& posting,
+                        const TLedgerEntries& credit, int decimals) {
+    const TMinorUnits units(decimals);
+    const TDocumentAmounts& a = posting.Amounts;
+    const TVendorEntry& vendor = credit.Vendor.at(0);
+    ExecuteBound(ctx.Db,
+                 "UPDATE D_PurchCrMemoHeader SET TotalValue = ?, VATValue = ?, TotalVAT = ?, TotalValue_LCY = ?, "
+                 "TotalVAT_LCY = ?, Remaining = ?, Remaining_ACY = ? WHERE Id = ?",
+                 {units.ToAmount(a.TotalValue), units.ToAmount(a.VATValue), units.ToAmount(a.TotalVAT),
+                  units.ToAmount(a.TotalValueLCY), units.ToAmount(a.TotalVATLCY), units.ToAmount(vendor.Remaining),
+                  units.ToAmount(vendor.RemainingACY), postedId});
+}
+
+std::string CopyPosted(TServerContext& ctx, const std::string& id, const std::string& number, int64_t transaction) {
+    const std::string postedId = CreateUniqueID();
+    const TColumnCopy header = CopyColumns(ctx, "D_PurchHeader",
+                                           {{"Id", "?1"},
+                                            {"DocumentType", std::to_string(DocumentType::PostedPurchCrMemo)},
+                                            {"DocumentNo", "?2"},
+                                            {"PostingDate", "COALESCE(PostingDate, DocumentDate)"},
+                                            {"C_Datetime", "CAST(?3 AS DOUBLE PRECISION)"}});
+    ExecuteBound(ctx.Db,
+                 "INSERT INTO D_PurchCrMemoHeader (" + header.Target +
+                     ", PostingUser_Id, TransactionNo, SrcDocument_Id, Annul) SELECT " + header.Source +
+                     ", ?4, CAST(?5 AS INTEGER), Id, 0 FROM D_PurchHeader WHERE Id = ?6",
+                 {postedId, number, TDateTime::Now(), ctx.Session.UserId, transaction, id});
+    const TColumnCopy lines = CopyColumns(ctx, "D_PurchaseLine", {{"Master_Id", "?1"}});
+    ExecuteBound(ctx.Db,
+                 "INSERT INTO D_PurchCrMemoLine (" + lines.Target + ") SELECT " + lines.Source +
+                     " FROM D_PurchaseLine WHERE Master_Id = ?2 ORDER BY Line_No",
+                 {postedId, id});
+    return postedId;
+}
+
+}  // namespace
+
+int TPurchCrMemoPosting::PostPurchCrMemo(TServerContext& ctx, const std::string& id, TVariantArray& keys) {
+    const TOpenCrMemo doc = ReadLocked(ctx, id);
+    if (const char* refusal = RefusalOf(ctx, doc)) return RefuseWith(ctx, refusal);
+    std::string number;
+    const std::string series = PostingSeries(ctx, doc.Get("DocSubType_Id"), "PostedCrMemo_Series_Id");
+    if (NextSerieNo(ctx, series, doc.Get("BusinessGroup_Id").AsString(), number) < 0) return -1;
+    const int64_t transaction = NextTransactionNo(ctx);
+    const std::string postedId = CopyPosted(ctx, id, number, transaction);
+
+    const TLedgerStore store(ctx);
+    const TPostingDocument posted = store.Document("D_PurchCrMemoHeader", "D_PurchCrMemoLine", postedId, id);
+    const TLedgerPosting posting = PostPurchaseLedgers(posted, store.Accounts());
+    if (!posting.RefusalKey.empty()) return RefuseWith(ctx, posting.RefusalKey.c_str());
+    const TLedgerEntries credit = CreditEntries(posting.Entries, posted.PostingDate, posted.PaidAtPosting);
+    if (!TakeOutOfStock(ctx, credit)) return RefuseWith(ctx, "err_PostPurchCrMemoNoStock");
+    WritePostedAmounts(ctx, postedId, posting, credit, store.AmountDecimals());
+    TLedgerHeader header = store.Header("D_PurchCrMemoHeader", postedId);
+    header.VendorDocumentNo = doc.Get("VendorCreditMemoNo").AsString();
+    store.Write(header, credit, false);
+
+    ExecuteBound(ctx.Db, "DELETE FROM D_ItemChargeAssigment WHERE Document_Id = ?", {id});
+    ExecuteBound(ctx.Db, "DELETE FROM D_PurchaseLine WHERE Master_Id = ?", {id});
+    ExecuteBound(ctx.Db, "DELETE FROM D_PurchHeader WHERE Id = ?", {id});
+    keys = {postedId, number};
+    return 0;
+}
+
+}  // namespace tavrek::server
