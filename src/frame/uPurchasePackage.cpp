@@ -8,6 +8,8 @@
 #include "editors/uEdPurchDebitMemo.h"
 #include "editors/uEdPurchOffer.h"
 #include "editors/uEdPurchOrder.h"
+#include "lists/uBrPurchAdvancePayment.h"
+#include "lists/uBrPurchCrMemo.h"
 #include "lists/uBrPurchOffer.h"
 #include "lists/uBrPurchase.h"
 #include "posted/uBrPostPurchCrMemo.h"
@@ -17,6 +19,7 @@
 #include "posted/uEdPostPurchRejectOrder.h"
 #include "posted/uEdPostPurchReturnOrder.h"
 #include "posted/uEdPostedPurchCrMemo.h"
+#include "posted/uEdPostPurchAdvancePayment.h"
 #include "posted/uEdPostedPurchInvoice.h"
 #include "posted/uEdPostedReceipt.h"
 #include "replenishment/uBrPurchOrderBufer.h"
@@ -44,6 +47,8 @@ const TUnit kUnits[] = {
     {uEdPurchOffer::Initialization, uEdPurchOffer::Finalization},
     {uBrPurchase::Initialization, uBrPurchase::Finalization},
     {uBrPurchOffer::Initialization, uBrPurchOffer::Finalization},
+    {uBrPurchCrMemo::Initialization, uBrPurchCrMemo::Finalization},
+    {uBrPurchAdvancePayment::Initialization, uBrPurchAdvancePayment::Finalization},
     {uEdPurchOrderBufer::Initialization, uEdPurchOrderBufer::Finalization},
     {uBrPurchOrderBufer::Initialization, uBrPurchOrderBufer::Finalization},
     {uEdPostPurchOrder::Initialization, uEdPostPurchOrder::Finalization},
@@ -53,6 +58,7 @@ const TUnit kUnits[] = {
     {uEdPurchDebitMemo::Initialization, uEdPurchDebitMemo::Finalization},
     {uEdPurchaseDoc::Initialization, uEdPurchaseDoc::Finalization},
     {uEdPurchAdvancePayment::Initialization, uEdPurchAdvancePayment::Finalization},
+    {uEdPostPurchAdvancePayment::Initialization, uEdPostPurchAdvancePayment::Finalization},
     {uEdPurchCrMemoDoc::Initialization, uEdPurchCrMemoDoc::Finalization},
 };
 

@@ -1,5 +1,6 @@
 #include "posted/uEdPostedPurchInvoice.h"
 
+#include "base/forms/RequestForm.h"
 #include "base/forms/TFormCatalogue.h"
 #include "base/forms/TFormRegistry.h"
 #include "base/server/IAppServer.h"
@@ -10,6 +11,9 @@
 #include "posted/uPostedPurchOperations.h"
 
 namespace tavrek {
+
+using namespace uPostedPurchOperations;
+
 namespace {
 
 constexpr int kPostedPurchaseInvoice = 6;
@@ -23,23 +27,50 @@ Variant Get(TClientDataSet& ds, std::string_view field) {
 
 TfEdPostedPurchInvoice::TfEdPostedPurchInvoice()
     : acShowCurrencyFactor(AcListBase.Add("acShowCurrencyFactor", "$", "Документ")),
-      acGeneratePayment(AcListBase.Add("acGeneratePayment", "Генериране на плащане", "Документ")) {
+      acGenerateCrMemo(AcListBase.Add("acGenerateCrMemo", "Генериране кредитно известие", "Документ")),
+      acGeneratePayment(AcListBase.Add("acGeneratePayment", "Генериране на плащане", "Документ")),
+      acGeneratePurchProtocol(AcListBase.Add("acGeneratePurchProtocol", "Генериране на протокол", "Документ")),
+      acRestorItemEntryUsedQuantity(
+          AcListBase.Add("acRestorItemEntryUsedQuantity", "Освобождаване на партидите", "Документ")),
+      acRestorRowItemEntryUsedQty(AcListBase.Add("acRestorRowItemEntryUsedQty", "Освоб. на партидa за ред", "Документ")),
+      acItemChargeAssigned(AcListBase.Add("acItemChargeAssigned", "Разпределение на доп. разход", "Ред")),
+      acFutureCostsAssign(AcListBase.Add("acFutureCostsAssign", "Разпределяне на бъдещи разходи", "Ред")) {
     MasterProvider = "D_PurchInvoiceHeader";
     DetailProvider = "D_PurchInvoiceLine";
     MasterTable = "D_PurchInvoiceHeader";
     acPrint.Visible = true;
-    // Annulment and the follow-up documents come with their own work; the view only shows.
-    acAnnulDocument.Visible = false;
     if (TMenuItem* item = pmDocument.Find("miSaveOperationTemplate")) item->SetVisible(false);
     acShowCurrencyFactor.Hint = "Курс на валутата на документа";
     BindAction(acShowCurrencyFactor, "acShowCurrencyFactorExecute", [this] { acShowCurrencyFactorExecute(); });
     acShowCurrencyFactor.OnUpdate = [this](TAction& a) { a.Enabled = cdsMaster.Active() && !cdsMaster.IsEmpty(); };
-    BindAction(acGeneratePayment, "acGeneratePaymentExecute", [this] { acGeneratePaymentExecute(); });
-    acGeneratePayment.OnUpdate = [this](TAction& a) {
-        a.Enabled = cdsMaster.Active() && !cdsMaster.IsEmpty() && RoundUp(Get(cdsMaster, "Remaining").AsFloat(), 2) > 0;
-    };
-    pmDocument.Add("miGeneratePayment", acGeneratePayment);
+    BindOperations();
     DescribeLayout();
+}
+
+void TfEdPostedPurchInvoice::BindOperations() {
+    BindAction(acGenerateCrMemo, "acGenerateCrMemoExecute", [this] { acGenerateCrMemoExecute(); });
+    BindAction(acGeneratePayment, "acGeneratePaymentExecute", [this] { acGeneratePaymentExecute(); });
+    BindAction(acGeneratePurchProtocol, "acGeneratePurchProtocolExecute", [this] { acGeneratePurchProtocolExecute(); });
+    BindAction(acRestorItemEntryUsedQuantity, "acRestorItemEntryUsedQuantityExecute",
+               [this] { acRestorItemEntryUsedQuantityExecute(); });
+    BindAction(acRestorRowItemEntryUsedQty, "acRestorRowItemEntryUsedQtyExecute",
+               [this] { acRestorRowItemEntryUsedQtyExecute(); });
+    BindAction(acItemChargeAssigned, "acItemChargeAssignedExecute", [this] { acItemChargeAssignedExecute(); });
+    BindAction(acFutureCostsAssign, "acFutureCostsAssignExecute", [this] { acFutureCostsAssignExecute(); });
+    // A credit memo credits a live invoice of its own, not an annulled one or a global one.
+    acGenerateCrMemo.OnUpdate = [this](TAction& a) {
+        a.Enabled = cdsMaster.Active() && !cdsMaster.IsEmpty() && Get(cdsMaster, "Annul").AsInteger() == 0 &&
+                    Get(cdsMaster, "IsGlobalInvoice").AsInteger() == 0;
+    };
+    acGeneratePayment.OnUpdate = [this](TAction& a) { a.Enabled = HasRemainingToPay(*this); };
+    pmDocument.Add("miRestorItemEntryUsedQuantity", acRestorItemEntryUsedQuantity);
+    pmDocument.Add("miRestorRowItemEntryUsedQty", acRestorRowItemEntryUsedQty);
+    pmDocument.Add("miAnnulDoc", acAnnulDocument);
+    pmDocument.Add("miGenerateCrMemo", acGenerateCrMemo);
+    pmDocument.Add("miGeneratePayment", acGeneratePayment);
+    pmDocument.Add("miGeneratePurchProtocol", acGeneratePurchProtocol);
+    pmLine.Add("miItemChargeAssign", acItemChargeAssigned);
+    pmLine.Add("miFutureCost", acFutureCostsAssign);
 }
 
 void TfEdPostedPurchInvoice::DescribeLayout() {
@@ -155,17 +186,59 @@ TRequestResult TfEdPostedPurchInvoice::GetPrintDocument() {
     return PurchPrintForms(Get(cdsMaster, "DocSubType_Id"), forms) > 0 ? forms : result;
 }
 
-void TfEdPostedPurchInvoice::acShowCurrencyFactorExecute() {
-    double rate = Get(cdsMaster, "CURRENCYFACTOR").AsFloat();
-    const std::string currency = Get(cdsMaster, "Currency_Id").AsString();
-    if (rate == 0.0) rate = dm().Server().GetCurrencyRate(currency, Get(cdsMaster, "DocumentDate").AsDateTime(), 1);
-    MessageDlgEx("Курс на " + (currency.empty() ? LocalData().LocalCurrencyId : currency) + ": " +
-                     Variant(rate).AsString(),
-                 TMsgDlgType::mtInformation, mbOK);
+void TfEdPostedPurchInvoice::acShowCurrencyFactorExecute() { ShowCurrencyFactor(*this); }
+
+void TfEdPostedPurchInvoice::acAnnulDocumentExecute() {
+    TfBaseEditPostedDocument::acAnnulDocumentExecute();
+    TAnnulment annulment;
+    annulment.AnnulPayments = [this] { return InvoiceAnnulPayments(*this); };
+    AnnulPostedDocument(*this, annulment);
 }
 
+void TfEdPostedPurchInvoice::acGenerateCrMemoExecute() {
+    GenerateByCopyTemplate(*this, FindCatalogueClass("TfEdPurchCrMemo")->FormNumber, {});
+}
+
+// The view hands its work to the payment: closing it then tells the main window to follow.
 void TfEdPostedPurchInvoice::acGeneratePaymentExecute() {
-    uPostedPurchOperations::GeneratePayment(*this, {}, [this] { HandOverOnClose = true; });
+    GeneratePayment(*this, {}, [this] { HandOverOnClose = true; });
+}
+
+void TfEdPostedPurchInvoice::acGeneratePurchProtocolExecute() {
+    GenerateProtocol(*this, "usp_CreatePurchaseProtocol", "dbo.usp_CreatePurchaseProtocol", 11001,
+                     "D_PurchInvoiceHeader.Id");
+}
+
+void TfEdPostedPurchInvoice::acRestorItemEntryUsedQuantityExecute() { RestoreItemEntryUsedQuantity(*this, false); }
+
+void TfEdPostedPurchInvoice::acRestorRowItemEntryUsedQtyExecute() { RestoreItemEntryUsedQuantity(*this, true); }
+
+void TfEdPostedPurchInvoice::acItemChargeAssignedExecute() { ShowPostedItemCharges(*this, true); }
+
+void TfEdPostedPurchInvoice::acFutureCostsAssignExecute() {
+    if (cdsDetail.IsEmpty() || cdsDetail.FieldByName("Type").AsInteger() != 2) {
+        ShowInfoKey("inf_SelectAccountLine", "Изберете ред със сметка.");
+        return;
+    }
+    const Variant lineId = Get(cdsDetail, "Id"), headerId = Get(cdsMaster, "Id");
+    const Variant dimension = Get(cdsDetail, "AccountDimension_Id"), description = Get(cdsDetail, "Description");
+    const TDefaultValues defaults{{"MasterLine_Id", lineId},
+                                  {"Master_id", headerId},
+                                  {"MasterLine_No", Get(cdsDetail, "Line_No")},
+                                  {"MasterLineCode", Get(cdsDetail, "Code")},
+                                  {"hTotalValue", Get(cdsDetail, "TotalValue_LCY").AsFloat()},
+                                  {"hTotalVAT", Get(cdsDetail, "TotalVAT_LCY").AsFloat()},
+                                  {"hAccount_id", Get(cdsDetail, "Code").AsString()},
+                                  {"hAccount_Name", description},
+                                  {"hAccountDimension_Id", dimension},
+                                  {"LockCDS", 1},
+                                  {"MasterLineAccDim_Id", dimension},
+                                  {"MasterLineDescription", description}};
+    TFilter filter;
+    filter.Add("D_FutureCostPeriod.Comp_Id", "=", LocalData().CompanyId, " AND")
+        .Add("D_FutureCostPeriod.Master_id", "=", headerId, "AND")
+        .Add("D_FutureCostPeriod.MasterLine_Id", "=", lineId);
+    RequestForm(12230, {soNormal}, filter, Variant(), Variant(), nullptr, defaults, this, this);
 }
 
 namespace uEdPostedPurchInvoice {

@@ -1,23 +1,35 @@
 #include <gtest/gtest.h>
 
+#include "posted/uEdPostPurchAdvancePayment.h"
 #include "posted/uEdPostedPurchInvoice.h"
 #include "support/DocumentFormTest.h"
 
 namespace tavrek::testing {
 namespace {
 
-class PostedInvoiceView : public DocumentFormTest<TfEdPostedPurchInvoice> {
+template <class TView>
+class PostedView : public DocumentFormTest<TView> {
 protected:
-    PostedInvoiceView()
-        : DocumentFormTest(TPurchDocument::pdPostedInvoice, {}, "D_PurchInvoiceHeader", "D_PurchInvoiceLine") {}
-    void OpenPosted(double currencyFactor = 1.0) {
-        Open({{"Id", "PI1"}, {"DocumentNo", "0000000007"}, {"DocSubType_Id", "SD-520"}, {"Currency_Id", "EUR"},
-              {"CurrencyFactor", currencyFactor}, {"DocumentDate", TDateTime::FromDate(2026, 11, 30)},
-              {"LedgerSubjectType", "2"}, {"TotalValue", 15.5}, {"VATValue", 2.49}, {"TotalVAT", 17.99}},
-             {{{"Id", "L1"}, {"Line_No", 1}, {"Code", "1001"}, {"TotalValue", 10.0}, {"VATValue", 2.0}, {"TotalVAT", 12.0}},
-              {{"Id", "L2"}, {"Line_No", 2}, {"Code", "1002"}, {"TotalValue", 5.5}, {"VATValue", 0.5}, {"TotalVAT", 6.0}}});
+    PostedView()
+        : DocumentFormTest<TView>(TPurchDocument::pdPostedInvoice,
+                                  {"inf_SelectAccountLine", "inf_SelectPostItemCharge", "err_AnnulPurchAdvPayment"},
+                                  "D_PurchInvoiceHeader", "D_PurchInvoiceLine") {}
+    void OpenPosted(double currencyFactor = 1.0, TRow extra = {}) {
+        TRow header{{"Id", "PI1"}, {"DocumentNo", "0000000007"}, {"DocSubType_Id", "SD-520"}, {"Currency_Id", "EUR"},
+                    {"CurrencyFactor", currencyFactor}, {"DocumentDate", TDateTime::FromDate(2026, 11, 30)},
+                    {"LedgerSubjectType", "2"}, {"Annul", 0}, {"IsGlobalInvoice", 0}, {"Remaining", 18.0},
+                    {"TotalValue_LCY", 115.5}, {"TotalValue", 15.5}, {"VATValue", 2.49}, {"TotalVAT", 17.99}};
+        for (auto& [field, value] : extra) header[field] = value;
+        this->Open(header,
+                   {{{"Id", "L1"}, {"Line_No", 1}, {"Code", "1001"}, {"TotalValue", 10.0}, {"VATValue", 2.0}, {"TotalVAT", 12.0}},
+                    {{"Id", "L2"}, {"Line_No", 2}, {"Code", "1002"}, {"TotalValue", 5.5}, {"VATValue", 0.5}, {"TotalVAT", 6.0}},
+                    {{"Id", "L3"}, {"Line_No", 3}, {"Type", 2}, {"Code", "602"}, {"Description", "Наем"},
+                     {"AccountDimension_Id", "AD1"}, {"TotalValue_LCY", 100.0}, {"TotalVAT_LCY", 120.0}},
+                    {{"Id", "L4"}, {"Line_No", 4}, {"Type", 3}, {"Code", "TRANSPORT"}}});
     }
 };
+
+using PostedInvoiceView = PostedView<TfEdPostedPurchInvoice>;
 
 TEST_F(PostedInvoiceView, ShowsEverythingReadOnlyWithTotalsAndLedgerSubjectTypes) {
     OpenPosted();
@@ -26,12 +38,17 @@ TEST_F(PostedInvoiceView, ShowsEverythingReadOnlyWithTotalsAndLedgerSubjectTypes
     EXPECT_EQ(Form().GetDocumentInfo(), (TVariantArray{1, 0}));
     for (const THeaderField& field : Form().Description.Fields) EXPECT_TRUE(field.ReadOnly) << field.FieldName;
     EXPECT_EQ(Form().Description.FindField("LedgerSubjectType")->Items, (std::vector<std::string>{"1", "2"}));
-    for (const TAction* hidden : {&Form().acSave, &Form().acInsertRecord, &Form().acDeleteRecord, &Form().acAnnulDocument})
+    for (const TAction* hidden : {&Form().acSave, &Form().acInsertRecord, &Form().acDeleteRecord})
         EXPECT_FALSE(hidden->Visible) << hidden->Name;
     EXPECT_FALSE(Form().pmDocument.Find("miSaveOperationTemplate")->Visible());
     // The document's VAT, rounded per rate, not the sum of the lines' rounded VAT.
     EXPECT_EQ(Form().dbgDetail.FindColumn("TotalVAT")->FooterText, "17.99");
     EXPECT_EQ(Form().dbgDetail.FindColumn("VATValue")->FooterText, "2.49");
+    std::vector<std::string> menu;
+    for (const char* item : {"miRestorItemEntryUsedQuantity", "miRestorRowItemEntryUsedQty", "miAnnulDoc", "miGenerateCrMemo",
+                             "miGeneratePayment", "miGeneratePurchProtocol"})
+        if (Form().pmDocument.Find(item) != nullptr) menu.push_back(item);
+    EXPECT_EQ(menu.size(), 6u) << "the document menu holds every operation of the invoice";
 }
 
 TEST_F(PostedInvoiceView, PrintsOnThePrintFormOfItsSubtypeOrOnTheFormsOwn) {
@@ -68,10 +85,76 @@ TEST_F(PostedInvoiceView, TheCurrencyRateIsTheDocumentsOrTheRateOfItsDate) {
         SCOPED_TRACE(factor);
         OpenPosted(factor);
         if (factor == 0.0) server.OnCurrencyRate("EUR", 1.9);
-        dialogs.ExpectMessage(mrOk, std::string("EUR: ") + expected);
+        dialogs.ExpectCurrencyRate(true);
         Form().acShowCurrencyFactor.Execute();
+        EXPECT_EQ(dialogs.Shown().back().Text2, expected);
         EXPECT_EQ(server.CallsTo("GetCurrencyRate").size(), factor == 0.0 ? 1u : 0u);
     }
+}
+
+TEST_F(PostedInvoiceView, ACreditMemoAndAPaymentAreOfferedOnlyWhereTheyMakeSense) {
+    const struct {
+        const char* name;
+        int annul, global;
+        double remaining;
+        bool crMemo, payment;
+    } cases[] = {
+        {"open invoice", 0, 0, 18.0, true, true},
+        {"annulled", 1, 0, 18.0, false, true},
+        {"part of a global invoice", 0, 1, 18.0, false, true},
+        {"paid up to a rounding rest", 0, 0, 0.004, true, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        OpenPosted(1.0, {{"Annul", c.annul}, {"IsGlobalInvoice", c.global}, {"Remaining", c.remaining}});
+        Form().UpdateActions();
+        EXPECT_EQ(Form().acGenerateCrMemo.Enabled, c.crMemo);
+        EXPECT_EQ(Form().acGeneratePayment.Enabled, c.payment);
+    }
+}
+
+TEST_F(PostedInvoiceView, FutureCostsAndItemChargesNeedTheirKindOfLine) {
+    OpenPosted();
+    GotoLine(4);
+    dialogs.ExpectMessage(mrOk, "inf_SelectAccountLine");
+    Form().acFutureCostsAssign.Execute();
+    GotoLine(3);
+    dialogs.ExpectMessage(mrOk, "inf_SelectPostItemCharge");
+    Form().acItemChargeAssigned.Execute();
+    EXPECT_TRUE(host.ExternalRequests().empty());
+
+    host.ScriptExternal(12230, 0);
+    Form().acFutureCostsAssign.Execute();
+    GotoLine(4);
+    host.ScriptExternal(10620, 0);
+    Form().acItemChargeAssigned.Execute();
+    ASSERT_EQ(host.ExternalRequests().size(), 2u);
+    std::vector<std::string> names;
+    for (const TDefaultValue& value : host.ExternalRequests()[0].DefaultValues) names.push_back(value.FieldName);
+    EXPECT_EQ(names, (std::vector<std::string>{"MasterLine_Id", "Master_id", "MasterLine_No", "MasterLineCode", "hTotalValue",
+                                               "hTotalVAT", "hAccount_id", "hAccount_Name", "hAccountDimension_Id", "LockCDS",
+                                               "MasterLineAccDim_Id", "MasterLineDescription"}));
+    EXPECT_EQ(host.ExternalRequests()[0].Filter.Conditions().at(2).Value.AsString(), "L3");
+    EXPECT_EQ(host.ExternalRequests()[0].CallingForm, &Form());
+    const std::vector<TFilterCondition>& charges = host.ExternalRequests()[1].Filter.Conditions();
+    ASSERT_EQ(charges.size(), 4u);
+    EXPECT_EQ(charges[3].Value.AsString(), "TRANSPORT");
+}
+
+using PostedAdvanceView = PostedView<TfEdPostPurchAdvancePayment>;
+
+TEST_F(PostedAdvanceView, AnAdvanceWhoseDimensionMovedIsNotAnnulled) {
+    OpenPosted();
+    server.OnRequestValue("G_LEntry", Rows({"Amount"}, {{300.0}}));
+    dialogs.ExpectMessage(mrOk, "err_AnnulPurchAdvPayment");
+    Form().acAnnulDocument.Execute();
+    EXPECT_TRUE(server.CallsTo("AnnulDocument").empty());
+    EXPECT_FALSE(Form().Closed()) << "the annulment never started";
+
+    server.OnRequestValue("G_LEntry", Rows({"Amount"}, {{115.5}}));
+    dialogs.ExpectAnnul(false);
+    Form().acAnnulDocument.Execute();
+    EXPECT_TRUE(Form().Closed()) << "the invoice's annulment ran";
 }
 
 }  // namespace
