@@ -50,11 +50,15 @@ TfBrPurchase::TfBrPurchase()
 
 void TfBrPurchase::FormCreate() {
     TfBaseBrowseCardDocument::FormCreate();
-    Description.Caption = "Фактури за покупка";
+    ShowDocumentTypes("Фактури за покупка", kPurchaseInvoice, kGeneralPurchaseDocument);
+}
+
+void TfBrPurchase::ShowDocumentTypes(const char* caption, int64_t type, int64_t otherType) {
+    Description.Caption = caption;
     Filter = AndJoined(Filter, TFilter()
                                    .Add("D_PurchHeader.Comp_Id", "=", LocalData().CompanyId, "AND")
-                                   .Add("(D_PurchHeader.DocumentType", "=", int64_t{kPurchaseInvoice}, "OR")
-                                   .Add("D_PurchHeader.DocumentType", "=", int64_t{kGeneralPurchaseDocument}, ")"));
+                                   .Add("(D_PurchHeader.DocumentType", "=", type, "OR")
+                                   .Add("D_PurchHeader.DocumentType", "=", otherType, ")"));
 }
 
 // General purchase documents, booked by account, open in their own editor.
@@ -87,15 +91,17 @@ void TfBrPurchase::PostCurrentDocument(bool print) {
         return;
     if (!BeforePostDocument(print)) return;
     TVariantArray keys;
-    if (dm().Server().PostPurchase(id.AsString(), keys) < 0) {
+    if (PostOnServer(id.AsString(), keys) < 0) {
         const std::string reason = dm().Server().LastRefusalText();
         throw std::runtime_error(GetMessageText("err_PostingDocument", "Грешка при осчетоводяване на документа.") +
                                  (reason.empty() ? "" : "\r\n" + reason));
     }
-    if (print) PrintPostedDocument(keys, kPostedInvoicePrintForm);
+    if (print) PrintPostedDocument(keys, PostedPrintForm);
     AfterPostDocument(keys, print);
     ReloadData();
 }
+
+int TfBrPurchase::PostOnServer(const std::string& id, TVariantArray& keys) { return dm().Server().PostPurchase(id, keys); }
 
 TRequestResult TfBrPurchase::GetPrintDocument() {
     TRequestResult result = TfBaseBrowseCardDocument::GetPrintDocument();

@@ -29,10 +29,16 @@ public:
 protected:
     // The kind of document the history keeps for a deleted one.
     int HistoryDocumentKind = 6;
+    // The print group of what the list posts.
+    const char* PostedPrintForm = kPostedInvoicePrintForm;
     // Before step of posting; the purchase lists always go on.
     virtual bool BeforePostDocument(bool print);
     virtual void AfterPostDocument(const TVariantArray& keys, bool print);
     int CurrentCardFormNumber() override;
+    // The server's posting of the current row.
+    virtual int PostOnServer(const std::string& id, TVariantArray& keys);
+    // The list shows the company's documents of these two types under this caption.
+    void ShowDocumentTypes(const char* caption, int64_t type, int64_t otherType);
 
 private:
     // Posting of the current row; a refusal raises "err_PostingDocument".

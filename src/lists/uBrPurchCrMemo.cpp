@@ -1,0 +1,68 @@
+#include "lists/uBrPurchCrMemo.h"
+
+#include "base/forms/TFormCatalogue.h"
+#include "base/forms/TFormRegistry.h"
+#include "base/server/IAppServer.h"
+#include "base/session/Tdm.h"
+#include "base/ui/Messages.h"
+
+namespace tavrek {
+namespace {
+
+constexpr int64_t kPurchCrMemo = 11;
+constexpr int64_t kGeneralCrMemo = 32;
+
+}  // namespace
+
+TfBrPurchCrMemo::TfBrPurchCrMemo() {
+    CardFormNumber = FindCatalogueClass("TfEdPurchCrMemo")->FormNumber;
+    HistoryDocumentKind = 8;
+    PostedPrintForm = kPostedCrMemoPrintForm;
+}
+
+void TfBrPurchCrMemo::FormCreate() {
+    TfBaseBrowseCardDocument::FormCreate();
+    ShowDocumentTypes("Кредитни известия за покупка", kPurchCrMemo, kGeneralCrMemo);
+}
+
+int TfBrPurchCrMemo::CurrentCardFormNumber() {
+    const TField* type = cdsMaster.FindField("DocumentType");
+    if (type != nullptr && type->AsInteger() == kGeneralCrMemo) return FindCatalogueClass("TfEdPurchCrMemoDoc")->FormNumber;
+    return CardFormNumber;
+}
+
+int TfBrPurchCrMemo::ConnectCrMemoWithSale() {
+    if (crMemoOption_ == kNotAsked)
+        crMemoOption_ = dm().Dialogs().ChooseOption(GetMessageText("str_FormTitle", "Кредитно известие"),
+                                                    GetMessageText("str_PurchCrMemoOptions", "Без връзка с продажба"));
+    return crMemoOption_;
+}
+
+// Cancelling the option dialog posts nothing, and asks again next time.
+bool TfBrPurchCrMemo::BeforePostDocument(bool) {
+    if (ConnectCrMemoWithSale() != -1) return true;
+    crMemoOption_ = kNotAsked;
+    return false;
+}
+
+int TfBrPurchCrMemo::PostOnServer(const std::string& id, TVariantArray& keys) {
+    return dm().Server().PostPurchCrMemo(id, keys);
+}
+
+namespace uBrPurchCrMemo {
+namespace {
+int32_t initializationCounter = 0;
+}  // namespace
+
+void Initialization() {
+    if (initializationCounter-- != 0) return;
+    const TFormCatalogueEntry& entry = *FindCatalogueClass("TfBrPurchCrMemo");
+    RegisterFormClass(entry.ClassName, entry.FormNumber, [] { return std::make_unique<TfBrPurchCrMemo>(); }, entry.Caption,
+                      TFormGroup::fgLists);
+}
+
+void Finalization() { ++initializationCounter; }
+
+}  // namespace uBrPurchCrMemo
+
+}  // namespace tavrek

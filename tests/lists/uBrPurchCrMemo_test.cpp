@@ -1,0 +1,66 @@
+#include <gtest/gtest.h>
+
+#include "lists/uBrPurchCrMemo.h"
+#include "support/DocumentFormTest.h"
+
+namespace tavrek::testing {
+namespace {
+
+class PurchCrMemoList : public DocumentFormTest<TfBrPurchCrMemo> {
+protected:
+    PurchCrMemoList() : DocumentFormTest(TPurchDocument::pdCrMemo, {"err_PostingDocument"}) {
+        Open({{"Id", "H1"}, {"DocumentNo", "1"}, {"TotalVAT", 12.0}, {"PayMethod_Id", "CASH"}, {"DirectPay", 0}}, {});
+        server.OnRequestValue("exec usp_CheckForAccountDimension 'C1', 'H1', 0, 0", Rows({"Code", "Msg"}, {{0, ""}}), true);
+        server.OnRequestValue("exec usp_CheckCanPostDocument 'C1', 'CASH', '', 1, 0", Rows({"Code", "Msg"}, {{0, ""}}), true);
+    }
+};
+
+// The user says once per opened list how its credit memos relate to a sale; a cancelled
+// answer posts nothing and is asked again.
+TEST_F(PurchCrMemoList, PostsThroughTheCreditMemoPostingAfterOneOptionDialog) {
+    const struct {
+        const char* name;
+        int option;  // the answer scripted, or -2 when no dialog is expected
+        bool posted;
+    } steps[] = {
+        {"cancelled: nothing posted", -1, false},
+        {"asked again and answered", 0, true},
+        {"the answer is kept", -2, true},
+    };
+    size_t posts = 0;
+    for (const auto& s : steps) {
+        SCOPED_TRACE(s.name);
+        if (s.option != -2) dialogs.ExpectOption(s.option);
+        if (s.posted) server.OnPost("PostPurchCrMemo", 0, {"PC1", "0000000003"});
+        Form().acPostAndPrintDocument.Execute();
+        posts += s.posted ? 1 : 0;
+        EXPECT_EQ(Keys("PostPurchCrMemo").size(), posts);
+        EXPECT_TRUE(dialogs.AllAnswered());
+    }
+    EXPECT_TRUE(server.CallsTo("PostPurchase").empty());
+    ASSERT_EQ(host.Prints().size(), 2u);
+    EXPECT_EQ(host.Prints()[0].PrintFormCode, TfBrPurchCrMemo::kPostedCrMemoPrintForm);
+    EXPECT_TRUE(LoggedOperations().empty());
+}
+
+TEST_F(PurchCrMemoList, ShowsTheCompanysCreditMemosAndOpensEachInItsEditor) {
+    Form().acRefresh.Execute();
+    EXPECT_EQ(server.CallsTo("RequestData").back().Args[1].AsString(),
+              "D_PurchHeader.Id=H1 AND D_PurchHeader.Comp_Id=C1 AND (D_PurchHeader.DocumentType=11 OR "
+              "D_PurchHeader.DocumentType=32)");
+    const struct {
+        int64_t type;
+        int form;
+    } cards[] = {{11, 10181}, {32, 10183}};
+    for (const auto& c : cards) {
+        Form().cdsMaster.Edit();
+        Form().cdsMaster.FieldByName("DocumentType").SetAsInteger(c.type);
+        Form().cdsMaster.Post();
+        host.ScriptExternal(c.form, 0);
+        Form().dbgMaster.OnDblClick();
+        EXPECT_EQ(host.ExternalRequests().back().FormNumber, c.form);
+    }
+}
+
+}  // namespace
+}  // namespace tavrek::testing
