@@ -107,6 +107,7 @@ std::string CopyPosted(TServerContext& ctx, const std::string& id, const std::st
                                             {"DocumentType", std::to_string(DocumentType::PostedPurchCrMemo)},
                                             {"DocumentNo", "?2"},
                                             {"PostingDate", "COALESCE(PostingDate, DocumentDate)"},
+                                            {"ToInvoiceDate", "COALESCE(ToInvoiceDate, InvoiceDate)"},
                                             {"C_Datetime", "CAST(?3 AS DOUBLE PRECISION)"}});
     ExecuteBound(ctx.Db,
                  "INSERT INTO D_PurchCrMemoHeader (" + header.Target +
