@@ -1,0 +1,119 @@
+#include <QAction>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QRegularExpression>
+#include <QTableView>
+#include <QTest>
+#include <gtest/gtest.h>
+#include <sstream>
+
+#include "DemoClientTest.h"
+#include "base/forms/TfBase.h"
+#include "desktop/TDataGrid.h"
+#include "desktop/TDataSetModel.h"
+#include "desktop/TFormHostWidget.h"
+#include "desktop/TMainWindow.h"
+#include "scenario/TScenarioRunner.h"
+
+namespace tavrek::desktop {
+namespace {
+
+// Vendor 5003 invoiced 24 x 0.95 and 2.5 x 9.80 less 5 % at 20 %, and 3 x 11.00 at 9 %;
+// the invoice was typed, saved and posted before the journey starts.
+const char* const kPostedInvoice =
+    "header N_Contragent_Code=5003 DocSubType_Id=SD-520 VendorInvoiceNo=0000088001 DocumentDate=2026-11-20\n"
+    "line Code=1008 VATProdPostGroup_Id=VAT20 Quantity=24 DirectUnitCost_ACY=0.95 LineDiscount=0\n"
+    "line Code=1010 VATProdPostGroup_Id=VAT20 Quantity=2.5 DirectUnitCost_ACY=9.80 LineDiscount=5\n"
+    "line Code=1035 VATProdPostGroup_Id=VAT9 Quantity=3 DirectUnitCost_ACY=11.00 LineDiscount=0\n"
+    "recalculate\n"
+    "post\n";
+
+// Goods come back to the vendor: from the posted invoice a credit memo is generated, the
+// quantities returned are typed, it is posted, found in its list and printed.
+class CreditMemoJourney : public testing::DemoClientTest {
+protected:
+    CreditMemoJourney() {
+        StartClient({1280, 800});
+        std::istringstream text(kPostedInvoice);
+        scenario::TScenarioRunner runner(client->Server());
+        for (const scenario::TScenarioResult& result : runner.Run(scenario::ReadScenario(text)))
+            if (!result.Ok) throw std::runtime_error(scenario::ResultLine("invoice", result));
+    }
+
+    TFormHostWidget* ActiveHost() { return client->Window().ActiveHost(); }
+
+    TFormHostWidget* OpenFirstRow(TFormHostWidget& list) {
+        TDataGrid* grid = list.Grid("dbgMaster");
+        grid->View().setFocus();
+        grid->View().setCurrentIndex(grid->Model().index(0, 1));
+        QTest::keyClick(&grid->View(), Qt::Key_Return);
+        QTest::qWait(20);
+        return ActiveHost();
+    }
+
+    void Trigger(TFormHostWidget& host, const char* action) {
+        QAction* found = testing::ToolAction(host, action);
+        ASSERT_NE(found, nullptr) << action;
+        ASSERT_TRUE(found->isEnabled()) << action;
+        found->trigger();
+        QTest::qWait(20);
+    }
+};
+
+TEST_F(CreditMemoJourney, ReturnedGoodsAreCreditedFromThePostedInvoiceAndPrinted) {
+    TFormHostWidget* list = OpenFromMenu("TfBrPostedPurchInvoice");
+    ASSERT_NE(list, nullptr);
+    TFormHostWidget* invoice = OpenFirstRow(*list);
+    ASSERT_NE(invoice, nullptr);
+    ASSERT_EQ(invoice->Form().ClassName(), "TfEdPostedPurchInvoice");
+    Trigger(*invoice, "acGenerateCrMemo");
+
+    TFormHostWidget* memo = ActiveHost();
+    ASSERT_NE(memo, nullptr);
+    ASSERT_EQ(memo->Form().ClassName(), "TfEdPurchCrMemo");
+    auto* credited = memo->findChild<QLineEdit*>("ToInvoiceNo");
+    ASSERT_NE(credited, nullptr);
+    for (int wait = 0; wait < 50 && credited->text().isEmpty(); ++wait) QTest::qWait(20);
+    EXPECT_EQ(credited->text(), "0000088001");
+    TDataGrid* lines = memo->Grid("dbgDetail");
+    ASSERT_EQ(lines->Model().rowCount(), 3);
+    const int quantity = testing::ColumnOf(lines->Model(), "Количество");
+    // 4 of the 24 yoghurts and 1 kg of the 2.5 came back; the third line goes back whole.
+    testing::TypeIntoCell(lines->View(), lines->Model().index(0, quantity), "4");
+    testing::TypeIntoCell(lines->View(), lines->Model().index(1, quantity), "1", 600);
+    Trigger(*memo, "acSave");
+    Screenshot("credit-memo.png");
+
+    answerer.Expect([](QWidget& dialog) {
+        auto* options = dialog.findChild<QListWidget*>("lstOptions");
+        ASSERT_NE(options, nullptr);
+        options->setCurrentRow(0);
+        QTest::keyClick(&dialog, Qt::Key_Return);
+    });
+    answerer.ExpectMessage(QMessageBox::Ok);
+    Trigger(*memo, "acPostDocument");
+    EXPECT_TRUE(ShownMessage("Кредитното известие е осчетоводено с номер 0000000001")) << answerer.Shown().join("; ").toStdString();
+    ExpectNoFailures();
+
+    TFormHostWidget* memos = OpenFromMenu("TfBrPostPurchCrMemo");
+    ASSERT_NE(memos, nullptr);
+    TDataGrid* grid = memos->Grid("dbgMaster");
+    ASSERT_EQ(grid->Model().rowCount(), 1);
+    EXPECT_EQ(grid->Model().data(grid->Model().index(0, 0)).toString(), "0000000001");
+    TFormHostWidget* posted = OpenFirstRow(*memos);
+    ASSERT_NE(posted, nullptr);
+    ASSERT_EQ(posted->Form().ClassName(), "TfEdPostedPurchCrMemo");
+    Screenshot("posted-credit-memo.png");
+    Trigger(*posted, "acPrint");
+    const QString text = testing::PdfText(client->Window().LastPrintedFile());
+    // 4 x 0.95 = 3.80 and 9.80 less 5 % = 9.31 at 20 %: 2.62 VAT on 13.11; 33.00 at 9 %: 2.97;
+    // 46.11 without VAT, 5.59 VAT, 51.70 in all.
+    for (const char* amount : {"3.80", "9.31", "33.00", "46.11", "5.59", "51.70"})
+        EXPECT_TRUE(text.contains(QString::fromUtf8(amount))) << amount << "\n" << text.toStdString();
+    EXPECT_TRUE(text.contains(QRegularExpression("Към фактура №\\s+0000088001"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QRegularExpression("Дата на фактурата\\s+20.11.2026"))) << text.toStdString();
+    ExpectNoFailures();
+}
+
+}  // namespace
+}  // namespace tavrek::desktop
