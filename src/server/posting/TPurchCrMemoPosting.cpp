@@ -1,5 +1,10 @@
 #include "server/posting/TPurchCrMemoPosting.h"
 
+#include <algorithm>
+#include <map>
+#include <utility>
+#include <vector>
+
 #include "base/util/Utils.h"
 #include "server/SqlValue.h"
 #include "server/TNumberSeries.h"
@@ -62,27 +67,48 @@ bool AllowsNegativeStock(TServerContext& ctx) {
                .AsInteger() == 1;
 }
 
-// The goods leave from the oldest receipts of their store that still hold some; without
-// enough in stock the credit memo is refused unless the company allows negative stock.
+// Receipts emptied by a credit memo close, a few hundred per statement.
+void CloseReceipts(TServerContext& ctx, const std::vector<Variant>& ids) {
+    constexpr size_t kPerStatement = 500;
+    for (size_t first = 0; first < ids.size(); first += kPerStatement) {
+        const size_t last = std::min(ids.size(), first + kPerStatement);
+        std::string list;
+        for (size_t i = first; i < last; ++i) list += i == first ? "?" : ", ?";
+        ExecuteBound(ctx.Db, "UPDATE G_ItemEntry SET RemainingQuantity = 0, Opened = 0 WHERE Id IN (" + list + ")",
+                     TVariantArray(ids.begin() + static_cast<std::ptrdiff_t>(first),
+                                   ids.begin() + static_cast<std::ptrdiff_t>(last)));
+    }
+}
+
+// The goods leave from the oldest receipts of their store that still hold some, each item
+// and store read once; without enough in stock the credit memo is refused unless the
+// company allows negative stock.
 bool TakeOutOfStock(TServerContext& ctx, const TLedgerEntries& credit) {
+    std::map<std::pair<std::string, std::string>, double> wanted;
+    for (const TItemEntry& out : credit.Items) wanted[{out.ItemCode, out.Store}] -= out.Quantity;
     const bool negativeAllowed = AllowsNegativeStock(ctx);
-    for (const TItemEntry& out : credit.Items) {
-        double missing = -out.Quantity;
+    std::vector<Variant> emptied;
+    for (const auto& [item, quantity] : wanted) {
+        double missing = quantity;
         const TRequestResult open = SelectRows(
             ctx.Db,
             "SELECT Id, RemainingQuantity FROM G_ItemEntry WHERE Comp_Id = ? AND Item_Id = ? AND "
             "COALESCE(Store_Id, '') = ? AND Opened = 1 AND RemainingQuantity > 0 ORDER BY PostingDate, C_Datetime, Id",
-            {ctx.Session.CompanyId, out.ItemCode, out.Store});
+            {ctx.Session.CompanyId, item.first, item.second});
         for (size_t i = 0; i < open.Rows.size() && missing > 1e-9; ++i) {
             const double remaining = open.Rows[i][1].AsFloat();
-            const double taken = remaining < missing ? remaining : missing;
-            missing -= taken;
-            ExecuteBound(ctx.Db,
-                         "UPDATE G_ItemEntry SET RemainingQuantity = ?, Opened = ? WHERE Id = ?",
-                         {remaining - taken, remaining - taken > 1e-9 ? 1 : 0, open.Rows[i][0]});
+            if (remaining <= missing + 1e-9) {
+                emptied.push_back(open.Rows[i][0]);
+                missing -= remaining;
+                continue;
+            }
+            ExecuteBound(ctx.Db, "UPDATE G_ItemEntry SET RemainingQuantity = ? WHERE Id = ?",
+                         {remaining - missing, open.Rows[i][0]});
+            missing = 0;
         }
         if (missing > 1e-9 && !negativeAllowed) return false;
     }
+    CloseReceipts(ctx, emptied);
     return true;
 }
 
