@@ -55,14 +55,15 @@ public:
         return static_cast<double>(user + system) / static_cast<double>(::sysconf(_SC_CLK_TCK));
     }
 
-    // A saved invoice of kInvoiceLines item lines at two VAT rates, ready to post.
-    std::string AddInvoice() {
+    // A saved invoice (or credit memo, documentType 11) of kInvoiceLines item lines at two
+    // VAT rates, ready to post.
+    std::string AddInvoice(int documentType = 1) {
         const std::string id = "BENCH-" + std::to_string(++invoices_);
         ExecuteBound(server_->Database(),
                      "INSERT INTO D_PurchHeader (Id, Comp_Id, DocumentType, DocSubType_Id, Contragent_Id, VendorInvoiceNo, "
                      "DocumentDate, CntrPostingGroup_Id, GenBusPostGroup_Id, VATBusPostGroup_Id, BusinessGroup_Id) "
-                     "VALUES (?, 'DEMO', 1, 'SD-520', 'V01', ?, 46345, 'SUP-DOM', 'DOM', 'DOM', 'BG-SOF')",
-                     {id, id});
+                     "VALUES (?, 'DEMO', CAST(? AS INTEGER), 'SD-520', 'V01', ?, 46345, 'SUP-DOM', 'DOM', 'DOM', 'BG-SOF')",
+                     {id, documentType, id});
         ExecuteBound(server_->Database(),
                      "INSERT INTO D_PurchaseLine (Master_Id, Id, Comp_Id, Line_No, Type, Code, Quantity, "
                      "QtyPerUnitOfMeasure, Quantity_Base, DirectUnitCost_ACY, TotalValue, VATPercent, "
@@ -137,6 +138,26 @@ void BM_PostInvoiceOf10000Lines(benchmark::State& state) {
     CountEngineCpu(state, engine);
 }
 BENCHMARK(BM_PostInvoiceOf10000Lines)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// The goods of a posted invoice all go back: every line leaves stock from the invoice's receipts.
+void BM_PostCrMemoOf10000Lines(benchmark::State& state) {
+    double engine = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        Company(state).Post(Company(state).AddInvoice());
+        const std::string id = Company(state).AddInvoice(11);
+        const double before = Company(state).EngineCpuSeconds();
+        state.ResumeTiming();
+        TVariantArray keys;
+        if (Company(state).Server().PostPurchCrMemo(id, keys) < 0)
+            state.SkipWithError(Company(state).Server().LastRefusalText().c_str());
+        state.PauseTiming();
+        engine += Company(state).EngineCpuSeconds() - before;
+        state.ResumeTiming();
+    }
+    CountEngineCpu(state, engine);
+}
+BENCHMARK(BM_PostCrMemoOf10000Lines)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 void BM_AnnulInvoiceOf10000Lines(benchmark::State& state) {
     double engine = 0;
