@@ -13,7 +13,6 @@
 
 #include "base/errors/TELException.h"
 #include "base/forms/TFormRegistry.h"
-#include "base/server/TRequestResult.h"
 #include "base/session/Tdm.h"
 #include "desktop/TMainWindow.h"
 #include "desktop/TQtDialogs.h"
@@ -76,23 +75,6 @@ void TClientApp::OpenCompany(const std::string& path) {
     server_ = std::make_unique<server::EmbeddedServer>(path);
 }
 
-void TClientApp::SignIn() {
-    server_->SetSession({server::kDemoCompanyId, server::kDemoBusinessGroupId, server::kDemoUserId});
-    dm().SetServer(server_.get());
-    TLocalData& session = LocalData();
-    session.CompanyId = server::kDemoCompanyId;
-    session.BusinessGroupId = server::kDemoBusinessGroupId;
-    session.UserId = server::kDemoUserId;
-    TRequestResult setup;
-    const TFilter filter = TFilter().Add("C_CompanySetup.Id", "=", session.CompanyId);
-    if (server_->RequestValue(0, "C_CompanySetup", "AmountDecimals,UnitPriceDecimals,LocalCurrency_Id", filter, setup) >
-        0) {
-        session.AmountDecimals = static_cast<int8_t>(setup.Value(0, 0).AsInteger());
-        session.UnitPriceDecimals = static_cast<int8_t>(setup.Value(0, 1).AsInteger());
-        if (!setup.Value(0, 2).IsEmpty()) session.LocalCurrencyId = setup.Value(0, 2).AsString();
-    }
-}
-
 bool TClientApp::Start() {
     if (!options_.Error.isEmpty()) {
         Report(options_.Error);
@@ -101,7 +83,7 @@ bool TClientApp::Start() {
     const QString file = options_.CompanyFile.isEmpty() ? DefaultCompanyFile() : options_.CompanyFile;
     try {
         OpenCompany(FromQ(file));
-        SignIn();
+        server::SignInDemoUser(*server_);
     } catch (const std::exception& e) {
         server_.reset();
         dm().SetServer(nullptr);

@@ -50,7 +50,6 @@ public:
 
 private:
     void OpenCompany(const std::string& path);
-    void SignIn();
     void Report(const QString& text) const;
     void PhotographOpeningDialogs(const QString& path);
 

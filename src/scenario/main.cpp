@@ -15,27 +15,10 @@ namespace {
 
 using namespace tavrek;
 
-// The demo user of the demo company, with the company's precisions and currency.
-void SignIn(server::EmbeddedServer& server) {
-    server.SetSession({server::kDemoCompanyId, server::kDemoBusinessGroupId, server::kDemoUserId});
-    dm().SetServer(&server);
-    TLocalData& session = LocalData();
-    session.CompanyId = server::kDemoCompanyId;
-    session.BusinessGroupId = server::kDemoBusinessGroupId;
-    session.UserId = server::kDemoUserId;
-    TRequestResult setup;
-    const TFilter filter = TFilter().Add("C_CompanySetup.Id", "=", session.CompanyId);
-    if (server.RequestValue(0, "C_CompanySetup", "AmountDecimals,UnitPriceDecimals,LocalCurrency_Id", filter, setup) > 0) {
-        session.AmountDecimals = static_cast<int8_t>(setup.Value(0, 0).AsInteger());
-        session.UnitPriceDecimals = static_cast<int8_t>(setup.Value(0, 1).AsInteger());
-        if (!setup.Value(0, 2).IsEmpty()) session.LocalCurrencyId = setup.Value(0, 2).AsString();
-    }
-}
-
 // Runs every file on the company; true when every expectation held.
 bool RunFiles(const std::string& company, const std::vector<std::string>& files) {
     server::EmbeddedServer server(company);
-    SignIn(server);
+    server::SignInDemoUser(server);
     bool allOk = true;
     for (const std::string& file : files) {
         const std::vector<scenario::TScenarioStep> steps = scenario::ReadScenarioFile(file);

@@ -5,6 +5,8 @@
 
 #include "base/data/TDateTime.h"
 #include "base/forms/TFormCatalogue.h"
+#include "base/session/Tdm.h"
+#include "server/EmbeddedServer.h"
 #include "server/CompanyDatabase.h"
 #include "server/SqlValue.h"
 #include "server/TQueryBuilder.h"
@@ -411,6 +413,22 @@ std::string DemoGtin(size_t item) {
     int sum = 0;
     for (size_t i = 0; i < digits.size(); ++i) sum += (digits[i] - '0') * (i % 2 == 0 ? 1 : 3);
     return digits + std::to_string((10 - sum % 10) % 10);
+}
+
+void SignInDemoUser(EmbeddedServer& server) {
+    server.SetSession({kDemoCompanyId, kDemoBusinessGroupId, kDemoUserId});
+    dm().SetServer(&server);
+    TLocalData& session = LocalData();
+    session.CompanyId = kDemoCompanyId;
+    session.BusinessGroupId = kDemoBusinessGroupId;
+    session.UserId = kDemoUserId;
+    TRequestResult setup;
+    const TFilter filter = TFilter().Add("C_CompanySetup.Id", "=", session.CompanyId);
+    if (server.RequestValue(0, "C_CompanySetup", "AmountDecimals,UnitPriceDecimals,LocalCurrency_Id", filter, setup) > 0) {
+        session.AmountDecimals = static_cast<int8_t>(setup.Value(0, 0).AsInteger());
+        session.UnitPriceDecimals = static_cast<int8_t>(setup.Value(0, 1).AsInteger());
+        if (!setup.Value(0, 2).IsEmpty()) session.LocalCurrencyId = setup.Value(0, 2).AsString();
+    }
 }
 
 }  // namespace tavrek::server

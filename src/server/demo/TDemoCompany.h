@@ -5,6 +5,8 @@
 
 namespace tavrek::server {
 
+class EmbeddedServer;
+
 // Keys of the demo company that the client signs in with and tests rely on.
 inline constexpr const char* kDemoCompanyId = "DEMO";
 inline constexpr const char* kDemoBusinessGroupId = "BG-SOF";
@@ -20,6 +22,11 @@ inline constexpr const char* kPurchInvoicePrintForm = "PurchInvoice";
 // message texts. All in one transaction; refuses (ECompanyDatabaseError) when the file exists
 // or the database already holds tables.
 void CreateDemoCompany(const std::string& address);
+
+// The demo user signed in to the demo company for a client in this process: the server's
+// session, the client's session data with the company's precisions and local currency, and
+// the server as the one the client asks.
+void SignInDemoUser(EmbeddedServer& server);
 
 // The standard number (an EAN-13 of the Bulgarian range) of the demo company's item with
 // the given index, its code being 1001 + index.
