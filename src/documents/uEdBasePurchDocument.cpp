@@ -194,14 +194,17 @@ void TfEdBasePurchDocument::AddStandardLookups() {
 
 void TfEdBasePurchDocument::AddLineColumns(std::initializer_list<std::pair<const char*, const char*>> columns) {
     for (const auto& [field, caption] : columns) dbgDetail.AddColumn(field, caption);
-    static const std::pair<const char*, const char*> totals[] = {
-        {"TotalValue", "Agg_TotalValue"}, {"TotalVAT", "Agg_TotalVat"}, {"TotalValue_LCY", "Agg_TotalValue_LCY"}};
-    for (const auto& [field, aggregate] : totals)
+    for (const char* field : {"TotalValue", "TotalVAT", "TotalValue_LCY"})
         if (TGridColumn* column = dbgDetail.FindColumn(field)) {
-            column->FooterAggregate = aggregate;
             column->DisplayFormat = "0.00";
             column->ReadOnly = true;
         }
+    if (TGridColumn* description = dbgDetail.FindColumn("Description")) description->Width = 240;
+}
+
+void TfEdBasePurchDocument::UpdateGridFooter(TGrid& grid) {
+    TfBaseEditDocumentPanel::UpdateGridFooter(grid);
+    if (&grid == &dbgDetail) ShowHeaderTotalsInFooter(grid, {"TotalValue", "TotalVAT", "TotalValue_LCY"});
 }
 
 void TfEdBasePurchDocument::AttachDynamicEvents(TClientDataSet& dataSet) {

@@ -40,6 +40,8 @@ public:
     // The vendor and item lists of the side panel (held by pFloat, found by name).
     TPanelList& ControlListFastRelationship();
     TPanelList& ControlListItems();
+    // The line grid's footers show the header's totals, VAT rounded per rate after F9.
+    void UpdateGridFooter(TGrid& grid) override;
     // The captions of the side panel's vendor and item rows, in the order their values are filled.
     void SetSidePanelRows(std::initializer_list<const char*> vendorRows, std::initializer_list<const char*> itemRows);
 

@@ -146,11 +146,6 @@ void TfEdPurchase::DescribeLayout() {
 
 // The footers show the document's totals, which after a recalculation carry the VAT of each
 // rate rather than the sum of the lines' rounded VAT: what is saved, posted and printed.
-void TfEdPurchase::UpdateGridFooter(TGrid& grid) {
-    TfEdBasePurchDocument::UpdateGridFooter(grid);
-    if (&grid == &dbgDetail) ShowHeaderTotalsInFooter(grid, {"TotalValue", "TotalVAT", "TotalValue_LCY"});
-}
-
 void TfEdPurchase::FormCreate() {
     TfEdBasePurchDocument::FormCreate();
     DocumentKindCode = kDocKindPurchaseInvoice;

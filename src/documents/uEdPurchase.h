@@ -46,7 +46,6 @@ public:
     void acSaveExecute() override;
     bool SetSelectorAction(const THeaderField& field, const TRequestResult& chosen) override;
     void MoveToAnnulDocs() override;
-    void UpdateGridFooter(TGrid& grid) override;
 
     void acGenerateProtocolExecute();
     void acItemChargeAssigmentExecute();
