@@ -48,11 +48,12 @@ void AddInvoice(server::TDbSession& db) {
                          {});
 }
 
-// Stops the cluster once the connection of backend is inside a transaction.
+// Stops the cluster once the connection of backend waits, inside its posting, for the row
+// another session holds: the posting is surely half-way, however fast it would have run.
 void CrashInTheMiddleOf(TPrivatePostgres& cluster, int64_t backend) {
     server::TDbSession watcher(cluster.Address("postgres"));
     const std::string busy = "SELECT COUNT(*) FROM pg_stat_activity WHERE pid = " + std::to_string(backend) +
-                             " AND xact_start IS NOT NULL";
+                             " AND xact_start IS NOT NULL AND wait_event_type = 'Lock'";
     while (server::SelectRows(watcher, busy).Value().AsInteger() == 0)
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     cluster.Crash();
@@ -68,6 +69,9 @@ TEST(ConnectionLoss, AServerStoppedInTheMiddleOfAPostingTellsWhyAndLeavesTheInvo
     const std::string message = server.GetMessageText(server::EConnectionLost::kMessageKey);
     ASSERT_FALSE(message.empty());
     const int64_t backend = server::SelectRows(server.Database(), "SELECT pg_backend_pid()").Value().AsInteger();
+    server::TDbSession holder(address);
+    server::ExecuteBound(holder, "BEGIN", {});
+    server::SelectRows(holder, "SELECT Id FROM D_PurchHeader WHERE Id = 'CUT' FOR UPDATE");
 
     std::thread crash([&] { CrashInTheMiddleOf(cluster, backend); });
     TVariantArray keys;
