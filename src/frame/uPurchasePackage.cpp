@@ -1,5 +1,6 @@
 #include "frame/uPurchasePackage.h"
 
+#include "base/forms/TPackageUnits.h"
 #include "documents/uEdPurchCrMemoDoc.h"
 #include "documents/uEdPurchase.h"
 #include "documents/uEdPurchaseDoc.h"
@@ -28,14 +29,9 @@
 namespace tavrek {
 namespace {
 
-struct TUnit {
-    void (*Initialization)();
-    void (*Finalization)();
-};
-
 // The form units the package is built with, in registration order. A unit joins the list
 // at its place in PurchaseFormClassOrder when its form class is written.
-const TUnit kUnits[] = {
+const TPackageUnit kUnits[] = {
     {uEdPostedPurchInvoice::Initialization, uEdPostedPurchInvoice::Finalization},
     {uBrPostedPurchInvoice::Initialization, uBrPostedPurchInvoice::Finalization},
     {uBrPostedReceipt::Initialization, uBrPostedReceipt::Finalization},
@@ -64,13 +60,9 @@ const TUnit kUnits[] = {
 
 }  // namespace
 
-void PurchasePackageStartup() {
-    for (const TUnit& unit : kUnits) unit.Initialization();
-}
+void PurchasePackageStartup() { StartPackageUnits(kUnits); }
 
-void PurchasePackageShutdown() {
-    for (auto it = std::rbegin(kUnits); it != std::rend(kUnits); ++it) it->Finalization();
-}
+void PurchasePackageShutdown() { StopPackageUnits(kUnits); }
 
 const std::vector<std::string>& PurchaseFormClassOrder() {
     static const std::vector<std::string> order = {

@@ -1,9 +1,9 @@
 #include "others/uOthersPackage.h"
 
 #include <cstdio>
-#include <iterator>
 
 #include "base/forms/TFormCatalogue.h"
+#include "base/forms/TPackageUnits.h"
 #include "base/util/Text.h"
 #include "others/uEdContragent.h"
 #include "others/uEdFutureCostPeriods.h"
@@ -15,12 +15,7 @@
 namespace tavrek {
 namespace {
 
-struct TUnit {
-    void (*Initialization)();
-    void (*Finalization)();
-};
-
-const TUnit kUnits[] = {
+const TPackageUnit kUnits[] = {
     {uOthersForms::Initialization, uOthersForms::Finalization},
     {uEdItem::Initialization, uEdItem::Finalization},
     {uEdContragent::Initialization, uEdContragent::Finalization},
@@ -31,13 +26,9 @@ const TUnit kUnits[] = {
 
 }  // namespace
 
-void OthersPackageStartup() {
-    for (const TUnit& unit : kUnits) unit.Initialization();
-}
+void OthersPackageStartup() { StartPackageUnits(kUnits); }
 
-void OthersPackageShutdown() {
-    for (auto it = std::rbegin(kUnits); it != std::rend(kUnits); ++it) it->Finalization();
-}
+void OthersPackageShutdown() { StopPackageUnits(kUnits); }
 
 void RegisterOtherPackageForm(const char* className, TFormFactory factory) {
     const TFormCatalogueEntry& entry = *FindCatalogueClass(className);
