@@ -192,8 +192,8 @@ void TfEdBasePurchDocument::AddStandardLookups() {
     }
 }
 
-void TfEdBasePurchDocument::AddLineColumns(std::initializer_list<std::pair<const char*, const char*>> columns) {
-    for (const auto& [field, caption] : columns) dbgDetail.AddColumn(field, caption);
+void TfEdBasePurchDocument::AddLineColumns(std::initializer_list<TGridColumnRow> columns) {
+    dbgDetail.AddColumns(columns);
     for (const char* field : {"TotalValue", "TotalVAT", "TotalValue_LCY"})
         if (TGridColumn* column = dbgDetail.FindColumn(field)) {
             column->DisplayFormat = "0.00";

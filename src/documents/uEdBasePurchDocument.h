@@ -128,7 +128,7 @@ protected:
     // Layout helpers: header edits by page, the selectors of the vendor, subtype, payment
     // and currency edits present, and the line grid's columns with their totals.
     void AddStandardLookups();
-    void AddLineColumns(std::initializer_list<std::pair<const char*, const char*>> columns);
+    void AddLineColumns(std::initializer_list<TGridColumnRow> columns);
     // The item-charge assignment of the current line (a line of Type 3) in form 10600: the
     // assignment table and entry type tell which document the charges come from.
     void OpenItemChargeAssignment(const char* tableName, int entryType);

@@ -130,12 +130,11 @@ void TfEdPurchase::DescribeLayout() {
         edit.DataSet = "cdsVendorDoc";
         edit.ReadOnly = std::string(field) != "DocumentNo";
     }
-    for (const auto& [field, caption] : std::initializer_list<std::pair<const char*, const char*>>{
-             {"Line_No", "Ред"}, {"Code", "Код"}, {"Description", "Описание"},
-             {"Measure_Id", "Мярка"}, {"Quantity", "Количество"}, {"DirectUnitCost_ACY", "Ед. цена"},
-             {"LineDiscount", "Отстъпка %"}, {"TotalPrice", "Сума"}, {"VATPercent", "ДДС %"},
-             {"TotalValue", "Без ДДС"}, {"TotalVAT", "С ДДС"}, {"TotalValue_LCY", "Без ДДС (евро)"}, {"Type", "Вид"}})
-        dbgDetail.AddColumn(field, caption);
+    dbgDetail.AddColumns({
+        {"Line_No", "Ред"}, {"Code", "Код"}, {"Description", "Описание"},
+        {"Measure_Id", "Мярка"}, {"Quantity", "Количество"}, {"DirectUnitCost_ACY", "Ед. цена"},
+        {"LineDiscount", "Отстъпка %"}, {"TotalPrice", "Сума"}, {"VATPercent", "ДДС %"},
+        {"TotalValue", "Без ДДС"}, {"TotalVAT", "С ДДС"}, {"TotalValue_LCY", "Без ДДС (евро)"}, {"Type", "Вид"}});
     dbgDetail.FindColumn("Description")->Width = 240;
     for (const char* field : {"Line_No", "VATPercent"}) dbgDetail.FindColumn(field)->ReadOnly = true;
     for (const char* field : {"TotalValue", "TotalVAT", "TotalValue_LCY"}) {

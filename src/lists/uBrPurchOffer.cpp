@@ -13,11 +13,10 @@ TfBrPurchOffer::TfBrPurchOffer() {
     CardFormNumber = TfEdPurchOffer::kFormNumber;
     CardKeyField = "D_PurchHeader.Id";
     Description.Caption = "Оферти за покупка";
-    for (const auto& [field, caption] : std::initializer_list<std::pair<const char*, const char*>>{
-             {"DocumentNo", "Номер"}, {"DocumentDate", "Дата"}, {"N_Contragent_Code", "Доставчик"},
-             {"N_Contragent_Name", "Име на доставчик"}, {"TotalValue", "Сума без ДДС"}, {"TotalVAT", "Сума с ДДС"},
-             {"Comment", "Коментар"}})
-        dbgMaster.AddColumn(field, caption);
+    dbgMaster.AddColumns({
+        {"DocumentNo", "Номер"}, {"DocumentDate", "Дата"}, {"N_Contragent_Code", "Доставчик"},
+        {"N_Contragent_Name", "Име на доставчик"}, {"TotalValue", "Сума без ДДС"}, {"TotalVAT", "Сума с ДДС"},
+        {"Comment", "Коментар"}});
 }
 
 // The list shows the offers of the session's company.

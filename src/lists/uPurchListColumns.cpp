@@ -5,12 +5,7 @@
 namespace tavrek::uPurchListColumns {
 
 void DescribeDocumentList(TfBaseBrowseCardDocument& list, const std::string& table) {
-    static const struct {
-        const char* Field;
-        const char* Caption;
-        int Width;
-        const char* Format;
-    } columns[] = {
+    list.dbgMaster.AddColumns({
         {"DocumentNo", "Номер", 90, ""},
         {"DocumentDate", "Дата", 80, "dd.mm.yyyy"},
         {"N_SubDocument_Name", "Вид документ", 150, ""},
@@ -23,8 +18,7 @@ void DescribeDocumentList(TfBaseBrowseCardDocument& list, const std::string& tab
         {"VATValue", "ДДС", 90, "0.00"},
         {"TotalVAT", "Сума с ДДС", 100, "0.00"},
         {"TotalVAT_LCY", "Сума с ДДС (евро)", 110, "0.00"},
-    };
-    for (const auto& column : columns) list.dbgMaster.AddColumn(column.Field, column.Caption, column.Width).DisplayFormat = column.Format;
+    });
     list.SearchFields = {table + ".DocumentNo", table + ".N_Contragent_Code", table + ".N_Contragent_Name",
                          table + ".VendorInvoiceNo"};
     list.DateField = table + ".DocumentDate";

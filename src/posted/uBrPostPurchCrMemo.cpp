@@ -12,12 +12,11 @@ TfBrPostPurchCrMemo::TfBrPostPurchCrMemo() {
     CardFormNumber = uEdPostedPurchCrMemo::kFormNumber;
     CardKeyField = "D_PurchCrMemoHeader.Id";
     Description.Caption = "Осчетоводени кредитни известия за покупка";
-    for (const auto& [field, caption] : std::initializer_list<std::pair<const char*, const char*>>{
-             {"DocumentNo", "Номер"}, {"DocumentDate", "Дата"}, {"N_Contragent_Code", "Доставчик"},
-             {"N_Contragent_Name", "Име на доставчик"}, {"VendorCreditMemoNo", "Известие на доставчика"},
-             {"ToInvoiceNo", "Към фактура"}, {"TotalValue", "Без ДДС"}, {"TotalVAT", "С ДДС"},
-             {"Remaining", "Остатък"}, {"Annul", "Анулиран"}})
-        dbgMaster.AddColumn(field, caption);
+    dbgMaster.AddColumns({
+        {"DocumentNo", "Номер"}, {"DocumentDate", "Дата"}, {"N_Contragent_Code", "Доставчик"},
+        {"N_Contragent_Name", "Име на доставчик"}, {"VendorCreditMemoNo", "Известие на доставчика"},
+        {"ToInvoiceNo", "Към фактура"}, {"TotalValue", "Без ДДС"}, {"TotalVAT", "С ДДС"},
+        {"Remaining", "Остатък"}, {"Annul", "Анулиран"}});
 }
 
 // Opened from the menu, the list shows the session company's credit memos.

@@ -14,11 +14,10 @@ TfBrPostedReceipt::TfBrPostedReceipt() {
     pmDocument.Add("miCheckOnGoods", "Проверка на стока", [this] {
         RunGuarded(OperationName("miCheckOnGoodsClick"), [this] { miCheckOnGoodsClick(); });
     });
-    for (const auto& [field, caption] : std::initializer_list<std::pair<const char*, const char*>>{
-             {"DocumentNo", "Номер"}, {"DocumentDate", "Дата"}, {"PostingDate", "Осчетоводена"},
-             {"N_Contragent_Code", "Доставчик"}, {"N_Contragent_Name", "Име на доставчик"},
-             {"VendorOrderNo", "Поръчка на доставчика"}, {"OrderNo", "Поръчка"}, {"Comment", "Коментар"}})
-        dbgMaster.AddColumn(field, caption);
+    dbgMaster.AddColumns({
+        {"DocumentNo", "Номер"}, {"DocumentDate", "Дата"}, {"PostingDate", "Осчетоводена"},
+        {"N_Contragent_Code", "Доставчик"}, {"N_Contragent_Name", "Име на доставчик"},
+        {"VendorOrderNo", "Поръчка на доставчика"}, {"OrderNo", "Поръчка"}, {"Comment", "Коментар"}});
 }
 
 TVariantArray TfBrPostedReceipt::GetDocumentInfo() { return {1, 2}; }

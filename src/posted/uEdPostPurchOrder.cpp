@@ -45,11 +45,10 @@ TfEdPostPurchOrder::TfEdPostPurchOrder() {
 }
 
 void AddPostedOrderLineColumns(TGrid& grid) {
-    for (const auto& [field, caption] : std::initializer_list<std::pair<const char*, const char*>>{
-             {"Line_No", "Ред"}, {"Code", "Код"}, {"Description", "Описание"}, {"Measure_Id", "Мярка"},
-             {"Quantity", "Количество"}, {"DirectUnitCost_ACY", "Ед. цена"}, {"LineDiscount", "Отстъпка %"},
-             {"TotalValue", "Без ДДС"}, {"TotalVAT", "С ДДС"}})
-        grid.AddColumn(field, caption);
+    grid.AddColumns({
+        {"Line_No", "Ред"}, {"Code", "Код"}, {"Description", "Описание"}, {"Measure_Id", "Мярка"},
+        {"Quantity", "Количество"}, {"DirectUnitCost_ACY", "Ед. цена"}, {"LineDiscount", "Отстъпка %"},
+        {"TotalValue", "Без ДДС"}, {"TotalVAT", "С ДДС"}});
     grid.FindColumn("Description")->Width = 240;
 }
 

@@ -77,11 +77,10 @@ void TfEdPostedPurchCrMemo::DescribeLayout() {
         {"TransportType", "Вид транспорт", TFieldKind::fkText, "tsForeignTrade"},
         {"TransportCountry", "Държава на транспорта", TFieldKind::fkText, "tsForeignTrade"},
     });
-    for (const auto& [field, caption] : std::initializer_list<std::pair<const char*, const char*>>{
-             {"Line_No", "Ред"}, {"Type", "Вид"}, {"Code", "Код"}, {"Description", "Описание"},
-             {"Quantity", "Количество"}, {"DirectUnitCost_ACY", "Ед. цена"}, {"VATPercent", "ДДС %"},
-             {"TotalValue", "Без ДДС"}, {"TotalVAT", "С ДДС"}})
-        dbgDetail.AddColumn(field, caption);
+    dbgDetail.AddColumns({
+        {"Line_No", "Ред"}, {"Type", "Вид"}, {"Code", "Код"}, {"Description", "Описание"},
+        {"Quantity", "Количество"}, {"DirectUnitCost_ACY", "Ед. цена"}, {"VATPercent", "ДДС %"},
+        {"TotalValue", "Без ДДС"}, {"TotalVAT", "С ДДС"}});
 }
 
 void TfEdPostedPurchCrMemo::FormCreate() {

@@ -132,12 +132,7 @@ void TfEdPostedPurchInvoice::DescribeLayout() {
         {"ThirdSideCountry_Id", "Държава на третата страна", TFieldKind::fkText, "tsForeignTrade"},
     });
     Description.FindField("VATLedger")->Items = {"0", "1", "2", "3"};
-    static const struct {
-        const char* Field;
-        const char* Caption;
-        int Width;
-        const char* Format;
-    } columns[] = {
+    dbgDetail.AddColumns({
         {"Line_No", "Ред", 40, ""},
         {"Code", "Код", 80, ""},
         {"Description", "Описание", 220, ""},
@@ -151,8 +146,7 @@ void TfEdPostedPurchInvoice::DescribeLayout() {
         {"VATValue", "ДДС", 80, "0.00"},
         {"TotalVAT", "С ДДС", 90, "0.00"},
         {"TotalValue_LCY", "Без ДДС (евро)", 100, "0.00"},
-    };
-    for (const auto& column : columns) dbgDetail.AddColumn(column.Field, column.Caption, column.Width).DisplayFormat = column.Format;
+    });
 }
 
 void TfEdPostedPurchInvoice::UpdateGridFooter(TGrid& grid) {

@@ -34,10 +34,9 @@ TfEdPostedReceipt::TfEdPostedReceipt() {
         {"User_Id", "Потребител", TFieldKind::fkText, "tsOtherData"},
         {"PostingUser_Id", "Осчетоводил", TFieldKind::fkText, "tsOtherData"},
         {"No_Printed", "Брой отпечатвания", TFieldKind::fkNumber, "tsOtherData"}});
-    for (const auto& [field, caption] : std::initializer_list<std::pair<const char*, const char*>>{
+    dbgDetail.AddColumns({
         {"Line_No", "Ред"}, {"Code", "Код"}, {"Description", "Описание"}, {"Measure_Id", "Мярка"},
-        {"Quantity", "Количество"}, {"DirectUnitCost_ACY", "Ед. цена"}, {"TotalValue", "Без ДДС"}})
-        dbgDetail.AddColumn(field, caption);
+        {"Quantity", "Количество"}, {"DirectUnitCost_ACY", "Ед. цена"}, {"TotalValue", "Без ДДС"}});
 }
 
 void TfEdPostedReceipt::FormCreate() {

@@ -18,11 +18,10 @@ TfBrPurchOrderBufer::TfBrPurchOrderBufer()
     BindAction(acSendDocumentsForCheck, "acSendDocumentsForCheckExecute", [this] { acSendDocumentsForCheckExecute(); });
     pmDocument.AddSeparator();
     pmDocument.Add("miSendDocumentsForCheck", acSendDocumentsForCheck);
-    for (const auto& [field, caption] : std::initializer_list<std::pair<const char*, const char*>>{
-             {"DocumentNo", "Номер"}, {"DocumentDate", "Дата"}, {"OperationName", "Операция"},
-             {"ToOrderNo", "Към поръчка"}, {"N_Contragent_Code", "Доставчик"},
-             {"N_Contragent_Name", "Име на доставчик"}, {"TotalValue", "Сума без ДДС"}, {"TotalVAT", "Сума с ДДС"}})
-        dbgMaster.AddColumn(field, caption);
+    dbgMaster.AddColumns({
+        {"DocumentNo", "Номер"}, {"DocumentDate", "Дата"}, {"OperationName", "Операция"},
+        {"ToOrderNo", "Към поръчка"}, {"N_Contragent_Code", "Доставчик"},
+        {"N_Contragent_Name", "Име на доставчик"}, {"TotalValue", "Сума без ДДС"}, {"TotalVAT", "Сума с ДДС"}});
 }
 
 void TfBrPurchOrderBufer::PostDocument(bool) {}

@@ -4,6 +4,10 @@
 
 namespace tavrek {
 
+void TGrid::AddColumns(std::initializer_list<TGridColumnRow> rows) {
+    for (const TGridColumnRow& row : rows) AddColumn(row.Field, row.Caption, row.Width).DisplayFormat = row.Format;
+}
+
 TGridColumn& TGrid::AddColumn(const std::string& fieldName, const std::string& caption, int width) {
     TGridColumn column;
     column.FieldName = fieldName;

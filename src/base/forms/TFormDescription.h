@@ -61,6 +61,14 @@ struct TGridColumn {
     std::string DisplayFormat;
 };
 
+// One column of a grid's layout table: field, caption, and optionally width and display format.
+struct TGridColumnRow {
+    const char* Field;
+    const char* Caption;
+    int Width = 80;
+    const char* Format = "";
+};
+
 // A grid over a dataset of the form (dbgMaster, dbgDetail). SelectedRows are the rows the
 // user multi-selected, as bookmarks of the dataset; the host keeps them current.
 struct TGrid {
@@ -79,6 +87,7 @@ struct TGrid {
     std::function<void()> OnDblClick;
 
     TGridColumn& AddColumn(const std::string& fieldName, const std::string& caption, int width = 80);
+    void AddColumns(std::initializer_list<TGridColumnRow> rows);
     TGridColumn* FindColumn(std::string_view fieldName);
 };
 
