@@ -18,7 +18,7 @@ struct TChangeApplier::TTarget {
     std::vector<std::string> Columns;
     size_t KeyIndex = 0;
     std::vector<size_t> Written;  // fields that are columns, in column order of the INSERT
-    std::string InsertSql;        // built on the first insert, reused for the rest
+    std::string InsertColumns;    // the written columns, comma-separated
     std::string Scope;            // keeps changes on the company's rows
     TVariantArray ScopeParams;
     const TRelationInfo* Header = nullptr;  // of a line table: its company is the header's
@@ -62,8 +62,11 @@ TChangeApplier::TTarget TChangeApplier::Target(const TUpdatePacket& packet) cons
         }
     }
     if (!hasKey) throw std::invalid_argument("Наборът от данни за '" + packet.Provider + "' няма поле Id");
-    for (size_t i = 0; i < target.Columns.size(); ++i)
-        if (!target.Columns[i].empty()) target.Written.push_back(i);
+    for (size_t i = 0; i < target.Columns.size(); ++i) {
+        if (target.Columns[i].empty()) continue;
+        target.Written.push_back(i);
+        target.InsertColumns += (target.InsertColumns.empty() ? "" : ", ") + QuoteIdentifier(target.Columns[i]);
+    }
     return target;
 }
 
@@ -98,15 +101,7 @@ void TChangeApplier::Delete(const TTarget& target, const TDeltaRecord& record) {
     Run(target, record, sql, params);
 }
 
-void TChangeApplier::Insert(TTarget& target, const TDeltaRecord& record) {
-    if (target.InsertSql.empty()) {
-        std::string names, marks;
-        for (size_t i : target.Written) {
-            names += (names.empty() ? "" : ", ") + QuoteIdentifier(target.Columns[i]);
-            marks += marks.empty() ? "?" : ", ?";
-        }
-        target.InsertSql = "INSERT INTO " + QuoteIdentifier(target.Table) + " (" + names + ") VALUES (" + marks + ")";
-    }
+void TChangeApplier::Insert(const TTarget& target, const TDeltaRecord& record) {
     if (!OfCompany(target, *record.Values)) {
         FlushInserts(target);  // refusals come in the order of the records
         if (!rejected_) Refuse(target, record, "е на друга фирма");
@@ -119,18 +114,37 @@ void TChangeApplier::Insert(TTarget& target, const TDeltaRecord& record) {
     insertValues_.push_back(std::move(values));
 }
 
+// The batch goes in the engine's fastest bulk form; only when the database refuses it is
+// it run again row by row, to name the record it refused.
 void TChangeApplier::FlushInserts(const TTarget& target) {
     if (inserted_.empty() || rejected_) return;
-    std::vector<long long> changed;
+    ctx_.Db.Exec("SAVEPOINT inserts");
     try {
-        ctx_.Db.ExecuteMany(target.InsertSql, insertValues_, changed);
+        ctx_.Db.InsertRows(QuoteIdentifier(target.Table), target.InsertColumns, insertValues_);
+        ctx_.Db.Exec("RELEASE SAVEPOINT inserts");
     } catch (const soci::soci_error& e) {
         if (!ctx_.Db.Dialect().IsConstraintViolation(e)) throw;
-        rejected_ = true;
-        Refuse(target, inserted_.at(changed.size()), std::string("не може да бъде записан: ") + e.what());
+        ctx_.Db.Exec("ROLLBACK TO SAVEPOINT inserts");
+        FindRefusedInsert(target);
     }
     inserted_.clear();
     insertValues_.clear();
+}
+
+void TChangeApplier::FindRefusedInsert(const TTarget& target) {
+    std::string marks = "?";
+    for (size_t i = 1; i < target.Written.size(); ++i) marks += ", ?";
+    const std::string sql =
+        "INSERT INTO " + QuoteIdentifier(target.Table) + " (" + target.InsertColumns + ") VALUES (" + marks + ")";
+    std::vector<long long> changed;
+    rejected_ = true;
+    try {
+        ctx_.Db.ExecuteMany(sql, insertValues_, changed);
+        Refuse(target, inserted_.front(), "не може да бъде записан");
+    } catch (const soci::soci_error& e) {
+        if (!ctx_.Db.Dialect().IsConstraintViolation(e)) throw;
+        Refuse(target, inserted_.at(changed.size()), std::string("не може да бъде записан: ") + e.what());
+    }
 }
 
 void TChangeApplier::Update(const TTarget& target, const TDeltaRecord& record) {

@@ -29,8 +29,9 @@ private:
     void Delete(const TTarget& target, const TDeltaRecord& record);
     // Inserts wait in a batch, which goes to the database in one call before the next
     // update and at the end of the packet.
-    void Insert(TTarget& target, const TDeltaRecord& record);
+    void Insert(const TTarget& target, const TDeltaRecord& record);
     void FlushInserts(const TTarget& target);
+    void FindRefusedInsert(const TTarget& target);
     void Update(const TTarget& target, const TDeltaRecord& record);
     // Runs a change of record; refuses it when no row matched, or when the database rejects it.
     void Run(const TTarget& target, const TDeltaRecord& record, const std::string& sql, const TVariantArray& values);
@@ -40,8 +41,8 @@ private:
 
     TServerContext& ctx_;
     int refused_ = 0;
-    bool rejected_ = false;
-    std::set<std::string> ownHeaders_;  // headers found to be of the session's company  // the database refused a statement: nothing more is applied
+    bool rejected_ = false;  // the database refused a statement: nothing more is applied
+    std::set<std::string> ownHeaders_;  // headers found to be of the session's company
     std::string errors_;
     std::vector<TDeltaRecord> inserted_;
     std::vector<TVariantArray> insertValues_;

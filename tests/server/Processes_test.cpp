@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <fstream>
+#include <iostream>
 #include <set>
 
 #include <gtest/gtest.h>
@@ -28,7 +29,8 @@ pid_t Spawn(Body&& body) {
         int code = 0;
         try {
             body();
-        } catch (...) {
+        } catch (const std::exception& e) {
+            std::cerr << "child " << ::getpid() << ": " << e.what() << '\n';
             code = 3;
         }
         ::_exit(code);

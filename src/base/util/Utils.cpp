@@ -1,5 +1,7 @@
 #include "base/util/Utils.h"
 
+#include <unistd.h>
+
 #include <array>
 #include <cmath>
 #include <cstdio>
@@ -47,7 +49,13 @@ double RoundUp(double value, int decimals) {
 }
 
 std::string CreateUniqueID() {
-    static thread_local std::mt19937_64 engine{std::random_device{}()};
+    // A process forked from this one would repeat its keys: the child seeds anew.
+    static thread_local pid_t seededIn = 0;
+    static thread_local std::mt19937_64 engine;
+    if (seededIn != ::getpid()) {
+        seededIn = ::getpid();
+        engine.seed(std::random_device{}());
+    }
     std::uniform_int_distribution<unsigned> nibble(0, 15);
     static const char* hex = "0123456789ABCDEF";
     std::string id = "{";
