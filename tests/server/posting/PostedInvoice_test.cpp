@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "server/SqlValue.h"
+#include "support/AdminTool.h"
 #include "support/SqliteFixture.h"
 
 namespace tavrek::testing {
@@ -105,9 +106,13 @@ TEST_F(BooksCheckTest, APostedCompanyIsWholeAndEveryTamperingIsNamed) {
         const std::vector<std::string> found = Differences();
         ASSERT_EQ(found.size(), 1u);
         EXPECT_NE(found[0].find(c.Named), std::string::npos) << found[0];
+        std::string report;
+        EXPECT_EQ(RunAdmin("check '" + DatabasePath() + "'", &report), 1);
+        EXPECT_NE(report.find(c.Named), std::string::npos) << report;
         Exec(c.Undo);
     }
     EXPECT_EQ(Differences(), std::vector<std::string>{});
+    EXPECT_EQ(RunAdmin("check '" + DatabasePath() + "'"), 0);
 }
 
 TEST_F(BooksCheckTest, ReleasingUsedBatchesMovesTheUseOntoOtherBatchesOrNamesTheShortage) {
