@@ -10,6 +10,7 @@
 #include <QStandardPaths>
 #include <QTimer>
 #include <cstdio>
+#include <filesystem>
 
 #include "base/errors/TELException.h"
 #include "base/forms/TFormRegistry.h"
@@ -19,6 +20,7 @@
 #include "desktop/ValueText.h"
 #include "frame/uPurchasePackage.h"
 #include "others/uOthersPackage.h"
+#include "scenario/TDemoDocuments.h"
 #include "server/EmbeddedServer.h"
 #include "server/db/TDbSession.h"
 #include "server/demo/TDemoCompany.h"
@@ -68,11 +70,30 @@ void TClientApp::Report(const QString& text) const {
 }
 
 void TClientApp::OpenCompany(const std::string& path) {
-    if (!server::IsPostgresAddress(path) && !QFileInfo::exists(ToQ(path))) {
-        QDir().mkpath(QFileInfo(ToQ(path)).absolutePath());
-        server::CreateDemoCompany(path);
-    }
+    if (!server::IsPostgresAddress(path) && !QFileInfo::exists(ToQ(path))) CreateDemoCompanyFile(path);
     server_ = std::make_unique<server::EmbeddedServer>(path);
+}
+
+// Built beside its place and moved there whole: a start that fails half-way leaves no
+// company without its sample documents behind.
+void TClientApp::CreateDemoCompanyFile(const std::string& path) {
+    QDir().mkpath(QFileInfo(ToQ(path)).absolutePath());
+    const std::string building = path + ".new";
+    for (const char* suffix : {"", "-wal", "-shm"}) std::filesystem::remove(building + suffix);
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    try {
+        server::CreateDemoCompany(building);
+        server::EmbeddedServer server(building);
+        server::SignInDemoUser(server);
+        scenario::AddDemoDocuments(server);
+        dm().SetServer(nullptr);
+    } catch (...) {
+        dm().SetServer(nullptr);
+        QApplication::restoreOverrideCursor();
+        throw;
+    }
+    QApplication::restoreOverrideCursor();
+    std::filesystem::rename(building, path);
 }
 
 bool TClientApp::Start() {

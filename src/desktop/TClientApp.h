@@ -50,6 +50,7 @@ public:
 
 private:
     void OpenCompany(const std::string& path);
+    static void CreateDemoCompanyFile(const std::string& path);
     void Report(const QString& text) const;
     void PhotographOpeningDialogs(const QString& path);
 

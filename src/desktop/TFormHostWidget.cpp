@@ -47,6 +47,7 @@ TColumnLayout ColumnOf(const TGridColumn& column, TClientDataSet& dataSet, int f
     headerField.ReadOnly = column.ReadOnly;
     headerField.Kind = NumberKindOf(field.FieldName(), field.DataType());
     headerField.Decimals = DecimalsOfFormat(column.DisplayFormat);
+    headerField.Flag = column.DisplayFormat == kCheckBoxFormat;
     headerField.FooterAggregate = ToQ(column.FooterAggregate);
     headerField.FooterText = ToQ(column.FooterText);
     return headerField;

@@ -82,7 +82,7 @@ void TfEdPurchCrMemo::DescribeLayout() {
         Description.FindField(readOnly)->ReadOnly = true;
     AddLineColumns({{"Line_No", "Ред"}, {"Type", "Вид"}, {"Code", "Код"}, {"Description", "Описание"},
                     {"Measure_Id", "Мярка"}, {"Quantity", "Количество"}, {"DirectUnitCost_ACY", "Ед. цена"},
-                    {"PriceIncludingVAT", "Цена с ДДС"}, {"TotalPrice", "Сума"}, {"VATPercent", "ДДС %"},
+                    {"PriceIncludingVAT", "Цена с ДДС", 80, kCheckBoxFormat}, {"TotalPrice", "Сума"}, {"VATPercent", "ДДС %"},
                     {"TotalValue", "Без ДДС"}, {"TotalVAT", "С ДДС"}});
 }
 

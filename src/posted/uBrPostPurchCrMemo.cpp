@@ -13,10 +13,10 @@ TfBrPostPurchCrMemo::TfBrPostPurchCrMemo() {
     CardKeyField = "D_PurchCrMemoHeader.Id";
     Description.Caption = "Осчетоводени кредитни известия за покупка";
     dbgMaster.AddColumns({
-        {"DocumentNo", "Номер"}, {"DocumentDate", "Дата"}, {"N_Contragent_Code", "Доставчик"},
-        {"N_Contragent_Name", "Име на доставчик"}, {"VendorCreditMemoNo", "Известие на доставчика"},
+        {"DocumentNo", "Номер", 100}, {"DocumentDate", "Дата"}, {"N_Contragent_Code", "Доставчик"},
+        {"N_Contragent_Name", "Име на доставчик", 200}, {"VendorCreditMemoNo", "Известие на доставчика"},
         {"ToInvoiceNo", "Към фактура"}, {"TotalValue", "Без ДДС"}, {"TotalVAT", "С ДДС"},
-        {"Remaining", "Остатък"}, {"Annul", "Анулиран"}});
+        {"Remaining", "Остатък"}, {"Annul", "Анулиран", 80, kCheckBoxFormat}});
 }
 
 // Opened from the menu, the list shows the session company's credit memos.

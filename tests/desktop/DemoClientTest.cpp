@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QDir>
+#include <QFile>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -14,6 +15,7 @@
 #include "desktop/TDataSetModel.h"
 #include "desktop/TFormHostWidget.h"
 #include "desktop/TMainWindow.h"
+#include "server/demo/TDemoCompany.h"
 
 namespace tavrek::desktop::testing {
 
@@ -25,7 +27,10 @@ TClientOptions DemoClientTest::Options(const QString& form, const QString& scree
     return options;
 }
 
+// A journey starts on a company without the sample documents, from a state it knows.
 void DemoClientTest::StartClient(QSize size, const std::function<void(server::EmbeddedServer&)>& arrange) {
+    const std::string company = Options().CompanyFile.toStdString();
+    if (!QFile::exists(Options().CompanyFile)) server::CreateDemoCompany(company);
     client = std::make_unique<TClientApp>(Options());
     if (!client->Start()) throw std::runtime_error("the demo company did not open");
     if (arrange) arrange(client->Server());

@@ -6,8 +6,9 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QTableView>
 #include <QTest>
-#include "server/db/TDbSession.h"
+
 #include <gtest/gtest.h>
 
 #include "DemoClientTest.h"
@@ -19,6 +20,7 @@
 #include "desktop/TFormHostWidget.h"
 #include "desktop/TMainWindow.h"
 #include "server/EmbeddedServer.h"
+#include "server/db/TDbSession.h"
 
 namespace tavrek::desktop {
 namespace {
@@ -47,6 +49,25 @@ TEST_F(ClientAppTest, EveryRegisteredFormOpensOnTheDemoCompanyAndCloses) {
         EXPECT_TRUE(window.Mdi().subWindowList().isEmpty());
         ExpectNoFailures();
     }
+}
+
+TEST_F(ClientAppTest, AFirstStartFindsTheSampleDocumentsInTheLists) {
+    TClientApp client(Options());
+    ASSERT_TRUE(client.Start());
+    EXPECT_FALSE(QFile::exists(Options().CompanyFile + ".new"));
+    const std::pair<QString, int> lists[] = {
+        {"TfBrPostedPurchInvoice", 4}, {"TfBrPurchase", 1}, {"TfBrPostPurchCrMemo", 1}};
+    for (const auto& [form, rows] : lists) {
+        SCOPED_TRACE(form.toStdString());
+        ASSERT_TRUE(client.Window().OpenForm(form.toStdString()));
+        QApplication::processEvents();
+        const QTableView* grid = client.Window().ActiveHost()->findChild<QTableView*>();
+        ASSERT_NE(grid, nullptr);
+        EXPECT_EQ(grid->model()->rowCount(), rows);
+        client.Window().Mdi().closeAllSubWindows();
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    ExpectNoFailures();
 }
 
 TEST_F(ClientAppTest, PurchaseMenuListsTheFormsByGroup) {

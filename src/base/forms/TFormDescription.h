@@ -61,6 +61,9 @@ struct TGridColumn {
     std::string DisplayFormat;
 };
 
+// The display format of a 0/1 column that the grid shows as a check box.
+inline constexpr const char kCheckBoxFormat[] = "checkbox";
+
 // One column of a grid's layout table: field, caption, and optionally width and display format.
 struct TGridColumnRow {
     const char* Field;

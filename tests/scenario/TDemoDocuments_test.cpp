@@ -1,0 +1,45 @@
+// The documents a new demo company starts with: entered through the editors, posted into
+// balanced books, and what the lists and ledger views then show.
+#include "scenario/TDemoDocuments.h"
+
+#include <gtest/gtest.h>
+
+#include "server/SqlValue.h"
+#include "server/posting/TBooksCheck.h"
+#include "support/SqliteFixture.h"
+
+namespace tavrek::testing {
+namespace {
+
+class DemoDocumentsTest : public SqliteFixture {};
+
+TEST_F(DemoDocumentsTest, EveryListAndLedgerViewHasSomethingAndTheBooksBalance) {
+    scenario::AddDemoDocuments(Server());
+    const struct {
+        const char* What;
+        const char* Sql;
+        double Expected;
+    } cases[] = {
+        {"posted invoices", "SELECT COUNT(*) FROM D_PurchInvoiceHeader WHERE Annul = 0", 4},
+        {"the open invoice", "SELECT COUNT(*) FROM D_PurchaseLine l JOIN D_PurchHeader h ON h.Id = l.Master_Id "
+                             "WHERE h.VendorInvoiceNo = '0000003310'", 2},
+        {"the credit memo", "SELECT TotalVAT FROM D_PurchCrMemoHeader WHERE ToInvoiceNo = '0000077002'", 4.56},
+        {"the dairy's open entries", "SELECT SUM(Remaining) FROM G_ContragentEntry WHERE Contragent_Id = 'V03'",
+         -133.25 + 4.56},
+        {"yoghurts in stock after four went back", "SELECT SUM(Quantity) FROM G_ItemEntry i JOIN N_Item n ON "
+                                                   "n.Id = i.Item_Id WHERE n.Code = '1008'", 20},
+        {"dollar invoice in euro", "SELECT TotalValue_LCY FROM D_PurchInvoiceHeader WHERE VendorInvoiceNo = 'OI-7781'",
+         33.68},
+    };
+    for (const auto& c : cases) EXPECT_NEAR(Value(c.Sql).AsFloat(), c.Expected, 0.001) << c.What;
+    EXPECT_EQ(Value("SELECT COUNT(DISTINCT DocumentNo) FROM D_PurchInvoiceHeader").AsInteger(), 4);
+
+    auto& db = Server().Database();
+    const auto differences = server::TBooksCheck([&](const std::string& sql, const TVariantArray& values) {
+                                 return server::SelectRows(db, sql, values);
+                             }).Differences();
+    EXPECT_EQ(differences, std::vector<std::string>{});
+}
+
+}  // namespace
+}  // namespace tavrek::testing
