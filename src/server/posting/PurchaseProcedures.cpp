@@ -13,11 +13,6 @@
 namespace tavrek::server {
 namespace {
 
-std::string MessageText(TServerContext& ctx, const char* key) {
-    const TRequestResult text = SelectRows(ctx.Db, "SELECT Text FROM S_Messages WHERE Id = ?", {key});
-    return text.Empty() ? key : text.Value().AsString();
-}
-
 struct TProtocolSource {
     const char* Header;
     const char* Line;

@@ -8,6 +8,7 @@
 #include "base/util/TVATTotals.h"
 #include "base/util/Utils.h"
 #include "server/SqlValue.h"
+#include "server/procedures/OfferConversionProcedures.h"
 #include "server/procedures/ProcedureArgs.h"
 #include "server/procedures/VendorPaymentProcedures.h"
 #include "server/TQueryBuilder.h"
@@ -217,6 +218,7 @@ void RegisterStandardProcedures(TProcedureRegistry& registry) {
     });
     registry.Register(TProcedureKind::pkProcedure, "usp_SaveHistoryBeforeDelete", SaveHistoryBeforeDelete);
     RegisterVendorPaymentProcedures(registry);
+    RegisterOfferConversionProcedures(registry);
     registry.Register(TProcedureKind::pkProcedure, "usp_CheckDocumentBeforeDelete", CheckDocumentBeforeDelete);
     registry.Register(TProcedureKind::pkProcedure, "usp_UPDATE_N_Item_UnitPrice", UpdateItemUnitPrice);
     registry.Register(TProcedureKind::pkTableFunction, "fn_GetDocPayMethod", GetDocPayMethod);
