@@ -1,6 +1,7 @@
 # Sourced by the scripts: installs the Debian packages the build needs, once.
 TAVREK_PACKAGES=(build-essential cmake ninja-build pkg-config libsqlite3-dev libsoci-dev libboost-dev libpq-dev postgresql
-  libgtest-dev libgmock-dev libbenchmark-dev libpugixml-dev libssl-dev qt6-base-dev fonts-dejavu-core sqlite3
+  libgtest-dev libgmock-dev libbenchmark-dev libpugixml-dev libssl-dev libcurl4-openssl-dev libcsv-dev
+  libcpp-httplib-dev qt6-base-dev fonts-dejavu-core sqlite3
   poppler-utils)
 
 tavrek_install_deps() {

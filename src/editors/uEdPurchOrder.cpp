@@ -9,6 +9,7 @@
 
 #include "base/errors/TELException.h"
 #include "base/forms/EAbort.h"
+#include "base/forms/EFormError.h"
 #include "base/forms/RequestForm.h"
 #include "base/forms/TFormRegistry.h"
 #include "base/forms/TImportFilter.h"
@@ -435,23 +436,22 @@ void TfEdPurchOrder::ImportOrderFromFile() {
     TWaitCursor wait;
     TControlsOff controls(cdsDetail);
     try {
-        RequestImport(filter, path, rows);
-        ResetConfirmations();
-        TImportCounters counters;
-        for (rows.First(); !rows.Eof(); rows.Next()) ConfirmRow(rows, counters);
-        const std::string text =
-            FormatMessage(GetMessageText("msg_ConfirmOrderFinish",
-                                         "Прочетени редове: %s, потвърдени редове: %s, нови редове: %s, непознати артикули: %s"),
-                          {std::to_string(counters.Rows), std::to_string(counters.Matched),
-                           std::to_string(counters.NewLines), std::to_string(counters.Unknown)});
-        MessageDlgEx(text, TMsgDlgType::mtInformation, mbOK);
-    } catch (...) {
+        RequestImport(filter, path, rows, true);
+    } catch (const EFormError& e) {
         ImportCloseLog();
-        throw;
+        MessageDlgEx(e.what(), TMsgDlgType::mtError, mbOK);
+        return;
     }
-    std::string skipped;
-    for (const std::string& line : ImportCloseLog()) skipped += (skipped.empty() ? "" : "\r\n") + line;
-    if (!skipped.empty()) MessageDlgEx(skipped, TMsgDlgType::mtWarning, mbOK);
+    ResetConfirmations();
+    TImportCounters counters;
+    for (rows.First(); !rows.Eof(); rows.Next()) ConfirmRow(rows, counters);
+    ImportCloseLog();
+    const std::string text =
+        FormatMessage(GetMessageText("msg_ConfirmOrderFinish",
+                                     "Прочетени редове: %s, потвърдени редове: %s, нови редове: %s, непознати артикули: %s"),
+                      {std::to_string(counters.Rows), std::to_string(counters.Matched), std::to_string(counters.NewLines),
+                       std::to_string(counters.Unknown)});
+    MessageDlgEx(text, TMsgDlgType::mtInformation, mbOK);
 }
 
 void TfEdPurchOrder::ResetConfirmations() {

@@ -10,6 +10,7 @@
 #include "documents/uPurchDocumentModel.h"
 #include "editors/uEdPurchOrder.h"
 #include "support/DocumentFormTest.h"
+#include "support/TVendorService.h"
 
 namespace tavrek::testing {
 namespace {
@@ -265,6 +266,18 @@ TEST_F(PurchOrderConfirmation, AnItemTheOrderLacksBecomesANewLine) {
     ExpectFields(Lines(), {{"Type", 1}, {"Code", "D"}, {"ConfirmQuantity", 4.0}, {"QtyDiff", 1.0}, {"PriceDiff", 1.0}});
 }
 
+TEST_F(PurchOrderConfirmation, ABrokenFileNamesItsRowAndChangesNothing) {
+    OpenOrder({{{"Code", "A"}, {"Quantity", 5.0}, {"DirectUnitCost_ACY", 10.0}, {"QtyDiff", 0.0}}});
+    WriteFile("VendorItemNo;Quantity;UnitPrice;LineDiscount\nVA;5;10;0\nVB;пет;4;0\n");
+    dialogs.ExpectText(true, "1");
+    dialogs.ExpectFile(true, path_);
+    dialogs.ExpectMessage(mrOk, "Ред 3, поле Quantity");
+    Form().acConfirmOrder.Execute();
+    EXPECT_EQ(Column("QtyDiff"), std::vector<double>{0.0});
+    EXPECT_EQ(Column("ConfirmQuantity"), std::vector<double>{0.0});
+    EXPECT_TRUE(server.Calls().empty());
+}
+
 // Sending the order to the vendor's service (a folder service here).
 class PurchOrderSending : public PurchOrder {
 protected:
@@ -318,6 +331,35 @@ TEST_F(PurchOrderSending, NoSettingsOrNoServiceShowAMessageAndStoreNothing) {
     Form().acSendtoVendor.Execute();
     EXPECT_TRUE(server.CallsTo("ExecuteSQLScript").empty());
     EXPECT_TRUE(server.CallsTo("RequestData").empty());
+}
+
+TEST_F(PurchOrderSending, AWebServiceTakesTheOrderOrTellsWhyNot) {
+    TVendorService vendor;
+    OpenOrder({});
+    ScriptConnection(true, vendor.Url());
+    server.Script("ExecuteSQLScript", "", {});
+    dialogs.ExpectMessage(mrOk, "msg_VendorCreatedDocs ORD-0042");
+    Form().acSendtoVendor.Execute();
+    ASSERT_EQ(vendor.Requests().size(), 1u);
+    EXPECT_EQ(Base64ToStr(vendor.Requests()[0].body).substr(0, 38), "<?xml version=\"1.0\" encoding=\"utf-8\"?>");
+    EXPECT_EQ(server.CallsTo("ExecuteSQLScript").size(), 1u);
+
+    vendor.OrderStatus = 500;
+    vendor.OrderAnswer = "Артикул 2002-Ш не се предлага";
+    ScriptConnection(true, vendor.Url());
+    dialogs.ExpectMessage(mrOk, "err_CommonError Артикул 2002-Ш не се предлага");
+    Form().acSendtoVendor.Execute();
+    EXPECT_EQ(server.CallsTo("ExecuteSQLScript").size(), 1u) << "a refusal stores nothing";
+
+    std::string closed;
+    {
+        TVendorService gone;
+        closed = gone.Url();
+    }
+    ScriptConnection(true, closed);
+    dialogs.ExpectMessage(mrOk, "Мелница ООД -> Не беше установена връзка със сървиса!");
+    Form().acSendtoVendor.Execute();
+    EXPECT_EQ(server.CallsTo("ExecuteSQLScript").size(), 1u) << "an unreachable service stores nothing";
 }
 
 }  // namespace

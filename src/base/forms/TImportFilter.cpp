@@ -1,6 +1,10 @@
 #include "base/forms/TImportFilter.h"
 
+#include <csv.h>
+
+#include <algorithm>
 #include <cstdio>
+#include <iterator>
 #include <fstream>
 
 #include "base/forms/EFormError.h"
@@ -19,6 +23,53 @@ struct TImportLogState {
 TImportLogState& Log() {
     static TImportLogState log;
     return log;
+}
+
+// A record of the file with the number of the line it starts on.
+struct TCsvRow {
+    size_t Number = 0;
+    std::vector<std::string> Cells;
+};
+
+struct TCsvState {
+    std::vector<TCsvRow> Rows;
+    TCsvRow Current;
+    size_t StartLine = 1;  // where the record being read began
+};
+
+void CsvCell(void* data, size_t size, void* state) {
+    auto& s = *static_cast<TCsvState*>(state);
+    if (s.Current.Cells.empty()) s.Current.Number = s.StartLine;
+    s.Current.Cells.emplace_back(static_cast<const char*>(data), size);
+}
+
+void CsvRowEnd(int, void* state) {
+    auto& s = *static_cast<TCsvState*>(state);
+    s.Rows.push_back(std::move(s.Current));
+    s.Current = {};
+}
+
+// Reads RFC 4180 text (quoted cells may hold separators, line breaks and doubled quotes),
+// fed line by line so that each record knows its line. A malformed record fails with it.
+std::vector<TCsvRow> ParseCsv(const std::string& text, char separator) {
+    csv_parser parser;
+    if (csv_init(&parser, CSV_STRICT | CSV_STRICT_FINI) != 0) throw EFormError("Файлът не може да бъде прочетен");
+    csv_set_delim(&parser, static_cast<unsigned char>(separator));
+    TCsvState state;
+    size_t line = 0, failedLine = 0;
+    for (size_t start = 0; start < text.size() && failedLine == 0;) {
+        const size_t end = std::min(text.find('\n', start), text.size() - 1) + 1;
+        ++line;
+        if (parser.pstate == 0) state.StartLine = line;  // no record begun: the next one starts here
+        if (csv_parse(&parser, text.data() + start, end - start, CsvCell, CsvRowEnd, &state) != end - start)
+            failedLine = line;
+        start = end;
+    }
+    if (failedLine == 0 && csv_fini(&parser, CsvCell, CsvRowEnd, &state) != 0) failedLine = state.StartLine;
+    csv_free(&parser);
+    if (failedLine != 0)
+        throw EFormError("Ред " + std::to_string(failedLine) + ": неправилно оградено с кавички поле");
+    return state.Rows;
 }
 
 Variant DateCell(const std::string& text) {
@@ -54,22 +105,27 @@ std::vector<TField*> ColumnFields(const std::vector<std::string>& names, TClient
     return fields;
 }
 
-bool TakeRow(const std::vector<std::string>& cells, const std::vector<TField*>& fields, TClientDataSet& target,
-             int lineNo) {
-    std::vector<std::pair<TField*, Variant>> values;
-    for (size_t i = 0; i < fields.size() && i < cells.size(); ++i) {
+using TRowValues = std::vector<std::pair<TField*, Variant>>;
+
+bool BlankRow(const TCsvRow& row) {
+    return std::all_of(row.Cells.begin(), row.Cells.end(), [](const std::string& cell) { return Trim(cell).empty(); });
+}
+
+// The values of a row for the fields of its columns. A value that does not convert is logged
+// and leaves the row out, or, all or nothing, fails the import naming the row.
+bool RowValues(const TCsvRow& row, const std::vector<TField*>& fields, bool allOrNothing, TRowValues& values) {
+    for (size_t i = 0; i < fields.size() && i < row.Cells.size(); ++i) {
         if (fields[i] == nullptr) continue;
         try {
-            values.emplace_back(fields[i], CellValue(cells[i], fields[i]->DataType()));
+            values.emplace_back(fields[i], CellValue(row.Cells[i], fields[i]->DataType()));
         } catch (const std::exception&) {
-            ImportLog("Ред " + std::to_string(lineNo) + ", поле " + fields[i]->FieldName() + ": невалидна стойност '" +
-                      cells[i] + "'");
+            const std::string text = "Ред " + std::to_string(row.Number) + ", поле " + fields[i]->FieldName() +
+                                     ": невалидна стойност '" + row.Cells[i] + "'";
+            if (allOrNothing) throw EFormError(text);
+            ImportLog(text);
             return false;
         }
     }
-    target.Append();
-    for (auto& [field, value] : values) field->SetValue(value);
-    target.Post();
     return true;
 }
 
@@ -83,22 +139,8 @@ const std::vector<TImportFilter>& TImportFilter::Filters() {
 }
 
 std::vector<std::string> TImportFilter::SplitLine(const std::string& line) const {
-    std::vector<std::string> cells(1);
-    bool quoted = false;
-    for (size_t i = 0; i < line.size(); ++i) {
-        const char c = line[i];
-        if (c == '"' && quoted && i + 1 < line.size() && line[i + 1] == '"') {
-            cells.back() += '"';
-            ++i;
-        } else if (c == '"') {
-            quoted = !quoted;
-        } else if (c == Separator && !quoted) {
-            cells.emplace_back();
-        } else if (c != '\r') {
-            cells.back() += c;
-        }
-    }
-    return cells;
+    std::vector<TCsvRow> rows = ParseCsv(line, Separator);
+    return rows.empty() ? std::vector<std::string>(1) : std::move(rows.front().Cells);
 }
 
 void ImportInitLog(const std::string& caption) { Log() = {caption, {}}; }
@@ -126,28 +168,34 @@ bool SelectDataFile(std::string& path) {
     return dm().Dialogs().SelectFile("Файл за импорт", "*.csv *.txt", false, path);
 }
 
-int RequestImport(const TImportFilter& filter, const std::string& path, TClientDataSet& target) {
-    std::ifstream file(path);
+int RequestImport(const TImportFilter& filter, const std::string& path, TClientDataSet& target, bool allOrNothing) {
+    std::ifstream file(path, std::ios::binary);
     if (!file) throw EFormError("Файлът " + path + " не може да бъде отворен");
+    std::string text((std::istreambuf_iterator<char>(file)), {});
+    if (text.rfind("\xEF\xBB\xBF", 0) == 0) text.erase(0, 3);
+    std::vector<TCsvRow> rows = ParseCsv(text, filter.Separator);
     if (!target.Active()) target.CreateDataSet();
-    std::string line;
-    int lineNo = 0;
+    size_t first = 0;
     std::vector<TField*> fields;
     if (filter.HasHeading) {
-        if (!std::getline(file, line)) return 0;
-        ++lineNo;
-        if (line.rfind("\xEF\xBB\xBF", 0) == 0) line.erase(0, 3);
-        fields = ColumnFields(filter.Columns.empty() ? filter.SplitLine(line) : filter.Columns, target);
+        if (rows.empty()) return 0;
+        fields = ColumnFields(filter.Columns.empty() ? rows.front().Cells : filter.Columns, target);
+        first = 1;
     } else {
         fields = ColumnFields(filter.Columns, target);
     }
-    int taken = 0;
-    while (std::getline(file, line)) {
-        ++lineNo;
-        if (Trim(line).empty()) continue;
-        if (TakeRow(filter.SplitLine(line), fields, target, lineNo)) ++taken;
+    std::vector<TRowValues> taken;
+    for (size_t i = first; i < rows.size(); ++i) {
+        if (BlankRow(rows[i])) continue;
+        TRowValues values;
+        if (RowValues(rows[i], fields, allOrNothing, values)) taken.push_back(std::move(values));
     }
-    return taken;
+    for (TRowValues& values : taken) {
+        target.Append();
+        for (auto& [field, value] : values) field->SetValue(value);
+        target.Post();
+    }
+    return static_cast<int>(taken.size());
 }
 
 }  // namespace tavrek

@@ -35,9 +35,12 @@ bool SelectImportFilter(TImportFilter& filter);
 bool SelectDataFile(std::string& path);
 
 // Appends the file's rows to target (opened with its fields first when it is not active).
-// Numbers may use a decimal comma, dates may be "dd.mm.yyyy" or "yyyy-mm-dd"; a row with a
-// value that does not convert is left out and logged. Returns the rows taken; throws
-// EFormError when the file cannot be read or names no field of target.
-int RequestImport(const TImportFilter& filter, const std::string& path, TClientDataSet& target);
+// The file is RFC 4180 text in UTF-8, with or without a byte order mark. Numbers may use a
+// decimal comma, dates may be "dd.mm.yyyy" or "yyyy-mm-dd"; a row with a value that does not
+// convert is left out and logged, or, allOrNothing, fails the import. Returns the rows taken;
+// throws EFormError naming the row when the file is malformed, and when it cannot be read or
+// names no field of target; target is then as it was.
+int RequestImport(const TImportFilter& filter, const std::string& path, TClientDataSet& target,
+                  bool allOrNothing = false);
 
 }  // namespace tavrek

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <fstream>
-#include <sstream>
 
 #include "base/util/Text.h"
 #include "base/util/Utils.h"
@@ -16,74 +15,6 @@ fs::path FolderOf(const std::string& url) {
     std::string path = Trim(url);
     if (path.rfind("file://", 0) == 0) path.erase(0, 7);
     return fs::path(path);
-}
-
-std::vector<std::string> SplitFields(const std::string& fields) {
-    std::vector<std::string> out;
-    std::stringstream stream(fields);
-    std::string field;
-    while (std::getline(stream, field, ',')) out.push_back(Trim(field));
-    return out;
-}
-
-// What the line's allowances and charges (and the vendor's rounding) take off its gross value.
-double DiscountPercent(const TUblInvoiceLine& line) {
-    const double gross = line.Quantity * line.DirectUnitCost;
-    return gross == 0.0 ? 0.0 : (gross - line.LineAmount) * 100.0 / gross;
-}
-
-Variant LineValue(const TUblInvoice& document, const TUblInvoiceLine& line, std::string_view field) {
-    const std::string name = ToLowerAscii(field);
-    if (name == "type") return Variant(int64_t{1});
-    if (name == "id") return Variant(line.Id);
-    if (name == "code") return Variant(line.Code);
-    if (name == "barcode") return Variant(line.Barcode);
-    if (name == "description2" || name == "description") return Variant(line.Description);
-    if (name == "measure_id") return Variant(line.Measure_Id);
-    if (name == "serialno") return Variant(line.SerialNo);
-    if (name == "partno") return Variant(line.PartNo);
-    if (name == "quantity") return Variant(line.Quantity);
-    if (name == "directunitcost_acy") return Variant(line.DirectUnitCost);
-    if (name == "linediscount") return Variant(DiscountPercent(line));
-    if (name == "vatpercent") return Variant(line.Category.Percent);
-    if (name == "documentno") return Variant(document.DocumentNo);
-    // The vendor's invoice knows nothing of our receipts: nothing is counted against it yet.
-    if (name == "calculatedqty" || name == "returnedqty" || name == "receivedqty" || name == "rejectedqty")
-        return Variant(0.0);
-    return Variant();
-}
-
-bool KnownLineField(std::string_view field) {
-    static const char* const known[] = {"type", "id", "code", "barcode", "description2", "description",
-                                        "measure_id", "serialno", "partno", "quantity", "directunitcost_acy",
-                                        "linediscount", "vatpercent", "documentno", "calculatedqty",
-                                        "returnedqty", "receivedqty", "rejectedqty", "globaldimension_id"};
-    const std::string name = ToLowerAscii(field);
-    return std::any_of(std::begin(known), std::end(known), [&](const char* k) { return name == k; });
-}
-
-TVariantArray DocumentRow(const TUblInvoice& document) {
-    return {Variant(document.DocumentNo),
-            Variant(document.DocumentDate),
-            document.HasDueDate ? Variant(document.DueDate) : Variant(),
-            Variant(document.PayMethod),
-            Variant(document.Currency),
-            Variant(document.Comment),
-            Variant(document.TypeCode),
-            Variant(document.OrderReference),
-            Variant(int64_t{0})};  // UBL prices are without VAT
-}
-
-// Conditions on our own document name the vendor and business group of the connection,
-// which the folder already stands for; the rest apply to the vendor's lines.
-TFilter LineConditions(const TFilter& filter) {
-    std::vector<TFilterCondition> kept;
-    for (const TFilterCondition& condition : filter.Conditions())
-        if (!EqualsIgnoreCase(condition.TableName(), "D_PurchHeader")) kept.push_back(condition);
-    if (!kept.empty()) kept.back().Connector = TFilterConnector::fcNone;
-    TFilter lines;
-    for (TFilterCondition& condition : kept) lines.Add(std::move(condition));
-    return lines;
 }
 
 }  // namespace
@@ -104,63 +35,18 @@ TFolderPartnerService::TFolderPartnerService(const std::string& url, const std::
         throw EPartnerError("Услугата на доставчика отказа достъп: грешно потребителско име или парола");
 }
 
-std::vector<fs::path> TFolderPartnerService::DocumentFiles() const {
-    std::vector<fs::path> files;
+std::vector<std::string> TFolderPartnerService::DocumentNames() {
+    std::vector<std::string> files;
     for (const fs::directory_entry& entry : fs::directory_iterator(folder_))
         if (entry.is_regular_file() && EqualsIgnoreCase(entry.path().extension().string(), ".xml"))
-            files.push_back(entry.path());
+            files.push_back(entry.path().string());
     std::sort(files.begin(), files.end());
     return files;
 }
 
-TRequestResult TFolderPartnerService::GetDocuments(std::vector<std::string>& problems) {
-    TRequestResult result;
-    result.Columns = {"DocumentNo", "DocumentDate",     "DueDate",          "PayMethod_id",     "Currency_Id",
-                      "Comment",    "SubDocTypeCode",   "SourceDocumentNo", "PriceIncludingVAT"};
-    for (const fs::path& file : DocumentFiles()) {
-        try {
-            result.Rows.push_back(DocumentRow(TUblInvoice::ReadFile(file.string())));
-        } catch (const EPartnerError& e) {
-            problems.emplace_back(e.what());
-        }
-    }
-    return result;
-}
+TUblInvoice TFolderPartnerService::ReadDocument(const std::string& name) { return TUblInvoice::ReadFile(name); }
 
-TUblInvoice TFolderPartnerService::GetDocument(const std::string& documentNo) {
-    for (const fs::path& file : DocumentFiles()) {
-        if (file.stem().string() == documentNo) return TUblInvoice::ReadFile(file.string());
-    }
-    for (const fs::path& file : DocumentFiles()) {
-        try {
-            TUblInvoice document = TUblInvoice::ReadFile(file.string());
-            if (document.DocumentNo == documentNo) return document;
-        } catch (const EPartnerError&) {
-            // a broken file of another document does not stand in the way of this one
-        }
-    }
-    throw EPartnerError("Документ \"" + documentNo + "\" не е намерен при доставчика");
-}
-
-TRequestResult TFolderPartnerService::GetDocumentLines(const std::string& documentNo, const std::string& fields,
-                                                       const TFilter& filter) {
-    const TUblInvoice document = GetDocument(documentNo);
-    TRequestResult result;
-    result.Columns = SplitFields(fields);
-    for (const std::string& column : result.Columns)
-        if (!KnownLineField(column)) throw EPartnerError("Услугата на доставчика не познава полето \"" + column + "\"");
-    const TFilter lineFilter = LineConditions(filter);
-    for (const TUblInvoiceLine& line : document.Lines) {
-        const bool pass = lineFilter.Matches([&](std::string_view field) -> Variant {
-            return LineValue(document, line, field);
-        });
-        if (!pass) continue;
-        TVariantArray row;
-        for (const std::string& column : result.Columns) row.push_back(LineValue(document, line, column));
-        result.Rows.push_back(std::move(row));
-    }
-    return result;
-}
+std::string TFolderPartnerService::NumberOfName(const std::string& name) const { return fs::path(name).stem().string(); }
 
 std::string TFolderPartnerService::SendDocument(const std::string& base64Text) {
     const fs::path outbox = folder_ / "outbox";

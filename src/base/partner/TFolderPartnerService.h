@@ -3,8 +3,7 @@
 #include <filesystem>
 #include <string>
 
-#include "base/partner/ITavrekAPI.h"
-#include "base/partner/TUblInvoice.h"
+#include "base/partner/TUblPartnerService.h"
 
 namespace tavrek {
 
@@ -12,22 +11,21 @@ namespace tavrek {
 // credit note the vendor issued to us, documents we send land in the subfolder "outbox".
 // When the folder holds a file "credentials" (user name on the first line, password on
 // the second), a connection must present them.
-class TFolderPartnerService : public ITavrekAPI {
+class TFolderPartnerService : public TUblPartnerService {
 public:
     // The address is a folder path or a "file://" URL. Throws EPartnerError.
     TFolderPartnerService(const std::string& url, const std::string& userName, const std::string& password);
 
-    TRequestResult GetDocuments(std::vector<std::string>& problems) override;
-    TRequestResult GetDocumentLines(const std::string& documentNo, const std::string& fields,
-                                    const TFilter& filter) override;
-    TUblInvoice GetDocument(const std::string& documentNo) override;
     std::string SendDocument(const std::string& base64Text) override;
 
     const std::filesystem::path& Folder() const { return folder_; }
 
-private:
-    std::vector<std::filesystem::path> DocumentFiles() const;
+protected:
+    std::vector<std::string> DocumentNames() override;
+    TUblInvoice ReadDocument(const std::string& name) override;
+    std::string NumberOfName(const std::string& name) const override;
 
+private:
     std::filesystem::path folder_;
 };
 

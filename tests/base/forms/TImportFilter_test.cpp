@@ -96,3 +96,71 @@ TEST_F(FormTest, ImportActionAppendsLinesAndSavesTheDocument) {
 
 }  // namespace
 }  // namespace tavrek::testing
+
+namespace tavrek::testing {
+namespace {
+
+// RFC 4180 files as vendors write them: comma or semicolon, with or without a byte order
+// mark, quoted cells holding separators, quotes and line breaks.
+TEST(TImportFilter, ReadsRfc4180FilesWhole) {
+    const struct {
+        const char* name;
+        size_t filter;
+        std::string text;
+        std::vector<std::string> codes;
+        std::vector<double> quantities;
+    } cases[] = {
+        {"comma, CRLF", 1, "Code,Quantity\r\nA,1\r\nB,2\r\n", {"A", "B"}, {1, 2}},
+        {"semicolon with BOM", 0, "\xEF\xBB\xBF" "Code;Quantity\nA;1,5\n", {"A"}, {1.5}},
+        {"quoted separator and quote", 1, "Code,Quantity\n\"Винт, \"\"M6\"\"\",3\n", {"Винт, \"M6\""}, {3}},
+        {"line break inside a cell", 0, "Code;Quantity\n\"два\nреда\";4\nC;5", {"два\nреда", "C"}, {4, 5}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TSessionGuard session;
+        TClientDataSet lines("cdsImport");
+        lines.AddField("Code", TFieldType::ftString);
+        lines.AddField("Quantity", TFieldType::ftFloat);
+        const std::string path = WriteFile("tavrek_rfc4180.csv", c.text);
+        EXPECT_EQ(RequestImport(TImportFilter::Filters()[c.filter], path, lines, true), static_cast<int>(c.codes.size()));
+        std::vector<std::string> codes;
+        std::vector<double> quantities;
+        for (lines.First(); !lines.Eof(); lines.Next()) {
+            codes.push_back(lines.FieldByName("Code").AsString());
+            quantities.push_back(lines.FieldByName("Quantity").AsFloat());
+        }
+        EXPECT_EQ(codes, c.codes);
+        EXPECT_EQ(quantities, c.quantities);
+    }
+}
+
+TEST(TImportFilter, ABrokenFileNamesItsRowAndTakesNothing) {
+    const struct {
+        const char* name;
+        std::string text;
+        const char* message;
+    } cases[] = {
+        {"quote left open", "Code;Quantity\nA;1\n\"B;2\nC;3\n", "Ред 3: неправилно оградено с кавички поле"},
+        {"text after a closing quote", "Code;Quantity\nA;1\n\"B\"x;2\n", "Ред 3: неправилно оградено с кавички поле"},
+        {"a quantity that is no number", "Code;Quantity\nA;1\n\nB;много\n", "Ред 4, поле Quantity: невалидна стойност 'много'"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TSessionGuard session;
+        TClientDataSet lines("cdsImport");
+        lines.AddField("Code", TFieldType::ftString);
+        lines.AddField("Quantity", TFieldType::ftFloat);
+        lines.CreateDataSet();
+        const std::string path = WriteFile("tavrek_broken.csv", c.text);
+        try {
+            RequestImport(TImportFilter::Filters()[0], path, lines, true);
+            ADD_FAILURE() << "imported";
+        } catch (const EFormError& e) {
+            EXPECT_EQ(std::string(e.what()), c.message);
+        }
+        EXPECT_EQ(lines.RecordCount(), 0);
+    }
+}
+
+}  // namespace
+}  // namespace tavrek::testing
