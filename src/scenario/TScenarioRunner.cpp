@@ -79,19 +79,25 @@ void TScenarioRunner::Perform(const TScenarioStep& step, std::vector<TScenarioRe
         results.push_back({difference.empty(), step.LineNo, StepText(step), difference});
     };
     if (step.Verb == "header") {
-        SetFields(form_->cdsMaster, step.Pairs);
-        openId_ = form_->cdsMaster.FieldByName("Id").AsString();
+        SetFields(Editor().cdsMaster, step.Pairs);
+        openId_ = Editor().cdsMaster.FieldByName("Id").AsString();
     } else if (step.Verb == "line") {
         AddLine(step.Pairs);
     } else if (step.Verb == "recalculate") {
         Editor().acReCalcDocument.Execute();
     } else if (step.Verb == "saved") {
         if (Editor().HasChanges() && !Editor().SaveData()) throw EStepFailed("документът не е записан");
-        expect(ExpectRow(step));
+        expect(ExpectRow(step, openId_));
     } else if (step.Verb == "post") {
         expect(Post(step));
     } else if (step.Verb == "posted") {
-        expect(ExpectRow(step));
+        expect(ExpectRow(step, openId_));
+    } else if (step.Verb == "source") {
+        expect(ExpectRow(step, sourceId_));
+    } else if (step.Verb == "offer") {
+        StartOffer();
+    } else if (step.Verb == "convert") {
+        expect(Convert(step));
     } else if (step.Verb == "sum") {
         expect(ExpectSums(step));
     } else if (step.Verb == "count") {
@@ -148,14 +154,14 @@ std::string TScenarioRunner::PostedId() {
 }
 
 // The first pair picks the row of the document; every pair must match.
-std::string TScenarioRunner::ExpectRow(const TScenarioStep& step) {
+std::string TScenarioRunner::ExpectRow(const TScenarioStep& step, const std::string& id) {
     if (step.Pairs.empty()) throw EStepFailed("няма стойности");
     std::string columns;
     for (const TScenarioPair& pair : step.Pairs) columns += (columns.empty() ? "" : ", ") + pair.Key;
     const TRequestResult rows = server::SelectRows(server_.Database(),
                                                    "SELECT " + columns + " FROM " + step.Table + " WHERE " +
                                                        Scope(step.Table) + " AND " + step.Pairs[0].Key + " = ?",
-                                                   {openId_, step.Pairs[0].Value});
+                                                   {id, step.Pairs[0].Value});
     if (rows.Rows.size() != 1) return std::to_string(rows.Rows.size()) + " реда вместо 1";
     std::string difference;
     for (size_t i = 0; i < step.Pairs.size(); ++i)
@@ -242,6 +248,7 @@ void TScenarioRunner::Consume(const TScenarioStep& step) {
 
 TfEdBasePurchDocument& TScenarioRunner::Editor() {
     if (crMemo_) return *crMemo_;
+    if (offer_) return *offer_;
     return *form_;
 }
 
@@ -288,6 +295,45 @@ void TScenarioRunner::CreditLine(const TScenarioStep& step) {
     lines.Edit();
     SetFields(lines, {{"Quantity", Required(step, "Quantity")}});
     lines.Post();
+}
+
+void TScenarioRunner::StartOffer() {
+    if (offer_ || !openId_.empty()) throw EStepFailed("офертата трябва да е първият документ");
+    offer_ = std::make_unique<TfEdPurchOffer>();
+    offer_->Create();
+    offer_->Show();
+    offer_->acInsertRecord.Execute();
+}
+
+// Into=order or Into=purchase, through the offer editor's action; the server's document
+// must open in its editor. With Refused=KEY the server must refuse with that key's message.
+std::string TScenarioRunner::Convert(const TScenarioStep& step) {
+    if (!offer_) throw EStepFailed("няма оферта");
+    const bool toOrder = Required(step, "Into") == "order";
+    const std::string offerId = offer_->cdsMaster.FieldByName("Id").AsString();
+    const auto made = [&] {
+        return server::SelectRows(server_.Database(), "SELECT Id FROM D_PurchHeader WHERE AppliesToDoc_Id = ? ORDER BY Id",
+                                  {offerId});
+    };
+    const size_t before = made().Rows.size();
+    host_.TakeMessages();
+    (toOrder ? offer_->acCreateOrder : offer_->acCreatePurch).Execute();
+    std::string shown;
+    for (const std::string& message : host_.TakeMessages()) shown += (shown.empty() ? "" : " | ") + message;
+    const TRequestResult documents = made();
+    if (const std::string* refused = step.Find("Refused")) {
+        if (documents.Rows.size() != before) return "създаден документ въпреки очаквания отказ " + *refused;
+        const std::string text = server_.GetMessageText(*refused);
+        return !text.empty() && shown.find(text) != std::string::npos ? "" : "показано: " + shown;
+    }
+    if (documents.Rows.size() != before + 1) return "не е създаден документ: " + shown;
+    sourceId_ = offerId;
+    openId_ = documents.Value(documents.Rows.size() - 1, 0).AsString();
+    for (TfBase* form : host_.OpenForms())
+        if (auto* editor = dynamic_cast<TfEdBasePurchDocument*>(form);
+            editor != nullptr && editor->cdsMaster.Active() && editor->cdsMaster.FieldByName("Id").AsString() == openId_)
+            return "";
+    return "документът не е отворен в редактора си";
 }
 
 // Every transaction balances, and payables and stock agree with their accounts.

@@ -6,6 +6,7 @@
 
 #include "documents/uEdPurchase.h"
 #include "editors/uEdPurchCrMemo.h"
+#include "editors/uEdPurchOffer.h"
 #include "scenario/TScenarioFile.h"
 #include "scenario/TScenarioHost.h"
 #include "server/EmbeddedServer.h"
@@ -25,7 +26,9 @@ struct TScenarioResult {
 // invoice editor (codes through their lookups), saved, recalculated and posted through its
 // actions, against the company server the session is signed in to. The expectation steps
 // read what the server stored. After "credit" the steps concern the credit memo generated
-// from the posted invoice in the credit memo editor.
+// from the posted invoice in the credit memo editor. A scenario that opens with "offer"
+// types a purchase offer instead; after "convert" the steps concern the document the
+// server made of it, and "source" reads the offer.
 class TScenarioRunner {
 public:
     explicit TScenarioRunner(server::EmbeddedServer& server);
@@ -44,7 +47,7 @@ private:
     void AddLine(const std::vector<TScenarioPair>& pairs);
     std::string Scope(const std::string& table) const;
     std::string PostedId();
-    std::string ExpectRow(const TScenarioStep& step);
+    std::string ExpectRow(const TScenarioStep& step, const std::string& id);
     std::string ExpectSums(const TScenarioStep& step);
     std::string ExpectCount(const TScenarioStep& step);
     std::string Post(const TScenarioStep& step);
@@ -53,6 +56,8 @@ private:
     void Consume(const TScenarioStep& step);
     void Credit(const TScenarioStep& step);
     void CreditLine(const TScenarioStep& step);
+    void StartOffer();
+    std::string Convert(const TScenarioStep& step);
     std::string ExpectBooksBalanced();
     // The editor of the document the steps concern, and the table it posts into.
     TfEdBasePurchDocument& Editor();
@@ -63,7 +68,9 @@ private:
     std::unique_ptr<TfEdPurchase> form_;
     std::unique_ptr<TfBase> creditedView_;
     std::unique_ptr<TfEdPurchCrMemo> crMemo_;
+    std::unique_ptr<TfEdPurchOffer> offer_;
     std::string openId_;
+    std::string sourceId_;
 };
 
 // "ok" or "FAIL", the line and step, and the differing values.

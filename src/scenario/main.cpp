@@ -7,6 +7,7 @@
 #include <soci/soci.h>
 
 #include "base/session/Tdm.h"
+#include "frame/uPurchasePackage.h"
 #include "scenario/TScenarioRunner.h"
 #include "server/CompanyDatabase.h"
 #include "server/demo/TDemoCompany.h"
@@ -19,6 +20,7 @@ using namespace tavrek;
 bool RunFiles(const std::string& company, const std::vector<std::string>& files) {
     server::EmbeddedServer server(company);
     server::SignInDemoUser(server);
+    PurchasePackageStartup();  // forms open one another by number, as in the client
     bool allOk = true;
     for (const std::string& file : files) {
         const std::vector<scenario::TScenarioStep> steps = scenario::ReadScenarioFile(file);
