@@ -248,9 +248,14 @@ TDbFieldControl* TFormHostWidget::FieldControl(std::string_view fieldName) const
 bool TFormHostWidget::Editable(const TDataGrid& view) const { return !view.Model().ReadOnly() && !form_->ReadOnly; }
 
 // A new line takes the form's new-line defaults; one that is still empty is not repeated.
+// In a grid that takes no lines, a list's, Insert is the form's new document.
 void TFormHostWidget::AppendLine(TDataGrid& view) {
     TClientDataSet& lines = view.Model().DataSet();
-    if (!Editable(view) || !lines.Active()) return;
+    if (!Editable(view)) {
+        if (&lines == &form_->cdsMaster) Run([this] { form_->acInsertRecord.Execute(); });
+        return;
+    }
+    if (!lines.Active()) return;
     if (lines.State() == TDataSetState::dsInsert && !lines.Modified()) return;
     form_->RunGuarded(form_->OperationName("AppendLine"), [&lines] { lines.Append(); });
     RefreshAll();
