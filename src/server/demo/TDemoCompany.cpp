@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <filesystem>
+#include <initializer_list>
 
 #include "base/data/TDateTime.h"
 #include "base/forms/TFormCatalogue.h"
@@ -294,9 +295,9 @@ void WriteSeries(TDemoWriter& w) {
           "PostedInvoice_Series_Id, CreditMemo_Series_Id, PostedCrMemo_Series_Id, PostedReceipt_Series_Id, "
           "PostedReturnShpt_Series_Id, PostRejectOrderSeries_Id, PostOrderSeries_Id, PurchProtocol_Series_Id, "
           "PostPurchProtocol_Series_Id, PurchCrMemoProtocol_Series_Id, PostPurchCrMemoProt_Series_Id, "
-          "PurchOrdSegg_Series_Id, PurchOrdImpSeries_id, FutureCostsAccount, DirectPayAccount",
+          "PurchOrdSegg_Series_Id, PurchOrdImpSeries_id, FutureCostsAccount, DirectPayAccount, ReceiptsNotInvoicedAccount",
           {kDemoCompanyId, "True", "True", "4091", "4539", "560", "561", "OFFER", "ORDER", "INV", "PINV", "CRM", "PCRM",
-           "PRCPT", "PRET", "PREJ", "PORD", "PROT", "PPROT", "CRPROT", "PCRPROT", "SUGG", "IMP", "4901", "501"});
+           "PRCPT", "PRET", "PREJ", "PORD", "PROT", "PPROT", "CRPROT", "PCRPROT", "SUGG", "IMP", "4901", "501", "4019"});
 }
 
 struct TDemoSubType {
@@ -344,28 +345,59 @@ void WriteSubTypes(TDemoWriter& w) {
 
 // Copy templates by form number: the order editor makes buffers, posted invoices make
 // credit memos and payments, posted credit memos make payments.
+struct TCopyField {
+    const char* Source;
+    const char* Target;
+    const char* Default;
+};
+
+void WriteTemplateFields(TDemoWriter& w, const char* templateId, int isLine, std::initializer_list<TCopyField> fields,
+                         int& n) {
+    for (const TCopyField& f : fields)
+        w.Row("S_CopyDocTemplateLine", "Id, Master_Id, IsLine, SrcField, TrgField, DefaultValue",
+              {std::string(templateId) + "-" + std::to_string(++n), templateId, isLine, f.Source, f.Target,
+               f.Default == nullptr ? Variant() : Variant(f.Default)});
+}
+
 void WriteCopyTemplates(TDemoWriter& w) {
     struct TTemplate { const char* Id; int Source; int Target; const char* Name; };
     const TTemplate templates[] = {{"CT-ORD-BUF", 10201, 10501, "Поръчка към буфер"},
                                    {"CT-INV-CRM", 10220, 10181, "Фактура към кредитно известие"},
                                    {"CT-INV-PAY", 10220, 1040, "Фактура към плащане"},
                                    {"CT-CRM-PAY", 10190, 1040, "Кредитно известие към плащане"}};
-    const char* headerFields[] = {"Contragent_Id", "Currency_Id", "CurrencyFactor", "PriceIncludingVAT",
-                                  "VATBusPostGroup_Id", "GenBusPostGroup_Id", "BusinessGroup_Id"};
-    const char* lineFields[] = {"Type", "Code", "Description", "Measure_Id", "QtyPerUnitOfMeasure", "Quantity",
-                                "DirectUnitCost_ACY", "LineDiscount", "VATProdPostGroup_Id", "GenProdPostGroup_Id"};
     for (const TTemplate& t : templates) {
         w.Row("S_CopyDocTemplateHeader", "Id, Comp_Id, SrcForm_Id, TrgForm_Id, Name", {t.Id, kDemoCompanyId, t.Source, t.Target, t.Name});
         int n = 0;
-        for (const char* f : headerFields)
-            w.Row("S_CopyDocTemplateLine", "Id, Master_Id, IsLine, SrcField, TrgField",
-                  {std::string(t.Id) + "-" + std::to_string(++n), t.Id, 0, f, f});
-        w.Row("S_CopyDocTemplateLine", "Id, Master_Id, IsLine, SrcField, TrgField",
-              {std::string(t.Id) + "-" + std::to_string(++n), t.Id, 0, "Id", "AppliesToDoc_Id"});
+        WriteTemplateFields(w, t.Id, 0,
+                            {{"Contragent_Id", "Contragent_Id", nullptr}, {"Currency_Id", "Currency_Id", nullptr},
+                             {"CurrencyFactor", "CurrencyFactor", nullptr}, {"PriceIncludingVAT", "PriceIncludingVAT", nullptr},
+                             {"VATBusPostGroup_Id", "VATBusPostGroup_Id", nullptr},
+                             {"GenBusPostGroup_Id", "GenBusPostGroup_Id", nullptr},
+                             {"BusinessGroup_Id", "BusinessGroup_Id", nullptr}, {"Id", "AppliesToDoc_Id", nullptr}},
+                            n);
         if (t.Target == 1040) continue;
-        for (const char* f : lineFields)
-            w.Row("S_CopyDocTemplateLine", "Id, Master_Id, IsLine, SrcField, TrgField",
-                  {std::string(t.Id) + "-" + std::to_string(++n), t.Id, 1, f, f});
+        WriteTemplateFields(w, t.Id, 1,
+                            {{"Type", "Type", nullptr}, {"Code", "Code", nullptr}, {"Description", "Description", nullptr},
+                             {"Measure_Id", "Measure_Id", nullptr}, {"QtyPerUnitOfMeasure", "QtyPerUnitOfMeasure", nullptr},
+                             {"DirectUnitCost_ACY", "DirectUnitCost_ACY", nullptr}, {"LineDiscount", "LineDiscount", nullptr},
+                             {"VATProdPostGroup_Id", "VATProdPostGroup_Id", nullptr},
+                             {"GenProdPostGroup_Id", "GenProdPostGroup_Id", nullptr}},
+                            n);
+        if (t.Target != 10501) {
+            WriteTemplateFields(w, t.Id, 1, {{"Quantity", "Quantity", nullptr}}, n);
+            continue;
+        }
+        // A buffer gets what is open of each order line, tied to it, on the buffer subtype.
+        WriteTemplateFields(w, t.Id, 0,
+                            {{"CntrPostingGroup_Id", "CntrPostingGroup_Id", nullptr},
+                             {"PayMethod_Id", "PayMethod_Id", nullptr}, {"PayTerm_Id", "PayTerm_Id", nullptr},
+                             {"DocumentDate", "OrderDate", nullptr}, {"", "DocSubType_Id", "SD-580"}},
+                            n);
+        WriteTemplateFields(w, t.Id, 1,
+                            {{"CalculatedQTY", "Quantity", nullptr}, {"Id", "OrderLine_Id", nullptr},
+                             {"VATBusPostGroup_Id", "VATBusPostGroup_Id", nullptr}, {"VATPercent", "VATPercent", nullptr},
+                             {"PriceIncludingVAT", "PriceIncludingVAT", nullptr}, {"Currency_Id", "Currency_Id", nullptr}},
+                            n);
     }
 }
 

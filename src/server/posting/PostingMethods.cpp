@@ -1,8 +1,8 @@
 #include "server/posting/IPostingMethods.h"
-#include "server/posting/TPurchCrMemoPosting.h"
+#include "server/posting/TPurchOrderPosting.h"
 
 namespace tavrek::server {
 
-std::unique_ptr<IPostingMethods> CreatePostingMethods() { return std::make_unique<TPurchCrMemoPosting>(); }
+std::unique_ptr<IPostingMethods> CreatePostingMethods() { return std::make_unique<TPurchOrderPosting>(); }
 
 }  // namespace tavrek::server

@@ -58,12 +58,14 @@ TPostingAccounts TLedgerStore::Accounts() const {
                              "COALESCE(PurchaseChargedVATAccount, '') FROM G_VATPostingSetup WHERE Comp_Id = ?", {company}).Rows)
         accounts.SetVAT(Text(r, 0), Text(r, 1), {Text(r, 2), Text(r, 3)});
     const TRequestResult setup = SelectRows(
-        ctx_.Db, "SELECT FutureCostsAccount, DirectPayAccount, ProtocolTransitAccount FROM C_PurchasesSetup WHERE Id = ?",
+        ctx_.Db, "SELECT FutureCostsAccount, DirectPayAccount, ProtocolTransitAccount, ReceiptsNotInvoicedAccount FROM "
+                 "C_PurchasesSetup WHERE Id = ?",
         {company});
     if (!setup.Empty()) {
         accounts.DeferredCosts = Text(setup.Rows[0], 0);
         accounts.DirectPayment = Text(setup.Rows[0], 1);
         accounts.ProtocolTransit = Text(setup.Rows[0], 2);
+        accounts.ReceiptsNotInvoiced = Text(setup.Rows[0], 3);
     }
     return accounts;
 }

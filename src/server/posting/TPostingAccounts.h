@@ -30,6 +30,7 @@ public:
     std::string DeferredCosts;  // costs of later periods, released period by period
     std::string DirectPayment;  // cash paid at posting
     std::string ProtocolTransit;  // VAT that protocols charge ourselves, until it is declared
+    std::string ReceiptsNotInvoiced;  // goods received on an order whose invoice has not come yet
 
 private:
     using TKey = std::pair<std::string, std::string>;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -39,6 +40,10 @@ struct TPostingLine {
     std::string BusinessGroup, Store;
     std::string AccountDimension, GlobalDimension;
     double ValueLCY = 0;  // local currency, as the line holds it
+    // Goods an earlier receipt brought into stock: the invoice clears what the receipt left on
+    // the receipts account (minor units) instead of receiving them again.
+    bool Received = false;
+    int64_t ReceivedCost = 0, ReceivedCostACY = 0;
 };
 
 // The share of an item charge line that one item line of the same document carries.

@@ -131,8 +131,22 @@ private:
         return false;
     }
 
+    // Goods received earlier wait on the receipts account at their receipt cost: the invoice
+    // clears that and puts any difference of price onto the stock.
+    void PostReceivedLine(size_t i) {
+        const TPostingLine& line = doc_.Lines[i];
+        const std::string receipts = Required(accounts_.ReceiptsNotInvoiced, "err_PostNoReceiptsAccount");
+        Book(receipts, line.ReceivedCost, line.ReceivedCostACY, doc_.PostingDate).LineId = line.Id;
+        const int64_t difference = debit_[i] - line.ReceivedCost, differenceACY = debitACY_[i] - line.ReceivedCostACY;
+        if (difference == 0 && differenceACY == 0) return;
+        entries_.Items.push_back({line.Id, line.Code, line.BusinessGroup, line.Store, doc_.PostingDate, 0, difference,
+                                  differenceACY});
+        Book(LineAccount(line), difference, differenceACY, doc_.PostingDate).LineId = line.Id;
+    }
+
     void PostLine(size_t i) {
         const TPostingLine& line = doc_.Lines[i];
+        if (line.Received && IsItem(line)) return PostReceivedLine(i);
         if (IsItem(line)) {
             entries_.Items.push_back({line.Id, line.Code, line.BusinessGroup, line.Store, doc_.PostingDate,
                                       line.QuantityBase, debit_[i], debitACY_[i]});

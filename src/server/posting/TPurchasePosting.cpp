@@ -60,7 +60,8 @@ int64_t NextTransactionNo(TServerContext& ctx) {
     ctx.RefusalKey.clear();
     return SelectRows(ctx.Db,
                       "SELECT MAX(n) FROM (SELECT MAX(TransactionNo) AS n FROM D_PurchInvoiceHeader UNION ALL "
-                      "SELECT MAX(TransactionNo) FROM D_PurchCrMemoHeader) AS used")
+                      "SELECT MAX(TransactionNo) FROM D_PurchCrMemoHeader UNION ALL SELECT MAX(TransactionNo) FROM "
+                      "D_PurchReceiptHeader UNION ALL SELECT MAX(TransactionNo) FROM D_PostPurchOrderHeader) AS used")
                .Value()
                .AsInteger() +
            1;
@@ -202,6 +203,11 @@ std::string CopyProtocol(TServerContext& ctx, const std::string& id, bool credit
 }  // namespace
 
 int TPurchasePosting::PostPurchase(TServerContext& ctx, const std::string& id, TVariantArray& keys) {
+    return PostOpenInvoice(ctx, id, keys, {});
+}
+
+int TPurchasePosting::PostOpenInvoice(TServerContext& ctx, const std::string& id, TVariantArray& keys,
+                                      const TPrepareInvoice& prepare) {
     // Locked until the posting ends: a second client posting the same invoice waits, then
     // finds it gone.
     const TOpenInvoice doc{
@@ -237,7 +243,8 @@ int TPurchasePosting::PostPurchase(TServerContext& ctx, const std::string& id, T
                  {postedId, id, store.AmountDecimals(), factor});
     Step("lines");
 
-    const TPostingDocument posted = store.Document("D_PurchInvoiceHeader", "D_PurchInvoiceLine", postedId, id);
+    TPostingDocument posted = store.Document("D_PurchInvoiceHeader", "D_PurchInvoiceLine", postedId, id);
+    if (prepare) prepare(ctx, posted);
     const TLedgerPosting posting = PostPurchaseLedgers(posted, store.Accounts());
     if (!posting.RefusalKey.empty()) return RefuseWith(ctx, posting.RefusalKey);
     WritePostedAmounts(ctx, "D_PurchInvoiceHeader", "D_PurchInvoiceLine", posted, posting);

@@ -3,6 +3,7 @@
 #include <functional>
 #include <string>
 
+#include "server/posting/TPostingDocument.h"
 #include "server/posting/TPostingRefusal.h"
 
 namespace tavrek::server {
@@ -34,6 +35,12 @@ public:
     int AnnulPurchProtocol(TServerContext& ctx, const std::string& id, int crMemo, const std::string& description,
                            TDateTime date) override;
     void RegisterProcedures(TProcedureRegistry& registry) override;
+
+protected:
+    // Adjusts the posted invoice (its lines as the ledgers take them) before its ledgers are
+    // worked out; posting an order's invoice marks the goods already received.
+    using TPrepareInvoice = std::function<void(TServerContext&, TPostingDocument&)>;
+    int PostOpenInvoice(TServerContext& ctx, const std::string& id, TVariantArray& keys, const TPrepareInvoice& prepare);
 
 private:
     void Step(const char* name) const {

@@ -4,6 +4,7 @@
 
 #include "base/util/Text.h"
 #include "server/posting/LedgerSchema.h"
+#include "server/posting/OrderPostingSchema.h"
 #include "server/posting/PostingSchema.h"
 #include "server/posting/VendorItemProcedures.h"
 #include "server/schema/DocumentTables.h"
@@ -517,6 +518,8 @@ const std::vector<TMigration>& Migrations() {
         {4, "Item cross-references of vendors and standard numbers", kItemCrossReferenceSql},
         {5, "Form catalogue; document headers by date", ListsAndFormCatalogueSql()},
         {6, "Selectors and nomenclature of the forms other packages open", OtherPackagesSchemaSql()},
+        {7, "Receipts not invoiced; order lines of buffers and receipts; order posting messages",
+         OrderPostingSchemaSql()},
     };
     return migrations;
 }

@@ -1,0 +1,32 @@
+#include "server/posting/OrderPostingSchema.h"
+
+namespace tavrek::server {
+
+const std::string& OrderPostingSchemaSql() {
+    static const std::string sql = R"(
+ALTER TABLE C_PurchasesSetup ADD COLUMN ReceiptsNotInvoicedAccount TEXT;
+CREATE INDEX IX_D_PurchOrderBufLine_OrderLine ON D_PurchOrderBufLine (OrderLine_Id);
+CREATE INDEX IX_D_PurchReceiptLine_OrderLine ON D_PurchReceiptLine (OrderLine_Id);
+CREATE INDEX IX_D_PostPurchOrderLine_OrderLine ON D_PostPurchOrderLine (OrderLine_Id);
+CREATE INDEX IX_D_PurchInvoiceLine_OrderLine ON D_PurchInvoiceLine (OrderLine_Id);
+CREATE INDEX IX_G_ItemEntry_Line ON G_ItemEntry (Line_Id);
+
+INSERT INTO S_Messages (Id, Text) VALUES
+ ('err_PostPurchOrderOperation', 'Непозната операция с поръчка.'),
+ ('err_PostPurchOrderNegativeQty', 'Количеството на ред от буфера е отрицателно.'),
+ ('err_PostPurchOrderLineNotFound', 'Ред от буфера сочи ред от поръчка, който не съществува.'),
+ ('err_PostPurchOrderOtherVendor', 'Ред от буфера е от поръчка на друг доставчик.'),
+ ('err_PostPurchOrderNotItemLine', 'Получават и връщат се само редове с артикули.'),
+ ('err_PostPurchOrderOverReceive', 'Количеството за получаване надхвърля неполученото по поръчката.'),
+ ('err_PostPurchOrderOverReturn', 'Количеството за връщане надхвърля полученото и нефактурирано по поръчката.'),
+ ('err_PostPurchOrderOverReject', 'Количеството за отказване надхвърля неполученото по поръчката.'),
+ ('err_PostPurchOrderOverInvoice', 'Количеството за фактуриране надхвърля полученото и нефактурирано по поръчката.'),
+ ('err_PostPurchOrderReturnNoStock', 'Получената по поръчката стока вече не е на склад и не може да бъде върната.'),
+ ('err_PostNoReceiptsAccount', 'В настройките на покупките няма сметка за получени нефактурирани стоки.'),
+ ('err_PurchOrderBufNotFound', 'Буферът на поръчка не е намерен или вече е осчетоводен.')
+ON CONFLICT (Id) DO NOTHING;
+)";
+    return sql;
+}
+
+}  // namespace tavrek::server

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <string>
+
+namespace tavrek::server {
+
+// What posting order buffers needs beside the documents: the account of goods received
+// without their invoice, the order lines looked up from buffers and receipts, and the texts
+// of its refusals.
+const std::string& OrderPostingSchemaSql();
+
+}  // namespace tavrek::server

@@ -1,0 +1,212 @@
+// Order buffers of the demo company posted by the server: an order of ten yoghurts (1008 at
+// 0.95), four kilograms of cheese (1010 at 9.80) and a delivery service, received, returned,
+// rejected and invoiced in parts.
+#include <gtest/gtest.h>
+
+#include "support/SqliteFixture.h"
+
+namespace tavrek::testing {
+namespace {
+
+struct TBufLine {
+    const char* OrderLine;  // empty: a free line
+    int Type;
+    const char* Code;
+    double Quantity;
+    double Price;
+};
+
+class OrderPostingTest : public SqliteFixture {
+protected:
+    OrderPostingTest() {
+        Exec("INSERT INTO D_PurchHeader (Id, Comp_Id, DocumentType, DocSubType_Id, DocumentNo, Contragent_Id, "
+             "DocumentDate, CntrPostingGroup_Id, GenBusPostGroup_Id, VATBusPostGroup_Id, BusinessGroup_Id) VALUES "
+             "('O1', 'DEMO', 22, 'SD-510', 'ORD-1', 'V03', 46340, 'SUP-DOM', 'DOM', 'DOM', 'BG-SOF')");
+        Exec("INSERT INTO D_PurchaseLine (Master_Id, Comp_Id, Id, Line_No, Type, Code, Quantity) VALUES "
+             "('O1', 'DEMO', 'O1-1', 1, 1, '1008', 10), ('O1', 'DEMO', 'O1-2', 2, 1, '1010', 4), "
+             "('O1', 'DEMO', 'O1-3', 3, 3, 'TRANSPORT', 1)");
+    }
+
+    // A buffer of the vendor with the given lines, each valued at its quantity and price with VAT 20 %.
+    void Buffer(const std::string& id, const std::vector<TBufLine>& lines, const char* vendor = "V03",
+                const char* vendorInvoice = "F-1") {
+        Exec("INSERT INTO D_PurchOrderBufHeader (Id, Comp_Id, DocumentType, DocSubType_Id, Contragent_Id, "
+             "VendorInvoiceNo, DocumentDate, CntrPostingGroup_Id, GenBusPostGroup_Id, VATBusPostGroup_Id, "
+             "BusinessGroup_Id, AppliesToDoc_Id) VALUES ('" + id + "', 'DEMO', 23, 'SD-580', '" + vendor + "', '" +
+             vendorInvoice + "', 46345, 'SUP-DOM', 'DOM', 'DOM', 'BG-SOF', 'O1')");
+        int no = 0;
+        for (const TBufLine& l : lines) {
+            ++no;
+            const double value = l.Quantity * l.Price;
+            const std::string orderLine = *l.OrderLine ? "'" + std::string(l.OrderLine) + "'" : "NULL";
+            const std::string genProd = l.Type == 1 ? "'GOODS'" : "'SERV'";
+            Exec("INSERT INTO D_PurchOrderBufLine (Master_Id, Id, Comp_Id, Line_No, Type, Code, Quantity, "
+                 "QtyPerUnitOfMeasure, DirectUnitCost_ACY, TotalValue, VATPercent, VATBusPostGroup_Id, "
+                 "VATProdPostGroup_Id, GenProdPostGroup_Id, OrderLine_Id) VALUES ('" + id + "', '" + id + "-" +
+                 std::to_string(no) + "', 'DEMO', " + std::to_string(no) + ", " + std::to_string(l.Type) + ", '" +
+                 l.Code + "', " + std::to_string(l.Quantity) + ", 1, " + std::to_string(l.Price) + ", " +
+                 std::to_string(value) + ", 20, 'DOM', 'VAT20', " + genProd + ", " + orderLine + ")");
+        }
+    }
+
+    void OrderLine(const char* id, double received, double invoiced, double rejected) {
+        Exec("UPDATE D_PurchaseLine SET ReceivedQty = " + std::to_string(received) + ", InvoicedQty = " +
+             std::to_string(invoiced) + ", RejectedQty = " + std::to_string(rejected) + " WHERE Id = '" + id + "'");
+    }
+
+    double Qty(const char* line, const char* column) {
+        return Value(std::string("SELECT ") + column + " FROM D_PurchaseLine WHERE Id = '" + line + "'").AsFloat();
+    }
+
+    double Balance(const char* account) {
+        return Value(std::string("SELECT COALESCE(SUM(Amount), 0) FROM G_LEntry WHERE Account_Id = '") + account + "'")
+            .AsFloat();
+    }
+
+    // Everything a posting could write, as one fingerprint.
+    std::string Stored() {
+        std::string text;
+        for (const char* table : {"D_PurchReceiptHeader", "D_PurchReceiptLine", "D_PostPurchOrderHeader",
+                                  "D_PurchInvoiceHeader", "D_PurchInvoiceLine", "D_PurchHeader", "D_PurchOrderBufLine",
+                                  "G_LEntry", "G_ItemEntry", "G_VATEntry", "G_ContragentEntry"})
+            text += std::to_string(Count(table)) + " ";
+        return text + Value("SELECT SUM(LastNo) FROM S_NoSeries").AsString() + " " +
+               Value("SELECT SUM(ReceivedQty + InvoicedQty + RejectedQty + ReturnedQty) FROM D_PurchaseLine").AsString();
+    }
+
+    int Post(const std::string& id, int operation, TVariantArray& keys) {
+        return Server().PostPurchOrder(id, keys, operation);
+    }
+};
+
+TEST_F(OrderPostingTest, RefusalsNameTheirReasonAndChangeNothing) {
+    const struct {
+        const char* Name;
+        int Operation;
+        double Received, Invoiced, Rejected;  // of the yoghurt line before the posting
+        std::vector<TBufLine> Lines;
+        const char* Vendor;
+        const char* VendorInvoice;
+        const char* Refusal;
+    } cases[] = {
+        {"receiving more than is open", 0, 4, 0, 1, {{"O1-1", 1, "1008", 6, 0.95}}, "V03", "F-1",
+         "err_PostPurchOrderOverReceive"},
+        {"two lines of one order line together", 0, 4, 0, 1,
+         {{"O1-1", 1, "1008", 3, 0.95}, {"O1-1", 1, "1008", 3, 0.95}}, "V03", "F-1", "err_PostPurchOrderOverReceive"},
+        {"returning what is invoiced", 1, 4, 1, 0, {{"O1-1", 1, "1008", 4, 0.95}}, "V03", "F-1",
+         "err_PostPurchOrderOverReturn"},
+        {"rejecting what was received", 2, 8, 0, 0, {{"O1-1", 1, "1008", 3, 0.95}}, "V03", "F-1",
+         "err_PostPurchOrderOverReject"},
+        {"invoicing goods not received", 3, 2, 0, 0, {{"O1-1", 1, "1008", 3, 0.95}}, "V03", "F-1",
+         "err_PostPurchOrderOverInvoice"},
+        {"invoicing a service twice", 3, 0, 0, 0, {{"O1-3", 3, "TRANSPORT", 2, 30}}, "V03", "F-1",
+         "err_PostPurchOrderOverInvoice"},
+        {"a free item line received", 0, 0, 0, 0, {{"", 1, "1008", 1, 0.95}}, "V03", "F-1", "err_CanNotPostPurchFreeLines"},
+        {"a free item line invoiced", 3, 5, 0, 0, {{"", 1, "1008", 1, 0.95}}, "V03", "F-1", "err_CanNotPostPurchFreeLines"},
+        {"a service received", 0, 0, 0, 0, {{"O1-3", 3, "TRANSPORT", 1, 30}}, "V03", "F-1",
+         "err_PostPurchOrderNotItemLine"},
+        {"an order line of another vendor", 0, 0, 0, 0, {{"O1-1", 1, "1008", 1, 0.95}}, "V05", "F-1",
+         "err_PostPurchOrderOtherVendor"},
+        {"an order line that is gone", 0, 0, 0, 0, {{"O9-9", 1, "1008", 1, 0.95}}, "V03", "F-1",
+         "err_PostPurchOrderLineNotFound"},
+        {"a negative quantity", 0, 0, 0, 0, {{"O1-1", 1, "1008", -1, 0.95}}, "V03", "F-1",
+         "err_PostPurchOrderNegativeQty"},
+        {"nothing to post", 0, 0, 0, 0, {{"O1-1", 1, "1008", 0, 0.95}}, "V03", "F-1", "err_PostPurchNoLines"},
+        {"no such operation", 5, 0, 0, 0, {{"O1-1", 1, "1008", 1, 0.95}}, "V03", "F-1", "err_PostPurchOrderOperation"},
+        {"received, then the invoice lacks the vendor's number", 4, 0, 0, 0, {{"O1-1", 1, "1008", 2, 0.95}}, "V03", "",
+         "err_PostPurchNoVendorInvoiceNo"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        OrderLine("O1-1", c.Received, c.Invoiced, c.Rejected);
+        Buffer("B1", c.Lines, c.Vendor, c.VendorInvoice);
+        const std::string before = Stored();
+        TVariantArray keys;
+        EXPECT_LT(Post("B1", c.Operation, keys), 0);
+        EXPECT_EQ(Server().LastRefusalText(), Server().GetMessageText(c.Refusal));
+        EXPECT_EQ(Stored(), before);
+        EXPECT_EQ(Count("D_PurchOrderBufHeader", "Id = 'B1'"), 1);
+        Exec("DELETE FROM D_PurchOrderBufLine");
+        Exec("DELETE FROM D_PurchOrderBufHeader");
+    }
+}
+
+TEST_F(OrderPostingTest, ReceivedReturnedInvoicedAndRejectedTheOrderCloses) {
+    TVariantArray keys;
+    // 6 x 0.95 = 5.70 and 4 x 9.80 = 39.20 into stock, waiting for their invoice
+    Buffer("R1", {{"O1-1", 1, "1008", 6, 0.95}, {"O1-2", 1, "1010", 4, 9.80}});
+    ASSERT_EQ(Post("R1", 0, keys), 0) << Server().LastRefusalText();
+    ASSERT_EQ(keys.size(), 3u);
+    EXPECT_FALSE(keys[0].IsEmpty());
+    EXPECT_TRUE(keys[1].IsEmpty() && keys[2].IsEmpty());
+    EXPECT_EQ(Count("D_PurchReceiptLine", "Master_Id = '" + keys[0].AsString() + "'"), 2);
+    EXPECT_EQ(Value("SELECT OrderNo FROM D_PurchReceiptHeader").AsString(), "ORD-1");
+    EXPECT_EQ(Count("D_PurchOrderBufHeader"), 0);
+    EXPECT_NEAR(Balance("304"), 44.90, 1e-9);
+    EXPECT_NEAR(Balance("4019"), -44.90, 1e-9);
+    EXPECT_EQ(Count("G_ContragentEntry") + Count("G_VATEntry"), 0);
+
+    // 2 yoghurts back to the vendor at their receipt cost; 4 are left to invoice, 4 to receive again
+    Buffer("T1", {{"O1-1", 1, "1008", 2, 0.95}});
+    ASSERT_EQ(Post("T1", 1, keys), 0) << Server().LastRefusalText();
+    EXPECT_FALSE(keys[1].IsEmpty());
+    EXPECT_EQ(Value("SELECT DocumentType FROM D_PostPurchOrderHeader").AsInteger(), 25);
+    EXPECT_NEAR(Qty("O1-1", "ReceivedQty"), 4, 1e-9);
+    EXPECT_NEAR(Qty("O1-1", "ReturnedQty"), 2, 1e-9);
+    EXPECT_NEAR(Qty("O1-1", "QtyToReceive"), 6, 1e-9);
+    EXPECT_NEAR(Balance("4019"), -43.00, 1e-9);
+    EXPECT_NEAR(Value("SELECT RemainingQuantity FROM G_ItemEntry WHERE Line_Id = 'R1-1'").AsFloat(), 4, 1e-9);
+
+    // the vendor invoices the yoghurts at 1.00 (0.20 more than received) and the cheese and the delivery
+    Buffer("I1", {{"O1-1", 1, "1008", 4, 1.00}, {"O1-2", 1, "1010", 4, 9.80}, {"O1-3", 3, "TRANSPORT", 1, 30}});
+    Exec("UPDATE D_PurchOrderBufLine SET Code = 'TRANSPORT', GenProdPostGroup_Id = 'SERV' WHERE Id = 'I1-3'");
+    ASSERT_EQ(Post("I1", 3, keys), 0) << Server().LastRefusalText();
+    EXPECT_FALSE(keys[2].IsEmpty());
+    EXPECT_NEAR(Balance("4019"), 0, 1e-9);
+    EXPECT_NEAR(Balance("304"), 43.00 + 0.20, 1e-9);
+    EXPECT_NEAR(Balance("602"), 30.00, 1e-9);
+    EXPECT_NEAR(Balance("4011"), -(4.00 + 39.20 + 30.00) * 1.2, 1e-9);
+    EXPECT_NEAR(Value("SELECT SUM(CostAmount) FROM G_ItemEntry").AsFloat(), 43.20, 1e-9);
+    EXPECT_NEAR(Value("SELECT SUM(Quantity) FROM G_ItemEntry").AsFloat(), 8, 1e-9);
+    EXPECT_EQ(Value("SELECT DocStatus FROM D_PurchHeader WHERE Id = 'O1'").AsInteger(), 0);
+
+    // the rest of the yoghurts will not come: nothing is left open
+    Buffer("J1", {{"O1-1", 1, "1008", 6, 0.95}});
+    ASSERT_EQ(Post("J1", 2, keys), 0) << Server().LastRefusalText();
+    EXPECT_EQ(Value("SELECT DocumentType FROM D_PostPurchOrderHeader WHERE Id = '" + keys[1].AsString() + "'").AsInteger(), 27);
+    const struct {
+        const char* Line;
+        double Received, Invoiced, Rejected, Returned;
+    } expected[] = {{"O1-1", 4, 4, 6, 2}, {"O1-2", 4, 4, 0, 0}, {"O1-3", 0, 1, 0, 0}};
+    for (const auto& e : expected) {
+        SCOPED_TRACE(e.Line);
+        EXPECT_NEAR(Qty(e.Line, "ReceivedQty"), e.Received, 1e-9);
+        EXPECT_NEAR(Qty(e.Line, "InvoicedQty"), e.Invoiced, 1e-9);
+        EXPECT_NEAR(Qty(e.Line, "RejectedQty"), e.Rejected, 1e-9);
+        EXPECT_NEAR(Qty(e.Line, "ReturnedQty"), e.Returned, 1e-9);
+    }
+    EXPECT_EQ(Value("SELECT DocStatus FROM D_PurchHeader WHERE Id = 'O1'").AsInteger(), 2);
+}
+
+TEST_F(OrderPostingTest, ReceivedAndInvoicedAtOnceAndAFreeLineWithThem) {
+    Buffer("B1", {{"O1-1", 1, "1008", 10, 0.95}, {"", 1, "1010", 1, 9.80}});
+    TVariantArray keys;
+    ASSERT_EQ(Post("B1", 4, keys), 0) << Server().LastRefusalText();
+    ASSERT_EQ(keys.size(), 3u);
+    EXPECT_FALSE(keys[0].IsEmpty());
+    EXPECT_TRUE(keys[1].IsEmpty());
+    EXPECT_FALSE(keys[2].IsEmpty());
+    EXPECT_EQ(Count("D_PurchReceiptLine"), 2);
+    EXPECT_EQ(Count("D_PurchInvoiceLine"), 2);
+    // the goods come in once, with the invoice; nothing waits for an invoice
+    EXPECT_EQ(Count("G_ItemEntry", "Document_Id = '" + keys[2].AsString() + "'"), 2);
+    EXPECT_EQ(Count("G_ItemEntry"), 2);
+    EXPECT_NEAR(Balance("304"), 9.50 + 9.80, 1e-9);
+    EXPECT_NEAR(Balance("4019"), 0, 1e-9);
+    EXPECT_NEAR(Qty("O1-1", "ReceivedQty"), 10, 1e-9);
+    EXPECT_NEAR(Qty("O1-1", "InvoicedQty"), 10, 1e-9);
+    EXPECT_NEAR(Qty("O1-1", "QtyToReceive"), 0, 1e-9);
+}
+
+}  // namespace
+}  // namespace tavrek::testing
