@@ -391,7 +391,8 @@ void WriteCopyTemplates(TDemoWriter& w) {
         WriteTemplateFields(w, t.Id, 0,
                             {{"CntrPostingGroup_Id", "CntrPostingGroup_Id", nullptr},
                              {"PayMethod_Id", "PayMethod_Id", nullptr}, {"PayTerm_Id", "PayTerm_Id", nullptr},
-                             {"DocumentDate", "OrderDate", nullptr}, {"", "DocSubType_Id", "SD-580"}},
+                             {"DocumentDate", "OrderDate", nullptr}, {"DocumentNo", "ToOrderNo", nullptr},
+                             {"", "DocSubType_Id", "SD-580"}},
                             n);
         WriteTemplateFields(w, t.Id, 1,
                             {{"CalculatedQTY", "Quantity", nullptr}, {"Id", "OrderLine_Id", nullptr},

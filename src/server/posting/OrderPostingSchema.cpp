@@ -1,10 +1,27 @@
 #include "server/posting/OrderPostingSchema.h"
 
+#include "server/schema/DocumentTables.h"
+
 namespace tavrek::server {
 
+namespace {
+
+// The quantity an order operation proposes for each order line, which the order keeps until the
+// buffer is made from it; every line table has the column so that lines copy as they are.
+std::string CalculatedQuantitySql() {
+    std::string sql;
+    for (const TDocumentTables& t : DocumentTables())
+        sql += std::string("ALTER TABLE ") + t.Line + " ADD COLUMN CalculatedQTY REAL DEFAULT 0;\n";
+    return sql;
+}
+
+}  // namespace
+
 const std::string& OrderPostingSchemaSql() {
-    static const std::string sql = R"(
+    static const std::string sql = CalculatedQuantitySql() + R"(
 ALTER TABLE C_PurchasesSetup ADD COLUMN ReceiptsNotInvoicedAccount TEXT;
+ALTER TABLE D_PurchOrderBufHeader ADD COLUMN OperationName TEXT;
+ALTER TABLE D_PurchOrderBufHeader ADD COLUMN ToOrderNo TEXT;
 CREATE INDEX IX_D_PurchOrderBufLine_OrderLine ON D_PurchOrderBufLine (OrderLine_Id);
 CREATE INDEX IX_D_PurchReceiptLine_OrderLine ON D_PurchReceiptLine (OrderLine_Id);
 CREATE INDEX IX_D_PostPurchOrderLine_OrderLine ON D_PostPurchOrderLine (OrderLine_Id);

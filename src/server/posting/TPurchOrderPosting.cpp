@@ -83,6 +83,9 @@ std::string NextNumber(TServerContext& ctx, const std::string& series, const TRe
     return number;
 }
 
+// Header columns only a buffer has: what it does and the order it comes from.
+const std::vector<std::string> kBufferOnly{"OperationName", "ToOrderNo"};
+
 struct TPostedTables {
     const char* Header;
     const char* Line;
@@ -104,7 +107,8 @@ std::string CopyBuffer(TServerContext& ctx, const std::string& id, const TPosted
                                             {"DocumentType", std::to_string(to.DocumentType)},
                                             {"DocumentNo", "?2"},
                                             {"PostingDate", "COALESCE(PostingDate, DocumentDate)"},
-                                            {"C_Datetime", "CAST(?3 AS DOUBLE PRECISION)"}});
+                                            {"C_Datetime", "CAST(?3 AS DOUBLE PRECISION)"}},
+                                           kBufferOnly);
     ExecuteBound(ctx.Db,
                  std::string("INSERT INTO ") + to.Header + " (" + header.Target +
                      ", PostingUser_Id, TransactionNo, SrcDocument_Id, Annul, OrderNo) SELECT " + header.Source +
@@ -249,7 +253,8 @@ void OpenInvoiceFromBuffer(TServerContext& ctx, const std::string& id) {
         ctx, "D_PurchOrderBufHeader",
         {{"DocumentType", std::to_string(DocumentType::PurchInvoice)},
          {"DocSubType_Id", "(SELECT MIN(Id) FROM N_SubDocument WHERE Comp_Id = ?2 AND DocumentType = " +
-                               std::to_string(DocumentType::PurchInvoice) + ")"}});
+                               std::to_string(DocumentType::PurchInvoice) + ")"}},
+        kBufferOnly);
     ExecuteBound(ctx.Db,
                  "INSERT INTO D_PurchHeader (" + header.Target + ") SELECT " + header.Source +
                      " FROM D_PurchOrderBufHeader WHERE Id = ?1",

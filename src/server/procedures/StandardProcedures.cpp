@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <iomanip>
 #include <sstream>
+#include <utility>
 
 #include "base/data/TDateTime.h"
 #include "base/util/TVATTotals.h"
@@ -33,14 +34,33 @@ TRequestResult RecalcDocument(TServerContext& ctx, const std::string& header, co
     return Answer({"Result"}, {changed == 1 ? 0 : -1});
 }
 
+// The tables of an open purchase document: order buffers have their own, every other kind
+// lives in D_PurchHeader.
+struct TOpenDocument {
+    const char* Header;
+    const char* Line;
+    TRequestResult Row;
+};
+
+TOpenDocument FindOpenDocument(TServerContext& ctx, const TVariantArray& args) {
+    for (const auto& [headerTable, lineTable] : {std::pair{"D_PurchHeader", "D_PurchaseLine"},
+                                                 std::pair{"D_PurchOrderBufHeader", "D_PurchOrderBufLine"}}) {
+        TOpenDocument doc{headerTable, lineTable,
+                          SelectRows(ctx.Db,
+                                     "SELECT h.CurrencyFactor, COALESCE((SELECT AmountDecimals FROM C_CompanySetup WHERE "
+                                     "Id = h.Comp_Id), 2) FROM " + std::string(headerTable) +
+                                         " h WHERE h.Id = ? AND h.Comp_Id = ?",
+                                     {Arg(args, 0), Arg(args, 1)})};
+        if (!doc.Row.Empty()) return doc;
+    }
+    return {"", "", {}};
+}
+
 // A purchase document keeps the totals its editor's recalculation shows: the VAT of each
 // rate is taken on that rate's base, not summed from the lines' rounded VAT.
 TRequestResult RecalcPurchDocument(TServerContext& ctx, const TVariantArray& args) {
-    const TRequestResult header = SelectRows(
-        ctx.Db,
-        "SELECT h.CurrencyFactor, COALESCE((SELECT AmountDecimals FROM C_CompanySetup WHERE Id = h.Comp_Id), 2) "
-        "FROM D_PurchHeader h WHERE h.Id = ? AND h.Comp_Id = ?",
-        {Arg(args, 0), Arg(args, 1)});
+    const TOpenDocument doc = FindOpenDocument(ctx, args);
+    const TRequestResult& header = doc.Row;
     if (header.Empty()) {
         ctx.RefusalKey = "err_RecalcDocument";
         return Answer({"Result"}, {-1});
@@ -48,7 +68,8 @@ TRequestResult RecalcPurchDocument(TServerContext& ctx, const TVariantArray& arg
     const double factor = header.Value(0, 0).IsNull() ? 1.0 : header.Value(0, 0).AsFloat();
     const int decimals = static_cast<int>(header.Value(0, 1).AsInteger());
     const TRequestResult lines = SelectRows(
-        ctx.Db, "SELECT VATPercent, TotalValue, VATBaseAmount FROM D_PurchaseLine WHERE Master_Id = ?", {Arg(args, 0)});
+        ctx.Db, std::string("SELECT VATPercent, TotalValue, VATBaseAmount FROM ") + doc.Line + " WHERE Master_Id = ?",
+        {Arg(args, 0)});
     TVATTotals totals;
     double sum = 0.0;
     for (size_t row = 0; row < lines.Rows.size(); ++row) {
@@ -63,7 +84,7 @@ TRequestResult RecalcPurchDocument(TServerContext& ctx, const TVariantArray& arg
     const double vat = totals.TotalVAT(), valueLCY = RoundUp(sum * factor, decimals);
     const double vatLCY = RoundUp(factor * vat, decimals);
     ExecuteBound(ctx.Db,
-                 "UPDATE D_PurchHeader SET TotalValue = ?, VATValue = ?, TotalVAT = ?, TotalValue_LCY = ?, "
+                 std::string("UPDATE ") + doc.Header + " SET TotalValue = ?, VATValue = ?, TotalVAT = ?, TotalValue_LCY = ?, "
                  "TotalVAT_LCY = ? WHERE Id = ? AND Comp_Id = ?",
                  {sum, vat, RoundUp(sum + vat, decimals), valueLCY, RoundUp(valueLCY + vatLCY, decimals), Arg(args, 0),
                   Arg(args, 1)});
