@@ -7,6 +7,7 @@
 #include "base/forms/TFormCatalogue.h"
 #include "base/session/Tdm.h"
 #include "base/util/Utils.h"
+#include "frame/uPurchasePackage.h"
 #include "posted/uEdPostedPurchInvoice.h"
 #include "server/SqlValue.h"
 #include "server/posting/TBooksCheck.h"
@@ -49,6 +50,8 @@ std::string Differs(const std::string& key, const Variant& actual, const std::st
 
 TScenarioRunner::TScenarioRunner(server::EmbeddedServer& server)
     : server_(server), form_(std::make_unique<TfEdPurchase>()) {
+    // Forms open one another by number, as in the client.
+    PurchasePackageStartup();
     form_->Create();
     form_->Show();
     form_->acInsertRecord.Execute();
@@ -114,6 +117,13 @@ void TScenarioRunner::Perform(const TScenarioStep& step, std::vector<TScenarioRe
         Credit(step);
     } else if (step.Verb == "creditline") {
         CreditLine(step);
+    } else if (step.Verb == "order") {
+        Order(step);
+    } else if (step.Verb == "operation") {
+        Operation(step);
+    } else if (step.Verb == "bufferline") {
+        if (buffer_ == nullptr) throw EStepFailed("няма буфер");
+        SetLineFields(buffer_->cdsDetail, step);
     } else if (step.Verb == "books") {
         expect(ExpectBooksBalanced());
     } else {
@@ -139,6 +149,7 @@ void TScenarioRunner::AddLine(const std::vector<TScenarioPair>& pairs) {
 }
 
 std::string TScenarioRunner::Scope(const std::string& table) const {
+    if (order_) return OrderScope(table);
     if (table == "D_PurchHeader") return "Id = ?";
     if (table == "D_PurchaseLine") return "Master_Id = ?";
     if (table == PostedTable()) return "SrcDocument_Id = ?";
@@ -197,6 +208,7 @@ std::string TScenarioRunner::ExpectCount(const TScenarioStep& step) {
 // Posted through the editor's action; with Refused=KEY the server must refuse with that
 // key's message and keep the invoice open.
 std::string TScenarioRunner::Post(const TScenarioStep& step) {
+    if (buffer_ != nullptr) return PostBuffer(step);
     host_.TakeMessages();
     Editor().acPostDocument.Execute();
     std::string shown;
@@ -247,6 +259,8 @@ void TScenarioRunner::Consume(const TScenarioStep& step) {
 }
 
 TfEdBasePurchDocument& TScenarioRunner::Editor() {
+    if (buffer_ != nullptr) return *buffer_;
+    if (order_) return *order_;
     if (crMemo_) return *crMemo_;
     if (offer_) return *offer_;
     return *form_;
@@ -282,18 +296,26 @@ void TScenarioRunner::Credit(const TScenarioStep& step) {
 }
 
 // A line of the credit memo (Line=N) credits another Quantity; Quantity=0 leaves it out.
+// A line of a buffer takes its values the same way.
 void TScenarioRunner::CreditLine(const TScenarioStep& step) {
     if (!crMemo_) throw EStepFailed("няма кредитно известие");
-    TClientDataSet& lines = crMemo_->cdsDetail;
+    SetLineFields(crMemo_->cdsDetail, step);
+}
+
+void TScenarioRunner::SetLineFields(TClientDataSet& lines, const TScenarioStep& step) {
     for (lines.First(); !lines.Eof(); lines.Next())
         if (lines.FieldByName("Line_No").AsString() == Required(step, "Line")) break;
     if (lines.Eof()) throw EStepFailed("няма ред " + Required(step, "Line"));
-    if (std::stod(Required(step, "Quantity")) == 0.0) {
+    const std::string* quantity = step.Find("Quantity");
+    if (quantity != nullptr && std::stod(*quantity) == 0.0) {
         lines.Delete();
         return;
     }
+    std::vector<TScenarioPair> pairs;
+    for (const TScenarioPair& pair : step.Pairs)
+        if (pair.Key != "Line") pairs.push_back(pair);
     lines.Edit();
-    SetFields(lines, {{"Quantity", Required(step, "Quantity")}});
+    SetFields(lines, pairs);
     lines.Post();
 }
 
@@ -334,6 +356,93 @@ std::string TScenarioRunner::Convert(const TScenarioStep& step) {
             editor != nullptr && editor->cdsMaster.Active() && editor->cdsMaster.FieldByName("Id").AsString() == openId_)
             return "";
     return "документът не е отворен в редактора си";
+}
+
+// A new purchase order in its editor; the header pairs are typed as on an invoice.
+void TScenarioRunner::Order(const TScenarioStep& step) {
+    order_ = std::make_unique<TfEdPurchOrder>();
+    order_->FormNumber = TfEdPurchOrder::kFormNumber;
+    order_->Create();
+    order_->Show();
+    order_->acInsertRecord.Execute();
+    SetFields(order_->cdsMaster, step.Pairs);
+    openId_ = order_->cdsMaster.FieldByName("Id").AsString();
+}
+
+// The order hands over to its buffer and closes; the next operation opens it anew. The closed
+// editor stays, as the buffer it opened refers to it.
+void TScenarioRunner::ReopenOrder() {
+    auto order = std::make_unique<TfEdPurchOrder>();
+    order->FormNumber = TfEdPurchOrder::kFormNumber;
+    TFormRequest request;
+    request.Filter.Add("D_PurchHeader.Id", "=", openId_);
+    order->Create(request);
+    order->Show();
+    closedOrders_.push_back(std::move(order_));
+    order_ = std::move(order);
+}
+
+// One of the order's operations (Name=Receive, Return, Reject, Invoice or ReceiveAndInvoice)
+// from its functions menu: the order is saved and the buffer it opens takes the next steps.
+void TScenarioRunner::Operation(const TScenarioStep& step) {
+    if (!order_) throw EStepFailed("няма поръчка");
+    const std::pair<const char*, TAction*> actions[] = {
+        {"Receive", &order_->acReceive}, {"Return", &order_->acReturn}, {"Reject", &order_->acReject},
+        {"Invoice", &order_->acInvoice}, {"ReceiveAndInvoice", &order_->acReceiveAndInvoice}};
+    const std::string& name = Required(step, "Name");
+    TAction* action = nullptr;
+    for (const auto& [caption, candidate] : actions)
+        if (name == caption) action = candidate;
+    if (action == nullptr) throw EStepFailed("няма операция " + name);
+    if (buffer_ != nullptr) ReopenOrder();
+    buffer_ = nullptr;
+    host_.TakeMessages();
+    action->Execute();
+    for (TfBase* form : host_.OpenForms())
+        if (auto* buffer = dynamic_cast<TfEdPurchOrderBufer*>(form); buffer != nullptr && !buffer->Closed()) buffer_ = buffer;
+    std::string shown;
+    for (const std::string& message : host_.TakeMessages()) shown += " | " + message;
+    if (buffer_ == nullptr) throw EStepFailed("буферът не е отворен" + shown);
+    SetFields(buffer_->cdsMaster, step.Pairs.size() > 1 ? std::vector<TScenarioPair>(step.Pairs.begin() + 1, step.Pairs.end())
+                                                        : std::vector<TScenarioPair>{});
+}
+
+// The buffer posted through its action: it is gone and the order shows what it did.
+std::string TScenarioRunner::PostBuffer(const TScenarioStep& step) {
+    const std::string id = buffer_->cdsMaster.FieldByName("Id").AsString();
+    host_.TakeMessages();
+    buffer_->acPostDocument.Execute();
+    std::string shown;
+    for (const std::string& message : host_.TakeMessages()) shown += (shown.empty() ? "" : " | ") + message;
+    const bool posted = !server::SelectRows(server_.Database(),
+                                            "SELECT Id FROM D_PurchReceiptHeader WHERE SrcDocument_Id = ?1 UNION ALL "
+                                            "SELECT Id FROM D_PostPurchOrderHeader WHERE SrcDocument_Id = ?1 UNION ALL "
+                                            "SELECT Id FROM D_PurchInvoiceHeader WHERE SrcDocument_Id = ?1",
+                                            {id})
+                             .Empty();
+    const std::string* refused = step.Find("Refused");
+    if (refused == nullptr) return posted ? "" : "не е осчетоводен: " + shown;
+    if (posted) return "осчетоводен въпреки очаквания отказ " + *refused;
+    const std::string text = server_.GetMessageText(*refused);
+    return !text.empty() && shown.find(text) != std::string::npos ? "" : "показано: " + shown;
+}
+
+// What belongs to the order: its lines, the documents posted from its buffers and their entries.
+std::string TScenarioRunner::OrderScope(const std::string& table) const {
+    if (table == "D_PurchHeader") return "Id = ?";
+    if (table == "D_PurchaseLine") return "Master_Id = ?";
+    if (table == "D_PurchOrderBufHeader") return "AppliesToDoc_Id = ?";
+    if (table == "D_PurchOrderBufLine") return "Master_Id IN (SELECT Id FROM D_PurchOrderBufHeader WHERE AppliesToDoc_Id = ?)";
+    const char* posted[][2] = {{"D_PurchReceiptHeader", "D_PurchReceiptLine"},
+                               {"D_PostPurchOrderHeader", "D_PostPurchOrderLine"},
+                               {"D_PurchInvoiceHeader", "D_PurchInvoiceLine"}};
+    for (const auto& [header, line] : posted) {
+        if (table == header) return "AppliesToDoc_Id = ?";
+        if (table == line) return std::string("Master_Id IN (SELECT Id FROM ") + header + " WHERE AppliesToDoc_Id = ?)";
+    }
+    return "Document_Id IN (SELECT Id FROM (SELECT Id, AppliesToDoc_Id FROM D_PurchReceiptHeader UNION ALL SELECT Id, "
+           "AppliesToDoc_Id FROM D_PostPurchOrderHeader UNION ALL SELECT Id, AppliesToDoc_Id FROM D_PurchInvoiceHeader) "
+           "AS d WHERE d.AppliesToDoc_Id = ?)";
 }
 
 // Every transaction balances, and payables and stock agree with their accounts.

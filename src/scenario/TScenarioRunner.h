@@ -7,6 +7,8 @@
 #include "documents/uEdPurchase.h"
 #include "editors/uEdPurchCrMemo.h"
 #include "editors/uEdPurchOffer.h"
+#include "editors/uEdPurchOrder.h"
+#include "replenishment/uEdPurchOrderBufer.h"
 #include "scenario/TScenarioFile.h"
 #include "scenario/TScenarioHost.h"
 #include "server/EmbeddedServer.h"
@@ -28,7 +30,9 @@ struct TScenarioResult {
 // read what the server stored. After "credit" the steps concern the credit memo generated
 // from the posted invoice in the credit memo editor. A scenario that opens with "offer"
 // types a purchase offer instead; after "convert" the steps concern the document the
-// server made of it, and "source" reads the offer.
+// server made of it, and "source" reads the offer. After "order" the steps concern a purchase
+// order, and after an order operation the order buffer it opened; the expectations then read
+// what was posted from the order's buffers.
 class TScenarioRunner {
 public:
     explicit TScenarioRunner(server::EmbeddedServer& server);
@@ -58,6 +62,12 @@ private:
     void CreditLine(const TScenarioStep& step);
     void StartOffer();
     std::string Convert(const TScenarioStep& step);
+    void Order(const TScenarioStep& step);
+    void Operation(const TScenarioStep& step);
+    void ReopenOrder();
+    void SetLineFields(TClientDataSet& lines, const TScenarioStep& step);
+    std::string PostBuffer(const TScenarioStep& step);
+    std::string OrderScope(const std::string& table) const;
     std::string ExpectBooksBalanced();
     // The editor of the document the steps concern, and the table it posts into.
     TfEdBasePurchDocument& Editor();
@@ -69,6 +79,9 @@ private:
     std::unique_ptr<TfBase> creditedView_;
     std::unique_ptr<TfEdPurchCrMemo> crMemo_;
     std::unique_ptr<TfEdPurchOffer> offer_;
+    std::unique_ptr<TfEdPurchOrder> order_;
+    std::vector<std::unique_ptr<TfEdPurchOrder>> closedOrders_;
+    TfEdPurchOrderBufer* buffer_ = nullptr;  // owned by the host, opened by the order
     std::string openId_;
     std::string sourceId_;
 };
