@@ -18,10 +18,11 @@ struct TProtocolSource {
     const char* Line;
 };
 
-// The invoice a protocol is made for: an open one, or one already posted.
+// The invoice a protocol is made for: an open one, one already posted, or an order buffer.
 const TProtocolSource* FindProtocolSource(TServerContext& ctx, const std::string& companyId, const std::string& id) {
     static const TProtocolSource sources[] = {{"D_PurchHeader", "D_PurchaseLine"},
-                                              {"D_PurchInvoiceHeader", "D_PurchInvoiceLine"}};
+                                              {"D_PurchInvoiceHeader", "D_PurchInvoiceLine"},
+                                              {"D_PurchOrderBufHeader", "D_PurchOrderBufLine"}};
     for (const TProtocolSource& source : sources)
         if (!SelectRows(ctx.Db, std::string("SELECT 1 FROM ") + source.Header + " WHERE Id = ? AND Comp_Id = ?",
                         {id, companyId})
@@ -139,6 +140,8 @@ TRequestResult SendDocumentForCheck(TServerContext& ctx, const TVariantArray& ar
 void RegisterPurchaseProcedures(TProcedureRegistry& registry) {
     RegisterVendorItemProcedures(registry);
     registry.Register(TProcedureKind::pkProcedure, "usp_CreatePurchaseProtocolFromPurch", CreatePurchaseProtocolFromPurch);
+    registry.Register(TProcedureKind::pkProcedure, "usp_CreatePurchaseProtocolFromPurchOrderBuf",
+                      CreatePurchaseProtocolFromPurch);
     registry.Register(TProcedureKind::pkProcedure, "usp_CheckForAccountDimension", CheckForAccountDimension);
     registry.Register(TProcedureKind::pkProcedure, "usp_CheckCanPostDocument", CheckCanPostDocument);
     registry.Register(TProcedureKind::pkProcedure, "usp_SendDocumentForCheck", SendDocumentForCheck);

@@ -208,5 +208,23 @@ TEST_F(OrderPostingTest, ReceivedAndInvoicedAtOnceAndAFreeLineWithThem) {
     EXPECT_NEAR(Qty("O1-1", "QtyToReceive"), 0, 1e-9);
 }
 
+// A buffer may become a VAT protocol instead of being posted: once, with its lines' VAT.
+TEST_F(OrderPostingTest, ABufferBecomesAProtocolOnce) {
+    Buffer("B1", {{"O1-1", 1, "1008", 4, 0.95}, {"O1-2", 1, "1010", 2, 9.80}});
+    Exec("UPDATE D_PurchOrderBufLine SET TotalValue_LCY = TotalValue");
+    const std::string exec = "exec dbo.usp_CreatePurchaseProtocolFromPurchOrderBuf 'DEMO', 'BG-SOF', 'B1', 'ADMIN'";
+    TRequestResult rows;
+    ASSERT_EQ(Server().RequestValue(-1, exec, "Result,ErrMsg", TFilter(), rows, true), 1);
+    const std::string protocol = rows.ByName("Result").AsString();
+    ASSERT_NE(protocol, "-1") << rows.ByName("ErrMsg").AsString();
+    EXPECT_EQ(Count("D_GlobalPurchLine", "Master_Id = '" + protocol + "'"), 2);
+    // 3.80 + 19.60 at 20 %
+    EXPECT_NEAR(Value("SELECT VATValue FROM D_GlobalPurchHeader WHERE AppliesToDoc_Id = 'B1'").AsFloat(), 4.68, 1e-9);
+    ASSERT_EQ(Server().RequestValue(-1, exec, "Result,ErrMsg", TFilter(), rows, true), 1);
+    EXPECT_EQ(rows.ByName("Result").AsString(), "-1");
+    EXPECT_EQ(rows.ByName("ErrMsg").AsString(), Server().GetMessageText("err_PurchProtocolExists"));
+    EXPECT_EQ(Count("D_GlobalPurchHeader"), 1);
+}
+
 }  // namespace
 }  // namespace tavrek::testing
