@@ -4,9 +4,13 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <stdexcept>
 #include <string>
 
+#include <benchmark/benchmark.h>
+
+#include "server/EmbeddedServer.h"
 #include "server/db/TDbSession.h"
 #include "server/demo/TDemoCompany.h"
 
@@ -46,6 +50,41 @@ inline std::string BenchDemoCompany(int64_t engine, const std::filesystem::path&
     }
     static TBenchPostgres postgres;
     return postgres.NewDemoCompany(name);
+}
+
+// A demo company of the engine under the given name, served in this process; the files of
+// a SQLite company go with it.
+class TBenchServer {
+public:
+    TBenchServer(int64_t engine, const std::string& name)
+        : folder_(std::filesystem::temp_directory_path() / ("tavrek-" + name + "-" + std::to_string(::getpid()))) {
+        std::filesystem::create_directories(folder_);
+        server_ = std::make_unique<EmbeddedServer>(BenchDemoCompany(engine, folder_, name));
+    }
+    virtual ~TBenchServer() {
+        server_.reset();
+        std::error_code ignored;
+        std::filesystem::remove_all(folder_, ignored);
+    }
+    TBenchServer(const TBenchServer&) = delete;
+    TBenchServer& operator=(const TBenchServer&) = delete;
+
+    EmbeddedServer& Server() { return *server_; }
+
+private:
+    std::filesystem::path folder_;
+    std::unique_ptr<EmbeddedServer> server_;
+};
+
+// The company of the benchmark's engine (its first argument), made on first use and kept
+// for the whole program; the figures are labelled with the engine.
+template <class TCompany>
+TCompany& BenchCompanyOf(benchmark::State& state) {
+    static std::unique_ptr<TCompany> companies[2];
+    const int64_t engine = state.range(0);
+    state.SetLabel(EngineName(engine));
+    if (!companies[engine]) companies[engine] = std::make_unique<TCompany>(engine);
+    return *companies[engine];
 }
 
 }  // namespace tavrek::server

@@ -1,10 +1,7 @@
 // What a buyer waits for after "Създай поръчка": a 10,000-line offer turned into an order
 // (and into a purchase invoice) by the server, on each engine.
-#include <unistd.h>
-
-#include <filesystem>
-#include <memory>
 #include <stdexcept>
+#include <string>
 
 #include <benchmark/benchmark.h>
 
@@ -19,28 +16,20 @@ namespace {
 
 constexpr int kOfferLines = 10000;
 
-class TBenchCompany {
+class TOfferCompany : public TBenchServer {
 public:
-    explicit TBenchCompany(int64_t engine)
-        : folder_(std::filesystem::temp_directory_path() / ("tavrek-bench-offer-" + std::to_string(::getpid()))) {
-        std::filesystem::create_directories(folder_);
-        server_ = std::make_unique<EmbeddedServer>(BenchDemoCompany(engine, folder_, "bench_offer"));
-        server_->SetSession({kDemoCompanyId, kDemoBusinessGroupId, kDemoUserId});
-    }
-    ~TBenchCompany() {
-        server_.reset();
-        std::error_code ignored;
-        std::filesystem::remove_all(folder_, ignored);
+    explicit TOfferCompany(int64_t engine) : TBenchServer(engine, "bench_offer") {
+        Server().SetSession({kDemoCompanyId, kDemoBusinessGroupId, kDemoUserId});
     }
 
     // A saved offer of kOfferLines priced item lines at two VAT rates.
     std::string AddOffer() {
         const std::string id = "OFFER-" + std::to_string(++offers_);
-        ExecuteBound(server_->Database(),
+        ExecuteBound(Server().Database(),
                      "INSERT INTO D_PurchHeader (Id, Comp_Id, DocumentType, DocSubType_Id, Contragent_Id, DocumentDate, "
                      "VATBusPostGroup_Id, BusinessGroup_Id) VALUES (?, 'DEMO', 20, 'SD-500', 'V01', 46345, 'DOM', 'BG-SOF')",
                      {id});
-        ExecuteBound(server_->Database(),
+        ExecuteBound(Server().Database(),
                      "INSERT INTO D_PurchaseLine (Master_Id, Id, Comp_Id, Line_No, Type, Code, Description, Quantity, "
                      "QtyPerUnitOfMeasure, Quantity_Base, DirectUnitCost_ACY, LineDiscount, TotalValue, VATPercent, "
                      "VATBusPostGroup_Id, VATProdPostGroup_Id) WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 "
@@ -54,25 +43,17 @@ public:
 
     void Convert(const std::string& id, int kind) {
         TRequestResult answer;
-        server_->RequestValue(-1, "exec usp_ConvertPurchOffer 'DEMO', '" + id + "','" + std::to_string(kind) +
+        Server().RequestValue(-1, "exec usp_ConvertPurchOffer 'DEMO', '" + id + "','" + std::to_string(kind) +
                                       "','BG-SOF','ADMIN'",
                               "Code,ErrMsg", TFilter(), answer);
         if (answer.ByName("Code").AsString() == "-1") throw std::runtime_error(answer.ByName("ErrMsg").AsString());
     }
 
 private:
-    std::filesystem::path folder_;
-    std::unique_ptr<EmbeddedServer> server_;
     int offers_ = 0;
 };
 
-TBenchCompany& Company(benchmark::State& state) {
-    static std::unique_ptr<TBenchCompany> companies[2];
-    const int64_t engine = state.range(0);
-    state.SetLabel(EngineName(engine));
-    if (!companies[engine]) companies[engine] = std::make_unique<TBenchCompany>(engine);
-    return *companies[engine];
-}
+TOfferCompany& Company(benchmark::State& state) { return BenchCompanyOf<TOfferCompany>(state); }
 
 // Argument 1: the conversion kind, 1 an order, 2 a purchase invoice.
 void BM_ConvertOfferOf10000Lines(benchmark::State& state) {

@@ -26,32 +26,20 @@ constexpr int kInvoicesPerClient = 20;
 constexpr int kInvoiceLines = 20;
 
 // One demo company per engine for the whole program, with a saved document of 100,000 lines.
-class TBenchCompany {
+class TBenchCompany : public TBenchServer {
 public:
-    explicit TBenchCompany(int64_t engine)
-        : folder_(std::filesystem::temp_directory_path() / ("tavrek-bench-" + std::to_string(::getpid()))) {
-        std::filesystem::create_directories(folder_);
-        server_ = std::make_unique<EmbeddedServer>(BenchDemoCompany(engine, folder_, "bench_server"));
-        AddLargeDocument();
-    }
-    ~TBenchCompany() {
-        server_.reset();
-        std::error_code ignored;
-        std::filesystem::remove_all(folder_, ignored);
-    }
-
-    EmbeddedServer& Server() { return *server_; }
+    explicit TBenchCompany(int64_t engine) : TBenchServer(engine, "bench_server") { AddLargeDocument(); }
 
     // A saved invoice of kInvoiceLines item lines of a domestic vendor, ready to post.
     std::string AddInvoice() {
         const std::string id = "INV-" + std::to_string(++invoices_);
-        ExecuteBound(server_->Database(),
+        ExecuteBound(Server().Database(),
                      "INSERT INTO D_PurchHeader (Id, Comp_Id, DocumentType, DocSubType_Id, Contragent_Id, VendorInvoiceNo, "
                      "DocumentDate, CntrPostingGroup_Id, GenBusPostGroup_Id, VATBusPostGroup_Id, BusinessGroup_Id) "
                      "VALUES (?, 'DEMO', 1, 'SD-520', 'V01', ?, 46345, 'SUP-DOM', 'DOM', 'DOM', 'BG-SOF')",
                      {id, id});
         for (int i = 1; i <= kInvoiceLines; ++i)
-            ExecuteBound(server_->Database(),
+            ExecuteBound(Server().Database(),
                          "INSERT INTO D_PurchaseLine (Master_Id, Id, Comp_Id, Line_No, Type, Code, Quantity, "
                          "QtyPerUnitOfMeasure, Quantity_Base, DirectUnitCost_ACY, TotalValue, VATPercent, "
                          "VATBusPostGroup_Id, VATProdPostGroup_Id) VALUES (?, ?, 'DEMO', ?, 1, ?, ?, 1, ?, 1.05, ?, 20, "
@@ -60,11 +48,11 @@ public:
         return id;
     }
 
-    const std::string& Address() { return server_->Database().Address(); }
+    const std::string& Address() { return Server().Database().Address(); }
 
 private:
     void AddLargeDocument() {
-        TDbSession& db = server_->Database();
+        TDbSession& db = Server().Database();
         TDbTransaction transaction(db, TTransactionKind::tkWrite);
         db.Exec("INSERT INTO D_PurchHeader (Id, Comp_Id, DocumentType, Contragent_Id) VALUES ('BIG', 'DEMO', 1, 'V01')");
         for (int i = 1; i <= kLargeDocumentLines; ++i) {
@@ -78,18 +66,10 @@ private:
         transaction.Commit();
     }
 
-    std::filesystem::path folder_;
-    std::unique_ptr<EmbeddedServer> server_;
     int invoices_ = 0;
 };
 
-TBenchCompany& Company(benchmark::State& state) {
-    static std::unique_ptr<TBenchCompany> companies[2];
-    const int64_t engine = state.range(0);
-    state.SetLabel(EngineName(engine));
-    if (!companies[engine]) companies[engine] = std::make_unique<TBenchCompany>(engine);
-    return *companies[engine];
-}
+TBenchCompany& Company(benchmark::State& state) { return BenchCompanyOf<TBenchCompany>(state); }
 
 void BM_RequestDataLargeDocument(benchmark::State& state) {
     EmbeddedServer& server = Company(state).Server();
