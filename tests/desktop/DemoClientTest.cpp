@@ -85,6 +85,14 @@ QAction* ToolAction(TFormHostWidget& host, const QString& name) {
     return nullptr;
 }
 
+void TriggerAction(TFormHostWidget& host, const QString& name) {
+    QAction* found = ToolAction(host, name);
+    ASSERT_NE(found, nullptr) << name.toStdString();
+    ASSERT_TRUE(found->isEnabled()) << name.toStdString();
+    found->trigger();
+    QTest::qWait(20);
+}
+
 int ColumnOf(const TDataSetModel& model, const QString& caption) {
     for (int c = 0; c < model.columnCount(); ++c)
         if (model.headerData(c, Qt::Horizontal).toString() == caption) return c;

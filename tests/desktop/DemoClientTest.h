@@ -53,6 +53,8 @@ protected:
 QString PdfText(const QString& path);
 // The tool bar action of a form host by its object name.
 QAction* ToolAction(TFormHostWidget& host, const QString& name);
+// Triggers a tool bar action of a form host, which must be there and enabled, and lets it run.
+void TriggerAction(TFormHostWidget& host, const QString& name);
 // The grid column under a caption; throws when there is none.
 int ColumnOf(const TDataSetModel& model, const QString& caption);
 // A field of the record a grid row shows (the record being inserted for a row past the stored ones).

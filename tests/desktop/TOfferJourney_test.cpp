@@ -50,13 +50,6 @@ protected:
             testing::TypeIntoCell(grid.View(), grid.Model().index(row, testing::ColumnOf(grid.Model(), caption)), text, 300);
     }
 
-    void Trigger(TFormHostWidget& host, const char* action) {
-        QAction* found = testing::ToolAction(host, action);
-        ASSERT_NE(found, nullptr) << action;
-        ASSERT_TRUE(found->isEnabled()) << action;
-        found->trigger();
-        QTest::qWait(20);
-    }
 
     TRequestResult Stored(const std::string& fields, int documentType) {
         TRequestResult rows;
@@ -90,7 +83,7 @@ TEST_F(OfferJourney, AnOfferTypedByKeyboardBecomesAnOrderThatOpensInItsEditor) {
     TypeLine(*offer, 1, {{"Код", "1035"}, {"Количество", "3"}, {"Ед. цена", "11"}});
     QTest::keyClick(&offer->Grid("dbgDetail")->View(), Qt::Key_F9);
     QTest::qWait(10);
-    Trigger(*offer, "acSave");
+    testing::TriggerAction(*offer, "acSave");
     const TRequestResult saved = Stored("Id,TotalValue,VATValue,TotalVAT", 20);
     ASSERT_EQ(saved.Rows.size(), 1u);
     EXPECT_DOUBLE_EQ(saved.ByName("TotalValue").AsFloat(), 41.23);
@@ -98,7 +91,7 @@ TEST_F(OfferJourney, AnOfferTypedByKeyboardBecomesAnOrderThatOpensInItsEditor) {
     EXPECT_DOUBLE_EQ(saved.ByName("TotalVAT").AsFloat(), 45.85);
     ExpectNoFailures();
 
-    Trigger(*offer, "acCreateOrder");
+    testing::TriggerAction(*offer, "acCreateOrder");
     TFormHostWidget* order = ActiveHost();
     ASSERT_NE(order, nullptr);
     ASSERT_EQ(order->Form().ClassName(), "TfEdPurchOrder");
@@ -119,7 +112,7 @@ TEST_F(OfferJourney, AnOfferTypedByKeyboardBecomesAnOrderThatOpensInItsEditor) {
 
     // A second order of the same offer is refused with the server's reason.
     answerer.ExpectMessage(QMessageBox::Ok);
-    Trigger(*offer, "acCreateOrder");
+    testing::TriggerAction(*offer, "acCreateOrder");
     EXPECT_TRUE(ShownMessage("Офертата вече е превърната")) << answerer.Shown().join("; ").toStdString();
     EXPECT_EQ(Stored("Id", 22).Rows.size(), 1u);
     ExpectNoFailures();

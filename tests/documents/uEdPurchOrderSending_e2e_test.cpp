@@ -64,7 +64,8 @@ TEST_F(OrderSendingEndToEnd, ARefusalOrNoServiceStoresNothing) {
     form.acSendtoVendor.Execute();
     EXPECT_EQ(StoredNumber(), "");
 
-    Exec("UPDATE N_PartnerConnectionList SET URLAddress = 'http://127.0.0.1:1' WHERE Id = 'PC-V01'");
+    Exec(std::string("UPDATE N_PartnerConnectionList SET URLAddress = '") + TVendorService::kNobodyListens +
+         "' WHERE Id = 'PC-V01'");
     dialogs.ExpectMessage(mrOk, "Не беше установена връзка със сървиса!");
     form.acSendtoVendor.Execute();
     EXPECT_EQ(StoredNumber(), "");

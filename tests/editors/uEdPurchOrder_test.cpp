@@ -351,12 +351,7 @@ TEST_F(PurchOrderSending, AWebServiceTakesTheOrderOrTellsWhyNot) {
     Form().acSendtoVendor.Execute();
     EXPECT_EQ(server.CallsTo("ExecuteSQLScript").size(), 1u) << "a refusal stores nothing";
 
-    std::string closed;
-    {
-        TVendorService gone;
-        closed = gone.Url();
-    }
-    ScriptConnection(true, closed);
+    ScriptConnection(true, TVendorService::kNobodyListens);
     dialogs.ExpectMessage(mrOk, "Мелница ООД -> Не беше установена връзка със сървиса!");
     Form().acSendtoVendor.Execute();
     EXPECT_EQ(server.CallsTo("ExecuteSQLScript").size(), 1u) << "an unreachable service stores nothing";

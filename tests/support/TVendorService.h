@@ -18,6 +18,8 @@ public:
     TVendorService(const TVendorService&) = delete;
     TVendorService& operator=(const TVendorService&) = delete;
     std::string Url() const { return "http://127.0.0.1:" + std::to_string(port_); }
+    // An address where no service answers: a privileged port nothing on the loopback serves.
+    static constexpr const char* kNobodyListens = "http://127.0.0.1:1";
     std::vector<httplib::Request> Requests();
 
     int OrderStatus = 200;

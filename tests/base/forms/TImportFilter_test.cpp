@@ -1,3 +1,4 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -100,6 +101,12 @@ TEST_F(FormTest, ImportActionAppendsLinesAndSavesTheDocument) {
 namespace tavrek::testing {
 namespace {
 
+// The target of the cases below: a code and a quantity per row.
+void DefineCodeAndQuantity(TClientDataSet& lines) {
+    lines.AddField("Code", TFieldType::ftString);
+    lines.AddField("Quantity", TFieldType::ftFloat);
+}
+
 // RFC 4180 files as vendors write them: comma or semicolon, with or without a byte order
 // mark, quoted cells holding separators, quotes and line breaks.
 TEST(TImportFilter, ReadsRfc4180FilesWhole) {
@@ -119,8 +126,7 @@ TEST(TImportFilter, ReadsRfc4180FilesWhole) {
         SCOPED_TRACE(c.name);
         TSessionGuard session;
         TClientDataSet lines("cdsImport");
-        lines.AddField("Code", TFieldType::ftString);
-        lines.AddField("Quantity", TFieldType::ftFloat);
+        DefineCodeAndQuantity(lines);
         const std::string path = WriteFile("tavrek_rfc4180.csv", c.text);
         EXPECT_EQ(RequestImport(TImportFilter::Filters()[c.filter], path, lines, true), static_cast<int>(c.codes.size()));
         std::vector<std::string> codes;
@@ -148,16 +154,11 @@ TEST(TImportFilter, ABrokenFileNamesItsRowAndTakesNothing) {
         SCOPED_TRACE(c.name);
         TSessionGuard session;
         TClientDataSet lines("cdsImport");
-        lines.AddField("Code", TFieldType::ftString);
-        lines.AddField("Quantity", TFieldType::ftFloat);
+        DefineCodeAndQuantity(lines);
         lines.CreateDataSet();
         const std::string path = WriteFile("tavrek_broken.csv", c.text);
-        try {
-            RequestImport(TImportFilter::Filters()[0], path, lines, true);
-            ADD_FAILURE() << "imported";
-        } catch (const EFormError& e) {
-            EXPECT_EQ(std::string(e.what()), c.message);
-        }
+        EXPECT_THAT([&] { RequestImport(TImportFilter::Filters()[0], path, lines, true); },
+                    ::testing::ThrowsMessage<EFormError>(::testing::StrEq(c.message)));
         EXPECT_EQ(lines.RecordCount(), 0);
     }
 }
