@@ -16,7 +16,7 @@ TfBrPurchOffer::TfBrPurchOffer() {
     dbgMaster.AddColumns({
         {"DocumentNo", "Номер"}, {"DocumentDate", "Дата"}, {"N_Contragent_Code", "Доставчик"},
         {"N_Contragent_Name", "Име на доставчик"}, {"TotalValue", "Сума без ДДС"}, {"TotalVAT", "Сума с ДДС"},
-        {"Comment", "Коментар"}});
+        {"Comment", "Коментар"}, {"DocStatus", "Превърната", 80, kCheckBoxFormat}});
 }
 
 // The list shows the offers of the session's company.

@@ -116,6 +116,11 @@ TEST_F(OfferJourney, AnOfferTypedByKeyboardBecomesAnOrderThatOpensInItsEditor) {
     EXPECT_TRUE(ShownMessage("Офертата вече е превърната")) << answerer.Shown().join("; ").toStdString();
     EXPECT_EQ(Stored("Id", 22).Rows.size(), 1u);
     ExpectNoFailures();
+
+    testing::TriggerAction(*list, "acRefresh");
+    ASSERT_EQ(offers->Model().rowCount(), 1);
+    EXPECT_EQ(testing::LineValue(offers->Model(), 0, "DocStatus").AsInteger(), 1) << "the list shows it converted";
+    ExpectNoFailures();
 }
 
 }  // namespace
