@@ -330,16 +330,17 @@ void TScenarioRunner::StartOffer() {
 // Into=order or Into=purchase, through the offer editor's action; the server's document
 // must open in its editor. With Refused=KEY the server must refuse with that key's message.
 std::string TScenarioRunner::Convert(const TScenarioStep& step) {
-    if (!offer_) throw EStepFailed("няма оферта");
+    TfEdPurchOffer* offer = offer_ ? offer_.get() : convertedOffer_.get();
+    if (offer == nullptr) throw EStepFailed("няма оферта");
     const bool toOrder = Required(step, "Into") == "order";
-    const std::string offerId = offer_->cdsMaster.FieldByName("Id").AsString();
+    const std::string offerId = offer->cdsMaster.FieldByName("Id").AsString();
     const auto made = [&] {
         return server::SelectRows(server_.Database(), "SELECT Id FROM D_PurchHeader WHERE AppliesToDoc_Id = ? ORDER BY Id",
                                   {offerId});
     };
     const size_t before = made().Rows.size();
     host_.TakeMessages();
-    (toOrder ? offer_->acCreateOrder : offer_->acCreatePurch).Execute();
+    (toOrder ? offer->acCreateOrder : offer->acCreatePurch).Execute();
     std::string shown;
     for (const std::string& message : host_.TakeMessages()) shown += (shown.empty() ? "" : " | ") + message;
     const TRequestResult documents = made();
@@ -351,11 +352,22 @@ std::string TScenarioRunner::Convert(const TScenarioStep& step) {
     if (documents.Rows.size() != before + 1) return "не е създаден документ: " + shown;
     sourceId_ = offerId;
     openId_ = documents.Value(documents.Rows.size() - 1, 0).AsString();
+    if (!toOrder) OpenConvertedInvoice();
     for (TfBase* form : host_.OpenForms())
         if (auto* editor = dynamic_cast<TfEdBasePurchDocument*>(form);
             editor != nullptr && editor->cdsMaster.Active() && editor->cdsMaster.FieldByName("Id").AsString() == openId_)
             return "";
     return "документът не е отворен в редактора си";
+}
+
+// The steps go on with the invoice the offer became, in an invoice editor of their own.
+void TScenarioRunner::OpenConvertedInvoice() {
+    convertedOffer_ = std::move(offer_);
+    form_ = std::make_unique<TfEdPurchase>();
+    TFormRequest request;
+    request.Filter.Add("D_PurchHeader.Id", "=", openId_);
+    form_->Create(request);
+    form_->Show();
 }
 
 // A new purchase order in its editor; the header pairs are typed as on an invoice.

@@ -30,7 +30,8 @@ struct TScenarioResult {
 // read what the server stored. After "credit" the steps concern the credit memo generated
 // from the posted invoice in the credit memo editor. A scenario that opens with "offer"
 // types a purchase offer instead; after "convert" the steps concern the document the
-// server made of it, and "source" reads the offer. After "order" the steps concern a purchase
+// server made of it (an invoice in an invoice editor, to be posted), and "source" reads the
+// offer. After "order" the steps concern a purchase
 // order, and after an order operation the order buffer it opened; the expectations then read
 // what was posted from the order's buffers.
 class TScenarioRunner {
@@ -62,6 +63,7 @@ private:
     void CreditLine(const TScenarioStep& step);
     void StartOffer();
     std::string Convert(const TScenarioStep& step);
+    void OpenConvertedInvoice();
     void Order(const TScenarioStep& step);
     void Operation(const TScenarioStep& step);
     void ReopenOrder();
@@ -79,6 +81,7 @@ private:
     std::unique_ptr<TfBase> creditedView_;
     std::unique_ptr<TfEdPurchCrMemo> crMemo_;
     std::unique_ptr<TfEdPurchOffer> offer_;
+    std::unique_ptr<TfEdPurchOffer> convertedOffer_;  // the offer an invoice being edited came from
     std::unique_ptr<TfEdPurchOrder> order_;
     std::vector<std::unique_ptr<TfEdPurchOrder>> closedOrders_;
     TfEdPurchOrderBufer* buffer_ = nullptr;  // owned by the host, opened by the order
