@@ -49,6 +49,7 @@ void TfEdPurchOffer::DescribeLayout() {
         {"VendorOrderNo", "Оферта на доставчика", K::fkText, "tsMainData"},
         {"RequestedReceiptDate", "Желана дата на получаване", K::fkDate, "tsMainData"},
         {"Comment", "Коментар", K::fkText, "tsMainData"},
+        {"DocStatus", "Превърната", K::fkFlag, "tsMainData"},
         {"PayMethod_Id", "Начин на плащане", K::fkLookup, "tsFinanceData"},
         {"PayTerm_Id", "Условия за плащане", K::fkLookup, "tsFinanceData"},
         {"Currency_Id", "Валута", K::fkLookup, "tsFinanceData"},
@@ -59,7 +60,7 @@ void TfEdPurchOffer::DescribeLayout() {
         {"LedgerSubjectType", "Вид субект в дневника", K::fkCombo, "tsFinanceData"},
     });
     AddStandardLookups();
-    for (const char* readOnly : {"N_Contragent_Name", "TotalValue", "TotalVAT"})
+    for (const char* readOnly : {"N_Contragent_Name", "TotalValue", "TotalVAT", "DocStatus"})
         Description.FindField(readOnly)->ReadOnly = true;
     AddLineColumns({{"Line_No", "Ред"},
                     {"Type", "Вид"},

@@ -107,6 +107,7 @@ TEST_F(OfferJourney, AnOfferTypedByKeyboardBecomesAnOrderThatOpensInItsEditor) {
     EXPECT_DOUBLE_EQ(testing::LineValue(lines, 0, "QtyToReceive").AsFloat(), 8);
     EXPECT_DOUBLE_EQ(testing::LineValue(lines, 1, "TotalValue").AsFloat(), 33);
     EXPECT_DOUBLE_EQ(made.ByName("TotalVAT").AsFloat(), 45.85);
+    EXPECT_EQ(offer->Form().cdsMaster.FieldByName("DocStatus").AsInteger(), 1) << "the offer shows it converted";
     Screenshot("offer-to-order.png");
     ExpectNoFailures();
 
