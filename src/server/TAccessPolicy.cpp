@@ -13,6 +13,10 @@ constexpr std::array kEditedTables = {"D_PurchaseLineDetail", "D_PurchaseBufLine
                                       "S_CopyDocTemplateHeader", "S_CopyDocTemplateLine", "D_VendorPayment",
                                       "D_ItemChargeAssigment", "D_FutureCostPeriod"};
 
+constexpr TAccessPolicy::TPostedLock kPostedLocks[] = {
+    {"D_VendorPayment", "Posted", "err_PaymentPostedNotEditable"},
+};
+
 bool IsOpenDocumentTable(std::string_view name) {
     for (const TDocumentTables& tables : DocumentTables())
         if (!tables.Posted && (EqualsIgnoreCase(name, tables.Header) || EqualsIgnoreCase(name, tables.Line))) return true;
@@ -31,6 +35,12 @@ bool TAccessPolicy::MayChange(const TRelationInfo& table) {
     for (const char* edited : kEditedTables)
         if (EqualsIgnoreCase(table.Name, edited)) return true;
     return false;
+}
+
+const TAccessPolicy::TPostedLock* TAccessPolicy::PostedLock(const TRelationInfo& table) {
+    for (const TPostedLock& lock : kPostedLocks)
+        if (EqualsIgnoreCase(table.Name, lock.Table)) return &lock;
+    return nullptr;
 }
 
 std::string TAccessPolicy::CompanyScope(const TRelationInfo& relation, const std::string& companyId,

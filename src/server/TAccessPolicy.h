@@ -16,7 +16,17 @@ namespace tavrek::server {
 // procedures.
 class TAccessPolicy {
 public:
+    // Rows of a table the client edits until the server posts them: the column that marks a
+    // posted row (the client never sets it) and the message key of the refusal.
+    struct TPostedLock {
+        const char* Table;
+        const char* Column;
+        const char* RefusalKey;
+    };
+
     static bool MayChange(const TRelationInfo& table);
+    // The lock of a table whose posted rows the client may not change; null when it has none.
+    static const TPostedLock* PostedLock(const TRelationInfo& table);
     // The condition keeping a query on relation to the company's rows, appending its value;
     // empty for a table all companies share.
     static std::string CompanyScope(const TRelationInfo& relation, const std::string& companyId,

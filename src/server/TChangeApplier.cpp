@@ -1,5 +1,6 @@
 #include "server/TChangeApplier.h"
 
+#include <optional>
 #include <stdexcept>
 
 #include <soci/soci.h>
@@ -22,6 +23,8 @@ struct TChangeApplier::TTarget {
     std::string Scope;            // keeps changes on the company's rows
     TVariantArray ScopeParams;
     const TRelationInfo* Header = nullptr;  // of a line table: its company is the header's
+    const TAccessPolicy::TPostedLock* Lock = nullptr;
+    std::optional<size_t> LockIndex;  // the lock column among the fields, when the dataset has it
 };
 
 namespace {
@@ -51,11 +54,14 @@ TChangeApplier::TTarget TChangeApplier::Target(const TUpdatePacket& packet) cons
     target.Scope = TAccessPolicy::CompanyScope(*provider.Table, ctx_.Session.CompanyId, target.ScopeParams);
     if (!target.Scope.empty()) target.Scope = " AND " + target.Scope;
     target.Header = provider.Table->Parent;
+    target.Lock = TAccessPolicy::PostedLock(*provider.Table);
     bool hasKey = false;
     const auto& defs = packet.DataSet->FieldDefs();
     for (size_t i = 0; i < defs.size(); ++i) {
         const TColumnInfo* column = provider.Table->Column(defs[i].Name);
         target.Columns.push_back(column == nullptr ? std::string() : column->Name);
+        if (column != nullptr && target.Lock != nullptr && EqualsIgnoreCase(column->Name, target.Lock->Column))
+            target.LockIndex = i;
         if (column != nullptr && EqualsIgnoreCase(column->Name, "Id")) {
             target.KeyIndex = i;
             hasKey = true;
@@ -91,6 +97,7 @@ int TChangeApplier::Apply(const std::vector<TUpdatePacket>& packets, std::string
 }
 
 void TChangeApplier::Delete(const TTarget& target, const TDeltaRecord& record) {
+    if (Locked(target, record, false)) return RefuseLocked(target, record);
     std::vector<size_t> fields;
     for (size_t i = 0; i < target.Columns.size(); ++i)
         if (!target.Columns[i].empty() && i != target.KeyIndex) fields.push_back(i);
@@ -102,10 +109,12 @@ void TChangeApplier::Delete(const TTarget& target, const TDeltaRecord& record) {
 }
 
 void TChangeApplier::Insert(const TTarget& target, const TDeltaRecord& record) {
-    if (!OfCompany(target, *record.Values)) {
+    const bool locked = Locked(target, record, true);
+    if (locked || !OfCompany(target, *record.Values)) {
         FlushInserts(target);  // refusals come in the order of the records
-        if (!rejected_) Refuse(target, record, "е на друга фирма");
-        return;
+        if (rejected_) return;
+        if (locked) return RefuseLocked(target, record);
+        return Refuse(target, record, "е на друга фирма");
     }
     TVariantArray values;
     values.reserve(target.Written.size());
@@ -162,6 +171,7 @@ void TChangeApplier::Update(const TTarget& target, const TDeltaRecord& record) {
     }
     params.push_back(original[target.KeyIndex]);
     if (!OfCompany(target, values)) return Refuse(target, record, "е на друга фирма");
+    if (Locked(target, record, false)) return RefuseLocked(target, record);
     std::string sql = "UPDATE " + QuoteIdentifier(target.Table) + " SET " + sets + " WHERE Id = ?" +
                       MatchClause(target.Columns, changed, original, params);
     Scoped(target, sql, params);
@@ -193,6 +203,23 @@ bool TChangeApplier::OfCompany(const TTarget& target, const std::vector<Variant>
         return own;
     }
     return false;
+}
+
+// A record that would mark a row posted, or change a row the server has posted.
+bool TChangeApplier::Locked(const TTarget& target, const TDeltaRecord& record, bool inserted) {
+    if (target.Lock == nullptr) return false;
+    if (target.LockIndex && record.Values != nullptr && (*record.Values)[*target.LockIndex].AsInteger() != 0) return true;
+    if (inserted) return false;
+    return !ctx_.Db.Select("SELECT 1 FROM " + QuoteIdentifier(target.Table) + " WHERE id = ? AND COALESCE(" +
+                               QuoteIdentifier(target.Lock->Column) + ", 0) <> 0",
+                           {(*record.Original)[target.KeyIndex]})
+                .Empty();
+}
+
+void TChangeApplier::RefuseLocked(const TTarget& target, const TDeltaRecord& record) {
+    ctx_.RefusalKey = target.Lock->RefusalKey;
+    const TRequestResult text = ctx_.Db.Select("SELECT Text FROM S_Messages WHERE Id = ?", {ctx_.RefusalKey});
+    Refuse(target, record, "е отказан: " + (text.Empty() ? ctx_.RefusalKey : text.Value().AsString()));
 }
 
 void TChangeApplier::Run(const TTarget& target, const TDeltaRecord& record, const std::string& sql,

@@ -15,7 +15,8 @@ namespace tavrek::server {
 // packet order. Every field of the dataset that is a column of the table is written,
 // Null included, so the row holds exactly what the client holds. A record is refused when its row no longer holds the values the client
 // read (for an update: the values of the fields it changes; for a deletion: all of
-// them), or when the database rejects it. Returns the number refused, with errorText
+// them), when it would change a row the server has posted (or mark one posted), or when the
+// database rejects it. Returns the number refused, with errorText
 // naming them; the caller rolls back when it is not 0.
 class TChangeApplier {
 public:
@@ -38,6 +39,9 @@ private:
     void Refuse(const TTarget& target, const TDeltaRecord& record, const std::string& why);
     void Scoped(const TTarget& target, std::string& sql, TVariantArray& params) const;
     bool OfCompany(const TTarget& target, const std::vector<Variant>& values);
+    bool Locked(const TTarget& target, const TDeltaRecord& record, bool inserted);
+    // Refuses by the lock's message key, which the server's log records.
+    void RefuseLocked(const TTarget& target, const TDeltaRecord& record);
 
     TServerContext& ctx_;
     int refused_ = 0;

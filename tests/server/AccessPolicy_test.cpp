@@ -63,6 +63,47 @@ TEST_F(AccessPolicyTest, TablesOnlyTheServerWritesRefuseChangePackets) {
     EXPECT_EQ(Count("D_PurchInvoiceHeader", "DocumentNo = 'P-1'"), 1);
 }
 
+// A posted payment changes only through the server's posting and annulment: the client can
+// neither edit nor delete it, nor mark a payment posted itself. An open one stays editable.
+TEST_F(AccessPolicyTest, APostedPaymentIsRefusedByItsKeyAndAnOpenOneIsNot) {
+    Exec("INSERT INTO D_VendorPayment (Id, Comp_Id, Amount, Posted) VALUES ('PAID', 'DEMO', 20, 1), "
+         "('OPEN', 'DEMO', 20, 0)");
+    const struct {
+        const char* name;
+        const char* id;  // the payment changed; empty for a new one
+        std::vector<std::pair<const char*, Variant>> set;
+        bool erase;
+        int refused;
+    } cases[] = {
+        {"amount of a posted one", "PAID", {{"Amount", 5.0}}, false, 1},
+        {"deleting a posted one", "PAID", {}, true, 1},
+        {"unmarking a posted one", "PAID", {{"Posted", 0}}, false, 1},
+        {"marking an open one posted", "OPEN", {{"Posted", 1}}, false, 1},
+        {"a new one marked posted", "", {{"Posted", 1}}, false, 1},
+        {"amount of an open one", "OPEN", {{"Amount", 5.0}}, false, 0},
+        {"a new open one", "", {{"Posted", 0}}, false, 0},
+    };
+    int64_t refusals = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TClientDataSet rows;
+        Server().RequestData("D_VendorPayment", TFilter().Add("Id", "=", c.id), rows);
+        if (std::string(c.id).empty()) AppendRecord(rows, {{"Id", "NEW"}, {"Comp_Id", "DEMO"}, {"Amount", 1.0}});
+        if (c.erase) rows.Delete();
+        if (!c.set.empty()) rows.Edit();
+        for (const auto& [field, value] : c.set) rows.FieldByName(field).SetValue(value);
+        if (!c.set.empty()) rows.Post();
+        EXPECT_EQ(Server().ApplyUpdates({{"D_VendorPayment", &rows}}, errorText), c.refused);
+        if (c.refused == 0) continue;
+        ++refusals;
+        EXPECT_NE(errorText.find("може само да бъде анулирано"), std::string::npos) << errorText;
+        EXPECT_EQ(Count("S_ErrorLog", "Message LIKE '%(err_PaymentPostedNotEditable)'"), refusals);
+    }
+    EXPECT_EQ(Count("D_VendorPayment", "Id = 'PAID' AND Amount = 20 AND Posted = 1"), 1);
+    EXPECT_EQ(Count("D_VendorPayment", "Id = 'OPEN' AND Amount = 5 AND Posted = 0"), 1);
+    EXPECT_EQ(Count("D_VendorPayment", "Id = 'NEW' AND Posted = 0"), 1);
+}
+
 TEST_F(AccessPolicyTest, LikeMatchesWhatWasTypedWithWildcardsOnlyAtTheEnds) {
     Exec("UPDATE N_Item SET Name = '50% отстъпка' WHERE Code = '1001'");
     Exec("UPDATE N_Item SET Name = 'Кутия A_B' WHERE Code = '1002'");

@@ -280,6 +280,7 @@ constexpr TDemoSeries kSeries[] = {
     {"PCRPROT", "Осчетоводени протоколи към кредитни известия", 0}, {"GLOB", "Глобални документи", 0},
     {"DOC", "Общи документи за покупка", 0},      {"SUGG", "Предложения за поръчки", 0},
     {"IMP", "Импорт на поръчки", 0},              {"TRN", "Счетоводни транзакции", 0},
+    {"PAY", "Плащания към доставчици", 0},
 };
 
 void WriteSeries(TDemoWriter& w) {
@@ -295,9 +296,10 @@ void WriteSeries(TDemoWriter& w) {
           "PostedInvoice_Series_Id, CreditMemo_Series_Id, PostedCrMemo_Series_Id, PostedReceipt_Series_Id, "
           "PostedReturnShpt_Series_Id, PostRejectOrderSeries_Id, PostOrderSeries_Id, PurchProtocol_Series_Id, "
           "PostPurchProtocol_Series_Id, PurchCrMemoProtocol_Series_Id, PostPurchCrMemoProt_Series_Id, "
-          "PurchOrdSegg_Series_Id, PurchOrdImpSeries_id, FutureCostsAccount, DirectPayAccount, ReceiptsNotInvoicedAccount",
+          "PurchOrdSegg_Series_Id, PurchOrdImpSeries_id, FutureCostsAccount, DirectPayAccount, ReceiptsNotInvoicedAccount, "
+          "VendorPayment_Series_Id",
           {kDemoCompanyId, "True", "True", "4091", "4539", "560", "561", "OFFER", "ORDER", "INV", "PINV", "CRM", "PCRM",
-           "PRCPT", "PRET", "PREJ", "PORD", "PROT", "PPROT", "CRPROT", "PCRPROT", "SUGG", "IMP", "4901", "501", "4019"});
+           "PRCPT", "PRET", "PREJ", "PORD", "PROT", "PPROT", "CRPROT", "PCRPROT", "SUGG", "IMP", "4901", "501", "4019", "PAY"});
 }
 
 struct TDemoSubType {

@@ -5,11 +5,18 @@ namespace tavrek::server {
 class TProcedureRegistry;
 
 // "usp_PostVendorPayment" (company, payment Id): posts a payment to a vendor in the
-// transaction of the call. The payment is applied to the vendor entry of the document it
-// pays, so that the entry's and the document's Remaining fall; the general ledger takes
-// the payables account of the entry against the paying account. A payment of nothing, of
-// more than is open, or of a document without an open entry is refused ("Result,ErrMsg"
-// -1 and the message) and leaves every ledger as it was.
+// transaction of the call. The payment is in the paid document's currency; its local
+// amount is taken at the document's rate. It draws its number from the payment series of
+// the purchases setup and is applied to the vendor entry of the document it pays, so that
+// the entry's and the document's Remaining fall; the general ledger takes the payables
+// account of the entry against the paying account. A payment of nothing, of more than is
+// open, of a document without an open entry, or without a series is refused
+// ("Result,ErrMsg" -1 and the message) and leaves every ledger as it was.
+//
+// "usp_AnnulVendorPayment" (company, payment Id): gives a posted payment back to the entry
+// it paid (Remaining rises by it again, the entry opens) and reverses its ledger
+// transaction. A payment not posted, already annulled, or whose document was annulled with
+// its payments is refused the same way.
 void RegisterVendorPaymentProcedures(TProcedureRegistry& registry);
 
 }  // namespace tavrek::server

@@ -138,6 +138,39 @@ ON CONFLICT (Id) DO NOTHING;
 
 }  // namespace
 
+std::string VendorPaymentUpgradeSql() {
+    return R"(
+-- Payments take their numbers from a series of the purchases setup, keep their local amount
+-- beside the amount in the paid document's currency, and may be annulled.
+ALTER TABLE C_PurchasesSetup ADD COLUMN VendorPayment_Series_Id TEXT;
+INSERT INTO S_NoSeries (Id, Comp_Id, Code, Name, Prefix, Digits, LastNo)
+SELECT 'PAY-' || Id, Id, 'PAY', 'Плащания към доставчици', '', 10, 0 FROM C_PurchasesSetup;
+UPDATE C_PurchasesSetup SET VendorPayment_Series_Id = 'PAY-' || Id;
+ALTER TABLE D_VendorPayment ADD COLUMN Amount_LCY REAL DEFAULT 0;
+ALTER TABLE D_VendorPayment ADD COLUMN Annul INTEGER DEFAULT 0;
+ALTER TABLE D_VendorPayment ADD COLUMN AnnulDate DATETIME;
+ALTER TABLE D_VendorPayment ADD COLUMN AnnulUser_Id TEXT;
+ALTER TABLE D_VendorPayment ADD COLUMN AnnulTransactionNo INTEGER;
+-- What is open is shown in the paid document's currency, the payment's own.
+DROP VIEW V_D_VendorPayment;
+CREATE VIEW V_D_VendorPayment AS
+SELECT p.*, c.Code AS N_Contragent_Code, c.Name AS N_Contragent_Name, e.DocumentNo AS AppliesToDocNo,
+       ABS(e.Remaining_ACY) AS OpenAmount
+FROM D_VendorPayment p LEFT JOIN N_Contragent c ON c.Id = p.Contragent_Id
+LEFT JOIN G_ContragentEntry e ON e.Document_Id = p.AppliesToDoc_Id AND e.Comp_Id = p.Comp_Id;
+
+INSERT INTO S_Messages (Id, Text) VALUES
+ ('err_PaymentNoSeries', 'Няма серия за номерата на плащанията в настройките на покупките.'),
+ ('err_PaymentNotPosted', 'Плащането не е намерено или не е осчетоводено.'),
+ ('err_PaymentAlreadyAnnulled', 'Плащането вече е анулирано.'),
+ ('err_PaymentNotApplied', 'Плащането вече не е приложено към задължението: документът, който плаща, е анулиран.'),
+ ('err_PaymentPostedNotEditable', 'Осчетоводеното плащане не може да бъде променяно или изтривано; може само да бъде анулирано.'),
+ ('err_AnnulPayment', 'Плащането не беше анулирано.'),
+ ('que_AnnulPayment', 'Да бъде ли анулирано плащането? Сумата му отново ще бъде дължима по документа.')
+ON CONFLICT (Id) DO NOTHING;
+)";
+}
+
 std::string OtherPackagesSchemaSql() {
     return PostedLineSelectSql("dv_PurchInvoiceLineSelect", "D_PurchInvoiceHeader", "D_PurchInvoiceLine",
                                "h.DoNotIncInVATLedger, h.IsGlobalInvoice, h.GlobalInvoiceNo") +

@@ -9,5 +9,7 @@ namespace tavrek::server {
 // the producers and product groups of the nomenclature, and the captions of the
 // selectors, as one schema step.
 std::string OtherPackagesSchemaSql();
+// Payments to vendors numbered by a series, in the paid document's currency, annulled.
+std::string VendorPaymentUpgradeSql();
 
 }  // namespace tavrek::server

@@ -520,6 +520,7 @@ const std::vector<TMigration>& Migrations() {
         {6, "Selectors and nomenclature of the forms other packages open", OtherPackagesSchemaSql()},
         {7, "Receipts not invoiced; order lines of buffers and receipts; order posting messages",
          OrderPostingSchemaSql()},
+        {8, "Vendor payments numbered by a series, in the document's currency, annulled", VendorPaymentUpgradeSql()},
     };
     return migrations;
 }
