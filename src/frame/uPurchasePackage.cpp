@@ -13,6 +13,7 @@
 #include "lists/uBrPurchCrMemo.h"
 #include "lists/uBrPurchOffer.h"
 #include "lists/uBrPurchase.h"
+#include "lists/uBrSelectPurchOrder.h"
 #include "posted/uBrPostPurchCrMemo.h"
 #include "posted/uBrPostedPurchInvoice.h"
 #include "posted/uBrPostedReceipt.h"
@@ -50,6 +51,7 @@ const TPackageUnit kUnits[] = {
     {uEdPostPurchRejectOrder::Initialization, uEdPostPurchRejectOrder::Finalization},
     {uEdPostPurchReturnOrder::Initialization, uEdPostPurchReturnOrder::Finalization},
     {uEdPurchase::Initialization, uEdPurchase::Finalization},
+    {uBrSelectPurchOrder::Initialization, uBrSelectPurchOrder::Finalization},
     {uEdPurchDebitMemo::Initialization, uEdPurchDebitMemo::Finalization},
     {uEdPurchaseDoc::Initialization, uEdPurchaseDoc::Finalization},
     {uBrPurchAdvancePayment::Initialization, uBrPurchAdvancePayment::Finalization},

@@ -1,10 +1,13 @@
 #include "others/uOthersBrowse.h"
 
+#include "base/forms/EAbort.h"
 #include "base/forms/RequestForm.h"
 #include "base/server/IAppServer.h"
 #include "base/session/LocalData.h"
 #include "base/session/Tdm.h"
+#include "base/ui/Messages.h"
 #include "base/util/Text.h"
+#include "others/uOthersPackage.h"
 
 namespace tavrek {
 namespace uOthersBrowse {
@@ -92,14 +95,18 @@ void LoadRows(const TBrowseDescription& description, const TFilter& filter, TCli
 TfOthersBrowse::TfOthersBrowse(const TBrowseDescription& description)
     : acEditRecord(AcListBase.Add("acEditRecord", "Отваряне", "Документ")),
       acSelectRecord(AcListBase.Add("acSelectRecord", "Избор", "Документ")),
+      acRemoveSources(AcListBase.Add("acRemoveSources", "Премахване от документа", "Документ")),
       description_(description) {
     MasterProvider = description.Source;
     MasterTable = description.Source;
     acEditRecord.ShortCut = "Enter";
     acEditRecord.Visible = description.CardFormNumber != 0;
     acSelectRecord.Visible = false;
+    acRemoveSources.Visible = false;
     for (TAction* action : {&acSave, &acInsertRecord, &acDeleteRecord, &acPrint}) action->Visible = false;
-    dbgMaster.OnDblClick = [this] { (acSelectRecord.Visible ? acSelectRecord : acEditRecord).Execute(); };
+    dbgMaster.OnDblClick = [this] {
+        (acRemoveSources.Visible ? acRemoveSources : acSelectRecord.Visible ? acSelectRecord : acEditRecord).Execute();
+    };
     cdsFilter.AddField("SearchText", TFieldType::ftString);
     cdsFilter.CreateDataSet();
     cdsFilter.Append();
@@ -113,14 +120,17 @@ TfOthersBrowse::TfOthersBrowse(const TBrowseDescription& description)
     }
     BindAction(acEditRecord, "acEditRecordExecute", [this] { acEditRecordExecute(); });
     BindAction(acSelectRecord, "acSelectRecordExecute", [this] { acSelectRecordExecute(); });
+    BindAction(acRemoveSources, "acRemoveSourcesExecute", [this] { acRemoveSourcesExecute(); });
     const auto hasRow = [this](TAction& a) { a.Enabled = cdsMaster.Active() && !cdsMaster.IsEmpty(); };
     acEditRecord.OnUpdate = hasRow;
     acSelectRecord.OnUpdate = hasRow;
+    acRemoveSources.OnUpdate = hasRow;
 }
 
 void TfOthersBrowse::FormCreate() {
     TfBase::FormCreate();
-    acSelectRecord.Visible = ShowOptions.count(soModal) > 0;
+    acRemoveSources.Visible = RemovalMode() && description_.SourceOf != nullptr;
+    acSelectRecord.Visible = ShowOptions.count(soModal) > 0 && !acRemoveSources.Visible;
     for (const TBrowseColumn& column : description_.Columns) {
         TGridColumn& added = dbgMaster.AddColumn(column.Field, column.Caption, column.Width);
         added.DisplayFormat = column.Format;
@@ -182,6 +192,44 @@ void TfOthersBrowse::acSelectRecordExecute() {
     ReturnValues.clear();
     for (const TBrowseColumn& column : description_.Columns)
         ReturnValues.push_back(cdsMaster.FieldByName(column.Field).Value());
+    Confirm();
+}
+
+std::set<std::string> TfOthersBrowse::ChosenDocumentsLines() {
+    std::set<std::string> documents;
+    if (dbgMaster.SelectedRows.empty()) documents.insert(cdsMaster.FieldByName("Master_Id").AsString());
+    for (TBookmark row : dbgMaster.SelectedRows)
+        if (cdsMaster.BookmarkValid(row)) {
+            cdsMaster.GotoBookmark(row);
+            documents.insert(cdsMaster.FieldByName("Master_Id").AsString());
+        }
+    std::set<std::string> lines;
+    for (cdsMaster.First(); !cdsMaster.Eof(); cdsMaster.Next())
+        if (documents.count(cdsMaster.FieldByName("Master_Id").AsString()) != 0)
+            lines.insert(cdsMaster.FieldByName("Id").AsString());
+    return lines;
+}
+
+// Takes the chosen documents out of the caller's consolidated document: every line of it
+// copied from one of their lines goes, in one change the server applies whole.
+void TfOthersBrowse::acRemoveSourcesExecute() {
+    if (!cdsMaster.Active() || cdsMaster.IsEmpty()) return;
+    const std::set<std::string> sourceLines = ChosenDocumentsLines();
+    const std::string table = description_.SourceOf;
+    TClientDataSet lines;
+    dm().Server().RequestData(table, TFilter().Add(table + ".Master_Id", "=", DefaultValueOf(DefaultValues, "Id")),
+                              lines);
+    for (lines.First(); !lines.Eof();) {
+        if (sourceLines.count(lines.FieldByName("SrcLine_Id").AsString()) != 0)
+            lines.Delete();
+        else
+            lines.Next();
+    }
+    std::string refusal;
+    if (dm().Server().ApplyUpdates({{table, &lines}}, refusal) != 0) {
+        MessageDlgEx(refusal, TMsgDlgType::mtError, mbOK);
+        throw EAbort();
+    }
     Confirm();
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -47,6 +48,10 @@ struct TBrowseDescription {
     const char* CardKeyField = "";  // the qualified key of the card's filter
     const char* RowKeyField = "Id";
     std::vector<TCodeKey> CodeKeys = {};
+    // Lines of consolidated documents copied from the listed rows (by SrcLine_Id): opened in
+    // removal mode, the form deletes those of the caller's document ("Id") that came from
+    // the chosen rows' documents.
+    const char* SourceOf = nullptr;
 };
 
 namespace uOthersBrowse {
@@ -80,6 +85,7 @@ public:
 
     TAction& acEditRecord;
     TAction& acSelectRecord;
+    TAction& acRemoveSources;
     // SearchText: what the user narrows the rows by.
     TClientDataSet cdsFilter{"cdsFilter"};
 
@@ -87,6 +93,7 @@ public:
     bool CheckDataModification() override;
     void acEditRecordExecute();
     void acSelectRecordExecute();
+    void acRemoveSourcesExecute();
 
     const TBrowseDescription& BrowseDescription() const { return description_; }
 
@@ -97,6 +104,9 @@ protected:
 private:
     TFilter DefaultsFilter() const;
     TFilter SearchFilter();
+    bool RemovalMode() const { return ShowOptions.count(soRemoveSources) > 0; }
+    // The source lines of the documents of the chosen rows (or of the current row).
+    std::set<std::string> ChosenDocumentsLines();
 
     const TBrowseDescription& description_;
 };

@@ -15,6 +15,8 @@ constexpr const char* kQuantity = "0.000";
 // posted invoice and credit memo views.
 constexpr int kPostedInvoiceView = 10220;
 constexpr int kPostedCrMemoView = 10190;
+// What the line selectors take sources out of in removal mode.
+constexpr const char* kGlobalLines = "D_GlobalPurchLine";
 
 std::vector<TBrowseColumn> VendorEntryColumns() {
     return {{"DocumentNo", "Документ", 100},
@@ -83,6 +85,7 @@ std::vector<TBrowseDescription> Describe() {
                      kPostedInvoiceView,
                      "D_PurchInvoiceHeader.Id",
                      "Master_Id"});
+    forms.back().SourceOf = kGlobalLines;
     forms.push_back({"TfBrSelectPurchCrMemoLines",
                      "10700",
                      "dv_PurchCrMemoLineSelect",
@@ -93,6 +96,7 @@ std::vector<TBrowseDescription> Describe() {
                      kPostedCrMemoView,
                      "D_PurchCrMemoHeader.Id",
                      "Master_Id"});
+    forms.back().SourceOf = kGlobalLines;
     // Callers read the chosen subtype by position: 0 its key, 1 its code.
     forms.push_back({"TfBrSelectDocSubType",
                      "10770",

@@ -7,6 +7,7 @@
 #include "base/util/Text.h"
 #include "others/uEdContragent.h"
 #include "others/uEdFutureCostPeriods.h"
+#include "others/uEdGoodsCheck.h"
 #include "others/uEdItem.h"
 #include "others/uEdItemChargeAssignment.h"
 #include "others/uEdPayment.h"
@@ -22,6 +23,7 @@ const TPackageUnit kUnits[] = {
     {uEdPayment::Initialization, uEdPayment::Finalization},
     {uEdItemChargeAssignment::Initialization, uEdItemChargeAssignment::Finalization},
     {uEdFutureCostPeriods::Initialization, uEdFutureCostPeriods::Finalization},
+    {uEdGoodsCheck::Initialization, uEdGoodsCheck::Finalization},
 };
 
 }  // namespace

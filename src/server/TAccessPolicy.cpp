@@ -11,7 +11,8 @@ namespace {
 
 constexpr std::array kEditedTables = {"D_PurchaseLineDetail", "D_PurchaseBufLineDetail", "S_PrintDocuments",
                                       "S_CopyDocTemplateHeader", "S_CopyDocTemplateLine", "D_VendorPayment",
-                                      "D_ItemChargeAssigment", "D_FutureCostPeriod"};
+                                      "D_ItemChargeAssigment", "D_FutureCostPeriod",
+                                      "D_GoodsCheckHeader", "D_GoodsCheckLine"};
 
 constexpr TAccessPolicy::TPostedLock kPostedLocks[] = {
     {"D_VendorPayment", "Posted", "err_PaymentPostedNotEditable"},

@@ -18,6 +18,9 @@ constexpr int soNormal = 0;    // modeless child window
 constexpr int soModal = 1;     // modal; RequestForm returns 1 when the user confirmed
 constexpr int soReadOnly = 2;  // open without editing
 constexpr int soInsert = 3;    // open on a new document even without default values
+// A selection form of a consolidated document's sources, opened to take chosen sources out
+// of that document: it is modal, and the caller reads its lines again when it returns.
+constexpr int soRemoveSources = 14;
 
 // A value for a new document: a header field, or a line field. A line entry that does not
 // continue the previous line starts a new line.
@@ -48,7 +51,7 @@ struct TFormRequest {
     // Filled by a confirming modal form: the chosen record, for example.
     TVariantArray Result;
 
-    bool Modal() const { return ShowOptions.count(soModal) > 0; }
+    bool Modal() const { return ShowOptions.count(soModal) > 0 || ShowOptions.count(soRemoveSources) > 0; }
 };
 
 }  // namespace tavrek

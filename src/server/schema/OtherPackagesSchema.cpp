@@ -138,6 +138,13 @@ ON CONFLICT (Id) DO NOTHING;
 
 }  // namespace
 
+// A source line taken into a consolidated document not posted yet carries that document's
+// number: no other one is offered it, and its own finds it again to take it out.
+std::string GlobalNumberOfLine(const std::string& headerColumn) {
+    return "COALESCE(h." + headerColumn + ", (SELECT MIN(g.DocumentNo) FROM D_GlobalPurchLine gl JOIN "
+           "D_GlobalPurchHeader g ON g.Id = gl.Master_Id WHERE gl.SrcLine_Id = l.Id)) AS " + headerColumn;
+}
+
 std::string VendorPaymentUpgradeSql() {
     return R"(
 -- Payments take their numbers from a series of the purchases setup, keep their local amount
@@ -168,6 +175,83 @@ INSERT INTO S_Messages (Id, Text) VALUES
  ('err_AnnulPayment', 'Плащането не беше анулирано.'),
  ('que_AnnulPayment', 'Да бъде ли анулирано плащането? Сумата му отново ще бъде дължима по документа.')
 ON CONFLICT (Id) DO NOTHING;
+)";
+}
+
+std::string GoodsCheckSchemaSql() {
+    return R"(
+-- Stock checks of posted receipts: what a person counted on each item line against what
+-- the receipt took in, and the difference.
+CREATE TABLE D_GoodsCheckHeader (
+    Id TEXT PRIMARY KEY NOT NULL,
+    Comp_Id TEXT NOT NULL,
+    Receipt_Id TEXT NOT NULL,
+    ReceiptNo TEXT,
+    CheckType INTEGER DEFAULT 1,
+    DocumentDate DATETIME,
+    DifferenceLines INTEGER DEFAULT 0,
+    User_Id TEXT,
+    C_Datetime DATETIME);
+CREATE INDEX IX_D_GoodsCheckHeader_Receipt ON D_GoodsCheckHeader (Comp_Id, Receipt_Id);
+CREATE TABLE D_GoodsCheckLine (
+    Id TEXT PRIMARY KEY NOT NULL,
+    Master_Id TEXT NOT NULL REFERENCES D_GoodsCheckHeader(Id) ON DELETE CASCADE,
+    Comp_Id TEXT NOT NULL,
+    Line_No INTEGER,
+    ReceiptLine_Id TEXT,
+    Code TEXT,
+    Description TEXT,
+    Measure_Id TEXT,
+    Quantity REAL DEFAULT 0,
+    CountedQty REAL,
+    DifferenceQty REAL);
+CREATE INDEX IX_D_GoodsCheckLine_Master ON D_GoodsCheckLine (Master_Id);
+
+INSERT INTO S_Messages (Id, Text) VALUES
+ ('err_GoodsCheckNotCounted', 'Въведете преброеното количество на ред %s.'),
+ ('err_GoodsCheckNegative', 'Преброеното количество на ред %s е отрицателно.')
+ON CONFLICT (Id) DO NOTHING;
+)";
+}
+
+std::string SourceLinesInGlobalDocumentsSql() {
+    return "DROP VIEW dv_PurchInvoiceLineSelect;\nDROP VIEW dv_PurchCrMemoLineSelect;\n"
+           "CREATE INDEX IX_D_GlobalPurchLine_Src ON D_GlobalPurchLine (SrcLine_Id);\n" +
+           PostedLineSelectSql("dv_PurchInvoiceLineSelect", "D_PurchInvoiceHeader", "D_PurchInvoiceLine",
+                               "h.DoNotIncInVATLedger, h.IsGlobalInvoice, " + GlobalNumberOfLine("GlobalInvoiceNo")) +
+           PostedLineSelectSql("dv_PurchCrMemoLineSelect", "D_PurchCrMemoHeader", "D_PurchCrMemoLine",
+                               "h.NotIncludeVatLedger, h.IsGlobalCrMemo, " + GlobalNumberOfLine("GlobalCrMemoNo"));
+}
+
+std::string OrderLineSelectionSql() {
+    return R"(
+-- Every line of purchase orders with what was received, rejected and invoiced of it, for the
+-- selection that computes what is open for an operation; the open quantity is proposed.
+CREATE VIEW dv_SelectPurchOrder AS
+SELECT l.Id, h.Comp_Id, l.Master_Id, h.DocumentNo, h.DocumentDate, h.Contragent_Id, h.VendorOrderNo, l.Line_No,
+       l.Type, l.AllowInvoiceDisc, COALESCE(l.Currency_Id, h.Currency_Id) AS Currency_Id, l.Code, i.Id AS Item_Id,
+       l.Description, l.Description2, l.VendorItemNo, l.GenBusPostGroup_Id, l.GenProdPostGroup_Id,
+       CAST(NULL AS TEXT) AS InventoryPostGroup_Id, l.Measure_Id, l.VATPercent, l.VATLedger, l.VATBusPostGroup_Id,
+       l.VATProdPostGroup_Id, l.SerialNo, l.PartNo, l.PriceIncludingVAT, l.DirectUnitCost_ACY,
+       l.UnitCost_ACY AS UnitCost, l.LineDiscount, l.QtyPerUnitOfMeasure, l.Quantity,
+       COALESCE(l.ReceivedQty, 0) AS ReceivedQty, COALESCE(l.RejectedQty, 0) AS RejectedQty,
+       COALESCE(l.InvoicedQty, 0) AS InvoicedQty,
+       l.Quantity - COALESCE(l.ReceivedQty, 0) - COALESCE(l.RejectedQty, 0) AS CalculatedQTY
+FROM D_PurchaseLine l JOIN D_PurchHeader h ON h.Id = l.Master_Id
+LEFT JOIN N_Item i ON i.Comp_Id = h.Comp_Id AND i.Code = l.Code
+WHERE h.DocumentType = )" + std::to_string(DocumentType::PurchOrder) + R"(;
+
+-- The fields a vendor's file of delivered quantities is read into; it holds no rows.
+CREATE TABLE D_PurchOrderFileRow (
+    Id TEXT PRIMARY KEY NOT NULL,
+    Comp_Id TEXT,
+    Item_Id TEXT,
+    VendorItemNo TEXT,
+    VendorOrderNo TEXT,
+    Description2 TEXT,
+    Quantity REAL DEFAULT 0,
+    UnitCost REAL,
+    Currency_Id TEXT);
 )";
 }
 

@@ -11,5 +11,12 @@ namespace tavrek::server {
 std::string OtherPackagesSchemaSql();
 // Payments to vendors numbered by a series, in the paid document's currency, annulled.
 std::string VendorPaymentUpgradeSql();
+// Stock checks of posted receipts with their counted lines.
+std::string GoodsCheckSchemaSql();
+// The selectors of posted lines know which lines are in a consolidated document already.
+std::string SourceLinesInGlobalDocumentsSql();
+// The order lines the order line selection computes quantities over, and the fields of a
+// vendor's file of quantities.
+std::string OrderLineSelectionSql();
 
 }  // namespace tavrek::server

@@ -521,6 +521,9 @@ const std::vector<TMigration>& Migrations() {
         {7, "Receipts not invoiced; order lines of buffers and receipts; order posting messages",
          OrderPostingSchemaSql()},
         {8, "Vendor payments numbered by a series, in the document's currency, annulled", VendorPaymentUpgradeSql()},
+        {9, "Stock checks of posted receipts", GoodsCheckSchemaSql()},
+        {10, "Source lines of consolidated documents not posted yet; order lines to select",
+         SourceLinesInGlobalDocumentsSql() + OrderLineSelectionSql()},
     };
     return migrations;
 }
