@@ -9,6 +9,7 @@
 #include "server/SqlValue.h"
 #include "server/TAccessPolicy.h"
 #include "server/TQueryBuilder.h"
+#include "server/procedures/ProcedureArgs.h"
 
 namespace tavrek::server {
 
@@ -218,8 +219,7 @@ bool TChangeApplier::Locked(const TTarget& target, const TDeltaRecord& record, b
 
 void TChangeApplier::RefuseLocked(const TTarget& target, const TDeltaRecord& record) {
     ctx_.RefusalKey = target.Lock->RefusalKey;
-    const TRequestResult text = ctx_.Db.Select("SELECT Text FROM S_Messages WHERE Id = ?", {ctx_.RefusalKey});
-    Refuse(target, record, "е отказан: " + (text.Empty() ? ctx_.RefusalKey : text.Value().AsString()));
+    Refuse(target, record, std::string("е отказан: ") + MessageText(ctx_, target.Lock->RefusalKey));
 }
 
 void TChangeApplier::Run(const TTarget& target, const TDeltaRecord& record, const std::string& sql,

@@ -19,8 +19,7 @@ constexpr int kPaymentEntry = 1;
 
 TRequestResult Refused(TServerContext& ctx, const char* key) {
     ctx.RefusalKey = key;
-    const TRequestResult text = SelectRows(ctx.Db, "SELECT Text FROM S_Messages WHERE Id = ?", {key});
-    return Answer({"Result", "ErrMsg"}, {-1, text.Empty() ? Variant(key) : text.Value()});
+    return Answer({"Result", "ErrMsg"}, {-1, MessageText(ctx, key)});
 }
 
 TRequestResult Done() { return Answer({"Result", "ErrMsg"}, {0, ""}); }
