@@ -77,6 +77,20 @@ protected:
         return window().ActiveHost();
     }
 
+    // The posted invoice from its list, by Enter on its row.
+    TFormHostWidget* OpenPostedInvoice() {
+        TFormHostWidget* list = OpenFromMenu("TfBrPostedPurchInvoice");
+        if (list == nullptr) return nullptr;
+        TDataGrid& rows = *list->Grid("dbgMaster");
+        if (rows.Model().rowCount() != 1) return nullptr;
+        rows.View().setFocus();
+        rows.View().setCurrentIndex(rows.Model().index(0, 1));
+        QTest::keyClick(&rows.View(), Qt::Key_Return);
+        QTest::qWait(20);
+        TFormHostWidget* invoice = window().ActiveHost();
+        return invoice->Form().ClassName() == "TfEdPostedPurchInvoice" ? invoice : nullptr;
+    }
+
     // Clicks a row of a list of the side panel, by the list's caption, and returns the
     // window that opened.
     TFormHostWidget* ClickPanelRow(TFormHostWidget& editor, const QString& list, int row) {
@@ -154,39 +168,52 @@ TEST_F(OthersJourney, TheVendorsOpenAdvanceBecomesALineOfTheInvoice) {
     ExpectNoFailures();
 }
 
-// "Генериране на плащане" on the posted invoice opens the payment on what is open; the buyer
-// pays a part, posts it, and the payment shows what is left.
-TEST_F(OthersJourney, APartOfAPostedInvoiceIsPaid) {
-    TFormHostWidget* list = OpenFromMenu("TfBrPostedPurchInvoice");
-    ASSERT_NE(list, nullptr);
-    TDataGrid& rows = *list->Grid("dbgMaster");
-    ASSERT_EQ(rows.Model().rowCount(), 1);
-    const QModelIndex row = rows.Model().index(0, 1);
-    rows.View().setFocus();
-    rows.View().setCurrentIndex(row);
-    QTest::keyClick(&rows.View(), Qt::Key_Return);
-    QTest::qWait(20);
-    TFormHostWidget* invoice = window().ActiveHost();
-    ASSERT_EQ(invoice->Form().ClassName(), "TfEdPostedPurchInvoice");
-    QAction* generate = testing::ToolAction(*invoice, "acGeneratePayment");
-    ASSERT_NE(generate, nullptr);
-    ASSERT_TRUE(generate->isEnabled());
-    generate->trigger();
-    QTest::qWait(20);
-    TFormHostWidget* payment = window().ActiveHost();
-    ASSERT_EQ(payment->Form().ClassName(), "TfEdPayment");
-    auto* amount = payment->findChild<QLineEdit*>("Amount");
-    ASSERT_NE(amount, nullptr);
-    EXPECT_EQ(amount->text(), "11.40");
-    QTest::mouseClick(amount, Qt::LeftButton);
-    amount->selectAll();
-    testing::TypeText(*amount, "5");
-    QTest::keyClick(amount, Qt::Key_Tab);
-    testing::ToolAction(*payment, "acPostDocument")->trigger();
-    QTest::qWait(20);
-    EXPECT_EQ(payment->findChild<QLineEdit*>("OpenAmount")->text(), "6.40");
-    EXPECT_DOUBLE_EQ(
-        client->Server().Database().Select("SELECT Remaining FROM D_PurchInvoiceHeader").Value().AsFloat(), 6.4);
+// "Генериране на плащане" on the posted invoice opens the payment on what is open: the buyer
+// pays a part, then the rest, each numbered from the payment series; the posted invoice shows
+// nothing left, and the vendor has no open entry in his list any more.
+TEST_F(OthersJourney, APostedInvoiceIsPaidInTwoParts) {
+    const struct {
+        const char* proposed;
+        const char* typed;  // empty: the buyer takes what is proposed
+        const char* left;
+        const char* number;
+    } parts[] = {{"11.40", "5", "6.40", "0000000001"}, {"6.40", "", "0.00", "0000000002"}};
+    for (const auto& part : parts) {
+        SCOPED_TRACE(part.number);
+        TFormHostWidget* invoice = OpenPostedInvoice();
+        ASSERT_NE(invoice, nullptr);
+        QAction* generate = testing::ToolAction(*invoice, "acGeneratePayment");
+        ASSERT_NE(generate, nullptr);
+        ASSERT_TRUE(generate->isEnabled());
+        generate->trigger();
+        QTest::qWait(20);
+        TFormHostWidget* payment = window().ActiveHost();
+        ASSERT_EQ(payment->Form().ClassName(), "TfEdPayment");
+        auto* amount = payment->findChild<QLineEdit*>("Amount");
+        ASSERT_NE(amount, nullptr);
+        EXPECT_EQ(amount->text(), part.proposed);
+        if (*part.typed != '\0') {
+            QTest::mouseClick(amount, Qt::LeftButton);
+            amount->selectAll();
+            testing::TypeText(*amount, part.typed);
+            QTest::keyClick(amount, Qt::Key_Tab);
+        }
+        testing::ToolAction(*payment, "acPostDocument")->trigger();
+        QTest::qWait(20);
+        EXPECT_EQ(payment->findChild<QLineEdit*>("OpenAmount")->text(), part.left);
+        EXPECT_EQ(payment->findChild<QLineEdit*>("DocumentNo")->text(), part.number);
+    }
+    TFormHostWidget* invoice = OpenPostedInvoice();
+    ASSERT_NE(invoice, nullptr);
+    EXPECT_EQ(invoice->findChild<QLineEdit*>("Remaining")->text(), "0.00");
+    EXPECT_FALSE(testing::ToolAction(*invoice, "acGeneratePayment")->isEnabled());
+
+    TFormHostWidget* editor = OpenInvoice("0000000101");
+    ASSERT_NE(editor, nullptr);
+    TFormHostWidget* vendor = ClickPanelRow(*editor, "Доставчици", 1);
+    ASSERT_NE(vendor, nullptr);
+    ASSERT_EQ(vendor->Form().ClassName(), "TfBrContragentEntries");
+    EXPECT_EQ(vendor->Grid("dbgMaster")->Model().rowCount(), 0);
     ExpectNoFailures();
 }
 
