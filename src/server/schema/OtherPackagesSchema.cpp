@@ -18,6 +18,15 @@ std::string PostedLineSelectSql(const std::string& view, const std::string& head
            "l.TotalVAT FROM " + line + " l JOIN " + header + " h ON h.Id = l.Master_Id;\n";
 }
 
+// A payment is read with its vendor and what is open of the document it pays.
+std::string VendorPaymentViewSql(const std::string& openColumn) {
+    return "CREATE VIEW V_D_VendorPayment AS\n"
+           "SELECT p.*, c.Code AS N_Contragent_Code, c.Name AS N_Contragent_Name, e.DocumentNo AS AppliesToDocNo,\n"
+           "       ABS(e." + openColumn + ") AS OpenAmount\n"
+           "FROM D_VendorPayment p LEFT JOIN N_Contragent c ON c.Id = p.Contragent_Id\n"
+           "LEFT JOIN G_ContragentEntry e ON e.Document_Id = p.AppliesToDoc_Id AND e.Comp_Id = p.Comp_Id;\n";
+}
+
 const std::string kOrderLineSelect = R"(
 -- Order lines with what is left to receive of them.
 CREATE VIEW dv_PurchOrderLineSelect AS
@@ -108,13 +117,7 @@ CREATE TABLE D_VendorPayment (
     User_Id TEXT,
     C_Datetime DATETIME);
 CREATE INDEX IX_D_VendorPayment_Applies ON D_VendorPayment (AppliesToDoc_Id);
--- A payment is read with its vendor and what is open of the document it pays.
-CREATE VIEW V_D_VendorPayment AS
-SELECT p.*, c.Code AS N_Contragent_Code, c.Name AS N_Contragent_Name, e.DocumentNo AS AppliesToDocNo,
-       ABS(e.Remaining) AS OpenAmount
-FROM D_VendorPayment p LEFT JOIN N_Contragent c ON c.Id = p.Contragent_Id
-LEFT JOIN G_ContragentEntry e ON e.Document_Id = p.AppliesToDoc_Id AND e.Comp_Id = p.Comp_Id;
-
+)" + VendorPaymentViewSql("Remaining") + R"(
 INSERT INTO S_Messages (Id, Text) VALUES
  ('fld_3680', 'Аванси на доставчика'),
  ('fld_10510', 'Отворени редове от поръчки'),
@@ -160,12 +163,7 @@ ALTER TABLE D_VendorPayment ADD COLUMN AnnulUser_Id TEXT;
 ALTER TABLE D_VendorPayment ADD COLUMN AnnulTransactionNo INTEGER;
 -- What is open is shown in the paid document's currency, the payment's own.
 DROP VIEW V_D_VendorPayment;
-CREATE VIEW V_D_VendorPayment AS
-SELECT p.*, c.Code AS N_Contragent_Code, c.Name AS N_Contragent_Name, e.DocumentNo AS AppliesToDocNo,
-       ABS(e.Remaining_ACY) AS OpenAmount
-FROM D_VendorPayment p LEFT JOIN N_Contragent c ON c.Id = p.Contragent_Id
-LEFT JOIN G_ContragentEntry e ON e.Document_Id = p.AppliesToDoc_Id AND e.Comp_Id = p.Comp_Id;
-
+)" + VendorPaymentViewSql("Remaining_ACY") + R"(
 INSERT INTO S_Messages (Id, Text) VALUES
  ('err_PaymentNoSeries', 'Няма серия за номерата на плащанията в настройките на покупките.'),
  ('err_PaymentNotPosted', 'Плащането не е намерено или не е осчетоводено.'),
