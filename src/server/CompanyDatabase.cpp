@@ -5,18 +5,11 @@
 #include <regex>
 
 #include "base/data/TDateTime.h"
-#include "base/util/Text.h"
 #include "server/db/TDbTransaction.h"
 #include "server/schema/TMigrations.h"
 
 namespace tavrek::server {
 namespace {
-
-bool HasTable(TDbSession& db, const std::string& name) {
-    for (const TCatalogRow& row : db.Dialect().Catalog(db))
-        if (EqualsIgnoreCase(row.Relation, name)) return true;
-    return false;
-}
 
 bool IsEmpty(TDbSession& db) { return db.Dialect().Catalog(db).empty(); }
 
@@ -33,7 +26,7 @@ std::unique_ptr<TDbSession> Connect(const std::string& address) {
 }
 
 void CheckVersion(TDbSession& db, TOpenMode mode) {
-    if (!HasTable(db, "S_SchemaVersion")) {
+    if (!db.Dialect().HasRelation(db, "S_SchemaVersion")) {
         if (mode == TOpenMode::omCreate && IsEmpty(db)) return;
         throw ECompanyDatabaseError(Described(db.Address()) + " не е фирмена база данни на Tavrek");
     }
@@ -70,7 +63,7 @@ std::unique_ptr<TDbSession> OpenCompanyDatabase(const std::string& address, TOpe
 }
 
 int SchemaVersion(TDbSession& db) {
-    if (!HasTable(db, "S_SchemaVersion")) return 0;
+    if (!db.Dialect().HasRelation(db, "S_SchemaVersion")) return 0;
     return static_cast<int>(db.Select("SELECT COALESCE(MAX(Version), 0) FROM S_SchemaVersion").Value().AsInteger());
 }
 

@@ -38,6 +38,8 @@ public:
     // A migration's text as this engine takes it.
     virtual std::string SchemaDdl(const std::string& sql) const = 0;
     virtual std::vector<TCatalogRow> Catalog(TDbSession& db) const = 0;
+    // Whether the database has a table or view of this name, in any case of letters.
+    virtual bool HasRelation(TDbSession& db, const std::string& name) const = 0;
     // What follows a SELECT of a row the transaction is about to change, so that a
     // second client waits for the first instead of reading the row before it changed.
     virtual std::string LockRow() const = 0;

@@ -210,6 +210,13 @@ std::string TPostgresDialect::SchemaDdl(const std::string& sql) const {
            "EXCEPTION WHEN duplicate_object THEN NULL; END $$;\n" + ddl;
 }
 
+bool TPostgresDialect::HasRelation(TDbSession& db, const std::string& name) const {
+    return !db.Select("SELECT 1 FROM information_schema.tables WHERE table_schema = current_schema() AND "
+                      "table_name = lower(?)",
+                      {name})
+                .Empty();
+}
+
 std::vector<TCatalogRow> TPostgresDialect::Catalog(TDbSession& db) const {
     const TRequestResult rows = db.Select(
         "SELECT CAST(c.table_name AS TEXT), CASE WHEN t.table_type = 'VIEW' THEN 1 ELSE 0 END, "

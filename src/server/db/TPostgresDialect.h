@@ -16,6 +16,7 @@ public:
     void ExecScript(TDbSession& db, const std::string& sql) const override;
     std::string SchemaDdl(const std::string& sql) const override;
     std::vector<TCatalogRow> Catalog(TDbSession& db) const override;
+    bool HasRelation(TDbSession& db, const std::string& name) const override;
     std::string LockRow() const override { return " FOR UPDATE"; }
     void ExecuteMany(TDbSession& db, const std::string& sql, const std::vector<TVariantArray>& rows,
                      std::vector<long long>& changed) const override;

@@ -72,6 +72,11 @@ void TSqliteDialect::ExecScript(TDbSession& db, const std::string& sql) const {
     throw soci::sqlite3_soci_error(message, code);
 }
 
+bool TSqliteDialect::HasRelation(TDbSession& db, const std::string& name) const {
+    return !db.Select("SELECT 1 FROM sqlite_master WHERE type IN ('table', 'view') AND lower(name) = lower(?)", {name})
+                .Empty();
+}
+
 std::vector<TCatalogRow> TSqliteDialect::Catalog(TDbSession& db) const {
     const TRequestResult rows = db.Select(
         "SELECT m.name, m.type, c.name, c.type FROM sqlite_master m JOIN pragma_table_info(m.name) c "
