@@ -381,23 +381,22 @@ void TScenarioRunner::Order(const TScenarioStep& step) {
     openId_ = order_->cdsMaster.FieldByName("Id").AsString();
 }
 
-// The order hands over to its buffer and closes; the next operation opens it anew. The closed
-// editor stays, as the buffer it opened refers to it.
+// The order hands over to its buffer and closes, as the client then frees it; the next
+// operation opens it anew.
 void TScenarioRunner::ReopenOrder() {
-    auto order = std::make_unique<TfEdPurchOrder>();
-    order->FormNumber = TfEdPurchOrder::kFormNumber;
+    order_ = std::make_unique<TfEdPurchOrder>();
+    order_->FormNumber = TfEdPurchOrder::kFormNumber;
     TFormRequest request;
     request.Filter.Add("D_PurchHeader.Id", "=", openId_);
-    order->Create(request);
-    order->Show();
-    closedOrders_.push_back(std::move(order_));
-    order_ = std::move(order);
+    order_->Create(request);
+    order_->Show();
 }
 
 // One of the order's operations (Name=Receive, Return, Reject, Invoice or ReceiveAndInvoice)
 // from its functions menu: the order is saved and the buffer it opens takes the next steps.
 void TScenarioRunner::Operation(const TScenarioStep& step) {
     if (!order_) throw EStepFailed("няма поръчка");
+    if (buffer_ != nullptr) ReopenOrder();
     const std::pair<const char*, TAction*> actions[] = {
         {"Receive", &order_->acReceive}, {"Return", &order_->acReturn}, {"Reject", &order_->acReject},
         {"Invoice", &order_->acInvoice}, {"ReceiveAndInvoice", &order_->acReceiveAndInvoice}};
@@ -406,14 +405,16 @@ void TScenarioRunner::Operation(const TScenarioStep& step) {
     for (const auto& [caption, candidate] : actions)
         if (name == caption) action = candidate;
     if (action == nullptr) throw EStepFailed("няма операция " + name);
-    if (buffer_ != nullptr) ReopenOrder();
     buffer_ = nullptr;
     host_.TakeMessages();
+    const size_t logged = dm().ErrorLog().Entries().size();
     action->Execute();
     for (TfBase* form : host_.OpenForms())
         if (auto* buffer = dynamic_cast<TfEdPurchOrderBufer*>(form); buffer != nullptr && !buffer->Closed()) buffer_ = buffer;
     std::string shown;
     for (const std::string& message : host_.TakeMessages()) shown += " | " + message;
+    const auto& log = dm().ErrorLog().Entries();
+    for (size_t i = logged; i < log.size(); ++i) shown += " | " + log[i].Operation + ": " + log[i].Message;
     if (buffer_ == nullptr) throw EStepFailed("буферът не е отворен" + shown);
     SetFields(buffer_->cdsMaster, step.Pairs.size() > 1 ? std::vector<TScenarioPair>(step.Pairs.begin() + 1, step.Pairs.end())
                                                         : std::vector<TScenarioPair>{});

@@ -83,7 +83,6 @@ private:
     std::unique_ptr<TfEdPurchOffer> offer_;
     std::unique_ptr<TfEdPurchOffer> convertedOffer_;  // the offer an invoice being edited came from
     std::unique_ptr<TfEdPurchOrder> order_;
-    std::vector<std::unique_ptr<TfEdPurchOrder>> closedOrders_;
     TfEdPurchOrderBufer* buffer_ = nullptr;  // owned by the host, opened by the order
     std::string openId_;
     std::string sourceId_;

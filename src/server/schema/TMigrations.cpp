@@ -170,6 +170,14 @@ const std::string kLineColumns = R"(
     ConfirmPrice REAL DEFAULT 0,
     ConfirmDiscount REAL DEFAULT 0)";
 
+// Headers are read with the display fields of their vendor and subtype.
+std::string HeaderViewSql(const std::string& header) {
+    return "CREATE VIEW V_" + header + " AS SELECT h.*, c.Code AS N_Contragent_Code, c.Name AS N_Contragent_Name, "
+           "c.Bulstat AS N_Contragent_Bulstat, c.VATRegistrationNo AS N_Contragent_VATRegistrationNo, "
+           "s.Code AS N_SubDocument_Code, s.Name AS N_SubDocument_Name FROM " + header +
+           " h LEFT JOIN N_Contragent c ON c.Id = h.Contragent_Id LEFT JOIN N_SubDocument s ON s.Id = h.DocSubType_Id;\n";
+}
+
 std::string DocumentTablesSql() {
     std::string sql;
     for (const TDocumentTables& t : DocumentTables()) {
@@ -179,13 +187,15 @@ std::string DocumentTablesSql() {
         sql += "CREATE TABLE " + line + " (Master_Id TEXT NOT NULL REFERENCES " + header +
                "(Id) ON DELETE CASCADE," + kLineColumns + ");\n";
         sql += "CREATE INDEX IX_" + line + "_Master ON " + line + " (Master_Id, Line_No);\n";
-        // Headers are read with the display fields of their vendor and subtype.
-        sql += "CREATE VIEW V_" + header + " AS SELECT h.*, c.Code AS N_Contragent_Code, c.Name AS N_Contragent_Name, "
-               "c.Bulstat AS N_Contragent_Bulstat, c.VATRegistrationNo AS N_Contragent_VATRegistrationNo, "
-               "s.Code AS N_SubDocument_Code, s.Name AS N_SubDocument_Name FROM " + header +
-               " h LEFT JOIN N_Contragent c ON c.Id = h.Contragent_Id LEFT JOIN N_SubDocument s ON s.Id = h.DocSubType_Id;\n";
+        sql += HeaderViewSql(header);
     }
     return sql;
+}
+
+// The buffer header's view shows the columns added to buffers (PostgreSQL fixes a view's
+// columns when it is made).
+std::string OrderBufferViewSql() {
+    return "DROP VIEW V_D_PurchOrderBufHeader;\n" + HeaderViewSql("D_PurchOrderBufHeader");
 }
 
 const std::string kLineDetailColumns = R"(
@@ -524,6 +534,7 @@ const std::vector<TMigration>& Migrations() {
         {9, "Stock checks of posted receipts", GoodsCheckSchemaSql()},
         {10, "Source lines of consolidated documents not posted yet; order lines to select",
          SourceLinesInGlobalDocumentsSql() + OrderLineSelectionSql()},
+        {11, "Order buffer headers shown with their operation and order", OrderBufferViewSql()},
     };
     return migrations;
 }
