@@ -1,0 +1,105 @@
+#include <QAction>
+#include <QLineEdit>
+#include <QTableView>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include "DemoClientTest.h"
+#include "base/forms/TfBase.h"
+#include "base/server/IAppServer.h"
+#include "desktop/TDataGrid.h"
+#include "desktop/TDataSetModel.h"
+#include "desktop/TFormHostWidget.h"
+#include "desktop/TMainWindow.h"
+
+namespace tavrek::desktop {
+namespace {
+
+using testing::TypeText;
+
+// A buyer orders 24 yoghurts from vendor 5003, receives 14 of them through the order's buffer,
+// posts the receipt and finds it among the posted receipts.
+class OrderJourney : public testing::DemoClientTest {
+protected:
+    OrderJourney() { StartClient({1400, 860}); }
+
+    TFormHostWidget* ActiveHost() { return client->Window().ActiveHost(); }
+
+    void Trigger(TFormHostWidget& host, const char* name) {
+        auto* action = host.findChild<QAction*>(name);
+        ASSERT_NE(action, nullptr) << name;
+        ASSERT_TRUE(action->isEnabled()) << name;
+        action->trigger();
+        QTest::qWait(20);
+    }
+
+    // Types into a header field and leaves it with Tab.
+    static void TypeField(TFormHostWidget& host, const char* field, const QString& text) {
+        QWidget* control = host.findChild<QWidget*>(field);
+        ASSERT_NE(control, nullptr) << field;
+        auto* edit = qobject_cast<QLineEdit*>(control);
+        if (edit == nullptr) edit = control->findChild<QLineEdit*>();
+        ASSERT_NE(edit, nullptr) << field;
+        QTest::mouseClick(edit, Qt::LeftButton);
+        edit->selectAll();
+        TypeText(*edit, text);
+        QTest::keyClick(edit, Qt::Key_Tab);
+        QTest::qWait(10);
+    }
+
+    // The cell's editor opens after what the previous cell started has settled.
+    static void TypeLineCell(TDataGrid& grid, int row, const char* caption, const QString& text) {
+        testing::TypeIntoCell(grid.View(), grid.Model().index(row, testing::ColumnOf(grid.Model(), caption)), text, 600);
+    }
+};
+
+TEST_F(OrderJourney, AnOrderIsReceivedThroughItsBufferAndTheReceiptFoundInItsList) {
+    TFormHostWidget* order = OpenFromMenu("TfEdPurchOrder");
+    ASSERT_NE(order, nullptr);
+    Trigger(*order, "acInsertRecord");
+    TypeField(*order, "N_SubDocument_Code", "510");
+    TypeField(*order, "N_Contragent_Code", "5003");
+    TDataGrid* lines = order->Grid("dbgDetail");
+    lines->View().setFocus();
+    QTest::keyClick(&lines->View(), Qt::Key_Insert);
+    TypeLineCell(*lines, 0, "Код", "1008");
+    TypeLineCell(*lines, 0, "Количество", "24");
+    TypeLineCell(*lines, 0, "Ед. цена", "0.95");
+    Trigger(*order, "acSave");
+    ExpectNoFailures();
+    EXPECT_EQ(testing::LineValue(lines->Model(), 0, "Quantity").AsFloat(), 24.0);
+    EXPECT_EQ(testing::LineValue(lines->Model(), 0, "Description").AsString(), "Кисело мляко 3,6 %, 400 г");
+
+    answerer.ExpectMessage(QMessageBox::Ok);
+    Trigger(*order, "acReceive");
+    TFormHostWidget* buffer = ActiveHost();
+    ASSERT_NE(buffer, nullptr);
+    ASSERT_EQ(buffer->Form().ClassName(), "TfEdPurchOrderBufer");
+    TDataGrid* received = buffer->Grid("dbgDetail");
+    ASSERT_EQ(received->Model().rowCount(), 1);
+    EXPECT_EQ(testing::LineValue(received->Model(), 0, "Quantity").AsFloat(), 24.0);
+    // 10 of the yoghurts come later.
+    TypeLineCell(*received, 0, "Количество", "14");
+    QTest::keyClick(&received->View(), Qt::Key_F9);
+    QTest::qWait(20);
+    EXPECT_DOUBLE_EQ(buffer->Form().cdsMaster.FieldByName("TotalValue").AsFloat(), 13.30);
+    Screenshot("order-buffer.png");
+    Trigger(*buffer, "acPostDocument");
+    ExpectNoFailures();
+
+    TFormHostWidget* receipts = OpenFromMenu("TfBrPostedReceipt");
+    ASSERT_NE(receipts, nullptr);
+    TDataGrid* grid = receipts->Grid("dbgMaster");
+    ASSERT_EQ(grid->Model().rowCount(), 1);
+    EXPECT_EQ(grid->Model().data(grid->Model().index(0, 0)).toString(), "0000000001");
+    TRequestResult ordered;
+    dm().Server().RequestValue(0, "D_PurchaseLine", "ReceivedQty,QtyToReceive",
+                               TFilter().Add("D_PurchaseLine.Description", "=", "Кисело мляко 3,6 %, 400 г"), ordered, true);
+    ASSERT_EQ(ordered.Rows.size(), 1u);
+    EXPECT_DOUBLE_EQ(ordered.ByName("ReceivedQty").AsFloat(), 14.0);
+    EXPECT_DOUBLE_EQ(ordered.ByName("QtyToReceive").AsFloat(), 10.0);
+    ExpectNoFailures();
+}
+
+}  // namespace
+}  // namespace tavrek::desktop
