@@ -1,5 +1,5 @@
 // What an accountant waits for: posting and annulling a 10,000-line invoice with all its
-// ledger entries, and proving the books of a company of a million ledger entries.
+// ledger entries, receiving and invoicing a 10,000-line order through its buffer, and proving the books of a company of a million ledger entries.
 #include <unistd.h>
 
 #include <filesystem>
@@ -72,6 +72,35 @@ public:
                      "CAST(1001 + i % 50 AS TEXT), i % 17 + 1, 1, i % 17 + 1, 1.05, 1.05 * (i % 17 + 1), "
                      "CASE WHEN i % 3 = 0 THEN 9 ELSE 20 END, 'DOM', CASE WHEN i % 3 = 0 THEN 'VAT9' ELSE 'VAT20' END FROM n",
                      {id, id});
+        return id;
+    }
+
+    // An order of kInvoiceLines item lines and a buffer that receives and invoices all of them.
+    std::string AddOrderBuffer() {
+        const std::string order = "ORDER-" + std::to_string(++invoices_), id = "BUFFER-" + std::to_string(invoices_);
+        ExecuteBound(server_->Database(),
+                     "INSERT INTO D_PurchHeader (Id, Comp_Id, DocumentType, DocSubType_Id, Contragent_Id, DocumentDate) "
+                     "VALUES (?, 'DEMO', 22, 'SD-510', 'V01', 46340)",
+                     {order});
+        ExecuteBound(server_->Database(),
+                     "INSERT INTO D_PurchaseLine (Master_Id, Id, Comp_Id, Line_No, Type, Code, Quantity) WITH RECURSIVE "
+                     "n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < " + std::to_string(kInvoiceLines) +
+                         ") SELECT CAST(? AS TEXT), CAST(? AS TEXT) || '-' || i, 'DEMO', i, 1, CAST(1001 + i % 50 AS "
+                         "TEXT), i % 17 + 1 FROM n",
+                     {order, order});
+        ExecuteBound(server_->Database(),
+                     "INSERT INTO D_PurchOrderBufHeader (Id, Comp_Id, DocumentType, DocSubType_Id, Contragent_Id, "
+                     "VendorInvoiceNo, DocumentDate, CntrPostingGroup_Id, GenBusPostGroup_Id, VATBusPostGroup_Id, "
+                     "BusinessGroup_Id, AppliesToDoc_Id) VALUES (?, 'DEMO', 23, 'SD-580', 'V01', ?, 46345, 'SUP-DOM', "
+                     "'DOM', 'DOM', 'BG-SOF', ?)",
+                     {id, id, order});
+        ExecuteBound(server_->Database(),
+                     "INSERT INTO D_PurchOrderBufLine (Master_Id, Id, Comp_Id, Line_No, Type, Code, Quantity, "
+                     "QtyPerUnitOfMeasure, Quantity_Base, DirectUnitCost_ACY, TotalValue, VATPercent, VATBusPostGroup_Id, "
+                     "VATProdPostGroup_Id, OrderLine_Id) SELECT CAST(? AS TEXT), Id || '-B', 'DEMO', Line_No, 1, Code, "
+                     "Quantity, 1, Quantity, 1.05, 1.05 * Quantity, CASE WHEN Line_No % 3 = 0 THEN 9 ELSE 20 END, 'DOM', "
+                     "CASE WHEN Line_No % 3 = 0 THEN 'VAT9' ELSE 'VAT20' END, Id FROM D_PurchaseLine WHERE Master_Id = ?",
+                     {id, order});
         return id;
     }
 
@@ -158,6 +187,26 @@ void BM_PostCrMemoOf10000Lines(benchmark::State& state) {
     CountEngineCpu(state, engine);
 }
 BENCHMARK(BM_PostCrMemoOf10000Lines)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// An order's goods received and invoiced at once through a buffer: a receipt, an invoice with
+// all its entries, and every order line's quantities.
+void BM_ReceiveAndInvoiceBufferOf10000Lines(benchmark::State& state) {
+    double engine = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        const std::string id = Company(state).AddOrderBuffer();
+        const double before = Company(state).EngineCpuSeconds();
+        state.ResumeTiming();
+        TVariantArray keys;
+        if (Company(state).Server().PostPurchOrder(id, keys, 4) < 0)
+            state.SkipWithError(Company(state).Server().LastRefusalText().c_str());
+        state.PauseTiming();
+        engine += Company(state).EngineCpuSeconds() - before;
+        state.ResumeTiming();
+    }
+    CountEngineCpu(state, engine);
+}
+BENCHMARK(BM_ReceiveAndInvoiceBufferOf10000Lines)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 void BM_AnnulInvoiceOf10000Lines(benchmark::State& state) {
     double engine = 0;
