@@ -25,14 +25,6 @@ protected:
 
     TFormHostWidget* ActiveHost() { return client->Window().ActiveHost(); }
 
-    void Trigger(TFormHostWidget& host, const char* name) {
-        auto* action = host.findChild<QAction*>(name);
-        ASSERT_NE(action, nullptr) << name;
-        ASSERT_TRUE(action->isEnabled()) << name;
-        action->trigger();
-        QTest::qWait(20);
-    }
-
     // Types into a header field and leaves it with Tab.
     static void TypeField(TFormHostWidget& host, const char* field, const QString& text) {
         QWidget* control = host.findChild<QWidget*>(field);
@@ -56,7 +48,7 @@ protected:
 TEST_F(OrderJourney, AnOrderIsReceivedThroughItsBufferAndTheReceiptFoundInItsList) {
     TFormHostWidget* order = OpenFromMenu("TfEdPurchOrder");
     ASSERT_NE(order, nullptr);
-    Trigger(*order, "acInsertRecord");
+    testing::TriggerAction(*order, "acInsertRecord");
     TypeField(*order, "N_SubDocument_Code", "510");
     TypeField(*order, "N_Contragent_Code", "5003");
     TDataGrid* lines = order->Grid("dbgDetail");
@@ -65,13 +57,13 @@ TEST_F(OrderJourney, AnOrderIsReceivedThroughItsBufferAndTheReceiptFoundInItsLis
     TypeLineCell(*lines, 0, "Код", "1008");
     TypeLineCell(*lines, 0, "Количество", "24");
     TypeLineCell(*lines, 0, "Ед. цена", "0.95");
-    Trigger(*order, "acSave");
+    testing::TriggerAction(*order, "acSave");
     ExpectNoFailures();
     EXPECT_EQ(testing::LineValue(lines->Model(), 0, "Quantity").AsFloat(), 24.0);
     EXPECT_EQ(testing::LineValue(lines->Model(), 0, "Description").AsString(), "Кисело мляко 3,6 %, 400 г");
 
     answerer.ExpectMessage(QMessageBox::Ok);
-    Trigger(*order, "acReceive");
+    testing::TriggerAction(*order, "acReceive");
     TFormHostWidget* buffer = ActiveHost();
     ASSERT_NE(buffer, nullptr);
     ASSERT_EQ(buffer->Form().ClassName(), "TfEdPurchOrderBufer");
@@ -84,7 +76,7 @@ TEST_F(OrderJourney, AnOrderIsReceivedThroughItsBufferAndTheReceiptFoundInItsLis
     QTest::qWait(20);
     EXPECT_DOUBLE_EQ(buffer->Form().cdsMaster.FieldByName("TotalValue").AsFloat(), 13.30);
     Screenshot("order-buffer.png");
-    Trigger(*buffer, "acPostDocument");
+    testing::TriggerAction(*buffer, "acPostDocument");
     ExpectNoFailures();
 
     TFormHostWidget* receipts = OpenFromMenu("TfBrPostedReceipt");
