@@ -29,6 +29,12 @@ void TScenarioHost::ShowForm(std::unique_ptr<TfBase> form) { forms_.push_back(st
 
 int TScenarioHost::ShowModal(TfBase&) { return mrCancel; }
 
+bool TScenarioHost::Select(const std::string&, const TFilter&, bool, TRequestResult& chosen) {
+    chosen = std::move(selection_);
+    selection_ = TRequestResult();
+    return !chosen.Empty();
+}
+
 std::vector<TfBase*> TScenarioHost::OpenForms() {
     std::vector<TfBase*> forms;
     for (const auto& form : forms_)

@@ -38,7 +38,9 @@ public:
     int MessageDlgEx(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons) override;
     bool InputQuantity(const std::string&, double&, double) override { return false; }
     bool InputText(const std::string&, const std::string&, std::string&) override { return false; }
-    bool Select(const std::string&, const TFilter&, bool, TRequestResult&) override { return false; }
+    // The rows a person picks in the next selector; without them a selector is cancelled.
+    void AnswerNextSelect(TRequestResult rows) { selection_ = std::move(rows); }
+    bool Select(const std::string&, const TFilter&, bool, TRequestResult& chosen) override;
     bool SelectFile(const std::string&, const std::string&, bool, std::string&) override { return false; }
     // The first option, as a person who reads no further would choose.
     int ChooseOption(const std::string&, const std::string&) override { return 0; }
@@ -49,6 +51,7 @@ private:
     std::vector<std::unique_ptr<TfBase>> forms_;
     std::vector<std::string> messages_;
     std::vector<std::string> failures_;
+    TRequestResult selection_;
 };
 
 }  // namespace tavrek::scenario

@@ -7,6 +7,8 @@
 #include "base/forms/TFormCatalogue.h"
 #include "base/session/Tdm.h"
 #include "base/util/Utils.h"
+#include "documents/uEdPurchaseDoc.h"
+#include "editors/uEdPurchAdvancePayment.h"
 #include "frame/uPurchasePackage.h"
 #include "posted/uEdPostedPurchInvoice.h"
 #include "server/SqlValue.h"
@@ -81,7 +83,9 @@ void TScenarioRunner::Perform(const TScenarioStep& step, std::vector<TScenarioRe
     const auto expect = [&](const std::string& difference) {
         results.push_back({difference.empty(), step.LineNo, StepText(step), difference});
     };
-    if (step.Verb == "header") {
+    if (step.Verb == "advance" || step.Verb == "invoice" || step.Verb == "generic") {
+        Start(step.Verb);
+    } else if (step.Verb == "header") {
         SetFields(Editor().cdsMaster, step.Pairs);
         openId_ = Editor().cdsMaster.FieldByName("Id").AsString();
     } else if (step.Verb == "line") {
@@ -124,6 +128,12 @@ void TScenarioRunner::Perform(const TScenarioStep& step, std::vector<TScenarioRe
     } else if (step.Verb == "bufferline") {
         if (buffer_ == nullptr) throw EStepFailed("няма буфер");
         SetLineFields(buffer_->cdsDetail, step);
+    } else if (step.Verb == "edit") {
+        SetLineFields(Editor().cdsDetail, step);
+    } else if (step.Verb == "advanceline") {
+        AddAdvanceLines();
+    } else if (step.Verb == "pay") {
+        expect(Pay(step));
     } else if (step.Verb == "books") {
         expect(ExpectBooksBalanced());
     } else {
@@ -151,6 +161,10 @@ void TScenarioRunner::AddLine(const std::vector<TScenarioPair>& pairs) {
 std::string TScenarioRunner::Scope(const std::string& table) const {
     if (order_) return OrderScope(table);
     if (table == "D_PurchHeader") return "Id = ?";
+    // Once a credit memo is posted, the invoice it credits.
+    if (table == "D_PurchInvoiceHeader" && crMemo_)
+        return "IsGlobalInvoice = 0 AND VendorInvoiceNo = (SELECT ToInvoiceNo FROM D_PurchCrMemoHeader WHERE "
+               "SrcDocument_Id = ?)";
     if (table == "D_PurchaseLine") return "Master_Id = ?";
     if (table == PostedTable()) return "SrcDocument_Id = ?";
     const std::string posted = "(SELECT Id FROM " + PostedTable() + " WHERE SrcDocument_Id = ?)";
@@ -225,8 +239,10 @@ std::string TScenarioRunner::Annul(const TScenarioStep& step) {
     const std::string* description = step.Find("Description");
     const std::string* payments = step.Find("Payments");
     const std::string* refused = step.Find("Refused");
+    const std::string* of = step.Find("Of");
+    const std::string id = of != nullptr && *of == "previous" ? previousId_ : PostedId();
     Variant output;
-    const int result = server_.AnnulDocument(PostedId(), 0, description ? *description : "",
+    const int result = server_.AnnulDocument(id, 0, description ? *description : "",
                                              TDateTime::Parse(Required(step, "Date")), payments ? std::stoi(*payments) : 0,
                                              output);
     if (refused == nullptr) return result == 0 ? "" : "отказ: " + server_.LastRefusalText();
@@ -256,6 +272,23 @@ void TScenarioRunner::Consume(const TScenarioStep& step) {
                          "UPDATE G_ItemEntry SET RemainingQuantity = RemainingQuantity - ? WHERE Document_Id = ? AND "
                          "Item_Id = (SELECT Id FROM N_Item WHERE Code = ?)",
                          {std::stod(Required(step, "Quantity")), PostedId(), Required(step, "Code")});
+}
+
+// A payment of Amount to the vendor for the posted invoice (the credited one after "credit"),
+// from the purchases setup's payment account, posted as the payment form posts it.
+std::string TScenarioRunner::Pay(const TScenarioStep& step) {
+    const std::string invoiceId = crMemo_ ? creditedId_ : PostedId();
+    const std::string paymentId = CreateUniqueID();
+    server::ExecuteBound(server_.Database(),
+                         "INSERT INTO D_VendorPayment (Id, Comp_Id, DocumentNo, DocumentDate, AppliesToDoc_Id, "
+                         "Account_Id, Amount, CurrencyFactor, Description) SELECT ?, Id, 'PAY-1', ?, ?, DirectPayAccount, "
+                         "?, 1, 'Плащане' FROM C_PurchasesSetup WHERE Id = ?",
+                         {paymentId, TDateTime::Parse(Required(step, "Date")), invoiceId,
+                          std::stod(Required(step, "Amount")), server_.Session().CompanyId});
+    TRequestResult answer;
+    server_.RequestValue(-1, "exec usp_PostVendorPayment '" + server_.Session().CompanyId + "', '" + paymentId + "'",
+                         "Result,ErrMsg", TFilter(), answer, false);
+    return answer.ByName("Result").AsInteger() == 0 ? "" : "плащането е отказано: " + answer.ByName("ErrMsg").AsString();
 }
 
 TfEdBasePurchDocument& TScenarioRunner::Editor() {
@@ -290,9 +323,35 @@ void TScenarioRunner::Credit(const TScenarioStep& step) {
     memo->CopyDocumentByTemplate(invoiceId, found.Value().AsString(), view->FormNumber, 0, 1, 0);
     memo->CallingForm = nullptr;
     creditedView_ = std::move(view);
+    creditedId_ = invoiceId;
     crMemo_ = std::move(memo);
     openId_ = crMemo_->cdsMaster.FieldByName("Id").AsString();
     SetFields(crMemo_->cdsMaster, step.Pairs);
+}
+
+// A new document in the invoice editor, the advance payment editor or the generic document
+// editor; the steps then concern it.
+void TScenarioRunner::Start(const std::string& kind) {
+    if (crMemo_ || offer_ || order_) throw EStepFailed("новият документ трябва да следва фактура");
+    if (kind == "advance") form_ = std::make_unique<TfEdPurchAdvancePayment>();
+    else if (kind == "generic") form_ = std::make_unique<TfEdPurchaseDoc>();
+    else form_ = std::make_unique<TfEdPurchase>();
+    form_->Create();
+    form_->Show();
+    form_->acInsertRecord.Execute();
+    previousId_ = PostedId();
+    openId_.clear();
+}
+
+// The vendor's open advances, each chosen in the selector of "Добавяне на авансови плащания".
+void TScenarioRunner::AddAdvanceLines() {
+    host_.AnswerNextSelect(server::SelectRows(
+        server_.Database(),
+        "SELECT d.Id, d.Account_Id, d.sAmount, d.Description, d.GlobalDimension_Id FROM G_LAccountDimension d JOIN "
+        "C_PurchasesSetup p ON p.Id = d.Comp_Id AND p.AdvancePaymentAccount = d.Account_Id WHERE d.Comp_Id = ? AND "
+        "d.Reference_Id = ? AND d.sAmount <> 0 ORDER BY d.DocumentDate, d.Id",
+        {server_.Session().CompanyId, Editor().cdsMaster.FieldByName("Contragent_Id").Value()}));
+    Editor().acAddAdvancePayment.Execute();
 }
 
 // A line of the credit memo (Line=N) credits another Quantity; Quantity=0 leaves it out.

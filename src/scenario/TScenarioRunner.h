@@ -33,7 +33,10 @@ struct TScenarioResult {
 // server made of it (an invoice in an invoice editor, to be posted), and "source" reads the
 // offer. After "order" the steps concern a purchase
 // order, and after an order operation the order buffer it opened; the expectations then read
-// what was posted from the order's buffers.
+// what was posted from the order's buffers. After "credit", D_PurchInvoiceHeader is the
+// credited invoice; "pay" pays the posted (or credited) invoice. "advance", "invoice" and
+// "generic" start a new advance payment, invoice or generic document, the first before any;
+// "edit" types on a line, "advanceline" adds the vendor's open advances.
 class TScenarioRunner {
 public:
     explicit TScenarioRunner(server::EmbeddedServer& server);
@@ -61,6 +64,9 @@ private:
     void Consume(const TScenarioStep& step);
     void Credit(const TScenarioStep& step);
     void CreditLine(const TScenarioStep& step);
+    std::string Pay(const TScenarioStep& step);
+    void Start(const std::string& kind);
+    void AddAdvanceLines();
     void StartOffer();
     std::string Convert(const TScenarioStep& step);
     void OpenConvertedInvoice();
@@ -86,6 +92,8 @@ private:
     TfEdPurchOrderBufer* buffer_ = nullptr;  // owned by the host, opened by the order
     std::string openId_;
     std::string sourceId_;
+    std::string creditedId_;  // the posted invoice a credit memo was generated from
+    std::string previousId_;  // the document posted before "advance" or "invoice" (annul Of=previous)
 };
 
 // "ok" or "FAIL", the line and step, and the differing values.

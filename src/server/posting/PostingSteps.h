@@ -7,6 +7,9 @@
 
 #include "base/data/Variant.h"
 #include "server/TServerContext.h"
+#include "server/posting/TDocumentAmounts.h"
+#include "server/posting/TLedgerEntries.h"
+#include "server/posting/TPostingDocument.h"
 
 namespace tavrek::server {
 
@@ -25,5 +28,34 @@ int64_t NextTransactionNo(TServerContext& ctx);
 
 // The posting series of a document subtype, or the purchases setup's column when the subtype has none.
 std::string PostingSeries(TServerContext& ctx, const Variant& subType, const char* setupColumn);
+
+// A refusal by message key: -1, with the key for the message the client shows.
+int RefuseWith(TServerContext& ctx, const std::string& key);
+
+bool AllowsNegativeStock(TServerContext& ctx);
+
+// Where an open document goes when it is posted.
+struct TPostedCopy {
+    const char* FromHeader;
+    const char* FromLines;
+    const char* ToHeader;
+    const char* ToLines;
+    int DocumentType;  // of the posted document
+    // Header columns taken from expressions besides the posted keys, and columns only the
+    // posted header has with their values.
+    std::map<std::string, std::string> HeaderOverrides;
+    std::string ExtraColumns, ExtraValues;
+};
+
+// Copies the open document into the posted tables under its number and transaction, the
+// lines with their local amounts at the document's rate. Returns the posted Id.
+std::string CopyToPosted(TServerContext& ctx, const TPostedCopy& copy, const std::string& id, const std::string& number,
+                         int64_t transaction, int decimals);
+
+// The posted header and lines take the amounts of the posting: the document as its
+// recalculation computes it, what is left open with the vendor, and the local amount of the
+// line that took the document's rounding difference.
+void WritePostedAmounts(TServerContext& ctx, const TPostedCopy& copy, const TPostingDocument& doc,
+                        const TDocumentAmounts& amounts, const std::vector<TVendorEntry>& vendor);
 
 }  // namespace tavrek::server

@@ -1,5 +1,8 @@
 #include "server/posting/PurchaseProcedures.h"
 
+#include <utility>
+#include <vector>
+
 #include "base/data/TDateTime.h"
 #include "base/util/Utils.h"
 #include "server/SqlValue.h"
@@ -13,18 +16,36 @@
 namespace tavrek::server {
 namespace {
 
-struct TProtocolSource {
-    const char* Header;
-    const char* Line;
+// What a protocol is made from: invoices (open or posted) and order buffers, or posted credit memos.
+struct TProtocolKind {
+    std::vector<std::pair<const char*, const char*>> Sources;  // header and line tables
+    int DocumentType;
+    const char* SubTypeCode;  // the purchases setup's column of the protocol's subtype code
+    const char* Series;       // and of its number series
+    const char* PostedFlag;   // the posted table's flag of a posted protocol
+    const char* PostedTable;
 };
 
-// The invoice a protocol is made for: an open one, one already posted, or an order buffer.
-const TProtocolSource* FindProtocolSource(TServerContext& ctx, const std::string& companyId, const std::string& id) {
-    static const TProtocolSource sources[] = {{"D_PurchHeader", "D_PurchaseLine"},
-                                              {"D_PurchInvoiceHeader", "D_PurchInvoiceLine"},
-                                              {"D_PurchOrderBufHeader", "D_PurchOrderBufLine"}};
-    for (const TProtocolSource& source : sources)
-        if (!SelectRows(ctx.Db, std::string("SELECT 1 FROM ") + source.Header + " WHERE Id = ? AND Comp_Id = ?",
+const TProtocolKind kInvoiceProtocol{{{"D_PurchHeader", "D_PurchaseLine"},
+                                      {"D_PurchInvoiceHeader", "D_PurchInvoiceLine"},
+                                      {"D_PurchOrderBufHeader", "D_PurchOrderBufLine"}},
+                                     DocumentType::PurchProtocol,
+                                     "PurchProtocol_Code",
+                                     "PurchProtocol_Series_Id",
+                                     "IsGlobalInvoice",
+                                     "D_PurchInvoiceHeader"};
+const TProtocolKind kCrMemoProtocol{{{"D_PurchCrMemoHeader", "D_PurchCrMemoLine"}},
+                                    DocumentType::PurchCrMemoProtocol,
+                                    "PurchCRMemoProtocol_Code",
+                                    "PurchCrMemoProtocol_Series_Id",
+                                    "IsGlobalCrMemo",
+                                    "D_PurchCrMemoHeader"};
+
+// The source tables that hold the document, or nullptr.
+const std::pair<const char*, const char*>* FindProtocolSource(TServerContext& ctx, const TProtocolKind& kind,
+                                                              const std::string& companyId, const std::string& id) {
+    for (const auto& source : kind.Sources)
+        if (!SelectRows(ctx.Db, std::string("SELECT 1 FROM ") + source.first + " WHERE Id = ? AND Comp_Id = ?",
                         {id, companyId})
                  .Empty())
             return &source;
@@ -36,24 +57,56 @@ TRequestResult ProtocolRefused(TServerContext& ctx, const char* key) {
     return Answer({"Result", "ErrMsg"}, {"-1", MessageText(ctx, key)});
 }
 
-// Arguments: company, business group, invoice Id, user. The protocol charges ourselves the
-// VAT of the invoice's lines at the rates of our own VAT business group, in local currency.
-TRequestResult CreatePurchaseProtocolFromPurch(TServerContext& ctx, const TVariantArray& args) {
-    const std::string company = Arg(args, 0), group = Arg(args, 1), invoiceId = Arg(args, 2);
-    const TProtocolSource* source = FindProtocolSource(ctx, company, invoiceId);
-    if (source == nullptr) return ProtocolRefused(ctx, "err_PostPurchDocumentNotFound");
-    const TRequestResult existing = SelectRows(
-        ctx.Db,
-        "SELECT 1 FROM D_GlobalPurchHeader WHERE AppliesToDoc_Id = ?1 AND DocumentType = ?2 UNION ALL "
-        "SELECT 1 FROM D_PurchInvoiceHeader WHERE AppliesToDoc_Id = ?1 AND IsGlobalInvoice = 1 AND Annul = 0",
-        {invoiceId, DocumentType::PurchProtocol});
-    if (!existing.Empty()) return ProtocolRefused(ctx, "err_PurchProtocolExists");
+bool ProtocolExists(TServerContext& ctx, const TProtocolKind& kind, const std::string& documentId) {
+    return !SelectRows(ctx.Db,
+                       std::string("SELECT 1 FROM D_GlobalPurchHeader WHERE AppliesToDoc_Id = ?1 AND DocumentType = ?2 "
+                                   "UNION ALL SELECT 1 FROM ") + kind.PostedTable + " WHERE AppliesToDoc_Id = ?1 AND " +
+                           kind.PostedFlag + " = 1 AND Annul = 0",
+                       {documentId, kind.DocumentType})
+                .Empty();
+}
 
+// The protocol's lines charge ourselves the VAT of the document's lines at the rates of our
+// own VAT business group, in local currency; returns how many there are.
+int CopyProtocolLines(TServerContext& ctx, const std::string& protocolId, const char* lineTable,
+                      const std::string& documentId, const Variant& vatGroup, int decimals) {
+    const std::string rate =
+        "COALESCE((SELECT VATPercent FROM G_VATPostingSetup v WHERE v.Comp_Id = l.Comp_Id AND "
+        "v.VATBus_PostingGroup = ?3 AND v.VATProd_PostingGroup = l.VATProdPostGroup_Id), l.VATPercent)";
+    const std::string vat = "ROUND(CAST(l.TotalValue_LCY * " + rate + " / 100.0 AS NUMERIC), ?4)";
+    return ExecuteBound(
+        ctx.Db,
+        "INSERT INTO D_GlobalPurchLine (Master_Id, Id, Comp_Id, Line_No, Type, Code, Description, Measure_Id, "
+        "Quantity, Quantity_Base, DirectUnitCost, VATProdPostGroup_Id, VATBusPostGroup_Id, GenProdPostGroup_Id, "
+        "VATPercent, VATBaseAmount, TotalValue, VATValue, TotalVAT, TotalValue_LCY, VATValue_LCY, TotalVAT_LCY, "
+        "SrcLine_Id, BusinessGroup_Id) SELECT ?1, ?1 || '.' || l.Id, l.Comp_Id, l.Line_No, l.Type, l.Code, "
+        "l.Description, l.Measure_Id, l.Quantity, l.Quantity_Base, l.UnitCost_LCY, l.VATProdPostGroup_Id, ?3, "
+        "l.GenProdPostGroup_Id, " + rate + ", l.TotalValue_LCY, l.TotalValue_LCY, " + vat + ", l.TotalValue_LCY + " +
+            vat + ", l.TotalValue_LCY, " + vat + ", l.TotalValue_LCY + " + vat + ", l.Id, l.BusinessGroup_Id FROM " +
+            lineTable + " l WHERE l.Master_Id = ?2 AND l.TotalValue_LCY <> 0 ORDER BY l.Line_No",
+        {protocolId, documentId, vatGroup, decimals});
+}
+
+void SumProtocol(TServerContext& ctx, const std::string& protocolId) {
+    std::string sums;
+    for (const char* column : {"TotalValue", "VATValue", "TotalVAT", "TotalValue_LCY", "TotalVAT_LCY"})
+        sums += std::string(sums.empty() ? "" : ", ") + column + " = (SELECT COALESCE(SUM(" + column +
+                "), 0) FROM D_GlobalPurchLine WHERE Master_Id = ?1)";
+    ExecuteBound(ctx.Db, "UPDATE D_GlobalPurchHeader SET " + sums + " WHERE Id = ?1", {protocolId});
+}
+
+// Arguments: company, business group, document Id, user. The open protocol of the document,
+// numbered from the protocols' series; answers its Id, or -1 and the reason.
+TRequestResult CreateProtocol(TServerContext& ctx, const TVariantArray& args, const TProtocolKind& kind) {
+    const std::string company = Arg(args, 0), group = Arg(args, 1), documentId = Arg(args, 2);
+    const auto* source = FindProtocolSource(ctx, kind, company, documentId);
+    if (source == nullptr) return ProtocolRefused(ctx, "err_PostPurchDocumentNotFound");
+    if (ProtocolExists(ctx, kind, documentId)) return ProtocolRefused(ctx, "err_PurchProtocolExists");
     const TRequestResult setup = SelectRows(
         ctx.Db,
-        "SELECT (SELECT Id FROM N_SubDocument WHERE Comp_Id = ?1 AND Code = p.PurchProtocol_Code), "
-        "p.PurchProtocol_Series_Id, c.VATBusPostGroup_Id, c.AmountDecimals FROM C_PurchasesSetup p "
-        "JOIN C_CompanySetup c ON c.Id = p.Id WHERE p.Id = ?1",
+        std::string("SELECT (SELECT Id FROM N_SubDocument WHERE Comp_Id = ?1 AND Code = p.") + kind.SubTypeCode +
+            "), p." + kind.Series + ", c.VATBusPostGroup_Id, c.AmountDecimals FROM C_PurchasesSetup p "
+            "JOIN C_CompanySetup c ON c.Id = p.Id WHERE p.Id = ?1",
         {company});
     std::string number;
     if (NextSerieNo(ctx, setup.Value(0, 1).AsString(), group, number) < 0)
@@ -64,35 +117,24 @@ TRequestResult CreatePurchaseProtocolFromPurch(TServerContext& ctx, const TVaria
                              "DocumentDate, PostingDate, Contragent_Id, Currency_Id, CurrencyFactor, VATBusPostGroup_Id, "
                              "BusinessGroup_Id, User_Id, C_Datetime, ToInvoiceNo, InvoiceDate, AppliesToDoc_Id, "
                              "VendorInvoiceNo) SELECT ?1, Comp_Id, ?2, ?3, ?4, DocumentDate, PostingDate, Contragent_Id, "
-                             "'', 1, ?5, ?6, ?7, ?8, VendorInvoiceNo, DocumentDate, Id, VendorInvoiceNo FROM ") +
-                     source->Header + " WHERE Id = ?9",
-                 {protocolId, DocumentType::PurchProtocol, setup.Value(0, 0), number, setup.Value(0, 2), group,
-                  Arg(args, 3), TDateTime::Now(), invoiceId});
+                             "'', 1, ?5, ?6, ?7, ?8, COALESCE(NULLIF(VendorInvoiceNo, ''), VendorCreditMemoNo), "
+                             "DocumentDate, Id, COALESCE(NULLIF(VendorInvoiceNo, ''), VendorCreditMemoNo) FROM ") +
+                     source->first + " WHERE Id = ?9",
+                 {protocolId, kind.DocumentType, setup.Value(0, 0), number, setup.Value(0, 2), group, Arg(args, 3),
+                  TDateTime::Now(), documentId});
     const int decimals = setup.Value(0, 3).IsNull() ? 2 : static_cast<int>(setup.Value(0, 3).AsInteger());
-    const std::string rate =
-        "COALESCE((SELECT VATPercent FROM G_VATPostingSetup v WHERE v.Comp_Id = l.Comp_Id AND "
-        "v.VATBus_PostingGroup = ?3 AND v.VATProd_PostingGroup = l.VATProdPostGroup_Id), l.VATPercent)";
-    const std::string vat = "ROUND(CAST(l.TotalValue_LCY * " + rate + " / 100.0 AS NUMERIC), ?4)";
-    const int lines = ExecuteBound(
-        ctx.Db,
-        "INSERT INTO D_GlobalPurchLine (Master_Id, Id, Comp_Id, Line_No, Type, Code, Description, Measure_Id, "
-        "Quantity, Quantity_Base, DirectUnitCost, VATProdPostGroup_Id, VATBusPostGroup_Id, GenProdPostGroup_Id, "
-        "VATPercent, VATBaseAmount, TotalValue, VATValue, TotalVAT, TotalValue_LCY, VATValue_LCY, TotalVAT_LCY, "
-        "SrcLine_Id, BusinessGroup_Id) SELECT ?1, ?1 || '.' || l.Id, l.Comp_Id, l.Line_No, l.Type, l.Code, "
-        "l.Description, l.Measure_Id, l.Quantity, l.Quantity_Base, l.UnitCost_LCY, l.VATProdPostGroup_Id, ?3, "
-        "l.GenProdPostGroup_Id, " + rate + ", l.TotalValue_LCY, l.TotalValue_LCY, " + vat + ", l.TotalValue_LCY + " +
-            vat + ", l.TotalValue_LCY, " + vat + ", l.TotalValue_LCY + " + vat + ", l.Id, l.BusinessGroup_Id FROM " +
-            source->Line + " l WHERE l.Master_Id = ?2 AND l.TotalValue_LCY <> 0 ORDER BY l.Line_No",
-        {protocolId, invoiceId, setup.Value(0, 2), decimals});
-    if (lines == 0) return ProtocolRefused(ctx, "err_PurchProtocolNoLines");
-    ExecuteBound(ctx.Db,
-                 "UPDATE D_GlobalPurchHeader SET TotalValue = (SELECT COALESCE(SUM(TotalValue), 0) FROM D_GlobalPurchLine WHERE "
-                 "Master_Id = ?1), VATValue = (SELECT COALESCE(SUM(VATValue), 0) FROM D_GlobalPurchLine WHERE Master_Id = ?1), "
-                 "TotalVAT = (SELECT COALESCE(SUM(TotalVAT), 0) FROM D_GlobalPurchLine WHERE Master_Id = ?1), TotalValue_LCY = "
-                 "(SELECT COALESCE(SUM(TotalValue_LCY), 0) FROM D_GlobalPurchLine WHERE Master_Id = ?1), TotalVAT_LCY = "
-                 "(SELECT COALESCE(SUM(TotalVAT_LCY), 0) FROM D_GlobalPurchLine WHERE Master_Id = ?1) WHERE Id = ?1",
-                 {protocolId});
+    if (CopyProtocolLines(ctx, protocolId, source->second, documentId, setup.Value(0, 2), decimals) == 0)
+        return ProtocolRefused(ctx, "err_PurchProtocolNoLines");
+    SumProtocol(ctx, protocolId);
     return Answer({"Result", "ErrMsg"}, {protocolId, ""});
+}
+
+TRequestResult CreatePurchaseProtocol(TServerContext& ctx, const TVariantArray& args) {
+    return CreateProtocol(ctx, args, kInvoiceProtocol);
+}
+
+TRequestResult CreatePurchaseCrMemoProtocol(TServerContext& ctx, const TVariantArray& args) {
+    return CreateProtocol(ctx, args, kCrMemoProtocol);
 }
 
 TRequestResult Passed() { return Answer({"Code", "Msg"}, {0, ""}); }
@@ -102,13 +144,14 @@ TRequestResult Failed(TServerContext& ctx, const char* key, const std::string& d
 }
 
 // Arguments: company, document Id, two options. A line booked on the advance payment account
-// must name the advance it settles.
+// must name the advance it settles; an advance payment's own line gets its dimension at posting.
 TRequestResult CheckForAccountDimension(TServerContext& ctx, const TVariantArray& args) {
     const TRequestResult lines = SelectRows(
         ctx.Db,
-        "SELECT l.Line_No FROM D_PurchaseLine l JOIN C_PurchasesSetup p ON p.Id = ?1 WHERE l.Master_Id = ?2 AND "
-        "l.Type = 2 AND l.Code = p.AdvancePaymentAccount AND COALESCE(l.AccountDimension_Id, '') = '' ORDER BY l.Line_No",
-        {Arg(args, 0), Arg(args, 1)});
+        "SELECT l.Line_No FROM D_PurchaseLine l JOIN C_PurchasesSetup p ON p.Id = ?1 JOIN D_PurchHeader h ON h.Id = "
+        "l.Master_Id WHERE l.Master_Id = ?2 AND h.DocumentType <> ?3 AND l.Type = 2 AND l.Code = "
+        "p.AdvancePaymentAccount AND COALESCE(l.AccountDimension_Id, '') = '' ORDER BY l.Line_No",
+        {Arg(args, 0), Arg(args, 1), DocumentType::PurchAdvancePayment});
     if (lines.Empty()) return Passed();
     return Failed(ctx, "err_PostPurchAdvanceWithoutDimension", " (ред " + lines.Value().AsString() + ")");
 }
@@ -139,9 +182,10 @@ TRequestResult SendDocumentForCheck(TServerContext& ctx, const TVariantArray& ar
 
 void RegisterPurchaseProcedures(TProcedureRegistry& registry) {
     RegisterVendorItemProcedures(registry);
-    registry.Register(TProcedureKind::pkProcedure, "usp_CreatePurchaseProtocolFromPurch", CreatePurchaseProtocolFromPurch);
-    registry.Register(TProcedureKind::pkProcedure, "usp_CreatePurchaseProtocolFromPurchOrderBuf",
-                      CreatePurchaseProtocolFromPurch);
+    registry.Register(TProcedureKind::pkProcedure, "usp_CreatePurchaseProtocolFromPurch", CreatePurchaseProtocol);
+    registry.Register(TProcedureKind::pkProcedure, "usp_CreatePurchaseProtocolFromPurchOrderBuf", CreatePurchaseProtocol);
+    registry.Register(TProcedureKind::pkProcedure, "usp_CreatePurchaseProtocol", CreatePurchaseProtocol);
+    registry.Register(TProcedureKind::pkProcedure, "usp_CreatePurchaseCrMemoProtocol", CreatePurchaseCrMemoProtocol);
     registry.Register(TProcedureKind::pkProcedure, "usp_CheckForAccountDimension", CheckForAccountDimension);
     registry.Register(TProcedureKind::pkProcedure, "usp_CheckCanPostDocument", CheckCanPostDocument);
     registry.Register(TProcedureKind::pkProcedure, "usp_SendDocumentForCheck", SendDocumentForCheck);

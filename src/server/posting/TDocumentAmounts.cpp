@@ -68,8 +68,16 @@ void GroupLines(const TPostingDocument& doc, const TMinorUnits& units, TDocument
     }
 }
 
+// The VAT typed on the lines of a group.
+int64_t TypedVAT(const TPostingDocument& doc, const TMinorUnits& units, const TVATGroupAmounts& group) {
+    int64_t vat = 0;
+    for (size_t i : group.Lines) vat += units.Of(doc.Lines[i].VATValue);
+    return vat;
+}
+
 // VAT is taken once on the whole base of each rate, then shared among the posting groups
-// of that rate; the local VAT is the document's VAT at the rate, shared among all groups.
+// of that rate (a generic document takes what its lines say); the local VAT is the
+// document's VAT at the rate, shared among all groups.
 void GroupVAT(const TPostingDocument& doc, const TMinorUnits& units, TDocumentAmounts& out) {
     std::map<std::pair<double, bool>, std::vector<size_t>> byRate;
     for (size_t g = 0; g < out.VATGroups.size(); ++g)
@@ -82,7 +90,11 @@ void GroupVAT(const TPostingDocument& doc, const TMinorUnits& units, TDocumentAm
             base += out.VATGroups[g].Base;
             parts.push_back(units.Of(units.ToAmount(out.VATGroups[g].Base) * rate.first / 100.0));
         }
-        const int64_t vat = units.Of(units.ToAmount(base) * rate.first / 100.0);
+        int64_t vat = units.Of(units.ToAmount(base) * rate.first / 100.0);
+        if (doc.TypedVAT) {
+            vat = 0;
+            for (size_t k = 0; k < groups.size(); ++k) vat += parts[k] = TypedVAT(doc, units, out.VATGroups[groups[k]]);
+        }
         PlaceDifference(parts, vat);
         for (size_t k = 0; k < groups.size(); ++k) out.VATGroups[groups[k]].VAT = parts[k];
         out.VATValue += vat;

@@ -4,6 +4,7 @@
 
 #include "base/util/Utils.h"
 #include "server/SqlValue.h"
+#include "server/schema/DocumentTypes.h"
 #include "server/posting/TMinorUnits.h"
 
 namespace tavrek::server {
@@ -105,6 +106,9 @@ TPostingDocument TLedgerStore::Document(const std::string& headerTable, const st
         ctx_.Db, "SELECT PostingDate, COALESCE(DirectPay, 0) FROM " + headerTable + " WHERE Id = ?", {documentId});
     doc.PostingDate = Date(header.Value(0, 0));
     doc.PaidAtPosting = header.Value(0, 1).AsInteger() == 1;
+    const int64_t sourceType =
+        SelectRows(ctx_.Db, "SELECT DocumentType FROM D_PurchHeader WHERE Id = ?", {sourceId}).Value().AsInteger();
+    doc.TypedVAT = sourceType == DocumentType::PurchGenericDoc || sourceType == DocumentType::PurchGenericCrMemoDoc;
     // Item lines name the item by its code; the ledgers keep the item's key.
     const TRequestResult lines = SelectRows(
         ctx_.Db,
@@ -116,7 +120,8 @@ TPostingDocument TLedgerStore::Document(const std::string& headerTable, const st
         "COALESCE(NULLIF(l.GenBusPostGroup_Id, ''), h.GenBusPostGroup_Id, ''), "
         "COALESCE(NULLIF(l.GenProdPostGroup_Id, ''), i.GenProdPostGroup_Id, ''), "
         "COALESCE(NULLIF(l.BusinessGroup_Id, ''), h.BusinessGroup_Id, ''), COALESCE(b.Store_Id, ''), "
-        "COALESCE(l.AccountDimension_Id, ''), COALESCE(l.GlobalDimension_Id, ''), COALESCE(l.TotalValue_LCY, 0) "
+        "COALESCE(l.AccountDimension_Id, ''), COALESCE(l.GlobalDimension_Id, ''), COALESCE(l.TotalValue_LCY, 0), "
+        "COALESCE(l.VATValue, 0) "
         "FROM " + lineTable + " l JOIN " + headerTable +
             " h ON h.Id = l.Master_Id LEFT JOIN N_Item i ON i.Comp_Id = h.Comp_Id AND i.Code = l.Code "
         "AND l.Type IN (1, 5) LEFT JOIN N_BusinessGroup b ON b.Id = COALESCE(NULLIF(l.BusinessGroup_Id, ''), "
@@ -128,7 +133,7 @@ TPostingDocument TLedgerStore::Document(const std::string& headerTable, const st
                              Text(r, 3), Text(r, 4), r[5].AsFloat(), r[6].AsFloat(), r[7].AsFloat(), r[8].AsFloat(),
                              static_cast<int>(r[9].AsInteger()), static_cast<int>(r[10].AsInteger()), Text(r, 11),
                              Text(r, 12), Text(r, 13), Text(r, 14), Text(r, 15), Text(r, 16), Text(r, 17), Text(r, 18),
-                             r[19].AsFloat()});
+                             r[19].AsFloat(), r[20].AsFloat()});
     for (const TVariantArray& r : SelectRows(ctx_.Db,
                                              "SELECT AppliesToDoc_Id, ItemLine_Id, Quantity FROM D_ItemChargeAssigment "
                                              "WHERE Document_Id = ?", {sourceId}).Rows)

@@ -40,6 +40,7 @@ struct TPostingLine {
     std::string BusinessGroup, Store;
     std::string AccountDimension, GlobalDimension;
     double ValueLCY = 0;  // local currency, as the line holds it
+    double VATValue = 0;  // the line's VAT, as typed on a generic document
     // Goods an earlier receipt brought into stock: the invoice clears what the receipt left on
     // the receipts account (minor units) instead of receiving them again.
     bool Received = false;
@@ -67,6 +68,8 @@ struct TPostingDocument {
     double CurrencyFactor = 1;  // local units per document unit; 1 in local currency
     TDateTime DocumentDate, PostingDate;
     bool PaidAtPosting = false;
+    // A generic document posts the VAT typed on its lines instead of the VAT of each rate.
+    bool TypedVAT = false;
     int AmountDecimals = 2;
     std::vector<TPostingLine> Lines;
     std::vector<TChargeAssignment> Charges;

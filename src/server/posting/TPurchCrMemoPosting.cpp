@@ -9,18 +9,22 @@
 #include "server/SqlValue.h"
 #include "server/TNumberSeries.h"
 #include "server/posting/PostingSteps.h"
+#include "server/posting/TCrMemoApplication.h"
 #include "server/posting/TLedgerStore.h"
-#include "server/posting/TMinorUnits.h"
 #include "server/posting/TPurchaseLedgerPosting.h"
 #include "server/schema/DocumentTypes.h"
 
 namespace tavrek::server {
 namespace {
 
-int RefuseWith(TServerContext& ctx, const char* key) {
-    ctx.RefusalKey = key;
-    return -1;
-}
+const TPostedCopy kPostedCrMemo{"D_PurchHeader",
+                                "D_PurchaseLine",
+                                "D_PurchCrMemoHeader",
+                                "D_PurchCrMemoLine",
+                                DocumentType::PostedPurchCrMemo,
+                                {{"ToInvoiceDate", "COALESCE(ToInvoiceDate, InvoiceDate)"}},
+                                "",
+                                ""};
 
 struct TOpenCrMemo {
     TRequestResult Row;
@@ -31,7 +35,8 @@ TOpenCrMemo ReadLocked(TServerContext& ctx, const std::string& id) {
     return {SelectRows(ctx.Db,
                        "SELECT Id, DocumentType, Contragent_Id, DocumentDate, CheckStatus, COALESCE(Currency_Id, '') "
                        "AS Currency_Id, CurrencyFactor, DocSubType_Id, COALESCE(BusinessGroup_Id, '') AS "
-                       "BusinessGroup_Id, COALESCE(VendorCreditMemoNo, '') AS VendorCreditMemoNo FROM D_PurchHeader "
+                       "BusinessGroup_Id, COALESCE(VendorCreditMemoNo, '') AS VendorCreditMemoNo, COALESCE(AppliesToDoc_Id, '') AS "
+                       "AppliesToDoc_Id FROM D_PurchHeader "
                        "WHERE Id = ? AND Comp_Id = ?" + ctx.Db.Dialect().LockRow(),
                        {id, ctx.Session.CompanyId})};
 }
@@ -58,13 +63,6 @@ TLedgerEntries CreditEntries(const TLedgerEntries& asInvoice, TDateTime postingD
         e.RemainingACY = paidAtPosting ? 0 : e.AmountACY;
     }
     return credit;
-}
-
-bool AllowsNegativeStock(TServerContext& ctx) {
-    return SelectRows(ctx.Db, "SELECT COALESCE(AllowNegativeQTY, 0) FROM C_CompanySetup WHERE Id = ?",
-                      {ctx.Session.CompanyId})
-               .Value()
-               .AsInteger() == 1;
 }
 
 // Receipts emptied by a credit memo close, a few hundred per statement.
@@ -112,42 +110,6 @@ bool TakeOutOfStock(TServerContext& ctx, const TLedgerEntries& credit) {
     return true;
 }
 
-// The posted header and lines carry the amounts of the posting; Remaining is what the vendor owes back.
-void WritePostedAmounts(TServerContext& ctx, const std::string& postedId, const TLedgerPosting& posting,
-                        const TLedgerEntries& credit, int decimals) {
-    const TMinorUnits units(decimals);
-    const TDocumentAmounts& a = posting.Amounts;
-    const TVendorEntry& vendor = credit.Vendor.at(0);
-    ExecuteBound(ctx.Db,
-                 "UPDATE D_PurchCrMemoHeader SET TotalValue = ?, VATValue = ?, TotalVAT = ?, TotalValue_LCY = ?, "
-                 "TotalVAT_LCY = ?, Remaining = ?, Remaining_ACY = ? WHERE Id = ?",
-                 {units.ToAmount(a.TotalValue), units.ToAmount(a.VATValue), units.ToAmount(a.TotalVAT),
-                  units.ToAmount(a.TotalValueLCY), units.ToAmount(a.TotalVATLCY), units.ToAmount(vendor.Remaining),
-                  units.ToAmount(vendor.RemainingACY), postedId});
-}
-
-std::string CopyPosted(TServerContext& ctx, const std::string& id, const std::string& number, int64_t transaction) {
-    const std::string postedId = CreateUniqueID();
-    const TColumnCopy header = CopyColumns(ctx, "D_PurchHeader",
-                                           {{"Id", "?1"},
-                                            {"DocumentType", std::to_string(DocumentType::PostedPurchCrMemo)},
-                                            {"DocumentNo", "?2"},
-                                            {"PostingDate", "COALESCE(PostingDate, DocumentDate)"},
-                                            {"ToInvoiceDate", "COALESCE(ToInvoiceDate, InvoiceDate)"},
-                                            {"C_Datetime", "CAST(?3 AS DOUBLE PRECISION)"}});
-    ExecuteBound(ctx.Db,
-                 "INSERT INTO D_PurchCrMemoHeader (" + header.Target +
-                     ", PostingUser_Id, TransactionNo, SrcDocument_Id, Annul) SELECT " + header.Source +
-                     ", ?4, CAST(?5 AS INTEGER), Id, 0 FROM D_PurchHeader WHERE Id = ?6",
-                 {postedId, number, TDateTime::Now(), ctx.Session.UserId, transaction, id});
-    const TColumnCopy lines = CopyColumns(ctx, "D_PurchaseLine", {{"Master_Id", "?1"}});
-    ExecuteBound(ctx.Db,
-                 "INSERT INTO D_PurchCrMemoLine (" + lines.Target + ") SELECT " + lines.Source +
-                     " FROM D_PurchaseLine WHERE Master_Id = ?2 ORDER BY Line_No",
-                 {postedId, id});
-    return postedId;
-}
-
 }  // namespace
 
 int TPurchCrMemoPosting::PostPurchCrMemo(TServerContext& ctx, const std::string& id, TVariantArray& keys) {
@@ -157,18 +119,21 @@ int TPurchCrMemoPosting::PostPurchCrMemo(TServerContext& ctx, const std::string&
     const std::string series = PostingSeries(ctx, doc.Get("DocSubType_Id"), "PostedCrMemo_Series_Id");
     if (NextSerieNo(ctx, series, doc.Get("BusinessGroup_Id").AsString(), number) < 0) return -1;
     const int64_t transaction = NextTransactionNo(ctx);
-    const std::string postedId = CopyPosted(ctx, id, number, transaction);
-
     const TLedgerStore store(ctx);
-    const TPostingDocument posted = store.Document("D_PurchCrMemoHeader", "D_PurchCrMemoLine", postedId, id);
+    const std::string postedId = CopyToPosted(ctx, kPostedCrMemo, id, number, transaction, store.AmountDecimals());
+
+    const TPostingDocument posted = store.Document(kPostedCrMemo.ToHeader, kPostedCrMemo.ToLines, postedId, id);
     const TLedgerPosting posting = PostPurchaseLedgers(posted, store.Accounts());
-    if (!posting.RefusalKey.empty()) return RefuseWith(ctx, posting.RefusalKey.c_str());
+    if (!posting.RefusalKey.empty()) return RefuseWith(ctx, posting.RefusalKey);
     const TLedgerEntries credit = CreditEntries(posting.Entries, posted.PostingDate, posted.PaidAtPosting);
     if (!TakeOutOfStock(ctx, credit)) return RefuseWith(ctx, "err_PostPurchCrMemoNoStock");
-    WritePostedAmounts(ctx, postedId, posting, credit, store.AmountDecimals());
+    WritePostedAmounts(ctx, kPostedCrMemo, posted, posting.Amounts, credit.Vendor);
     TLedgerHeader header = store.Header("D_PurchCrMemoHeader", postedId);
     header.VendorDocumentNo = doc.Get("VendorCreditMemoNo").AsString();
     store.Write(header, credit, false);
+    if (!doc.Get("AppliesToDoc_Id").IsEmpty())
+        if (const char* refusal = TCrMemoApplication(ctx).Apply(postedId, doc.Get("AppliesToDoc_Id").AsString()))
+            return RefuseWith(ctx, refusal);
 
     ExecuteBound(ctx.Db, "DELETE FROM D_ItemChargeAssigment WHERE Document_Id = ?", {id});
     ExecuteBound(ctx.Db, "DELETE FROM D_PurchaseLine WHERE Master_Id = ?", {id});

@@ -1,6 +1,8 @@
 #include "server/posting/TPurchaseAnnulment.h"
 
 #include "server/SqlValue.h"
+#include "server/posting/PostingSteps.h"
+#include "server/posting/TCrMemoApplication.h"
 #include "server/posting/TLedgerEntries.h"
 #include "server/posting/TLedgerStore.h"
 
@@ -17,13 +19,6 @@ const char* PostedTable(TServerContext& ctx, const std::string& id) {
     return nullptr;
 }
 
-bool AllowsNegativeStock(TServerContext& ctx) {
-    return SelectRows(ctx.Db, "SELECT COALESCE(AllowNegativeQTY, 0) FROM C_CompanySetup WHERE Id = ?",
-                      {ctx.Session.CompanyId})
-               .Value()
-               .AsInteger() == 1;
-}
-
 double AppliedPayments(TServerContext& ctx, const std::string& documentId) {
     return SelectRows(ctx.Db,
                       "SELECT COALESCE(SUM(d.Amount), 0) FROM G_ContragentEntryDetail d JOIN G_ContragentEntry e ON "
@@ -31,6 +26,18 @@ double AppliedPayments(TServerContext& ctx, const std::string& documentId) {
                       {documentId})
         .Value()
         .AsFloat();
+}
+
+// An advance another document has settled (in part) no longer sums, on its dimension, to
+// what its own posting put there.
+bool AdvanceSettled(TServerContext& ctx, const std::string& documentId, int64_t transactionNo) {
+    return !SelectRows(ctx.Db,
+                       "SELECT 1 FROM G_LEntry own WHERE own.Document_Id = ? AND own.TransactionNo = ? AND "
+                       "own.Amount > 0 AND COALESCE(own.AccountDimension_Id, '') <> '' AND ABS((SELECT SUM(Amount) "
+                       "FROM G_LEntry d WHERE d.Comp_Id = own.Comp_Id AND d.AccountDimension_Id = "
+                       "own.AccountDimension_Id) - own.Amount) > 0.001",
+                       {documentId, transactionNo})
+                .Empty();
 }
 
 }  // namespace
@@ -45,7 +52,9 @@ const char* TPurchaseAnnulment::Refusal(const std::string& table, const TAnnulRe
                                       "Quantity > 0 AND RemainingQuantity < Quantity - 0.000001",
                                       {request.DocumentId, transactionNo})
                                .Empty();
+    if (TCrMemoApplication(ctx_).AppliedToDocument(request.DocumentId) != 0) return "err_AnnulCrMemoApplied";
     if (consumed && !AllowsNegativeStock(ctx_)) return "err_AnnulStockConsumed";
+    if (AdvanceSettled(ctx_, request.DocumentId, transactionNo)) return "err_AnnulPurchAdvPayment";
     if (AppliedPayments(ctx_, request.DocumentId) != 0 && !request.AnnulPayments) return "err_AnnulPaymentsApplied";
     return nullptr;
 }
@@ -73,6 +82,7 @@ int TPurchaseAnnulment::Annul(const TAnnulRequest& request, const std::function<
         return -1;
     }
     output = Variant(UnapplyPayments(request.DocumentId));
+    TCrMemoApplication(ctx_).Withdraw(request.DocumentId);
     Step("annul-checked");
 
     TLedgerHeader annulment = posted;

@@ -22,8 +22,10 @@ struct TAnnulRequest {
 // annulment date in the transaction numbered transactionNo, the open stock and debt close,
 // and the document is marked annulled. Refuses (negative, with ctx.RefusalKey) a document
 // already annulled, a date before the posting date, stock already consumed (unless the
-// company allows negative stock) and applied payments the user did not ask to unapply.
-// output receives the amount of the payments unapplied.
+// company allows negative stock), an advance a later invoice settled, an invoice a credit
+// memo was set off against, and applied payments the user did not ask to unapply. A credit
+// memo's set-off against its invoice is undone. output receives the amount of the payments
+// unapplied.
 class TPurchaseAnnulment {
 public:
     using TStepHook = std::function<void(const char* step)>;

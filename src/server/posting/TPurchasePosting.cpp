@@ -1,73 +1,24 @@
 #include "server/posting/TPurchasePosting.h"
 
-#include <map>
-#include <stdexcept>
-
 #include "base/data/TDateTime.h"
 #include "base/util/Text.h"
 #include "base/util/Utils.h"
 #include "server/SqlValue.h"
 #include "server/TNumberSeries.h"
 #include "server/TProcedureRegistry.h"
-#include "server/TQueryBuilder.h"
 #include "server/posting/LedgerProcedures.h"
 #include "server/posting/PostingSteps.h"
 #include "server/posting/PurchaseProcedures.h"
 #include "server/posting/TLedgerStore.h"
 #include "server/posting/TPurchaseAnnulment.h"
 #include "server/posting/TPurchaseLedgerPosting.h"
-#include "server/posting/TMinorUnits.h"
 #include "server/schema/DocumentTypes.h"
 
 namespace tavrek::server {
 namespace {
 
-int RefuseWith(TServerContext& ctx, const std::string& key) {
-    ctx.RefusalKey = key;
-    return -1;
-}
-
-}  // namespace
-
-TColumnCopy CopyColumns(TServerContext& ctx, const char* from, const std::map<std::string, std::string>& overrides,
-                        const std::vector<std::string>& skip) {
-    const TRelationInfo* source = ctx.Catalog.Find(from);
-    if (source == nullptr) throw std::logic_error(std::string("Липсва таблица ") + from);
-    TColumnCopy copy;
-    for (const TColumnInfo& column : source->Columns) {
-        bool skipped = false;
-        for (const std::string& name : skip) skipped = skipped || EqualsIgnoreCase(name, column.Name);
-        if (skipped) continue;
-        const auto it = overrides.find(column.Name);
-        copy.Target += (copy.Target.empty() ? "" : ", ") + QuoteIdentifier(column.Name);
-        copy.Source += (copy.Source.empty() ? "" : ", ") + (it == overrides.end() ? QuoteIdentifier(column.Name) : it->second);
-    }
-    return copy;
-}
-
-int64_t NextTransactionNo(TServerContext& ctx) {
-    const TRequestResult series = SelectRows(ctx.Db, "SELECT COALESCE(Transaction_Series_Id, '') FROM C_CompanySetup WHERE Id = ?",
-                                             {ctx.Session.CompanyId});
-    std::string number;
-    if (!series.Empty() && !series.Value().AsString().empty() &&
-        NextSerieNo(ctx, series.Value().AsString(), "", number) == 0) {
-        try {
-            return std::stoll(number);
-        } catch (const std::exception&) {
-            ctx.RefusalKey.clear();
-        }
-    }
-    ctx.RefusalKey.clear();
-    return SelectRows(ctx.Db,
-                      "SELECT MAX(n) FROM (SELECT MAX(TransactionNo) AS n FROM D_PurchInvoiceHeader UNION ALL "
-                      "SELECT MAX(TransactionNo) FROM D_PurchCrMemoHeader UNION ALL SELECT MAX(TransactionNo) FROM "
-                      "D_PurchReceiptHeader UNION ALL SELECT MAX(TransactionNo) FROM D_PostPurchOrderHeader) AS used")
-               .Value()
-               .AsInteger() +
-           1;
-}
-
-namespace {
+const TPostedCopy kPostedInvoice{"D_PurchHeader", "D_PurchaseLine", "D_PurchInvoiceHeader", "D_PurchInvoiceLine",
+                                 DocumentType::PostedPurchInvoice, {}, "", ""};
 
 struct TOpenInvoice {
     TRequestResult Row;
@@ -108,19 +59,6 @@ const char* RefusalOf(TServerContext& ctx, const TOpenInvoice& doc) {
     return duplicate.Empty() ? nullptr : "err_PostPurchDuplicateVendorInvoice";
 }
 
-}  // namespace
-
-std::string PostingSeries(TServerContext& ctx, const Variant& subType, const char* setupColumn) {
-    return SelectRows(ctx.Db,
-                      std::string("SELECT COALESCE(NULLIF((SELECT Post_Series_Id FROM N_SubDocument WHERE Id = ?2 AND "
-                                  "Comp_Id = ?1), ''), (SELECT ") + setupColumn + " FROM C_PurchasesSetup WHERE Id = ?1))",
-                      {ctx.Session.CompanyId, subType})
-        .Value()
-        .AsString();
-}
-
-namespace {
-
 // The item's last purchase cost follows the invoice when the purchases setup says so.
 void UpdateItemDirectCosts(TServerContext& ctx, const std::string& postedId) {
     const TRequestResult setup = SelectRows(ctx.Db, "SELECT Update_ItemDirectCost FROM C_PurchasesSetup WHERE Id = ?",
@@ -135,35 +73,6 @@ void UpdateItemDirectCosts(TServerContext& ctx, const std::string& postedId) {
                  {postedId, ctx.Session.CompanyId});
 }
 
-// The posted header and lines take the amounts of the posting: the document as its
-// recalculation computes it, and what is left to pay the vendor.
-void WritePostedAmounts(TServerContext& ctx, const std::string& headerTable, const std::string& lineTable,
-                        const TPostingDocument& doc, const TLedgerPosting& posting) {
-    const TMinorUnits units(doc.AmountDecimals);
-    const TDocumentAmounts& a = posting.Amounts;
-    const std::vector<TVendorEntry>& vendor = posting.Entries.Vendor;
-    ExecuteBound(ctx.Db,
-                 "UPDATE " + headerTable + " SET TotalValue = ?, VATValue = ?, TotalVAT = ?, TotalValue_LCY = ?, "
-                 "TotalVAT_LCY = ?, Remaining = ?, Remaining_ACY = ? WHERE Id = ?",
-                 {units.ToAmount(a.TotalValue), units.ToAmount(a.VATValue), units.ToAmount(a.TotalVAT),
-                  units.ToAmount(a.TotalValueLCY), units.ToAmount(a.TotalVATLCY),
-                  vendor.empty() ? 0.0 : units.ToAmount(-vendor[0].Remaining),
-                  vendor.empty() ? 0.0 : units.ToAmount(-vendor[0].RemainingACY), doc.Id});
-    for (size_t i = 0; i < doc.Lines.size(); ++i) {
-        if (units.Of(doc.Lines[i].ValueLCY) == a.LineValueLCY[i]) continue;
-        ExecuteBound(ctx.Db,
-                     "UPDATE " + lineTable + " SET TotalValue_LCY = ?, TotalVAT_LCY = ? + COALESCE(VATValue_LCY, 0) "
-                     "WHERE Id = ? AND Master_Id = ?",
-                     {units.ToAmount(a.LineValueLCY[i]), units.ToAmount(a.LineValueLCY[i]), doc.Lines[i].Id, doc.Id});
-    }
-}
-
-// The local amount of a copied line at the document's rate, as the posting takes it; only the
-// line that carries the document's rounding difference is left to correct.
-std::string LineValueLCY() {
-    return "ROUND(CAST(ROUND(CAST(COALESCE(TotalValue, 0) AS NUMERIC), ?3) * ?4 AS NUMERIC), ?3)";
-}
-
 // Item charge assignments stay with the posted invoice; future cost periods follow it.
 void KeepAssignments(TServerContext& ctx, const std::string& openId, const std::string& postedId) {
     ExecuteBound(ctx.Db,
@@ -175,29 +84,24 @@ void KeepAssignments(TServerContext& ctx, const std::string& openId, const std::
     ExecuteBound(ctx.Db, "UPDATE D_FutureCostPeriod SET Master_id = ? WHERE Master_id = ?", {postedId, openId});
 }
 
-// The open protocol copied into the posted invoices (credit memos); returns the posted Id.
-std::string CopyProtocol(TServerContext& ctx, const std::string& id, bool credit, const std::string& number,
-                         int64_t transaction) {
-    const std::string postedId = CreateUniqueID();
-    const int postedType = credit ? DocumentType::PostedPurchCrMemo : DocumentType::PostedPurchInvoice;
-    const TColumnCopy header = CopyColumns(ctx, "D_GlobalPurchHeader",
-                                           {{"Id", "?1"},
-                                            {"DocumentType", std::to_string(postedType)},
-                                            {"DocumentNo", "?2"},
-                                            {"PostingDate", "COALESCE(PostingDate, DocumentDate)"},
-                                            {"C_Datetime", "CAST(?3 AS DOUBLE PRECISION)"},
-                                            {credit ? "IsGlobalCrMemo" : "IsGlobalInvoice", "1"}});
-    ExecuteBound(ctx.Db,
-                 std::string("INSERT INTO ") + (credit ? "D_PurchCrMemoHeader" : "D_PurchInvoiceHeader") + " (" +
-                     header.Target + ", PostingUser_Id, TransactionNo, SrcDocument_Id, Annul, GlobDocIsPosted) SELECT " +
-                     header.Source + ", ?4, CAST(?5 AS INTEGER), Id, 0, 1 FROM D_GlobalPurchHeader WHERE Id = ?6",
-                 {postedId, number, TDateTime::Now(), ctx.Session.UserId, transaction, id});
-    const TColumnCopy lines = CopyColumns(ctx, "D_GlobalPurchLine", {{"Master_Id", "?1"}});
-    ExecuteBound(ctx.Db,
-                 std::string("INSERT INTO ") + (credit ? "D_PurchCrMemoLine" : "D_PurchInvoiceLine") + " (" +
-                     lines.Target + ") SELECT " + lines.Source + " FROM D_GlobalPurchLine WHERE Master_Id = ?2 ORDER BY Line_No",
-                 {postedId, id});
-    return postedId;
+// An advance payment is booked on an analytical dimension of its own, named after the
+// vendor's document, which later invoices settle through their advance lines.
+void OpenAdvanceDimension(TServerContext& ctx, const TOpenInvoice& doc) {
+    const TRequestResult lines = SelectRows(
+        ctx.Db,
+        "SELECT l.Id, l.Code FROM D_PurchaseLine l JOIN C_PurchasesSetup p ON p.Id = ? WHERE l.Master_Id = ? AND "
+        "l.Type = 2 AND l.Code = p.AdvancePaymentAccount AND COALESCE(l.AccountDimension_Id, '') = ''",
+        {ctx.Session.CompanyId, doc.Get("Id")});
+    for (const TVariantArray& line : lines.Rows) {
+        const std::string dimension = CreateUniqueID();
+        ExecuteBound(ctx.Db,
+                     "INSERT INTO N_LAccountDimension (Id, Comp_Id, Account_Id, ReferenceType, Reference_Id, "
+                     "Description, DocumentDate) VALUES (?, ?, ?, 0, ?, ?, ?)",
+                     {dimension, ctx.Session.CompanyId, line[1], doc.Get("Contragent_Id"),
+                      "Аванс по " + Trim(doc.Get("VendorInvoiceNo").AsString()), doc.Get("DocumentDate")});
+        ExecuteBound(ctx.Db, "UPDATE D_PurchaseLine SET AccountDimension_Id = ? WHERE Id = ? AND Master_Id = ?",
+                     {dimension, line[0], doc.Get("Id")});
+    }
 }
 
 }  // namespace
@@ -212,6 +116,8 @@ int TPurchasePosting::PostOpenInvoice(TServerContext& ctx, const std::string& id
     // finds it gone.
     const TOpenInvoice doc{
         SelectRows(ctx.Db, kOpenInvoiceColumns + ctx.Db.Dialect().LockRow(), {id, ctx.Session.CompanyId})};
+    if (!doc.Row.Empty() && doc.Get("DocumentType").AsInteger() == DocumentType::PurchAdvancePayment)
+        OpenAdvanceDimension(ctx, doc);
     if (const char* refusal = RefusalOf(ctx, doc)) return RefuseWith(ctx, refusal);
     std::string number;
     const std::string series = PostingSeries(ctx, doc.Get("DocSubType_Id"), "PostedInvoice_Series_Id");
@@ -219,35 +125,16 @@ int TPurchasePosting::PostOpenInvoice(TServerContext& ctx, const std::string& id
     const int64_t transaction = NextTransactionNo(ctx);
     Step("numbered");
 
-    const std::string postedId = CreateUniqueID();
-    const TColumnCopy header = CopyColumns(ctx, "D_PurchHeader",
-                                           {{"Id", "?1"},
-                                            {"DocumentType", std::to_string(DocumentType::PostedPurchInvoice)},
-                                            {"DocumentNo", "?2"},
-                                            {"PostingDate", "COALESCE(PostingDate, DocumentDate)"},
-                                            {"C_Datetime", "CAST(?3 AS DOUBLE PRECISION)"}});
-    ExecuteBound(ctx.Db,
-                 "INSERT INTO D_PurchInvoiceHeader (" + header.Target +
-                     ", PostingUser_Id, TransactionNo, SrcDocument_Id, Annul) SELECT " + header.Source +
-                     ", ?4, CAST(?5 AS INTEGER), Id, 0 FROM D_PurchHeader WHERE Id = ?6",
-                 {postedId, number, TDateTime::Now(), ctx.Session.UserId, transaction, id});
-    Step("header");
     const TLedgerStore store(ctx);
-    const TColumnCopy lines = CopyColumns(
-        ctx, "D_PurchaseLine",
-        {{"Master_Id", "?1"}, {"TotalValue_LCY", LineValueLCY()}, {"TotalVAT_LCY", LineValueLCY() + " + COALESCE(VATValue_LCY, 0)"}});
-    const double factor = doc.Get("Currency_Id").IsEmpty() ? 1.0 : doc.Get("CurrencyFactor").AsFloat();
-    ExecuteBound(ctx.Db,
-                 "INSERT INTO D_PurchInvoiceLine (" + lines.Target + ") SELECT " + lines.Source +
-                     " FROM D_PurchaseLine WHERE Master_Id = ?2 ORDER BY Line_No",
-                 {postedId, id, store.AmountDecimals(), factor});
+    const std::string postedId = CopyToPosted(ctx, kPostedInvoice, id, number, transaction, store.AmountDecimals());
+    Step("header");
     Step("lines");
 
     TPostingDocument posted = store.Document("D_PurchInvoiceHeader", "D_PurchInvoiceLine", postedId, id);
     if (prepare) prepare(ctx, posted);
     const TLedgerPosting posting = PostPurchaseLedgers(posted, store.Accounts());
     if (!posting.RefusalKey.empty()) return RefuseWith(ctx, posting.RefusalKey);
-    WritePostedAmounts(ctx, "D_PurchInvoiceHeader", "D_PurchInvoiceLine", posted, posting);
+    WritePostedAmounts(ctx, kPostedInvoice, posted, posting.Amounts, posting.Entries.Vendor);
     store.Write(store.Header("D_PurchInvoiceHeader", postedId), posting.Entries, false);
     KeepAssignments(ctx, id, postedId);
     UpdateItemDirectCosts(ctx, postedId);
@@ -269,8 +156,14 @@ int TPurchasePosting::PostPurchProtocol(TServerContext& ctx, const std::string& 
     const int64_t expected = crMemo == 1 ? DocumentType::PurchCrMemoProtocol : DocumentType::PurchProtocol;
     if (doc.Empty() || doc.Value(0, 0).AsInteger() != expected) return RefuseWith(ctx, "err_PurchProtocolNotFound");
     const bool credit = crMemo == 1;
-    const char* headerTable = credit ? "D_PurchCrMemoHeader" : "D_PurchInvoiceHeader";
-    const char* lineTable = credit ? "D_PurchCrMemoLine" : "D_PurchInvoiceLine";
+    const TPostedCopy copy{"D_GlobalPurchHeader",
+                           "D_GlobalPurchLine",
+                           credit ? "D_PurchCrMemoHeader" : "D_PurchInvoiceHeader",
+                           credit ? "D_PurchCrMemoLine" : "D_PurchInvoiceLine",
+                           credit ? DocumentType::PostedPurchCrMemo : DocumentType::PostedPurchInvoice,
+                           {{credit ? "IsGlobalCrMemo" : "IsGlobalInvoice", "1"}},
+                           ", GlobDocIsPosted",
+                           ", 1"};
     std::string number;
     const std::string series =
         PostingSeries(ctx, doc.Value(0, 1), credit ? "PostPurchCrMemoProt_Series_Id" : "PostPurchProtocol_Series_Id");
@@ -278,14 +171,14 @@ int TPurchasePosting::PostPurchProtocol(TServerContext& ctx, const std::string& 
     const int64_t transaction = NextTransactionNo(ctx);
     Step("numbered");
 
-    const std::string postedId = CopyProtocol(ctx, id, credit, number, transaction);
-    Step("lines");
     const TLedgerStore store(ctx);
-    const TPostingDocument posted = store.Document(headerTable, lineTable, postedId, id);
+    const std::string postedId = CopyToPosted(ctx, copy, id, number, transaction, store.AmountDecimals());
+    Step("lines");
+    const TPostingDocument posted = store.Document(copy.ToHeader, copy.ToLines, postedId, id);
     const TLedgerPosting posting = PostProtocolLedgers(posted, store.Accounts(), credit);
     if (!posting.RefusalKey.empty()) return RefuseWith(ctx, posting.RefusalKey);
-    WritePostedAmounts(ctx, headerTable, lineTable, posted, posting);
-    store.Write(store.Header(headerTable, postedId), posting.Entries, false);
+    WritePostedAmounts(ctx, copy, posted, posting.Amounts, posting.Entries.Vendor);
+    store.Write(store.Header(copy.ToHeader, postedId), posting.Entries, false);
     Step("ledgers");
     ExecuteBound(ctx.Db, "DELETE FROM D_GlobalPurchLine WHERE Master_Id = ?", {id});
     ExecuteBound(ctx.Db, "DELETE FROM D_GlobalPurchHeader WHERE Id = ?", {id});

@@ -20,11 +20,11 @@ protected:
         EXPECT_EQ(Server().PostPurchase("B1", keys), 0) << Server().LastRefusalText();
     }
 
-    void ArrangeCrMemo(int documentType, double quantity) {
+    void ArrangeCrMemo(int documentType, double quantity, const std::string& appliesTo = "", const char* vendor = "V03") {
         Exec("INSERT INTO D_PurchHeader (Id, Comp_Id, DocumentType, DocSubType_Id, Contragent_Id, ToInvoiceNo, "
              "VendorCreditMemoNo, DocumentDate, CntrPostingGroup_Id, GenBusPostGroup_Id, VATBusPostGroup_Id, "
-             "BusinessGroup_Id) VALUES ('C1', 'DEMO', " + std::to_string(documentType) +
-             ", 'SD-540', 'V03', '9001', 'CN-1', 46350, 'SUP-DOM', 'DOM', 'DOM', 'BG-SOF')");
+             "BusinessGroup_Id, AppliesToDoc_Id) VALUES ('C1', 'DEMO', " + std::to_string(documentType) +
+             ", 'SD-540', '" + vendor + "', '9001', 'CN-1', 46350, 'SUP-DOM', 'DOM', 'DOM', 'BG-SOF', '" + appliesTo + "')");
         if (quantity > 0)
             Exec("INSERT INTO D_PurchaseLine (Master_Id, Id, Comp_Id, Line_No, Type, Code, Quantity, QtyPerUnitOfMeasure, "
                  "TotalValue, VATPercent, VATBusPostGroup_Id, VATProdPostGroup_Id) VALUES ('C1', 'C1-1', 'DEMO', 1, 1, "
@@ -91,6 +91,114 @@ TEST_F(CrMemoPostingTest, GoodsLeaveTheOldestReceiptsAndARefusalChangesNothing) 
         }
         Exec("DELETE FROM D_PurchaseLine WHERE Master_Id = 'C1'");
         Exec("DELETE FROM D_PurchHeader WHERE Id = 'C1'");
+    }
+}
+
+// The invoice owes 11.40 (ten yoghurts at 0.95 and 20 % VAT); a memo for four takes off 4.56.
+TEST_F(CrMemoPostingTest, ASetOffMemoLowersWhatTheInvoiceOwesUntilItIsAnnulled) {
+    const std::string invoice = Value("SELECT Id FROM D_PurchInvoiceHeader").AsString();
+    const struct {
+        const char* Name;
+        double InvoiceOpen;  // what is still owed on the invoice when the memo is posted
+        const char* Vendor;
+        const char* Refusal;
+        double InvoiceLeft, MemoLeft;
+    } cases[] = {
+        {"the memo is taken off whole", 11.40, "V03", nullptr, 6.84, 0},
+        {"the memo covers what is left and keeps the rest", 2.00, "V03", nullptr, 0, 2.56},
+        {"a paid invoice", 0, "V03", "err_CrMemoInvoiceNotOpen", 0, 0},
+        {"another vendor's invoice", 11.40, "V01", "err_CrMemoInvoiceNotOpen", 11.40, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        Exec("UPDATE G_ItemEntry SET RemainingQuantity = 10, Opened = 1 WHERE Line_Id = 'B1-1'");
+        Exec("UPDATE G_ContragentEntry SET Remaining = -" + std::to_string(c.InvoiceOpen) + ", Remaining_ACY = -" +
+             std::to_string(c.InvoiceOpen) + ", Opened = " + (c.InvoiceOpen > 0 ? "1" : "0") + " WHERE Document_Id = '" +
+             invoice + "'");
+        Exec("UPDATE D_PurchInvoiceHeader SET Remaining = " + std::to_string(c.InvoiceOpen));
+        ArrangeCrMemo(11, 4, invoice, c.Vendor);
+        TVariantArray keys;
+        const int result = Server().PostPurchCrMemo("C1", keys);
+        const auto owed = [&] { return Value("SELECT Remaining FROM D_PurchInvoiceHeader").AsFloat(); };
+        EXPECT_NEAR(owed(), c.InvoiceLeft, 1e-9);
+        EXPECT_NEAR(Value("SELECT -Remaining FROM G_ContragentEntry WHERE Document_Id = '" + invoice + "'").AsFloat(),
+                    c.InvoiceLeft, 1e-9);
+        if (c.Refusal != nullptr) {
+            EXPECT_LT(result, 0);
+            EXPECT_EQ(Server().LastRefusalText(), Server().GetMessageText(c.Refusal));
+            EXPECT_EQ(Count("D_PurchCrMemoHeader"), 0);
+            EXPECT_EQ(Count("G_ContragentEntryDetail"), 0);
+        } else {
+            ASSERT_EQ(result, 0) << Server().LastRefusalText();
+            const std::string memo = keys[0].AsString();
+            EXPECT_NEAR(Value("SELECT Remaining FROM D_PurchCrMemoHeader").AsFloat(), c.MemoLeft, 1e-9);
+            EXPECT_NEAR(Value("SELECT Remaining FROM G_ContragentEntry WHERE Document_Id = '" + memo + "'").AsFloat(),
+                        c.MemoLeft, 1e-9);
+            Variant unapplied;
+            EXPECT_LT(Server().AnnulDocument(invoice, 0, "", TDateTime::FromDate(2026, 12, 1), 1, unapplied), 0);
+            EXPECT_EQ(Server().LastRefusalText(), Server().GetMessageText("err_AnnulCrMemoApplied"));
+            ASSERT_EQ(Server().AnnulDocument(memo, 2, "", TDateTime::FromDate(2026, 12, 1), 0, unapplied), 0)
+                << Server().LastRefusalText();
+            EXPECT_NEAR(owed(), c.InvoiceOpen, 1e-9);
+            EXPECT_EQ(Value("SELECT Opened FROM G_ContragentEntry WHERE Document_Id = '" + invoice + "'").AsInteger(), 1);
+            EXPECT_EQ(Count("G_ContragentEntryDetail"), 0);
+            Exec("DELETE FROM G_ItemEntry WHERE Document_Id = '" + memo + "'");
+            for (const char* table : {"G_ContragentEntry", "G_LEntry", "G_VATEntry"})
+                Exec(std::string("DELETE FROM ") + table + " WHERE Document_Id = '" + memo + "'");
+            Exec("DELETE FROM D_PurchCrMemoLine");
+            Exec("DELETE FROM D_PurchCrMemoHeader");
+        }
+        Exec("DELETE FROM D_PurchaseLine WHERE Master_Id = 'C1'");
+        Exec("DELETE FROM D_PurchHeader WHERE Id = 'C1'");
+    }
+}
+
+// Protocols are made from posted invoices and posted credit memos, once each, and post as
+// their kind: the VAT 20 % of 9.50 is 1.90 on the invoice and of 3.80 is 0.76 on the memo.
+TEST_F(CrMemoPostingTest, AProtocolIsMadeOnceFromAPostedDocumentAndPostsAsItsKind) {
+    const std::string invoice = Value("SELECT Id FROM D_PurchInvoiceHeader").AsString();
+    ArrangeCrMemo(11, 4);
+    TVariantArray keys;
+    ASSERT_EQ(Server().PostPurchCrMemo("C1", keys), 0) << Server().LastRefusalText();
+    const std::string memo = keys[0].AsString();
+    const struct {
+        const char* Name;
+        const char* Procedure;
+        std::string Document;
+        const char* Refusal;
+        int CrMemo;
+        double VAT;
+    } cases[] = {
+        {"from the invoice", "usp_CreatePurchaseProtocol", invoice, nullptr, 0, 1.90},
+        {"a second one from the invoice", "usp_CreatePurchaseProtocol", invoice, "err_PurchProtocolExists", 0, 0},
+        {"a credit memo is no invoice", "usp_CreatePurchaseProtocol", memo, "err_PostPurchDocumentNotFound", 0, 0},
+        {"from the credit memo", "usp_CreatePurchaseCrMemoProtocol", memo, nullptr, 1, 0.76},
+        {"an invoice is no credit memo", "usp_CreatePurchaseCrMemoProtocol", invoice, "err_PostPurchDocumentNotFound", 1, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        const int64_t protocols = Count("D_GlobalPurchHeader");
+        TRequestResult answer;
+        ASSERT_EQ(Server().RequestValue(-1, std::string("exec dbo.") + c.Procedure + " 'DEMO', 'BG-SOF', '" + c.Document +
+                                                "', 'ADMIN'",
+                                        "Quantity,Item_id", TFilter(), answer, false),
+                  1);
+        if (c.Refusal != nullptr) {
+            EXPECT_EQ(answer.Value().AsString(), "-1");
+            EXPECT_EQ(Server().LastRefusalText(), Server().GetMessageText(c.Refusal));
+            EXPECT_EQ(Count("D_GlobalPurchHeader"), protocols);
+            continue;
+        }
+        const std::string protocol = answer.Value().AsString();
+        EXPECT_EQ(Value("SELECT AppliesToDoc_Id FROM D_GlobalPurchHeader WHERE Id = '" + protocol + "'").AsString(),
+                  c.Document);
+        EXPECT_NEAR(Value("SELECT VATValue FROM D_GlobalPurchHeader WHERE Id = '" + protocol + "'").AsFloat(), c.VAT, 1e-9);
+        TVariantArray posted;
+        EXPECT_LT(Server().PostPurchProtocol(protocol, 1 - c.CrMemo, posted), 0) << "posted as the other kind";
+        ASSERT_EQ(Server().PostPurchProtocol(protocol, c.CrMemo, posted), 0) << Server().LastRefusalText();
+        const double sign = c.CrMemo == 1 ? -1 : 1;
+        EXPECT_NEAR(Value("SELECT SUM(Amount) FROM G_VATEntry WHERE Document_Id = '" + posted[0].AsString() + "'").AsFloat(),
+                    sign * c.VAT, 1e-9);
     }
 }
 

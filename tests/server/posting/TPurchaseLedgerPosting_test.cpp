@@ -30,6 +30,18 @@ TPostingDocument Paid(TPostingDocument doc) {
     return doc;
 }
 
+// A generic document's line with the VAT base and VAT typed on it.
+TPostingLine Typed(TPostingLine line, double base, double vat) {
+    line.VATBaseAmount = base;
+    line.VATValue = vat;
+    return line;
+}
+
+TPostingDocument TypedVAT(TPostingDocument doc) {
+    doc.TypedVAT = true;
+    return doc;
+}
+
 TPostingLine NotDeducted(TPostingLine line) {
     line.VATLedger = kVATLedgerNotDeducted;
     return line;
@@ -88,6 +100,17 @@ TEST(PurchaseLedgerPosting, EveryDocumentKindPostsABalancedTransaction) {
          {{"304", 10000}, {"412", -4000}, {"4531", 1200}, {"401", -7200}},
          -7200,
          {{6000, 1200}}},
+        {"a generic document posts the typed VAT, not the rate's VAT of the base",
+         TypedVAT(Document({Typed(Line(kAccountLine, "602", 100.00, 20), 80.00, 16.01),
+                            Typed(Line(kAccountLine, "602", 10.03, 20), 10.03, 2.00)})),
+         {{"602", 11003}, {"4531", 1801}, {"401", -12804}},
+         -12804,
+         {{9003, 1801}}},
+        {"a typed VAT on a line of 0 % is kept as typed",
+         TypedVAT(Document({Typed(Line(kAccountLine, "602", 50.00, 0), 50.00, 3.00)})),
+         {{"602", 5000}, {"4531", 300}, {"401", -5300}},
+         -5300,
+         {{5000, 300}}},
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.Name);

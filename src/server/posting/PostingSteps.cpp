@@ -1,0 +1,142 @@
+#include "server/posting/PostingSteps.h"
+
+#include <cstdlib>
+#include <stdexcept>
+
+#include "base/data/TDateTime.h"
+#include "base/util/Text.h"
+#include "base/util/Utils.h"
+#include "server/SqlValue.h"
+#include "server/TNumberSeries.h"
+#include "server/TQueryBuilder.h"
+#include "server/posting/TMinorUnits.h"
+
+namespace tavrek::server {
+
+TColumnCopy CopyColumns(TServerContext& ctx, const char* from, const std::map<std::string, std::string>& overrides,
+                        const std::vector<std::string>& skip) {
+    const TRelationInfo* source = ctx.Catalog.Find(from);
+    if (source == nullptr) throw std::logic_error(std::string("Липсва таблица ") + from);
+    TColumnCopy copy;
+    for (const TColumnInfo& column : source->Columns) {
+        bool skipped = false;
+        for (const std::string& name : skip) skipped = skipped || EqualsIgnoreCase(name, column.Name);
+        if (skipped) continue;
+        const auto it = overrides.find(column.Name);
+        copy.Target += (copy.Target.empty() ? "" : ", ") + QuoteIdentifier(column.Name);
+        copy.Source += (copy.Source.empty() ? "" : ", ") + (it == overrides.end() ? QuoteIdentifier(column.Name) : it->second);
+    }
+    return copy;
+}
+
+int64_t NextTransactionNo(TServerContext& ctx) {
+    const TRequestResult series = SelectRows(ctx.Db, "SELECT COALESCE(Transaction_Series_Id, '') FROM C_CompanySetup WHERE Id = ?",
+                                             {ctx.Session.CompanyId});
+    std::string number;
+    if (!series.Empty() && !series.Value().AsString().empty() &&
+        NextSerieNo(ctx, series.Value().AsString(), "", number) == 0) {
+        try {
+            return std::stoll(number);
+        } catch (const std::exception&) {
+            ctx.RefusalKey.clear();
+        }
+    }
+    ctx.RefusalKey.clear();
+    return SelectRows(ctx.Db,
+                      "SELECT MAX(n) FROM (SELECT MAX(TransactionNo) AS n FROM D_PurchInvoiceHeader UNION ALL "
+                      "SELECT MAX(TransactionNo) FROM D_PurchCrMemoHeader UNION ALL SELECT MAX(TransactionNo) FROM "
+                      "D_PurchReceiptHeader UNION ALL SELECT MAX(TransactionNo) FROM D_PostPurchOrderHeader) AS used")
+               .Value()
+               .AsInteger() +
+           1;
+}
+
+std::string PostingSeries(TServerContext& ctx, const Variant& subType, const char* setupColumn) {
+    return SelectRows(ctx.Db,
+                      std::string("SELECT COALESCE(NULLIF((SELECT Post_Series_Id FROM N_SubDocument WHERE Id = ?2 AND "
+                                  "Comp_Id = ?1), ''), (SELECT ") + setupColumn + " FROM C_PurchasesSetup WHERE Id = ?1))",
+                      {ctx.Session.CompanyId, subType})
+        .Value()
+        .AsString();
+}
+
+int RefuseWith(TServerContext& ctx, const std::string& key) {
+    ctx.RefusalKey = key;
+    return -1;
+}
+
+bool AllowsNegativeStock(TServerContext& ctx) {
+    return SelectRows(ctx.Db, "SELECT COALESCE(AllowNegativeQTY, 0) FROM C_CompanySetup WHERE Id = ?",
+                      {ctx.Session.CompanyId})
+               .Value()
+               .AsInteger() == 1;
+}
+
+namespace {
+
+// The local amount of a copied line at the document's rate, as the posting takes it; only the
+// line that carries the document's rounding difference is left to correct.
+std::string LineValueLCY() {
+    return "ROUND(CAST(ROUND(CAST(COALESCE(TotalValue, 0) AS NUMERIC), ?3) * ?4 AS NUMERIC), ?3)";
+}
+
+double CurrencyFactor(TServerContext& ctx, const TPostedCopy& copy, const std::string& id) {
+    const TRequestResult header =
+        SelectRows(ctx.Db, std::string("SELECT COALESCE(Currency_Id, ''), COALESCE(CurrencyFactor, 0) FROM ") +
+                               copy.FromHeader + " WHERE Id = ?",
+                   {id});
+    return header.Value(0, 0).AsString().empty() ? 1.0 : header.Value(0, 1).AsFloat();
+}
+
+}  // namespace
+
+std::string CopyToPosted(TServerContext& ctx, const TPostedCopy& copy, const std::string& id, const std::string& number,
+                         int64_t transaction, int decimals) {
+    const std::string postedId = CreateUniqueID();
+    std::map<std::string, std::string> overrides = copy.HeaderOverrides;
+    overrides.insert({{"Id", "?1"},
+                      {"DocumentType", std::to_string(copy.DocumentType)},
+                      {"DocumentNo", "?2"},
+                      {"PostingDate", "COALESCE(PostingDate, DocumentDate)"},
+                      {"C_Datetime", "CAST(?3 AS DOUBLE PRECISION)"}});
+    const TColumnCopy header = CopyColumns(ctx, copy.FromHeader, overrides);
+    ExecuteBound(ctx.Db,
+                 std::string("INSERT INTO ") + copy.ToHeader + " (" + header.Target +
+                     ", PostingUser_Id, TransactionNo, SrcDocument_Id, Annul" + copy.ExtraColumns + ") SELECT " +
+                     header.Source + ", ?4, CAST(?5 AS INTEGER), Id, 0" + copy.ExtraValues + " FROM " + copy.FromHeader +
+                     " WHERE Id = ?6",
+                 {postedId, number, TDateTime::Now(), ctx.Session.UserId, transaction, id});
+    const TColumnCopy lines =
+        CopyColumns(ctx, copy.FromLines,
+                    {{"Master_Id", "?1"},
+                     {"TotalValue_LCY", LineValueLCY()},
+                     {"TotalVAT_LCY", LineValueLCY() + " + COALESCE(VATValue_LCY, 0)"}});
+    ExecuteBound(ctx.Db,
+                 std::string("INSERT INTO ") + copy.ToLines + " (" + lines.Target + ") SELECT " + lines.Source +
+                     " FROM " + copy.FromLines + " WHERE Master_Id = ?2 ORDER BY Line_No",
+                 {postedId, id, decimals, CurrencyFactor(ctx, copy, id)});
+    return postedId;
+}
+
+void WritePostedAmounts(TServerContext& ctx, const TPostedCopy& copy, const TPostingDocument& doc,
+                        const TDocumentAmounts& a, const std::vector<TVendorEntry>& vendor) {
+    const TMinorUnits units(doc.AmountDecimals);
+    ExecuteBound(ctx.Db,
+                 std::string("UPDATE ") + copy.ToHeader +
+                     " SET TotalValue = ?, VATValue = ?, TotalVAT = ?, TotalValue_LCY = ?, TotalVAT_LCY = ?, "
+                     "Remaining = ?, Remaining_ACY = ? WHERE Id = ?",
+                 {units.ToAmount(a.TotalValue), units.ToAmount(a.VATValue), units.ToAmount(a.TotalVAT),
+                  units.ToAmount(a.TotalValueLCY), units.ToAmount(a.TotalVATLCY),
+                  vendor.empty() ? 0.0 : units.ToAmount(std::llabs(vendor[0].Remaining)),
+                  vendor.empty() ? 0.0 : units.ToAmount(std::llabs(vendor[0].RemainingACY)), doc.Id});
+    for (size_t i = 0; i < doc.Lines.size(); ++i) {
+        if (units.Of(doc.Lines[i].ValueLCY) == a.LineValueLCY[i]) continue;
+        ExecuteBound(ctx.Db,
+                     std::string("UPDATE ") + copy.ToLines +
+                         " SET TotalValue_LCY = ?, TotalVAT_LCY = ? + COALESCE(VATValue_LCY, 0) WHERE Id = ? AND "
+                         "Master_Id = ?",
+                     {units.ToAmount(a.LineValueLCY[i]), units.ToAmount(a.LineValueLCY[i]), doc.Lines[i].Id, doc.Id});
+    }
+}
+
+}  // namespace tavrek::server
