@@ -7,9 +7,9 @@
 #include <filesystem>
 #include <memory>
 
+#include "BenchSilentDialogs.h"
 #include "base/forms/TFormRequest.h"
 #include "base/session/Tdm.h"
-#include "base/ui/IDialogs.h"
 #include "documents/uEdPurchase.h"
 #include "server/EmbeddedServer.h"
 #include "server/demo/TDemoCompany.h"
@@ -20,7 +20,7 @@ namespace {
 namespace fs = std::filesystem;
 
 // A session on a fresh demo company in a temporary folder. Nothing asks the user.
-class TBenchCompany : public IDialogs {
+class TBenchCompany : public TBenchSilentDialogs {
 public:
     TBenchCompany() : folder_(fs::temp_directory_path() / ("tavrek-bench-invoice-" + std::to_string(::getpid()))) {
         fs::remove_all(folder_);
@@ -59,12 +59,6 @@ public:
             "'1001', 2, 1.05, 2.1, 'DOM', 'VAT20', 20, 2.1, 2.1, 0.42, 2.52, 2.1, 0.42, 2.52 FROM n");
         return id;
     }
-
-    int MessageDlgEx(const std::string&, TMsgDlgType, TMsgDlgButtons) override { return mrYes; }
-    bool InputQuantity(const std::string&, double&, double) override { return false; }
-    bool InputText(const std::string&, const std::string&, std::string&) override { return false; }
-    bool Select(const std::string&, const TFilter&, bool, TRequestResult&) override { return false; }
-    bool SelectFile(const std::string&, const std::string&, bool, std::string&) override { return false; }
 
 private:
     fs::path folder_;

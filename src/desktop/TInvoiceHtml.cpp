@@ -92,7 +92,9 @@ QString DocumentData(const TPurchInvoicePrintout& invoice) {
             html += QStringLiteral("<tr><td style='white-space:nowrap; color:#555'>%1</td><td>%2</td></tr>")
                         .arg(QString::fromUtf8(caption), value);
     };
-    row("Фактура на доставчика:", Text(invoice.VendorInvoiceNo));
+    row(invoice.VendorNoCaption.c_str(), Text(invoice.VendorInvoiceNo));
+    row("Към фактура №:", Text(invoice.ToInvoiceNo));
+    if (!invoice.ToInvoiceNo.empty()) row("Дата на фактурата:", Date(invoice.InvoiceDate));
     row("Дата на документа:", Date(invoice.DocumentDate));
     row("Дата на осчетоводяване:", Date(invoice.PostingDate));
     row("Падеж:", Date(invoice.DueDate));
@@ -107,7 +109,7 @@ QString DocumentData(const TPurchInvoicePrintout& invoice) {
 QString TInvoiceHtml::Html(const TPurchInvoicePrintout& invoice) {
     const QString number = invoice.DocumentNo.empty() ? QStringLiteral("(неосчетоводена)") : Text(invoice.DocumentNo);
     QString html = QStringLiteral("<html><body style='font-family:DejaVu Sans; font-size:9pt'>");
-    html += QStringLiteral("<h2 align='center'>ФАКТУРА ЗА ПОКУПКА № %1</h2>").arg(number);
+    html += QStringLiteral("<h2 align='center'>%1 № %2</h2>").arg(Text(invoice.Title), number);
     html += QStringLiteral("<table width='100%' cellspacing='6'><tr>%1%2</tr></table>")
                 .arg(Party("Получател", invoice.Company), Party("Доставчик", invoice.Vendor));
     html += DocumentData(invoice) + "<br/>" + LinesTable(invoice) + "<br/>" + TotalsTable(invoice);

@@ -1,5 +1,6 @@
 #include "desktop/TOptionDialog.h"
 
+#include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QListWidget>
 #include <QPushButton>
@@ -23,6 +24,14 @@ TOptionDialog::TOptionDialog(const QString& title, const QStringList& options, Q
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(options_);
     layout->addWidget(buttons);
+}
+
+QCheckBox& TOptionDialog::AddFlag(const QString& caption, bool checked) {
+    auto* box = new QCheckBox(caption, this);
+    box->setObjectName(QStringLiteral("chkFlag"));
+    box->setChecked(checked);
+    static_cast<QVBoxLayout*>(layout())->insertWidget(1, box);
+    return *box;
 }
 
 int TOptionDialog::Chosen() const { return options_->currentRow(); }

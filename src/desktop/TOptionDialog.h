@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QStringList>
 
+class QCheckBox;
 class QListWidget;
 
 namespace tavrek::desktop {
@@ -15,6 +16,8 @@ public:
 
     int Chosen() const;
     QListWidget& Options() const { return *options_; }
+    // A check box (chkFlag) under the options, checked as given.
+    QCheckBox& AddFlag(const QString& caption, bool checked);
 
 private:
     QListWidget* options_;

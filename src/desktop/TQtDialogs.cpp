@@ -1,6 +1,7 @@
 #include "desktop/TQtDialogs.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
@@ -24,6 +25,10 @@
 
 namespace tavrek::desktop {
 namespace {
+
+QStringList OptionLines(const std::string& options) {
+    return ToQ(options).split(QRegularExpression(QStringLiteral("\\r?\\n")), Qt::SkipEmptyParts);
+}
 
 struct TButtonChoice {
     TMsgDlgButtons Flag;
@@ -153,9 +158,17 @@ bool TQtDialogs::CurrencyRate(const std::string& currency, std::string& rate, bo
 }
 
 int TQtDialogs::ChooseOption(const std::string& title, const std::string& options) {
-    QStringList lines = ToQ(options).split(QRegularExpression(QStringLiteral("\\r?\\n")), Qt::SkipEmptyParts);
-    TOptionDialog dialog(ToQ(title), lines, parent_);
+    TOptionDialog dialog(ToQ(title), OptionLines(options), parent_);
     if (dialog.exec() != QDialog::Accepted) return -1;
+    return dialog.Chosen();
+}
+
+int TQtDialogs::ChooseOptionWithFlag(const std::string& title, const std::string& options,
+                                     const std::string& flagCaption, bool& flag) {
+    TOptionDialog dialog(ToQ(title), OptionLines(options), parent_);
+    QCheckBox& box = dialog.AddFlag(ToQ(flagCaption), flag);
+    if (dialog.exec() != QDialog::Accepted) return -1;
+    flag = box.isChecked();
     return dialog.Chosen();
 }
 

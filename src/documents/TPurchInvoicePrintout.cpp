@@ -2,7 +2,8 @@
 
 #include <algorithm>
 #include <map>
-#include <tuple>
+#include <string_view>
+#include <utility>
 
 #include "base/server/IAppServer.h"
 #include "base/session/Tdm.h"
@@ -13,8 +14,34 @@ namespace tavrek {
 namespace {
 
 const char* const kHeaderFields =
-    "DocumentNo, VendorInvoiceNo, DocumentDate, PostingDate, DueDate, Currency_Id, CurrencyFactor, Contragent_Id, "
-    "DocSubType_Id, N_SubDocument_Name, PayMethod_Id, TotalValue, VATValue, TotalVAT, TotalValue_LCY, TotalVAT_LCY";
+    "DocumentNo, VendorInvoiceNo, VendorCreditMemoNo, ToInvoiceNo, InvoiceDate, ToInvoiceDate, DocumentDate, "
+    "PostingDate, DueDate, Currency_Id, CurrencyFactor, Contragent_Id, DocSubType_Id, N_SubDocument_Name, "
+    "PayMethod_Id, TotalValue, VATValue, TotalVAT, TotalValue_LCY, TotalVAT_LCY";
+
+// Each layout, the posted tables of its documents and the vendor's number it shows.
+struct TLayoutKind {
+    const char* Layout;
+    const char* Title;
+    const char* PostedHeader;
+    const char* PostedLines;
+    const char* VendorNoField;
+    const char* VendorNoCaption;
+};
+
+const TLayoutKind kLayoutKinds[] = {
+    {TPurchInvoicePrintout::kLayout, "ФАКТУРА ЗА ПОКУПКА", "D_PurchInvoiceHeader", "D_PurchInvoiceLine",
+     "VendorInvoiceNo", "Фактура на доставчика:"},
+    {TPurchInvoicePrintout::kDebitMemoLayout, "ДЕБИТНО ИЗВЕСТИЕ ЗА ПОКУПКА", "D_PurchInvoiceHeader",
+     "D_PurchInvoiceLine", "VendorInvoiceNo", "Дебитно известие на доставчика:"},
+    {TPurchInvoicePrintout::kCrMemoLayout, "КРЕДИТНО ИЗВЕСТИЕ ЗА ПОКУПКА", "D_PurchCrMemoHeader", "D_PurchCrMemoLine",
+     "VendorCreditMemoNo", "Кредитно известие на доставчика:"},
+};
+
+const TLayoutKind* FindLayout(const std::string& layout) {
+    for (const TLayoutKind& kind : kLayoutKinds)
+        if (layout == kind.Layout) return &kind;
+    return nullptr;
+}
 const char* const kLineFields =
     "Line_No, Code, Description, Measure_Id, Quantity, DirectUnitCost_ACY, LineDiscount, TotalValue, VATPercent";
 
@@ -71,9 +98,13 @@ void ReadLines(const std::string& table, const Variant& id, TPurchInvoicePrintou
 
 TDateTime DateOf(const Variant& value) { return value.IsEmpty() ? TDateTime() : value.AsDateTime(); }
 
-void ReadHeader(const TRequestResult& h, TPurchInvoicePrintout& p) {
+void ReadHeader(const TRequestResult& h, const TLayoutKind& kind, TPurchInvoicePrintout& p) {
+    p.Title = kind.Title;
+    p.VendorNoCaption = kind.VendorNoCaption;
     p.DocumentNo = h.ByName("DocumentNo").AsString();
-    p.VendorInvoiceNo = h.ByName("VendorInvoiceNo").AsString();
+    p.VendorInvoiceNo = h.ByName(kind.VendorNoField).AsString();
+    p.ToInvoiceNo = h.ByName("ToInvoiceNo").AsString();
+    p.InvoiceDate = DateOf(h.ByName("ToInvoiceDate").IsEmpty() ? h.ByName("InvoiceDate") : h.ByName("ToInvoiceDate"));
     p.SubTypeName = h.ByName("N_SubDocument_Name").AsString();
     p.PayMethod = h.ByName("PayMethod_Id").AsString();
     p.DocumentDate = DateOf(h.ByName("DocumentDate"));
@@ -91,7 +122,7 @@ void ReadHeader(const TRequestResult& h, TPurchInvoicePrintout& p) {
 
 // The print form a request names, or for a print group the first form of the subtype.
 std::string LayoutOf(const TPrintRequest& request, const Variant& subTypeId) {
-    if (request.PrintFormCode == TPurchInvoicePrintout::kLayout) return request.PrintFormCode;
+    if (FindLayout(request.PrintFormCode) != nullptr) return request.PrintFormCode;
     TRequestResult forms;
     return PurchPrintForms(subTypeId, forms) > 0 ? forms.ByName("PF_Id").AsString() : std::string();
 }
@@ -101,15 +132,19 @@ std::string LayoutOf(const TPrintRequest& request, const Variant& subTypeId) {
 bool TPurchInvoicePrintout::Load(const TPrintRequest& request, TPurchInvoicePrintout& printout) {
     if (request.Keys.empty() || request.Keys.front().IsEmpty()) return false;
     const Variant id = request.Keys.front();
-    for (const auto& [header, lines, posted] : {std::tuple{"D_PurchInvoiceHeader", "D_PurchInvoiceLine", true},
-                                                std::tuple{"D_PurchHeader", "D_PurchaseLine", false}}) {
+    for (const auto& [header, lines] : {std::pair{"D_PurchInvoiceHeader", "D_PurchInvoiceLine"},
+                                        std::pair{"D_PurchCrMemoHeader", "D_PurchCrMemoLine"},
+                                        std::pair{"D_PurchHeader", "D_PurchaseLine"}}) {
         const TRequestResult h = Read(header, kHeaderFields, "Id", id);
         if (h.Empty()) continue;
+        const std::string layout = LayoutOf(request, h.ByName("DocSubType_Id"));
+        const TLayoutKind* kind = FindLayout(layout);
+        const bool posted = std::string_view(header) != "D_PurchHeader";
+        if (kind == nullptr || (posted && std::string_view(header) != kind->PostedHeader)) return false;
         printout = TPurchInvoicePrintout{};
-        printout.Layout = LayoutOf(request, h.ByName("DocSubType_Id"));
-        if (printout.Layout != kLayout) return false;
+        printout.Layout = layout;
         printout.Posted = posted;
-        ReadHeader(h, printout);
+        ReadHeader(h, *kind, printout);
         printout.Company = ReadParty("C_CompanySetup", LocalData().CompanyId);
         printout.Vendor = ReadParty("N_Contragent", h.ByName("Contragent_Id"));
         ReadLines(lines, id, printout);

@@ -8,10 +8,10 @@
 
 namespace tavrek {
 
-// What a printed purchase invoice shows, read from the server by the document's key: the
-// company and the vendor, the header, the lines, the VAT per rate (each rate on its own
-// base) and the totals in document and local currency. A posted invoice is read from the
-// posted tables, an open one from the open ones.
+// What a printed purchase invoice, debit memo or credit memo shows, read from the server by
+// the document's key: the company and the vendor, the header, the lines, the VAT per rate
+// (each rate on its own base) and the totals in document and local currency. A posted
+// document is read from the posted tables, an open one from the open ones.
 struct TPurchInvoicePrintout {
     struct TParty {
         std::string Name, Address, City, Bulstat, VATRegistrationNo;
@@ -26,9 +26,12 @@ struct TPurchInvoicePrintout {
     };
 
     std::string Layout;       // the print form chosen
+    std::string Title;        // the kind of document, as the heading names it
+    std::string VendorNoCaption;
     bool Posted = false;
     std::string DocumentNo, VendorInvoiceNo, SubTypeName, PayMethod;
-    TDateTime DocumentDate, PostingDate, DueDate;
+    std::string ToInvoiceNo;  // the invoice a debit or credit memo corrects
+    TDateTime DocumentDate, PostingDate, DueDate, InvoiceDate;
     std::string Currency, LocalCurrency;
     double CurrencyFactor = 1;
     TParty Company, Vendor;
@@ -36,11 +39,14 @@ struct TPurchInvoicePrintout {
     std::vector<TVATRate> VATRates;  // ascending by rate
     double TotalValue = 0, VATValue = 0, TotalVAT = 0, TotalValue_LCY = 0, TotalVAT_LCY = 0;
 
-    // The print form that prints purchase invoices.
+    // The print forms of purchase invoices, debit memos and credit memos.
     static constexpr const char* kLayout = "PurchInvoice";
+    static constexpr const char* kDebitMemoLayout = "PurchDebitMemo";
+    static constexpr const char* kCrMemoLayout = "PurchCrMemo";
 
     // Reads the document of request.Keys[0] when the print form of the request (or, for a
-    // print group, of the document's subtype) is the invoice layout; false otherwise.
+    // print group, of the document's subtype) is one of these layouts and the document is of
+    // its kind; false otherwise.
     static bool Load(const TPrintRequest& request, TPurchInvoicePrintout& printout);
 };
 

@@ -141,7 +141,7 @@ void TfEdPurchCrMemo::SubDocTypeFieldOnChange(TField&) {
                  "Кредитното известие трябва да влиза в същия дневник по ДДС като фактурата, която кредитира.");
 }
 
-bool TfEdPurchCrMemo::SameVATLedgerAsCreditedInvoice() {
+TRequestResult TfEdPurchCrMemo::CreditedInvoice(const std::string& fields) {
     TFilter filter;
     filter.Add("D_PurchInvoiceHeader.VendorInvoiceNo", "=", Get(cdsMaster, "ToInvoiceNo"), "AND")
         .Add("D_PurchInvoiceHeader.Contragent_Id", "=", Get(cdsMaster, "Contragent_Id"), "AND")
@@ -149,8 +149,12 @@ bool TfEdPurchCrMemo::SameVATLedgerAsCreditedInvoice() {
         .Add("D_PurchInvoiceHeader.IsGlobalInvoice", "=", 0, "AND")
         .Add("D_PurchInvoiceHeader.Annul", "=", 0);
     TRequestResult invoice;
-    dm().Server().RequestValue(0, "D_PurchInvoiceHeader", "DoNotIncInVATLedger", filter, invoice);
-    const Variant ledger = invoice.Value();
+    dm().Server().RequestValue(0, "D_PurchInvoiceHeader", fields, filter, invoice);
+    return invoice;
+}
+
+bool TfEdPurchCrMemo::SameVATLedgerAsCreditedInvoice() {
+    const Variant ledger = CreditedInvoice("DoNotIncInVATLedger").Value();
     const int64_t invoiceLedger = ledger.IsEmpty() ? 0 : ledger.AsInteger();
     // Credit memos keep the flag as NotIncludeVatLedger where the server has no DoNotIncInVATLedger for them.
     const TField* memoLedger = cdsMaster.FindField("DoNotIncInVATLedger");
@@ -196,10 +200,30 @@ void TfEdPurchCrMemo::DetailPriceIncudingVATOnChange(TField&) {
 
 // Posting.
 
+// While the credited invoice is still owed, the dialog also offers to set the credit memo
+// off against it (proposed); the answer is kept in AppliesToDoc_Id, which posting reads.
 int TfEdPurchCrMemo::ConnectCrMemoWithSale() {
-    CrMemoOption = dm().Dialogs().ChooseOption(GetMessageText("str_FormTitle", "Кредитно известие"),
-                                               GetMessageText("str_PurchCrMemoOptions", "Без връзка с продажба"));
-    return CrMemoOption;
+    const std::string title = GetMessageText("str_FormTitle", "Кредитно известие");
+    const std::string options = GetMessageText("str_PurchCrMemoOptions", "Без връзка с продажба");
+    const TRequestResult invoice = Get(cdsMaster, "ToInvoiceNo").IsEmpty() || cdsMaster.FindField("AppliesToDoc_Id") == nullptr
+                                       ? TRequestResult()
+                                       : CreditedInvoice("Id, Remaining");
+    if (invoice.Empty() || RoundUp(invoice.ByName("Remaining").AsFloat(), 2) <= 0.0) {
+        CrMemoOption = dm().Dialogs().ChooseOption(title, options);
+        return CrMemoOption;
+    }
+    bool apply = true;
+    const std::string flag = FormatMessage(
+        GetMessageText("str_ApplyCrMemoToInvoice", "Приспадане от задължението по фактура %s"),
+        {Get(cdsMaster, "ToInvoiceNo").AsString()});
+    CrMemoOption = dm().Dialogs().ChooseOptionWithFlag(title, options, flag, apply);
+    if (CrMemoOption == -1) return CrMemoOption;
+    const Variant appliesTo = apply ? invoice.ByName("Id") : Variant();
+    if (Get(cdsMaster, "AppliesToDoc_Id").AsString() == appliesTo.AsString()) return CrMemoOption;
+    if (cdsMaster.State() == TDataSetState::dsBrowse) cdsMaster.Edit();
+    cdsMaster.FieldByName("AppliesToDoc_Id").SetValue(appliesTo);
+    cdsMaster.Post();
+    return SaveData() ? CrMemoOption : -1;
 }
 
 bool TfEdPurchCrMemo::BeforePostDocument(bool) { return true; }
@@ -246,6 +270,23 @@ void TfEdPurchCrMemo::CopyDocumentByTemplate(const std::string& sourceId, const 
         TField* field = cdsMaster.FindField(target);
         if (field != nullptr && field->Value().IsEmpty()) field->SetValue(Get(source->cdsMaster, from));
     }
+    if (Get(cdsMaster, "DocSubType_Id").IsEmpty()) TakeOnlySubType();
+}
+
+// The invoice's subtype is not the memo's; when the company has a single credit memo
+// subtype the memo takes it, so that it numbers and prints as its kind. Its lines are the
+// invoice's already: nothing is recalculated for the subtype.
+void TfEdPurchCrMemo::TakeOnlySubType() {
+    TFilter filter;
+    filter.Add("N_SubDocument.Comp_Id", "=", LocalData().CompanyId, "AND")
+        .Add("N_SubDocument.DocumentType", "=", NewDocumentType);
+    TRequestResult subTypes;
+    if (dm().Server().RequestValue(0, "N_SubDocument", "Id, Code, Name", filter, subTypes, true) != 1) return;
+    TCalcGuard guard(Calculating);
+    const std::pair<const char*, const char*> fields[] = {
+        {"DocSubType_Id", "Id"}, {"N_SubDocument_Code", "Code"}, {"N_SubDocument_Name", "Name"}};
+    for (const auto& [target, from] : fields)
+        if (TField* field = cdsMaster.FindField(target)) field->SetValue(subTypes.ByName(from));
 }
 
 void TfEdPurchCrMemo::acInsertRecordExecute() {

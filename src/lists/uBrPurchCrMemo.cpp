@@ -18,6 +18,13 @@ TfBrPurchCrMemo::TfBrPurchCrMemo() {
     CardFormNumber = FindCatalogueClass("TfEdPurchCrMemo")->FormNumber;
     HistoryDocumentKind = 8;
     PostedPrintForm = kPostedCrMemoPrintForm;
+    // A credit memo is known by the vendor's credit memo number, not by an invoice's.
+    if (TGridColumn* vendorNo = dbgMaster.FindColumn("VendorInvoiceNo")) {
+        vendorNo->FieldName = "VendorCreditMemoNo";
+        vendorNo->Caption = "Кредитно известие на доставчика";
+    }
+    for (std::string& field : SearchFields)
+        if (field == MasterTable + ".VendorInvoiceNo") field = MasterTable + ".VendorCreditMemoNo";
 }
 
 void TfBrPurchCrMemo::FormCreate() {

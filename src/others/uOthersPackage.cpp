@@ -11,6 +11,8 @@
 #include "others/uEdItem.h"
 #include "others/uEdItemChargeAssignment.h"
 #include "others/uEdPayment.h"
+#include "others/uEdPurchCrMemoProtocol.h"
+#include "others/uEdPurchProtocol.h"
 #include "others/uOthersForms.h"
 
 namespace tavrek {
@@ -24,6 +26,8 @@ const TPackageUnit kUnits[] = {
     {uEdItemChargeAssignment::Initialization, uEdItemChargeAssignment::Finalization},
     {uEdFutureCostPeriods::Initialization, uEdFutureCostPeriods::Finalization},
     {uEdGoodsCheck::Initialization, uEdGoodsCheck::Finalization},
+    {uEdPurchProtocol::Initialization, uEdPurchProtocol::Finalization},
+    {uEdPurchCrMemoProtocol::Initialization, uEdPurchCrMemoProtocol::Finalization},
 };
 
 }  // namespace

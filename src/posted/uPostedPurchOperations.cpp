@@ -155,7 +155,9 @@ void GenerateProtocol(TfBase& view, const std::string& procedureKey, const std::
                              ", " + QuotedSql(session.BusinessGroupId) + ", " + QuotedSql(HeaderId(view)) + ", " +
                              QuotedSql(session.UserId);
     TRequestResult result;
-    if (dm().Server().RequestValue(-1, text, "Quantity,Item_id", TFilter(), result, false) < 0) {
+    // A refusal answers -1 in place of the protocol's Id.
+    if (dm().Server().RequestValue(-1, text, "Quantity,Item_id", TFilter(), result, false) < 0 || result.Empty() ||
+        result.Value().AsString() == "-1") {
         ShowErrorKey("err_CommonError", "Грешка при изпълнение на операцията.");
         return;
     }

@@ -1,3 +1,4 @@
+#include <QCheckBox>
 #include <QDateEdit>
 #include <QDoubleSpinBox>
 #include <QLabel>
@@ -111,6 +112,37 @@ TEST(CorrectionDialogsTest, AnOptionIsChosenFromTheLinesOfTheOptionsText) {
         });
         EXPECT_EQ(dialogs.ChooseOption("Кредитно известие", "Без връзка\r\nВръщане от продажба\r\n"), pick);
         EXPECT_EQ(shown, 2);
+    }
+}
+
+// The check box under the options starts as proposed; its state counts only when an option
+// is chosen.
+TEST(CorrectionDialogsTest, AFlagBesideTheOptionsIsReturnedOnlyWithAChoice) {
+    testing::TestApp();
+    TQtDialogs dialogs;
+    const struct {
+        bool proposed;
+        bool click;
+        bool cancel;
+        int chosen;
+        bool flag;
+    } cases[] = {{true, false, false, 0, true}, {true, true, false, 0, false}, {false, true, false, 0, true},
+                 {false, true, true, -1, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.proposed) + std::to_string(c.click) + std::to_string(c.cancel));
+        TDialogAnswerer answerer;
+        QString caption;
+        answerer.Expect([&](QWidget& dialog) {
+            QCheckBox& box = Child<QCheckBox>(dialog, "chkFlag");
+            caption = box.text();
+            if (c.click) box.click();
+            QTest::keyClick(&dialog, c.cancel ? Qt::Key_Escape : Qt::Key_Return);
+        });
+        bool flag = c.proposed;
+        EXPECT_EQ(dialogs.ChooseOptionWithFlag("Кредитно известие", "Без връзка", "Приспадане от фактура 77", flag),
+                  c.chosen);
+        EXPECT_EQ(flag, c.flag);
+        EXPECT_EQ(caption, QString::fromUtf8("Приспадане от фактура 77"));
     }
 }
 

@@ -1,4 +1,5 @@
 #include <QAction>
+#include <QCheckBox>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QRegularExpression>
@@ -76,9 +77,13 @@ TEST_F(CreditMemoJourney, ReturnedGoodsAreCreditedFromThePostedInvoiceAndPrinted
     testing::TriggerAction(*memo, "acSave");
     Screenshot("credit-memo.png");
 
+    // The invoice is still owed: setting the memo off against it is proposed, and kept.
     answerer.Expect([](QWidget& dialog) {
         auto* options = dialog.findChild<QListWidget*>("lstOptions");
         ASSERT_NE(options, nullptr);
+        auto* setOff = dialog.findChild<QCheckBox*>("chkFlag");
+        ASSERT_NE(setOff, nullptr);
+        EXPECT_TRUE(setOff->isChecked());
         options->setCurrentRow(0);
         QTest::keyClick(&dialog, Qt::Key_Return);
     });
@@ -92,6 +97,7 @@ TEST_F(CreditMemoJourney, ReturnedGoodsAreCreditedFromThePostedInvoiceAndPrinted
     TDataGrid* grid = memos->Grid("dbgMaster");
     ASSERT_EQ(grid->Model().rowCount(), 1);
     EXPECT_EQ(grid->Model().data(grid->Model().index(0, 0)).toString(), "0000000001");
+    EXPECT_EQ(testing::LineValue(grid->Model(), 0, "Remaining").AsFloat(), 0.0) << "all of it set off";
     TFormHostWidget* posted = OpenFirstRow(*memos);
     ASSERT_NE(posted, nullptr);
     ASSERT_EQ(posted->Form().ClassName(), "TfEdPostedPurchCrMemo");
@@ -99,11 +105,14 @@ TEST_F(CreditMemoJourney, ReturnedGoodsAreCreditedFromThePostedInvoiceAndPrinted
     testing::TriggerAction(*posted, "acPrint");
     const QString text = testing::PdfText(client->Window().LastPrintedFile());
     // 4 x 0.95 = 3.80 and 9.80 less 5 % = 9.31 at 20 %: 2.62 VAT on 13.11; 33.00 at 9 %: 2.97;
-    // 46.11 without VAT, 5.59 VAT, 51.70 in all.
-    for (const char* amount : {"3.80", "9.31", "33.00", "46.11", "5.59", "51.70"})
-        EXPECT_TRUE(text.contains(QString::fromUtf8(amount))) << amount << "\n" << text.toStdString();
-    EXPECT_TRUE(text.contains(QRegularExpression("Към фактура №\\s+0000088001"))) << text.toStdString();
-    EXPECT_TRUE(text.contains(QRegularExpression("Дата на фактурата\\s+20.11.2026"))) << text.toStdString();
+    // 46.11 without VAT, 5.59 VAT, 51.70 in all; on the credit memo layout, in Bulgarian figures.
+    EXPECT_TRUE(text.contains(QStringLiteral("КРЕДИТНО ИЗВЕСТИЕ ЗА ПОКУПКА № 0000000001"))) << text.toStdString();
+    for (const char* figures : {"20\\s+3,80", "20\\s+9,31", "ДДС 20 % върху 13,11\\s+2,62 EUR",
+                                "ДДС 9 % върху 33,00\\s+2,97 EUR", "Данъчна основа\\s+46,11 EUR",
+                                "Сума за плащане\\s+51,70 EUR"})
+        EXPECT_TRUE(text.contains(QRegularExpression(QString::fromUtf8(figures)))) << figures << "\n" << text.toStdString();
+    EXPECT_TRUE(text.contains(QRegularExpression("Към фактура №:\\s+0000088001"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QRegularExpression("Дата на фактурата:\\s+20.11.2026"))) << text.toStdString();
     ExpectNoFailures();
 }
 

@@ -168,6 +168,47 @@ TEST_F(CrMemoEditor, PostingAsksTheSaleLinkThenPostsAndPrintsTheCreditMemoForm) 
     EXPECT_TRUE(LoggedOperations().empty());
 }
 
+// While the credited invoice is owed, posting offers to set the memo off against it; the
+// answer is saved in AppliesToDoc_Id before the server posts.
+TEST_F(CrMemoEditor, ASetOffIsOfferedOnlyWhileTheCreditedInvoiceIsOwed) {
+    const struct {
+        const char* name;
+        Variant toInvoiceNo;
+        std::vector<TVariantArray> invoice;  // Id, Remaining
+        int answer;                          // to the set-off question, mrNone when not asked
+        int option;
+        const char* appliesTo;
+        size_t posts;
+    } cases[] = {
+        {"no credited invoice", Variant(), {}, mrNone, 0, "", 1},
+        {"owed and set off", "F-100", {{"PI1", 24.0}}, mrYes, 0, "PI1", 1},
+        {"owed, not set off", "F-100", {{"PI1", 24.0}}, mrNo, 1, "", 1},
+        {"paid to the last cent", "F-100", {{"PI1", 0.004}}, mrNone, 0, "", 1},
+        {"not found", "F-100", {}, mrNone, 0, "", 1},
+        {"cancelled", "F-100", {{"PI1", 24.0}}, mrNone, -1, "", 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        OpenCrMemo({{"ToInvoiceNo", c.toInvoiceNo}, {"AppliesToDoc_Id", Variant()}});
+        ScriptPostingChecks();
+        if (!c.toInvoiceNo.IsNull()) server.OnRequestValue("D_PurchInvoiceHeader", Rows({"Id", "Remaining"}, c.invoice));
+        if (*c.appliesTo != '\0') AcceptSaves("H1");
+        server.ClearCalls();
+        dialogs.ExpectOption(c.option);
+        if (c.answer != mrNone) dialogs.ExpectMessage(c.answer, "Приспадане от задължението по фактура F-100");
+        if (c.posts > 0) {
+            server.OnPost("PostPurchCrMemo", 0, {"PC1", "0000000005"});
+            dialogs.ExpectMessage(mrOk, "0000000005");
+        }
+        Form().acPostDocument.Execute();
+        EXPECT_EQ(server.CallsTo("PostPurchCrMemo").size(), c.posts);
+        EXPECT_EQ(Form().CrMemoOption, c.option);
+        EXPECT_EQ(server.CallsTo("ApplyUpdates").size(), *c.appliesTo == '\0' ? 0u : 1u)
+            << "saved only when the answer changed the memo";
+        EXPECT_TRUE(dialogs.AllAnswered());
+    }
+}
+
 TEST_F(CrMemoEditor, PostingStopsWhereItsChecksSaySo) {
     const struct {
         const char* name;

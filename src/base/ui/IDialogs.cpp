@@ -73,6 +73,13 @@ int IDialogs::ChooseOption(const std::string& title, const std::string& options)
     return ChooseRow(title, rows, chosen) ? chosen : -1;
 }
 
+int IDialogs::ChooseOptionWithFlag(const std::string& title, const std::string& options,
+                                   const std::string& flagCaption, bool& flag) {
+    const int chosen = ChooseOption(title, options);
+    if (chosen != -1) flag = MessageDlgEx(flagCaption + "?", TMsgDlgType::mtConfirmation, mbYesNo) == mrYes;
+    return chosen;
+}
+
 bool IDialogs::MapVendorItems(const TRequestResult& lines, std::vector<std::string>& itemIds) {
     itemIds.assign(lines.Rows.size(), std::string());
     for (size_t row = 0; row < lines.Rows.size(); ++row) {

@@ -50,6 +50,11 @@ public:
     // An option dialog: a title and the options, one per line. Returns the index of the
     // chosen option, -1 when cancelled.
     virtual int ChooseOption(const std::string& title, const std::string& options);
+    // The option dialog with a check box captioned flagCaption that starts as flag; flag
+    // gets its state when an option is chosen. Unless a client shows the box in the dialog,
+    // it is asked as a question after the choice.
+    virtual int ChooseOptionWithFlag(const std::string& title, const std::string& options,
+                                     const std::string& flagCaption, bool& flag);
     // Lets the user name our item (an Id of N_Item) for each vendor line of lines (columns
     // "Line,VendorKey,Description,Quantity"); itemIds gets one entry per line, empty where
     // none was named. False when cancelled. Unless a client offers a dialog of its own, the

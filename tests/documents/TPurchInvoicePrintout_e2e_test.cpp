@@ -1,0 +1,72 @@
+#include "documents/TPurchInvoicePrintout.h"
+
+#include <gtest/gtest.h>
+
+#include "support/SqliteFixture.h"
+
+namespace tavrek::testing {
+namespace {
+
+// A posted invoice of V03 (ten yoghurts at 0.95, VAT 20 %), a posted debit memo on it (a
+// forgotten transport of 5.00) and a posted credit memo for four of the yoghurts, each printed
+// on its subtype's layout as posting prints it by its print group.
+class DocumentPrintouts : public SqliteFixture {
+protected:
+    std::string Post(const std::string& id, int type, const char* subType, const char* vendorNo, const char* code,
+                     double quantity, double price) {
+        Exec("INSERT INTO D_PurchHeader (Id, Comp_Id, DocumentType, DocSubType_Id, Contragent_Id, VendorInvoiceNo, "
+             "VendorCreditMemoNo, ToInvoiceNo, InvoiceDate, DocumentDate, CntrPostingGroup_Id, GenBusPostGroup_Id, "
+             "VATBusPostGroup_Id, BusinessGroup_Id) VALUES ('" + id + "', 'DEMO', " + std::to_string(type) + ", '" +
+             subType + "', 'V03', '" + vendorNo + "', '" + vendorNo + "', " + (type == 1 ? "NULL" : "'9001'") +
+             ", 46345, 46346, 'SUP-DOM', 'DOM', 'DOM', 'BG-SOF')");
+        Exec("INSERT INTO D_PurchaseLine (Master_Id, Id, Comp_Id, Line_No, Type, Code, Quantity, QtyPerUnitOfMeasure, "
+             "DirectUnitCost_ACY, TotalValue, VATPercent, VATBusPostGroup_Id, VATProdPostGroup_Id) VALUES ('" + id +
+             "', '" + id + "-1', 'DEMO', 1, " + (std::string(code) == "1008" ? "1" : "2") + ", '" + code + "', " +
+             std::to_string(quantity) + ", 1, " + std::to_string(price) + ", " + std::to_string(quantity * price) +
+             ", 20, 'DOM', 'VAT20')");
+        TVariantArray keys;
+        const int result = type == 11 ? Server().PostPurchCrMemo(id, keys) : Server().PostPurchase(id, keys);
+        if (result < 0) throw std::runtime_error(Server().LastRefusalText());
+        return keys.at(0).AsString();
+    }
+};
+
+TEST_F(DocumentPrintouts, EachPostedDocumentPrintsOnItsOwnLayoutWithTheVendorsNumber) {
+    const std::string invoice = Post("B1", 1, "SD-520", "9001", "1008", 10, 0.95);
+    const std::string debit = Post("D1", 12, "SD-530", "DN-7", "602", 1, 5.00);
+    const std::string credit = Post("C1", 11, "SD-540", "CN-3", "1008", 4, 0.95);
+    const struct {
+        const char* Name;
+        std::string Id;
+        const char* PrintGroup;
+        bool Printed;
+        const char* Title;
+        const char* VendorNo;
+        const char* ToInvoice;
+        double TotalVAT;
+    } cases[] = {
+        {"invoice", invoice, "10010", true, "ФАКТУРА ЗА ПОКУПКА", "9001", "", 11.40},
+        {"debit memo", debit, "10020", true, "ДЕБИТНО ИЗВЕСТИЕ ЗА ПОКУПКА", "DN-7", "9001", 6.00},
+        {"credit memo", credit, "10040", true, "КРЕДИТНО ИЗВЕСТИЕ ЗА ПОКУПКА", "CN-3", "9001", 4.56},
+        {"a credit memo is no invoice", credit, "PurchInvoice", false, "", "", "", 0},
+        {"an invoice is no credit memo", invoice, "PurchCrMemo", false, "", "", "", 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TPrintRequest request;
+        request.Keys = {Variant(c.Id)};
+        request.PrintFormCode = c.PrintGroup;
+        TPurchInvoicePrintout printout;
+        ASSERT_EQ(TPurchInvoicePrintout::Load(request, printout), c.Printed);
+        if (!c.Printed) continue;
+        EXPECT_TRUE(printout.Posted);
+        EXPECT_EQ(printout.Title, c.Title);
+        EXPECT_EQ(printout.VendorInvoiceNo, c.VendorNo);
+        EXPECT_EQ(printout.ToInvoiceNo, c.ToInvoice);
+        EXPECT_NEAR(printout.TotalVAT, c.TotalVAT, 1e-9);
+        ASSERT_EQ(printout.Lines.size(), 1u);
+    }
+}
+
+}  // namespace
+}  // namespace tavrek::testing
