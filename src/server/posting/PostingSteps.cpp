@@ -98,7 +98,10 @@ std::string CopyToPosted(TServerContext& ctx, const TPostedCopy& copy, const std
                       {"DocumentType", std::to_string(copy.DocumentType)},
                       {"DocumentNo", "?2"},
                       {"PostingDate", "COALESCE(PostingDate, DocumentDate)"},
-                      {"C_Datetime", "CAST(?3 AS DOUBLE PRECISION)"}});
+                      {"C_Datetime", "CAST(?3 AS DOUBLE PRECISION)"},
+                      // Lists and lookups ask for documents that are not global by 0.
+                      {"IsGlobalInvoice", "COALESCE(IsGlobalInvoice, 0)"},
+                      {"IsGlobalCrMemo", "COALESCE(IsGlobalCrMemo, 0)"}});
     const TColumnCopy header = CopyColumns(ctx, copy.FromHeader, overrides);
     ExecuteBound(ctx.Db,
                  std::string("INSERT INTO ") + copy.ToHeader + " (" + header.Target +
