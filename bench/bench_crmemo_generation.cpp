@@ -2,10 +2,9 @@
 // from a posted 10,000-line invoice by its copy template, on each engine.
 #include <benchmark/benchmark.h>
 
-#include <unistd.h>
-
-#include <filesystem>
 #include <memory>
+#include <stdexcept>
+#include <string>
 
 #include "BenchEngines.h"
 #include "BenchSilentDialogs.h"
@@ -20,30 +19,20 @@
 namespace tavrek {
 namespace {
 
-namespace fs = std::filesystem;
-
 constexpr int kInvoiceLines = 10000;
 
-// A session on a demo company of the engine with one posted invoice of kInvoiceLines lines.
-// Nothing asks the user.
-class TBenchCompany : public TBenchSilentDialogs {
+// A demo company of the engine with one posted invoice of kInvoiceLines lines. Nothing asks
+// the user.
+class TCrMemoCompany : public server::TBenchServer, public TBenchSilentDialogs {
 public:
-    explicit TBenchCompany(int64_t engine)
-        : folder_(fs::temp_directory_path() / ("tavrek-bench-crmemo-" + std::to_string(::getpid()))) {
-        fs::create_directories(folder_);
-        server_ = std::make_unique<server::EmbeddedServer>(server::BenchDemoCompany(engine, folder_, "bench_crmemo"));
-        server_->SetSession({server::kDemoCompanyId, server::kDemoBusinessGroupId, server::kDemoUserId});
+    explicit TCrMemoCompany(int64_t engine) : TBenchServer(engine, "bench_crmemo") {
+        Server().SetSession({server::kDemoCompanyId, server::kDemoBusinessGroupId, server::kDemoUserId});
         PostInvoice();
-    }
-    ~TBenchCompany() override {
-        server_.reset();
-        std::error_code ignored;
-        fs::remove_all(folder_, ignored);
     }
 
     // The session of this company is the client's.
     void Enter() {
-        dm().SetServer(server_.get());
+        dm().SetServer(&Server());
         dm().SetDialogs(this);
         LocalData().CompanyId = server::kDemoCompanyId;
         LocalData().BusinessGroupId = server::kDemoBusinessGroupId;
@@ -54,7 +43,7 @@ public:
 
 private:
     void PostInvoice() {
-        server::TDbSession& db = server_->Database();
+        server::TDbSession& db = Server().Database();
         db.Exec("INSERT INTO D_PurchHeader (Id, Comp_Id, DocumentType, DocSubType_Id, Contragent_Id, DocumentDate, "
                 "VendorInvoiceNo, CurrencyFactor, BusinessGroup_Id, PayMethod_Id, CntrPostingGroup_Id, "
                 "GenBusPostGroup_Id, VATBusPostGroup_Id) VALUES ('BENCH', 'DEMO', 1, 'SD-520', 'V01', 46346, "
@@ -67,28 +56,23 @@ private:
                 "VATValue_LCY, TotalVAT_LCY) SELECT 'BENCH', 'BENCH-' || i, 'DEMO', i, 1, '1001', 2, 1, 2, 1.05, 2.1, "
                 "'DOM', 'VAT20', 20, 2.1, 2.1, 0.42, 2.52, 2.1, 0.42, 2.52 FROM n");
         TVariantArray keys;
-        if (server_->PostPurchase("BENCH", keys) < 0) throw std::runtime_error(server_->LastRefusalText());
+        if (Server().PostPurchase("BENCH", keys) < 0) throw std::runtime_error(Server().LastRefusalText());
         invoice_ = keys.at(0).AsString();
     }
 
-    fs::path folder_;
-    std::unique_ptr<server::EmbeddedServer> server_;
     std::string invoice_;
 };
 
-TBenchCompany& Company(benchmark::State& state) {
-    static std::unique_ptr<TBenchCompany> companies[2];
-    const int64_t engine = state.range(0);
-    state.SetLabel(server::EngineName(engine));
-    if (!companies[engine]) companies[engine] = std::make_unique<TBenchCompany>(engine);
-    companies[engine]->Enter();
-    return *companies[engine];
+TCrMemoCompany& Company(benchmark::State& state) {
+    TCrMemoCompany& company = server::BenchCompanyOf<TCrMemoCompany>(state);
+    company.Enter();
+    return company;
 }
 
 // From the posted invoice's view, as "Генериране кредитно известие" does: the credit memo
 // editor copies the invoice's header and lines by the template; nothing is saved yet.
 void BM_GenerateCrMemoFrom10000LineInvoice(benchmark::State& state) {
-    TBenchCompany& company = Company(state);
+    TCrMemoCompany& company = Company(state);
     TfEdPostedPurchInvoice view;
     view.FormNumber = FindCatalogueClass(view.ClassName())->FormNumber;
     TFormRequest request;
