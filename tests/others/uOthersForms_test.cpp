@@ -307,6 +307,10 @@ TEST_F(OthersForms, EveryCataloguedFormOpensOnWhatItsCallerPasses) {
 TEST_F(OthersForms, EveryCardAndEditorOpensOnWhatItsCallerPasses) {
     PurchasePackageStartup();
     const Variant none;
+    // Open protocols of an invoice and of a credit memo, named by the posted views as the
+    // posted documents they will become.
+    Exec("INSERT INTO D_GlobalPurchHeader (Id, Comp_Id, DocumentType, Contragent_Id, DocumentDate) VALUES "
+         "('{GP1}', 'DEMO', 40, 'V03', 46200), ('{GP2}', 'DEMO', 41, 'V03', 46200)");
     const struct {
         int number;
         TFilter filter;
@@ -333,6 +337,8 @@ TEST_F(OthersForms, EveryCardAndEditorOpensOnWhatItsCallerPasses) {
          {{"MasterLine_Id", "{L9}"}, {"Master_id", kInvoice}, {"hTotalValue", 120.0}, {"hAccount_id", "6021"}},
          "cdsLine", "hAccount_id", "6021", 1},
         {10510, TFilter().Add("D_PurchHeader.Contragent_Id", " =", "V01"), {}, "cdsMaster", "Code", "1001", 2},
+        {11001, TFilter().Add("D_PurchInvoiceHeader.Id", "=", "'{GP1}'"), {}, "cdsMaster", "DocumentType", 40, 1},
+        {11441, TFilter().Add("D_PurchCrMemoHeader.Id", "=", "'{GP2}'"), {}, "cdsMaster", "DocumentType", 41, 1},
     };
     std::set<int> walked;
     for (const auto& c : cases) {
