@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <algorithm>
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QDateTime>
@@ -314,9 +315,16 @@ void TFormHostWidget::contextMenuEvent(QContextMenuEvent* event) {
     menu.exec(event->globalPos());
 }
 
+// Taking the focus away closes a cell editor, which writes its text into the record. A grid
+// gets the focus back at once, so that keys go on to it (Space marks the next row).
 void TFormHostWidget::CommitPendingEdits() {
     QWidget* focus = QApplication::focusWidget();
-    if (focus != nullptr && isAncestorOf(focus)) focus->clearFocus();
+    if (focus == nullptr || !isAncestorOf(focus)) return;
+    QAbstractItemView* grid = nullptr;
+    for (QWidget* w = focus; w != this; w = w->parentWidget())
+        if (auto* view = qobject_cast<QAbstractItemView*>(w)) grid = view;
+    focus->clearFocus();
+    if (grid != nullptr) grid->setFocus();
 }
 
 void TFormHostWidget::Run(const std::function<void()>& body) {

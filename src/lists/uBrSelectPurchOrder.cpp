@@ -82,7 +82,7 @@ TfBrSelectPurchOrder::TfBrSelectPurchOrder()
     MasterTable = kSource;
     Description.Caption = "Избор на редове от поръчки";
     for (const auto& [name, type] : kRowFields) cdsMaster.AddField(name, type);
-    dbgMaster.AddColumns({{"Marked", "Избран", 50},
+    dbgMaster.AddColumns({{"Marked", "Избран", 50, kCheckBoxFormat},
                           {"DocumentNo", "Поръчка", 100},
                           {"Line_No", "Ред", 40},
                           {"Code", "Код", 70},

@@ -54,5 +54,27 @@ TEST_F(ListsJourneyTest, TheInvoiceListShowsNewestFirstAndOpensTheEditorOnADoubl
     ExpectNoFailures();
 }
 
+// The order lines a buffer takes: Space on a row marks it and, pressed again, unmarks it.
+TEST_F(ListsJourneyTest, SpaceMarksAnOpenOrderLineInTheOrderLineSelection) {
+    client->Server().Database().Exec(
+        "INSERT INTO D_PurchHeader (Id, Comp_Id, DocumentType, Contragent_Id, DocumentNo) VALUES "
+        "('{P1}', 'DEMO', 22, 'V01', '0000000201');"
+        "INSERT INTO D_PurchaseLine (Master_Id, Id, Comp_Id, Line_No, Type, Code, Quantity, ReceivedQty) VALUES "
+        "('{P1}', '{P1-1}', 'DEMO', 1, 1, 'I001', 10, 4), ('{P1}', '{P1-2}', 'DEMO', 2, 1, 'I002', 6, 0)");
+    ASSERT_TRUE(client->Window().OpenForm("TfBrSelectPurchOrder"));
+    QTest::qWait(20);
+    TDataGrid* grid = ActiveHost()->Grid("dbgMaster");
+    ASSERT_NE(grid, nullptr);
+    ASSERT_EQ(grid->Model().rowCount(), 2);
+    grid->View().setFocus();
+    grid->View().selectRow(1);
+    for (const int marked : {1, 0}) {
+        QTest::keyClick(&grid->View(), Qt::Key_Space);
+        EXPECT_EQ(testing::LineValue(grid->Model(), 1, "Marked").AsInteger(), marked);
+        EXPECT_EQ(testing::LineValue(grid->Model(), 0, "Marked").AsInteger(), 0);
+    }
+    ExpectNoFailures();
+}
+
 }  // namespace
 }  // namespace tavrek::desktop
