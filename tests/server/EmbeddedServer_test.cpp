@@ -304,12 +304,19 @@ TEST_F(EmbeddedServerTest, MessagesAndMasterData) {
     EXPECT_EQ(due.ByName("OpenDocuments").AsInteger(), 2);
     EXPECT_THROW(Server().GetContragentPurchDue("V03", "2026-01-01"), std::invalid_argument);
 
+    // The last price paid to this vendor: the newest of its invoices, not another vendor's.
+    Exec("INSERT INTO D_PurchInvoiceHeader (Id, Comp_Id, DocumentType, Contragent_Id, DocumentDate, Annul) VALUES "
+         "('S1', 'DEMO', 6, 'V02', 46000, 0), ('S2', 'DEMO', 6, 'V02', 46010, 0), ('S3', 'DEMO', 6, 'V01', 46020, 0);"
+         "INSERT INTO D_PurchInvoiceLine (Master_Id, Id, Comp_Id, Line_No, Type, Code, DirectUnitCost_ACY) VALUES "
+         "('S1', 'S1-1', 'DEMO', 1, 1, 'I005', 1.30), ('S2', 'S2-1', 'DEMO', 1, 1, 'I005', 1.42), "
+         "('S3', 'S3-1', 'DEMO', 1, 1, 'I005', 9.99)");
     const TRequestResult item = Server().GetItemParams(
         {"1005", "V02", "PACK", "", "DOM", "VAT20", 0, "520", 1.0, TDateTime::FromDate(2026, 2, 1), 10.0, 1.0, "L1", "BG-SOF"});
     EXPECT_EQ(item.ByName("Name").AsString(), "Захар кристална, 1 кг");
     EXPECT_DOUBLE_EQ(item.ByName("QtyPerUnitOfMeasure").AsFloat(), 10.0);
     EXPECT_DOUBLE_EQ(item.ByName("VATPercent").AsFloat(), 20.0);
     EXPECT_NEAR(item.ByName("VendorPrice").AsFloat(), 13.5, 1e-9);
+    EXPECT_DOUBLE_EQ(item.ByName("LastPurchasePrice").AsFloat(), 1.42);
 }
 
 }  // namespace

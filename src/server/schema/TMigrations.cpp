@@ -535,6 +535,8 @@ const std::vector<TMigration>& Migrations() {
         {10, "Source lines of consolidated documents not posted yet; order lines to select",
          SourceLinesInGlobalDocumentsSql() + OrderLineSelectionSql()},
         {11, "Order buffer headers shown with their operation and order", OrderBufferViewSql()},
+        {12, "Posted lines found by their item, as the last purchase price is",
+         "CREATE INDEX IX_D_PurchInvoiceLine_Code ON D_PurchInvoiceLine (Code);\n"},
     };
     return migrations;
 }
