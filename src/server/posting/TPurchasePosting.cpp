@@ -64,12 +64,14 @@ void UpdateItemDirectCosts(TServerContext& ctx, const std::string& postedId) {
     const TRequestResult setup = SelectRows(ctx.Db, "SELECT Update_ItemDirectCost FROM C_PurchasesSetup WHERE Id = ?",
                                             {ctx.Session.CompanyId});
     if (setup.Empty() || setup.Value().AsString() != "True") return;
-    // The last line of each item, found in one pass over the lines.
+    // The last line of each item, found in one pass over the document's lines: grouped by an
+    // expression, so that the index of all posted lines by item is not walked for the order.
     ExecuteBound(ctx.Db,
                  "UPDATE N_Item SET LastDirectCost = x.Cost FROM (SELECT l.Code, l.UnitCost_LCY AS Cost FROM "
-                 "D_PurchInvoiceLine l JOIN (SELECT Code, MAX(Line_No) AS LastNo FROM D_PurchInvoiceLine WHERE "
-                 "Master_Id = ?1 AND Type IN (1, 5) GROUP BY Code) m ON m.Code = l.Code AND m.LastNo = l.Line_No "
-                 "WHERE l.Master_Id = ?1) AS x WHERE N_Item.Comp_Id = ?2 AND N_Item.Code = x.Code",
+                 "D_PurchInvoiceLine l JOIN (SELECT COALESCE(Code, '') AS Code, MAX(Line_No) AS LastNo FROM "
+                 "D_PurchInvoiceLine WHERE Master_Id = ?1 AND Type IN (1, 5) GROUP BY COALESCE(Code, '')) m "
+                 "ON m.Code = l.Code AND m.LastNo = l.Line_No WHERE l.Master_Id = ?1) AS x "
+                 "WHERE N_Item.Comp_Id = ?2 AND (N_Item.Code = x.Code OR N_Item.Id = x.Code)",
                  {postedId, ctx.Session.CompanyId});
 }
 
