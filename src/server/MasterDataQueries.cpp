@@ -55,7 +55,7 @@ TRequestResult ItemParams(TServerContext& ctx, const TVariantArray& request) {
         "(SELECT VATPercent FROM G_VATPostingSetup WHERE Comp_Id = i.Comp_Id AND VATBus_PostingGroup = ?4 "
         "AND VATProd_PostingGroup = i.VATProdPostGroup_Id) AS VATPercent, "
         "(SELECT l.DirectUnitCost_ACY FROM D_PurchInvoiceLine l JOIN D_PurchInvoiceHeader h ON h.Id = l.Master_Id "
-        "WHERE l.Code IN (i.Id, i.Code) AND h.Contragent_Id = ?2 AND h.Annul = 0 ORDER BY h.DocumentDate DESC LIMIT 1) "
+        "WHERE l.Code = i.Id AND h.Contragent_Id = ?2 AND h.Annul = 0 ORDER BY h.DocumentDate DESC LIMIT 1) "
         "AS LastPurchasePrice "
         "FROM N_Item i JOIN N_Contragent c ON c.Comp_Id = i.Comp_Id AND c.Id = ?2 WHERE i.Code = ?1 OR i.Id = ?1",
         {At(request, 0), At(request, 1), At(request, 2), At(request, 4)});
