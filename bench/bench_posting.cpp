@@ -121,7 +121,7 @@ public:
                      {});
         ExecuteBound(server_->Database(),
                      "INSERT INTO G_ItemEntry (Id, Comp_Id, Item_Id, Document_Id, DocumentType, PostingDate, Quantity, "
-                     "RemainingQuantity, CostAmount, Opened, TransactionNo) SELECT 'I' || Id, 'DEMO', 'I001', "
+                     "RemainingQuantity, CostAmount, Opened, TransactionNo) SELECT 'I' || Id, 'DEMO', '1001', "
                      "Document_Id, 6, 46345, 1, 1, 1.25, 1, TransactionNo FROM G_LEntry WHERE Id LIKE 'M%' AND "
                      "Account_Id = '304'",
                      {});

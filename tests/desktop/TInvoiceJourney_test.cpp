@@ -288,7 +288,7 @@ TEST_F(InvoiceJourney, BadInputIsRefusedAndTheStoredInvoiceStaysAsItWas) {
     ClickCell(0, "Код");
     TypeCell("9999");
     EXPECT_TRUE(ShownMessage(QStringLiteral("Няма артикул с код \"9999\""))) << answerer.Shown().join("; ").toStdString();
-    EXPECT_EQ(Line(0, "Code").AsString(), "I001");
+    EXPECT_EQ(Line(0, "Code").AsString(), "1001");
     LeaveCell();
 
     answerer.ExpectMessage(QMessageBox::Ok);

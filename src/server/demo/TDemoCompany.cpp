@@ -213,7 +213,8 @@ constexpr TDemoItem kItems[] = {
     {"Кокосово мляко, 400 мл", "PCS", "VAT20", 0.95, 2.99, 11, "BOX", 24},
 };
 
-std::string ItemId(size_t index) { return "I" + std::string(index < 9 ? "00" : "0") + std::to_string(index + 1); }
+// An item's key is its number, so a line that holds the key shows the number the buyer typed.
+std::string ItemId(size_t index) { return std::to_string(1001 + index); }
 
 void WriteMeasures(TDemoWriter& w) {
     const char* measures[][2] = {{"PCS", "бр."}, {"KG", "кг"}, {"L", "л"}, {"BOX", "кашон"}, {"PACK", "стек"}, {"M", "м"}};
@@ -227,7 +228,7 @@ void WriteItems(TDemoWriter& w) {
         w.Row("N_Item",
               "Id, Comp_Id, Code, Name, Type, BaseMeasure_Id, PurchMeasure_Id, VATProdPostGroup_Id, "
               "GenProdPostGroup_Id, UnitPrice, LastDirectCost, UnitCost, Vendor_Id",
-              {id, kDemoCompanyId, std::to_string(1001 + i), item.Name, 1, item.Measure, item.Measure, item.VAT, "GOODS",
+              {id, kDemoCompanyId, id, item.Name, 1, item.Measure, item.Measure, item.VAT, "GOODS",
                item.SalePrice, item.Cost, item.Cost, vendor});
         w.Row("N_ItemMeasure", "Id, Item_Id, Measure_Id, QtyPerUnitOfMeasure", {id + "-" + item.Measure, id, item.Measure, 1.0});
         w.Row("N_ItemMeasure", "Id, Item_Id, Measure_Id, QtyPerUnitOfMeasure", {id + "-" + item.Pack, id, item.Pack, item.PackQty});
@@ -254,12 +255,12 @@ void WriteDiscounts(TDemoWriter& w) {
     w.Row("N_VendorDiscount", "Id, Comp_Id, Contragent_Id, LineDiscount, AllowInvoiceDisc", {"VD-V01", kDemoCompanyId, "V01", 2.0, 1});
     w.Row("N_VendorDiscount", "Id, Comp_Id, Contragent_Id, LineDiscount, AllowInvoiceDisc", {"VD-V06", kDemoCompanyId, "V06", 3.0, 1});
     w.Row("N_VendorDiscount", "Id, Comp_Id, Contragent_Id, Item_Id, MinimumQuantity, LineDiscount, AllowInvoiceDisc",
-          {"VD-I005", kDemoCompanyId, "V02", "I005", 50.0, 5.0, 0});
+          {"VD-1005", kDemoCompanyId, "V02", "1005", 50.0, 5.0, 0});
     w.Row("N_VendorDiscount", "Id, Comp_Id, Contragent_Id, Item_Id, MinimumQuantity, LineDiscount, AllowInvoiceDisc",
-          {"VD-I017", kDemoCompanyId, "V04", "I017", 12.0, 7.5, 1});
+          {"VD-1017", kDemoCompanyId, "V04", "1017", 12.0, 7.5, 1});
     w.Row("N_VendorDiscount",
           "Id, Comp_Id, Contragent_Id, Item_Id, StartingDate, EndingDate, LineDiscount, AllowInvoiceDisc",
-          {"VD-I032", kDemoCompanyId, "V08", "I032", Date(2025, 12, 1), Date(2026, 1, 31), 10.0, 1});
+          {"VD-1032", kDemoCompanyId, "V08", "1032", Date(2025, 12, 1), Date(2026, 1, 31), 10.0, 1});
 }
 
 struct TDemoSeries {

@@ -62,7 +62,7 @@ TEST_F(CrMemoPostingTest, GoodsLeaveTheOldestReceiptsAndARefusalChangesNothing) 
         if (c.OlderReceipt)
             Exec("INSERT INTO G_ItemEntry (Id, Comp_Id, Item_Id, Document_Id, DocumentType, PostingDate, Store_Id, "
                  "BusinessGroup_Id, Quantity, RemainingQuantity, CostAmount, Opened, TransactionNo) VALUES "
-                 "('OLDER', 'DEMO', 'I008', 'X', 6, 46000, 'S01', 'BG-SOF', 8, 8, 7.6, 1, 0)");
+                 "('OLDER', 'DEMO', '1008', 'X', 6, 46000, 'S01', 'BG-SOF', 8, 8, 7.6, 1, 0)");
         Exec(std::string("UPDATE C_CompanySetup SET AllowNegativeQTY = ") + (c.NegativeStock ? "1" : "0"));
         ArrangeCrMemo(c.DocumentType, c.Quantity);
         const int64_t entries = Count("G_LEntry") + Count("G_ItemEntry") + Count("G_VATEntry") + Count("G_ContragentEntry");

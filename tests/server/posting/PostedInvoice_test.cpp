@@ -51,11 +51,11 @@ TEST_F(LedgerViewsTest, TheFormsFindThePostedEntriesByTheirFilters) {
         double Expected;
     } cases[] = {
         {"dv_ItemEntry", "Quantity",
-         TFilter().Add("dv_ItemEntry.Item_Id", "=", "I008", "AND").Add("dv_ItemEntry.Comp_Id", "=", "DEMO", "AND")
+         TFilter().Add("dv_ItemEntry.Item_Id", "=", "1008", "AND").Add("dv_ItemEntry.Comp_Id", "=", "DEMO", "AND")
              .Add("dv_ItemEntry.BusinessGroup_Id", "=", "BG-SOF"), 10},
-        {"dv_ItemEntry", "UnitCost", TFilter().Add("dv_ItemEntry.Item_Id", "=", "I008"), 0.95},
+        {"dv_ItemEntry", "UnitCost", TFilter().Add("dv_ItemEntry.Item_Id", "=", "1008"), 0.95},
         {"G_LItemEntry_0", "Quantity",
-         TFilter().Add("G_LItemEntry_0.fItem_Id", "=", "I008", "AND").Add("G_LItemEntry_0.fComp_Id", "=", "DEMO", "AND")
+         TFilter().Add("G_LItemEntry_0.fItem_Id", "=", "1008", "AND").Add("G_LItemEntry_0.fComp_Id", "=", "DEMO", "AND")
              .Add("G_LItemEntry_0.SLevel", "=", 0), 10},
         {"dv_ContragentEntry", "Remaining",
          TFilter().Add("dv_ContragentEntry.Contragent_ID", "=", "V03", "AND")
@@ -125,7 +125,7 @@ TEST_F(BooksCheckTest, ReleasingUsedBatchesMovesTheUseOntoOtherBatchesOrNamesThe
 
     Exec("INSERT INTO G_ItemEntry (Id, Comp_Id, Item_Id, Document_Id, DocumentType, PostingDate, BusinessGroup_Id, "
          "Quantity, RemainingQuantity, CostAmount, Opened, TransactionNo) VALUES "
-         "('OTHER', 'DEMO', 'I008', 'X', 6, 46000, 'BG-SOF', 8, 8, 7.6, 1, 0)");
+         "('OTHER', 'DEMO', '1008', 'X', 6, 46000, 'BG-SOF', 8, 8, 7.6, 1, 0)");
     EXPECT_EQ(Server().RequestValue(-1, exec, "Code,Name,UsedQty,AvailableQty", TFilter(), rows, true), 0);
     EXPECT_EQ(Value("SELECT RemainingQuantity FROM G_ItemEntry WHERE Line_Id = 'B1-1'").AsFloat(), 10.0);
     EXPECT_EQ(Value("SELECT RemainingQuantity FROM G_ItemEntry WHERE Id = 'OTHER'").AsFloat(), 2.0);
