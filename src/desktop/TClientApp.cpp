@@ -4,6 +4,7 @@
 #include <QDialog>
 #include <QDir>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMessageBox>
@@ -70,14 +71,20 @@ void TClientApp::Report(const QString& text) const {
 }
 
 void TClientApp::OpenCompany(const std::string& path) {
-    if (!server::IsPostgresAddress(path) && !QFileInfo::exists(ToQ(path))) CreateDemoCompanyFile(path);
+    if (!server::IsPostgresAddress(path)) {
+        // Clients started at once on a new company wait for the first one to build it.
+        QDir().mkpath(QFileInfo(ToQ(path)).absolutePath());
+        QLockFile building(ToQ(path + ".lock"));
+        building.setStaleLockTime(0);
+        building.lock();
+        if (!QFileInfo::exists(ToQ(path))) CreateDemoCompanyFile(path);
+    }
     server_ = std::make_unique<server::EmbeddedServer>(path);
 }
 
 // Built beside its place and moved there whole: a start that fails half-way leaves no
 // company without its sample documents behind.
 void TClientApp::CreateDemoCompanyFile(const std::string& path) {
-    QDir().mkpath(QFileInfo(ToQ(path)).absolutePath());
     const std::string building = path + ".new";
     for (const char* suffix : {"", "-wal", "-shm"}) std::filesystem::remove(building + suffix);
     QApplication::setOverrideCursor(Qt::WaitCursor);

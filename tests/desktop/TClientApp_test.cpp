@@ -6,6 +6,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QProcess>
 #include <QTableView>
 #include <QTest>
 
@@ -20,6 +21,7 @@
 #include "desktop/TFormHostWidget.h"
 #include "desktop/TMainWindow.h"
 #include "server/EmbeddedServer.h"
+#include "server/SqlValue.h"
 #include "server/db/TDbSession.h"
 
 namespace tavrek::desktop {
@@ -99,6 +101,22 @@ TEST_F(ClientAppTest, ScreenshotWritesAPngOfTheForm) {
         ASSERT_NE(client.Window().Mdi().activeSubWindow(), nullptr);
         EXPECT_TRUE(client.Window().Mdi().activeSubWindow()->isMaximized());
     }
+}
+
+TEST_F(ClientAppTest, ClientsStartedTogetherOnANewCompanyAllOpenIt) {
+    std::vector<std::unique_ptr<QProcess>> clients;
+    for (const char* form : {"TfBrPurchase", "TfBrPostedPurchInvoice", "TfBrPurchCrMemo"}) {
+        clients.push_back(std::make_unique<QProcess>());
+        clients.back()->setProcessChannelMode(QProcess::MergedChannels);
+        clients.back()->start(TAVREK_CLIENT_PATH, {"--company", Options().CompanyFile, "--form", form, "--screenshot",
+                                                   folder.filePath(QString(form) + ".png")});
+    }
+    for (auto& started : clients) {
+        ASSERT_TRUE(started->waitForFinished(120000));
+        EXPECT_EQ(started->exitCode(), 0) << started->readAll().toStdString();
+    }
+    server::EmbeddedServer company(Options().CompanyFile.toStdString());
+    EXPECT_GT(server::SelectRows(company.Database(), "SELECT COUNT(*) FROM D_PurchInvoiceHeader").Value().AsInteger(), 0);
 }
 
 TEST_F(ClientAppTest, ADamagedOrForeignFileIsRefusedAndLeftUntouched) {
