@@ -238,7 +238,8 @@ void TDbFieldControl::Commit(const QVariant& value) {
         return;
     }
     try {
-        form_.EnterFieldValue(*dataSet, *field, FromEditValue(value, field->DataType()));
+        if (form_.EnterFieldValue(*dataSet, *field, FromEditValue(value, field->DataType())))
+            form_.KeepLineEditedInHeader(*dataSet);
     } catch (const std::exception& e) {
         ReportBadInput(e.what());
     }

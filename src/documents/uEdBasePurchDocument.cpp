@@ -673,7 +673,8 @@ void TfEdBasePurchDocument::AddAdvancePaymentLine(const TRequestResult& rows, si
     cdsDetail.FieldByName("Type").SetAsInteger(2);
     if (TField* itemType = cdsDetail.FindField("ItemType"); itemType != nullptr && !itemType->ReadOnly)
         itemType->SetAsInteger(2);
-    cdsDetail.FieldByName("Code").SetValue(rows.ByName("Code", row));
+    // The account proposes the line's posting groups and VAT, as when its code is typed.
+    EnterFieldValue(cdsDetail, cdsDetail.FieldByName("Code"), rows.ByName("Code", row));
     const bool saved = Suspended;
     Suspended = true;
     cdsDetail.FieldByName("Description").SetValue(rows.ByName("DocumentNo", row));

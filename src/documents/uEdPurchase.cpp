@@ -133,8 +133,8 @@ void TfEdPurchase::DescribeLayout() {
     dbgDetail.AddColumns({
         {"Line_No", "Ред"}, {"Code", "Код"}, {"Description", "Описание"},
         {"Measure_Id", "Мярка"}, {"Quantity", "Количество"}, {"DirectUnitCost_ACY", "Ед. цена"},
-        {"LineDiscount", "Отстъпка %"}, {"TotalPrice", "Сума"}, {"VATPercent", "ДДС %"},
-        {"TotalValue", "Без ДДС"}, {"TotalVAT", "С ДДС"}, {"TotalValue_LCY", "Без ДДС (евро)"}, {"Type", "Вид"}});
+        {"LineDiscount", "Отстъпка %"}, {"TotalPrice", "Сума"}, {"VATProdPostGroup_Id", "ДДС група"},
+        {"VATPercent", "ДДС %"}, {"TotalValue", "Без ДДС"}, {"TotalVAT", "С ДДС"}, {"TotalValue_LCY", "Без ДДС (евро)"}, {"Type", "Вид"}});
     dbgDetail.FindColumn("Description")->Width = 240;
     for (const char* field : {"Line_No", "VATPercent"}) dbgDetail.FindColumn(field)->ReadOnly = true;
     for (const char* field : {"TotalValue", "TotalVAT", "TotalValue_LCY"}) {

@@ -22,8 +22,9 @@ void TfEdPurchAdvancePayment::DescribeAdvanceLayout() {
     Description.Caption = "Авансово плащане";
     Description.AddPage("tsForeignTrade", "Външна търговия");
     Description.AddFields({
-        {"Code", "Сметка", TFieldKind::fkText, "tsMainData"},
+        {"Code", "Сметка", TFieldKind::fkLookup, "tsMainData"},
         {"DirectUnitCost_ACY", "Сума", TFieldKind::fkNumber, "tsMainData"},
+        {"VATProdPostGroup_Id", "ДДС група", TFieldKind::fkLookup, "tsMainData"},
         {"Description", "Описание", TFieldKind::fkText, "tsMainData"},
         {"Description2", "Описание 2", TFieldKind::fkText, "tsMainData"},
         {"AccountDimension_Id", "Аналитичност", TFieldKind::fkText, "tsMainData"},
@@ -33,8 +34,8 @@ void TfEdPurchAdvancePayment::DescribeAdvanceLayout() {
         {"GenBusPostGroup_Id", "Група за осчетоводяване", TFieldKind::fkText, "tsFinanceData"},
     });
     AddForeignTradeFields("tsForeignTrade");
-    for (const char* lineField : {"Code", "DirectUnitCost_ACY", "Description", "Description2", "AccountDimension_Id",
-                                  "GlobalDimension_Id"})
+    for (const char* lineField : {"Code", "DirectUnitCost_ACY", "VATProdPostGroup_Id", "Description", "Description2",
+                                  "AccountDimension_Id", "GlobalDimension_Id"})
         Description.FindField(lineField)->DataSet = "cdsDetail";
 }
 

@@ -59,6 +59,9 @@ TFormHostWidget* DemoClientTest::OpenFromMenu(const QString& className) {
     for (QAction* action : client->Window().PurchaseMenu().findChildren<QAction*>())
         if (action->objectName() == className) item = action;
     if (item == nullptr) return nullptr;
+    // A closed dialog leaves the main window inactive offscreen: the user clicks back into it.
+    client->Window().activateWindow();
+    if (!QTest::qWaitForWindowActive(&client->Window())) return nullptr;
     item->trigger();
     QTest::qWait(20);
     return client->Window().ActiveHost();
@@ -70,6 +73,22 @@ void DemoClientTest::Screenshot(const QString& name) {
     const QString docs = QStringLiteral(TAVREK_TEST_DATA_DIR "/../docs");
     QDir().mkpath(docs);
     EXPECT_TRUE(client->Window().grab().save(QDir(docs).filePath(name), "PNG")) << name.toStdString();
+}
+
+void TypeIntoField(TFormHostWidget& host, const char* field, const QString& text) {
+    QWidget* control = host.findChild<QWidget*>(field);
+    ASSERT_NE(control, nullptr) << field;
+    auto* edit = qobject_cast<QLineEdit*>(control);
+    if (edit == nullptr) edit = control->findChild<QLineEdit*>();
+    ASSERT_NE(edit, nullptr) << field;
+    // A closed dialog leaves the main window inactive offscreen: the user clicks back into it.
+    host.window()->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(host.window()));
+    QTest::mouseClick(edit, Qt::LeftButton);
+    edit->selectAll();
+    TypeText(*edit, text);
+    QTest::keyClick(edit, Qt::Key_Tab);
+    QTest::qWait(10);
 }
 
 QString PdfText(const QString& path) {

@@ -59,6 +59,8 @@ void TriggerAction(TFormHostWidget& host, const QString& name);
 int ColumnOf(const TDataSetModel& model, const QString& caption);
 // A field of the record a grid row shows (the record being inserted for a row past the stored ones).
 Variant LineValue(const TDataSetModel& model, int row, const char* field);
+// Types into a header field of a form, over its content, and leaves it with Tab.
+void TypeIntoField(TFormHostWidget& host, const char* field, const QString& text);
 // Opens the cell's editor, types the text over its content and commits it with Enter.
 void TypeIntoCell(QTableView& view, const QModelIndex& cell, const QString& text, int waitBeforeTyping = 0);
 

@@ -204,6 +204,8 @@ TEST_F(BasePurchEditor, AdvancePaymentsBecomeNegativeAccountLines) {
     server.OnRequestValue("C_PurchasesSetup", Rows({"AdvancePaymentAccount"}, {{"4091"}}));
     dialogs.ExpectSelect(true, Rows({"Id", "Account_Id", "sAmount", "Description", "GlobalDimension_Id"},
                                     {{"ADV-7", "4091", 100.0, "Аванс 7", "GD1"}}));
+    server.OnRequestValue("G_LAccount", Rows({"Name", "GenProdPostGroup_Id", "VATProdPostGroup_Id", "Id"},
+                                             {{"Предоставени аванси", "", "", "4091"}}));
     Form().acAddAdvancePayment.Execute();
     ASSERT_EQ(Lines().RecordCount(), 1);
     // -100 with VAT-inclusive prices at a VAT rate of 0, in a currency of factor 2

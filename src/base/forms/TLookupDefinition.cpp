@@ -66,6 +66,10 @@ std::vector<TLookupDefinition> MakeStandardLookups() {
                   {"PurchMeasure_Id", "Measure_Id"},
                   {"GenProdPostGroup_Id", "GenProdPostGroup_Id"},
                   {"VATProdPostGroup_Id", "VATProdPostGroup_Id", kRule}}),
+        LineCode({2}, "сметка", "G_LAccount",
+                 {{"Name", "Description"},
+                  {"GenProdPostGroup_Id", "GenProdPostGroup_Id"},
+                  {"VATProdPostGroup_Id", "VATProdPostGroup_Id", kRule}}),
     };
 }
 

@@ -535,6 +535,11 @@ bool TfBase::EnterFieldValue(TClientDataSet& dataSet, TField& field, const Varia
     return EnterLookupCode(dataSet, *lookup, value.AsString());
 }
 
+void TfBase::KeepLineEditedInHeader(TClientDataSet& dataSet) {
+    const TFormDataSet* entry = FindFormDataSet(dataSet);
+    if (entry != nullptr && entry->Master != nullptr) dataSet.CheckBrowseMode();
+}
+
 bool TfBase::SelectFieldLookup(TClientDataSet& dataSet, std::string_view field, const std::string& typedText) {
     const TLookupDefinition* lookup = LookupOf(dataSet, field);
     if (lookup == nullptr) return false;

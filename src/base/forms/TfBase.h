@@ -140,6 +140,9 @@ public:
     // brings its master row (an unknown code is refused and changes nothing), any other value
     // goes to the field. False when refused.
     bool EnterFieldValue(TClientDataSet& dataSet, TField& field, const Variant& value);
+    // A line edited in a header control has no row to leave: the edit is kept at once, so the
+    // line's grid and the document's totals follow.
+    void KeepLineEditedInHeader(TClientDataSet& dataSet);
     // F2 or "..." on a lookup field of a dataset (a grid column): the master row chosen
     // under the typed text goes into the current record. False when nothing was taken.
     bool SelectFieldLookup(TClientDataSet& dataSet, std::string_view field, const std::string& typedText);

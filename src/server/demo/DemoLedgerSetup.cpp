@@ -14,6 +14,9 @@ struct TDemoAccount {
     const char* Name;
     int Heading;
     int Dimensioned;
+    // What a purchase line booked straight on the account proposes.
+    const char* GenProdPostGroup = "";
+    const char* VATProdPostGroup = "";
 };
 
 constexpr TDemoAccount kChart[] = {
@@ -24,7 +27,7 @@ constexpr TDemoAccount kChart[] = {
     {"4012", "Доставчици от чужбина", 0, 0},
     {"4019", "Доставчици по получени нефактурирани стоки", 0, 0},
     {"409", "Предоставени аванси", 1, 0},
-    {"4091", "Предоставени аванси на доставчици", 0, 1},
+    {"4091", "Предоставени аванси на доставчици", 0, 1, "", "VAT20"},
     {"412", "Клиенти по аванси", 0, 1},
     {"453", "Разчети за данък върху добавената стойност", 1, 0},
     {"4531", "Начислен ДДС за покупките", 0, 0},
@@ -34,15 +37,16 @@ constexpr TDemoAccount kChart[] = {
     {"4901", "Разходи за бъдещи периоди", 0, 0},
     {"501", "Каса", 0, 0},
     {"503", "Разплащателна сметка", 0, 0},
-    {"601", "Разходи за материали", 0, 0},
-    {"602", "Разходи за външни услуги", 0, 0},
-    {"609", "Други разходи", 0, 0},
+    {"601", "Разходи за материали", 0, 0, "MAT", "VAT20"},
+    {"602", "Разходи за външни услуги", 0, 0, "SERV", "VAT20"},
+    {"609", "Други разходи", 0, 0, "SERV", "VAT20"},
 };
 
 void AddChart(std::vector<TDemoRow>& rows) {
     for (const TDemoAccount& a : kChart)
-        rows.push_back({"G_LAccount", "Id, Comp_Id, Code, Name, Heading, Dimensioned",
-                        {a.Code, kDemoCompanyId, a.Code, a.Name, a.Heading, a.Dimensioned}});
+        rows.push_back({"G_LAccount", "Id, Comp_Id, Code, Name, Heading, Dimensioned, GenProdPostGroup_Id, VATProdPostGroup_Id",
+                        {a.Code, kDemoCompanyId, a.Code, a.Name, a.Heading, a.Dimensioned, a.GenProdPostGroup,
+                         a.VATProdPostGroup}});
 }
 
 void AddPostingSetups(std::vector<TDemoRow>& rows) {

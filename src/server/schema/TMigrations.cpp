@@ -537,6 +537,9 @@ const std::vector<TMigration>& Migrations() {
         {11, "Order buffer headers shown with their operation and order", OrderBufferViewSql()},
         {12, "Posted lines found by their item, as the last purchase price is",
          "CREATE INDEX IX_D_PurchInvoiceLine_Code ON D_PurchInvoiceLine (Code);\n"},
+        {13, "Accounts propose the posting groups of a purchase line booked on them",
+         "ALTER TABLE G_LAccount ADD COLUMN GenProdPostGroup_Id TEXT;\n"
+         "ALTER TABLE G_LAccount ADD COLUMN VATProdPostGroup_Id TEXT;\n"},
     };
     return migrations;
 }

@@ -66,7 +66,7 @@ TEST_F(LookupTest, TheLineTypeChoosesWhatTheCodeRefersTo) {
     const struct {
         Variant Type;
         const char* Table;
-    } cases[] = {{Variant(), "N_Item"}, {int64_t{1}, "N_Item"}, {int64_t{5}, "N_Item"}, {int64_t{2}, ""}};
+    } cases[] = {{Variant(), "N_Item"}, {int64_t{1}, "N_Item"}, {int64_t{5}, "N_Item"}, {int64_t{2}, "G_LAccount"}, {int64_t{3}, ""}};
     for (const auto& c : cases) {
         header.Edit();
         header.FieldByName("Type").SetValue(c.Type);
