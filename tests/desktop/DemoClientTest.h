@@ -39,7 +39,8 @@ protected:
     bool ShownMessage(const QString& part) const;
     // Opens a form the way a person does: its item of the "Покупки" menu; the form's host.
     TFormHostWidget* OpenFromMenu(const QString& className);
-    // The main window with its active form maximized, into docs/NAME for the README.
+    // The main window with its active form maximized, as PNG; into docs/NAME for the README
+    // when TAVREK_UPDATE_DOCS is set.
     void Screenshot(const QString& name);
 
     QApplication& app = TestApp();
