@@ -69,7 +69,8 @@ void TfEdPurchDebitMemo::DescribeLayout() {
         Description.FindField(readOnly)->ReadOnly = true;
     AddLineColumns({{"Line_No", "Ред"}, {"Type", "Вид"}, {"Code", "Код"}, {"Description", "Описание"},
                     {"Quantity", "Количество"}, {"DirectUnitCost_ACY", "Ед. цена"}, {"TotalPrice", "Сума"},
-                    {"VATPercent", "ДДС %"}, {"TotalValue", "Без ДДС"}, {"TotalVAT", "С ДДС"}});
+                    {"VATProdPostGroup_Id", "ДДС група"}, {"VATPercent", "ДДС %"}, {"TotalValue", "Без ДДС"},
+                    {"TotalVAT", "С ДДС"}});
 }
 
 void TfEdPurchDebitMemo::FormCreate() {
