@@ -15,6 +15,7 @@
 #include "desktop/TDataSetModel.h"
 #include "desktop/TFormHostWidget.h"
 #include "desktop/TMainWindow.h"
+#include "desktop/TSelectorDialog.h"
 #include "server/demo/TDemoCompany.h"
 
 namespace tavrek::desktop::testing {
@@ -91,6 +92,15 @@ void TypeIntoField(TFormHostWidget& host, const char* field, const QString& text
     TypeText(*edit, text);
     QTest::keyClick(edit, Qt::Key_Tab);
     QTest::qWait(10);
+}
+
+void ChooseTheOnlyRow(QWidget& dialog, const QString& search) {
+    auto& selector = dynamic_cast<TSelectorDialog&>(dialog);
+    if (!search.isEmpty()) TypeText(selector.SearchBox(), search);
+    ASSERT_EQ(selector.VisibleRows(), 1);
+    selector.View().selectRow(0);
+    QTest::keyClick(&selector.View(), Qt::Key_Return);
+    if (selector.isVisible()) selector.accept();
 }
 
 QString PdfText(const QString& path) {

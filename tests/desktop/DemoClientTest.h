@@ -62,6 +62,9 @@ int ColumnOf(const TDataSetModel& model, const QString& caption);
 Variant LineValue(const TDataSetModel& model, int row, const char* field);
 // Types into a header field of a form, over its content, and leaves it with Tab.
 void TypeIntoField(TFormHostWidget& host, const char* field, const QString& text);
+// Answers a selector dialog: narrows it by the search text when given, expects one row left
+// and takes it with Enter.
+void ChooseTheOnlyRow(QWidget& dialog, const QString& search = {});
 // Opens the cell's editor, types the text over its content and commits it with Enter.
 void TypeIntoCell(QTableView& view, const QModelIndex& cell, const QString& text, int waitBeforeTyping = 0);
 

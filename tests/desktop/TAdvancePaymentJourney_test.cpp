@@ -10,7 +10,6 @@
 #include "desktop/TDataSetModel.h"
 #include "desktop/TFormHostWidget.h"
 #include "desktop/TMainWindow.h"
-#include "desktop/TSelectorDialog.h"
 
 namespace tavrek::desktop {
 namespace {
@@ -71,13 +70,7 @@ TEST_F(AdvancePaymentJourney, AnAdvanceIsPaidPostedAndSetOffOnTheVendorsInvoice)
     testing::TypeIntoCell(lines->View(), lines->Model().index(0, testing::ColumnOf(lines->Model(), "Код")), "1008");
     testing::TypeIntoCell(lines->View(), lines->Model().index(0, testing::ColumnOf(lines->Model(), "Количество")),
                           "200", 600);
-    answerer.Expect([](QWidget& dialog) {
-        auto& selector = dynamic_cast<TSelectorDialog&>(dialog);
-        ASSERT_EQ(selector.VisibleRows(), 1);
-        selector.View().selectRow(0);
-        QTest::keyClick(&selector.View(), Qt::Key_Return);
-        if (selector.isVisible()) selector.accept();
-    });
+    answerer.Expect([](QWidget& dialog) { testing::ChooseTheOnlyRow(dialog); });
     testing::TriggerAction(*invoice, "acAddAdvancePayment");
     ASSERT_EQ(lines->Model().rowCount(), 2);
     EXPECT_DOUBLE_EQ(testing::LineValue(lines->Model(), 1, "DirectUnitCost_ACY").AsFloat(), -100.0);

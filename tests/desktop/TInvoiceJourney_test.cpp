@@ -17,7 +17,6 @@
 #include "desktop/TGridFooter.h"
 #include "desktop/TGridView.h"
 #include "desktop/TMainWindow.h"
-#include "desktop/TSelectorDialog.h"
 
 namespace tavrek::desktop {
 namespace {
@@ -177,14 +176,7 @@ TEST_F(InvoiceJourney, ABuyerEntersSavesAndPostsAnInvoice) {
 
     Grid().setFocus();
     AppendLine();
-    answerer.Expect([](QWidget& dialog) {
-        auto& selector = dynamic_cast<TSelectorDialog&>(dialog);
-        TypeText(selector.SearchBox(), "тип 500");
-        ASSERT_EQ(selector.VisibleRows(), 1);
-        selector.View().selectRow(0);
-        QTest::keyClick(&selector.View(), Qt::Key_Return);
-        if (selector.isVisible()) selector.accept();
-    });
+    answerer.Expect([](QWidget& dialog) { testing::ChooseTheOnlyRow(dialog, "тип 500"); });
     QTest::keyClick(&Grid(), Qt::Key_F2);
     QTest::qWait(10);
     EXPECT_TRUE(answerer.AllAnswered());

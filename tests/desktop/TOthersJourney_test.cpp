@@ -14,7 +14,6 @@
 #include "desktop/TFormHostWidget.h"
 #include "desktop/TGridFooter.h"
 #include "desktop/TMainWindow.h"
-#include "desktop/TSelectorDialog.h"
 #include "server/EmbeddedServer.h"
 
 namespace tavrek::desktop {
@@ -148,13 +147,7 @@ TEST_F(OthersJourney, TheVendorsOpenAdvanceBecomesALineOfTheInvoice) {
     TFormHostWidget* editor = OpenInvoice("0000000102");
     ASSERT_NE(editor, nullptr);
     ASSERT_EQ(editor->Form().cdsMaster.FieldByName("Contragent_Id").AsString(), "V01");
-    answerer.Expect([](QWidget& dialog) {
-        auto& selector = dynamic_cast<TSelectorDialog&>(dialog);
-        ASSERT_EQ(selector.VisibleRows(), 1);
-        selector.View().selectRow(0);
-        QTest::keyClick(&selector.View(), Qt::Key_Return);
-        if (selector.isVisible()) selector.accept();
-    });
+    answerer.Expect([](QWidget& dialog) { testing::ChooseTheOnlyRow(dialog); });
     QAction* add = testing::ToolAction(*editor, "acAddAdvancePayment");
     ASSERT_NE(add, nullptr);
     add->trigger();
