@@ -48,6 +48,8 @@ void TFormActions::Sync() {
         QAction& qaction = *qactions_[i];
         const QString caption = ToQ(action.Caption);
         if (qaction.text() != caption) qaction.setText(caption);
+        // A tool button would drop a caption's trailing "...".
+        if (qaction.iconText() != caption) qaction.setIconText(caption);
         qaction.setToolTip(ToQ(action.Hint.empty() ? action.Caption : action.Hint));
         qaction.setEnabled(action.Enabled);
         qaction.setVisible(action.Visible && !action.Caption.empty());
