@@ -45,6 +45,13 @@ std::vector<TfBase*> TScenarioHost::OpenForms() {
 // Closed forms stay owned until the run ends: a form may close from its own handler.
 void TScenarioHost::CloseForm(TfBase&) {}
 
+int TScenarioHost::RequestExternalForm(TFormRequest& request) {
+    external_.push_back(request);
+    return mrCancel;
+}
+
+std::vector<TFormRequest> TScenarioHost::TakeExternalRequests() { return std::exchange(external_, {}); }
+
 void TScenarioHost::ReportFailure(const std::string& message, const std::string& operation) {
     failures_.push_back(operation + ": " + message);
 }

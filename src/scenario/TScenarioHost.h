@@ -10,7 +10,8 @@
 namespace tavrek::scenario {
 
 // The screen of a scenario run: nobody sits in front of it. Modeless forms are kept until
-// the run ends, modal forms and other packages' forms are cancelled, prints and failures
+// the run ends, modal forms and other packages' forms are cancelled (the runner may open the
+// latter itself), prints and failures
 // are noted. Every message is confirmed (Yes, OK) and its text kept; questions that need a
 // typed answer are cancelled. Installs itself in the session for its lifetime.
 class TScenarioHost : public IFormHost, public IDialogs {
@@ -32,7 +33,9 @@ public:
     void SetWaitCursor(bool) override {}
     void ShowProgress(const std::string&, int, int) override {}
     void PrintDocument(const TPrintRequest&) override {}
-    int RequestExternalForm(TFormRequest&) override { return mrCancel; }
+    // Other packages' forms are not opened: their requests are kept for the runner.
+    int RequestExternalForm(TFormRequest& request) override;
+    std::vector<TFormRequest> TakeExternalRequests();
     void ReportFailure(const std::string& message, const std::string& operation) override;
 
     int MessageDlgEx(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons) override;
@@ -51,6 +54,7 @@ private:
     std::vector<std::unique_ptr<TfBase>> forms_;
     std::vector<std::string> messages_;
     std::vector<std::string> failures_;
+    std::vector<TFormRequest> external_;
     TRequestResult selection_;
 };
 

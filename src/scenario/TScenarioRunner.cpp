@@ -10,6 +10,9 @@
 #include "documents/uEdPurchaseDoc.h"
 #include "editors/uEdPurchAdvancePayment.h"
 #include "frame/uPurchasePackage.h"
+#include "others/uEdPurchCrMemoProtocol.h"
+#include "others/uEdPurchProtocol.h"
+#include "posted/uEdPostedPurchCrMemo.h"
 #include "posted/uEdPostedPurchInvoice.h"
 #include "server/SqlValue.h"
 #include "server/posting/TBooksCheck.h"
@@ -134,6 +137,8 @@ void TScenarioRunner::Perform(const TScenarioStep& step, std::vector<TScenarioRe
         AddAdvanceLines();
     } else if (step.Verb == "pay") {
         expect(Pay(step));
+    } else if (step.Verb == "protocol") {
+        expect(Protocol(step));
     } else if (step.Verb == "books") {
         expect(ExpectBooksBalanced());
     } else {
@@ -159,6 +164,8 @@ void TScenarioRunner::AddLine(const std::vector<TScenarioPair>& pairs) {
 }
 
 std::string TScenarioRunner::Scope(const std::string& table) const {
+    if (table == "D_GlobalPurchHeader") return "Id = ?";
+    if (table == "D_GlobalPurchLine") return "Master_Id = ?";
     if (order_) return OrderScope(table);
     if (table == "D_PurchHeader") return "Id = ?";
     // Once a credit memo is posted, the invoice it credits.
@@ -224,7 +231,7 @@ std::string TScenarioRunner::ExpectCount(const TScenarioStep& step) {
 std::string TScenarioRunner::Post(const TScenarioStep& step) {
     if (buffer_ != nullptr) return PostBuffer(step);
     host_.TakeMessages();
-    Editor().acPostDocument.Execute();
+    (protocol_ ? static_cast<TfBase&>(*protocol_) : Editor()).acPostDocument.Execute();
     std::string shown;
     for (const std::string& message : host_.TakeMessages()) shown += (shown.empty() ? "" : " | ") + message;
     const bool posted = !PostedId().empty();
@@ -241,10 +248,12 @@ std::string TScenarioRunner::Annul(const TScenarioStep& step) {
     const std::string* refused = step.Find("Refused");
     const std::string* of = step.Find("Of");
     const std::string id = of != nullptr && *of == "previous" ? previousId_ : PostedId();
+    const TDateTime date = TDateTime::Parse(Required(step, "Date"));
     Variant output;
-    const int result = server_.AnnulDocument(id, 0, description ? *description : "",
-                                             TDateTime::Parse(Required(step, "Date")), payments ? std::stoi(*payments) : 0,
-                                             output);
+    const int result =
+        protocol_
+            ? server_.AnnulPurchProtocol(id, crMemo_ ? 1 : 0, description ? *description : "", date)
+            : server_.AnnulDocument(id, 0, description ? *description : "", date, payments ? std::stoi(*payments) : 0, output);
     if (refused == nullptr) return result == 0 ? "" : "отказ: " + server_.LastRefusalText();
     if (result == 0) return "анулирана въпреки очаквания отказ " + *refused;
     const std::string expected = server_.GetMessageText(*refused);
@@ -305,13 +314,8 @@ std::string TScenarioRunner::PostedTable() const { return crMemo_ ? "D_PurchCrMe
 // editor copies the invoice by its copy template; the pairs are then typed on its header.
 void TScenarioRunner::Credit(const TScenarioStep& step) {
     const std::string invoiceId = PostedId();
-    if (invoiceId.empty() || crMemo_) throw EStepFailed("няма осчетоводена фактура за кредитиране");
-    auto view = std::make_unique<TfEdPostedPurchInvoice>();
-    view->FormNumber = FindCatalogueClass(view->ClassName())->FormNumber;
-    TFormRequest request;
-    request.Filter.Add("D_PurchInvoiceHeader.Id", "=", invoiceId);
-    view->Create(request);
-    view->Show();
+    if (invoiceId.empty() || crMemo_ || protocol_) throw EStepFailed("няма осчетоводена фактура за кредитиране");
+    std::unique_ptr<TfBase> view = OpenPostedView(invoiceId);
     const TRequestResult found = server::SelectRows(
         server_.Database(), "SELECT Id FROM S_CopyDocTemplateHeader WHERE Comp_Id = ? AND SrcForm_Id = ? AND TrgForm_Id = ?",
         {server_.Session().CompanyId, view->FormNumber, uEdPurchCrMemo::kFormNumber});
@@ -526,6 +530,51 @@ std::string TScenarioRunner::ExpectBooksBalanced() {
     std::string text;
     for (const std::string& difference : differences) text += (text.empty() ? "" : "; ") + difference;
     return text;
+}
+
+// The posted view of the posted invoice, or of the posted credit memo after "credit".
+std::unique_ptr<TfBase> TScenarioRunner::OpenPostedView(const std::string& documentId) {
+    std::unique_ptr<TfBase> view;
+    if (crMemo_) view = std::make_unique<TfEdPostedPurchCrMemo>();
+    else view = std::make_unique<TfEdPostedPurchInvoice>();
+    view->FormNumber = FindCatalogueClass(view->ClassName())->FormNumber;
+    TFormRequest request;
+    request.Filter.Add(PostedTable() + ".Id", "=", documentId);
+    view->Create(request);
+    view->Show();
+    return view;
+}
+
+// The VAT protocol of the posted document, made by its posted view's action, which opens the
+// protocol in its editor. With Refused=KEY the server must refuse with that key's message.
+std::string TScenarioRunner::Protocol(const TScenarioStep& step) {
+    if (!protocolSource_) {
+        const std::string documentId = PostedId();
+        if (documentId.empty()) throw EStepFailed("няма осчетоводен документ за протокол");
+        protocolSource_ = OpenPostedView(documentId);
+    }
+    host_.TakeMessages();
+    host_.TakeExternalRequests();
+    if (auto* invoice = dynamic_cast<TfEdPostedPurchInvoice*>(protocolSource_.get()))
+        invoice->acGeneratePurchProtocol.Execute();
+    else
+        static_cast<TfEdPostedPurchCrMemo&>(*protocolSource_).acGeneratePurchCrMemoProtocol.Execute();
+    std::string shown;
+    for (const std::string& message : host_.TakeMessages()) shown += (shown.empty() ? "" : " | ") + message;
+    std::vector<TFormRequest> requests = host_.TakeExternalRequests();
+    if (const std::string* refused = step.Find("Refused")) {
+        if (!requests.empty()) return "създаден протокол въпреки очаквания отказ " + *refused;
+        return server_.LastRefusalText() == server_.GetMessageText(*refused) ? "" : "отказ: " + server_.LastRefusalText();
+    }
+    if (requests.size() != 1) return "протоколът не е отворен: " + shown;
+    // The protocol editors belong to another package; the runner opens the one asked for.
+    protocol_ = crMemo_ ? std::make_unique<TfEdPurchCrMemoProtocol>() : std::make_unique<TfEdPurchProtocol>();
+    protocol_->FormNumber = requests[0].FormNumber;
+    protocol_->Create(requests[0]);
+    protocol_->Show();
+    if (protocol_->cdsMaster.IsEmpty()) return "протоколът не е намерен";
+    openId_ = protocol_->cdsMaster.FieldByName("Id").AsString();
+    return "";
 }
 
 std::string ResultLine(const std::string& file, const TScenarioResult& result) {

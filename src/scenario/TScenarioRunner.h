@@ -8,6 +8,7 @@
 #include "editors/uEdPurchCrMemo.h"
 #include "editors/uEdPurchOffer.h"
 #include "editors/uEdPurchOrder.h"
+#include "others/uEdPurchProtocol.h"
 #include "replenishment/uEdPurchOrderBufer.h"
 #include "scenario/TScenarioFile.h"
 #include "scenario/TScenarioHost.h"
@@ -36,7 +37,9 @@ struct TScenarioResult {
 // what was posted from the order's buffers. After "credit", D_PurchInvoiceHeader is the
 // credited invoice; "pay" pays the posted (or credited) invoice. "advance", "invoice" and
 // "generic" start a new advance payment, invoice or generic document, the first before any;
-// "edit" types on a line, "advanceline" adds the vendor's open advances.
+// "edit" types on a line, "advanceline" adds the vendor's open advances. "protocol" makes the
+// VAT protocol of the posted invoice (or credit memo) from its posted view; the steps then
+// concern the protocol, posted and annulled as the invoice would be.
 class TScenarioRunner {
 public:
     explicit TScenarioRunner(server::EmbeddedServer& server);
@@ -77,6 +80,8 @@ private:
     std::string PostBuffer(const TScenarioStep& step);
     std::string OrderScope(const std::string& table) const;
     std::string ExpectBooksBalanced();
+    std::string Protocol(const TScenarioStep& step);
+    std::unique_ptr<TfBase> OpenPostedView(const std::string& documentId);
     // The editor of the document the steps concern, and the table it posts into.
     TfEdBasePurchDocument& Editor();
     std::string PostedTable() const;
@@ -90,6 +95,8 @@ private:
     std::unique_ptr<TfEdPurchOffer> convertedOffer_;  // the offer an invoice being edited came from
     std::unique_ptr<TfEdPurchOrder> order_;
     TfEdPurchOrderBufer* buffer_ = nullptr;  // owned by the host, opened by the order
+    std::unique_ptr<TfBase> protocolSource_;  // the posted view the protocol was made from
+    std::unique_ptr<TfEdPurchProtocol> protocol_;  // the protocol that view asked to open
     std::string openId_;
     std::string sourceId_;
     std::string creditedId_;  // the posted invoice a credit memo was generated from

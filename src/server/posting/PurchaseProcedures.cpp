@@ -87,12 +87,18 @@ int CopyProtocolLines(TServerContext& ctx, const std::string& protocolId, const 
         {protocolId, documentId, vatGroup, decimals});
 }
 
-void SumProtocol(TServerContext& ctx, const std::string& protocolId) {
-    std::string sums;
-    for (const char* column : {"TotalValue", "VATValue", "TotalVAT", "TotalValue_LCY", "TotalVAT_LCY"})
-        sums += std::string(sums.empty() ? "" : ", ") + column + " = (SELECT COALESCE(SUM(" + column +
-                "), 0) FROM D_GlobalPurchLine WHERE Master_Id = ?1)";
-    ExecuteBound(ctx.Db, "UPDATE D_GlobalPurchHeader SET " + sums + " WHERE Id = ?1", {protocolId});
+// The protocol's totals as its posting takes them: the VAT of each rate on the rate's whole
+// base, not the sum of the lines' rounded VAT. A protocol is in local currency.
+void SumProtocol(TServerContext& ctx, const std::string& protocolId, int decimals) {
+    const std::string base = "(SELECT COALESCE(SUM(TotalValue_LCY), 0) FROM D_GlobalPurchLine WHERE Master_Id = ?1)";
+    const std::string vat =
+        "(SELECT COALESCE(SUM(v), 0) FROM (SELECT ROUND(CAST(SUM(TotalValue_LCY) * VATPercent / 100.0 AS NUMERIC), ?2) "
+        "AS v FROM D_GlobalPurchLine WHERE Master_Id = ?1 GROUP BY VATPercent) AS rates)";
+    ExecuteBound(ctx.Db,
+                 "UPDATE D_GlobalPurchHeader SET TotalValue = " + base + ", VATValue = " + vat + ", TotalVAT = " + base +
+                     " + " + vat + ", TotalValue_LCY = " + base + ", TotalVAT_LCY = " + base + " + " + vat +
+                     " WHERE Id = ?1",
+                 {protocolId, decimals});
 }
 
 // Arguments: company, business group, document Id, user. The open protocol of the document,
@@ -125,7 +131,7 @@ TRequestResult CreateProtocol(TServerContext& ctx, const TVariantArray& args, co
     const int decimals = setup.Value(0, 3).IsNull() ? 2 : static_cast<int>(setup.Value(0, 3).AsInteger());
     if (CopyProtocolLines(ctx, protocolId, source->second, documentId, setup.Value(0, 2), decimals) == 0)
         return ProtocolRefused(ctx, "err_PurchProtocolNoLines");
-    SumProtocol(ctx, protocolId);
+    SumProtocol(ctx, protocolId, decimals);
     return Answer({"Result", "ErrMsg"}, {protocolId, ""});
 }
 
