@@ -29,6 +29,27 @@ TColumnCopy CopyColumns(TServerContext& ctx, const char* from, const std::map<st
     return copy;
 }
 
+namespace {
+
+// The next number after the largest one a posting or an annulment of the company has used,
+// wherever it was kept: posted headers, payments, the ledgers (an annulment's only there).
+int64_t NextUnusedTransactionNo(TServerContext& ctx) {
+    std::string used;
+    for (const TRelationInfo* table : ctx.Catalog.Tables()) {
+        if (table->Column("Comp_Id") == nullptr) continue;
+        for (const char* column : {"TransactionNo", "AnnulTransactionNo"})
+            if (table->Column(column) != nullptr)
+                used += std::string(used.empty() ? "" : " UNION ALL ") + "SELECT MAX(" + QuoteIdentifier(column) +
+                        ") AS n FROM " + QuoteIdentifier(table->Name) + " WHERE Comp_Id = ?1";
+    }
+    return SelectRows(ctx.Db, "SELECT COALESCE(MAX(n), 0) FROM (" + used + ") AS used", {ctx.Session.CompanyId})
+               .Value()
+               .AsInteger() +
+           1;
+}
+
+}  // namespace
+
 int64_t NextTransactionNo(TServerContext& ctx) {
     const TRequestResult series = SelectRows(ctx.Db, "SELECT COALESCE(Transaction_Series_Id, '') FROM C_CompanySetup WHERE Id = ?",
                                              {ctx.Session.CompanyId});
@@ -42,13 +63,7 @@ int64_t NextTransactionNo(TServerContext& ctx) {
         }
     }
     ctx.RefusalKey.clear();
-    return SelectRows(ctx.Db,
-                      "SELECT MAX(n) FROM (SELECT MAX(TransactionNo) AS n FROM D_PurchInvoiceHeader UNION ALL "
-                      "SELECT MAX(TransactionNo) FROM D_PurchCrMemoHeader UNION ALL SELECT MAX(TransactionNo) FROM "
-                      "D_PurchReceiptHeader UNION ALL SELECT MAX(TransactionNo) FROM D_PostPurchOrderHeader) AS used")
-               .Value()
-               .AsInteger() +
-           1;
+    return NextUnusedTransactionNo(ctx);
 }
 
 std::string PostingSeries(TServerContext& ctx, const Variant& subType, const char* setupColumn) {

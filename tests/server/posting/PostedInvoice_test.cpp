@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "server/SqlValue.h"
+#include "server/schema/DocumentTypes.h"
 #include "support/AdminTool.h"
 #include "support/SqliteFixture.h"
 
@@ -42,6 +45,41 @@ protected:
 
 class LedgerViewsTest : public PostedInvoiceTest {};
 class BooksCheckTest : public PostedInvoiceTest {};
+
+// A company without a transaction series numbers each transaction after every number used.
+class TransactionNumbersTest : public PostedInvoiceTest {
+protected:
+    bool PostInvoice(const std::string& id) {
+        Exec("INSERT INTO D_PurchHeader (Id, Comp_Id, DocumentType, DocSubType_Id, Contragent_Id, VendorInvoiceNo, "
+             "DocumentDate, CntrPostingGroup_Id, GenBusPostGroup_Id, VATBusPostGroup_Id, BusinessGroup_Id) VALUES ('" +
+             id + "', 'DEMO', 1, 'SD-520', 'V03', '" + id + "', 46346, 'SUP-DOM', 'DOM', 'DOM', 'BG-SOF')");
+        Exec("INSERT INTO D_PurchaseLine (Master_Id, Id, Comp_Id, Line_No, Type, Code, Quantity, TotalValue, VATPercent, "
+             "VATBusPostGroup_Id, VATProdPostGroup_Id) VALUES ('" + id + "', '" + id + "-1', 'DEMO', 1, 2, '602', 1, "
+             "12.00, 20, 'DOM', 'VAT20')");
+        TVariantArray keys;
+        return Server().PostPurchase(id, keys) == 0;
+    }
+
+    bool PostProtocol(const std::string& id) {
+        Exec("INSERT INTO D_GlobalPurchHeader (Id, Comp_Id, DocumentType, DocSubType_Id, Contragent_Id, DocumentDate, "
+             "VATBusPostGroup_Id, BusinessGroup_Id, VendorInvoiceNo) VALUES ('" + id + "', 'DEMO', " +
+             std::to_string(server::DocumentType::PurchProtocol) + ", 'SD-560', 'V03', 46346, 'DOM', 'BG-SOF', '" + id +
+             "')");
+        Exec("INSERT INTO D_GlobalPurchLine (Master_Id, Id, Comp_Id, Line_No, Type, Code, Quantity, TotalValue, "
+             "TotalValue_LCY, VATPercent, VATBusPostGroup_Id, VATProdPostGroup_Id) VALUES ('" + id + "', '" + id +
+             "-1', 'DEMO', 1, 2, '602', 1, 10.00, 10.00, 20, 'DOM', 'VAT20')");
+        TVariantArray keys;
+        return Server().PostPurchProtocol(id, 0, keys) == 0;
+    }
+
+    bool Payment(const std::string& procedure, const std::string& id) {
+        TRequestResult answer;
+        Server().RequestValue(-1, "exec " + procedure + " 'DEMO', '" + id + "'", "Result,ErrMsg", TFilter(), answer, false);
+        return answer.ByName("Result").AsInteger() == 0;
+    }
+
+    std::string PostedB1() { return Value("SELECT Id FROM D_PurchInvoiceHeader WHERE SrcDocument_Id = 'B1'").AsString(); }
+};
 
 TEST_F(LedgerViewsTest, TheFormsFindThePostedEntriesByTheirFilters) {
     const struct {
@@ -113,6 +151,41 @@ TEST_F(BooksCheckTest, APostedCompanyIsWholeAndEveryTamperingIsNamed) {
     }
     EXPECT_EQ(Differences(), std::vector<std::string>{});
     EXPECT_EQ(RunAdmin("check '" + DatabasePath() + "'"), 0);
+}
+
+TEST_F(TransactionNumbersTest, EachPostingAndAnnulmentTakesANumberNoEarlierTransactionUsed) {
+    Exec("UPDATE C_CompanySetup SET Transaction_Series_Id = NULL WHERE Id = 'DEMO'");
+    const struct {
+        const char* Name;
+        std::function<bool()> Run;
+    } steps[] = {
+        {"a payment of the invoice",
+         [&] {
+             Exec("INSERT INTO D_VendorPayment (Id, Comp_Id, DocumentNo, DocumentDate, AppliesToDoc_Id, Account_Id, "
+                  "Amount, CurrencyFactor) SELECT 'P1', Id, '', 46347, '" + PostedB1() + "', DirectPayAccount, 10, 1 "
+                  "FROM C_PurchasesSetup WHERE Id = 'DEMO'");
+             return Payment("usp_PostVendorPayment", "P1");
+         }},
+        {"an invoice after the payment", [&] { return PostInvoice("B2"); }},
+        {"the payment annulled", [&] { return Payment("usp_AnnulVendorPayment", "P1"); }},
+        {"a protocol after the payment's annulment", [&] { return PostProtocol("PR1"); }},
+        {"the invoice annulled",
+         [&] {
+             Variant unapplied;
+             return Server().AnnulDocument(PostedB1(), 0, "", TDateTime::FromDate(2026, 11, 30), 0, unapplied) == 0;
+         }},
+        {"an invoice after the annulment", [&] { return PostInvoice("B3"); }},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.Name);
+        const int64_t largest = Value("SELECT MAX(TransactionNo) FROM G_LEntry").AsInteger();
+        ASSERT_TRUE(step.Run()) << Server().LastRefusalText();
+        EXPECT_EQ(Value("SELECT MAX(TransactionNo) FROM G_LEntry").AsInteger(), largest + 1);
+        EXPECT_EQ(Value("SELECT COUNT(*) FROM (SELECT TransactionNo FROM G_LEntry GROUP BY TransactionNo HAVING "
+                        "COUNT(DISTINCT Document_Id || '/' || CAST(Storno AS TEXT)) > 1) AS shared")
+                      .AsInteger(),
+                  0);
+    }
 }
 
 TEST_F(BooksCheckTest, ReleasingUsedBatchesMovesTheUseOntoOtherBatchesOrNamesTheShortage) {
