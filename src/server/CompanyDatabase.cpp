@@ -67,7 +67,7 @@ int SchemaVersion(TDbSession& db) {
     return static_cast<int>(db.Select("SELECT COALESCE(MAX(Version), 0) FROM S_SchemaVersion").Value().AsInteger());
 }
 
-int UpgradeSchema(TDbSession& db) {
+int UpgradeSchema(TDbSession& db, const std::vector<TMigration>& migrations) {
     // Joins a transaction the caller has open (creating a demo company), else opens one.
     std::optional<TDbTransaction> transaction;
     if (!db.InTransaction()) transaction.emplace(db, TTransactionKind::tkWrite);
@@ -75,13 +75,14 @@ int UpgradeSchema(TDbSession& db) {
                              "Name TEXT NOT NULL, AppliedAt DATETIME NOT NULL)"));
     const int current = SchemaVersion(db);
     int applied = 0;
-    for (const TMigration& migration : Migrations()) {
+    for (const TMigration& migration : migrations) {
         if (migration.Version <= current) continue;
         db.Exec(MigrationSql(db, migration.Sql));
         db.Execute("INSERT INTO S_SchemaVersion (Version, Name, AppliedAt) VALUES (?, ?, ?)",
                    {migration.Version, migration.Name, TDateTime::Now().Serial()});
         ++applied;
     }
+    if (applied > 0) db.Exec(MigrationSql(db, HeaderViewsSql()));
     if (transaction) transaction->Commit();
     return applied;
 }

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "server/db/TDbSession.h"
+#include "server/schema/TMigrations.h"
 
 namespace tavrek::server {
 
@@ -26,8 +27,9 @@ std::unique_ptr<TDbSession> OpenCompanyDatabase(const std::string& address, TOpe
 
 // 0 for a database without the schema version table.
 int SchemaVersion(TDbSession& db);
-// Runs the missing migrations all or none; returns how many were applied.
-int UpgradeSchema(TDbSession& db);
+// Runs the missing migrations all or none, then makes the header views anew; returns how
+// many were applied.
+int UpgradeSchema(TDbSession& db, const std::vector<TMigration>& migrations = Migrations());
 // "ok", or the problems the engine reports, one per line.
 std::string CheckIntegrity(TDbSession& db);
 // Online copy of the database to dest, consistent even while others write.

@@ -10,6 +10,7 @@
 #include "server/SqlValue.h"
 #include "server/TSchemaCatalog.h"
 #include "server/demo/TDemoCompany.h"
+#include "server/schema/DocumentTables.h"
 #include "server/schema/TMigrations.h"
 #include "support/AdminTool.h"
 #include "support/SqliteFixture.h"
@@ -75,6 +76,23 @@ TEST_F(CompanyDatabaseTest, FreshDatabaseGetsEveryMigrationAndBackupCopiesConten
     auto copy = server::OpenCompanyDatabase(TempPath("copy.db"), server::TOpenMode::omExisting);
     EXPECT_EQ(server::CheckIntegrity(*copy), "ok");
     EXPECT_EQ(server::SelectRows(*copy, "SELECT Name FROM N_Item WHERE Id = '1001'").Value().AsString(), "Копие");
+}
+
+// PostgreSQL fixes a view's columns when the view is made: a column that a later step adds to
+// the document headers must still show through every header's view.
+TEST_F(CompanyDatabaseTest, AColumnALaterStepAddsToHeadersShowsThroughTheirViews) {
+    std::string added;
+    for (const server::TDocumentTables& t : server::DocumentTables())
+        added += "ALTER TABLE " + std::string(t.Header) + " ADD COLUMN LaterNote TEXT;\n";
+    std::vector<server::TMigration> migrations = server::Migrations();
+    migrations.push_back({server::LatestSchemaVersion() + 1, "A column added later", added});
+    ASSERT_EQ(server::UpgradeSchema(Server().Database(), migrations), 1);
+    Exec("INSERT INTO D_PurchHeader (Id, Comp_Id, DocumentType, Contragent_Id, LaterNote) VALUES "
+         "('LATE', 'DEMO', 1, 'V03', 'по-късно')");
+    EXPECT_EQ(Value("SELECT LaterNote FROM V_D_PurchHeader WHERE Id = 'LATE'").AsString(), "по-късно");
+    EXPECT_EQ(Value("SELECT N_Contragent_Code FROM V_D_PurchHeader WHERE Id = 'LATE'").AsString(), "5003");
+    for (const server::TDocumentTables& t : server::DocumentTables())
+        EXPECT_NO_THROW(Value("SELECT COUNT(LaterNote) FROM V_" + std::string(t.Header))) << t.Header;
 }
 
 TEST_F(CompanyDatabaseTest, DemoCompanyIsUsable) {

@@ -519,6 +519,13 @@ std::string ListsAndFormCatalogueSql() {
 
 }  // namespace
 
+std::string HeaderViewsSql() {
+    std::string sql;
+    for (const TDocumentTables& t : DocumentTables())
+        sql += "DROP VIEW IF EXISTS V_" + std::string(t.Header) + ";\n" + HeaderViewSql(t.Header);
+    return sql;
+}
+
 const std::vector<TMigration>& Migrations() {
     static const std::vector<TMigration> migrations = {
         {1, "Master data, setup, series, messages, purchase documents",

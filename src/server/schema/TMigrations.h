@@ -18,6 +18,10 @@ struct TMigration {
 const std::vector<TMigration>& Migrations();
 int LatestSchemaVersion();
 
+// Every document header's view made anew. An upgrade ends with it: PostgreSQL fixes a view's
+// columns when the view is made, so a column a step adds to a header would be missing there.
+std::string HeaderViewsSql();
+
 // Every name the migrations create, keyed by its lower-case form: PostgreSQL gives names
 // back folded, and they are handed out as the migrations spell them.
 using TSpellings = std::map<std::string, std::string, std::less<>>;
