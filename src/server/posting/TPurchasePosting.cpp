@@ -106,6 +106,16 @@ void OpenAdvanceDimension(TServerContext& ctx, const TOpenInvoice& doc) {
     }
 }
 
+// The posted document takes its number from the series and its transaction's number, as
+// late in the posting as can be: both series stay locked until the commit.
+bool Number(TServerContext& ctx, const char* postedTable, const std::string& postedId, const std::string& series,
+            const std::string& businessGroup, std::string& number) {
+    if (NextSerieNo(ctx, series, businessGroup, number) < 0) return false;
+    ExecuteBound(ctx.Db, std::string("UPDATE ") + postedTable + " SET DocumentNo = ?, TransactionNo = ? WHERE Id = ?",
+                 {number, NextTransactionNo(ctx), postedId});
+    return true;
+}
+
 }  // namespace
 
 int TPurchasePosting::PostPurchase(TServerContext& ctx, const std::string& id, TVariantArray& keys) {
@@ -121,14 +131,9 @@ int TPurchasePosting::PostOpenInvoice(TServerContext& ctx, const std::string& id
     if (!doc.Row.Empty() && doc.Get("DocumentType").AsInteger() == DocumentType::PurchAdvancePayment)
         OpenAdvanceDimension(ctx, doc);
     if (const char* refusal = RefusalOf(ctx, doc)) return RefuseWith(ctx, refusal);
-    std::string number;
-    const std::string series = PostingSeries(ctx, doc.Get("DocSubType_Id"), "PostedInvoice_Series_Id");
-    if (NextSerieNo(ctx, series, doc.Get("BusinessGroup_Id").AsString(), number) < 0) return -1;
-    const int64_t transaction = NextTransactionNo(ctx);
-    Step("numbered");
 
     const TLedgerStore store(ctx);
-    const std::string postedId = CopyToPosted(ctx, kPostedInvoice, id, number, transaction, store.AmountDecimals());
+    const std::string postedId = CopyToPosted(ctx, kPostedInvoice, id, "", 0, store.AmountDecimals());
     Step("header");
     Step("lines");
 
@@ -137,14 +142,20 @@ int TPurchasePosting::PostOpenInvoice(TServerContext& ctx, const std::string& id
     const TLedgerPosting posting = PostPurchaseLedgers(posted, store.Accounts());
     if (!posting.RefusalKey.empty()) return RefuseWith(ctx, posting.RefusalKey);
     WritePostedAmounts(ctx, kPostedInvoice, posted, posting.Amounts, posting.Entries.Vendor);
-    store.Write(store.Header("D_PurchInvoiceHeader", postedId), posting.Entries, false);
     KeepAssignments(ctx, id, postedId);
     UpdateItemDirectCosts(ctx, postedId);
-    Step("ledgers");
-
     ExecuteBound(ctx.Db, "DELETE FROM D_PurchaseLine WHERE Master_Id = ?", {id});
     ExecuteBound(ctx.Db, "DELETE FROM D_PurchHeader WHERE Id = ?", {id});
     Step("removed");
+
+    // The series stay locked from here to the commit: other postings wait only for the entries.
+    std::string number;
+    if (!Number(ctx, "D_PurchInvoiceHeader", postedId, PostingSeries(ctx, doc.Get("DocSubType_Id"), "PostedInvoice_Series_Id"),
+                doc.Get("BusinessGroup_Id").AsString(), number))
+        return -1;
+    Step("numbered");
+    store.Write(store.Header("D_PurchInvoiceHeader", postedId), posting.Entries, false);
+    Step("ledgers");
     keys = {postedId, number};
     return 0;
 }
@@ -166,25 +177,24 @@ int TPurchasePosting::PostPurchProtocol(TServerContext& ctx, const std::string& 
                            {{credit ? "IsGlobalCrMemo" : "IsGlobalInvoice", "1"}},
                            ", GlobDocIsPosted",
                            ", 1"};
-    std::string number;
-    const std::string series =
-        PostingSeries(ctx, doc.Value(0, 1), credit ? "PostPurchCrMemoProt_Series_Id" : "PostPurchProtocol_Series_Id");
-    if (NextSerieNo(ctx, series, doc.Value(0, 2).AsString(), number) < 0) return -1;
-    const int64_t transaction = NextTransactionNo(ctx);
-    Step("numbered");
-
     const TLedgerStore store(ctx);
-    const std::string postedId = CopyToPosted(ctx, copy, id, number, transaction, store.AmountDecimals());
+    const std::string postedId = CopyToPosted(ctx, copy, id, "", 0, store.AmountDecimals());
     Step("lines");
     const TPostingDocument posted = store.Document(copy.ToHeader, copy.ToLines, postedId, id);
     const TLedgerPosting posting = PostProtocolLedgers(posted, store.Accounts(), credit);
     if (!posting.RefusalKey.empty()) return RefuseWith(ctx, posting.RefusalKey);
     WritePostedAmounts(ctx, copy, posted, posting.Amounts, posting.Entries.Vendor);
-    store.Write(store.Header(copy.ToHeader, postedId), posting.Entries, false);
-    Step("ledgers");
     ExecuteBound(ctx.Db, "DELETE FROM D_GlobalPurchLine WHERE Master_Id = ?", {id});
     ExecuteBound(ctx.Db, "DELETE FROM D_GlobalPurchHeader WHERE Id = ?", {id});
     Step("removed");
+
+    std::string number;
+    const std::string series =
+        PostingSeries(ctx, doc.Value(0, 1), credit ? "PostPurchCrMemoProt_Series_Id" : "PostPurchProtocol_Series_Id");
+    if (!Number(ctx, copy.ToHeader, postedId, series, doc.Value(0, 2).AsString(), number)) return -1;
+    Step("numbered");
+    store.Write(store.Header(copy.ToHeader, postedId), posting.Entries, false);
+    Step("ledgers");
     keys = {postedId, number};
     return 0;
 }
