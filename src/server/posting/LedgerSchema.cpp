@@ -195,4 +195,15 @@ ON CONFLICT (Id) DO NOTHING;
     return sql;
 }
 
+const std::string& SparseLedgerIndexesSql() {
+    static const std::string sql = R"(
+DROP INDEX IX_G_LEntry_Dimension;
+CREATE INDEX IX_G_LEntry_Dimension ON G_LEntry (AccountDimension_Id) WHERE AccountDimension_Id IS NOT NULL;
+UPDATE G_LEntry SET AccountDimension_Id = NULL WHERE AccountDimension_Id = '';
+DROP INDEX IX_G_ItemEntry_Applies;
+CREATE INDEX IX_G_ItemEntry_Applies ON G_ItemEntry (AppliesToEntry_Id) WHERE AppliesToEntry_Id IS NOT NULL;
+)";
+    return sql;
+}
+
 }  // namespace tavrek::server

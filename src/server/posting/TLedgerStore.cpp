@@ -212,7 +212,8 @@ void TLedgerStore::WriteGL(const TLedgerHeader& h, const TLedgerEntries& entries
     for (const TGLEntry& e : entries.GL)
         rows.push_back({keys.Next(), ctx_.Session.CompanyId, h.TransactionNo, e.Account, e.PostingDate,
                         h.DocumentId, h.DocumentType, h.DocumentNo, e.LineId, units.ToAmount(e.Amount),
-                        units.ToAmount(e.AmountACY), h.CurrencyId, e.ContragentId, e.Dimension, e.BusinessGroup,
+                        units.ToAmount(e.AmountACY), h.CurrencyId, e.ContragentId,
+                        e.Dimension.empty() ? Variant() : Variant(e.Dimension), e.BusinessGroup,
                         e.Description, storno ? 1 : 0, ctx_.Session.UserId, now});
     ctx_.Db.InsertRows("G_LEntry",
         "Id, Comp_Id, TransactionNo, Account_Id, PostingDate, Document_Id, DocumentType, DocumentNo, "

@@ -547,6 +547,8 @@ const std::vector<TMigration>& Migrations() {
         {13, "Accounts propose the posting groups of a purchase line booked on them",
          "ALTER TABLE G_LAccount ADD COLUMN GenProdPostGroup_Id TEXT;\n"
          "ALTER TABLE G_LAccount ADD COLUMN VATProdPostGroup_Id TEXT;\n"},
+        {14, "Ledger indexes of dimensions and applied entries keep only the rows that have one",
+         SparseLedgerIndexesSql()},
     };
     return migrations;
 }
