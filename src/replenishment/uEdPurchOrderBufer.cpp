@@ -185,7 +185,7 @@ void TfEdPurchOrderBufer::AttachDynamicEvents(TClientDataSet& dataSet) {
 }
 
 // Opened from an order with its operation: the order is copied by the template the order
-// found (Value1) and the buffer keeps only the lines with something to do.
+// found (Value1), the buffer keeps only the lines with something to do and computes them.
 void TfEdPurchOrderBufer::InsertDocumentFromDefaults(const TDefaultValues& values) {
     if (values.empty() || values.front().FieldName != "Operation") {
         TfEdBasePurchDocument::InsertDocumentFromDefaults(values);
@@ -207,6 +207,9 @@ void TfEdPurchOrderBufer::InsertDocumentFromDefaults(const TDefaultValues& value
         else
             cdsDetail.Next();
     }
+    // The copy took prices and quantities with the rules suspended: the buffer is computed
+    // as its recalculation would, so that it can be posted as it stands.
+    DoRecalcDocument();
     cdsDetail.First();
 }
 

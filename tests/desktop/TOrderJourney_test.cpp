@@ -93,5 +93,67 @@ TEST_F(OrderJourney, AnOrderIsReceivedThroughItsBufferAndTheReceiptFoundInItsLis
     ExpectNoFailures();
 }
 
+// The same buyer receives and invoices a whole order of two VAT rates, one line with a discount,
+// through one buffer and posts it without recalculating it: the buffer comes computed, the
+// discount kept.
+TEST_F(OrderJourney, ABufferPostedWithoutRecalculationPostsTheOrdersAmounts) {
+    TFormHostWidget* order = OpenFromMenu("TfEdPurchOrder");
+    ASSERT_NE(order, nullptr);
+    testing::TriggerAction(*order, "acInsertRecord");
+    TypeField(*order, "N_SubDocument_Code", "510");
+    TypeField(*order, "N_Contragent_Code", "5003");
+    TDataGrid* lines = order->Grid("dbgDetail");
+    lines->View().setFocus();
+    QTest::keyClick(&lines->View(), Qt::Key_Insert);
+    TypeLineCell(*lines, 0, "Код", "1008");
+    TypeLineCell(*lines, 0, "Количество", "7");
+    TypeLineCell(*lines, 0, "Ед. цена", "0.95");
+    TypeLineCell(*lines, 0, "Отстъпка %", "3");
+    QTest::keyClick(&lines->View(), Qt::Key_Insert);
+    TypeLineCell(*lines, 1, "Код", "1035");
+    TypeLineCell(*lines, 1, "Количество", "3");
+    TypeLineCell(*lines, 1, "Ед. цена", "11.33");
+    testing::TriggerAction(*order, "acSave");
+    ExpectNoFailures();
+    ASSERT_EQ(lines->Model().rowCount(), 2);
+
+    answerer.ExpectMessage(QMessageBox::Ok);
+    testing::TriggerAction(*order, "acReceiveAndInvoice");
+    TFormHostWidget* buffer = ActiveHost();
+    ASSERT_NE(buffer, nullptr);
+    ASSERT_EQ(buffer->Form().ClassName(), "TfEdPurchOrderBufer");
+    // 7 x 0.95 = 6.65 less 3 % (0.20) = 6.45 at 20 % and 3 x 11.33 = 33.99 at 9 %: VAT 1.29 + 3.06.
+    TClientDataSet& header = buffer->Form().cdsMaster;
+    EXPECT_DOUBLE_EQ(header.FieldByName("TotalValue").AsFloat(), 40.44);
+    EXPECT_DOUBLE_EQ(header.FieldByName("TotalVAT").AsFloat(), 44.79);
+    // The confirmation took the focus; the buyer clicks back into the window.
+    client->Window().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&client->Window()));
+    TypeField(*buffer, "VendorInvoiceNo", "0000077001");
+    testing::TriggerAction(*buffer, "acPostDocument");
+    ExpectNoFailures();
+
+    TRequestResult invoice;
+    dm().Server().RequestValue(0, "D_PurchInvoiceHeader", "TotalValue,VATValue,TotalVAT,Remaining",
+                               TFilter().Add("D_PurchInvoiceHeader.VendorInvoiceNo", "=", "0000077001"), invoice, true);
+    ASSERT_EQ(invoice.Rows.size(), 1u);
+    EXPECT_DOUBLE_EQ(invoice.ByName("TotalValue").AsFloat(), 40.44);
+    EXPECT_DOUBLE_EQ(invoice.ByName("VATValue").AsFloat(), 4.35);
+    EXPECT_DOUBLE_EQ(invoice.ByName("TotalVAT").AsFloat(), 44.79);
+    EXPECT_DOUBLE_EQ(invoice.ByName("Remaining").AsFloat(), 44.79);
+    TRequestResult receipt;
+    dm().Server().RequestValue(0, "D_PurchReceiptHeader", "TotalValue,TotalVAT", TFilter(), receipt, true);
+    ASSERT_EQ(receipt.Rows.size(), 1u);
+    EXPECT_DOUBLE_EQ(receipt.ByName("TotalValue").AsFloat(), 40.44);
+    EXPECT_DOUBLE_EQ(receipt.ByName("TotalVAT").AsFloat(), 44.79);
+    TRequestResult stock;
+    dm().Server().RequestValue(0, "G_ItemEntry", "Item_Id,CostAmount", TFilter(), stock, true);
+    ASSERT_EQ(stock.Rows.size(), 2u);
+    double cost = 0.0;
+    for (size_t row = 0; row < stock.Rows.size(); ++row) cost += stock.ByName("CostAmount", row).AsFloat();
+    EXPECT_NEAR(cost, 40.44, 1e-9);
+    ExpectNoFailures();
+}
+
 }  // namespace
 }  // namespace tavrek::desktop
