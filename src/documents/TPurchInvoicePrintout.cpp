@@ -33,6 +33,8 @@ const TLayoutKind kLayoutKinds[] = {
      "VendorInvoiceNo", "Фактура на доставчика:"},
     {TPurchInvoicePrintout::kDebitMemoLayout, "ДЕБИТНО ИЗВЕСТИЕ ЗА ПОКУПКА", "D_PurchInvoiceHeader",
      "D_PurchInvoiceLine", "VendorInvoiceNo", "Дебитно известие на доставчика:"},
+    {TPurchInvoicePrintout::kAdvanceLayout, "ФАКТУРА ЗА АВАНСОВО ПЛАЩАНЕ", "D_PurchInvoiceHeader", "D_PurchInvoiceLine",
+     "VendorInvoiceNo", "Фактура на доставчика:"},
     {TPurchInvoicePrintout::kCrMemoLayout, "КРЕДИТНО ИЗВЕСТИЕ ЗА ПОКУПКА", "D_PurchCrMemoHeader", "D_PurchCrMemoLine",
      "VendorCreditMemoNo", "Кредитно известие на доставчика:"},
 };

@@ -39,9 +39,10 @@ struct TPurchInvoicePrintout {
     std::vector<TVATRate> VATRates;  // ascending by rate
     double TotalValue = 0, VATValue = 0, TotalVAT = 0, TotalValue_LCY = 0, TotalVAT_LCY = 0;
 
-    // The print forms of purchase invoices, debit memos and credit memos.
+    // The print forms of purchase invoices, debit memos, advance payments and credit memos.
     static constexpr const char* kLayout = "PurchInvoice";
     static constexpr const char* kDebitMemoLayout = "PurchDebitMemo";
+    static constexpr const char* kAdvanceLayout = "PurchAdvancePayment";
     static constexpr const char* kCrMemoLayout = "PurchCrMemo";
 
     // Reads the document of request.Keys[0] when the print form of the request (or, for a

@@ -26,6 +26,10 @@ constexpr int kDocKindPurchOrderBuffer = 23;
 constexpr int kDocKindPostedPurchOrder = 24;      // posted purchase order dialogs
 constexpr int kDocKindPostedReceipt = 26;
 
+// Kinds of the header's DocumentType that open in forms of their own.
+constexpr int kDocTypePurchAdvancePayment = 30;
+constexpr int kDocTypeGeneralPurchase = 31;
+
 // The purchase documents whose header (cdsMaster) and lines (cdsDetail) the server defines.
 enum class TPurchDocument {
     pdOffer,

@@ -2,13 +2,9 @@
 
 #include "base/forms/TFormCatalogue.h"
 #include "base/forms/TFormRegistry.h"
+#include "documents/uPurchDocumentModel.h"
 
 namespace tavrek {
-namespace {
-
-constexpr int64_t kPurchAdvancePayment = 30;
-
-}  // namespace
 
 TfBrPurchAdvancePayment::TfBrPurchAdvancePayment() {
     CardFormNumber = FindCatalogueClass("TfEdPurchAdvancePayment")->FormNumber;
@@ -18,7 +14,7 @@ TfBrPurchAdvancePayment::TfBrPurchAdvancePayment() {
 
 void TfBrPurchAdvancePayment::FormCreate() {
     TfBaseBrowseCardDocument::FormCreate();
-    ShowDocumentTypes("Авансови плащания към доставчици", kPurchAdvancePayment, kPurchAdvancePayment);
+    ShowDocumentTypes("Авансови плащания към доставчици", kDocTypePurchAdvancePayment, kDocTypePurchAdvancePayment);
 }
 
 namespace uBrPurchAdvancePayment {

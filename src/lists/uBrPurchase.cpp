@@ -13,6 +13,7 @@
 #include "base/util/Utils.h"
 #include "calc/uPurchCalcHelpers.h"
 #include "documents/uEdPurchPostingChecks.h"
+#include "documents/uPurchDocumentModel.h"
 #include "documents/uPurchPrintForms.h"
 #include "lists/uPurchListColumns.h"
 
@@ -23,7 +24,6 @@ using uPurchCalcHelpers::QuotedSql;
 namespace {
 
 constexpr int kPurchaseInvoice = 1;
-constexpr int kGeneralPurchaseDocument = 31;
 
 Variant Get(TClientDataSet& ds, std::string_view field) {
     TField* f = ds.FindField(field);
@@ -50,7 +50,7 @@ TfBrPurchase::TfBrPurchase()
 
 void TfBrPurchase::FormCreate() {
     TfBaseBrowseCardDocument::FormCreate();
-    ShowDocumentTypes("Фактури за покупка", kPurchaseInvoice, kGeneralPurchaseDocument);
+    ShowDocumentTypes("Фактури за покупка", kPurchaseInvoice, kDocTypeGeneralPurchase);
 }
 
 void TfBrPurchase::ShowDocumentTypes(const char* caption, int64_t type, int64_t otherType) {
@@ -63,7 +63,7 @@ void TfBrPurchase::ShowDocumentTypes(const char* caption, int64_t type, int64_t 
 
 // General purchase documents, booked by account, open in their own editor.
 int TfBrPurchase::CurrentCardFormNumber() {
-    if (Get(cdsMaster, "DocumentType").AsInteger() == kGeneralPurchaseDocument)
+    if (Get(cdsMaster, "DocumentType").AsInteger() == kDocTypeGeneralPurchase)
         return FindCatalogueClass("TfEdPurchaseDoc")->FormNumber;
     return CardFormNumber;
 }

@@ -2,7 +2,10 @@
 
 #include "base/forms/TFormCatalogue.h"
 #include "base/forms/TFormRegistry.h"
+#include "base/server/IAppServer.h"
 #include "base/session/LocalData.h"
+#include "base/session/Tdm.h"
+#include "documents/uPurchDocumentModel.h"
 #include "lists/uPurchListColumns.h"
 
 namespace tavrek {
@@ -20,6 +23,19 @@ void TfBrPostedPurchInvoice::FormCreate() {
     TfBaseBrowseCardPostedDocument::FormCreate();
     Description.Caption = "Осчетоводени фактури за покупка";
     Filter = AndJoined(Filter, TFilter().Add("D_PurchInvoiceHeader.Comp_Id", "=", LocalData().CompanyId));
+}
+
+// A posted advance payment, known by its subtype, opens in its own view, which guards its
+// annulment.
+int TfBrPostedPurchInvoice::CurrentCardFormNumber() {
+    const TField* subtype = cdsMaster.FindField("DocSubType_Id");
+    TRequestResult kind;
+    if (subtype != nullptr &&
+        dm().Server().RequestValue(0, "N_SubDocument", "DocumentType",
+                                   TFilter().Add("N_SubDocument.Id", "=", subtype->Value()), kind) > 0 &&
+        kind.Value().AsInteger() == kDocTypePurchAdvancePayment)
+        return FindCatalogueClass("TfEdPostPurchAdvancePayment")->FormNumber;
+    return CardFormNumber;
 }
 
 TVariantArray TfBrPostedPurchInvoice::GetDocumentInfo() { return {int64_t{1}, int64_t{0}}; }

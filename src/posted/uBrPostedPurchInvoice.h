@@ -7,7 +7,7 @@
 namespace tavrek {
 
 // The list of posted purchase invoices of the company, newest first; a row opens in the
-// posted invoice view.
+// posted invoice view, or the posted advance payment view.
 class TfBrPostedPurchInvoice : public TfBaseBrowseCardPostedDocument {
 public:
     TfBrPostedPurchInvoice();
@@ -15,6 +15,9 @@ public:
 
     void FormCreate() override;
     TVariantArray GetDocumentInfo() override;
+
+protected:
+    int CurrentCardFormNumber() override;
 };
 
 namespace uBrPostedPurchInvoice {

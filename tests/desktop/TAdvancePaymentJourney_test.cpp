@@ -1,4 +1,6 @@
 #include <QAction>
+#include <QLineEdit>
+#include <QRegularExpression>
 #include <QTableView>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -21,6 +23,30 @@ using testing::TypeIntoField;
 class AdvancePaymentJourney : public testing::DemoClientTest {
 protected:
     AdvancePaymentJourney() { StartClient({1400, 860}); }
+
+    // The posted advance is found among the posted invoices, opens in its own view and prints.
+    void FindPostedAdvance() {
+        TFormHostWidget* list = OpenFromMenu("TfBrPostedPurchInvoice");
+        ASSERT_NE(list, nullptr);
+        auto* search = list->findChild<QLineEdit*>("SearchText");
+        ASSERT_NE(search, nullptr);
+        testing::TypeText(*search, "ADV-77010");
+        QTest::keyClick(search, Qt::Key_Return);
+        QTest::qWait(20);
+        TDataGrid& found = *list->Grid("dbgMaster");
+        ASSERT_EQ(found.Model().rowCount(), 1);
+        found.View().setFocus();
+        found.View().setCurrentIndex(found.Model().index(0, 1));
+        QTest::keyClick(&found.View(), Qt::Key_Return);
+        QTest::qWait(20);
+        TFormHostWidget* posted = client->Window().ActiveHost();
+        ASSERT_EQ(posted->Form().ClassName(), "TfEdPostPurchAdvancePayment");
+        testing::TriggerAction(*posted, "acPrint");
+        const QString text = testing::PdfText(client->Window().LastPrintedFile());
+        EXPECT_TRUE(text.contains(QStringLiteral("ФАКТУРА ЗА АВАНСОВО ПЛАЩАНЕ № 0000000001"))) << text.toStdString();
+        EXPECT_TRUE(text.contains(QRegularExpression("Фактура на доставчика:\\s+ADV-77010"))) << text.toStdString();
+        EXPECT_TRUE(text.contains(QRegularExpression("Сума за плащане\\s+120,00 EUR"))) << text.toStdString();
+    }
 
     TRequestResult Stored(const std::string& table, const std::string& fields, const TFilter& filter) const {
         TRequestResult rows;
@@ -52,6 +78,7 @@ TEST_F(AdvancePaymentJourney, AnAdvanceIsPaidPostedAndSetOffOnTheVendorsInvoice)
     testing::TriggerAction(*advance, "acPostDocument");
     EXPECT_TRUE(ShownMessage("осчетоводена с номер 0000000001")) << answerer.Shown().join("; ").toStdString();
     ExpectNoFailures();
+    FindPostedAdvance();
     const TRequestResult open = Stored("G_LAccountDimension", "sAmount",
                                        TFilter().Add("G_LAccountDimension.Reference_Id", "=", "V03"));
     ASSERT_EQ(open.Rows.size(), 1u);

@@ -329,10 +329,11 @@ constexpr TDemoSubType kSubTypes[] = {
     {"591", "Общо кредитно известие", DocumentType::PurchGenericCrMemoDoc, "DOC", "PCRM", 1},
 };
 
-// Invoices, debit and credit memos print on their layouts; the other subtypes have forms of their own name.
+// Invoices, debit memos, advances and credit memos print on their layouts; the other subtypes have forms of their own name.
 std::string PrintFormOf(const TDemoSubType& s) {
     if (s.DocumentType == DocumentType::PurchInvoice) return kPurchInvoicePrintForm;
     if (s.DocumentType == DocumentType::PurchDebitMemo) return kPurchDebitMemoPrintForm;
+    if (s.DocumentType == DocumentType::PurchAdvancePayment) return kPurchAdvancePrintForm;
     if (s.DocumentType == DocumentType::PurchCrMemo) return kPurchCrMemoPrintForm;
     return std::string("Purch_") + s.Code;
 }

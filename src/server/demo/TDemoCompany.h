@@ -13,9 +13,10 @@ inline constexpr const char* kDemoBusinessGroupId = "BG-SOF";
 inline constexpr const char* kDemoUserId = "ADMIN";
 // Leva per euro, fixed when Bulgaria joined the euro (books in euro from 1 January 2026).
 inline constexpr double kEurFixedFactor = 1.95583;
-// The print forms of the demo company's invoice, debit memo and credit memo subtypes.
+// The print forms of the demo company's invoice, debit memo, advance and credit memo subtypes.
 inline constexpr const char* kPurchInvoicePrintForm = "PurchInvoice";
 inline constexpr const char* kPurchDebitMemoPrintForm = "PurchDebitMemo";
+inline constexpr const char* kPurchAdvancePrintForm = "PurchAdvancePayment";
 inline constexpr const char* kPurchCrMemoPrintForm = "PurchCrMemo";
 
 // Creates a company database at address (a new file or an empty PostgreSQL database) with a usable demo company: currencies and rates,
