@@ -36,7 +36,15 @@ void LocateLine(TClientDataSet& Line, const Variant& id) {
     if (!id.IsNull()) Line.Locate("Id", {id});
 }
 
-TVATSetup LookupVATSetup(TClientDataSet& Line, const std::string& ledgerColumn) {
+TVATSetupMemo* TVATSetupMemo::active_ = nullptr;
+
+TVATSetupMemo::TVATSetupMemo() : outer_(active_) { active_ = this; }
+
+TVATSetupMemo::~TVATSetupMemo() { active_ = outer_; }
+
+namespace {
+
+TVATSetup AskVATSetup(TClientDataSet& Line, const std::string& ledgerColumn) {
     TFilter filter;
     filter.Add("G_VATPostingSetup.VATBus_PostingGroup", "=", Line.FieldByName("VATBusPostGroup_Id").Value(), "AND")
         .Add("G_VATPostingSetup.VATProd_PostingGroup", "=", Line.FieldByName("VATProdPostGroup_Id").Value(), "AND")
@@ -46,6 +54,19 @@ TVATSetup LookupVATSetup(TClientDataSet& Line, const std::string& ledgerColumn) 
                                                  "VATPercent, VATCalculationType, " + ledgerColumn, filter, result);
     if (found != 1) throw std::runtime_error(GetMessageText("err_VATConfiguration"));
     return {result.Value(0, 0).AsFloat(), result.Value(0, 1).AsInteger(), result.Value(0, 2).AsInteger()};
+}
+
+}  // namespace
+
+TVATSetup LookupVATSetup(TClientDataSet& Line, const std::string& ledgerColumn) {
+    TVATSetupMemo* memo = TVATSetupMemo::Active();
+    if (memo == nullptr) return AskVATSetup(Line, ledgerColumn);
+    // A unit separator cannot occur in a group's code, so the key names one pair and column.
+    const std::string key = Text(Line, "VATBusPostGroup_Id") + '\x1f' + Text(Line, "VATProdPostGroup_Id") + '\x1f' +
+                            ledgerColumn;
+    const auto known = memo->Known.find(key);
+    if (known != memo->Known.end()) return known->second;
+    return memo->Known.emplace(key, AskVATSetup(Line, ledgerColumn)).first->second;
 }
 
 void ApplyVATSetup(TClientDataSet& Line, const TVATSetup& setup) {

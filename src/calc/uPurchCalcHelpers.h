@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <string_view>
 
@@ -76,6 +77,24 @@ struct TVATSetup {
 };
 TVATSetup LookupVATSetup(TClientDataSet& Line, const std::string& ledgerColumn);
 void ApplyVATSetup(TClientDataSet& Line, const TVATSetup& setup);
+
+// While one lives, LookupVATSetup asks the server once per pair of posting groups and ledger
+// column and answers every later line of that pair from memory: lines filled in bulk (a
+// document copied from another) would otherwise ask once or twice per line.
+class TVATSetupMemo {
+public:
+    TVATSetupMemo();
+    ~TVATSetupMemo();
+    TVATSetupMemo(const TVATSetupMemo&) = delete;
+    TVATSetupMemo& operator=(const TVATSetupMemo&) = delete;
+
+    static TVATSetupMemo* Active() { return active_; }
+    std::map<std::string, TVATSetup> Known;
+
+private:
+    TVATSetupMemo* outer_;
+    static TVATSetupMemo* active_;
+};
 bool HasBothVATGroups(TClientDataSet& Line);
 
 // The vendor's default payment method from the function named by "proc_GetDocPayMethod", written

@@ -713,7 +713,17 @@ void TfEdBasePurchDocument::GetPanelDetailsMaster() {
     if (rows.size() > 2) rows[2].Value = Amount(due.ByName("OverDue"));
 }
 
+void TfEdBasePurchDocument::ApplyDefaultValues(const TDefaultValues& values) {
+    uPurchCalcHelpers::TVATSetupMemo memo;
+    {
+        const uPurchCalcHelpers::TCalcGuard filling(fillingFromDefaults_);
+        TfBaseEditDocumentPanel::ApplyDefaultValues(values);
+    }
+    GetPanelDetailsDetail();
+}
+
 void TfEdBasePurchDocument::GetPanelDetailsDetail() {
+    if (fillingFromDefaults_) return;
     if (!cdsDetail.Active() || cdsDetail.IsEmpty()) {
         ClearItemPanel();
         return;

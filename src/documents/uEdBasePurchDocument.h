@@ -103,12 +103,16 @@ public:
     virtual void ItemPanelClick(int row);
 
 protected:
+    // Lines filled from default values (a document copied by template) ask the VAT setup once
+    // per pair of posting groups and refresh the item panel once, for the line left current.
+    void ApplyDefaultValues(const TDefaultValues& values) override;
     // Whether the document recalculation moves the cent lost to rounding in local currency
     // onto the line with the largest local amount.
     bool CorrectsLocalCurrencyCent = true;
     // The answer to "queChangeContragent" already given when the vendor was chosen in a
     // selector, so that the vendor rule does not ask a second time.
     std::optional<bool> contragentAnswer_;
+    bool fillingFromDefaults_ = false;
     // Sets the handler of a field of the dataset when the dataset has the field.
     void Bind(TClientDataSet& dataSet, const char* fieldName, void (TfEdBasePurchDocument::*handler)(TField&));
     // Binds the fields of the dataset that the standard binding names to this editor's
