@@ -12,6 +12,7 @@
 #include "base/util/Utils.h"
 #include "calc/uPurchCalcHelpers.h"
 #include "calc/uPurchCallculations.h"
+#include "documents/uCrMemoSetOff.h"
 #include "documents/uEdPurchPostingChecks.h"
 #include "documents/uPurchDocumentHistory.h"
 #include "documents/uPurchDocumentModel.h"
@@ -141,20 +142,8 @@ void TfEdPurchCrMemo::SubDocTypeFieldOnChange(TField&) {
                  "Кредитното известие трябва да влиза в същия дневник по ДДС като фактурата, която кредитира.");
 }
 
-TRequestResult TfEdPurchCrMemo::CreditedInvoice(const std::string& fields) {
-    TFilter filter;
-    filter.Add("D_PurchInvoiceHeader.VendorInvoiceNo", "=", Get(cdsMaster, "ToInvoiceNo"), "AND")
-        .Add("D_PurchInvoiceHeader.Contragent_Id", "=", Get(cdsMaster, "Contragent_Id"), "AND")
-        .Add("D_PurchInvoiceHeader.Comp_id", "=", Get(cdsMaster, "Comp_id"), "AND")
-        .Add("D_PurchInvoiceHeader.IsGlobalInvoice", "=", 0, "AND")
-        .Add("D_PurchInvoiceHeader.Annul", "=", 0);
-    TRequestResult invoice;
-    dm().Server().RequestValue(0, "D_PurchInvoiceHeader", fields, filter, invoice);
-    return invoice;
-}
-
 bool TfEdPurchCrMemo::SameVATLedgerAsCreditedInvoice() {
-    const Variant ledger = CreditedInvoice("DoNotIncInVATLedger").Value();
+    const Variant ledger = TCrMemoSetOff::CreditedInvoice(cdsMaster, "DoNotIncInVATLedger").Value();
     const int64_t invoiceLedger = ledger.IsEmpty() ? 0 : ledger.AsInteger();
     // Credit memos keep the flag as NotIncludeVatLedger where the server has no DoNotIncInVATLedger for them.
     const TField* memoLedger = cdsMaster.FindField("DoNotIncInVATLedger");
@@ -201,28 +190,12 @@ void TfEdPurchCrMemo::DetailPriceIncudingVATOnChange(TField&) {
 // Posting.
 
 // While the credited invoice is still owed, the dialog also offers to set the credit memo
-// off against it (proposed); the answer is kept in AppliesToDoc_Id, which posting reads.
+// off against it (proposed); a changed answer is saved before posting.
 int TfEdPurchCrMemo::ConnectCrMemoWithSale() {
-    const std::string title = GetMessageText("str_FormTitle", "Кредитно известие");
-    const std::string options = GetMessageText("str_PurchCrMemoOptions", "Без връзка с продажба");
-    const TRequestResult invoice = Get(cdsMaster, "ToInvoiceNo").IsEmpty() || cdsMaster.FindField("AppliesToDoc_Id") == nullptr
-                                       ? TRequestResult()
-                                       : CreditedInvoice("Id, Remaining");
-    if (invoice.Empty() || RoundUp(invoice.ByName("Remaining").AsFloat(), 2) <= 0.0) {
-        CrMemoOption = dm().Dialogs().ChooseOption(title, options);
-        return CrMemoOption;
-    }
+    TCrMemoSetOff setOff(cdsMaster);
     bool apply = true;
-    const std::string flag = FormatMessage(
-        GetMessageText("str_ApplyCrMemoToInvoice", "Приспадане от задължението по фактура %s"),
-        {Get(cdsMaster, "ToInvoiceNo").AsString()});
-    CrMemoOption = dm().Dialogs().ChooseOptionWithFlag(title, options, flag, apply);
-    if (CrMemoOption == -1) return CrMemoOption;
-    const Variant appliesTo = apply ? invoice.ByName("Id") : Variant();
-    if (Get(cdsMaster, "AppliesToDoc_Id").AsString() == appliesTo.AsString()) return CrMemoOption;
-    if (cdsMaster.State() == TDataSetState::dsBrowse) cdsMaster.Edit();
-    cdsMaster.FieldByName("AppliesToDoc_Id").SetValue(appliesTo);
-    cdsMaster.Post();
+    CrMemoOption = setOff.Ask(apply);
+    if (CrMemoOption == -1 || !setOff.Offered() || !setOff.Apply(apply)) return CrMemoOption;
     return SaveData() ? CrMemoOption : -1;
 }
 

@@ -59,8 +59,6 @@ protected:
     int NewDocumentType = 11;
 
 private:
-    // The fields of the posted invoice ToInvoiceNo credits (of the same vendor, not annulled).
-    TRequestResult CreditedInvoice(const std::string& fields);
     // The credited invoice's DoNotIncInVATLedger (0 when it is not found) equals the memo's.
     bool SameVATLedgerAsCreditedInvoice();
     void TakeOnlySubType();

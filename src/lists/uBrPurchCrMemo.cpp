@@ -4,7 +4,7 @@
 #include "base/forms/TFormRegistry.h"
 #include "base/server/IAppServer.h"
 #include "base/session/Tdm.h"
-#include "base/ui/Messages.h"
+#include "documents/uCrMemoSetOff.h"
 
 namespace tavrek {
 namespace {
@@ -39,9 +39,17 @@ int TfBrPurchCrMemo::CurrentCardFormNumber() {
 }
 
 int TfBrPurchCrMemo::ConnectCrMemoWithSale() {
-    if (crMemoOption_ == kNotAsked)
-        crMemoOption_ = dm().Dialogs().ChooseOption(GetMessageText("str_FormTitle", "Кредитно известие"),
-                                                    GetMessageText("str_PurchCrMemoOptions", "Без връзка с продажба"));
+    TCrMemoSetOff setOff(cdsMaster);
+    bool apply = true;
+    if (setOff.Offered() && !setOff_) {
+        const int option = setOff.Ask(apply);
+        if (option == -1) return -1;
+        crMemoOption_ = option;
+        setOff_ = apply;
+    } else if (crMemoOption_ == kNotAsked) {
+        crMemoOption_ = setOff.Ask(apply);
+    }
+    if (crMemoOption_ != -1 && setOff.Offered() && setOff.Apply(*setOff_) && !SaveData()) return -1;
     return crMemoOption_;
 }
 

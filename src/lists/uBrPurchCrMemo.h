@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "lists/uBrPurchase.h"
@@ -8,14 +9,16 @@ namespace tavrek {
 
 // The list of purchase credit memos (and general credit memos) of the company: the purchase
 // list's posting, deletion and history, posted through PostPurchCrMemo after the user said,
-// once per opened list, how the credit memos relate to a sale.
+// once per opened list, how the credit memos relate to a sale and, the first time a memo
+// credits an invoice still owed, whether such memos are set off against their invoices.
 class TfBrPurchCrMemo : public TfBrPurchase {
 public:
     TfBrPurchCrMemo();
     std::string ClassName() const override { return "TfBrPurchCrMemo"; }
 
     void FormCreate() override;
-    // The option dialog, asked the first time a credit memo is posted from this list; -1 when cancelled.
+    // The option dialog, asked the first time a credit memo is posted from this list, or the
+    // first time one can be set off; the set-off answer is saved on the memo. -1 when cancelled.
     virtual int ConnectCrMemoWithSale();
 
     // The print group of a posted credit memo.
@@ -29,6 +32,7 @@ protected:
 private:
     static constexpr int kNotAsked = -2;
     int crMemoOption_ = kNotAsked;
+    std::optional<bool> setOff_;
 };
 
 namespace uBrPurchCrMemo {
