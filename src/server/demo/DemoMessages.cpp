@@ -71,6 +71,7 @@ const std::vector<TMessageText>& DemoMessages() {
         {"err_PostingDocument", "Грешка при осчетоводяване на документа."},
         {"err_CrMemoInvoiceNotOpen", "Кредитираната фактура не е открита като неплатена фактура на същия доставчик."},
         {"err_AnnulCrMemoApplied", "От фактурата е приспаднато кредитно известие; анулирайте първо кредитното известие."},
+        {"err_PostPurchDuplicateVendorCrMemo", "Кредитно известие със същия номер от този доставчик вече е осчетоводено."},
         {"err_PostPurchCrMemoNoStock", "Няма достатъчна наличност от артикулите за връщане по кредитното известие."},
         {"err_PurchAdvancePaymentAccountNotSelected", "Не е избрана сметка за аванси по доставки в настройките на покупките."},
         {"err_PurchOfferConverted", "Офертата вече е превърната в поръчка или доставка."},

@@ -87,6 +87,15 @@ bool AllowsNegativeStock(TServerContext& ctx) {
                .AsInteger() == 1;
 }
 
+bool VendorDocumentPosted(TServerContext& ctx, const char* table, const char* numberColumn, const char* globalColumn,
+                          const Variant& vendor, const std::string& number) {
+    return !SelectRows(ctx.Db,
+                       std::string("SELECT 1 FROM ") + table + " WHERE Comp_Id = ? AND Contragent_Id = ? AND " +
+                           numberColumn + " = ? AND Annul = 0 AND COALESCE(" + globalColumn + ", 0) = 0 LIMIT 1",
+                       {ctx.Session.CompanyId, vendor, number})
+                .Empty();
+}
+
 namespace {
 
 // The local amount of a copied line at the document's rate, as the posting takes it; only the

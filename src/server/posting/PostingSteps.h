@@ -34,6 +34,11 @@ int RefuseWith(TServerContext& ctx, const std::string& key);
 
 bool AllowsNegativeStock(TServerContext& ctx);
 
+// Whether the vendor's document of that number is posted already (not annulled, not global)
+// among the posted documents of its own kind: numberColumn of table, globalColumn its flag.
+bool VendorDocumentPosted(TServerContext& ctx, const char* table, const char* numberColumn, const char* globalColumn,
+                          const Variant& vendor, const std::string& number);
+
 // Where an open document goes when it is posted.
 struct TPostedCopy {
     const char* FromHeader;

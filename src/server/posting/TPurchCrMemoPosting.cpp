@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "base/util/Text.h"
 #include "base/util/Utils.h"
 #include "server/SqlValue.h"
 #include "server/TNumberSeries.h"
@@ -51,7 +52,12 @@ const char* RefusalOf(TServerContext& ctx, const TOpenCrMemo& doc) {
     if (!doc.Get("Currency_Id").IsEmpty() && doc.Get("CurrencyFactor").AsFloat() == 0.0) return "err_PostPurchZeroFactor";
     const TRequestResult lines =
         SelectRows(ctx.Db, "SELECT COUNT(*) FROM D_PurchaseLine WHERE Master_Id = ?", {doc.Get("Id")});
-    return lines.Value().AsInteger() == 0 ? "err_PostPurchNoLines" : nullptr;
+    if (lines.Value().AsInteger() == 0) return "err_PostPurchNoLines";
+    // A memo without the vendor's number is the company's own correction: nothing to repeat.
+    const std::string number = Trim(doc.Get("VendorCreditMemoNo").AsString());
+    const bool duplicate = !number.empty() && VendorDocumentPosted(ctx, "D_PurchCrMemoHeader", "VendorCreditMemoNo",
+                                                                   "IsGlobalCrMemo", doc.Get("Contragent_Id"), number);
+    return duplicate ? "err_PostPurchDuplicateVendorCrMemo" : nullptr;
 }
 
 // The invoice's entries with the opposite sign; what the vendor now owes back stays open

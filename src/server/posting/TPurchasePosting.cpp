@@ -51,12 +51,9 @@ const char* RefusalOf(TServerContext& ctx, const TOpenInvoice& doc) {
         {ctx.Session.CompanyId, id});
     if (lines.Value(0, 0).AsInteger() == 0) return "err_PostPurchNoLines";
     if (lines.Value(0, 1).AsFloat() > 0) return "err_PostPurchAdvanceWithoutDimension";
-    const TRequestResult duplicate = SelectRows(
-        ctx.Db,
-        "SELECT 1 FROM D_PurchInvoiceHeader WHERE Comp_Id = ? AND Contragent_Id = ? AND VendorInvoiceNo = ? "
-        "AND Annul = 0 AND COALESCE(IsGlobalInvoice, 0) = 0 LIMIT 1",
-        {ctx.Session.CompanyId, doc.Get("Contragent_Id"), Trim(doc.Get("VendorInvoiceNo").AsString())});
-    return duplicate.Empty() ? nullptr : "err_PostPurchDuplicateVendorInvoice";
+    const bool duplicate = VendorDocumentPosted(ctx, "D_PurchInvoiceHeader", "VendorInvoiceNo", "IsGlobalInvoice",
+                                                doc.Get("Contragent_Id"), Trim(doc.Get("VendorInvoiceNo").AsString()));
+    return duplicate ? "err_PostPurchDuplicateVendorInvoice" : nullptr;
 }
 
 // The item's last purchase cost follows the invoice when the purchases setup says so.

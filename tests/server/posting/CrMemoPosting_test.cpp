@@ -20,11 +20,13 @@ protected:
         EXPECT_EQ(Server().PostPurchase("B1", keys), 0) << Server().LastRefusalText();
     }
 
-    void ArrangeCrMemo(int documentType, double quantity, const std::string& appliesTo = "", const char* vendor = "V03") {
+    void ArrangeCrMemo(int documentType, double quantity, const std::string& appliesTo = "", const char* vendor = "V03",
+                       const std::string& vendorNo = "CN-1") {
         Exec("INSERT INTO D_PurchHeader (Id, Comp_Id, DocumentType, DocSubType_Id, Contragent_Id, ToInvoiceNo, "
              "VendorCreditMemoNo, DocumentDate, CntrPostingGroup_Id, GenBusPostGroup_Id, VATBusPostGroup_Id, "
              "BusinessGroup_Id, AppliesToDoc_Id) VALUES ('C1', 'DEMO', " + std::to_string(documentType) +
-             ", 'SD-540', '" + vendor + "', '9001', 'CN-1', 46350, 'SUP-DOM', 'DOM', 'DOM', 'BG-SOF', '" + appliesTo + "')");
+             ", 'SD-540', '" + vendor + "', '9001', '" + vendorNo + "', 46350, 'SUP-DOM', 'DOM', 'DOM', 'BG-SOF', '" +
+             appliesTo + "')");
         if (quantity > 0)
             Exec("INSERT INTO D_PurchaseLine (Master_Id, Id, Comp_Id, Line_No, Type, Code, Quantity, QtyPerUnitOfMeasure, "
                  "TotalValue, VATPercent, VATBusPostGroup_Id, VATProdPostGroup_Id) VALUES ('C1', 'C1-1', 'DEMO', 1, 1, "
@@ -91,6 +93,70 @@ TEST_F(CrMemoPostingTest, GoodsLeaveTheOldestReceiptsAndARefusalChangesNothing) 
         }
         Exec("DELETE FROM D_PurchaseLine WHERE Master_Id = 'C1'");
         Exec("DELETE FROM D_PurchHeader WHERE Id = 'C1'");
+    }
+}
+
+// A vendor's number may be posted once among its credit memos and once among its invoices:
+// the credit memo posting looks among credit memos, the invoice posting among invoices.
+TEST_F(CrMemoPostingTest, AVendorsNumberIsRefusedTwiceOnlyAmongItsOwnKind) {
+    enum TKind { kInvoice, kMemo };
+    const struct {
+        const char* Name;
+        TKind Posted;  // the kind of document already posted under the number
+        const char* PostedVendor;
+        int Annulled, Global;
+        TKind Posting;
+        const char* Number;
+        const char* Refusal;
+    } cases[] = {
+        {"a memo of a number already credited", kMemo, "V03", 0, 0, kMemo, "CN-7", "err_PostPurchDuplicateVendorCrMemo"},
+        {"the credited one annulled", kMemo, "V03", 1, 0, kMemo, "CN-8", nullptr},
+        {"another vendor's memo of the number", kMemo, "V01", 0, 0, kMemo, "CN-9", nullptr},
+        {"a global memo of the number", kMemo, "V03", 0, 1, kMemo, "CN-10", nullptr},
+        {"an invoice of the number is no memo", kInvoice, "V03", 0, 0, kMemo, "CN-11", nullptr},
+        {"memos without the vendor's number", kMemo, "V03", 0, 0, kMemo, "", nullptr},
+        {"an invoice of a number already invoiced", kInvoice, "V03", 0, 0, kInvoice, "F-12",
+         "err_PostPurchDuplicateVendorInvoice"},
+        {"a memo of the number is no invoice", kMemo, "V03", 0, 0, kInvoice, "F-13", nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        const std::string number = c.Number;
+        if (c.Posted == kMemo)
+            Exec("INSERT INTO D_PurchCrMemoHeader (Id, Comp_Id, DocumentType, DocumentNo, Contragent_Id, VendorCreditMemoNo, "
+                 "VendorInvoiceNo, Annul, IsGlobalCrMemo) VALUES ('PX', 'DEMO', 13, 'X', '" + std::string(c.PostedVendor) +
+                 "', '" + number + "', '" + number + "', " + std::to_string(c.Annulled) + ", " + std::to_string(c.Global) + ")");
+        else
+            Exec("INSERT INTO D_PurchInvoiceHeader (Id, Comp_Id, DocumentType, DocumentNo, Contragent_Id, VendorInvoiceNo, "
+                 "Annul, IsGlobalInvoice) VALUES ('PX', 'DEMO', 6, 'X', '" + std::string(c.PostedVendor) + "', '" + number + "', " +
+                 std::to_string(c.Annulled) + ", " + std::to_string(c.Global) + ")");
+        const char* open = c.Posting == kMemo ? "C1" : "B2";
+        if (c.Posting == kMemo) {
+            ArrangeCrMemo(11, 1, "", "V03", number);
+        } else {
+            Exec("INSERT INTO D_PurchHeader (Id, Comp_Id, DocumentType, DocSubType_Id, Contragent_Id, VendorInvoiceNo, "
+                 "DocumentDate, CntrPostingGroup_Id, GenBusPostGroup_Id, VATBusPostGroup_Id, BusinessGroup_Id) VALUES "
+                 "('B2', 'DEMO', 1, 'SD-520', 'V03', '" + number + "', 46345, 'SUP-DOM', 'DOM', 'DOM', 'BG-SOF')");
+            Exec("INSERT INTO D_PurchaseLine (Master_Id, Id, Comp_Id, Line_No, Type, Code, Quantity, QtyPerUnitOfMeasure, "
+                 "TotalValue, VATPercent, VATBusPostGroup_Id, VATProdPostGroup_Id) VALUES "
+                 "('B2', 'B2-1', 'DEMO', 1, 1, '1008', 1, 1, 0.95, 20, 'DOM', 'VAT20')");
+        }
+        TVariantArray keys;
+        const int result = c.Posting == kMemo ? Server().PostPurchCrMemo(open, keys) : Server().PostPurchase(open, keys);
+        if (c.Refusal != nullptr) {
+            EXPECT_LT(result, 0);
+            EXPECT_EQ(Server().LastRefusalText(), Server().GetMessageText(c.Refusal));
+            EXPECT_EQ(Count("D_PurchHeader", std::string("Id = '") + open + "'"), 1) << "the document stays open";
+        } else {
+            EXPECT_EQ(result, 0) << Server().LastRefusalText();
+        }
+        for (const char* table : {"D_PurchCrMemoHeader", "D_PurchInvoiceHeader"})
+            Exec(std::string("DELETE FROM ") + table + " WHERE Id = 'PX'");
+        // Posted lines keep the open lines' keys, which the next case uses again.
+        Exec("DELETE FROM D_PurchCrMemoLine WHERE Id = 'C1-1'");
+        Exec("DELETE FROM D_PurchInvoiceLine WHERE Id = 'B2-1'");
+        Exec(std::string("DELETE FROM D_PurchaseLine WHERE Master_Id = '") + open + "'");
+        Exec(std::string("DELETE FROM D_PurchHeader WHERE Id = '") + open + "'");
     }
 }
 
