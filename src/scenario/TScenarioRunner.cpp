@@ -176,6 +176,12 @@ std::string TScenarioRunner::Scope(const std::string& table) const {
     if (table == PostedTable()) return "SrcDocument_Id = ?";
     const std::string posted = "(SELECT Id FROM " + PostedTable() + " WHERE SrcDocument_Id = ?)";
     if (table == "D_PurchInvoiceLine" || table == "D_PurchCrMemoLine") return "Master_Id = " + posted;
+    if (table == "D_VendorPayment") return "AppliesToDoc_Id = " + posted;
+    // The ledger of a document and of the payments that paid it: annulled together, they must
+    // come back to nothing together.
+    if (table == "G_LEntry")
+        return "Document_Id IN (SELECT x.Id FROM (SELECT Id, Id AS Paid FROM " + PostedTable() +
+               " UNION ALL SELECT Id, AppliesToDoc_Id FROM D_VendorPayment) x WHERE x.Paid IN " + posted + ")";
     return (table == "D_PostItemChargeAssigment" ? "SrcDocument_ID = " : "Document_Id = ") + posted;
 }
 

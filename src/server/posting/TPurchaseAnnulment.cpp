@@ -5,6 +5,7 @@
 #include "server/posting/TCrMemoApplication.h"
 #include "server/posting/TLedgerEntries.h"
 #include "server/posting/TLedgerStore.h"
+#include "server/procedures/VendorPaymentProcedures.h"
 
 namespace tavrek::server {
 namespace {
@@ -81,12 +82,13 @@ int TPurchaseAnnulment::Annul(const TAnnulRequest& request, const std::function<
         ctx_.RefusalKey = refusal;
         return -1;
     }
+    TLedgerHeader annulment = posted;
+    annulment.TransactionNo = nextTransactionNo();
+    if (request.AnnulPayments) AnnulPaymentsOfDocument(ctx_, request.DocumentId, request.Date, annulment.TransactionNo);
     output = Variant(UnapplyPayments(request.DocumentId));
     TCrMemoApplication(ctx_).Withdraw(request.DocumentId);
     Step("annul-checked");
 
-    TLedgerHeader annulment = posted;
-    annulment.TransactionNo = nextTransactionNo();
     store.Write(annulment, Storno(store.Read(posted), request.Date), true);
     Step("annul-entries");
 

@@ -15,7 +15,7 @@ struct TAnnulRequest {
     std::string DocumentId;
     std::string Description;
     TDateTime Date;
-    bool AnnulPayments = false;  // unapply the payments applied to the vendor entry
+    bool AnnulPayments = false;  // annul the payments applied to the vendor entry with the document
 };
 
 // Annuls a posted purchase document: every entry of its posting is reversed on the
@@ -23,9 +23,10 @@ struct TAnnulRequest {
 // and the document is marked annulled. Refuses (negative, with ctx.RefusalKey) a document
 // already annulled, a date before the posting date, stock already consumed (unless the
 // company allows negative stock), an advance a later invoice settled, an invoice a credit
-// memo was set off against, and applied payments the user did not ask to unapply. A credit
-// memo's set-off against its invoice is undone. output receives the amount of the payments
-// unapplied.
+// memo was set off against, and applied payments the user did not ask to annul. Payments
+// the user asked to annul are annulled in the same transaction, their ledger reversed. A
+// credit memo's set-off against its invoice is undone. output receives the amount of the
+// payments unapplied.
 class TPurchaseAnnulment {
 public:
     using TStepHook = std::function<void(const char* step)>;

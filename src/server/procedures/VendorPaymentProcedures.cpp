@@ -154,6 +154,14 @@ void ReverseLedger(TServerContext& ctx, const TPayment& p, const TDateTime& date
                   ctx.Session.CompanyId});
 }
 
+void ReverseAndMarkAnnulled(TServerContext& ctx, const TPayment& p, const TDateTime& date, int64_t transaction) {
+    ReverseLedger(ctx, p, date, transaction);
+    ExecuteBound(ctx.Db,
+                 "UPDATE D_VendorPayment SET Annul = 1, AnnulDate = ?, AnnulUser_Id = ?, AnnulTransactionNo = ? "
+                 "WHERE Id = ?",
+                 {date, ctx.Session.UserId, transaction, p.Id});
+}
+
 // The payment's application still on the entry; an annulled document took it off already.
 bool StillApplied(TServerContext& ctx, const TPayment& p, const TVendorEntry& e) {
     return std::abs(SelectRows(ctx.Db,
@@ -174,15 +182,25 @@ TRequestResult AnnulVendorPayment(TServerContext& ctx, const TVariantArray& args
     const TDateTime date = TDateTime::Today();
     const int64_t transaction = NextTransactionNo(ctx);
     MoveEntry(ctx, entry, payment.Id, date, -payment.AmountLCY, -RoundUp(payment.Amount, 2));
-    ReverseLedger(ctx, payment, date, transaction);
-    ExecuteBound(ctx.Db,
-                 "UPDATE D_VendorPayment SET Annul = 1, AnnulDate = ?, AnnulUser_Id = ?, AnnulTransactionNo = ? "
-                 "WHERE Id = ?",
-                 {date, ctx.Session.UserId, transaction, payment.Id});
+    ReverseAndMarkAnnulled(ctx, payment, date, transaction);
     return Done();
 }
 
 }  // namespace
+
+void AnnulPaymentsOfDocument(TServerContext& ctx, const std::string& documentId, const TDateTime& date,
+                             int64_t transaction) {
+    const TRequestResult paid = SelectRows(
+        ctx.Db,
+        "SELECT DISTINCT d.Document_Id FROM G_ContragentEntryDetail d JOIN G_ContragentEntry e ON e.Id = "
+        "d.ContragentEntry_Id JOIN D_VendorPayment p ON p.Id = d.Document_Id WHERE e.Document_Id = ? AND e.Comp_Id = ? "
+        "AND d.DocumentType = ? AND p.Posted = 1 AND COALESCE(p.Annul, 0) = 0",
+        {documentId, ctx.Session.CompanyId, kPaymentEntry});
+    for (const TVariantArray& row : paid.Rows) {
+        TPayment payment;
+        if (ReadPayment(ctx, row[0].AsString(), payment)) ReverseAndMarkAnnulled(ctx, payment, date, transaction);
+    }
+}
 
 void RegisterVendorPaymentProcedures(TProcedureRegistry& registry) {
     registry.Register(TProcedureKind::pkProcedure, "usp_PostVendorPayment", PostVendorPayment);

@@ -1,5 +1,11 @@
 #pragma once
 
+#include <cstdint>
+#include <string>
+
+#include "base/data/TDateTime.h"
+#include "server/TServerContext.h"
+
 namespace tavrek::server {
 
 class TProcedureRegistry;
@@ -18,5 +24,12 @@ class TProcedureRegistry;
 // transaction. A payment not posted, already annulled, or whose document was annulled with
 // its payments is refused the same way.
 void RegisterVendorPaymentProcedures(TProcedureRegistry& registry);
+
+// The posted payments applied to a document that is annulled together with its payments are
+// annulled with it: each payment's ledger transaction is reversed on the date in the
+// annulment's transaction and the payment is marked annulled. Their applications to the
+// document's vendor entry are left to the annulment.
+void AnnulPaymentsOfDocument(TServerContext& ctx, const std::string& documentId, const TDateTime& date,
+                             int64_t transaction);
 
 }  // namespace tavrek::server
