@@ -181,26 +181,32 @@ TEST_F(VendorPayment, AnnulledPaymentOpensWhatItPaidAgain) {
                 0.0, 1e-9);
     EXPECT_TRUE(BooksDifferences().empty());
 
-    // The invoice annulled with its payments takes the first one off the entry by itself.
+    // The invoice annulled with its payments annuls the first one with it, its cash lines too.
     Variant output;
     ASSERT_EQ(Server().AnnulDocument(posted, 0, "грешка", TDateTime::Today(), 1, output), 0);
+    EXPECT_TRUE(BooksDifferences().empty());
     const std::string firstId = first.cdsMaster.FieldByName("Id").AsString();
+    EXPECT_NEAR(Value("SELECT SUM(Amount) FROM G_LEntry WHERE Document_Id = '" + firstId + "' AND Account_Id = '501'")
+                    .AsFloat(),
+                0.0, 1e-9);
     const std::pair<std::string, const char*> refused[] = {
         {"{NONE}", "err_PaymentNotPosted"},
         {second.cdsMaster.FieldByName("Id").AsString(), "err_PaymentAlreadyAnnulled"},
-        {firstId, "err_PaymentNotApplied"}};
+        {firstId, "err_PaymentAlreadyAnnulled"}};
     for (const auto& [id, key] : refused) {
         SCOPED_TRACE(key);
-        const int64_t entries = Count("G_LEntry"), details = Count("G_ContragentEntryDetail");
+        const std::string logged = std::string("Message LIKE '%(") + key + ")'";
+        const int64_t entries = Count("G_LEntry"), details = Count("G_ContragentEntryDetail"),
+                      refusals = Count("S_ErrorLog", logged);
         TRequestResult result;
         Server().RequestValue(-1, "exec usp_AnnulVendorPayment 'DEMO', '" + id + "'", "Result,ErrMsg", TFilter(),
                               result);
         EXPECT_EQ(result.ByName("Result").AsInteger(), -1);
-        EXPECT_EQ(Count("S_ErrorLog", std::string("Message LIKE '%(") + key + ")'"), 1);
+        EXPECT_EQ(Count("S_ErrorLog", logged), refusals + 1);
         EXPECT_EQ(Count("G_LEntry"), entries);
         EXPECT_EQ(Count("G_ContragentEntryDetail"), details);
     }
-    EXPECT_EQ(Count("D_VendorPayment", "Id = '" + firstId + "' AND COALESCE(Annul, 0) = 0"), 1);
+    EXPECT_EQ(Count("D_VendorPayment", "Id = '" + firstId + "' AND Annul = 1"), 1);
 }
 
 }  // namespace

@@ -21,8 +21,8 @@ class TProcedureRegistry;
 //
 // "usp_AnnulVendorPayment" (company, payment Id): gives a posted payment back to the entry
 // it paid (Remaining rises by it again, the entry opens) and reverses its ledger
-// transaction. A payment not posted, already annulled, or whose document was annulled with
-// its payments is refused the same way.
+// transaction. A payment not posted, already annulled (also with the document it paid), or no
+// longer applied is refused the same way.
 void RegisterVendorPaymentProcedures(TProcedureRegistry& registry);
 
 // The posted payments applied to a document that is annulled together with its payments are
