@@ -11,11 +11,14 @@
 #include <QTableView>
 #include <QTest>
 #include <QToolBar>
+#include <sstream>
+#include <stdexcept>
 
 #include "desktop/TDataSetModel.h"
 #include "desktop/TFormHostWidget.h"
 #include "desktop/TMainWindow.h"
 #include "desktop/TSelectorDialog.h"
+#include "scenario/TScenarioRunner.h"
 #include "server/demo/TDemoCompany.h"
 
 namespace tavrek::desktop::testing {
@@ -40,6 +43,15 @@ void DemoClientTest::StartClient(QSize size, const std::function<void(server::Em
     client->Window().activateWindow();
     if (!QTest::qWaitForWindowActive(&client->Window())) throw std::runtime_error("the main window is not active");
 }
+
+void DemoClientTest::RunScenario(const char* text) {
+    std::istringstream lines(text);
+    scenario::TScenarioRunner runner(client->Server());
+    for (const scenario::TScenarioResult& result : runner.Run(scenario::ReadScenario(lines)))
+        if (!result.Ok) throw std::runtime_error(scenario::ResultLine("journey", result));
+}
+
+TFormHostWidget* DemoClientTest::ActiveHost() { return client->Window().ActiveHost(); }
 
 void DemoClientTest::ExpectNoFailures() {
     EXPECT_TRUE(answerer.Unexpected().isEmpty()) << answerer.Unexpected().join("; ").toStdString();

@@ -33,6 +33,11 @@ protected:
     TClientOptions Options(const QString& form = {}, const QString& screenshot = {}) const;
     // Starts the client; arrange writes to the company before the main window shows.
     void StartClient(QSize size, const std::function<void(server::EmbeddedServer&)>& arrange = {});
+    // Types, saves and posts the documents of a scenario text on the client's company before
+    // the journey starts; a step that fails throws.
+    void RunScenario(const char* text);
+    // The host of the form in front.
+    TFormHostWidget* ActiveHost();
     // Fails for every dialog nobody expected and every error the session logged, then forgets them.
     void ExpectNoFailures();
     // Whether a message box showed a text containing part.

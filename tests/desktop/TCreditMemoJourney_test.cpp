@@ -6,7 +6,6 @@
 #include <QTableView>
 #include <QTest>
 #include <gtest/gtest.h>
-#include <sstream>
 
 #include "DemoClientTest.h"
 #include "base/forms/TfBase.h"
@@ -14,7 +13,6 @@
 #include "desktop/TDataSetModel.h"
 #include "desktop/TFormHostWidget.h"
 #include "desktop/TMainWindow.h"
-#include "scenario/TScenarioRunner.h"
 
 namespace tavrek::desktop {
 namespace {
@@ -35,13 +33,8 @@ class CreditMemoJourney : public testing::DemoClientTest {
 protected:
     CreditMemoJourney() {
         StartClient({1280, 800});
-        std::istringstream text(kPostedInvoice);
-        scenario::TScenarioRunner runner(client->Server());
-        for (const scenario::TScenarioResult& result : runner.Run(scenario::ReadScenario(text)))
-            if (!result.Ok) throw std::runtime_error(scenario::ResultLine("invoice", result));
+        RunScenario(kPostedInvoice);
     }
-
-    TFormHostWidget* ActiveHost() { return client->Window().ActiveHost(); }
 
     TFormHostWidget* OpenFirstRow(TFormHostWidget& list) {
         TDataGrid* grid = list.Grid("dbgMaster");

@@ -3,7 +3,6 @@
 #include <QTableView>
 #include <QTest>
 #include <gtest/gtest.h>
-#include <sstream>
 
 #include "DemoClientTest.h"
 #include "base/forms/TfBase.h"
@@ -11,7 +10,6 @@
 #include "desktop/TDataSetModel.h"
 #include "desktop/TFormHostWidget.h"
 #include "desktop/TMainWindow.h"
-#include "scenario/TScenarioRunner.h"
 
 namespace tavrek::desktop {
 namespace {
@@ -32,13 +30,8 @@ class ProtocolJourney : public testing::DemoClientTest {
 protected:
     ProtocolJourney() {
         StartClient({1280, 800});
-        std::istringstream text(kPostedInvoice);
-        scenario::TScenarioRunner runner(client->Server());
-        for (const scenario::TScenarioResult& result : runner.Run(scenario::ReadScenario(text)))
-            if (!result.Ok) throw std::runtime_error(scenario::ResultLine("invoice", result));
+        RunScenario(kPostedInvoice);
     }
-
-    TFormHostWidget* ActiveHost() { return client->Window().ActiveHost(); }
 
     // Opens, with Enter, the row of the list whose first column reads number, of the subtype:
     // an invoice and its protocol are numbered from series of their own.
