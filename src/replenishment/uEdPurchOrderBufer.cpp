@@ -237,12 +237,16 @@ void TfEdPurchOrderBufer::CodeOnChange(TField& field) {
     if (cdsDetail.FieldByName("OrderLine_Id").Value().IsEmpty()) TfEdBasePurchDocument::CodeOnChange(field);
 }
 
-// A line that carries out an order line keeps the order's price.
+// A line that carries out an order line keeps the order's price; the quantity in base units,
+// which the stock receives, follows.
 void TfEdPurchOrderBufer::QuantityOnChange(TField& field) {
-    if (cdsDetail.FieldByName("OrderLine_Id").Value().IsEmpty())
+    if (cdsDetail.FieldByName("OrderLine_Id").Value().IsEmpty()) {
         TfEdBasePurchDocument::QuantityOnChange(field);
-    else
-        LineDiscountOnChange(cdsDetail.FieldByName("LineDiscount"));
+        return;
+    }
+    const double perUnit = cdsDetail.FieldByName("QtyPerUnitOfMeasure").AsFloat();
+    cdsDetail.FieldByName("Quantity_Base").SetAsFloat(field.AsFloat() * (perUnit == 0.0 ? 1.0 : perUnit));
+    LineDiscountOnChange(cdsDetail.FieldByName("LineDiscount"));
 }
 
 void TfEdPurchOrderBufer::UnitPriceOnChange(TField&) {

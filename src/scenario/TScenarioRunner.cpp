@@ -248,12 +248,21 @@ std::string TScenarioRunner::Post(const TScenarioStep& step) {
     return !text.empty() && shown.find(text) != std::string::npos ? "" : "показано: " + shown;
 }
 
+// The invoice posted last from the order's buffers and not annulled.
+std::string TScenarioRunner::LastOrderInvoice() {
+    return server::SelectRows(server_.Database(),
+                              "SELECT Id FROM D_PurchInvoiceHeader WHERE AppliesToDoc_Id = ? AND Annul = 0 ORDER BY TransactionNo DESC",
+                              {openId_})
+        .Value()
+        .AsString();
+}
+
 std::string TScenarioRunner::Annul(const TScenarioStep& step) {
     const std::string* description = step.Find("Description");
     const std::string* payments = step.Find("Payments");
     const std::string* refused = step.Find("Refused");
     const std::string* of = step.Find("Of");
-    const std::string id = of != nullptr && *of == "previous" ? previousId_ : PostedId();
+    const std::string id = of != nullptr && *of == "previous" ? previousId_ : order_ ? LastOrderInvoice() : PostedId();
     const TDateTime date = TDateTime::Parse(Required(step, "Date"));
     Variant output;
     const int result =

@@ -34,7 +34,8 @@ struct TScenarioResult {
 // server made of it (an invoice in an invoice editor, to be posted), and "source" reads the
 // offer. After "order" the steps concern a purchase
 // order, and after an order operation the order buffer it opened; the expectations then read
-// what was posted from the order's buffers. After "credit", D_PurchInvoiceHeader is the
+// what was posted from the order's buffers, and "annul" annuls the invoice posted last from
+// them. After "credit", D_PurchInvoiceHeader is the
 // credited invoice; "pay" pays the posted (or credited) invoice. "advance", "invoice" and
 // "generic" start a new advance payment, invoice or generic document, the first before any;
 // "edit" types on a line, "advanceline" adds the vendor's open advances. "protocol" makes the
@@ -63,6 +64,7 @@ private:
     std::string ExpectCount(const TScenarioStep& step);
     std::string Post(const TScenarioStep& step);
     std::string Annul(const TScenarioStep& step);
+    std::string LastOrderInvoice();
     void Assign(const TScenarioStep& step);
     void Consume(const TScenarioStep& step);
     void Credit(const TScenarioStep& step);

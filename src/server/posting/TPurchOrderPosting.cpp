@@ -8,6 +8,7 @@
 #include "base/util/Utils.h"
 #include "server/SqlValue.h"
 #include "server/TNumberSeries.h"
+#include "server/posting/OrderLineSteps.h"
 #include "server/posting/PostingSteps.h"
 #include "server/posting/TDocumentAmounts.h"
 #include "server/posting/TLedgerStore.h"
@@ -23,8 +24,6 @@ namespace {
 struct TRefusal : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
-
-constexpr int kOrderCompleted = 2;
 
 TRequestResult ReadLocked(TServerContext& ctx, const std::string& id) {
     return SelectRows(ctx.Db,
@@ -291,26 +290,21 @@ void UpdateOrderLines(TServerContext& ctx, const std::string& id, TOrderOperatio
                  "FROM D_PurchOrderBufLine WHERE Master_Id = ?5 AND OrderLine_Id IS NOT NULL GROUP BY OrderLine_Id) AS x "
                  "WHERE D_PurchaseLine.Id = x.OrderLine_Id",
                  {m.Received, m.Invoiced, m.Rejected, m.Returned, id});
-    // What is left to receive and to invoice, as the order editor proposes it next time.
-    ExecuteBound(ctx.Db,
-                 "UPDATE D_PurchaseLine SET OutstandingQty = Quantity - ReceivedQty - RejectedQty, QtyRcdNotInvoiced = "
-                 "ReceivedQty - InvoicedQty, QtyToReceive = CASE WHEN Quantity - ReceivedQty - RejectedQty > 0 THEN "
-                 "Quantity - ReceivedQty - RejectedQty ELSE 0 END, QtyToInvoice = CASE WHEN Type IN (1, 5) THEN "
-                 "ReceivedQty - InvoicedQty WHEN Quantity - InvoicedQty - RejectedQty > 0 THEN Quantity - InvoicedQty - "
-                 "RejectedQty ELSE 0 END WHERE Id IN (SELECT OrderLine_Id FROM D_PurchOrderBufLine WHERE Master_Id = ?)",
-                 {id});
+    RefreshOrderLines(ctx, "D_PurchOrderBufLine", id);
 }
 
-// An order is completed when everything on it is invoiced or rejected; goods returned since
-// open it again.
-void UpdateOrderStatus(TServerContext& ctx, const std::string& id) {
+// The details of the posted lines (serial and lot numbers) stay with the document that moved
+// them: the receipt, the return or rejection order, or the invoice of received goods.
+void MoveLineDetails(TServerContext& ctx, const std::string& id, const TVariantArray& posted) {
+    std::string postedId;
+    for (const Variant& key : posted)
+        if (postedId.empty()) postedId = key.AsString();
     ExecuteBound(ctx.Db,
-                 "UPDATE D_PurchHeader SET DocStatus = CASE WHEN EXISTS (SELECT 1 FROM D_PurchaseLine l WHERE "
-                 "l.Master_Id = D_PurchHeader.Id AND (COALESCE(l.Quantity, 0) - COALESCE(l.InvoicedQty, 0) - "
-                 "COALESCE(l.RejectedQty, 0) > 1e-9 OR COALESCE(l.ReceivedQty, 0) - COALESCE(l.InvoicedQty, 0) > 1e-9)) THEN (CASE WHEN DocStatus = ?1 THEN 0 ELSE DocStatus END) "
-                 "ELSE ?1 END WHERE Id IN (SELECT o.Master_Id FROM D_PurchaseLine o JOIN D_PurchOrderBufLine l ON "
-                 "l.OrderLine_Id = o.Id WHERE l.Master_Id = ?2)",
-                 {kOrderCompleted, id});
+                 "INSERT INTO D_PostPurchOrderLineDetail (Id, Comp_Id, Master_Id, MasterLine_Id, SerialNo, LotNo, "
+                 "ExpirationDate, Quantity) SELECT d.Id, d.Comp_Id, ?1, d.MasterLine_Id, d.SerialNo, d.LotNo, "
+                 "d.ExpirationDate, d.Quantity FROM D_PurchaseBufLineDetail d JOIN D_PurchOrderBufLine l ON l.Id = "
+                 "d.MasterLine_Id AND l.Master_Id = d.Master_Id WHERE d.Master_Id = ?2 AND COALESCE(l.Quantity, 0) <> 0",
+                 {postedId, id});
 }
 
 void RemoveBuffer(TServerContext& ctx, const std::string& id) {
@@ -341,7 +335,7 @@ int TPurchOrderPosting::PostPurchOrder(TServerContext& ctx, const std::string& i
         if (op == TOrderOperation::Reject) posted[1] = PostRejection(ctx, buffer);
         if (Invoices(op)) posted[2] = PostInvoice(ctx, id, op == TOrderOperation::Invoice);
         UpdateOrderLines(ctx, id, op);
-        UpdateOrderStatus(ctx, id);
+        MoveLineDetails(ctx, id, posted);
         RemoveBuffer(ctx, id);
         keys = posted;
         return 0;

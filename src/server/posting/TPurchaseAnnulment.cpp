@@ -1,6 +1,7 @@
 #include "server/posting/TPurchaseAnnulment.h"
 
 #include "server/SqlValue.h"
+#include "server/posting/OrderLineSteps.h"
 #include "server/posting/PostingSteps.h"
 #include "server/posting/TCrMemoApplication.h"
 #include "server/posting/TLedgerEntries.h"
@@ -103,6 +104,7 @@ int TPurchaseAnnulment::Annul(const TAnnulRequest& request, const std::function<
                  std::string("UPDATE ") + table + " SET Annul = 1, AnnulDate = ?, AnnulDescription = ?, AnnulUser_Id = ?, "
                  "Remaining = 0, Remaining_ACY = 0 WHERE Id = ?",
                  {request.Date, request.Description, ctx_.Session.UserId, request.DocumentId});
+    if (std::string(table) == "D_PurchInvoiceHeader") ReturnInvoiceToOrders(ctx_, request.DocumentId, posted.TransactionNo);
     Step("annul-marked");
     return 0;
 }

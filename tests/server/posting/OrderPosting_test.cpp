@@ -208,6 +208,33 @@ TEST_F(OrderPostingTest, ReceivedAndInvoicedAtOnceAndAFreeLineWithThem) {
     EXPECT_NEAR(Qty("O1-1", "QtyToReceive"), 0, 1e-9);
 }
 
+// The serial numbers of a buffer's lines go with the document that moved the goods; those of
+// a line with nothing to post go with the buffer.
+TEST_F(OrderPostingTest, LineDetailsMoveToThePostedDocument) {
+    // Two yoghurts at a time: received, returned, received and invoiced, rejected, received, invoiced.
+    const struct {
+        int Operation;
+        size_t Key;  // the posted document that takes the details
+    } cases[] = {{0, 0}, {1, 1}, {4, 0}, {2, 1}, {0, 0}, {3, 2}};
+    int n = 0;
+    for (const auto& c : cases) {
+        const std::string buffer = "D" + std::to_string(++n);
+        SCOPED_TRACE(buffer);
+        Buffer(buffer, {{"O1-1", 1, "1008", 2, 0.95}, {"O1-2", 1, "1010", 0, 9.80}}, "V03", buffer.c_str());
+        Exec("INSERT INTO D_PurchaseBufLineDetail (Id, Comp_Id, Master_Id, MasterLine_Id, SerialNo, Quantity) VALUES "
+             "('" + buffer + "-S1', 'DEMO', '" + buffer + "', '" + buffer + "-1', 'SN-1', 1), ('" + buffer +
+             "-S2', 'DEMO', '" + buffer + "', '" + buffer + "-1', 'SN-2', 1), ('" + buffer + "-S3', 'DEMO', '" + buffer +
+             "', '" + buffer + "-2', 'SN-3', 1)");
+        TVariantArray keys;
+        ASSERT_EQ(Post(buffer, c.Operation, keys), 0) << Server().LastRefusalText();
+        EXPECT_EQ(Count("D_PostPurchOrderLineDetail", "Master_Id = '" + keys.at(c.Key).AsString() + "' AND MasterLine_Id = '" +
+                                                          buffer + "-1'"),
+                  2);
+        EXPECT_EQ(Count("D_PostPurchOrderLineDetail", "Id = '" + buffer + "-S3'"), 0);
+        EXPECT_EQ(Count("D_PurchaseBufLineDetail"), 0);
+    }
+}
+
 // A buffer may become a VAT protocol instead of being posted: once, with its lines' VAT.
 TEST_F(OrderPostingTest, ABufferBecomesAProtocolOnce) {
     Buffer("B1", {{"O1-1", 1, "1008", 4, 0.95}, {"O1-2", 1, "1010", 2, 9.80}});
