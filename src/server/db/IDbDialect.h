@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -17,6 +19,15 @@ struct TCatalogRow {
     bool IsView = false;
     std::string Column;
     std::string DeclaredType;
+};
+
+// A query prepared on the engine's own statement: its rows are read straight from the engine.
+class IDbQuery {
+public:
+    virtual ~IDbQuery() = default;
+    virtual std::vector<std::string> Columns() const = 0;
+    // Runs with values (the N-th value for the N-th placeholder) and hands every row to onRow.
+    virtual void ForEachRow(const TVariantArray& values, const std::function<void(TVariantArray&)>& onRow) = 0;
 };
 
 // What differs between the engines a company database can live on. Everything else in
@@ -52,6 +63,9 @@ public:
     // order: thousands of rows in few calls to the engine.
     virtual void InsertRows(TDbSession& db, const std::string& table, const std::string& columns,
                             const std::vector<TVariantArray>& rows) const = 0;
+    // The query on the engine's own statement, or null where the driver's statement serves:
+    // the driver reads every value of every row as text before it is asked for it.
+    virtual std::unique_ptr<IDbQuery> PrepareQuery(TDbSession&, const std::string&) const { return nullptr; }
     // Reads the current row of a statement into values, one per column.
     virtual void ReadRow(soci::statement& statement, const soci::row& row, TVariantArray& values) const = 0;
     // "ok", or the engine's own report of damage, one problem per line.

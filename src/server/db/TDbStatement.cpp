@@ -63,6 +63,10 @@ std::string TypeSignature(const TVariantArray& values) {
 
 TDbStatement::TDbStatement(TDbSession& db, const std::string& sql, const TVariantArray& values, bool returnsRows)
     : db_(db) {
+    if (returnsRows && (query_ = db.Dialect().PrepareQuery(db, sql))) {
+        columns_ = query_->Columns();
+        return;
+    }
     TPlaceholders text = TranslatePlaceholders(sql);
     order_ = std::move(text.Order);
     slots_.resize(order_.size());
@@ -107,6 +111,13 @@ long long TDbStatement::Execute(const TVariantArray& values) {
 }
 
 void TDbStatement::ForEachRow(const TVariantArray& values, const std::function<void(const TVariantArray&)>& onRow) {
+    if (query_) {
+        query_->ForEachRow(values, [&](TVariantArray& row) {
+            MarkDates(row);
+            onRow(row);
+        });
+        return;
+    }
     Bind(values);
     TVariantArray row;
     for (bool more = statement_->execute(true); more; more = statement_->fetch()) {
@@ -119,7 +130,7 @@ void TDbStatement::ForEachRow(const TVariantArray& values, const std::function<v
 void TDbStatement::MarkDates(TVariantArray& values) {
     if (dates_.size() != values.size()) {
         dates_.clear();
-        for (size_t i = 0; i < values.size(); ++i) dates_.push_back(db_.IsDateColumn(row_->get_properties(i).get_name()));
+        for (size_t i = 0; i < values.size(); ++i) dates_.push_back(db_.IsDateColumn(ColumnName(i)));
     }
     for (size_t i = 0; i < values.size(); ++i) {
         const TVarType type = values[i].Type();
@@ -128,9 +139,14 @@ void TDbStatement::MarkDates(TVariantArray& values) {
     }
 }
 
+std::string TDbStatement::ColumnName(size_t i) const {
+    return query_ ? columns_.at(i) : row_->get_properties(i).get_name();
+}
+
 std::vector<std::string> TDbStatement::ColumnNames() const {
     std::vector<std::string> names;
-    for (size_t i = 0; i < row_->size(); ++i) names.push_back(db_.Spelled(row_->get_properties(i).get_name()));
+    const size_t count = query_ ? columns_.size() : row_->size();
+    for (size_t i = 0; i < count; ++i) names.push_back(db_.Spelled(ColumnName(i)));
     return names;
 }
 

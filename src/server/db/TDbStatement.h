@@ -9,6 +9,7 @@
 
 #include "base/data/Variant.h"
 #include "base/server/TRequestResult.h"
+#include "server/db/IDbDialect.h"
 
 namespace tavrek::server {
 
@@ -48,6 +49,7 @@ private:
         soci::indicator Indicator = soci::i_ok;
     };
     void Bind(const TVariantArray& values);
+    std::string ColumnName(size_t i) const;
     std::vector<std::string> ColumnNames() const;
     // Numbers in date columns become dates.
     void MarkDates(TVariantArray& values);
@@ -56,6 +58,10 @@ private:
     std::vector<size_t> order_;
     std::vector<TSlot> slots_;
     std::vector<bool> dates_;  // per result column, found on the first row
+    // Rows of a query come from the engine's own statement where the dialect has one,
+    // else from the driver's statement into its row.
+    std::unique_ptr<IDbQuery> query_;
+    std::vector<std::string> columns_;
     std::unique_ptr<soci::row> row_;
     std::unique_ptr<soci::statement> statement_;
 };

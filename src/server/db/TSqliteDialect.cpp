@@ -47,7 +47,49 @@ void BindValue(sq::sqlite3_stmt* stmt, int index, const Variant& value) {
     sq::sqlite3_bind_text(stmt, index, text.c_str(), static_cast<int>(text.size()), copied);
 }
 
+class TSqliteQuery : public IDbQuery {
+public:
+    TSqliteQuery(sq::sqlite3* handle, const std::string& sql) : handle_(handle) {
+        Check(handle, sq::sqlite3_prepare_v2(handle, sql.c_str(), static_cast<int>(sql.size()), &stmt_, nullptr), sql);
+    }
+    ~TSqliteQuery() override { sq::sqlite3_finalize(stmt_); }
+    TSqliteQuery(const TSqliteQuery&) = delete;
+    TSqliteQuery& operator=(const TSqliteQuery&) = delete;
+
+    std::vector<std::string> Columns() const override {
+        std::vector<std::string> names;
+        for (int i = 0; i < sq::sqlite3_column_count(stmt_); ++i) names.emplace_back(sq::sqlite3_column_name(stmt_, i));
+        return names;
+    }
+
+    void ForEachRow(const TVariantArray& values, const std::function<void(TVariantArray&)>& onRow) override {
+        // Reset also when onRow throws, so that the statement holds no read lock.
+        const std::unique_ptr<sq::sqlite3_stmt, int (*)(sq::sqlite3_stmt*)> reset(stmt_, sq::sqlite3_reset);
+        const int parameters = sq::sqlite3_bind_parameter_count(stmt_);
+        for (int i = 1; i <= parameters; ++i) {
+            if (static_cast<size_t>(i) > values.size())
+                throw std::invalid_argument("Липсва стойност за параметър " + std::to_string(i));
+            BindValue(stmt_, i, values[static_cast<size_t>(i - 1)]);
+        }
+        TVariantArray row(static_cast<size_t>(sq::sqlite3_column_count(stmt_)));
+        int code = SQLITE_ROW;
+        while ((code = sq::sqlite3_step(stmt_)) == SQLITE_ROW) {
+            for (size_t c = 0; c < row.size(); ++c) row[c] = NativeValue(stmt_, static_cast<int>(c));
+            onRow(row);
+        }
+        Check(handle_, code, sq::sqlite3_sql(stmt_));
+    }
+
+private:
+    sq::sqlite3* handle_;
+    sq::sqlite3_stmt* stmt_ = nullptr;
+};
+
 }  // namespace
+
+std::unique_ptr<IDbQuery> TSqliteDialect::PrepareQuery(TDbSession& db, const std::string& sql) const {
+    return std::make_unique<TSqliteQuery>(Handle(db), sql);
+}
 
 // A prepared statement stepped per row costs no round trip here.
 void TSqliteDialect::ExecuteMany(TDbSession& db, const std::string& sql, const std::vector<TVariantArray>& rows,

@@ -22,6 +22,7 @@ public:
                      std::vector<long long>& changed) const override;
     void InsertRows(TDbSession& db, const std::string& table, const std::string& columns,
                     const std::vector<TVariantArray>& rows) const override;
+    std::unique_ptr<IDbQuery> PrepareQuery(TDbSession& db, const std::string& sql) const override;
     void ReadRow(soci::statement& statement, const soci::row& row, TVariantArray& values) const override;
     std::string CheckIntegrity(TDbSession& db) const override;
     void Backup(TDbSession& db, const std::string& dest) const override;
