@@ -43,21 +43,42 @@ protected:
     static void TypeLineCell(TDataGrid& grid, int row, const char* caption, const QString& text) {
         testing::TypeIntoCell(grid.View(), grid.Model().index(row, testing::ColumnOf(grid.Model(), caption)), text, 600);
     }
+
+    struct TOrderLine {
+        const char* Code;
+        const char* Quantity;
+        const char* Price;
+        const char* Discount = "";
+    };
+
+    // A new order of vendor 5003 typed in the editor opened from the menu, a grid row per
+    // line, and saved; the editor's host.
+    TFormHostWidget* TypeOrder(std::initializer_list<TOrderLine> orderLines) {
+        TFormHostWidget* order = OpenFromMenu("TfEdPurchOrder");
+        if (order == nullptr) return nullptr;
+        testing::TriggerAction(*order, "acInsertRecord");
+        TypeField(*order, "N_SubDocument_Code", "510");
+        TypeField(*order, "N_Contragent_Code", "5003");
+        TDataGrid* lines = order->Grid("dbgDetail");
+        lines->View().setFocus();
+        int row = 0;
+        for (const TOrderLine& line : orderLines) {
+            QTest::keyClick(&lines->View(), Qt::Key_Insert);
+            TypeLineCell(*lines, row, "Код", line.Code);
+            TypeLineCell(*lines, row, "Количество", line.Quantity);
+            TypeLineCell(*lines, row, "Ед. цена", line.Price);
+            if (*line.Discount != '\0') TypeLineCell(*lines, row, "Отстъпка %", line.Discount);
+            ++row;
+        }
+        testing::TriggerAction(*order, "acSave");
+        return order;
+    }
 };
 
 TEST_F(OrderJourney, AnOrderIsReceivedThroughItsBufferAndTheReceiptFoundInItsList) {
-    TFormHostWidget* order = OpenFromMenu("TfEdPurchOrder");
+    TFormHostWidget* order = TypeOrder({{"1008", "24", "0.95"}});
     ASSERT_NE(order, nullptr);
-    testing::TriggerAction(*order, "acInsertRecord");
-    TypeField(*order, "N_SubDocument_Code", "510");
-    TypeField(*order, "N_Contragent_Code", "5003");
     TDataGrid* lines = order->Grid("dbgDetail");
-    lines->View().setFocus();
-    QTest::keyClick(&lines->View(), Qt::Key_Insert);
-    TypeLineCell(*lines, 0, "Код", "1008");
-    TypeLineCell(*lines, 0, "Количество", "24");
-    TypeLineCell(*lines, 0, "Ед. цена", "0.95");
-    testing::TriggerAction(*order, "acSave");
     ExpectNoFailures();
     EXPECT_EQ(testing::LineValue(lines->Model(), 0, "Quantity").AsFloat(), 24.0);
     EXPECT_EQ(testing::LineValue(lines->Model(), 0, "Description").AsString(), "Кисело мляко 3,6 %, 400 г");
@@ -97,23 +118,9 @@ TEST_F(OrderJourney, AnOrderIsReceivedThroughItsBufferAndTheReceiptFoundInItsLis
 // through one buffer and posts it without recalculating it: the buffer comes computed, the
 // discount kept.
 TEST_F(OrderJourney, ABufferPostedWithoutRecalculationPostsTheOrdersAmounts) {
-    TFormHostWidget* order = OpenFromMenu("TfEdPurchOrder");
+    TFormHostWidget* order = TypeOrder({{"1008", "7", "0.95", "3"}, {"1035", "3", "11.33"}});
     ASSERT_NE(order, nullptr);
-    testing::TriggerAction(*order, "acInsertRecord");
-    TypeField(*order, "N_SubDocument_Code", "510");
-    TypeField(*order, "N_Contragent_Code", "5003");
     TDataGrid* lines = order->Grid("dbgDetail");
-    lines->View().setFocus();
-    QTest::keyClick(&lines->View(), Qt::Key_Insert);
-    TypeLineCell(*lines, 0, "Код", "1008");
-    TypeLineCell(*lines, 0, "Количество", "7");
-    TypeLineCell(*lines, 0, "Ед. цена", "0.95");
-    TypeLineCell(*lines, 0, "Отстъпка %", "3");
-    QTest::keyClick(&lines->View(), Qt::Key_Insert);
-    TypeLineCell(*lines, 1, "Код", "1035");
-    TypeLineCell(*lines, 1, "Количество", "3");
-    TypeLineCell(*lines, 1, "Ед. цена", "11.33");
-    testing::TriggerAction(*order, "acSave");
     ExpectNoFailures();
     ASSERT_EQ(lines->Model().rowCount(), 2);
 
