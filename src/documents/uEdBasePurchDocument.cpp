@@ -692,6 +692,32 @@ void TfEdBasePurchDocument::AddAdvancePaymentLine(const TRequestResult& rows, si
     cdsDetail.Post();
 }
 
+// Saving.
+
+void TfEdBasePurchDocument::acSaveExecute() {
+    AssignDocumentNo();
+    TfBaseEditDocumentPanel::acSaveExecute();
+}
+
+void TfEdBasePurchDocument::AssignDocumentNo() {
+    TField* number = cdsMaster.FindField("DocumentNo");
+    if (number == nullptr || NumberSeriesSetupField.empty() || cdsMaster.State() != TDataSetState::dsInsert ||
+        !number->Value().IsEmpty())
+        return;
+    TRequestResult series;
+    TFilter filter;
+    filter.Add("N_SubDocument.Id", "=", Get(cdsMaster, "DocSubType_Id"), "AND")
+        .Add("N_SubDocument.Comp_Id", "=", Variant(LocalData().CompanyId));
+    if (dm().Server().RequestValue(0, "N_SubDocument", "Series_Id", filter, series) != 1 || series.Value().IsEmpty())
+        dm().Server().RequestValue(0, "C_PurchasesSetup", NumberSeriesSetupField,
+                                   TFilter().Add("C_PurchasesSetup.Id", "=", Variant(LocalData().CompanyId)), series);
+    std::string drawn;
+    if (series.Value().IsEmpty() ||
+        dm().Server().GetNextSerieNo(series.Value().AsString(), Get(cdsMaster, "BusinessGroup_Id").AsString(), drawn) < 0)
+        return;
+    number->SetAsString(drawn);
+}
+
 // Side panel.
 
 void TfEdBasePurchDocument::ClearContragentPanel() { ControlListFastRelationship().ClearValues(); }

@@ -20,6 +20,8 @@ class TfEdBasePurchDocument : public TfBaseEditDocumentPanel {
 public:
     TfEdBasePurchDocument();
     std::string ClassName() const override { return "TfEdBasePurchDocument"; }
+    // A new document of a numbered kind takes its number when it is first saved.
+    void acSaveExecute() override;
 
     // Set while a calculation runs; every rule takes it as its guard.
     bool Calculating = false;
@@ -106,6 +108,10 @@ protected:
     // Lines filled from default values (a document copied by template) ask the VAT setup once
     // per pair of posting groups and refresh the item panel once, for the line left current.
     void ApplyDefaultValues(const TDefaultValues& values) override;
+    // A new document takes the next number of its subtype's series when it is first saved, or
+    // of this series of the purchases setup when the subtype has none; empty: not numbered.
+    std::string NumberSeriesSetupField;
+    void AssignDocumentNo();
     // Whether the document recalculation moves the cent lost to rounding in local currency
     // onto the line with the largest local amount.
     bool CorrectsLocalCurrencyCent = true;

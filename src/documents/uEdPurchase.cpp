@@ -52,6 +52,7 @@ TfEdPurchase::TfEdPurchase()
     acPostDocument.Hint = "Осчетоводяване на документа";
     acReCalcDocument.ShortCut = "F9";
     acAddAdvancePayment.Visible = true;
+    NumberSeriesSetupField = "Invoice_Series_Id";
     BindAction(acItemChargeAssigment, "acItemChargeAssigmentExecute", [this] { acItemChargeAssigmentExecute(); });
     BindAction(acFutureCostsAssign, "acFutureCostsAssignExecute", [this] { acFutureCostsAssignExecute(); });
     BindAction(acGenerateProtocol, "acGenerateProtocolExecute", [this] { acGenerateProtocolExecute(); });
@@ -354,28 +355,6 @@ bool TfEdPurchase::SetSelectorAction(const THeaderField& field, const TRequestRe
 }
 
 // Saving.
-
-void TfEdPurchase::acSaveExecute() {
-    AssignDocumentNo();
-    TfEdBasePurchDocument::acSaveExecute();
-}
-
-void TfEdPurchase::AssignDocumentNo() {
-    TField* number = cdsMaster.FindField("DocumentNo");
-    if (number == nullptr || cdsMaster.State() != TDataSetState::dsInsert || !number->Value().IsEmpty()) return;
-    TRequestResult series;
-    TFilter filter;
-    filter.Add("N_SubDocument.Id", "=", Get(cdsMaster, "DocSubType_Id"), "AND")
-        .Add("N_SubDocument.Comp_Id", "=", Variant(LocalData().CompanyId));
-    if (dm().Server().RequestValue(0, "N_SubDocument", "Series_Id", filter, series) != 1 || series.Value().IsEmpty())
-        dm().Server().RequestValue(0, "C_PurchasesSetup", "Invoice_Series_Id",
-                                   TFilter().Add("C_PurchasesSetup.Id", "=", Variant(LocalData().CompanyId)), series);
-    std::string drawn;
-    if (series.Value().IsEmpty() ||
-        dm().Server().GetNextSerieNo(series.Value().AsString(), Get(cdsMaster, "BusinessGroup_Id").AsString(), drawn) < 0)
-        return;
-    number->SetAsString(drawn);
-}
 
 // Deleting.
 

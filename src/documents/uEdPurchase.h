@@ -42,8 +42,6 @@ public:
     void GetPanelDetailsMaster() override;
     int GetPrintDocumentType() override;
     void acDeleteRecordExecute() override;
-    // A new invoice takes the next number of its subtype's series when it is first saved.
-    void acSaveExecute() override;
     bool SetSelectorAction(const THeaderField& field, const TRequestResult& chosen) override;
     void MoveToAnnulDocs() override;
 
@@ -65,7 +63,6 @@ protected:
     void DescribeLayout();
     void LoadVendorDocument(const std::string& documentNo);
     void OpenCreditNoteInCreditMemo(const std::string& documentNo);
-    void AssignDocumentNo();
 
 private:
     bool loadingVendorDoc_ = false;

@@ -19,6 +19,7 @@ TfEdPurchOffer::TfEdPurchOffer()
     MasterProvider = "D_PurchHeader";
     DetailProvider = "D_PurchaseLine";
     MasterTable = "D_PurchHeader";
+    NumberSeriesSetupField = "Offer_Series_Id";
     BindAction(acCreateOrder, "acCreateOrderExecute", [this] { acCreateOrderExecute(); });
     BindAction(acCreatePurch, "acCreatePurchExecute", [this] { acCreatePurchExecute(); });
     pmDocument.Add("miCreateOrder", acCreateOrder);

@@ -90,6 +90,7 @@ TfEdPurchOrder::TfEdPurchOrder()
     MasterTable = "D_PurchHeader";
     acReCalcDocument.ShortCut = "F9";
     acAddAdvancePayment.Visible = true;
+    NumberSeriesSetupField = "Order_Series_Id";
     BindOperation(acReceive, opReceive, "que_ConfirmRecvOrder");
     BindOperation(acReturn, opReturn, "que_ConfirmReturnOrder");
     BindOperation(acReject, opReject, "que_ConfirmRejectOrder");

@@ -178,11 +178,13 @@ TEST_F(PostedCrMemoView, TheTemplateCopiesTheDocumentIntoTheNewForm) {
                                                          {1, "Quantity", "Quantity", Variant()}}));
     server.Script("GetContragentParams", "V01", {}, true);
     server.OnRequestValue("fn_GetDocPayMethod('C1','BG1','U1',1,'','V01')", Rows({"PayMethod_Id"}, {{"BANK"}}), true);
+    server.OnRequestValue("N_Contragent", Rows({"Code", "Name"}, {{"5001", "Мелница Добруджа ООД"}}));
     IBaseIntf* created = uPostedPurchOperations::GenerateByCopyTemplate(Form(), uEdPurchCrMemo::kFormNumber, {});
     ASSERT_NE(created, nullptr);
     auto& memo = dynamic_cast<TfEdPurchCrMemo&>(created->Form());
     EXPECT_EQ(host.Activated(), &memo);
     EXPECT_EQ(memo.cdsMaster.FieldByName("Contragent_Id").AsString(), "V01");
+    EXPECT_EQ(memo.cdsMaster.FieldByName("N_Contragent_Code").AsString(), "5001") << "the vendor copied by key shows";
     EXPECT_EQ(memo.cdsMaster.FieldByName("AppliesToDoc_Id").AsString(), "PC1");
     ASSERT_EQ(memo.cdsDetail.RecordCount(), 2);
     memo.cdsDetail.Last();

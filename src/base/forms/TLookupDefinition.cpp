@@ -80,6 +80,11 @@ bool ServesType(const TLookupDefinition& lookup, TClientDataSet& record) {
     return std::find(lookup.LineTypes.begin(), lookup.LineTypes.end(), value) != lookup.LineTypes.end();
 }
 
+// Unnamed columns come in the order of the column list.
+int ColumnOf(const TLookupDefinition& lookup, const TRequestResult& row, const TLookupCopy& copy) {
+    return row.Columns.empty() ? static_cast<int>(&copy - lookup.Copies.data()) : row.ColumnIndex(copy.Column);
+}
+
 void SetField(TField& field, const Variant& value, bool runsRule) {
     if (!runsRule) {
         auto handler = std::move(field.OnChange);
@@ -135,11 +140,29 @@ void CopyLookupRow(TClientDataSet& record, const TLookupDefinition& lookup, cons
     if (record.State() == TDataSetState::dsBrowse) record.Edit();
     for (const TLookupCopy& copy : lookup.Copies) {
         TField* field = record.FindField(copy.Field);
-        if (field == nullptr) continue;
-        // Unnamed columns come in the order of the column list.
-        const int column = row.Columns.empty() ? static_cast<int>(&copy - lookup.Copies.data())
-                                               : row.ColumnIndex(copy.Column);
-        if (column >= 0) SetField(*field, row.Value(0, static_cast<size_t>(column)), copy.RunsRule);
+        const int column = ColumnOf(lookup, row, copy);
+        if (field != nullptr && column >= 0) SetField(*field, row.Value(0, static_cast<size_t>(column)), copy.RunsRule);
+    }
+}
+
+void ShowLookupNames(TClientDataSet& record) {
+    for (const TLookupDefinition& lookup : StandardLookups()) {
+        const TLookupCopy& key = lookup.Copies.back();
+        TField* code = record.FindField(lookup.Field);
+        TField* keyField = record.FindField(key.Field);
+        if (code == nullptr || keyField == nullptr || code == keyField || !ServesType(lookup, record)) continue;
+        if (keyField->Value().IsEmpty() || !code->Value().IsEmpty()) continue;
+        TRequestResult row;
+        if (dm().Server().RequestValue(0, lookup.MasterTable, lookup.ColumnList(), lookup.FilterBy(key.Column, keyField->Value()),
+                                       row) == 0)
+            continue;
+        if (record.State() == TDataSetState::dsBrowse) record.Edit();
+        for (const TLookupCopy& copy : lookup.Copies) {
+            TField* field = record.FindField(copy.Field);
+            const int column = ColumnOf(lookup, row, copy);
+            if (field != nullptr && field->Value().IsEmpty() && column >= 0)
+                SetField(*field, row.Value(0, static_cast<size_t>(column)), false);
+        }
     }
 }
 

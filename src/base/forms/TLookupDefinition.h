@@ -51,6 +51,10 @@ bool FindLookupRow(const TLookupDefinition& lookup, const std::string& typed, TR
 // Copies the first row's columns into the current record (put into edit mode first).
 void CopyLookupRow(TClientDataSet& record, const TLookupDefinition& lookup, const TRequestResult& row);
 
+// A record filled by keys (a copied document) shows the codes and names of the master rows
+// its keys refer to; values the record has already are kept and no rule runs.
+void ShowLookupNames(TClientDataSet& record);
+
 // Takes the master row of a typed code into the record. An unknown code is refused with
 // "err_LookupCodeNotFound" and the record keeps every value it had; returns false then.
 bool EnterLookupCode(TClientDataSet& record, const TLookupDefinition& lookup, const std::string& typed);

@@ -3,6 +3,7 @@
 #include "base/forms/EAbort.h"
 #include "base/forms/EFormError.h"
 #include "base/forms/IFormHost.h"
+#include "base/forms/TLookupDefinition.h"
 #include "base/forms/TFormRegistry.h"
 #include "base/server/IAppServer.h"
 #include "base/session/Tdm.h"
@@ -145,6 +146,7 @@ void TfBaseEditMaster::CopyDocumentByTemplate(const std::string& sourceId, const
                                               int sourceFormNumber, int saveAtOnce, int copyLines, int) {
     const TSourceDocument source = OpenSourceDocument(sourceId, sourceFormNumber);
     InsertDocumentFromDefaults(TemplateValues(templateId, source, copyLines != 0));
+    ShowLookupNames(cdsMaster);
     if (saveAtOnce != 0) SaveDocument();
 }
 
