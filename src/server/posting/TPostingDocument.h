@@ -70,6 +70,9 @@ struct TPostingDocument {
     bool PaidAtPosting = false;
     // A generic document posts the VAT typed on its lines instead of the VAT of each rate.
     bool TypedVAT = false;
+    // A protocol of a document posted with reverse charge: that document deducted the VAT and
+    // left it on the protocols' transit account; the protocol charges it.
+    bool ChargesReverseCharge = false;
     int AmountDecimals = 2;
     std::vector<TPostingLine> Lines;
     std::vector<TChargeAssignment> Charges;

@@ -178,28 +178,46 @@ private:
     }
 
     // The VAT entry of the group and the deducted VAT on the purchase VAT account.
-    TPostingAccounts::TVATAccounts DeductVAT(const TVATGroupAmounts& group) {
+    TPostingAccounts::TVATAccounts VATEntry(const TVATGroupAmounts& group) {
         entries_.VAT.push_back({group.VATBusPostGroup, group.VATProdPostGroup, doc_.PostingDate, group.Percent,
                                 static_cast<int>(group.Calculation), group.VATLedger, group.BaseLCY, group.VATLCY,
                                 group.Base, group.VAT});
-        const TPostingAccounts::TVATAccounts vat = accounts_.VAT(group.VATBusPostGroup, group.VATProdPostGroup);
-        if (group.Deducted() && (group.VATLCY != 0 || group.VAT != 0))
+        return accounts_.VAT(group.VATBusPostGroup, group.VATProdPostGroup);
+    }
+
+    static bool HasVAT(const TVATGroupAmounts& group) { return group.VATLCY != 0 || group.VAT != 0; }
+
+    TPostingAccounts::TVATAccounts DeductVAT(const TVATGroupAmounts& group) {
+        const TPostingAccounts::TVATAccounts vat = VATEntry(group);
+        if (group.Deducted() && HasVAT(group))
             Book(Required(vat.Purchase, "err_PostNoVATAccount"), group.VATLCY, group.VAT, doc_.PostingDate);
         return vat;
     }
 
+    // The VAT of goods from another EU country is charged by the protocol made from the
+    // document: until then it waits on the protocols' transit account, when there is one.
     void PostVAT(const TVATGroupAmounts& group) {
         const TPostingAccounts::TVATAccounts vat = DeductVAT(group);
-        if (!group.OwedToVendor() && (group.VATLCY != 0 || group.VAT != 0))
-            Book(Required(vat.Charged, "err_PostNoVATAccount"), -group.VATLCY, -group.VAT, doc_.PostingDate);
+        if (group.OwedToVendor() || !HasVAT(group)) return;
+        const bool byProtocol = group.Calculation == TVATCalculation::ReverseCharge && !accounts_.ProtocolTransit.empty();
+        Book(Required(byProtocol ? accounts_.ProtocolTransit : vat.Charged, "err_PostNoVATAccount"), -group.VATLCY,
+             -group.VAT, doc_.PostingDate);
     }
 
-    // Without a transit account of its own, a protocol charges the VAT as the VAT setup does.
+    // The protocol of a reverse-charged document charges the VAT that document deducted, off
+    // the transit account. Any other protocol deducts its VAT and charges it on the transit
+    // account (without one, as the VAT setup does).
     void PostProtocolVAT(const TVATGroupAmounts& group) {
+        if (doc_.ChargesReverseCharge && !accounts_.ProtocolTransit.empty()) {
+            const TPostingAccounts::TVATAccounts vat = VATEntry(group);
+            if (!HasVAT(group)) return;
+            Book(accounts_.ProtocolTransit, group.VATLCY, group.VAT, doc_.PostingDate);
+            Book(Required(vat.Charged, "err_PostNoVATAccount"), -group.VATLCY, -group.VAT, doc_.PostingDate);
+            return;
+        }
         const TPostingAccounts::TVATAccounts vat = DeductVAT(group);
         const std::string charged = accounts_.ProtocolTransit.empty() ? vat.Charged : accounts_.ProtocolTransit;
-        if (group.VATLCY != 0 || group.VAT != 0)
-            Book(Required(charged, "err_PostNoVATAccount"), -group.VATLCY, -group.VAT, doc_.PostingDate);
+        if (HasVAT(group)) Book(Required(charged, "err_PostNoVATAccount"), -group.VATLCY, -group.VAT, doc_.PostingDate);
     }
 
     void PostVendor() {

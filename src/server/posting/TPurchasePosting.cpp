@@ -177,7 +177,13 @@ int TPurchasePosting::PostPurchProtocol(TServerContext& ctx, const std::string& 
     const TLedgerStore store(ctx);
     const std::string postedId = CopyToPosted(ctx, copy, id, "", 0, store.AmountDecimals());
     Step("lines");
-    const TPostingDocument posted = store.Document(copy.ToHeader, copy.ToLines, postedId, id);
+    TPostingDocument posted = store.Document(copy.ToHeader, copy.ToLines, postedId, id);
+    posted.ChargesReverseCharge =
+        !SelectRows(ctx.Db,
+                    "SELECT 1 FROM G_VATEntry WHERE Document_Id = (SELECT AppliesToDoc_Id FROM D_GlobalPurchHeader "
+                    "WHERE Id = ?) AND VATCalculationType = ? LIMIT 1",
+                    {id, static_cast<int64_t>(TVATCalculation::ReverseCharge)})
+             .Empty();
     const TLedgerPosting posting = PostProtocolLedgers(posted, store.Accounts(), credit);
     if (!posting.RefusalKey.empty()) return RefuseWith(ctx, posting.RefusalKey);
     WritePostedAmounts(ctx, copy, posted, posting.Amounts, posting.Entries.Vendor);

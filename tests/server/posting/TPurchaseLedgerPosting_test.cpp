@@ -279,6 +279,22 @@ TEST(PurchaseLedgerPosting, AProtocolChargesOurselvesTheVATAgainstTheTransitAcco
     }
 }
 
+// Goods from another EU country: the invoice deducts the VAT and leaves it on the transit
+// account; the protocol made from it charges it from there, and deducts nothing again.
+TEST(PurchaseLedgerPosting, AnEUAcquisitionsVATIsDeductedOnceAndChargedByItsProtocol) {
+    TPostingAccounts accounts = ChartAccounts();
+    accounts.ProtocolTransit = "4539";
+    const TLedgerPosting invoice = PostPurchaseLedgers(Document({Line(kItemLine, "1001", 100.00, 20, "EU", 2)}), accounts);
+    EXPECT_EQ(Balances(invoice.Entries),
+              (std::map<std::string, int64_t>{{"304", 10000}, {"4531", 2000}, {"4539", -2000}, {"401", -10000}}));
+    TPostingDocument protocol = Document({Line(kItemLine, "1001", 100.00, 20)});
+    protocol.ChargesReverseCharge = true;
+    const TLedgerPosting charged = PostProtocolLedgers(protocol, accounts, false);
+    EXPECT_EQ(Balances(charged.Entries), (std::map<std::string, int64_t>{{"4539", 2000}, {"4532", -2000}}));
+    ASSERT_EQ(charged.Entries.VAT.size(), 1u);
+    EXPECT_EQ(charged.Entries.VAT[0].Amount, 2000) << "the protocol's VAT entry stays for the VAT ledgers";
+}
+
 TEST(PurchaseLedgerPosting, AnUnbalancedTransactionShowsItsDifference) {
     TLedgerEntries entries;
     for (const auto& [account, amount] : {std::pair{"304", 1000}, {"4531", 200}, {"401", -1201}}) {
