@@ -101,6 +101,21 @@ void SetField(TField& field, const Variant& value, bool runsRule) {
     field.SetValue(value);
 }
 
+// A typed code takes every column and runs the rules; a record filled by keys only gets the
+// values it lacks, without rules.
+enum class TCopyMode { Entered, FillEmpty };
+
+void CopyColumns(TClientDataSet& record, const TLookupDefinition& lookup, const TRequestResult& row, TCopyMode mode) {
+    if (record.State() == TDataSetState::dsBrowse) record.Edit();
+    const bool fillEmpty = mode == TCopyMode::FillEmpty;
+    for (const TLookupCopy& copy : lookup.Copies) {
+        TField* field = record.FindField(copy.Field);
+        const int column = ColumnOf(lookup, row, copy);
+        if (field == nullptr || column < 0 || (fillEmpty && !field->Value().IsEmpty())) continue;
+        SetField(*field, row.Value(0, static_cast<size_t>(column)), copy.RunsRule && !fillEmpty);
+    }
+}
+
 }  // namespace
 
 std::string TLookupDefinition::ColumnList() const {
@@ -137,12 +152,7 @@ bool FindLookupRow(const TLookupDefinition& lookup, const std::string& typed, TR
 }
 
 void CopyLookupRow(TClientDataSet& record, const TLookupDefinition& lookup, const TRequestResult& row) {
-    if (record.State() == TDataSetState::dsBrowse) record.Edit();
-    for (const TLookupCopy& copy : lookup.Copies) {
-        TField* field = record.FindField(copy.Field);
-        const int column = ColumnOf(lookup, row, copy);
-        if (field != nullptr && column >= 0) SetField(*field, row.Value(0, static_cast<size_t>(column)), copy.RunsRule);
-    }
+    CopyColumns(record, lookup, row, TCopyMode::Entered);
 }
 
 void ShowLookupNames(TClientDataSet& record) {
@@ -156,13 +166,7 @@ void ShowLookupNames(TClientDataSet& record) {
         if (dm().Server().RequestValue(0, lookup.MasterTable, lookup.ColumnList(), lookup.FilterBy(key.Column, keyField->Value()),
                                        row) == 0)
             continue;
-        if (record.State() == TDataSetState::dsBrowse) record.Edit();
-        for (const TLookupCopy& copy : lookup.Copies) {
-            TField* field = record.FindField(copy.Field);
-            const int column = ColumnOf(lookup, row, copy);
-            if (field != nullptr && field->Value().IsEmpty() && column >= 0)
-                SetField(*field, row.Value(0, static_cast<size_t>(column)), false);
-        }
+        CopyColumns(record, lookup, row, TCopyMode::FillEmpty);
     }
 }
 
