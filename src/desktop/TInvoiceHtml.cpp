@@ -94,6 +94,7 @@ QString DocumentData(const TPurchInvoicePrintout& invoice) {
     };
     row(invoice.VendorNoCaption.c_str(), Text(invoice.VendorInvoiceNo));
     row("Към фактура №:", Text(invoice.ToInvoiceNo));
+    row("Към поръчка №:", Text(invoice.OrderNo));
     if (!invoice.ToInvoiceNo.empty()) row("Дата на фактурата:", Date(invoice.InvoiceDate));
     row("Дата на документа:", Date(invoice.DocumentDate));
     row("Дата на осчетоводяване:", Date(invoice.PostingDate));

@@ -8,6 +8,7 @@
 #include "base/server/IAppServer.h"
 #include "base/session/Tdm.h"
 #include "base/util/Utils.h"
+#include "documents/uPurchDocumentModel.h"
 #include "documents/uPurchPrintForms.h"
 
 namespace tavrek {
@@ -16,7 +17,10 @@ namespace {
 const char* const kHeaderFields =
     "DocumentNo, VendorInvoiceNo, VendorCreditMemoNo, ToInvoiceNo, InvoiceDate, ToInvoiceDate, DocumentDate, "
     "PostingDate, DueDate, Currency_Id, CurrencyFactor, Contragent_Id, DocSubType_Id, N_SubDocument_Name, "
-    "PayMethod_Id, TotalValue, VATValue, TotalVAT, TotalValue_LCY, TotalVAT_LCY";
+    "PayMethod_Id, TotalValue, VATValue, TotalVAT, TotalValue_LCY, TotalVAT_LCY, VendorOrderNo, VendorShipmentNo, "
+    "DocumentType";
+// Only posted documents keep the number of the order they carry out.
+const char* const kPostedHeaderFields = ", OrderNo";
 
 // Each layout, the posted tables of its documents and the vendor's number it shows.
 struct TLayoutKind {
@@ -37,7 +41,22 @@ const TLayoutKind kLayoutKinds[] = {
      "VendorInvoiceNo", "Фактура на доставчика:"},
     {TPurchInvoicePrintout::kCrMemoLayout, "КРЕДИТНО ИЗВЕСТИЕ ЗА ПОКУПКА", "D_PurchCrMemoHeader", "D_PurchCrMemoLine",
      "VendorCreditMemoNo", "Кредитно известие на доставчика:"},
+    {TPurchInvoicePrintout::kReceiptLayout, "СТОКОВА РАЗПИСКА", "D_PurchReceiptHeader", "D_PurchReceiptLine",
+     "VendorShipmentNo", "Доставка на доставчика:"},
+    {TPurchInvoicePrintout::kReturnOrderLayout, "ВРЪЩАНЕ НА СТОКА КЪМ ДОСТАВЧИК", "D_PostPurchOrderHeader",
+     "D_PostPurchOrderLine", "VendorOrderNo", "Поръчка на доставчика:"},
+    {TPurchInvoicePrintout::kRejectOrderLayout, "ОТКАЗАНА ПОРЪЧКА", "D_PostPurchOrderHeader", "D_PostPurchOrderLine",
+     "VendorOrderNo", "Поръчка на доставчика:"},
 };
+
+// Receipts, return and rejection orders keep the subtype of the buffer that posted them, so
+// the kind of document chooses their layout, not the subtype's print form.
+std::string OwnLayout(const std::string& header, const TRequestResult& h) {
+    if (header == "D_PurchReceiptHeader") return TPurchInvoicePrintout::kReceiptLayout;
+    if (header != "D_PostPurchOrderHeader") return {};
+    return h.ByName("DocumentType").AsInteger() == kDocKindPostedReturnOrder ? TPurchInvoicePrintout::kReturnOrderLayout
+                                                                             : TPurchInvoicePrintout::kRejectOrderLayout;
+}
 
 const TLayoutKind* FindLayout(const std::string& layout) {
     for (const TLayoutKind& kind : kLayoutKinds)
@@ -47,7 +66,7 @@ const TLayoutKind* FindLayout(const std::string& layout) {
 const char* const kLineFields =
     "Line_No, Code, Description, Measure_Id, Quantity, DirectUnitCost_ACY, LineDiscount, TotalValue, VATPercent";
 
-TRequestResult Read(const std::string& table, const char* fields, const std::string& keyField, const Variant& key,
+TRequestResult Read(const std::string& table, const std::string& fields, const std::string& keyField, const Variant& key,
                     bool allRows = false) {
     TRequestResult rows;
     dm().Server().RequestValue(0, table, fields, TFilter().Add(table + "." + keyField, "=", key), rows, allRows);
@@ -106,6 +125,7 @@ void ReadHeader(const TRequestResult& h, const TLayoutKind& kind, TPurchInvoiceP
     p.DocumentNo = h.ByName("DocumentNo").AsString();
     p.VendorInvoiceNo = h.ByName(kind.VendorNoField).AsString();
     p.ToInvoiceNo = h.ByName("ToInvoiceNo").AsString();
+    if (h.ColumnIndex("OrderNo") >= 0) p.OrderNo = h.ByName("OrderNo").AsString();
     p.InvoiceDate = DateOf(h.ByName("ToInvoiceDate").IsEmpty() ? h.ByName("InvoiceDate") : h.ByName("ToInvoiceDate"));
     p.SubTypeName = h.ByName("N_SubDocument_Name").AsString();
     p.PayMethod = h.ByName("PayMethod_Id").AsString();
@@ -136,12 +156,16 @@ bool TPurchInvoicePrintout::Load(const TPrintRequest& request, TPurchInvoicePrin
     const Variant id = request.Keys.front();
     for (const auto& [header, lines] : {std::pair{"D_PurchInvoiceHeader", "D_PurchInvoiceLine"},
                                         std::pair{"D_PurchCrMemoHeader", "D_PurchCrMemoLine"},
+                                        std::pair{"D_PurchReceiptHeader", "D_PurchReceiptLine"},
+                                        std::pair{"D_PostPurchOrderHeader", "D_PostPurchOrderLine"},
                                         std::pair{"D_PurchHeader", "D_PurchaseLine"}}) {
-        const TRequestResult h = Read(header, kHeaderFields, "Id", id);
-        if (h.Empty()) continue;
-        const std::string layout = LayoutOf(request, h.ByName("DocSubType_Id"));
-        const TLayoutKind* kind = FindLayout(layout);
         const bool posted = std::string_view(header) != "D_PurchHeader";
+        const std::string fields = posted ? std::string(kHeaderFields) + kPostedHeaderFields : kHeaderFields;
+        const TRequestResult h = Read(header, fields, "Id", id);
+        if (h.Empty()) continue;
+        const std::string own = OwnLayout(header, h);
+        const std::string layout = own.empty() ? LayoutOf(request, h.ByName("DocSubType_Id")) : own;
+        const TLayoutKind* kind = FindLayout(layout);
         if (kind == nullptr || (posted && std::string_view(header) != kind->PostedHeader)) return false;
         printout = TPurchInvoicePrintout{};
         printout.Layout = layout;

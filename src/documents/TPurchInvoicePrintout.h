@@ -31,6 +31,7 @@ struct TPurchInvoicePrintout {
     bool Posted = false;
     std::string DocumentNo, VendorInvoiceNo, SubTypeName, PayMethod;
     std::string ToInvoiceNo;  // the invoice a debit or credit memo corrects
+    std::string OrderNo;      // the order a receipt, return or rejection carries out
     TDateTime DocumentDate, PostingDate, DueDate, InvoiceDate;
     std::string Currency, LocalCurrency;
     double CurrencyFactor = 1;
@@ -39,11 +40,15 @@ struct TPurchInvoicePrintout {
     std::vector<TVATRate> VATRates;  // ascending by rate
     double TotalValue = 0, VATValue = 0, TotalVAT = 0, TotalValue_LCY = 0, TotalVAT_LCY = 0;
 
-    // The print forms of purchase invoices, debit memos, advance payments and credit memos.
+    // The print forms of purchase invoices, debit memos, advance payments, credit memos, and of
+    // the receipts, return and rejection orders posted from order buffers.
     static constexpr const char* kLayout = "PurchInvoice";
     static constexpr const char* kDebitMemoLayout = "PurchDebitMemo";
     static constexpr const char* kAdvanceLayout = "PurchAdvancePayment";
     static constexpr const char* kCrMemoLayout = "PurchCrMemo";
+    static constexpr const char* kReceiptLayout = "PurchReceipt";
+    static constexpr const char* kReturnOrderLayout = "PurchReturnOrder";
+    static constexpr const char* kRejectOrderLayout = "PurchRejectOrder";
 
     // Reads the document of request.Keys[0] when the print form of the request (or, for a
     // print group, of the document's subtype) is one of these layouts and the document is of

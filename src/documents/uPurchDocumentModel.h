@@ -24,6 +24,7 @@ constexpr int kDocKindPostedGlobalCrMemo = 17;    // posted global credit memo a
 constexpr int kDocKindPurchOrder = 22;
 constexpr int kDocKindPurchOrderBuffer = 23;
 constexpr int kDocKindPostedPurchOrder = 24;      // posted purchase order dialogs
+constexpr int kDocKindPostedReturnOrder = 25;
 constexpr int kDocKindPostedReceipt = 26;
 
 // Kinds of the header's DocumentType that open in forms of their own.

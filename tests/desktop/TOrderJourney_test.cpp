@@ -1,5 +1,6 @@
 #include <QAction>
 #include <QLineEdit>
+#include <QRegularExpression>
 #include <QTableView>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -105,6 +106,17 @@ TEST_F(OrderJourney, AnOrderIsReceivedThroughItsBufferAndTheReceiptFoundInItsLis
     TDataGrid* grid = receipts->Grid("dbgMaster");
     ASSERT_EQ(grid->Model().rowCount(), 1);
     EXPECT_EQ(grid->Model().data(grid->Model().index(0, 0)).toString(), "0000000001");
+    grid->View().setFocus();
+    grid->View().setCurrentIndex(grid->Model().index(0, 1));
+    QTest::keyClick(&grid->View(), Qt::Key_Return);
+    QTest::qWait(20);
+    TFormHostWidget* receipt = ActiveHost();
+    ASSERT_EQ(receipt->Form().ClassName(), "TfEdPostedReceipt");
+    testing::TriggerAction(*receipt, "acPrint");
+    const QString text = testing::PdfText(client->Window().LastPrintedFile());
+    for (const char* printed : {"СТОКОВА РАЗПИСКА № 0000000001", "Към поръчка №:\\s+0000000001",
+                                "1008\\s+Кисело мляко\\s+бр\\.\\s+14\\s+0,95", "Сума за плащане\\s+15,96 EUR"})
+        EXPECT_TRUE(text.contains(QRegularExpression(QString::fromUtf8(printed)))) << printed << "\n" << text.toStdString();
     TRequestResult ordered;
     dm().Server().RequestValue(0, "D_PurchaseLine", "ReceivedQty,QtyToReceive",
                                TFilter().Add("D_PurchaseLine.Description", "=", "Кисело мляко 3,6 %, 400 г"), ordered, true);

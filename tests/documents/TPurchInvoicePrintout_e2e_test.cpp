@@ -68,5 +68,50 @@ TEST_F(DocumentPrintouts, EachPostedDocumentPrintsOnItsOwnLayoutWithTheVendorsNu
     }
 }
 
+// Order O1 of ten yoghurts: six received, then two returned and two rejected, each through a
+// buffer. The posted documents keep the buffer's subtype; their kind chooses the layout.
+TEST_F(DocumentPrintouts, ReceiptsReturnsAndRejectionsPrintAsWhatTheyAre) {
+    Exec("INSERT INTO D_PurchHeader (Id, Comp_Id, DocumentType, DocSubType_Id, DocumentNo, Contragent_Id, DocumentDate, "
+         "CntrPostingGroup_Id, GenBusPostGroup_Id, VATBusPostGroup_Id, BusinessGroup_Id) VALUES ('O1', 'DEMO', 22, "
+         "'SD-510', 'ORD-1', 'V03', 46340, 'SUP-DOM', 'DOM', 'DOM', 'BG-SOF')");
+    Exec("INSERT INTO D_PurchaseLine (Master_Id, Comp_Id, Id, Line_No, Type, Code, Quantity) VALUES ('O1', 'DEMO', "
+         "'O1-1', 1, 1, '1008', 10)");
+    const struct {
+        const char* Buffer;
+        int Operation;
+        double Quantity;
+        const char* Title;
+    } cases[] = {
+        {"R1", 0, 6, "СТОКОВА РАЗПИСКА"},
+        {"R2", 1, 2, "ВРЪЩАНЕ НА СТОКА КЪМ ДОСТАВЧИК"},
+        {"R3", 2, 2, "ОТКАЗАНА ПОРЪЧКА"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Title);
+        const std::string id = c.Buffer;
+        Exec("INSERT INTO D_PurchOrderBufHeader (Id, Comp_Id, DocumentType, DocSubType_Id, Contragent_Id, DocumentDate, "
+             "CntrPostingGroup_Id, GenBusPostGroup_Id, VATBusPostGroup_Id, BusinessGroup_Id, AppliesToDoc_Id, "
+             "ToOrderNo) VALUES ('" + id + "', 'DEMO', 23, 'SD-580', 'V03', 46345, 'SUP-DOM', 'DOM', 'DOM', 'BG-SOF', "
+             "'O1', 'ORD-1')");
+        Exec("INSERT INTO D_PurchOrderBufLine (Master_Id, Id, Comp_Id, Line_No, Type, Code, Quantity, "
+             "QtyPerUnitOfMeasure, DirectUnitCost_ACY, TotalValue, VATPercent, VATBusPostGroup_Id, VATProdPostGroup_Id, "
+             "GenProdPostGroup_Id, OrderLine_Id) VALUES ('" + id + "', '" + id + "-1', 'DEMO', 1, 1, '1008', " +
+             std::to_string(c.Quantity) + ", 1, 0.95, " + std::to_string(c.Quantity * 0.95) +
+             ", 20, 'DOM', 'VAT20', 'GOODS', 'O1-1')");
+        TVariantArray keys;
+        ASSERT_GE(Server().PostPurchOrder(id, keys, c.Operation), 0) << Server().LastRefusalText();
+        // The keys of a buffer's posting: the receipt, the return or rejection order, the invoice.
+        TPrintRequest request;
+        request.Keys = {keys.at(c.Operation == 0 ? 0 : 1)};
+        request.PrintFormCode = c.Operation == 0 ? "10050" : "10520";
+        TPurchInvoicePrintout printout;
+        ASSERT_TRUE(TPurchInvoicePrintout::Load(request, printout));
+        EXPECT_EQ(printout.Title, c.Title);
+        EXPECT_EQ(printout.OrderNo, "ORD-1");
+        ASSERT_EQ(printout.Lines.size(), 1u);
+        EXPECT_DOUBLE_EQ(printout.Lines[0].Quantity, c.Quantity);
+    }
+}
+
 }  // namespace
 }  // namespace tavrek::testing
