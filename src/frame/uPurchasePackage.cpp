@@ -12,6 +12,7 @@
 #include "lists/uBrPurchAdvancePayment.h"
 #include "lists/uBrPurchCrMemo.h"
 #include "lists/uBrPurchOffer.h"
+#include "lists/uBrPurchOrder.h"
 #include "lists/uBrPurchase.h"
 #include "lists/uBrSelectPurchOrder.h"
 #include "posted/uBrPostPurchCrMemo.h"
@@ -58,6 +59,7 @@ const TPackageUnit kUnits[] = {
     {uEdPurchAdvancePayment::Initialization, uEdPurchAdvancePayment::Finalization},
     {uEdPostPurchAdvancePayment::Initialization, uEdPostPurchAdvancePayment::Finalization},
     {uEdPurchCrMemoDoc::Initialization, uEdPurchCrMemoDoc::Finalization},
+    {uBrPurchOrder::Initialization, uBrPurchOrder::Finalization},
 };
 
 }  // namespace
@@ -110,6 +112,7 @@ const std::vector<std::string>& PurchaseFormClassOrder() {
         "TfEdPurchOrderSuggestionToVendor",
         "TfEdPurchOrdImport",
         "TfBrPurchOrderSuggBySaleOrder",
+        "TfBrPurchOrder",
     };
     return order;
 }

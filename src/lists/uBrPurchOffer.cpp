@@ -14,8 +14,8 @@ TfBrPurchOffer::TfBrPurchOffer() {
     CardKeyField = "D_PurchHeader.Id";
     Description.Caption = "Оферти за покупка";
     dbgMaster.AddColumns({
-        {"DocumentNo", "Номер"}, {"DocumentDate", "Дата"}, {"N_Contragent_Code", "Доставчик"},
-        {"N_Contragent_Name", "Име на доставчик"}, {"TotalValue", "Сума без ДДС"}, {"TotalVAT", "Сума с ДДС"},
+        {"DocumentNo", "Номер", 90, ""}, {"DocumentDate", "Дата"}, {"N_Contragent_Code", "Доставчик"},
+        {"N_Contragent_Name", "Име на доставчик", 200, ""}, {"TotalValue", "Сума без ДДС"}, {"TotalVAT", "Сума с ДДС"},
         {"Comment", "Коментар"}, {"DocStatus", "Превърната", 80, kCheckBoxFormat}});
 }
 

@@ -1,3 +1,5 @@
+#include <QAction>
+#include <QMessageBox>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -73,6 +75,39 @@ TEST_F(ListsJourneyTest, SpaceMarksAnOpenOrderLineInTheOrderLineSelection) {
         EXPECT_EQ(testing::LineValue(grid->Model(), 1, "Marked").AsInteger(), marked);
         EXPECT_EQ(testing::LineValue(grid->Model(), 0, "Marked").AsInteger(), 0);
     }
+    ExpectNoFailures();
+}
+
+// A buyer comes back to an order saved the day before: the order list opens it and the
+// editor receives what is still open through a buffer.
+TEST_F(ListsJourneyTest, AnOrderSavedBeforeIsFoundInTheOrderListAndReceived) {
+    client->Server().Database().Exec(
+        "INSERT INTO D_PurchHeader (Id, Comp_Id, DocumentType, DocSubType_Id, Contragent_Id, DocumentNo, DocumentDate, "
+        "DocStatus, CntrPostingGroup_Id, GenBusPostGroup_Id, VATBusPostGroup_Id, BusinessGroup_Id) VALUES "
+        "('{P1}', 'DEMO', 22, 'SD-510', 'V01', '0000000201', 46360, 0, 'SUP-DOM', 'DOM', 'DOM', 'BG-SOF');"
+        "INSERT INTO D_PurchaseLine (Master_Id, Id, Comp_Id, Line_No, Type, Code, Quantity, ReceivedQty, "
+        "QtyPerUnitOfMeasure, DirectUnitCost_ACY, VATProdPostGroup_Id) VALUES "
+        "('{P1}', '{P1-1}', 'DEMO', 1, 1, '1001', 10, 4, 1, 1.05, 'VAT20')");
+    TFormHostWidget* list = OpenFromMenu("TfBrPurchOrder");
+    ASSERT_NE(list, nullptr);
+    TDataGrid* grid = list->Grid("dbgMaster");
+    ASSERT_EQ(grid->Model().rowCount(), 1);
+    EXPECT_EQ(grid->Model().data(grid->Model().index(0, 0)).toString(), "0000000201");
+    EXPECT_FALSE(testing::ToolAction(*list, "acPostDocument")->isVisible());
+    grid->View().setFocus();
+    grid->View().setCurrentIndex(grid->Model().index(0, 1));
+    QTest::keyClick(&grid->View(), Qt::Key_Return);
+    QTest::qWait(20);
+    TFormHostWidget* order = ActiveHost();
+    ASSERT_EQ(order->Form().ClassName(), "TfEdPurchOrder");
+    EXPECT_EQ(order->Form().cdsMaster.FieldByName("DocumentNo").AsString(), "0000000201");
+
+    answerer.ExpectMessage(QMessageBox::Ok);
+    testing::TriggerAction(*order, "acReceive");
+    TFormHostWidget* buffer = ActiveHost();
+    ASSERT_EQ(buffer->Form().ClassName(), "TfEdPurchOrderBufer");
+    ASSERT_EQ(buffer->Grid("dbgDetail")->Model().rowCount(), 1);
+    EXPECT_DOUBLE_EQ(testing::LineValue(buffer->Grid("dbgDetail")->Model(), 0, "Quantity").AsFloat(), 6.0);
     ExpectNoFailures();
 }
 

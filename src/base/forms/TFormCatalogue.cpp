@@ -21,6 +21,7 @@ constexpr TFormCatalogueEntry kCatalogue[] = {
     {10180, "TfBrPurchCrMemo", "Кредитни известия", true},
     {10181, "TfEdPurchCrMemo", "Кредитно известие", true},
     {10183, "TfEdPurchCrMemoDoc", "Общо кредитно известие", true},
+    {10200, "TfBrPurchOrder", "Поръчки за покупка", true},
     {10201, "TfEdPurchOrder", "Поръчка за покупка", true},
     // Posted documents.
     {10190, "TfEdPostedPurchCrMemo", "Осчетоводено кредитно известие", true},
