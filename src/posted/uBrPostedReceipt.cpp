@@ -15,9 +15,9 @@ TfBrPostedReceipt::TfBrPostedReceipt() {
         RunGuarded(OperationName("miCheckOnGoodsClick"), [this] { miCheckOnGoodsClick(); });
     });
     dbgMaster.AddColumns({
-        {"DocumentNo", "Номер"}, {"DocumentDate", "Дата"}, {"PostingDate", "Осчетоводена"},
+        {"DocumentNo", "Номер", 90, ""}, {"DocumentDate", "Дата"}, {"PostingDate", "Осчетоводена"},
         {"N_Contragent_Code", "Доставчик"}, {"N_Contragent_Name", "Име на доставчик"},
-        {"VendorOrderNo", "Поръчка на доставчика"}, {"OrderNo", "Поръчка"}, {"Comment", "Коментар"}});
+        {"VendorOrderNo", "Поръчка на доставчика"}, {"OrderNo", "Поръчка", 90, ""}, {"Comment", "Коментар"}});
 }
 
 TVariantArray TfBrPostedReceipt::GetDocumentInfo() { return {1, 2}; }

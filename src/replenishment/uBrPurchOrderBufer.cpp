@@ -19,9 +19,9 @@ TfBrPurchOrderBufer::TfBrPurchOrderBufer()
     pmDocument.AddSeparator();
     pmDocument.Add("miSendDocumentsForCheck", acSendDocumentsForCheck);
     dbgMaster.AddColumns({
-        {"DocumentNo", "Номер"}, {"DocumentDate", "Дата"}, {"OperationName", "Операция"},
-        {"ToOrderNo", "Към поръчка"}, {"N_Contragent_Code", "Доставчик"},
-        {"N_Contragent_Name", "Име на доставчик"}, {"TotalValue", "Сума без ДДС"}, {"TotalVAT", "Сума с ДДС"}});
+        {"DocumentNo", "Номер", 90, ""}, {"DocumentDate", "Дата"}, {"OperationName", "Операция"},
+        {"ToOrderNo", "Към поръчка", 90, ""}, {"N_Contragent_Code", "Доставчик"},
+        {"N_Contragent_Name", "Име на доставчик", 200, ""}, {"TotalValue", "Сума без ДДС"}, {"TotalVAT", "Сума с ДДС"}});
 }
 
 void TfBrPurchOrderBufer::PostDocument(bool) {}

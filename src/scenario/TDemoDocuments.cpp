@@ -48,6 +48,24 @@ recalculate
 saved D_PurchHeader TotalValue=101.46
 post
 )",
+    R"(offer
+header N_Contragent_Code=5004 DocSubType_Id=SD-500 DocumentDate=2026-12-01 Comment=Напитки_за_празниците
+line Code=1013 VATProdPostGroup_Id=VAT20 Quantity=60 DirectUnitCost_ACY=0.55 LineDiscount=0
+line Code=1015 VATProdPostGroup_Id=VAT20 Quantity=24 DirectUnitCost_ACY=1.35 LineDiscount=0
+recalculate
+saved D_PurchHeader DocumentType=20 TotalValue=65.40 VATValue=13.08 TotalVAT=78.48
+)",
+    R"(order N_Contragent_Code=5008 DocSubType_Id=SD-510 DocumentDate=2026-12-02
+line Code=1032 VATProdPostGroup_Id=VAT20 Quantity=20 DirectUnitCost_ACY=4.20 LineDiscount=0
+line Code=1033 VATProdPostGroup_Id=VAT20 Quantity=12 DirectUnitCost_ACY=8.40 LineDiscount=0
+recalculate
+saved D_PurchHeader TotalValue=184.80 DocStatus=0
+operation Name=Receive DocumentDate=2026-12-03 PostingDate=2026-12-03
+bufferline Line=2 Quantity=6
+recalculate
+saved D_PurchOrderBufHeader TotalValue=134.40
+post
+)",
     R"(header N_Contragent_Code=5002 DocSubType_Id=SD-520 VendorInvoiceNo=0000003310 DocumentDate=2026-12-04 PostingDate=2026-12-04
 line Code=1005 VATProdPostGroup_Id=VAT20 Quantity=50 DirectUnitCost_ACY=1.35 LineDiscount=0
 line Code=1006 VATProdPostGroup_Id=VAT20 Quantity=20 DirectUnitCost_ACY=1.10 LineDiscount=0

@@ -28,6 +28,10 @@ TEST_F(DemoDocumentsTest, EveryListAndLedgerViewHasSomethingAndTheBooksBalance) 
          -133.25 + 4.56},
         {"yoghurts in stock after four went back", "SELECT SUM(Quantity) FROM G_ItemEntry i JOIN N_Item n ON "
                                                    "n.Id = i.Item_Id WHERE n.Code = '1008'", 20},
+        {"the offer still open", "SELECT TotalVAT FROM D_PurchHeader WHERE DocumentType = 20 AND COALESCE(DocStatus, 0) = 0", 78.48},
+        {"the honey still to come", "SELECT SUM(QtyToReceive) FROM D_PurchaseLine l JOIN D_PurchHeader h ON "
+                                    "h.Id = l.Master_Id WHERE h.DocumentType = 22 AND h.DocStatus = 0", 6},
+        {"the honey received", "SELECT TotalValue FROM D_PurchReceiptHeader", 134.40},
         {"dollar invoice in euro", "SELECT TotalValue_LCY FROM D_PurchInvoiceHeader WHERE VendorInvoiceNo = 'OI-7781'",
          33.68},
     };
