@@ -182,7 +182,7 @@ void PurchPriceIncudingVATOnChange(TClientDataSet& Header, TClientDataSet& Line,
 }
 
 void PurchValidateQuantityReceived(TClientDataSet&, TClientDataSet& Line, bool&) {
-    if (Num(Line, "QtyToReceive") + Num(Line, "ReceivedQty") > Num(Line, "Quantity"))
+    if (Num(Line, "QtyToReceive") + Num(Line, "ReceivedQty") - Num(Line, "ReturnedQty") > Num(Line, "Quantity"))
         throw std::runtime_error(GetMessageText("err_QuantityReceivedValidation"));
 }
 

@@ -59,7 +59,8 @@ void PurchPriceIncudingVATOnChange(TClientDataSet& Header, TClientDataSet& Line,
 // 0, multiplied otherwise, rounded to the unit price decimals. The line must be writable.
 void PurchConvertLinePriceBasis(TClientDataSet& Header, TClientDataSet& Line, bool withOriginalPrice);
 // Order lines: throw the text of "err_QuantityReceivedValidation" when QtyToReceive +
-// ReceivedQty exceeds Quantity, and a fixed text when QtyToInvoice + InvoicedQty does.
+// ReceivedQty exceeds Quantity (returned goods no longer count as received), and a fixed
+// text when QtyToInvoice + InvoicedQty does.
 void PurchValidateQuantityReceived(TClientDataSet& Header, TClientDataSet& Line, bool& Calculating);
 void PurchValidateQuantityInvoiced(TClientDataSet& Header, TClientDataSet& Line, bool& Calculating);
 

@@ -326,7 +326,8 @@ void TfEdPurchOrder::miPurchOrderDetailClick() {
 
 void TfEdPurchOrder::ComputeCalculatedQty(int operation) {
     for (cdsDetail.First(); !cdsDetail.Eof(); cdsDetail.Next()) {
-        const double q = Num(cdsDetail, "Quantity"), r = Num(cdsDetail, "ReceivedQty");
+        // Goods sent back are no longer received: they may come again and are not invoiced.
+        const double q = Num(cdsDetail, "Quantity"), r = Num(cdsDetail, "ReceivedQty") - Num(cdsDetail, "ReturnedQty");
         const double i = Num(cdsDetail, "InvoicedQty"), j = Num(cdsDetail, "RejectedQty");
         const bool item = cdsDetail.FieldByName("Type").AsInteger() == 1;
         double quantity = 0.0;

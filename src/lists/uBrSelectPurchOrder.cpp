@@ -55,6 +55,7 @@ const std::pair<const char*, TFieldType> kRowFields[] = {
     {"QtyPerUnitOfMeasure", TFieldType::ftFloat},
     {"Quantity", TFieldType::ftFloat},
     {"ReceivedQty", TFieldType::ftFloat},
+    {"ReturnedQty", TFieldType::ftFloat},
     {"RejectedQty", TFieldType::ftFloat},
     {"InvoicedQty", TFieldType::ftFloat},
     {"CalculatedQTY", TFieldType::ftFloat},
@@ -90,6 +91,7 @@ TfBrSelectPurchOrder::TfBrSelectPurchOrder()
                           {"Measure_Id", "Мярка", 50},
                           {"Quantity", "Поръчано", 80, "0.000"},
                           {"ReceivedQty", "Получено", 80, "0.000"},
+                          {"ReturnedQty", "Върнато", 80, "0.000"},
                           {"RejectedQty", "Отказано", 80, "0.000"},
                           {"InvoicedQty", "Фактурирано", 80, "0.000"},
                           {"CalculatedQTY", "Количество", 90, "0.000"},
@@ -161,7 +163,8 @@ void TfBrSelectPurchOrder::GenerateQuantities(TQuantityMode mode) {
     for (cdsMaster.First(); !cdsMaster.Eof();) {
         const double quantity = uBrSelectPurchOrder::QuantityFor(
             mode, static_cast<int>(cdsMaster.FieldByName("Type").AsInteger()), cdsMaster.FieldByName("Quantity").AsFloat(),
-            cdsMaster.FieldByName("ReceivedQty").AsFloat(), cdsMaster.FieldByName("RejectedQty").AsFloat(),
+            cdsMaster.FieldByName("ReceivedQty").AsFloat(), cdsMaster.FieldByName("ReturnedQty").AsFloat(),
+            cdsMaster.FieldByName("RejectedQty").AsFloat(),
             cdsMaster.FieldByName("InvoicedQty").AsFloat());
         cdsMaster.Edit();
         cdsMaster.FieldByName("CalculatedQTY").SetAsFloat(quantity);
@@ -226,7 +229,8 @@ double TfBrSelectPurchOrder::PlaceFileRow(bool byVendorCode) {
     for (cdsMaster.First(); !cdsMaster.Eof() && left > 0; cdsMaster.Next()) {
         if (!Matches(byVendorCode)) continue;
         const double open = std::max(0.0, cdsMaster.FieldByName("Quantity").AsFloat() -
-                                              cdsMaster.FieldByName("ReceivedQty").AsFloat() -
+                                              cdsMaster.FieldByName("ReceivedQty").AsFloat() +
+                                              cdsMaster.FieldByName("ReturnedQty").AsFloat() -
                                               cdsMaster.FieldByName("RejectedQty").AsFloat());
         const double free = RoundUp(open - placed_[Text(cdsMaster, "Id")], kQuantityDecimals);
         if (free <= 0) continue;
@@ -278,8 +282,9 @@ int32_t initializationCounter = 0;
 }  // namespace
 
 double QuantityFor(TfBrSelectPurchOrder::TQuantityMode mode, int type, double ordered, double received,
-                   double rejected, double invoiced) {
+                   double returned, double rejected, double invoiced) {
     const bool item = type == 1;
+    received -= returned;
     const double open = ordered - received - rejected;
     double quantity = 0;
     switch (mode) {

@@ -58,8 +58,9 @@ private:
 
 namespace uBrSelectPurchOrder {
 // What is open of an order line for the mode, never below zero; type 1 is an item line.
+// Returned goods are no longer received.
 double QuantityFor(TfBrSelectPurchOrder::TQuantityMode mode, int type, double ordered, double received,
-                   double rejected, double invoiced);
+                   double returned, double rejected, double invoiced);
 void Initialization();
 void Finalization();
 }  // namespace uBrSelectPurchOrder

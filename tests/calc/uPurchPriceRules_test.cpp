@@ -161,14 +161,16 @@ TEST_F(PriceRules, ValidationsAllowEqualAndRejectMore) {
     struct TCase {
         double ToDo, Done, Quantity;
         bool Passes;
+        double Returned = 0;  // received goods sent back, no longer received
     };
     server.SetMessage("err_QuantityReceivedValidation", "Получено повече от поръчаното");
     std::unique_ptr<TClientDataSet> orderLine = MakeDataSet("cdsDetail", AsFieldList(PurchLineFields(TPurchDocument::pdOrder)));
     orderLine->Append();
     TClientDataSet& line = *orderLine;
-    for (const TCase& c : {TCase{3, 7, 10, true}, TCase{4, 7, 10, false}, TCase{0, 0, 0, true}}) {
-        Put(line, {{"QtyToReceive", c.ToDo}, {"ReceivedQty", c.Done}, {"QtyToInvoice", c.ToDo},
-                   {"InvoicedQty", c.Done}, {"Quantity", c.Quantity}});
+    for (const TCase& c : {TCase{3, 7, 10, true}, TCase{4, 7, 10, false}, TCase{0, 0, 0, true},
+                           TCase{3, 7, 10, true, 1}, TCase{5, 7, 10, false, 1}}) {
+        Put(line, {{"QtyToReceive", c.ToDo}, {"ReceivedQty", c.Done + c.Returned}, {"ReturnedQty", c.Returned},
+                   {"QtyToInvoice", c.ToDo}, {"InvoicedQty", c.Done}, {"Quantity", c.Quantity}});
         if (c.Passes) {
             EXPECT_NO_THROW(PurchValidateQuantityReceived(header, line, calculating));
             EXPECT_NO_THROW(PurchValidateQuantityInvoiced(header, line, calculating));

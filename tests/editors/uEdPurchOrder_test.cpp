@@ -69,19 +69,22 @@ TEST_F(PurchOrder, EachOperationHandsTheOpenQuantitiesToTheBufferAndClosesTheOrd
         const char* question;
         std::vector<double> calculated;
     } cases[] = {
-        {[](TfEdPurchOrder& f) -> TAction& { return f.acReceive; }, 0, "que_ConfirmRecvOrder", {5, 0, 0}},
-        {[](TfEdPurchOrder& f) -> TAction& { return f.acReturn; }, 1, "que_ConfirmReturnOrder", {2, 0, 0}},
-        {[](TfEdPurchOrder& f) -> TAction& { return f.acReject; }, 2, "que_ConfirmRejectOrder", {5, 3, 0}},
-        {[](TfEdPurchOrder& f) -> TAction& { return f.acInvoice; }, 3, "que_ConfirmInvoiceOrder", {2, 2, 0}},
-        {[](TfEdPurchOrder& f) -> TAction& { return f.acReceiveAndInvoice; }, 4, "que_ConfirmRecvAndInvOrder", {5, 3, 0}},
+        {[](TfEdPurchOrder& f) -> TAction& { return f.acReceive; }, 0, "que_ConfirmRecvOrder", {5, 0, 0, 3}},
+        {[](TfEdPurchOrder& f) -> TAction& { return f.acReturn; }, 1, "que_ConfirmReturnOrder", {2, 0, 0, 2}},
+        {[](TfEdPurchOrder& f) -> TAction& { return f.acReject; }, 2, "que_ConfirmRejectOrder", {5, 3, 0, 3}},
+        {[](TfEdPurchOrder& f) -> TAction& { return f.acInvoice; }, 3, "que_ConfirmInvoiceOrder", {2, 2, 0, 2}},
+        {[](TfEdPurchOrder& f) -> TAction& { return f.acReceiveAndInvoice; }, 4, "que_ConfirmRecvAndInvOrder",
+         {5, 3, 0, 3}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.question);
         // An item line partly received, invoiced and rejected; an account line; an item line
-        // received and invoiced beyond its quantity, which never hands on a negative quantity.
+        // received and invoiced beyond its quantity, which never hands on a negative quantity;
+        // an item line fully received with 3 sent back, which are neither kept nor invoiced.
         OpenOrder({{{"Quantity", 10.0}, {"ReceivedQty", 4.0}, {"InvoicedQty", 2.0}, {"RejectedQty", 1.0}},
                    {{"Type", 2}, {"Code", "602"}, {"Quantity", 3.0}, {"InvoicedQty", 1.0}},
-                   {{"Quantity", 5.0}, {"ReceivedQty", 6.0}, {"InvoicedQty", 7.0}}});
+                   {{"Quantity", 5.0}, {"ReceivedQty", 6.0}, {"InvoicedQty", 7.0}},
+                   {{"Quantity", 10.0}, {"ReceivedQty", 10.0}, {"ReturnedQty", 3.0}, {"InvoicedQty", 5.0}}});
         AcceptSaves("O1");
         ScriptTemplate({{"T1"}});
         host.ScriptExternal(TfEdPurchOrder::kOrderBufferFormNumber, 0);

@@ -20,22 +20,27 @@ TEST(SelectPurchOrderQuantities, EachOperationTakesWhatIsOpenForIt) {
         const char* name;
         Mode mode;
         int type;
-        double ordered, received, rejected, invoiced, expected;
+        double ordered, received, returned, rejected, invoiced, expected;
     } cases[] = {
-        {"receive the rest", TfBrSelectPurchOrder::qmReceive, 1, 10, 4, 1, 0, 5},
-        {"nothing left to receive", TfBrSelectPurchOrder::qmReceive, 1, 10, 10, 0, 0, 0},
-        {"a service is not received", TfBrSelectPurchOrder::qmReceive, 2, 10, 4, 1, 0, 0},
-        {"more received than ordered", TfBrSelectPurchOrder::qmReceive, 1, 10, 12, 0, 0, 0},
-        {"return what is not invoiced", TfBrSelectPurchOrder::qmReturn, 1, 10, 6, 0, 2, 4},
-        {"a service is not returned", TfBrSelectPurchOrder::qmReturn, 2, 10, 6, 0, 2, 0},
-        {"reject a service too", TfBrSelectPurchOrder::qmReject, 2, 10, 4, 1, 0, 5},
-        {"invoice an item", TfBrSelectPurchOrder::qmInvoice, 1, 10, 6, 1, 2, 4},
-        {"invoice a service less the rejected", TfBrSelectPurchOrder::qmInvoice, 2, 10, 6, 1, 2, 3},
-        {"receive and invoice the rest", TfBrSelectPurchOrder::qmReceiveInvoice, 2, 10, 4, 1, 3, 5},
+        {"receive the rest", TfBrSelectPurchOrder::qmReceive, 1, 10, 4, 0, 1, 0, 5},
+        {"nothing left to receive", TfBrSelectPurchOrder::qmReceive, 1, 10, 10, 0, 0, 0, 0},
+        {"receive again what went back", TfBrSelectPurchOrder::qmReceive, 1, 10, 10, 3, 0, 0, 3},
+        {"a service is not received", TfBrSelectPurchOrder::qmReceive, 2, 10, 4, 0, 1, 0, 0},
+        {"more received than ordered", TfBrSelectPurchOrder::qmReceive, 1, 10, 12, 0, 0, 0, 0},
+        {"return what is not invoiced", TfBrSelectPurchOrder::qmReturn, 1, 10, 6, 0, 0, 2, 4},
+        {"what went back is not returned twice", TfBrSelectPurchOrder::qmReturn, 1, 10, 6, 3, 0, 2, 1},
+        {"a service is not returned", TfBrSelectPurchOrder::qmReturn, 2, 10, 6, 0, 0, 2, 0},
+        {"reject a service too", TfBrSelectPurchOrder::qmReject, 2, 10, 4, 0, 1, 0, 5},
+        {"reject what went back", TfBrSelectPurchOrder::qmReject, 1, 10, 10, 2, 0, 0, 2},
+        {"invoice an item", TfBrSelectPurchOrder::qmInvoice, 1, 10, 6, 0, 1, 2, 4},
+        {"invoice only what was kept", TfBrSelectPurchOrder::qmInvoice, 1, 10, 6, 2, 0, 1, 3},
+        {"invoice a service less the rejected", TfBrSelectPurchOrder::qmInvoice, 2, 10, 6, 0, 1, 2, 3},
+        {"receive and invoice the rest", TfBrSelectPurchOrder::qmReceiveInvoice, 2, 10, 4, 0, 1, 3, 5},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        EXPECT_DOUBLE_EQ(uBrSelectPurchOrder::QuantityFor(c.mode, c.type, c.ordered, c.received, c.rejected, c.invoiced),
+        EXPECT_DOUBLE_EQ(uBrSelectPurchOrder::QuantityFor(c.mode, c.type, c.ordered, c.received, c.returned, c.rejected,
+                                                          c.invoiced),
                          c.expected);
     }
 }

@@ -45,11 +45,12 @@ bool Invoices(TOrderOperation operation) {
 }
 
 double OpenQuantity(TOrderOperation operation, const TOrderLineQuantities& l) {
+    const double kept = l.Received - l.Returned;
     switch (operation) {
-        case TOrderOperation::Return: return IsItemType(l.Type) ? l.Received - l.Invoiced : 0.0;
+        case TOrderOperation::Return: return IsItemType(l.Type) ? kept - l.Invoiced : 0.0;
         case TOrderOperation::Invoice:
-            return IsItemType(l.Type) ? l.Received - l.Invoiced : l.Quantity - l.Invoiced - l.Rejected;
-        default: return l.Quantity - l.Received - l.Rejected;
+            return IsItemType(l.Type) ? kept - l.Invoiced : l.Quantity - l.Invoiced - l.Rejected;
+        default: return l.Quantity - kept - l.Rejected;
     }
 }
 

@@ -56,7 +56,7 @@ std::vector<TBufferLine> ReadLines(TServerContext& ctx, const std::string& id, c
         ctx.Db,
         "SELECT l.Id, COALESCE(l.Type, 1), COALESCE(l.Quantity, 0), COALESCE(l.OrderLine_Id, ''), h.Id, "
         "COALESCE(h.Contragent_Id, ''), COALESCE(o.Type, 1), COALESCE(o.Quantity, 0), COALESCE(o.ReceivedQty, 0), "
-        "COALESCE(o.InvoicedQty, 0), COALESCE(o.RejectedQty, 0) FROM D_PurchOrderBufLine l LEFT JOIN D_PurchaseLine o "
+        "COALESCE(o.InvoicedQty, 0), COALESCE(o.RejectedQty, 0), COALESCE(o.ReturnedQty, 0) FROM D_PurchOrderBufLine l LEFT JOIN D_PurchaseLine o "
         "ON o.Id = l.OrderLine_Id LEFT JOIN D_PurchHeader h ON h.Id = o.Master_Id AND h.Comp_Id = ? AND "
         "h.DocumentType = " + std::to_string(DocumentType::PurchOrder) + " WHERE l.Master_Id = ? ORDER BY l.Line_No",
         {ctx.Session.CompanyId, id});
@@ -65,7 +65,7 @@ std::vector<TBufferLine> ReadLines(TServerContext& ctx, const std::string& id, c
         lines.push_back({r[0].AsString(), static_cast<int>(r[1].AsInteger()), r[2].AsFloat(), r[3].AsString(),
                          !r[4].IsNull(), r[5].AsString() == vendor.AsString(),
                          {static_cast<int>(r[6].AsInteger()), r[7].AsFloat(), r[8].AsFloat(), r[9].AsFloat(),
-                          r[10].AsFloat()}});
+                          r[10].AsFloat(), r[11].AsFloat()}});
     return lines;
 }
 
@@ -139,7 +139,8 @@ std::map<std::string, TLineCost> ReceivedCosts(TServerContext& ctx, const char* 
     std::map<std::string, TReceivedBalance> balances;
     const TRequestResult open = SelectRows(
         ctx.Db,
-        std::string("SELECT DISTINCT o.Id, COALESCE(o.ReceivedQty, 0) - COALESCE(o.InvoicedQty, 0) FROM ") + lineTable +
+        std::string("SELECT DISTINCT o.Id, COALESCE(o.ReceivedQty, 0) - COALESCE(o.ReturnedQty, 0) - "
+                    "COALESCE(o.InvoicedQty, 0) FROM ") + lineTable +
             " p JOIN D_PurchaseLine o ON o.Id = p.OrderLine_Id WHERE p.Master_Id = ?",
         {postedId});
     for (const TVariantArray& r : open.Rows) balances[r[0].AsString()].Quantity = r[1].AsFloat();
@@ -265,7 +266,8 @@ void OpenInvoiceFromBuffer(TServerContext& ctx, const std::string& id) {
                  {id});
 }
 
-// How each quantity of the order lines moves with the buffer's quantity.
+// How each quantity of the order lines moves with the buffer's quantity; a return leaves what
+// was received as it was and counts what went back.
 struct TQuantityMoves {
     double Received = 0, Invoiced = 0, Rejected = 0, Returned = 0;
 };
@@ -273,7 +275,7 @@ struct TQuantityMoves {
 TQuantityMoves MovesOf(TOrderOperation operation) {
     switch (operation) {
         case TOrderOperation::Receive: return {1, 0, 0, 0};
-        case TOrderOperation::Return: return {-1, 0, 0, 1};
+        case TOrderOperation::Return: return {0, 0, 0, 1};
         case TOrderOperation::Reject: return {0, 0, 1, 0};
         case TOrderOperation::Invoice: return {0, 1, 0, 0};
         case TOrderOperation::ReceiveAndInvoice: return {1, 1, 0, 0};

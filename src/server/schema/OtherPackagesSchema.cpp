@@ -27,17 +27,61 @@ std::string VendorPaymentViewSql(const std::string& openColumn) {
            "LEFT JOIN G_ContragentEntry e ON e.Document_Id = p.AppliesToDoc_Id AND e.Comp_Id = p.Comp_Id;\n";
 }
 
-const std::string kOrderLineSelect = R"(
--- Order lines with what is left to receive of them.
+// What is kept of an order line's receipts: returned goods came in but went back.
+constexpr const char* kKeptQty = "(COALESCE(l.ReceivedQty, 0) - COALESCE(l.ReturnedQty, 0))";
+
+// Order lines with what is left to receive of them.
+std::string OrderLineSelectViewSql() {
+    const std::string open = std::string("l.Quantity - ") + kKeptQty + " - COALESCE(l.RejectedQty, 0)";
+    return R"(
 CREATE VIEW dv_PurchOrderLineSelect AS
 SELECT l.Id, h.Comp_Id, l.Master_Id, h.DocumentNo, h.DocumentDate, h.Contragent_Id, l.Line_No, l.Type,
        l.AllowInvoiceDisc, COALESCE(l.Currency_Id, h.Currency_Id) AS Currency_Id, l.Code, l.Description,
        l.Description2, l.GenBusPostGroup_Id, l.GenProdPostGroup_Id, CAST(NULL AS TEXT) AS InventoryPostGroup_Id,
        l.Measure_Id, l.VATPercent, l.VATLedger, l.VATBusPostGroup_Id, l.VATProdPostGroup_Id, l.SerialNo, l.PartNo,
        l.PriceIncludingVAT, l.DirectUnitCost_ACY, l.LineDiscount, l.QtyPerUnitOfMeasure, l.Quantity,
-       l.Quantity - COALESCE(l.ReceivedQty, 0) - COALESCE(l.RejectedQty, 0) AS CalculatedQTY
+       )" + open + R"( AS CalculatedQTY
 FROM D_PurchaseLine l JOIN D_PurchHeader h ON h.Id = l.Master_Id
-WHERE h.DocumentType = )";
+WHERE h.DocumentType = )" + std::to_string(DocumentType::PurchOrder) + "\n  AND " + open + " > 0;\n";
+}
+
+// What is on order of an item: open lines of purchase orders (DocumentType 0) and of order
+// buffers (DocumentType 1, per business group).
+std::string PurchOrdersByLinesViewSql() {
+    return R"(
+CREATE VIEW dv_PurchOrdersByLines AS
+SELECT l.Id, h.Comp_Id, 0 AS DocumentType, h.DocumentNo, h.DocumentDate, h.Contragent_Id, c.Name AS Contragent_Name,
+       l.Code, l.Description, COALESCE(l.BusinessGroup_Id, h.BusinessGroup_Id) AS BusinessGroup_Id, l.Quantity,
+       l.Quantity - )" + std::string(kKeptQty) + R"( - COALESCE(l.RejectedQty, 0) AS OutstandingQty
+FROM D_PurchaseLine l JOIN D_PurchHeader h ON h.Id = l.Master_Id LEFT JOIN N_Contragent c ON c.Id = h.Contragent_Id
+WHERE h.DocumentType = )" + std::to_string(DocumentType::PurchOrder) + R"(
+UNION ALL
+SELECT l.Id, h.Comp_Id, 1, h.DocumentNo, h.DocumentDate, h.Contragent_Id, c.Name, l.Code, l.Description,
+       COALESCE(l.BusinessGroup_Id, h.BusinessGroup_Id), l.Quantity, l.Quantity
+FROM D_PurchOrderBufLine l JOIN D_PurchOrderBufHeader h ON h.Id = l.Master_Id
+LEFT JOIN N_Contragent c ON c.Id = h.Contragent_Id;
+)";
+}
+
+// Every line of purchase orders with what was received, returned, rejected and invoiced of
+// it, for the selection that computes what is open for an operation; the open quantity is
+// proposed.
+std::string SelectPurchOrderViewSql() {
+    return R"(
+CREATE VIEW dv_SelectPurchOrder AS
+SELECT l.Id, h.Comp_Id, l.Master_Id, h.DocumentNo, h.DocumentDate, h.Contragent_Id, h.VendorOrderNo, l.Line_No,
+       l.Type, l.AllowInvoiceDisc, COALESCE(l.Currency_Id, h.Currency_Id) AS Currency_Id, l.Code, i.Id AS Item_Id,
+       l.Description, l.Description2, l.VendorItemNo, l.GenBusPostGroup_Id, l.GenProdPostGroup_Id,
+       CAST(NULL AS TEXT) AS InventoryPostGroup_Id, l.Measure_Id, l.VATPercent, l.VATLedger, l.VATBusPostGroup_Id,
+       l.VATProdPostGroup_Id, l.SerialNo, l.PartNo, l.PriceIncludingVAT, l.DirectUnitCost_ACY,
+       l.UnitCost_ACY AS UnitCost, l.LineDiscount, l.QtyPerUnitOfMeasure, l.Quantity,
+       COALESCE(l.ReceivedQty, 0) AS ReceivedQty, COALESCE(l.ReturnedQty, 0) AS ReturnedQty,
+       COALESCE(l.RejectedQty, 0) AS RejectedQty, COALESCE(l.InvoicedQty, 0) AS InvoicedQty,
+       l.Quantity - )" + std::string(kKeptQty) + R"( - COALESCE(l.RejectedQty, 0) AS CalculatedQTY
+FROM D_PurchaseLine l JOIN D_PurchHeader h ON h.Id = l.Master_Id
+LEFT JOIN N_Item i ON i.Comp_Id = h.Comp_Id AND i.Code = l.Code
+WHERE h.DocumentType = )" + std::to_string(DocumentType::PurchOrder) + ";\n";
+}
 
 const std::string kNomenclature = R"(
 -- Contragents by kind: 0 customer, 1 vendor, 2 vendor and customer.
@@ -72,20 +116,6 @@ CREATE TABLE N_SalesPrice (
     UnitPrice REAL NOT NULL DEFAULT 0,
     PriceIncludingVAT INTEGER DEFAULT 0);
 CREATE INDEX IX_N_SalesPrice ON N_SalesPrice (Comp_Id, Item_Id);
-
--- What is on order of an item: open lines of purchase orders (DocumentType 0) and of order
--- buffers (DocumentType 1, per business group).
-CREATE VIEW dv_PurchOrdersByLines AS
-SELECT l.Id, h.Comp_Id, 0 AS DocumentType, h.DocumentNo, h.DocumentDate, h.Contragent_Id, c.Name AS Contragent_Name,
-       l.Code, l.Description, COALESCE(l.BusinessGroup_Id, h.BusinessGroup_Id) AS BusinessGroup_Id, l.Quantity,
-       l.Quantity - COALESCE(l.ReceivedQty, 0) - COALESCE(l.RejectedQty, 0) AS OutstandingQty
-FROM D_PurchaseLine l JOIN D_PurchHeader h ON h.Id = l.Master_Id LEFT JOIN N_Contragent c ON c.Id = h.Contragent_Id
-WHERE h.DocumentType = )" + std::to_string(DocumentType::PurchOrder) + R"(
-UNION ALL
-SELECT l.Id, h.Comp_Id, 1, h.DocumentNo, h.DocumentDate, h.Contragent_Id, c.Name, l.Code, l.Description,
-       COALESCE(l.BusinessGroup_Id, h.BusinessGroup_Id), l.Quantity, l.Quantity
-FROM D_PurchOrderBufLine l JOIN D_PurchOrderBufHeader h ON h.Id = l.Master_Id
-LEFT JOIN N_Contragent c ON c.Id = h.Contragent_Id;
 
 -- Stock held back by documents not yet posted: the lines of purchase credit memos return it.
 CREATE VIEW dv_BlockedQty AS
@@ -222,23 +252,7 @@ std::string SourceLinesInGlobalDocumentsSql() {
 }
 
 std::string OrderLineSelectionSql() {
-    return R"(
--- Every line of purchase orders with what was received, rejected and invoiced of it, for the
--- selection that computes what is open for an operation; the open quantity is proposed.
-CREATE VIEW dv_SelectPurchOrder AS
-SELECT l.Id, h.Comp_Id, l.Master_Id, h.DocumentNo, h.DocumentDate, h.Contragent_Id, h.VendorOrderNo, l.Line_No,
-       l.Type, l.AllowInvoiceDisc, COALESCE(l.Currency_Id, h.Currency_Id) AS Currency_Id, l.Code, i.Id AS Item_Id,
-       l.Description, l.Description2, l.VendorItemNo, l.GenBusPostGroup_Id, l.GenProdPostGroup_Id,
-       CAST(NULL AS TEXT) AS InventoryPostGroup_Id, l.Measure_Id, l.VATPercent, l.VATLedger, l.VATBusPostGroup_Id,
-       l.VATProdPostGroup_Id, l.SerialNo, l.PartNo, l.PriceIncludingVAT, l.DirectUnitCost_ACY,
-       l.UnitCost_ACY AS UnitCost, l.LineDiscount, l.QtyPerUnitOfMeasure, l.Quantity,
-       COALESCE(l.ReceivedQty, 0) AS ReceivedQty, COALESCE(l.RejectedQty, 0) AS RejectedQty,
-       COALESCE(l.InvoicedQty, 0) AS InvoicedQty,
-       l.Quantity - COALESCE(l.ReceivedQty, 0) - COALESCE(l.RejectedQty, 0) AS CalculatedQTY
-FROM D_PurchaseLine l JOIN D_PurchHeader h ON h.Id = l.Master_Id
-LEFT JOIN N_Item i ON i.Comp_Id = h.Comp_Id AND i.Code = l.Code
-WHERE h.DocumentType = )" + std::to_string(DocumentType::PurchOrder) + R"(;
-
+    return SelectPurchOrderViewSql() + R"(
 -- The fields a vendor's file of delivered quantities is read into; it holds no rows.
 CREATE TABLE D_PurchOrderFileRow (
     Id TEXT PRIMARY KEY NOT NULL,
@@ -258,8 +272,15 @@ std::string OtherPackagesSchemaSql() {
                                "h.DoNotIncInVATLedger, h.IsGlobalInvoice, h.GlobalInvoiceNo") +
            PostedLineSelectSql("dv_PurchCrMemoLineSelect", "D_PurchCrMemoHeader", "D_PurchCrMemoLine",
                                "h.NotIncludeVatLedger, h.IsGlobalCrMemo, h.GlobalCrMemoNo") +
-           kOrderLineSelect + std::to_string(DocumentType::PurchOrder) +
-           "\n  AND l.Quantity - COALESCE(l.ReceivedQty, 0) - COALESCE(l.RejectedQty, 0) > 0;\n" + kNomenclature;
+           OrderLineSelectViewSql() + kNomenclature + PurchOrdersByLinesViewSql();
+}
+
+std::string KeptReceiptsSql() {
+    return "UPDATE D_PurchaseLine SET ReceivedQty = COALESCE(ReceivedQty, 0) + ReturnedQty WHERE ReturnedQty <> 0 "
+           "AND Master_Id IN (SELECT Id FROM D_PurchHeader WHERE DocumentType = " +
+           std::to_string(DocumentType::PurchOrder) + ");\n"
+           "DROP VIEW dv_PurchOrderLineSelect;\nDROP VIEW dv_PurchOrdersByLines;\nDROP VIEW dv_SelectPurchOrder;\n" +
+           OrderLineSelectViewSql() + PurchOrdersByLinesViewSql() + SelectPurchOrderViewSql();
 }
 
 }  // namespace tavrek::server

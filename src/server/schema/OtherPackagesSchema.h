@@ -18,5 +18,8 @@ std::string SourceLinesInGlobalDocumentsSql();
 // The order lines the order line selection computes quantities over, and the fields of a
 // vendor's file of quantities.
 std::string OrderLineSelectionSql();
+// Order lines keep every receipt in ReceivedQty; returns, once taken off it, are added back,
+// and the order line views read what is kept as received less returned.
+std::string KeptReceiptsSql();
 
 }  // namespace tavrek::server

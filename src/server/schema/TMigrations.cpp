@@ -549,6 +549,7 @@ const std::vector<TMigration>& Migrations() {
          "ALTER TABLE G_LAccount ADD COLUMN VATProdPostGroup_Id TEXT;\n"},
         {14, "Ledger indexes of dimensions and applied entries keep only the rows that have one",
          SparseLedgerIndexesSql()},
+        {15, "Order lines keep what was received; returns are read off it", KeptReceiptsSql()},
     };
     return migrations;
 }

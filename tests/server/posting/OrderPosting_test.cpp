@@ -49,9 +49,10 @@ protected:
         }
     }
 
-    void OrderLine(const char* id, double received, double invoiced, double rejected) {
+    void OrderLine(const char* id, double received, double invoiced, double rejected, double returned = 0) {
         Exec("UPDATE D_PurchaseLine SET ReceivedQty = " + std::to_string(received) + ", InvoicedQty = " +
-             std::to_string(invoiced) + ", RejectedQty = " + std::to_string(rejected) + " WHERE Id = '" + id + "'");
+             std::to_string(invoiced) + ", RejectedQty = " + std::to_string(rejected) + ", ReturnedQty = " +
+             std::to_string(returned) + " WHERE Id = '" + id + "'");
     }
 
     double Qty(const char* line, const char* column) {
@@ -88,6 +89,7 @@ TEST_F(OrderPostingTest, RefusalsNameTheirReasonAndChangeNothing) {
         const char* Vendor;
         const char* VendorInvoice;
         const char* Refusal;
+        double Returned = 0;  // of the yoghurt line: received and sent back again
     } cases[] = {
         {"receiving more than is open", 0, 4, 0, 1, {{"O1-1", 1, "1008", 6, 0.95}}, "V03", "F-1",
          "err_PostPurchOrderOverReceive"},
@@ -115,10 +117,16 @@ TEST_F(OrderPostingTest, RefusalsNameTheirReasonAndChangeNothing) {
         {"no such operation", 5, 0, 0, 0, {{"O1-1", 1, "1008", 1, 0.95}}, "V03", "F-1", "err_PostPurchOrderOperation"},
         {"received, then the invoice lacks the vendor's number", 4, 0, 0, 0, {{"O1-1", 1, "1008", 2, 0.95}}, "V03", "",
          "err_PostPurchNoVendorInvoiceNo"},
+        {"returning again what went back", 1, 4, 1, 0, {{"O1-1", 1, "1008", 2, 0.95}}, "V03", "F-1",
+         "err_PostPurchOrderOverReturn", 2},
+        {"invoicing goods that went back", 3, 4, 0, 0, {{"O1-1", 1, "1008", 3, 0.95}}, "V03", "F-1",
+         "err_PostPurchOrderOverInvoice", 2},
+        {"receiving more than went back", 0, 10, 0, 0, {{"O1-1", 1, "1008", 4, 0.95}}, "V03", "F-1",
+         "err_PostPurchOrderOverReceive", 3},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Name);
-        OrderLine("O1-1", c.Received, c.Invoiced, c.Rejected);
+        OrderLine("O1-1", c.Received, c.Invoiced, c.Rejected, c.Returned);
         Buffer("B1", c.Lines, c.Vendor, c.VendorInvoice);
         const std::string before = Stored();
         TVariantArray keys;
@@ -151,8 +159,9 @@ TEST_F(OrderPostingTest, ReceivedReturnedInvoicedAndRejectedTheOrderCloses) {
     ASSERT_EQ(Post("T1", 1, keys), 0) << Server().LastRefusalText();
     EXPECT_FALSE(keys[1].IsEmpty());
     EXPECT_EQ(Value("SELECT DocumentType FROM D_PostPurchOrderHeader").AsInteger(), 25);
-    EXPECT_NEAR(Qty("O1-1", "ReceivedQty"), 4, 1e-9);
+    EXPECT_NEAR(Qty("O1-1", "ReceivedQty"), 6, 1e-9);
     EXPECT_NEAR(Qty("O1-1", "ReturnedQty"), 2, 1e-9);
+    EXPECT_NEAR(Qty("O1-1", "QtyRcdNotInvoiced"), 4, 1e-9);
     EXPECT_NEAR(Qty("O1-1", "QtyToReceive"), 6, 1e-9);
     EXPECT_NEAR(Balance("4019"), -43.00, 1e-9);
     EXPECT_NEAR(Value("SELECT RemainingQuantity FROM G_ItemEntry WHERE Line_Id = 'R1-1'").AsFloat(), 4, 1e-9);
@@ -177,7 +186,7 @@ TEST_F(OrderPostingTest, ReceivedReturnedInvoicedAndRejectedTheOrderCloses) {
     const struct {
         const char* Line;
         double Received, Invoiced, Rejected, Returned;
-    } expected[] = {{"O1-1", 4, 4, 6, 2}, {"O1-2", 4, 4, 0, 0}, {"O1-3", 0, 1, 0, 0}};
+    } expected[] = {{"O1-1", 6, 4, 6, 2}, {"O1-2", 4, 4, 0, 0}, {"O1-3", 0, 1, 0, 0}};
     for (const auto& e : expected) {
         SCOPED_TRACE(e.Line);
         EXPECT_NEAR(Qty(e.Line, "ReceivedQty"), e.Received, 1e-9);
