@@ -126,11 +126,11 @@ std::string CopyToPosted(TServerContext& ctx, const TPostedCopy& copy, const std
                       // Lists and lookups ask for documents that are not global by 0.
                       {"IsGlobalInvoice", "COALESCE(IsGlobalInvoice, 0)"},
                       {"IsGlobalCrMemo", "COALESCE(IsGlobalCrMemo, 0)"}});
-    const TColumnCopy header = CopyColumns(ctx, copy.FromHeader, overrides);
+    const TColumnCopy header = CopyColumns(ctx, copy.FromHeader, overrides, copy.OpenOnlyColumns);
     ExecuteBound(ctx.Db,
                  std::string("INSERT INTO ") + copy.ToHeader + " (" + header.Target +
                      ", PostingUser_Id, TransactionNo, SrcDocument_Id, Annul" + copy.ExtraColumns + ") SELECT " +
-                     header.Source + ", ?4, CAST(?5 AS INTEGER), Id, 0" + copy.ExtraValues + " FROM " + copy.FromHeader +
+                     header.Source + ", ?4, NULLIF(CAST(?5 AS INTEGER), 0), Id, 0" + copy.ExtraValues + " FROM " + copy.FromHeader +
                      " WHERE Id = ?6",
                  {postedId, number, TDateTime::Now(), ctx.Session.UserId, transaction, id});
     const TColumnCopy lines =
@@ -140,7 +140,8 @@ std::string CopyToPosted(TServerContext& ctx, const TPostedCopy& copy, const std
                      {"TotalVAT_LCY", LineValueLCY() + " + COALESCE(VATValue_LCY, 0)"}});
     ExecuteBound(ctx.Db,
                  std::string("INSERT INTO ") + copy.ToLines + " (" + lines.Target + ") SELECT " + lines.Source +
-                     " FROM " + copy.FromLines + " WHERE Master_Id = ?2 ORDER BY Line_No",
+                     " FROM " + copy.FromLines + " WHERE Master_Id = ?2" +
+                     (copy.LineCondition.empty() ? "" : " AND " + copy.LineCondition) + " ORDER BY Line_No",
                  {postedId, id, decimals, CurrencyFactor(ctx, copy, id)});
     return postedId;
 }

@@ -50,10 +50,13 @@ struct TPostedCopy {
     // posted header has with their values.
     std::map<std::string, std::string> HeaderOverrides;
     std::string ExtraColumns, ExtraValues;
+    // Header columns only the open document has, and which of its lines are posted (all when empty).
+    std::vector<std::string> OpenOnlyColumns = {};
+    std::string LineCondition = {};
 };
 
-// Copies the open document into the posted tables under its number and transaction, the
-// lines with their local amounts at the document's rate. Returns the posted Id.
+// Copies the open document into the posted tables under its number and transaction (none
+// when 0), the lines with their local amounts at the document's rate. Returns the posted Id.
 std::string CopyToPosted(TServerContext& ctx, const TPostedCopy& copy, const std::string& id, const std::string& number,
                          int64_t transaction, int decimals);
 

@@ -82,45 +82,46 @@ std::string NextNumber(TServerContext& ctx, const std::string& series, const TRe
     return number;
 }
 
-// Header columns only a buffer has: what it does and the order it comes from.
-const std::vector<std::string> kBufferOnly{"OperationName", "ToOrderNo"};
+// Where a buffer goes when it is posted: a posted document of the operation keeps the lines
+// with a quantity (only the goods for receipts and returns), each with the order line it
+// carries out, and the number of the order it comes from.
+TPostedCopy PostedFromBuffer(const char* header, const char* lines, int documentType, bool itemsOnly) {
+    return {"D_PurchOrderBufHeader",
+            "D_PurchOrderBufLine",
+            header,
+            lines,
+            documentType,
+            {},
+            ", OrderNo",
+            ", (SELECT o.DocumentNo FROM D_PurchHeader o WHERE o.Id = D_PurchOrderBufHeader.AppliesToDoc_Id)",
+            {"OperationName", "ToOrderNo"},
+            std::string("COALESCE(Quantity, 0) <> 0") + (itemsOnly ? " AND Type IN (1, 5)" : "")};
+}
 
-struct TPostedTables {
-    const char* Header;
-    const char* Line;
-    int DocumentType;
-};
+const TPostedCopy kReceipt =
+    PostedFromBuffer("D_PurchReceiptHeader", "D_PurchReceiptLine", DocumentType::PostedReceipt, true);
+const TPostedCopy kReturn =
+    PostedFromBuffer("D_PostPurchOrderHeader", "D_PostPurchOrderLine", DocumentType::PostedPurchReturnOrder, true);
+const TPostedCopy kReject =
+    PostedFromBuffer("D_PostPurchOrderHeader", "D_PostPurchOrderLine", DocumentType::PostedPurchRejectOrder, false);
 
-constexpr TPostedTables kReceipt{"D_PurchReceiptHeader", "D_PurchReceiptLine", DocumentType::PostedReceipt};
-constexpr TPostedTables kReturn{"D_PostPurchOrderHeader", "D_PostPurchOrderLine", DocumentType::PostedPurchReturnOrder};
-constexpr TPostedTables kReject{"D_PostPurchOrderHeader", "D_PostPurchOrderLine", DocumentType::PostedPurchRejectOrder};
+// The buffer posted as a purchase invoice of the company's first invoice subtype.
+const TPostedCopy kInvoice{"D_PurchOrderBufHeader",
+                           "D_PurchOrderBufLine",
+                           "D_PurchInvoiceHeader",
+                           "D_PurchInvoiceLine",
+                           DocumentType::PostedPurchInvoice,
+                           {{"DocSubType_Id", "(SELECT MIN(s.Id) FROM N_SubDocument s WHERE s.Comp_Id = "
+                                              "D_PurchOrderBufHeader.Comp_Id AND s.DocumentType = " +
+                                                  std::to_string(DocumentType::PurchInvoice) + ")"}},
+                           "",
+                           "",
+                           {"OperationName", "ToOrderNo"},
+                           "COALESCE(Quantity, 0) <> 0"};
 
-// The buffer copied into a posted document: its header under the number and the lines with a
-// quantity (only the goods when itemsOnly), each keeping the order line it carries out. A
-// document without entries has no transaction (0).
-std::string CopyBuffer(TServerContext& ctx, const std::string& id, const TPostedTables& to, const std::string& number,
-                       int64_t transaction, bool itemsOnly) {
-    const std::string postedId = CreateUniqueID();
-    const TColumnCopy header = CopyColumns(ctx, "D_PurchOrderBufHeader",
-                                           {{"Id", "?1"},
-                                            {"DocumentType", std::to_string(to.DocumentType)},
-                                            {"DocumentNo", "?2"},
-                                            {"PostingDate", "COALESCE(PostingDate, DocumentDate)"},
-                                            {"C_Datetime", "CAST(?3 AS DOUBLE PRECISION)"}},
-                                           kBufferOnly);
-    ExecuteBound(ctx.Db,
-                 std::string("INSERT INTO ") + to.Header + " (" + header.Target +
-                     ", PostingUser_Id, TransactionNo, SrcDocument_Id, Annul, OrderNo) SELECT " + header.Source +
-                     ", ?4, NULLIF(CAST(?5 AS INTEGER), 0), Id, 0, (SELECT o.DocumentNo FROM D_PurchHeader o WHERE o.Id = "
-                     "D_PurchOrderBufHeader.AppliesToDoc_Id) FROM D_PurchOrderBufHeader WHERE Id = ?6",
-                 {postedId, number, TDateTime::Now(), ctx.Session.UserId, transaction, id});
-    const TColumnCopy lines = CopyColumns(ctx, "D_PurchOrderBufLine", {{"Master_Id", "?1"}});
-    ExecuteBound(ctx.Db,
-                 std::string("INSERT INTO ") + to.Line + " (" + lines.Target + ") SELECT " + lines.Source +
-                     " FROM D_PurchOrderBufLine WHERE Master_Id = ?2 AND COALESCE(Quantity, 0) <> 0" +
-                     (itemsOnly ? " AND Type IN (1, 5)" : "") + " ORDER BY Line_No",
-                 {postedId, id});
-    return postedId;
+std::string CopyBuffer(TServerContext& ctx, const std::string& id, const TPostedCopy& to, const std::string& number,
+                       int64_t transaction) {
+    return CopyToPosted(ctx, to, id, number, transaction, TLedgerStore(ctx).AmountDecimals());
 }
 
 // What receipts of an order line left on the account of goods received without their invoice,
@@ -203,15 +204,15 @@ void TakeFromReceipts(TServerContext& ctx, const TPostingDocument& doc, const st
     }
 }
 
-void WriteGoods(TServerContext& ctx, const TPostedTables& tables, const std::string& postedId,
+void WriteGoods(TServerContext& ctx, const TPostedCopy& tables, const std::string& postedId,
                 const std::string& bufferId, bool out) {
     const TLedgerStore store(ctx);
-    const TPostingDocument doc = store.Document(tables.Header, tables.Line, postedId, bufferId);
+    const TPostingDocument doc = store.Document(tables.ToHeader, tables.ToLines, postedId, bufferId);
     const TPostingAccounts accounts = store.Accounts();
     std::vector<TLineCost> costs;
     if (out) {
         const std::map<std::string, TLineCost> received =
-            ReceivedCosts(ctx, tables.Line, postedId, accounts.ReceiptsNotInvoiced, store.AmountDecimals());
+            ReceivedCosts(ctx, tables.ToLines, postedId, accounts.ReceiptsNotInvoiced, store.AmountDecimals());
         for (const TPostingLine& line : doc.Lines) costs.push_back(received.count(line.Id) ? received.at(line.Id) : TLineCost{});
         TakeFromReceipts(ctx, doc, postedId);
     } else {
@@ -220,7 +221,7 @@ void WriteGoods(TServerContext& ctx, const TPostedTables& tables, const std::str
     }
     const TReceiptPosting posting = PostReceiptLedgers(doc, costs, accounts, out);
     if (!posting.RefusalKey.empty()) throw TRefusal(posting.RefusalKey);
-    store.Write(store.Header(tables.Header, postedId), posting.Entries, false);
+    store.Write(store.Header(tables.ToHeader, postedId), posting.Entries, false);
 }
 
 std::string PostReceipt(TServerContext& ctx, const TRequestResult& buffer, bool withEntries) {
@@ -228,7 +229,7 @@ std::string PostReceipt(TServerContext& ctx, const TRequestResult& buffer, bool 
     const std::string number =
         NextNumber(ctx, PostingSeries(ctx, buffer.ByName("DocSubType_Id"), "PostedReceipt_Series_Id"), buffer);
     const int64_t transaction = withEntries ? NextTransactionNo(ctx) : 0;
-    const std::string postedId = CopyBuffer(ctx, id, kReceipt, number, transaction, true);
+    const std::string postedId = CopyBuffer(ctx, id, kReceipt, number, transaction);
     if (withEntries) WriteGoods(ctx, kReceipt, postedId, id, false);
     return postedId;
 }
@@ -236,34 +237,14 @@ std::string PostReceipt(TServerContext& ctx, const TRequestResult& buffer, bool 
 std::string PostReturn(TServerContext& ctx, const TRequestResult& buffer) {
     const std::string id = buffer.ByName("Id").AsString();
     const std::string number = NextNumber(ctx, SetupSeries(ctx, "PostedReturnShpt_Series_Id"), buffer);
-    const std::string postedId = CopyBuffer(ctx, id, kReturn, number, NextTransactionNo(ctx), true);
+    const std::string postedId = CopyBuffer(ctx, id, kReturn, number, NextTransactionNo(ctx));
     WriteGoods(ctx, kReturn, postedId, id, true);
     return postedId;
 }
 
 std::string PostRejection(TServerContext& ctx, const TRequestResult& buffer) {
     const std::string number = NextNumber(ctx, SetupSeries(ctx, "PostRejectOrderSeries_Id"), buffer);
-    return CopyBuffer(ctx, buffer.ByName("Id").AsString(), kReject, number, 0, false);
-}
-
-// The buffer as an open purchase invoice of the same key, of the company's first invoice
-// subtype, which the invoice posting then takes.
-void OpenInvoiceFromBuffer(TServerContext& ctx, const std::string& id) {
-    const TColumnCopy header = CopyColumns(
-        ctx, "D_PurchOrderBufHeader",
-        {{"DocumentType", std::to_string(DocumentType::PurchInvoice)},
-         {"DocSubType_Id", "(SELECT MIN(Id) FROM N_SubDocument WHERE Comp_Id = ?2 AND DocumentType = " +
-                               std::to_string(DocumentType::PurchInvoice) + ")"}},
-        kBufferOnly);
-    ExecuteBound(ctx.Db,
-                 "INSERT INTO D_PurchHeader (" + header.Target + ") SELECT " + header.Source +
-                     " FROM D_PurchOrderBufHeader WHERE Id = ?1",
-                 {id, ctx.Session.CompanyId});
-    const TColumnCopy lines = CopyColumns(ctx, "D_PurchOrderBufLine", {});
-    ExecuteBound(ctx.Db,
-                 "INSERT INTO D_PurchaseLine (" + lines.Target + ") SELECT " + lines.Source +
-                     " FROM D_PurchOrderBufLine WHERE Master_Id = ? AND COALESCE(Quantity, 0) <> 0 ORDER BY Line_No",
-                 {id});
+    return CopyBuffer(ctx, buffer.ByName("Id").AsString(), kReject, number, 0);
 }
 
 // How each quantity of the order lines moves with the buffer's quantity; a return leaves what
@@ -348,7 +329,6 @@ int TPurchOrderPosting::PostPurchOrder(TServerContext& ctx, const std::string& i
 }
 
 std::string TPurchOrderPosting::PostInvoice(TServerContext& ctx, const std::string& id, bool received) {
-    OpenInvoiceFromBuffer(ctx, id);
     const auto markReceived = [](TServerContext& c, TPostingDocument& doc) {
         const TLedgerStore store(c);
         const std::map<std::string, TLineCost> costs = ReceivedCosts(
@@ -362,7 +342,7 @@ std::string TPurchOrderPosting::PostInvoice(TServerContext& ctx, const std::stri
         }
     };
     TVariantArray invoice;
-    if (PostOpenInvoice(ctx, id, invoice, received ? TPrepareInvoice(markReceived) : TPrepareInvoice()) < 0)
+    if (PostOpenInvoice(ctx, kInvoice, id, invoice, received ? TPrepareInvoice(markReceived) : TPrepareInvoice(), false) < 0)
         throw TRefusal("");
     return invoice.at(0).AsString();
 }

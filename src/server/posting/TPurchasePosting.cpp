@@ -25,18 +25,28 @@ struct TOpenInvoice {
     Variant Get(const char* column) const { return Row.ByName(column); }
 };
 
-const std::string kOpenInvoiceColumns =
-    "SELECT Id, DocumentType, Contragent_Id, DocumentDate, VendorInvoiceNo, CheckStatus, COALESCE(Currency_Id, '') "
-    "AS Currency_Id, CurrencyFactor, DocSubType_Id, COALESCE(BusinessGroup_Id, '') AS BusinessGroup_Id, DirectPay "
-    "FROM D_PurchHeader WHERE Id = ? AND Comp_Id = ?";
+// The open document, locked until the posting ends: a second client posting the same
+// invoice waits, then finds it gone. Its subtype is the one the posted invoice takes.
+TOpenInvoice ReadLocked(TServerContext& ctx, const TPostedCopy& from, const std::string& id) {
+    const auto subType = from.HeaderOverrides.find("DocSubType_Id");
+    return {SelectRows(ctx.Db,
+                       "SELECT Id, DocumentType, Contragent_Id, DocumentDate, VendorInvoiceNo, CheckStatus, "
+                       "COALESCE(Currency_Id, '') AS Currency_Id, CurrencyFactor, " +
+                           (subType == from.HeaderOverrides.end() ? std::string("DocSubType_Id") : subType->second) +
+                           " AS DocSubType_Id, COALESCE(BusinessGroup_Id, '') AS BusinessGroup_Id, DirectPay FROM " +
+                           from.FromHeader + " WHERE Id = ? AND Comp_Id = ?" + ctx.Db.Dialect().LockRow(),
+                       {id, ctx.Session.CompanyId})};
+}
 
+// An order buffer is posted as an invoice by the order posting, which checked it as a buffer.
 bool IsInvoiceKind(int64_t type) {
     return type == DocumentType::PurchInvoice || type == DocumentType::PurchDebitMemo ||
-           type == DocumentType::PurchAdvancePayment || type == DocumentType::PurchGenericDoc;
+           type == DocumentType::PurchAdvancePayment || type == DocumentType::PurchGenericDoc ||
+           type == DocumentType::PurchOrderBuffer;
 }
 
 // Why the open invoice cannot be posted, or nullptr.
-const char* RefusalOf(TServerContext& ctx, const TOpenInvoice& doc) {
+const char* RefusalOf(TServerContext& ctx, const TPostedCopy& from, const TOpenInvoice& doc) {
     if (doc.Row.Empty() || !IsInvoiceKind(doc.Get("DocumentType").AsInteger())) return "err_PostPurchDocumentNotFound";
     if (doc.Get("CheckStatus").AsInteger() == 1) return "err_PostPurchInDocumentCheck";
     if (doc.Get("Contragent_Id").IsEmpty()) return "err_PostPurchNoContragent";
@@ -47,7 +57,8 @@ const char* RefusalOf(TServerContext& ctx, const TOpenInvoice& doc) {
     const TRequestResult lines = SelectRows(
         ctx.Db,
         "SELECT COUNT(*), COALESCE(SUM(CASE WHEN l.Type = 2 AND l.Code = p.AdvancePaymentAccount AND COALESCE(l.AccountDimension_Id, '') = '' THEN 1 ELSE 0 END), 0) "
-        "FROM D_PurchaseLine l LEFT JOIN C_PurchasesSetup p ON p.Id = ? WHERE l.Master_Id = ?",
+        "FROM " + std::string(from.FromLines) + " l LEFT JOIN C_PurchasesSetup p ON p.Id = ? WHERE l.Master_Id = ?" +
+            (from.LineCondition.empty() ? "" : " AND " + from.LineCondition),
         {ctx.Session.CompanyId, id});
     if (lines.Value(0, 0).AsInteger() == 0) return "err_PostPurchNoLines";
     if (lines.Value(0, 1).AsFloat() > 0) return "err_PostPurchAdvanceWithoutDimension";
@@ -116,21 +127,18 @@ bool Number(TServerContext& ctx, const char* postedTable, const std::string& pos
 }  // namespace
 
 int TPurchasePosting::PostPurchase(TServerContext& ctx, const std::string& id, TVariantArray& keys) {
-    return PostOpenInvoice(ctx, id, keys, {});
+    return PostOpenInvoice(ctx, kPostedInvoice, id, keys, {});
 }
 
-int TPurchasePosting::PostOpenInvoice(TServerContext& ctx, const std::string& id, TVariantArray& keys,
-                                      const TPrepareInvoice& prepare) {
-    // Locked until the posting ends: a second client posting the same invoice waits, then
-    // finds it gone.
-    const TOpenInvoice doc{
-        SelectRows(ctx.Db, kOpenInvoiceColumns + ctx.Db.Dialect().LockRow(), {id, ctx.Session.CompanyId})};
+int TPurchasePosting::PostOpenInvoice(TServerContext& ctx, const TPostedCopy& from, const std::string& id,
+                                      TVariantArray& keys, const TPrepareInvoice& prepare, bool removeOpen) {
+    const TOpenInvoice doc = ReadLocked(ctx, from, id);
     if (!doc.Row.Empty() && doc.Get("DocumentType").AsInteger() == DocumentType::PurchAdvancePayment)
         OpenAdvanceDimension(ctx, doc);
-    if (const char* refusal = RefusalOf(ctx, doc)) return RefuseWith(ctx, refusal);
+    if (const char* refusal = RefusalOf(ctx, from, doc)) return RefuseWith(ctx, refusal);
 
     const TLedgerStore store(ctx);
-    const std::string postedId = CopyToPosted(ctx, kPostedInvoice, id, "", 0, store.AmountDecimals());
+    const std::string postedId = CopyToPosted(ctx, from, id, "", 0, store.AmountDecimals());
     Step("header");
     Step("lines");
 
@@ -138,11 +146,13 @@ int TPurchasePosting::PostOpenInvoice(TServerContext& ctx, const std::string& id
     if (prepare) prepare(ctx, posted);
     const TLedgerPosting posting = PostPurchaseLedgers(posted, store.Accounts());
     if (!posting.RefusalKey.empty()) return RefuseWith(ctx, posting.RefusalKey);
-    WritePostedAmounts(ctx, kPostedInvoice, posted, posting.Amounts, posting.Entries.Vendor);
+    WritePostedAmounts(ctx, from, posted, posting.Amounts, posting.Entries.Vendor);
     KeepAssignments(ctx, id, postedId);
     UpdateItemDirectCosts(ctx, postedId);
-    ExecuteBound(ctx.Db, "DELETE FROM D_PurchaseLine WHERE Master_Id = ?", {id});
-    ExecuteBound(ctx.Db, "DELETE FROM D_PurchHeader WHERE Id = ?", {id});
+    if (removeOpen) {
+        ExecuteBound(ctx.Db, std::string("DELETE FROM ") + from.FromLines + " WHERE Master_Id = ?", {id});
+        ExecuteBound(ctx.Db, std::string("DELETE FROM ") + from.FromHeader + " WHERE Id = ?", {id});
+    }
     Step("removed");
 
     // The series stay locked from here to the commit: other postings wait only for the entries.

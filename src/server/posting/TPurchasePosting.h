@@ -3,6 +3,7 @@
 #include <functional>
 #include <string>
 
+#include "server/posting/PostingSteps.h"
 #include "server/posting/TPostingDocument.h"
 #include "server/posting/TPostingRefusal.h"
 
@@ -40,7 +41,10 @@ protected:
     // Adjusts the posted invoice (its lines as the ledgers take them) before its ledgers are
     // worked out; posting an order's invoice marks the goods already received.
     using TPrepareInvoice = std::function<void(TServerContext&, TPostingDocument&)>;
-    int PostOpenInvoice(TServerContext& ctx, const std::string& id, TVariantArray& keys, const TPrepareInvoice& prepare);
+    // Posts the open document that from names as a purchase invoice; removeOpen false leaves
+    // the open document to the caller.
+    int PostOpenInvoice(TServerContext& ctx, const TPostedCopy& from, const std::string& id, TVariantArray& keys,
+                        const TPrepareInvoice& prepare, bool removeOpen = true);
 
 private:
     void Step(const char* name) const {
