@@ -384,14 +384,9 @@ void TfEdPurchase::MoveToAnnulDocs() {
 // The vendor's document service.
 
 void TfEdPurchase::acGetDocFromVendorExecute() {
-    if (Get(cdsMaster, "Contragent_Id").IsEmpty()) {
-        ShowErrorKey("err_NoCntrFound_A1Service", "Изберете доставчик на документа.");
-        return;
-    }
     TRequestResult documents;
-    if (!TVendorDocumentReceiver(cdsMaster, cdsDetail, Calculating).ListDocuments(documents)) return;
     int chosen = -1;
-    if (documents.Empty() || !dm().Dialogs().ChooseRow("Документи на доставчика", documents, chosen)) return;
+    if (!TVendorDocumentReceiver(cdsMaster, cdsDetail, Calculating).ChooseDocument(documents, chosen)) return;
     loadingVendorDoc_ = true;
     cdsVendorDoc.EmptyDataSet();
     cdsVendorDoc.Append();

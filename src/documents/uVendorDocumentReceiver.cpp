@@ -71,6 +71,16 @@ bool TVendorDocumentReceiver::ListDocuments(TRequestResult& documents) {
     return true;
 }
 
+bool TVendorDocumentReceiver::ChooseDocument(TRequestResult& documents, int& chosen) {
+    if (Get(header_, "Contragent_Id").IsEmpty()) {
+        ShowErrorKey("err_NoCntrFound_A1Service", "Изберете доставчик на документа.");
+        return false;
+    }
+    if (!ListDocuments(documents)) return false;
+    chosen = -1;
+    return !documents.Empty() && dm().Dialogs().ChooseRow("Документи на доставчика", documents, chosen);
+}
+
 bool TVendorDocumentReceiver::Fetch(const std::string& documentNo, TUblInvoice& document) {
     TConnection connection;
     if (!Connect(connection)) return false;
@@ -87,19 +97,23 @@ bool TVendorDocumentReceiver::Fetch(const std::string& documentNo, TUblInvoice& 
 bool TVendorDocumentReceiver::Import(const TUblInvoice& document, const std::string& numberField) {
     TWaitCursor wait;
     TVendorItemMapping items(document, Get(header_, "N_Contragent_Code").AsString());
-    try {
-        items.FindItems();
-        if (!items.AskForMissing()) return false;
-    } catch (...) {
-        TELException(CurrentExceptionMessage(), "TVendorDocumentReceiver.Import");
-        ShowErrorKey("err_GettingItemInfoFromVendor", "Грешка при извличане на данни за артикул от доставчик.");
-        return false;
-    }
+    if (!MapItems(items)) return false;
     CopyHeader(document, numberField);
     TVendorDocumentImport import(document, items);
     import.AppendLines(header_, lines_, calculating_);
     ShowSummary(import, items);
     return true;
+}
+
+bool TVendorDocumentReceiver::MapItems(TVendorItemMapping& items) {
+    try {
+        items.FindItems();
+        return items.AskForMissing();
+    } catch (...) {
+        TELException(CurrentExceptionMessage(), "TVendorDocumentReceiver.MapItems");
+        ShowErrorKey("err_GettingItemInfoFromVendor", "Грешка при извличане на данни за артикул от доставчик.");
+        return false;
+    }
 }
 
 void TVendorDocumentReceiver::CopyHeader(const TUblInvoice& document, const std::string& numberField) {
@@ -116,11 +130,15 @@ void TVendorDocumentReceiver::CopyHeader(const TUblInvoice& document, const std:
     if (document.HasCreditedInvoiceDate) SetIfPresent(header_, "InvoiceDate", Variant(document.CreditedInvoiceDate));
 }
 
-void TVendorDocumentReceiver::ShowSummary(const TVendorDocumentImport& import, const TVendorItemMapping& items) {
+void TVendorDocumentReceiver::WarnMissingItems(const TVendorItemMapping& items) {
     const std::string missing = items.MissingList();
     if (!missing.empty())
         MessageDlgEx(GetMessageText("err_MissingItemsFromAPI", "Следните артикули не бяха намерени в базата данни:") + missing,
                      TMsgDlgType::mtWarning, mbOK);
+}
+
+void TVendorDocumentReceiver::ShowSummary(const TVendorDocumentImport& import, const TVendorItemMapping& items) {
+    WarnMissingItems(items);
     std::string summary = import.PaymentSummary();
     if (!import.Differences().empty())
         summary += "\r\n" + GetMessageText("inf_VendorRoundingKept", "Закръгляне на доставчика (сумите му са запазени):") +

@@ -10,10 +10,13 @@
 #include "base/server/IAppServer.h"
 #include "base/session/Tdm.h"
 #include "base/ui/Messages.h"
+#include "base/util/Utils.h"
 #include "calc/uPurchCalcHelpers.h"
 #include "documents/uEdPurchPostingChecks.h"
 #include "documents/uPurchDocumentHistory.h"
 #include "documents/uPurchDocumentModel.h"
+#include "documents/uVendorDocumentReceiver.h"
+#include "documents/uVendorItemMapping.h"
 
 namespace tavrek {
 
@@ -49,6 +52,29 @@ const char* const kBufferLineFields =
     "InventoryPostGroup_Id,Measure_Id,VATPercent,VATLedger,VATBusPostGroup_Id,VATProdPostGroup_Id,SerialNo,PartNo,"
     "Code,PriceIncludingVAT,DirectUnitCost_ACY,OrderLine_Id,Quantity,LineDiscount,QtyPerUnitOfMeasure";
 
+// The vendor's open order lines a vendor's document is placed on.
+constexpr const char* kOrderLinesToPlace = "dv_PurchOrderLineToPlace";
+const char* const kOrderLinesToPlaceFields =
+    "Type,Measure_Id,SerialNo,PartNo,Code,DirectUnitCost_ACY,Id,CalculatedQTY,LineDiscount,Quantity,ReturnedQty,"
+    "ReceivedQty,RejectedQty,DocumentNo,GlobalDimension_Id,Description2,AllowInvoiceDisc,Currency_Id,Description,"
+    "GenBusPostGroup_Id,GenProdPostGroup_Id,InventoryPostGroup_Id,VATPercent,VATLedger,VATBusPostGroup_Id,"
+    "VATProdPostGroup_Id,QtyPerUnitOfMeasure";
+// What a placed line takes of its order line; price, discount and quantity are the vendor's.
+const char* const kPlacedLineFields[] = {
+    "Type", "Code", "Measure_Id", "Description", "Description2", "GlobalDimension_Id", "AllowInvoiceDisc",
+    "Currency_Id", "GenBusPostGroup_Id", "GenProdPostGroup_Id", "InventoryPostGroup_Id", "VATPercent", "VATLedger",
+    "VATBusPostGroup_Id", "VATProdPostGroup_Id", "SerialNo", "PartNo", "QtyPerUnitOfMeasure"};
+
+// The vendor's discount, as a percent of the line at its price.
+double VendorDiscount(const TUblInvoiceLine& line) {
+    const double gross = line.Quantity * line.DirectUnitCost;
+    return gross > 0.0 ? RoundUp((gross - line.LineAmount) / gross * 100.0, 5) : 0.0;
+}
+
+void SetIfGiven(TClientDataSet& ds, const char* field, const std::string& value) {
+    if (!value.empty()) ds.FieldByName(field).SetAsString(value);
+}
+
 // Sets the flag for the duration and puts the earlier value back on every exit.
 class TFlagScope {
 public:
@@ -67,6 +93,7 @@ private:
 TfEdPurchOrderBufer::TfEdPurchOrderBufer()
     : acAddPurchOrderLines(AcListBase.Add("acAddPurchOrderLines", "Добавяне на редове от поръчка", "Документ")),
       acGenerateProtocol(AcListBase.Add("acGenerateProtocol", "Генериране на протокол", "Документ")),
+      acGetDocFromVendor(AcListBase.Add("acGetDocFromVendor", "Изтегляне на документ", "Документ")),
       acSendForCheck(AcListBase.Add("acSendForCheck", "Изпрати за проверка", "Документ")),
       acItemChargeAssigment(AcListBase.Add("acItemChargeAssigment", "Разпределение на доп. разходи", "Ред")),
       acLineDetail(AcListBase.Add("acLineDetail", "Детайли на ред", "Ред")) {
@@ -77,6 +104,7 @@ TfEdPurchOrderBufer::TfEdPurchOrderBufer()
     acPostDocument.Hint = "Осчетоводяване";
     BindAction(acAddPurchOrderLines, "acAddPurchOrderLinesExecute", [this] { acAddPurchOrderLinesExecute(); });
     BindAction(acGenerateProtocol, "acGenerateProtocolExecute", [this] { acGenerateProtocolExecute(); });
+    BindAction(acGetDocFromVendor, "acGetDocFromVendorExecute", [this] { acGetDocFromVendorExecute(); });
     BindAction(acSendForCheck, "acSendForCheckExecute", [this] { acSendForCheckExecute(); });
     BindAction(acItemChargeAssigment, "acItemChargeAssigmentExecute", [this] { acItemChargeAssigmentExecute(); });
     BindAction(acLineDetail, "acLineDetailExecute", [this] { acLineDetailExecute(); });
@@ -88,6 +116,7 @@ TfEdPurchOrderBufer::TfEdPurchOrderBufer()
         RunGuarded(OperationName("miExportSubDetailsClick"), [this] { miExportSubDetailsClick(); });
     });
     pmDocument.Add("miGenerateProtocol", acGenerateProtocol);
+    pmDocument.Add("miGetDocFromVendor", acGetDocFromVendor);
     pmDocument.AddSeparator();
     pmDocument.Add("miSendForCheck", acSendForCheck);
     pmLine.Add("miItemChargeAssigment", acItemChargeAssigment);
@@ -272,6 +301,92 @@ void TfEdPurchOrderBufer::acAddPurchOrderLinesExecute() {
     TRequestResult rows;
     if (!GetSelectorRows("10510", filter, kOrderLineFields, kBufferLineFields, rows)) return;
     ProcessSelectedRecords(rows);
+}
+
+// The vendor's document.
+
+// What buffers hold of the order lines comes from the server, so this one is saved first.
+void TfEdPurchOrderBufer::acGetDocFromVendorExecute() {
+    if (!QueryToSaveBeforeToDo()) return;
+    TVendorDocumentReceiver receiver(cdsMaster, cdsDetail, Calculating);
+    TRequestResult documents;
+    int chosen = -1;
+    if (!receiver.ChooseDocument(documents, chosen)) return;
+    TUblInvoice document;
+    if (!receiver.Fetch(documents.ByName("DocumentNo", static_cast<size_t>(chosen)).AsString(), document)) return;
+    TWaitCursor wait;
+    TVendorItemMapping items(document, Get(cdsMaster, "N_Contragent_Code").AsString());
+    if (!receiver.MapItems(items)) return;
+    const TRequestResult orderLines = ReadOrderLinesToPlace();
+    receiver.CopyHeader(document, "VendorInvoiceNo");
+    PlaceVendorLines(document, items, orderLines);
+    receiver.WarnMissingItems(items);
+}
+
+TRequestResult TfEdPurchOrderBufer::ReadOrderLinesToPlace() {
+    TFilter filter;
+    filter.Add(std::string(kOrderLinesToPlace) + ".Comp_Id", "=", LocalData().CompanyId, "AND")
+        .Add(std::string(kOrderLinesToPlace) + ".Contragent_Id", " =", Get(cdsMaster, "Contragent_Id"));
+    TRequestResult rows;
+    dm().Server().RequestValue(0, kOrderLinesToPlace, kOrderLinesToPlaceFields, filter, rows, true);
+    return rows;
+}
+
+void TfEdPurchOrderBufer::PlaceVendorLines(const TUblInvoice& document, const TVendorItemMapping& items,
+                                           const TRequestResult& orderLines) {
+    std::vector<TVendorQuantity> vendorLines;
+    for (size_t i = 0; i < document.Lines.size(); ++i) {
+        const TRequestResult& item = items.ItemOf(i);
+        const Variant code = item.Empty() ? Variant() : item.ByName("Code").IsEmpty() ? item.ByName("Item_Id")
+                                                                                        : item.ByName("Code");
+        vendorLines.push_back({code.AsString(), document.Lines[i].Quantity});
+    }
+    std::vector<TOpenOrderLine> open;
+    for (size_t row = 0; row < orderLines.Rows.size(); ++row) {
+        const auto number = [&](const char* field) { return orderLines.ByName(field, row).AsFloat(); };
+        open.push_back({orderLines.ByName("Code", row).AsString(), number("Quantity"), number("ReturnedQty"),
+                        number("ReceivedQty"), number("RejectedQty"), number("CalculatedQTY")});
+    }
+    for (const TPlacedQuantity& placed : TVendorLinePlacement::Place(vendorLines, open)) {
+        AppendPlacedLine(document.Lines[placed.VendorLine], items.ItemOf(placed.VendorLine), orderLines, placed);
+        cdsDetail.Post();
+    }
+    cdsDetail.First();
+}
+
+// The line is written with the rules quiet (a code written is no item typed), and its amounts
+// computed from the vendor's price and discount.
+void TfEdPurchOrderBufer::AppendPlacedLine(const TUblInvoiceLine& vendor, const TRequestResult& item,
+                                           const TRequestResult& orderLines, const TPlacedQuantity& placed) {
+    {
+        TFlagScope filling(Suspended);
+        TFlagScope quiet(Calculating);
+        cdsDetail.Append();
+        if (placed.OrderLine) {
+            for (const char* field : kPlacedLineFields)
+                if (TField* target = cdsDetail.FindField(field))
+                    target->SetValue(orderLines.ByName(field, *placed.OrderLine));
+            cdsDetail.FieldByName("OrderLine_Id").SetValue(orderLines.ByName("Id", *placed.OrderLine));
+        } else {
+            cdsDetail.FieldByName("Type").SetAsInteger(1);
+            cdsDetail.FieldByName("Code").SetValue(item.ByName("Code").IsEmpty() ? item.ByName("Item_Id")
+                                                                                  : item.ByName("Code"));
+            for (const char* field : {"Measure_Id", "GenProdPostGroup_Id", "VATProdPostGroup_Id"})
+                cdsDetail.FieldByName(field).SetValue(item.ByName(field));
+            cdsDetail.FieldByName("Description").SetValue(item.ByName("Name"));
+            cdsDetail.FieldByName("Description2").SetAsString(vendor.Description);
+            cdsDetail.FieldByName("VATPercent").SetAsFloat(vendor.Category.Percent);
+        }
+        SetIfGiven(cdsDetail, "SerialNo", vendor.SerialNo);
+        SetIfGiven(cdsDetail, "PartNo", vendor.PartNo);
+        cdsDetail.FieldByName("PriceIncludingVAT").SetAsInteger(0);
+        cdsDetail.FieldByName("DirectUnitCost_ACY").SetAsFloat(vendor.DirectUnitCost);
+        cdsDetail.FieldByName("Quantity").SetAsFloat(placed.Quantity);
+        const double perUnit = cdsDetail.FieldByName("QtyPerUnitOfMeasure").AsFloat();
+        cdsDetail.FieldByName("Quantity_Base").SetAsFloat(placed.Quantity * (perUnit == 0.0 ? 1.0 : perUnit));
+        cdsDetail.FieldByName("LineDiscount").SetAsFloat(VendorDiscount(vendor));
+    }
+    LineDiscountOnChange(cdsDetail.FieldByName("LineDiscount"));
 }
 
 // Posting.

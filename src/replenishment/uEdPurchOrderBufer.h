@@ -2,9 +2,13 @@
 
 #include <string>
 
+#include "base/partner/TUblInvoice.h"
 #include "documents/uEdBasePurchDocument.h"
+#include "replenishment/uVendorLinePlacement.h"
 
 namespace tavrek {
+
+class TVendorItemMapping;
 
 // The purchase order buffer: the working document through which goods of order lines are
 // received, returned, rejected, invoiced, or received and invoiced, and posted as one
@@ -17,6 +21,7 @@ public:
 
     TAction& acAddPurchOrderLines;
     TAction& acGenerateProtocol;
+    TAction& acGetDocFromVendor;
     TAction& acSendForCheck;
     TAction& acItemChargeAssigment;
     TAction& acLineDetail;
@@ -44,6 +49,9 @@ public:
     void MarjOnChange(TField& field);
     void acAddPurchOrderLinesExecute();
     void acGenerateProtocolExecute();
+    // Takes the vendor's document chosen from its service: its header fields, and its lines
+    // placed on the vendor's open order lines, free lines for what they cannot take.
+    void acGetDocFromVendorExecute();
     void acSendForCheckExecute();
     void acItemChargeAssigmentExecute();
     void acLineDetailExecute();
@@ -61,6 +69,10 @@ private:
     bool HasFreeItemLines();
     bool PostingChecksPass(int operation);
     void PrintPosted(const TVariantArray& keys);
+    TRequestResult ReadOrderLinesToPlace();
+    void PlaceVendorLines(const TUblInvoice& document, const TVendorItemMapping& items, const TRequestResult& orderLines);
+    void AppendPlacedLine(const TUblInvoiceLine& vendor, const TRequestResult& item, const TRequestResult& orderLines,
+                          const TPlacedQuantity& placed);
 
     int operation_ = -1;
 };

@@ -1,8 +1,13 @@
 #include <QAction>
+#include <QInputDialog>
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QRegularExpression>
 #include <QTableView>
 #include <QTest>
+#include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 
 #include "DemoClientTest.h"
@@ -12,6 +17,8 @@
 #include "desktop/TDataSetModel.h"
 #include "desktop/TFormHostWidget.h"
 #include "desktop/TMainWindow.h"
+#include "server/EmbeddedServer.h"
+#include "support/UblSample.h"
 
 namespace tavrek::desktop {
 namespace {
@@ -22,7 +29,23 @@ using testing::TypeText;
 // posts the receipt and finds it among the posted receipts.
 class OrderJourney : public testing::DemoClientTest {
 protected:
-    OrderJourney() { StartClient({1400, 860}); }
+    // Vendor 5003 hands its documents over a folder of the test.
+    OrderJourney() {
+        StartClient({1400, 860}, [this](server::EmbeddedServer& server) {
+            server.Database().Exec(
+                "INSERT INTO N_PartnerConnectionList (Id, Comp_Id, Contragent_Id, URLAddress, UserName, Password) "
+                "VALUES ('PC-V03', 'DEMO', 'V03', '" + VendorFolder() + "', 'demo', 'demo')");
+        });
+    }
+
+    // A list to choose from asks for the number of the row.
+    static void AnswerNumber(QWidget& dialog, const char* number) {
+        auto& input = dynamic_cast<QInputDialog&>(dialog);
+        input.setTextValue(QString::fromUtf8(number));
+        input.accept();
+    }
+
+    std::string VendorFolder() const { return folder.filePath(QStringLiteral("vendor-5003")).toStdString(); }
 
     TFormHostWidget* ActiveHost() { return client->Window().ActiveHost(); }
 
@@ -171,6 +194,74 @@ TEST_F(OrderJourney, ABufferPostedWithoutRecalculationPostsTheOrdersAmounts) {
     double cost = 0.0;
     for (size_t row = 0; row < stock.Rows.size(); ++row) cost += stock.ByName("CostAmount", row).AsFloat();
     EXPECT_NEAR(cost, 40.44, 1e-9);
+    ExpectNoFailures();
+}
+
+// The buyer opens a new buffer for vendor 5003, fetches the vendor's invoice from its service:
+// its 30 yoghurts fill the 24 of the order and the 6 more stay a free line, its 4 kg of cheese
+// go onto the order's 10; received and invoiced at once, the posted invoice is in its list.
+TEST_F(OrderJourney, AVendorsInvoiceFetchedIntoABufferIsPlacedOnTheOrderAndPosted) {
+    TFormHostWidget* order = TypeOrder({{"1008", "24", "0.95"}, {"1010", "10", "9.80"}});
+    ASSERT_NE(order, nullptr);
+    ExpectNoFailures();
+    const Variant orderId = order->Form().cdsMaster.FieldByName("Id").Value();
+    for (QMdiSubWindow* window : client->Window().Mdi().subWindowList())
+        if (window->widget() == order) window->close();
+    QTest::qWait(20);
+    std::filesystem::create_directories(VendorFolder());
+    tavrek::testing::TUblSample invoice;
+    invoice.Number = "0000091001";
+    invoice.Lines = {{"A-7008", "Кисело мляко", 30, 0.95, 20, 0, ""}, {"A-7010", "Сирене", 4, 10.00, 20, 0, ""}};
+    std::ofstream(VendorFolder() + "/0000091001.xml") << invoice.Xml();
+
+    TFormHostWidget* buffer = OpenFromMenu("TfEdPurchOrderBufer");
+    ASSERT_NE(buffer, nullptr);
+    testing::TriggerAction(*buffer, "acInsertRecord");
+    TypeField(*buffer, "N_SubDocument_Code", "580");
+    TypeField(*buffer, "N_Contragent_Code", "5003");
+    answerer.ExpectMessage(QMessageBox::Yes);
+    answerer.Expect([](QWidget& dialog) { AnswerNumber(dialog, "1"); });
+    testing::TriggerAction(*buffer, "acGetDocFromVendor");
+    ExpectNoFailures();
+    TClientDataSet& header = buffer->Form().cdsMaster;
+    EXPECT_EQ(header.FieldByName("VendorInvoiceNo").AsString(), "0000091001");
+    const TDataSetModel& lines = buffer->Grid("dbgDetail")->Model();
+    ASSERT_EQ(lines.rowCount(), 3);
+    const struct {
+        const char* Code;
+        double Quantity;
+        bool OnOrder;
+    } placed[] = {{"1008", 24, true}, {"1008", 6, false}, {"1010", 4, true}};
+    for (int row = 0; row < 3; ++row) {
+        SCOPED_TRACE(row);
+        EXPECT_EQ(testing::LineValue(lines, row, "Code").AsString(), placed[row].Code);
+        EXPECT_DOUBLE_EQ(testing::LineValue(lines, row, "Quantity").AsFloat(), placed[row].Quantity);
+        EXPECT_EQ(!testing::LineValue(lines, row, "OrderLine_Id").IsEmpty(), placed[row].OnOrder);
+    }
+    // 30 x 0.95 = 28.50 and 4 x 10.00 = 40.00
+    EXPECT_DOUBLE_EQ(header.FieldByName("TotalValue").AsFloat(), 68.50);
+    Screenshot("order-buffer-vendor-document.png");
+
+    // The fifth posting option receives and invoices.
+    answerer.Expect([](QWidget& dialog) { AnswerNumber(dialog, "5"); });
+    testing::TriggerAction(*buffer, "acPostDocument");
+    ExpectNoFailures();
+    TFormHostWidget* invoices = OpenFromMenu("TfBrPostedPurchInvoice");
+    ASSERT_NE(invoices, nullptr);
+    TDataGrid* grid = invoices->Grid("dbgMaster");
+    ASSERT_EQ(grid->Model().rowCount(), 1);
+    EXPECT_EQ(testing::LineValue(grid->Model(), 0, "VendorInvoiceNo").AsString(), "0000091001");
+    EXPECT_DOUBLE_EQ(testing::LineValue(grid->Model(), 0, "TotalValue").AsFloat(), 68.50);
+    TRequestResult ordered;
+    dm().Server().RequestValue(0, "D_PurchaseLine", "Code,ReceivedQty,InvoicedQty",
+                               TFilter().Add("D_PurchaseLine.Master_Id", "=", orderId),
+                               ordered, true);
+    ASSERT_EQ(ordered.Rows.size(), 2u);
+    for (size_t row = 0; row < 2; ++row) {
+        const double expected = ordered.ByName("Code", row).AsString() == "1008" ? 24.0 : 4.0;
+        EXPECT_DOUBLE_EQ(ordered.ByName("ReceivedQty", row).AsFloat(), expected);
+        EXPECT_DOUBLE_EQ(ordered.ByName("InvoicedQty", row).AsFloat(), expected);
+    }
     ExpectNoFailures();
 }
 

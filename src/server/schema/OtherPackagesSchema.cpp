@@ -275,6 +275,25 @@ std::string OtherPackagesSchemaSql() {
            OrderLineSelectViewSql() + kNomenclature + PurchOrdersByLinesViewSql();
 }
 
+std::string OrderLinesToPlaceSql() {
+    return R"(
+-- Order lines a vendor's document is placed on, in the order of their orders, with what
+-- buffers hold of each already (CalculatedQTY).
+CREATE VIEW dv_PurchOrderLineToPlace AS
+SELECT l.Id, h.Comp_Id, h.Contragent_Id, h.DocumentNo, h.DocumentDate, l.Line_No, l.Type, l.AllowInvoiceDisc,
+       COALESCE(l.Currency_Id, h.Currency_Id) AS Currency_Id, l.Code, l.Description, l.Description2,
+       l.GenBusPostGroup_Id, l.GenProdPostGroup_Id, CAST(NULL AS TEXT) AS InventoryPostGroup_Id, l.Measure_Id,
+       l.VATPercent, l.VATLedger, l.VATBusPostGroup_Id, l.VATProdPostGroup_Id, l.SerialNo, l.PartNo,
+       l.PriceIncludingVAT, l.DirectUnitCost_ACY, l.LineDiscount, l.QtyPerUnitOfMeasure, l.GlobalDimension_Id,
+       l.Quantity, COALESCE(l.ReturnedQty, 0) AS ReturnedQty, COALESCE(l.ReceivedQty, 0) AS ReceivedQty,
+       COALESCE(l.RejectedQty, 0) AS RejectedQty,
+       COALESCE((SELECT SUM(b.Quantity) FROM D_PurchOrderBufLine b WHERE b.OrderLine_Id = l.Id), 0) AS CalculatedQTY
+FROM D_PurchaseLine l JOIN D_PurchHeader h ON h.Id = l.Master_Id
+WHERE h.DocumentType = )" + std::to_string(DocumentType::PurchOrder) + R"(
+ORDER BY h.DocumentDate, h.DocumentNo, l.Line_No;
+)";
+}
+
 std::string KeptReceiptsSql() {
     return "UPDATE D_PurchaseLine SET ReceivedQty = COALESCE(ReceivedQty, 0) + ReturnedQty WHERE ReturnedQty <> 0 "
            "AND Master_Id IN (SELECT Id FROM D_PurchHeader WHERE DocumentType = " +

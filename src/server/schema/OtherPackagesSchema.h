@@ -21,5 +21,7 @@ std::string OrderLineSelectionSql();
 // Order lines keep every receipt in ReceivedQty; returns, once taken off it, are added back,
 // and the order line views read what is kept as received less returned.
 std::string KeptReceiptsSql();
+// The vendor's order lines a buffer places a vendor's document on.
+std::string OrderLinesToPlaceSql();
 
 }  // namespace tavrek::server

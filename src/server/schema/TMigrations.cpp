@@ -550,6 +550,7 @@ const std::vector<TMigration>& Migrations() {
         {14, "Ledger indexes of dimensions and applied entries keep only the rows that have one",
          SparseLedgerIndexesSql()},
         {15, "Order lines keep what was received; returns are read off it", KeptReceiptsSql()},
+        {16, "Order lines a vendor's document is placed on", OrderLinesToPlaceSql()},
     };
     return migrations;
 }
