@@ -1,11 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
 #include <tuple>
 
 #include "documents/uPurchDocumentModel.h"
 #include "editors/uEdPurchOrder.h"
 #include "replenishment/uEdPurchOrderBufer.h"
 #include "support/DocumentFormTest.h"
+#include "support/UblSample.h"
 
 namespace tavrek::testing {
 namespace {
@@ -167,6 +172,77 @@ TEST_F(OrderBuffer, AMarginWritesTheItemsSalePrice) {
     const std::vector<TServerCall> calls = server.CallsTo("ExecuteStoredProcedure");
     ASSERT_EQ(calls.size(), 1u);
     EXPECT_EQ(calls[0].Args, (TVariantArray{"C1", "1001", 10.0, 0}));
+    EXPECT_TRUE(LoggedOperations().empty());
+}
+
+// Vendor 5001's invoice in a folder of its service: 8 of flour A-1, which the two open order
+// lines of item 1001 take in part, 2 of sugar B-2, which no order line carries, and one Z-9
+// that maps to no item.
+class BufferVendorDocument : public OrderBuffer {
+protected:
+    BufferVendorDocument()
+        : folder_(std::filesystem::temp_directory_path() / ("tavrek-buf-vendor-" + std::to_string(::getpid()))) {
+        std::filesystem::create_directories(folder_);
+        TUblSample sample;
+        sample.Number = "V-77";
+        sample.Lines = {{"A-1", "Брашно", 8, 1.10, 20, 0.88, ""}, {"B-2", "Захар", 2, 2.00, 20, 0, ""},
+                        {"Z-9", "Непознат", 1, 5.00, 20, 0, ""}};
+        std::ofstream(folder_ / "V-77.xml") << sample.Xml();
+    }
+    ~BufferVendorDocument() override { std::filesystem::remove_all(folder_); }
+
+    void ScriptService() {
+        for (int connect = 0; connect < 2; ++connect)
+            server.OnRequestValue("N_PartnerConnectionList", Rows({"URLAddress", "UserName", "Password", "ValidUntil"},
+                                                                  {{folder_.string(), "u", "p", Variant()}}));
+        const auto item = [this](const char* key, TVariantArray found) {
+            server.OnRequestValue(std::string("exec usp_GetItemFromAPI '") + key +
+                                      "', 'C1', '', '', '', '', '', '0', '0', '5001'",
+                                  Rows({"Item_Id", "Code", "Name", "Measure_Id", "VATProdPostGroup_Id", "GenProdPostGroup_Id"},
+                                       found.empty() ? std::vector<TVariantArray>{} : std::vector<TVariantArray>{found}));
+        };
+        item("A-1", {"I1001", "1001", "Брашно тип 500", "KG", "VAT20", "GOODS"});
+        item("B-2", {"I1002", "1002", "Захар", "KG", "VAT20", "GOODS"});
+        item("Z-9", {});
+        server.OnRequestValue("N_PaymentTerms", Rows({"DueDateCalculation"}, {}), true);
+    }
+
+    std::filesystem::path folder_;
+};
+
+TEST_F(BufferVendorDocument, TheLinesArePlacedOnTheOpenOrderLinesAndTheRestIsFree) {
+    OpenBuffer({}, -1, {{"N_Contragent_Code", "5001"}});
+    ScriptService();
+    dialogs.ExpectText(true, "1");
+    // Mapping the unknown line is left to later; the order line of another item stays untouched.
+    dialogs.ExpectSelect(false);
+    const std::vector<std::string> fields = {"Id",          "Type",         "Code",         "Quantity",
+                                             "ReturnedQty", "ReceivedQty",  "RejectedQty",  "CalculatedQTY",
+                                             "Measure_Id",  "Description2", "LineDiscount", "DirectUnitCost_ACY",
+                                             "GlobalDimension_Id"};
+    server.OnRequestValue("dv_PurchOrderLineToPlace",
+                          Rows(fields, {{"OL1", 1, "1001", 10.0, 1.0, 6.0, 0.0, 0.0, "KG", "мелница", 0.0, 1.00, "D1"},
+                                        {"OL2", 1, "1003", 9.0, 0.0, 0.0, 0.0, 0.0, "KG", "", 0.0, 3.00, ""},
+                                        {"OL3", 1, "1001", 6.0, 0.0, 0.0, 0.0, 2.0, "KG", "", 0.0, 1.00, ""}}));
+    dialogs.ExpectMessage(mrOk, "Z-9 Непознат");
+    Form().acGetDocFromVendor.Execute();
+    ExpectFields(Header(), {{"VendorInvoiceNo", "V-77"}, {"Comment", "Доставка"}});
+    EXPECT_EQ(Header().FieldByName("DocumentDate").AsDateTime(), TDateTime::FromDate(2026, 11, 20));
+    // OL1 offers 10 + 1 - 6 = 5, OL3 6 - 2 held by buffers = 4: flour 5 + 3, sugar free.
+    const std::vector<std::tuple<std::string, double, std::string>> expected = {
+        {"1001", 5.0, "OL1"}, {"1001", 3.0, "OL3"}, {"1002", 2.0, ""}};
+    ASSERT_EQ(Lines().RecordCount(), 3);
+    Lines().First();
+    for (const auto& [code, quantity, orderLine] : expected) {
+        SCOPED_TRACE(code + " " + orderLine);
+        ExpectFields(Lines(), {{"Code", code}, {"Quantity", quantity}, {"OrderLine_Id", orderLine}});
+        Lines().Next();
+    }
+    // The vendor's price and its discount (0.88 of 8 x 1.10 = 10 %) come with the placed lines;
+    // the order line's dimension and text too.
+    Lines().First();
+    ExpectFields(Lines(), {{"DirectUnitCost_ACY", 1.10}, {"LineDiscount", 10.0}, {"TotalValue", 4.95},
+                           {"Description2", "мелница"}, {"GlobalDimension_Id", "D1"}});
     EXPECT_TRUE(LoggedOperations().empty());
 }
 

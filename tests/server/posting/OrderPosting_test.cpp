@@ -217,6 +217,27 @@ TEST_F(OrderPostingTest, ReceivedAndInvoicedAtOnceAndAFreeLineWithThem) {
     EXPECT_NEAR(Qty("O1-1", "QtyToReceive"), 0, 1e-9);
 }
 
+// A vendor's document is placed on the order lines less what buffers hold of them already,
+// whatever buffer and whether posted before or not.
+TEST_F(OrderPostingTest, OrderLinesToPlaceTellWhatBuffersHold) {
+    OrderLine("O1-1", 6, 0, 1, 2);
+    Buffer("B1", {{"O1-1", 1, "1008", 3, 0.95}, {"O1-2", 1, "1010", 1, 9.80}});
+    Buffer("B2", {{"O1-1", 1, "1008", 2, 0.95}, {"", 1, "1008", 4, 0.95}});
+    TRequestResult lines;
+    Server().RequestValue(0, "dv_PurchOrderLineToPlace", "Id,Quantity,ReturnedQty,ReceivedQty,RejectedQty,CalculatedQTY",
+                          TFilter()
+                              .Add("dv_PurchOrderLineToPlace.Comp_Id", "=", "DEMO", "AND")
+                              .Add("dv_PurchOrderLineToPlace.Contragent_Id", " =", "V03"),
+                          lines, true);
+    const std::vector<std::vector<double>> expected = {{10, 2, 6, 1, 5}, {4, 0, 0, 0, 1}, {1, 0, 0, 0, 0}};
+    ASSERT_EQ(lines.Rows.size(), expected.size());
+    for (size_t row = 0; row < expected.size(); ++row) {
+        SCOPED_TRACE(lines.Rows[row][0].AsString());
+        for (size_t column = 0; column < expected[row].size(); ++column)
+            EXPECT_NEAR(lines.Rows[row][column + 1].AsFloat(), expected[row][column], 1e-9);
+    }
+}
+
 // The serial numbers of a buffer's lines go with the document that moved the goods; those of
 // a line with nothing to post go with the buffer.
 TEST_F(OrderPostingTest, LineDetailsMoveToThePostedDocument) {
