@@ -101,7 +101,7 @@ void TVendorDocumentImport::WriteLine(TClientDataSet& Line, size_t index, double
     const TUblInvoiceLine& vendor = document_.Lines[index];
     const TRequestResult& item = items_.ItemOf(index);
     SetInt(Line, "Type", 1);
-    SetValue(Line, "Code", item.ByName("Code").IsEmpty() ? item.ByName("Item_Id") : item.ByName("Code"));
+    SetValue(Line, "Code", Variant(items_.CodeOf(index)));
     SetValue(Line, "Description", item.ByName("Name"));
     SetValue(Line, "Description2", Variant(vendor.Description));
     for (const char* field : {"Measure_Id", "GenProdPostGroup_Id", "VATProdPostGroup_Id"})

@@ -88,6 +88,12 @@ void TVendorItemMapping::Remember(size_t line, const std::string& itemId) {
     if (result.ByName("Result").AsString() == "-1") throw std::runtime_error(result.ByName("ErrMsg").AsString());
 }
 
+std::string TVendorItemMapping::CodeOf(size_t line) const {
+    if (!Found(line)) return {};
+    const TRequestResult& item = items_[line];
+    return (item.ByName("Code").IsEmpty() ? item.ByName("Item_Id") : item.ByName("Code")).AsString();
+}
+
 std::string TVendorItemMapping::MissingList() const {
     std::string list;
     for (size_t line = 0; line < items_.size(); ++line)

@@ -26,6 +26,8 @@ public:
     bool Found(size_t line) const { return !items_[line].Empty(); }
     // One row with kItemFields; empty while the line has no item.
     const TRequestResult& ItemOf(size_t line) const { return items_[line]; }
+    // Our code of the line's item (its key when it has no code); empty while it has no item.
+    std::string CodeOf(size_t line) const;
     // The lines without an item, one per text line, for the message that lists them.
     std::string MissingList() const;
 

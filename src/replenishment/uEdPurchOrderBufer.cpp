@@ -305,13 +305,13 @@ void TfEdPurchOrderBufer::acAddPurchOrderLinesExecute() {
 
 // The vendor's document.
 
-// What buffers hold of the order lines comes from the server, so this one is saved first.
+// What buffers hold of the order lines comes from the server, so this one is saved before
+// the chosen document is placed.
 void TfEdPurchOrderBufer::acGetDocFromVendorExecute() {
-    if (!QueryToSaveBeforeToDo()) return;
     TVendorDocumentReceiver receiver(cdsMaster, cdsDetail, Calculating);
     TRequestResult documents;
     int chosen = -1;
-    if (!receiver.ChooseDocument(documents, chosen)) return;
+    if (!receiver.ChooseDocument(documents, chosen) || !QueryToSaveBeforeToDo()) return;
     TUblInvoice document;
     if (!receiver.Fetch(documents.ByName("DocumentNo", static_cast<size_t>(chosen)).AsString(), document)) return;
     TWaitCursor wait;
@@ -335,12 +335,7 @@ TRequestResult TfEdPurchOrderBufer::ReadOrderLinesToPlace() {
 void TfEdPurchOrderBufer::PlaceVendorLines(const TUblInvoice& document, const TVendorItemMapping& items,
                                            const TRequestResult& orderLines) {
     std::vector<TVendorQuantity> vendorLines;
-    for (size_t i = 0; i < document.Lines.size(); ++i) {
-        const TRequestResult& item = items.ItemOf(i);
-        const Variant code = item.Empty() ? Variant() : item.ByName("Code").IsEmpty() ? item.ByName("Item_Id")
-                                                                                        : item.ByName("Code");
-        vendorLines.push_back({code.AsString(), document.Lines[i].Quantity});
-    }
+    for (size_t i = 0; i < document.Lines.size(); ++i) vendorLines.push_back({items.CodeOf(i), document.Lines[i].Quantity});
     std::vector<TOpenOrderLine> open;
     for (size_t row = 0; row < orderLines.Rows.size(); ++row) {
         const auto number = [&](const char* field) { return orderLines.ByName(field, row).AsFloat(); };
@@ -348,7 +343,7 @@ void TfEdPurchOrderBufer::PlaceVendorLines(const TUblInvoice& document, const TV
                         number("ReceivedQty"), number("RejectedQty"), number("CalculatedQTY")});
     }
     for (const TPlacedQuantity& placed : TVendorLinePlacement::Place(vendorLines, open)) {
-        AppendPlacedLine(document.Lines[placed.VendorLine], items.ItemOf(placed.VendorLine), orderLines, placed);
+        AppendPlacedLine(document.Lines[placed.VendorLine], items, orderLines, placed);
         cdsDetail.Post();
     }
     cdsDetail.First();
@@ -356,7 +351,7 @@ void TfEdPurchOrderBufer::PlaceVendorLines(const TUblInvoice& document, const TV
 
 // The line is written with the rules quiet (a code written is no item typed), and its amounts
 // computed from the vendor's price and discount.
-void TfEdPurchOrderBufer::AppendPlacedLine(const TUblInvoiceLine& vendor, const TRequestResult& item,
+void TfEdPurchOrderBufer::AppendPlacedLine(const TUblInvoiceLine& vendor, const TVendorItemMapping& items,
                                            const TRequestResult& orderLines, const TPlacedQuantity& placed) {
     {
         TFlagScope filling(Suspended);
@@ -368,9 +363,9 @@ void TfEdPurchOrderBufer::AppendPlacedLine(const TUblInvoiceLine& vendor, const 
                     target->SetValue(orderLines.ByName(field, *placed.OrderLine));
             cdsDetail.FieldByName("OrderLine_Id").SetValue(orderLines.ByName("Id", *placed.OrderLine));
         } else {
+            const TRequestResult& item = items.ItemOf(placed.VendorLine);
             cdsDetail.FieldByName("Type").SetAsInteger(1);
-            cdsDetail.FieldByName("Code").SetValue(item.ByName("Code").IsEmpty() ? item.ByName("Item_Id")
-                                                                                  : item.ByName("Code"));
+            cdsDetail.FieldByName("Code").SetAsString(items.CodeOf(placed.VendorLine));
             for (const char* field : {"Measure_Id", "GenProdPostGroup_Id", "VATProdPostGroup_Id"})
                 cdsDetail.FieldByName(field).SetValue(item.ByName(field));
             cdsDetail.FieldByName("Description").SetValue(item.ByName("Name"));

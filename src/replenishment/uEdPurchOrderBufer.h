@@ -71,8 +71,8 @@ private:
     void PrintPosted(const TVariantArray& keys);
     TRequestResult ReadOrderLinesToPlace();
     void PlaceVendorLines(const TUblInvoice& document, const TVendorItemMapping& items, const TRequestResult& orderLines);
-    void AppendPlacedLine(const TUblInvoiceLine& vendor, const TRequestResult& item, const TRequestResult& orderLines,
-                          const TPlacedQuantity& placed);
+    void AppendPlacedLine(const TUblInvoiceLine& vendor, const TVendorItemMapping& items,
+                          const TRequestResult& orderLines, const TPlacedQuantity& placed);
 
     int operation_ = -1;
 };

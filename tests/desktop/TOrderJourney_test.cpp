@@ -219,8 +219,8 @@ TEST_F(OrderJourney, AVendorsInvoiceFetchedIntoABufferIsPlacedOnTheOrderAndPoste
     testing::TriggerAction(*buffer, "acInsertRecord");
     TypeField(*buffer, "N_SubDocument_Code", "580");
     TypeField(*buffer, "N_Contragent_Code", "5003");
-    answerer.ExpectMessage(QMessageBox::Yes);
     answerer.Expect([](QWidget& dialog) { AnswerNumber(dialog, "1"); });
+    answerer.ExpectMessage(QMessageBox::Yes);
     testing::TriggerAction(*buffer, "acGetDocFromVendor");
     ExpectNoFailures();
     TClientDataSet& header = buffer->Form().cdsMaster;
