@@ -95,6 +95,34 @@ TEST_F(CompanyDatabaseTest, AColumnALaterStepAddsToHeadersShowsThroughTheirViews
         EXPECT_NO_THROW(Value("SELECT COUNT(LaterNote) FROM V_" + std::string(t.Header))) << t.Header;
 }
 
+// A company whose order lines were lowered by their returns gets them back on upgrade: the
+// received quantity keeps what came in, and what is open still reads the same.
+TEST_F(CompanyDatabaseTest, AnUpgradeAddsReturnsBackToTheReceivedQuantitiesOfOrders) {
+    Exec("DELETE FROM S_SchemaVersion WHERE Version >= 15");
+    Exec("DROP VIEW dv_PurchOrderLineToPlace");
+    Exec("INSERT INTO D_PurchHeader (Id, Comp_Id, DocumentType, Contragent_Id, DocumentNo) VALUES "
+         "('O1', 'DEMO', 22, 'V03', 'O-1'), ('I1', 'DEMO', 1, 'V03', 'I-1')");
+    Exec("INSERT INTO D_PurchaseLine (Master_Id, Comp_Id, Id, Line_No, Type, Code, Quantity, ReceivedQty, ReturnedQty) "
+         "VALUES ('O1', 'DEMO', 'O1-1', 1, 1, '1008', 10, 7, 3), ('O1', 'DEMO', 'O1-2', 2, 1, '1010', 4, 4, 0), "
+         "('I1', 'DEMO', 'I1-1', 1, 1, '1008', 5, 5, 2)");
+    ASSERT_EQ(server::UpgradeSchema(Server().Database()), server::LatestSchemaVersion() - 14);
+    const struct {
+        const char* Line;
+        double Received, Open;  // open: what the order line selection proposes to receive
+    } expected[] = {{"O1-1", 10, 3}, {"O1-2", 4, 0}};
+    for (const auto& e : expected) {
+        SCOPED_TRACE(e.Line);
+        EXPECT_DOUBLE_EQ(Value(std::string("SELECT ReceivedQty FROM D_PurchaseLine WHERE Id = '") + e.Line + "'").AsFloat(),
+                         e.Received);
+        EXPECT_DOUBLE_EQ(
+            Value(std::string("SELECT CalculatedQTY FROM dv_SelectPurchOrder WHERE Id = '") + e.Line + "'").AsFloat(),
+            e.Open);
+    }
+    EXPECT_DOUBLE_EQ(Value("SELECT ReceivedQty FROM D_PurchaseLine WHERE Id = 'I1-1'").AsFloat(), 5)
+        << "only order lines count their returns apart";
+    EXPECT_EQ(Count("dv_PurchOrderLineSelect", "Id = 'O1-1'"), 1) << "the returned goods are open to receive";
+}
+
 TEST_F(CompanyDatabaseTest, DemoCompanyIsUsable) {
     const std::pair<const char*, int64_t> counts[] = {
         {"N_Contragent", 12}, {"N_Item", 50},  {"N_Currency", 3},   {"G_VATPostingSetup", 9},
