@@ -1,6 +1,8 @@
 #include "server/posting/PostingSteps.h"
 
+#include <algorithm>
 #include <cstdlib>
+#include <set>
 #include <stdexcept>
 
 #include "base/data/TDateTime.h"
@@ -94,6 +96,66 @@ bool VendorDocumentPosted(TServerContext& ctx, const char* table, const char* nu
                            numberColumn + " = ? AND Annul = 0 AND COALESCE(" + globalColumn + ", 0) = 0 LIMIT 1",
                        {ctx.Session.CompanyId, vendor, number})
                 .Empty();
+}
+
+bool NumberPosted(TServerContext& ctx, const char* postedTable, const std::string& postedId, const std::string& series,
+                  const std::string& businessGroup, std::string& number) {
+    if (NextSerieNo(ctx, series, businessGroup, number) < 0) return false;
+    ExecuteBound(ctx.Db, std::string("UPDATE ") + postedTable + " SET DocumentNo = ?, TransactionNo = ? WHERE Id = ?",
+                 {number, NextTransactionNo(ctx), postedId});
+    return true;
+}
+
+namespace {
+
+// The receipts an issue of the document uses up, oldest first per item and store: Missing is
+// what is still wanted when the receipt's turn comes. An item and store with nothing open
+// comes once, with no receipt.
+const char* const kReceiptsUsed =
+    "WITH wanted AS (SELECT Item_Id, COALESCE(Store_Id, '') AS Store, -SUM(Quantity) AS Quantity FROM G_ItemEntry "
+    "WHERE Document_Id = ?1 AND TransactionNo = ?2 AND Quantity < 0 GROUP BY Item_Id, COALESCE(Store_Id, '')), "
+    "receipts AS (SELECT w.Item_Id || '/' || w.Store AS Wanted, e.Id, COALESCE(e.RemainingQuantity, 0) AS Remaining, "
+    "w.Quantity + COALESCE(e.RemainingQuantity, 0) - SUM(COALESCE(e.RemainingQuantity, 0)) OVER (PARTITION BY "
+    "w.Item_Id, w.Store ORDER BY e.PostingDate, e.C_Datetime, e.Id ROWS UNBOUNDED PRECEDING) AS Missing FROM wanted w "
+    "LEFT JOIN G_ItemEntry e ON e.Comp_Id = ?3 AND e.Item_Id = w.Item_Id AND COALESCE(e.Store_Id, '') = w.Store AND "
+    "e.Opened = 1 AND e.RemainingQuantity > 0) "
+    "SELECT Wanted, Id, Remaining, Missing FROM receipts WHERE Missing > 1e-9";
+
+// Receipts used up close, a few hundred per statement.
+void CloseReceipts(TServerContext& ctx, const std::vector<Variant>& ids) {
+    constexpr size_t kPerStatement = 500;
+    for (size_t first = 0; first < ids.size(); first += kPerStatement) {
+        const size_t last = std::min(ids.size(), first + kPerStatement);
+        std::string list;
+        for (size_t i = first; i < last; ++i) list += i == first ? "?" : ", ?";
+        ExecuteBound(ctx.Db, "UPDATE G_ItemEntry SET RemainingQuantity = 0, Opened = 0 WHERE Id IN (" + list + ")",
+                     TVariantArray(ids.begin() + static_cast<std::ptrdiff_t>(first),
+                                   ids.begin() + static_cast<std::ptrdiff_t>(last)));
+    }
+}
+
+}  // namespace
+
+bool IssueFromOpenReceipts(TServerContext& ctx, const std::string& documentId, int64_t transaction) {
+    const TRequestResult receipts = SelectRows(ctx.Db, kReceiptsUsed, {documentId, transaction, ctx.Session.CompanyId});
+    std::set<std::string> wanted, covered;
+    std::vector<Variant> usedUp;
+    std::vector<TVariantArray> partly;
+    for (const TVariantArray& r : receipts.Rows) {
+        wanted.insert(r[0].AsString());
+        if (r[1].IsNull()) continue;
+        const double remaining = r[2].AsFloat(), missing = r[3].AsFloat();
+        if (remaining + 1e-9 >= missing) covered.insert(r[0].AsString());
+        if (remaining <= missing + 1e-9)
+            usedUp.push_back(r[1]);
+        else
+            partly.push_back({remaining - missing, r[1]});
+    }
+    if (covered.size() < wanted.size() && !AllowsNegativeStock(ctx)) return false;
+    CloseReceipts(ctx, usedUp);
+    for (const TVariantArray& receipt : partly)
+        ExecuteBound(ctx.Db, "UPDATE G_ItemEntry SET RemainingQuantity = ? WHERE Id = ?", receipt);
+    return true;
 }
 
 namespace {

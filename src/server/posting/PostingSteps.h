@@ -39,6 +39,16 @@ bool AllowsNegativeStock(TServerContext& ctx);
 bool VendorDocumentPosted(TServerContext& ctx, const char* table, const char* numberColumn, const char* globalColumn,
                           const Variant& vendor, const std::string& number);
 
+// The posted document takes its number from the series and its transaction's number, as late
+// in the posting as can be: both series stay locked until the commit. False on a refusal.
+bool NumberPosted(TServerContext& ctx, const char* postedTable, const std::string& postedId, const std::string& series,
+                  const std::string& businessGroup, std::string& number);
+
+// The issues the document wrote in its transaction take their quantities from the oldest open
+// receipts of their item and store. False, with nothing taken, when some item has not enough
+// in stock and the company does not allow negative stock.
+bool IssueFromOpenReceipts(TServerContext& ctx, const std::string& documentId, int64_t transaction);
+
 // Where an open document goes when it is posted.
 struct TPostedCopy {
     const char* FromHeader;

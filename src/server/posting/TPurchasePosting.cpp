@@ -4,7 +4,6 @@
 #include "base/util/Text.h"
 #include "base/util/Utils.h"
 #include "server/SqlValue.h"
-#include "server/TNumberSeries.h"
 #include "server/TProcedureRegistry.h"
 #include "server/posting/LedgerProcedures.h"
 #include "server/posting/PostingSteps.h"
@@ -114,16 +113,6 @@ void OpenAdvanceDimension(TServerContext& ctx, const TOpenInvoice& doc) {
     }
 }
 
-// The posted document takes its number from the series and its transaction's number, as
-// late in the posting as can be: both series stay locked until the commit.
-bool Number(TServerContext& ctx, const char* postedTable, const std::string& postedId, const std::string& series,
-            const std::string& businessGroup, std::string& number) {
-    if (NextSerieNo(ctx, series, businessGroup, number) < 0) return false;
-    ExecuteBound(ctx.Db, std::string("UPDATE ") + postedTable + " SET DocumentNo = ?, TransactionNo = ? WHERE Id = ?",
-                 {number, NextTransactionNo(ctx), postedId});
-    return true;
-}
-
 }  // namespace
 
 int TPurchasePosting::PostPurchase(TServerContext& ctx, const std::string& id, TVariantArray& keys) {
@@ -157,7 +146,7 @@ int TPurchasePosting::PostOpenInvoice(TServerContext& ctx, const TPostedCopy& fr
 
     // The series stay locked from here to the commit: other postings wait only for the entries.
     std::string number;
-    if (!Number(ctx, "D_PurchInvoiceHeader", postedId, PostingSeries(ctx, doc.Get("DocSubType_Id"), "PostedInvoice_Series_Id"),
+    if (!NumberPosted(ctx, "D_PurchInvoiceHeader", postedId, PostingSeries(ctx, doc.Get("DocSubType_Id"), "PostedInvoice_Series_Id"),
                 doc.Get("BusinessGroup_Id").AsString(), number))
         return -1;
     Step("numbered");
@@ -204,7 +193,7 @@ int TPurchasePosting::PostPurchProtocol(TServerContext& ctx, const std::string& 
     std::string number;
     const std::string series =
         PostingSeries(ctx, doc.Value(0, 1), credit ? "PostPurchCrMemoProt_Series_Id" : "PostPurchProtocol_Series_Id");
-    if (!Number(ctx, copy.ToHeader, postedId, series, doc.Value(0, 2).AsString(), number)) return -1;
+    if (!NumberPosted(ctx, copy.ToHeader, postedId, series, doc.Value(0, 2).AsString(), number)) return -1;
     Step("numbered");
     store.Write(store.Header(copy.ToHeader, postedId), posting.Entries, false);
     Step("ledgers");

@@ -44,27 +44,32 @@ TEST_F(CrMemoPostingTest, GoodsLeaveTheOldestReceiptsAndARefusalChangesNothing) 
         const char* Name;
         int DocumentType;
         double Quantity;
-        bool OlderReceipt;   // eight more yoghurts received before the invoice
+        const char* OlderStore;  // eight more yoghurts received before the invoice there, or none
         bool NegativeStock;  // the company allows negative stock
         const char* Refusal;
         double InvoiceLeft, OlderLeft;
     } cases[] = {
-        {"four of the invoice's ten", 11, 4, false, false, nullptr, 6, 0},
-        {"the older batch goes first", 11, 12, true, false, nullptr, 6, 0},
-        {"more than is in stock", 11, 12, false, false, "err_PostPurchCrMemoNoStock", 10, 0},
-        {"more than is in stock, negative stock allowed", 11, 12, false, true, nullptr, 0, 0},
-        {"a credit memo without lines", 11, 0, false, false, "err_PostPurchNoLines", 10, 0},
-        {"an invoice is no credit memo", 1, 4, false, false, "err_PostPurchDocumentNotFound", 10, 0},
+        {"four of the invoice's ten", 11, 4, nullptr, false, nullptr, 6, 0},
+        {"all ten empty the receipt", 11, 10, nullptr, false, nullptr, 0, 0},
+        {"the older batch goes first", 11, 12, "S01", false, nullptr, 6, 0},
+        {"the older batch goes first, all of both", 11, 18, "S01", false, nullptr, 0, 0},
+        {"an older batch of another store stays", 11, 4, "S02", false, nullptr, 6, 8},
+        {"more than is in the store", 11, 12, "S02", false, "err_PostPurchCrMemoNoStock", 10, 8},
+        {"more than is in stock", 11, 12, nullptr, false, "err_PostPurchCrMemoNoStock", 10, 0},
+        {"more than is in stock, negative stock allowed", 11, 12, nullptr, true, nullptr, 0, 0},
+        {"a credit memo without lines", 11, 0, nullptr, false, "err_PostPurchNoLines", 10, 0},
+        {"an invoice is no credit memo", 1, 4, nullptr, false, "err_PostPurchDocumentNotFound", 10, 0},
     };
     const std::string invoiceReceipt = "Line_Id = 'B1-1'";
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Name);
         Exec("DELETE FROM G_ItemEntry WHERE Id = 'OLDER'");
         Exec("UPDATE G_ItemEntry SET RemainingQuantity = 10, Opened = 1 WHERE " + invoiceReceipt);
-        if (c.OlderReceipt)
-            Exec("INSERT INTO G_ItemEntry (Id, Comp_Id, Item_Id, Document_Id, DocumentType, PostingDate, Store_Id, "
-                 "BusinessGroup_Id, Quantity, RemainingQuantity, CostAmount, Opened, TransactionNo) VALUES "
-                 "('OLDER', 'DEMO', '1008', 'X', 6, 46000, 'S01', 'BG-SOF', 8, 8, 7.6, 1, 0)");
+        if (c.OlderStore != nullptr)
+            Exec(std::string("INSERT INTO G_ItemEntry (Id, Comp_Id, Item_Id, Document_Id, DocumentType, PostingDate, "
+                             "Store_Id, BusinessGroup_Id, Quantity, RemainingQuantity, CostAmount, Opened, TransactionNo) "
+                             "VALUES ('OLDER', 'DEMO', '1008', 'X', 6, 46000, '") +
+                 c.OlderStore + "', 'BG-SOF', 8, 8, 7.6, 1, 0)");
         Exec(std::string("UPDATE C_CompanySetup SET AllowNegativeQTY = ") + (c.NegativeStock ? "1" : "0"));
         ArrangeCrMemo(c.DocumentType, c.Quantity);
         const int64_t entries = Count("G_LEntry") + Count("G_ItemEntry") + Count("G_VATEntry") + Count("G_ContragentEntry");
@@ -72,7 +77,8 @@ TEST_F(CrMemoPostingTest, GoodsLeaveTheOldestReceiptsAndARefusalChangesNothing) 
         TVariantArray keys;
         const int result = Server().PostPurchCrMemo("C1", keys);
         EXPECT_NEAR(Remaining(invoiceReceipt), c.InvoiceLeft, 1e-9);
-        if (c.OlderReceipt) {
+        EXPECT_EQ(Value("SELECT Opened FROM G_ItemEntry WHERE " + invoiceReceipt).AsInteger(), c.InvoiceLeft > 0 ? 1 : 0);
+        if (c.OlderStore != nullptr) {
             EXPECT_NEAR(Remaining("Id = 'OLDER'"), c.OlderLeft, 1e-9);
         }
         if (c.Refusal != nullptr) {
