@@ -76,26 +76,27 @@ QString TotalsTable(const TPurchInvoicePrintout& invoice) {
         html += TotalRow(QStringLiteral("ДДС %1 % върху %2").arg(Number(rate.Percent, 0), Number(rate.Base, 2)),
                          Number(rate.VAT, 2) + " " + currency);
     html += TotalRow("Общо ДДС", Number(invoice.VATValue, 2) + " " + currency);
-    html += TotalRow("Сума за плащане", Number(invoice.TotalVAT, 2) + " " + currency, true);
+    const QString total = Text(invoice.TotalCaption);
+    html += TotalRow(total, Number(invoice.TotalVAT, 2) + " " + currency, true);
     if (invoice.Currency != invoice.LocalCurrency) {
         html += TotalRow("Данъчна основа (" + local + ")", Number(invoice.TotalValue_LCY, 2) + " " + local);
         html += TotalRow("ДДС (" + local + ")", Number(invoice.TotalVAT_LCY - invoice.TotalValue_LCY, 2) + " " + local);
-        html += TotalRow("Сума за плащане (" + local + ")", Number(invoice.TotalVAT_LCY, 2) + " " + local, true);
+        html += TotalRow(total + " (" + local + ")", Number(invoice.TotalVAT_LCY, 2) + " " + local, true);
     }
     return html + "</table>";
 }
 
 QString DocumentData(const TPurchInvoicePrintout& invoice) {
     QString html = QStringLiteral("<table cellspacing='0' cellpadding='2'>");
-    const auto row = [&html](const char* caption, const QString& value) {
+    const auto row = [&html](const std::string& caption, const QString& value) {
         if (!value.isEmpty())
             html += QStringLiteral("<tr><td style='white-space:nowrap; color:#555'>%1</td><td>%2</td></tr>")
-                        .arg(QString::fromUtf8(caption), value);
+                        .arg(Text(caption), value);
     };
-    row(invoice.VendorNoCaption.c_str(), Text(invoice.VendorInvoiceNo));
-    row("Към фактура №:", Text(invoice.ToInvoiceNo));
+    row(invoice.VendorNoCaption, Text(invoice.VendorInvoiceNo));
+    row(invoice.ToInvoiceCaption, Text(invoice.ToInvoiceNo));
     row("Към поръчка №:", Text(invoice.OrderNo));
-    if (!invoice.ToInvoiceNo.empty()) row("Дата на фактурата:", Date(invoice.InvoiceDate));
+    if (!invoice.ToInvoiceNo.empty()) row(invoice.InvoiceDateCaption, Date(invoice.InvoiceDate));
     row("Дата на документа:", Date(invoice.DocumentDate));
     row("Дата на осчетоводяване:", Date(invoice.PostingDate));
     row("Падеж:", Date(invoice.DueDate));

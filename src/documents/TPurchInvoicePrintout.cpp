@@ -22,7 +22,8 @@ const char* const kHeaderFields =
 // Only posted documents keep the number of the order they carry out.
 const char* const kPostedHeaderFields = ", OrderNo";
 
-// Each layout, the posted tables of its documents and the vendor's number it shows.
+// Each layout, the posted tables of its documents, the vendor's number it shows (none on a
+// protocol, which carries the number of the vendor's document it charges), and its captions.
 struct TLayoutKind {
     const char* Layout;
     const char* Title;
@@ -30,6 +31,10 @@ struct TLayoutKind {
     const char* PostedLines;
     const char* VendorNoField;
     const char* VendorNoCaption;
+    const char* ToInvoiceCaption = "Към фактура №:";
+    const char* InvoiceDateCaption = "Дата на фактурата:";
+    const char* TotalCaption = "Сума за плащане";
+    const char* UnitPriceField = "DirectUnitCost_ACY";  // a protocol's lines keep their local price only
 };
 
 const TLayoutKind kLayoutKinds[] = {
@@ -47,6 +52,11 @@ const TLayoutKind kLayoutKinds[] = {
      "D_PostPurchOrderLine", "VendorOrderNo", "Поръчка на доставчика:"},
     {TPurchInvoicePrintout::kRejectOrderLayout, "ОТКАЗАНА ПОРЪЧКА", "D_PostPurchOrderHeader", "D_PostPurchOrderLine",
      "VendorOrderNo", "Поръчка на доставчика:"},
+    // The company charges itself the VAT of the vendor's document: nothing is paid by it.
+    {TPurchInvoicePrintout::kProtocolLayout, "ПРОТОКОЛ ПО ЧЛ. 117 ЗДДС", "D_PurchInvoiceHeader", "D_PurchInvoiceLine", "",
+     "", "Към фактура №:", "Дата на фактурата:", "Стойност с ДДС", "DirectUnitCost"},
+    {TPurchInvoicePrintout::kCrMemoProtocolLayout, "ПРОТОКОЛ КЪМ КРЕДИТНО ИЗВЕСТИЕ", "D_PurchCrMemoHeader",
+     "D_PurchCrMemoLine", "", "", "Към кредитно известие №:", "Дата на известието:", "Стойност с ДДС", "DirectUnitCost"},
 };
 
 // Receipts, return and rejection orders keep the subtype of the buffer that posted them, so
@@ -63,8 +73,7 @@ const TLayoutKind* FindLayout(const std::string& layout) {
         if (layout == kind.Layout) return &kind;
     return nullptr;
 }
-const char* const kLineFields =
-    "Line_No, Code, Description, Measure_Id, Quantity, DirectUnitCost_ACY, LineDiscount, TotalValue, VATPercent";
+const char* const kLineFields = "Line_No, Code, Description, Measure_Id, Quantity, LineDiscount, TotalValue, VATPercent";
 
 TRequestResult Read(const std::string& table, const std::string& fields, const std::string& keyField, const Variant& key,
                     bool allRows = false) {
@@ -88,8 +97,8 @@ std::map<std::string, std::string> MeasureNames() {
     return names;
 }
 
-void ReadLines(const std::string& table, const Variant& id, TPurchInvoicePrintout& p) {
-    const TRequestResult rows = Read(table, kLineFields, "Master_Id", id, true);
+void ReadLines(const std::string& table, const char* priceField, const Variant& id, TPurchInvoicePrintout& p) {
+    const TRequestResult rows = Read(table, std::string(kLineFields) + ", " + priceField, "Master_Id", id, true);
     const std::map<std::string, std::string> measures = MeasureNames();
     std::map<double, TPurchInvoicePrintout::TVATRate> rates;
     for (size_t i = 0; i < rows.Rows.size(); ++i) {
@@ -100,7 +109,7 @@ void ReadLines(const std::string& table, const Variant& id, TPurchInvoicePrintou
         const std::string measure = rows.ByName("Measure_Id", i).AsString();
         line.Measure = measures.count(measure) > 0 ? measures.at(measure) : measure;
         line.Quantity = rows.ByName("Quantity", i).AsFloat();
-        line.UnitPrice = rows.ByName("DirectUnitCost_ACY", i).AsFloat();
+        line.UnitPrice = rows.ByName(priceField, i).AsFloat();
         line.Discount = rows.ByName("LineDiscount", i).AsFloat();
         line.Amount = rows.ByName("TotalValue", i).AsFloat();
         line.VATPercent = rows.ByName("VATPercent", i).AsFloat();
@@ -122,8 +131,11 @@ TDateTime DateOf(const Variant& value) { return value.IsEmpty() ? TDateTime() : 
 void ReadHeader(const TRequestResult& h, const TLayoutKind& kind, TPurchInvoicePrintout& p) {
     p.Title = kind.Title;
     p.VendorNoCaption = kind.VendorNoCaption;
+    p.ToInvoiceCaption = kind.ToInvoiceCaption;
+    p.InvoiceDateCaption = kind.InvoiceDateCaption;
+    p.TotalCaption = kind.TotalCaption;
     p.DocumentNo = h.ByName("DocumentNo").AsString();
-    p.VendorInvoiceNo = h.ByName(kind.VendorNoField).AsString();
+    if (*kind.VendorNoField != '\0') p.VendorInvoiceNo = h.ByName(kind.VendorNoField).AsString();
     p.ToInvoiceNo = h.ByName("ToInvoiceNo").AsString();
     if (h.ColumnIndex("OrderNo") >= 0) p.OrderNo = h.ByName("OrderNo").AsString();
     p.InvoiceDate = DateOf(h.ByName("ToInvoiceDate").IsEmpty() ? h.ByName("InvoiceDate") : h.ByName("ToInvoiceDate"));
@@ -173,7 +185,7 @@ bool TPurchInvoicePrintout::Load(const TPrintRequest& request, TPurchInvoicePrin
         ReadHeader(h, *kind, printout);
         printout.Company = ReadParty("C_CompanySetup", LocalData().CompanyId);
         printout.Vendor = ReadParty("N_Contragent", h.ByName("Contragent_Id"));
-        ReadLines(lines, id, printout);
+        ReadLines(lines, kind->UnitPriceField, id, printout);
         return true;
     }
     return false;

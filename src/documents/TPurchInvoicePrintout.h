@@ -28,9 +28,11 @@ struct TPurchInvoicePrintout {
     std::string Layout;       // the print form chosen
     std::string Title;        // the kind of document, as the heading names it
     std::string VendorNoCaption;
+    std::string ToInvoiceCaption, InvoiceDateCaption;  // the document corrected or charged, and its date
+    std::string TotalCaption;                           // what the gross total is to the reader
     bool Posted = false;
     std::string DocumentNo, VendorInvoiceNo, SubTypeName, PayMethod;
-    std::string ToInvoiceNo;  // the invoice a debit or credit memo corrects
+    std::string ToInvoiceNo;  // the invoice a debit or credit memo corrects, or a protocol charges
     std::string OrderNo;      // the order a receipt, return or rejection carries out
     TDateTime DocumentDate, PostingDate, DueDate, InvoiceDate;
     std::string Currency, LocalCurrency;
@@ -40,8 +42,9 @@ struct TPurchInvoicePrintout {
     std::vector<TVATRate> VATRates;  // ascending by rate
     double TotalValue = 0, VATValue = 0, TotalVAT = 0, TotalValue_LCY = 0, TotalVAT_LCY = 0;
 
-    // The print forms of purchase invoices, debit memos, advance payments, credit memos, and of
-    // the receipts, return and rejection orders posted from order buffers.
+    // The print forms of purchase invoices, debit memos, advance payments, credit memos, of
+    // the receipts, return and rejection orders posted from order buffers, and of the VAT
+    // protocols of invoices and of credit memos.
     static constexpr const char* kLayout = "PurchInvoice";
     static constexpr const char* kDebitMemoLayout = "PurchDebitMemo";
     static constexpr const char* kAdvanceLayout = "PurchAdvancePayment";
@@ -49,6 +52,8 @@ struct TPurchInvoicePrintout {
     static constexpr const char* kReceiptLayout = "PurchReceipt";
     static constexpr const char* kReturnOrderLayout = "PurchReturnOrder";
     static constexpr const char* kRejectOrderLayout = "PurchRejectOrder";
+    static constexpr const char* kProtocolLayout = "PurchProtocol";
+    static constexpr const char* kCrMemoProtocolLayout = "PurchCrMemoProtocol";
 
     // Reads the document of request.Keys[0] when the print form of the request (or, for a
     // print group, of the document's subtype) is one of these layouts and the document is of

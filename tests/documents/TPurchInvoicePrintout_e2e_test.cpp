@@ -20,9 +20,10 @@ protected:
              subType + "', 'V03', '" + vendorNo + "', '" + vendorNo + "', " + (type == 1 ? "NULL" : "'9001'") +
              ", 46345, 46346, 'SUP-DOM', 'DOM', 'DOM', 'BG-SOF')");
         Exec("INSERT INTO D_PurchaseLine (Master_Id, Id, Comp_Id, Line_No, Type, Code, Quantity, QtyPerUnitOfMeasure, "
-             "DirectUnitCost_ACY, TotalValue, VATPercent, VATBusPostGroup_Id, VATProdPostGroup_Id) VALUES ('" + id +
-             "', '" + id + "-1', 'DEMO', 1, " + (std::string(code) == "1008" ? "1" : "2") + ", '" + code + "', " +
-             std::to_string(quantity) + ", 1, " + std::to_string(price) + ", " + std::to_string(quantity * price) +
+             "DirectUnitCost_ACY, UnitCost_LCY, TotalValue, VATPercent, VATBusPostGroup_Id, VATProdPostGroup_Id) VALUES ('" +
+             id + "', '" + id + "-1', 'DEMO', 1, " + (std::string(code) == "1008" ? "1" : "2") + ", '" + code + "', " +
+             std::to_string(quantity) + ", 1, " + std::to_string(price) + ", " + std::to_string(price) + ", " +
+             std::to_string(quantity * price) +
              ", 20, 'DOM', 'VAT20')");
         TVariantArray keys;
         const int result = type == 11 ? Server().PostPurchCrMemo(id, keys) : Server().PostPurchase(id, keys);
@@ -65,6 +66,53 @@ TEST_F(DocumentPrintouts, EachPostedDocumentPrintsOnItsOwnLayoutWithTheVendorsNu
         EXPECT_EQ(printout.ToInvoiceNo, c.ToInvoice);
         EXPECT_NEAR(printout.TotalVAT, c.TotalVAT, 1e-9);
         ASSERT_EQ(printout.Lines.size(), 1u);
+    }
+}
+
+// The VAT protocols of the invoice and of the credit memo, posted, print on their own layouts:
+// they name the vendor's document they charge, and their total is no sum to pay.
+TEST_F(DocumentPrintouts, ProtocolsPrintWithTheVendorsDocumentTheyCharge) {
+    const std::string invoice = Post("B1", 1, "SD-520", "9001", "1008", 10, 0.95);
+    const std::string credit = Post("C1", 11, "SD-540", "CN-3", "1008", 4, 0.95);
+    const struct {
+        const char* Name;
+        const char* Procedure;
+        std::string Source;
+        int CrMemo;
+        const char* Title;
+        const char* ToDocument;
+        const char* ToDocumentCaption;
+        double VAT;
+    } cases[] = {
+        {"of the invoice", "usp_CreatePurchaseProtocol", invoice, 0, "ПРОТОКОЛ ПО ЧЛ. 117 ЗДДС", "9001",
+         "Към фактура №:", 1.90},
+        {"of the credit memo", "usp_CreatePurchaseCrMemoProtocol", credit, 1, "ПРОТОКОЛ КЪМ КРЕДИТНО ИЗВЕСТИЕ", "CN-3",
+         "Към кредитно известие №:", 0.76},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TRequestResult created;
+        ASSERT_EQ(Server().RequestValue(-1, std::string("exec dbo.") + c.Procedure + " 'DEMO', 'BG-SOF', '" + c.Source +
+                                                "', 'ADMIN'",
+                                        "Quantity,Item_id", TFilter(), created, false),
+                  1);
+        TVariantArray keys;
+        ASSERT_EQ(Server().PostPurchProtocol(created.Value().AsString(), c.CrMemo, keys), 0) << Server().LastRefusalText();
+        TPrintRequest request;
+        request.Keys = {keys.at(0)};
+        TPurchInvoicePrintout printout;
+        ASSERT_TRUE(TPurchInvoicePrintout::Load(request, printout));
+        EXPECT_EQ(printout.Title, c.Title);
+        EXPECT_EQ(printout.DocumentNo, keys.at(1).AsString());
+        EXPECT_EQ(printout.VendorInvoiceNo, "");
+        EXPECT_EQ(printout.ToInvoiceNo, c.ToDocument);
+        EXPECT_EQ(printout.ToInvoiceCaption, c.ToDocumentCaption);
+        EXPECT_EQ(printout.TotalCaption, "Стойност с ДДС");
+        EXPECT_NEAR(printout.VATValue, c.VAT, 1e-9);
+        ASSERT_EQ(printout.VATRates.size(), 1u);
+        EXPECT_NEAR(printout.VATRates[0].VAT, c.VAT, 1e-9);
+        ASSERT_EQ(printout.Lines.size(), 1u);
+        EXPECT_NEAR(printout.Lines[0].UnitPrice, 0.95, 1e-9);
     }
 }
 

@@ -329,12 +329,15 @@ constexpr TDemoSubType kSubTypes[] = {
     {"591", "Общо кредитно известие", DocumentType::PurchGenericCrMemoDoc, "DOC", "PCRM", 1},
 };
 
-// Invoices, debit memos, advances and credit memos print on their layouts; the other subtypes have forms of their own name.
+// Invoices, debit memos, advances, credit memos and their protocols print on their layouts; the
+// other subtypes have forms of their own name.
 std::string PrintFormOf(const TDemoSubType& s) {
     if (s.DocumentType == DocumentType::PurchInvoice) return kPurchInvoicePrintForm;
     if (s.DocumentType == DocumentType::PurchDebitMemo) return kPurchDebitMemoPrintForm;
     if (s.DocumentType == DocumentType::PurchAdvancePayment) return kPurchAdvancePrintForm;
     if (s.DocumentType == DocumentType::PurchCrMemo) return kPurchCrMemoPrintForm;
+    if (s.DocumentType == DocumentType::PurchProtocol) return kPurchProtocolPrintForm;
+    if (s.DocumentType == DocumentType::PurchCrMemoProtocol) return kPurchCrMemoProtocolPrintForm;
     return std::string("Purch_") + s.Code;
 }
 

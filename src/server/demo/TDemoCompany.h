@@ -13,11 +13,13 @@ inline constexpr const char* kDemoBusinessGroupId = "BG-SOF";
 inline constexpr const char* kDemoUserId = "ADMIN";
 // Leva per euro, fixed when Bulgaria joined the euro (books in euro from 1 January 2026).
 inline constexpr double kEurFixedFactor = 1.95583;
-// The print forms of the demo company's invoice, debit memo, advance and credit memo subtypes.
+// The print forms of the demo company's invoice, debit memo, advance, credit memo and protocol subtypes.
 inline constexpr const char* kPurchInvoicePrintForm = "PurchInvoice";
 inline constexpr const char* kPurchDebitMemoPrintForm = "PurchDebitMemo";
 inline constexpr const char* kPurchAdvancePrintForm = "PurchAdvancePayment";
 inline constexpr const char* kPurchCrMemoPrintForm = "PurchCrMemo";
+inline constexpr const char* kPurchProtocolPrintForm = "PurchProtocol";
+inline constexpr const char* kPurchCrMemoProtocolPrintForm = "PurchCrMemoProtocol";
 
 // Creates a company database at address (a new file or an empty PostgreSQL database) with a usable demo company: currencies and rates,
 // VAT setup, vendors and items with prices and discounts, payment terms and methods,
