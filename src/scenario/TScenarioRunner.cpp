@@ -264,11 +264,14 @@ std::string TScenarioRunner::Annul(const TScenarioStep& step) {
     const std::string* of = step.Find("Of");
     const std::string id = of != nullptr && *of == "previous" ? previousId_ : order_ ? LastOrderInvoice() : PostedId();
     const TDateTime date = TDateTime::Parse(Required(step, "Date"));
+    const std::string* global = step.Find("Global");
+    const std::string text = description ? *description : "";
+    const int side = crMemo_ ? 1 : 0;
     Variant output;
-    const int result =
-        protocol_
-            ? server_.AnnulPurchProtocol(id, crMemo_ ? 1 : 0, description ? *description : "", date)
-            : server_.AnnulDocument(id, 0, description ? *description : "", date, payments ? std::stoi(*payments) : 0, output);
+    // A posted protocol is a global document to the posted invoice and credit memo views.
+    const int result = global != nullptr && *global == "1" ? server_.AnnulGlobalDoc(id, side, text, date)
+                       : protocol_ ? server_.AnnulPurchProtocol(id, side, text, date)
+                                   : server_.AnnulDocument(id, 0, text, date, payments ? std::stoi(*payments) : 0, output);
     if (refused == nullptr) return result == 0 ? "" : "отказ: " + server_.LastRefusalText();
     if (result == 0) return "анулирана въпреки очаквания отказ " + *refused;
     const std::string expected = server_.GetMessageText(*refused);

@@ -6,6 +6,8 @@
 
 #include "DemoClientTest.h"
 #include "base/forms/TfBase.h"
+#include "base/server/IAppServer.h"
+#include "base/session/Tdm.h"
 #include "desktop/TDataGrid.h"
 #include "desktop/TDataSetModel.h"
 #include "desktop/TFormHostWidget.h"
@@ -25,7 +27,8 @@ const char* const kPostedInvoice =
 
 // The accountant charges the company the VAT of a posted invoice by a protocol: generated
 // from the invoice's view, it opens in the protocol editor, is posted, and is then found
-// among the posted documents and printed.
+// among the posted documents and printed; found wrong, it is annulled from its view, and the
+// invoice has a new one.
 class ProtocolJourney : public testing::DemoClientTest {
 protected:
     ProtocolJourney() {
@@ -88,10 +91,45 @@ TEST_F(ProtocolJourney, AProtocolOfAPostedInvoiceIsPostedFoundAndPrinted) {
     ASSERT_NE(view, nullptr) << "the posted protocol is listed under its number";
     testing::TriggerAction(*view, "acPrint");
     const QString text = testing::PdfText(client->Window().LastPrintedFile());
-    // The protocol's subtype has no layout of its own yet: its fields are listed.
-    for (const QString& figures : {"Номер\\s+" + number, QString("Протокол по чл. 117 ЗДДС"), QString("Сума без ДДС\\s+42.50"),
-                                   QString("ДДС\\s+4.87"), QString("Сума с ДДС\\s+47.37")})
+    // Its own layout: the vendor's invoice it charges, the VAT per rate, and no sum to pay.
+    for (const QString& figures :
+         {"ПРОТОКОЛ ПО ЧЛ. 117 ЗДДС № " + number, QString("Към фактура №:\\s+0000099001"),
+          QString("Дата на фактурата:\\s+20.11.2026"), QString("бр.\\s+10\\s+0,95\\s+0,00\\s+20\\s+9,50"),
+          QString("Данъчна основа\\s+42,50"),
+          QString("ДДС 9 % върху 33,00\\s+2,97"), QString("ДДС 20 % върху 9,50\\s+1,90"), QString("Общо ДДС\\s+4,87"),
+          QString("Стойност с ДДС\\s+47,37")})
         EXPECT_TRUE(text.contains(QRegularExpression(figures))) << figures.toStdString() << "\n" << text.toStdString();
+    EXPECT_FALSE(text.contains("Сума за плащане")) << text.toStdString();
+    ExpectNoFailures();
+
+    answerer.Expect([](QWidget& dialog) {
+        auto* description = dialog.findChild<QLineEdit*>("edtAnnulDescription");
+        ASSERT_NE(description, nullptr);
+        description->setText(QStringLiteral("Грешен протокол"));
+        QTest::keyClick(&dialog, Qt::Key_Return);
+    });
+    answerer.ExpectMessage(QMessageBox::Yes);
+    testing::TriggerAction(*view, "acAnnulDocument");
+    ExpectNoFailures();
+    TRequestResult annulled;
+    dm().Server().RequestValue(0, "D_PurchInvoiceHeader", "Annul, AnnulDescription",
+                               TFilter()
+                                   .Add("D_PurchInvoiceHeader.DocumentNo", "=", number.toStdString(), "AND")
+                                   .Add("D_PurchInvoiceHeader.DocSubType_Id", "=", "SD-560"),
+                               annulled, false);
+    ASSERT_FALSE(annulled.Empty());
+    EXPECT_EQ(annulled.ByName("Annul").AsInteger(), 1);
+    EXPECT_EQ(annulled.ByName("AnnulDescription").AsString(), "Грешен протокол");
+
+    TFormHostWidget* invoices = OpenFromMenu("TfBrPostedPurchInvoice");
+    ASSERT_NE(invoices, nullptr);
+    TFormHostWidget* again = OpenRow(*invoices, "0000000001", "SD-520");
+    ASSERT_NE(again, nullptr);
+    testing::TriggerAction(*again, "acGeneratePurchProtocol");
+    TFormHostWidget* second = ActiveHost();
+    ASSERT_NE(second, nullptr);
+    ASSERT_EQ(second->Form().ClassName(), "TfEdPurchProtocol") << answerer.Shown().join("; ").toStdString();
+    EXPECT_EQ(Field(*second, "TotalVAT"), "47.37");
     ExpectNoFailures();
 }
 

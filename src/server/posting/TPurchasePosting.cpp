@@ -207,14 +207,19 @@ int TPurchasePosting::AnnulDocument(TServerContext& ctx, const std::string& id, 
         .Annul({id, description, date, flag == 1}, [&ctx] { return NextTransactionNo(ctx); }, output);
 }
 
-int TPurchasePosting::AnnulPurchProtocol(TServerContext& ctx, const std::string& id, int crMemo,
-                                         const std::string& description, TDateTime date) {
-    const std::string protocols =
+int TPurchasePosting::AnnulGlobalDoc(TServerContext& ctx, const std::string& id, int crMemo,
+                                     const std::string& description, TDateTime date) {
+    const std::string globals =
         crMemo == 1 ? "D_PurchCrMemoHeader WHERE IsGlobalCrMemo = 1" : "D_PurchInvoiceHeader WHERE IsGlobalInvoice = 1";
-    if (SelectRows(ctx.Db, "SELECT 1 FROM " + protocols + " AND Id = ? AND Comp_Id = ?", {id, ctx.Session.CompanyId}).Empty())
+    if (SelectRows(ctx.Db, "SELECT 1 FROM " + globals + " AND Id = ? AND Comp_Id = ?", {id, ctx.Session.CompanyId}).Empty())
         return RefuseWith(ctx, "err_AnnulDocumentNotFound");
     Variant unapplied;
     return AnnulDocument(ctx, id, 0, description, date, 0, unapplied);
+}
+
+int TPurchasePosting::AnnulPurchProtocol(TServerContext& ctx, const std::string& id, int crMemo,
+                                         const std::string& description, TDateTime date) {
+    return AnnulGlobalDoc(ctx, id, crMemo, description, date);
 }
 
 void TPurchasePosting::RegisterProcedures(TProcedureRegistry& registry) {

@@ -32,6 +32,11 @@ public:
     // unapplies the payments applied to its vendor entry.
     int AnnulDocument(TServerContext& ctx, const std::string& id, int kind, const std::string& description,
                       TDateTime date, int flag, Variant& output) override;
+    // Reverses every entry of a posted global document, on the credit memos' side when crMemo
+    // is 1: a posted protocol is one, and its views annul it as such. The document it was made
+    // from may then have a new protocol.
+    int AnnulGlobalDoc(TServerContext& ctx, const std::string& id, int crMemo, const std::string& description,
+                       TDateTime date) override;
     // Reverses the entries of a posted protocol (a credit memo protocol when crMemo is 1).
     int AnnulPurchProtocol(TServerContext& ctx, const std::string& id, int crMemo, const std::string& description,
                            TDateTime date) override;

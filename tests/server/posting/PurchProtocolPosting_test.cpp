@@ -1,5 +1,7 @@
 // VAT protocols posted and annulled on the company's engine: the VAT a protocol charges
-// ourselves is a balanced ledger transaction of its own, and its annulment takes it back.
+// ourselves is a balanced ledger transaction of its own, and its annulment takes it back,
+// whether from the protocol's own view or as the global document the posted invoice and credit
+// memo views see in it.
 #include <gtest/gtest.h>
 
 #include "server/schema/DocumentTypes.h"
@@ -34,14 +36,23 @@ TEST_F(PurchProtocolPostingTest, AProtocolPostsItsVATTransactionAndItsAnnulmentR
         int DocumentType;
         const char* SubType;
         const char* Header;
-        double Sign;  // a credit memo protocol takes the VAT back
+        double Sign;       // a credit memo protocol takes the VAT back
+        bool AsGlobalDoc;  // annulled from the posted invoice or credit memo view
     } cases[] = {
-        {"protocol", 0, server::DocumentType::PurchProtocol, "SD-560", "D_PurchInvoiceHeader", 1},
-        {"credit memo protocol", 1, server::DocumentType::PurchCrMemoProtocol, "SD-561", "D_PurchCrMemoHeader", -1},
+        {"protocol", 0, server::DocumentType::PurchProtocol, "SD-560", "D_PurchInvoiceHeader", 1, false},
+        {"credit memo protocol", 1, server::DocumentType::PurchCrMemoProtocol, "SD-561", "D_PurchCrMemoHeader", -1, false},
+        {"protocol as a global invoice", 0, server::DocumentType::PurchProtocol, "SD-560", "D_PurchInvoiceHeader", 1, true},
+        {"credit memo protocol as a global credit memo", 1, server::DocumentType::PurchCrMemoProtocol, "SD-561",
+         "D_PurchCrMemoHeader", -1, true},
+    };
+    const auto annul = [this](bool asGlobalDoc, const std::string& id, int crMemo, const std::string& description) {
+        const TDateTime date = TDateTime::FromDate(2026, 11, 30);
+        return asGlobalDoc ? Server().AnnulGlobalDoc(id, crMemo, description, date)
+                           : Server().AnnulPurchProtocol(id, crMemo, description, date);
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Name);
-        const std::string open = std::string("P-") + c.SubType;
+        const std::string open = std::string("P-") + c.Name;
         AddProtocol(open, c.DocumentType, c.SubType);
         TVariantArray keys;
         ASSERT_EQ(Server().PostPurchProtocol(open, c.CrMemo, keys), 0) << Server().LastRefusalText();
@@ -57,15 +68,32 @@ TEST_F(PurchProtocolPostingTest, AProtocolPostsItsVATTransactionAndItsAnnulmentR
         EXPECT_NEAR(Sum("G_VATEntry", "Amount", doc), c.Sign * 4.55, 1e-9);
         EXPECT_EQ(Count("G_ItemEntry", doc) + Count("G_ContragentEntry", doc), 0) << "no stock, no debt to the vendor";
 
-        const TDateTime date = TDateTime::FromDate(2026, 11, 30);
-        EXPECT_LT(Server().AnnulPurchProtocol(keys.at(0).AsString(), 1 - c.CrMemo, "", date), 0) << "not of that kind";
-        ASSERT_EQ(Server().AnnulPurchProtocol(keys.at(0).AsString(), c.CrMemo, "грешка", date), 0)
-            << Server().LastRefusalText();
+        EXPECT_LT(annul(c.AsGlobalDoc, keys.at(0).AsString(), 1 - c.CrMemo, ""), 0) << "not of that kind";
+        ASSERT_EQ(annul(c.AsGlobalDoc, keys.at(0).AsString(), c.CrMemo, "грешка"), 0) << Server().LastRefusalText();
         EXPECT_NEAR(Sum("G_LEntry", "Amount", doc + " AND Account_Id = '4531'"), 0, 1e-9);
         EXPECT_NEAR(Sum("G_LEntry", "Amount", doc + " AND Account_Id = '4539'"), 0, 1e-9);
         EXPECT_NEAR(Sum("G_VATEntry", "Amount", doc), 0, 1e-9);
         EXPECT_EQ(Count(c.Header, "Id = '" + keys.at(0).AsString() + "' AND Annul = 1"), 1);
+        EXPECT_LT(annul(c.AsGlobalDoc, keys.at(0).AsString(), c.CrMemo, ""), 0) << "annulled once";
     }
+}
+
+// The global documents' annulment is no way round the checks of an ordinary one: a posted
+// invoice that is no global document is not found by it, and stays as it was.
+TEST_F(PurchProtocolPostingTest, AnOrdinaryInvoiceIsNoGlobalDocument) {
+    Exec("INSERT INTO D_PurchHeader (Id, Comp_Id, DocumentType, DocSubType_Id, Contragent_Id, VendorInvoiceNo, "
+         "DocumentDate, CntrPostingGroup_Id, GenBusPostGroup_Id, VATBusPostGroup_Id, BusinessGroup_Id) VALUES "
+         "('B1', 'DEMO', 1, 'SD-520', 'V03', '9001', 46345, 'SUP-DOM', 'DOM', 'DOM', 'BG-SOF')");
+    Exec("INSERT INTO D_PurchaseLine (Master_Id, Id, Comp_Id, Line_No, Type, Code, Quantity, QtyPerUnitOfMeasure, "
+         "DirectUnitCost_ACY, TotalValue, VATPercent, VATBusPostGroup_Id, VATProdPostGroup_Id) VALUES "
+         "('B1', 'B1-1', 'DEMO', 1, 1, '1008', 10, 1, 0.95, 9.50, 20, 'DOM', 'VAT20')");
+    TVariantArray keys;
+    ASSERT_EQ(Server().PostPurchase("B1", keys), 0) << Server().LastRefusalText();
+    const int64_t entries = Count("G_LEntry");
+    EXPECT_LT(Server().AnnulGlobalDoc(keys.at(0).AsString(), 0, "", TDateTime::FromDate(2026, 11, 30)), 0);
+    EXPECT_EQ(Server().LastRefusalText(), Server().GetMessageText("err_AnnulDocumentNotFound"));
+    EXPECT_EQ(Count("D_PurchInvoiceHeader", "Annul = 0"), 1);
+    EXPECT_EQ(Count("G_LEntry"), entries);
 }
 
 }  // namespace
