@@ -2,8 +2,9 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <set>
+#include <map>
 #include <stdexcept>
+#include <utility>
 
 #include "base/data/TDateTime.h"
 #include "base/util/Text.h"
@@ -108,19 +109,6 @@ bool NumberPosted(TServerContext& ctx, const char* postedTable, const std::strin
 
 namespace {
 
-// The receipts an issue of the document uses up, oldest first per item and store: Missing is
-// what is still wanted when the receipt's turn comes. An item and store with nothing open
-// comes once, with no receipt.
-const char* const kReceiptsUsed =
-    "WITH wanted AS (SELECT Item_Id, COALESCE(Store_Id, '') AS Store, -SUM(Quantity) AS Quantity FROM G_ItemEntry "
-    "WHERE Document_Id = ?1 AND TransactionNo = ?2 AND Quantity < 0 GROUP BY Item_Id, COALESCE(Store_Id, '')), "
-    "receipts AS (SELECT w.Item_Id || '/' || w.Store AS Wanted, e.Id, COALESCE(e.RemainingQuantity, 0) AS Remaining, "
-    "w.Quantity + COALESCE(e.RemainingQuantity, 0) - SUM(COALESCE(e.RemainingQuantity, 0)) OVER (PARTITION BY "
-    "w.Item_Id, w.Store ORDER BY e.PostingDate, e.C_Datetime, e.Id ROWS UNBOUNDED PRECEDING) AS Missing FROM wanted w "
-    "LEFT JOIN G_ItemEntry e ON e.Comp_Id = ?3 AND e.Item_Id = w.Item_Id AND COALESCE(e.Store_Id, '') = w.Store AND "
-    "e.Opened = 1 AND e.RemainingQuantity > 0) "
-    "SELECT Wanted, Id, Remaining, Missing FROM receipts WHERE Missing > 1e-9";
-
 // Receipts used up close, a few hundred per statement.
 void CloseReceipts(TServerContext& ctx, const std::vector<Variant>& ids) {
     constexpr size_t kPerStatement = 500;
@@ -136,25 +124,32 @@ void CloseReceipts(TServerContext& ctx, const std::vector<Variant>& ids) {
 
 }  // namespace
 
-bool IssueFromOpenReceipts(TServerContext& ctx, const std::string& documentId, int64_t transaction) {
-    const TRequestResult receipts = SelectRows(ctx.Db, kReceiptsUsed, {documentId, transaction, ctx.Session.CompanyId});
-    std::set<std::string> wanted, covered;
+bool IssueFromOpenReceipts(TServerContext& ctx, const std::vector<TItemEntry>& issues) {
+    std::map<std::pair<std::string, std::string>, double> wanted;
+    for (const TItemEntry& out : issues) wanted[{out.ItemCode, out.Store}] -= out.Quantity;
+    const bool negativeAllowed = AllowsNegativeStock(ctx);
     std::vector<Variant> usedUp;
-    std::vector<TVariantArray> partly;
-    for (const TVariantArray& r : receipts.Rows) {
-        wanted.insert(r[0].AsString());
-        if (r[1].IsNull()) continue;
-        const double remaining = r[2].AsFloat(), missing = r[3].AsFloat();
-        if (remaining + 1e-9 >= missing) covered.insert(r[0].AsString());
-        if (remaining <= missing + 1e-9)
-            usedUp.push_back(r[1]);
-        else
-            partly.push_back({remaining - missing, r[1]});
+    for (const auto& [item, quantity] : wanted) {
+        double missing = quantity;
+        const TRequestResult open = SelectRows(
+            ctx.Db,
+            "SELECT Id, RemainingQuantity FROM G_ItemEntry WHERE Comp_Id = ? AND Item_Id = ? AND "
+            "COALESCE(Store_Id, '') = ? AND Opened = 1 AND RemainingQuantity > 0 ORDER BY PostingDate, C_Datetime, Id",
+            {ctx.Session.CompanyId, item.first, item.second});
+        for (size_t i = 0; i < open.Rows.size() && missing > 1e-9; ++i) {
+            const double remaining = open.Rows[i][1].AsFloat();
+            if (remaining <= missing + 1e-9) {
+                usedUp.push_back(open.Rows[i][0]);
+                missing -= remaining;
+                continue;
+            }
+            ExecuteBound(ctx.Db, "UPDATE G_ItemEntry SET RemainingQuantity = ? WHERE Id = ?",
+                         {remaining - missing, open.Rows[i][0]});
+            missing = 0;
+        }
+        if (missing > 1e-9 && !negativeAllowed) return false;
     }
-    if (covered.size() < wanted.size() && !AllowsNegativeStock(ctx)) return false;
     CloseReceipts(ctx, usedUp);
-    for (const TVariantArray& receipt : partly)
-        ExecuteBound(ctx.Db, "UPDATE G_ItemEntry SET RemainingQuantity = ? WHERE Id = ?", receipt);
     return true;
 }
 

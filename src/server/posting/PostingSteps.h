@@ -44,10 +44,10 @@ bool VendorDocumentPosted(TServerContext& ctx, const char* table, const char* nu
 bool NumberPosted(TServerContext& ctx, const char* postedTable, const std::string& postedId, const std::string& series,
                   const std::string& businessGroup, std::string& number);
 
-// The issues the document wrote in its transaction take their quantities from the oldest open
-// receipts of their item and store. False, with nothing taken, when some item has not enough
-// in stock and the company does not allow negative stock.
-bool IssueFromOpenReceipts(TServerContext& ctx, const std::string& documentId, int64_t transaction);
+// The goods of the issues (negative quantities) leave from the oldest receipts of their item
+// and store that still hold some, each item and store read once. False when some item has not
+// enough in stock and the company does not allow negative stock.
+bool IssueFromOpenReceipts(TServerContext& ctx, const std::vector<TItemEntry>& issues);
 
 // Where an open document goes when it is posted.
 struct TPostedCopy {

@@ -76,6 +76,7 @@ int TPurchCrMemoPosting::PostPurchCrMemo(TServerContext& ctx, const std::string&
     const TLedgerPosting posting = PostPurchaseLedgers(posted, store.Accounts());
     if (!posting.RefusalKey.empty()) return RefuseWith(ctx, posting.RefusalKey);
     const TLedgerEntries credit = CreditEntries(posting.Entries, posted.PostingDate, posted.PaidAtPosting);
+    if (!IssueFromOpenReceipts(ctx, credit.Items)) return RefuseWith(ctx, "err_PostPurchCrMemoNoStock");
     WritePostedAmounts(ctx, kPostedCrMemo, posted, posting.Amounts, credit.Vendor);
     ExecuteBound(ctx.Db, "DELETE FROM D_ItemChargeAssigment WHERE Document_Id = ?", {id});
     ExecuteBound(ctx.Db, "DELETE FROM D_PurchaseLine WHERE Master_Id = ?", {id});
@@ -88,7 +89,6 @@ int TPurchCrMemoPosting::PostPurchCrMemo(TServerContext& ctx, const std::string&
     TLedgerHeader header = store.Header(kPostedCrMemo.ToHeader, postedId);
     header.VendorDocumentNo = doc.Get("VendorCreditMemoNo").AsString();
     store.Write(header, credit, false);
-    if (!IssueFromOpenReceipts(ctx, postedId, header.TransactionNo)) return RefuseWith(ctx, "err_PostPurchCrMemoNoStock");
     if (!doc.Get("AppliesToDoc_Id").IsEmpty())
         if (const char* refusal = TCrMemoApplication(ctx).Apply(postedId, doc.Get("AppliesToDoc_Id").AsString()))
             return RefuseWith(ctx, refusal);
