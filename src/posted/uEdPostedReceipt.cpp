@@ -3,6 +3,7 @@
 #include "base/forms/RequestForm.h"
 #include "base/forms/TFormRegistry.h"
 #include "documents/uPurchDocumentModel.h"
+#include "posted/uPostedPurchOperations.h"
 
 namespace tavrek {
 
@@ -13,6 +14,7 @@ TfEdPostedReceipt::TfEdPostedReceipt() {
     pmDocument.Add("miCheckOnGoods", "Проверка на стока", [this] {
         RunGuarded(OperationName("miCheckOnGoodsClick"), [this] { miCheckOnGoodsClick(); });
     });
+    pmDocument.Add("miAnnulDoc", acAnnulDocument);
     Description.Caption = "Осчетоводена доставка";
     Description.AddPage("tsMainData", "Основни данни");
     Description.AddPage("tsOtherData", "Други данни");
@@ -45,6 +47,14 @@ void TfEdPostedReceipt::FormCreate() {
 }
 
 TVariantArray TfEdPostedReceipt::GetDocumentInfo() { return {1, 2}; }
+
+// A receipt owes the vendor nothing: no question about payments, no change to show.
+void TfEdPostedReceipt::acAnnulDocumentExecute() {
+    TfBaseEditPostedDocument::acAnnulDocumentExecute();
+    uPostedPurchOperations::TAnnulment annulment;
+    annulment.Kind = 1;
+    uPostedPurchOperations::AnnulPostedDocument(*this, annulment);
+}
 
 void TfEdPostedReceipt::miCheckOnGoodsClick() { CheckOnGoods(*this); }
 

@@ -7,7 +7,7 @@
 namespace tavrek {
 
 // The posted receipt view: goods received against an order, read-only, with the stock
-// check of the receipt.
+// check of the receipt and its annulment.
 class TfEdPostedReceipt : public TfBaseEditPostedDocument {
 public:
     TfEdPostedReceipt();
@@ -15,6 +15,7 @@ public:
 
     void FormCreate() override;
     TVariantArray GetDocumentInfo() override;
+    void acAnnulDocumentExecute() override;
     void miCheckOnGoodsClick();
 
     // Opens the stock check (form 4230) on the receipt current in the form's header

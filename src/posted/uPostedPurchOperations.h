@@ -11,9 +11,10 @@ class IBaseIntf;
 class TfBase;
 
 // The operations that start from a posted purchase document, shared by the posted invoice,
-// the posted credit memo and the posted advance payment: annulment, documents generated
-// from copy-document templates, VAT protocols and the item charges of a line. Each works on
-// the view's header (cdsMaster) and lines (cdsDetail) and ends by the view's own rules.
+// the posted credit memo and the posted advance payment (the posted receipt is annulled too):
+// annulment, documents generated from copy-document templates, VAT protocols and the item
+// charges of a line. Each works on the view's header (cdsMaster) and lines (cdsDetail) and
+// ends by the view's own rules.
 namespace uPostedPurchOperations {
 
 // Fills the LedgerSubjectType drop-down of the view with the ids of "N_LedgerSubjectTypes"
@@ -22,7 +23,7 @@ void FillLedgerSubjectTypes(TfBase& view);
 
 // How one kind of posted document is annulled.
 struct TAnnulment {
-    // The second argument of AnnulDocument: 0 invoice, 2 credit memo.
+    // The second argument of AnnulDocument: 0 invoice, 1 receipt, 2 credit memo.
     int Kind = 0;
     // The header field that marks a document of a global document, and the credit-memo
     // marker passed to AnnulGlobalDoc.

@@ -257,12 +257,26 @@ std::string TScenarioRunner::LastOrderInvoice() {
         .AsString();
 }
 
+// The receipt posted last from the order's buffers and not annulled.
+std::string TScenarioRunner::LastOrderReceipt() {
+    return server::SelectRows(server_.Database(),
+                              "SELECT Id FROM D_PurchReceiptHeader WHERE AppliesToDoc_Id = ? AND Annul = 0 ORDER BY DocumentNo DESC",
+                              {openId_})
+        .Value()
+        .AsString();
+}
+
+// Of=previous annuls the document posted before the current one, Of=receipt the order's last receipt.
 std::string TScenarioRunner::Annul(const TScenarioStep& step) {
     const std::string* description = step.Find("Description");
     const std::string* payments = step.Find("Payments");
     const std::string* refused = step.Find("Refused");
     const std::string* of = step.Find("Of");
-    const std::string id = of != nullptr && *of == "previous" ? previousId_ : order_ ? LastOrderInvoice() : PostedId();
+    const std::string target = of != nullptr ? *of : "";
+    const std::string id = target == "previous" ? previousId_
+                           : target == "receipt" ? LastOrderReceipt()
+                           : order_              ? LastOrderInvoice()
+                                                 : PostedId();
     const TDateTime date = TDateTime::Parse(Required(step, "Date"));
     const std::string* global = step.Find("Global");
     const std::string text = description ? *description : "";
@@ -293,12 +307,14 @@ void TScenarioRunner::Assign(const TScenarioStep& step) {
                           lineId(Required(step, "Line")), std::stod(Required(step, "Quantity"))});
 }
 
-// Later sales take a quantity of the item out of the batch the invoice received.
+// Later sales take a quantity of the item out of the batch the invoice (for an order, its
+// last receipt) received; a negative quantity takes a sale back.
 void TScenarioRunner::Consume(const TScenarioStep& step) {
     server::ExecuteBound(server_.Database(),
                          "UPDATE G_ItemEntry SET RemainingQuantity = RemainingQuantity - ? WHERE Document_Id = ? AND "
                          "Item_Id = (SELECT Id FROM N_Item WHERE Code = ?)",
-                         {std::stod(Required(step, "Quantity")), PostedId(), Required(step, "Code")});
+                         {std::stod(Required(step, "Quantity")), order_ ? LastOrderReceipt() : PostedId(),
+                          Required(step, "Code")});
 }
 
 // A payment of Amount to the vendor for the posted invoice (the credited one after "credit"),

@@ -65,6 +65,7 @@ private:
     std::string Post(const TScenarioStep& step);
     std::string Annul(const TScenarioStep& step);
     std::string LastOrderInvoice();
+    std::string LastOrderReceipt();
     void Assign(const TScenarioStep& step);
     void Consume(const TScenarioStep& step);
     void Credit(const TScenarioStep& step);

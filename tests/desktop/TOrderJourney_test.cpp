@@ -149,6 +149,49 @@ TEST_F(OrderJourney, AnOrderIsReceivedThroughItsBufferAndTheReceiptFoundInItsLis
     ExpectNoFailures();
 }
 
+// A delivery posted by mistake is annulled from the view of its receipt: the receipt is marked
+// annulled and the order waits for all of its goods again.
+TEST_F(OrderJourney, AReceiptPostedByMistakeIsAnnulledFromItsView) {
+    RunScenario("order N_Contragent_Code=5003 DocSubType_Id=SD-510 DocumentDate=2026-11-02\n"
+                "line Code=1008 VATProdPostGroup_Id=VAT20 Quantity=24 DirectUnitCost_ACY=0.95 LineDiscount=0\n"
+                "operation Name=Receive DocumentDate=2026-11-05 PostingDate=2026-11-05\n"
+                "bufferline Line=1 Quantity=14\n"
+                "post\n");
+    TFormHostWidget* receipts = OpenFromMenu("TfBrPostedReceipt");
+    ASSERT_NE(receipts, nullptr);
+    TDataGrid* grid = receipts->Grid("dbgMaster");
+    ASSERT_EQ(grid->Model().rowCount(), 1);
+    grid->View().setFocus();
+    grid->View().setCurrentIndex(grid->Model().index(0, 1));
+    QTest::keyClick(&grid->View(), Qt::Key_Return);
+    QTest::qWait(20);
+    TFormHostWidget* receipt = ActiveHost();
+    ASSERT_NE(receipt, nullptr);
+    ASSERT_EQ(receipt->Form().ClassName(), "TfEdPostedReceipt");
+
+    answerer.Expect([](QWidget& dialog) {
+        auto* reason = dialog.findChild<QLineEdit*>("edtAnnulDescription");
+        ASSERT_NE(reason, nullptr);
+        TypeText(*reason, QStringLiteral("Грешна доставка"));
+        QTest::keyClick(&dialog, Qt::Key_Return);
+    });
+    answerer.ExpectMessage(QMessageBox::Yes);
+    testing::TriggerAction(*receipt, "acAnnulDocument");
+    ExpectNoFailures();
+
+    TRequestResult annulled;
+    dm().Server().RequestValue(0, "D_PurchReceiptHeader", "Annul,AnnulDescription", TFilter(), annulled, true);
+    ASSERT_EQ(annulled.Rows.size(), 1u);
+    EXPECT_EQ(annulled.ByName("Annul").AsInteger(), 1);
+    EXPECT_EQ(annulled.ByName("AnnulDescription").AsString(), "Грешна доставка");
+    TRequestResult ordered;
+    dm().Server().RequestValue(0, "D_PurchaseLine", "ReceivedQty,QtyToReceive",
+                               TFilter().Add("D_PurchaseLine.Description", "=", "Кисело мляко 3,6 %, 400 г"), ordered, true);
+    ASSERT_EQ(ordered.Rows.size(), 1u);
+    EXPECT_DOUBLE_EQ(ordered.ByName("ReceivedQty").AsFloat(), 0.0);
+    EXPECT_DOUBLE_EQ(ordered.ByName("QtyToReceive").AsFloat(), 24.0);
+}
+
 // The same buyer receives and invoices a whole order of two VAT rates, one line with a discount,
 // through one buffer and posts it without recalculating it: the buffer comes computed, the
 // discount kept.

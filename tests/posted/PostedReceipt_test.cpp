@@ -11,8 +11,27 @@ namespace {
 class PostedReceipt : public DocumentFormTest<TfEdPostedReceipt> {
 protected:
     PostedReceipt()
-        : DocumentFormTest(TPurchDocument::pdPostedReceipt, {}, "D_PurchReceiptHeader", "D_PurchReceiptLine") {}
+        : DocumentFormTest(TPurchDocument::pdPostedReceipt, {"que_AnnulDocument"}, "D_PurchReceiptHeader",
+                           "D_PurchReceiptLine") {}
 };
+
+// The receipt is annulled from its document menu on the posting date proposed; it owes the
+// vendor nothing, so nothing is asked about payments and no change is shown.
+TEST_F(PostedReceipt, AnnulmentFromTheMenuAnnulsTheReceiptWithoutPayments) {
+    LocalData().ShowChangeCalculation = true;
+    Open({{"Id", "R1"}, {"Annul", 0}, {"PostingDate", TDateTime::FromDate(2026, 11, 5)}}, {});
+    dialogs.ExpectAnnul(true, "Грешна доставка");
+    dialogs.ExpectMessage(mrYes, "que_AnnulDocument");
+    server.Script("AnnulDocument", "R1", {.Output = 0.0});
+    Form().pmDocument.Find("miAnnulDoc")->Click();
+    const std::vector<TServerCall> calls = server.CallsTo("AnnulDocument");
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_EQ(calls[0].Args[1].AsInteger(), 1) << "the receipt kind";
+    EXPECT_EQ(calls[0].Args[2].AsString(), "Грешна доставка");
+    EXPECT_EQ(calls[0].Args[3].AsDateTime(), TDateTime::FromDate(2026, 11, 5));
+    EXPECT_EQ(calls[0].Args[4].AsInteger(), 0);
+    EXPECT_TRUE(Form().Closed());
+}
 
 TEST_F(PostedReceipt, TheStockCheckGetsTheReceiptsIdNumberAndOne) {
     Open({{"Id", "R1"}, {"DocumentNo", "0000000005"}}, {});

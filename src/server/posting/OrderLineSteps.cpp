@@ -7,43 +7,67 @@ namespace {
 
 constexpr int kOrderCompleted = 2;
 
+// What is left to receive and to invoice, as the order editor proposes it next time, from the
+// line's new quantities (x); goods sent back are no longer received.
+std::string OpenQuantities() {
+    const std::string kept = "(x.Received - x.Returned)";
+    const std::string toReceive = "x.Quantity - " + kept + " - x.Rejected";
+    return "OutstandingQty = " + toReceive + ", QtyRcdNotInvoiced = " + kept + " - x.Invoiced, QtyToReceive = CASE WHEN " +
+           toReceive + " > 0 THEN " + toReceive + " ELSE 0 END, QtyToInvoice = CASE WHEN x.Type IN (1, 5) THEN " + kept +
+           " - x.Invoiced WHEN x.Quantity - x.Invoiced - x.Rejected > 0 THEN x.Quantity - x.Invoiced - x.Rejected ELSE 0 END";
+}
+
 }  // namespace
 
-void RefreshOrderLines(TServerContext& ctx, const char* lineTable, const std::string& documentId) {
-    const std::string orderLines = std::string("SELECT OrderLine_Id FROM ") + lineTable + " WHERE Master_Id = ?";
-    // What is left to receive and to invoice, as the order editor proposes it next time; goods
-    // sent back are no longer received.
-    const std::string kept = "(COALESCE(ReceivedQty, 0) - COALESCE(ReturnedQty, 0))";
-    const std::string toReceive = "Quantity - " + kept + " - RejectedQty";
+void MoveOrderLines(TServerContext& ctx, const std::string& moves, const TVariantArray& values) {
     ExecuteBound(ctx.Db,
-                 "UPDATE D_PurchaseLine SET OutstandingQty = " + toReceive + ", QtyRcdNotInvoiced = " + kept +
-                     " - InvoicedQty, QtyToReceive = CASE WHEN " + toReceive + " > 0 THEN " + toReceive +
-                     " ELSE 0 END, QtyToInvoice = CASE WHEN Type IN (1, 5) THEN " + kept +
-                     " - InvoicedQty WHEN Quantity - InvoicedQty - RejectedQty > 0 THEN Quantity - InvoicedQty - "
-                     "RejectedQty ELSE 0 END WHERE Id IN (" + orderLines + ")",
-                 {documentId});
-    // An order is completed when everything on it is invoiced or rejected; goods returned or an
-    // invoice annulled since open it again.
+                 "UPDATE D_PurchaseLine SET ReceivedQty = x.Received, InvoicedQty = x.Invoiced, RejectedQty = x.Rejected, "
+                 "ReturnedQty = x.Returned, " + OpenQuantities() +
+                     " FROM (SELECT o.Id, o.Type, o.Quantity, COALESCE(o.ReceivedQty, 0) + m.Received AS Received, "
+                     "COALESCE(o.InvoicedQty, 0) + m.Invoiced AS Invoiced, COALESCE(o.RejectedQty, 0) + m.Rejected AS "
+                     "Rejected, COALESCE(o.ReturnedQty, 0) + m.Returned AS Returned FROM (" + moves +
+                     ") AS m JOIN D_PurchaseLine o ON o.Id = m.OrderLine_Id) AS x WHERE D_PurchaseLine.Id = x.Id",
+                 values);
+    // Goods returned or a document annulled open a completed order again.
+    TVariantArray statusValues = values;
+    statusValues.push_back(kOrderCompleted);
+    const std::string completed = "?" + std::to_string(statusValues.size());
     ExecuteBound(ctx.Db,
                  "UPDATE D_PurchHeader SET DocStatus = CASE WHEN EXISTS (SELECT 1 FROM D_PurchaseLine l WHERE "
                  "l.Master_Id = D_PurchHeader.Id AND (COALESCE(l.Quantity, 0) - COALESCE(l.InvoicedQty, 0) - "
                  "COALESCE(l.RejectedQty, 0) > 1e-9 OR COALESCE(l.ReceivedQty, 0) - COALESCE(l.ReturnedQty, 0) - "
-                 "COALESCE(l.InvoicedQty, 0) > 1e-9)) THEN (CASE WHEN DocStatus = ?1 THEN 0 ELSE DocStatus END) ELSE ?1 "
-                 "END WHERE Id IN (SELECT o.Master_Id FROM D_PurchaseLine o WHERE o.Id IN (SELECT OrderLine_Id FROM " +
-                     std::string(lineTable) + " WHERE Master_Id = ?2))",
-                 {kOrderCompleted, documentId});
+                 "COALESCE(l.InvoicedQty, 0) > 1e-9)) THEN (CASE WHEN DocStatus = " + completed + " THEN 0 ELSE DocStatus "
+                 "END) ELSE " + completed + " END WHERE Id IN (SELECT o.Master_Id FROM D_PurchaseLine o WHERE o.Id IN "
+                 "(SELECT m.OrderLine_Id FROM (" + moves + ") AS m))",
+                 statusValues);
 }
 
 void ReturnInvoiceToOrders(TServerContext& ctx, const std::string& invoiceId, int64_t transactionNo) {
-    ExecuteBound(ctx.Db,
-                 "UPDATE D_PurchaseLine SET InvoicedQty = COALESCE(InvoicedQty, 0) - x.Qty, ReceivedQty = "
-                 "COALESCE(ReceivedQty, 0) - x.Received FROM (SELECT l.OrderLine_Id, SUM(l.Quantity) AS Qty, "
-                 "SUM(CASE WHEN EXISTS (SELECT 1 FROM G_ItemEntry e WHERE e.Line_Id = l.Id AND e.Document_Id = ?1 AND "
-                 "e.TransactionNo = ?2 AND e.Quantity > 0) THEN l.Quantity ELSE 0 END) AS Received FROM "
-                 "D_PurchInvoiceLine l WHERE l.Master_Id = ?1 AND l.OrderLine_Id IS NOT NULL GROUP BY l.OrderLine_Id) "
-                 "AS x WHERE D_PurchaseLine.Id = x.OrderLine_Id",
-                 {invoiceId, transactionNo});
-    RefreshOrderLines(ctx, "D_PurchInvoiceLine", invoiceId);
+    MoveOrderLines(ctx,
+                   "SELECT l.OrderLine_Id, -SUM(CASE WHEN EXISTS (SELECT 1 FROM G_ItemEntry e WHERE e.Line_Id = l.Id AND "
+                   "e.Document_Id = ?1 AND e.TransactionNo = ?2 AND e.Quantity > 0) THEN l.Quantity ELSE 0 END) AS "
+                   "Received, -SUM(l.Quantity) AS Invoiced, 0 AS Rejected, 0 AS Returned FROM D_PurchInvoiceLine l WHERE "
+                   "l.Master_Id = ?1 AND l.OrderLine_Id IS NOT NULL GROUP BY l.OrderLine_Id",
+                   {invoiceId, transactionNo});
+}
+
+const char* ReceiptAnnulmentRefusal(TServerContext& ctx, const std::string& receiptId, int64_t transactionNo) {
+    if (transactionNo == 0) return "err_AnnulReceiptWithInvoice";
+    const bool taken = !SelectRows(ctx.Db,
+                                   "SELECT 1 FROM (SELECT OrderLine_Id, SUM(Quantity) AS Qty FROM D_PurchReceiptLine "
+                                   "WHERE Master_Id = ? AND OrderLine_Id IS NOT NULL GROUP BY OrderLine_Id) AS r JOIN "
+                                   "D_PurchaseLine o ON o.Id = r.OrderLine_Id WHERE COALESCE(o.ReceivedQty, 0) - "
+                                   "COALESCE(o.ReturnedQty, 0) - COALESCE(o.InvoicedQty, 0) < r.Qty - 1e-9 LIMIT 1",
+                                   {receiptId})
+                            .Empty();
+    return taken ? "err_AnnulReceiptInvoiced" : nullptr;
+}
+
+void ReturnReceiptToOrders(TServerContext& ctx, const std::string& receiptId) {
+    MoveOrderLines(ctx,
+                   "SELECT OrderLine_Id, -SUM(Quantity) AS Received, 0 AS Invoiced, 0 AS Rejected, 0 AS Returned FROM "
+                   "D_PurchReceiptLine WHERE Master_Id = ?1 AND OrderLine_Id IS NOT NULL GROUP BY OrderLine_Id",
+                   {receiptId});
 }
 
 }  // namespace tavrek::server

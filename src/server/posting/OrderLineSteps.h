@@ -1,18 +1,29 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
+#include "base/data/Variant.h"
 #include "server/TServerContext.h"
 
 namespace tavrek::server {
 
-// After the quantities of order lines moved: what each line of the document's orders has left
-// to receive and to invoice, and the status of their orders. lineTable holds the document's
-// lines, each with the order line it carries out in OrderLine_Id.
-void RefreshOrderLines(TServerContext& ctx, const char* lineTable, const std::string& documentId);
+// The quantities of order lines move by what the query moves gives (over values) per order
+// line in the columns OrderLine_Id, Received, Invoiced, Rejected and Returned. What each line
+// has left to receive and to invoice follows in the same pass, and then the status of their
+// orders: completed when everything is invoiced or rejected, open again once something is not.
+void MoveOrderLines(TServerContext& ctx, const std::string& moves, const TVariantArray& values);
 
 // An annulled posted invoice gives its order lines back the quantity it invoiced, and the
 // quantity it received when the goods came in with it (its own stock entries of the posting).
 void ReturnInvoiceToOrders(TServerContext& ctx, const std::string& invoiceId, int64_t transactionNo);
+
+// Why a posted receipt cannot be annulled, or nullptr: a receipt posted with its invoice (no
+// entries of its own) goes only with that invoice, and each order line must still hold,
+// received and neither returned nor invoiced, what the receipt brought.
+const char* ReceiptAnnulmentRefusal(TServerContext& ctx, const std::string& receiptId, int64_t transactionNo);
+
+// An annulled receipt gives its order lines back the quantity it received.
+void ReturnReceiptToOrders(TServerContext& ctx, const std::string& receiptId);
 
 }  // namespace tavrek::server

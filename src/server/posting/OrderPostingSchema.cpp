@@ -46,4 +46,14 @@ ON CONFLICT (Id) DO NOTHING;
     return sql;
 }
 
+const std::string& ReceiptAnnulmentSchemaSql() {
+    static const std::string sql = R"(
+INSERT INTO S_Messages (Id, Text) VALUES
+ ('err_AnnulReceiptInvoiced', 'Стоката от доставката вече е фактурирана или върната; доставката не може да се анулира.'),
+ ('err_AnnulReceiptWithInvoice', 'Доставката е осчетоводена заедно с фактурата си и се анулира с нея.')
+ON CONFLICT (Id) DO NOTHING;
+)";
+    return sql;
+}
+
 }  // namespace tavrek::server

@@ -8,5 +8,7 @@ namespace tavrek::server {
 // without their invoice, the order lines looked up from buffers and receipts, and the texts
 // of its refusals.
 const std::string& OrderPostingSchemaSql();
+// The messages of refused receipt annulments.
+const std::string& ReceiptAnnulmentSchemaSql();
 
 }  // namespace tavrek::server

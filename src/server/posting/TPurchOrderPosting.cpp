@@ -266,14 +266,11 @@ TQuantityMoves MovesOf(TOrderOperation operation) {
 
 void UpdateOrderLines(TServerContext& ctx, const std::string& id, TOrderOperation operation) {
     const TQuantityMoves m = MovesOf(operation);
-    ExecuteBound(ctx.Db,
-                 "UPDATE D_PurchaseLine SET ReceivedQty = COALESCE(ReceivedQty, 0) + x.Qty * ?1, InvoicedQty = "
-                 "COALESCE(InvoicedQty, 0) + x.Qty * ?2, RejectedQty = COALESCE(RejectedQty, 0) + x.Qty * ?3, "
-                 "ReturnedQty = COALESCE(ReturnedQty, 0) + x.Qty * ?4 FROM (SELECT OrderLine_Id, SUM(Quantity) AS Qty "
-                 "FROM D_PurchOrderBufLine WHERE Master_Id = ?5 AND OrderLine_Id IS NOT NULL GROUP BY OrderLine_Id) AS x "
-                 "WHERE D_PurchaseLine.Id = x.OrderLine_Id",
-                 {m.Received, m.Invoiced, m.Rejected, m.Returned, id});
-    RefreshOrderLines(ctx, "D_PurchOrderBufLine", id);
+    MoveOrderLines(ctx,
+                   "SELECT OrderLine_Id, SUM(Quantity) * ?1 AS Received, SUM(Quantity) * ?2 AS Invoiced, SUM(Quantity) * "
+                   "?3 AS Rejected, SUM(Quantity) * ?4 AS Returned FROM D_PurchOrderBufLine WHERE Master_Id = ?5 AND "
+                   "OrderLine_Id IS NOT NULL GROUP BY OrderLine_Id",
+                   {m.Received, m.Invoiced, m.Rejected, m.Returned, id});
 }
 
 // The details of the posted lines (serial and lot numbers) stay with the document that moved

@@ -11,9 +11,12 @@
 namespace tavrek::server {
 namespace {
 
+constexpr const char* kInvoices = "D_PurchInvoiceHeader";
+constexpr const char* kReceipts = "D_PurchReceiptHeader";
+
 // The posted documents an annulment may concern.
 const char* PostedTable(TServerContext& ctx, const std::string& id) {
-    for (const char* table : {"D_PurchInvoiceHeader", "D_PurchCrMemoHeader"})
+    for (const char* table : {kInvoices, "D_PurchCrMemoHeader", kReceipts})
         if (!SelectRows(ctx.Db, std::string("SELECT 1 FROM ") + table + " WHERE Id = ? AND Comp_Id = ?",
                         {id, ctx.Session.CompanyId})
                  .Empty())
@@ -42,6 +45,24 @@ bool AdvanceSettled(TServerContext& ctx, const std::string& documentId, int64_t 
                 .Empty();
 }
 
+// An invoice posted from a receive-and-invoice buffer takes with it the receipt posted beside
+// it, which has no entries of its own.
+void AnnulReceiptPostedWith(TServerContext& ctx, const TAnnulRequest& request) {
+    ExecuteBound(ctx.Db,
+                 "UPDATE D_PurchReceiptHeader SET Annul = 1, AnnulDate = ?, AnnulDescription = ?, AnnulUser_Id = ? WHERE "
+                 "Comp_Id = ? AND Annul = 0 AND TransactionNo IS NULL AND SrcDocument_Id = (SELECT SrcDocument_Id FROM "
+                 "D_PurchInvoiceHeader WHERE Id = ?)",
+                 {request.Date, request.Description, ctx.Session.UserId, ctx.Session.CompanyId, request.DocumentId});
+}
+
+// The orders whose lines the document carried out get their quantities back.
+void ReturnToOrders(TServerContext& ctx, const std::string& table, const TAnnulRequest& request, int64_t transactionNo) {
+    if (table == kReceipts) ReturnReceiptToOrders(ctx, request.DocumentId);
+    if (table != kInvoices) return;
+    ReturnInvoiceToOrders(ctx, request.DocumentId, transactionNo);
+    AnnulReceiptPostedWith(ctx, request);
+}
+
 }  // namespace
 
 const char* TPurchaseAnnulment::Refusal(const std::string& table, const TAnnulRequest& request, int64_t transactionNo) {
@@ -49,6 +70,8 @@ const char* TPurchaseAnnulment::Refusal(const std::string& table, const TAnnulRe
                                           {request.DocumentId});
     if (doc.Value(0, 0).AsInteger() != 0) return "err_AnnulAlreadyAnnulled";
     if (request.Date.DateOnly() < TDateTime(doc.Value(0, 1).AsFloat()).DateOnly()) return "err_AnnulDateBeforePosting";
+    if (table == kReceipts)
+        if (const char* refusal = ReceiptAnnulmentRefusal(ctx_, request.DocumentId, transactionNo)) return refusal;
     const bool consumed = !SelectRows(ctx_.Db,
                                       "SELECT 1 FROM G_ItemEntry WHERE Document_Id = ? AND TransactionNo = ? AND "
                                       "Quantity > 0 AND RemainingQuantity < Quantity - 0.000001",
@@ -104,7 +127,7 @@ int TPurchaseAnnulment::Annul(const TAnnulRequest& request, const std::function<
                  std::string("UPDATE ") + table + " SET Annul = 1, AnnulDate = ?, AnnulDescription = ?, AnnulUser_Id = ?, "
                  "Remaining = 0, Remaining_ACY = 0 WHERE Id = ?",
                  {request.Date, request.Description, ctx_.Session.UserId, request.DocumentId});
-    if (std::string(table) == "D_PurchInvoiceHeader") ReturnInvoiceToOrders(ctx_, request.DocumentId, posted.TransactionNo);
+    ReturnToOrders(ctx_, table, request, posted.TransactionNo);
     Step("annul-marked");
     return 0;
 }

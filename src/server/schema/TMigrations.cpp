@@ -551,6 +551,7 @@ const std::vector<TMigration>& Migrations() {
          SparseLedgerIndexesSql()},
         {15, "Order lines keep what was received; returns are read off it", KeptReceiptsSql()},
         {16, "Order lines a vendor's document is placed on", OrderLinesToPlaceSql()},
+        {17, "Posted receipts are annulled", ReceiptAnnulmentSchemaSql()},
     };
     return migrations;
 }
