@@ -68,16 +68,7 @@ TfEdPurchase::TfEdPurchase()
     pmDocument.Add("miSendForCheck", acSendForCheck);
     pmDocument.Add("miDocumenStatistic", "Статистика",
                    [this] { RunGuarded(OperationName("miDocumenStatisticClick"), [this] { miDocumenStatisticClick(); }); });
-    for (const auto& [name, type] : std::initializer_list<std::pair<const char*, TFieldType>>{
-             {"DocumentNo", TFieldType::ftString}, {"DocumentDate", TFieldType::ftDateTime},
-             {"DueDate", TFieldType::ftDateTime}, {"PayMethod_id", TFieldType::ftString},
-             {"Currency_Id", TFieldType::ftString}, {"Comment", TFieldType::ftString},
-             {"SubDocTypeCode", TFieldType::ftString}, {"SourceDocumentNo", TFieldType::ftString}})
-        cdsVendorDoc.AddField(name, type);
-    cdsVendorDoc.CreateDataSet();
-    cdsVendorDoc.FieldByName("DocumentNo").OnChange = [this](TField&) {
-        if (!loadingVendorDoc_) RunGuarded("TfEdPurchase.edtVendorDocNoChange", [this] { edtVendorDocNoChange(); });
-    };
+    AddDataSet({&cdsVendorDoc, "", nullptr, "", "Id", false});
     cdsMaster.OnNewRecord = [this](TClientDataSet&) { PurchSetNewHeaderDefaults(cdsMaster, NewDocumentType); };
     DescribeLayout();
 }
@@ -116,21 +107,7 @@ void TfEdPurchase::DescribeLayout() {
     });
     for (const char* readOnly : {"N_Contragent_Name", "TotalValue", "VATValue", "TotalVAT"})
         Description.FindField(readOnly)->ReadOnly = true;
-    static const std::tuple<const char*, const char*, const char*> vendorDoc[] = {
-        {"DocumentNo", "edtVendorDocNo", "Документ на доставчика"},
-        {"DocumentDate", "edtVendorDocDate", "Дата при доставчика"},
-        {"DueDate", "edtVendorDueDate", "Падеж при доставчика"},
-        {"PayMethod_id", "edtVendorPayMethod", "Плащане при доставчика"},
-        {"Currency_Id", "edtVendorCurrency", "Валута при доставчика"},
-        {"Comment", "edtVendorComment", "Коментар на доставчика"},
-        {"SubDocTypeCode", "edtSubDocTypeCode", "Вид документ при доставчика"},
-        {"SourceDocumentNo", "edtSourceDocumentNo", "Основание при доставчика"}};
-    for (const auto& [field, control, caption] : vendorDoc) {
-        THeaderField& edit = Description.AddField(field, caption, TFieldKind::fkText);
-        edit.ControlName = control;
-        edit.DataSet = "cdsVendorDoc";
-        edit.ReadOnly = std::string(field) != "DocumentNo";
-    }
+    vendorDocPanel_.Describe(Description);
     dbgDetail.AddColumns({
         {"Line_No", "Ред"}, {"Code", "Код"}, {"Description", "Описание"},
         {"Measure_Id", "Мярка"}, {"Quantity", "Количество"}, {"DirectUnitCost_ACY", "Ед. цена"},
@@ -387,19 +364,12 @@ void TfEdPurchase::acGetDocFromVendorExecute() {
     TRequestResult documents;
     int chosen = -1;
     if (!TVendorDocumentReceiver(cdsMaster, cdsDetail, Calculating).ChooseDocument(documents, chosen)) return;
-    loadingVendorDoc_ = true;
-    cdsVendorDoc.EmptyDataSet();
-    cdsVendorDoc.Append();
-    for (size_t column = 0; column < documents.Columns.size(); ++column)
-        if (TField* field = cdsVendorDoc.FindField(documents.Columns[column]))
-            field->SetValue(documents.Value(static_cast<size_t>(chosen), column));
-    cdsVendorDoc.Post();
-    loadingVendorDoc_ = false;
+    vendorDocPanel_.Show(documents, chosen);
     edtVendorDocNoChange();
 }
 
 void TfEdPurchase::edtVendorDocNoChange() {
-    const std::string number = Trim(cdsVendorDoc.FieldByName("DocumentNo").AsString());
+    const std::string number = vendorDocPanel_.DocumentNo();
     if (!number.empty()) LoadVendorDocument(number);
 }
 

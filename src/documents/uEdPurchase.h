@@ -3,6 +3,7 @@
 #include <string>
 
 #include "documents/uEdBasePurchDocument.h"
+#include "documents/uVendorDocumentPanel.h"
 
 namespace tavrek {
 
@@ -65,7 +66,9 @@ protected:
     void OpenCreditNoteInCreditMemo(const std::string& documentNo);
 
 private:
-    bool loadingVendorDoc_ = false;
+    TVendorDocumentPanel vendorDocPanel_{cdsVendorDoc, [this] {
+        RunGuarded("TfEdPurchase.edtVendorDocNoChange", [this] { edtVendorDocNoChange(); });
+    }};
 };
 
 // Start-up and shut-down code of the unit.

@@ -121,6 +121,7 @@ TfEdPurchOrderBufer::TfEdPurchOrderBufer()
     pmDocument.Add("miSendForCheck", acSendForCheck);
     pmLine.Add("miItemChargeAssigment", acItemChargeAssigment);
     pmLine.Add("miLineDetail", acLineDetail);
+    AddDataSet({&cdsVendorDoc, "", nullptr, "", "Id", false});
     cdsMaster.OnNewRecord = [this](TClientDataSet&) { PurchSetNewHeaderDefaults(cdsMaster, kDocKindPurchOrderBuffer); };
     DescribeLayout();
 }
@@ -165,6 +166,7 @@ void TfEdPurchOrderBufer::DescribeLayout() {
     for (const char* readOnly : {"N_Contragent_Name", "ToOrderNo", "OrderDate", "TotalValue", "VATValue", "TotalVAT",
                                  "TotalValue_LCY", "TotalVAT_LCY"})
         Description.FindField(readOnly)->ReadOnly = true;
+    vendorDocPanel_.Describe(Description);
     AddLineColumns({{"Line_No", "Ред"},
                     {"Type", "Вид"},
                     {"Code", "Код"},
@@ -305,15 +307,22 @@ void TfEdPurchOrderBufer::acAddPurchOrderLinesExecute() {
 
 // The vendor's document.
 
-// What buffers hold of the order lines comes from the server, so this one is saved before
-// the chosen document is placed.
 void TfEdPurchOrderBufer::acGetDocFromVendorExecute() {
-    TVendorDocumentReceiver receiver(cdsMaster, cdsDetail, Calculating);
     TRequestResult documents;
     int chosen = -1;
-    if (!receiver.ChooseDocument(documents, chosen) || !QueryToSaveBeforeToDo()) return;
+    if (!TVendorDocumentReceiver(cdsMaster, cdsDetail, Calculating).ChooseDocument(documents, chosen)) return;
+    vendorDocPanel_.Show(documents, chosen);
+    edtVendorDocNoChange();
+}
+
+// What buffers hold of the order lines comes from the server, so the buffer is saved before
+// a vendor's document is placed.
+void TfEdPurchOrderBufer::edtVendorDocNoChange() {
+    const std::string number = vendorDocPanel_.DocumentNo();
+    if (number.empty() || !QueryToSaveBeforeToDo()) return;
+    TVendorDocumentReceiver receiver(cdsMaster, cdsDetail, Calculating);
     TUblInvoice document;
-    if (!receiver.Fetch(documents.ByName("DocumentNo", static_cast<size_t>(chosen)).AsString(), document)) return;
+    if (!receiver.Fetch(number, document)) return;
     TWaitCursor wait;
     TVendorItemMapping items(document, Get(cdsMaster, "N_Contragent_Code").AsString());
     if (!receiver.MapItems(items)) return;

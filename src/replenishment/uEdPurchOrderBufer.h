@@ -4,6 +4,7 @@
 
 #include "base/partner/TUblInvoice.h"
 #include "documents/uEdBasePurchDocument.h"
+#include "documents/uVendorDocumentPanel.h"
 #include "replenishment/uVendorLinePlacement.h"
 
 namespace tavrek {
@@ -18,6 +19,9 @@ class TfEdPurchOrderBufer : public TfEdBasePurchDocument {
 public:
     TfEdPurchOrderBufer();
     std::string ClassName() const override { return "TfEdPurchOrderBufer"; }
+
+    // The vendor's document chosen from its service; typing its number takes that document.
+    TClientDataSet cdsVendorDoc{"cdsVendorDoc"};
 
     TAction& acAddPurchOrderLines;
     TAction& acGenerateProtocol;
@@ -52,6 +56,7 @@ public:
     // Takes the vendor's document chosen from its service: its header fields, and its lines
     // placed on the vendor's open order lines, free lines for what they cannot take.
     void acGetDocFromVendorExecute();
+    void edtVendorDocNoChange();
     void acSendForCheckExecute();
     void acItemChargeAssigmentExecute();
     void acLineDetailExecute();
@@ -75,6 +80,9 @@ private:
                           const TRequestResult& orderLines, const TPlacedQuantity& placed);
 
     int operation_ = -1;
+    TVendorDocumentPanel vendorDocPanel_{cdsVendorDoc, [this] {
+        RunGuarded("TfEdPurchOrderBufer.edtVendorDocNoChange", [this] { edtVendorDocNoChange(); });
+    }};
 };
 
 namespace uEdPurchOrderBufer {

@@ -191,8 +191,9 @@ protected:
     }
     ~BufferVendorDocument() override { std::filesystem::remove_all(folder_); }
 
-    void ScriptService() {
-        for (int connect = 0; connect < 2; ++connect)
+    // The service is reached to list the documents, when they are listed, and to fetch one.
+    void ScriptService(int connections = 2) {
+        for (int connect = 0; connect < connections; ++connect)
             server.OnRequestValue("N_PartnerConnectionList", Rows({"URLAddress", "UserName", "Password", "ValidUntil"},
                                                                   {{folder_.string(), "u", "p", Variant()}}));
         const auto item = [this](const char* key, TVariantArray found) {
@@ -243,6 +244,28 @@ TEST_F(BufferVendorDocument, TheLinesArePlacedOnTheOpenOrderLinesAndTheRestIsFre
     Lines().First();
     ExpectFields(Lines(), {{"DirectUnitCost_ACY", 1.10}, {"LineDiscount", 10.0}, {"TotalValue", 4.95},
                            {"Description2", "мелница"}, {"GlobalDimension_Id", "D1"}});
+    EXPECT_TRUE(LoggedOperations().empty());
+}
+
+// Typing the vendor's number of a document takes it without the list; a number the service
+// does not have leaves the buffer as it was.
+TEST_F(BufferVendorDocument, ATypedNumberTakesThatDocument) {
+    OpenBuffer({}, -1, {{"N_Contragent_Code", "5001"}, {"Comment", "моя"}});
+    server.OnRequestValue("N_PartnerConnectionList", Rows({"URLAddress", "UserName", "Password", "ValidUntil"},
+                                                          {{folder_.string(), "u", "p", Variant()}}));
+    dialogs.ExpectMessage(mrOk, "V-78");
+    Form().cdsVendorDoc.Edit();
+    Form().cdsVendorDoc.FieldByName("DocumentNo").SetAsString("V-78");
+    EXPECT_EQ(Header().FieldByName("Comment").AsString(), "моя");
+    EXPECT_EQ(Lines().RecordCount(), 0);
+
+    ScriptService(1);
+    dialogs.ExpectSelect(false);
+    server.OnRequestValue("dv_PurchOrderLineToPlace", Rows({"Id", "Code"}, {}));
+    dialogs.ExpectMessage(mrOk, "Z-9 Непознат");
+    Form().cdsVendorDoc.FieldByName("DocumentNo").SetAsString("V-77");
+    ExpectFields(Header(), {{"VendorInvoiceNo", "V-77"}, {"Comment", "Доставка"}});
+    EXPECT_EQ(Lines().RecordCount(), 2) << "without open order lines, every known item is a free line";
     EXPECT_TRUE(LoggedOperations().empty());
 }
 
