@@ -103,6 +103,9 @@ void TSqliteDialect::PrepareForSharing(TDbSession& db) const {
     const TRequestResult journal = db.Select("PRAGMA journal_mode = WAL");
     if (journal.Value().AsString() != "wal") throw std::runtime_error("режимът WAL не може да бъде включен");
     db.Exec("PRAGMA synchronous = NORMAL");
+    // A posting of ten thousand lines touches tens of megabytes of pages; in the default cache
+    // of two megabytes they would be written to the log half way through and read back.
+    db.Exec("PRAGMA cache_size = -65536");
 }
 
 void TSqliteDialect::ExecScript(TDbSession& db, const std::string& sql) const {
