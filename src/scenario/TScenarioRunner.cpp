@@ -248,19 +248,11 @@ std::string TScenarioRunner::Post(const TScenarioStep& step) {
     return !text.empty() && shown.find(text) != std::string::npos ? "" : "показано: " + shown;
 }
 
-// The invoice posted last from the order's buffers and not annulled.
-std::string TScenarioRunner::LastOrderInvoice() {
+// The invoice (or receipt) posted last from the order's buffers and not annulled, the newest
+// first by the column given.
+std::string TScenarioRunner::LastOrderDocument(const std::string& table, const std::string& newest) {
     return server::SelectRows(server_.Database(),
-                              "SELECT Id FROM D_PurchInvoiceHeader WHERE AppliesToDoc_Id = ? AND Annul = 0 ORDER BY TransactionNo DESC",
-                              {openId_})
-        .Value()
-        .AsString();
-}
-
-// The receipt posted last from the order's buffers and not annulled.
-std::string TScenarioRunner::LastOrderReceipt() {
-    return server::SelectRows(server_.Database(),
-                              "SELECT Id FROM D_PurchReceiptHeader WHERE AppliesToDoc_Id = ? AND Annul = 0 ORDER BY DocumentNo DESC",
+                              "SELECT Id FROM " + table + " WHERE AppliesToDoc_Id = ? AND Annul = 0 ORDER BY " + newest + " DESC",
                               {openId_})
         .Value()
         .AsString();
@@ -274,8 +266,8 @@ std::string TScenarioRunner::Annul(const TScenarioStep& step) {
     const std::string* of = step.Find("Of");
     const std::string target = of != nullptr ? *of : "";
     const std::string id = target == "previous" ? previousId_
-                           : target == "receipt" ? LastOrderReceipt()
-                           : order_              ? LastOrderInvoice()
+                           : target == "receipt" ? LastOrderDocument("D_PurchReceiptHeader", "DocumentNo")
+                           : order_              ? LastOrderDocument("D_PurchInvoiceHeader", "TransactionNo")
                                                  : PostedId();
     const TDateTime date = TDateTime::Parse(Required(step, "Date"));
     const std::string* global = step.Find("Global");
@@ -310,11 +302,11 @@ void TScenarioRunner::Assign(const TScenarioStep& step) {
 // Later sales take a quantity of the item out of the batch the invoice (for an order, its
 // last receipt) received; a negative quantity takes a sale back.
 void TScenarioRunner::Consume(const TScenarioStep& step) {
+    const std::string batch = order_ ? LastOrderDocument("D_PurchReceiptHeader", "DocumentNo") : PostedId();
     server::ExecuteBound(server_.Database(),
                          "UPDATE G_ItemEntry SET RemainingQuantity = RemainingQuantity - ? WHERE Document_Id = ? AND "
                          "Item_Id = (SELECT Id FROM N_Item WHERE Code = ?)",
-                         {std::stod(Required(step, "Quantity")), order_ ? LastOrderReceipt() : PostedId(),
-                          Required(step, "Code")});
+                         {std::stod(Required(step, "Quantity")), batch, Required(step, "Code")});
 }
 
 // A payment of Amount to the vendor for the posted invoice (the credited one after "credit"),

@@ -64,8 +64,7 @@ private:
     std::string ExpectCount(const TScenarioStep& step);
     std::string Post(const TScenarioStep& step);
     std::string Annul(const TScenarioStep& step);
-    std::string LastOrderInvoice();
-    std::string LastOrderReceipt();
+    std::string LastOrderDocument(const std::string& table, const std::string& newest);
     void Assign(const TScenarioStep& step);
     void Consume(const TScenarioStep& step);
     void Credit(const TScenarioStep& step);

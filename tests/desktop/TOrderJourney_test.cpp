@@ -68,6 +68,24 @@ protected:
         testing::TypeIntoCell(grid.View(), grid.Model().index(row, testing::ColumnOf(grid.Model(), caption)), text, 600);
     }
 
+    // Enter on the first row of a list, as a person opens a document; the host of what it opened.
+    TFormHostWidget* OpenFirstRow(TDataGrid& grid) {
+        grid.View().setFocus();
+        grid.View().setCurrentIndex(grid.Model().index(0, 1));
+        QTest::keyClick(&grid.View(), Qt::Key_Return);
+        QTest::qWait(20);
+        return ActiveHost();
+    }
+
+    // What the order line of the yoghurts has received and has left to receive.
+    static TRequestResult YoghurtLine() {
+        TRequestResult ordered;
+        dm().Server().RequestValue(0, "D_PurchaseLine", "ReceivedQty,QtyToReceive",
+                                   TFilter().Add("D_PurchaseLine.Description", "=", "Кисело мляко 3,6 %, 400 г"), ordered,
+                                   true);
+        return ordered;
+    }
+
     struct TOrderLine {
         const char* Code;
         const char* Quantity;
@@ -129,20 +147,14 @@ TEST_F(OrderJourney, AnOrderIsReceivedThroughItsBufferAndTheReceiptFoundInItsLis
     TDataGrid* grid = receipts->Grid("dbgMaster");
     ASSERT_EQ(grid->Model().rowCount(), 1);
     EXPECT_EQ(grid->Model().data(grid->Model().index(0, 0)).toString(), "0000000001");
-    grid->View().setFocus();
-    grid->View().setCurrentIndex(grid->Model().index(0, 1));
-    QTest::keyClick(&grid->View(), Qt::Key_Return);
-    QTest::qWait(20);
-    TFormHostWidget* receipt = ActiveHost();
+    TFormHostWidget* receipt = OpenFirstRow(*grid);
     ASSERT_EQ(receipt->Form().ClassName(), "TfEdPostedReceipt");
     testing::TriggerAction(*receipt, "acPrint");
     const QString text = testing::PdfText(client->Window().LastPrintedFile());
     for (const char* printed : {"СТОКОВА РАЗПИСКА № 0000000001", "Към поръчка №:\\s+0000000001",
                                 "1008\\s+Кисело мляко\\s+бр\\.\\s+14\\s+0,95", "Сума за плащане\\s+15,96 EUR"})
         EXPECT_TRUE(text.contains(QRegularExpression(QString::fromUtf8(printed)))) << printed << "\n" << text.toStdString();
-    TRequestResult ordered;
-    dm().Server().RequestValue(0, "D_PurchaseLine", "ReceivedQty,QtyToReceive",
-                               TFilter().Add("D_PurchaseLine.Description", "=", "Кисело мляко 3,6 %, 400 г"), ordered, true);
+    const TRequestResult ordered = YoghurtLine();
     ASSERT_EQ(ordered.Rows.size(), 1u);
     EXPECT_DOUBLE_EQ(ordered.ByName("ReceivedQty").AsFloat(), 14.0);
     EXPECT_DOUBLE_EQ(ordered.ByName("QtyToReceive").AsFloat(), 10.0);
@@ -161,11 +173,7 @@ TEST_F(OrderJourney, AReceiptPostedByMistakeIsAnnulledFromItsView) {
     ASSERT_NE(receipts, nullptr);
     TDataGrid* grid = receipts->Grid("dbgMaster");
     ASSERT_EQ(grid->Model().rowCount(), 1);
-    grid->View().setFocus();
-    grid->View().setCurrentIndex(grid->Model().index(0, 1));
-    QTest::keyClick(&grid->View(), Qt::Key_Return);
-    QTest::qWait(20);
-    TFormHostWidget* receipt = ActiveHost();
+    TFormHostWidget* receipt = OpenFirstRow(*grid);
     ASSERT_NE(receipt, nullptr);
     ASSERT_EQ(receipt->Form().ClassName(), "TfEdPostedReceipt");
 
@@ -184,9 +192,7 @@ TEST_F(OrderJourney, AReceiptPostedByMistakeIsAnnulledFromItsView) {
     ASSERT_EQ(annulled.Rows.size(), 1u);
     EXPECT_EQ(annulled.ByName("Annul").AsInteger(), 1);
     EXPECT_EQ(annulled.ByName("AnnulDescription").AsString(), "Грешна доставка");
-    TRequestResult ordered;
-    dm().Server().RequestValue(0, "D_PurchaseLine", "ReceivedQty,QtyToReceive",
-                               TFilter().Add("D_PurchaseLine.Description", "=", "Кисело мляко 3,6 %, 400 г"), ordered, true);
+    const TRequestResult ordered = YoghurtLine();
     ASSERT_EQ(ordered.Rows.size(), 1u);
     EXPECT_DOUBLE_EQ(ordered.ByName("ReceivedQty").AsFloat(), 0.0);
     EXPECT_DOUBLE_EQ(ordered.ByName("QtyToReceive").AsFloat(), 24.0);
