@@ -66,11 +66,23 @@ const char* RefusalOf(TServerContext& ctx, const TPostedCopy& from, const TOpenI
     return duplicate ? "err_PostPurchDuplicateVendorInvoice" : nullptr;
 }
 
+// Invoices posted at once by several clients lock the items they share in one order, so that
+// one waits for the other instead of both deadlocking in the cost update's join order.
+void LockItemsInKeyOrder(TServerContext& ctx, const std::string& postedId) {
+    const std::string lock = ctx.Db.Dialect().LockRow();
+    if (lock.empty()) return;
+    SelectRows(ctx.Db,
+               "SELECT i.Id FROM N_Item i WHERE i.Comp_Id = ?2 AND EXISTS (SELECT 1 FROM D_PurchInvoiceLine l WHERE "
+               "l.Master_Id = ?1 AND l.Type IN (1, 5) AND (l.Code = i.Code OR l.Code = i.Id)) ORDER BY i.Id" + lock,
+               {postedId, ctx.Session.CompanyId});
+}
+
 // The item's last purchase cost follows the invoice when the purchases setup says so.
 void UpdateItemDirectCosts(TServerContext& ctx, const std::string& postedId) {
     const TRequestResult setup = SelectRows(ctx.Db, "SELECT Update_ItemDirectCost FROM C_PurchasesSetup WHERE Id = ?",
                                             {ctx.Session.CompanyId});
     if (setup.Empty() || setup.Value().AsString() != "True") return;
+    LockItemsInKeyOrder(ctx, postedId);
     // The last line of each item, found in one pass over the document's lines: grouped by an
     // expression, so that the index of all posted lines by item is not walked for the order.
     ExecuteBound(ctx.Db,
