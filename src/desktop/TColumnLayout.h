@@ -1,5 +1,8 @@
 #pragma once
 
+#include <cstdint>
+#include <map>
+
 #include <QString>
 
 #include "desktop/ValueText.h"
@@ -16,6 +19,7 @@ struct TColumnLayout {
     bool Flag = false;  // an integer 0/1 shown as a check box
     TNumberKind Kind = TNumberKind::nkNone;
     int Decimals = -1;  // from the column's display format; -1 follows Kind
+    std::map<int64_t, QString> ValueNames;  // an integer column shown by name
     QString FooterAggregate;
     QString FooterText;
 };

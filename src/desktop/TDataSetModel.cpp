@@ -131,7 +131,10 @@ QVariant TDataSetModel::data(const QModelIndex& index, int role) const {
     const Variant& value = RowValues(index.row())[static_cast<size_t>(column.FieldIndex)];
     switch (role) {
         case Qt::DisplayRole:
-            return column.Flag ? QVariant() : QVariant(DisplayText(value, field.DataType(), column.Kind, column.Decimals));
+            if (column.Flag) return {};
+            if (!column.ValueNames.empty() && !value.IsNull() && column.ValueNames.count(value.AsInteger()) > 0)
+                return column.ValueNames.at(value.AsInteger());
+            return DisplayText(value, field.DataType(), column.Kind, column.Decimals);
         case Qt::EditRole: return EditValue(value, field.DataType());
         case Qt::CheckStateRole:
             if (!column.Flag) return {};

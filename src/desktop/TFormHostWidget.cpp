@@ -49,6 +49,7 @@ TColumnLayout ColumnOf(const TGridColumn& column, TClientDataSet& dataSet, int f
     headerField.Kind = NumberKindOf(field.FieldName(), field.DataType());
     headerField.Decimals = DecimalsOfFormat(column.DisplayFormat);
     headerField.Flag = column.DisplayFormat == kCheckBoxFormat;
+    headerField.ValueNames = ValueNamesOfFormat(column.DisplayFormat);
     headerField.FooterAggregate = ToQ(column.FooterAggregate);
     headerField.FooterText = ToQ(column.FooterText);
     return headerField;

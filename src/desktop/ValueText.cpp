@@ -4,7 +4,9 @@
 #include <QLocale>
 #include <QRegularExpression>
 #include <cmath>
+#include <string_view>
 
+#include "base/forms/TFormDescription.h"
 #include "base/session/LocalData.h"
 #include "base/ui/Messages.h"
 #include "base/util/Text.h"
@@ -52,6 +54,19 @@ int DecimalsOfFormat(const std::string& displayFormat) {
     const size_t dot = displayFormat.find('.');
     if (displayFormat.empty() || (displayFormat[0] != '0' && displayFormat[0] != '#')) return -1;
     return dot == std::string::npos ? 0 : static_cast<int>(displayFormat.size() - dot - 1);
+}
+
+std::map<int64_t, QString> ValueNamesOfFormat(const std::string& displayFormat) {
+    std::map<int64_t, QString> names;
+    const std::string_view prefix = kValueNamesFormat;
+    if (!displayFormat.starts_with(prefix)) return names;
+    for (const QString& pair : ToQ(displayFormat.substr(prefix.size())).split(';', Qt::SkipEmptyParts)) {
+        const qsizetype equals = pair.indexOf('=');
+        bool number = false;
+        const int64_t value = pair.left(equals).trimmed().toLongLong(&number);
+        if (equals > 0 && number) names[value] = pair.mid(equals + 1);
+    }
+    return names;
 }
 
 QString DisplayText(const Variant& value, TFieldType type, TNumberKind kind, int decimals) {

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <cstdint>
+#include <map>
+
 #include <QString>
 #include <QVariant>
 
@@ -22,6 +25,9 @@ TDateTime FromQDate(const QDate& date);
 
 // Decimals of a display format such as "0.00" or "#,##0.000"; -1 when it names none.
 int DecimalsOfFormat(const std::string& displayFormat);
+
+// The names of an integer column's values from a "names:" display format; empty for others.
+std::map<int64_t, QString> ValueNamesOfFormat(const std::string& displayFormat);
 
 // The text a cell or an edit shows for a value; decimals >= 0 overrides the kind's.
 QString DisplayText(const Variant& value, TFieldType type, TNumberKind kind, int decimals = -1);

@@ -26,6 +26,7 @@ constexpr int kDocKindPurchOrderBuffer = 23;
 constexpr int kDocKindPostedPurchOrder = 24;      // posted purchase order dialogs
 constexpr int kDocKindPostedReturnOrder = 25;
 constexpr int kDocKindPostedReceipt = 26;
+constexpr int kDocKindPostedRejectOrder = 27;
 
 // Kinds of the header's DocumentType that open in forms of their own.
 constexpr int kDocTypePurchAdvancePayment = 30;

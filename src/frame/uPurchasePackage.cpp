@@ -13,6 +13,7 @@
 #include "lists/uBrPurchCrMemo.h"
 #include "lists/uBrPurchOffer.h"
 #include "lists/uBrPurchOrder.h"
+#include "posted/uBrPostPurchOrder.h"
 #include "lists/uBrPurchase.h"
 #include "lists/uBrSelectPurchOrder.h"
 #include "posted/uBrPostPurchCrMemo.h"
@@ -60,6 +61,7 @@ const TPackageUnit kUnits[] = {
     {uEdPostPurchAdvancePayment::Initialization, uEdPostPurchAdvancePayment::Finalization},
     {uEdPurchCrMemoDoc::Initialization, uEdPurchCrMemoDoc::Finalization},
     {uBrPurchOrder::Initialization, uBrPurchOrder::Finalization},
+    {uBrPostPurchOrder::Initialization, uBrPostPurchOrder::Finalization},
 };
 
 }  // namespace
@@ -113,6 +115,7 @@ const std::vector<std::string>& PurchaseFormClassOrder() {
         "TfEdPurchOrdImport",
         "TfBrPurchOrderSuggBySaleOrder",
         "TfBrPurchOrder",
+        "TfBrPostPurchOrder",
     };
     return order;
 }

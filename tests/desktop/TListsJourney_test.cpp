@@ -111,5 +111,36 @@ TEST_F(ListsJourneyTest, AnOrderSavedBeforeIsFoundInTheOrderListAndReceived) {
     ExpectNoFailures();
 }
 
+// Goods sent back and goods refused are found again in one list, each by its kind, and open
+// in the view of that kind.
+TEST_F(ListsJourneyTest, PostedReturnAndRejectionOrdersAreListedByKindAndOpenInTheirViews) {
+    client->Server().Database().Exec(
+        "INSERT INTO D_PostPurchOrderHeader (Id, Comp_Id, DocumentType, Contragent_Id, DocumentNo, DocumentDate, "
+        "PostingDate, OrderNo, Annul) VALUES "
+        "('{R1}', 'DEMO', 25, 'V03', '0000000001', 46360, 46360, '0000000201', 0),"
+        "('{J1}', 'DEMO', 27, 'V03', '0000000001', 46361, 46361, '0000000201', 0)");
+    TFormHostWidget* list = OpenFromMenu("TfBrPostPurchOrder");
+    ASSERT_NE(list, nullptr);
+    TDataGrid* grid = list->Grid("dbgMaster");
+    ASSERT_EQ(grid->Model().rowCount(), 2);
+    const int kind = testing::ColumnOf(grid->Model(), "Вид");
+    QStringList kinds;
+    for (int row = 0; row < 2; ++row) kinds << grid->Model().data(grid->Model().index(row, kind)).toString();
+    kinds.sort();
+    EXPECT_EQ(kinds, (QStringList{"Върната", "Отказана"}));
+    for (const auto& [id, view] : {std::pair{"{R1}", "TfEdPostPurchReturnOrder"}, {"{J1}", "TfEdPostPurchRejectOrder"}}) {
+        SCOPED_TRACE(view);
+        int row = 0;
+        while (row < 2 && testing::LineValue(grid->Model(), row, "Id").AsString() != id) ++row;
+        grid->View().setFocus();
+        grid->View().setCurrentIndex(grid->Model().index(row, 1));
+        QTest::keyClick(&grid->View(), Qt::Key_Return);
+        QTest::qWait(20);
+        EXPECT_EQ(ActiveHost()->Form().ClassName(), view);
+        client->Window().ActivateForm(list->Form());
+    }
+    ExpectNoFailures();
+}
+
 }  // namespace
 }  // namespace tavrek::desktop

@@ -64,6 +64,10 @@ struct TGridColumn {
 // The display format of a 0/1 column that the grid shows as a check box.
 inline constexpr const char kCheckBoxFormat[] = "checkbox";
 
+// The display format of an integer column whose values the grid shows by name, as
+// "names:25=Върната;27=Отказана"; a value without a name shows as the number.
+inline constexpr const char kValueNamesFormat[] = "names:";
+
 // One column of a grid's layout table: field, caption, and optionally width and display format.
 struct TGridColumnRow {
     const char* Field;
