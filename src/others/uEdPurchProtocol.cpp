@@ -34,7 +34,7 @@ TfEdPurchProtocol::TfEdPurchProtocol() {
     for (const char* amount : {"TotalValue", "VATValue", "TotalVAT"}) Description.FindField(amount)->DisplayFormat = "0.00";
     dbgDetail.AddColumns({{"Line_No", "Ред"},
                           {"Code", "Код"},
-                          {"Description", "Описание"},
+                          {"Description", "Описание", 240, ""},
                           {"Quantity", "Количество"},
                           {"VATPercent", "ДДС %"},
                           {"TotalValue", "Данъчна основа"},

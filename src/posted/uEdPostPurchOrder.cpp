@@ -46,7 +46,7 @@ TfEdPostPurchOrder::TfEdPostPurchOrder() {
 
 void AddPostedOrderLineColumns(TGrid& grid) {
     grid.AddColumns({
-        {"Line_No", "Ред"}, {"Code", "Код"}, {"Description", "Описание"}, {"Measure_Id", "Мярка"},
+        {"Line_No", "Ред"}, {"Code", "Код"}, {"Description", "Описание", 240, ""}, {"Measure_Id", "Мярка"},
         {"Quantity", "Количество"}, {"DirectUnitCost_ACY", "Ед. цена"}, {"LineDiscount", "Отстъпка %"},
         {"TotalValue", "Без ДДС"}, {"TotalVAT", "С ДДС"}});
     grid.FindColumn("Description")->Width = 240;

@@ -78,7 +78,7 @@ void TfEdPostedPurchCrMemo::DescribeLayout() {
         {"TransportCountry", "Държава на транспорта", TFieldKind::fkText, "tsForeignTrade"},
     });
     dbgDetail.AddColumns({
-        {"Line_No", "Ред"}, {"Type", "Вид"}, {"Code", "Код"}, {"Description", "Описание"},
+        {"Line_No", "Ред"}, {"Type", "Вид"}, {"Code", "Код"}, {"Description", "Описание", 240, ""},
         {"Quantity", "Количество"}, {"DirectUnitCost_ACY", "Ед. цена"}, {"VATPercent", "ДДС %"},
         {"TotalValue", "Без ДДС"}, {"TotalVAT", "С ДДС"}});
 }

@@ -37,7 +37,7 @@ TfEdPostedReceipt::TfEdPostedReceipt() {
         {"PostingUser_Id", "Осчетоводил", TFieldKind::fkText, "tsOtherData"},
         {"No_Printed", "Брой отпечатвания", TFieldKind::fkNumber, "tsOtherData"}});
     dbgDetail.AddColumns({
-        {"Line_No", "Ред"}, {"Code", "Код"}, {"Description", "Описание"}, {"Measure_Id", "Мярка"},
+        {"Line_No", "Ред"}, {"Code", "Код"}, {"Description", "Описание", 240, ""}, {"Measure_Id", "Мярка"},
         {"Quantity", "Количество"}, {"DirectUnitCost_ACY", "Ед. цена"}, {"TotalValue", "Без ДДС"}});
 }
 
