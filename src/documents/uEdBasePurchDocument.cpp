@@ -510,9 +510,7 @@ bool TfEdBasePurchDocument::OnSaveBeforeGetData() {
 }
 
 TRequestResult TfEdBasePurchDocument::GetPrintDocument() {
-    TRequestResult result = TfBaseEditDocumentPanel::GetPrintDocument();
-    TRequestResult forms;
-    return PurchPrintForms(Get(cdsMaster, "DocSubType_Id"), forms) > 0 ? forms : result;
+    return PurchPrintFormsOr(cdsMaster, TfBaseEditDocumentPanel::GetPrintDocument());
 }
 
 void TfEdBasePurchDocument::PostDocument(bool print) { TfBaseEditDocumentPanel::PostDocument(print); }

@@ -14,4 +14,10 @@ int PurchPrintForms(const Variant& docSubTypeId, TRequestResult& forms) {
                                       true);
 }
 
+TRequestResult PurchPrintFormsOr(TClientDataSet& record, TRequestResult otherForms) {
+    const TField* subType = record.FindField("DocSubType_Id");
+    TRequestResult forms;
+    return PurchPrintForms(subType == nullptr ? Variant() : subType->Value(), forms) > 0 ? forms : otherForms;
+}
+
 }  // namespace tavrek

@@ -27,10 +27,7 @@ void TfBrPurchOffer::FormCreate() {
 }
 
 TRequestResult TfBrPurchOffer::GetPrintDocument() {
-    TRequestResult result = TfBaseBrowseCardDocument::GetPrintDocument();
-    TRequestResult forms;
-    const TField* subType = cdsMaster.FindField("DocSubType_Id");
-    return PurchPrintForms(subType == nullptr ? Variant() : subType->Value(), forms) > 0 ? forms : result;
+    return PurchPrintFormsOr(cdsMaster, TfBaseBrowseCardDocument::GetPrintDocument());
 }
 
 void TfBrPurchOffer::PostDocument(bool) {}

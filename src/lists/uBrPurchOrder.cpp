@@ -31,10 +31,7 @@ void TfBrPurchOrder::FormCreate() {
 }
 
 TRequestResult TfBrPurchOrder::GetPrintDocument() {
-    TRequestResult result = TfBaseBrowseCardDocument::GetPrintDocument();
-    TRequestResult forms;
-    const TField* subType = cdsMaster.FindField("DocSubType_Id");
-    return PurchPrintForms(subType == nullptr ? Variant() : subType->Value(), forms) > 0 ? forms : result;
+    return PurchPrintFormsOr(cdsMaster, TfBaseBrowseCardDocument::GetPrintDocument());
 }
 
 void TfBrPurchOrder::PostDocument(bool) {}

@@ -104,9 +104,7 @@ void TfBrPurchase::PostCurrentDocument(bool print) {
 int TfBrPurchase::PostOnServer(const std::string& id, TVariantArray& keys) { return dm().Server().PostPurchase(id, keys); }
 
 TRequestResult TfBrPurchase::GetPrintDocument() {
-    TRequestResult result = TfBaseBrowseCardDocument::GetPrintDocument();
-    TRequestResult forms;
-    return PurchPrintForms(Get(cdsMaster, "DocSubType_Id"), forms) > 0 ? forms : result;
+    return PurchPrintFormsOr(cdsMaster, TfBaseBrowseCardDocument::GetPrintDocument());
 }
 
 void TfBrPurchase::acDeleteRecordExecute() {

@@ -175,9 +175,7 @@ void TfEdPostedPurchInvoice::LoadLedgerSubjectTypes() {
 TVariantArray TfEdPostedPurchInvoice::GetDocumentInfo() { return {int64_t{1}, int64_t{0}}; }
 
 TRequestResult TfEdPostedPurchInvoice::GetPrintDocument() {
-    TRequestResult result = TfBaseEditPostedDocument::GetPrintDocument();
-    TRequestResult forms;
-    return PurchPrintForms(Get(cdsMaster, "DocSubType_Id"), forms) > 0 ? forms : result;
+    return PurchPrintFormsOr(cdsMaster, TfBaseEditPostedDocument::GetPrintDocument());
 }
 
 void TfEdPostedPurchInvoice::acShowCurrencyFactorExecute() { ShowCurrencyFactor(*this); }

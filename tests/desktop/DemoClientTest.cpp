@@ -14,6 +14,7 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "desktop/TDataGrid.h"
 #include "desktop/TDataSetModel.h"
 #include "desktop/TFormHostWidget.h"
 #include "desktop/TMainWindow.h"
@@ -52,6 +53,14 @@ void DemoClientTest::RunScenario(const char* text) {
 }
 
 TFormHostWidget* DemoClientTest::ActiveHost() { return client->Window().ActiveHost(); }
+
+TFormHostWidget* DemoClientTest::OpenRow(TDataGrid& grid, int row) {
+    grid.View().setFocus();
+    grid.View().setCurrentIndex(grid.Model().index(row, 1));
+    QTest::keyClick(&grid.View(), Qt::Key_Return);
+    QTest::qWait(20);
+    return ActiveHost();
+}
 
 void DemoClientTest::ExpectNoFailures() {
     EXPECT_TRUE(answerer.Unexpected().isEmpty()) << answerer.Unexpected().join("; ").toStdString();

@@ -19,6 +19,7 @@ class QApplication;
 class QTableView;
 
 namespace tavrek::desktop {
+class TDataGrid;
 class TDataSetModel;
 class TFormHostWidget;
 }  // namespace tavrek::desktop
@@ -38,6 +39,8 @@ protected:
     void RunScenario(const char* text);
     // The host of the form in front.
     TFormHostWidget* ActiveHost();
+    // Enter on a row of a list, as a person opens a document; the host of what it opened.
+    TFormHostWidget* OpenRow(TDataGrid& grid, int row = 0);
     // Fails for every dialog nobody expected and every error the session logged, then forgets them.
     void ExpectNoFailures();
     // Whether a message box showed a text containing part.

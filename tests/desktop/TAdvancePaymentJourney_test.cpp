@@ -35,11 +35,7 @@ protected:
         QTest::qWait(20);
         TDataGrid& found = *list->Grid("dbgMaster");
         ASSERT_EQ(found.Model().rowCount(), 1);
-        found.View().setFocus();
-        found.View().setCurrentIndex(found.Model().index(0, 1));
-        QTest::keyClick(&found.View(), Qt::Key_Return);
-        QTest::qWait(20);
-        TFormHostWidget* posted = client->Window().ActiveHost();
+        TFormHostWidget* posted = OpenRow(found);
         ASSERT_EQ(posted->Form().ClassName(), "TfEdPostPurchAdvancePayment");
         testing::TriggerAction(*posted, "acPrint");
         const QString text = testing::PdfText(client->Window().LastPrintedFile());

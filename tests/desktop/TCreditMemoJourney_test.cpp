@@ -36,14 +36,7 @@ protected:
         RunScenario(kPostedInvoice);
     }
 
-    TFormHostWidget* OpenFirstRow(TFormHostWidget& list) {
-        TDataGrid* grid = list.Grid("dbgMaster");
-        grid->View().setFocus();
-        grid->View().setCurrentIndex(grid->Model().index(0, 1));
-        QTest::keyClick(&grid->View(), Qt::Key_Return);
-        QTest::qWait(20);
-        return ActiveHost();
-    }
+    TFormHostWidget* OpenFirstRow(TFormHostWidget& list) { return OpenRow(*list.Grid("dbgMaster")); }
 };
 
 TEST_F(CreditMemoJourney, ReturnedGoodsAreCreditedFromThePostedInvoiceAndPrinted) {

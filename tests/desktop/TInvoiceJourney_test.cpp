@@ -128,11 +128,7 @@ protected:
         ASSERT_EQ(found.Model().rowCount(), 1);
         EXPECT_EQ(found.Model().data(found.Model().index(0, 0)).toString(), number);
         Screenshot("posted-invoice-list.png");
-        found.View().setFocus();
-        found.View().setCurrentIndex(found.Model().index(0, 1));
-        QTest::keyClick(&found.View(), Qt::Key_Return);
-        QTest::qWait(20);
-        host = client->Window().ActiveHost();
+        host = OpenRow(found);
         ASSERT_EQ(host->Form().ClassName(), "TfEdPostedPurchInvoice");
         EXPECT_EQ(Edit("DocumentNo").text(), number);
         EXPECT_TRUE(Edit("DocumentNo").isReadOnly());

@@ -94,11 +94,7 @@ TEST_F(ListsJourneyTest, AnOrderSavedBeforeIsFoundInTheOrderListAndReceived) {
     ASSERT_EQ(grid->Model().rowCount(), 1);
     EXPECT_EQ(grid->Model().data(grid->Model().index(0, 0)).toString(), "0000000201");
     EXPECT_FALSE(testing::ToolAction(*list, "acPostDocument")->isVisible());
-    grid->View().setFocus();
-    grid->View().setCurrentIndex(grid->Model().index(0, 1));
-    QTest::keyClick(&grid->View(), Qt::Key_Return);
-    QTest::qWait(20);
-    TFormHostWidget* order = ActiveHost();
+    TFormHostWidget* order = OpenRow(*grid);
     ASSERT_EQ(order->Form().ClassName(), "TfEdPurchOrder");
     EXPECT_EQ(order->Form().cdsMaster.FieldByName("DocumentNo").AsString(), "0000000201");
 
@@ -132,11 +128,7 @@ TEST_F(ListsJourneyTest, PostedReturnAndRejectionOrdersAreListedByKindAndOpenInT
         SCOPED_TRACE(view);
         int row = 0;
         while (row < 2 && testing::LineValue(grid->Model(), row, "Id").AsString() != id) ++row;
-        grid->View().setFocus();
-        grid->View().setCurrentIndex(grid->Model().index(row, 1));
-        QTest::keyClick(&grid->View(), Qt::Key_Return);
-        QTest::qWait(20);
-        EXPECT_EQ(ActiveHost()->Form().ClassName(), view);
+        EXPECT_EQ(OpenRow(*grid, row)->Form().ClassName(), view);
         client->Window().ActivateForm(list->Form());
     }
     ExpectNoFailures();

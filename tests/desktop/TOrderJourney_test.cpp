@@ -68,15 +68,6 @@ protected:
         testing::TypeIntoCell(grid.View(), grid.Model().index(row, testing::ColumnOf(grid.Model(), caption)), text, 600);
     }
 
-    // Enter on the first row of a list, as a person opens a document; the host of what it opened.
-    TFormHostWidget* OpenFirstRow(TDataGrid& grid) {
-        grid.View().setFocus();
-        grid.View().setCurrentIndex(grid.Model().index(0, 1));
-        QTest::keyClick(&grid.View(), Qt::Key_Return);
-        QTest::qWait(20);
-        return ActiveHost();
-    }
-
     // What the order line of the yoghurts has received and has left to receive.
     static TRequestResult YoghurtLine() {
         TRequestResult ordered;
@@ -147,7 +138,7 @@ TEST_F(OrderJourney, AnOrderIsReceivedThroughItsBufferAndTheReceiptFoundInItsLis
     TDataGrid* grid = receipts->Grid("dbgMaster");
     ASSERT_EQ(grid->Model().rowCount(), 1);
     EXPECT_EQ(grid->Model().data(grid->Model().index(0, 0)).toString(), "0000000001");
-    TFormHostWidget* receipt = OpenFirstRow(*grid);
+    TFormHostWidget* receipt = OpenRow(*grid);
     ASSERT_EQ(receipt->Form().ClassName(), "TfEdPostedReceipt");
     testing::TriggerAction(*receipt, "acPrint");
     const QString text = testing::PdfText(client->Window().LastPrintedFile());
@@ -173,7 +164,7 @@ TEST_F(OrderJourney, AReceiptPostedByMistakeIsAnnulledFromItsView) {
     ASSERT_NE(receipts, nullptr);
     TDataGrid* grid = receipts->Grid("dbgMaster");
     ASSERT_EQ(grid->Model().rowCount(), 1);
-    TFormHostWidget* receipt = OpenFirstRow(*grid);
+    TFormHostWidget* receipt = OpenRow(*grid);
     ASSERT_NE(receipt, nullptr);
     ASSERT_EQ(receipt->Form().ClassName(), "TfEdPostedReceipt");
 

@@ -44,11 +44,7 @@ protected:
             if (grid->Model().data(grid->Model().index(row, 0)).toString() != number ||
                 testing::LineValue(grid->Model(), row, "DocSubType_Id").AsString() != subType)
                 continue;
-            grid->View().setFocus();
-            grid->View().setCurrentIndex(grid->Model().index(row, 1));
-            QTest::keyClick(&grid->View(), Qt::Key_Return);
-            QTest::qWait(20);
-            return ActiveHost();
+            return DemoClientTest::OpenRow(*grid, row);
         }
         return nullptr;
     }
