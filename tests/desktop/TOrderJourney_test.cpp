@@ -305,5 +305,48 @@ TEST_F(OrderJourney, AVendorsInvoiceFetchedIntoABufferIsPlacedOnTheOrderAndPoste
     ExpectNoFailures();
 }
 
+// Four of the fourteen yoghurts received were spoilt: the buyer opens the order from the order
+// list, sends them back through a return buffer, and finds and prints the return among the
+// posted returns and rejections.
+TEST_F(OrderJourney, SpoiltGoodsAreReturnedThroughTheOrderAndTheReturnFoundAndPrinted) {
+    RunScenario("order N_Contragent_Code=5003 DocSubType_Id=SD-510 DocumentDate=2026-11-02\n"
+                "line Code=1008 VATProdPostGroup_Id=VAT20 Quantity=24 DirectUnitCost_ACY=0.95 LineDiscount=0\n"
+                "operation Name=Receive DocumentDate=2026-11-05 PostingDate=2026-11-05\n"
+                "bufferline Line=1 Quantity=14\n"
+                "post\n");
+    TFormHostWidget* orders = OpenFromMenu("TfBrPurchOrder");
+    ASSERT_NE(orders, nullptr);
+    TFormHostWidget* order = OpenRow(*orders->Grid("dbgMaster"));
+    ASSERT_EQ(order->Form().ClassName(), "TfEdPurchOrder");
+
+    answerer.ExpectMessage(QMessageBox::Ok);
+    testing::TriggerAction(*order, "acReturn");
+    TFormHostWidget* buffer = ActiveHost();
+    ASSERT_EQ(buffer->Form().ClassName(), "TfEdPurchOrderBufer");
+    TDataGrid* returned = buffer->Grid("dbgDetail");
+    ASSERT_EQ(returned->Model().rowCount(), 1);
+    EXPECT_DOUBLE_EQ(testing::LineValue(returned->Model(), 0, "Quantity").AsFloat(), 14.0);
+    TypeLineCell(*returned, 0, "Количество", "4");
+    testing::TriggerAction(*buffer, "acPostDocument");
+    ExpectNoFailures();
+
+    TFormHostWidget* list = OpenFromMenu("TfBrPostPurchOrder");
+    ASSERT_NE(list, nullptr);
+    TDataGrid* grid = list->Grid("dbgMaster");
+    ASSERT_EQ(grid->Model().rowCount(), 1);
+    EXPECT_EQ(grid->Model().data(grid->Model().index(0, testing::ColumnOf(grid->Model(), "Вид"))).toString(), "Върната");
+    TFormHostWidget* posted = OpenRow(*grid);
+    ASSERT_EQ(posted->Form().ClassName(), "TfEdPostPurchReturnOrder");
+    testing::TriggerAction(*posted, "acPrint");
+    const QString text = testing::PdfText(client->Window().LastPrintedFile());
+    for (const char* printed : {"ВРЪЩАНЕ НА СТОКА КЪМ ДОСТАВЧИК № \\d{10}", "1008\\s+Кисело мляко\\s+бр\\.\\s+4\\s+0,95"})
+        EXPECT_TRUE(text.contains(QRegularExpression(QString::fromUtf8(printed)))) << printed << "\n" << text.toStdString();
+    const TRequestResult ordered = YoghurtLine();
+    ASSERT_EQ(ordered.Rows.size(), 1u);
+    EXPECT_DOUBLE_EQ(ordered.ByName("ReceivedQty").AsFloat(), 14.0);
+    EXPECT_DOUBLE_EQ(ordered.ByName("QtyToReceive").AsFloat(), 14.0);
+    ExpectNoFailures();
+}
+
 }  // namespace
 }  // namespace tavrek::desktop
