@@ -132,8 +132,10 @@ QVariant TDataSetModel::data(const QModelIndex& index, int role) const {
     switch (role) {
         case Qt::DisplayRole:
             if (column.Flag) return {};
-            if (!column.ValueNames.empty() && !value.IsNull() && column.ValueNames.count(value.AsInteger()) > 0)
-                return column.ValueNames.at(value.AsInteger());
+            if (!column.ValueNames.empty() && !value.IsNull()) {
+                const auto name = column.ValueNames.find(value.AsInteger());
+                if (name != column.ValueNames.end()) return name->second;
+            }
             return DisplayText(value, field.DataType(), column.Kind, column.Decimals);
         case Qt::EditRole: return EditValue(value, field.DataType());
         case Qt::CheckStateRole:
