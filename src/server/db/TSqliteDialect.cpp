@@ -47,6 +47,20 @@ void BindValue(sq::sqlite3_stmt* stmt, int index, const Variant& value) {
     sq::sqlite3_bind_text(stmt, index, text.c_str(), static_cast<int>(text.size()), copied);
 }
 
+// SQLite's own threshold for copying the log back, here reached without waiting for the copy.
+constexpr int kCheckpointPages = 1000;
+// Writers in close succession never give the log the pause it needs to start over: at about
+// 64 MB the committing writer waits for the copy, and the next one starts the log anew.
+constexpr int kLogBound = 16000;
+
+int OnCommit(void* checkpointer, sq::sqlite3*, const char*, int logPages) {
+    if (logPages >= kLogBound)
+        static_cast<TWalCheckpointer*>(checkpointer)->CopyAndWait();
+    else if (logPages >= kCheckpointPages)
+        static_cast<TWalCheckpointer*>(checkpointer)->Request();
+    return SQLITE_OK;
+}
+
 class TSqliteQuery : public IDbQuery {
 public:
     TSqliteQuery(sq::sqlite3* handle, const std::string& sql) : handle_(handle) {
@@ -106,6 +120,8 @@ void TSqliteDialect::PrepareForSharing(TDbSession& db) const {
     // A posting of ten thousand lines touches tens of megabytes of pages; in the default cache
     // of two megabytes they would be written to the log half way through and read back.
     db.Exec("PRAGMA cache_size = -65536");
+    checkpointer_ = std::make_unique<TWalCheckpointer>(sq::sqlite3_db_filename(Handle(db), "main"));
+    sq::sqlite3_wal_hook(Handle(db), OnCommit, checkpointer_.get());
 }
 
 void TSqliteDialect::ExecScript(TDbSession& db, const std::string& sql) const {

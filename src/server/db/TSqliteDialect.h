@@ -1,11 +1,14 @@
 #pragma once
 
+#include <memory>
+
 #include "server/db/IDbDialect.h"
+#include "server/db/TWalCheckpointer.h"
 
 namespace tavrek::server {
 
-// A company in one SQLite file: WAL so that several processes share it, foreign keys,
-// an immediate write lock per server method.
+// A company in one SQLite file: WAL so that several processes share it, copied back into
+// the file in the background; foreign keys, an immediate write lock per server method.
 class TSqliteDialect : public IDbDialect {
 public:
     const char* Name() const override { return "sqlite"; }
@@ -30,6 +33,9 @@ public:
     void ContinueGeneratedKeys(TDbSession&) const override {}
     bool IsConstraintViolation(const soci::soci_error& err) const override;
     bool IsConnectionLost(const soci::soci_error&) const override { return false; }
+
+private:
+    mutable std::unique_ptr<TWalCheckpointer> checkpointer_;
 };
 
 }  // namespace tavrek::server
