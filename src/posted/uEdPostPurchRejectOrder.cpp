@@ -10,6 +10,11 @@ TfEdPostPurchRejectOrder::TfEdPostPurchRejectOrder() {
     DescribePostedOrderOperation(*this, "Отказана поръчка", true);
 }
 
+void TfEdPostPurchRejectOrder::acAnnulDocumentExecute() {
+    TfBaseEditPostedDocument::acAnnulDocumentExecute();
+    AnnulPostedOrderOperation(*this);
+}
+
 namespace uEdPostPurchRejectOrder {
 namespace {
 int32_t initializationCounter = 0;

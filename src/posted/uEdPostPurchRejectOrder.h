@@ -6,11 +6,13 @@
 
 namespace tavrek {
 
-// The posted rejected order view: the quantities of an order that were refused, read-only.
+// The posted rejected order view: the quantities of an order that were refused, read-only,
+// and their annulment.
 class TfEdPostPurchRejectOrder : public TfBaseEditPostedDocument {
 public:
     TfEdPostPurchRejectOrder();
     std::string ClassName() const override { return "TfEdPostPurchRejectOrder"; }
+    void acAnnulDocumentExecute() override;
 
     static constexpr int kFormNumber = 10520;
 };

@@ -2,15 +2,29 @@
 
 #include "base/forms/TFormRegistry.h"
 #include "posted/uEdPostPurchOrder.h"
+#include "posted/uPostedPurchOperations.h"
 
 namespace tavrek {
 
 TfEdPostPurchReturnOrder::TfEdPostPurchReturnOrder() { DescribePostedOrderOperation(*this, "Върната поръчка", false); }
 
+void TfEdPostPurchReturnOrder::acAnnulDocumentExecute() {
+    TfBaseEditPostedDocument::acAnnulDocumentExecute();
+    AnnulPostedOrderOperation(*this);
+}
+
+void AnnulPostedOrderOperation(TfBaseEditPostedDocument& view) {
+    uPostedPurchOperations::TAnnulment annulment;
+    annulment.Kind = 3;
+    annulment.ShowRefusal = true;
+    uPostedPurchOperations::AnnulPostedDocument(view, annulment);
+}
+
 void DescribePostedOrderOperation(TfBaseEditPostedDocument& view, const char* caption, bool withOrderDate) {
     view.MasterProvider = "D_PostPurchOrderHeader";
     view.DetailProvider = "D_PostPurchOrderLine";
     view.MasterTable = "D_PostPurchOrderHeader";
+    view.pmDocument.Add("miAnnulDoc", view.acAnnulDocument);
     TFormDescription& description = view.Description;
     description.Caption = caption;
     description.AddPage("tsMainData", "Основни данни");
@@ -25,6 +39,9 @@ void DescribePostedOrderOperation(TfBaseEditPostedDocument& view, const char* ca
         {"DocumentDate", "Дата на документа", TFieldKind::fkDate, "tsMainData"},
         {"PostingDate", "Дата на осчетоводяване", TFieldKind::fkDate, "tsMainData"},
         {"VendorOrderNo", "Поръчка на доставчика", TFieldKind::fkText, "tsMainData"},
+        {"Annul", "Анулирана", TFieldKind::fkFlag, "tsMainData"},
+        {"AnnulDate", "Дата на анулиране", TFieldKind::fkDate, "tsOtherData"},
+        {"AnnulDescription", "Причина за анулиране", TFieldKind::fkText, "tsOtherData"},
         {"AbsoluteNo", "Абсолютен номер", TFieldKind::fkText, "tsOtherData"},
         {"SalesPerson_Id", "Купувач", TFieldKind::fkText, "tsOtherData"},
         {"Businessgroup_Id", "Обект", TFieldKind::fkText, "tsOtherData"},

@@ -48,11 +48,13 @@ void TfEdPostedReceipt::FormCreate() {
 
 TVariantArray TfEdPostedReceipt::GetDocumentInfo() { return {1, 2}; }
 
-// A receipt owes the vendor nothing: no question about payments, no change to show.
+// A receipt owes the vendor nothing: no question about payments, no change to show; the
+// server's reason when it refuses.
 void TfEdPostedReceipt::acAnnulDocumentExecute() {
     TfBaseEditPostedDocument::acAnnulDocumentExecute();
     uPostedPurchOperations::TAnnulment annulment;
     annulment.Kind = 1;
+    annulment.ShowRefusal = true;
     uPostedPurchOperations::AnnulPostedDocument(*this, annulment);
 }
 

@@ -74,8 +74,13 @@ void AnnulConfirmed(TfBase& view, const TAnnulment& annulment) {
     const int answer = MessageDlgEx(GetMessageText("que_AnnulDocument", "Да бъде ли анулиран документът?"),
                                     TMsgDlgType::mtConfirmation, mbYes | mbNo | mbCancel);
     if (answer != mrYes) return;
-    TWaitCursor wait;
-    if (Annul(view, annulment, date, description)) view.acRefreshExecute();
+    bool annulled = false;
+    {
+        TWaitCursor wait;
+        annulled = Annul(view, annulment, date, description);
+        if (annulled) view.acRefreshExecute();
+    }
+    if (!annulled && annulment.ShowRefusal) MessageDlgEx(dm().Server().LastRefusalText(), TMsgDlgType::mtError, mbOK);
 }
 
 }  // namespace

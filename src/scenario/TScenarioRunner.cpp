@@ -6,6 +6,7 @@
 
 #include "base/forms/TFormCatalogue.h"
 #include "base/session/Tdm.h"
+#include "base/util/Text.h"
 #include "base/util/Utils.h"
 #include "documents/uEdPurchaseDoc.h"
 #include "editors/uEdPurchAdvancePayment.h"
@@ -16,6 +17,7 @@
 #include "posted/uEdPostedPurchInvoice.h"
 #include "server/SqlValue.h"
 #include "server/posting/TBooksCheck.h"
+#include "server/schema/DocumentTypes.h"
 
 namespace tavrek::scenario {
 namespace {
@@ -248,27 +250,37 @@ std::string TScenarioRunner::Post(const TScenarioStep& step) {
     return !text.empty() && shown.find(text) != std::string::npos ? "" : "показано: " + shown;
 }
 
-// The invoice (or receipt) posted last from the order's buffers and not annulled, the newest
-// first by the column given.
-std::string TScenarioRunner::LastOrderDocument(const std::string& table, const std::string& newest) {
+// The invoice (or receipt, return or rejection: kind is their DocumentType) posted last from
+// the order's buffers and not annulled, the newest first by the column given.
+std::string TScenarioRunner::LastOrderDocument(const std::string& table, const std::string& newest, int kind) {
+    const std::string ofKind = kind == 0 ? "" : " AND DocumentType = " + std::to_string(kind);
     return server::SelectRows(server_.Database(),
-                              "SELECT Id FROM " + table + " WHERE AppliesToDoc_Id = ? AND Annul = 0 ORDER BY " + newest + " DESC",
+                              "SELECT Id FROM " + table + " WHERE AppliesToDoc_Id = ? AND Annul = 0" + ofKind +
+                                  " ORDER BY " + newest + " DESC",
                               {openId_})
         .Value()
         .AsString();
 }
 
-// Of=previous annuls the document posted before the current one, Of=receipt the order's last receipt.
+// Of=previous annuls the document posted before the current one; Of=receipt, Of=return and
+// Of=rejection the order's last of them; otherwise the order's last invoice or the posted document.
+std::string TScenarioRunner::AnnulTarget(const TScenarioStep& step) {
+    const std::string* of = step.Find("Of");
+    const std::string target = of != nullptr ? *of : "";
+    if (target == "previous") return previousId_;
+    if (target == "receipt") return LastOrderDocument("D_PurchReceiptHeader", "DocumentNo");
+    if (target == "return") return LastOrderDocument("D_PostPurchOrderHeader", "DocumentNo", server::DocumentType::PostedPurchReturnOrder);
+    if (target == "rejection")
+        return LastOrderDocument("D_PostPurchOrderHeader", "DocumentNo", server::DocumentType::PostedPurchRejectOrder);
+    return order_ ? LastOrderDocument("D_PurchInvoiceHeader", "TransactionNo") : PostedId();
+}
+
+// With Refused=KEY the server must refuse with that key's message, naming Names when given.
 std::string TScenarioRunner::Annul(const TScenarioStep& step) {
     const std::string* description = step.Find("Description");
     const std::string* payments = step.Find("Payments");
     const std::string* refused = step.Find("Refused");
-    const std::string* of = step.Find("Of");
-    const std::string target = of != nullptr ? *of : "";
-    const std::string id = target == "previous" ? previousId_
-                           : target == "receipt" ? LastOrderDocument("D_PurchReceiptHeader", "DocumentNo")
-                           : order_              ? LastOrderDocument("D_PurchInvoiceHeader", "TransactionNo")
-                                                 : PostedId();
+    const std::string id = AnnulTarget(step);
     const TDateTime date = TDateTime::Parse(Required(step, "Date"));
     const std::string* global = step.Find("Global");
     const std::string text = description ? *description : "";
@@ -280,7 +292,9 @@ std::string TScenarioRunner::Annul(const TScenarioStep& step) {
                                    : server_.AnnulDocument(id, 0, text, date, payments ? std::stoi(*payments) : 0, output);
     if (refused == nullptr) return result == 0 ? "" : "отказ: " + server_.LastRefusalText();
     if (result == 0) return "анулирана въпреки очаквания отказ " + *refused;
-    const std::string expected = server_.GetMessageText(*refused);
+    const std::string* names = step.Find("Names");
+    const std::string message = server_.GetMessageText(*refused);
+    const std::string expected = names != nullptr ? FormatMessage(message, {*names}) : message;
     return server_.LastRefusalText() == expected ? "" : "отказ: " + server_.LastRefusalText();
 }
 

@@ -64,7 +64,8 @@ private:
     std::string ExpectCount(const TScenarioStep& step);
     std::string Post(const TScenarioStep& step);
     std::string Annul(const TScenarioStep& step);
-    std::string LastOrderDocument(const std::string& table, const std::string& newest);
+    std::string LastOrderDocument(const std::string& table, const std::string& newest, int kind = 0);
+    std::string AnnulTarget(const TScenarioStep& step);
     void Assign(const TScenarioStep& step);
     void Consume(const TScenarioStep& step);
     void Credit(const TScenarioStep& step);

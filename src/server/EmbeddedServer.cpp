@@ -114,7 +114,7 @@ TServerContext EmbeddedServer::Context() {
     } catch (const soci::soci_error&) {
         throw EConnectionLost(connectionLostText_);  // the server is not back yet
     }
-    return TServerContext{*db_, *catalog_, session_, {}};
+    return TServerContext{*db_, *catalog_, session_, {}, {}};
 }
 
 template <typename Body>
@@ -132,7 +132,7 @@ int EmbeddedServer::Write(const char* operation, Body&& body) {
         ThrowIfConnectionLost(e);
         throw;
     }
-    if (result < 0 || !ctx.RefusalKey.empty()) LogRefusal(operation, ctx.RefusalKey);
+    if (result < 0 || !ctx.RefusalKey.empty()) LogRefusal(operation, ctx);
     return result;
 }
 
@@ -163,8 +163,10 @@ void EmbeddedServer::LogRefusedRequest(const char* operation, const std::string&
     WriteErrorLog("Отказана заявка: " + why, std::string("EmbeddedServer.") + operation, session_.UserId);
 }
 
-void EmbeddedServer::LogRefusal(const char* operation, const std::string& key) {
-    const std::string text = key.empty() ? std::string() : GetMessageText(key);
+void EmbeddedServer::LogRefusal(const char* operation, const TServerContext& ctx) {
+    const std::string& key = ctx.RefusalKey;
+    std::string text = key.empty() ? std::string() : GetMessageText(key);
+    if (!ctx.RefusalArg.empty()) text = FormatMessage(text, {ctx.RefusalArg});
     const std::string message = key.empty() ? "Отказ без съобщение" : (text.empty() ? key : text + " (" + key + ")");
     lastRefusal_ = text.empty() ? key : text;
     WriteErrorLog(message, std::string("EmbeddedServer.") + operation, session_.UserId);

@@ -87,7 +87,7 @@ private:
     // Runs body in a read transaction, so it sees one state of the database.
     template <typename Body>
     auto Read(const char* operation, Body&& body);
-    void LogRefusal(const char* operation, const std::string& key);
+    void LogRefusal(const char* operation, const TServerContext& ctx);
     // Turns a lost connection into EConnectionLost; the next call connects anew.
     void ThrowIfConnectionLost(const soci::soci_error& e);
     // A request the server would not run (an unknown name, a table the client may not change).

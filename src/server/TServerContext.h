@@ -20,8 +20,10 @@ struct TServerContext {
     TDbSession& Db;
     const TSchemaCatalog& Catalog;
     TServerSession Session;
-    // Message key of a refusal, set by the routine that refused.
+    // Message key of a refusal, set by the routine that refused, and what its message names
+    // (its %s), when it names something.
     std::string RefusalKey;
+    std::string RefusalArg;
 };
 
 }  // namespace tavrek::server

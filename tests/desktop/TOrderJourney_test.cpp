@@ -77,6 +77,17 @@ protected:
         return ordered;
     }
 
+    // The annulment dialog gets the reason and OK, and its question Yes.
+    void ExpectAnnulment(const char* why) {
+        answerer.Expect([why](QWidget& dialog) {
+            auto* reason = dialog.findChild<QLineEdit*>("edtAnnulDescription");
+            ASSERT_NE(reason, nullptr);
+            TypeText(*reason, QString::fromUtf8(why));
+            QTest::keyClick(&dialog, Qt::Key_Return);
+        });
+        answerer.ExpectMessage(QMessageBox::Yes);
+    }
+
     struct TOrderLine {
         const char* Code;
         const char* Quantity;
@@ -168,13 +179,7 @@ TEST_F(OrderJourney, AReceiptPostedByMistakeIsAnnulledFromItsView) {
     ASSERT_NE(receipt, nullptr);
     ASSERT_EQ(receipt->Form().ClassName(), "TfEdPostedReceipt");
 
-    answerer.Expect([](QWidget& dialog) {
-        auto* reason = dialog.findChild<QLineEdit*>("edtAnnulDescription");
-        ASSERT_NE(reason, nullptr);
-        TypeText(*reason, QStringLiteral("Грешна доставка"));
-        QTest::keyClick(&dialog, Qt::Key_Return);
-    });
-    answerer.ExpectMessage(QMessageBox::Yes);
+    ExpectAnnulment("Грешна доставка");
     testing::TriggerAction(*receipt, "acAnnulDocument");
     ExpectNoFailures();
 
@@ -345,6 +350,44 @@ TEST_F(OrderJourney, SpoiltGoodsAreReturnedThroughTheOrderAndTheReturnFoundAndPr
     ASSERT_EQ(ordered.Rows.size(), 1u);
     EXPECT_DOUBLE_EQ(ordered.ByName("ReceivedQty").AsFloat(), 14.0);
     EXPECT_DOUBLE_EQ(ordered.ByName("QtyToReceive").AsFloat(), 14.0);
+    ExpectNoFailures();
+}
+
+// Four yoghurts were sent back by mistake. The buyer cannot annul the delivery while the return
+// stands and is told which return to annul first; he finds the return among the posted returns
+// and rejections, annuls it from its view, and the order shows nothing returned again.
+TEST_F(OrderJourney, AReturnSentByMistakeIsAnnulledFromItsViewAndTheOrderGetsItsGoodsBack) {
+    RunScenario("order N_Contragent_Code=5003 DocSubType_Id=SD-510 DocumentDate=2026-11-02\n"
+                "line Code=1008 VATProdPostGroup_Id=VAT20 Quantity=24 DirectUnitCost_ACY=0.95 LineDiscount=0\n"
+                "operation Name=Receive DocumentDate=2026-11-05 PostingDate=2026-11-05\n"
+                "bufferline Line=1 Quantity=14\n"
+                "post\n"
+                "operation Name=Return DocumentDate=2026-11-06 PostingDate=2026-11-06\n"
+                "bufferline Line=1 Quantity=4\n"
+                "post\n");
+    TFormHostWidget* receipt = OpenRow(*OpenFromMenu("TfBrPostedReceipt")->Grid("dbgMaster"));
+    ASSERT_EQ(receipt->Form().ClassName(), "TfEdPostedReceipt");
+    ExpectAnnulment("Грешна доставка");
+    answerer.ExpectMessage(QMessageBox::Ok);
+    testing::TriggerAction(*receipt, "acAnnulDocument");
+    EXPECT_TRUE(ShownMessage(QStringLiteral("с връщане № 0000000001. Анулирайте първо връщането."))) << answerer.Shown().join("\n").toStdString();
+    ExpectNoFailures();
+
+    TDataGrid* returns = OpenFromMenu("TfBrPostPurchOrder")->Grid("dbgMaster");
+    ASSERT_EQ(returns->Model().rowCount(), 1);
+    TFormHostWidget* posted = OpenRow(*returns);
+    ASSERT_EQ(posted->Form().ClassName(), "TfEdPostPurchReturnOrder");
+    ExpectAnnulment("Грешно връщане");
+    testing::TriggerAction(*posted, "acAnnulDocument");
+    ExpectNoFailures();
+
+    TFormHostWidget* order = OpenRow(*OpenFromMenu("TfBrPurchOrder")->Grid("dbgMaster"));
+    ASSERT_EQ(order->Form().ClassName(), "TfEdPurchOrder");
+    const TDataSetModel& lines = order->Grid("dbgDetail")->Model();
+    ASSERT_EQ(lines.rowCount(), 1);
+    EXPECT_DOUBLE_EQ(testing::LineValue(lines, 0, "ReceivedQty").AsFloat(), 14.0);
+    EXPECT_DOUBLE_EQ(testing::LineValue(lines, 0, "ReturnedQty").AsFloat(), 0.0);
+    EXPECT_DOUBLE_EQ(testing::LineValue(lines, 0, "QtyToReceive").AsFloat(), 10.0);
     ExpectNoFailures();
 }
 

@@ -13,7 +13,8 @@ template <class TView>
 class PostedOrderView : public DocumentFormTest<TView> {
 protected:
     PostedOrderView()
-        : DocumentFormTest<TView>(TPurchDocument::pdPostedOrder, {}, "D_PostPurchOrderHeader", "D_PostPurchOrderLine") {}
+        : DocumentFormTest<TView>(TPurchDocument::pdPostedOrder, {"que_AnnulDocument"}, "D_PostPurchOrderHeader",
+                                  "D_PostPurchOrderLine") {}
     TView& OpenView() {
         return this->Open({{"Id", "P1"}, {"DocumentNo", "0000000011"}},
                           {{{"Id", "PL1"}, {"Line_No", 1}}, {{"Id", "PL2"}, {"Line_No", 2}}});
@@ -44,6 +45,36 @@ TEST_F(PostedPurchOrder, TheLineDrillDownFiltersByCompanyOrderAndThatLine) {
     }
     EXPECT_EQ(host.ExternalRequests().size(), 2u);
     EXPECT_TRUE(Form().ReadOnly);
+}
+
+// A return or a rejection is annulled from its document menu as a receipt is: by its own kind,
+// with no question about payments; a refusal shows the server's reason, and the view closes
+// either way.
+template <class TView>
+using PostedOrderOperation = PostedOrderView<TView>;
+using OrderOperationViews = ::testing::Types<TfEdPostPurchReturnOrder, TfEdPostPurchRejectOrder>;
+TYPED_TEST_SUITE(PostedOrderOperation, OrderOperationViews);
+
+TYPED_TEST(PostedOrderOperation, IsAnnulledFromItsMenuAndToldWhyWhenRefused) {
+    const char* const reason = "Върнатата стока вече е получена отново";
+    for (const int result : {0, -1}) {
+        SCOPED_TRACE(result);
+        this->Open({{"Id", "P1"}, {"Annul", 0}, {"PostingDate", TDateTime::FromDate(2026, 11, 6)}}, {});
+        this->dialogs.ExpectAnnul(true, "Грешно връщане");
+        this->dialogs.ExpectMessage(mrYes, "que_AnnulDocument");
+        if (result < 0) this->dialogs.ExpectMessage(mrOk, reason);
+        this->server.Script("AnnulDocument", "P1", {.Result = result, .Text = reason});
+        this->server.ClearCalls();
+        this->Form().pmDocument.Find("miAnnulDoc")->Click();
+        const std::vector<TServerCall> calls = this->server.CallsTo("AnnulDocument");
+        ASSERT_EQ(calls.size(), 1u);
+        EXPECT_EQ(calls[0].Args[1].AsInteger(), 3) << "the kind of an order's return or rejection";
+        EXPECT_EQ(calls[0].Args[2].AsString(), "Грешно връщане");
+        EXPECT_EQ(calls[0].Args[3].AsDateTime(), TDateTime::FromDate(2026, 11, 6));
+        EXPECT_EQ(calls[0].Args[4].AsInteger(), 0);
+        EXPECT_TRUE(this->dialogs.AllAnswered());
+        EXPECT_TRUE(this->Form().Closed());
+    }
 }
 
 TEST(PostedOrderViews, OnlyThePostedOrderHasAFinancePageAndADrillDown) {

@@ -152,6 +152,7 @@ int ScriptedServer::AnnulDocument(const std::string& id, int kind, const std::st
                                   int flag, Variant& output) {
     TScriptedAnswer answer = Answer("AnnulDocument", id, {id, kind, description, date, flag});
     output = answer.Output;
+    if (answer.Result < 0) lastRefusal_ = answer.Text;
     return answer.Result;
 }
 

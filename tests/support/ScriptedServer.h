@@ -71,6 +71,8 @@ public:
     int PostPurchOrder(const std::string& id, TVariantArray& keys, int operation) override;
     int PostPurchProtocol(const std::string& id, int crMemo, TVariantArray& keys) override;
     int PostGlobalDoc(const std::string& id, int crMemo, TVariantArray& keys) override;
+    // A refused AnnulDocument (negative Result) leaves its answer's Text as the refusal's.
+    std::string LastRefusalText() override { return lastRefusal_; }
     int AnnulDocument(const std::string& id, int kind, const std::string& description, TDateTime date, int flag,
                       Variant& output) override;
     int AnnulGlobalDoc(const std::string& id, int crMemo, const std::string& description, TDateTime date) override;
@@ -96,6 +98,7 @@ private:
     std::map<std::pair<std::string, std::string>, std::deque<TScripted>> answers_;
     std::vector<TServerCall> calls_;
     std::map<std::string, std::string> messages_;
+    std::string lastRefusal_;
     std::vector<std::pair<std::string, std::string>> errors_;
 };
 

@@ -51,23 +51,4 @@ void ReturnInvoiceToOrders(TServerContext& ctx, const std::string& invoiceId, in
                    {invoiceId, transactionNo});
 }
 
-const char* ReceiptAnnulmentRefusal(TServerContext& ctx, const std::string& receiptId, int64_t transactionNo) {
-    if (transactionNo == 0) return "err_AnnulReceiptWithInvoice";
-    const bool taken = !SelectRows(ctx.Db,
-                                   "SELECT 1 FROM (SELECT OrderLine_Id, SUM(Quantity) AS Qty FROM D_PurchReceiptLine "
-                                   "WHERE Master_Id = ? AND OrderLine_Id IS NOT NULL GROUP BY OrderLine_Id) AS r JOIN "
-                                   "D_PurchaseLine o ON o.Id = r.OrderLine_Id WHERE COALESCE(o.ReceivedQty, 0) - "
-                                   "COALESCE(o.ReturnedQty, 0) - COALESCE(o.InvoicedQty, 0) < r.Qty - 1e-9 LIMIT 1",
-                                   {receiptId})
-                            .Empty();
-    return taken ? "err_AnnulReceiptInvoiced" : nullptr;
-}
-
-void ReturnReceiptToOrders(TServerContext& ctx, const std::string& receiptId) {
-    MoveOrderLines(ctx,
-                   "SELECT OrderLine_Id, -SUM(Quantity) AS Received, 0 AS Invoiced, 0 AS Rejected, 0 AS Returned FROM "
-                   "D_PurchReceiptLine WHERE Master_Id = ?1 AND OrderLine_Id IS NOT NULL GROUP BY OrderLine_Id",
-                   {receiptId});
-}
-
 }  // namespace tavrek::server

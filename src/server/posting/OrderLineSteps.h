@@ -18,12 +18,4 @@ void MoveOrderLines(TServerContext& ctx, const std::string& moves, const TVarian
 // quantity it received when the goods came in with it (its own stock entries of the posting).
 void ReturnInvoiceToOrders(TServerContext& ctx, const std::string& invoiceId, int64_t transactionNo);
 
-// Why a posted receipt cannot be annulled, or nullptr: a receipt posted with its invoice (no
-// entries of its own) goes only with that invoice, and each order line must still hold,
-// received and neither returned nor invoiced, what the receipt brought.
-const char* ReceiptAnnulmentRefusal(TServerContext& ctx, const std::string& receiptId, int64_t transactionNo);
-
-// An annulled receipt gives its order lines back the quantity it received.
-void ReturnReceiptToOrders(TServerContext& ctx, const std::string& receiptId);
-
 }  // namespace tavrek::server

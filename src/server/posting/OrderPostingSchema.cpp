@@ -56,4 +56,14 @@ ON CONFLICT (Id) DO NOTHING;
     return sql;
 }
 
+const std::string& OrderDocumentAnnulmentSchemaSql() {
+    static const std::string sql = R"(
+INSERT INTO S_Messages (Id, Text) VALUES
+ ('err_AnnulReceiptReturned', 'Част от стоката от доставката е върната на доставчика с връщане № %s. Анулирайте първо връщането.'),
+ ('err_AnnulReturnReceivedAgain', 'Върнатата стока вече е получена отново или отказана; връщането не може да се анулира.')
+ON CONFLICT (Id) DO NOTHING;
+)";
+    return sql;
+}
+
 }  // namespace tavrek::server

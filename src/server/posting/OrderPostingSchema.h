@@ -10,5 +10,7 @@ namespace tavrek::server {
 const std::string& OrderPostingSchemaSql();
 // The messages of refused receipt annulments.
 const std::string& ReceiptAnnulmentSchemaSql();
+// The messages of refused return annulments, and of receipts whose goods a return took.
+const std::string& OrderDocumentAnnulmentSchemaSql();
 
 }  // namespace tavrek::server

@@ -1,6 +1,7 @@
 #include "server/posting/TPurchaseAnnulment.h"
 
 #include "server/SqlValue.h"
+#include "server/posting/OrderAnnulmentSteps.h"
 #include "server/posting/OrderLineSteps.h"
 #include "server/posting/PostingSteps.h"
 #include "server/posting/TCrMemoApplication.h"
@@ -12,11 +13,10 @@ namespace tavrek::server {
 namespace {
 
 constexpr const char* kInvoices = "D_PurchInvoiceHeader";
-constexpr const char* kReceipts = "D_PurchReceiptHeader";
 
 // The posted documents an annulment may concern.
 const char* PostedTable(TServerContext& ctx, const std::string& id) {
-    for (const char* table : {kInvoices, "D_PurchCrMemoHeader", kReceipts})
+    for (const char* table : {kInvoices, "D_PurchCrMemoHeader", "D_PurchReceiptHeader", "D_PostPurchOrderHeader"})
         if (!SelectRows(ctx.Db, std::string("SELECT 1 FROM ") + table + " WHERE Id = ? AND Comp_Id = ?",
                         {id, ctx.Session.CompanyId})
                  .Empty())
@@ -56,9 +56,12 @@ void AnnulReceiptPostedWith(TServerContext& ctx, const TAnnulRequest& request) {
 }
 
 // The orders whose lines the document carried out get their quantities back.
-void ReturnToOrders(TServerContext& ctx, const std::string& table, const TAnnulRequest& request, int64_t transactionNo) {
-    if (table == kReceipts) ReturnReceiptToOrders(ctx, request.DocumentId);
-    if (table != kInvoices) return;
+void ReturnToOrders(TServerContext& ctx, const std::string& table, const TAnnulRequest& request, int64_t transactionNo,
+                    int64_t annulTransactionNo) {
+    if (table != kInvoices) {
+        ReturnOrderDocumentToOrders(ctx, table, request.DocumentId, transactionNo, annulTransactionNo);
+        return;
+    }
     ReturnInvoiceToOrders(ctx, request.DocumentId, transactionNo);
     AnnulReceiptPostedWith(ctx, request);
 }
@@ -70,8 +73,7 @@ const char* TPurchaseAnnulment::Refusal(const std::string& table, const TAnnulRe
                                           {request.DocumentId});
     if (doc.Value(0, 0).AsInteger() != 0) return "err_AnnulAlreadyAnnulled";
     if (request.Date.DateOnly() < TDateTime(doc.Value(0, 1).AsFloat()).DateOnly()) return "err_AnnulDateBeforePosting";
-    if (table == kReceipts)
-        if (const char* refusal = ReceiptAnnulmentRefusal(ctx_, request.DocumentId, transactionNo)) return refusal;
+    if (const char* refusal = OrderDocumentAnnulmentRefusal(ctx_, table, request.DocumentId, transactionNo)) return refusal;
     const bool consumed = !SelectRows(ctx_.Db,
                                       "SELECT 1 FROM G_ItemEntry WHERE Document_Id = ? AND TransactionNo = ? AND "
                                       "Quantity > 0 AND RemainingQuantity < Quantity - 0.000001",
@@ -106,8 +108,9 @@ int TPurchaseAnnulment::Annul(const TAnnulRequest& request, const std::function<
         ctx_.RefusalKey = refusal;
         return -1;
     }
+    // A rejection moved no goods and no money: there is nothing to reverse.
     TLedgerHeader annulment = posted;
-    annulment.TransactionNo = nextTransactionNo();
+    annulment.TransactionNo = posted.TransactionNo == 0 ? 0 : nextTransactionNo();
     if (request.AnnulPayments) AnnulPaymentsOfDocument(ctx_, request.DocumentId, request.Date, annulment.TransactionNo);
     output = Variant(UnapplyPayments(request.DocumentId));
     TCrMemoApplication(ctx_).Withdraw(request.DocumentId);
@@ -127,7 +130,7 @@ int TPurchaseAnnulment::Annul(const TAnnulRequest& request, const std::function<
                  std::string("UPDATE ") + table + " SET Annul = 1, AnnulDate = ?, AnnulDescription = ?, AnnulUser_Id = ?, "
                  "Remaining = 0, Remaining_ACY = 0 WHERE Id = ?",
                  {request.Date, request.Description, ctx_.Session.UserId, request.DocumentId});
-    ReturnToOrders(ctx_, table, request, posted.TransactionNo);
+    ReturnToOrders(ctx_, table, request, posted.TransactionNo, annulment.TransactionNo);
     Step("annul-marked");
     return 0;
 }

@@ -18,17 +18,18 @@ struct TAnnulRequest {
     bool AnnulPayments = false;  // annul the payments applied to the vendor entry with the document
 };
 
-// Annuls a posted purchase document (an invoice, a credit memo or a receipt): every entry of
-// its posting is reversed on the annulment date in the transaction numbered transactionNo,
-// the open stock and debt close, and the document is marked annulled. Refuses (negative,
-// with ctx.RefusalKey) a document already annulled, a date before the posting date, stock
-// already consumed (unless the company allows negative stock), an advance a later invoice
-// settled, an invoice a credit memo was set off against, applied payments the user did not
-// ask to annul, and a receipt whose goods were invoiced or returned or that came with its
-// invoice. Payments the user asked to annul are annulled in the same transaction, their
-// ledger reversed. A credit memo's set-off against its invoice is undone. The order lines an
-// invoice or a receipt carried out get their quantities back. output receives the amount
-// of the payments unapplied.
+// Annuls a posted purchase document (an invoice, a credit memo, a receipt, or a return or
+// rejection order): every entry of its posting is reversed on the annulment date in the
+// transaction numbered transactionNo, the open stock and debt close, and the document is
+// marked annulled. Refuses (negative, with ctx.RefusalKey) a document already annulled, a
+// date before the posting date, stock already consumed (unless the company allows negative
+// stock), an advance a later invoice settled, an invoice a credit memo was set off against,
+// applied payments the user did not ask to annul, and what OrderDocumentAnnulmentRefusal
+// refuses of the order's documents. Payments the user asked to annul are annulled in the same
+// transaction, their ledger reversed. A credit memo's set-off against its invoice is undone.
+// The order lines an invoice, a receipt, a return or a rejection carried out get their
+// quantities back, and the goods of a return go back to the receipts it took them from.
+// output receives the amount of the payments unapplied.
 class TPurchaseAnnulment {
 public:
     using TStepHook = std::function<void(const char* step)>;

@@ -552,6 +552,7 @@ const std::vector<TMigration>& Migrations() {
         {15, "Order lines keep what was received; returns are read off it", KeptReceiptsSql()},
         {16, "Order lines a vendor's document is placed on", OrderLinesToPlaceSql()},
         {17, "Posted receipts are annulled", ReceiptAnnulmentSchemaSql()},
+        {18, "Posted returns and rejections are annulled", OrderDocumentAnnulmentSchemaSql()},
     };
     return migrations;
 }
