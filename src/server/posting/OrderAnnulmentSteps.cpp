@@ -87,9 +87,13 @@ void GiveBackToReceipts(TServerContext& ctx, const std::string& returnId, int64_
 
 const char* OrderDocumentAnnulmentRefusal(TServerContext& ctx, const std::string& table, const std::string& id,
                                           int64_t transactionNo) {
-    if (table == "D_PurchReceiptHeader") return ReceiptRefusal(ctx, id, transactionNo);
-    if (table == "D_PostPurchOrderHeader" && IsReturn(ctx, id)) return ReturnRefusal(ctx, id);
-    return nullptr;
+    if (table == "D_PurchReceiptHeader") {
+        LockOrders(ctx, "D_PurchReceiptLine", id);
+        return ReceiptRefusal(ctx, id, transactionNo);
+    }
+    if (table != "D_PostPurchOrderHeader") return nullptr;
+    LockOrders(ctx, "D_PostPurchOrderLine", id);
+    return IsReturn(ctx, id) ? ReturnRefusal(ctx, id) : nullptr;
 }
 
 void ReturnOrderDocumentToOrders(TServerContext& ctx, const std::string& table, const std::string& id,

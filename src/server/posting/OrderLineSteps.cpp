@@ -19,6 +19,13 @@ std::string OpenQuantities() {
 
 }  // namespace
 
+void LockOrders(TServerContext& ctx, const char* lineTable, const std::string& documentId) {
+    SelectRows(ctx.Db,
+               std::string("SELECT Id FROM D_PurchHeader WHERE Id IN (SELECT o.Master_Id FROM D_PurchaseLine o JOIN ") +
+                   lineTable + " l ON l.OrderLine_Id = o.Id WHERE l.Master_Id = ?)" + ctx.Db.Dialect().LockRow(),
+               {documentId});
+}
+
 void MoveOrderLines(TServerContext& ctx, const std::string& moves, const TVariantArray& values) {
     ExecuteBound(ctx.Db,
                  "UPDATE D_PurchaseLine SET ReceivedQty = x.Received, InvoicedQty = x.Invoiced, RejectedQty = x.Rejected, "

@@ -8,6 +8,11 @@
 
 namespace tavrek::server {
 
+// The orders whose lines the document's lines (in lineTable, each with its OrderLine_Id) carry
+// out stay locked until the transaction ends, so that two documents of one order posted or
+// annulled at once cannot both take or give back its open quantity.
+void LockOrders(TServerContext& ctx, const char* lineTable, const std::string& documentId);
+
 // The quantities of order lines move by what the query moves gives (over values) per order
 // line in the columns OrderLine_Id, Received, Invoiced, Rejected and Returned. What each line
 // has left to receive and to invoice follows in the same pass, and then the status of their

@@ -42,15 +42,6 @@ const char* HeaderRefusal(const TRequestResult& buffer) {
     return nullptr;
 }
 
-// The orders whose lines the buffer carries out stay locked until the posting ends, so two
-// buffers of one order cannot both take its open quantity.
-void LockOrders(TServerContext& ctx, const std::string& id) {
-    SelectRows(ctx.Db,
-               "SELECT Id FROM D_PurchHeader WHERE Id IN (SELECT o.Master_Id FROM D_PurchaseLine o JOIN "
-               "D_PurchOrderBufLine l ON l.OrderLine_Id = o.Id WHERE l.Master_Id = ?)" + ctx.Db.Dialect().LockRow(),
-               {id});
-}
-
 std::vector<TBufferLine> ReadLines(TServerContext& ctx, const std::string& id, const Variant& vendor) {
     const TRequestResult rows = SelectRows(
         ctx.Db,
@@ -305,7 +296,7 @@ int TPurchOrderPosting::PostPurchOrder(TServerContext& ctx, const std::string& i
     try {
         const TRequestResult buffer = ReadLocked(ctx, id);
         if (const char* refusal = HeaderRefusal(buffer)) throw TRefusal(refusal);
-        LockOrders(ctx, id);
+        LockOrders(ctx, "D_PurchOrderBufLine", id);
         const std::string refusal = BufferRefusal(op, ReadLines(ctx, id, buffer.ByName("Contragent_Id")));
         if (!refusal.empty()) throw TRefusal(refusal);
         TVariantArray posted{std::string(), std::string(), std::string()};
