@@ -162,6 +162,25 @@ TEST_F(ProcessesTest, TwoProcessesPostingOneInvoiceAtOncePostItOnce) {
     EXPECT_EQ(Value("SELECT LastNo FROM S_NoSeries WHERE Id = 'PINV'").AsInteger(), 1);
 }
 
+// The second annulment waits for the first and finds the invoice annulled: its entries are
+// reversed once.
+TEST_F(ProcessesTest, TwoProcessesAnnullingOneInvoiceAtOnceAnnulItOnce) {
+    SaveInvoice(Server(), "UNDO");
+    TVariantArray keys;
+    ASSERT_EQ(Server().PostPurchase("UNDO", keys), 0) << Server().LastRefusalText();
+    const std::string posted = keys.at(0).AsString();
+    const std::vector<int> codes = RunTogether(2, [&](server::EmbeddedServer& server, int) {
+        Variant unapplied;
+        if (server.AnnulDocument(posted, 0, "twice", TDateTime::FromDate(2026, 11, 21), 0, unapplied) == 0) return;
+        if (server.LastRefusalText() != server.GetMessageText("err_AnnulAlreadyAnnulled")) throw std::runtime_error("refused");
+        ::_exit(1);
+    });
+    EXPECT_EQ(std::multiset<int>(codes.begin(), codes.end()), (std::multiset<int>{0, 1}));
+    EXPECT_EQ(Count("G_ContragentEntry", "Document_Id = '" + posted + "'"), 2);
+    EXPECT_EQ(Count("G_ItemEntry", "Document_Id = '" + posted + "'"), 2 * kInvoiceLines);
+    EXPECT_NEAR(Value("SELECT SUM(Amount) FROM G_LEntry WHERE Document_Id = '" + posted + "'").AsFloat(), 0.0, 0.005);
+}
+
 TEST_F(ProcessesTest, TenProcessesPostingAHundredInvoicesEachNumberEveryOneOnceAndToTheCent) {
     constexpr int kProcesses = 10, kEach = 100;
     const std::vector<int> codes = RunTogether(kProcesses, [&](server::EmbeddedServer& server, int child) {

@@ -69,8 +69,11 @@ void ReturnToOrders(TServerContext& ctx, const std::string& table, const TAnnulR
 }  // namespace
 
 const char* TPurchaseAnnulment::Refusal(const std::string& table, const TAnnulRequest& request, int64_t transactionNo) {
-    const TRequestResult doc = SelectRows(ctx_.Db, "SELECT COALESCE(Annul, 0), PostingDate FROM " + table + " WHERE Id = ?",
-                                          {request.DocumentId});
+    // The document stays locked until the annulment ends: the same document annulled twice at
+    // once waits here and then finds itself annulled.
+    const TRequestResult doc = SelectRows(
+        ctx_.Db, "SELECT COALESCE(Annul, 0), PostingDate FROM " + table + " WHERE Id = ?" + ctx_.Db.Dialect().LockRow(),
+        {request.DocumentId});
     if (doc.Value(0, 0).AsInteger() != 0) return "err_AnnulAlreadyAnnulled";
     if (request.Date.DateOnly() < TDateTime(doc.Value(0, 1).AsFloat()).DateOnly()) return "err_AnnulDateBeforePosting";
     if (const char* refusal = OrderDocumentAnnulmentRefusal(ctx_, table, request.DocumentId, transactionNo)) return refusal;
