@@ -2,9 +2,12 @@
 
 #include <cstdint>
 #include <map>
+#include <vector>
 
 #include <QString>
 
+#include "base/data/TClientDataSet.h"
+#include "base/forms/TFormDescription.h"
 #include "desktop/ValueText.h"
 
 namespace tavrek::desktop {
@@ -23,5 +26,17 @@ struct TColumnLayout {
     QString FooterAggregate;
     QString FooterText;
 };
+
+// Columns for every visible field of the dataset, in field order.
+std::vector<TColumnLayout> DefaultColumns(TClientDataSet& dataSet);
+// The visible columns of a described grid whose fields the dataset has; a grid that
+// describes none shows every visible field.
+std::vector<TColumnLayout> GridColumns(const TGrid& grid, TClientDataSet& dataSet);
+
+// The text of a cell: the value's name where the column names it, else the value as its
+// kind reads. A check box column reads "Да" when set, for printouts that draw no box.
+QString CellText(const TColumnLayout& column, TFieldType type, const Variant& value);
+// The text under a column: its aggregate's value, else its fixed text.
+QString FooterText(const TColumnLayout& column, TClientDataSet& dataSet);
 
 }  // namespace tavrek::desktop

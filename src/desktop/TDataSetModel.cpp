@@ -13,21 +13,6 @@ TDataSetModel::TDataSetModel(TClientDataSet& dataSet, std::vector<TColumnLayout>
 
 TDataSetModel::~TDataSetModel() { dataSet_->RemoveObserver(this); }
 
-std::vector<TColumnLayout> TDataSetModel::DefaultColumns(TClientDataSet& dataSet) {
-    std::vector<TColumnLayout> columns;
-    for (int i = 0; i < dataSet.FieldCount(); ++i) {
-        const TField& field = dataSet.Fields(i);
-        if (!field.Visible) continue;
-        TColumnLayout column;
-        column.FieldIndex = i;
-        column.Caption = ToQ(field.DisplayLabel);
-        column.ReadOnly = field.ReadOnly;
-        column.Kind = NumberKindOf(field.FieldName(), field.DataType());
-        columns.push_back(column);
-    }
-    return columns;
-}
-
 void TDataSetModel::Rebuild() {
     map_.clear();
     insertRow_ = dataSet_->State() == TDataSetState::dsInsert;
@@ -132,11 +117,7 @@ QVariant TDataSetModel::data(const QModelIndex& index, int role) const {
     switch (role) {
         case Qt::DisplayRole:
             if (column.Flag) return {};
-            if (!column.ValueNames.empty() && !value.IsNull()) {
-                const auto name = column.ValueNames.find(value.AsInteger());
-                if (name != column.ValueNames.end()) return name->second;
-            }
-            return DisplayText(value, field.DataType(), column.Kind, column.Decimals);
+            return CellText(column, field.DataType(), value);
         case Qt::EditRole: return EditValue(value, field.DataType());
         case Qt::CheckStateRole:
             if (!column.Flag) return {};

@@ -20,9 +20,6 @@ public:
     TDataSetModel(TClientDataSet& dataSet, std::vector<TColumnLayout> columns, QObject* parent = nullptr);
     ~TDataSetModel() override;
 
-    // Columns for every visible field of the dataset, in field order.
-    static std::vector<TColumnLayout> DefaultColumns(TClientDataSet& dataSet);
-
     TClientDataSet& DataSet() const { return *dataSet_; }
     const std::vector<TColumnLayout>& Columns() const { return columns_; }
     void SetReadOnly(bool readOnly) { readOnly_ = readOnly; }

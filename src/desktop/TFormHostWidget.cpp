@@ -38,33 +38,6 @@ namespace {
 constexpr int kTickMs = 50;
 constexpr int kActionSyncTicks = 10;
 
-TColumnLayout ColumnOf(const TGridColumn& column, TClientDataSet& dataSet, int fieldIndex) {
-    const TField& field = dataSet.Fields(fieldIndex);
-    TColumnLayout headerField;
-    headerField.FieldIndex = fieldIndex;
-    const std::string described = FieldCaption(field.FieldName());
-    headerField.Caption = ToQ(!column.Caption.empty() ? column.Caption : !described.empty() ? described : field.DisplayLabel);
-    headerField.Width = column.Width;
-    headerField.ReadOnly = column.ReadOnly;
-    headerField.Kind = NumberKindOf(field.FieldName(), field.DataType());
-    headerField.Decimals = DecimalsOfFormat(column.DisplayFormat);
-    headerField.Flag = column.DisplayFormat == kCheckBoxFormat;
-    headerField.ValueNames = ValueNamesOfFormat(column.DisplayFormat);
-    headerField.FooterAggregate = ToQ(column.FooterAggregate);
-    headerField.FooterText = ToQ(column.FooterText);
-    return headerField;
-}
-
-std::vector<TColumnLayout> ColumnsOf(const TGrid& grid, TClientDataSet& dataSet) {
-    if (grid.Columns.empty()) return TDataSetModel::DefaultColumns(dataSet);
-    std::vector<TColumnLayout> columns;
-    for (const TGridColumn& column : grid.Columns) {
-        const TField* field = dataSet.FindField(column.FieldName);
-        if (column.Visible && field != nullptr) columns.push_back(ColumnOf(column, dataSet, field->Index()));
-    }
-    return columns;
-}
-
 }  // namespace
 
 TFormHostWidget::TFormHostWidget(std::unique_ptr<TfBase> form, QWidget* parent)
@@ -191,7 +164,7 @@ bool TFormHostWidget::ShowsGrid(const TGrid& grid) const {
 TDataGrid* TFormHostWidget::BuildGrid(TGrid& grid, QWidget* parent) {
     TClientDataSet* dataSet = form_->FindDataSet(grid.DataSet);
     if (dataSet == nullptr) return nullptr;
-    auto* model = new TDataSetModel(*dataSet, ColumnsOf(grid, *dataSet), this);
+    auto* model = new TDataSetModel(*dataSet, GridColumns(grid, *dataSet), this);
     model->SetReadOnly(grid.ReadOnly || form_->ReadOnly);
     model->OnError = [this](const QString& text) { ReportError(text); };
     model->OnEnterValue = [this, dataSet](TField& field, const Variant& value) {

@@ -23,17 +23,7 @@ TGridFooter::TGridFooter(QTableView& view, TDataSetModel& model, QWidget* parent
 }
 
 QString TGridFooter::Text(int column) const {
-    const TColumnLayout& columnLayout = model_.Columns().at(static_cast<size_t>(column));
-    if (columnLayout.FooterAggregate.isEmpty()) return columnLayout.FooterText;
-    TClientDataSet& dataSet = model_.DataSet();
-    if (!dataSet.Active() || dataSet.FindAggregate(FromQ(columnLayout.FooterAggregate)) == nullptr) return {};
-    Variant value = dataSet.AggregateValue(FromQ(columnLayout.FooterAggregate));
-    // A sum over no lines is nothing to the dataset and zero to the reader.
-    if (value.IsNull()) value = Variant(0.0);
-    if (value.Type() == TVarType::varInteger) return QString::number(value.AsInteger());
-    const TFieldType type = dataSet.Fields(columnLayout.FieldIndex).DataType();
-    const TNumberKind kind = columnLayout.Kind == TNumberKind::nkNone ? TNumberKind::nkAmount : columnLayout.Kind;
-    return DisplayText(value, type == TFieldType::ftString ? TFieldType::ftFloat : type, kind, columnLayout.Decimals);
+    return FooterText(model_.Columns().at(static_cast<size_t>(column)), model_.DataSet());
 }
 
 bool TGridFooter::HasContent() const {

@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "base/forms/TfBase.h"
+#include "desktop/TColumnLayout.h"
 #include "desktop/TInvoiceHtml.h"
 #include "desktop/ValueText.h"
 
@@ -23,16 +24,6 @@ QString Cell(const Variant& value, const TField& field, const std::string& forma
         .toHtmlEscaped();
 }
 
-// As the grid's footer shows it: the aggregate when the column has one, else the form's text.
-QString FooterText(TClientDataSet& dataSet, const TGridColumn& column, const TField& field) {
-    if (column.FooterAggregate.empty() || dataSet.FindAggregate(column.FooterAggregate) == nullptr)
-        return ToQ(column.FooterText);
-    Variant value = dataSet.AggregateValue(column.FooterAggregate);
-    if (value.IsNull()) value = Variant(0.0);
-    return DisplayText(value, TFieldType::ftFloat, NumberKindOf(field.FieldName(), TFieldType::ftFloat),
-                       DecimalsOfFormat(column.DisplayFormat));
-}
-
 QString HeaderTable(TfBase& form) {
     QString html = QStringLiteral("<table cellpadding='2'>");
     for (const THeaderField& headerField : form.Description.Fields) {
@@ -45,30 +36,29 @@ QString HeaderTable(TfBase& form) {
     return html + QStringLiteral("</table>");
 }
 
+// The grid as the screen shows it: its columns, captions, cell texts and footers.
 QString GridTable(TfBase& form, const TGrid& grid) {
     TClientDataSet* dataSet = form.FindDataSet(grid.DataSet);
     if (dataSet == nullptr || !dataSet->Active() || grid.Columns.empty() || !grid.Visible) return {};
-    std::vector<std::pair<const TGridColumn*, TField*>> columns;
-    for (const TGridColumn& column : grid.Columns)
-        if (TField* field = dataSet->FindField(column.FieldName); column.Visible && field != nullptr)
-            columns.emplace_back(&column, field);
+    const std::vector<TColumnLayout> columns = GridColumns(grid, *dataSet);
     QString html = QStringLiteral("<table border='1' cellspacing='0' cellpadding='3' width='100%'><tr>");
-    for (const auto& [column, field] : columns)
-        html += QStringLiteral("<th>%1</th>").arg(ToQ(column->Caption.empty() ? field->DisplayLabel : column->Caption)
-                                                      .toHtmlEscaped());
+    for (const TColumnLayout& column : columns)
+        html += QStringLiteral("<th>%1</th>").arg(column.Caption.toHtmlEscaped());
     html += QStringLiteral("</tr>");
     for (int i = 0; i < dataSet->RawRecordCount(); ++i) {
         if (!dataSet->RawRecordVisible(i)) continue;
         const auto& values = dataSet->RawRecord(i);
         html += QStringLiteral("<tr>");
-        for (const auto& [column, field] : columns)
-            html += QStringLiteral("<td>%1</td>").arg(Cell(values[static_cast<size_t>(field->Index())], *field,
-                                                           column->DisplayFormat));
+        for (const TColumnLayout& column : columns) {
+            const TFieldType type = dataSet->Fields(column.FieldIndex).DataType();
+            html += QStringLiteral("<td>%1</td>").arg(
+                CellText(column, type, values[static_cast<size_t>(column.FieldIndex)]).toHtmlEscaped());
+        }
         html += QStringLiteral("</tr>");
     }
     html += QStringLiteral("<tr>");
-    for (const auto& [column, field] : columns)
-        html += QStringLiteral("<td><b>%1</b></td>").arg(FooterText(*dataSet, *column, *field).toHtmlEscaped());
+    for (const TColumnLayout& column : columns)
+        html += QStringLiteral("<td><b>%1</b></td>").arg(FooterText(column, *dataSet).toHtmlEscaped());
     return html + QStringLiteral("</tr></table>");
 }
 

@@ -17,7 +17,7 @@ TSelectorDialog::TSelectorDialog(const QString& caption, std::unique_ptr<TClient
                                  QWidget* parent)
     : QDialog(parent), rows_(std::move(rows)) {
     setWindowTitle(caption);
-    model_ = new TDataSetModel(*rows_, TDataSetModel::DefaultColumns(*rows_), this);
+    model_ = new TDataSetModel(*rows_, DefaultColumns(*rows_), this);
     model_->SetReadOnly(true);
     proxy_ = new QSortFilterProxyModel(this);
     proxy_->setSourceModel(model_);

@@ -37,7 +37,7 @@ protected:
         };
         for (const char* code : {"A", "B", "C", "D"})
             AppendRecord(lines, {{"Code", code}, {"UnitPrice", 2.5}, {"Quantity", 1}, {"Marked", 0}});
-        auto columns = TDataSetModel::DefaultColumns(lines);
+        auto columns = DefaultColumns(lines);
         columns[3].FooterAggregate = "SumAmount";
         columns[4].Flag = true;
         model = std::make_unique<TDataSetModel>(lines, columns);
