@@ -7,20 +7,11 @@
 #include "base/util/Utils.h"
 
 namespace tavrek {
-namespace {
-
-Variant Get(TClientDataSet& ds, std::string_view field) {
-    TField* f = ds.FindField(field);
-    return f == nullptr ? Variant() : f->Value();
-}
-
-}  // namespace
-
 TRequestResult TCrMemoSetOff::CreditedInvoice(TClientDataSet& header, const std::string& fields) {
     TFilter filter;
-    filter.Add("D_PurchInvoiceHeader.VendorInvoiceNo", "=", Get(header, "ToInvoiceNo"), "AND")
-        .Add("D_PurchInvoiceHeader.Contragent_Id", "=", Get(header, "Contragent_Id"), "AND")
-        .Add("D_PurchInvoiceHeader.Comp_id", "=", Get(header, "Comp_id"), "AND")
+    filter.Add("D_PurchInvoiceHeader.VendorInvoiceNo", "=", FieldValue(header, "ToInvoiceNo"), "AND")
+        .Add("D_PurchInvoiceHeader.Contragent_Id", "=", FieldValue(header, "Contragent_Id"), "AND")
+        .Add("D_PurchInvoiceHeader.Comp_id", "=", FieldValue(header, "Comp_id"), "AND")
         .Add("D_PurchInvoiceHeader.IsGlobalInvoice", "=", 0, "AND")
         .Add("D_PurchInvoiceHeader.Annul", "=", 0);
     TRequestResult invoice;
@@ -29,7 +20,7 @@ TRequestResult TCrMemoSetOff::CreditedInvoice(TClientDataSet& header, const std:
 }
 
 TCrMemoSetOff::TCrMemoSetOff(TClientDataSet& header) : header_(header) {
-    if (Get(header, "ToInvoiceNo").IsEmpty() || header.FindField("AppliesToDoc_Id") == nullptr) return;
+    if (FieldValue(header, "ToInvoiceNo").IsEmpty() || header.FindField("AppliesToDoc_Id") == nullptr) return;
     const TRequestResult invoice = CreditedInvoice(header, "Id, Remaining");
     // Owed to the cent: a rounding rest is no debt to set off against.
     offered_ = !invoice.Empty() && RoundUp(invoice.ByName("Remaining").AsFloat(), 2) > 0.0;
@@ -42,13 +33,13 @@ int TCrMemoSetOff::Ask(bool& setOff) const {
     if (!offered_) return dm().Dialogs().ChooseOption(title, options);
     const std::string flag = FormatMessage(
         GetMessageText("str_ApplyCrMemoToInvoice", "Приспадане от задължението по фактура %s"),
-        {Get(header_, "ToInvoiceNo").AsString()});
+        {FieldValue(header_, "ToInvoiceNo").AsString()});
     return dm().Dialogs().ChooseOptionWithFlag(title, options, flag, setOff);
 }
 
 bool TCrMemoSetOff::Apply(bool setOff) {
     const Variant appliesTo = setOff ? invoiceId_ : Variant();
-    if (Get(header_, "AppliesToDoc_Id").AsString() == appliesTo.AsString()) return false;
+    if (FieldValue(header_, "AppliesToDoc_Id").AsString() == appliesTo.AsString()) return false;
     if (header_.State() == TDataSetState::dsBrowse) header_.Edit();
     header_.FieldByName("AppliesToDoc_Id").SetValue(appliesTo);
     header_.Post();

@@ -33,11 +33,6 @@ bool TfEdBasePurchDocument::bAdvanceSelectedRecords = false;
 
 namespace {
 
-Variant Get(TClientDataSet& ds, std::string_view field) {
-    TField* f = ds.FindField(field);
-    return f == nullptr ? Variant() : f->Value();
-}
-
 double Num(TClientDataSet& ds, std::string_view field) { return ds.FieldByName(field).AsFloat(); }
 
 void SetNum(TClientDataSet& ds, std::string_view field, double value) { ds.FieldByName(field).SetAsFloat(value); }
@@ -155,7 +150,7 @@ void TfEdBasePurchDocument::FillLedgerSubjectTypes() {
 }
 
 void TfEdBasePurchDocument::ShowVendorAdvancePayment() {
-    const std::string vendor = Get(cdsMaster, "Contragent_Id").AsString();
+    const std::string vendor = FieldValue(cdsMaster, "Contragent_Id").AsString();
     if (vendor.empty()) return;
     const std::string source = GetMessageText("proc_GetContragentAdvancePayment", "fn_GetContragentAdvancePayment") +
                                "(" + QuotedSql(LocalData().CompanyId) + "," + QuotedSql(vendor) + "," + "1)";
@@ -406,14 +401,14 @@ void TfEdBasePurchDocument::OpenItemChargeAssignment(const char* tableName, int 
         return;
     }
     const TDefaultValues defaults{{"TableName", tableName},
-                                  {"Document_Id", Get(cdsMaster, "Id")},
-                                  {"AppliesToDoc_Id", Get(cdsDetail, "Id")},
-                                  {"AppliesToDocType", Get(cdsMaster, "DocumentType")},
-                                  {"UnitCost", Get(cdsDetail, "TotalValue_LCY")},
-                                  {"Contragent_Id", Get(cdsMaster, "Contragent_Id")},
+                                  {"Document_Id", FieldValue(cdsMaster, "Id")},
+                                  {"AppliesToDoc_Id", FieldValue(cdsDetail, "Id")},
+                                  {"AppliesToDocType", FieldValue(cdsMaster, "DocumentType")},
+                                  {"UnitCost", FieldValue(cdsDetail, "TotalValue_LCY")},
+                                  {"Contragent_Id", FieldValue(cdsMaster, "Contragent_Id")},
                                   {"EntryType", entryType},
-                                  {"ItemCharge_Id", Get(cdsDetail, "Code")},
-                                  {"Quantity", Get(cdsDetail, "Quantity")}};
+                                  {"ItemCharge_Id", FieldValue(cdsDetail, "Code")},
+                                  {"Quantity", FieldValue(cdsDetail, "Quantity")}};
     OpenForm(10600, TFilter(), defaults, this);
 }
 
@@ -456,7 +451,7 @@ bool TfEdBasePurchDocument::HasLines() { return cdsDetail.Active() && cdsDetail.
 std::string TfEdBasePurchDocument::LineItemCode() { return cdsDetail.FieldByName("Code").AsString(); }
 
 std::string TfEdBasePurchDocument::DateText() {
-    const Variant date = Get(cdsMaster, "DocumentDate");
+    const Variant date = FieldValue(cdsMaster, "DocumentDate");
     return (date.IsNull() ? TDateTime::Today() : date.AsDateTime()).Format("yyyymmdd");
 }
 
@@ -523,7 +518,7 @@ void TfEdBasePurchDocument::DoRecalcDocument() {
     dbgDetail.Enabled = false;
     cdsDetail.DisableControls();
     const int index = cdsDetail.RecNo();
-    const Variant current = Get(cdsDetail, "ID");
+    const Variant current = FieldValue(cdsDetail, "ID");
     try {
         TRecalcSums sums;
         int position = 0;
@@ -543,14 +538,14 @@ void TfEdBasePurchDocument::RecalcLine(int position, TRecalcSums& sums) {
     cdsDetail.Edit();
     if (cdsDetail.FieldByName("Line_No").AsInteger() != position) cdsDetail.FieldByName("Line_No").SetAsInteger(position);
     cdsDetail.FieldByName("PriceIncludingVAT").SetValue(cdsMaster.FieldByName("PriceIncludingVAT").Value());
-    if (TField* type = cdsDetail.FindField("DocumentType")) type->SetValue(Get(cdsMaster, "DocumentType"));
+    if (TField* type = cdsDetail.FindField("DocumentType")) type->SetValue(FieldValue(cdsMaster, "DocumentType"));
     LineDiscountOnChange(cdsDetail.FieldByName("LineDiscount"));
 
     const int64_t type = cdsDetail.FieldByName("Type").AsInteger();
     const double valueLCY = Num(cdsDetail, "TotalValue_LCY");
-    const bool candidate = type != 4 && (type != 2 || Get(cdsDetail, "AccountDimension_Id").IsEmpty());
+    const bool candidate = type != 4 && (type != 2 || FieldValue(cdsDetail, "AccountDimension_Id").IsEmpty());
     if (candidate && (sums.Candidate.IsNull() || valueLCY > sums.LargestLCY)) {
-        sums.Candidate = Get(cdsDetail, "ID");
+        sums.Candidate = FieldValue(cdsDetail, "ID");
         sums.LargestLCY = valueLCY;
     }
     const double percent = Num(cdsDetail, "VATPercent"), factor = Num(cdsMaster, "CurrencyFactor");
@@ -620,7 +615,7 @@ void TfEdBasePurchDocument::acSetCurrencyFactorExecute() {
     if (factor <= 0.0) AbortWithError("err_InvalidCurrencyFactor", "Невалиден валутен курс.");
     cdsMaster.Edit();
     SetNum(cdsMaster, "CURRENCYFACTOR", factor);
-    const Variant id = Get(cdsMaster, "ID");
+    const Variant id = FieldValue(cdsMaster, "ID");
     for (cdsDetail.First(); !cdsDetail.Eof(); cdsDetail.Next()) {
         cdsDetail.Edit();
         UpdateUnitCost();
@@ -645,7 +640,7 @@ void TfEdBasePurchDocument::acAddAdvancePaymentExecute() {
     AdvancePaymentAccount = setup.Value();
     TFilter filter;
     filter.Add("G_LAccountDimension.ReferenceType", "=", 0, "AND")
-        .Add("G_LAccountDimension.Reference_Id", "=", Get(cdsMaster, "Contragent_Id"), "AND")
+        .Add("G_LAccountDimension.Reference_Id", "=", FieldValue(cdsMaster, "Contragent_Id"), "AND")
         .Add("G_LAccountDimension.Account_Id", "=", AdvancePaymentAccount);
     TRequestResult rows;
     if (!GetSelectorRows("3680", filter, "Id,Account_Id,sAmount,Description,GlobalDimension_Id",
@@ -704,15 +699,15 @@ void TfEdBasePurchDocument::AssignDocumentNo() {
         return;
     TRequestResult series;
     TFilter filter;
-    filter.Add("N_SubDocument.Id", "=", Get(cdsMaster, "DocSubType_Id"), "AND")
+    filter.Add("N_SubDocument.Id", "=", FieldValue(cdsMaster, "DocSubType_Id"), "AND")
         .Add("N_SubDocument.Comp_Id", "=", Variant(LocalData().CompanyId));
     if (dm().Server().RequestValue(0, "N_SubDocument", "Series_Id", filter, series) != 1 || series.Value().IsEmpty())
         dm().Server().RequestValue(0, "C_PurchasesSetup", NumberSeriesSetupField,
                                    TFilter().Add("C_PurchasesSetup.Id", "=", Variant(LocalData().CompanyId)), series);
+    if (series.Value().IsEmpty()) return;
     std::string drawn;
-    if (series.Value().IsEmpty() ||
-        dm().Server().GetNextSerieNo(series.Value().AsString(), Get(cdsMaster, "BusinessGroup_Id").AsString(), drawn) < 0)
-        return;
+    const std::string businessGroup = FieldValue(cdsMaster, "BusinessGroup_Id").AsString();
+    if (dm().Server().GetNextSerieNo(series.Value().AsString(), businessGroup, drawn) < 0) return;
     number->SetAsString(drawn);
 }
 
@@ -726,7 +721,7 @@ void TfEdBasePurchDocument::ClearItemPanel() {
 }
 
 void TfEdBasePurchDocument::GetPanelDetailsMaster() {
-    const std::string vendor = Get(cdsMaster, "Contragent_Id").AsString();
+    const std::string vendor = FieldValue(cdsMaster, "Contragent_Id").AsString();
     if (vendor.empty()) {
         ClearContragentPanel();
         return;
@@ -758,19 +753,19 @@ void TfEdBasePurchDocument::GetPanelDetailsDetail() {
         return;
     }
     const TVariantArray request{LineItemCode(),
-                                Get(cdsMaster, "Contragent_Id"),
-                                Get(cdsDetail, "Measure_Id"),
-                                Get(cdsMaster, "Currency_Id"),
-                                Get(cdsDetail, "VATBusPostGroup_Id"),
-                                Get(cdsDetail, "VATProdPostGroup_Id"),
-                                Get(cdsMaster, "PriceIncludingVAT"),
-                                Get(cdsMaster, "N_SubDocument_Code"),
-                                Get(cdsDetail, "Quantity"),
-                                Get(cdsMaster, "DocumentDate"),
-                                Get(cdsDetail, "Quantity_Base"),
-                                Get(cdsMaster, "CurrencyFactor"),
-                                Get(cdsDetail, "Id"),
-                                Get(cdsDetail, "BusinessGroup_Id")};
+                                FieldValue(cdsMaster, "Contragent_Id"),
+                                FieldValue(cdsDetail, "Measure_Id"),
+                                FieldValue(cdsMaster, "Currency_Id"),
+                                FieldValue(cdsDetail, "VATBusPostGroup_Id"),
+                                FieldValue(cdsDetail, "VATProdPostGroup_Id"),
+                                FieldValue(cdsMaster, "PriceIncludingVAT"),
+                                FieldValue(cdsMaster, "N_SubDocument_Code"),
+                                FieldValue(cdsDetail, "Quantity"),
+                                FieldValue(cdsMaster, "DocumentDate"),
+                                FieldValue(cdsDetail, "Quantity_Base"),
+                                FieldValue(cdsMaster, "CurrencyFactor"),
+                                FieldValue(cdsDetail, "Id"),
+                                FieldValue(cdsDetail, "BusinessGroup_Id")};
     const TRequestResult item = dm().Server().GetItemParams(request);
     pFloat.Text = item.ByName("Code").AsString() + " " + item.ByName("Name").AsString();
     std::vector<TPanelRow>& rows = ControlListItems().Rows;
@@ -787,7 +782,7 @@ void TfEdBasePurchDocument::acItemHistoryExecute() {
     TFilter filter;
     filter.Add("dv_ItemEntry.Item_Id", "=", Variant(LineItemCode()), "AND")
         .Add("dv_ItemEntry.Comp_Id", "=", LocalData().CompanyId, "AND")
-        .Add("dv_ItemEntry.BusinessGroup_Id", "=", Get(cdsDetail, "BusinessGroup_Id"));
+        .Add("dv_ItemEntry.BusinessGroup_Id", "=", FieldValue(cdsDetail, "BusinessGroup_Id"));
     OpenForm(390, filter, {}, this);
 }
 
@@ -800,7 +795,7 @@ void TfEdBasePurchDocument::acAvalByBGExecute() {
 }
 
 void TfEdBasePurchDocument::ContragentPanelClick(int row) {
-    const Variant vendor = Get(cdsMaster, "Contragent_Id");
+    const Variant vendor = FieldValue(cdsMaster, "Contragent_Id");
     switch (row) {
         case 0:
             OpenForm(411, TFilter().Add("N_Contragent.ID", "=", vendor), {}, this);
@@ -819,8 +814,8 @@ void TfEdBasePurchDocument::ContragentPanelClick(int row) {
         case 3:
             OpenForm(2060, {},
                      {{"Contragent_Id", vendor},
-                      {"N_Contragent_Code", Get(cdsMaster, "N_Contragent_Code")},
-                      {"N_Contragent_Name", Get(cdsMaster, "N_Contragent_Name")}},
+                      {"N_Contragent_Code", FieldValue(cdsMaster, "N_Contragent_Code")},
+                      {"N_Contragent_Name", FieldValue(cdsMaster, "N_Contragent_Name")}},
                      this);
             break;
         case 4: {
@@ -850,14 +845,14 @@ void TfEdBasePurchDocument::ItemPanelClick(int row) {
         case 5:
             OpenForm(622, {},
                      {{"SaleOrPurhchase", 1}, {"Item_id", code}, {"DocumentDate", Variant(DateText())},
-                      {"Contragent_id", Get(cdsMaster, "Contragent_Id")}},
+                      {"Contragent_id", FieldValue(cdsMaster, "Contragent_Id")}},
                      this);
             break;
         case 6: {
             TFilter filter;
             filter.Add("dv_BlockedQty.Code", "=", code, "AND")
-                .Add("dv_BlockedQty.BusinessGroup_Id", "=", Get(cdsDetail, "BusinessGroup_Id"), "AND")
-                .Add("dv_BlockedQty.Line_Id", "<>", Get(cdsDetail, "ID"));
+                .Add("dv_BlockedQty.BusinessGroup_Id", "=", FieldValue(cdsDetail, "BusinessGroup_Id"), "AND")
+                .Add("dv_BlockedQty.Line_Id", "<>", FieldValue(cdsDetail, "ID"));
             OpenForm(10800, filter, {}, this);
             break;
         }
@@ -865,7 +860,7 @@ void TfEdBasePurchDocument::ItemPanelClick(int row) {
             TFilter filter;
             filter.Add("(dv_PurchOrdersByLines.DocumentType", "=", 0, "OR")
                 .Add("(dv_PurchOrdersByLines.DocumentType", "=", 1, "AND")
-                .Add("dv_PurchOrdersByLines.BusinessGroup_Id", "=", Get(cdsMaster, "BusinessGroup_Id"), ")) AND")
+                .Add("dv_PurchOrdersByLines.BusinessGroup_Id", "=", FieldValue(cdsMaster, "BusinessGroup_Id"), ")) AND")
                 .Add("dv_PurchOrdersByLines.Code", "=", code);
             OpenForm(10790, filter, {}, this);
             break;
@@ -890,9 +885,8 @@ void TfEdBasePurchDocument::OpenReusableItems() {
 
 void TfEdBasePurchDocument::OpenItemSalePrices() {
     TRequestResult priceGroup;
-    const int found = dm().Server().RequestValue(0, "N_Contragent", "Code, CustomerPriceGroup",
-                                                 TFilter().Add("N_Contragent.Id", "=", Get(cdsMaster, "Contragent_Id")),
-                                                 priceGroup);
+    const TFilter vendor = TFilter().Add("N_Contragent.Id", "=", FieldValue(cdsMaster, "Contragent_Id"));
+    const int found = dm().Server().RequestValue(0, "N_Contragent", "Code, CustomerPriceGroup", vendor, priceGroup);
     if (found != 1) throw std::runtime_error("Error Getting Client price group!");
     // (code or price group) and (no start or started) and (no end or not ended), spelled out
     // as OR-ed groups because AND binds tighter in a filter.

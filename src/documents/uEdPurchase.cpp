@@ -27,11 +27,6 @@ using uPurchCalcHelpers::QuotedSql;
 
 namespace {
 
-Variant Get(TClientDataSet& ds, std::string_view field) {
-    TField* f = ds.FindField(field);
-    return f == nullptr ? Variant() : f->Value();
-}
-
 std::string Money(double value) {
     char text[64];
     std::snprintf(text, sizeof text, "%.2f", RoundUp(value, 2));
@@ -218,7 +213,7 @@ void TfEdPurchase::PostDocument(bool print) {
     TfEdBasePurchDocument::PostDocument(print);
     TWaitCursor wait;
     if (!BeforePostDocument(print)) return;
-    if (!CheckCanPostDocument(Get(cdsMaster, "PayMethod_Id"), "", 1, Get(cdsMaster, "DirectPay"))) return;
+    if (!CheckCanPostDocument(FieldValue(cdsMaster, "PayMethod_Id"), "", 1, FieldValue(cdsMaster, "DirectPay"))) return;
     TVariantArray keys;
     if (dm().Server().PostPurchase(cdsMaster.FieldByName("Id").AsString(), keys) < 0) {
         ShowPostingRefusal();
@@ -227,9 +222,9 @@ void TfEdPurchase::PostDocument(bool print) {
     const std::string posted = GetMessageText("msg_InvoicePosted", "Фактурата е осчетоводена с номер %s.");
     MessageDlgEx(FormatMessage(posted, {keys.size() > 1 ? keys[1].AsString() : ""}), TMsgDlgType::mtInformation, mbOK);
     if (print) PrintPostedDocument(keys, kPostedInvoicePrintForm);
-    const double totalVat = Get(cdsMaster, "TotalVat").AsFloat();
-    if (LocalData().ShowChangeCalculation && Get(cdsMaster, "DirectPay").AsInteger() == 1 && totalVat != 0.0) {
-        const double totalLCY = Get(cdsMaster, "TotalVat_LCY").AsFloat();
+    const double totalVat = FieldValue(cdsMaster, "TotalVat").AsFloat();
+    if (LocalData().ShowChangeCalculation && FieldValue(cdsMaster, "DirectPay").AsInteger() == 1 && totalVat != 0.0) {
+        const double totalLCY = FieldValue(cdsMaster, "TotalVat_LCY").AsFloat();
         dm().Dialogs().ChangeCalculation(totalLCY, totalLCY);
     }
     AfterPostDocument(keys, print);
@@ -266,24 +261,25 @@ void TfEdPurchase::acFutureCostsAssignExecute() {
         ShowInfoKey("inf_SelectAccountLine", "Изберете ред със сметка.");
         return;
     }
-    const Variant lineId = Get(cdsDetail, "Id"), headerId = Get(cdsMaster, "Id");
-    const Variant dimension = Get(cdsDetail, "AccountDimension_Id"), global = Get(cdsDetail, "GlobalDimension_Id");
+    const Variant lineId = FieldValue(cdsDetail, "Id"), headerId = FieldValue(cdsMaster, "Id");
+    const Variant dimension = FieldValue(cdsDetail, "AccountDimension_Id");
+    const Variant global = FieldValue(cdsDetail, "GlobalDimension_Id");
     const TDefaultValues defaults{{"MasterLine_Id", lineId},
                                   {"Master_id", headerId},
-                                  {"MasterLine_No", Get(cdsDetail, "Line_No")},
-                                  {"MasterLineCode", Get(cdsDetail, "Code")},
-                                  {"hTotalValue", Get(cdsDetail, "TotalValue_LCY")},
-                                  {"hTotalVAT", Get(cdsDetail, "TotalVAT_LCY")},
-                                  {"hAccount_id", Get(cdsDetail, "Code")},
-                                  {"hAccount_Name", Get(cdsDetail, "Description")},
+                                  {"MasterLine_No", FieldValue(cdsDetail, "Line_No")},
+                                  {"MasterLineCode", FieldValue(cdsDetail, "Code")},
+                                  {"hTotalValue", FieldValue(cdsDetail, "TotalValue_LCY")},
+                                  {"hTotalVAT", FieldValue(cdsDetail, "TotalVAT_LCY")},
+                                  {"hAccount_id", FieldValue(cdsDetail, "Code")},
+                                  {"hAccount_Name", FieldValue(cdsDetail, "Description")},
                                   {"hAccountDimension_Id", dimension},
                                   {"AccountDimension_Id", dimension},
                                   {"MasterLineAccDim_Id", dimension},
-                                  {"MasterLineDescription", Get(cdsDetail, "Description")},
+                                  {"MasterLineDescription", FieldValue(cdsDetail, "Description")},
                                   {"hGlobalDimension_Id", global},
                                   {"GlobalDimension_Id", global},
-                                  {"DocumentDate", Get(cdsMaster, "DocumentDate")},
-                                  {"PostingDate", Get(cdsMaster, "PostingDate")}};
+                                  {"DocumentDate", FieldValue(cdsMaster, "DocumentDate")},
+                                  {"PostingDate", FieldValue(cdsMaster, "PostingDate")}};
     TFilter filter;
     filter.Add("D_FutureCostPeriod.Comp_Id", "=", LocalData().CompanyId, "AND")
         .Add("D_FutureCostPeriod.Master_id", "=", headerId, "AND")
@@ -293,7 +289,7 @@ void TfEdPurchase::acFutureCostsAssignExecute() {
 
 void TfEdPurchase::acSendForCheckExecute() {
     if (!QueryToSaveBeforeToDo()) return;
-    if (SendDocumentForCheck(Get(cdsMaster, "Id"), 3, 0, 0, true, Get(cdsMaster, "Businessgroup_Id")))
+    if (SendDocumentForCheck(FieldValue(cdsMaster, "Id"), 3, 0, 0, true, FieldValue(cdsMaster, "Businessgroup_Id")))
         acRefreshExecute();
 }
 
@@ -301,8 +297,8 @@ void TfEdPurchase::miDocumenStatisticClick() {
     double quantity = 0.0;
     ForEachRecord(cdsDetail, [this, &quantity] { quantity += cdsDetail.FieldByName("Quantity").AsFloat(); });
     const std::string text = "Редове: " + std::to_string(cdsDetail.RecordCount()) + "\r\nКоличество: " + Money(quantity) +
-                             "\r\nСума без ДДС: " + Money(Get(cdsMaster, "TotalValue").AsFloat()) +
-                             "\r\nСума с ДДС: " + Money(Get(cdsMaster, "TotalVAT").AsFloat());
+                             "\r\nСума без ДДС: " + Money(FieldValue(cdsMaster, "TotalValue").AsFloat()) +
+                             "\r\nСума с ДДС: " + Money(FieldValue(cdsMaster, "TotalVAT").AsFloat());
     MessageDlgEx(text, TMsgDlgType::mtInformation, mbOK);
 }
 
@@ -310,7 +306,7 @@ void TfEdPurchase::miDocumenStatisticClick() {
 
 void TfEdPurchase::GetPanelDetailsMaster() {
     TfEdBasePurchDocument::GetPanelDetailsMaster();
-    const std::string vendor = Get(cdsMaster, "Contragent_Id").AsString();
+    const std::string vendor = FieldValue(cdsMaster, "Contragent_Id").AsString();
     if (vendor.empty()) return;
     const std::string source =
         GetMessageText("proc_GetContragentAdvancePayment", "fn_GetContragentAdvancePayment") + "(" +
@@ -394,7 +390,7 @@ void TfEdPurchase::OpenCreditNoteInCreditMemo(const std::string& documentNo) {
     request.ClassName = "TfEdPurchCrMemo";
     request.ShowOptions = {soInsert};
     request.Value1 = documentNo;
-    request.Value2 = Get(cdsMaster, "N_Contragent_Code");
+    request.Value2 = FieldValue(cdsMaster, "N_Contragent_Code");
     request.CallingForm = this;
     RequestForm(request);
 }

@@ -16,11 +16,6 @@ namespace tavrek {
 
 namespace {
 
-Variant Get(TClientDataSet& ds, const std::string& field) {
-    TField* f = ds.FindField(field);
-    return f == nullptr ? Variant() : f->Value();
-}
-
 void SetIfPresent(TClientDataSet& ds, const std::string& field, const Variant& value) {
     if (TField* f = ds.FindField(field)) f->SetValue(value);
 }
@@ -37,8 +32,10 @@ bool TVendorDocumentReceiver::Connect(TConnection& connection) {
     for (bool byGroup : {true, false}) {
         TFilter filter;
         filter.Add("N_PartnerConnectionList.Comp_id", "=", session.CompanyId, "AND")
-            .Add("N_PartnerConnectionList.Contragent_Id", "=", Get(header_, "Contragent_id"), byGroup ? "AND" : "");
-        if (byGroup) filter.Add("N_PartnerConnectionList.BusinessGroup_Id", "=", Get(header_, "BusinessGroup_Id"));
+            .Add("N_PartnerConnectionList.Contragent_Id", "=", FieldValue(header_, "Contragent_id"),
+                 byGroup ? "AND" : "");
+        if (byGroup)
+            filter.Add("N_PartnerConnectionList.BusinessGroup_Id", "=", FieldValue(header_, "BusinessGroup_Id"));
         if (dm().Server().RequestValue(0, "N_PartnerConnectionList", "URLAddress,UserName,Password,ValidUntil", filter,
                                        found) > 0)
             break;
@@ -72,7 +69,7 @@ bool TVendorDocumentReceiver::ListDocuments(TRequestResult& documents) {
 }
 
 bool TVendorDocumentReceiver::ChooseDocument(TRequestResult& documents, int& chosen) {
-    if (Get(header_, "Contragent_Id").IsEmpty()) {
+    if (FieldValue(header_, "Contragent_Id").IsEmpty()) {
         ShowErrorKey("err_NoCntrFound_A1Service", "Изберете доставчик на документа.");
         return false;
     }
@@ -96,7 +93,7 @@ bool TVendorDocumentReceiver::Fetch(const std::string& documentNo, TUblInvoice& 
 // Every item is found before the document changes, so a failed lookup leaves it as it was.
 bool TVendorDocumentReceiver::Import(const TUblInvoice& document, const std::string& numberField) {
     TWaitCursor wait;
-    TVendorItemMapping items(document, Get(header_, "N_Contragent_Code").AsString());
+    TVendorItemMapping items(document, FieldValue(header_, "N_Contragent_Code").AsString());
     if (!MapItems(items)) return false;
     CopyHeader(document, numberField);
     TVendorDocumentImport import(document, items);

@@ -26,15 +26,6 @@ using uPurchCalcHelpers::Num;
 using uPurchCalcHelpers::SetNum;
 using uPurchCalcHelpers::TCalcGuard;
 
-namespace {
-
-Variant Get(TClientDataSet& ds, std::string_view field) {
-    TField* f = ds.FindField(field);
-    return f == nullptr ? Variant() : f->Value();
-}
-
-}  // namespace
-
 TfEdPurchCrMemo::TfEdPurchCrMemo()
     : acItemChargeAssigment(AcListBase.Add("acItemChargeAssigment", "Разпределение на доп. разходи", "Ред")),
       acSendForCheck(AcListBase.Add("acSendForCheck", "Изпрати за проверка", "Документ")) {
@@ -211,7 +202,7 @@ void TfEdPurchCrMemo::PostDocument(bool print) {
     if (ConnectCrMemoWithSale() == -1) return;
     TWaitCursor wait;
     if (!BeforePostDocument(print)) return;
-    if (!CheckCanPostDocument(Get(cdsMaster, "PayMethod_Id"), "", 1, Get(cdsMaster, "DirectPay"))) return;
+    if (!CheckCanPostDocument(FieldValue(cdsMaster, "PayMethod_Id"), "", 1, FieldValue(cdsMaster, "DirectPay"))) return;
     TVariantArray keys;
     if (dm().Server().PostPurchCrMemo(id.AsString(), keys) < 0) {
         ShowPostingRefusal();
@@ -219,9 +210,9 @@ void TfEdPurchCrMemo::PostDocument(bool print) {
     }
     const std::string posted = GetMessageText("msg_CrMemoPosted", "Кредитното известие е осчетоводено с номер %s.");
     MessageDlgEx(FormatMessage(posted, {keys.size() > 1 ? keys[1].AsString() : ""}), TMsgDlgType::mtInformation, mbOK);
-    const double totalVat = Get(cdsMaster, "TotalVat").AsFloat();
-    if (LocalData().ShowChangeCalculation && Get(cdsMaster, "DirectPay").AsInteger() == 0 && totalVat != 0.0) {
-        const double totalLCY = Get(cdsMaster, "TotalVat_LCY").AsFloat();
+    const double totalVat = FieldValue(cdsMaster, "TotalVat").AsFloat();
+    if (LocalData().ShowChangeCalculation && FieldValue(cdsMaster, "DirectPay").AsInteger() == 0 && totalVat != 0.0) {
+        const double totalLCY = FieldValue(cdsMaster, "TotalVat_LCY").AsFloat();
         dm().Dialogs().ChangeCalculation(totalLCY, totalLCY);
     }
     if (print) PrintPostedDocument(keys, kPostedCrMemoPrintForm);
@@ -235,15 +226,16 @@ void TfEdPurchCrMemo::CopyDocumentByTemplate(const std::string& sourceId, const 
                                              int sourceFormNumber, int option1, int option2, int option3) {
     TfEdBasePurchDocument::CopyDocumentByTemplate(sourceId, templateId, sourceFormNumber, option1, option2, option3);
     TfBase* source = CallingForm;
-    if (source == nullptr || Get(source->cdsMaster, "Id").AsString() != sourceId) return;
-    if (Get(source->cdsMaster, "VendorInvoiceNo").IsEmpty() || cdsMaster.State() == TDataSetState::dsBrowse) return;
+    if (source == nullptr || FieldValue(source->cdsMaster, "Id").AsString() != sourceId) return;
+    if (FieldValue(source->cdsMaster, "VendorInvoiceNo").IsEmpty() || cdsMaster.State() == TDataSetState::dsBrowse)
+        return;
     const std::pair<const char*, const char*> credited[] = {{"ToInvoiceNo", "VendorInvoiceNo"},
                                                             {"InvoiceDate", "DocumentDate"}};
     for (const auto& [target, from] : credited) {
         TField* field = cdsMaster.FindField(target);
-        if (field != nullptr && field->Value().IsEmpty()) field->SetValue(Get(source->cdsMaster, from));
+        if (field != nullptr && field->Value().IsEmpty()) field->SetValue(FieldValue(source->cdsMaster, from));
     }
-    if (Get(cdsMaster, "DocSubType_Id").IsEmpty()) TakeOnlySubType();
+    if (FieldValue(cdsMaster, "DocSubType_Id").IsEmpty()) TakeOnlySubType();
 }
 
 // The invoice's subtype is not the memo's; when the company has a single credit memo
@@ -294,7 +286,7 @@ void TfEdPurchCrMemo::MoveToAnnulDocs() {
 
 void TfEdPurchCrMemo::acSendForCheckExecute() {
     if (!QueryToSaveBeforeToDo()) return;
-    if (SendDocumentForCheck(Get(cdsMaster, "Id"), 3, 0, 0, true, Get(cdsMaster, "Businessgroup_Id")))
+    if (SendDocumentForCheck(FieldValue(cdsMaster, "Id"), 3, 0, 0, true, FieldValue(cdsMaster, "Businessgroup_Id")))
         acRefreshExecute();
 }
 

@@ -18,15 +18,6 @@ namespace tavrek {
 using namespace uPurchCallculations;
 using uPurchCalcHelpers::TCalcGuard;
 
-namespace {
-
-Variant Get(TClientDataSet& ds, std::string_view field) {
-    TField* f = ds.FindField(field);
-    return f == nullptr ? Variant() : f->Value();
-}
-
-}  // namespace
-
 TfEdPurchDebitMemo::TfEdPurchDebitMemo()
     : acItemChargeAssigment(AcListBase.Add("acItemChargeAssigment", "Разпределение на доп. разходи", "Ред")) {
     MasterProvider = "D_PurchHeader";
@@ -97,7 +88,7 @@ void TfEdPurchDebitMemo::CodeOnChange(TField&) {
 
 // The lines take the new vendor's posting groups and VAT rates but keep their prices.
 void TfEdPurchDebitMemo::ContragentFieldOnChange(TField&) {
-    if (Calculating || Get(cdsMaster, "Contragent_Id").IsEmpty()) return;
+    if (Calculating || FieldValue(cdsMaster, "Contragent_Id").IsEmpty()) return;
     {
         TCalcGuard guard(Calculating);
         GetPanelDetailsMaster();

@@ -35,11 +35,6 @@ using uPurchCalcHelpers::TCalcGuard;
 
 namespace {
 
-Variant Get(TClientDataSet& ds, std::string_view field) {
-    TField* f = ds.FindField(field);
-    return f == nullptr ? Variant() : f->Value();
-}
-
 int A() { return LocalData().AmountDecimals; }
 
 // The namespace of the order documents our vendors' services take.
@@ -260,7 +255,7 @@ void TfEdPurchOrder::CodeOnChange(TField&) {
 }
 
 void TfEdPurchOrder::ContragentFieldOnChange(TField&) {
-    if (Calculating || Get(cdsMaster, "Contragent_Id").IsEmpty()) return;
+    if (Calculating || FieldValue(cdsMaster, "Contragent_Id").IsEmpty()) return;
     uPurchCallculations::PurchContragentDefaults(cdsMaster);
     const std::optional<bool> answered = std::exchange(contragentAnswer_, std::nullopt);
     const bool lookupPrice = !HasLines() || (answered ? *answered : AskYesNoKey("queChangeContragent"));
@@ -307,7 +302,7 @@ TRequestResult TfEdPurchOrder::GetPrintDocument() {
     TRequestResult result = TfEdBasePurchDocument::GetPrintDocument();
     try {
         TRequestResult forms;
-        if (PurchPrintForms(Get(cdsMaster, "DocSubType_Id"), forms) > 0) result = forms;
+        if (PurchPrintForms(FieldValue(cdsMaster, "DocSubType_Id"), forms) > 0) result = forms;
     } catch (...) {
         TELException(CurrentExceptionMessage(), "TfEdPurchOrder.GetPrintDocument");
     }
@@ -316,9 +311,9 @@ TRequestResult TfEdPurchOrder::GetPrintDocument() {
 
 void TfEdPurchOrder::miPurchOrderDetailClick() {
     TFilter filter;
-    filter.Add("D_PurchaseLineDetail.Master_Id", "=", Get(cdsMaster, "Id"), "AND")
+    filter.Add("D_PurchaseLineDetail.Master_Id", "=", FieldValue(cdsMaster, "Id"), "AND")
         .Add("D_PurchaseLineDetail.Comp_Id", "=", LocalData().CompanyId, "AND")
-        .Add("D_PurchaseLineDetail.MasterLine_Id", "=", Get(cdsDetail, "Id"));
+        .Add("D_PurchaseLineDetail.MasterLine_Id", "=", FieldValue(cdsDetail, "Id"));
     RequestForm(4480, {soNormal}, filter, Variant(), Variant(), nullptr, {}, this);
 }
 
@@ -366,8 +361,8 @@ void TfEdPurchOrder::CallPurchOrderBuffer(int operation) {
     }
     acSaveExecute();
     const std::string templateId = FindBufferTemplate();
-    RequestForm(kOrderBufferFormNumber, {soNormal}, TFilter(), Variant(templateId), Get(cdsMaster, "Id"), nullptr,
-                {{"Operation", Variant(int64_t{operation})}}, this);
+    RequestForm(kOrderBufferFormNumber, {soNormal}, TFilter(), Variant(templateId), FieldValue(cdsMaster, "Id"),
+                nullptr, {{"Operation", Variant(int64_t{operation})}}, this);
     if (IBaseIntf* buffer = FindFormByCallingForm(this)) buffer->ActivateDocumentForm();
     HandOverOnClose = true;
     Close(mrOk);
@@ -470,8 +465,8 @@ void TfEdPurchOrder::ConfirmRow(TClientDataSet& row, TImportCounters& counters) 
     ++counters.Rows;
     const std::string vendorItem = row.FieldByName("VendorItemNo").AsString();
     TRequestResult found;
-    const std::string function =
-        "fn_FindItem(" + QuotedSql(vendorItem) + "," + QuotedSql(Get(cdsMaster, "Contragent_Id").AsString()) + ")";
+    const std::string vendor = FieldValue(cdsMaster, "Contragent_Id").AsString();
+    const std::string function = "fn_FindItem(" + QuotedSql(vendorItem) + "," + QuotedSql(vendor) + ")";
     const std::string item =
         dm().Server().RequestValue(0, function, "Item_Id", TFilter(), found) > 0 ? found.Value().AsString() : "";
     if (item.empty()) {
@@ -591,7 +586,8 @@ bool TfEdPurchOrder::ReadSendSettings(std::string& userName, std::string& passwo
     for (bool byGroup : {true, false}) {
         TFilter filter;
         filter.Add("N_PartnerConnectionList.Comp_Id", "=", LocalData().CompanyId, "AND")
-            .Add("N_PartnerConnectionList.Contragent_Id", "=", Get(cdsMaster, "Contragent_Id"), byGroup ? "AND" : "");
+            .Add("N_PartnerConnectionList.Contragent_Id", "=", FieldValue(cdsMaster, "Contragent_Id"),
+                 byGroup ? "AND" : "");
         if (byGroup) filter.Add("N_PartnerConnectionList.BusinessGroup_Id", "=", LocalData().BusinessGroupId);
         if (dm().Server().RequestValue(0, "N_PartnerConnectionList", "UserName,Password,URLAddress", filter, found) > 0)
             break;
@@ -609,7 +605,7 @@ bool TfEdPurchOrder::ReadSendSettings(std::string& userName, std::string& passwo
 void TfEdPurchOrder::acSendToServiceExecute() {
     std::string userName, password, url;
     if (!ReadSendSettings(userName, password, url)) return;
-    const std::string id = Get(cdsMaster, "Id").AsString();
+    const std::string id = FieldValue(cdsMaster, "Id").AsString();
     TFilter filter;
     filter.Add("D_PurchaseLine.Master_Id", "=", id, "AND").Add("D_PurchaseLine.Comp_Id", "=", LocalData().CompanyId);
     TRequestResult lines;
@@ -623,8 +619,9 @@ void TfEdPurchOrder::acSendToServiceExecute() {
         MessageDlgEx(GetMessageText("err_CommonError", "Грешка:") + " " + e.what(), TMsgDlgType::mtError, mbOK);
         return;
     } catch (const EPartnerError&) {
-        MessageDlgEx(Get(cdsMaster, "N_Contragent_Name").AsString() + " -> Не беше установена връзка със сървиса!",
-                     TMsgDlgType::mtError, mbOK);
+        MessageDlgEx(
+            FieldValue(cdsMaster, "N_Contragent_Name").AsString() + " -> Не беше установена връзка със сървиса!",
+            TMsgDlgType::mtError, mbOK);
         return;
     }
     MessageDlgEx(GetMessageText("msg_VendorCreatedDocs", "Доставчикът създаде документи:") + " " + answer,

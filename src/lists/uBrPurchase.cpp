@@ -25,11 +25,6 @@ namespace {
 
 constexpr int kPurchaseInvoice = 1;
 
-Variant Get(TClientDataSet& ds, std::string_view field) {
-    TField* f = ds.FindField(field);
-    return f == nullptr ? Variant() : f->Value();
-}
-
 }  // namespace
 
 TfBrPurchase::TfBrPurchase()
@@ -63,7 +58,7 @@ void TfBrPurchase::ShowDocumentTypes(const char* caption, int64_t type, int64_t 
 
 // General purchase documents, booked by account, open in their own editor.
 int TfBrPurchase::CurrentCardFormNumber() {
-    if (Get(cdsMaster, "DocumentType").AsInteger() == kDocTypeGeneralPurchase)
+    if (FieldValue(cdsMaster, "DocumentType").AsInteger() == kDocTypeGeneralPurchase)
         return FindCatalogueClass("TfEdPurchaseDoc")->FormNumber;
     return CardFormNumber;
 }
@@ -81,12 +76,12 @@ void TfBrPurchase::PostDocument(bool print) {
 void TfBrPurchase::PostCurrentDocument(bool print) {
     TWaitCursor wait;
     if (!DocumentCheckIsDone(cdsMaster)) return;
-    const Variant id = Get(cdsMaster, "Id");
+    const Variant id = FieldValue(cdsMaster, "Id");
     if (!CheckForAccountDimension(id, 0, 0)) return;
     if (cdsMaster.FindField("PayMethod_Id") != nullptr &&
-        !CheckCanPostDocument(Get(cdsMaster, "PayMethod_Id"), "", 1, Get(cdsMaster, "DirectPay")))
+        !CheckCanPostDocument(FieldValue(cdsMaster, "PayMethod_Id"), "", 1, FieldValue(cdsMaster, "DirectPay")))
         return;
-    if (RoundUp(Get(cdsMaster, "TotalVat").AsFloat(), 2) == 0.0 &&
+    if (RoundUp(FieldValue(cdsMaster, "TotalVat").AsFloat(), 2) == 0.0 &&
         !AskYesNoKey("que_DocWithZeroTotalValue", "Документът е с нулева стойност. Да бъде ли осчетоводен?"))
         return;
     if (!BeforePostDocument(print)) return;
@@ -108,10 +103,10 @@ TRequestResult TfBrPurchase::GetPrintDocument() {
 }
 
 void TfBrPurchase::acDeleteRecordExecute() {
-    if (Get(cdsMaster, "CheckStatus").AsInteger() > 0 && LocalData().UseGoodsCheck) {
+    if (FieldValue(cdsMaster, "CheckStatus").AsInteger() > 0 && LocalData().UseGoodsCheck) {
         const std::string text = "exec " + GetMessageText("usp_CheckDocumentBeforeDelete", "usp_CheckDocumentBeforeDelete") +
-                                 " " + QuotedSql(LocalData().CompanyId) + ", " + QuotedSql(Get(cdsMaster, "Id").AsString()) +
-                                 ", 4, 0, ''";
+                                 " " + QuotedSql(LocalData().CompanyId) + ", " +
+                                 QuotedSql(FieldValue(cdsMaster, "Id").AsString()) + ", 4, 0, ''";
         TRequestResult result;
         dm().Server().RequestValue(-1, text, "Code,Msg", TFilter(), result);
         const int64_t code = result.ByName("Code").AsInteger();
@@ -132,8 +127,8 @@ void TfBrPurchase::MoveToAnnulDocs() {
     TfBaseBrowseCardDocument::MoveToAnnulDocs();
     const TLocalData& session = LocalData();
     const std::string text = "exec " + GetMessageText("proc_SaveHistoryBeforeDelete", " usp_SaveHistoryBeforeDelete") +
-                             " " + QuotedSql(session.CompanyId) + ", " + QuotedSql(Get(cdsMaster, "Id").AsString()) +
-                             ", " + std::to_string(HistoryDocumentKind) + ", " + QuotedSql(session.UserId) + ", " +
+                             " " + QuotedSql(session.CompanyId) + ", " +
+                             QuotedSql(FieldValue(cdsMaster, "Id").AsString()) + ", " + std::to_string(HistoryDocumentKind) + ", " + QuotedSql(session.UserId) + ", " +
                              QuotedSql(session.BusinessGroupId);
     TRequestResult result;
     dm().Server().RequestValue(-1, text, "Code, ErrMsg", TFilter(), result);
@@ -149,7 +144,7 @@ void TfBrPurchase::acSendDocumentsForCheckExecute() {
     for (TBookmark row : rows) {
         if (!cdsMaster.BookmarkValid(row)) continue;
         cdsMaster.GotoBookmark(row);
-        SendDocumentForCheck(Get(cdsMaster, "Id"), 3, 0, 0, true, Get(cdsMaster, "BusinessGroup_Id"));
+        SendDocumentForCheck(FieldValue(cdsMaster, "Id"), 3, 0, 0, true, FieldValue(cdsMaster, "BusinessGroup_Id"));
     }
     ReloadData();
 }

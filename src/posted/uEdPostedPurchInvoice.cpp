@@ -18,11 +18,6 @@ namespace {
 
 constexpr int kPostedPurchaseInvoice = 6;
 
-Variant Get(TClientDataSet& ds, std::string_view field) {
-    TField* f = ds.FindField(field);
-    return f == nullptr ? Variant() : f->Value();
-}
-
 }  // namespace
 
 TfEdPostedPurchInvoice::TfEdPostedPurchInvoice()
@@ -59,8 +54,8 @@ void TfEdPostedPurchInvoice::BindOperations() {
     BindAction(acFutureCostsAssign, "acFutureCostsAssignExecute", [this] { acFutureCostsAssignExecute(); });
     // A credit memo credits a live invoice of its own, not an annulled one or a global one.
     acGenerateCrMemo.OnUpdate = [this](TAction& a) {
-        a.Enabled = cdsMaster.Active() && !cdsMaster.IsEmpty() && Get(cdsMaster, "Annul").AsInteger() == 0 &&
-                    Get(cdsMaster, "IsGlobalInvoice").AsInteger() == 0;
+        a.Enabled = cdsMaster.Active() && !cdsMaster.IsEmpty() && FieldValue(cdsMaster, "Annul").AsInteger() == 0 &&
+                    FieldValue(cdsMaster, "IsGlobalInvoice").AsInteger() == 0;
     };
     acGeneratePayment.OnUpdate = [this](TAction& a) { a.Enabled = HasRemainingToPay(*this); };
     pmDocument.Add("miRestorItemEntryUsedQuantity", acRestorItemEntryUsedQuantity);
@@ -212,15 +207,16 @@ void TfEdPostedPurchInvoice::acFutureCostsAssignExecute() {
         ShowInfoKey("inf_SelectAccountLine", "Изберете ред със сметка.");
         return;
     }
-    const Variant lineId = Get(cdsDetail, "Id"), headerId = Get(cdsMaster, "Id");
-    const Variant dimension = Get(cdsDetail, "AccountDimension_Id"), description = Get(cdsDetail, "Description");
+    const Variant lineId = FieldValue(cdsDetail, "Id"), headerId = FieldValue(cdsMaster, "Id");
+    const Variant dimension = FieldValue(cdsDetail, "AccountDimension_Id");
+    const Variant description = FieldValue(cdsDetail, "Description");
     const TDefaultValues defaults{{"MasterLine_Id", lineId},
                                   {"Master_id", headerId},
-                                  {"MasterLine_No", Get(cdsDetail, "Line_No")},
-                                  {"MasterLineCode", Get(cdsDetail, "Code")},
-                                  {"hTotalValue", Get(cdsDetail, "TotalValue_LCY").AsFloat()},
-                                  {"hTotalVAT", Get(cdsDetail, "TotalVAT_LCY").AsFloat()},
-                                  {"hAccount_id", Get(cdsDetail, "Code").AsString()},
+                                  {"MasterLine_No", FieldValue(cdsDetail, "Line_No")},
+                                  {"MasterLineCode", FieldValue(cdsDetail, "Code")},
+                                  {"hTotalValue", FieldValue(cdsDetail, "TotalValue_LCY").AsFloat()},
+                                  {"hTotalVAT", FieldValue(cdsDetail, "TotalVAT_LCY").AsFloat()},
+                                  {"hAccount_id", FieldValue(cdsDetail, "Code").AsString()},
                                   {"hAccount_Name", description},
                                   {"hAccountDimension_Id", dimension},
                                   {"LockCDS", 1},

@@ -24,11 +24,6 @@ namespace {
 
 constexpr int kPaymentFormNumber = 1040;
 
-Variant Get(TClientDataSet& ds, std::string_view field) {
-    TField* f = ds.FindField(field);
-    return f == nullptr ? Variant() : f->Value();
-}
-
 // A number read from a server answer, or the default when there is none or it is no number.
 double SafeFloatDef(const Variant& value, double defaultValue) {
     if (value.IsEmpty()) return defaultValue;
@@ -44,7 +39,8 @@ std::string HeaderId(TfBase& view) { return view.cdsMaster.FieldByName("Id").AsS
 // Annuls on the server; false when the server refused.
 bool Annul(TfBase& view, const TAnnulment& annulment, TDateTime date, const std::string& description) {
     TClientDataSet& header = view.cdsMaster;
-    const int64_t global = Get(header, annulment.GlobalField).IsNull() ? 0 : Get(header, annulment.GlobalField).AsInteger();
+    const Variant globalValue = FieldValue(header, annulment.GlobalField);
+    const int64_t global = globalValue.IsNull() ? 0 : globalValue.AsInteger();
     if (global == 0) {
         const int annulPayments = annulment.AnnulPayments();
         Variant output;
@@ -58,17 +54,17 @@ bool Annul(TfBase& view, const TAnnulment& annulment, TDateTime date, const std:
     }
     if (global != 1) return false;
     if (dm().Server().AnnulGlobalDoc(HeaderId(view), annulment.GlobalMarker, description, date) < 0) return false;
-    if (LocalData().ShowChangeCalculation && Get(header, "DirectPay").AsInteger() == 1 &&
-        Get(header, "TotalVat").AsFloat() != 0.0) {
-        const double total = Get(header, "TotalVat_LCY").AsFloat();
+    if (LocalData().ShowChangeCalculation && FieldValue(header, "DirectPay").AsInteger() == 1 &&
+        FieldValue(header, "TotalVat").AsFloat() != 0.0) {
+        const double total = FieldValue(header, "TotalVat_LCY").AsFloat();
         dm().Dialogs().ChangeCalculation(total, total);
     }
     return true;
 }
 
 void AnnulConfirmed(TfBase& view, const TAnnulment& annulment) {
-    TDateTime date = Get(view.cdsMaster, "PostingDate").IsNull() ? TDateTime::Today()
-                                                                  : Get(view.cdsMaster, "PostingDate").AsDateTime();
+    const Variant postingDate = FieldValue(view.cdsMaster, "PostingDate");
+    TDateTime date = postingDate.IsNull() ? TDateTime::Today() : postingDate.AsDateTime();
     std::string description;
     if (!dm().Dialogs().AnnulDocument(date, description)) return;
     const int answer = MessageDlgEx(GetMessageText("que_AnnulDocument", "Да бъде ли анулиран документът?"),
@@ -95,7 +91,7 @@ void FillLedgerSubjectTypes(TfBase& view) {
 }
 
 void AnnulPostedDocument(TfBase& view, const TAnnulment& annulment) {
-    if (Get(view.cdsMaster, "Annul").AsInteger() != 0) return;
+    if (FieldValue(view.cdsMaster, "Annul").AsInteger() != 0) return;
     try {
         AnnulConfirmed(view, annulment);
     } catch (...) {
@@ -172,7 +168,7 @@ void GenerateProtocol(TfBase& view, const std::string& procedureKey, const std::
 
 int InvoiceAnnulPayments(TfBase& view) {
     TClientDataSet& header = view.cdsMaster;
-    if (Get(header, "DirectPay").AsInteger() != 0) return -1;
+    if (FieldValue(header, "DirectPay").AsInteger() != 0) return -1;
     TRequestResult entry;
     TFilter entryFilter;
     entryFilter.Add("G_ContragentEntry.Comp_id", "=", LocalData().CompanyId, "AND")
@@ -192,17 +188,18 @@ int InvoiceAnnulPayments(TfBase& view) {
 
 bool AdvanceDimensionIntact(TfBase& view) {
     TClientDataSet& header = view.cdsMaster;
-    Variant dimension = Get(header, "AccountDimension_Id");
+    Variant dimension = FieldValue(header, "AccountDimension_Id");
     if (dimension.IsEmpty())
         if (TClientDataSet* lines = view.FindDataSet("cdsDetail"); lines != nullptr && !lines->IsEmpty())
-            dimension = Get(*lines, "AccountDimension_Id");
+            dimension = FieldValue(*lines, "AccountDimension_Id");
     TFilter filter;
     filter.Add("G_LEntry.Comp_id", "=", LocalData().CompanyId, "AND")
         .Add("G_LEntry.AccountDimension_Id", "=", Variant(QuotedSql(dimension.AsString())));
     TRequestResult sum;
     if (dm().Server().RequestValue(0, "G_LEntry", "ABS(SUM(Amount)) as Amount", filter, sum) <= 0 || sum.Value().IsNull())
         return true;
-    if (RoundUp(SafeFloatDef(sum.Value(), 0.0), 2) == RoundUp(Get(header, "TotalValue_LCY").AsFloat(), 2)) return true;
+    const double paid = FieldValue(header, "TotalValue_LCY").AsFloat();
+    if (RoundUp(SafeFloatDef(sum.Value(), 0.0), 2) == RoundUp(paid, 2)) return true;
     ShowErrorKey("err_AnnulPurchAdvPayment", "Авансовото плащане вече е използвано и не може да бъде анулирано.");
     return false;
 }
@@ -223,7 +220,7 @@ void RestoreItemEntryUsedQuantity(TfBase& view, bool currentLineOnly) {
         !setup.Value().IsEmpty())
         allowNegative = setup.Value().AsString();
     TClientDataSet* lines = view.FindDataSet("cdsDetail");
-    const std::string id = currentLineOnly && lines != nullptr ? Get(*lines, "Id").AsString() : HeaderId(view);
+    const std::string id = currentLineOnly && lines != nullptr ? FieldValue(*lines, "Id").AsString() : HeaderId(view);
     const std::string text = "exec dbo.usp_RestorItemEntryUsedQuantity " + QuotedSql(LocalData().CompanyId) + ", " +
                              QuotedSql(id) + ", " + allowNegative + (currentLineOnly ? ",2 ,0 " : ",0 ,0 ");
     TRequestResult rows;
@@ -250,9 +247,9 @@ bool HasRemainingToPay(TfBase& view) {
 
 void ShowCurrencyFactor(TfBase& view) {
     TClientDataSet& header = view.cdsMaster;
-    const std::string currency = Get(header, "Currency_Id").AsString();
-    double rate = Get(header, "CURRENCYFACTOR").AsFloat();
-    if (rate == 0.0) rate = dm().Server().GetCurrencyRate(currency, Get(header, "DocumentDate").AsDateTime(), 1);
+    const std::string currency = FieldValue(header, "Currency_Id").AsString();
+    double rate = FieldValue(header, "CURRENCYFACTOR").AsFloat();
+    if (rate == 0.0) rate = dm().Server().GetCurrencyRate(currency, FieldValue(header, "DocumentDate").AsDateTime(), 1);
     std::string text = Variant(rate).AsString();
     dm().Dialogs().CurrencyRate(currency.empty() ? LocalData().LocalCurrencyId : currency, text, true);
 }
@@ -266,8 +263,9 @@ void ShowPostedItemCharges(TfBase& view, bool byItemCharge) {
     TFilter filter;
     filter.Add("D_PostItemChargeAssigment.Comp_Id", "=", LocalData().CompanyId, " AND")
         .Add("D_PostItemChargeAssigment.SalePurch", "=", 0, " AND")
-        .Add("D_PostItemChargeAssigment.SrcDocument_ID", "=", Get(view.cdsMaster, "Id"), byItemCharge ? "AND" : "");
-    if (byItemCharge) filter.Add("D_PostItemChargeAssigment.ItemCharge_Id", "=", Get(*lines, "Code"));
+        .Add("D_PostItemChargeAssigment.SrcDocument_ID", "=", FieldValue(view.cdsMaster, "Id"),
+             byItemCharge ? "AND" : "");
+    if (byItemCharge) filter.Add("D_PostItemChargeAssigment.ItemCharge_Id", "=", FieldValue(*lines, "Code"));
     RequestForm(10620, {soNormal}, filter, Variant(), Variant(), nullptr, {}, &view);
 }
 

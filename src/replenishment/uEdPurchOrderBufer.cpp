@@ -24,11 +24,6 @@ using uPurchCalcHelpers::QuotedSql;
 
 namespace {
 
-Variant Get(TClientDataSet& ds, std::string_view field) {
-    TField* f = ds.FindField(field);
-    return f == nullptr ? Variant() : f->Value();
-}
-
 struct TOperationTexts {
     const char* CaptionKey;
     const char* NameKey;
@@ -295,11 +290,11 @@ void TfEdPurchOrderBufer::MarjOnChange(TField&) {
 
 void TfEdPurchOrderBufer::acAddPurchOrderLinesExecute() {
     TFilter filter;
-    const Variant order = Get(cdsMaster, "AppliesToDoc_Id");
+    const Variant order = FieldValue(cdsMaster, "AppliesToDoc_Id");
     if (!order.IsEmpty())
         filter.Add("D_PurchaseLine.Master_Id", "=", order);
     else
-        filter.Add("D_PurchHeader.Contragent_Id", "=", Get(cdsMaster, "Contragent_Id"));
+        filter.Add("D_PurchHeader.Contragent_Id", "=", FieldValue(cdsMaster, "Contragent_Id"));
     TRequestResult rows;
     if (!GetSelectorRows("10510", filter, kOrderLineFields, kBufferLineFields, rows)) return;
     ProcessSelectedRecords(rows);
@@ -324,7 +319,7 @@ void TfEdPurchOrderBufer::edtVendorDocNoChange() {
     TUblInvoice document;
     if (!receiver.Fetch(number, document)) return;
     TWaitCursor wait;
-    TVendorItemMapping items(document, Get(cdsMaster, "N_Contragent_Code").AsString());
+    TVendorItemMapping items(document, FieldValue(cdsMaster, "N_Contragent_Code").AsString());
     if (!receiver.MapItems(items)) return;
     const TRequestResult orderLines = ReadOrderLinesToPlace();
     receiver.CopyHeader(document, "VendorInvoiceNo");
@@ -335,7 +330,7 @@ void TfEdPurchOrderBufer::edtVendorDocNoChange() {
 TRequestResult TfEdPurchOrderBufer::ReadOrderLinesToPlace() {
     TFilter filter;
     filter.Add(std::string(kOrderLinesToPlace) + ".Comp_Id", "=", LocalData().CompanyId, "AND")
-        .Add(std::string(kOrderLinesToPlace) + ".Contragent_Id", " =", Get(cdsMaster, "Contragent_Id"));
+        .Add(std::string(kOrderLinesToPlace) + ".Contragent_Id", " =", FieldValue(cdsMaster, "Contragent_Id"));
     TRequestResult rows;
     dm().Server().RequestValue(0, kOrderLinesToPlace, kOrderLinesToPlaceFields, filter, rows, true);
     return rows;
@@ -419,9 +414,9 @@ bool TfEdPurchOrderBufer::PostingChecksPass(int operation) {
     }
     if ((operation == 0 || operation == 1 || operation == 4) && !DocumentCheckIsDone(cdsMaster)) return false;
     if ((operation == 3 || operation == 4) &&
-        !CheckCanPostDocument(Get(cdsMaster, "PayMethod_Id"), "", 1, Get(cdsMaster, "DirectPay")))
+        !CheckCanPostDocument(FieldValue(cdsMaster, "PayMethod_Id"), "", 1, FieldValue(cdsMaster, "DirectPay")))
         return false;
-    if (Get(cdsMaster, "DocSubType_id").IsEmpty()) {
+    if (FieldValue(cdsMaster, "DocSubType_id").IsEmpty()) {
         ShowErrorKey("err_SelectDocSubType", "Изберете вид на документа.");
         return false;
     }
@@ -442,9 +437,9 @@ void TfEdPurchOrderBufer::PostDocument(bool print) {
                      TMsgDlgType::mtError, mbOK);
         return;
     }
-    const double totalVat = Get(cdsMaster, "TotalVat").AsFloat();
-    if (LocalData().ShowChangeCalculation && Get(cdsMaster, "DirectPay").AsInteger() == 1 && totalVat != 0.0) {
-        const double totalLCY = Get(cdsMaster, "TotalVat_LCY").AsFloat();
+    const double totalVat = FieldValue(cdsMaster, "TotalVat").AsFloat();
+    if (LocalData().ShowChangeCalculation && FieldValue(cdsMaster, "DirectPay").AsInteger() == 1 && totalVat != 0.0) {
+        const double totalLCY = FieldValue(cdsMaster, "TotalVat_LCY").AsFloat();
         dm().Dialogs().ChangeCalculation(totalLCY, totalLCY);
     }
     acRefreshExecute();
@@ -486,7 +481,8 @@ void TfEdPurchOrderBufer::acGenerateProtocolExecute() {
 
 void TfEdPurchOrderBufer::acSendForCheckExecute() {
     if (!QueryToSaveBeforeToDo()) return;
-    if (SendDocumentForCheck(Get(cdsMaster, "Id"), 3, 0, 0, true, Get(cdsMaster, "Businessgroup_Id"))) acRefreshExecute();
+    if (SendDocumentForCheck(FieldValue(cdsMaster, "Id"), 3, 0, 0, true, FieldValue(cdsMaster, "Businessgroup_Id")))
+        acRefreshExecute();
 }
 
 void TfEdPurchOrderBufer::acItemChargeAssigmentExecute() {
@@ -494,16 +490,16 @@ void TfEdPurchOrderBufer::acItemChargeAssigmentExecute() {
         ShowInfoKey("inf_SelectItemCharge", "Изберете ред за допълнителен разход.");
         return;
     }
-    const Variant id = Get(cdsMaster, "Id"), lineId = Get(cdsDetail, "Id");
+    const Variant id = FieldValue(cdsMaster, "Id"), lineId = FieldValue(cdsDetail, "Id");
     const TDefaultValues defaults{{"TableName", "D_PurchOrderBufLine"},
                                   {"Document_Id", id},
                                   {"AppliesToDoc_Id", id},
-                                  {"AppliesToDocType", Get(cdsMaster, "DocumentType")},
-                                  {"UnitCost", Get(cdsDetail, "TotalValue_LCY")},
-                                  {"Contragent_Id", Get(cdsMaster, "Contragent_Id")},
+                                  {"AppliesToDocType", FieldValue(cdsMaster, "DocumentType")},
+                                  {"UnitCost", FieldValue(cdsDetail, "TotalValue_LCY")},
+                                  {"Contragent_Id", FieldValue(cdsMaster, "Contragent_Id")},
                                   {"EntryType", 0},
-                                  {"ItemCharge_Id", Get(cdsDetail, "Code")},
-                                  {"Quantity", Get(cdsDetail, "Quantity")},
+                                  {"ItemCharge_Id", FieldValue(cdsDetail, "Code")},
+                                  {"Quantity", FieldValue(cdsDetail, "Quantity")},
                                   {"DocumentLine_Id", lineId}};
     TFilter filter;
     filter.Add("D_ItemChargeAssignment.Comp_Id", "=", LocalData().CompanyId, "AND")
@@ -515,13 +511,14 @@ void TfEdPurchOrderBufer::acItemChargeAssigmentExecute() {
 void TfEdPurchOrderBufer::acLineDetailExecute() {
     TFilter filter;
     filter.Add("D_PurchaseBufLineDetail.Comp_Id", "=", LocalData().CompanyId, "AND")
-        .Add("D_PurchaseBufLineDetail.Master_Id", "=", Get(cdsMaster, "Id"), "AND")
-        .Add("D_PurchaseBufLineDetail.MasterLine_Id", "=", Get(cdsDetail, "Id"));
+        .Add("D_PurchaseBufLineDetail.Master_Id", "=", FieldValue(cdsMaster, "Id"), "AND")
+        .Add("D_PurchaseBufLineDetail.MasterLine_Id", "=", FieldValue(cdsDetail, "Id"));
     RequestForm(4490, {soNormal}, filter, Variant(), Variant(), nullptr, {}, this);
 }
 
 void TfEdPurchOrderBufer::miExportSubDetailsClick() {
-    RequestForm(3590, {soNormal}, TFilter(), Variant(), Variant(), nullptr, {{"pBuffLine_Id", Get(cdsDetail, "Id")}}, this);
+    RequestForm(3590, {soNormal}, TFilter(), Variant(), Variant(), nullptr,
+                {{"pBuffLine_Id", FieldValue(cdsDetail, "Id")}}, this);
 }
 
 void TfEdPurchOrderBufer::GetPanelDetailsMaster() {

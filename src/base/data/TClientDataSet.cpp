@@ -589,4 +589,9 @@ void TClientDataSet::StoreReset() {
     Notify([](IDataSetObserver& o) { o.DataSetChanged(); });
 }
 
+Variant FieldValue(TClientDataSet& dataSet, std::string_view name) {
+    const TField* field = dataSet.FindField(name);
+    return field == nullptr ? Variant() : field->Value();
+}
+
 }  // namespace tavrek

@@ -198,4 +198,8 @@ private:
     std::function<int(TClientDataSet&)> fetcher_;
 };
 
+// The current record's value of a field; Null when the dataset has no such field, for
+// routines shared by forms whose datasets carry different fields.
+Variant FieldValue(TClientDataSet& dataSet, std::string_view name);
+
 }  // namespace tavrek

@@ -37,8 +37,8 @@ const char* ReceiptRefusal(TServerContext& ctx, const std::string& receiptId, in
     const bool taken = !SelectRows(ctx.Db,
                                    "SELECT 1 FROM (SELECT OrderLine_Id, SUM(Quantity) AS Qty FROM D_PurchReceiptLine "
                                    "WHERE Master_Id = ? AND OrderLine_Id IS NOT NULL GROUP BY OrderLine_Id) AS r JOIN "
-                                   "D_PurchaseLine o ON o.Id = r.OrderLine_Id WHERE COALESCE(o.ReceivedQty, 0) - "
-                                   "COALESCE(o.ReturnedQty, 0) - COALESCE(o.InvoicedQty, 0) < r.Qty - 1e-9 LIMIT 1",
+                                   "D_PurchaseLine o ON o.Id = r.OrderLine_Id WHERE " +
+                                       ReceivedNotInvoicedSql("o") + " < r.Qty - 1e-9 LIMIT 1",
                                    {receiptId})
                             .Empty();
     return taken ? "err_AnnulReceiptInvoiced" : nullptr;
@@ -48,9 +48,10 @@ const char* ReturnRefusal(TServerContext& ctx, const std::string& returnId) {
     const bool overReceived = !SelectRows(ctx.Db,
                                           "SELECT 1 FROM (SELECT OrderLine_Id, SUM(Quantity) AS Qty FROM "
                                           "D_PostPurchOrderLine WHERE Master_Id = ? AND OrderLine_Id IS NOT NULL GROUP BY "
-                                          "OrderLine_Id) AS r JOIN D_PurchaseLine o ON o.Id = r.OrderLine_Id WHERE "
-                                          "COALESCE(o.ReceivedQty, 0) - COALESCE(o.ReturnedQty, 0) + COALESCE(o.RejectedQty, "
-                                          "0) + r.Qty > COALESCE(o.Quantity, 0) + 1e-9 LIMIT 1",
+                                          "OrderLine_Id) AS r JOIN D_PurchaseLine o ON o.Id = r.OrderLine_Id WHERE " +
+                                              NetReceivedSql("o") +
+                                              " + COALESCE(o.RejectedQty, 0) + r.Qty > COALESCE(o.Quantity, 0) + 1e-9 "
+                                              "LIMIT 1",
                                           {returnId})
                                    .Empty();
     return overReceived ? "err_AnnulReturnReceivedAgain" : nullptr;

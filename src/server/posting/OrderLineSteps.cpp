@@ -8,16 +8,26 @@ namespace {
 constexpr int kOrderCompleted = 2;
 
 // What is left to receive and to invoice, as the order editor proposes it next time, from the
-// line's new quantities (x); goods sent back are no longer received.
+// line's new quantities (x).
 std::string OpenQuantities() {
-    const std::string kept = "(x.Received - x.Returned)";
-    const std::string toReceive = "x.Quantity - " + kept + " - x.Rejected";
-    return "OutstandingQty = " + toReceive + ", QtyRcdNotInvoiced = " + kept + " - x.Invoiced, QtyToReceive = CASE WHEN " +
-           toReceive + " > 0 THEN " + toReceive + " ELSE 0 END, QtyToInvoice = CASE WHEN x.Type IN (1, 5) THEN " + kept +
-           " - x.Invoiced WHEN x.Quantity - x.Invoiced - x.Rejected > 0 THEN x.Quantity - x.Invoiced - x.Rejected ELSE 0 END";
+    const std::string kept = NetReceivedSql("x");
+    const std::string toReceive = "x.Quantity - " + kept + " - x.RejectedQty";
+    const std::string toInvoice = "x.Quantity - x.InvoicedQty - x.RejectedQty";
+    return "OutstandingQty = " + toReceive + ", QtyRcdNotInvoiced = " + ReceivedNotInvoicedSql("x") +
+           ", QtyToReceive = CASE WHEN " + toReceive + " > 0 THEN " + toReceive + " ELSE 0 END, QtyToInvoice = CASE "
+           "WHEN x.Type IN (1, 5) THEN " + ReceivedNotInvoicedSql("x") + " WHEN " + toInvoice + " > 0 THEN " + toInvoice +
+           " ELSE 0 END";
 }
 
 }  // namespace
+
+std::string NetReceivedSql(const std::string& line) {
+    return "(COALESCE(" + line + ".ReceivedQty, 0) - COALESCE(" + line + ".ReturnedQty, 0))";
+}
+
+std::string ReceivedNotInvoicedSql(const std::string& line) {
+    return "(" + NetReceivedSql(line) + " - COALESCE(" + line + ".InvoicedQty, 0))";
+}
 
 void LockOrders(TServerContext& ctx, const char* lineTable, const std::string& documentId) {
     SelectRows(ctx.Db,
@@ -28,11 +38,11 @@ void LockOrders(TServerContext& ctx, const char* lineTable, const std::string& d
 
 void MoveOrderLines(TServerContext& ctx, const std::string& moves, const TVariantArray& values) {
     ExecuteBound(ctx.Db,
-                 "UPDATE D_PurchaseLine SET ReceivedQty = x.Received, InvoicedQty = x.Invoiced, RejectedQty = x.Rejected, "
-                 "ReturnedQty = x.Returned, " + OpenQuantities() +
-                     " FROM (SELECT o.Id, o.Type, o.Quantity, COALESCE(o.ReceivedQty, 0) + m.Received AS Received, "
-                     "COALESCE(o.InvoicedQty, 0) + m.Invoiced AS Invoiced, COALESCE(o.RejectedQty, 0) + m.Rejected AS "
-                     "Rejected, COALESCE(o.ReturnedQty, 0) + m.Returned AS Returned FROM (" + moves +
+                 "UPDATE D_PurchaseLine SET ReceivedQty = x.ReceivedQty, InvoicedQty = x.InvoicedQty, RejectedQty = "
+                 "x.RejectedQty, ReturnedQty = x.ReturnedQty, " + OpenQuantities() +
+                     " FROM (SELECT o.Id, o.Type, o.Quantity, COALESCE(o.ReceivedQty, 0) + m.Received AS ReceivedQty, "
+                     "COALESCE(o.InvoicedQty, 0) + m.Invoiced AS InvoicedQty, COALESCE(o.RejectedQty, 0) + m.Rejected "
+                     "AS RejectedQty, COALESCE(o.ReturnedQty, 0) + m.Returned AS ReturnedQty FROM (" + moves +
                      ") AS m JOIN D_PurchaseLine o ON o.Id = m.OrderLine_Id) AS x WHERE D_PurchaseLine.Id = x.Id",
                  values);
     // Goods returned or a document annulled open a completed order again.
@@ -42,10 +52,10 @@ void MoveOrderLines(TServerContext& ctx, const std::string& moves, const TVarian
     ExecuteBound(ctx.Db,
                  "UPDATE D_PurchHeader SET DocStatus = CASE WHEN EXISTS (SELECT 1 FROM D_PurchaseLine l WHERE "
                  "l.Master_Id = D_PurchHeader.Id AND (COALESCE(l.Quantity, 0) - COALESCE(l.InvoicedQty, 0) - "
-                 "COALESCE(l.RejectedQty, 0) > 1e-9 OR COALESCE(l.ReceivedQty, 0) - COALESCE(l.ReturnedQty, 0) - "
-                 "COALESCE(l.InvoicedQty, 0) > 1e-9)) THEN (CASE WHEN DocStatus = " + completed + " THEN 0 ELSE DocStatus "
-                 "END) ELSE " + completed + " END WHERE Id IN (SELECT o.Master_Id FROM D_PurchaseLine o WHERE o.Id IN "
-                 "(SELECT m.OrderLine_Id FROM (" + moves + ") AS m))",
+                 "COALESCE(l.RejectedQty, 0) > 1e-9 OR " + ReceivedNotInvoicedSql("l") + " > 1e-9)) THEN (CASE WHEN "
+                 "DocStatus = " + completed + " THEN 0 ELSE DocStatus END) ELSE " + completed + " END WHERE Id IN "
+                 "(SELECT o.Master_Id FROM D_PurchaseLine o WHERE o.Id IN (SELECT m.OrderLine_Id FROM (" + moves +
+                 ") AS m))",
                  statusValues);
 }
 

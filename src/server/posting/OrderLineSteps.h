@@ -8,6 +8,11 @@
 
 namespace tavrek::server {
 
+// SQL for what the order line of an alias received and kept (goods sent back are no longer
+// received), and of that what is not invoiced yet.
+std::string NetReceivedSql(const std::string& line);
+std::string ReceivedNotInvoicedSql(const std::string& line);
+
 // The orders whose lines the document's lines (in lineTable, each with its OrderLine_Id) carry
 // out stay locked until the transaction ends, so that two documents of one order posted or
 // annulled at once cannot both take or give back its open quantity.

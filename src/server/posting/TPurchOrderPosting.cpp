@@ -131,8 +131,7 @@ std::map<std::string, TLineCost> ReceivedCosts(TServerContext& ctx, const char* 
     std::map<std::string, TReceivedBalance> balances;
     const TRequestResult open = SelectRows(
         ctx.Db,
-        std::string("SELECT DISTINCT o.Id, COALESCE(o.ReceivedQty, 0) - COALESCE(o.ReturnedQty, 0) - "
-                    "COALESCE(o.InvoicedQty, 0) FROM ") + lineTable +
+        "SELECT DISTINCT o.Id, " + ReceivedNotInvoicedSql("o") + " FROM " + lineTable +
             " p JOIN D_PurchaseLine o ON o.Id = p.OrderLine_Id WHERE p.Master_Id = ?",
         {postedId});
     for (const TVariantArray& r : open.Rows) balances[r[0].AsString()].Quantity = r[1].AsFloat();

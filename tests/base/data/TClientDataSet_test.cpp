@@ -147,6 +147,10 @@ TEST(TClientDataSetTest, FieldNamesCompareCaseInsensitively) {
     EXPECT_EQ(ds->FindField("LINE_NO"), &ds->FieldByName("Line_No"));
     EXPECT_EQ(ds->FindField("Missing"), nullptr);
     EXPECT_THROW(ds->FieldByName("Missing"), EDatabaseError);
+    AppendLine(*ds, "A", 7, 1.5);
+    EXPECT_EQ(FieldValue(*ds, "line_no").AsInteger(), 7);
+    EXPECT_TRUE(FieldValue(*ds, "MasterLine_Id").IsNull());
+    EXPECT_TRUE(FieldValue(*ds, "Missing").IsNull()) << "an absent field reads as Null, it does not throw";
     EXPECT_NE(ds->FindAggregate("agg_totalvalue"), nullptr);
 }
 
