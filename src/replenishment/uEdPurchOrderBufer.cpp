@@ -95,6 +95,7 @@ TfEdPurchOrderBufer::TfEdPurchOrderBufer()
     MasterProvider = "D_PurchOrderBufHeader";
     DetailProvider = "D_PurchOrderBufLine";
     MasterTable = "D_PurchOrderBufHeader";
+    NumberSeriesSetupField = "PurchOrderBuf_Series_Id";
     acReCalcDocument.ShortCut = "F9";
     acPostDocument.Hint = "Осчетоводяване";
     BindAction(acAddPurchOrderLines, "acAddPurchOrderLinesExecute", [this] { acAddPurchOrderLinesExecute(); });
@@ -257,8 +258,10 @@ void TfEdPurchOrderBufer::ProcessSelectedRecords(const TRequestResult& rows) {
     }
 }
 
+// A line the form fills itself (from chosen order lines) is not re-priced half way: the
+// whole-document price rule would post it before its other fields are set.
 void TfEdPurchOrderBufer::CodeOnChange(TField& field) {
-    if (Calculating) return;
+    if (Calculating || Suspended) return;
     if (operation_ < 0) PriceIncudingVATOnChange(cdsMaster.FieldByName("PriceIncludingVAT"));
     if (cdsDetail.FieldByName("OrderLine_Id").Value().IsEmpty()) TfEdBasePurchDocument::CodeOnChange(field);
 }

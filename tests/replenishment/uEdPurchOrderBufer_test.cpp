@@ -95,6 +95,37 @@ TEST_F(OrderBuffer, ALineFromAnOrderKeepsItsPriceWhenItsQuantityChanges) {
     }
 }
 
+// A buffer begun without an order (from the buffer list) takes the vendor's open order lines
+// whole: each with its order line, open quantity, price and amounts, and the totals follow.
+TEST_F(OrderBuffer, OrderLinesAddedToABufferWithoutAnOperationArriveWhole) {
+    OpenBuffer({});
+    Header().Edit();
+    // The open order lines as the order line selection lists them.
+    const std::vector<std::string> columns = {
+        "Type", "AllowInvoiceDisc", "Currency_Id", "Description", "Description2", "GenBusPostGroup_Id",
+        "GenProdPostGroup_Id", "InventoryPostGroup_Id", "Measure_Id", "VATPercent", "VATLedger", "VATBusPostGroup_Id",
+        "VATProdPostGroup_Id", "SerialNo", "PartNo", "Code", "PriceIncludingVAT", "DirectUnitCost_ACY", "Id",
+        "CalculatedQTY", "LineDiscount", "QtyPerUnitOfMeasure"};
+    const auto orderLine = [](const char* id, const char* code, double price, double open, double discount) {
+        return TVariantArray{1,     1,    "EUR", "Стока " + std::string(code), "", "DOM",    "GOODS", "", "PCS", 20.0,
+                             Variant(), "",    "",      "",                    "", code,     0,       price, id, open,
+                             discount,  1.0};
+    };
+    dialogs.ExpectSelect(true, Rows(columns, {orderLine("OL1", "1001", 2.0, 6.0, 0.0),
+                                              orderLine("OL2", "1002", 1.5, 4.0, 10.0)}));
+    Form().acAddPurchOrderLines.Execute();
+    EXPECT_TRUE(LoggedOperations().empty());
+    ASSERT_EQ(Lines().RecordCount(), 2);
+    const TRow expected[] = {{{"OrderLine_Id", "OL1"}, {"Code", "1001"}, {"Quantity", 6.0}, {"TotalValue", 12.0}},
+                             {{"OrderLine_Id", "OL2"}, {"Code", "1002"}, {"Quantity", 4.0}, {"TotalValue", 5.4}}};
+    for (int lineNo = 1; lineNo <= 2; ++lineNo) {
+        SCOPED_TRACE(lineNo);
+        GotoLine(lineNo);
+        ExpectFields(Lines(), expected[lineNo - 1]);
+    }
+    ExpectFields(Header(), {{"TotalValue", 17.4}, {"TotalVAT", 20.88}});
+}
+
 TEST_F(OrderBuffer, FreeItemLinesBlockPostingExceptForRejectAndReceiveAndInvoice) {
     const struct {
         int operation;

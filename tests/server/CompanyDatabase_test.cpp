@@ -40,6 +40,14 @@ protected:
         }
         return {};
     }
+
+    // The company as it was before the given step: the steps since are forgotten and what
+    // they made that cannot be made twice is taken away.
+    void ReturnToBefore(int version) {
+        Exec("DELETE FROM S_SchemaVersion WHERE Version >= " + std::to_string(version));
+        if (version <= 16) Exec("DROP VIEW dv_PurchOrderLineToPlace");
+        Exec("ALTER TABLE C_PurchasesSetup DROP COLUMN PurchOrderBuf_Series_Id");
+    }
 };
 
 TEST_F(CompanyDatabaseTest, FilesThatAreNotCompanyDatabasesAreRefusedUntouched) {
@@ -98,8 +106,7 @@ TEST_F(CompanyDatabaseTest, AColumnALaterStepAddsToHeadersShowsThroughTheirViews
 // A company whose order lines were lowered by their returns gets them back on upgrade: the
 // received quantity keeps what came in, and what is open still reads the same.
 TEST_F(CompanyDatabaseTest, AnUpgradeAddsReturnsBackToTheReceivedQuantitiesOfOrders) {
-    Exec("DELETE FROM S_SchemaVersion WHERE Version >= 15");
-    Exec("DROP VIEW dv_PurchOrderLineToPlace");
+    ReturnToBefore(15);
     Exec("INSERT INTO D_PurchHeader (Id, Comp_Id, DocumentType, Contragent_Id, DocumentNo) VALUES "
          "('O1', 'DEMO', 22, 'V03', 'O-1'), ('I1', 'DEMO', 1, 'V03', 'I-1')");
     Exec("INSERT INTO D_PurchaseLine (Master_Id, Comp_Id, Id, Line_No, Type, Code, Quantity, ReceivedQty, ReturnedQty) "
@@ -121,6 +128,15 @@ TEST_F(CompanyDatabaseTest, AnUpgradeAddsReturnsBackToTheReceivedQuantitiesOfOrd
     EXPECT_DOUBLE_EQ(Value("SELECT ReceivedQty FROM D_PurchaseLine WHERE Id = 'I1-1'").AsFloat(), 5)
         << "only order lines count their returns apart";
     EXPECT_EQ(Count("dv_PurchOrderLineSelect", "Id = 'O1-1'"), 1) << "the returned goods are open to receive";
+}
+
+// A company from before buffers were numbered gets the setup's column empty: its buffers
+// are saved unnumbered until a series is chosen.
+TEST_F(CompanyDatabaseTest, AnUpgradeGivesOlderCompaniesNoSeriesForTheirBuffers) {
+    ReturnToBefore(19);
+    ASSERT_EQ(server::UpgradeSchema(Server().Database()), server::LatestSchemaVersion() - 18);
+    EXPECT_EQ(Count("C_PurchasesSetup", "PurchOrderBuf_Series_Id IS NULL"), 1);
+    EXPECT_EQ(Count("N_SubDocument", "Id = 'SD-580' AND Series_Id = 'BUF'"), 1) << "the subtype keeps its own series";
 }
 
 TEST_F(CompanyDatabaseTest, DemoCompanyIsUsable) {

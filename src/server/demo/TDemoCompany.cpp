@@ -298,9 +298,9 @@ void WriteSeries(TDemoWriter& w) {
           "PostedReturnShpt_Series_Id, PostRejectOrderSeries_Id, PostOrderSeries_Id, PurchProtocol_Series_Id, "
           "PostPurchProtocol_Series_Id, PurchCrMemoProtocol_Series_Id, PostPurchCrMemoProt_Series_Id, "
           "PurchOrdSegg_Series_Id, PurchOrdImpSeries_id, FutureCostsAccount, DirectPayAccount, ReceiptsNotInvoicedAccount, "
-          "VendorPayment_Series_Id",
+          "VendorPayment_Series_Id, PurchOrderBuf_Series_Id",
           {kDemoCompanyId, "True", "True", "4091", "4539", "560", "561", "OFFER", "ORDER", "INV", "PINV", "CRM", "PCRM",
-           "PRCPT", "PRET", "PREJ", "PORD", "PROT", "PPROT", "CRPROT", "PCRPROT", "SUGG", "IMP", "4901", "501", "4019", "PAY"});
+           "PRCPT", "PRET", "PREJ", "PORD", "PROT", "PPROT", "CRPROT", "PCRPROT", "SUGG", "IMP", "4901", "501", "4019", "PAY", "BUF"});
 }
 
 struct TDemoSubType {

@@ -553,6 +553,10 @@ const std::vector<TMigration>& Migrations() {
         {16, "Order lines a vendor's document is placed on", OrderLinesToPlaceSql()},
         {17, "Posted receipts are annulled", ReceiptAnnulmentSchemaSql()},
         {18, "Posted returns and rejections are annulled", OrderDocumentAnnulmentSchemaSql()},
+        // A company from before has no series for its buffers: they stay unnumbered until
+        // one is chosen.
+        {19, "Order buffers are numbered from a series of the purchases setup",
+         "ALTER TABLE C_PurchasesSetup ADD COLUMN PurchOrderBuf_Series_Id TEXT;\n"},
     };
     return migrations;
 }
