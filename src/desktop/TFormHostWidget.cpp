@@ -331,6 +331,9 @@ void TFormHostWidget::RefreshAll() {
             if (const TGridColumn* source = grid.Grid->FindColumn(name))
                 grid.Model->SetFooterText(column, ToQ(source->FooterText));
         }
+        // A document's totals come with its first record: a grid made on an empty form shows
+        // its footer once the form has something to put in it.
+        grid.View->Footer().setVisible(grid.View->Footer().HasContent());
         grid.View->Footer().update();
         if (grid.Grid->SelectedRows.empty() && grid.View->View().selectionModel()->selectedRows().size() > 1)
             grid.View->View().clearSelection();

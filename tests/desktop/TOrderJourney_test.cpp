@@ -15,6 +15,7 @@
 #include "base/server/IAppServer.h"
 #include "desktop/TDataGrid.h"
 #include "desktop/TDataSetModel.h"
+#include "desktop/TGridFooter.h"
 #include "desktop/TFormHostWidget.h"
 #include "desktop/TMainWindow.h"
 #include "server/EmbeddedServer.h"
@@ -192,6 +193,50 @@ TEST_F(OrderJourney, AReceiptPostedByMistakeIsAnnulledFromItsView) {
     ASSERT_EQ(ordered.Rows.size(), 1u);
     EXPECT_DOUBLE_EQ(ordered.ByName("ReceivedQty").AsFloat(), 0.0);
     EXPECT_DOUBLE_EQ(ordered.ByName("QtyToReceive").AsFloat(), 24.0);
+}
+
+// The buyer begins a buffer from the buffer list, takes the order's open yoghurts into it and
+// sees their totals under the lines; saved, the buffer has its number and the list shows it.
+TEST_F(OrderJourney, ABufferBegunFromItsListTakesTheOrdersLinesAndIsListedByItsNumber) {
+    ASSERT_NE(TypeOrder({{"1008", "24", "0.95"}}), nullptr);
+    TFormHostWidget* list = OpenFromMenu("TfBrPurchOrderBufer");
+    ASSERT_NE(list, nullptr);
+    testing::TriggerAction(*list, "acInsertRecord");
+    TFormHostWidget* buffer = ActiveHost();
+    ASSERT_EQ(buffer->Form().ClassName(), "TfEdPurchOrderBufer");
+    TypeField(*buffer, "N_SubDocument_Code", "580");
+    TypeField(*buffer, "N_Contragent_Code", "5003");
+    answerer.Expect([](QWidget& dialog) { testing::ChooseTheOnlyRow(dialog); });
+    testing::TriggerAction(*buffer, "acAddPurchOrderLines");
+    ExpectNoFailures();
+    TDataGrid* lines = buffer->Grid("dbgDetail");
+    ASSERT_EQ(lines->Model().rowCount(), 1);
+    EXPECT_DOUBLE_EQ(testing::LineValue(lines->Model(), 0, "Quantity").AsFloat(), 24.0);
+    EXPECT_FALSE(testing::LineValue(lines->Model(), 0, "OrderLine_Id").IsEmpty());
+    // 24 x 0.95 = 22.80, with 20 % VAT 27.36
+    EXPECT_TRUE(lines->Footer().isVisible());
+    EXPECT_EQ(lines->Footer().Text(testing::ColumnOf(lines->Model(), "Без ДДС")), "22.80");
+    EXPECT_EQ(lines->Footer().Text(testing::ColumnOf(lines->Model(), "С ДДС")), "27.36");
+
+    testing::TriggerAction(*buffer, "acSave");
+    ExpectNoFailures();
+    QWidget* numberControl = buffer->findChild<QWidget*>("DocumentNo");
+    ASSERT_NE(numberControl, nullptr);
+    auto* number = qobject_cast<QLineEdit*>(numberControl);
+    if (number == nullptr) number = numberControl->findChild<QLineEdit*>();
+    ASSERT_NE(number, nullptr);
+    EXPECT_EQ(number->text(), "0000000001");
+    EXPECT_TRUE(lines->Footer().isVisible());
+
+    client->Window().ActivateForm(list->Form());
+    testing::TriggerAction(*list, "acRefresh");
+    TDataGrid* listed = list->Grid("dbgMaster");
+    ASSERT_EQ(listed->Model().rowCount(), 1);
+    EXPECT_EQ(listed->Model().data(listed->Model().index(0, testing::ColumnOf(listed->Model(), "Номер"))).toString(),
+              "0000000001");
+    EXPECT_DOUBLE_EQ(testing::LineValue(listed->Model(), 0, "TotalValue").AsFloat(), 22.80);
+    Screenshot("order-buffer-list.png");
+    ExpectNoFailures();
 }
 
 // The same buyer receives and invoices a whole order of two VAT rates, one line with a discount,
