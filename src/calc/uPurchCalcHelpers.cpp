@@ -90,6 +90,15 @@ std::string PayMethodSource(TClientDataSet& Header) {
 
 }  // namespace
 
+double RefreshCurrencyFactor(TClientDataSet& Header) {
+    TField& factor = Header.FieldByName("CurrencyFactor");
+    const double oldFactor = factor.AsFloat();
+    const std::string currency = Text(Header, "Currency_Id");
+    const TDateTime date = Header.FieldByName("DocumentDate").AsDateTime();
+    factor.SetAsFloat(currency.empty() ? 1.0 : dm().Server().GetCurrencyRate(currency, date, 1));
+    return factor.AsFloat() != 0 ? oldFactor / factor.AsFloat() : 0.0;
+}
+
 void SetDefaultPayMethod(TClientDataSet& Header) {
     TRequestResult result;
     const int found = dm().Server().RequestValue(0, PayMethodSource(Header), "PayMethod_Id", TFilter(), result);

@@ -97,6 +97,11 @@ private:
 };
 bool HasBothVATGroups(TClientDataSet& Line);
 
+// Takes the header's currency factor from its currency's rate on its document date (1 without a
+// currency) and returns the old factor over the new one, which converts the lines' prices; 0 when
+// the new factor is 0.
+double RefreshCurrencyFactor(TClientDataSet& Header);
+
 // The vendor's default payment method from the function named by "proc_GetDocPayMethod", written
 // to PayMethod_Id when one row gives a value that differs. Server failures pass on.
 void SetDefaultPayMethod(TClientDataSet& Header);

@@ -138,13 +138,7 @@ void PurchSubDocTypeFieldOnChange(TClientDataSet& Header, TClientDataSet& Line, 
 void PurchCurrencyOnChange(TClientDataSet& Header, TClientDataSet& Line, bool& Calculating) {
     if (Calculating) return;
     try {
-        TField& factor = Header.FieldByName("CurrencyFactor");
-        const double oldFactor = factor.AsFloat();
-        const std::string currency = Text(Header, "Currency_Id");
-        factor.SetAsFloat(currency.empty() ? 1.0
-                                           : dm().Server().GetCurrencyRate(
-                                                 currency, Header.FieldByName("DocumentDate").AsDateTime(), 1));
-        const double ratio = factor.AsFloat() != 0 ? oldFactor / factor.AsFloat() : 0.0;
+        const double ratio = RefreshCurrencyFactor(Header);
         if (Line.IsEmpty()) return;
         const Variant current = Line.FieldByName("Id").Value();
         ConvertLinesToCurrency(Header, Line, ratio);

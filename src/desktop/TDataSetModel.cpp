@@ -5,6 +5,7 @@
 #include "base/errors/TELException.h"
 
 namespace tavrek::desktop {
+
 TDataSetModel::TDataSetModel(TClientDataSet& dataSet, std::vector<TColumnLayout> columns, QObject* parent)
     : QAbstractTableModel(parent), dataSet_(&dataSet), columns_(std::move(columns)) {
     Rebuild();

@@ -7,6 +7,7 @@
 #include "base/util/Utils.h"
 
 namespace tavrek {
+
 TRequestResult TCrMemoSetOff::CreditedInvoice(TClientDataSet& header, const std::string& fields) {
     TFilter filter;
     filter.Add("D_PurchInvoiceHeader.VendorInvoiceNo", "=", FieldValue(header, "ToInvoiceNo"), "AND")

@@ -1,6 +1,5 @@
 #include "documents/uEdBasePurchDocument.h"
 
-#include <cstdio>
 #include <map>
 #include <stdexcept>
 #include <utility>
@@ -41,12 +40,7 @@ int A() { return LocalData().AmountDecimals; }
 
 int U() { return LocalData().UnitPriceDecimals; }
 
-std::string Amount(const Variant& value) {
-    if (value.IsNull()) return "";
-    char text[64];
-    std::snprintf(text, sizeof text, "%.2f", RoundUp(value.AsFloat(), 2));
-    return text;
-}
+std::string Amount(const Variant& value) { return value.IsNull() ? "" : AmountText(value.AsFloat()); }
 
 void OpenForm(int number, const TFilter& filter, const TDefaultValues& defaults, TfBase* caller) {
     RequestForm(number, {soNormal}, filter, Variant(), Variant(), nullptr, defaults, caller);

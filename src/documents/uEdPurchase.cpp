@@ -1,6 +1,5 @@
 #include "documents/uEdPurchase.h"
 
-#include <cstdio>
 #include <stdexcept>
 #include <tuple>
 
@@ -24,16 +23,6 @@
 namespace tavrek {
 
 using uPurchCalcHelpers::QuotedSql;
-
-namespace {
-
-std::string Money(double value) {
-    char text[64];
-    std::snprintf(text, sizeof text, "%.2f", RoundUp(value, 2));
-    return text;
-}
-
-}  // namespace
 
 TfEdPurchase::TfEdPurchase()
     : acItemChargeAssigment(AcListBase.Add("acItemChargeAssigment", "Разпределение на доп. разходи", "Ред")),
@@ -296,9 +285,9 @@ void TfEdPurchase::acSendForCheckExecute() {
 void TfEdPurchase::miDocumenStatisticClick() {
     double quantity = 0.0;
     ForEachRecord(cdsDetail, [this, &quantity] { quantity += cdsDetail.FieldByName("Quantity").AsFloat(); });
-    const std::string text = "Редове: " + std::to_string(cdsDetail.RecordCount()) + "\r\nКоличество: " + Money(quantity) +
-                             "\r\nСума без ДДС: " + Money(FieldValue(cdsMaster, "TotalValue").AsFloat()) +
-                             "\r\nСума с ДДС: " + Money(FieldValue(cdsMaster, "TotalVAT").AsFloat());
+    const std::string text = "Редове: " + std::to_string(cdsDetail.RecordCount()) + "\r\nКоличество: " + AmountText(quantity) +
+                             "\r\nСума без ДДС: " + AmountText(FieldValue(cdsMaster, "TotalValue").AsFloat()) +
+                             "\r\nСума с ДДС: " + AmountText(FieldValue(cdsMaster, "TotalVAT").AsFloat());
     MessageDlgEx(text, TMsgDlgType::mtInformation, mbOK);
 }
 
@@ -315,7 +304,7 @@ void TfEdPurchase::GetPanelDetailsMaster() {
     dm().Server().RequestValue(0, source, "COALESCE(ContragentAdvancePayment,0.00) as ContragentAdvancePayment",
                                TFilter(), advance);
     if (ControlListFastRelationship().Rows.size() > 4)
-        ControlListFastRelationship().Rows[4].Value = Money(advance.Value().AsFloat());
+        ControlListFastRelationship().Rows[4].Value = AmountText(advance.Value().AsFloat());
 }
 
 // Choosing the vendor in its selector asks at once whether the lines follow the new vendor.

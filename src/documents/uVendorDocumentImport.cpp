@@ -1,7 +1,6 @@
 #include "documents/uVendorDocumentImport.h"
 
 #include <cmath>
-#include <cstdio>
 #include <functional>
 #include <algorithm>
 
@@ -17,12 +16,6 @@ namespace {
 
 // A line of an item charge: what the vendor charges beside the goods.
 constexpr int64_t kChargeLine = 3;
-
-std::string Amount(double value) {
-    char text[48];
-    std::snprintf(text, sizeof text, "%.2f", value);
-    return text;
-}
 
 }  // namespace
 
@@ -190,19 +183,19 @@ void TVendorDocumentImport::Recalculate(TClientDataSet& Header, TClientDataSet& 
 std::string TVendorDocumentImport::DifferencesText() const {
     std::string text;
     for (const TVendorRoundingDifference& d : differences_)
-        text += "\r\n" + d.What + ": на доставчика " + Amount(d.Vendor) + ", по нашето закръгляне " + Amount(d.Ours) +
-                ", разлика " + Amount(d.Vendor - d.Ours);
+        text += "\r\n" + d.What + ": на доставчика " + AmountText(d.Vendor) + ", по нашето закръгляне " + AmountText(d.Ours) +
+                ", разлика " + AmountText(d.Vendor - d.Ours);
     return text;
 }
 
 std::string TVendorDocumentImport::PaymentSummary() const {
     const TUblTotals& t = document_.Totals;
-    std::string text = "Сума с ДДС: " + Amount(t.TaxInclusiveAmount) + " " + document_.Currency;
-    if (t.PrepaidAmount != 0.0) text += "\r\nПлатено авансово: " + Amount(t.PrepaidAmount);
-    if (t.PayableRoundingAmount != 0.0) text += "\r\nЗакръгляне: " + Amount(t.PayableRoundingAmount);
-    text += "\r\nЗа плащане: " + Amount(t.PayableAmount) + " " + document_.Currency;
+    std::string text = "Сума с ДДС: " + AmountText(t.TaxInclusiveAmount) + " " + document_.Currency;
+    if (t.PrepaidAmount != 0.0) text += "\r\nПлатено авансово: " + AmountText(t.PrepaidAmount);
+    if (t.PayableRoundingAmount != 0.0) text += "\r\nЗакръгляне: " + AmountText(t.PayableRoundingAmount);
+    text += "\r\nЗа плащане: " + AmountText(t.PayableAmount) + " " + document_.Currency;
     if (!document_.TaxCurrency.empty() && document_.TaxCurrency != document_.Currency)
-        text += "\r\nДДС в " + document_.TaxCurrency + ": " + Amount(document_.TaxAmountInTaxCurrency);
+        text += "\r\nДДС в " + document_.TaxCurrency + ": " + AmountText(document_.TaxAmountInTaxCurrency);
     return text;
 }
 

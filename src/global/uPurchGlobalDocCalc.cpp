@@ -370,13 +370,8 @@ void PurchUnitCostOnChange(TClientDataSet& Header, TClientDataSet& Line, bool& C
 void PurchCurrencyOnChange(TClientDataSet& Header, TClientDataSet& Line, bool& Calculating) {
     if (Calculating) return;
     try {
-        TField& factor = Header.FieldByName("CurrencyFactor");
-        const double oldFactor = factor.AsFloat();
+        const double ratio = RefreshCurrencyFactor(Header);
         const std::string currency = Text(Header, "Currency_Id");
-        factor.SetAsFloat(currency.empty() ? 1.0
-                                           : dm().Server().GetCurrencyRate(
-                                                 currency, Header.FieldByName("DocumentDate").AsDateTime(), 1));
-        const double ratio = factor.AsFloat() != 0 ? oldFactor / factor.AsFloat() : 0.0;
         if (Line.IsEmpty()) return;
         const Variant current = Line.FieldByName("Id").Value();
         for (Line.First(); !Line.Eof(); Line.Next()) {

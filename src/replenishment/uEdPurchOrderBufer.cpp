@@ -21,6 +21,7 @@
 namespace tavrek {
 
 using uPurchCalcHelpers::QuotedSql;
+using uPurchCalcHelpers::TCalcGuard;
 
 namespace {
 
@@ -69,19 +70,6 @@ double VendorDiscount(const TUblInvoiceLine& line) {
 void SetIfGiven(TClientDataSet& ds, const char* field, const std::string& value) {
     if (!value.empty()) ds.FieldByName(field).SetAsString(value);
 }
-
-// Sets the flag for the duration and puts the earlier value back on every exit.
-class TFlagScope {
-public:
-    explicit TFlagScope(bool& flag) : flag_(flag), saved_(flag) { flag_ = true; }
-    ~TFlagScope() { flag_ = saved_; }
-    TFlagScope(const TFlagScope&) = delete;
-    TFlagScope& operator=(const TFlagScope&) = delete;
-
-private:
-    bool& flag_;
-    bool saved_;
-};
 
 }  // namespace
 
@@ -219,7 +207,7 @@ void TfEdPurchOrderBufer::InsertDocumentFromDefaults(const TDefaultValues& value
         return;
     }
     {
-        TFlagScope filling(Suspended);
+        TCalcGuard filling(Suspended);
         const std::string templateId = Value1.AsString();
         if (!templateId.empty() && CallingForm != nullptr)
             CopyDocumentByTemplate(Value2.AsString(), templateId, CallingForm->FormNumber, 0, 1, 0);
@@ -248,7 +236,7 @@ void TfEdPurchOrderBufer::ProcessSelectedRecords(const TRequestResult& rows) {
     }
     for (const TVariantArray& row : rows.Rows) {
         {
-            TFlagScope filling(Suspended);
+            TCalcGuard filling(Suspended);
             cdsDetail.Append();
             for (size_t column = 0; column < rows.Columns.size() && column < row.size(); ++column)
                 if (TField* field = cdsDetail.FindField(rows.Columns[column])) field->SetValue(row[column]);
@@ -361,8 +349,8 @@ void TfEdPurchOrderBufer::PlaceVendorLines(const TUblInvoice& document, const TV
 void TfEdPurchOrderBufer::AppendPlacedLine(const TUblInvoiceLine& vendor, const TVendorItemMapping& items,
                                            const TRequestResult& orderLines, const TPlacedQuantity& placed) {
     {
-        TFlagScope filling(Suspended);
-        TFlagScope quiet(Calculating);
+        TCalcGuard filling(Suspended);
+        TCalcGuard quiet(Calculating);
         cdsDetail.Append();
         if (placed.OrderLine) {
             for (const char* field : kPlacedLineFields)

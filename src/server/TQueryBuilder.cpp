@@ -153,19 +153,6 @@ private:
     size_t pos_ = 0;
 };
 
-// Forms build some values as SQL literals ('abc'); they are unquoted and still bound.
-Variant Unquoted(const Variant& value) {
-    if (value.Type() != TVarType::varString) return value;
-    const std::string text = value.AsString();
-    if (text.size() < 2 || text.front() != '\'' || text.back() != '\'') return value;
-    std::string inner;
-    for (size_t i = 1; i + 1 < text.size(); ++i) {
-        if (text[i] == '\'' && text[i + 1] == '\'' && i + 2 < text.size()) ++i;
-        inner += text[i];
-    }
-    return Variant(inner);
-}
-
 // Dates are stored as serial days; forms also pass them as "yyyymmdd" or ISO text.
 Variant ComparableValue(const TColumnInfo& column, const Variant& value) {
     const Variant plain = Unquoted(value);

@@ -236,18 +236,6 @@ int TakeLeading(std::string& text, char paren) {
     return count;
 }
 
-Variant Unquoted(const Variant& value) {
-    if (value.Type() != TVarType::varString) return value;
-    const std::string& text = value.AsString();
-    if (text.size() < 2 || text.front() != '\'' || text.back() != '\'') return value;
-    std::string inner;
-    for (size_t i = 1; i + 1 < text.size(); ++i) {
-        if (text[i] == '\'' && text[i + 1] == '\'' && i + 2 < text.size()) ++i;
-        inner += text[i];
-    }
-    return Variant(inner);
-}
-
 }  // namespace
 
 bool TFilterCondition::IsLiteral() const {
@@ -354,6 +342,18 @@ bool TFilter::Compare(const Variant& left, TFilterOp op, const Variant& right) {
 
 bool TFilter::Matches(const std::function<Variant(std::string_view)>& valueOf) const {
     return conditions_.empty() || TFilterEvaluator(conditions_, valueOf).Evaluate();
+}
+
+Variant Unquoted(const Variant& value) {
+    if (value.Type() != TVarType::varString) return value;
+    const std::string& text = value.AsString();
+    if (text.size() < 2 || text.front() != '\'' || text.back() != '\'') return value;
+    std::string inner;
+    for (size_t i = 1; i + 1 < text.size(); ++i) {
+        if (text[i] == '\'' && text[i + 1] == '\'' && i + 2 < text.size()) ++i;
+        inner += text[i];
+    }
+    return Variant(inner);
 }
 
 }  // namespace tavrek

@@ -71,4 +71,8 @@ private:
     std::vector<TFilterCondition> conditions_;
 };
 
+// A text value written as an SQL literal ("'V01'", inner quotes doubled) without its quotes;
+// any other value as it is.
+Variant Unquoted(const Variant& value);
+
 }  // namespace tavrek

@@ -1,6 +1,5 @@
 #include "base/ui/IDialogs.h"
 
-#include <cstdio>
 #include <cstdlib>
 #include <sstream>
 #include <stdexcept>
@@ -9,15 +8,6 @@
 #include "base/util/Utils.h"
 
 namespace tavrek {
-namespace {
-
-std::string Money(double value) {
-    char text[64];
-    std::snprintf(text, sizeof text, "%.2f", RoundUp(value, 2));
-    return text;
-}
-
-}  // namespace
 
 bool IDialogs::ChooseRow(const std::string& caption, const TRequestResult& rows, int& chosen) {
     std::string prompt;
@@ -51,8 +41,8 @@ bool IDialogs::AnnulDocument(TDateTime& date, std::string& description) {
 
 void IDialogs::ChangeCalculation(double due, double received) {
     double paid = received;
-    if (!InputQuantity("Изчисляване на ресто (дължимо " + Money(due) + ")", paid, 0.0)) return;
-    MessageDlgEx("Ресто: " + Money(paid - due), TMsgDlgType::mtInformation, mbOK);
+    if (!InputQuantity("Изчисляване на ресто (дължимо " + AmountText(due) + ")", paid, 0.0)) return;
+    MessageDlgEx("Ресто: " + AmountText(paid - due), TMsgDlgType::mtInformation, mbOK);
 }
 
 bool IDialogs::CurrencyRate(const std::string& currency, std::string& rate, bool readOnly) {

@@ -48,6 +48,13 @@ double RoundUp(double value, int decimals) {
     return static_cast<double>(rounded * power);
 }
 
+std::string AmountText(double value) {
+    const double rounded = RoundUp(value, 2);
+    char text[64];
+    std::snprintf(text, sizeof text, "%.2f", rounded == 0.0 ? 0.0 : rounded);
+    return text;
+}
+
 std::string CreateUniqueID() {
     // A process forked from this one would repeat its keys: the child seeds anew.
     static thread_local pid_t seededIn = 0;

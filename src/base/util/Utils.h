@@ -14,6 +14,10 @@ class TClientDataSet;
 // double nearest to the rounded decimal. Negative decimals round to tens, hundreds, ...
 double RoundUp(double value, int decimals);
 
+// An amount as a message shows it: two decimals, rounded as RoundUp rounds ("2.68" for 2.675);
+// an amount that rounds to nothing reads "0.00", never "-0.00".
+std::string AmountText(double value);
+
 // A new key in the GUID text form "{8-4-4-4-12}" with upper-case hex digits.
 std::string CreateUniqueID();
 

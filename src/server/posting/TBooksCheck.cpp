@@ -1,17 +1,8 @@
 #include "server/posting/TBooksCheck.h"
 
-#include <cstdio>
+#include "base/util/Utils.h"
 
 namespace tavrek::server {
-namespace {
-
-std::string Amount(double value) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.2f", value);
-    return text;
-}
-
-}  // namespace
 
 std::vector<std::string> TBooksCheck::Differences() const {
     std::vector<std::string> out;
@@ -30,7 +21,7 @@ void TBooksCheck::CheckTransactions(const std::string& company, std::vector<std:
         {company});
     for (const TVariantArray& row : unbalanced.Rows)
         out.push_back("Фирма " + company + ": операция " + row[0].AsString() + " не е балансирана, разлика " +
-                      Amount(row[1].AsFloat()));
+                      AmountText(row[1].AsFloat()));
 }
 
 void TBooksCheck::CheckPayables(const std::string& company, std::vector<std::string>& out) const {
@@ -42,7 +33,7 @@ void TBooksCheck::CheckPayables(const std::string& company, std::vector<std::str
         {company});
     for (const TVariantArray& row : vendors.Rows)
         out.push_back("Фирма " + company + ": доставчик " + row[0].AsString() + " има открити задължения " +
-                      Amount(row[1].AsFloat()) + ", а сметката за задължения " + Amount(row[2].AsFloat()));
+                      AmountText(row[1].AsFloat()) + ", а сметката за задължения " + AmountText(row[2].AsFloat()));
 }
 
 void TBooksCheck::CheckInventory(const std::string& company, std::vector<std::string>& out) const {
@@ -53,8 +44,8 @@ void TBooksCheck::CheckInventory(const std::string& company, std::vector<std::st
         {company});
     const double entries = stock.Value(0, 0).AsFloat(), ledger = stock.Value(0, 1).AsFloat();
     if (entries - ledger >= 0.005 || ledger - entries >= 0.005)
-        out.push_back("Фирма " + company + ": складовите записи струват " + Amount(entries) +
-                      ", а сметките за материални запаси " + Amount(ledger));
+        out.push_back("Фирма " + company + ": складовите записи струват " + AmountText(entries) +
+                      ", а сметките за материални запаси " + AmountText(ledger));
 }
 
 }  // namespace tavrek::server
