@@ -289,16 +289,18 @@ void TFormHostWidget::contextMenuEvent(QContextMenuEvent* event) {
     menu.exec(event->globalPos());
 }
 
-// Taking the focus away closes a cell editor, which writes its text into the record. A grid
-// gets the focus back at once, so that keys go on to it (Space marks the next row).
+// Taking the focus away closes a cell editor, which writes its text into the record. The focus
+// comes back at once, to the grid of a cell editor, so that keys go on to it (Space marks the
+// next row), and the window keeps it when a dialog the action opens closes: without it the
+// main window gives it to the first window it holds, which comes to the front.
 void TFormHostWidget::CommitPendingEdits() {
-    QWidget* focus = QApplication::focusWidget();
+    QPointer<QWidget> focus = QApplication::focusWidget();
     if (focus == nullptr || !isAncestorOf(focus)) return;
-    QAbstractItemView* grid = nullptr;
+    QPointer<QWidget> back = focus;
     for (QWidget* w = focus; w != this; w = w->parentWidget())
-        if (auto* view = qobject_cast<QAbstractItemView*>(w)) grid = view;
+        if (auto* view = qobject_cast<QAbstractItemView*>(w)) back = view;
     focus->clearFocus();
-    if (grid != nullptr) grid->setFocus();
+    if (back != nullptr) back->setFocus();
 }
 
 void TFormHostWidget::Run(const std::function<void()>& body) {

@@ -227,6 +227,8 @@ TEST_F(OrderJourney, ABufferBegunFromItsListTakesTheOrdersLinesAndIsListedByItsN
     ASSERT_NE(number, nullptr);
     EXPECT_EQ(number->text(), "0000000001");
     EXPECT_TRUE(lines->Footer().isVisible());
+    Screenshot("order-buffer-new.png");
+    EXPECT_EQ(ActiveHost(), buffer) << "the order came to the front when the chooser closed";
 
     client->Window().ActivateForm(list->Form());
     testing::TriggerAction(*list, "acRefresh");
