@@ -13,6 +13,7 @@
 #include "lists/uBrPurchCrMemo.h"
 #include "lists/uBrPurchOffer.h"
 #include "lists/uBrPurchOrder.h"
+#include "lists/uPurchasesSetup.h"
 #include "posted/uBrPostPurchOrder.h"
 #include "lists/uBrPurchase.h"
 #include "lists/uBrSelectPurchOrder.h"
@@ -35,6 +36,7 @@ namespace {
 // The form units the package is built with, in registration order. A unit joins the list
 // at its place in PurchaseFormClassOrder when its form class is written.
 const TPackageUnit kUnits[] = {
+    {uPurchasesSetup::Initialization, uPurchasesSetup::Finalization},
     {uEdPostedPurchInvoice::Initialization, uEdPostedPurchInvoice::Finalization},
     {uBrPostedPurchInvoice::Initialization, uBrPostedPurchInvoice::Finalization},
     {uBrPostedReceipt::Initialization, uBrPostedReceipt::Finalization},

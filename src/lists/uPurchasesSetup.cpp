@@ -1,0 +1,79 @@
+#include "lists/uPurchasesSetup.h"
+
+#include "base/forms/TFormRegistry.h"
+#include "base/session/LocalData.h"
+
+namespace tavrek {
+namespace {
+
+// The two cost flags keep "False" when ticked: the setting is stored as "do not skip".
+void AddInvertedFlag(TFormDescription& description, const std::string& field, const std::string& caption) {
+    description.AddFields({{field.c_str(), caption.c_str(), TFieldKind::fkFlag, "tsGeneral"}});
+    THeaderField* flag = description.FindField(field);
+    flag->CheckedValue = "False";
+    flag->UncheckedValue = "True";
+}
+
+}  // namespace
+
+TfPurchasesSetup::TfPurchasesSetup() {
+    MasterProvider = "C_PurchasesSetup";
+    MasterTable = "C_PurchasesSetup";
+    Description.AddPage("tsGeneral", "Общи настройки");
+    Description.AddPage("tsNumbering", "Числени серии");
+    Description.AddPage("tsOther", "Други настройки");
+    AddInvertedFlag(Description, "Update_ItemDirectCost", "Обновяване на доставната цена на артикула");
+    AddInvertedFlag(Description, "UpdateAVGUnitCost", "Изч. на средна себестойност");
+    Description.AddFields({
+        {"AdvancePaymentAccount", "Сметка за авансови плащания", TFieldKind::fkText, "tsGeneral"},
+        {"ProtocolTransitAccount", "Транзитна сметка за протоколи", TFieldKind::fkText, "tsGeneral"},
+        {"PurchProtocol_Code", "Код на протокол за доставки", TFieldKind::fkText, "tsGeneral"},
+        {"PurchCRMemoProtocol_Code", "Код на протокол към кредитно известие", TFieldKind::fkText, "tsGeneral"},
+        {"ReceiptsNotInvoicedAccount", "Сметка за получени и нефактурирани", TFieldKind::fkText, "tsGeneral"},
+        {"FutureCostsAccount", "Сметка за бъдещи разходи", TFieldKind::fkText, "tsGeneral"},
+        {"DirectPayAccount", "Сметка за плащане при осчетоводяване", TFieldKind::fkText, "tsGeneral"},
+        {"Offer_Series_Id", "Оферта", TFieldKind::fkText, "tsNumbering"},
+        {"Order_Series_Id", "Поръчка ", TFieldKind::fkText, "tsNumbering"},
+        {"Invoice_Series_Id", "Фактура", TFieldKind::fkText, "tsNumbering"},
+        {"PostedInvoice_Series_Id", "Осчет. ф-ра", TFieldKind::fkText, "tsNumbering"},
+        {"CreditMemo_Series_Id", "Кредитно известие", TFieldKind::fkText, "tsNumbering"},
+        {"PostedCrMemo_Series_Id", "Осчет. кредитно известие", TFieldKind::fkText, "tsNumbering"},
+        {"PostedReceipt_Series_Id", "Серия за осч. склад. разписки", TFieldKind::fkText, "tsNumbering"},
+        {"PostedReturnShpt_Series_Id", "Серия за осч.експ.бел.за рекл.", TFieldKind::fkText, "tsNumbering"},
+        {"PostRejectOrderSeries_Id", "Серия за осч.експ.бел.за рекл.", TFieldKind::fkText, "tsNumbering"},
+        {"PostOrderSeries_Id", "Серия за осч. поръчка", TFieldKind::fkText, "tsNumbering"},
+        {"PurchProtocol_Series_Id", "Протокол доставки", TFieldKind::fkText, "tsNumbering"},
+        {"PostPurchProtocol_Series_Id", "Осч. протокол доставки", TFieldKind::fkText, "tsNumbering"},
+        {"PurchCrMemoProtocol_Series_Id", "Протокол доставки", TFieldKind::fkText, "tsNumbering"},
+        {"PostPurchCrMemoProt_Series_Id", "Осч. протокол доставки", TFieldKind::fkText, "tsNumbering"},
+        {"PurchOrdSegg_Series_Id", "Предложение за поръчки", TFieldKind::fkText, "tsNumbering"},
+        {"PurchOrdImpSeries_id", "Импорт на поръчки", TFieldKind::fkText, "tsNumbering"},
+        {"PurchOrderBuf_Series_Id", "Буфер на поръчка", TFieldKind::fkText, "tsNumbering"},
+        {"VendorPayment_Series_Id", "Плащане към доставчик", TFieldKind::fkText, "tsNumbering"},
+    });
+    for (TAction* action : {&acInsertRecord, &acDeleteRecord, &acPrint, &acPostDocument, &acPostAndPrintDocument,
+                            &acReCalcDocument, &acAnnulDocument, &acSetCurrencyFactor})
+        action->Visible = false;
+}
+
+void TfPurchasesSetup::FormCreate() {
+    TfBaseEditMaster::FormCreate();
+    Filter = KeyFilter(Variant(LocalData().CompanyId));
+}
+
+namespace uPurchasesSetup {
+namespace {
+int32_t initializationCounter = 0;
+}  // namespace
+
+void Initialization() {
+    if (initializationCounter-- != 0) return;
+    RegisterFormClass("TfPurchasesSetup", TfPurchasesSetup::kFormNumber,
+                      [] { return std::make_unique<TfPurchasesSetup>(); }, "Настройки на покупките",
+                      TFormGroup::fgSetup);
+}
+
+void Finalization() { ++initializationCounter; }
+
+}  // namespace uPurchasesSetup
+}  // namespace tavrek
