@@ -187,6 +187,22 @@ void TfBase::Close(int modalResult) {
 
 void TfBase::Confirm() { Close(mrOk); }
 
+bool TfBase::CloseByUser() {
+    if (!closed_ && !ReadOnly && acSave.Visible && HasChanges()) {
+        const int answer = MessageDlgEx(GetMessageText("que_SaveChanges", "Запис на промените?"),
+                                        TMsgDlgType::mtConfirmation, mbYes | mbNo | mbCancel);
+        if (answer == mrCancel || (answer == mrYes && !SaveData())) return false;
+        if (answer == mrNo) DiscardChanges();
+    }
+    Close(mrCancel);
+    return closed_;
+}
+
+void TfBase::DiscardChanges() {
+    for (auto it = dataSets_.rbegin(); it != dataSets_.rend(); ++it)
+        if (it->Saved && it->DataSet->Active()) it->DataSet->CancelUpdates();
+}
+
 void TfBase::FormCreate() {}
 
 void TfBase::FormShow() {

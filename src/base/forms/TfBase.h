@@ -58,6 +58,10 @@ public:
     void Create(const TFormRequest& request = {});
     void Show();
     void Close(int modalResult = mrCancel);
+    // The user closes the form (its window, Close All, quitting the client). Unsaved changes
+    // ask "que_SaveChanges": Yes saves and closes only when the save succeeded, No discards
+    // them and closes, Cancel keeps the form as it stood. True when the form closed.
+    bool CloseByUser();
     // Ends a modal form with mrOk.
     void Confirm();
     bool Created() const { return created_; }
@@ -222,6 +226,8 @@ protected:
     // Called after a dataset has been filled (and its events attached).
     virtual void DataSetOpened(TFormDataSet& dataSet);
     void PostPendingEdits();
+    // Forgets what was typed and not saved, in every saved dataset.
+    void DiscardChanges();
     // Sends the change logs in one ApplyUpdates call; on refusal shows the server's reason,
     // keeps the changes and throws EAbort.
     void ApplyChanges();

@@ -85,34 +85,55 @@ TEST_F(MasterDetailTest, RefusedSaveShowsTheReasonAndKeepsTheDocument) {
 
 struct TQueryCase {
     const char* Name;
+    bool Closing;  // the user closes the form; else a command asks before it goes on
     bool Edited;
-    int Answer;         // mrNone: no question expected
-    int ApplyResult;    // -1: no save expected
-    bool Continues;
+    int Answer;       // mrNone: no question expected
+    int ApplyResult;  // -1: no save expected
+    bool Continues;   // the command goes on, or the form closed
+    bool KeepsEdits;  // the typed number is still there
 };
 
-TEST_F(MasterDetailTest, QueryToSaveBeforeToDo) {
+TEST_F(MasterDetailTest, UnsavedChangesAreSavedOrKeptAsAnswered) {
     const TQueryCase cases[] = {
-        {"no changes asks nothing", false, mrNone, -1, true},
-        {"Yes saves and continues", true, mrYes, 0, true},
-        {"Yes with a refused save stops", true, mrYes, 1, false},
-        {"No stops without saving", true, mrNo, -1, false},
+        {"no changes asks nothing", false, false, mrNone, -1, true, false},
+        {"Yes saves and continues", false, true, mrYes, 0, true, false},
+        {"Yes with a refused save stops", false, true, mrYes, 1, false, true},
+        {"No stops without saving", false, true, mrNo, -1, false, true},
+        {"closing unchanged asks nothing", true, false, mrNone, -1, true, false},
+        {"closing, Yes saves and closes", true, true, mrYes, 0, true, false},
+        {"closing, Yes with a refused save stays open", true, true, mrYes, 1, false, true},
+        {"closing, No discards and closes", true, true, mrNo, -1, true, false},
+        {"closing, Cancel stays open with the edits", true, true, mrCancel, -1, false, true},
     };
     for (const TQueryCase& c : cases) {
         SCOPED_TRACE(c.Name);
-        form.acRefresh.Execute();
-        if (c.Edited) EditDocument();
-        if (c.Answer != mrNone) dialogs.ExpectMessage(c.Answer);
+        TfTestDocument document;
+        TFormRequest request;
+        request.Filter.Add("D_PurchHeader.Id", "=", "H1");
+        document.Create(request);
+        document.Show();
+        if (c.Edited) {
+            document.cdsMaster.Edit();
+            document.cdsMaster.FieldByName("DocumentNo").SetAsString("0002");
+        }
+        if (c.Answer != mrNone) dialogs.ExpectMessage(c.Answer, c.Closing ? "Запис на промените?" : "");
         if (c.ApplyResult >= 0) ScriptApplyUpdates(c.ApplyResult, "отказ");
         if (c.ApplyResult > 0) dialogs.ExpectMessage(mrOk, "отказ");
         server.ClearCalls();
+        const size_t shown = dialogs.Shown().size();
 
-        EXPECT_EQ(form.QueryToSaveBeforeToDo(), c.Continues);
+        EXPECT_EQ(c.Closing ? document.CloseByUser() : document.QueryToSaveBeforeToDo(), c.Continues);
 
-        const auto applied = server.CallsTo("ApplyUpdates").size();
-        EXPECT_EQ(applied, c.ApplyResult >= 0 ? 1u : 0u);
+        EXPECT_EQ(document.Closed(), c.Closing && c.Continues);
+        EXPECT_EQ(server.CallsTo("ApplyUpdates").size(), c.ApplyResult >= 0 ? 1u : 0u);
+        EXPECT_EQ(document.HasChanges(), c.KeepsEdits);
+        if (c.KeepsEdits) {
+            EXPECT_EQ(document.cdsMaster.FieldByName("DocumentNo").AsString(), "0002");
+        }
+        if (c.Closing && c.Answer != mrNone) {
+            EXPECT_EQ(dialogs.Shown()[shown].Buttons, mbYes | mbNo | mbCancel);
+        }
         EXPECT_TRUE(dialogs.AllAnswered());
-        if (c.ApplyResult > 0) form.CancelDocument();
     }
 }
 
