@@ -10,6 +10,7 @@
 
 #include "base/errors/TELException.h"
 #include "base/forms/Selectors.h"
+#include "base/forms/TLookupDefinition.h"
 #include "base/server/IAppServer.h"
 #include "base/session/Tdm.h"
 #include "base/ui/Messages.h"
@@ -79,6 +80,24 @@ void DescribeColumns(TClientDataSet& rows) {
         for (int i = 0; i < rows.FieldCount(); ++i) rows.Fields(i).Visible = true;
 }
 
+// A master table is shown by the columns a person reads, under their captions; a provided
+// selector has described its own columns already.
+bool ShowLookupColumns(const std::string& selector, TClientDataSet& rows) {
+    for (int i = 0; i < rows.FieldCount(); ++i)
+        if (!rows.Fields(i).DisplayLabel.empty()) return false;
+    const std::vector<TLookupColumn>& shown = ShownColumnsOf(selector);
+    for (const TLookupColumn& column : shown)
+        if (rows.FindField(column.Column) == nullptr) return false;
+    for (int i = 0; i < rows.FieldCount(); ++i) rows.Fields(i).Visible = false;
+    for (const TLookupColumn& column : shown) {
+        TField& field = *rows.FindField(column.Column);
+        field.Visible = true;
+        field.DisplayLabel = column.Caption;
+        field.DisplayWidth = column.Width;
+    }
+    return true;
+}
+
 }  // namespace
 
 int TQtDialogs::MessageDlgEx(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons) {
@@ -119,7 +138,7 @@ bool TQtDialogs::Select(const std::string& selector, const TFilter& filter, bool
         MessageDlgEx(FormatMessage(text, {selector}), TMsgDlgType::mtError, mbOK);
         return false;
     }
-    DescribeColumns(*rows);
+    if (!ShowLookupColumns(selector, *rows)) DescribeColumns(*rows);
     const std::string caption = FieldCaption(selector);
     TSelectorDialog dialog(QStringLiteral("Избор: %1").arg(ToQ(caption.empty() ? selector : caption)), std::move(rows),
                            multiSelect, parent_);

@@ -1,7 +1,9 @@
 #include "desktop/TSelectorDialog.h"
 
 #include <QDialogButtonBox>
+#include <QCoreApplication>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSortFilterProxyModel>
@@ -17,7 +19,8 @@ TSelectorDialog::TSelectorDialog(const QString& caption, std::unique_ptr<TClient
                                  QWidget* parent)
     : QDialog(parent), rows_(std::move(rows)) {
     setWindowTitle(caption);
-    model_ = new TDataSetModel(*rows_, DefaultColumns(*rows_), this);
+    const std::vector<TColumnLayout> columns = DefaultColumns(*rows_);
+    model_ = new TDataSetModel(*rows_, columns, this);
     model_->SetReadOnly(true);
     proxy_ = new QSortFilterProxyModel(this);
     proxy_->setSourceModel(model_);
@@ -26,7 +29,8 @@ TSelectorDialog::TSelectorDialog(const QString& caption, std::unique_ptr<TClient
     search_ = new QLineEdit(this);
     search_->setPlaceholderText(tr("Търсене..."));
     search_->setClearButtonEnabled(true);
-    connect(search_, &QLineEdit::textChanged, proxy_, &QSortFilterProxyModel::setFilterFixedString);
+    connect(search_, &QLineEdit::textChanged, this, &TSelectorDialog::Search);
+    search_->installEventFilter(this);
     view_ = new QTableView(this);
     view_->setModel(proxy_);
     view_->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -35,7 +39,8 @@ TSelectorDialog::TSelectorDialog(const QString& caption, std::unique_ptr<TClient
     view_->setSortingEnabled(true);
     view_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     view_->verticalHeader()->setDefaultSectionSize(view_->fontMetrics().height() + 6);
-    view_->horizontalHeader()->setStretchLastSection(true);
+    SizeColumns(columns);
+    view_->sortByColumn(0, Qt::AscendingOrder);
     if (proxy_->rowCount() > 0) view_->selectRow(0);
     connect(view_, &QTableView::doubleClicked, this, &QDialog::accept);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
@@ -55,6 +60,41 @@ TSelectorDialog::~TSelectorDialog() {
     view_->setModel(nullptr);
     delete proxy_;
     delete model_;
+}
+
+// A column described without a width takes the room the others leave, so names are read whole.
+void TSelectorDialog::SizeColumns(const std::vector<TColumnLayout>& columns) {
+    QHeaderView& header = *view_->horizontalHeader();
+    bool stretched = false;
+    for (size_t i = 0; i < columns.size(); ++i) {
+        const int section = static_cast<int>(i);
+        const int width = rows_->Fields(columns[i].FieldIndex).DisplayWidth;
+        if (width > 0) header.resizeSection(section, width);
+        else if (rows_->Fields(columns[i].FieldIndex).DisplayLabel.empty() || stretched) continue;
+        else {
+            header.setSectionResizeMode(section, QHeaderView::Stretch);
+            stretched = true;
+        }
+    }
+    header.setStretchLastSection(!stretched);
+}
+
+void TSelectorDialog::Search(const QString& text) {
+    proxy_->setFilterFixedString(text);
+    if (proxy_->rowCount() > 0 && !view_->selectionModel()->hasSelection()) view_->selectRow(0);
+}
+
+// The rows are walked from the search box, so one can type and move without leaving it.
+bool TSelectorDialog::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == search_ && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_PageUp || key == Qt::Key_PageDown) {
+            if (!view_->currentIndex().isValid() && proxy_->rowCount() > 0) view_->selectRow(0);
+            else QCoreApplication::sendEvent(view_, event);
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 int TSelectorDialog::VisibleRows() const { return proxy_->rowCount(); }

@@ -5,6 +5,7 @@
 
 #include "base/data/TClientDataSet.h"
 #include "base/server/TRequestResult.h"
+#include "desktop/TColumnLayout.h"
 
 class QLineEdit;
 class QSortFilterProxyModel;
@@ -14,8 +15,9 @@ namespace tavrek::desktop {
 
 class TDataSetModel;
 
-// Lists the rows of a master data selector with a search box over every column; the
-// chosen rows come back with all their columns.
+// Lists the rows of a master data selector, by their first column, with a search box over
+// every column that filters as one types; Up/Down/PgUp/PgDn move through the rows from the
+// box, Enter takes the current row. The chosen rows come back with all their columns.
 class TSelectorDialog : public QDialog {
     Q_OBJECT
 public:
@@ -29,7 +31,13 @@ public:
     int VisibleRows() const;
     TRequestResult Chosen() const;
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    void SizeColumns(const std::vector<TColumnLayout>& columns);
+    void Search(const QString& text);
+
     std::unique_ptr<TClientDataSet> rows_;
     TDataSetModel* model_;
     QSortFilterProxyModel* proxy_;

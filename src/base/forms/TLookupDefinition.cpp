@@ -37,6 +37,35 @@ TLookupDefinition LineCode(std::vector<int> types, std::string caption, std::str
     return lookup;
 }
 
+TLookupDefinition SubtypeLookup() {
+    TLookupDefinition lookup =
+        Lookup("N_SubDocument_Code", "вид документ", "N_SubDocument",
+               {{"Code", "N_SubDocument_Code"}, {"Name", "N_SubDocument_Name"}, {"Id", "DocSubType_Id", kRule}});
+    lookup.SameAsRecord = "DocumentType";
+    return lookup;
+}
+
+const std::vector<TLookupColumn> kCodeAndName = {{"Code", "Код", 80}, {"Name", "Наименование", 0}};
+
+const std::vector<std::pair<std::string_view, std::vector<TLookupColumn>>>& ShownColumns() {
+    static const std::vector<std::pair<std::string_view, std::vector<TLookupColumn>>> shown = {
+        {"N_Contragent",
+         {{"Code", "Код", 80},
+          {"Name", "Наименование", 0},
+          {"Bulstat", "ЕИК", 100},
+          {"VATRegistrationNo", "ДДС номер", 120},
+          {"City", "Град", 110}}},
+        {"N_Item", {{"Code", "Код", 80}, {"Name", "Наименование", 0}, {"LastDirectCost", "Последна цена", 100}}},
+        {"G_LAccount", {{"Code", "Сметка", 80}, {"Name", "Наименование", 0}}},
+        {"N_Currency", {{"Code", "Валута", 70}, {"Name", "Наименование", 0}}},
+        {"N_Measure", {{"Code", "Мярка", 70}, {"Name", "Наименование", 0}}},
+        // These are typed by their key, which is their code.
+        {"N_Producer", {{"Id", "Код", 80}, {"Name", "Производител", 0}}},
+        {"N_ItemProductGroup", {{"Id", "Код", 80}, {"Name", "Продуктова група", 0}}},
+    };
+    return shown;
+}
+
 std::vector<TLookupDefinition> MakeStandardLookups() {
     return {
         Lookup("N_Contragent_Code", "доставчик", "N_Contragent",
@@ -49,8 +78,7 @@ std::vector<TLookupDefinition> MakeStandardLookups() {
                 {"CntrPostingGroup_Id", "CntrPostingGroup_Id"},
                 {"PayTerm_Id", "PayTerm_Id", kRule},
                 {"Id", "Contragent_Id", kRule}}),
-        Lookup("N_SubDocument_Code", "вид документ", "N_SubDocument",
-               {{"Code", "N_SubDocument_Code"}, {"Name", "N_SubDocument_Name"}, {"Id", "DocSubType_Id", kRule}}),
+        SubtypeLookup(),
         KeyLookup("PayTerm_Id", "условие за плащане", "N_PaymentTerms"),
         KeyLookup("PayMethod_Id", "начин на плащане", "N_PaymentMethod"),
         KeyLookup("Currency_Id", "валута", "N_Currency", false),
@@ -118,6 +146,12 @@ void CopyColumns(TClientDataSet& record, const TLookupDefinition& lookup, const 
 
 }  // namespace
 
+const std::vector<TLookupColumn>& ShownColumnsOf(std::string_view masterTable) {
+    for (const auto& [table, columns] : ShownColumns())
+        if (EqualsIgnoreCase(table, masterTable)) return columns;
+    return kCodeAndName;
+}
+
 std::string TLookupDefinition::ColumnList() const {
     std::string columns;
     for (const TLookupCopy& copy : Copies) columns += (columns.empty() ? "" : ",") + copy.Column;
@@ -182,12 +216,23 @@ bool EnterLookupCode(TClientDataSet& record, const TLookupDefinition& lookup, co
     return true;
 }
 
-bool SelectLookupRow(const TLookupDefinition& lookup, const std::string& typed, TRequestResult& chosen) {
-    TFilter filter;
+bool SelectLookupRow(const TLookupDefinition& lookup, TClientDataSet& record, const std::string& typed,
+                     TRequestResult& chosen) {
+    std::vector<TFilterCondition> conditions;
     const std::string code = Trim(typed);
-    const bool perCompany = lookup.PerCompany;
-    if (!code.empty()) filter.Add(lookup.MasterTable + "." + lookup.CodeColumn, "LIKE", "%" + code + "%", perCompany ? "AND" : "");
-    if (perCompany) filter.Add(lookup.MasterTable + ".Comp_Id", "=", Variant(LocalData().CompanyId));
+    const auto add = [&](const std::string& column, std::string_view op, Variant value) {
+        TFilterCondition condition{lookup.MasterTable + "." + column, TFilter::ParseOp(op), std::move(value)};
+        conditions.push_back(std::move(condition));
+    };
+    if (!code.empty()) add(lookup.CodeColumn, "LIKE", "%" + code + "%");
+    if (lookup.PerCompany) add("Comp_Id", "=", Variant(LocalData().CompanyId));
+    const TField* same = lookup.SameAsRecord.empty() ? nullptr : record.FindField(lookup.SameAsRecord);
+    if (same != nullptr && !same->IsNull()) add(lookup.SameAsRecord, "=", same->Value());
+    TFilter filter;
+    for (size_t i = 0; i < conditions.size(); ++i) {
+        if (i + 1 < conditions.size()) conditions[i].Connector = TFilterConnector::fcAnd;
+        filter.Add(std::move(conditions[i]));
+    }
     return dm().Dialogs().Select(lookup.MasterTable, filter, false, chosen) && !chosen.Empty();
 }
 

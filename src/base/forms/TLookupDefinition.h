@@ -19,6 +19,18 @@ struct TLookupCopy {
     bool RunsRule = false;
 };
 
+// A master column as the selector shows it: its Bulgarian caption and width in pixels (0: the
+// column stretches over the room the others leave).
+struct TLookupColumn {
+    std::string Column;
+    std::string Caption;
+    int Width = 0;
+};
+
+// The columns a person reads when choosing a row of a master table, the code first; the
+// rows are listed by code.
+const std::vector<TLookupColumn>& ShownColumnsOf(std::string_view masterTable);
+
 // A field that refers to master data: the table, the code a person types into the field,
 // and the fields copied into the record when a row is chosen (the key last, so that the
 // rules bound to it see the record complete).
@@ -31,6 +43,11 @@ struct TLookupDefinition {
     bool PerCompany = true;            // the table has a Comp_Id of the session's company
     std::vector<int> LineTypes;        // a line's Code: the line Types it serves (empty: every record)
     std::vector<TLookupCopy> Copies;
+    // A master column the record's field of the same name narrows the rows to (a subtype
+    // serves the documents of its DocumentType); empty when every row serves.
+    std::string SameAsRecord;
+
+    const std::vector<TLookupColumn>& Shown() const { return ShownColumnsOf(MasterTable); }
 
     std::string ColumnList() const;
     // The rows of the master table whose column equals value (the company's rows).
@@ -60,7 +77,8 @@ void ShowLookupNames(TClientDataSet& record);
 bool EnterLookupCode(TClientDataSet& record, const TLookupDefinition& lookup, const std::string& typed);
 
 // Lets the user choose a master row among those whose code contains the typed text (all
-// rows when nothing is typed). False when nothing was chosen.
-bool SelectLookupRow(const TLookupDefinition& lookup, const std::string& typed, TRequestResult& chosen);
+// rows when nothing is typed) and that serve the record. False when nothing was chosen.
+bool SelectLookupRow(const TLookupDefinition& lookup, TClientDataSet& record, const std::string& typed,
+                     TRequestResult& chosen);
 
 }  // namespace tavrek

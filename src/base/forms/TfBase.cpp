@@ -560,7 +560,7 @@ bool TfBase::SelectFieldLookup(TClientDataSet& dataSet, std::string_view field, 
     const TLookupDefinition* lookup = LookupOf(dataSet, field);
     if (lookup == nullptr) return false;
     TRequestResult chosen;
-    if (!SelectLookupRow(*lookup, typedText, chosen)) return false;
+    if (!SelectLookupRow(*lookup, dataSet, typedText, chosen)) return false;
     CopyLookupRow(dataSet, *lookup, chosen);
     return true;
 }
@@ -571,14 +571,18 @@ bool TfBase::SelectLookup(const THeaderField& field, const std::string& typedTex
         dataSet == nullptr || !field.Selector.empty() ? nullptr : LookupOf(*dataSet, field.FieldName);
     if (lookup != nullptr) {
         TRequestResult chosen;
-        if (!SelectLookupRow(*lookup, typedText, chosen) || !SetSelectorAction(field, chosen)) return false;
+        if (!SelectLookupRow(*lookup, *dataSet, typedText, chosen) || !SetSelectorAction(field, chosen)) return false;
         CopyLookupRow(*dataSet, *lookup, chosen);
         return true;
     }
     if (dataSet == nullptr || field.Selector.empty()) throw EFormError("Полето " + field.FieldName + " няма избор");
     TFilter filter;
-    if (!field.SelectorFilterField.empty() && !typedText.empty())
-        filter.Add(field.SelectorFilterField, "LIKE", "%" + typedText + "%");
+    const bool typed = !field.SelectorFilterField.empty() && !typedText.empty();
+    const TLookupDefinition* known = LookupOf(*dataSet, field.FieldName);
+    const TField* same = known == nullptr || known->SameAsRecord.empty() ? nullptr : dataSet->FindField(known->SameAsRecord);
+    if (same != nullptr && !same->IsNull())
+        filter.Add(known->MasterTable + "." + known->SameAsRecord, "=", same->Value(), typed ? "AND" : "");
+    if (typed) filter.Add(field.SelectorFilterField, "LIKE", "%" + typedText + "%");
     TRequestResult chosen;
     if (!dm().Dialogs().Select(field.Selector, filter, false, chosen) || chosen.Empty()) return false;
     if (!SetSelectorAction(field, chosen)) return false;

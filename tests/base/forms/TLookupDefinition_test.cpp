@@ -87,5 +87,36 @@ TEST_F(LookupTest, AChosenRowIsCopiedByItsColumnNames) {
     EXPECT_EQ(ruled, (std::vector<std::string>{"Contragent_Id"}));
 }
 
+// A person reads codes and names under Bulgarian captions; keys and the company stay hidden,
+// except a key that is itself the code typed.
+TEST(LookupColumns, EveryLookupShowsItsCodeFirstUnderBulgarianCaptionsAndNoInternalColumn) {
+    const auto internal = [](const std::string& column) {
+        return column == "Id" || column == "Comp_Id" || (column.size() > 3 && column.ends_with("_Id"));
+    };
+    const auto cyrillic = [](const std::string& caption) { return caption.find("\xD0") != std::string::npos; };
+    std::vector<TLookupDefinition> lookups = StandardLookups();
+    // The cards of master data look these up besides.
+    for (const auto& [table, code] : {std::pair{"N_Producer", "Id"}, {"N_ItemProductGroup", "Id"},
+                                      {"N_CntrPostingGroup", "Code"}, {"N_Store", "Code"}})
+    {
+        lookups.emplace_back();
+        lookups.back().MasterTable = table;
+        lookups.back().CodeColumn = code;
+    }
+    for (const TLookupDefinition& lookup : lookups) {
+        SCOPED_TRACE(lookup.MasterTable);
+        const std::vector<TLookupColumn>& shown = lookup.Shown();
+        ASSERT_GE(shown.size(), 2u);
+        EXPECT_EQ(shown.front().Column, lookup.CodeColumn) << "listed by code";
+        int stretched = 0;
+        for (const TLookupColumn& column : shown) {
+            EXPECT_TRUE(cyrillic(column.Caption)) << column.Column;
+            EXPECT_TRUE(column.Column == lookup.CodeColumn || !internal(column.Column)) << column.Column;
+            stretched += column.Width == 0 ? 1 : 0;
+        }
+        EXPECT_EQ(stretched, 1) << "the name takes the room left";
+    }
+}
+
 }  // namespace
 }  // namespace tavrek::testing
