@@ -18,6 +18,8 @@ TfBrPurchCrMemo::TfBrPurchCrMemo() {
     CardFormNumber = FindCatalogueClass("TfEdPurchCrMemo")->FormNumber;
     HistoryDocumentKind = 8;
     PostedPrintForm = kPostedCrMemoPrintForm;
+    PostedMessageKey = "msg_CrMemoPosted";
+    PostedMessageText = "Кредитно известие № %s е осчетоводено.";
     // A credit memo is known by the vendor's credit memo number, not by an invoice's.
     if (TGridColumn* vendorNo = dbgMaster.FindColumn("VendorInvoiceNo")) {
         vendorNo->FieldName = "VendorCreditMemoNo";

@@ -15,6 +15,7 @@
 #include "base/util/Text.h"
 #include "base/util/Utils.h"
 #include "calc/uPurchCalcHelpers.h"
+#include "documents/uEdPurchPostingChecks.h"
 
 namespace tavrek::uPostedPurchOperations {
 
@@ -62,21 +63,31 @@ bool Annul(TfBase& view, const TAnnulment& annulment, TDateTime date, const std:
     return true;
 }
 
-void AnnulConfirmed(TfBase& view, const TAnnulment& annulment) {
+// False when the server refused, after saying why.
+bool AnnulConfirmed(TfBase& view, const TAnnulment& annulment) {
     const Variant postingDate = FieldValue(view.cdsMaster, "PostingDate");
     TDateTime date = postingDate.IsNull() ? TDateTime::Today() : postingDate.AsDateTime();
     std::string description;
-    if (!dm().Dialogs().AnnulDocument(date, description)) return;
+    if (!dm().Dialogs().AnnulDocument(date, description)) return true;
     const int answer = MessageDlgEx(GetMessageText("que_AnnulDocument", "Да бъде ли анулиран документът?"),
                                     TMsgDlgType::mtConfirmation, mbYes | mbNo | mbCancel);
-    if (answer != mrYes) return;
+    if (answer != mrYes) return true;
+    const std::string number = FieldValue(view.cdsMaster, "DocumentNo").AsString();
     bool annulled = false;
     {
         TWaitCursor wait;
         annulled = Annul(view, annulment, date, description);
         if (annulled) view.acRefreshExecute();
     }
-    if (!annulled && annulment.ShowRefusal) MessageDlgEx(dm().Server().LastRefusalText(), TMsgDlgType::mtError, mbOK);
+    if (annulled) {
+        ShowDocumentDone(annulment.AnnulledKey, annulment.AnnulledText, number);
+        return true;
+    }
+    const std::string reason = dm().Server().LastRefusalText();
+    MessageDlgEx(GetMessageText("err_AnnulDocument", "Документът не беше анулиран.") +
+                     (reason.empty() ? "" : "\r\n" + reason),
+                 TMsgDlgType::mtError, mbOK);
+    return false;
 }
 
 }  // namespace
@@ -92,13 +103,14 @@ void FillLedgerSubjectTypes(TfBase& view) {
 
 void AnnulPostedDocument(TfBase& view, const TAnnulment& annulment) {
     if (FieldValue(view.cdsMaster, "Annul").AsInteger() != 0) return;
+    bool closes = true;
     try {
-        AnnulConfirmed(view, annulment);
+        closes = AnnulConfirmed(view, annulment);
     } catch (...) {
         view.Close();
         throw;
     }
-    view.Close();
+    if (closes) view.Close();
 }
 
 IBaseIntf* GenerateByCopyTemplate(TfBase& view, int targetFormNumber, const TDefaultValues& defaults,
