@@ -37,8 +37,10 @@ double SafeFloatDef(const Variant& value, double defaultValue) {
 
 std::string HeaderId(TfBase& view) { return view.cdsMaster.FieldByName("Id").AsString(); }
 
-// Annuls on the server; false when the server refused.
-bool Annul(TfBase& view, const TAnnulment& annulment, TDateTime date, const std::string& description) {
+enum class TAnnulOutcome { Annulled, NotAttempted, Refused };
+
+// Annuls on the server: a document of neither kind is not sent.
+TAnnulOutcome Annul(TfBase& view, const TAnnulment& annulment, TDateTime date, const std::string& description) {
     TClientDataSet& header = view.cdsMaster;
     const Variant globalValue = FieldValue(header, annulment.GlobalField);
     const int64_t global = globalValue.IsNull() ? 0 : globalValue.AsInteger();
@@ -46,21 +48,22 @@ bool Annul(TfBase& view, const TAnnulment& annulment, TDateTime date, const std:
         const int annulPayments = annulment.AnnulPayments();
         Variant output;
         if (dm().Server().AnnulDocument(HeaderId(view), annulment.Kind, description, date, annulPayments, output) < 0)
-            return false;
+            return TAnnulOutcome::Refused;
         if (LocalData().ShowChangeCalculation && !output.IsNull() && output.AsFloat() != 0.0) {
             const double change = output.AsFloat() * annulment.ChangeSign;
             dm().Dialogs().ChangeCalculation(change, change);
         }
-        return true;
+        return TAnnulOutcome::Annulled;
     }
-    if (global != 1) return false;
-    if (dm().Server().AnnulGlobalDoc(HeaderId(view), annulment.GlobalMarker, description, date) < 0) return false;
+    if (global != 1) return TAnnulOutcome::NotAttempted;
+    if (dm().Server().AnnulGlobalDoc(HeaderId(view), annulment.GlobalMarker, description, date) < 0)
+        return TAnnulOutcome::Refused;
     if (LocalData().ShowChangeCalculation && FieldValue(header, "DirectPay").AsInteger() == 1 &&
         FieldValue(header, "TotalVat").AsFloat() != 0.0) {
         const double total = FieldValue(header, "TotalVat_LCY").AsFloat();
         dm().Dialogs().ChangeCalculation(total, total);
     }
-    return true;
+    return TAnnulOutcome::Annulled;
 }
 
 // False when the server refused, after saying why.
@@ -73,16 +76,14 @@ bool AnnulConfirmed(TfBase& view, const TAnnulment& annulment) {
                                     TMsgDlgType::mtConfirmation, mbYes | mbNo | mbCancel);
     if (answer != mrYes) return true;
     const std::string number = FieldValue(view.cdsMaster, "DocumentNo").AsString();
-    bool annulled = false;
+    TAnnulOutcome outcome = TAnnulOutcome::NotAttempted;
     {
         TWaitCursor wait;
-        annulled = Annul(view, annulment, date, description);
-        if (annulled) view.acRefreshExecute();
+        outcome = Annul(view, annulment, date, description);
+        if (outcome == TAnnulOutcome::Annulled) view.acRefreshExecute();
     }
-    if (annulled) {
-        ShowDocumentDone(annulment.AnnulledKey, annulment.AnnulledText, number);
-        return true;
-    }
+    if (outcome == TAnnulOutcome::Annulled) ShowDocumentDone(annulment.AnnulledKey, annulment.AnnulledText, number);
+    if (outcome != TAnnulOutcome::Refused) return true;
     const std::string reason = dm().Server().LastRefusalText();
     MessageDlgEx(GetMessageText("err_AnnulDocument", "Документът не беше анулиран.") +
                      (reason.empty() ? "" : "\r\n" + reason),
