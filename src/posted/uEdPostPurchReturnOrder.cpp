@@ -16,7 +16,8 @@ void TfEdPostPurchReturnOrder::acAnnulDocumentExecute() {
 void AnnulPostedOrderOperation(TfBaseEditPostedDocument& view) {
     uPostedPurchOperations::TAnnulment annulment;
     annulment.Kind = 3;
-    annulment.ShowRefusal = true;
+    annulment.AnnulledKey = "msg_OrderDocumentAnnulled";
+    annulment.AnnulledText = "Документ № %s е анулиран.";
     uPostedPurchOperations::AnnulPostedDocument(view, annulment);
 }
 

@@ -54,7 +54,8 @@ void TfEdPostedReceipt::acAnnulDocumentExecute() {
     TfBaseEditPostedDocument::acAnnulDocumentExecute();
     uPostedPurchOperations::TAnnulment annulment;
     annulment.Kind = 1;
-    annulment.ShowRefusal = true;
+    annulment.AnnulledKey = "msg_ReceiptAnnulled";
+    annulment.AnnulledText = "Доставка № %s е анулирана.";
     uPostedPurchOperations::AnnulPostedDocument(*this, annulment);
 }
 
