@@ -14,7 +14,9 @@ class TClientDataSet;
 // "usp_CheckDocumentBeforeDelete": asked only for a document under goods check (CheckStatus
 // above 0) while the session uses the goods check. A refusal shows "err_DocumentForCheck_"
 // with the returned code, formatted with the server's text, and returns false.
-bool PurchCheckDocumentBeforeDelete(TClientDataSet& header, int kind);
+// With lineCodes, the same check for deleting those lines of the document (their Codes,
+// comma-separated).
+bool PurchCheckDocumentBeforeDelete(TClientDataSet& header, int kind, const std::string* lineCodes = nullptr);
 // "proc_SaveHistoryBeforeDelete": a non-zero code shows "err_SavingHistoryBeforeDel".
 // Returns whether the history was saved.
 bool PurchSaveHistoryBeforeDelete(TClientDataSet& header, int kind);

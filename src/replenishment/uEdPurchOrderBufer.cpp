@@ -526,6 +526,14 @@ void TfEdPurchOrderBufer::acDeleteRecordExecute() {
     TfEdBasePurchDocument::acDeleteRecordExecute();
 }
 
+// The server decides whether a line of a buffer under goods check may go; each chosen line
+// is asked for as it is deleted.
+void TfEdPurchOrderBufer::cdsDetailBeforeDelete() {
+    TfBaseEditDocumentPanel::cdsDetailBeforeDelete();
+    const std::string code = cdsDetail.FieldByName("Code").AsString();
+    if (!PurchCheckDocumentBeforeDelete(cdsMaster, 5, &code)) throw EAbort();
+}
+
 void TfEdPurchOrderBufer::MoveToAnnulDocs() {
     if (!PurchSaveHistoryBeforeDelete(cdsMaster, 7)) throw EAbort();
     TfEdBasePurchDocument::MoveToAnnulDocs();
