@@ -27,6 +27,18 @@ bool PurchCheckDocumentBeforeDelete(TClientDataSet& header, int kind, const std:
     return false;
 }
 
+bool PurchCheckMarkedBeforeDelete(TClientDataSet& rows, const std::vector<TBookmark>& marked, int kind) {
+    if (!rows.Active() || rows.IsEmpty()) return true;
+    const TBookmark current = rows.GetBookmark();
+    for (TBookmark row : marked.empty() ? std::vector<TBookmark>{current} : marked) {
+        if (!rows.BookmarkValid(row)) continue;
+        rows.GotoBookmark(row);
+        if (!PurchCheckDocumentBeforeDelete(rows, kind)) return false;
+    }
+    rows.GotoBookmark(current);
+    return true;
+}
+
 bool PurchSaveHistoryBeforeDelete(TClientDataSet& header, int kind) {
     const TLocalData& session = LocalData();
     const std::string text = "exec " + GetMessageText("proc_SaveHistoryBeforeDelete", " usp_SaveHistoryBeforeDelete") +
