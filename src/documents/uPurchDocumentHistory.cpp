@@ -11,12 +11,13 @@ namespace tavrek {
 
 using uPurchCalcHelpers::QuotedSql;
 
-bool PurchCheckDocumentBeforeDelete(TClientDataSet& header, int kind) {
+bool PurchCheckDocumentBeforeDelete(TClientDataSet& header, int kind, const std::string* lineCodes) {
     const TField* status = header.FindField("CheckStatus");
     if (status == nullptr || status->AsInteger() <= 0 || !LocalData().UseGoodsCheck) return true;
+    const std::string what = lineCodes == nullptr ? "0, ''" : "1, " + QuotedSql(*lineCodes);
     const std::string text = "exec " + GetMessageText("usp_CheckDocumentBeforeDelete", "usp_CheckDocumentBeforeDelete") +
                              " " + QuotedSql(LocalData().CompanyId) + ", " +
-                             QuotedSql(header.FieldByName("Id").AsString()) + ", " + std::to_string(kind) + ", 0, ''";
+                             QuotedSql(header.FieldByName("Id").AsString()) + ", " + std::to_string(kind) + ", " + what;
     TRequestResult result;
     dm().Server().RequestValue(-1, text, "Code,Msg", TFilter(), result);
     const int64_t code = result.ByName("Code").AsInteger();
@@ -24,6 +25,18 @@ bool PurchCheckDocumentBeforeDelete(TClientDataSet& header, int kind) {
     const std::string key = "err_DocumentForCheck_" + std::to_string(code);
     MessageDlgEx(FormatMessage(GetMessageText(key, key), {result.ByName("Msg").AsString()}), TMsgDlgType::mtError, mbOK);
     return false;
+}
+
+bool PurchCheckMarkedBeforeDelete(TClientDataSet& rows, const std::vector<TBookmark>& marked, int kind) {
+    if (!rows.Active() || rows.IsEmpty()) return true;
+    const TBookmark current = rows.GetBookmark();
+    for (TBookmark row : marked.empty() ? std::vector<TBookmark>{current} : marked) {
+        if (!rows.BookmarkValid(row)) continue;
+        rows.GotoBookmark(row);
+        if (!PurchCheckDocumentBeforeDelete(rows, kind)) return false;
+    }
+    rows.GotoBookmark(current);
+    return true;
 }
 
 bool PurchSaveHistoryBeforeDelete(TClientDataSet& header, int kind) {

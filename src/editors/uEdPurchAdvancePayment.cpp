@@ -70,8 +70,14 @@ void TfEdPurchAdvancePayment::InsertAdvanceLine() {
 void TfEdPurchAdvancePayment::ContragentFieldOnChange(TField&) {
     if (Calculating) return;
     GetPanelDetailsMaster();
-    PurchContragentDefaults(cdsMaster);
     PurchContragentFieldOnChange(cdsMaster, cdsDetail, Calculating, true);
+}
+
+// The vendor's own lookup brings its groups; No to the question keeps the old vendor.
+bool TfEdPurchAdvancePayment::SetSelectorAction(const THeaderField& field, const TRequestResult& chosen) {
+    const bool vendor = field.FieldName == "N_Contragent_Code" || field.TargetFields.find("Contragent_Id") != std::string::npos;
+    if (vendor && HasLines() && !AskYesNoKey("queChangeContragent")) return false;
+    return TfEdBasePurchDocument::SetSelectorAction(field, chosen);
 }
 
 void TfEdPurchAdvancePayment::GenBusPostGroupMasterOnChange(TField&) { CopyHeaderFieldToLines("GenBusPostGroup_Id"); }

@@ -15,6 +15,7 @@ public:
 
     void AttachDynamicEvents(TClientDataSet& dataSet) override;
     void ContragentFieldOnChange(TField& field) override;
+    bool SetSelectorAction(const THeaderField& field, const TRequestResult& chosen) override;
     virtual void GenBusPostGroupMasterOnChange(TField& field);
     virtual void VATBusPostGroupMasterOnChange(TField& field);
     // A new header without lines gets its line at once.

@@ -114,7 +114,6 @@ void TfEdPurchCrMemo::CodeOnChange(TField&) {
 void TfEdPurchCrMemo::ContragentFieldOnChange(TField&) {
     if (Calculating) return;
     GetPanelDetailsMaster();
-    PurchContragentDefaults(cdsMaster);
     PurchContragentFieldOnChange(cdsMaster, cdsDetail, Calculating, false);
 }
 

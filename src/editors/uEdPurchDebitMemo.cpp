@@ -93,7 +93,6 @@ void TfEdPurchDebitMemo::ContragentFieldOnChange(TField&) {
         TCalcGuard guard(Calculating);
         GetPanelDetailsMaster();
     }
-    PurchContragentDefaults(cdsMaster);
     PurchContragentFieldOnChange(cdsMaster, cdsDetail, Calculating, false);
 }
 

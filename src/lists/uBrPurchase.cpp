@@ -13,6 +13,7 @@
 #include "base/util/Utils.h"
 #include "calc/uPurchCalcHelpers.h"
 #include "documents/uEdPurchPostingChecks.h"
+#include "documents/uPurchDocumentHistory.h"
 #include "documents/uPurchDocumentModel.h"
 #include "documents/uPurchPrintForms.h"
 #include "lists/uPurchListColumns.h"
@@ -107,21 +108,11 @@ TRequestResult TfBrPurchase::GetPrintDocument() {
     return PurchPrintFormsOr(cdsMaster, TfBaseBrowseCardDocument::GetPrintDocument());
 }
 
+// Every marked document is asked for, not only the one under the cursor.
 void TfBrPurchase::acDeleteRecordExecute() {
-    if (FieldValue(cdsMaster, "CheckStatus").AsInteger() > 0 && LocalData().UseGoodsCheck) {
-        const std::string text = "exec " + GetMessageText("usp_CheckDocumentBeforeDelete", "usp_CheckDocumentBeforeDelete") +
-                                 " " + QuotedSql(LocalData().CompanyId) + ", " +
-                                 QuotedSql(FieldValue(cdsMaster, "Id").AsString()) + ", 4, 0, ''";
-        TRequestResult result;
-        dm().Server().RequestValue(-1, text, "Code,Msg", TFilter(), result);
-        const int64_t code = result.ByName("Code").AsInteger();
-        if (code != 0) {
-            const std::string key = "err_DocumentForCheck_" + std::to_string(code);
-            MessageDlgEx(FormatMessage(GetMessageText(key, key), {result.ByName("Msg").AsString()}), TMsgDlgType::mtError,
-                         mbOK);
-            ReloadData();
-            return;
-        }
+    if (!PurchCheckMarkedBeforeDelete(cdsMaster, dbgMaster.SelectedRows, 4)) {
+        ReloadData();
+        return;
     }
     TfBaseBrowseCardDocument::acDeleteRecordExecute();
     // The rows after the deleted ones moved up on the server: read the list again.

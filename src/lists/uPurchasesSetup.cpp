@@ -6,7 +6,8 @@
 namespace tavrek {
 namespace {
 
-// The two cost flags keep "False" when ticked: the setting is stored as "do not skip".
+// The two cost flags keep "False" when ticked: posting updates the item's cost only while
+// the stored value is "True", so a ticked box stops the update and says so.
 void AddInvertedFlag(TFormDescription& description, const std::string& field, const std::string& caption) {
     description.AddFields({{field.c_str(), caption.c_str(), TFieldKind::fkFlag, "tsGeneral"}});
     THeaderField* flag = description.FindField(field);
@@ -22,16 +23,16 @@ TfPurchasesSetup::TfPurchasesSetup() {
     Description.AddPage("tsGeneral", "Общи настройки");
     Description.AddPage("tsNumbering", "Числени серии");
     Description.AddPage("tsOther", "Други настройки");
-    AddInvertedFlag(Description, "Update_ItemDirectCost", "Обновяване на доставната цена на артикула");
+    AddInvertedFlag(Description, "Update_ItemDirectCost", "Без обновяване на доставната цена на артикула");
     AddInvertedFlag(Description, "UpdateAVGUnitCost", "Изч. на средна себестойност");
     Description.AddFields({
         {"AdvancePaymentAccount", "Сметка за авансови плащания", TFieldKind::fkText, "tsGeneral"},
         {"ProtocolTransitAccount", "Транзитна сметка за протоколи", TFieldKind::fkText, "tsGeneral"},
         {"PurchProtocol_Code", "Код на протокол за доставки", TFieldKind::fkText, "tsGeneral"},
         {"PurchCRMemoProtocol_Code", "Код на протокол към кредитно известие", TFieldKind::fkText, "tsGeneral"},
-        {"ReceiptsNotInvoicedAccount", "Сметка за получени и нефактурирани", TFieldKind::fkText, "tsGeneral"},
-        {"FutureCostsAccount", "Сметка за бъдещи разходи", TFieldKind::fkText, "tsGeneral"},
-        {"DirectPayAccount", "Сметка за плащане при осчетоводяване", TFieldKind::fkText, "tsGeneral"},
+        {"ReceiptsNotInvoicedAccount", "Сметка за получени и нефактурирани", TFieldKind::fkText, "tsOther"},
+        {"FutureCostsAccount", "Сметка за бъдещи разходи", TFieldKind::fkText, "tsOther"},
+        {"DirectPayAccount", "Сметка за плащане при осчетоводяване", TFieldKind::fkText, "tsOther"},
         {"Offer_Series_Id", "Оферта", TFieldKind::fkText, "tsNumbering"},
         {"Order_Series_Id", "Поръчка ", TFieldKind::fkText, "tsNumbering"},
         {"Invoice_Series_Id", "Фактура", TFieldKind::fkText, "tsNumbering"},

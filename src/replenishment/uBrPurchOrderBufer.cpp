@@ -27,11 +27,9 @@ TfBrPurchOrderBufer::TfBrPurchOrderBufer()
 void TfBrPurchOrderBufer::PostDocument(bool) {}
 
 void TfBrPurchOrderBufer::acDeleteRecordExecute() {
-    if (cdsMaster.Active() && !cdsMaster.IsEmpty()) {
-        if (!PurchCheckDocumentBeforeDelete(cdsMaster, 5)) {
-            acRefreshExecute();
-            return;
-        }
+    if (!PurchCheckMarkedBeforeDelete(cdsMaster, dbgMaster.SelectedRows, 5)) {
+        acRefreshExecute();
+        return;
     }
     TfBaseBrowseCardDocument::acDeleteRecordExecute();
 }

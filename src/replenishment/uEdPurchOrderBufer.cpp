@@ -121,7 +121,9 @@ void TfEdPurchOrderBufer::DescribeLayout() {
         {"DocumentNo", "Номер", K::fkText, "tsCommon"},
         {"N_SubDocument_Code", "Вид документ", K::fkLookup, "tsCommon"},
         {"N_Contragent_Code", "Доставчик", K::fkLookup, "tsCommon"},
+        {"N_SubDocument_Name", "Име на вида документ", K::fkText, "tsCommon"},
         {"N_Contragent_Name", "Име на доставчик", K::fkText, "tsCommon"},
+        {"N_Contragent_Bulstat", "ЕИК", K::fkText, "tsCommon"},
         {"ToOrderNo", "Към поръчка", K::fkText, "tsCommon"},
         {"OrderDate", "Дата на поръчка", K::fkDate, "tsCommon"},
         {"DocumentDate", "Дата на документа", K::fkDate, "tsCommon"},
@@ -137,18 +139,28 @@ void TfEdPurchOrderBufer::DescribeLayout() {
         {"VATValue", "ДДС", K::fkNumber, "tsFinanceData"},
         {"TotalVAT", "Сума с ДДС", K::fkNumber, "tsFinanceData"},
         {"TotalValue_LCY", "Сума без ДДС (евро)", K::fkNumber, "tsFinanceData"},
+        {"VATValue_LCY", "ДДС (евро)", K::fkNumber, "tsFinanceData"},
         {"TotalVAT_LCY", "Сума с ДДС (евро)", K::fkNumber, "tsFinanceData"},
         {"NotIncludeVatLedger", "Не влиза в дневника по ДДС", K::fkFlag, "tsFinanceData"},
+        {"AbsoluteNo", "Абсолютен номер", K::fkText, "tsOtherData"},
+        {"SalesPerson_Id", "Купувач", K::fkText, "tsOtherData"},
+        {"BusinessGroup_Id", "Обект", K::fkLookup, "tsOtherData"},
+        {"User_Id", "Създал", K::fkText, "tsOtherData"},
+        {"C_Datetime", "Създаден на", K::fkDate, "tsOtherData"},
         {"Comment", "Коментар", K::fkText, "tsOtherData"},
         {"LedgerSubjectType", "Вид субект в дневника", K::fkCombo, "tsOtherData"},
         {"ThirdSideOfDeal", "Тристранна сделка", K::fkFlag, "tsForeignTrade"},
         {"DealKind", "Вид сделка", K::fkText, "tsForeignTrade"},
+        {"StatProcedure", "Статистическа процедура", K::fkText, "tsForeignTrade"},
         {"TermsOfDelivery", "Условия на доставка", K::fkText, "tsForeignTrade"},
         {"TransportType", "Вид транспорт", K::fkText, "tsForeignTrade"},
+        {"TransportCountry", "Държава на транспорта", K::fkText, "tsForeignTrade"},
+        {"ThirdSideCountry_Id", "Държава на третата страна", K::fkText, "tsForeignTrade"},
     });
     AddStandardLookups();
-    for (const char* readOnly : {"N_Contragent_Name", "ToOrderNo", "OrderDate", "TotalValue", "VATValue", "TotalVAT",
-                                 "TotalValue_LCY", "TotalVAT_LCY"})
+    for (const char* readOnly : {"N_SubDocument_Name", "N_Contragent_Name", "N_Contragent_Bulstat", "ToOrderNo",
+                                 "OrderDate", "TotalValue", "VATValue", "TotalVAT", "TotalValue_LCY", "VATValue_LCY",
+                                 "TotalVAT_LCY", "AbsoluteNo", "User_Id", "C_Datetime"})
         Description.FindField(readOnly)->ReadOnly = true;
     vendorDocPanel_.Describe(Description);
     AddLineColumns({{"Line_No", "Ред"},
@@ -537,6 +549,14 @@ int TfEdPurchOrderBufer::GetPrintDocumentType() { return 2; }
 void TfEdPurchOrderBufer::acDeleteRecordExecute() {
     if (!CheckDocumentBeforeDelete(5)) return;
     TfEdBasePurchDocument::acDeleteRecordExecute();
+}
+
+// The server decides whether a line of a buffer under goods check may go; each chosen line
+// is asked for as it is deleted.
+void TfEdPurchOrderBufer::cdsDetailBeforeDelete() {
+    TfBaseEditDocumentPanel::cdsDetailBeforeDelete();
+    const std::string code = cdsDetail.FieldByName("Code").AsString();
+    if (!PurchCheckDocumentBeforeDelete(cdsMaster, 5, &code)) throw EAbort();
 }
 
 void TfEdPurchOrderBufer::MoveToAnnulDocs() {

@@ -47,6 +47,7 @@ public:
     int GetPrintDocumentType() override;
     void acDeleteRecordExecute() override;
     void MoveToAnnulDocs() override;
+    void cdsDetailBeforeDelete() override;
 
     void UnitPriceOnChange(TField& field);
     void UnitPriceWithVATOnChange(TField& field);

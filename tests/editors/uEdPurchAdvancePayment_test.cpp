@@ -9,7 +9,7 @@ namespace {
 class AdvancePaymentEditor : public DocumentFormTest<TfEdPurchAdvancePayment> {
 protected:
     AdvancePaymentEditor()
-        : DocumentFormTest(TPurchDocument::pdAdvancePayment, {"err_PurchAdvancePaymentAccountNotSelected"}) {}
+        : DocumentFormTest(TPurchDocument::pdAdvancePayment, {"err_PurchAdvancePaymentAccountNotSelected", "queChangeContragent"}) {}
 };
 
 TEST_F(AdvancePaymentEditor, ANewAdvanceHasExactlyOneLineAsSoonAsItsHeaderIsInserted) {
@@ -59,15 +59,23 @@ TEST_F(AdvancePaymentEditor, SavingWithoutAnAccountIsRefusedAndSavesNothing) {
     EXPECT_EQ(server.CallsTo("ApplyUpdates").size(), 1u);
 }
 
-TEST_F(AdvancePaymentEditor, AVendorChangeAsksNothing) {
-    Open({{"Id", "H1"}, {"DocumentType", 30}, {"Contragent_Id", "V01"}},
-         {{{"Id", "L1"}, {"Line_No", 1}, {"Type", 2}, {"Code", "4091"}, {"Quantity", 1.0}, {"DirectUnitCost_ACY", 500.0}}});
-    server.Script("GetContragentParams", "V02", {});
-    server.OnRequestValue("fn_GetDocPayMethod('C1','BG1','U1',1,'','V02')", Rows({"PayMethod_Id"}, {{"BANK"}}));
-    Header().Edit();
-    Header().FieldByName("Contragent_Id").SetAsString("V02");
-    EXPECT_TRUE(dialogs.Shown().empty());
-    EXPECT_DOUBLE_EQ(Lines().FieldByName("DirectUnitCost_ACY").AsFloat(), 500.0) << "an account line has no price list";
+// The vendor rule asks nothing; choosing another vendor asks once, and No keeps the old one.
+TEST_F(AdvancePaymentEditor, AnotherVendorIsTakenOnlyWhenConfirmed) {
+    for (int answer : {mrNo, mrYes}) {
+        SCOPED_TRACE(answer);
+        Open({{"Id", "H1"}, {"DocumentType", 30}, {"Contragent_Id", "V01"}},
+             {{{"Id", "L1"}, {"Line_No", 1}, {"Type", 2}, {"Code", "4091"}, {"Quantity", 1.0}, {"DirectUnitCost_ACY", 500.0}}});
+        dialogs.ExpectSelect(true, Rows({"Id", "Code", "Name"}, {{"V02", "5002", "Вносител ООД"}}));
+        dialogs.ExpectMessage(answer, "queChangeContragent");
+        if (answer == mrYes)
+            server.OnRequestValue("fn_GetDocPayMethod('C1','BG1','U1',1,'','V02')", Rows({"PayMethod_Id"}, {{"BANK"}}));
+        Header().Edit();
+        EXPECT_EQ(Form().SelectLookup(*Form().Description.FindField("N_Contragent_Code"), "50"), answer == mrYes);
+        EXPECT_EQ(Header().FieldByName("Contragent_Id").AsString(), answer == mrYes ? "V02" : "V01");
+        EXPECT_TRUE(dialogs.AllAnswered());
+        EXPECT_TRUE(server.CallsTo("GetContragentParams").empty()) << "the lookup brought the vendor's defaults";
+        EXPECT_DOUBLE_EQ(Lines().FieldByName("DirectUnitCost_ACY").AsFloat(), 500.0) << "an account line has no price list";
+    }
 }
 
 }  // namespace

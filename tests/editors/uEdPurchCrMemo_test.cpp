@@ -71,7 +71,6 @@ TEST_F(CrMemoEditor, QuantityAndUnitChangesNeverAskThePriceList) {
 
 TEST_F(CrMemoEditor, AVendorChangeKeepsThePricesAndAsksNothing) {
     OpenCrMemo();
-    server.Script("GetContragentParams", "V02", {});
     server.OnRequestValue("fn_GetDocPayMethod('C1','BG1','U1',1,'','V02')", Rows({"PayMethod_Id"}, {{"CASH"}}));
     Header().Edit();
     Header().FieldByName("Contragent_Id").SetAsString("V02");
@@ -79,6 +78,7 @@ TEST_F(CrMemoEditor, AVendorChangeKeepsThePricesAndAsksNothing) {
     EXPECT_TRUE(server.CallsTo("GetItemPriceAndDiscount").empty());
     EXPECT_DOUBLE_EQ(Line("DirectUnitCost_ACY"), 5.0);
     EXPECT_TRUE(dialogs.Shown().empty());
+    EXPECT_TRUE(server.CallsTo("GetContragentParams").empty()) << "the lookup brought the vendor's defaults";
 }
 
 // A credit memo goes to the VAT ledger of the invoice it credits.

@@ -64,5 +64,23 @@ TEST_F(PurchaseList, DeletingACheckedDocumentAsksTheGoodsCheckAndKeepsItsHistory
     EXPECT_EQ(Form().cdsMaster.RecordCount(), 1);
 }
 
+TEST_F(PurchaseList, DeletingMarkedDocumentsAsksTheGoodsCheckForEachOfThem) {
+    LocalData().UseGoodsCheck = true;
+    TClientDataSet& rows = Form().cdsMaster;
+    const TBookmark first = rows.GetBookmark();
+    rows.Append();
+    rows.FieldByName("Id").SetAsString("H2");
+    rows.FieldByName("CheckStatus").SetAsInteger(2);
+    rows.Post();
+    Form().dbgMaster.SelectedRows = {first, rows.GetBookmark()};
+    rows.GotoBookmark(first);
+    server.OnRequestValue("exec usp_CheckDocumentBeforeDelete 'C1', 'H1', 4, 0, ''", Rows({"Code", "Msg"}, {{0, ""}}));
+    server.OnRequestValue("exec usp_CheckDocumentBeforeDelete 'C1', 'H2', 4, 0, ''", Rows({"Code", "Msg"}, {{3, "в склада"}}));
+    dialogs.ExpectMessage(mrOk, "err_DocumentForCheck_3");
+    Form().acDeleteRecord.Execute();
+    EXPECT_TRUE(dialogs.AllAnswered()) << "the marked row off the cursor is refused";
+    EXPECT_TRUE(server.CallsTo("ApplyUpdates").empty());
+}
+
 }  // namespace
 }  // namespace tavrek::testing

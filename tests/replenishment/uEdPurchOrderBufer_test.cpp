@@ -201,6 +201,32 @@ TEST_F(OrderBuffer, AProtocolFromTheBufferOpensOrShowsTheServersReason) {
     EXPECT_EQ(host.ExternalRequests()[0].Filter.Conditions().at(0).Value.AsString(), "P9");
 }
 
+// Under the goods check the server decides whether a line may go, even where the session
+// lifts the lock of checked documents.
+TEST_F(OrderBuffer, DeletingALineUnderTheGoodsCheckAsksTheServer) {
+    LocalData().UseGoodsCheck = true;
+    LocalData().UnlockCheckedDocuments = true;
+    const struct {
+        int status;
+        int answer;  // -1: the server is not asked
+        bool deleted;
+    } cases[] = {{0, -1, true}, {2, 0, true}, {2, 2, false}, {1, 1, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.status) + " " + std::to_string(c.answer));
+        OpenBuffer({{{"Code", "1001"}, {"Quantity", 5.0}, {"OrderLine_Id", "OL1"}}}, 0, {{"CheckStatus", c.status}});
+        const std::string exec = "exec usp_CheckDocumentBeforeDelete 'C1', 'B1', 5, 1, '1001'";
+        if (c.answer >= 0) server.OnRequestValue(exec, Rows({"Code", "Msg"}, {{c.answer, "0000000007"}}));
+        if (!c.deleted) dialogs.ExpectMessage(mrOk, "err_DocumentForCheck_" + std::to_string(c.answer));
+        try {
+            Lines().Delete();
+        } catch (const std::exception&) {
+        }
+        EXPECT_EQ(Lines().RecordCount(), c.deleted ? 0 : 1);
+        EXPECT_EQ(server.CallsTo("RequestValue").size(), c.answer >= 0 ? 1u : 0u);
+        EXPECT_TRUE(dialogs.AllAnswered());
+    }
+}
+
 TEST_F(OrderBuffer, AMarginWritesTheItemsSalePrice) {
     OpenBuffer({{{"Code", "1001"}, {"Quantity", 5.0}, {"OrderLine_Id", "OL1"}, {"UnitCost_LCY", 8.0}}}, 0);
     dialogs.ExpectMessage(mrYes, "que_WantToChangeItemUnitPrice");

@@ -11,6 +11,7 @@
 #include "server/TProcedureRegistry.h"
 #include "server/procedures/ProcedureArgs.h"
 #include "server/TQueryBuilder.h"
+#include "server/schema/DocumentTables.h"
 #include "server/schema/DocumentTypes.h"
 
 namespace tavrek::server {
@@ -139,6 +140,13 @@ TRequestResult CreatePurchaseProtocol(TServerContext& ctx, const TVariantArray& 
     return CreateProtocol(ctx, args, kInvoiceProtocol);
 }
 
+// The buffer's caller reads the new protocol's Id from ErrMsg, Result being only the outcome.
+TRequestResult CreatePurchaseProtocolFromBuffer(TServerContext& ctx, const TVariantArray& args) {
+    TRequestResult answer = CreateProtocol(ctx, args, kInvoiceProtocol);
+    if (answer.ByName("Result").AsString() == "-1") return answer;
+    return Answer({"Result", "ErrMsg"}, {0, answer.ByName("Result")});
+}
+
 TRequestResult CreatePurchaseCrMemoProtocol(TServerContext& ctx, const TVariantArray& args) {
     return CreateProtocol(ctx, args, kCrMemoProtocol);
 }
@@ -174,14 +182,20 @@ TRequestResult CheckCanPostDocument(TServerContext& ctx, const TVariantArray& ar
     return Passed();
 }
 
-// Arguments: company, document Id, kind, two options, lock flag, business group. The
-// document waits in the goods check (state 1) until the warehouse has counted it.
+// Arguments: company, document Id, kind, two options, lock flag, business group. The open
+// document (a purchase document or an order buffer) waits in the goods check (state 1) until
+// the warehouse has counted it.
 TRequestResult SendDocumentForCheck(TServerContext& ctx, const TVariantArray& args) {
-    const int changed = ExecuteBound(ctx.Db,
-                                     "UPDATE D_PurchHeader SET CheckStatus = 1 WHERE Comp_Id = ? AND Id = ? AND "
-                                     "COALESCE(CheckStatus, 0) = 0",
-                                     {Arg(args, 0), Arg(args, 1)});
-    return changed == 1 ? Passed() : Failed(ctx, "err_DocumentForCheck_1", "");
+    for (const TDocumentTables& tables : DocumentTables()) {
+        if (tables.Posted) continue;
+        const int changed = ExecuteBound(ctx.Db,
+                                         std::string("UPDATE ") + tables.Header +
+                                             " SET CheckStatus = 1 WHERE Comp_Id = ? AND Id = ? AND "
+                                             "COALESCE(CheckStatus, 0) = 0",
+                                         {Arg(args, 0), Arg(args, 1)});
+        if (changed == 1) return Passed();
+    }
+    return Failed(ctx, "err_DocumentForCheck_1", "");
 }
 
 }  // namespace
@@ -189,7 +203,8 @@ TRequestResult SendDocumentForCheck(TServerContext& ctx, const TVariantArray& ar
 void RegisterPurchaseProcedures(TProcedureRegistry& registry) {
     RegisterVendorItemProcedures(registry);
     registry.Register(TProcedureKind::pkProcedure, "usp_CreatePurchaseProtocolFromPurch", CreatePurchaseProtocol);
-    registry.Register(TProcedureKind::pkProcedure, "usp_CreatePurchaseProtocolFromPurchOrderBuf", CreatePurchaseProtocol);
+    registry.Register(TProcedureKind::pkProcedure, "usp_CreatePurchaseProtocolFromPurchOrderBuf",
+                      CreatePurchaseProtocolFromBuffer);
     registry.Register(TProcedureKind::pkProcedure, "usp_CreatePurchaseProtocol", CreatePurchaseProtocol);
     registry.Register(TProcedureKind::pkProcedure, "usp_CreatePurchaseCrMemoProtocol", CreatePurchaseCrMemoProtocol);
     registry.Register(TProcedureKind::pkProcedure, "usp_CheckForAccountDimension", CheckForAccountDimension);

@@ -99,15 +99,20 @@ const TPostedCopy kReturn =
 const TPostedCopy kReject =
     PostedFromBuffer("D_PostPurchOrderHeader", "D_PostPurchOrderLine", DocumentType::PostedPurchRejectOrder, false);
 
-// The buffer posted as a purchase invoice of the company's first invoice subtype.
+// The buffer posted as a purchase invoice of the buffer's subtype when that is an invoice
+// subtype; a buffer on a buffer subtype gives the company's first invoice subtype.
+const std::string kInvoiceSubType = "(SELECT COALESCE((SELECT s.Id FROM N_SubDocument s WHERE s.Id = "
+                                    "D_PurchOrderBufHeader.DocSubType_Id AND s.DocumentType = " +
+                                    std::to_string(DocumentType::PurchInvoice) +
+                                    "), (SELECT MIN(s.Id) FROM N_SubDocument s WHERE s.Comp_Id = "
+                                    "D_PurchOrderBufHeader.Comp_Id AND s.DocumentType = " +
+                                    std::to_string(DocumentType::PurchInvoice) + ")))";
 const TPostedCopy kInvoice{"D_PurchOrderBufHeader",
                            "D_PurchOrderBufLine",
                            "D_PurchInvoiceHeader",
                            "D_PurchInvoiceLine",
                            DocumentType::PostedPurchInvoice,
-                           {{"DocSubType_Id", "(SELECT MIN(s.Id) FROM N_SubDocument s WHERE s.Comp_Id = "
-                                              "D_PurchOrderBufHeader.Comp_Id AND s.DocumentType = " +
-                                                  std::to_string(DocumentType::PurchInvoice) + ")"}},
+                           {{"DocSubType_Id", kInvoiceSubType}},
                            "",
                            "",
                            {"OperationName", "ToOrderNo"},

@@ -3,6 +3,8 @@
 // rejected and invoiced in parts.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "support/SqliteFixture.h"
 
 namespace tavrek::testing {
@@ -217,6 +219,38 @@ TEST_F(OrderPostingTest, ReceivedAndInvoicedAtOnceAndAFreeLineWithThem) {
     EXPECT_NEAR(Qty("O1-1", "QtyToReceive"), 0, 1e-9);
 }
 
+// The invoice of an invoicing buffer is of the buffer's subtype when that is an invoice
+// subtype; a buffer on the buffer subtype gives the company's first invoice subtype.
+TEST_F(OrderPostingTest, TheInvoiceOfABufferTakesItsInvoiceSubtype) {
+    for (const auto& [buffer, bufferSubType, invoiceSubType] :
+         {std::tuple{"B1", "SD-580", "SD-520"}, std::tuple{"B2", "SD-521", "SD-521"}}) {
+        SCOPED_TRACE(bufferSubType);
+        Buffer(buffer, {{"O1-1", 1, "1008", 2, 0.95}}, "V03", buffer);
+        Exec(std::string("UPDATE D_PurchOrderBufHeader SET DocSubType_Id = '") + bufferSubType + "' WHERE Id = '" +
+             buffer + "'");
+        TVariantArray keys;
+        ASSERT_EQ(Post(buffer, 4, keys), 0) << Server().LastRefusalText();
+        EXPECT_EQ(Value("SELECT DocSubType_Id FROM D_PurchInvoiceHeader WHERE Id = '" + keys.at(2).AsString() + "'")
+                      .AsString(),
+                  invoiceSubType);
+    }
+}
+
+// A buffer sent for the goods check waits in it, and is not posted until the check is over.
+TEST_F(OrderPostingTest, ABufferSentForTheGoodsCheckWaitsInIt) {
+    Buffer("B1", {{"O1-1", 1, "1008", 2, 0.95}});
+    const std::string exec = "exec usp_SendDocumentForCheck 'DEMO', 'B1', 3, 0, 0, 1, 'BG-SOF'";
+    TRequestResult rows;
+    for (const int expectedCode : {0, 1}) {
+        ASSERT_EQ(Server().RequestValue(-1, exec, "Code,Msg", TFilter(), rows, true), 1);
+        EXPECT_EQ(rows.ByName("Code").AsInteger(), expectedCode) << "a second sending is refused";
+    }
+    EXPECT_EQ(Value("SELECT CheckStatus FROM D_PurchOrderBufHeader WHERE Id = 'B1'").AsInteger(), 1);
+    TVariantArray keys;
+    EXPECT_LT(Post("B1", 0, keys), 0);
+    EXPECT_EQ(Count("D_PurchReceiptHeader"), 0);
+}
+
 // A vendor's document is placed on the order lines less what buffers hold of them already,
 // whatever buffer and whether posted before or not.
 TEST_F(OrderPostingTest, OrderLinesToPlaceTellWhatBuffersHold) {
@@ -272,8 +306,8 @@ TEST_F(OrderPostingTest, ABufferBecomesAProtocolOnce) {
     const std::string exec = "exec dbo.usp_CreatePurchaseProtocolFromPurchOrderBuf 'DEMO', 'BG-SOF', 'B1', 'ADMIN'";
     TRequestResult rows;
     ASSERT_EQ(Server().RequestValue(-1, exec, "Result,ErrMsg", TFilter(), rows, true), 1);
-    const std::string protocol = rows.ByName("Result").AsString();
-    ASSERT_NE(protocol, "-1") << rows.ByName("ErrMsg").AsString();
+    ASSERT_EQ(rows.ByName("Result").AsString(), "0") << rows.ByName("ErrMsg").AsString();
+    const std::string protocol = rows.ByName("ErrMsg").AsString();
     EXPECT_EQ(Count("D_GlobalPurchLine", "Master_Id = '" + protocol + "'"), 2);
     // 3.80 + 19.60 at 20 %
     EXPECT_NEAR(Value("SELECT VATValue FROM D_GlobalPurchHeader WHERE AppliesToDoc_Id = 'B1'").AsFloat(), 4.68, 1e-9);
