@@ -49,8 +49,9 @@ public:
         const std::string id = "BENCH-" + std::to_string(++documents_);
         server_->Database().Exec(
             "INSERT INTO D_PurchHeader (Id, Comp_Id, DocumentType, DocSubType_Id, Contragent_Id, DocumentDate, "
-            "VendorInvoiceNo, CurrencyFactor, BusinessGroup_Id, PayMethod_Id) VALUES ('" + id + "', 'DEMO', 1, 'SD-520', "
-            "'V01', 46346, '" + id + "', 1, 'BG-SOF', 'BANK')");
+            "VendorInvoiceNo, CurrencyFactor, BusinessGroup_Id, PayMethod_Id, CntrPostingGroup_Id, GenBusPostGroup_Id, "
+            "VATBusPostGroup_Id) VALUES ('" + id + "', 'DEMO', 1, 'SD-520', 'V01', 46346, '" + id + "', 1, 'BG-SOF', "
+            "'BANK', 'SUP-DOM', 'DOM', 'DOM')");
         server_->Database().Exec(
             "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < " + std::to_string(lines) +
             ") INSERT INTO D_PurchaseLine (Master_Id, Id, Comp_Id, Line_No, Type, Code, Quantity, DirectUnitCost_ACY, "
@@ -106,7 +107,10 @@ void BM_SaveInvoice(benchmark::State& state) {
         state.PauseTiming();
         std::unique_ptr<TfEdPurchase> form = TypedInvoice(static_cast<int>(state.range(0)));
         state.ResumeTiming();
-        if (!form->SaveData()) state.SkipWithError("the save was refused");
+        if (!form->SaveData()) {
+            state.SkipWithError("the save was refused");
+            break;
+        }
         state.PauseTiming();
         form.reset();
         state.ResumeTiming();
@@ -122,7 +126,10 @@ void BM_PostInvoice(benchmark::State& state) {
         const std::string id = company.SavedInvoice(static_cast<int>(state.range(0)));
         TVariantArray keys;
         state.ResumeTiming();
-        if (company.Server().PostPurchase(id, keys) != 0) state.SkipWithError(company.Server().LastRefusalText().c_str());
+        if (company.Server().PostPurchase(id, keys) != 0) {
+            state.SkipWithError(company.Server().LastRefusalText().c_str());
+            break;
+        }
     }
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
@@ -136,7 +143,10 @@ void BM_OpenInvoice(benchmark::State& state) {
         request.Filter.Add("D_PurchHeader.Id", "=", id);
         form.Create(request);
         form.Show();
-        if (form.cdsDetail.RecordCount() != state.range(0)) state.SkipWithError("not every line was read");
+        if (form.cdsDetail.RecordCount() != state.range(0)) {
+            state.SkipWithError("not every line was read");
+            break;
+        }
     }
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }

@@ -78,7 +78,10 @@ void BM_ScrollInvoiceListOnePacket(benchmark::State& state) {
     list.Create();
     list.Show();
     for (auto _ : state) {
-        if (list.cdsMaster.GetNextPacket() == 0) state.SkipWithError("the list ran out of invoices");
+        if (list.cdsMaster.GetNextPacket() == 0) {
+            state.SkipWithError("the list ran out of invoices");
+            break;
+        }
     }
 }
 BENCHMARK(BM_ScrollInvoiceListOnePacket)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(50);

@@ -52,7 +52,10 @@ void BM_ReadAndImportUblInvoice(benchmark::State& state) {
         TVendorDocumentImport import(invoice, items);
         bool calculating = false;
         import.AppendLines(*document.Header, *document.Line, calculating);
-        if (document.Line->RecordCount() != state.range(0)) state.SkipWithError("lines were lost");
+        if (document.Line->RecordCount() != state.range(0)) {
+            state.SkipWithError("lines were lost");
+            break;
+        }
     }
     state.SetItemsProcessed(state.iterations() * state.range(0));
     dm().SetServer(nullptr);
