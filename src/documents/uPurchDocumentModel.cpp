@@ -61,8 +61,9 @@ const TGroup kHeaderBuffer = {
 
 const TGroup kHeaderCrMemo = {
     {"VendorCreditMemoNo", ftString}, {"ToInvoiceNo", ftString}, {"InvoiceDate", ftDateTime},
-    {"ToInvoiceDate", ftDateTime}, {"NotIncludeVatLedger", ftInteger}, {"GlobalCrMemoNo", ftString},
-    {"IsGlobalCrMemo", ftInteger}, {"VendorGlobalCrMemoNo", ftString}, {"CheckStatus", ftInteger}};
+    {"ToInvoiceDate", ftDateTime}, {"NotIncludeVatLedger", ftInteger}, {"DoNotIncInVATLedger", ftInteger},
+    {"GlobalCrMemoNo", ftString}, {"IsGlobalCrMemo", ftInteger}, {"VendorGlobalCrMemoNo", ftString},
+    {"CheckStatus", ftInteger}};
 
 const TGroup kHeaderDebitMemo = {
     {"VendorInvoiceNo", ftString}, {"ToInvoiceNo", ftString}, {"InvoiceDate", ftDateTime},

@@ -64,7 +64,7 @@ void TfEdPurchCrMemo::DescribeLayout() {
         {"Currency_Id", "Валута", TFieldKind::fkLookup, "tsFinanceData"},
         {"CurrencyFactor", "Курс", TFieldKind::fkNumber, "tsFinanceData"},
         {"PriceIncludingVAT", "Цени с ДДС", TFieldKind::fkFlag, "tsFinanceData"},
-        {"NotIncludeVatLedger", "Не влиза в дневника по ДДС", TFieldKind::fkFlag, "tsFinanceData"},
+        {"DoNotIncInVATLedger", "Не влиза в дневника по ДДС", TFieldKind::fkFlag, "tsFinanceData"},
         {"TotalValue", "Сума без ДДС", TFieldKind::fkNumber, "tsFinanceData"},
         {"VATValue", "ДДС", TFieldKind::fkNumber, "tsFinanceData"},
         {"TotalVAT", "Сума с ДДС", TFieldKind::fkNumber, "tsFinanceData"},
@@ -135,10 +135,7 @@ void TfEdPurchCrMemo::SubDocTypeFieldOnChange(TField&) {
 bool TfEdPurchCrMemo::SameVATLedgerAsCreditedInvoice() {
     const Variant ledger = TCrMemoSetOff::CreditedInvoice(cdsMaster, "DoNotIncInVATLedger").Value();
     const int64_t invoiceLedger = ledger.IsEmpty() ? 0 : ledger.AsInteger();
-    // Credit memos keep the flag as NotIncludeVatLedger where the server has no DoNotIncInVATLedger for them.
-    const TField* memoLedger = cdsMaster.FindField("DoNotIncInVATLedger");
-    if (memoLedger == nullptr) memoLedger = &cdsMaster.FieldByName("NotIncludeVatLedger");
-    return invoiceLedger == memoLedger->AsInteger();
+    return invoiceLedger == cdsMaster.FieldByName("DoNotIncInVATLedger").AsInteger();
 }
 
 // The price per base unit stays as it was when the units-per-measure factor changes.

@@ -16,7 +16,7 @@ protected:
     }
     void OpenCrMemo(TRow extra = {}) {
         TRow header{{"Id", "H1"},          {"Contragent_Id", "V01"}, {"PayMethod_Id", "BANK"},
-                    {"DirectPay", 0},      {"DocumentType", 11},     {"NotIncludeVatLedger", 0},
+                    {"DirectPay", 0},      {"DocumentType", 11},     {"DoNotIncInVATLedger", 0},
                     {"TotalVAT", 24.0},    {"TotalVAT_LCY", 24.0}};
         for (auto& [k, v] : extra) header[k] = v;
         Open(header, {{{"Id", "L1"}, {"Line_No", 1}, {"Code", "1001"}, {"Quantity", 2.0}, {"Quantity_Base", 2.0},
@@ -98,7 +98,7 @@ TEST_F(CrMemoEditor, TheSubtypeMustAgreeWithTheCreditedInvoicesVATLedger) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        OpenCrMemo({{"ToInvoiceNo", c.toInvoiceNo}, {"NotIncludeVatLedger", c.memoLedger}});
+        OpenCrMemo({{"ToInvoiceNo", c.toInvoiceNo}, {"DoNotIncInVATLedger", c.memoLedger}});
         if (!c.toInvoiceNo.IsNull())
             server.OnRequestValue("D_PurchInvoiceHeader", Rows({"DoNotIncInVATLedger"}, c.invoiceLedger));
         if (c.accepted) {

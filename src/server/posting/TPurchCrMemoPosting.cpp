@@ -17,7 +17,10 @@ const TPostedCopy kPostedCrMemo{"D_PurchHeader",
                                 "D_PurchCrMemoHeader",
                                 "D_PurchCrMemoLine",
                                 DocumentType::PostedPurchCrMemo,
-                                {{"ToInvoiceDate", "COALESCE(ToInvoiceDate, InvoiceDate)"}},
+                                // The VAT entries read DoNotIncInVATLedger; a posted memo's view
+                                // and the global selectors read its flag as NotIncludeVatLedger.
+                                {{"ToInvoiceDate", "COALESCE(ToInvoiceDate, InvoiceDate)"},
+                                 {"NotIncludeVatLedger", "COALESCE(DoNotIncInVATLedger, 0)"}},
                                 "",
                                 ""};
 

@@ -557,6 +557,10 @@ const std::vector<TMigration>& Migrations() {
         // one is chosen.
         {19, "Order buffers are numbered from a series of the purchases setup",
          "ALTER TABLE C_PurchasesSetup ADD COLUMN PurchOrderBuf_Series_Id TEXT;\n"},
+        // Open credit memos were ticked in NotIncludeVatLedger, which their VAT entries never read.
+        {20, "Open credit memos keep their VAT ledger flag where their posting reads it",
+         "UPDATE D_PurchHeader SET DoNotIncInVATLedger = 1 WHERE DocumentType IN (11, 32) AND "
+         "NotIncludeVatLedger = 1;\n"},
     };
     return migrations;
 }

@@ -104,6 +104,19 @@ TEST_F(CrMemoPostingTest, GoodsLeaveTheOldestReceiptsAndARefusalChangesNothing) 
 
 // A vendor's number may be posted once among its credit memos and once among its invoices:
 // the credit memo posting looks among credit memos, the invoice posting among invoices.
+// A memo kept out of the VAT ledger has its VAT entries marked so, and its posted view says so.
+TEST_F(CrMemoPostingTest, AMemoOutOfTheVATLedgerStaysOutOfIt) {
+    ArrangeCrMemo(11, 1);
+    Exec("UPDATE D_PurchHeader SET DoNotIncInVATLedger = 1 WHERE Id = 'C1'");
+    TVariantArray keys;
+    ASSERT_EQ(Server().PostPurchCrMemo("C1", keys), 0) << Server().LastRefusalText();
+    const std::string posted = "'" + keys.at(0).AsString() + "'";
+    EXPECT_EQ(Count("G_VATEntry", "Document_Id = " + posted + " AND DoNotIncInVATLedger = 1"),
+              Count("G_VATEntry", "Document_Id = " + posted));
+    EXPECT_GT(Count("G_VATEntry", "Document_Id = " + posted), 0);
+    EXPECT_EQ(Value("SELECT NotIncludeVatLedger FROM D_PurchCrMemoHeader WHERE Id = " + posted).AsInteger(), 1);
+}
+
 TEST_F(CrMemoPostingTest, AVendorsNumberIsRefusedTwiceOnlyAmongItsOwnKind) {
     enum TKind { kInvoice, kMemo };
     const struct {
