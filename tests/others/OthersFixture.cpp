@@ -39,4 +39,10 @@ OthersFixture::OthersFixture() {
 
 OthersFixture::~OthersFixture() { OthersPackageShutdown(); }
 
+void OthersFixture::ExpectNoErrors() {
+    for (const TErrorLogEntry& entry : guard.Session().ErrorLog().Entries())
+        ADD_FAILURE() << entry.Operation << ": " << entry.Message;
+    guard.Session().ErrorLog().Clear();
+}
+
 }  // namespace tavrek::testing

@@ -16,6 +16,9 @@ protected:
     OthersFixture();
     ~OthersFixture() override;
 
+    // Fails on every error the session logged, and forgets them.
+    void ExpectNoErrors();
+
     static constexpr const char* kInvoice = "{P1}";
     static constexpr const char* kOrder = "{O1}";
 

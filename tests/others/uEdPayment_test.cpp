@@ -69,10 +69,6 @@ protected:
                })
             .Differences();
     }
-    void ExpectNoErrors() {
-        for (const TErrorLogEntry& entry : guard.Session().ErrorLog().Entries())
-            ADD_FAILURE() << entry.Operation << ": " << entry.Message;
-    }
 
     const std::string posted;
 };
