@@ -148,7 +148,7 @@ TEST_F(PurchaseListEndToEnd, AZeroInvoiceIsPostedOnlyWhenTheUserSaysSo) {
     EXPECT_TRUE(host.Prints().empty());
 }
 
-TEST_F(PurchaseListEndToEnd, AnUnknownPrintFormPrintsTheInvoiceOnItsKindsLayout) {
+TEST_F(PurchaseListEndToEnd, APrintFormOtherThanTheInvoiceLayoutIsNotPrintedAsAnInvoice) {
     const std::string id = SaveInvoice();
     TPrintRequest request;
     request.Keys = {Variant(id)};
@@ -156,8 +156,7 @@ TEST_F(PurchaseListEndToEnd, AnUnknownPrintFormPrintsTheInvoiceOnItsKindsLayout)
     EXPECT_TRUE(TPurchInvoicePrintout::Load(request, invoice));
     EXPECT_FALSE(invoice.Posted);
     Exec("UPDATE S_PrintDocuments SET PF_Id = 'Purch_Other' WHERE SubDoc_Id = 'SD-520'");
-    ASSERT_TRUE(TPurchInvoicePrintout::Load(request, invoice));
-    EXPECT_EQ(invoice.Layout, TPurchInvoicePrintout::kLayout);
+    EXPECT_FALSE(TPurchInvoicePrintout::Load(request, invoice));
     request.Keys = {Variant("NO-SUCH-DOCUMENT")};
     EXPECT_FALSE(TPurchInvoicePrintout::Load(request, invoice));
 }
