@@ -2,7 +2,6 @@
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
-#include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -12,9 +11,7 @@ namespace tavrek::desktop {
 TOptionDialog::TOptionDialog(const QString& title, const QStringList& options, QWidget* parent)
     : QDialog(parent), options_(new QListWidget(this)) {
     setObjectName(QStringLiteral("fOptionDialog"));
-    // A title of two lines is the window's caption and the question asked above the options.
-    const qsizetype lineBreak = title.indexOf(QLatin1Char('\n'));
-    setWindowTitle(lineBreak < 0 ? title : title.left(lineBreak));
+    setWindowTitle(title);
     options_->setObjectName(QStringLiteral("lstOptions"));
     options_->addItems(options);
     if (!options.isEmpty()) options_->setCurrentRow(0);
@@ -25,12 +22,6 @@ TOptionDialog::TOptionDialog(const QString& title, const QStringList& options, Q
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(options_, &QListWidget::itemDoubleClicked, this, &QDialog::accept);
     auto* layout = new QVBoxLayout(this);
-    if (lineBreak >= 0) {
-        auto* question = new QLabel(title.mid(lineBreak + 1), this);
-        question->setObjectName(QStringLiteral("lblQuestion"));
-        question->setWordWrap(true);
-        layout->addWidget(question);
-    }
     layout->addWidget(options_);
     layout->addWidget(buttons);
 }

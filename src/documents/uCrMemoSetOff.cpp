@@ -29,8 +29,8 @@ TCrMemoSetOff::TCrMemoSetOff(TClientDataSet& header) : header_(header) {
 }
 
 int TCrMemoSetOff::Ask(bool& setOff) const {
-    const std::string title = GetMessageText("str_FormTitle", "Осчетоводяване на кредитно известие");
-    const std::string options = GetMessageText("str_PurchCrMemoOptions", "Без връзка с доставка");
+    const std::string title = GetMessageText("str_FormTitle", "Кредитно известие");
+    const std::string options = GetMessageText("str_PurchCrMemoOptions", "Без връзка с продажба");
     if (!offered_) return dm().Dialogs().ChooseOption(title, options);
     const std::string flag = FormatMessage(
         GetMessageText("str_ApplyCrMemoToInvoice", "Приспадане от задължението по фактура %s"),

@@ -504,15 +504,6 @@ TRequestResult TfEdBasePurchDocument::GetPrintDocument() {
 
 void TfEdBasePurchDocument::PostDocument(bool print) { TfBaseEditDocumentPanel::PostDocument(print); }
 
-bool TfEdBasePurchDocument::RefuseNewEmptyDocument() {
-    if (cdsMaster.State() != TDataSetState::dsInsert || !cdsDetail.Active()) return false;
-    if (!cdsDetail.IsEmpty() || cdsDetail.State() == TDataSetState::dsInsert) return false;
-    MessageDlgEx(GetMessageText("err_PostPurchase", "Документът не беше осчетоводен.") + "\r\n" +
-                     GetMessageText("err_PostPurchNoLines", "Документът няма редове."),
-                 TMsgDlgType::mtError, mbOK);
-    return true;
-}
-
 // Whole-document recalculation.
 
 void TfEdBasePurchDocument::DoRecalcDocument() {

@@ -105,10 +105,6 @@ public:
     virtual void ItemPanelClick(int row);
 
 protected:
-    // A new document without lines is refused before it is saved, with the server's words,
-    // so that the refusal leaves no numbered draft behind. True when refused.
-    bool RefuseNewEmptyDocument();
-
     // Lines filled from default values (a document copied by template) ask the VAT setup once
     // per pair of posting groups and refresh the item panel once, for the line left current.
     void ApplyDefaultValues(const TDefaultValues& values) override;

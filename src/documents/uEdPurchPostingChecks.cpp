@@ -4,7 +4,6 @@
 #include "base/server/IAppServer.h"
 #include "base/session/Tdm.h"
 #include "base/ui/Messages.h"
-#include "base/util/Text.h"
 #include "calc/uPurchCalcHelpers.h"
 
 namespace tavrek {
@@ -56,20 +55,6 @@ void ShowPostingRefusal() {
     MessageDlgEx(GetMessageText("err_PostPurchase", "Документът не беше осчетоводен.") +
                      (reason.empty() ? "" : "\r\n" + reason),
                  TMsgDlgType::mtError, mbOK);
-}
-
-void ShowDocumentDone(const std::string& key, const std::string& defaultText, const std::string& number) {
-    if (number.empty()) return;
-    MessageDlgEx(FormatMessage(GetMessageText(key, defaultText), {number}), TMsgDlgType::mtInformation, mbOK);
-}
-
-std::string PostedNumber(const TVariantArray& keys) { return keys.size() > 1 ? keys[1].AsString() : ""; }
-
-std::string PostedNumberOf(const std::string& table, const Variant& id) {
-    if (id.IsEmpty()) return "";
-    TRequestResult found;
-    if (dm().Server().RequestValue(0, table, "DocumentNo", TFilter().Add(table + ".Id", "=", id), found) != 1) return "";
-    return found.Value().AsString();
 }
 
 }  // namespace tavrek

@@ -3,7 +3,6 @@
 #include <string>
 
 #include "base/data/Variant.h"
-#include "base/server/TRequestResult.h"
 
 namespace tavrek {
 
@@ -36,12 +35,5 @@ bool CheckCanPostDocument(const Variant& payMethodId, const std::string& cashDes
 
 // Tells the user that the server refused to post the document, with the server's reason.
 void ShowPostingRefusal();
-// Tells the user what was done: the text of the key (with %s for the number) for a document
-// of that number. Nothing is shown without a number.
-void ShowDocumentDone(const std::string& key, const std::string& defaultText, const std::string& number);
-// The number of a posted document, from the keys a posting returns (Id, number).
-std::string PostedNumber(const TVariantArray& keys);
-// The DocumentNo of the posted document with this Id in the table; empty when none.
-std::string PostedNumberOf(const std::string& table, const Variant& id);
 
 }  // namespace tavrek

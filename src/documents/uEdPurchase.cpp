@@ -199,7 +199,6 @@ void TfEdPurchase::PostDocument(bool print) {
     if (!DocumentCheckIsDone(cdsMaster)) return;
     const Variant id = cdsMaster.FieldByName("Id").Value();
     if (!CheckForAccountDimension(id, 0, 0)) return;
-    if (RefuseNewEmptyDocument()) return;
     TfEdBasePurchDocument::PostDocument(print);
     TWaitCursor wait;
     if (!BeforePostDocument(print)) return;
@@ -209,6 +208,8 @@ void TfEdPurchase::PostDocument(bool print) {
         ShowPostingRefusal();
         return;
     }
+    const std::string posted = GetMessageText("msg_InvoicePosted", "Фактурата е осчетоводена с номер %s.");
+    MessageDlgEx(FormatMessage(posted, {keys.size() > 1 ? keys[1].AsString() : ""}), TMsgDlgType::mtInformation, mbOK);
     if (print) PrintPostedDocument(keys, kPostedInvoicePrintForm);
     const double totalVat = FieldValue(cdsMaster, "TotalVat").AsFloat();
     if (LocalData().ShowChangeCalculation && FieldValue(cdsMaster, "DirectPay").AsInteger() == 1 && totalVat != 0.0) {
@@ -219,7 +220,6 @@ void TfEdPurchase::PostDocument(bool print) {
     // The open invoice became a posted one: the editor is left on an empty document.
     Filter = KeyFilter(id);
     ReloadData();
-    ShowDocumentDone(PostedMessageKey, PostedMessageText, PostedNumber(keys));
 }
 
 // Protocol, item charges, future costs, goods check.

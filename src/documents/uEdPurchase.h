@@ -58,10 +58,6 @@ public:
     static constexpr const char* kPostedInvoicePrintForm = "10020";
 
 protected:
-    // What the confirmation of posting says, by message key with %s for the posted number.
-    const char* PostedMessageKey = "msg_InvoicePosted";
-    const char* PostedMessageText = "Фактура № %s е осчетоводена.";
-
     // The server's kind code of a new document of this editor.
     int NewDocumentType = 1;
     // A new invoice starts today, in local currency, for the session's business group.

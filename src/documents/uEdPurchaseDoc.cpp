@@ -13,8 +13,6 @@ using uPurchCalcHelpers::SetNum;
 
 TfEdPurchaseDoc::TfEdPurchaseDoc() {
     NewDocumentType = uEdPurchaseDoc::kDocumentType;
-    PostedMessageKey = "msg_PurchaseDocPosted";
-    PostedMessageText = "Документ за покупка № %s е осчетоводен.";
     CorrectsLocalCurrencyCent = false;
     Description.Caption = "Общ документ за покупка";
     Description.AddPage("tsForeignTrade", "Външна търговия");

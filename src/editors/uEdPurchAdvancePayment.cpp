@@ -10,8 +10,6 @@ using namespace uPurchCallculations;
 
 TfEdPurchAdvancePayment::TfEdPurchAdvancePayment() {
     NewDocumentType = uEdPurchAdvancePayment::kDocumentType;
-    PostedMessageKey = "msg_AdvancePaymentPosted";
-    PostedMessageText = "Авансово плащане № %s е осчетоводено.";
     acAddAdvancePayment.Visible = false;
     cdsMaster.AfterInsert = [this](TClientDataSet&) {
         RunGuarded(OperationName("cdsMasterAfterScroll"), [this] { cdsMasterAfterScroll(); });

@@ -192,7 +192,6 @@ void TfEdPurchCrMemo::AfterPostDocument(const TVariantArray&, bool) {}
 
 void TfEdPurchCrMemo::PostDocument(bool print) {
     if (!DocumentCheckIsDone(cdsMaster)) return;
-    if (RefuseNewEmptyDocument()) return;
     TfEdBasePurchDocument::PostDocument(print);
     const Variant id = cdsMaster.FieldByName("Id").Value();
     if (!CheckForAccountDimension(id, 3, 0)) return;
@@ -205,6 +204,8 @@ void TfEdPurchCrMemo::PostDocument(bool print) {
         ShowPostingRefusal();
         return;
     }
+    const std::string posted = GetMessageText("msg_CrMemoPosted", "Кредитното известие е осчетоводено с номер %s.");
+    MessageDlgEx(FormatMessage(posted, {keys.size() > 1 ? keys[1].AsString() : ""}), TMsgDlgType::mtInformation, mbOK);
     const double totalVat = FieldValue(cdsMaster, "TotalVat").AsFloat();
     if (LocalData().ShowChangeCalculation && FieldValue(cdsMaster, "DirectPay").AsInteger() == 0 && totalVat != 0.0) {
         const double totalLCY = FieldValue(cdsMaster, "TotalVat_LCY").AsFloat();
@@ -215,7 +216,6 @@ void TfEdPurchCrMemo::PostDocument(bool print) {
     // The credit memo became a posted one: the editor is left on an empty document.
     Filter = KeyFilter(id);
     ReloadData();
-    ShowDocumentDone("msg_CrMemoPosted", "Кредитно известие № %s е осчетоводено.", PostedNumber(keys));
 }
 
 void TfEdPurchCrMemo::CopyDocumentByTemplate(const std::string& sourceId, const std::string& templateId,

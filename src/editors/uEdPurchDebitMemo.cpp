@@ -102,7 +102,6 @@ bool TfEdPurchDebitMemo::SetSelectorAction(const THeaderField& field, const TReq
 }
 
 void TfEdPurchDebitMemo::PostDocument(bool print) {
-    if (RefuseNewEmptyDocument()) return;
     TfEdBasePurchDocument::PostDocument(print);
     TWaitCursor wait;
     const Variant id = cdsMaster.FieldByName("Id").Value();
@@ -115,7 +114,6 @@ void TfEdPurchDebitMemo::PostDocument(bool print) {
     // The debit memo became a posted one: the editor is left on an empty document.
     Filter = KeyFilter(id);
     ReloadData();
-    ShowDocumentDone("msg_DebitMemoPosted", "Дебитно известие № %s е осчетоводено.", PostedNumber(keys));
 }
 
 void TfEdPurchDebitMemo::acItemChargeAssigmentExecute() { OpenItemChargeAssignment("D_ItemChargeAssignment", 0); }

@@ -10,8 +10,6 @@ TfBrPurchAdvancePayment::TfBrPurchAdvancePayment() {
     CardFormNumber = FindCatalogueClass("TfEdPurchAdvancePayment")->FormNumber;
     // Advances are not goods: they go to no goods check.
     acSendDocumentsForCheck.Visible = false;
-    PostedMessageKey = "msg_AdvancePaymentPosted";
-    PostedMessageText = "Авансово плащане № %s е осчетоводено.";
 }
 
 void TfBrPurchAdvancePayment::FormCreate() {

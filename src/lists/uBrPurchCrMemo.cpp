@@ -18,8 +18,6 @@ TfBrPurchCrMemo::TfBrPurchCrMemo() {
     CardFormNumber = FindCatalogueClass("TfEdPurchCrMemo")->FormNumber;
     HistoryDocumentKind = 8;
     PostedPrintForm = kPostedCrMemoPrintForm;
-    PostedMessageKey = "msg_CrMemoPosted";
-    PostedMessageText = "Кредитно известие № %s е осчетоводено.";
     // A credit memo is known by the vendor's credit memo number, not by an invoice's.
     if (TGridColumn* vendorNo = dbgMaster.FindColumn("VendorInvoiceNo")) {
         vendorNo->FieldName = "VendorCreditMemoNo";
@@ -42,13 +40,16 @@ int TfBrPurchCrMemo::CurrentCardFormNumber() {
 
 int TfBrPurchCrMemo::ConnectCrMemoWithSale() {
     TCrMemoSetOff setOff(cdsMaster);
-    // Asked once for the list's life; a set-off never asked leaves each memo as it was saved.
-    if (crMemoOption_ == kNotAsked) {
-        bool apply = true;
+    bool apply = true;
+    if (setOff.Offered() && !setOff_) {
+        const int option = setOff.Ask(apply);
+        if (option == -1) return -1;
+        crMemoOption_ = option;
+        setOff_ = apply;
+    } else if (crMemoOption_ == kNotAsked) {
         crMemoOption_ = setOff.Ask(apply);
-        if (crMemoOption_ != -1 && setOff.Offered()) setOff_ = apply;
     }
-    if (crMemoOption_ != -1 && setOff.Offered() && setOff_ && setOff.Apply(*setOff_) && !SaveData()) return -1;
+    if (crMemoOption_ != -1 && setOff.Offered() && setOff.Apply(*setOff_) && !SaveData()) return -1;
     return crMemoOption_;
 }
 

@@ -89,17 +89,12 @@ void TfBrPurchase::PostCurrentDocument(bool print) {
     TVariantArray keys;
     if (PostOnServer(id.AsString(), keys) < 0) {
         const std::string reason = dm().Server().LastRefusalText();
-        const std::string text = GetMessageText("err_PostingDocument", "Грешка при осчетоводяване на документа.") +
-                                 (reason.empty() ? "" : "\r\n" + reason);
-        // The person reads why in the dialog; the error log keeps it as the raised failure.
-        MessageDlgEx(text, TMsgDlgType::mtError, mbOK);
-        const TELException logged(text, OperationName("PostDocument"));
-        throw EAbort();
+        throw std::runtime_error(GetMessageText("err_PostingDocument", "Грешка при осчетоводяване на документа.") +
+                                 (reason.empty() ? "" : "\r\n" + reason));
     }
     if (print) PrintPostedDocument(keys, PostedPrintForm);
     AfterPostDocument(keys, print);
     ReloadData();
-    ShowDocumentDone(PostedMessageKey, PostedMessageText, PostedNumber(keys));
 }
 
 int TfBrPurchase::PostOnServer(const std::string& id, TVariantArray& keys) { return dm().Server().PostPurchase(id, keys); }

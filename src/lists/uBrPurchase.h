@@ -31,9 +31,6 @@ protected:
     int HistoryDocumentKind = 6;
     // The print group of what the list posts.
     const char* PostedPrintForm = kPostedInvoicePrintForm;
-    // What the confirmation of posting says, by message key with %s for the posted number.
-    const char* PostedMessageKey = "msg_InvoicePosted";
-    const char* PostedMessageText = "Фактура № %s е осчетоводена.";
     // Before step of posting; the purchase lists always go on.
     virtual bool BeforePostDocument(bool print);
     virtual void AfterPostDocument(const TVariantArray& keys, bool print);

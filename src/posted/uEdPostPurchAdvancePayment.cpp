@@ -8,8 +8,6 @@ namespace tavrek {
 
 TfEdPostPurchAdvancePayment::TfEdPostPurchAdvancePayment() {
     Description.Caption = "Осчетоводено авансово плащане";
-    AnnulledKey = "msg_AdvancePaymentAnnulled";
-    AnnulledText = "Авансово плащане № %s е анулирано.";
 }
 
 void TfEdPostPurchAdvancePayment::acAnnulDocumentExecute() {

@@ -16,8 +16,7 @@ void TfEdPostPurchReturnOrder::acAnnulDocumentExecute() {
 void AnnulPostedOrderOperation(TfBaseEditPostedDocument& view) {
     uPostedPurchOperations::TAnnulment annulment;
     annulment.Kind = 3;
-    annulment.AnnulledKey = "msg_OrderDocumentAnnulled";
-    annulment.AnnulledText = "Документ № %s е анулиран.";
+    annulment.ShowRefusal = true;
     uPostedPurchOperations::AnnulPostedDocument(view, annulment);
 }
 

@@ -102,8 +102,6 @@ void TfEdPostedPurchCrMemo::acAnnulDocumentExecute() {
     annulment.GlobalField = "IsGlobalCrMemo";
     annulment.GlobalMarker = 1;
     annulment.ChangeSign = -1.0;
-    annulment.AnnulledKey = "msg_CrMemoAnnulled";
-    annulment.AnnulledText = "Кредитно известие № %s е анулирано.";
     AnnulPostedDocument(*this, annulment);
 }
 

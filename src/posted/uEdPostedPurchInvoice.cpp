@@ -179,8 +179,6 @@ void TfEdPostedPurchInvoice::acAnnulDocumentExecute() {
     TfBaseEditPostedDocument::acAnnulDocumentExecute();
     TAnnulment annulment;
     annulment.AnnulPayments = [this] { return InvoiceAnnulPayments(*this); };
-    annulment.AnnulledKey = AnnulledKey;
-    annulment.AnnulledText = AnnulledText;
     AnnulPostedDocument(*this, annulment);
 }
 

@@ -39,11 +39,6 @@ public:
     void acItemChargeAssignedExecute();
     void acFutureCostsAssignExecute();
 
-protected:
-    // What the confirmation of the annulment says, by message key with %s for the number.
-    const char* AnnulledKey = "msg_InvoiceAnnulled";
-    const char* AnnulledText = "Фактура № %s е анулирана.";
-
 private:
     void BindOperations();
     void DescribeLayout();

@@ -54,8 +54,7 @@ void TfEdPostedReceipt::acAnnulDocumentExecute() {
     TfBaseEditPostedDocument::acAnnulDocumentExecute();
     uPostedPurchOperations::TAnnulment annulment;
     annulment.Kind = 1;
-    annulment.AnnulledKey = "msg_ReceiptAnnulled";
-    annulment.AnnulledText = "Доставка № %s е анулирана.";
+    annulment.ShowRefusal = true;
     uPostedPurchOperations::AnnulPostedDocument(*this, annulment);
 }
 

@@ -15,7 +15,6 @@
 #include "base/util/Text.h"
 #include "base/util/Utils.h"
 #include "calc/uPurchCalcHelpers.h"
-#include "documents/uEdPurchPostingChecks.h"
 
 namespace tavrek::uPostedPurchOperations {
 
@@ -37,10 +36,8 @@ double SafeFloatDef(const Variant& value, double defaultValue) {
 
 std::string HeaderId(TfBase& view) { return view.cdsMaster.FieldByName("Id").AsString(); }
 
-enum class TAnnulOutcome { Annulled, NotAttempted, Refused };
-
-// Annuls on the server: a document of neither kind is not sent.
-TAnnulOutcome Annul(TfBase& view, const TAnnulment& annulment, TDateTime date, const std::string& description) {
+// Annuls on the server; false when the server refused.
+bool Annul(TfBase& view, const TAnnulment& annulment, TDateTime date, const std::string& description) {
     TClientDataSet& header = view.cdsMaster;
     const Variant globalValue = FieldValue(header, annulment.GlobalField);
     const int64_t global = globalValue.IsNull() ? 0 : globalValue.AsInteger();
@@ -48,47 +45,38 @@ TAnnulOutcome Annul(TfBase& view, const TAnnulment& annulment, TDateTime date, c
         const int annulPayments = annulment.AnnulPayments();
         Variant output;
         if (dm().Server().AnnulDocument(HeaderId(view), annulment.Kind, description, date, annulPayments, output) < 0)
-            return TAnnulOutcome::Refused;
+            return false;
         if (LocalData().ShowChangeCalculation && !output.IsNull() && output.AsFloat() != 0.0) {
             const double change = output.AsFloat() * annulment.ChangeSign;
             dm().Dialogs().ChangeCalculation(change, change);
         }
-        return TAnnulOutcome::Annulled;
+        return true;
     }
-    if (global != 1) return TAnnulOutcome::NotAttempted;
-    if (dm().Server().AnnulGlobalDoc(HeaderId(view), annulment.GlobalMarker, description, date) < 0)
-        return TAnnulOutcome::Refused;
+    if (global != 1) return false;
+    if (dm().Server().AnnulGlobalDoc(HeaderId(view), annulment.GlobalMarker, description, date) < 0) return false;
     if (LocalData().ShowChangeCalculation && FieldValue(header, "DirectPay").AsInteger() == 1 &&
         FieldValue(header, "TotalVat").AsFloat() != 0.0) {
         const double total = FieldValue(header, "TotalVat_LCY").AsFloat();
         dm().Dialogs().ChangeCalculation(total, total);
     }
-    return TAnnulOutcome::Annulled;
+    return true;
 }
 
-// False when the server refused, after saying why.
-bool AnnulConfirmed(TfBase& view, const TAnnulment& annulment) {
+void AnnulConfirmed(TfBase& view, const TAnnulment& annulment) {
     const Variant postingDate = FieldValue(view.cdsMaster, "PostingDate");
     TDateTime date = postingDate.IsNull() ? TDateTime::Today() : postingDate.AsDateTime();
     std::string description;
-    if (!dm().Dialogs().AnnulDocument(date, description)) return true;
+    if (!dm().Dialogs().AnnulDocument(date, description)) return;
     const int answer = MessageDlgEx(GetMessageText("que_AnnulDocument", "Да бъде ли анулиран документът?"),
                                     TMsgDlgType::mtConfirmation, mbYes | mbNo | mbCancel);
-    if (answer != mrYes) return true;
-    const std::string number = FieldValue(view.cdsMaster, "DocumentNo").AsString();
-    TAnnulOutcome outcome = TAnnulOutcome::NotAttempted;
+    if (answer != mrYes) return;
+    bool annulled = false;
     {
         TWaitCursor wait;
-        outcome = Annul(view, annulment, date, description);
-        if (outcome == TAnnulOutcome::Annulled) view.acRefreshExecute();
+        annulled = Annul(view, annulment, date, description);
+        if (annulled) view.acRefreshExecute();
     }
-    if (outcome == TAnnulOutcome::Annulled) ShowDocumentDone(annulment.AnnulledKey, annulment.AnnulledText, number);
-    if (outcome != TAnnulOutcome::Refused) return true;
-    const std::string reason = dm().Server().LastRefusalText();
-    MessageDlgEx(GetMessageText("err_AnnulDocument", "Документът не беше анулиран.") +
-                     (reason.empty() ? "" : "\r\n" + reason),
-                 TMsgDlgType::mtError, mbOK);
-    return false;
+    if (!annulled && annulment.ShowRefusal) MessageDlgEx(dm().Server().LastRefusalText(), TMsgDlgType::mtError, mbOK);
 }
 
 }  // namespace
@@ -104,14 +92,13 @@ void FillLedgerSubjectTypes(TfBase& view) {
 
 void AnnulPostedDocument(TfBase& view, const TAnnulment& annulment) {
     if (FieldValue(view.cdsMaster, "Annul").AsInteger() != 0) return;
-    bool closes = true;
     try {
-        closes = AnnulConfirmed(view, annulment);
+        AnnulConfirmed(view, annulment);
     } catch (...) {
         view.Close();
         throw;
     }
-    if (closes) view.Close();
+    view.Close();
 }
 
 IBaseIntf* GenerateByCopyTemplate(TfBase& view, int targetFormNumber, const TDefaultValues& defaults,

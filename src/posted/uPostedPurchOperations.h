@@ -34,14 +34,12 @@ struct TAnnulment {
     double ChangeSign = 1.0;
     // The annul-payments value, decided after the user confirmed.
     std::function<int()> AnnulPayments = [] { return 0; };
-    // What the confirmation of the annulment says, by message key with %s for the number.
-    const char* AnnulledKey = "msg_InvoiceAnnulled";
-    const char* AnnulledText = "Фактура № %s е анулирана.";
+    // The order's documents tell why the server refused; invoices and memos end silently.
+    bool ShowRefusal = false;
 };
 // Asks the annulment date and reason, then "que_AnnulDocument" (Yes, No, Cancel), annuls the
-// document on the server, shows the change when the session calculates change, refreshes,
-// says what was annulled and closes the view. An annulled document is left as it is;
-// cancelling still closes the view; a refusal shows the server's reason and keeps it open.
+// document on the server, shows the change when the session calculates change (or the refusal,
+// when the kind shows it), refreshes and closes the view. An annulled document is left as it is; cancelling still closes the view.
 void AnnulPostedDocument(TfBase& view, const TAnnulment& annulment);
 
 // The annul-payments value of a posted invoice: -1 (no value) for an invoice paid at posting;

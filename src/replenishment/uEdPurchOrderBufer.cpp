@@ -448,19 +448,6 @@ void TfEdPurchOrderBufer::PostDocument(bool print) {
     acRefreshExecute();
     if (auto* caller = dynamic_cast<IBaseIntf*>(CallingForm)) caller->RefreshDocument();
     if (print) PrintPosted(keys);
-    ShowPostedDocuments(keys, operation);
-}
-
-// Names each document the posting made: the receipt, the return or rejection, the invoice.
-void TfEdPurchOrderBufer::ShowPostedDocuments(const TVariantArray& keys, int operation) {
-    const auto key = [&keys](size_t i) { return i < keys.size() ? keys[i] : Variant(); };
-    ShowDocumentDone("msg_ReceiptPosted", "Доставка № %s е осчетоводена.", PostedNumberOf("D_PurchReceiptHeader", key(0)));
-    const std::string order = PostedNumberOf("D_PostPurchOrderHeader", key(1));
-    if (operation == 2)
-        ShowDocumentDone("msg_RejectionPosted", "Отказ № %s е осчетоводен.", order);
-    else
-        ShowDocumentDone("msg_ReturnPosted", "Връщане № %s е осчетоводено.", order);
-    ShowDocumentDone("msg_InvoicePosted", "Фактура № %s е осчетоводена.", PostedNumberOf("D_PurchInvoiceHeader", key(2)));
 }
 
 void TfEdPurchOrderBufer::PrintPosted(const TVariantArray& keys) {
