@@ -1,7 +1,9 @@
 #include <QApplication>
 #include <QDoubleSpinBox>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QTableView>
+#include <QTest>
 #include <gtest/gtest.h>
 
 #include "QtTestApp.h"
@@ -85,24 +87,35 @@ TEST(QtDialogsTest, QuantityDialogStartsFromTheValueAndStopsAtTheMaximum) {
     }
 }
 
-TEST(QtDialogsTest, SelectorSearchesEveryColumnAndReturnsTheChosenRows) {
+// Typed into the search box, a key walks the filtered rows listed by code and Enter takes
+// the current one, without the focus leaving the box.
+TEST(QtDialogsTest, SelectorIsDrivenFromTheSearchBoxByKeys) {
     testing::TestApp();
     auto rows = std::make_unique<TClientDataSet>("N_Contragent");
     rows->AddField("Code", TFieldType::ftString);
     rows->AddField("Name", TFieldType::ftString);
     rows->CreateDataSet();
     for (const auto& [code, name] : std::vector<std::pair<const char*, const char*>>{
-             {"V001", "Доставчик Алфа"}, {"V002", "Бета ООД"}, {"V003", "Алфа Трейд"}})
+             {"V003", "Алфа Трейд"}, {"V001", "Доставчик Алфа"}, {"V002", "Бета ООД"}})
         rows->AppendLoaded({code, name});
+    rows->FieldByName("Code").DisplayLabel = "Код";
+    rows->FieldByName("Code").DisplayWidth = 80;
+    rows->FieldByName("Name").DisplayLabel = "Наименование";
     TSelectorDialog dialog("Избор", std::move(rows), true);
+    dialog.show();
+    EXPECT_EQ(dialog.View().horizontalHeader()->sectionResizeMode(1), QHeaderView::Stretch);
+    EXPECT_EQ(dialog.View().model()->index(0, 0).data().toString(), "V001") << "listed by code";
     dialog.SearchBox().setText("алфа");
     EXPECT_EQ(dialog.VisibleRows(), 2);
-    dialog.View().selectAll();
-    const TRequestResult chosen = dialog.Chosen();
+    QTest::keyClick(&dialog.SearchBox(), Qt::Key_Down);
+    QTest::keyClick(&dialog.SearchBox(), Qt::Key_Return);
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    TRequestResult chosen = dialog.Chosen();
     EXPECT_EQ(chosen.Columns, (std::vector<std::string>{"Code", "Name"}));
-    ASSERT_EQ(chosen.Rows.size(), 2u);
-    EXPECT_EQ(chosen.Rows[0][0].AsString(), "V001");
-    EXPECT_EQ(chosen.Rows[1][0].AsString(), "V003");
+    ASSERT_EQ(chosen.Rows.size(), 1u);
+    EXPECT_EQ(chosen.Rows[0][0].AsString(), "V003");
+    dialog.View().selectAll();
+    EXPECT_EQ(dialog.Chosen().Rows.size(), 2u) << "several rows of the filter";
 }
 
 }  // namespace
