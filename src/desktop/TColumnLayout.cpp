@@ -13,7 +13,6 @@ TColumnLayout ColumnOf(const TGridColumn& column, TClientDataSet& dataSet, int f
     layout.Caption = ToQ(!column.Caption.empty() ? column.Caption : !described.empty() ? described : field.DisplayLabel);
     layout.Width = column.Width;
     layout.ReadOnly = column.ReadOnly;
-    layout.Entry = column.Entry;
     layout.Kind = NumberKindOf(field.FieldName(), field.DataType());
     layout.Decimals = DecimalsOfFormat(column.DisplayFormat);
     layout.Flag = column.DisplayFormat == kCheckBoxFormat;

@@ -19,7 +19,6 @@ struct TColumnLayout {
     QString Caption;
     int Width = 0;  // pixels; 0 lets the grid pick from the caption
     bool ReadOnly = false;
-    bool Entry = false;  // a cell the user fills on every line: Tab and Enter stop at it
     bool Flag = false;  // an integer 0/1 shown as a check box
     TNumberKind Kind = TNumberKind::nkNone;
     int Decimals = -1;  // from the column's display format; -1 follows Kind

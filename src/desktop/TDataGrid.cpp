@@ -1,6 +1,5 @@
 #include "desktop/TDataGrid.h"
 
-#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -10,7 +9,6 @@
 #include "desktop/TDataSetModel.h"
 #include "desktop/TGridFooter.h"
 #include "desktop/TGridView.h"
-#include "desktop/TTotalsPanel.h"
 
 namespace tavrek::desktop {
 
@@ -28,9 +26,6 @@ TDataGrid::TDataGrid(TDataSetModel& model, QWidget* parent)
     rows.setSectionResizeMode(QHeaderView::Fixed);
     rows.setDefaultSectionSize(view_->fontMetrics().height() + 6);
     const auto& columns = model_.Columns();
-    // A grid that marks the cells a user fills stops only at those.
-    if (std::any_of(columns.begin(), columns.end(), [](const TColumnLayout& c) { return c.Entry; }))
-        view_->IsStopColumn = [this](int column) { return model_.Columns().at(static_cast<size_t>(column)).Entry; };
     for (size_t i = 0; i < columns.size(); ++i) {
         const int byCaption = view_->fontMetrics().horizontalAdvance(columns[i].Caption) + 24;
         // A column is never narrower than its caption: a cut header is unreadable.
@@ -51,17 +46,6 @@ TDataGrid::TDataGrid(TDataSetModel& model, QWidget* parent)
     connect(view_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) { CurrentRowChanged(current.row()); });
     FollowCursor(model_.CurrentRow());
-}
-
-void TDataGrid::ShowTotals(std::function<TDocumentTotals()> source) {
-    if (totals_ != nullptr) return;
-    totals_ = new TTotalsPanel(std::move(source), this);
-    footer_->hide();
-    auto* row = new QHBoxLayout;
-    row->setContentsMargins(0, 4, 0, 0);
-    row->addStretch(1);
-    row->addWidget(totals_);
-    static_cast<QVBoxLayout*>(layout())->addLayout(row);
 }
 
 std::vector<int> TDataGrid::SelectedRawIndices() const {

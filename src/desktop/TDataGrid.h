@@ -1,20 +1,17 @@
 #pragma once
 
 #include <QWidget>
-#include <functional>
 #include <vector>
 
-#include "base/forms/TDocumentTotals.h"
 #include "desktop/TGridView.h"
+
 
 namespace tavrek::desktop {
 
 class TDataSetModel;
 class TGridFooter;
-class TTotalsPanel;
 
-// A grid over a dataset model with its footer line, or with the panel of its document's
-// totals under it. Rows are selected whole and several
+// A grid over a dataset model with its footer line. Rows are selected whole and several
 // at once; the current row and the dataset's cursor follow each other. Cells are typed
 // into through TCellEditorDelegate, lines added and removed with TGridView's keys.
 class TDataGrid : public QWidget {
@@ -25,9 +22,6 @@ public:
     TGridView& View() const { return *view_; }
     TDataSetModel& Model() const { return model_; }
     TGridFooter& Footer() const { return *footer_; }
-    // Puts the panel of the document's totals under the lines; nullptr until then.
-    void ShowTotals(std::function<TDocumentTotals()> source);
-    TTotalsPanel* Totals() const { return totals_; }
 
     // Positions among all records of the selected rows, in row order; the current row
     // when nothing is selected.
@@ -42,7 +36,6 @@ private:
     TDataSetModel& model_;
     TGridView* view_;
     TGridFooter* footer_;
-    TTotalsPanel* totals_ = nullptr;
     bool following_ = false;
 };
 

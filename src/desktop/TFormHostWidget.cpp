@@ -30,7 +30,6 @@
 #include "desktop/TGridFooter.h"
 #include "desktop/TGridView.h"
 #include "desktop/TSidePanelWidget.h"
-#include "desktop/TTotalsPanel.h"
 #include "desktop/ValueText.h"
 
 namespace tavrek::desktop {
@@ -173,7 +172,6 @@ TDataGrid* TFormHostWidget::BuildGrid(TGrid& grid, QWidget* parent) {
     };
     auto* view = new TDataGrid(*model, parent);
     view->setObjectName(ToQ(grid.Name));
-    if (grid.Totals) view->ShowTotals(grid.Totals);
     view->View().IsLookupColumn = [this, model](int column) {
         TClientDataSet& lines = model->DataSet();
         const TColumnLayout& layout = model->Columns().at(static_cast<size_t>(column));
@@ -337,9 +335,8 @@ void TFormHostWidget::RefreshAll() {
         }
         // A document's totals come with its first record: a grid made on an empty form shows
         // its footer once the form has something to put in it.
-        grid.View->Footer().setVisible(grid.View->Footer().HasContent() && grid.View->Totals() == nullptr);
+        grid.View->Footer().setVisible(grid.View->Footer().HasContent());
         grid.View->Footer().update();
-        if (grid.View->Totals() != nullptr) grid.View->Totals()->Refresh();
         if (grid.Grid->SelectedRows.empty() && grid.View->View().selectionModel()->selectedRows().size() > 1)
             grid.View->View().clearSelection();
         if (!grid.View->Editing()) grid.Model->RefreshCurrentRow();

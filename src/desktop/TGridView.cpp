@@ -23,7 +23,6 @@ bool TGridView::event(QEvent* event) {
 void TGridView::keyPressEvent(QKeyEvent* event) {
     const QModelIndex current = currentIndex();
     const bool ctrl = event->modifiers() & Qt::ControlModifier;
-    const bool editing = state() == EditingState;
     switch (event->key()) {
         case Qt::Key_Insert: emit AppendRequested(); return;
         case Qt::Key_Delete:
@@ -33,7 +32,7 @@ void TGridView::keyPressEvent(QKeyEvent* event) {
             }
             break;
         case Qt::Key_Down:
-            if (!editing && (!current.isValid() || current.row() == model()->rowCount() - 1)) {
+            if (state() != EditingState && (!current.isValid() || current.row() == model()->rowCount() - 1)) {
                 emit AppendRequested();
                 return;
             }
@@ -46,27 +45,15 @@ void TGridView::keyPressEvent(QKeyEvent* event) {
             break;
         case Qt::Key_Return:
         case Qt::Key_Enter:
-        case Qt::Key_Tab:
-            if (!editing && !ctrl) {
-                Advance(1);
-                return;
-            }
-            break;
-        case Qt::Key_Backtab:
-            if (!editing) {
-                Advance(-1);
+            if (state() != EditingState) {
+                const QModelIndex next = NextEditable(current, 1);
+                if (next.isValid()) setCurrentIndex(next);
                 return;
             }
             break;
         default: break;
     }
     QTableView::keyPressEvent(event);
-}
-
-void TGridView::Advance(int step) {
-    const QModelIndex next = NextEditable(currentIndex(), step);
-    if (next.isValid()) setCurrentIndex(next);
-    else if (step > 0 && IsStop(currentIndex())) emit AppendRequested();
 }
 
 QModelIndex TGridView::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
@@ -77,24 +64,11 @@ QModelIndex TGridView::moveCursor(CursorAction action, Qt::KeyboardModifiers mod
     return QTableView::moveCursor(action, modifiers);
 }
 
-// A cell left forward from the last stop of the last line records it and opens a new line.
-void TGridView::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
-    if (hint != QAbstractItemDelegate::EditNextItem || NextEditable(currentIndex(), 1).isValid()) {
-        QTableView::closeEditor(editor, hint);
-        return;
-    }
-    QTableView::closeEditor(editor, QAbstractItemDelegate::NoHint);
-    emit AppendRequested();
-}
-
-bool TGridView::IsStop(const QModelIndex& index) const {
-    return index.isValid() && !isColumnHidden(index.column()) && (index.flags() & Qt::ItemIsEditable) &&
-           (!IsStopColumn || IsStopColumn(index.column()));
-}
-
 QModelIndex TGridView::FirstEditable(int row) const {
-    for (int column = 0; column < model()->columnCount(); ++column)
-        if (IsStop(model()->index(row, column))) return model()->index(row, column);
+    for (int column = 0; column < model()->columnCount(); ++column) {
+        const QModelIndex index = model()->index(row, column);
+        if (!isColumnHidden(column) && (index.flags() & Qt::ItemIsEditable)) return index;
+    }
     return model()->index(row, 0);
 }
 
@@ -103,7 +77,7 @@ QModelIndex TGridView::NextEditable(const QModelIndex& from, int step) const {
     if (!from.isValid() || columns == 0) return {};
     for (int cell = from.row() * columns + from.column() + step; cell >= 0 && cell < rows * columns; cell += step) {
         const QModelIndex index = model()->index(cell / columns, cell % columns);
-        if (IsStop(index)) return index;
+        if (!isColumnHidden(index.column()) && (index.flags() & Qt::ItemIsEditable)) return index;
     }
     return {};
 }

@@ -1,6 +1,5 @@
 #include "documents/uEdBasePurchDocument.h"
 
-#include <algorithm>
 #include <map>
 #include <stdexcept>
 #include <utility>
@@ -77,12 +76,9 @@ TfEdBasePurchDocument::TfEdBasePurchDocument()
         RunGuarded(OperationName("ControlListItemsClick"), [this, row] { ItemPanelClick(row); });
     };
     cdsDetail.AfterDelete = [this](TClientDataSet&) {
-        RunGuarded("TfEdBasePurchDocument.cdsDetailAfterPost", [this] {
-            PurchCopyLineTotalsToHeader(cdsMaster, cdsDetail);
-            CopyLineVATToHeader();
-        });
+        RunGuarded("TfEdBasePurchDocument.cdsDetailAfterPost",
+                   [this] { PurchCopyLineTotalsToHeader(cdsMaster, cdsDetail); });
     };
-    dbgDetail.Totals = [this] { return DocumentTotals(); };
 }
 
 TPanelList& TfEdBasePurchDocument::ControlListFastRelationship() { return *pFloat.FindList("ControlListFastRelationship"); }
@@ -198,39 +194,6 @@ void TfEdBasePurchDocument::AddLineColumns(std::initializer_list<TGridColumnRow>
 void TfEdBasePurchDocument::UpdateGridFooter(TGrid& grid) {
     TfBaseEditDocumentPanel::UpdateGridFooter(grid);
     if (&grid == &dbgDetail) ShowHeaderTotalsInFooter(grid, {"TotalValue", "TotalVAT", "TotalValue_LCY"});
-}
-
-TDocumentTotals TfEdBasePurchDocument::DocumentTotals() {
-    TDocumentTotals totals;
-    totals.LocalCurrency = LocalData().LocalCurrencyId;
-    if (!cdsMaster.Active() || !cdsDetail.Active()) return totals;
-    const double factor = FieldValue(cdsMaster, "CurrencyFactor").AsFloat();
-    const TVATTotals groups = lineTotals_.VATGroups(factor);
-    for (const auto& [key, group] : groups.Groups())
-        totals.Rates.push_back({group.Percent, group.Base, groups.GroupVAT(group)});
-    std::sort(totals.Rates.begin(), totals.Rates.end(), [](auto& a, auto& b) { return a.Percent > b.Percent; });
-    const double S = lineTotals_.LinesValue(), T = groups.TotalVAT();
-    totals.Document = {S, T, RoundUp(S + T, A())};
-    const double baseLCY = RoundUp(S * factor, A()), vatLCY = RoundUp(T * factor, A());
-    totals.Local = {baseLCY, vatLCY, RoundUp(baseLCY + vatLCY, A())};
-    totals.Currency = FieldValue(cdsMaster, "Currency_Id").AsString();
-    totals.ShowsLocal = !totals.Currency.empty() && !EqualsIgnoreCase(totals.Currency, totals.LocalCurrency);
-    if (totals.Currency.empty()) totals.Currency = totals.LocalCurrency;
-    return totals;
-}
-
-// While the lines' controls are off a walk over them is rewriting them; it writes the header itself.
-void TfEdBasePurchDocument::CopyLineVATToHeader() {
-    if (cdsDetail.ControlsDisabled()) return;
-    if (cdsMaster.State() != TDataSetState::dsEdit && cdsMaster.State() != TDataSetState::dsInsert) return;
-    const TDocumentTotals totals = DocumentTotals();
-    if (TField* vat = cdsMaster.FindField("VATValue")) vat->SetAsFloat(totals.Document.VAT);
-    if (TField* vat = cdsMaster.FindField("VATValue_LCY")) vat->SetAsFloat(totals.Local.VAT);
-}
-
-void TfEdBasePurchDocument::MarkEntryColumns() {
-    for (const char* field : {"Code", "Quantity", "DirectUnitCost_ACY", "LineDiscount"})
-        if (TGridColumn* column = dbgDetail.FindColumn(field)) column->Entry = true;
 }
 
 void TfEdBasePurchDocument::AttachDynamicEvents(TClientDataSet& dataSet) {
@@ -385,7 +348,6 @@ void TfEdBasePurchDocument::UpdateVATAmounts() {
 void TfEdBasePurchDocument::FormCreate() {
     TfBaseEditDocumentPanel::FormCreate();
     bAdvanceSelectedRecords = false;
-    MarkEntryColumns();
 }
 
 void TfEdBasePurchDocument::cdsDetailAfterOpen() {
@@ -415,7 +377,6 @@ void TfEdBasePurchDocument::cdsDetailAfterPost() {
     TfBaseEditDocumentPanel::cdsDetailAfterPost();
     try {
         PurchCopyLineTotalsToHeader(cdsMaster, cdsDetail);
-        CopyLineVATToHeader();
     } catch (...) {
         TELException(CurrentExceptionMessage(), "TfEdBasePurchDocument.cdsDetailAfterPost");
     }

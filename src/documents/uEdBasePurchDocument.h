@@ -8,7 +8,6 @@
 #include "base/data/Variant.h"
 #include "base/forms/TfBaseEditDocumentPanel.h"
 #include "base/util/TVATTotals.h"
-#include "documents/uPurchLineTotals.h"
 
 namespace tavrek {
 
@@ -45,9 +44,6 @@ public:
     TPanelList& ControlListItems();
     // The line grid's footers show the header's totals, VAT rounded per rate after F9.
     void UpdateGridFooter(TGrid& grid) override;
-    // What the document comes to as the recalculation reckons it (VAT rounded once per rate),
-    // counting the line being edited; the same on any number of lines.
-    TDocumentTotals DocumentTotals();
     // The captions of the side panel's vendor and item rows, in the order their values are filled.
     void SetSidePanelRows(std::initializer_list<const char*> vendorRows, std::initializer_list<const char*> itemRows);
 
@@ -160,12 +156,6 @@ protected:
     std::string DateText();
 
 private:
-    // The header's VAT follows the posted lines, by the rule of DocumentTotals.
-    void CopyLineVATToHeader();
-    // The cells a buyer fills on a line; Tab and Enter go through these only.
-    void MarkEntryColumns();
-
-    TPurchLineTotals lineTotals_{cdsDetail};
     struct TRecalcSums {
         double S = 0.0;
         double L = 0.0;

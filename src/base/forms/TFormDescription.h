@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "base/data/TClientDataSet.h"
-#include "base/forms/TDocumentTotals.h"
 
 namespace tavrek {
 
@@ -60,9 +59,6 @@ struct TGridColumn {
     bool ReadOnly = false;
     bool Visible = true;
     std::string DisplayFormat;
-    // A cell the user fills on every line (code, quantity, price): Tab and Enter stop only at
-    // these when a grid marks any; a grid that marks none stops at every editable cell.
-    bool Entry = false;
 };
 
 // The display format of a 0/1 column that the grid shows as a check box.
@@ -96,9 +92,6 @@ struct TGrid {
     std::vector<TBookmark> SelectedRows;
     // A double click or Enter on a row (lists open the row's card).
     std::function<void()> OnDblClick;
-    // The document's totals, which the host shows in a panel under the grid; set by forms
-    // whose grid holds a document's lines.
-    std::function<TDocumentTotals()> Totals;
 
     TGridColumn& AddColumn(const std::string& fieldName, const std::string& caption, int width = 80);
     void AddColumns(std::initializer_list<TGridColumnRow> rows);
