@@ -68,10 +68,10 @@ void TSelectorDialog::SizeColumns(const std::vector<TColumnLayout>& columns) {
     bool stretched = false;
     for (size_t i = 0; i < columns.size(); ++i) {
         const int section = static_cast<int>(i);
-        const int width = rows_->Fields(columns[i].FieldIndex).DisplayWidth;
-        if (width > 0) header.resizeSection(section, width);
-        else if (rows_->Fields(columns[i].FieldIndex).DisplayLabel.empty() || stretched) continue;
-        else {
+        const TField& field = rows_->Fields(columns[i].FieldIndex);
+        if (field.DisplayWidth > 0) {
+            header.resizeSection(section, field.DisplayWidth);
+        } else if (!stretched && !field.DisplayLabel.empty()) {
             header.setSectionResizeMode(section, QHeaderView::Stretch);
             stretched = true;
         }

@@ -24,15 +24,6 @@ void AddGroup(const TFilter& filter, TFilterConnector connector, TFilter& to) {
 
 }  // namespace
 
-TFilter Chained(std::vector<TFilterCondition> conditions, TFilterConnector connector) {
-    TFilter filter;
-    for (size_t i = 0; i < conditions.size(); ++i) {
-        conditions[i].Connector = i + 1 < conditions.size() ? connector : TFilterConnector::fcNone;
-        filter.Add(std::move(conditions[i]));
-    }
-    return filter;
-}
-
 TFilter AndJoined(const TFilter& first, const TFilter& second) {
     if (first.Empty()) return second;
     if (second.Empty()) return first;
@@ -151,7 +142,7 @@ TFilter TfOthersBrowse::DefaultsFilter() const {
         for (const TDefaultValue& value : DefaultValues)
             if (EqualsIgnoreCase(value.FieldName, condition.Name))
                 conditions.push_back({condition.Field, TFilter::ParseOp(condition.Op), value.Value});
-    return uOthersBrowse::Chained(std::move(conditions), TFilterConnector::fcAnd);
+    return TFilter::Chained(std::move(conditions), TFilterConnector::fcAnd);
 }
 
 TFilter TfOthersBrowse::SearchFilter() {
@@ -160,7 +151,7 @@ TFilter TfOthersBrowse::SearchFilter() {
     if (!text.empty())
         for (const char* field : description_.SearchFields)
             conditions.push_back({field, TFilterOp::opLike, Variant("%" + text + "%")});
-    return uOthersBrowse::Chained(std::move(conditions), TFilterConnector::fcOr);
+    return TFilter::Chained(std::move(conditions), TFilterConnector::fcOr);
 }
 
 TFilter TfOthersBrowse::DataSetFilter(const TFormDataSet& dataSet) {

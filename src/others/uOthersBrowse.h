@@ -60,8 +60,6 @@ namespace uOthersBrowse {
 // behind the view ("D_PurchInvoiceHeader.Annul"); the view has those fields under their
 // own names, so only the qualifier changes. The fixed conditions are AND-ed to it.
 TFilter SourceFilter(const TBrowseDescription& description, const TFilter& filter);
-// The conditions one after another, joined by connector.
-TFilter Chained(std::vector<TFilterCondition> conditions, TFilterConnector connector);
 // Each non-empty filter grouped, the groups joined by AND, so that an OR of one filter
 // does not reach into the other.
 TFilter AndJoined(const TFilter& first, const TFilter& second);

@@ -264,6 +264,15 @@ TFilter& TFilter::Add(std::string field, std::string_view op, Variant value, std
     return Add(std::move(condition));
 }
 
+TFilter TFilter::Chained(std::vector<TFilterCondition> conditions, TFilterConnector connector) {
+    TFilter filter;
+    for (size_t i = 0; i < conditions.size(); ++i) {
+        conditions[i].Connector = i + 1 < conditions.size() ? connector : TFilterConnector::fcNone;
+        filter.Add(std::move(conditions[i]));
+    }
+    return filter;
+}
+
 TFilter& TFilter::Add(TFilterCondition condition) {
     condition.Field = Trim(condition.Field);
     if (condition.Field.empty()) throw EFilterError("Условие на филтър без поле");

@@ -52,6 +52,9 @@ public:
     const std::vector<TFilterCondition>& Conditions() const { return conditions_; }
     bool Empty() const { return conditions_.empty(); }
 
+    // The conditions in their order, each but the last joined to the next by connector.
+    static TFilter Chained(std::vector<TFilterCondition> conditions, TFilterConnector connector);
+
     static TFilterOp ParseOp(std::string_view op);
     static TFilterConnector ParseConnector(std::string_view connector);
     static std::string_view OpText(TFilterOp op);

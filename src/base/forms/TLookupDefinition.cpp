@@ -216,23 +216,22 @@ bool EnterLookupCode(TClientDataSet& record, const TLookupDefinition& lookup, co
     return true;
 }
 
+std::optional<TFilterCondition> RecordNarrowing(const TLookupDefinition& lookup, TClientDataSet& record) {
+    const TField* same = lookup.SameAsRecord.empty() ? nullptr : record.FindField(lookup.SameAsRecord);
+    if (same == nullptr || same->IsNull()) return std::nullopt;
+    return TFilterCondition{lookup.MasterTable + "." + lookup.SameAsRecord, TFilterOp::opEqual, same->Value()};
+}
+
 bool SelectLookupRow(const TLookupDefinition& lookup, TClientDataSet& record, const std::string& typed,
                      TRequestResult& chosen) {
     std::vector<TFilterCondition> conditions;
     const std::string code = Trim(typed);
-    const auto add = [&](const std::string& column, std::string_view op, Variant value) {
-        TFilterCondition condition{lookup.MasterTable + "." + column, TFilter::ParseOp(op), std::move(value)};
-        conditions.push_back(std::move(condition));
-    };
-    if (!code.empty()) add(lookup.CodeColumn, "LIKE", "%" + code + "%");
-    if (lookup.PerCompany) add("Comp_Id", "=", Variant(LocalData().CompanyId));
-    const TField* same = lookup.SameAsRecord.empty() ? nullptr : record.FindField(lookup.SameAsRecord);
-    if (same != nullptr && !same->IsNull()) add(lookup.SameAsRecord, "=", same->Value());
-    TFilter filter;
-    for (size_t i = 0; i < conditions.size(); ++i) {
-        if (i + 1 < conditions.size()) conditions[i].Connector = TFilterConnector::fcAnd;
-        filter.Add(std::move(conditions[i]));
-    }
+    if (!code.empty())
+        conditions.push_back({lookup.MasterTable + "." + lookup.CodeColumn, TFilterOp::opLike, Variant("%" + code + "%")});
+    if (lookup.PerCompany)
+        conditions.push_back({lookup.MasterTable + ".Comp_Id", TFilterOp::opEqual, Variant(LocalData().CompanyId)});
+    if (auto narrowing = RecordNarrowing(lookup, record)) conditions.push_back(std::move(*narrowing));
+    const TFilter filter = TFilter::Chained(std::move(conditions), TFilterConnector::fcAnd);
     return dm().Dialogs().Select(lookup.MasterTable, filter, false, chosen) && !chosen.Empty();
 }
 

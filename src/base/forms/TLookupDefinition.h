@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -75,6 +76,10 @@ void ShowLookupNames(TClientDataSet& record);
 // Takes the master row of a typed code into the record. An unknown code is refused with
 // "err_LookupCodeNotFound" and the record keeps every value it had; returns false then.
 bool EnterLookupCode(TClientDataSet& record, const TLookupDefinition& lookup, const std::string& typed);
+
+// The condition that keeps the master rows serving the record (SameAsRecord); none when the
+// lookup serves every record or the record's field is still empty.
+std::optional<TFilterCondition> RecordNarrowing(const TLookupDefinition& lookup, TClientDataSet& record);
 
 // Lets the user choose a master row among those whose code contains the typed text (all
 // rows when nothing is typed) and that serve the record. False when nothing was chosen.

@@ -576,13 +576,12 @@ bool TfBase::SelectLookup(const THeaderField& field, const std::string& typedTex
         return true;
     }
     if (dataSet == nullptr || field.Selector.empty()) throw EFormError("Полето " + field.FieldName + " няма избор");
-    TFilter filter;
-    const bool typed = !field.SelectorFilterField.empty() && !typedText.empty();
-    const TLookupDefinition* known = LookupOf(*dataSet, field.FieldName);
-    const TField* same = known == nullptr || known->SameAsRecord.empty() ? nullptr : dataSet->FindField(known->SameAsRecord);
-    if (same != nullptr && !same->IsNull())
-        filter.Add(known->MasterTable + "." + known->SameAsRecord, "=", same->Value(), typed ? "AND" : "");
-    if (typed) filter.Add(field.SelectorFilterField, "LIKE", "%" + typedText + "%");
+    std::vector<TFilterCondition> conditions;
+    if (const TLookupDefinition* known = LookupOf(*dataSet, field.FieldName))
+        if (auto narrowing = RecordNarrowing(*known, *dataSet)) conditions.push_back(std::move(*narrowing));
+    if (!field.SelectorFilterField.empty() && !typedText.empty())
+        conditions.push_back({field.SelectorFilterField, TFilterOp::opLike, Variant("%" + typedText + "%")});
+    const TFilter filter = TFilter::Chained(std::move(conditions), TFilterConnector::fcAnd);
     TRequestResult chosen;
     if (!dm().Dialogs().Select(field.Selector, filter, false, chosen) || chosen.Empty()) return false;
     if (!SetSelectorAction(field, chosen)) return false;
