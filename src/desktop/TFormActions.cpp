@@ -1,7 +1,9 @@
 #include "desktop/TFormActions.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QMenu>
+#include <QStyle>
 
 #include "base/forms/TActionList.h"
 #include "base/forms/TMenu.h"
@@ -15,6 +17,40 @@ QKeySequence ShortCutOf(const std::string& text) {
     return QKeySequence::fromString(ToQ(text), QKeySequence::PortableText);
 }
 
+struct TActionIcon {
+    const char* Action;
+    const char* Theme;
+    QStyle::StandardPixmap Fallback;
+};
+
+// The desktop's icons for the commands every form shares; a desktop without an icon theme
+// gets the style's own.
+const TActionIcon kIcons[] = {
+    {"acSave", "document-save", QStyle::SP_DialogSaveButton},
+    {"acRefresh", "view-refresh", QStyle::SP_BrowserReload},
+    {"acInsertRecord", "document-new", QStyle::SP_FileIcon},
+    {"acDeleteRecord", "edit-delete", QStyle::SP_TrashIcon},
+    {"acPrint", "document-print", QStyle::SP_FileDialogDetailedView},
+    {"acPostDocument", "document-send", QStyle::SP_DialogApplyButton},
+    {"acPostAndPrintDocument", "document-print-preview", QStyle::SP_DialogYesButton},
+    {"acAnnulDocument", "edit-undo", QStyle::SP_DialogCancelButton},
+    {"acReCalcDocument", "accessories-calculator", QStyle::SP_BrowserReload},
+};
+
+QIcon IconOf(const std::string& action) {
+    for (const TActionIcon& icon : kIcons)
+        if (action == icon.Action)
+            return QIcon::fromTheme(QString::fromLatin1(icon.Theme),
+                                    QApplication::style()->standardIcon(icon.Fallback));
+    return {};
+}
+
+QString ToolTipOf(const TAction& action, const QAction& qaction) {
+    const QString hint = ToQ(action.Hint.empty() ? action.Caption : action.Hint);
+    if (qaction.shortcut().isEmpty()) return hint;
+    return QStringLiteral("%1 (%2)").arg(hint, qaction.shortcut().toString(QKeySequence::NativeText));
+}
+
 }  // namespace
 
 TFormActions::TFormActions(TActionList& actions, TRunner runner, QObject* parent)
@@ -22,6 +58,7 @@ TFormActions::TFormActions(TActionList& actions, TRunner runner, QObject* parent
     for (const auto& action : actions_.Actions()) {
         auto* qaction = new QAction(ToQ(action->Caption), this);
         qaction->setObjectName(ToQ(action->Name));
+        qaction->setIcon(IconOf(action->Name));
         if (!action->ShortCut.empty()) {
             qaction->setShortcut(ShortCutOf(action->ShortCut));
             qaction->setShortcutContext(Qt::WidgetWithChildrenShortcut);
@@ -50,7 +87,8 @@ void TFormActions::Sync() {
         if (qaction.text() != caption) qaction.setText(caption);
         // A tool button would drop a caption's trailing "...".
         if (qaction.iconText() != caption) qaction.setIconText(caption);
-        qaction.setToolTip(ToQ(action.Hint.empty() ? action.Caption : action.Hint));
+        const QString tip = ToolTipOf(action, qaction);
+        if (qaction.toolTip() != tip) qaction.setToolTip(tip);
         qaction.setEnabled(action.Enabled);
         qaction.setVisible(action.Visible && !action.Caption.empty());
         qaction.setCheckable(action.Checked);

@@ -15,7 +15,6 @@
 #include <QTableView>
 #include <QShortcut>
 #include <QTimer>
-#include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -26,6 +25,7 @@
 #include "desktop/TDataGrid.h"
 #include "desktop/TDataSetModel.h"
 #include "desktop/TDbFieldControl.h"
+#include "desktop/TFlowLayout.h"
 #include "desktop/TFormActions.h"
 #include "desktop/TGridFooter.h"
 #include "desktop/TGridView.h"
@@ -64,8 +64,7 @@ void TFormHostWidget::Build() {
     for (QAction* action : actions_->QActions()) addAction(action);
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(2, 2, 2, 2);
-    toolBar_ = BuildToolBar();
-    outer->addWidget(toolBar_);
+    outer->addWidget(BuildToolBar());
     auto* splitter = new QSplitter(Qt::Horizontal, this);
     auto* main = new QWidget(splitter);
     auto* mainLayout = new QVBoxLayout(main);
@@ -112,24 +111,53 @@ void TFormHostWidget::Build() {
     RefreshAll();
 }
 
-QToolBar* TFormHostWidget::BuildToolBar() {
-    auto* bar = new QToolBar(this);
-    bar->setToolButtonStyle(Qt::ToolButtonTextOnly);
+namespace {
+
+// The popup menus of lines and documents open on a right click; the other menus of a form
+// are its drop-down buttons.
+bool IsButtonMenu(const TMenu& menu) {
+    return !EqualsIgnoreCase(menu.Name, "pmDocument") && !EqualsIgnoreCase(menu.Name, "pmLine");
+}
+
+bool AnyItemVisible(const TMenuItem& menu) {
+    return std::any_of(menu.Items().begin(), menu.Items().end(),
+                       [](const auto& item) { return !item->Separator && item->Visible(); });
+}
+
+}  // namespace
+
+QWidget* TFormHostWidget::BuildToolBar() {
+    auto* bar = toolBar_ = new QWidget(this);
+    bar->setObjectName(QStringLiteral("commandBar"));
+    new TFlowLayout(bar);
     for (QAction* action : actions_->QActions()) {
         bar->addAction(action);
-        bar->widgetForAction(action)->setObjectName(action->objectName());
+        AddActionButton(*action);
     }
     for (TMenu* menu : form_->Menus()) {
-        if (EqualsIgnoreCase(menu->Name, "pmDocument") || EqualsIgnoreCase(menu->Name, "pmLine")) continue;
-        if (menu->Items().empty()) continue;
+        if (!IsButtonMenu(*menu) || menu->Items().empty()) continue;
         auto* button = new QToolButton(bar);
         button->setObjectName(ToQ(menu->Name));
         button->setText(ToQ(menu->Caption().empty() ? menu->Name : menu->Caption()));
+        button->setToolButtonStyle(Qt::ToolButtonTextOnly);
         button->setPopupMode(QToolButton::InstantPopup);
+        button->setAutoRaise(true);
         button->setMenu(actions_->CreateMenu(*menu, button));
-        bar->addWidget(button);
+        bar->layout()->addWidget(button);
+        menuButtons_.emplace_back(menu, button);
     }
     return bar;
+}
+
+void TFormHostWidget::AddActionButton(QAction& action) {
+    auto* button = new QToolButton(toolBar_);
+    button->setObjectName(action.objectName());
+    button->setDefaultAction(&action);
+    button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    button->setAutoRaise(true);
+    button->setVisible(action.isVisible());
+    connect(&action, &QAction::changed, button, [button, &action] { button->setVisible(action.isVisible()); });
+    toolBar_->layout()->addWidget(button);
 }
 
 QWidget* TFormHostWidget::BuildFields(const std::string& page, QWidget* parent) {
@@ -206,6 +234,12 @@ void TFormHostWidget::ConnectDblClick(TGrid& grid, TDataGrid& view) {
         shortcut->setContext(Qt::WidgetShortcut);
         connect(shortcut, &QShortcut::activated, this, open);
     }
+}
+
+std::vector<TDataGrid*> TFormHostWidget::Grids() const {
+    std::vector<TDataGrid*> views;
+    for (const TGridEntry& grid : grids_) views.push_back(grid.View);
+    return views;
 }
 
 TDataGrid* TFormHostWidget::Grid(std::string_view name) const {
@@ -321,6 +355,7 @@ void TFormHostWidget::RefreshAll() {
     if (busy_ || form_->Closed()) return;
     for (TDbFieldControl* field : fields_) field->Refresh();
     actions_->Sync();
+    for (auto& [menu, button] : menuButtons_) button->setVisible(AnyItemVisible(*menu));
     form_->UpdateFooters();
     for (TGridEntry& grid : grids_) {
         grid.Model->SetReadOnly(grid.Grid->ReadOnly || form_->ReadOnly);

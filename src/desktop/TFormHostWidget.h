@@ -9,13 +9,14 @@
 namespace tavrek {
 class TAction;
 class TfBase;
+class TMenu;
 struct TGrid;
 }  // namespace tavrek
 
 class QModelIndex;
 class QTabWidget;
 class QTimer;
-class QToolBar;
+class QToolButton;
 
 namespace tavrek::desktop {
 
@@ -25,7 +26,8 @@ class TDbFieldControl;
 class TFormActions;
 class TSidePanelWidget;
 
-// Shows any form: its actions as tool buttons, the header fields as labelled data-aware
+// Shows any form: its actions as tool buttons that wrap onto more rows, the form's button
+// menus as drop-down buttons, the header fields as labelled data-aware
 // edits, its pages as tabs, its grids with footers, its popup menus and its side panel.
 // Every user action goes to the form (TField::SetValue, TAction::Execute) and the widget
 // then shows the form's new state; the host itself decides nothing.
@@ -42,7 +44,10 @@ public:
     TDataGrid* Grid(std::string_view name) const;
     TDbFieldControl* FieldControl(std::string_view fieldName) const;
     QTabWidget* Pages() const { return pages_; }
-    QToolBar& ToolBar() const { return *toolBar_; }
+    // The command buttons; its actions() are every action of the form, also those shown
+    // only in a drop-down menu.
+    QWidget& ToolBar() const { return *toolBar_; }
+    std::vector<TDataGrid*> Grids() const;
     TFormActions& Actions() const { return *actions_; }
     TSidePanelWidget* SidePanel() const { return sidePanel_; }
 
@@ -63,7 +68,8 @@ protected:
 
 private:
     void Build();
-    QToolBar* BuildToolBar();
+    QWidget* BuildToolBar();
+    void AddActionButton(QAction& action);
     QWidget* BuildFields(const std::string& page, QWidget* parent);
     TDataGrid* BuildGrid(TGrid& grid, QWidget* parent);
     // Lists open the row under a double click or Enter.
@@ -82,7 +88,8 @@ private:
     std::unique_ptr<TfBase> owned_;
     TfBase* form_;
     TFormActions* actions_ = nullptr;
-    QToolBar* toolBar_ = nullptr;
+    QWidget* toolBar_ = nullptr;
+    std::vector<std::pair<TMenu*, QToolButton*>> menuButtons_;
     QTabWidget* pages_ = nullptr;
     TSidePanelWidget* sidePanel_ = nullptr;
     std::vector<TDbFieldControl*> fields_;
