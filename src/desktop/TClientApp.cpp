@@ -1,6 +1,7 @@
 #include "desktop/TClientApp.h"
 
 #include <QApplication>
+#include <QDate>
 #include <QDialog>
 #include <QDir>
 #include <QFileInfo>
@@ -127,7 +128,15 @@ bool TClientApp::Start() {
     window_->BuildPurchaseMenu();
     const QString company = server::IsPostgresAddress(FromQ(file)) ? file : QFileInfo(file).fileName();
     window_->setWindowTitle(QStringLiteral("Tavrek — Покупки — %1").arg(company));
+    window_->ShowSession(CompanyName(), ToQ(LocalData().UserId), QDate::currentDate());
     return true;
+}
+
+QString TClientApp::CompanyName() const {
+    TRequestResult company;
+    const TFilter filter = TFilter().Add("C_CompanySetup.Id", "=", LocalData().CompanyId);
+    if (server_->RequestValue(0, "C_CompanySetup", "Name", filter, company) > 0) return ToQ(company.Value(0, 0).AsString());
+    return ToQ(LocalData().CompanyId);
 }
 
 bool TClientApp::TakeScreenshot(const QString& path) {
@@ -160,6 +169,8 @@ void TClientApp::PhotographOpeningDialogs(const QString& path) {
 int TClientApp::Run() {
     if (!Start()) return 1;
     if (!options_.Screenshot.isEmpty()) PhotographOpeningDialogs(options_.Screenshot);
+    // The form asked for opens into the work area the person sees.
+    if (options_.Screenshot.isEmpty()) window_->show();
     const bool opened = options_.Form.isEmpty() || window_->OpenForm(FromQ(options_.Form));
     if (!options_.Screenshot.isEmpty()) return opened && TakeScreenshot(options_.Screenshot) ? 0 : 1;
     window_->show();

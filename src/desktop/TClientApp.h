@@ -52,6 +52,8 @@ private:
     void OpenCompany(const std::string& path);
     static void CreateDemoCompanyFile(const std::string& path);
     void Report(const QString& text) const;
+    // The name of the session's company, for the status bar.
+    QString CompanyName() const;
     void PhotographOpeningDialogs(const QString& path);
 
     TClientOptions options_;

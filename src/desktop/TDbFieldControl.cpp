@@ -7,6 +7,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QShortcut>
 #include <QToolButton>
 
 #include "base/errors/TELException.h"
@@ -103,7 +104,7 @@ QWidget* TDbFieldControl::CreateLookup(QWidget* parent) {
     line_ = new QLineEdit(box);
     auto* button = new QToolButton(box);
     button->setText(QStringLiteral("…"));
-    button->setToolTip(QStringLiteral("Избор от списък"));
+    button->setToolTip(QStringLiteral("Избор от списък (F2)"));
     auto* layout = new QHBoxLayout(box);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(2);
@@ -116,6 +117,9 @@ QWidget* TDbFieldControl::CreateLookup(QWidget* parent) {
     layout->addWidget(name_, 1);
     connect(line_, &QLineEdit::editingFinished, this, &TDbFieldControl::CommitText);
     connect(button, &QToolButton::clicked, this, &TDbFieldControl::OpenSelector);
+    auto* choose = new QShortcut(QKeySequence(Qt::Key_F2), line_);
+    choose->setContext(Qt::WidgetShortcut);
+    connect(choose, &QShortcut::activated, this, &TDbFieldControl::OpenSelector);
     return box;
 }
 

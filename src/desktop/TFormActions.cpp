@@ -12,9 +12,13 @@
 namespace tavrek::desktop {
 namespace {
 
-QKeySequence ShortCutOf(const std::string& text) {
-    if (text == "Ins") return QKeySequence(Qt::Key_Insert);
-    return QKeySequence::fromString(ToQ(text), QKeySequence::PortableText);
+// "Ctrl+Enter" is either Enter key, the main one first: it is the one menus and tooltips
+// name. A plain Enter stays the keypad's: the main one belongs to the edit or grid in focus.
+QList<QKeySequence> ShortCutsOf(const std::string& text) {
+    if (text == "Ins") return {QKeySequence(Qt::Key_Insert)};
+    const QKeySequence key = QKeySequence::fromString(ToQ(text), QKeySequence::PortableText);
+    if (key.isEmpty() || key[0].key() != Qt::Key_Enter || key[0].keyboardModifiers() == Qt::NoModifier) return {key};
+    return {QKeySequence(key[0].keyboardModifiers() | Qt::Key_Return), key};
 }
 
 struct TActionIcon {
@@ -60,7 +64,7 @@ TFormActions::TFormActions(TActionList& actions, TRunner runner, QObject* parent
         qaction->setObjectName(ToQ(action->Name));
         qaction->setIcon(IconOf(action->Name));
         if (!action->ShortCut.empty()) {
-            qaction->setShortcut(ShortCutOf(action->ShortCut));
+            qaction->setShortcuts(ShortCutsOf(action->ShortCut));
             qaction->setShortcutContext(Qt::WidgetWithChildrenShortcut);
         }
         TAction* target = action.get();

@@ -124,29 +124,53 @@ bool AnyItemVisible(const TMenuItem& menu) {
                        [](const auto& item) { return !item->Separator && item->Visible(); });
 }
 
+bool Holds(const TMenuItem& menu, const TAction& action) {
+    return std::any_of(menu.Items().begin(), menu.Items().end(),
+                       [&action](const auto& item) { return item->Action == &action || Holds(*item, action); });
+}
+
 }  // namespace
 
+// The commands in the order of the form's actions; an action of a drop-down is in its menu
+// only, and a drop-down led by an action (posting, with its variants) stands in its place.
+// The drop-downs that lead with no action come last.
 QWidget* TFormHostWidget::BuildToolBar() {
     auto* bar = toolBar_ = new QWidget(this);
     bar->setObjectName(QStringLiteral("commandBar"));
     new TFlowLayout(bar);
-    for (QAction* action : actions_->QActions()) {
-        bar->addAction(action);
-        AddActionButton(*action);
+    std::vector<TMenu*> menus;
+    for (TMenu* menu : form_->Menus())
+        if (IsButtonMenu(*menu) && !menu->Items().empty()) menus.push_back(menu);
+    for (const auto& action : form_->AcListBase.Actions()) {
+        QAction* qaction = actions_->Find(*action);
+        bar->addAction(qaction);
+        const auto led = std::find_if(menus.begin(), menus.end(), [&](TMenu* m) { return m->ButtonAction == action.get(); });
+        if (led != menus.end()) AddMenuButton(**led, qaction);
+        else if (std::none_of(menus.begin(), menus.end(), [&](TMenu* m) { return Holds(*m, *action); }))
+            AddActionButton(*qaction);
     }
-    for (TMenu* menu : form_->Menus()) {
-        if (!IsButtonMenu(*menu) || menu->Items().empty()) continue;
-        auto* button = new QToolButton(bar);
-        button->setObjectName(ToQ(menu->Name));
-        button->setText(ToQ(menu->Caption().empty() ? menu->Name : menu->Caption()));
+    for (TMenu* menu : menus)
+        if (menu->ButtonAction == nullptr || actions_->Find(*menu->ButtonAction) == nullptr) AddMenuButton(*menu, nullptr);
+    return bar;
+}
+
+void TFormHostWidget::AddMenuButton(TMenu& menu, QAction* lead) {
+    auto* button = new QToolButton(toolBar_);
+    button->setAutoRaise(true);
+    if (lead != nullptr) {
+        button->setObjectName(lead->objectName());
+        button->setDefaultAction(lead);
+        button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+        button->setPopupMode(QToolButton::MenuButtonPopup);
+    } else {
+        button->setObjectName(ToQ(menu.Name));
+        button->setText(ToQ(menu.Caption().empty() ? menu.Name : menu.Caption()));
         button->setToolButtonStyle(Qt::ToolButtonTextOnly);
         button->setPopupMode(QToolButton::InstantPopup);
-        button->setAutoRaise(true);
-        button->setMenu(actions_->CreateMenu(*menu, button));
-        bar->layout()->addWidget(button);
-        menuButtons_.emplace_back(menu, button);
     }
-    return bar;
+    button->setMenu(actions_->CreateMenu(menu, button));
+    toolBar_->layout()->addWidget(button);
+    menuButtons_.push_back({&menu, button, lead});
 }
 
 void TFormHostWidget::AddActionButton(QAction& action) {
@@ -355,7 +379,8 @@ void TFormHostWidget::RefreshAll() {
     if (busy_ || form_->Closed()) return;
     for (TDbFieldControl* field : fields_) field->Refresh();
     actions_->Sync();
-    for (auto& [menu, button] : menuButtons_) button->setVisible(AnyItemVisible(*menu));
+    for (const TMenuButton& shown : menuButtons_)
+        shown.Button->setVisible(shown.Lead != nullptr ? shown.Lead->isVisible() : AnyItemVisible(*shown.Menu));
     form_->UpdateFooters();
     for (TGridEntry& grid : grids_) {
         grid.Model->SetReadOnly(grid.Grid->ReadOnly || form_->ReadOnly);

@@ -13,6 +13,7 @@ class TMenu;
 struct TGrid;
 }  // namespace tavrek
 
+class QAction;
 class QModelIndex;
 class QTabWidget;
 class QTimer;
@@ -70,6 +71,8 @@ private:
     void Build();
     QWidget* BuildToolBar();
     void AddActionButton(QAction& action);
+    // A drop-down button over a menu; with a lead action, a click on it runs that action.
+    void AddMenuButton(TMenu& menu, QAction* lead);
     QWidget* BuildFields(const std::string& page, QWidget* parent);
     TDataGrid* BuildGrid(TGrid& grid, QWidget* parent);
     // Lists open the row under a double click or Enter.
@@ -89,7 +92,12 @@ private:
     TfBase* form_;
     TFormActions* actions_ = nullptr;
     QWidget* toolBar_ = nullptr;
-    std::vector<std::pair<TMenu*, QToolButton*>> menuButtons_;
+    struct TMenuButton {
+        TMenu* Menu;
+        QToolButton* Button;
+        QAction* Lead;
+    };
+    std::vector<TMenuButton> menuButtons_;
     QTabWidget* pages_ = nullptr;
     TSidePanelWidget* sidePanel_ = nullptr;
     std::vector<TDbFieldControl*> fields_;

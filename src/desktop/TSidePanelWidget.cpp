@@ -6,10 +6,18 @@
 #include <QScrollArea>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "desktop/ValueText.h"
 
 namespace tavrek::desktop {
+namespace {
+
+// Room for a value not yet shown, and the margins of a cell's text.
+constexpr int kValueWidth = 60;
+constexpr int kCellPadding = 12;
+
+}  // namespace
 
 TSidePanelWidget::TSidePanelWidget(TSidePanel& panel, TRunner runner, QWidget* parent)
     : QWidget(parent), panel_(panel), runner_(std::move(runner)), text_(new QLabel(this)), lists_(new QWidget(this)) {
@@ -62,14 +70,19 @@ void TSidePanelWidget::Rebuild() {
         auto* table = new QTableWidget(static_cast<int>(list.Rows.size()), 2, box);
         table->horizontalHeader()->hide();
         table->verticalHeader()->hide();
-                table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        table->setEditTriggers(QAbstractItemView::NoEditTriggers);
         table->setSelectionBehavior(QAbstractItemView::SelectRows);
+        // The panel is as wide as its longest caption and value: none is cut off.
+        int captions = 0, values = kValueWidth;
         for (size_t r = 0; r < list.Rows.size(); ++r) {
             table->setItem(static_cast<int>(r), 0, new QTableWidgetItem(ToQ(list.Rows[r].Caption)));
             auto* value = new QTableWidgetItem(ToQ(list.Rows[r].Value));
             value->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
             table->setItem(static_cast<int>(r), 1, value);
+            captions = std::max(captions, table->fontMetrics().horizontalAdvance(table->item(static_cast<int>(r), 0)->text()));
+            values = std::max(values, table->fontMetrics().horizontalAdvance(value->text()));
         }
+        table->setMinimumWidth(captions + values + kCellPadding * 2 + 2 * table->frameWidth());
         table->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         table->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         table->setWordWrap(false);

@@ -44,6 +44,7 @@ TfEdPurchase::TfEdPurchase()
     BindAction(acSendForCheck, "acSendForCheckExecute", [this] { acSendForCheckExecute(); });
     pmPost.Add("miPost", acPostDocument);
     pmPost.Add("miPostAndPrint", acPostAndPrintDocument);
+    pmPost.ButtonAction = &acPostDocument;
     AddMenu(pmPost);
     pmLine.Add("miItemChargeAssigment", acItemChargeAssigment);
     pmLine.Add("miFutureCostsAssign", acFutureCostsAssign);

@@ -38,6 +38,7 @@ TfEdPurchCrMemo::TfEdPurchCrMemo()
     BindAction(acSendForCheck, "acSendForCheckExecute", [this] { acSendForCheckExecute(); });
     pmPost.Add("miPost", acPostDocument);
     pmPost.Add("miPostAndPrint", acPostAndPrintDocument);
+    pmPost.ButtonAction = &acPostDocument;
     AddMenu(pmPost);
     pmLine.Add("miItemChargeAssigment", acItemChargeAssigment);
     pmDocument.Add("miSendForCheck", acSendForCheck);

@@ -20,6 +20,7 @@ TfEdPurchOffer::TfEdPurchOffer()
     DetailProvider = "D_PurchaseLine";
     MasterTable = "D_PurchHeader";
     NumberSeriesSetupField = "Offer_Series_Id";
+    HidePostingActions();
     BindAction(acCreateOrder, "acCreateOrderExecute", [this] { acCreateOrderExecute(); });
     BindAction(acCreatePurch, "acCreatePurchExecute", [this] { acCreatePurchExecute(); });
     pmDocument.Add("miCreateOrder", acCreateOrder);

@@ -85,6 +85,8 @@ TfEdPurchOrder::TfEdPurchOrder()
     MasterTable = "D_PurchHeader";
     acReCalcDocument.ShortCut = "F9";
     acAddAdvancePayment.Visible = true;
+    // An order is carried out through its buffer, which posts it.
+    HidePostingActions();
     NumberSeriesSetupField = "Order_Series_Id";
     BindOperation(acReceive, opReceive, "que_ConfirmRecvOrder");
     BindOperation(acReturn, opReturn, "que_ConfirmReturnOrder");

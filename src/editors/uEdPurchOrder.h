@@ -28,7 +28,7 @@ public:
     TAction& acConfirmOrder;
     TAction& acAcceptConfirmation;
     TAction& acSendtoVendor;
-    TMenu pmFunctions{"pmFunctions"};
+    TMenu pmFunctions{"pmFunctions", "Функции"};
 
     void FormCreate() override;
     void FormShow() override;

@@ -13,6 +13,7 @@ TfBrPurchOffer::TfBrPurchOffer() {
     CardFormNumber = TfEdPurchOffer::kFormNumber;
     CardKeyField = "D_PurchHeader.Id";
     Description.Caption = "Оферти за покупка";
+    HidePostingActions();
     dbgMaster.AddColumns({
         {"DocumentNo", "Номер", 90, ""}, {"DocumentDate", "Дата"}, {"N_Contragent_Code", "Доставчик"},
         {"N_Contragent_Name", "Име на доставчик", 200, ""}, {"TotalValue", "Сума без ДДС"}, {"TotalVAT", "Сума с ДДС"},

@@ -34,7 +34,6 @@ TfBrPurchase::TfBrPurchase()
     MasterTable = "D_PurchHeader";
     CardFormNumber = FindCatalogueClass("TfEdPurchase")->FormNumber;
     CardKeyField = "D_PurchHeader.Id";
-    acPostDocument.Caption = "Осчетов...";
     uPurchListColumns::DescribeDocumentList(*this, MasterTable);
     BindAction(acSendDocumentsForCheck, "acSendDocumentsForCheckExecute", [this] { acSendDocumentsForCheckExecute(); });
     acSendDocumentsForCheck.OnUpdate = [this](TAction& a) { a.Enabled = cdsMaster.Active() && !cdsMaster.IsEmpty(); };
@@ -42,6 +41,10 @@ TfBrPurchase::TfBrPurchase()
     pmDocument.Add("miPostAndPrintDocument", acPostAndPrintDocument);
     pmDocument.AddSeparator();
     pmDocument.Add("miSendDocumentsForCheck", acSendDocumentsForCheck);
+    pmPost.Add("miPost", acPostDocument);
+    pmPost.Add("miPostAndPrint", acPostAndPrintDocument);
+    pmPost.ButtonAction = &acPostDocument;
+    AddMenu(pmPost);
 }
 
 void TfBrPurchase::FormCreate() {

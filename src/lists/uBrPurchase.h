@@ -15,6 +15,7 @@ public:
     std::string ClassName() const override { return "TfBrPurchase"; }
 
     TAction& acSendDocumentsForCheck;
+    TMenu pmPost{"btnPost", "Осчетов..."};
 
     void FormCreate() override;
     void PostDocument(bool print) override;

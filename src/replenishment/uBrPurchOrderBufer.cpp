@@ -15,6 +15,7 @@ TfBrPurchOrderBufer::TfBrPurchOrderBufer()
     CardFormNumber = TfEdPurchOrderBufer::kFormNumber;
     CardKeyField = "D_PurchOrderBufHeader.Id";
     Description.Caption = "Буфери за поръчки";
+    HidePostingActions();
     BindAction(acSendDocumentsForCheck, "acSendDocumentsForCheckExecute", [this] { acSendDocumentsForCheckExecute(); });
     pmDocument.AddSeparator();
     pmDocument.Add("miSendDocumentsForCheck", acSendDocumentsForCheck);

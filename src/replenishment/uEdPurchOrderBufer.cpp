@@ -94,6 +94,7 @@ TfEdPurchOrderBufer::TfEdPurchOrderBufer()
     BindAction(acLineDetail, "acLineDetailExecute", [this] { acLineDetailExecute(); });
     pmPost.Add("miPost", acPostDocument);
     pmPost.Add("miPostAndPrint", acPostAndPrintDocument);
+    pmPost.ButtonAction = &acPostDocument;
     AddMenu(pmPost);
     pmDocument.Add("miAddPurchOrderLines", acAddPurchOrderLines);
     pmDocument.Add("miExportSubDetails", "Списък детайли на редове", [this] {

@@ -8,6 +8,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QProcess>
+#include <QSettings>
 #include <QTableView>
 #include <QTest>
 #include <QToolBar>
@@ -23,6 +24,8 @@
 #include "server/demo/TDemoCompany.h"
 
 namespace tavrek::desktop::testing {
+
+DemoClientTest::DemoClientTest() { QSettings().clear(); }
 
 TClientOptions DemoClientTest::Options(const QString& form, const QString& screenshot) const {
     TClientOptions options;

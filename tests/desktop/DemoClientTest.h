@@ -30,6 +30,9 @@ namespace tavrek::desktop::testing {
 // session and an answerer that cancels any dialog the test did not expect.
 class DemoClientTest : public ::testing::Test {
 protected:
+    // Each test starts from a client no user has arranged yet.
+    DemoClientTest();
+
     // The demo company file of this test, and options to start a client on it.
     TClientOptions Options(const QString& form = {}, const QString& screenshot = {}) const;
     // Starts the client; arrange writes to the company before the main window shows.

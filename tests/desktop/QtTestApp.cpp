@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QWidget>
 
 namespace tavrek::desktop::testing {
@@ -28,6 +30,9 @@ QApplication& TestApp() {
         static int argc = 1;
         static char name[] = "test_desktop";
         static char* argv[] = {name, nullptr};
+        // What the client keeps between runs (window sizes, column widths) stays in the run.
+        static QTemporaryDir settings;
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
         return new QApplication(argc, argv);
     }();
     return *app;

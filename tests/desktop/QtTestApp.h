@@ -11,7 +11,8 @@ class QWidget;
 
 namespace tavrek::desktop::testing {
 
-// The one QApplication of the test program, offscreen unless a platform was chosen.
+// The one QApplication of the test program, offscreen unless a platform was chosen; its
+// settings are kept in a folder of the run.
 QApplication& TestApp();
 
 // Types text into a widget key by key; unlike QTest::keyClicks it takes Cyrillic too.

@@ -8,7 +8,11 @@
 #include <QMenu>
 #include <QProcess>
 #include <QTableView>
+#include <QMenuBar>
+#include <QRegularExpression>
 #include <QTest>
+#include <QToolButton>
+#include <map>
 
 #include <gtest/gtest.h>
 
@@ -16,6 +20,7 @@
 #include "base/forms/RequestForm.h"
 #include "base/forms/TFormRegistry.h"
 #include "base/forms/TfBase.h"
+#include "base/session/LocalData.h"
 #include "desktop/TDataGrid.h"
 #include "desktop/TDataSetModel.h"
 #include "desktop/TFormHostWidget.h"
@@ -36,21 +41,134 @@ protected:
     }
 };
 
-TEST_F(ClientAppTest, EveryRegisteredFormOpensOnTheDemoCompanyAndCloses) {
-    TClientApp client(Options());
-    ASSERT_TRUE(client.Start());
+// Each form opens over the ones before it, in front and inside the work area, with its
+// commands readable: drop-downs in Bulgarian, no caption cut, nothing a form cannot do.
+TEST_F(ClientAppTest, EveryRegisteredFormOpensInFrontInsideTheWorkAreaAndAllClose) {
+    StartClient({1280, 800});
     ASSERT_FALSE(FormRegistry().Empty());
-    TMainWindow& window = client.Window();
+    TMainWindow& window = client->Window();
+    const std::map<std::string, QStringList> notOffered = {
+        {"TfEdPurchOffer", {"acPostDocument", "acPostAndPrintDocument", "acAddAdvancePayment"}},
+        {"TfEdPurchOrder", {"acPostDocument", "acPostAndPrintDocument"}},
+        {"TfBrPurchOffer", {"acPostDocument", "acPostAndPrintDocument"}},
+        {"TfBrPurchOrderBufer", {"acPostDocument", "acPostAndPrintDocument"}},
+    };
     for (const TFormClassInfo& info : FormRegistry().Classes()) {
         SCOPED_TRACE(info.ClassName);
         ASSERT_TRUE(window.OpenForm(info.ClassName));
         QApplication::processEvents();
-        ASSERT_EQ(window.Mdi().subWindowList().size(), 1);
-        window.Mdi().closeAllSubWindows();
-        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        EXPECT_TRUE(window.Mdi().subWindowList().isEmpty());
+        QMdiSubWindow* front = window.Mdi().activeSubWindow();
+        ASSERT_NE(front, nullptr);
+        ASSERT_EQ(TMainWindow::HostOf(front)->Form().ClassName(), info.ClassName);
+        EXPECT_EQ(window.Mdi().subWindowList(QMdiArea::StackingOrder).last(), front);
+        EXPECT_TRUE(window.Mdi().viewport()->rect().contains(front->geometry())) << front->geometry().width();
+        for (const QToolButton* button : TMainWindow::HostOf(front)->ToolBar().findChildren<QToolButton*>()) {
+            if (!button->isVisible()) continue;
+            EXPECT_TRUE(button->text().contains(QRegularExpression("[А-Яа-я$]"))) << button->text().toStdString();
+            EXPECT_GE(button->width(), button->sizeHint().width()) << button->text().toStdString();
+            EXPECT_FALSE(notOffered.contains(info.ClassName) &&
+                         notOffered.at(info.ClassName).contains(button->objectName()))
+                << button->objectName().toStdString();
+        }
         ExpectNoFailures();
     }
+    EXPECT_TRUE(window.CloseAllForms());
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(window.Mdi().subWindowList().isEmpty());
+    ExpectNoFailures();
+}
+
+// The windows are reached from the "Прозорци" menu and by keys; cascade and tile keep
+// them inside the work area; F10 and Alt with a letter open the menus.
+TEST_F(ClientAppTest, WindowsAreReachedFromTheirMenuAndTheKeyboard) {
+    StartClient({1100, 700});
+    TMainWindow& window = client->Window();
+    const QStringList forms = {"TfBrPurchase", "TfEdPurchOrder", "TfEdPurchase"};
+    for (const QString& form : forms) ASSERT_NE(OpenFromMenu(form), nullptr);
+    const auto frontForm = [&window] { return QString::fromStdString(window.ActiveHost()->Form().ClassName()); };
+    const auto listed = [&window] {
+        emit window.WindowMenu().aboutToShow();
+        QStringList entries;
+        for (const QAction* action : window.WindowMenu().actions())
+            if (action->objectName().startsWith("window"))
+                entries << (action->isChecked() ? "*" : "") + action->text().section(' ', 1);
+        return entries;
+    };
+    EXPECT_EQ(listed(), (QStringList{"Фактури за покупка", "Поръчка за покупка", "*Фактура за покупка"}));
+    window.WindowMenu().findChild<QAction*>("window1")->trigger();
+    EXPECT_EQ(frontForm(), "TfBrPurchase");
+    const struct {
+        Qt::KeyboardModifiers Modifiers;
+        const char* Front;
+    } keys[] = {{Qt::ControlModifier, "TfEdPurchOrder"},
+                {Qt::ControlModifier, "TfEdPurchase"},
+                {Qt::ControlModifier, "TfBrPurchase"},
+                {Qt::ControlModifier | Qt::ShiftModifier, "TfEdPurchase"}};
+    for (const auto& key : keys) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, key.Modifiers);
+        EXPECT_EQ(frontForm(), key.Front);
+    }
+    for (void (TMainWindow::*arrange)() : {&TMainWindow::CascadeWindows, &TMainWindow::TileWindows}) {
+        (window.*arrange)();
+        for (const QMdiSubWindow* shown : window.Mdi().subWindowList())
+            EXPECT_TRUE(window.Mdi().viewport()->rect().contains(shown->geometry())) << shown->windowTitle().toStdString();
+    }
+    EXPECT_EQ(frontForm(), "TfEdPurchase") << "arranging keeps the window in front";
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F4, Qt::ControlModifier);
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(listed(), (QStringList{"*Фактури за покупка", "Поръчка за покупка"})) << "the one used before comes to the front";
+
+    const struct {
+        Qt::Key Key;
+        QString Text;
+        Qt::KeyboardModifiers Modifiers;
+        QMenu* Opens;
+    } menus[] = {{Qt::Key_F10, "", Qt::NoModifier, &window.PurchaseMenu()},
+                 {Qt::Key(u'П'), "п", Qt::AltModifier, &window.PurchaseMenu()},
+                 {Qt::Key(u'Р'), "р", Qt::AltModifier, &window.WindowMenu()}};
+    for (const auto& menu : menus) {
+        QTest::sendKeyEvent(QTest::Click, QApplication::focusWidget(), menu.Key, menu.Text, menu.Modifiers);
+        QTest::qWait(20);
+        EXPECT_EQ(QApplication::activePopupWidget(), menu.Opens) << menu.Key;
+        if (QWidget* popup = QApplication::activePopupWidget()) popup->close();
+        window.menuBar()->setActiveAction(nullptr);
+        window.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    }
+    ExpectNoFailures();
+}
+
+// A form opens again as its user left it: its size, kept within the area, and the widths of
+// its columns; another user has his own.
+TEST_F(ClientAppTest, AFormReopensAsItsUserLeftIt) {
+    StartClient({1100, 700});
+    TMainWindow& window = client->Window();
+    const auto reopen = [&](const char* user = "ADMIN") {
+        window.Mdi().currentSubWindow()->close();
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        LocalData().UserId = user;
+        return OpenFromMenu("TfBrPurchase");
+    };
+    TFormHostWidget* list = OpenFromMenu("TfBrPurchase");
+    ASSERT_NE(list, nullptr);
+    window.Mdi().currentSubWindow()->resize(700, 400);
+    list->Grid("dbgMaster")->View().setColumnWidth(1, 155);
+    list = reopen();
+    EXPECT_EQ(window.Mdi().currentSubWindow()->size(), QSize(700, 400));
+    EXPECT_EQ(list->Grid("dbgMaster")->View().columnWidth(1), 155);
+
+    window.Mdi().currentSubWindow()->resize(1090, 690);
+    window.resize(900, 600);
+    QTest::qWait(20);
+    EXPECT_TRUE(window.Mdi().viewport()->rect().contains(window.Mdi().currentSubWindow()->geometry()))
+        << "a smaller main window takes its windows in";
+    list = reopen();
+    EXPECT_TRUE(window.Mdi().viewport()->rect().contains(window.Mdi().currentSubWindow()->geometry()));
+
+    list = reopen("BUYER2");
+    EXPECT_NE(window.Mdi().currentSubWindow()->size(), QSize(700, 400));
+    EXPECT_NE(list->Grid("dbgMaster")->View().columnWidth(1), 155);
+    ExpectNoFailures();
 }
 
 TEST_F(ClientAppTest, AFirstStartFindsTheSampleDocumentsInTheLists) {
@@ -72,16 +190,23 @@ TEST_F(ClientAppTest, AFirstStartFindsTheSampleDocumentsInTheLists) {
     ExpectNoFailures();
 }
 
+// The groups are reached by their underlined letters, each its own.
 TEST_F(ClientAppTest, PurchaseMenuListsTheFormsByGroup) {
     TClientApp client(Options());
     ASSERT_TRUE(client.Start());
-    QStringList groups;
-    for (QAction* action : client.Window().PurchaseMenu().actions()) groups << action->text();
+    QStringList groups, keys;
+    for (QAction* action : client.Window().PurchaseMenu().actions()) {
+        groups << QString(action->text()).remove('&');
+        keys << QKeySequence::mnemonic(action->text()).toString();
+    }
     for (const QString& group : groups)
         EXPECT_TRUE(QStringList({"Документи", "Осчетоводени документи", "Глобални документи", "Снабдяване",
                                  "Списъци", "Настройки", "Номенклатури и справки"})
                         .contains(group))
             << group.toStdString();
+    keys.removeDuplicates();
+    EXPECT_EQ(keys.size(), groups.size());
+    EXPECT_FALSE(keys.contains(QString()));
     int listed = 0;
     for (QAction* action : client.Window().PurchaseMenu().actions()) listed += action->menu()->actions().size();
     EXPECT_EQ(listed, static_cast<int>(FormRegistry().Classes().size()));

@@ -1,4 +1,6 @@
 #include <QAction>
+#include <QApplication>
+#include <QPointer>
 #include <QRegularExpression>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -37,7 +39,7 @@ protected:
         open->trigger();
         QMdiSubWindow* window = client->Window().Mdi().activeSubWindow();
         window->showMaximized();
-        host = qobject_cast<TFormHostWidget*>(window->widget());
+        host = TMainWindow::HostOf(window);
         ASSERT_NE(host, nullptr);
         Click("acInsertRecord");
     }
@@ -230,7 +232,9 @@ TEST_F(InvoiceJourney, ABuyerEntersSavesAndPostsAnInvoice) {
     EXPECT_DOUBLE_EQ(saved.ByName("TotalVAT").AsFloat(), 64.84);
 
     answerer.ExpectMessage(QMessageBox::Ok);
-    Click("acPostDocument");
+    Grid().setFocus();
+    QTest::keyClick(&Grid(), Qt::Key_Return, Qt::ControlModifier);
+    QTest::qWait(10);
     EXPECT_TRUE(answerer.AllAnswered()) << answerer.Shown().join("; ").toStdString();
     const TRequestResult posted = StoredHeader("D_PurchInvoiceHeader");
     ASSERT_EQ(posted.Rows.size(), 1u);
@@ -286,6 +290,70 @@ TEST_F(InvoiceJourney, BadInputIsRefusedAndTheStoredInvoiceStaysAsItWas) {
     EXPECT_EQ(StoredHeader().Rows, header.Rows);
     EXPECT_EQ(Stored("D_PurchaseLine", "Id,Code,Quantity,TotalValue", ofCompany).Rows, lines.Rows);
     EXPECT_TRUE(StoredHeader("D_PurchInvoiceHeader").Empty());
+    ExpectNoFailures();
+}
+
+// Nothing typed is lost without the question: Ctrl+F4 on a new invoice answered Отказ keeps it
+// with what was typed, Не closes it unsaved, Да saves it; quitting stops at the first Отказ.
+TEST_F(InvoiceJourney, ClosingWithUnsavedChangesAsksAndDoesWhatWasAnswered) {
+    const QString question = QStringLiteral("%1|Запис на промените?|%2,%3,%4")
+                                 .arg(QMessageBox::Question)
+                                 .arg(QMessageBox::Yes)
+                                 .arg(QMessageBox::No)
+                                 .arg(QMessageBox::Cancel);
+    const auto vendorInvoiceNo = [this] {
+        const TRequestResult stored = Stored("D_PurchHeader", "VendorInvoiceNo", TFilter().Add("D_PurchHeader.Comp_Id", "=", "DEMO"));
+        QStringList numbers;
+        for (size_t row = 0; row < stored.Rows.size(); ++row) numbers << QString::fromStdString(stored.Value(row, 0).AsString());
+        return numbers;
+    };
+    const struct {
+        QString Typed;  // into a new invoice; empty: the same invoice again
+        QMessageBox::StandardButton Answer;
+        bool StaysOpen;
+        QStringList Stored;
+    } steps[] = {
+        {"Д-1", QMessageBox::Cancel, true, {}},
+        {"", QMessageBox::No, false, {}},
+        {"Д-3", QMessageBox::Yes, false, {"Д-3"}},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.Answer);
+        if (!step.Typed.isEmpty()) {
+            NewInvoice();
+            TypeField("N_SubDocument_Code", "520");
+            TypeField("VendorInvoiceNo", step.Typed);
+        }
+        QPointer<TFormHostWidget> editor = host;
+        // A closed dialog leaves the main window inactive offscreen: the user clicks back into it.
+        client->Window().activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&client->Window()));
+        answerer.ExpectMessage(step.Answer);
+        QTest::keyClick(&Edit("VendorInvoiceNo"), Qt::Key_F4, Qt::ControlModifier);
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_TRUE(answerer.AllAnswered());
+        EXPECT_EQ(answerer.Shown().last(), question);
+        EXPECT_EQ(!editor.isNull(), step.StaysOpen);
+        if (step.StaysOpen) {
+            EXPECT_EQ(Edit("VendorInvoiceNo").text(), step.Typed);
+        }
+        EXPECT_EQ(vendorInvoiceNo(), step.Stored);
+    }
+
+    for (const char* number : {"Д-4", "Д-5"}) {
+        NewInvoice();
+        TypeField("VendorInvoiceNo", number);
+    }
+    const qsizetype asked = answerer.Shown().size();
+    answerer.ExpectMessage(QMessageBox::Cancel);
+    EXPECT_FALSE(client->Window().close());
+    EXPECT_EQ(answerer.Shown().size(), asked + 1) << "the question stops at the first Отказ";
+    EXPECT_EQ(client->Window().OpenForms().size(), 2u);
+    answerer.ExpectMessage(QMessageBox::No);
+    answerer.ExpectMessage(QMessageBox::No);
+    EXPECT_TRUE(client->Window().close());
+    EXPECT_TRUE(client->Window().OpenForms().empty());
+    EXPECT_EQ(vendorInvoiceNo(), (QStringList{"Д-3"}));
     ExpectNoFailures();
 }
 

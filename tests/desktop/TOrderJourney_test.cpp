@@ -298,7 +298,7 @@ TEST_F(OrderJourney, AVendorsInvoiceFetchedIntoABufferIsPlacedOnTheOrderAndPoste
     ExpectNoFailures();
     const Variant orderId = order->Form().cdsMaster.FieldByName("Id").Value();
     for (QMdiSubWindow* window : client->Window().Mdi().subWindowList())
-        if (window->widget() == order) window->close();
+        if (TMainWindow::HostOf(window) == order) window->close();
     QTest::qWait(20);
     std::filesystem::create_directories(VendorFolder());
     tavrek::testing::TUblSample invoice;

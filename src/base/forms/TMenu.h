@@ -49,10 +49,15 @@ private:
     std::vector<std::unique_ptr<TMenuItem>> items_;
 };
 
-// A popup menu of a form (pmDocument, pmLine, pmPost): the root item.
+// A popup menu of a form (pmDocument, pmLine, pmPost): the root item. Menus other than the
+// document and line popups are the drop-downs of buttons.
 class TMenu : public TMenuItem {
 public:
     explicit TMenu(std::string name, std::string caption = "") : TMenuItem(std::move(name), std::move(caption)) {}
+
+    // What a click on the menu's button runs (posting, say, with its variants in the
+    // drop-down); without one the button only opens the menu.
+    TAction* ButtonAction = nullptr;
 };
 
 }  // namespace tavrek

@@ -74,6 +74,7 @@ TfBase::TfBase()
     acInsertRecord.ShortCut = "Ins";
     acDeleteRecord.ShortCut = "Ctrl+Del";
     acPrint.ShortCut = "Ctrl+P";
+    acPostDocument.ShortCut = "Ctrl+Enter";
     acSetCurrencyFactor.Hint = "Курс на валутата на документа";
     for (TAction* action : {&acPostDocument, &acPostAndPrintDocument, &acReCalcDocument, &acAnnulDocument,
                             &acSetCurrencyFactor})
@@ -239,6 +240,10 @@ void TfBase::AddDataSet(TFormDataSet dataSet) { dataSets_.push_back(std::move(da
 void TfBase::AddGrid(TGrid& grid) { grids_.push_back(&grid); }
 
 void TfBase::AddMenu(TMenu& menu) { menus_.push_back(&menu); }
+
+void TfBase::HidePostingActions() {
+    for (TAction* action : {&acPostDocument, &acPostAndPrintDocument}) action->Visible = false;
+}
 
 void TfBase::AddTimer(TTimer& timer) { timers_.push_back(&timer); }
 

@@ -215,6 +215,8 @@ protected:
 
     IFormHost* Host() const;
     TFormDataSet* FindFormDataSet(const TClientDataSet& dataSet);
+    // A form that posts nothing (an offer, an order, a list of buffers) does not offer posting.
+    void HidePostingActions();
 
     // Data: reading from and saving to the server.
     void OpenDataSets();
