@@ -32,7 +32,6 @@ TSidePanelWidget::TSidePanelWidget(TSidePanel& panel, TRunner runner, QWidget* p
     layout->addWidget(text_);
     layout->addWidget(lists_);
     layout->addStretch(1);
-    setMinimumWidth(220);
     Refresh();
 }
 

@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QProcess>
 #include <QTableView>
+#include <QTableWidget>
 #include <QMenuBar>
 #include <QRegularExpression>
 #include <QTest>
@@ -25,6 +26,7 @@
 #include "desktop/TDataSetModel.h"
 #include "desktop/TFormHostWidget.h"
 #include "desktop/TMainWindow.h"
+#include "desktop/TSidePanelWidget.h"
 #include "server/EmbeddedServer.h"
 #include "server/SqlValue.h"
 #include "server/db/TDbSession.h"
@@ -70,6 +72,13 @@ TEST_F(ClientAppTest, EveryRegisteredFormOpensInFrontInsideTheWorkAreaAndAllClos
                          notOffered.at(info.ClassName).contains(button->objectName()))
                 << button->objectName().toStdString();
         }
+        const TSidePanelWidget& panel = *TMainWindow::HostOf(front)->SidePanel();
+        for (const QTableWidget* list : panel.findChildren<QTableWidget*>()) {
+            EXPECT_LE(list->mapTo(&panel, QPoint(list->width(), 0)).x(), panel.width());
+            for (int row = 0; row < list->rowCount(); ++row)
+                EXPECT_LE(list->fontMetrics().horizontalAdvance(list->item(row, 0)->text()), list->columnWidth(0))
+                    << list->item(row, 0)->text().toStdString();
+        }
         ExpectNoFailures();
     }
     EXPECT_TRUE(window.CloseAllForms());
@@ -95,6 +104,22 @@ TEST_F(ClientAppTest, WindowsAreReachedFromTheirMenuAndTheKeyboard) {
         return entries;
     };
     EXPECT_EQ(listed(), (QStringList{"Фактури за покупка", "Поръчка за покупка", "*Фактура за покупка"}));
+    // The keys of the daily commands stand beside them in the menus and in their tooltips.
+    const std::pair<QAction*, const char*> commands[] = {
+        {testing::ToolAction(*window.ActiveHost(), "acSave"), "Ctrl+S"},
+        {testing::ToolAction(*window.ActiveHost(), "acPrint"), "Ctrl+P"},
+        {testing::ToolAction(*window.ActiveHost(), "acPostDocument"), "Ctrl+Return"},
+        {testing::ToolAction(*window.ActiveHost(), "acReCalcDocument"), "F9"},
+        {window.findChild<QAction*>("acCloseWindow"), "Ctrl+F4"},
+        {window.findChild<QAction*>("acNextWindow"), "Ctrl+Tab"},
+    };
+    for (const auto& [command, key] : commands) {
+        ASSERT_NE(command, nullptr) << key;
+        EXPECT_EQ(command->shortcut().toString(QKeySequence::PortableText), key);
+        if (command->parent() != &window) {
+            EXPECT_TRUE(command->toolTip().endsWith(QStringLiteral("(%1)").arg(key))) << key;
+        }
+    }
     window.WindowMenu().findChild<QAction*>("window1")->trigger();
     EXPECT_EQ(frontForm(), "TfBrPurchase");
     const struct {

@@ -59,15 +59,7 @@ protected:
         return edit != nullptr ? *edit : *control->findChild<QLineEdit*>();
     }
 
-    // Types into a header field and leaves it with Tab.
-    void TypeField(const char* field, const QString& text) {
-        QLineEdit& edit = Edit(field);
-        QTest::mouseClick(&edit, Qt::LeftButton);
-        edit.selectAll();
-        TypeText(edit, text);
-        QTest::keyClick(&edit, Qt::Key_Tab);
-        QTest::qWait(10);
-    }
+    void TypeField(const char* field, const QString& text) { testing::TypeIntoField(*host, field, text); }
 
     TGridView& Grid() const { return host->Grid("dbgDetail")->View(); }
     TDataSetModel& Lines() const { return host->Grid("dbgDetail")->Model(); }
@@ -167,7 +159,10 @@ protected:
 TEST_F(InvoiceJourney, ABuyerEntersSavesAndPostsAnInvoice) {
     NewInvoice();
     TypeField("N_SubDocument_Code", "520");
-    TypeField("N_Contragent_Code", "5001");
+    answerer.Expect([](QWidget& dialog) { testing::ChooseTheOnlyRow(dialog, "5001"); });
+    QTest::mouseClick(&Edit("N_Contragent_Code"), Qt::LeftButton);
+    QTest::keyClick(&Edit("N_Contragent_Code"), Qt::Key_F2);
+    EXPECT_TRUE(answerer.AllAnswered()) << "F2 opens the vendor's selector";
     TypeField("VendorInvoiceNo", "Д-4711");
     EXPECT_EQ(host->Form().cdsMaster.FieldByName("N_Contragent_Name").AsString(), "Мелница Добруджа ООД");
     EXPECT_EQ(host->Form().cdsMaster.FieldByName("VATBusPostGroup_Id").AsString(), "DOM");
@@ -237,7 +232,7 @@ TEST_F(InvoiceJourney, ABuyerEntersSavesAndPostsAnInvoice) {
     QTest::qWait(10);
     EXPECT_TRUE(answerer.AllAnswered()) << answerer.Shown().join("; ").toStdString();
     const TRequestResult posted = StoredHeader("D_PurchInvoiceHeader");
-    ASSERT_EQ(posted.Rows.size(), 1u);
+    ASSERT_EQ(posted.Rows.size(), 1u) << answerer.Shown().join("; ").toStdString();
     const QString postedNo = QString::fromStdString(posted.ByName("DocumentNo").AsString());
     EXPECT_TRUE(ShownMessage(QStringLiteral("осчетоводена с номер %1").arg(postedNo))) << answerer.Shown().join("; ").toStdString();
     EXPECT_DOUBLE_EQ(posted.ByName("TotalValue").AsFloat(), 57.06);
