@@ -1,8 +1,10 @@
 #include <QAction>
 #include <QApplication>
+#include <QDate>
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -87,11 +89,19 @@ TEST_F(ClientAppTest, EveryRegisteredFormOpensInFrontInsideTheWorkAreaAndAllClos
     ExpectNoFailures();
 }
 
-// The windows are reached from the "Прозорци" menu and by keys; cascade and tile keep
-// them inside the work area; F10 and Alt with a letter open the menus.
+// The status bar names the session. The windows are reached from the "Прозорци" menu and by
+// keys; cascade and tile keep them inside the work area; F10 and Alt with a letter open the menus.
 TEST_F(ClientAppTest, WindowsAreReachedFromTheirMenuAndTheKeyboard) {
     StartClient({1100, 700});
     TMainWindow& window = client->Window();
+    const std::pair<const char*, QString> session[] = {
+        {"lblCompany", "Фирма: Демо Търговия ЕООД"},
+        {"lblUser", "Потребител: ADMIN"},
+        {"lblWorkDate", "Работна дата: " + QDate::currentDate().toString("dd.MM.yyyy") + " г."}};
+    for (const auto& [label, text] : session) {
+        ASSERT_NE(window.findChild<QLabel*>(label), nullptr) << label;
+        EXPECT_EQ(window.findChild<QLabel*>(label)->text(), text);
+    }
     const QStringList forms = {"TfBrPurchase", "TfEdPurchOrder", "TfEdPurchase"};
     for (const QString& form : forms) ASSERT_NE(OpenFromMenu(form), nullptr);
     const auto frontForm = [&window] { return QString::fromStdString(window.ActiveHost()->Form().ClassName()); };
