@@ -85,7 +85,13 @@ QWidget* TDbFieldControl::CreateEditor(const THeaderField& headerField, QWidget*
             date_->setMinimumDate(kNoDate);
             date_->setSpecialValueText(QStringLiteral(" "));
             connect(date_, &QDateEdit::editingFinished, this, [this] {
-                if (!refreshing_) Commit(date_->date() == kNoDate ? QVariant() : QVariant(date_->date()));
+                if (refreshing_) return;
+                const QVariant shown = date_->date() == kNoDate ? QVariant() : QVariant(date_->date());
+                // Leaving the edit is no change: only another date than the stored one is written,
+                // so a form tabbed through has nothing to save.
+                const TField* field = Field();
+                if (field != nullptr && FromEditValue(shown, field->DataType()) == field->Value()) return;
+                Commit(shown);
             });
             return date_;
         case TFieldKind::fkLookup: return CreateLookup(parent);

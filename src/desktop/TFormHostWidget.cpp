@@ -11,6 +11,7 @@
 #include <QMenu>
 #include <QPointer>
 #include <QSplitter>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTableView>
 #include <QShortcut>
@@ -412,6 +413,28 @@ void TFormHostWidget::RefreshAll() {
         setWindowTitle(title);
         emit FormTitleChanged(title);
     }
+}
+
+namespace {
+
+// Tool buttons and page tabs take the focus on Tab, but typing goes to fields and grids.
+bool TakesTyping(const QWidget& widget) {
+    const bool command = qobject_cast<const QToolButton*>(&widget) != nullptr ||
+                         qobject_cast<const QTabBar*>(&widget) != nullptr ||
+                         qobject_cast<const QTabWidget*>(&widget) != nullptr;
+    return !command && (widget.focusPolicy() & Qt::TabFocus) && widget.isVisible() && widget.isEnabled();
+}
+
+}  // namespace
+
+void TFormHostWidget::FocusFirstField() {
+    const QWidget* focus = QApplication::focusWidget();
+    if (focus != nullptr && isAncestorOf(focus) && TakesTyping(*focus)) return;
+    for (QWidget* next = nextInFocusChain(); next != this; next = next->nextInFocusChain())
+        if (isAncestorOf(next) && TakesTyping(*next)) {
+            next->setFocus(Qt::OtherFocusReason);
+            return;
+        }
 }
 
 void TFormHostWidget::SetBusy(bool busy) {

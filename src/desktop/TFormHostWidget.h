@@ -60,6 +60,9 @@ public:
     void SetBusy(bool busy);
     // Fires the form's timers that are due; the host's clock calls it.
     void Tick();
+    // A form that comes up takes the keys: the first field (or grid) gets the focus, so that
+    // its shortcuts work at once.
+    void FocusFirstField();
 
 signals:
     void FormTitleChanged(const QString& title);

@@ -24,6 +24,7 @@
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QStatusBar>
+#include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -237,6 +238,8 @@ void TMainWindow::ShowForm(std::unique_ptr<TfBase> form) {
     window->show();
     window->raise();
     mdi_->setActiveSubWindow(window);
+    // After the activation, which gives the focus to the window's first widget, a tab.
+    QTimer::singleShot(0, host, &TFormHostWidget::FocusFirstField);
 }
 
 QRect TMainWindow::WorkArea() const {

@@ -66,6 +66,8 @@ TEST_F(ClientAppTest, EveryRegisteredFormOpensInFrontInsideTheWorkAreaAndAllClos
         ASSERT_EQ(TMainWindow::HostOf(front)->Form().ClassName(), info.ClassName);
         EXPECT_EQ(window.Mdi().subWindowList(QMdiArea::StackingOrder).last(), front);
         EXPECT_TRUE(window.Mdi().viewport()->rect().contains(front->geometry())) << front->geometry().width();
+        EXPECT_TRUE(TMainWindow::HostOf(front)->isAncestorOf(QApplication::focusWidget())) << "the keys go to the form";
+        EXPECT_EQ(qobject_cast<QToolButton*>(QApplication::focusWidget()), nullptr);
         for (const QToolButton* button : TMainWindow::HostOf(front)->ToolBar().findChildren<QToolButton*>()) {
             if (!button->isVisible()) continue;
             EXPECT_TRUE(button->text().contains(QRegularExpression("[А-Яа-я$]"))) << button->text().toStdString();
