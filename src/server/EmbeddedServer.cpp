@@ -167,11 +167,12 @@ int EmbeddedServer::WriteInPosting(const char* operation, Body&& body, bool ends
     return result;
 }
 
-void EmbeddedServer::BeginPosting() {
+bool EmbeddedServer::BeginPosting() {
     if (postingTransaction_) throw std::logic_error("A posting's transaction is open already");
     Context();  // connects anew when the connection was lost
     postingTransaction_ = std::make_unique<TDbTransaction>(*db_, TTransactionKind::tkWrite);
     postingRolledBack_ = false;
+    return true;
 }
 
 bool EmbeddedServer::EndPosting() {

@@ -57,7 +57,7 @@ public:
     int ExecuteSQLScript(const std::string& text) override;
     int GetNextSerieNo(const std::string& series, const std::string& businessGroup, std::string& number) override;
 
-    void BeginPosting() override;
+    bool BeginPosting() override;
     bool EndPosting() override;
     int PostPurchase(const std::string& id, TVariantArray& keys) override;
     int PostPurchCrMemo(const std::string& id, TVariantArray& keys) override;

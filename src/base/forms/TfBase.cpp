@@ -509,12 +509,9 @@ void TfBase::acPostDocumentExecute() { PostWithItsSave(false); }
 void TfBase::acPostAndPrintDocumentExecute() { PostWithItsSave(true); }
 
 void TfBase::PostWithItsSave(bool print) {
-    if (!PostsWithItsSave() || ReadOnly) return PostDocument(print);
-    PostPendingEdits();
-    if (!HasChanges()) return PostDocument(print);
+    if (!PostsWithItsSave() || ReadOnly || !HasChanges() || !dm().Server().BeginPosting()) return PostDocument(print);
+    holdingPosting_ = true;
     std::vector<std::pair<TClientDataSet*, TClientDataSet::TChangesKept>> kept;
-    for (const TFormDataSet& entry : dataSets_)
-        if (entry.Saved && entry.DataSet->Active()) kept.emplace_back(entry.DataSet, entry.DataSet->KeepChanges());
     const TFilter filter = Filter;
     const auto putBackWhenRolledBack = [&] {
         holdingPosting_ = false;
@@ -525,9 +522,10 @@ void TfBase::PostWithItsSave(bool print) {
         UpdateFooters();
         UpdateActions();
     };
-    dm().Server().BeginPosting();
-    holdingPosting_ = true;
     try {
+        PostPendingEdits();
+        for (const TFormDataSet& entry : dataSets_)
+            if (entry.Saved && entry.DataSet->Active()) kept.emplace_back(entry.DataSet, entry.DataSet->KeepChanges());
         PostDocument(print);
     } catch (...) {
         putBackWhenRolledBack();

@@ -51,8 +51,8 @@ public:
     // every call runs in one transaction, which that posting commits when it posts and rolls
     // back when it is refused; EndPosting rolls back whatever is still open (a check stopped
     // the posting) and tells whether the calls were rolled back, so that the form keeps its
-    // changes unsaved. A server that saves each call at once keeps them and answers false.
-    virtual void BeginPosting() {}
+    // changes unsaved. A server that saves each call at once answers false to both.
+    virtual bool BeginPosting() { return false; }
     virtual bool EndPosting() { return false; }
 
     virtual int PostPurchase(const std::string& id, TVariantArray& keys) = 0;
