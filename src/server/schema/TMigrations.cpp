@@ -570,6 +570,10 @@ const std::vector<TMigration>& Migrations() {
          "UPDATE D_PurchHeader SET DoNotIncInVATLedger = 1 WHERE DocumentType IN (11, 32) AND "
          "NotIncludeVatLedger = 1;\n"},
         {21, "Posted documents keep the number their draft had", PreAssignedNumbersSql()},
+        {22, "The purchases setup names posting accounts of the chart",
+         "INSERT INTO S_Messages (Id, Text) VALUES ('err_AccountNotInChart', "
+         "'Сметка %s няма в сметкоплана на фирмата или е сборна. Изберете сметка от списъка с F2.') "
+         "ON CONFLICT (Id) DO NOTHING;\n"},
     };
     return migrations;
 }
