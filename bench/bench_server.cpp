@@ -1,11 +1,14 @@
 // What users wait for on the embedded server: opening a very large document, saving many
 // new lines, taking document numbers, the small value requests every field change makes,
 // and a purchasing department posting at the same time.
+#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <memory>
+#include <string_view>
+#include <vector>
 
 #include <benchmark/benchmark.h>
 
@@ -144,6 +147,31 @@ void BM_RequestValueVATSetup(benchmark::State& state) {
 }
 BENCHMARK(BM_RequestValueVATSetup)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
+// A client process started by the benchmark: posts the invoices named after the company's
+// address, and exits 0 when every one was posted.
+constexpr std::string_view kClientSwitch = "--post-invoices";
+
+int PostAsClient(const std::string& address, const std::vector<std::string>& ids) {
+    EmbeddedServer server(address);
+    server.SetSession({kDemoCompanyId, kDemoBusinessGroupId, kDemoUserId});
+    TVariantArray keys;
+    for (const std::string& id : ids)
+        if (server.PostPurchase(id, keys) != 0) return 1;
+    return 0;
+}
+
+// A new process of this program, not a fork of it: the parent's threads (the SQLite log
+// copier) may hold library locks that a forked child would wait for forever.
+pid_t StartClient(const std::string& address, const std::vector<std::string>& ids) {
+    std::vector<std::string> args{"bench_server", std::string(kClientSwitch), address};
+    args.insert(args.end(), ids.begin(), ids.end());
+    std::vector<char*> argv;
+    for (std::string& arg : args) argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    pid_t pid = -1;
+    return ::posix_spawn(&pid, "/proc/self/exe", nullptr, nullptr, argv.data(), environ) == 0 ? pid : -1;
+}
+
 // Each client process posts its own saved invoices, all at once: invoices posted per second.
 void BM_ConcurrentClientsPosting(benchmark::State& state) {
     TBenchCompany& company = Company(state);
@@ -154,22 +182,11 @@ void BM_ConcurrentClientsPosting(benchmark::State& state) {
             for (int i = 0; i < kInvoicesPerClient; ++i) mine.push_back(company.AddInvoice());
         state.ResumeTiming();
         std::vector<pid_t> clients;
-        for (const auto& mine : invoices) {
-            const pid_t pid = ::fork();
-            if (pid == 0) {
-                EmbeddedServer server(company.Address());
-                server.SetSession({kDemoCompanyId, kDemoBusinessGroupId, kDemoUserId});
-                TVariantArray keys;
-                for (const std::string& id : mine)
-                    if (server.PostPurchase(id, keys) != 0) ::_exit(1);
-                ::_exit(0);
-            }
-            clients.push_back(pid);
-        }
+        for (const auto& mine : invoices) clients.push_back(StartClient(company.Address(), mine));
         bool allPosted = true;
         for (const pid_t pid : clients) {
             int status = 0;
-            ::waitpid(pid, &status, 0);
+            if (pid < 0 || ::waitpid(pid, &status, 0) != pid) status = -1;
             allPosted = allPosted && WIFEXITED(status) && WEXITSTATUS(status) == 0;
         }
         if (!allPosted) {
@@ -184,3 +201,13 @@ BENCHMARK(BM_ConcurrentClientsPosting)->Arg(0)->Arg(1)->Unit(benchmark::kMillise
 
 }  // namespace
 }  // namespace tavrek::server
+
+int main(int argc, char** argv) {
+    using namespace tavrek::server;
+    if (argc > 2 && argv[1] == kClientSwitch) return PostAsClient(argv[2], std::vector<std::string>(argv + 3, argv + argc));
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -39,6 +39,10 @@ TDbFieldControl::TDbFieldControl(TfBase& form, const THeaderField& headerField, 
       label_(new QLabel(ToQ(headerField.Caption.empty() ? headerField.FieldName : headerField.Caption), parent)),
       editor_(CreateEditor(headerField, parent)) {
     label_->setBuddy(editor_);
+    if (!headerField.Hint.empty()) {
+        label_->setToolTip(ToQ(headerField.Hint));
+        editor_->setToolTip(ToQ(headerField.Hint));
+    }
     if (headerField.Width > 0) editor_->setMinimumWidth(headerField.Width);
     editor_->setObjectName(ToQ(headerField.ControlName.empty() ? headerField.FieldName : headerField.ControlName));
     Refresh();

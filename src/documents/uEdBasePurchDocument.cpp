@@ -688,7 +688,7 @@ void TfEdBasePurchDocument::acSaveExecute() {
 
 void TfEdBasePurchDocument::AssignDocumentNo() {
     TField* number = cdsMaster.FindField("DocumentNo");
-    if (number == nullptr || NumberSeriesSetupField.empty() || cdsMaster.State() != TDataSetState::dsInsert ||
+    if (number == nullptr || NumberSeriesSetupField.empty() || cdsMaster.UpdateStatus() != TUpdateStatus::usInserted ||
         !number->Value().IsEmpty())
         return;
     TRequestResult series;
@@ -702,6 +702,7 @@ void TfEdBasePurchDocument::AssignDocumentNo() {
     std::string drawn;
     const std::string businessGroup = FieldValue(cdsMaster, "BusinessGroup_Id").AsString();
     if (dm().Server().GetNextSerieNo(series.Value().AsString(), businessGroup, drawn) < 0) return;
+    if (cdsMaster.State() == TDataSetState::dsBrowse) cdsMaster.Edit();
     number->SetAsString(drawn);
 }
 

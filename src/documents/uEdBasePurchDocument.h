@@ -108,6 +108,9 @@ protected:
     // Lines filled from default values (a document copied by template) ask the VAT setup once
     // per pair of posting groups and refresh the item panel once, for the line left current.
     void ApplyDefaultValues(const TDefaultValues& values) override;
+    // Posting saves the document in the posting's own transaction: a refused posting leaves
+    // no draft and no number drawn.
+    bool PostsWithItsSave() const override { return true; }
     // A new document takes the next number of its subtype's series when it is first saved, or
     // of this series of the purchases setup when the subtype has none; empty: not numbered.
     std::string NumberSeriesSetupField;

@@ -34,6 +34,7 @@ TfEdPurchCrMemo::TfEdPurchCrMemo()
     MasterTable = "D_PurchHeader";
     acPostDocument.Hint = "Осчетоводяване на документа";
     acReCalcDocument.ShortCut = "F9";
+    NumberSeriesSetupField = "CreditMemo_Series_Id";
     BindAction(acItemChargeAssigment, "acItemChargeAssigmentExecute", [this] { acItemChargeAssigmentExecute(); });
     BindAction(acSendForCheck, "acSendForCheckExecute", [this] { acSendForCheckExecute(); });
     pmPost.Add("miPost", acPostDocument);

@@ -2,6 +2,7 @@
 
 #include "base/forms/TFormRegistry.h"
 #include "base/session/LocalData.h"
+#include "base/util/Text.h"
 
 namespace tavrek {
 namespace {
@@ -15,6 +16,30 @@ void AddInvertedFlag(TFormDescription& description, const std::string& field, co
     flag->UncheckedValue = "True";
 }
 
+constexpr const char* kAccountFields[] = {"AdvancePaymentAccount", "ProtocolTransitAccount", "ReceiptsNotInvoicedAccount",
+                                          "FutureCostsAccount", "DirectPayAccount"};
+
+// An account of the setup is typed by its code, or chosen from the company's chart with F2.
+TLookupDefinition AccountLookup(const char* field) {
+    TLookupDefinition lookup;
+    lookup.Field = field;
+    lookup.Caption = "сметка";
+    lookup.MasterTable = "G_LAccount";
+    lookup.KeyColumn = "Code";  // the setup keeps the account's code
+    lookup.Copies = {{"Code", field, false}};
+    return lookup;
+}
+
+// Series whose captions stand twice are told apart by what they number.
+constexpr std::pair<const char*, const char*> kSeriesHints[] = {
+    {"PostedReturnShpt_Series_Id", "Осчетоводени връщания на стока по поръчка"},
+    {"PostRejectOrderSeries_Id", "Осчетоводени откази от поръчка"},
+    {"PurchProtocol_Series_Id", "Протоколи към фактури за покупка"},
+    {"PostPurchProtocol_Series_Id", "Осчетоводени протоколи към фактури за покупка"},
+    {"PurchCrMemoProtocol_Series_Id", "Протоколи към кредитни известия"},
+    {"PostPurchCrMemoProt_Series_Id", "Осчетоводени протоколи към кредитни известия"},
+};
+
 }  // namespace
 
 TfPurchasesSetup::TfPurchasesSetup() {
@@ -26,13 +51,13 @@ TfPurchasesSetup::TfPurchasesSetup() {
     AddInvertedFlag(Description, "Update_ItemDirectCost", "Без обновяване на доставната цена на артикула");
     AddInvertedFlag(Description, "UpdateAVGUnitCost", "Изч. на средна себестойност");
     Description.AddFields({
-        {"AdvancePaymentAccount", "Сметка за авансови плащания", TFieldKind::fkText, "tsGeneral"},
-        {"ProtocolTransitAccount", "Транзитна сметка за протоколи", TFieldKind::fkText, "tsGeneral"},
+        {"AdvancePaymentAccount", "Сметка за авансови плащания", TFieldKind::fkLookup, "tsGeneral"},
+        {"ProtocolTransitAccount", "Транзитна сметка за протоколи", TFieldKind::fkLookup, "tsGeneral"},
         {"PurchProtocol_Code", "Код на протокол за доставки", TFieldKind::fkText, "tsGeneral"},
         {"PurchCRMemoProtocol_Code", "Код на протокол към кредитно известие", TFieldKind::fkText, "tsGeneral"},
-        {"ReceiptsNotInvoicedAccount", "Сметка за получени и нефактурирани", TFieldKind::fkText, "tsOther"},
-        {"FutureCostsAccount", "Сметка за бъдещи разходи", TFieldKind::fkText, "tsOther"},
-        {"DirectPayAccount", "Сметка за плащане при осчетоводяване", TFieldKind::fkText, "tsOther"},
+        {"ReceiptsNotInvoicedAccount", "Сметка за получени и нефактурирани", TFieldKind::fkLookup, "tsOther"},
+        {"FutureCostsAccount", "Сметка за бъдещи разходи", TFieldKind::fkLookup, "tsOther"},
+        {"DirectPayAccount", "Сметка за плащане при осчетоводяване", TFieldKind::fkLookup, "tsOther"},
         {"Offer_Series_Id", "Оферта", TFieldKind::fkText, "tsNumbering"},
         {"Order_Series_Id", "Поръчка ", TFieldKind::fkText, "tsNumbering"},
         {"Invoice_Series_Id", "Фактура", TFieldKind::fkText, "tsNumbering"},
@@ -52,9 +77,18 @@ TfPurchasesSetup::TfPurchasesSetup() {
         {"PurchOrderBuf_Series_Id", "Буфер на поръчка", TFieldKind::fkText, "tsNumbering"},
         {"VendorPayment_Series_Id", "Плащане към доставчик", TFieldKind::fkText, "tsNumbering"},
     });
+    for (const auto& [field, hint] : kSeriesHints) Description.FindField(field)->Hint = hint;
+    for (const char* field : kAccountFields) accountLookups_.push_back(AccountLookup(field));
     for (TAction* action : {&acInsertRecord, &acDeleteRecord, &acPrint, &acPostDocument, &acPostAndPrintDocument,
                             &acReCalcDocument, &acAnnulDocument, &acSetCurrencyFactor})
         action->Visible = false;
+}
+
+const TLookupDefinition* TfPurchasesSetup::LookupOf(TClientDataSet& dataSet, std::string_view field) {
+    if (&dataSet == &cdsMaster)
+        for (const TLookupDefinition& lookup : accountLookups_)
+            if (EqualsIgnoreCase(lookup.Field, field)) return &lookup;
+    return TfBaseEditMaster::LookupOf(dataSet, field);
 }
 
 void TfPurchasesSetup::FormCreate() {

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "base/forms/TfBaseEditMaster.h"
 
@@ -15,6 +17,10 @@ public:
     TfPurchasesSetup();
     std::string ClassName() const override { return "TfPurchasesSetup"; }
     void FormCreate() override;
+    const TLookupDefinition* LookupOf(TClientDataSet& dataSet, std::string_view field) override;
+
+private:
+    std::vector<TLookupDefinition> accountLookups_;
 };
 
 namespace uPurchasesSetup {

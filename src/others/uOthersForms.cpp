@@ -18,8 +18,11 @@ constexpr int kPostedCrMemoView = 10190;
 // What the line selectors take sources out of in removal mode.
 constexpr const char* kGlobalLines = "D_GlobalPurchLine";
 
+// Opened from the menu, a list of entries holds every vendor's: each row names its own.
 std::vector<TBrowseColumn> VendorEntryColumns() {
-    return {{"DocumentNo", "Документ", 100},
+    return {{"Contragent_Code", "Код на контрагент", 80},
+            {"Contragent_Name", "Контрагент", 180},
+            {"DocumentNo", "Документ", 100},
             {"DocumentDate", "Дата", 80, false, kDate},
             {"DueDate", "Падеж", 80, false, kDate},
             {"VendorDocumentNo", "Документ на доставчика", 140},
@@ -29,7 +32,7 @@ std::vector<TBrowseColumn> VendorEntryColumns() {
 }
 
 TBrowseDescription VendorEntries(const char* className) {
-    return {className, nullptr, "dv_ContragentEntry", VendorEntryColumns(),      {"DocumentNo", "VendorDocumentNo"},
+    return {className, nullptr, "dv_ContragentEntry", VendorEntryColumns(), {"Contragent_Code", "Contragent_Name", "DocumentNo", "VendorDocumentNo"},
             "",        {},      kPostedInvoiceView,   "D_PurchInvoiceHeader.Id", "Document_Id"};
 }
 

@@ -34,6 +34,7 @@ void TfEdPostedPurchCrMemo::DescribeLayout() {
     Description.AddPage("tsForeignTrade", "Външна търговия");
     Description.AddReadOnlyFields({
         {"DocumentNo", "Номер", TFieldKind::fkText, "tsMainData"},
+        {"PreAssignedNo", "Номер на черновата", TFieldKind::fkText, "tsMainData"},
         {"N_SubDocument_Code", "Вид документ", TFieldKind::fkText, "tsMainData"},
         {"N_SubDocument_Name", "Име на вида", TFieldKind::fkText, "tsMainData"},
         {"N_Contragent_Code", "Доставчик", TFieldKind::fkText, "tsMainData"},

@@ -76,6 +76,7 @@ void TfEdPostedPurchInvoice::DescribeLayout() {
     Description.AddPage("tsForeignTrade", "Външна търговия");
     Description.AddReadOnlyFields({
         {"DocumentNo", "Номер", TFieldKind::fkText, "tsMainData"},
+        {"PreAssignedNo", "Номер на черновата", TFieldKind::fkText, "tsMainData"},
         {"N_SubDocument_Code", "Вид документ", TFieldKind::fkText, "tsMainData"},
         {"N_SubDocument_Name", "Име на вид документ", TFieldKind::fkText, "tsMainData"},
         {"N_Contragent_Code", "Доставчик", TFieldKind::fkText, "tsMainData"},

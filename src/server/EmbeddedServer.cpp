@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <optional>
 #include <stdexcept>
 
 #include "base/data/TClientDataSet.h"
@@ -118,7 +119,8 @@ TServerContext EmbeddedServer::Context() {
 }
 
 template <typename Body>
-int EmbeddedServer::Write(const char* operation, Body&& body) {
+int EmbeddedServer::Write(const char* operation, Body&& body, bool endsPosting) {
+    if (postingTransaction_) return WriteInPosting(operation, body, endsPosting);
     TServerContext ctx = Context();
     int result = 0;
     try {
@@ -137,12 +139,69 @@ int EmbeddedServer::Write(const char* operation, Body&& body) {
 }
 
 template <typename Body>
+int EmbeddedServer::WriteInPosting(const char* operation, Body&& body, bool endsPosting) {
+    TServerContext ctx = Context();
+    int result = 0;
+    try {
+        db_->Exec("SAVEPOINT server_call");
+        result = body(ctx);
+        if (result < 0 || !ctx.RefusalKey.empty()) db_->Exec("ROLLBACK TO SAVEPOINT server_call");
+        db_->Exec("RELEASE SAVEPOINT server_call");
+    } catch (const EQueryRefused& e) {
+        db_->Exec("ROLLBACK TO SAVEPOINT server_call");
+        db_->Exec("RELEASE SAVEPOINT server_call");
+        if (endsPosting) EndPostingTransaction(false);
+        LogRefusedRequest(operation, e.what());
+        throw;
+    } catch (const soci::soci_error& e) {
+        EndPostingTransaction(false);
+        ThrowIfConnectionLost(e);
+        throw;
+    } catch (...) {
+        EndPostingTransaction(false);
+        throw;
+    }
+    const bool refused = result < 0 || !ctx.RefusalKey.empty();
+    if (endsPosting) EndPostingTransaction(!refused);
+    if (refused) LogRefusal(operation, ctx);
+    return result;
+}
+
+bool EmbeddedServer::BeginPosting() {
+    if (postingTransaction_) throw std::logic_error("A posting's transaction is open already");
+    Context();  // connects anew when the connection was lost
+    postingTransaction_ = std::make_unique<TDbTransaction>(*db_, TTransactionKind::tkWrite);
+    postingRolledBack_ = false;
+    return true;
+}
+
+bool EmbeddedServer::EndPosting() {
+    if (postingTransaction_) EndPostingTransaction(false);
+    const bool rolledBack = postingRolledBack_;
+    postingRolledBack_ = false;
+    return rolledBack;
+}
+
+void EmbeddedServer::EndPostingTransaction(bool commit) {
+    if (!postingTransaction_) return;
+    std::unique_ptr<TDbTransaction> transaction = std::move(postingTransaction_);
+    if (commit) transaction->Commit();
+    transaction.reset();
+    postingRolledBack_ = !commit;
+    std::vector<THeldLogEntry> held = std::move(heldLog_);
+    heldLog_.clear();
+    for (const THeldLogEntry& entry : held) WriteErrorLog(entry.Message, entry.Operation, entry.UserId);
+}
+
+template <typename Body>
 auto EmbeddedServer::Read(const char* operation, Body&& body) {
     TServerContext ctx = Context();
     try {
-        TDbTransaction transaction(*db_, TTransactionKind::tkRead);
+        // A posting's transaction shows what it saved so far.
+        std::optional<TDbTransaction> transaction;
+        if (!postingTransaction_) transaction.emplace(*db_, TTransactionKind::tkRead);
         auto result = body(ctx);
-        transaction.Commit();
+        if (transaction) transaction->Commit();
         return result;
     } catch (const EQueryRefused& e) {
         LogRefusedRequest(operation, e.what());
@@ -333,25 +392,25 @@ int EmbeddedServer::GetNextSerieNo(const std::string& series, const std::string&
 }
 
 int EmbeddedServer::PostPurchase(const std::string& id, TVariantArray& keys) {
-    return Write("PostPurchase", [&](TServerContext& ctx) { return posting_->PostPurchase(ctx, id, keys); });
+    return Write("PostPurchase", [&](TServerContext& ctx) { return posting_->PostPurchase(ctx, id, keys); }, true);
 }
 
 int EmbeddedServer::PostPurchCrMemo(const std::string& id, TVariantArray& keys) {
-    return Write("PostPurchCrMemo", [&](TServerContext& ctx) { return posting_->PostPurchCrMemo(ctx, id, keys); });
+    return Write("PostPurchCrMemo", [&](TServerContext& ctx) { return posting_->PostPurchCrMemo(ctx, id, keys); }, true);
 }
 
 int EmbeddedServer::PostPurchOrder(const std::string& id, TVariantArray& keys, int operation) {
     return Write("PostPurchOrder",
-                 [&](TServerContext& ctx) { return posting_->PostPurchOrder(ctx, id, keys, operation); });
+                 [&](TServerContext& ctx) { return posting_->PostPurchOrder(ctx, id, keys, operation); }, true);
 }
 
 int EmbeddedServer::PostPurchProtocol(const std::string& id, int crMemo, TVariantArray& keys) {
     return Write("PostPurchProtocol",
-                 [&](TServerContext& ctx) { return posting_->PostPurchProtocol(ctx, id, crMemo, keys); });
+                 [&](TServerContext& ctx) { return posting_->PostPurchProtocol(ctx, id, crMemo, keys); }, true);
 }
 
 int EmbeddedServer::PostGlobalDoc(const std::string& id, int crMemo, TVariantArray& keys) {
-    return Write("PostGlobalDoc", [&](TServerContext& ctx) { return posting_->PostGlobalDoc(ctx, id, crMemo, keys); });
+    return Write("PostGlobalDoc", [&](TServerContext& ctx) { return posting_->PostGlobalDoc(ctx, id, crMemo, keys); }, true);
 }
 
 int EmbeddedServer::AnnulDocument(const std::string& id, int kind, const std::string& description, TDateTime date,
@@ -405,6 +464,10 @@ std::string EmbeddedServer::GetMessageText(const std::string& key) {
 
 void EmbeddedServer::WriteErrorLog(const std::string& message, const std::string& operation,
                                    const std::string& userId) {
+    if (postingTransaction_) {
+        heldLog_.push_back({message, operation, userId});
+        return;
+    }
     TDbTransaction transaction(*db_, TTransactionKind::tkWrite);
     db_->Execute("INSERT INTO S_ErrorLog (C_Datetime, User_Id, Operation, Message) VALUES (?, ?, ?, ?)",
                  {TDateTime::Now(), userId, operation, message});

@@ -13,6 +13,7 @@
 #include "server/TScriptRecognizer.h"
 #include "server/TServerContext.h"
 #include "server/db/TDbSession.h"
+#include "server/db/TDbTransaction.h"
 #include "server/posting/IPostingMethods.h"
 
 namespace tavrek::server {
@@ -56,6 +57,8 @@ public:
     int ExecuteSQLScript(const std::string& text) override;
     int GetNextSerieNo(const std::string& series, const std::string& businessGroup, std::string& number) override;
 
+    bool BeginPosting() override;
+    bool EndPosting() override;
     int PostPurchase(const std::string& id, TVariantArray& keys) override;
     int PostPurchCrMemo(const std::string& id, TVariantArray& keys) override;
     int PostPurchOrder(const std::string& id, TVariantArray& keys, int operation) override;
@@ -82,8 +85,13 @@ private:
     TServerContext Context();
     // Runs body in a write transaction; commits when it returns 0 or more and no refusal
     // key was set, otherwise rolls back and logs the refusal under the operation's name.
+    // Inside a posting's transaction the call is a savepoint of it, and a posting call
+    // (endsPosting) commits or rolls back the whole of it.
     template <typename Body>
-    int Write(const char* operation, Body&& body);
+    int Write(const char* operation, Body&& body, bool endsPosting = false);
+    template <typename Body>
+    int WriteInPosting(const char* operation, Body&& body, bool endsPosting);
+    void EndPostingTransaction(bool commit);
     // Runs body in a read transaction, so it sees one state of the database.
     template <typename Body>
     auto Read(const char* operation, Body&& body);
@@ -112,6 +120,16 @@ private:
     std::unique_ptr<IPostingMethods> posting_;
     TServerSession session_;
     std::string lastRefusal_;
+    // The transaction of a posting that saves its document first (BeginPosting), and whether
+    // the last one was rolled back.
+    std::unique_ptr<TDbTransaction> postingTransaction_;
+    bool postingRolledBack_ = false;
+    // Error log entries written while a posting's transaction is open wait for its end, so
+    // that a rollback does not take them with it.
+    struct THeldLogEntry {
+        std::string Message, Operation, UserId;
+    };
+    std::vector<THeldLogEntry> heldLog_;
     std::string connectionLostText_;
 };
 

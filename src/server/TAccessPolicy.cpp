@@ -18,6 +18,17 @@ constexpr TAccessPolicy::TPostedLock kPostedLocks[] = {
     {"D_VendorPayment", "Posted", "err_PaymentPostedNotEditable"},
 };
 
+struct TAccountColumn {
+    const char* Table;
+    const char* Column;
+};
+
+constexpr TAccountColumn kAccountColumns[] = {
+    {"C_PurchasesSetup", "AdvancePaymentAccount"},  {"C_PurchasesSetup", "ProtocolTransitAccount"},
+    {"C_PurchasesSetup", "ReceiptsNotInvoicedAccount"}, {"C_PurchasesSetup", "FutureCostsAccount"},
+    {"C_PurchasesSetup", "DirectPayAccount"},
+};
+
 bool IsOpenDocumentTable(std::string_view name) {
     for (const TDocumentTables& tables : DocumentTables())
         if (!tables.Posted && (EqualsIgnoreCase(name, tables.Header) || EqualsIgnoreCase(name, tables.Line))) return true;
@@ -35,6 +46,12 @@ bool TAccessPolicy::MayChange(const TRelationInfo& table) {
     if (IsOpenDocumentTable(table.Name) || StartsWith(table.Name, "N_") || StartsWith(table.Name, "C_")) return true;
     for (const char* edited : kEditedTables)
         if (EqualsIgnoreCase(table.Name, edited)) return true;
+    return false;
+}
+
+bool TAccessPolicy::NamesAccount(const TRelationInfo& table, std::string_view column) {
+    for (const TAccountColumn& account : kAccountColumns)
+        if (EqualsIgnoreCase(table.Name, account.Table) && EqualsIgnoreCase(column, account.Column)) return true;
     return false;
 }
 

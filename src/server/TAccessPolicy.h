@@ -24,7 +24,14 @@ public:
         const char* RefusalKey;
     };
 
+    // The message key refusing a value of an account column that is no posting account of
+    // the company's chart of accounts.
+    static constexpr const char* kUnknownAccountKey = "err_AccountNotInChart";
+
     static bool MayChange(const TRelationInfo& table);
+    // Whether the column holds the code of an account of the company's chart (the accounts
+    // of the purchases setup): a value is saved only when the chart has it.
+    static bool NamesAccount(const TRelationInfo& table, std::string_view column);
     // The lock of a table whose posted rows the client may not change; null when it has none.
     static const TPostedLock* PostedLock(const TRelationInfo& table);
     // The condition keeping a query on relation to the company's rows, appending its value;

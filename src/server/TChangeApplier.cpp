@@ -6,6 +6,7 @@
 #include <soci/soci.h>
 
 #include "base/data/TClientDataSet.h"
+#include "base/util/Text.h"
 #include "server/SqlValue.h"
 #include "server/TAccessPolicy.h"
 #include "server/TQueryBuilder.h"
@@ -26,6 +27,7 @@ struct TChangeApplier::TTarget {
     const TRelationInfo* Header = nullptr;  // of a line table: its company is the header's
     const TAccessPolicy::TPostedLock* Lock = nullptr;
     std::optional<size_t> LockIndex;  // the lock column among the fields, when the dataset has it
+    std::vector<size_t> AccountFields;  // fields naming an account of the chart
 };
 
 namespace {
@@ -63,6 +65,8 @@ TChangeApplier::TTarget TChangeApplier::Target(const TUpdatePacket& packet) cons
         target.Columns.push_back(column == nullptr ? std::string() : column->Name);
         if (column != nullptr && target.Lock != nullptr && EqualsIgnoreCase(column->Name, target.Lock->Column))
             target.LockIndex = i;
+        if (column != nullptr && TAccessPolicy::NamesAccount(*provider.Table, column->Name))
+            target.AccountFields.push_back(i);
         if (column != nullptr && EqualsIgnoreCase(column->Name, "Id")) {
             target.KeyIndex = i;
             hasKey = true;
@@ -116,6 +120,11 @@ void TChangeApplier::Insert(const TTarget& target, const TDeltaRecord& record) {
         if (rejected_) return;
         if (locked) return RefuseLocked(target, record);
         return Refuse(target, record, "е на друга фирма");
+    }
+    if (const Variant* account = UnknownAccount(*record.Values, target.AccountFields)) {
+        FlushInserts(target);
+        if (rejected_) return;
+        return RefuseUnknownAccount(target, record, *account);
     }
     TVariantArray values;
     values.reserve(target.Written.size());
@@ -173,6 +182,11 @@ void TChangeApplier::Update(const TTarget& target, const TDeltaRecord& record) {
     params.push_back(original[target.KeyIndex]);
     if (!OfCompany(target, values)) return Refuse(target, record, "е на друга фирма");
     if (Locked(target, record, false)) return RefuseLocked(target, record);
+    std::vector<size_t> changedAccounts;
+    for (size_t i : target.AccountFields)
+        if (!(values[i] == original[i])) changedAccounts.push_back(i);
+    if (const Variant* account = UnknownAccount(values, changedAccounts))
+        return RefuseUnknownAccount(target, record, *account);
     std::string sql = "UPDATE " + QuoteIdentifier(target.Table) + " SET " + sets + " WHERE Id = ?" +
                       MatchClause(target.Columns, changed, original, params);
     Scoped(target, sql, params);
@@ -220,6 +234,25 @@ bool TChangeApplier::Locked(const TTarget& target, const TDeltaRecord& record, b
 void TChangeApplier::RefuseLocked(const TTarget& target, const TDeltaRecord& record) {
     ctx_.RefusalKey = target.Lock->RefusalKey;
     Refuse(target, record, std::string("е отказан: ") + MessageText(ctx_, target.Lock->RefusalKey));
+}
+
+const Variant* TChangeApplier::UnknownAccount(const std::vector<Variant>& values, const std::vector<size_t>& fields) {
+    for (size_t i : fields) {
+        const std::string code = values[i].AsString();
+        if (code.empty()) continue;
+        if (ctx_.Db.Select("SELECT 1 FROM G_LAccount WHERE Comp_Id = ? AND Code = ? AND Heading = 0",
+                           {ctx_.Session.CompanyId, code})
+                .Empty())
+            return &values[i];
+    }
+    return nullptr;
+}
+
+void TChangeApplier::RefuseUnknownAccount(const TTarget& target, const TDeltaRecord& record, const Variant& account) {
+    ctx_.RefusalKey = TAccessPolicy::kUnknownAccountKey;
+    ctx_.RefusalArg = account.AsString();
+    Refuse(target, record, "е отказан: " + FormatMessage(MessageText(ctx_, TAccessPolicy::kUnknownAccountKey),
+                                                         {ctx_.RefusalArg}));
 }
 
 void TChangeApplier::Run(const TTarget& target, const TDeltaRecord& record, const std::string& sql,

@@ -42,6 +42,10 @@ private:
     bool Locked(const TTarget& target, const TDeltaRecord& record, bool inserted);
     // Refuses by the lock's message key, which the server's log records.
     void RefuseLocked(const TTarget& target, const TDeltaRecord& record);
+    // The first of the fields that must name an account of the chart and do not; null when
+    // every one does (or is empty).
+    const Variant* UnknownAccount(const std::vector<Variant>& values, const std::vector<size_t>& fields);
+    void RefuseUnknownAccount(const TTarget& target, const TDeltaRecord& record, const Variant& account);
 
     TServerContext& ctx_;
     int refused_ = 0;

@@ -55,7 +55,20 @@ TEST_F(SetupJourneyTest, TickedCostFlagsAreStoredAsFalseAndATypedSeriesIsKept) {
         EXPECT_EQ(Stored(click.flag), click.stored);
     }
 
+    // An account is one of the company's chart: a code it does not have is refused and told.
+    answerer.ExpectMessage(QMessageBox::Ok);
+    testing::TypeIntoField(*setup, "AdvancePaymentAccount", "9999");
+    ASSERT_FALSE(answerer.Shown().isEmpty());
+    EXPECT_TRUE(answerer.Shown().back().contains("9999")) << answerer.Shown().back().toStdString();
+    testing::TypeIntoField(*setup, "ProtocolTransitAccount", "503");
+    testing::TriggerAction(*setup, "acSave");
+    EXPECT_EQ(Stored("AdvancePaymentAccount"), "4091");
+    EXPECT_EQ(Stored("ProtocolTransitAccount"), "503");
+
     ShowPage(*setup, 1);
+    const QWidget* twice = setup->findChild<QWidget*>("PostPurchCrMemoProt_Series_Id");
+    ASSERT_NE(twice, nullptr);
+    EXPECT_TRUE(twice->toolTip().contains("кредитни известия")) << "a caption that stands twice is told apart";
     testing::TypeIntoField(*setup, "PurchOrdImpSeries_id", "IMP-DEMO");
     testing::TriggerAction(*setup, "acSave");
     EXPECT_EQ(Stored("PurchOrdImpSeries_id"), "IMP-DEMO");

@@ -107,13 +107,64 @@ TEST_F(PurchasePostingEndToEnd, RefusedPostingShowsWhyAndChangesNothing) {
     }
 }
 
-TEST_F(PurchasePostingEndToEnd, TheEditorShowsTheRefusalAndKeepsTheDocument) {
+// A refused posting leaves what was there before it: a saved draft stays as saved; a new
+// invoice posted at once is saved in the posting's own transaction, so it leaves no draft and
+// draws no number, and the editor keeps what was typed, unsaved.
+TEST_F(PurchasePostingEndToEnd, TheEditorShowsTheRefusalAndLeavesNothingNew) {
     Exec("INSERT INTO D_PurchInvoiceHeader (Id, Comp_Id, DocumentType, Contragent_Id, VendorInvoiceNo, Annul) "
          "VALUES ('OLD', 'DEMO', 6, 'V03', '0000012345', 0)");
-    dialogs.ExpectMessage(mrOk, "вече е осчетоводена");
+    const struct {
+        const char* name;
+        bool typedAnew;
+        const char* vendorInvoiceNo;
+        int lines;
+        const char* shown;
+    } cases[] = {
+        {"saved draft of a posted vendor invoice", false, "", 0, "вече е осчетоводена"},
+        {"new invoice without lines", true, "0000077777", 0, "няма редове"},
+        {"new invoice without the vendor's number", true, "", 1, "номера на фактурата на доставчика"},
+        {"new invoice of a posted vendor invoice", true, "0000012345", 2, "вече е осчетоводена"},
+    };
+    const auto drafts = [this] { return Count("D_PurchHeader") + Count("D_PurchaseLine"); };
+    const auto drawn = [this] { return Value("SELECT LastNo FROM S_NoSeries WHERE Id = 'INV'").AsInteger(); };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.typedAnew) {
+            form.CancelDocument();
+            form.acInsertRecord.Execute();
+            TClientDataSet& h = form.cdsMaster;
+            h.FieldByName("DocSubType_Id").SetAsString("SD-520");
+            ASSERT_TRUE(form.EnterFieldValue(h, h.FieldByName("N_Contragent_Code"), Variant("5003")));
+            h.FieldByName("VendorInvoiceNo").SetAsString(c.vendorInvoiceNo);
+            for (int line = 0; line < c.lines; ++line) {
+                form.cdsDetail.Append();
+                form.cdsDetail.FieldByName("Type").SetAsInteger(1);
+                ASSERT_TRUE(form.EnterFieldValue(form.cdsDetail, form.cdsDetail.FieldByName("Code"), Variant("1008")));
+                form.cdsDetail.FieldByName("Quantity").SetAsFloat(2.0 + line);
+            }
+        }
+        const int64_t draftsBefore = drafts(), drawnBefore = drawn();
+        const std::string typedId = form.cdsMaster.FieldByName("Id").AsString();
+        dialogs.ExpectMessage(mrOk, c.shown);
+        form.acPostDocument.Execute();
+        EXPECT_EQ(drafts(), draftsBefore);
+        EXPECT_EQ(drawn(), drawnBefore) << "no draft number is drawn for nothing";
+        EXPECT_EQ(Count("D_PurchInvoiceHeader"), 1);
+        EXPECT_EQ(form.cdsMaster.FieldByName("Id").AsString(), typedId);
+        EXPECT_EQ(form.HasChanges(), c.typedAnew);
+        EXPECT_EQ(form.cdsDetail.RecordCount(), c.typedAnew ? c.lines : 2);
+        EXPECT_EQ(form.cdsMaster.FieldByName("DocumentNo").AsString().empty(), c.typedAnew);
+    }
+    const std::string typedId = form.cdsMaster.FieldByName("Id").AsString();
+    form.cdsMaster.Edit();
+    form.cdsMaster.FieldByName("VendorInvoiceNo").SetAsString("0000077777");
+    dialogs.ExpectMessage(mrOk, "0000000001");
     form.acPostDocument.Execute();
-    EXPECT_EQ(State(), kOpen);
-    EXPECT_EQ(form.cdsMaster.FieldByName("Id").AsString(), id);
+    EXPECT_FALSE(form.HasChanges());
+    EXPECT_EQ(Count("D_PurchInvoiceHeader", "VendorInvoiceNo = '0000077777' AND DocumentNo = '0000000001' AND "
+                                            "PreAssignedNo = '0000000002' AND SrcDocument_Id = '" +
+                                                typedId + "'"),
+              1) << "posted from its own series, beside the draft's number";
 }
 
 TEST_F(PurchasePostingEndToEnd, PrintingAnOpenInvoiceUsesThePrintFormOfItsSubtype) {

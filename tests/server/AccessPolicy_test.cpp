@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "base/data/TClientDataSet.h"
 #include "server/TQueryBuilder.h"
 #include "support/DataSetBuilder.h"
@@ -65,43 +67,59 @@ TEST_F(AccessPolicyTest, TablesOnlyTheServerWritesRefuseChangePackets) {
 
 // A posted payment changes only through the server's posting and annulment: the client can
 // neither edit nor delete it, nor mark a payment posted itself. An open one stays editable.
-TEST_F(AccessPolicyTest, APostedPaymentIsRefusedByItsKeyAndAnOpenOneIsNot) {
+// Changes the server refuses by a key of their own: posted payments, and accounts of the
+// purchases setup that are no posting account of the company's chart.
+TEST_F(AccessPolicyTest, ChangesRefusedByTheirKeyAndTheOnesThatPass) {
     Exec("INSERT INTO D_VendorPayment (Id, Comp_Id, Amount, Posted) VALUES ('PAID', 'DEMO', 20, 1), "
          "('OPEN', 'DEMO', 20, 0)");
+    constexpr const char* kPosted = "err_PaymentPostedNotEditable";
+    constexpr const char* kAccount = "err_AccountNotInChart";
     const struct {
         const char* name;
-        const char* id;  // the payment changed; empty for a new one
+        const char* table;
+        const char* id;  // the row changed; empty for a new payment
         std::vector<std::pair<const char*, Variant>> set;
         bool erase;
-        int refused;
+        const char* key;  // the refusal's, null when it passes
+        const char* shown;
     } cases[] = {
-        {"amount of a posted one", "PAID", {{"Amount", 5.0}}, false, 1},
-        {"deleting a posted one", "PAID", {}, true, 1},
-        {"unmarking a posted one", "PAID", {{"Posted", 0}}, false, 1},
-        {"marking an open one posted", "OPEN", {{"Posted", 1}}, false, 1},
-        {"a new one marked posted", "", {{"Posted", 1}}, false, 1},
-        {"amount of an open one", "OPEN", {{"Amount", 5.0}}, false, 0},
-        {"a new open one", "", {{"Posted", 0}}, false, 0},
+        {"amount of a posted one", "D_VendorPayment", "PAID", {{"Amount", 5.0}}, false, kPosted, "може само да бъде анулирано"},
+        {"deleting a posted one", "D_VendorPayment", "PAID", {}, true, kPosted, "може само да бъде анулирано"},
+        {"unmarking a posted one", "D_VendorPayment", "PAID", {{"Posted", 0}}, false, kPosted, ""},
+        {"marking an open one posted", "D_VendorPayment", "OPEN", {{"Posted", 1}}, false, kPosted, ""},
+        {"a new one marked posted", "D_VendorPayment", "", {{"Posted", 1}}, false, kPosted, ""},
+        {"amount of an open one", "D_VendorPayment", "OPEN", {{"Amount", 5.0}}, false, nullptr, ""},
+        {"a new open one", "D_VendorPayment", "", {{"Posted", 0}}, false, nullptr, ""},
+        {"an account not in the chart", "C_PurchasesSetup", "DEMO", {{"AdvancePaymentAccount", "9999"}}, false, kAccount,
+         "Сметка 9999 няма в сметкоплана"},
+        {"a heading of the chart", "C_PurchasesSetup", "DEMO", {{"DirectPayAccount", "401"}}, false, kAccount, "401"},
+        {"another company's account", "C_PurchasesSetup", "DEMO", {{"FutureCostsAccount", "OTHER-1"}}, false, kAccount, ""},
+        {"a posting account and an emptied one", "C_PurchasesSetup", "DEMO",
+         {{"ProtocolTransitAccount", "503"}, {"ReceiptsNotInvoicedAccount", ""}}, false, nullptr, ""},
     };
-    int64_t refusals = 0;
+    Exec("INSERT INTO G_LAccount (Id, Comp_Id, Code, Name) VALUES ('OTHER-1', 'OTHER', 'OTHER-1', 'Чужда')");
+    std::map<std::string, int64_t> logged;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         TClientDataSet rows;
-        Server().RequestData("D_VendorPayment", TFilter().Add("Id", "=", c.id), rows);
+        Server().RequestData(c.table, TFilter().Add("Id", "=", c.id), rows);
         if (std::string(c.id).empty()) AppendRecord(rows, {{"Id", "NEW"}, {"Comp_Id", "DEMO"}, {"Amount", 1.0}});
         if (c.erase) rows.Delete();
         if (!c.set.empty()) rows.Edit();
         for (const auto& [field, value] : c.set) rows.FieldByName(field).SetValue(value);
         if (!c.set.empty()) rows.Post();
-        EXPECT_EQ(Server().ApplyUpdates({{"D_VendorPayment", &rows}}, errorText), c.refused);
-        if (c.refused == 0) continue;
-        ++refusals;
-        EXPECT_NE(errorText.find("може само да бъде анулирано"), std::string::npos) << errorText;
-        EXPECT_EQ(Count("S_ErrorLog", "Message LIKE '%(err_PaymentPostedNotEditable)'"), refusals);
+        EXPECT_EQ(Server().ApplyUpdates({{c.table, &rows}}, errorText), c.key == nullptr ? 0 : 1);
+        if (c.key == nullptr) continue;
+        EXPECT_NE(errorText.find(c.shown), std::string::npos) << errorText;
+        EXPECT_EQ(Count("S_ErrorLog", "Message LIKE '%(" + std::string(c.key) + ")'"), ++logged[c.key]) << "logged by its key";
     }
     EXPECT_EQ(Count("D_VendorPayment", "Id = 'PAID' AND Amount = 20 AND Posted = 1"), 1);
     EXPECT_EQ(Count("D_VendorPayment", "Id = 'OPEN' AND Amount = 5 AND Posted = 0"), 1);
     EXPECT_EQ(Count("D_VendorPayment", "Id = 'NEW' AND Posted = 0"), 1);
+    EXPECT_EQ(Count("C_PurchasesSetup", "Id = 'DEMO' AND AdvancePaymentAccount = '4091' AND DirectPayAccount = '501' AND "
+                                        "FutureCostsAccount = '4901' AND ProtocolTransitAccount = '503' AND "
+                                        "ReceiptsNotInvoicedAccount = ''"),
+              1);
 }
 
 TEST_F(AccessPolicyTest, LikeMatchesWhatWasTypedWithWildcardsOnlyAtTheEnds) {

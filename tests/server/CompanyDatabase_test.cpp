@@ -47,6 +47,11 @@ protected:
         Exec("DELETE FROM S_SchemaVersion WHERE Version >= " + std::to_string(version));
         if (version <= 16) Exec("DROP VIEW dv_PurchOrderLineToPlace");
         Exec("ALTER TABLE C_PurchasesSetup DROP COLUMN PurchOrderBuf_Series_Id");
+        for (const server::TDocumentTables& t : server::DocumentTables())
+            if (t.Posted) {
+                Exec("DROP VIEW V_" + std::string(t.Header));
+                Exec("ALTER TABLE " + std::string(t.Header) + " DROP COLUMN PreAssignedNo");
+            }
     }
 };
 

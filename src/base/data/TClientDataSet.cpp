@@ -497,6 +497,24 @@ void TClientDataSet::CancelUpdates() {
     store_->CancelUpdates();
 }
 
+TUpdateStatus TClientDataSet::UpdateStatus() const {
+    if (state_ == TDataSetState::dsInsert) return TUpdateStatus::usInserted;
+    if (store_ == nullptr || pos_ < 0) return TUpdateStatus::usUnmodified;
+    return store_->At(static_cast<size_t>(pos_)).Status;
+}
+
+TClientDataSet::TChangesKept TClientDataSet::KeepChanges() const {
+    RequireActive();
+    return {store_, std::make_shared<const TDataStoreState>(store_->State())};
+}
+
+bool TClientDataSet::RestoreChanges(const TChangesKept& kept) {
+    if (store_ == nullptr || store_ != kept.Store || kept.State == nullptr) return false;
+    Cancel();
+    store_->Restore(*kept.State);
+    return true;
+}
+
 void TClientDataSet::AppendLoaded(std::vector<Variant> values) {
     RequireActive();
     if (values.size() != fields_.size()) throw EDatabaseError(Name + ": record does not match the fields");

@@ -118,9 +118,20 @@ public:
     // Change log.
     bool LogChanges = true;
     int ChangeCount() const;
+    // The change log's state of the current record: usInserted until a new record is saved.
+    TUpdateStatus UpdateStatus() const;
     std::vector<TDeltaRecord> Delta() const;
     void MergeChangeLog();
     void CancelUpdates();
+    // The records and change log as they stand, to be put back when a save is undone on the
+    // server (a posting refused after the save it began with). Restoring needs the same
+    // records (no reopening in between); false when they are not.
+    struct TChangesKept {
+        std::shared_ptr<TDataStore> Store;
+        std::shared_ptr<const TDataStoreState> State;
+    };
+    TChangesKept KeepChanges() const;
+    bool RestoreChanges(const TChangesKept& kept);
     // Adds a record as the server sends it: not logged, no events.
     void AppendLoaded(std::vector<Variant> values);
 

@@ -71,6 +71,43 @@ void TDataStore::Clear() {
     NotifyReset();
 }
 
+namespace {
+
+TRecord CopyOf(const TRecord& record) {
+    TRecord copy;
+    copy.Values = record.Values;
+    if (record.Original) copy.Original = std::make_unique<std::vector<Variant>>(*record.Original);
+    copy.Status = record.Status;
+    copy.Id = record.Id;
+    return copy;
+}
+
+std::vector<std::unique_ptr<TRecord>> RecordsOf(const std::vector<TRecord>& records) {
+    std::vector<std::unique_ptr<TRecord>> made;
+    made.reserve(records.size());
+    for (const TRecord& record : records) made.push_back(std::make_unique<TRecord>(CopyOf(record)));
+    return made;
+}
+
+}  // namespace
+
+TDataStoreState TDataStore::State() const {
+    TDataStoreState state;
+    state.Records.reserve(records_.size());
+    for (const auto& record : records_) state.Records.push_back(CopyOf(*record));
+    for (const auto& record : deleted_) state.Deleted.push_back(CopyOf(*record));
+    state.ChangeCount = changeCount_;
+    return state;
+}
+
+void TDataStore::Restore(const TDataStoreState& state) {
+    records_ = RecordsOf(state.Records);
+    deleted_ = RecordsOf(state.Deleted);
+    changeCount_ = state.ChangeCount;
+    RebuildAggregates();
+    NotifyReset();
+}
+
 void TDataStore::MergeChangeLog() {
     for (auto& record : records_) {
         record->Status = TUpdateStatus::usUnmodified;

@@ -29,6 +29,12 @@ struct TRecord {
     uint64_t Id = 0;
 };
 
+// The records and change log of a store as they stood at one moment.
+struct TDataStoreState {
+    std::vector<TRecord> Records, Deleted;
+    int ChangeCount = 0;
+};
+
 // The records, aggregates and change log that a dataset and its clone cursors share.
 // Every change goes through here so that aggregates, the log and the positions of all
 // cursors stay in step.
@@ -50,6 +56,9 @@ public:
     void Clear();
 
     int ChangeCount() const { return changeCount_; }
+    TDataStoreState State() const;
+    // Puts the records and the change log back as state holds them.
+    void Restore(const TDataStoreState& state);
     void MergeChangeLog();
     void CancelUpdates();
 

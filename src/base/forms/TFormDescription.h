@@ -46,6 +46,8 @@ struct THeaderField {
     std::string DisplayFormat;  // fkNumber/fkDate, such as "0.00" or "dd.mm.yyyy"
     int Width = 0;
     bool Visible = true;
+    // Shown when the pointer rests on the field: what tells apart fields of the same caption.
+    std::string Hint;
 };
 
 // A column of a grid. The footer shows FooterText when the form set one, otherwise the

@@ -438,7 +438,9 @@ void TfBase::acSaveExecute() {
     ReadBackSavedData();
 }
 
-void TfBase::ReadBackSavedData() { ReloadData(); }
+void TfBase::ReadBackSavedData() {
+    if (!holdingPosting_) ReloadData();
+}
 
 void TfBase::acRefreshExecute() {
     for (TFormDataSet& entry : dataSets_)
@@ -507,9 +509,35 @@ void TfBase::Print(const TVariantArray& keys, const std::string& printFormCode, 
 
 void TfBase::PostDocument(bool) { RequireRight(TFormRight::frPost); }
 
-void TfBase::acPostDocumentExecute() { PostDocument(false); }
+void TfBase::acPostDocumentExecute() { PostWithItsSave(false); }
 
-void TfBase::acPostAndPrintDocumentExecute() { PostDocument(true); }
+void TfBase::acPostAndPrintDocumentExecute() { PostWithItsSave(true); }
+
+void TfBase::PostWithItsSave(bool print) {
+    if (!PostsWithItsSave() || ReadOnly || !HasChanges() || !dm().Server().BeginPosting()) return PostDocument(print);
+    holdingPosting_ = true;
+    std::vector<std::pair<TClientDataSet*, TClientDataSet::TChangesKept>> kept;
+    const TFilter filter = Filter;
+    const auto putBackWhenRolledBack = [&] {
+        holdingPosting_ = false;
+        if (!dm().Server().EndPosting()) return;
+        for (auto& [dataSet, changes] : kept) dataSet->RestoreChanges(changes);
+        Filter = filter;
+        CheckDataModification();
+        UpdateFooters();
+        UpdateActions();
+    };
+    try {
+        PostPendingEdits();
+        for (const TFormDataSet& entry : dataSets_)
+            if (entry.Saved && entry.DataSet->Active()) kept.emplace_back(entry.DataSet, entry.DataSet->KeepChanges());
+        PostDocument(print);
+    } catch (...) {
+        putBackWhenRolledBack();
+        throw;
+    }
+    putBackWhenRolledBack();
+}
 
 void TfBase::DoRecalcDocument() {}
 

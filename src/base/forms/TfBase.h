@@ -237,6 +237,12 @@ protected:
     void ReloadData();
     // After a save: reads back what the server stored.
     virtual void ReadBackSavedData();
+    // Whether the form saves its document and posts it in one server transaction (see
+    // IAppServer::BeginPosting), so that a refused posting leaves nothing behind.
+    virtual bool PostsWithItsSave() const { return false; }
+    // Set while such a posting runs: a save then keeps the form's records as they are, to be
+    // put back as unsaved changes when the posting is refused.
+    bool HoldingPosting() const { return holdingPosting_; }
     // Sets Id, Comp_Id and the master link of a new record where they are empty.
     void FillNewRecordKeys(TFormDataSet& dataSet);
     void DeleteSelectedOrCurrent(TGrid& grid, TClientDataSet& dataSet);
@@ -251,6 +257,7 @@ protected:
 
 private:
     void BindBaseActions();
+    void PostWithItsSave(bool print);
     void Print(const TVariantArray& keys, const std::string& printFormCode, int copies);
 
     std::vector<TFormDataSet> dataSets_;
@@ -260,6 +267,7 @@ private:
     bool created_ = false;
     bool shown_ = false;
     bool closed_ = false;
+    bool holdingPosting_ = false;
 };
 
 }  // namespace tavrek

@@ -31,7 +31,7 @@ void TfBaseEditMaster::ReadBackSavedData() {
         const Variant id = cdsMaster.FieldByName("Id").Value();
         if (!id.IsEmpty()) Filter = KeyFilter(id);
     }
-    ReloadData();
+    if (!HoldingPosting()) ReloadData();
 }
 
 void TfBaseEditMaster::StartNewDocument() {

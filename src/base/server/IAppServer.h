@@ -47,6 +47,14 @@ public:
     // 0 on success with the next number of the series.
     virtual int GetNextSerieNo(const std::string& series, const std::string& businessGroup, std::string& number) = 0;
 
+    // A posting that saves its document first. From BeginPosting to the next posting call,
+    // every call runs in one transaction, which that posting commits when it posts and rolls
+    // back when it is refused; EndPosting rolls back whatever is still open (a check stopped
+    // the posting) and tells whether the calls were rolled back, so that the form keeps its
+    // changes unsaved. A server that saves each call at once answers false to both.
+    virtual bool BeginPosting() { return false; }
+    virtual bool EndPosting() { return false; }
+
     virtual int PostPurchase(const std::string& id, TVariantArray& keys) = 0;
     virtual int PostPurchCrMemo(const std::string& id, TVariantArray& keys) = 0;
     virtual int PostPurchOrder(const std::string& id, TVariantArray& keys, int operation) = 0;

@@ -184,10 +184,13 @@ std::string CopyToPosted(TServerContext& ctx, const TPostedCopy& copy, const std
                       {"IsGlobalInvoice", "COALESCE(IsGlobalInvoice, 0)"},
                       {"IsGlobalCrMemo", "COALESCE(IsGlobalCrMemo, 0)"}});
     const TColumnCopy header = CopyColumns(ctx, copy.FromHeader, overrides, copy.OpenOnlyColumns);
+    // The posted document is numbered from its own series; the draft's number stays beside it.
+    const bool keepsDraftNo = ctx.Catalog.Find(copy.FromHeader)->Column("PreAssignedNo") == nullptr;
     ExecuteBound(ctx.Db,
                  std::string("INSERT INTO ") + copy.ToHeader + " (" + header.Target +
-                     ", PostingUser_Id, TransactionNo, SrcDocument_Id, Annul" + copy.ExtraColumns + ") SELECT " +
-                     header.Source + ", ?4, NULLIF(CAST(?5 AS INTEGER), 0), Id, 0" + copy.ExtraValues + " FROM " + copy.FromHeader +
+                     ", PostingUser_Id, TransactionNo, SrcDocument_Id, Annul" + (keepsDraftNo ? ", PreAssignedNo" : "") +
+                     copy.ExtraColumns + ") SELECT " + header.Source + ", ?4, NULLIF(CAST(?5 AS INTEGER), 0), Id, 0" +
+                     (keepsDraftNo ? ", DocumentNo" : "") + copy.ExtraValues + " FROM " + copy.FromHeader +
                      " WHERE Id = ?6",
                  {postedId, number, TDateTime::Now(), ctx.Session.UserId, transaction, id});
     const TColumnCopy lines =

@@ -517,6 +517,14 @@ std::string ListsAndFormCatalogueSql() {
     return sql;
 }
 
+// The draft's own number stays on the document posted from it, beside the posted number.
+std::string PreAssignedNumbersSql() {
+    std::string sql;
+    for (const TDocumentTables& t : DocumentTables())
+        if (t.Posted) sql += "ALTER TABLE " + std::string(t.Header) + " ADD COLUMN PreAssignedNo TEXT;\n";
+    return sql;
+}
+
 }  // namespace
 
 std::string HeaderViewsSql() {
@@ -561,6 +569,11 @@ const std::vector<TMigration>& Migrations() {
         {20, "Open credit memos keep their VAT ledger flag where their posting reads it",
          "UPDATE D_PurchHeader SET DoNotIncInVATLedger = 1 WHERE DocumentType IN (11, 32) AND "
          "NotIncludeVatLedger = 1;\n"},
+        {21, "Posted documents keep the number their draft had", PreAssignedNumbersSql()},
+        {22, "The purchases setup names posting accounts of the chart",
+         "INSERT INTO S_Messages (Id, Text) VALUES ('err_AccountNotInChart', "
+         "'Сметка %s няма в сметкоплана на фирмата или е сборна. Изберете сметка от списъка с F2.') "
+         "ON CONFLICT (Id) DO NOTHING;\n"},
     };
     return migrations;
 }
