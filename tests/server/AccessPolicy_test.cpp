@@ -7,6 +7,7 @@
 #include "base/data/TClientDataSet.h"
 #include "server/TQueryBuilder.h"
 #include "support/DataSetBuilder.h"
+#include "support/GoldenTable.h"
 #include "support/SqliteFixture.h"
 
 namespace tavrek::testing {
@@ -68,33 +69,16 @@ TEST_F(AccessPolicyTest, TablesOnlyTheServerWritesRefuseChangePackets) {
 TEST_F(AccessPolicyTest, APostedPaymentIsRefusedByItsKeyAndAnOpenOneIsNot) {
     Exec("INSERT INTO D_VendorPayment (Id, Comp_Id, Amount, Posted) VALUES ('PAID', 'DEMO', 20, 1), "
          "('OPEN', 'DEMO', 20, 0)");
-    const struct {
-        const char* name;
-        const char* id;  // the payment changed; empty for a new one
-        std::vector<std::pair<const char*, Variant>> set;
-        bool erase;
-        int refused;
-    } cases[] = {
-        {"amount of a posted one", "PAID", {{"Amount", 5.0}}, false, 1},
-        {"deleting a posted one", "PAID", {}, true, 1},
-        {"unmarking a posted one", "PAID", {{"Posted", 0}}, false, 1},
-        {"marking an open one posted", "OPEN", {{"Posted", 1}}, false, 1},
-        {"a new one marked posted", "", {{"Posted", 1}}, false, 1},
-        {"amount of an open one", "OPEN", {{"Amount", 5.0}}, false, 0},
-        {"a new open one", "", {{"Posted", 0}}, false, 0},
-    };
     int64_t refusals = 0;
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const TGoldenCase& c : ReadGoldenCases("server/payment_changes.txt")) {
+        SCOPED_TRACE(c.Name);
         TClientDataSet rows;
-        Server().RequestData("D_VendorPayment", TFilter().Add("Id", "=", c.id), rows);
-        if (std::string(c.id).empty()) AppendRecord(rows, {{"Id", "NEW"}, {"Comp_Id", "DEMO"}, {"Amount", 1.0}});
-        if (c.erase) rows.Delete();
-        if (!c.set.empty()) rows.Edit();
-        for (const auto& [field, value] : c.set) rows.FieldByName(field).SetValue(value);
-        if (!c.set.empty()) rows.Post();
-        EXPECT_EQ(Server().ApplyUpdates({{"D_VendorPayment", &rows}}, errorText), c.refused);
-        if (c.refused == 0) continue;
+        Server().RequestData("D_VendorPayment", TFilter().Add("Id", "=", c.Text("Id")), rows);
+        if (!c.Has("Id")) AppendRecord(rows, {{"Id", "NEW"}, {"Comp_Id", "DEMO"}, {"Amount", 1.0}});
+        if (c.Int("Delete") == 1) rows.Delete();
+        for (const auto& [field, value] : c.Row("set").Pairs) SetFields(rows, {{field.c_str(), value}});
+        EXPECT_EQ(Server().ApplyUpdates({{"D_VendorPayment", &rows}}, errorText), c.Int("Refused"));
+        if (c.Int("Refused") == 0) continue;
         ++refusals;
         EXPECT_NE(errorText.find("може само да бъде анулирано"), std::string::npos) << errorText;
         EXPECT_EQ(Count("S_ErrorLog", "Message LIKE '%(err_PaymentPostedNotEditable)'"), refusals);
