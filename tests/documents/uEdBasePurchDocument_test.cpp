@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "uEdPurchaseFormTest.h"
+#include "support/GoldenTable.h"
 
 namespace tavrek::testing {
 namespace {
@@ -45,30 +46,18 @@ TEST_F(BasePurchEditor, HeaderTotalsFollowThePostedLinesOnlyWhileTheHeaderIsEdit
 }
 
 TEST_F(BasePurchEditor, GoodsCheckLocksLinesAndDocument) {
-    const struct {
-        int status;
-        bool unlocked;
-        bool deleted;
-        bool readOnly;
-        bool linesReadOnly;
-    } cases[] = {
-        {0, false, true, false, false},
-        {1, false, false, true, true},
-        {2, false, false, false, true},
-        {2, true, true, false, false},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE("CheckStatus " + std::to_string(c.status) + (c.unlocked ? " unlocked" : ""));
-        LocalData().UnlockCheckedDocuments = c.unlocked;
-        Open({{"Id", "H1"}, {"CheckStatus", c.status}}, {{{"Id", "L1"}, {"Line_No", 1}}});
-        EXPECT_EQ(Form().ReadOnly, c.readOnly);
-        EXPECT_EQ(Form().dbgDetail.ReadOnly, c.linesReadOnly);
-        if (!c.deleted) dialogs.ExpectMessage(mrOk, "err_CannotDeleteCheckedLine");
+    for (const TGoldenCase& c : ReadGoldenCases("documents/goods_check_locks.txt")) {
+        SCOPED_TRACE(c.Name);
+        LocalData().UnlockCheckedDocuments = c.Int("Unlocked") == 1;
+        Open({{"Id", "H1"}, {"CheckStatus", c.Int("CheckStatus")}}, {{{"Id", "L1"}, {"Line_No", 1}}});
+        EXPECT_EQ(Form().ReadOnly, c.Int("ReadOnly") == 1);
+        EXPECT_EQ(Form().dbgDetail.ReadOnly, c.Int("LinesReadOnly") == 1);
+        if (c.Int("Deleted") == 0) dialogs.ExpectMessage(mrOk, "err_CannotDeleteCheckedLine");
         try {
             Lines().Delete();
         } catch (const std::exception&) {
         }
-        EXPECT_EQ(Lines().RecordCount(), c.deleted ? 0 : 1);
+        EXPECT_EQ(Lines().RecordCount(), 1 - c.Int("Deleted"));
     }
 }
 
