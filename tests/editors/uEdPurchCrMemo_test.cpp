@@ -177,35 +177,23 @@ TEST_F(CrMemoEditor, ASetOffIsOfferedOnlyWhileTheCreditedInvoiceIsOwed) {
 }
 
 TEST_F(CrMemoEditor, PostingStopsWhereItsChecksSaySo) {
-    const struct {
-        const char* name;
-        bool goodsCheckPending;
-        int dimension;
-        int option;
-        int posted;
-        size_t posts;
-    } cases[] = {
-        {"goods check pending: nothing", true, 0, 0, 0, 0},
-        {"account dimension missing", false, 1, 0, 0, 0},
-        {"sale link cancelled", false, 0, -1, 0, 0},
-        {"server refuses", false, 0, 0, -1, 1},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        LocalData().UseGoodsCheck = c.goodsCheckPending;
-        OpenCrMemo({{"CheckStatus", c.goodsCheckPending ? 1 : 0}});
-        if (!c.goodsCheckPending)
+    for (const TGoldenCase& c : ReadGoldenCases("editors/crmemo_posting_checks.txt")) {
+        SCOPED_TRACE(c.Name);
+        const bool pending = c.Int("GoodsCheckPending") == 1;
+        LocalData().UseGoodsCheck = pending;
+        OpenCrMemo({{"CheckStatus", pending ? 1 : 0}});
+        if (!pending)
             server.OnRequestValue("exec usp_CheckForAccountDimension 'C1', 'H1', 3, 0",
-                                  Rows({"Code", "Msg"}, {{c.dimension, "Ред 1"}}));
-        if (c.dimension != 0) dialogs.ExpectMessage(mrOk);
-        if (!c.goodsCheckPending && c.dimension == 0) dialogs.ExpectOption(c.option);
-        if (c.posts > 0) {
+                                  Rows({"Code", "Msg"}, {{c.Int("Dimension"), "Ред 1"}}));
+        if (c.Int("Dimension") != 0) dialogs.ExpectMessage(mrOk);
+        if (c.Has("Option")) dialogs.ExpectOption(c.Int("Option"));
+        if (c.Int("Posts") > 0) {
             server.OnRequestValue("exec usp_CheckCanPostDocument 'C1', 'BANK', '', 1, 0", Rows({"Code", "Msg"}, {{0, ""}}));
-            server.OnPost("PostPurchCrMemo", c.posted);
+            server.OnPost("PostPurchCrMemo", c.Int("Posted"));
             dialogs.ExpectMessage(mrOk, "err_PostPurchase");
         }
         Form().acPostAndPrintDocument.Execute();
-        EXPECT_EQ(server.CallsTo("PostPurchCrMemo").size(), c.posts);
+        EXPECT_EQ(server.CallsTo("PostPurchCrMemo").size(), static_cast<size_t>(c.Int("Posts")));
         EXPECT_TRUE(host.Prints().empty());
         EXPECT_TRUE(dialogs.AllAnswered());
     }
