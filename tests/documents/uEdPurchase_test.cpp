@@ -140,29 +140,18 @@ TEST_F(InvoiceEditor, ItemChargesAndFutureCostsNeedTheirKindOfLine) {
 }
 
 TEST_F(InvoiceEditor, SalePriceChangesOnlyWhenTheUserAgrees) {
-    const struct {
-        const char* field;
-        double typed;
-        int answer;
-        double price;
-        int kind;
-    } cases[] = {
-        {"UnitPrice", 3.5, mrNo, 0, 0},
-        {"UnitPrice", 3.5, mrYes, 3.5, 0},
-        {"UnitPriceWithVAT", 4.2, mrYes, 4.2, 1},
-        {"Marj", 25.0, mrYes, 12.5, 0},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.field) + " " + std::to_string(c.answer));
+    for (const TGoldenCase& c : ReadGoldenCases("documents/sale_price_changes.txt")) {
+        SCOPED_TRACE(c.Name);
+        const bool agreed = c.Text("Answer") == "Yes";
         Open({{"Id", "H1"}}, {{{"Id", "L1"}, {"Line_No", 1}, {"Code", "1001"}, {"UnitCost_LCY", 10.0}}});
-        dialogs.ExpectMessage(c.answer, "que_WantToChangeItemUnitPrice");
-        if (c.answer == mrYes) server.OnStoredProcedure("usp_UPDATE_N_Item_UnitPrice", Rows({"Result"}, {{0}}));
+        dialogs.ExpectMessage(AnswerNamed(c.Text("Answer")), "que_WantToChangeItemUnitPrice");
+        if (agreed) server.OnStoredProcedure("usp_UPDATE_N_Item_UnitPrice", Rows({"Result"}, {{0}}));
         Lines().Edit();
-        Lines().FieldByName(c.field).SetAsFloat(c.typed);
+        Lines().FieldByName(c.Text("Field")).SetAsFloat(c.Number("Typed"));
         const auto calls = server.CallsTo("ExecuteStoredProcedure");
-        ASSERT_EQ(calls.size(), c.answer == mrYes ? 1u : 0u);
-        if (c.answer == mrYes) {
-            EXPECT_EQ(calls[0].Args, (TVariantArray{"C1", "1001", c.price, c.kind}));
+        ASSERT_EQ(calls.size(), agreed ? 1u : 0u);
+        if (agreed) {
+            EXPECT_EQ(calls[0].Args, (TVariantArray{"C1", "1001", c["Price"], c["Kind"]}));
         }
     }
     server.OnStoredProcedure("usp_UPDATE_N_Item_UnitPrice", Rows({"Result"}, {{-1}}));
