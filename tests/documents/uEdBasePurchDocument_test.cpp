@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "uEdPurchaseFormTest.h"
+#include "support/GoldenTable.h"
 
 namespace tavrek::testing {
 namespace {
@@ -45,30 +46,18 @@ TEST_F(BasePurchEditor, HeaderTotalsFollowThePostedLinesOnlyWhileTheHeaderIsEdit
 }
 
 TEST_F(BasePurchEditor, GoodsCheckLocksLinesAndDocument) {
-    const struct {
-        int status;
-        bool unlocked;
-        bool deleted;
-        bool readOnly;
-        bool linesReadOnly;
-    } cases[] = {
-        {0, false, true, false, false},
-        {1, false, false, true, true},
-        {2, false, false, false, true},
-        {2, true, true, false, false},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE("CheckStatus " + std::to_string(c.status) + (c.unlocked ? " unlocked" : ""));
-        LocalData().UnlockCheckedDocuments = c.unlocked;
-        Open({{"Id", "H1"}, {"CheckStatus", c.status}}, {{{"Id", "L1"}, {"Line_No", 1}}});
-        EXPECT_EQ(Form().ReadOnly, c.readOnly);
-        EXPECT_EQ(Form().dbgDetail.ReadOnly, c.linesReadOnly);
-        if (!c.deleted) dialogs.ExpectMessage(mrOk, "err_CannotDeleteCheckedLine");
+    for (const TGoldenCase& c : ReadGoldenCases("documents/goods_check_locks.txt")) {
+        SCOPED_TRACE(c.Name);
+        LocalData().UnlockCheckedDocuments = c.Int("Unlocked") == 1;
+        Open({{"Id", "H1"}, {"CheckStatus", c.Int("CheckStatus")}}, {{{"Id", "L1"}, {"Line_No", 1}}});
+        EXPECT_EQ(Form().ReadOnly, c.Int("ReadOnly") == 1);
+        EXPECT_EQ(Form().dbgDetail.ReadOnly, c.Int("LinesReadOnly") == 1);
+        if (c.Int("Deleted") == 0) dialogs.ExpectMessage(mrOk, "err_CannotDeleteCheckedLine");
         try {
             Lines().Delete();
         } catch (const std::exception&) {
         }
-        EXPECT_EQ(Lines().RecordCount(), c.deleted ? 0 : 1);
+        EXPECT_EQ(Lines().RecordCount(), 1 - c.Int("Deleted"));
     }
 }
 
@@ -97,33 +86,22 @@ TEST_F(BasePurchEditor, CurrencyFactorIsProposedTypedAndCarriedIntoEveryLine) {
 // Lines of 2.00, 4.00 and 2.00 EUR at 1.95583 give 3.91 + 7.82 + 3.91 = 15.64 leva one by
 // one, while the document's 8.00 EUR are 15.65 leva: the cent goes onto one line.
 TEST_F(BasePurchEditor, RecalculationPutsTheLostCentOnTheLargestEligibleLine) {
-    const struct {
-        const char* name;
-        int middleType;
-        const char* middleDimension;
-        const char* corrected;
-    } cases[] = {
-        {"item lines", 1, "", "L2"},
-        {"fixed asset in the middle", 4, "", "L1"},
-        {"account with a dimension", 2, "ADV-1", "L1"},
-        {"account without a dimension", 2, "", "L2"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        auto line = [](const char* id, int no, double price, int type, const char* dimension) {
+    for (const TGoldenCase& c : ReadGoldenCases("documents/lost_cent.txt")) {
+        SCOPED_TRACE(c.Name);
+        auto line = [](const char* id, int no, double price, int type, const std::string& dimension) {
             return TRow{{"Id", id},       {"Line_No", no * 10},        {"Type", type},
                         {"Quantity", 1.0}, {"DirectUnitCost_ACY", price}, {"VATPercent", 20.0},
                         {"AccountDimension_Id", dimension}};
         };
         Open({{"Id", "H1"}, {"Currency_Id", "EUR"}, {"CurrencyFactor", 1.95583}},
-             {line("L1", 1, 2.0, 1, ""), line("L2", 2, 4.0, c.middleType, c.middleDimension), line("L3", 3, 2.0, 1, "")});
+             {line("L1", 1, 2.0, 1, ""), line("L2", 2, 4.0, c.Int("MiddleType"), c.Text("Dimension")), line("L3", 3, 2.0, 1, "")});
         GotoLine(30);
         Form().acReCalcDocument.Execute();
         EXPECT_EQ(Lines().FieldByName("Id").AsString(), "L3") << "the line that was current stays current";
         double local = 0;
         for (Lines().First(); !Lines().Eof(); Lines().Next()) {
             const std::string id = Lines().FieldByName("Id").AsString();
-            const double expected = (id == "L2" ? 7.82 : 3.91) + (id == c.corrected ? 0.01 : 0.0);
+            const double expected = (id == "L2" ? 7.82 : 3.91) + (id == c.Text("Corrected") ? 0.01 : 0.0);
             EXPECT_NEAR(Lines().FieldByName("TotalValue_LCY").AsFloat(), expected, 1e-9) << id;
             EXPECT_NEAR(Lines().FieldByName("TotalVAT_LCY").AsFloat(),
                         Lines().FieldByName("TotalValue_LCY").AsFloat() + Lines().FieldByName("VATValue_LCY").AsFloat(),

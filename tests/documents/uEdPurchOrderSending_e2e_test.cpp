@@ -60,7 +60,7 @@ TEST_F(OrderSendingEndToEnd, TheVendorGetsTheStoredOrderAndItsNumberIsKept) {
 TEST_F(OrderSendingEndToEnd, ARefusalOrNoServiceStoresNothing) {
     vendor.OrderStatus = 422;
     vendor.OrderAnswer = "Артикул 1035 не се предлага";
-    dialogs.ExpectMessage(mrOk, "Артикул 1035 не се предлага");
+    dialogs.ExpectMessage(mrOk, "Възникна грешка. Артикул 1035 не се предлага");
     form.acSendtoVendor.Execute();
     EXPECT_EQ(StoredNumber(), "");
 

@@ -3,6 +3,7 @@
 #include "documents/uEdPurchCrMemoDoc.h"
 #include "documents/uEdPurchaseDoc.h"
 #include "support/DocumentFormTest.h"
+#include "support/GoldenTable.h"
 
 namespace tavrek::testing {
 namespace {
@@ -36,27 +37,15 @@ TEST_F(GenericDocEditor, TheHeadersPostingGroupsReachEveryLine) {
 }
 
 TEST_F(GenericDocEditor, TypedVATBasesAndAmountsFollowEachOther) {
-    const struct {
-        const char* name;
-        const char* typed;
-        double value;
-        double percent;
-        double expectedBase, expectedVAT, expectedTotalVAT;
-    } cases[] = {
-        {"a base of 100 at 20 % gives 20", "VATBaseAmount", 100.0, 20.0, 100.0, 20.0, 520.0},
-        {"an amount of 9 at 9 % gives a base of 100", "VATValue", 9.0, 9.0, 100.0, 9.0, 509.0},
-        {"an amount on a line without a rate keeps the base", "VATValue", 15.0, 0.0, 40.0, 15.0, 515.0},
-        {"a base rounds nothing of the amount", "VATBaseAmount", 33.33, 20.0, 33.33, 6.666, 506.666},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const TGoldenCase& c : ReadGoldenCases("documents/generic_typed_vat.txt")) {
+        SCOPED_TRACE(c.Name);
         OpenDocument({{{"Id", "L1"}, {"Line_No", 1}, {"Type", 2}, {"Code", "602"}, {"TotalValue", 500.0},
-                       {"VATPercent", c.percent}, {"VATBaseAmount", 40.0}}});
+                       {"VATPercent", c["Percent"]}, {"VATBaseAmount", 40.0}}});
         Lines().Edit();
-        Lines().FieldByName(c.typed).SetAsFloat(c.value);
-        EXPECT_DOUBLE_EQ(Line("VATBaseAmount"), c.expectedBase);
-        EXPECT_NEAR(Line("VATValue"), c.expectedVAT, 1e-9);
-        EXPECT_NEAR(Line("TotalVAT"), c.expectedTotalVAT, 1e-9);
+        Lines().FieldByName(c.Text("Typed")).SetAsFloat(c.Number("Value"));
+        EXPECT_DOUBLE_EQ(Line("VATBaseAmount"), c.Number("Base"));
+        EXPECT_NEAR(Line("VATValue"), c.Number("VAT"), 1e-9);
+        EXPECT_NEAR(Line("TotalVAT"), c.Number("TotalVAT"), 1e-9);
         EXPECT_FALSE(Form().Suspended);
     }
 }

@@ -9,6 +9,7 @@
 #include "server/demo/TDemoCompany.h"
 #include "server/posting/TPurchasePosting.h"
 #include "support/DemoInvoice.h"
+#include "support/GoldenTable.h"
 #include "support/HeadlessFormHost.h"
 #include "support/SqliteFixture.h"
 
@@ -78,31 +79,19 @@ protected:
 };
 
 TEST_F(PurchasePostingEndToEnd, RefusedPostingShowsWhyAndChangesNothing) {
-    const struct {
-        const char* name;
-        const char* sql;
-        const char* shown;
-    } cases[] = {
-        {"no vendor invoice number", "UPDATE D_PurchHeader SET VendorInvoiceNo = ''", "номера на фактурата на доставчика"},
-        {"waiting in the goods check", "UPDATE D_PurchHeader SET CheckStatus = 1", "проверка на стоките"},
-        {"no rate for the currency", "UPDATE D_PurchHeader SET Currency_Id = 'USD', CurrencyFactor = 0", "валутен курс"},
-        {"exhausted series", "UPDATE S_NoSeries SET LastNo = 5, EndingNo = 5 WHERE Id = 'PINV'", ""},
-        {"advance line without its advance", "INSERT INTO D_PurchaseLine (Master_Id, Id, Comp_Id, Line_No, Type, Code) "
-                                             "SELECT Id, 'ADV', 'DEMO', 3, 2, '4091' FROM D_PurchHeader", "авансово плащане"},
-    };
     const std::string restore = "UPDATE D_PurchHeader SET VendorInvoiceNo = '0000012345', CheckStatus = 0, "
                                 "Currency_Id = NULL, CurrencyFactor = 1; UPDATE S_NoSeries SET LastNo = 0, EndingNo = NULL; "
                                 "DELETE FROM D_PurchaseLine WHERE Id = 'ADV'";
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        Exec(c.sql);
+    for (const testing::TGoldenCase& c : testing::ReadGoldenCases("documents/invoice_posting_refused.txt")) {
+        SCOPED_TRACE(c.Name);
+        Exec(c.Text("Spoil"));
         const TState before = State();
         TVariantArray keys;
         EXPECT_LT(Server().PostPurchase(id, keys), 0);
         EXPECT_TRUE(keys.empty());
         EXPECT_EQ(State(), before);
         EXPECT_EQ(before.PostedHeaders + before.VendorEntries, 0);
-        EXPECT_NE(Server().LastRefusalText().find(c.shown), std::string::npos) << Server().LastRefusalText();
+        EXPECT_NE(Server().LastRefusalText().find(c.Text("Shown")), std::string::npos) << Server().LastRefusalText();
         Exec(restore);
     }
 }

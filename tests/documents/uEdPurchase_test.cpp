@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "support/GoldenTable.h"
 #include "support/UblSample.h"
 #include "uEdPurchaseFormTest.h"
 
@@ -50,36 +51,24 @@ TEST_F(InvoiceEditor, PostingRunsTheChecksThenPostsAndPrintsThePostedInvoice) {
 }
 
 TEST_F(InvoiceEditor, PostingStopsAtTheFirstCheckThatFails) {
-    const struct {
-        const char* name;
-        bool goodsCheckPending;
-        int accountDimension;
-        int canPost;
-        int posted;
-        size_t messages;
-        size_t postCalls;
-    } cases[] = {
-        {"goods check not done: nothing at all", true, 0, 0, 0, 0, 0},
-        {"advance line without its advance", false, 1, 0, 0, 1, 0},
-        {"payment method refuses", false, 0, 1, 0, 1, 0},
-        {"server refuses", false, 0, 0, -1, 1, 1},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        LocalData().UseGoodsCheck = c.goodsCheckPending;
-        OpenInvoice({{"CheckStatus", c.goodsCheckPending ? 1 : 0}});
+    for (const TGoldenCase& c : ReadGoldenCases("documents/invoice_posting_checks.txt")) {
+        SCOPED_TRACE(c.Name);
+        const bool pending = c.Int("GoodsCheckPending") == 1;
+        const size_t messages = static_cast<size_t>(c.Int("Messages"));
+        LocalData().UseGoodsCheck = pending;
+        OpenInvoice({{"CheckStatus", pending ? 1 : 0}});
         const size_t shown = dialogs.Shown().size();
-        if (!c.goodsCheckPending) ScriptCheck("exec usp_CheckForAccountDimension 'C1', 'H1', 0, 0", c.accountDimension, "Ред 3");
-        if (!c.goodsCheckPending && c.accountDimension == 0)
-            ScriptCheck("exec usp_CheckCanPostDocument 'C1', 'BANK', '', 1, 0", c.canPost, "Плащане");
-        if (c.postCalls > 0) server.OnPost("PostPurchase", c.posted);
-        for (size_t i = 0; i < c.messages; ++i) dialogs.ExpectMessage(mrOk);
+        if (!pending) ScriptCheck("exec usp_CheckForAccountDimension 'C1', 'H1', 0, 0", c.Int("AccountDimension"), "Ред 3");
+        if (!pending && c.Int("AccountDimension") == 0)
+            ScriptCheck("exec usp_CheckCanPostDocument 'C1', 'BANK', '', 1, 0", c.Int("CanPost"), "Плащане");
+        if (c.Int("PostCalls") > 0) server.OnPost("PostPurchase", c.Int("Posted"));
+        for (size_t i = 0; i < messages; ++i) dialogs.ExpectMessage(mrOk);
         Form().acPostAndPrintDocument.Execute();
-        EXPECT_EQ(dialogs.Shown().size() - shown, c.messages);
-        EXPECT_EQ(server.CallsTo("PostPurchase").size(), c.postCalls);
+        EXPECT_EQ(dialogs.Shown().size() - shown, messages);
+        EXPECT_EQ(server.CallsTo("PostPurchase").size(), static_cast<size_t>(c.Int("PostCalls")));
         EXPECT_TRUE(host.Prints().empty());
         EXPECT_EQ(Header().FieldByName("Id").AsString(), "H1") << "the document stays open";
-        if (c.posted < 0) {
+        if (c.Int("Posted") < 0) {
             EXPECT_EQ(dialogs.Shown().back().Text, "err_PostPurchase");
         }
     }
@@ -151,29 +140,18 @@ TEST_F(InvoiceEditor, ItemChargesAndFutureCostsNeedTheirKindOfLine) {
 }
 
 TEST_F(InvoiceEditor, SalePriceChangesOnlyWhenTheUserAgrees) {
-    const struct {
-        const char* field;
-        double typed;
-        int answer;
-        double price;
-        int kind;
-    } cases[] = {
-        {"UnitPrice", 3.5, mrNo, 0, 0},
-        {"UnitPrice", 3.5, mrYes, 3.5, 0},
-        {"UnitPriceWithVAT", 4.2, mrYes, 4.2, 1},
-        {"Marj", 25.0, mrYes, 12.5, 0},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.field) + " " + std::to_string(c.answer));
+    for (const TGoldenCase& c : ReadGoldenCases("documents/sale_price_changes.txt")) {
+        SCOPED_TRACE(c.Name);
+        const bool agreed = c.Text("Answer") == "Yes";
         Open({{"Id", "H1"}}, {{{"Id", "L1"}, {"Line_No", 1}, {"Code", "1001"}, {"UnitCost_LCY", 10.0}}});
-        dialogs.ExpectMessage(c.answer, "que_WantToChangeItemUnitPrice");
-        if (c.answer == mrYes) server.OnStoredProcedure("usp_UPDATE_N_Item_UnitPrice", Rows({"Result"}, {{0}}));
+        dialogs.ExpectMessage(AnswerNamed(c.Text("Answer")), "que_WantToChangeItemUnitPrice");
+        if (agreed) server.OnStoredProcedure("usp_UPDATE_N_Item_UnitPrice", Rows({"Result"}, {{0}}));
         Lines().Edit();
-        Lines().FieldByName(c.field).SetAsFloat(c.typed);
+        Lines().FieldByName(c.Text("Field")).SetAsFloat(c.Number("Typed"));
         const auto calls = server.CallsTo("ExecuteStoredProcedure");
-        ASSERT_EQ(calls.size(), c.answer == mrYes ? 1u : 0u);
-        if (c.answer == mrYes) {
-            EXPECT_EQ(calls[0].Args, (TVariantArray{"C1", "1001", c.price, c.kind}));
+        ASSERT_EQ(calls.size(), agreed ? 1u : 0u);
+        if (agreed) {
+            EXPECT_EQ(calls[0].Args, (TVariantArray{"C1", "1001", c["Price"], c["Kind"]}));
         }
     }
     server.OnStoredProcedure("usp_UPDATE_N_Item_UnitPrice", Rows({"Result"}, {{-1}}));
@@ -229,33 +207,20 @@ TEST_F(InvoiceEditor, SendingForTheGoodsCheckHandsOverTheSavedDocument) {
 }
 
 TEST_F(InvoiceEditor, SidePanelRowsOpenTheirForms) {
-    const struct {
-        bool vendorList;
-        int row;
-        int form;
-        const char* firstField;
-    } cases[] = {
-        {true, 0, 411, "N_Contragent.ID"},
-        {true, 1, 380, "dv_ContragentEntry.Contragent_ID"},
-        {true, 2, 3730, ""},
-        {false, 0, 401, "N_Item.Id"},
-        {false, 1, 390, "dv_ItemEntry.Item_Id"},
-        {false, 2, 880, "G_LItemEntry_0.fItem_Id"},
-        {false, 6, 10800, "dv_BlockedQty.Code"},
-    };
     OpenInvoice({{"DocumentDate", TDateTime::FromDate(2026, 11, 20)}});
     GotoLine(1);
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.form);
-        host.ScriptExternal(c.form, 0);
-        TPanelList& list = c.vendorList ? Form().ControlListFastRelationship() : Form().ControlListItems();
-        list.OnClick(c.row);
+    for (const TGoldenCase& c : ReadGoldenCases("documents/invoice_side_panels.txt")) {
+        SCOPED_TRACE(c.Name);
+        const int form = std::stoi(c.Name);
+        host.ScriptExternal(form, 0);
+        TPanelList& list = c.Text("Panel") == "vendor" ? Form().ControlListFastRelationship() : Form().ControlListItems();
+        list.OnClick(c.Int("Row"));
         ASSERT_FALSE(host.ExternalRequests().empty());
         const TFormRequest& request = host.ExternalRequests().back();
-        EXPECT_EQ(request.FormNumber, c.form);
-        if (*c.firstField != '\0') {
+        EXPECT_EQ(request.FormNumber, form);
+        if (c.Has("Field")) {
             ASSERT_FALSE(request.Filter.Empty());
-            EXPECT_EQ(request.Filter.Conditions()[0].Field, c.firstField);
+            EXPECT_EQ(request.Filter.Conditions()[0].Field, c.Text("Field"));
         } else {
             EXPECT_EQ(request.DefaultValues.at(0).Value.AsString(), "V01");
         }

@@ -2,6 +2,7 @@
 
 #include "editors/uEdPurchCrMemo.h"
 #include "support/DocumentFormTest.h"
+#include "support/GoldenTable.h"
 
 namespace tavrek::testing {
 namespace {
@@ -32,27 +33,16 @@ protected:
 
 // The price per base unit stays when the units-per-measure factor changes.
 TEST_F(CrMemoEditor, TheFactorRuleKeepsThePricePerBaseUnit) {
-    const struct {
-        const char* name;
-        double quantity, base, price, factor;
-        double expectedPrice, expectedBase, expectedFactor;
-    } cases[] = {
-        {"1 -> 6", 2, 2, 5, 6, 30, 12, 6},
-        {"6 -> 1", 2, 12, 30, 1, 5, 2, 1},
-        {"0 counts as 1", 2, 2, 5, 0, 5, 2, 1},
-        {"no base quantity yet: the quantity", 3, 0, 4, 2, 8, 6, 2},
-        {"no quantity: the price stays", 0, 0, 4, 3, 4, 0, 3},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const TGoldenCase& c : ReadGoldenCases("editors/crmemo_factor_rule.txt")) {
+        SCOPED_TRACE(c.Name);
         OpenCrMemo();
         Lines().Edit();
-        SetFields(Lines(), {{"Quantity", c.quantity}, {"Quantity_Base", c.base}, {"DirectUnitCost_ACY", c.price}});
-        Lines().FieldByName("QtyPerUnitOfMeasure").SetAsFloat(c.factor);
-        EXPECT_DOUBLE_EQ(Line("DirectUnitCost_ACY"), c.expectedPrice);
-        EXPECT_DOUBLE_EQ(Line("Quantity_Base"), c.expectedBase);
-        EXPECT_DOUBLE_EQ(Line("QtyPerUnitOfMeasure"), c.expectedFactor);
-        EXPECT_DOUBLE_EQ(Line("TotalPrice"), c.quantity * c.expectedPrice) << "the line is recomputed";
+        SetFields(Lines(), {{"Quantity", c["Quantity"]}, {"Quantity_Base", c["Base"]}, {"DirectUnitCost_ACY", c["Price"]}});
+        Lines().FieldByName("QtyPerUnitOfMeasure").SetAsFloat(c.Number("Factor"));
+        EXPECT_DOUBLE_EQ(Line("DirectUnitCost_ACY"), c.Number("ExpectedPrice"));
+        EXPECT_DOUBLE_EQ(Line("Quantity_Base"), c.Number("ExpectedBase"));
+        EXPECT_DOUBLE_EQ(Line("QtyPerUnitOfMeasure"), c.Number("ExpectedFactor"));
+        EXPECT_DOUBLE_EQ(Line("TotalPrice"), c.Number("Quantity") * c.Number("ExpectedPrice")) << "the line is recomputed";
         EXPECT_FALSE(Form().Calculating);
         EXPECT_TRUE(server.CallsTo("GetItemPriceAndDiscount").empty());
     }
@@ -83,25 +73,15 @@ TEST_F(CrMemoEditor, AVendorChangeKeepsThePricesAndAsksNothing) {
 
 // A credit memo goes to the VAT ledger of the invoice it credits.
 TEST_F(CrMemoEditor, TheSubtypeMustAgreeWithTheCreditedInvoicesVATLedger) {
-    const struct {
-        const char* name;
-        Variant toInvoiceNo;
-        int memoLedger;
-        std::vector<TVariantArray> invoiceLedger;
-        bool accepted;
-    } cases[] = {
-        {"no credited invoice: no question asked", Variant(), 1, {}, true},
-        {"same ledger", "F-100", 1, {{1}}, true},
-        {"invoice not found counts as 0", "F-100", 0, {}, true},
-        {"another ledger is refused", "F-100", 1, {{0}}, false},
-        {"a missing invoice against a memo out of the ledger is refused", "F-100", 1, {}, false},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        OpenCrMemo({{"ToInvoiceNo", c.toInvoiceNo}, {"DoNotIncInVATLedger", c.memoLedger}});
-        if (!c.toInvoiceNo.IsNull())
-            server.OnRequestValue("D_PurchInvoiceHeader", Rows({"DoNotIncInVATLedger"}, c.invoiceLedger));
-        if (c.accepted) {
+    for (const TGoldenCase& c : ReadGoldenCases("editors/crmemo_subtype_vat_ledger.txt")) {
+        SCOPED_TRACE(c.Name);
+        const bool accepted = c.Int("Accepted") == 1;
+        OpenCrMemo({{"ToInvoiceNo", c["ToInvoiceNo"]}, {"DoNotIncInVATLedger", c["MemoLedger"]}});
+        if (c.Has("ToInvoiceNo"))
+            server.OnRequestValue("D_PurchInvoiceHeader",
+                                  Rows({"DoNotIncInVATLedger"}, c.Has("InvoiceLedger") ? std::vector<TVariantArray>{{c["InvoiceLedger"]}}
+                                                                                       : std::vector<TVariantArray>{}));
+        if (accepted) {
             server.OnRequestValue("N_SubDocument", Rows({"Post_Series_Id", "PaymentMethod"}, {{"PCRM", "BANK"}}));
             dialogs.ExpectMessage(mrNo, "queReCalculateDiscount");
         } else {
@@ -110,12 +90,12 @@ TEST_F(CrMemoEditor, TheSubtypeMustAgreeWithTheCreditedInvoicesVATLedger) {
         Header().Edit();
         SetFields(Header(), {{"N_SubDocument_Code", "540"}});
         Header().FieldByName("DocSubType_Id").SetAsString("SD-540");
-        EXPECT_EQ(Header().FieldByName("DocSubType_Id").IsNull(), !c.accepted);
-        EXPECT_EQ(Header().FieldByName("N_SubDocument_Code").IsNull(), !c.accepted);
-        if (c.accepted) {
+        EXPECT_EQ(Header().FieldByName("DocSubType_Id").IsNull(), !accepted);
+        EXPECT_EQ(Header().FieldByName("N_SubDocument_Code").IsNull(), !accepted);
+        if (accepted) {
             EXPECT_EQ(Header().FieldByName("Series_Id").AsString(), "PCRM");
         }
-        if (!c.toInvoiceNo.IsNull()) {
+        if (c.Has("ToInvoiceNo")) {
             const TServerCall lookup = server.CallsTo("RequestValue").front();
             EXPECT_EQ(lookup.Key, "D_PurchInvoiceHeader");
             EXPECT_EQ(lookup.Args[3].AsString(),
@@ -171,74 +151,49 @@ TEST_F(CrMemoEditor, PostingAsksTheSaleLinkThenPostsAndPrintsTheCreditMemoForm) 
 // While the credited invoice is owed, posting offers to set the memo off against it; the
 // answer is saved in AppliesToDoc_Id before the server posts.
 TEST_F(CrMemoEditor, ASetOffIsOfferedOnlyWhileTheCreditedInvoiceIsOwed) {
-    const struct {
-        const char* name;
-        Variant toInvoiceNo;
-        std::vector<TVariantArray> invoice;  // Id, Remaining
-        int answer;                          // to the set-off question, mrNone when not asked
-        int option;
-        const char* appliesTo;
-        size_t posts;
-    } cases[] = {
-        {"no credited invoice", Variant(), {}, mrNone, 0, "", 1},
-        {"owed and set off", "F-100", {{"PI1", 24.0}}, mrYes, 0, "PI1", 1},
-        {"owed, not set off", "F-100", {{"PI1", 24.0}}, mrNo, 1, "", 1},
-        {"paid to the last cent", "F-100", {{"PI1", 0.004}}, mrNone, 0, "", 1},
-        {"not found", "F-100", {}, mrNone, 0, "", 1},
-        {"cancelled", "F-100", {{"PI1", 24.0}}, mrNone, -1, "", 0},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        OpenCrMemo({{"ToInvoiceNo", c.toInvoiceNo}, {"AppliesToDoc_Id", Variant()}});
+    for (const TGoldenCase& c : ReadGoldenCases("editors/crmemo_set_off.txt")) {
+        SCOPED_TRACE(c.Name);
+        OpenCrMemo({{"ToInvoiceNo", c["ToInvoiceNo"]}, {"AppliesToDoc_Id", Variant()}});
         ScriptPostingChecks();
-        if (!c.toInvoiceNo.IsNull()) server.OnRequestValue("D_PurchInvoiceHeader", Rows({"Id", "Remaining"}, c.invoice));
-        if (*c.appliesTo != '\0') AcceptSaves("H1");
+        if (c.Has("ToInvoiceNo"))
+            server.OnRequestValue("D_PurchInvoiceHeader",
+                                  Rows({"Id", "Remaining"}, c.Has("Remaining") ? std::vector<TVariantArray>{{"PI1", c["Remaining"]}}
+                                                                               : std::vector<TVariantArray>{}));
+        if (c.Has("AppliesTo")) AcceptSaves("H1");
         server.ClearCalls();
-        dialogs.ExpectOption(c.option);
-        if (c.answer != mrNone) dialogs.ExpectMessage(c.answer, "Приспадане от задължението по фактура F-100");
-        if (c.posts > 0) {
+        dialogs.ExpectOption(c.Int("Option"));
+        if (c.Has("SetOff")) dialogs.ExpectMessage(AnswerNamed(c.Text("SetOff")), "Приспадане от задължението по фактура F-100");
+        if (c.Int("Posted") == 1) {
             server.OnPost("PostPurchCrMemo", 0, {"PC1", "0000000005"});
             dialogs.ExpectMessage(mrOk, "0000000005");
         }
         Form().acPostDocument.Execute();
-        EXPECT_EQ(server.CallsTo("PostPurchCrMemo").size(), c.posts);
-        EXPECT_EQ(Form().CrMemoOption, c.option);
-        EXPECT_EQ(server.CallsTo("ApplyUpdates").size(), *c.appliesTo == '\0' ? 0u : 1u)
+        EXPECT_EQ(server.CallsTo("PostPurchCrMemo").size(), static_cast<size_t>(c.Int("Posted")));
+        EXPECT_EQ(Form().CrMemoOption, c.Int("Option"));
+        EXPECT_EQ(server.CallsTo("ApplyUpdates").size(), c.Has("AppliesTo") ? 1u : 0u)
             << "saved only when the answer changed the memo";
         EXPECT_TRUE(dialogs.AllAnswered());
     }
 }
 
 TEST_F(CrMemoEditor, PostingStopsWhereItsChecksSaySo) {
-    const struct {
-        const char* name;
-        bool goodsCheckPending;
-        int dimension;
-        int option;
-        int posted;
-        size_t posts;
-    } cases[] = {
-        {"goods check pending: nothing", true, 0, 0, 0, 0},
-        {"account dimension missing", false, 1, 0, 0, 0},
-        {"sale link cancelled", false, 0, -1, 0, 0},
-        {"server refuses", false, 0, 0, -1, 1},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        LocalData().UseGoodsCheck = c.goodsCheckPending;
-        OpenCrMemo({{"CheckStatus", c.goodsCheckPending ? 1 : 0}});
-        if (!c.goodsCheckPending)
+    for (const TGoldenCase& c : ReadGoldenCases("editors/crmemo_posting_checks.txt")) {
+        SCOPED_TRACE(c.Name);
+        const bool pending = c.Int("GoodsCheckPending") == 1;
+        LocalData().UseGoodsCheck = pending;
+        OpenCrMemo({{"CheckStatus", pending ? 1 : 0}});
+        if (!pending)
             server.OnRequestValue("exec usp_CheckForAccountDimension 'C1', 'H1', 3, 0",
-                                  Rows({"Code", "Msg"}, {{c.dimension, "Ред 1"}}));
-        if (c.dimension != 0) dialogs.ExpectMessage(mrOk);
-        if (!c.goodsCheckPending && c.dimension == 0) dialogs.ExpectOption(c.option);
-        if (c.posts > 0) {
+                                  Rows({"Code", "Msg"}, {{c.Int("Dimension"), "Ред 1"}}));
+        if (c.Int("Dimension") != 0) dialogs.ExpectMessage(mrOk);
+        if (c.Has("Option")) dialogs.ExpectOption(c.Int("Option"));
+        if (c.Int("Posts") > 0) {
             server.OnRequestValue("exec usp_CheckCanPostDocument 'C1', 'BANK', '', 1, 0", Rows({"Code", "Msg"}, {{0, ""}}));
-            server.OnPost("PostPurchCrMemo", c.posted);
+            server.OnPost("PostPurchCrMemo", c.Int("Posted"));
             dialogs.ExpectMessage(mrOk, "err_PostPurchase");
         }
         Form().acPostAndPrintDocument.Execute();
-        EXPECT_EQ(server.CallsTo("PostPurchCrMemo").size(), c.posts);
+        EXPECT_EQ(server.CallsTo("PostPurchCrMemo").size(), static_cast<size_t>(c.Int("Posts")));
         EXPECT_TRUE(host.Prints().empty());
         EXPECT_TRUE(dialogs.AllAnswered());
     }

@@ -10,7 +10,6 @@
 #include "documents/uPurchDocumentModel.h"
 #include "editors/uEdPurchOrder.h"
 #include "support/DocumentFormTest.h"
-#include "support/TVendorService.h"
 
 namespace tavrek::testing {
 namespace {
@@ -334,30 +333,6 @@ TEST_F(PurchOrderSending, NoSettingsOrNoServiceShowAMessageAndStoreNothing) {
     Form().acSendtoVendor.Execute();
     EXPECT_TRUE(server.CallsTo("ExecuteSQLScript").empty());
     EXPECT_TRUE(server.CallsTo("RequestData").empty());
-}
-
-TEST_F(PurchOrderSending, AWebServiceTakesTheOrderOrTellsWhyNot) {
-    TVendorService vendor;
-    OpenOrder({});
-    ScriptConnection(true, vendor.Url());
-    server.Script("ExecuteSQLScript", "", {});
-    dialogs.ExpectMessage(mrOk, "msg_VendorCreatedDocs ORD-0042");
-    Form().acSendtoVendor.Execute();
-    ASSERT_EQ(vendor.Requests().size(), 1u);
-    EXPECT_EQ(Base64ToStr(vendor.Requests()[0].body).substr(0, 38), "<?xml version=\"1.0\" encoding=\"utf-8\"?>");
-    EXPECT_EQ(server.CallsTo("ExecuteSQLScript").size(), 1u);
-
-    vendor.OrderStatus = 500;
-    vendor.OrderAnswer = "Артикул 2002-Ш не се предлага";
-    ScriptConnection(true, vendor.Url());
-    dialogs.ExpectMessage(mrOk, "err_CommonError Артикул 2002-Ш не се предлага");
-    Form().acSendtoVendor.Execute();
-    EXPECT_EQ(server.CallsTo("ExecuteSQLScript").size(), 1u) << "a refusal stores nothing";
-
-    ScriptConnection(true, TVendorService::kNobodyListens);
-    dialogs.ExpectMessage(mrOk, "Мелница ООД -> Не беше установена връзка със сървиса!");
-    Form().acSendtoVendor.Execute();
-    EXPECT_EQ(server.CallsTo("ExecuteSQLScript").size(), 1u) << "an unreachable service stores nothing";
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include "lists/uBrPurchCrMemo.h"
 #include "support/DocumentFormTest.h"
+#include "support/GoldenTable.h"
 
 namespace tavrek::testing {
 namespace {
@@ -50,45 +51,27 @@ TEST_F(PurchCrMemoList, PostsThroughTheCreditMemoPostingAfterOneOptionDialog) {
 // first time a memo credits an invoice still owed; the answer holds for the list's life and
 // is saved on each memo it concerns before the memo is posted.
 TEST_F(PurchCrMemoList, OffersTheSetOffOnceAndSavesItOnEveryMemoItConcerns) {
-    const struct {
-        const char* name;
-        bool newList;
-        Variant toInvoiceNo;
-        double remaining;  // of the credited invoice, -1 when none is found
-        int option;        // the answer scripted, -2 when no dialog is expected
-        int setOff;        // the answer to the set-off, mrNone when not asked
-        const char* appliesTo;
-        bool posted;
-    } steps[] = {
-        {"owed: asked with the option", true, "F-100", 24.0, 0, mrYes, "PI1", true},
-        {"the next memo: kept", false, "F-100", 24.0, -2, mrNone, "PI1", true},
-        {"nothing credited: nothing saved", false, Variant(), -1, -2, mrNone, "", true},
-        {"declined in a new list", true, "F-100", 24.0, 1, mrNo, "", true},
-        {"paid to the last cent: the option only", true, "F-100", 0.004, 0, mrNone, "", true},
-        {"then an owed one: the set-off is asked", false, "F-100", 24.0, 0, mrYes, "PI1", true},
-        {"cancelled: nothing saved or posted", true, "F-100", 24.0, -1, mrNone, "", false},
-    };
-    for (const auto& s : steps) {
-        SCOPED_TRACE(s.name);
-        if (s.newList) OpenList();
+    for (const TGoldenCase& s : ReadGoldenCases("lists/crmemo_list_set_off.txt")) {
+        SCOPED_TRACE(s.Name);
+        if (s.Int("NewList") == 1) OpenList();
         header_["AppliesToDoc_Id"] = Variant();
         Header().Edit();
-        SetFields(Header(), {{"ToInvoiceNo", s.toInvoiceNo}, {"AppliesToDoc_Id", Variant()}});
+        SetFields(Header(), {{"ToInvoiceNo", s["ToInvoiceNo"]}, {"AppliesToDoc_Id", Variant()}});
         Header().Post();
         AcceptSaves("H1");
-        if (!s.toInvoiceNo.IsNull())
+        if (s.Has("ToInvoiceNo"))
             server.OnRequestValue("D_PurchInvoiceHeader",
-                                  Rows({"Id", "Remaining"}, s.remaining < 0 ? std::vector<TVariantArray>{}
-                                                                            : std::vector<TVariantArray>{{"PI1", s.remaining}}));
+                                  Rows({"Id", "Remaining"}, s.Has("Remaining") ? std::vector<TVariantArray>{{"PI1", s["Remaining"]}}
+                                                                               : std::vector<TVariantArray>{}));
         server.ClearCalls();
-        if (s.option != -2) dialogs.ExpectOption(s.option);
-        if (s.setOff != mrNone) dialogs.ExpectMessage(s.setOff, "Приспадане от задължението по фактура F-100");
-        if (s.posted) server.OnPost("PostPurchCrMemo", 0, {"PC1", "0000000003"});
+        if (s.Has("Option")) dialogs.ExpectOption(s.Int("Option"));
+        if (s.Has("SetOff")) dialogs.ExpectMessage(AnswerNamed(s.Text("SetOff")), "Приспадане от задължението по фактура F-100");
+        if (s.Int("Posted") == 1) server.OnPost("PostPurchCrMemo", 0, {"PC1", "0000000003"});
         Form().acPostDocument.Execute();
         EXPECT_TRUE(dialogs.AllAnswered());
-        EXPECT_EQ(server.CallsTo("PostPurchCrMemo").size(), s.posted ? 1u : 0u);
-        EXPECT_EQ(header_["AppliesToDoc_Id"].AsString(), s.appliesTo) << "what the memo was posted with";
-        EXPECT_EQ(server.CallsTo("ApplyUpdates").size(), *s.appliesTo == '\0' ? 0u : 1u);
+        EXPECT_EQ(server.CallsTo("PostPurchCrMemo").size(), static_cast<size_t>(s.Int("Posted")));
+        EXPECT_EQ(header_["AppliesToDoc_Id"].AsString(), s.Text("AppliesTo")) << "what the memo was posted with";
+        EXPECT_EQ(server.CallsTo("ApplyUpdates").size(), s.Has("AppliesTo") ? 1u : 0u);
         EXPECT_TRUE(LoggedOperations().empty());
     }
 }

@@ -4,9 +4,11 @@
 
 #include <filesystem>
 #include <fstream>
+#include <map>
 
 #include "base/forms/RequestForm.h"
 #include "frame/uPurchasePackage.h"
+#include "support/GoldenTable.h"
 #include "support/HeadlessFormHost.h"
 #include "support/SqliteFixture.h"
 
@@ -16,33 +18,17 @@ namespace {
 using Mode = TfBrSelectPurchOrder::TQuantityMode;
 
 TEST(SelectPurchOrderQuantities, EachOperationTakesWhatIsOpenForIt) {
-    const struct {
-        const char* name;
-        Mode mode;
-        int type;
-        double ordered, received, returned, rejected, invoiced, expected;
-    } cases[] = {
-        {"receive the rest", TfBrSelectPurchOrder::qmReceive, 1, 10, 4, 0, 1, 0, 5},
-        {"nothing left to receive", TfBrSelectPurchOrder::qmReceive, 1, 10, 10, 0, 0, 0, 0},
-        {"receive again what went back", TfBrSelectPurchOrder::qmReceive, 1, 10, 10, 3, 0, 0, 3},
-        {"a service is not received", TfBrSelectPurchOrder::qmReceive, 2, 10, 4, 0, 1, 0, 0},
-        {"more received than ordered", TfBrSelectPurchOrder::qmReceive, 1, 10, 12, 0, 0, 0, 0},
-        {"return what is not invoiced", TfBrSelectPurchOrder::qmReturn, 1, 10, 6, 0, 0, 2, 4},
-        {"what went back is not returned twice", TfBrSelectPurchOrder::qmReturn, 1, 10, 6, 3, 0, 2, 1},
-        {"a service is not returned", TfBrSelectPurchOrder::qmReturn, 2, 10, 6, 0, 0, 2, 0},
-        {"reject a service too", TfBrSelectPurchOrder::qmReject, 2, 10, 4, 0, 1, 0, 5},
-        {"reject what went back", TfBrSelectPurchOrder::qmReject, 1, 10, 10, 2, 0, 0, 2},
-        {"invoice an item", TfBrSelectPurchOrder::qmInvoice, 1, 10, 6, 0, 1, 2, 4},
-        {"invoice only what was kept", TfBrSelectPurchOrder::qmInvoice, 1, 10, 6, 2, 0, 1, 3},
-        {"invoice a service less the rejected", TfBrSelectPurchOrder::qmInvoice, 2, 10, 6, 0, 1, 2, 3},
-        {"receive and invoice the rest", TfBrSelectPurchOrder::qmReceiveInvoice, 2, 10, 4, 0, 1, 3, 5},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        EXPECT_DOUBLE_EQ(uBrSelectPurchOrder::QuantityFor(c.mode, c.type, c.ordered, c.received, c.returned, c.rejected,
-                                                          c.invoiced),
-                         c.expected);
-    }
+    const std::map<std::string, Mode> modes = {{"Receive", TfBrSelectPurchOrder::qmReceive},
+                                               {"Return", TfBrSelectPurchOrder::qmReturn},
+                                               {"Reject", TfBrSelectPurchOrder::qmReject},
+                                               {"Invoice", TfBrSelectPurchOrder::qmInvoice},
+                                               {"ReceiveInvoice", TfBrSelectPurchOrder::qmReceiveInvoice}};
+    for (const TGoldenCase& c : ReadGoldenCases("lists/select_order_quantities.txt"))
+        EXPECT_DOUBLE_EQ(uBrSelectPurchOrder::QuantityFor(modes.at(c.Text("Mode")), c.Int("Type"), c.Number("Ordered"),
+                                                          c.Number("Received"), c.Number("Returned"), c.Number("Rejected"),
+                                                          c.Number("Invoiced")),
+                         c.Number("Expected"))
+            << c.Name;
 }
 
 // Two open orders of V01 on the demo company: item 1001 open 5 and 4 on two lines (one of

@@ -72,14 +72,11 @@ TEST_F(PurchProtocolEditors, AProtocolOpensOnWhatWasGeneratedPostsAsItsKindAndIs
 
         const size_t open = host.OpenForms().size();
         dialogs.ExpectMessage(mrOk, "грешка");
-        RequestForm(c.View, {soNormal}, TFilter().Add(std::string(c.Header) + ".Id", "=", c.Document), Variant(),
-                    Variant(), nullptr, {});
-        host.OpenForms().back()->AcListBase.Find(c.Action)->Execute();
-        EXPECT_EQ(host.OpenForms().size(), open + 1) << "a second protocol opens nothing";
+        Generate(c.View, c.Header, c.Document, c.Action);
+        EXPECT_EQ(host.OpenForms().size(), open + 1) << "a second protocol opens nothing, only its view";
         EXPECT_EQ(Count("D_GlobalPurchHeader"), 0);
     }
-    for (const TErrorLogEntry& entry : guard.Session().ErrorLog().Entries())
-        ADD_FAILURE() << entry.Operation << ": " << entry.Message;
+    ExpectNoErrors();
 }
 
 }  // namespace

@@ -2,7 +2,6 @@
 
 #include "OthersFixture.h"
 #include "base/forms/RequestForm.h"
-#include "others/uEdContragent.h"
 #include "others/uEdItem.h"
 
 namespace tavrek::testing {
@@ -18,18 +17,6 @@ protected:
         return *card;
     }
 };
-
-// The cards open on the key or on the code a purchase line holds, and the vendor card on
-// the invoice's vendor.
-TEST_F(OthersCards, OpenOnTheKeyOrTheCodeTheCallerPasses) {
-    EXPECT_EQ(Open<TfEdItem>(401, TFilter().Add("N_Item.Id", "=", "1008")).cdsMaster.FieldByName("Id").AsString(),
-              "1008");
-    EXPECT_EQ(Open<TfEdItem>(401, TFilter().Add("N_Item.Id", "=", "1008")).cdsMaster.FieldByName("Code").AsString(),
-              "1008");
-    TfEdContragent& vendor = Open<TfEdContragent>(411, TFilter().Add("N_Contragent.ID", "=", "V03"));
-    EXPECT_EQ(vendor.cdsMaster.FieldByName("Code").AsString(), "5003");
-    EXPECT_EQ(vendor.cdsMaster.RecordCount(), 1);
-}
 
 // A new item is saved only with a code no other item has and a name; master data is
 // taken by its code and an unknown code is refused; a refused save stores nothing.

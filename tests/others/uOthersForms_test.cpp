@@ -11,6 +11,7 @@
 #include "frame/uPurchasePackage.h"
 #include "others/uOthersBrowse.h"
 #include "others/uOthersForms.h"
+#include "support/GoldenTable.h"
 
 namespace tavrek::testing {
 namespace {
@@ -27,95 +28,40 @@ protected:
         if (form == nullptr) throw std::runtime_error("no browse form under " + std::to_string(number));
         return *form;
     }
+    // The value a case names, or the first value of the query it gives instead.
+    Variant Expected(const TGoldenCase& c, const std::string& key) {
+        return c.Has(key + "Sql") ? Value(c.Text(key + "Sql")) : c[key];
+    }
+    static TDefaultValues Defaults(const TGoldenCase& c) {
+        TDefaultValues defaults;
+        for (const TGoldenRow* row : c.RowsOf("default"))
+            defaults.push_back({row->Words[0].AsString(), row->Words.size() > 2 ? Variant(row->Words[1].AsDateTime()) : row->Words[1]});
+        return defaults;
+    }
 };
 
 // Each selector as its caller opens it: the filter it passes, the fields it copies by name,
 // and the rows a buyer expects to choose from.
 TEST_F(OthersForms, SelectorsListWhatTheirCallersChooseWithTheFieldsTheyCopy) {
-    const std::string setupAccount = "4091";
-    const struct {
-        const char* name;
-        const char* selector;
-        TFilter filter;
-        const char* copied;
-        int rows;
-        const char* key;  // a row found by key, and one of its values
-        Variant keyValue;
-        const char* field;
-        Variant value;
-    } cases[] = {
-        {"the vendor's open advance", "3680",
-         TFilter()
-             .Add("G_LAccountDimension.ReferenceType", "=", 0, "AND")
-             .Add("G_LAccountDimension.Reference_Id", "=", "V01", "AND")
-             .Add("G_LAccountDimension.Account_Id", "=", setupAccount),
-         "Id,Account_Id,sAmount,Description,GlobalDimension_Id", 1, "Id", "ADV-V01-1", "sAmount", 200.0},
-        {"no advances of another vendor", "3680",
-         TFilter()
-             .Add("G_LAccountDimension.ReferenceType", "=", 0, "AND")
-             .Add("G_LAccountDimension.Reference_Id", "=", "V03", "AND")
-             .Add("G_LAccountDimension.Account_Id", "=", setupAccount),
-         "Id", 0, "", {}, "", {}},
-        {"posted invoice lines outside the VAT ledger of the vendor", "10680",
-         TFilter()
-             .Add("D_PurchInvoiceHeader.Comp_Id", "=", "DEMO", " AND")
-             .Add("D_PurchInvoiceHeader.DoNotIncInVATLedger", "=", 1, " AND")
-             .Add("D_PurchInvoiceHeader.Annul", "=", 0, " AND")
-             .Add("D_PurchInvoiceHeader.IsGlobalInvoice", " <>", 1, " AND")
-             .Add("D_PurchInvoiceHeader.Contragent_Id", " =", "V03", " AND")
-             .Add("D_PurchInvoiceHeader.GlobalInvoiceNo", " is", "NULL"),
-         "Type,Id,Description,Measure_Id,PriceIncludingVat,Quantity,DirectUnitCost,UnitCost,UnitCost_LCY,LineDiscount_Percent,"
-         "Code,VATPercent,ReturnedQTY,Description2,VATProdPostGroup_Id,QtyPerUnit,Quantity_Base,InventoryPostGroup_Id,"
-         "GenProdPostGroup_Id",
-         2, "Code", "1008", "Quantity", 10.0},
-        {"no lines once in a global invoice", "10680",
-         TFilter().Add("D_PurchInvoiceHeader.Contragent_Id", "=", "V03", "AND")
-             .Add("D_PurchInvoiceHeader.GlobalInvoiceNo", "=", "G1"),
-         "Id", 0, "", {}, "", {}},
-        {"credit memo lines", "10700", TFilter().Add("D_PurchCrMemoHeader.Contragent_Id", "=", "V03"),
-         "Type,Description,Measure_Id,PriceIncludingVat,Quantity,DirectUnitCost,UnitCost,UnitCost_LCY,LineDiscount_Percent,"
-         "Code,VATPercent,Description2,QtyPerUnit,Quantity_Base,InventoryPostGroup_Id,GenProdPostGroup_Id,"
-         "VATProdPostGroup_Id,Id,DocumentNo",
-         0, "", {}, "", {}},
-        {"open order lines of the vendor with what is left to receive", "10510",
-         TFilter().Add("D_PurchHeader.Contragent_Id", " =", "V01"),
-         "Type,AllowInvoiceDisc,Currency_Id,Description,Description2,GenBusPostGroup_Id,GenProdPostGroup_Id,"
-         "InventoryPostGroup_Id,Measure_Id,VATPercent,VATLedger,VATBusPostGroup_Id,VATProdPostGroup_Id,SerialNo,PartNo,"
-         "Code,PriceIncludingVAT,DirectUnitCost_ACY,Id,CalculatedQTY,LineDiscount,QtyPerUnitOfMeasure",
-         1, "Id", "{O1-1}", "CalculatedQTY", 20.0},
-        {"the lines of one order", "10510", TFilter().Add("D_PurchaseLine.Master_Id", "=", kOrder), "Id", 1, "Id",
-         "{O1-1}", "Code", "1001"},
-        {"purchase document subtypes", "10770", TFilter(), "Id,Code,Name",
-         static_cast<int>(Value("SELECT COUNT(*) FROM N_SubDocument WHERE SaleOrPurchase = 1").AsInteger()), "Code",
-         "520", "Id", "SD-520"},
-        {"vendors by a part of their code", "410",
-         TFilter()
-             .Add("N_Contragent.Code", "LIKE", "%500%", "AND")
-             .Add("(N_Contragent.ContragentType", "=", 1, "OR")
-             .Add("N_Contragent.ContragentType", "=", 2, ")"),
-         "Code,Name", 9, "Code", "5001", "Name", Value("SELECT Name FROM N_Contragent WHERE Id = 'V01'")},
-        {"producers", "330", TFilter().Add("N_Producer.Id", "LIKE", "%%"), "Id,Name", 0, "", {}, "", {}},
-        {"product groups", "610", TFilter(), "Id", 0, "", {}, "", {}},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const TGoldenCase& c : ReadGoldenCases("others/selectors.txt")) {
+        SCOPED_TRACE(c.Name);
         TClientDataSet rows;
-        LoadSelectorRows(c.selector, c.filter, rows);
-        EXPECT_EQ(rows.RecordCount(), c.rows);
-        std::string copied = c.copied;
+        LoadSelectorRows(c.Text("Selector"), c.Filter(), rows);
+        EXPECT_EQ(rows.RecordCount(), Expected(c, "Rows").AsInteger());
+        std::string copied = c.Text("Copied");
         for (size_t start = 0, comma = 0; start <= copied.size(); start = comma + 1) {
             comma = std::min(copied.find(',', start), copied.size());
             EXPECT_NE(rows.FindField(copied.substr(start, comma - start)), nullptr)
                 << copied.substr(start, comma - start);
         }
-        if (*c.key != '\0') {
-            ASSERT_TRUE(rows.Locate(c.key, {c.keyValue}));
-            // Computed columns of views come typed by the engine: SQLite hands them out as text.
-            if (c.value.Type() == TVarType::varDouble) {
-                EXPECT_DOUBLE_EQ(rows.FieldByName(c.field).AsFloat(), c.value.AsFloat());
-            } else {
-                EXPECT_EQ(rows.FieldByName(c.field).Value(), c.value);
-            }
+        if (!c.Has("Key")) continue;
+        ASSERT_TRUE(rows.Locate(c.Text("Key"), {c["KeyValue"]}));
+        // Computed columns of views come typed by the engine: SQLite hands them out as text.
+        const Variant value = Expected(c, "Value");
+        if (value.Type() == TVarType::varDouble) {
+            EXPECT_DOUBLE_EQ(rows.FieldByName(c.Text("Field")).AsFloat(), value.AsFloat());
+        } else {
+            EXPECT_EQ(rows.FieldByName(c.Text("Field")).Value(), value);
         }
     }
 }
@@ -123,89 +69,14 @@ TEST_F(OthersForms, SelectorsListWhatTheirCallersChooseWithTheFieldsTheyCopy) {
 // Every form number of other packages in the catalogue, opened as its caller opens it on the
 // posted invoice of V03: the rows a buyer reads and the total under the grid.
 TEST_F(OthersForms, EveryCataloguedFormOpensOnWhatItsCallerPasses) {
-    const Variant vendorRemaining = Value("SELECT Remaining FROM G_ContragentEntry WHERE Contragent_Id = 'V03'");
-    const std::string posted = PostedInvoice();
-    const struct {
-        int number;
-        TFilter filter;
-        TDefaultValues defaults;
-        int rows;
-        const char* total;
-        Variant value;
-    } cases[] = {
-        {380,
-         TFilter()
-             .Add("dv_ContragentEntry.Contragent_ID", "=", "V03", "AND")
-             .Add("dv_ContragentEntry.Gen_PostingType", "=", 0, "AND")
-             .Add("dv_ContragentEntry.Opened", "=", 1),
-         {}, 1, "Remaining", vendorRemaining},
-        {390,
-         TFilter()
-             .Add("dv_ItemEntry.Item_Id", "=", "1008", "AND")
-             .Add("dv_ItemEntry.Comp_Id", "=", "DEMO", "AND")
-             .Add("dv_ItemEntry.BusinessGroup_Id", "=", "BG-SOF"),
-         {}, 1, "Quantity", 10.0},
-        {880,
-         TFilter()
-             .Add("G_LItemEntry_0.fItem_Id", "=", "1010", "AND")
-             .Add("G_LItemEntry_0.fComp_Id", "=", "DEMO", "AND")
-             .Add("G_LItemEntry_0.SLevel", "=", 0),
-         {}, 1, "Quantity", 2.5},
-        {9070,
-         TFilter()
-             .Add("G_LAccountDimension.ReferenceType", "=", 0, "AND")
-             .Add("G_LAccountDimension.Reference_Id", "=", "V01", "AND")
-             .Add("G_LAccountDimension.Account_Id", "=", "4091"),
-         {}, 1, "sAmount", 200.0},
-        {3730, {}, {{"Contragent_id", "V03"}, {"DueDate", Variant(TDateTime::FromDate(2026, 8, 1))}}, 1, "Remaining",
-         vendorRemaining},
-        {3730, {}, {{"Contragent_id", "V03"}, {"DueDate", Variant(TDateTime::FromDate(2026, 7, 1))}}, 0, "", {}},
-        {2060, {}, {{"Contragent_Id", "V03"}, {"N_Contragent_Code", "5003"}, {"N_Contragent_Name", "Родопа"}}, 1,
-         "Amount", Value("SELECT Amount FROM G_ContragentEntry WHERE Contragent_Id = 'V03'")},
-        {10680, TFilter().Add("D_PurchInvoiceHeader.Comp_Id", "=", "DEMO", " AND")
-             .Add("D_PurchInvoiceHeader.GlobalInvoiceNo", "=", "G1"), {}, 0, "", {}},
-        {10700, TFilter().Add("D_PurchCrMemoHeader.Comp_Id", "=", "DEMO"), {}, 0, "", {}},
-        {10770, {}, {}, static_cast<int>(Value("SELECT COUNT(*) FROM N_SubDocument WHERE SaleOrPurchase = 1").AsInteger()),
-         "", {}},
-        {622, {}, {{"SaleOrPurhchase", 1}, {"Item_id", "1008"}, {"DocumentDate", "20261207"}, {"Contragent_id", "V03"}},
-         static_cast<int>(Count("N_VendorDiscount", "Item_Id = '1008' AND Contragent_Id = 'V03'")), "", {}},
-        {10620,
-         TFilter()
-             .Add("D_PostItemChargeAssigment.Comp_Id", "=", "DEMO", " AND")
-             .Add("D_PostItemChargeAssigment.SrcDocument_ID", "=", posted),
-         {}, 0, "", {}},
-        {3260, TFilter().Add("D_PostPurchOrderLineDetail.Comp_Id", "=", "DEMO"), {}, 0, "", {}},
-        {4490, TFilter().Add("D_PurchaseBufLineDetail.Comp_Id", "=", "DEMO"), {}, 0, "", {}},
-        {3590, {}, {{"pBuffLine_Id", "L1"}}, 0, "", {}},
-        {710,
-         TFilter()
-             .Add("N_SalesPrice.Item_Id", "=", "1008", "AND")
-             .Add("N_SalesPrice.SalesType", "<=", 2, "AND")
-             .Add("N_SalesPrice.SalesCode", "=", "5003", "AND")
-             .Add("N_SalesPrice.StartingDate", "<=", "20261207", "AND")
-             .Add("N_SalesPrice.EndingDate", "IS", Variant()),
-         {}, 0, "", {}},
-        {10790,
-         TFilter()
-             .Add("(dv_PurchOrdersByLines.DocumentType", "=", 0, "OR")
-             .Add("(dv_PurchOrdersByLines.DocumentType", "=", 1, "AND")
-             .Add("dv_PurchOrdersByLines.BusinessGroup_Id", "=", "BG-SOF", ")) AND")
-             .Add("dv_PurchOrdersByLines.Code", "=", "1001"),
-         {}, 1, "OutstandingQty", 20.0},
-        {10800,
-         TFilter()
-             .Add("dv_BlockedQty.Code", "=", "1008", "AND")
-             .Add("dv_BlockedQty.BusinessGroup_Id", "=", "BG-SOF", "AND")
-             .Add("dv_BlockedQty.Line_Id", "<>", "L1"),
-         {}, 0, "", {}},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.number);
-        TfOthersBrowse& form = Open(c.number, c.filter, c.defaults);
-        EXPECT_STREQ(form.ClassName().c_str(), FindCatalogueNumber(c.number)->ClassName);
-        EXPECT_EQ(form.cdsMaster.RecordCount(), c.rows);
-        if (*c.total != '\0') {
-            EXPECT_EQ(form.cdsMaster.AggregateValue(std::string("Agg_") + c.total), c.value);
+    for (const TGoldenCase& c : ReadGoldenCases("others/catalogued_browse_forms.txt", {{"$posted", PostedInvoice()}})) {
+        SCOPED_TRACE(c.Name);
+        const int number = std::stoi(c.Name);
+        TfOthersBrowse& form = Open(number, c.Filter(), Defaults(c));
+        EXPECT_STREQ(form.ClassName().c_str(), FindCatalogueNumber(number)->ClassName);
+        EXPECT_EQ(form.cdsMaster.RecordCount(), Expected(c, "Rows").AsInteger());
+        if (c.Has("Total")) {
+            EXPECT_EQ(form.cdsMaster.AggregateValue("Agg_" + c.Text("Total")), Expected(c, "Value"));
         }
         EXPECT_TRUE(form.ReadOnly);
         ExpectNoErrors();
@@ -224,51 +95,22 @@ TEST_F(OthersForms, EveryCataloguedFormOpensOnWhatItsCallerPasses) {
 // form of the other packages that is built.
 TEST_F(OthersForms, EveryCardAndEditorOpensOnWhatItsCallerPasses) {
     PurchasePackageStartup();
-    const Variant none;
     // Open protocols of an invoice and of a credit memo, named by the posted views as the
     // posted documents they will become.
     Exec("INSERT INTO D_GlobalPurchHeader (Id, Comp_Id, DocumentType, Contragent_Id, DocumentDate) VALUES "
          "('{GP1}', 'DEMO', 40, 'V03', 46200), ('{GP2}', 'DEMO', 41, 'V03', 46200)");
-    const struct {
-        int number;
-        TFilter filter;
-        TDefaultValues defaults;
-        const char* dataSet;
-        const char* field;  // a value the caller's filter or values decide
-        Variant value;
-        int records;
-    } cases[] = {
-        {401, TFilter().Add("N_Item.Id", "=", "1010"), {}, "cdsMaster", "Id", "1010", 1},
-        {411, TFilter().Add("N_Contragent.ID", "=", "V03"), {}, "cdsMaster", "Code", "5003", 1},
-        {1040, {}, {{"AppliesToDoc_Type", 3}}, "cdsMaster", "AppliesToDoc_Type", 3, 1},
-        {4230, {}, {{"", "{R9}"}, {"", "0000000099"}, {"", "1"}}, "cdsMaster", "ReceiptNo", "0000000099", 1},
-        {10600,
-         {},
-         {{"TableName", "D_PurchaseLine"}, {"Document_Id", kOrder}, {"AppliesToDoc_Id", "{O1-9}"},
-          {"ItemCharge_Id", "FREIGHT"}, {"Quantity", 1.0}, {"UnitCost", 12.0}},
-         "cdsMaster", "Code", "1001", 2},
-        {12230,
-         TFilter()
-             .Add("D_FutureCostPeriod.Comp_Id", "=", "DEMO", " AND")
-             .Add("D_FutureCostPeriod.Master_id", "=", kInvoice, "AND")
-             .Add("D_FutureCostPeriod.MasterLine_Id", "=", "{L9}"),
-         {{"MasterLine_Id", "{L9}"}, {"Master_id", kInvoice}, {"hTotalValue", 120.0}, {"hAccount_id", "6021"}},
-         "cdsLine", "hAccount_id", "6021", 1},
-        {10510, TFilter().Add("D_PurchHeader.Contragent_Id", " =", "V01"), {}, "cdsMaster", "Code", "1001", 2},
-        {11001, TFilter().Add("D_PurchInvoiceHeader.Id", "=", "'{GP1}'"), {}, "cdsMaster", "DocumentType", 40, 1},
-        {11441, TFilter().Add("D_PurchCrMemoHeader.Id", "=", "'{GP2}'"), {}, "cdsMaster", "DocumentType", 41, 1},
-    };
     std::set<int> walked;
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.number);
-        RequestForm(c.number, {soNormal}, c.filter, none, none, nullptr, c.defaults);
+    for (const TGoldenCase& c : ReadGoldenCases("others/catalogued_cards_and_editors.txt")) {
+        SCOPED_TRACE(c.Name);
+        const int number = std::stoi(c.Name);
+        RequestForm(number, {soNormal}, c.Filter(), Variant(), Variant(), nullptr, Defaults(c));
         TfBase& form = *host.OpenForms().back();
-        EXPECT_EQ(form.ClassName(), FindCatalogueNumber(c.number)->ClassName);
-        TClientDataSet& data = *form.FindDataSet(c.dataSet);
-        EXPECT_EQ(data.RecordCount() + (data.State() == TDataSetState::dsInsert ? 1 : 0), c.records);
-        ASSERT_TRUE(data.Locate(c.field, {c.value}));
+        EXPECT_EQ(form.ClassName(), FindCatalogueNumber(number)->ClassName);
+        TClientDataSet& data = *form.FindDataSet(c.Text("DataSet"));
+        EXPECT_EQ(data.RecordCount() + (data.State() == TDataSetState::dsInsert ? 1 : 0), c.Int("Records"));
+        ASSERT_TRUE(data.Locate(c.Text("Field"), {c["Value"]}));
         ExpectNoErrors();
-        walked.insert(c.number);
+        walked.insert(number);
     }
     for (const TFormCatalogueEntry& entry : FormCatalogue()) {
         if (entry.Package || FormRegistry().FindNumber(entry.FormNumber) == nullptr) continue;

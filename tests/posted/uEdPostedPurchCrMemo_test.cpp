@@ -7,6 +7,7 @@
 #include "posted/uEdPostedPurchCrMemo.h"
 #include "posted/uPostedPurchOperations.h"
 #include "support/DocumentFormTest.h"
+#include "support/GoldenTable.h"
 
 namespace tavrek::testing {
 namespace {
@@ -64,39 +65,20 @@ TEST_F(PostedCrMemoView, AnnulmentNeverAsksAboutPaymentsAndShowsTheChangeNegated
 }
 
 TEST_F(PostedCrMemoView, AnnulmentStopsQuietlyWhereTheUserOrTheServerSaysSo) {
-    const struct {
-        const char* name;
-        int annul;
-        bool dialogConfirmed;
-        int answer;
-        int isGlobal;
-        int serverResult;
-        const char* method;
-        bool closes;
-    } cases[] = {
-        {"already annulled: nothing, and the view stays", 1, false, 0, 0, 0, "", false},
-        {"annulment dialog cancelled", 0, false, 0, 0, 0, "", true},
-        {"No to the question", 0, true, mrNo, 0, 0, "", true},
-        {"Cancel to the question", 0, true, mrCancel, 0, 0, "", true},
-        {"server refuses", 0, true, mrYes, 0, -1, "AnnulDocument", true},
-        {"global credit memo", 0, true, mrYes, 1, 0, "AnnulGlobalDoc", true},
-        {"neither: no server call", 0, true, mrYes, 2, 0, "", true},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        OpenPosted({{"Annul", c.annul}, {"IsGlobalCrMemo", c.isGlobal}});
-        if (c.annul == 0) dialogs.ExpectAnnul(c.dialogConfirmed, "x");
-        if (c.dialogConfirmed) dialogs.ExpectMessage(c.answer, "que_AnnulDocument");
-        TScriptedAnswer answer;
-        answer.Result = c.serverResult;
-        if (*c.method != '\0') server.Script(c.method, "PC1", answer);
+    for (const TGoldenCase& c : ReadGoldenCases("posted/crmemo_annulment_stops.txt")) {
+        SCOPED_TRACE(c.Name);
+        const std::string method = c.Text("Method");
+        OpenPosted({{"Annul", c.Int("Annul")}, {"IsGlobalCrMemo", c.Int("IsGlobalCrMemo")}});
+        if (c.Int("Annul") == 0) dialogs.ExpectAnnul(c.Int("Confirmed") == 1, "x");
+        if (c.Has("Answer")) dialogs.ExpectMessage(AnswerNamed(c.Text("Answer")), "que_AnnulDocument");
+        if (!method.empty()) server.Script(method, "PC1", {.Result = c.Int("Result")});
         Form().acAnnulDocument.Execute();
-        EXPECT_EQ(server.CallsTo("AnnulDocument").size(), std::string(c.method) == "AnnulDocument" ? 1u : 0u);
-        EXPECT_EQ(server.CallsTo("AnnulGlobalDoc").size(), std::string(c.method) == "AnnulGlobalDoc" ? 1u : 0u);
-        if (std::string(c.method) == "AnnulGlobalDoc") {
+        EXPECT_EQ(server.CallsTo("AnnulDocument").size(), method == "AnnulDocument" ? 1u : 0u);
+        EXPECT_EQ(server.CallsTo("AnnulGlobalDoc").size(), method == "AnnulGlobalDoc" ? 1u : 0u);
+        if (method == "AnnulGlobalDoc") {
             EXPECT_EQ(server.CallsTo("AnnulGlobalDoc")[0].Args[1].AsInteger(), 1) << "the credit-memo marker";
         }
-        EXPECT_EQ(ViewClosed(), c.closes);
+        EXPECT_EQ(ViewClosed(), !c.Has("Closes"));
         EXPECT_TRUE(dialogs.AllAnswered());
         EXPECT_EQ(host.WaitDepth(), 0);
     }

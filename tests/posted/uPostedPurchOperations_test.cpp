@@ -3,6 +3,7 @@
 #include "posted/uEdPostedPurchCrMemo.h"
 #include "posted/uPostedPurchOperations.h"
 #include "support/DocumentFormTest.h"
+#include "support/GoldenTable.h"
 
 namespace tavrek::testing {
 namespace {
@@ -27,29 +28,19 @@ protected:
 };
 
 TEST_F(PostedOperations, ThePaymentsAreAnnulledOnlyWhenAppliedAndTheUserAgrees) {
-    const struct {
-        const char* name;
-        int directPay;
+    for (const TGoldenCase& c : ReadGoldenCases("posted/annul_payments.txt")) {
+        SCOPED_TRACE(c.Name);
         std::vector<TVariantArray> entries;
-        std::vector<TVariantArray> applied;
-        int answer;
-        int expected;
-    } cases[] = {
-        {"paid at posting: no value and no question", 1, {}, {}, mrNone, -1},
-        {"no vendor entry", 0, {}, {}, mrNone, 0},
-        {"two vendor entries", 0, {{"E1"}, {"E2"}}, {}, mrNone, 0},
-        {"nothing applied", 0, {{"E1"}}, {{0.0}}, mrNone, 0},
-        {"applied, Yes", 0, {{"E1"}}, {{120.0}}, mrYes, 1},
-        {"applied, No", 0, {{"E1"}}, {{120.0}}, mrNo, 0},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        OpenDocument({{"DirectPay", c.directPay}});
-        if (c.directPay == 0) server.OnRequestValue("G_ContragentEntry", Rows({"Id"}, c.entries));
-        if (c.entries.size() == 1) server.OnRequestValue("G_ContragentEntryDetail", Rows({"Amount"}, c.applied));
-        if (c.answer != mrNone) dialogs.ExpectMessage(c.answer, "que_ToAnnulPaymentJurnal");
-        EXPECT_EQ(InvoiceAnnulPayments(Form()), c.expected);
-        if (c.entries.size() == 1) {
+        for (int n = 1; n <= c.Int("Entries"); ++n) entries.push_back({"E" + std::to_string(n)});
+        OpenDocument({{"DirectPay", c.Int("DirectPay")}});
+        if (c.Int("DirectPay") == 0) server.OnRequestValue("G_ContragentEntry", Rows({"Id"}, entries));
+        if (entries.size() == 1)
+            server.OnRequestValue("G_ContragentEntryDetail",
+                                  Rows({"Amount"}, c.Has("Applied") ? std::vector<TVariantArray>{{c["Applied"]}}
+                                                                    : std::vector<TVariantArray>{}));
+        if (c.Has("Answer")) dialogs.ExpectMessage(AnswerNamed(c.Text("Answer")), "que_ToAnnulPaymentJurnal");
+        EXPECT_EQ(InvoiceAnnulPayments(Form()), c.Int("Expected"));
+        if (entries.size() == 1) {
             EXPECT_EQ(server.CallsTo("RequestValue").back().Args[3].AsString(),
                       "G_ContragentEntryDetail.Comp_id=C1 AND G_ContragentEntryDetail.ContragentEntry_Id=E1 AND "
                       "G_ContragentEntryDetail.documentType=1 AND G_ContragentEntryDetail.entryType=1");

@@ -4,6 +4,7 @@
 
 #include "base/forms/TFormRequest.h"
 #include "replenishment/uEdPurchOrderBufer.h"
+#include "support/GoldenTable.h"
 #include "support/HeadlessFormHost.h"
 #include "support/SqliteFixture.h"
 
@@ -41,26 +42,12 @@ protected:
 
 TEST_F(OrderBufferNumbering, ASavedBufferTakesTheNextNumberOfItsSeries) {
     Exec("UPDATE S_NoSeries SET LastNo = 41 WHERE Id = 'DOC'");
-    const struct {
-        const char* Case;
-        const char* SubtypeSeries;  // empty: the subtype names none
-        const char* SetupSeries;    // empty: a company from before buffers had a series
-        const char* Typed;
-        const char* Expected;
-    } cases[] = {
-        {"the subtype's series first", "DOC", "BUF", "", "0000000042"},
-        {"the purchases setup's when the subtype has none", "", "BUF", "", "0000000001"},
-        {"the next number of the same series", "", "BUF", "", "0000000002"},
-        {"a typed number is kept", "", "BUF", "Б-77", "Б-77"},
-        {"no series: saved without a number", "", "", "", ""},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.Case);
-        Exec(std::string("UPDATE N_SubDocument SET Series_Id = ") + (*c.SubtypeSeries ? "'" + std::string(c.SubtypeSeries) + "'" : "NULL") +
-             " WHERE Id = 'SD-580'");
-        Exec(std::string("UPDATE C_PurchasesSetup SET PurchOrderBuf_Series_Id = ") +
-             (*c.SetupSeries ? "'" + std::string(c.SetupSeries) + "'" : "NULL"));
-        EXPECT_EQ(SaveNewBuffer(c.Typed), c.Expected);
+    const auto series = [](const std::string& id) { return id.empty() ? std::string("NULL") : "'" + id + "'"; };
+    for (const TGoldenCase& c : ReadGoldenCases("replenishment/buffer_numbering.txt")) {
+        SCOPED_TRACE(c.Name);
+        Exec("UPDATE N_SubDocument SET Series_Id = " + series(c.Text("SubtypeSeries")) + " WHERE Id = 'SD-580'");
+        Exec("UPDATE C_PurchasesSetup SET PurchOrderBuf_Series_Id = " + series(c.Text("SetupSeries")));
+        EXPECT_EQ(SaveNewBuffer(c.Text("Typed")), c.Text("Expected"));
         EXPECT_TRUE(guard.Session().ErrorLog().Entries().empty());
     }
     EXPECT_EQ(Value("SELECT LastNo FROM S_NoSeries WHERE Id = 'BUF'").AsInteger(), 2) << "a typed number draws none";

@@ -2,50 +2,33 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <sstream>
+
+#include "support/GoldenTable.h"
 
 namespace tavrek::testing {
 namespace {
 
-struct TPlacementCase {
-    std::string Name;
-    std::vector<TOpenOrderLine> OrderLines;
-    std::vector<TVendorQuantity> VendorLines;
-    std::vector<TPlacedQuantity> Placed;
-};
-
-TPlacedQuantity ReadPlaced(std::istringstream& words) {
-    TPlacedQuantity placed;
-    std::string orderLine;
-    words >> placed.VendorLine >> orderLine >> placed.Quantity;
-    if (orderLine != "free") placed.OrderLine = std::stoul(orderLine);
-    return placed;
+// The vendor's lines of a case: our item's code ("-" when the vendor's item maps to none) and quantity.
+std::vector<TVendorQuantity> VendorLines(const TGoldenCase& c) {
+    std::vector<TVendorQuantity> lines;
+    for (const TGoldenRow* row : c.RowsOf("vendor"))
+        lines.push_back({row->Words[0].AsString() == "-" ? "" : row->Words[0].AsString(), row->Words[1].AsFloat()});
+    return lines;
 }
 
-std::vector<TPlacementCase> ReadCases() {
-    std::ifstream file(std::string(TAVREK_TEST_DATA_DIR) + "/replenishment/data/vendor_line_placement.txt");
-    EXPECT_TRUE(file.good());
-    std::vector<TPlacementCase> cases;
-    for (std::string line; std::getline(file, line);) {
-        std::istringstream words(line);
-        std::string kind;
-        words >> kind;
-        if (kind == "case") {
-            cases.push_back({});
-            std::getline(words >> std::ws, cases.back().Name);
-        } else if (kind == "order") {
-            TOpenOrderLine& o = cases.back().OrderLines.emplace_back();
-            words >> o.Code >> o.Quantity >> o.ReturnedQty >> o.ReceivedQty >> o.RejectedQty >> o.CalculatedQTY;
-        } else if (kind == "vendor") {
-            TVendorQuantity& v = cases.back().VendorLines.emplace_back();
-            words >> v.Code >> v.Quantity;
-            if (v.Code == "-") v.Code.clear();
-        } else if (kind == "placed") {
-            cases.back().Placed.push_back(ReadPlaced(words));
-        }
+std::vector<TOpenOrderLine> OrderLines(const TGoldenCase& c) {
+    std::vector<TOpenOrderLine> lines;
+    for (const TGoldenRow* row : c.RowsOf("order")) {
+        TOpenOrderLine& o = lines.emplace_back();
+        o.Code = row->Words[0].AsString();
+        o.Quantity = row->Words[1].AsFloat();
+        o.ReturnedQty = row->Words[2].AsFloat();
+        o.ReceivedQty = row->Words[3].AsFloat();
+        o.RejectedQty = row->Words[4].AsFloat();
+        o.CalculatedQTY = row->Words[5].AsFloat();
     }
-    return cases;
+    return lines;
 }
 
 std::string Describe(const std::vector<TPlacedQuantity>& placed) {
@@ -56,11 +39,13 @@ std::string Describe(const std::vector<TPlacedQuantity>& placed) {
 }
 
 TEST(VendorLinePlacement, EachVendorLineFillsTheOpenOrderLinesOfItsItemAndTheRestIsFree) {
-    const std::vector<TPlacementCase> cases = ReadCases();
+    const std::vector<TGoldenCase> cases = ReadGoldenCases("replenishment/vendor_line_placement.txt");
     ASSERT_GE(cases.size(), 10u);
-    for (const TPlacementCase& c : cases) {
-        SCOPED_TRACE(c.Name);
-        EXPECT_EQ(Describe(TVendorLinePlacement::Place(c.VendorLines, c.OrderLines)), Describe(c.Placed));
+    for (const TGoldenCase& c : cases) {
+        std::string placed;
+        for (const TGoldenRow* row : c.RowsOf("placed"))
+            placed += row->Words[0].AsString() + "->" + row->Words[1].AsString() + ":" + row->Words[2].AsString() + " ";
+        EXPECT_EQ(Describe(TVendorLinePlacement::Place(VendorLines(c), OrderLines(c))), placed) << c.Name;
     }
 }
 

@@ -74,8 +74,6 @@ protected:
     TClientDataSet& Header() { return form_->cdsMaster; }
     TClientDataSet& Lines() { return *form_->FindDataSet("cdsDetail"); }
     void GotoLine(int lineNo) { DocumentFormTestBase::GotoLine(Lines(), lineNo); }
-    // Drops the form while the session still stands.
-    void Drop() { form_.reset(); }
 
 private:
     std::unique_ptr<TForm> form_;

@@ -29,11 +29,6 @@ void HeadlessFormHost::ScriptExternal(int formNumber, int result, TVariantArray 
     externalScripts_[formNumber] = {result, std::move(values)};
 }
 
-void HeadlessFormHost::FireTimers() {
-    for (TfBase* form : OpenForms())
-        for (TTimer* timer : form->Timers()) timer->Fire();
-}
-
 void HeadlessFormHost::CollectClosed() { closed_.clear(); }
 
 void HeadlessFormHost::ShowForm(std::unique_ptr<TfBase> form) {
@@ -43,7 +38,6 @@ void HeadlessFormHost::ShowForm(std::unique_ptr<TfBase> form) {
 }
 
 int HeadlessFormHost::ShowModal(TfBase& form) {
-    modalShown_.push_back(form.ClassName());
     const auto it = modalScripts_.find(form.ClassName());
     if (it == modalScripts_.end()) {
         ADD_FAILURE() << "Unscripted modal form " << form.ClassName();

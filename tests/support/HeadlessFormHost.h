@@ -31,7 +31,6 @@ public:
 
     const std::vector<TPrintRequest>& Prints() const { return prints_; }
     const std::vector<TFormRequest>& ExternalRequests() const { return external_; }
-    const std::vector<std::string>& ModalShown() const { return modalShown_; }
     // Class names of the modeless forms shown, in order (closed ones included).
     const std::vector<std::string>& Shown() const { return shown_; }
     int WaitDepth() const { return waitDepth_; }
@@ -41,8 +40,6 @@ public:
     using TNotification = std::pair<std::string, TfBase*>;
     const std::vector<TNotification>& Notifications() const { return notifications_; }
 
-    // Fires every enabled timer of the open forms once.
-    void FireTimers();
     // Frees the forms that were closed.
     void CollectClosed();
 
@@ -76,7 +73,6 @@ private:
     std::map<int, TExternal> externalScripts_;
     std::vector<TPrintRequest> prints_;
     std::vector<TFormRequest> external_;
-    std::vector<std::string> modalShown_;
     std::vector<std::string> shown_;
     std::vector<TNotification> notifications_;
     std::vector<std::string> failures_;

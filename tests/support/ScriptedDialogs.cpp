@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+#include <stdexcept>
+
 namespace tavrek::testing {
 
 ScriptedDialogs::~ScriptedDialogs() {
@@ -45,12 +48,6 @@ void ScriptedDialogs::ExpectCurrencyRate(bool confirmed, const std::string& rate
 }
 
 void ScriptedDialogs::ExpectOption(int chosen) { expected_.push_back({.Kind = "Option", .Answer = chosen}); }
-
-std::vector<std::string> ScriptedDialogs::ShownTexts() const {
-    std::vector<std::string> texts;
-    for (const TShownDialog& d : shown_) texts.push_back(d.Text);
-    return texts;
-}
 
 bool ScriptedDialogs::Next(const std::string& kind, const std::string& text, TExpected& expected) {
     if (expected_.empty()) {
@@ -135,6 +132,13 @@ int ScriptedDialogs::ChooseOption(const std::string& title, const std::string& o
     TExpected expected;
     if (!Next("Option", title, expected)) return -1;
     return expected.Answer;
+}
+
+int AnswerNamed(const std::string& name) {
+    static const std::map<std::string, int> answers = {{"Yes", mrYes}, {"No", mrNo}, {"Ok", mrOk}, {"Cancel", mrCancel}};
+    const auto it = answers.find(name);
+    if (it == answers.end()) throw std::invalid_argument("no dialog answer " + name);
+    return it->second;
 }
 
 }  // namespace tavrek::testing

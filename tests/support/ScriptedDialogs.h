@@ -41,7 +41,6 @@ public:
     void ExpectOption(int chosen);
 
     const std::vector<TShownDialog>& Shown() const { return shown_; }
-    std::vector<std::string> ShownTexts() const;
     bool AllAnswered() const { return expected_.empty(); }
 
     int MessageDlgEx(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons) override;
@@ -71,5 +70,8 @@ private:
     std::deque<TExpected> expected_;
     std::vector<TShownDialog> shown_;
 };
+
+// The answer a case table names: "Yes", "No", "Ok" or "Cancel".
+int AnswerNamed(const std::string& name);
 
 }  // namespace tavrek::testing

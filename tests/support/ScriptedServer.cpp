@@ -40,10 +40,6 @@ void ScriptedServer::OnStoredProcedure(const std::string& name, TRequestResult r
 
 void ScriptedServer::OnSQLScript(const std::string& text, int result) { Script("ExecuteSQLScript", text, {.Result = result}); }
 
-void ScriptedServer::OnNextSerieNo(const std::string& series, const std::string& number, int result) {
-    Script("GetNextSerieNo", series, {.Result = result, .Text = number});
-}
-
 void ScriptedServer::OnPost(const std::string& method, int result, TVariantArray keys) {
     Script(method, "", {.Result = result, .Keys = std::move(keys)});
 }
@@ -195,10 +191,6 @@ double ScriptedServer::GetCurrencyRate(const std::string& currencyId, TDateTime 
 std::string ScriptedServer::GetMessageText(const std::string& key) {
     const auto it = messages_.find(key);
     return it == messages_.end() ? std::string() : it->second;
-}
-
-void ScriptedServer::WriteErrorLog(const std::string& message, const std::string& operation, const std::string&) {
-    errors_.emplace_back(operation, message);
 }
 
 }  // namespace tavrek::testing

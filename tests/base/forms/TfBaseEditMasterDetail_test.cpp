@@ -65,7 +65,7 @@ TEST_F(MasterDetailTest, SaveSendsBothChangeLogsInOneCallAndReadsBack) {
     EXPECT_TRUE(dialogs.Shown().empty());
 }
 
-TEST_F(MasterDetailTest, RefusedSaveShowsTheReasonAndKeepsTheDocument) {
+TEST_F(MasterDetailTest, RefusedSaveShowsTheReasonKeepsTheDocumentAndStopsPosting) {
     EditDocument();
     server.ClearCalls();
     ScriptApplyUpdates(1, "Документът е променен от друг потребител");
@@ -80,6 +80,12 @@ TEST_F(MasterDetailTest, RefusedSaveShowsTheReasonAndKeepsTheDocument) {
     EXPECT_EQ(form.cdsDetail.ChangeCount(), 1);
     form.cdsDetail.First();
     EXPECT_EQ(form.cdsDetail.FieldByName("Quantity").AsFloat(), 7.0);
+
+    // Posting saves first, and a refused save posts nothing.
+    ScriptApplyUpdates(1, "Липсва доставчик");
+    dialogs.ExpectMessage(mrOk, "Липсва доставчик");
+    form.acPostDocument.Execute();
+    EXPECT_TRUE(server.CallsTo("PostPurchase").empty());
     EXPECT_TRUE(LoggedOperations().empty());
 }
 
@@ -193,17 +199,6 @@ TEST_F(MasterDetailTest, LinePanelFollowsTheCurrentLineAfterTheTimer) {
     form.tmrPanel.Fire();
     form.tmrPanel.Fire();
     EXPECT_EQ(form.PanelDetailCalls, opened + 1);
-}
-
-TEST_F(MasterDetailTest, RefusedSaveStopsPosting) {
-    EditDocument();
-    ScriptApplyUpdates(1, "Липсва доставчик");
-    dialogs.ExpectMessage(mrOk, "Липсва доставчик");
-
-    form.acPostDocument.Execute();
-
-    EXPECT_TRUE(server.CallsTo("PostPurchase").empty());
-    EXPECT_TRUE(LoggedOperations().empty());
 }
 
 TEST_F(MasterDetailTest, DeletingTheDocumentSendsLinesAndHeaderOrRestoresThem) {

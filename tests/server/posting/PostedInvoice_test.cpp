@@ -9,6 +9,7 @@
 #include "server/SqlValue.h"
 #include "server/schema/DocumentTypes.h"
 #include "support/AdminTool.h"
+#include "support/GoldenTable.h"
 #include "support/SqliteFixture.h"
 
 namespace tavrek::testing {
@@ -82,29 +83,8 @@ protected:
 };
 
 TEST_F(LedgerViewsTest, TheFormsFindThePostedEntriesByTheirFilters) {
-    const struct {
-        const char* Source;
-        const char* Field;
-        TFilter Filter;
-        double Expected;
-    } cases[] = {
-        {"dv_ItemEntry", "Quantity",
-         TFilter().Add("dv_ItemEntry.Item_Id", "=", "1008", "AND").Add("dv_ItemEntry.Comp_Id", "=", "DEMO", "AND")
-             .Add("dv_ItemEntry.BusinessGroup_Id", "=", "BG-SOF"), 10},
-        {"dv_ItemEntry", "UnitCost", TFilter().Add("dv_ItemEntry.Item_Id", "=", "1008"), 0.95},
-        {"G_LItemEntry_0", "Quantity",
-         TFilter().Add("G_LItemEntry_0.fItem_Id", "=", "1008", "AND").Add("G_LItemEntry_0.fComp_Id", "=", "DEMO", "AND")
-             .Add("G_LItemEntry_0.SLevel", "=", 0), 10},
-        {"dv_ContragentEntry", "Remaining",
-         TFilter().Add("dv_ContragentEntry.Contragent_ID", "=", "V03", "AND")
-             .Add("dv_ContragentEntry.Gen_PostingType", "=", 0, "AND").Add("dv_ContragentEntry.Opened", "=", 1), -49.55},
-        {"G_LEntry", "Amount", TFilter().Add("G_LEntry.Account_Id", "=", "602"), 35.00},
-        {"G_LAccountDimension", "sAmount",
-         TFilter().Add("G_LAccountDimension.ReferenceType", "=", 0, "AND")
-             .Add("G_LAccountDimension.Reference_Id", "=", "V01", "AND")
-             .Add("G_LAccountDimension.Account_Id", "=", "4091"), 200.00},
-    };
-    for (const auto& c : cases) EXPECT_NEAR(Read(c.Source, c.Field, c.Filter).AsFloat(), c.Expected, 0.001) << c.Source;
+    for (const TGoldenCase& c : ReadGoldenCases("server/ledger_views.txt"))
+        EXPECT_NEAR(Read(c.Text("Source"), c.Text("Field"), c.Filter()).AsFloat(), c.Number("Expected"), 0.001) << c.Name;
 }
 
 TEST_F(LedgerViewsTest, AnAdvanceTakenOnAnInvoiceLeavesItsRestOpen) {
@@ -125,29 +105,16 @@ TEST_F(LedgerViewsTest, AnAdvanceTakenOnAnInvoiceLeavesItsRestOpen) {
 
 TEST_F(BooksCheckTest, APostedCompanyIsWholeAndEveryTamperingIsNamed) {
     EXPECT_EQ(Differences(), std::vector<std::string>{});
-    const struct {
-        const char* Name;
-        const char* Tamper;
-        const char* Undo;
-        const char* Named;
-    } cases[] = {
-        {"a ledger line lost a cent", "UPDATE G_LEntry SET Amount = Amount + 0.01 WHERE Account_Id = '602'",
-         "UPDATE G_LEntry SET Amount = Amount - 0.01 WHERE Account_Id = '602'", "операция 1 не е балансирана, разлика 0.01"},
-        {"a vendor entry changed alone", "UPDATE G_ContragentEntry SET Remaining = Remaining + 5",
-         "UPDATE G_ContragentEntry SET Remaining = Remaining - 5", "доставчик V03 има открити задължения"},
-        {"an item entry changed alone", "UPDATE G_ItemEntry SET CostAmount = 9.60",
-         "UPDATE G_ItemEntry SET CostAmount = 9.50", "складовите записи струват 9.60, а сметките за материални запаси 9.50"},
-    };
-    for (const auto& c : cases) {
+    for (const TGoldenCase& c : ReadGoldenCases("server/books_tampered.txt")) {
         SCOPED_TRACE(c.Name);
-        Exec(c.Tamper);
+        Exec(c.Text("Tamper"));
         const std::vector<std::string> found = Differences();
         ASSERT_EQ(found.size(), 1u);
-        EXPECT_NE(found[0].find(c.Named), std::string::npos) << found[0];
+        EXPECT_NE(found[0].find(c.Text("Named")), std::string::npos) << found[0];
         std::string report;
         EXPECT_EQ(RunAdmin("check '" + DatabasePath() + "'", &report), 1);
-        EXPECT_NE(report.find(c.Named), std::string::npos) << report;
-        Exec(c.Undo);
+        EXPECT_NE(report.find(c.Text("Named")), std::string::npos) << report;
+        Exec(c.Text("Undo"));
     }
     EXPECT_EQ(Differences(), std::vector<std::string>{});
     EXPECT_EQ(RunAdmin("check '" + DatabasePath() + "'"), 0);

@@ -4,7 +4,7 @@
 // memo views see in it.
 #include <gtest/gtest.h>
 
-#include "server/schema/DocumentTypes.h"
+#include "support/GoldenTable.h"
 #include "support/SqliteFixture.h"
 
 namespace tavrek::testing {
@@ -30,51 +30,39 @@ protected:
 };
 
 TEST_F(PurchProtocolPostingTest, AProtocolPostsItsVATTransactionAndItsAnnulmentReversesIt) {
-    const struct {
-        const char* Name;
-        int CrMemo;
-        int DocumentType;
-        const char* SubType;
-        const char* Header;
-        double Sign;       // a credit memo protocol takes the VAT back
-        bool AsGlobalDoc;  // annulled from the posted invoice or credit memo view
-    } cases[] = {
-        {"protocol", 0, server::DocumentType::PurchProtocol, "SD-560", "D_PurchInvoiceHeader", 1, false},
-        {"credit memo protocol", 1, server::DocumentType::PurchCrMemoProtocol, "SD-561", "D_PurchCrMemoHeader", -1, false},
-        {"protocol as a global invoice", 0, server::DocumentType::PurchProtocol, "SD-560", "D_PurchInvoiceHeader", 1, true},
-        {"credit memo protocol as a global credit memo", 1, server::DocumentType::PurchCrMemoProtocol, "SD-561",
-         "D_PurchCrMemoHeader", -1, true},
-    };
     const auto annul = [this](bool asGlobalDoc, const std::string& id, int crMemo, const std::string& description) {
         const TDateTime date = TDateTime::FromDate(2026, 11, 30);
         return asGlobalDoc ? Server().AnnulGlobalDoc(id, crMemo, description, date)
                            : Server().AnnulPurchProtocol(id, crMemo, description, date);
     };
-    for (const auto& c : cases) {
+    for (const TGoldenCase& c : ReadGoldenCases("server/protocol_posting.txt")) {
         SCOPED_TRACE(c.Name);
-        const std::string open = std::string("P-") + c.Name;
-        AddProtocol(open, c.DocumentType, c.SubType);
+        const std::string open = "P-" + c.Name, header = c.Text("Header");
+        const int crMemo = c.Int("CrMemo");
+        const double sign = c.Number("Sign");
+        const bool asGlobalDoc = c.Int("AsGlobalDoc") == 1;
+        AddProtocol(open, c.Int("DocumentType"), c.Text("SubType"));
         TVariantArray keys;
-        ASSERT_EQ(Server().PostPurchProtocol(open, c.CrMemo, keys), 0) << Server().LastRefusalText();
+        ASSERT_EQ(Server().PostPurchProtocol(open, crMemo, keys), 0) << Server().LastRefusalText();
         const std::string doc = "Document_Id = '" + keys.at(0).AsString() + "'";
         const int64_t transaction =
-            Value(std::string("SELECT TransactionNo FROM ") + c.Header + " WHERE Id = '" + keys.at(0).AsString() + "'")
+            Value("SELECT TransactionNo FROM " + header + " WHERE Id = '" + keys.at(0).AsString() + "'")
                 .AsInteger();
         EXPECT_GT(transaction, 0);
         EXPECT_EQ(Count("G_LEntry", doc + " AND TransactionNo = " + std::to_string(transaction)), 4);
         EXPECT_NEAR(Sum("G_LEntry", "Amount", doc), 0, 1e-9);
-        EXPECT_NEAR(Sum("G_LEntry", "Amount", doc + " AND Account_Id = '4531'"), c.Sign * 4.55, 1e-9);
-        EXPECT_NEAR(Sum("G_LEntry", "Amount", doc + " AND Account_Id = '4539'"), -c.Sign * 4.55, 1e-9);
-        EXPECT_NEAR(Sum("G_VATEntry", "Amount", doc), c.Sign * 4.55, 1e-9);
+        EXPECT_NEAR(Sum("G_LEntry", "Amount", doc + " AND Account_Id = '4531'"), sign * 4.55, 1e-9);
+        EXPECT_NEAR(Sum("G_LEntry", "Amount", doc + " AND Account_Id = '4539'"), -sign * 4.55, 1e-9);
+        EXPECT_NEAR(Sum("G_VATEntry", "Amount", doc), sign * 4.55, 1e-9);
         EXPECT_EQ(Count("G_ItemEntry", doc) + Count("G_ContragentEntry", doc), 0) << "no stock, no debt to the vendor";
 
-        EXPECT_LT(annul(c.AsGlobalDoc, keys.at(0).AsString(), 1 - c.CrMemo, ""), 0) << "not of that kind";
-        ASSERT_EQ(annul(c.AsGlobalDoc, keys.at(0).AsString(), c.CrMemo, "грешка"), 0) << Server().LastRefusalText();
+        EXPECT_LT(annul(asGlobalDoc, keys.at(0).AsString(), 1 - crMemo, ""), 0) << "not of that kind";
+        ASSERT_EQ(annul(asGlobalDoc, keys.at(0).AsString(), crMemo, "грешка"), 0) << Server().LastRefusalText();
         EXPECT_NEAR(Sum("G_LEntry", "Amount", doc + " AND Account_Id = '4531'"), 0, 1e-9);
         EXPECT_NEAR(Sum("G_LEntry", "Amount", doc + " AND Account_Id = '4539'"), 0, 1e-9);
         EXPECT_NEAR(Sum("G_VATEntry", "Amount", doc), 0, 1e-9);
-        EXPECT_EQ(Count(c.Header, "Id = '" + keys.at(0).AsString() + "' AND Annul = 1"), 1);
-        EXPECT_LT(annul(c.AsGlobalDoc, keys.at(0).AsString(), c.CrMemo, ""), 0) << "annulled once";
+        EXPECT_EQ(Count(header, "Id = '" + keys.at(0).AsString() + "' AND Annul = 1"), 1);
+        EXPECT_LT(annul(asGlobalDoc, keys.at(0).AsString(), crMemo, ""), 0) << "annulled once";
     }
 }
 

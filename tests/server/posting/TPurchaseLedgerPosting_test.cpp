@@ -5,40 +5,16 @@
 #include <algorithm>
 
 #include "server/posting/PostingTestData.h"
+#include "support/GoldenTable.h"
 
 namespace tavrek::testing {
 namespace {
 
 using namespace server;
 
-struct TCase {
-    const char* Name;
-    TPostingDocument Doc;
-    std::map<std::string, int64_t> GL;  // balance per account, debit positive, in cents
-    int64_t VendorAmount;               // the vendor entry, negative for a debt
-    std::vector<std::pair<int64_t, int64_t>> VAT;  // base and VAT of each VAT entry, local currency
-};
-
 TPostingDocument InUSD(TPostingDocument doc, double factor) {
     doc.CurrencyId = "USD";
     doc.CurrencyFactor = factor;
-    return doc;
-}
-
-TPostingDocument Paid(TPostingDocument doc) {
-    doc.PaidAtPosting = true;
-    return doc;
-}
-
-// A generic document's line with the VAT base and VAT typed on it.
-TPostingLine Typed(TPostingLine line, double base, double vat) {
-    line.VATBaseAmount = base;
-    line.VATValue = vat;
-    return line;
-}
-
-TPostingDocument TypedVAT(TPostingDocument doc) {
-    doc.TypedVAT = true;
     return doc;
 }
 
@@ -47,83 +23,48 @@ TPostingLine NotDeducted(TPostingLine line) {
     return line;
 }
 
+// The document of a case of the ledger posting tables.
+TPostingDocument GoldenDocument(const TGoldenCase& c) {
+    std::vector<TPostingLine> lines;
+    for (const TGoldenRow* row : c.RowsOf("line")) {
+        TPostingLine line = Line(static_cast<int>(row->Words[0].AsInteger()), row->Words[1].AsString(), row->Words[2].AsFloat(),
+                                 row->Words[3].AsFloat(), row->Has("Bus") ? row->Text("Bus") : "DOM", row->Int("Calculation"));
+        if (row->Int("NotDeducted") == 1) line = NotDeducted(line);
+        if (row->Has("GenProd")) line.GenProdPostGroup = row->Text("GenProd");
+        line.AccountDimension = row->Text("Dimension");
+        if (row->Has("Base")) line.VATBaseAmount = row->Number("Base"), line.VATValue = row->Number("VAT");
+        lines.push_back(line);
+    }
+    TPostingDocument doc = Document(lines);
+    for (const TGoldenRow* charge : c.RowsOf("charge"))
+        doc.Charges.push_back({doc.Lines.at(charge->Words[0].AsInteger() - 1).Id, doc.Lines.at(charge->Words[1].AsInteger() - 1).Id, 1});
+    if (c.Has("CntrPostingGroup")) doc.CntrPostingGroup = c.Text("CntrPostingGroup");
+    if (c.Has("Currency")) doc = InUSD(doc, c.Number("Factor"));
+    doc.PaidAtPosting = c.Int("Paid") == 1;
+    doc.TypedVAT = c.Int("TypedVAT") == 1;
+    return doc;
+}
+
+// The balance of each account a case's "gl" row gives, in cents.
+std::map<std::string, int64_t> GoldenBalances(const TGoldenCase& c) {
+    std::map<std::string, int64_t> balances;
+    for (const auto& [account, cents] : c.Row("gl").Pairs) balances[account] = cents.AsInteger();
+    return balances;
+}
+
 TEST(PurchaseLedgerPosting, EveryDocumentKindPostsABalancedTransaction) {
-    const TCase cases[] = {
-        {"items and a service at two rates",
-         Document({Line(kItemLine, "1001", 37.50, 20), Line(kAccountLine, "602", 12.35, 9)}),
-         {{"304", 3750}, {"602", 1235}, {"4531", 861}, {"401", -5846}},
-         -5846,
-         {{1235, 111}, {3750, 750}}},
-        {"VAT of a rate is taken on its whole base, not summed from rounded lines",
-         Document({Line(kItemLine, "1001", 10.03, 9), Line(kItemLine, "1002", 10.03, 9), Line(kItemLine, "1003", 10.03, 9)}),
-         {{"304", 3009}, {"4531", 271}, {"401", -3280}},
-         -3280,
-         {{3009, 271}}},
-        {"foreign currency: local totals at the rate, the cent on the largest line",
-         InUSD(Document({Line(kItemLine, "1001", 10.01, 20), Line(kItemLine, "1002", 20.01, 20),
-                         Line(kAccountLine, "602", 30.01, 20)}),
-               1.7),
-         {{"304", 5104}, {"602", 5101}, {"4531", 2042}, {"401", -12247}},
-         -12247,
-         {{10205, 2042}}},
-        {"reverse charge: the vendor is owed the net amount, the VAT is charged and deducted",
-         Document({Line(kItemLine, "1001", 100.00, 20, "EU", 2)}),
-         {{"304", 10000}, {"4531", 2000}, {"4532", -2000}, {"401", -10000}},
-         -10000,
-         {{10000, 2000}}},
-        {"import: the VAT is owed to customs",
-         Document({Line(kItemLine, "1001", 100.00, 20, "IMP", 3)}),
-         {{"304", 10000}, {"4531", 2000}, {"4539", -2000}, {"401", -10000}},
-         -10000,
-         {{10000, 2000}}},
-        {"exempt and zero-rated lines post their bases without VAT",
-         Document({Line(kAccountLine, "602", 50.00, 0, "DOM", 1), Line(kItemLine, "1001", 40.00, 0, "DOM", 4)}),
-         {{"602", 5000}, {"304", 4000}, {"401", -9000}},
-         -9000,
-         {{5000, 0}, {4000, 0}}},
-        {"VAT that is not deducted goes into the cost",
-         Document({NotDeducted(Line(kItemLine, "1001", 100.00, 20))}),
-         {{"304", 12000}, {"401", -12000}},
-         -12000,
-         {{10000, 2000}}},
-        {"an invoice paid at posting leaves nothing owed",
-         Paid(Document({Line(kAccountLine, "602", 10.00, 20)})),
-         {{"602", 1000}, {"4531", 200}, {"501", -1200}},
-         -1200,
-         {{1000, 200}}},
-        {"an advance line takes the advance off the advances account",
-         Document({Line(kItemLine, "1001", 100.00, 20), [] {
-                       TPostingLine advance = Line(kAccountLine, "412", -40.00, 20);
-                       advance.AccountDimension = "ADV-1";
-                       return advance;
-                   }()}),
-         {{"304", 10000}, {"412", -4000}, {"4531", 1200}, {"401", -7200}},
-         -7200,
-         {{6000, 1200}}},
-        {"a generic document posts the typed VAT, not the rate's VAT of the base",
-         TypedVAT(Document({Typed(Line(kAccountLine, "602", 100.00, 20), 80.00, 16.01),
-                            Typed(Line(kAccountLine, "602", 10.03, 20), 10.03, 2.00)})),
-         {{"602", 11003}, {"4531", 1801}, {"401", -12804}},
-         -12804,
-         {{9003, 1801}}},
-        {"a typed VAT on a line of 0 % is kept as typed",
-         TypedVAT(Document({Typed(Line(kAccountLine, "602", 50.00, 0), 50.00, 3.00)})),
-         {{"602", 5000}, {"4531", 300}, {"401", -5300}},
-         -5300,
-         {{5000, 300}}},
-    };
-    for (const TCase& c : cases) {
+    for (const TGoldenCase& c : ReadGoldenCases("server/ledger_posting.txt")) {
         SCOPED_TRACE(c.Name);
-        const TLedgerPosting posting = PostPurchaseLedgers(c.Doc, ChartAccounts());
+        const TLedgerPosting posting = PostPurchaseLedgers(GoldenDocument(c), ChartAccounts());
         ASSERT_EQ(posting.RefusalKey, "");
         EXPECT_EQ(posting.Entries.Imbalance(), 0);
-        EXPECT_EQ(Balances(posting.Entries), c.GL);
+        EXPECT_EQ(Balances(posting.Entries), GoldenBalances(c));
         ASSERT_EQ(posting.Entries.Vendor.size(), 1u);
-        EXPECT_EQ(posting.Entries.Vendor[0].Amount, c.VendorAmount);
-        std::vector<std::pair<int64_t, int64_t>> vat;
+        EXPECT_EQ(posting.Entries.Vendor[0].Amount, c["Vendor"].AsInteger());
+        std::vector<std::pair<int64_t, int64_t>> vat, expected;
         for (const TVATEntry& e : posting.Entries.VAT) vat.push_back({e.Base, e.Amount});
+        for (const TGoldenRow* row : c.RowsOf("vat")) expected.push_back({row->Words[0].AsInteger(), row->Words[1].AsInteger()});
         std::sort(vat.begin(), vat.end());
-        std::vector<std::pair<int64_t, int64_t>> expected = c.VAT;
         std::sort(expected.begin(), expected.end());
         EXPECT_EQ(vat, expected);
     }
@@ -182,38 +123,12 @@ TEST(PurchaseLedgerPosting, AFutureCostWaitsOnDeferredCostsAndMovesPeriodByPerio
 }
 
 TEST(PurchaseLedgerPosting, AMissingSetupIsRefusedByItsKeyWithNothingToWrite) {
-    const struct {
-        const char* Name;
-        TPostingDocument Doc;
-        const char* Key;
-    } cases[] = {
-        {"vendor posting group", [] {
-             TPostingDocument doc = Document({Line(kAccountLine, "602", 1, 20)});
-             doc.CntrPostingGroup = "NONE";
-             return doc;
-         }(), "err_PostNoPayablesAccount"},
-        {"inventory posting setup", [] {
-             TPostingLine line = Line(kItemLine, "1001", 1, 20);
-             line.GenProdPostGroup = "NONE";
-             return Document({line});
-         }(), "err_PostNoInventoryAccount"},
-        {"VAT posting setup", Document({Line(kAccountLine, "602", 1, 20, "NONE")}), "err_PostNoVATAccount"},
-        {"charge assigned to a service", [] {
-             TPostingDocument doc = Document({Line(kAccountLine, "602", 1, 20), Line(kItemChargeLine, "T", 1, 20)});
-             doc.Charges = {{doc.Lines[1].Id, doc.Lines[0].Id, 1}};
-             return doc;
-         }(), "err_PostChargeAssignment"},
-        {"cash without a cash account", [] {
-             TPostingDocument doc = Paid(Document({Line(kAccountLine, "602", 1, 20)}));
-             return doc;
-         }(), "err_PostNoPaymentAccount"},
-    };
-    for (const auto& c : cases) {
+    for (const TGoldenCase& c : ReadGoldenCases("server/ledger_posting_refused.txt")) {
         SCOPED_TRACE(c.Name);
         TPostingAccounts accounts = ChartAccounts();
-        if (std::string(c.Key) == "err_PostNoPaymentAccount") accounts.DirectPayment.clear();
-        const TLedgerPosting posting = PostPurchaseLedgers(c.Doc, accounts);
-        EXPECT_EQ(posting.RefusalKey, c.Key);
+        if (c.Int("NoCashAccount") == 1) accounts.DirectPayment.clear();
+        const TLedgerPosting posting = PostPurchaseLedgers(GoldenDocument(c), accounts);
+        EXPECT_EQ(posting.RefusalKey, c.Text("Key"));
         EXPECT_TRUE(posting.Entries.GL.empty() && posting.Entries.Vendor.empty() && posting.Entries.Items.empty());
     }
 }
@@ -237,36 +152,14 @@ TEST(PurchaseLedgerPosting, TheStornoReversesEveryEntryOnTheAnnulmentDate) {
 }
 
 TEST(PurchaseLedgerPosting, AProtocolChargesOurselvesTheVATAgainstTheTransitAccount) {
-    const struct {
-        const char* Name;
-        TPostingDocument Doc;
-        bool CreditMemo;
-        const char* Transit;
-        std::map<std::string, int64_t> GL;
-        int64_t VAT;       // the sum of the VAT entries
-        int64_t ItemCost;  // the cost put onto item lines, without any quantity
-        const char* Refusal;
-    } cases[] = {
-        {"VAT at two rates, each on its whole base",
-         Document({Line(kItemLine, "1001", 10.03, 20), Line(kItemLine, "1002", 10.03, 20), Line(kAccountLine, "602", 6.00, 9)}),
-         false, "4539", {{"4531", 401 + 54}, {"4539", -455}}, 455, 0, ""},
-        {"a credit memo protocol takes the VAT back", Document({Line(kAccountLine, "602", 100.00, 20)}), true, "4539",
-         {{"4531", -2000}, {"4539", 2000}}, -2000, 0, ""},
-        {"VAT not deducted goes into the cost of the item", Document({NotDeducted(Line(kItemLine, "1001", 50.00, 20))}),
-         false, "4539", {{"304", 1000}, {"4539", -1000}}, 1000, 1000, ""},
-        {"without a transit account the VAT setup's charged account", Document({Line(kAccountLine, "602", 10.00, 20)}),
-         false, "", {{"4531", 200}, {"4532", -200}}, 200, 0, ""},
-        {"without any account to charge", Document({Line(kAccountLine, "602", 10.00, 20, "NONE")}), false, "", {}, 0, 0,
-         "err_PostNoVATAccount"},
-    };
-    for (const auto& c : cases) {
+    for (const TGoldenCase& c : ReadGoldenCases("server/protocol_ledger_posting.txt")) {
         SCOPED_TRACE(c.Name);
         TPostingAccounts accounts = ChartAccounts();
-        accounts.ProtocolTransit = c.Transit;
-        const TLedgerPosting posting = PostProtocolLedgers(c.Doc, accounts, c.CreditMemo);
-        EXPECT_EQ(posting.RefusalKey, c.Refusal);
+        accounts.ProtocolTransit = c.Text("Transit");
+        const TLedgerPosting posting = PostProtocolLedgers(GoldenDocument(c), accounts, c.Int("CrMemo") == 1);
+        EXPECT_EQ(posting.RefusalKey, c.Text("Refusal"));
         EXPECT_EQ(posting.Entries.Imbalance(), 0);
-        EXPECT_EQ(Balances(posting.Entries), c.GL);
+        EXPECT_EQ(Balances(posting.Entries), GoldenBalances(c));
         EXPECT_TRUE(posting.Entries.Vendor.empty()) << "a protocol owes the vendor nothing";
         int64_t vat = 0, cost = 0;
         for (const TVATEntry& e : posting.Entries.VAT) vat += e.Amount;
@@ -274,8 +167,8 @@ TEST(PurchaseLedgerPosting, AProtocolChargesOurselvesTheVATAgainstTheTransitAcco
             EXPECT_EQ(e.Quantity, 0) << "no stock is received";
             cost += e.CostAmount;
         }
-        EXPECT_EQ(vat, c.VAT);
-        EXPECT_EQ(cost, c.ItemCost);
+        EXPECT_EQ(vat, c["VAT"].AsInteger());
+        EXPECT_EQ(cost, c["ItemCost"].AsInteger());
     }
 }
 

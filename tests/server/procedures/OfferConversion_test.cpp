@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "base/data/TFilter.h"
+#include "support/GoldenTable.h"
 #include "support/SqliteFixture.h"
 
 namespace tavrek::testing {
@@ -92,27 +93,12 @@ TEST_F(OfferConversionTest, ARefusedConversionChangesNothing) {
     AddOffer("OF-EMPTY", "V03", 0);
     AddOffer("ORDER-1");
     Exec("UPDATE D_PurchHeader SET DocumentType = 22 WHERE Id = 'ORDER-1'");
-    const struct {
-        const char* Offer;
-        const char* Kind;
-        const char* Company;
-        const char* Key;
-    } cases[] = {
-        {"OF-MISSING", "1", "DEMO", "err_PurchOfferNotFound"},
-        {"OF-OK", "1", "OTHER", "err_PurchOfferNotFound"},
-        {"ORDER-1", "1", "DEMO", "err_PurchOfferNotFound"},
-        {"OF-OK", "3", "DEMO", "err_PurchOfferConvertKind"},
-        {"OF-OK", "", "DEMO", "err_PurchOfferConvertKind"},
-        {"OF-DONE", "1", "DEMO", "err_PurchOfferConverted"},
-        {"OF-NOVENDOR", "2", "DEMO", "err_PurchOfferNoVendor"},
-        {"OF-EMPTY", "1", "DEMO", "err_PurchOfferNoLines"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.Key);
+    for (const TGoldenCase& c : ReadGoldenCases("server/offer_conversion_refused.txt")) {
+        SCOPED_TRACE(c.Name);
         const int64_t headers = Count("D_PurchHeader"), lines = Count("D_PurchaseLine");
-        const TRequestResult answer = Convert(c.Offer, c.Kind, c.Company);
+        const TRequestResult answer = Convert(c.Text("Offer"), c.Text("Kind"), c.Has("Company") ? c.Text("Company") : "DEMO");
         EXPECT_EQ(answer.ByName("Code").AsString(), "-1");
-        EXPECT_EQ(answer.ByName("ErrMsg").AsString(), Server().GetMessageText(c.Key));
+        EXPECT_EQ(answer.ByName("ErrMsg").AsString(), Server().GetMessageText(c.Text("Key")));
         EXPECT_EQ(Count("D_PurchHeader"), headers);
         EXPECT_EQ(Count("D_PurchaseLine"), lines);
         EXPECT_EQ(Count("D_PurchHeader", "DocStatus = 1"), 1) << "only the converted offer is marked";
