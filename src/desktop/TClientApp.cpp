@@ -168,12 +168,14 @@ void TClientApp::PhotographOpeningDialogs(const QString& path) {
 
 int TClientApp::Run() {
     if (!Start()) return 1;
-    if (!options_.Screenshot.isEmpty()) PhotographOpeningDialogs(options_.Screenshot);
+    if (!options_.Screenshot.isEmpty()) {
+        PhotographOpeningDialogs(options_.Screenshot);
+        const bool opened = options_.Form.isEmpty() || window_->OpenForm(FromQ(options_.Form));
+        return opened && TakeScreenshot(options_.Screenshot) ? 0 : 1;
+    }
     // The form asked for opens into the work area the person sees.
-    if (options_.Screenshot.isEmpty()) window_->show();
-    const bool opened = options_.Form.isEmpty() || window_->OpenForm(FromQ(options_.Form));
-    if (!options_.Screenshot.isEmpty()) return opened && TakeScreenshot(options_.Screenshot) ? 0 : 1;
     window_->show();
+    if (!options_.Form.isEmpty()) window_->OpenForm(FromQ(options_.Form));
     return QApplication::exec();
 }
 
