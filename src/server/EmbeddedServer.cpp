@@ -142,10 +142,12 @@ template <typename Body>
 int EmbeddedServer::WriteInPosting(const char* operation, Body&& body, bool endsPosting) {
     TServerContext ctx = Context();
     int result = 0;
+    bool refused = false;
     try {
         db_->Exec("SAVEPOINT server_call");
         result = body(ctx);
-        if (result < 0 || !ctx.RefusalKey.empty()) db_->Exec("ROLLBACK TO SAVEPOINT server_call");
+        refused = result < 0 || !ctx.RefusalKey.empty();
+        if (refused) db_->Exec("ROLLBACK TO SAVEPOINT server_call");
         db_->Exec("RELEASE SAVEPOINT server_call");
     } catch (const EQueryRefused& e) {
         db_->Exec("ROLLBACK TO SAVEPOINT server_call");
@@ -161,7 +163,6 @@ int EmbeddedServer::WriteInPosting(const char* operation, Body&& body, bool ends
         EndPostingTransaction(false);
         throw;
     }
-    const bool refused = result < 0 || !ctx.RefusalKey.empty();
     if (endsPosting) EndPostingTransaction(!refused);
     if (refused) LogRefusal(operation, ctx);
     return result;
