@@ -23,6 +23,15 @@ namespace {
 
 const QDate kNoDate(1899, 12, 30);
 
+// A date typed as a whole: Tab leaves the field instead of walking its day, month and year.
+class TDateFieldEdit : public QDateEdit {
+public:
+    using QDateEdit::QDateEdit;
+
+protected:
+    bool focusNextPrevChild(bool next) override { return QWidget::focusNextPrevChild(next); }
+};
+
 bool HasRecord(const TClientDataSet& dataSet) {
     return dataSet.Active() && (!dataSet.IsEmpty() || dataSet.State() == TDataSetState::dsInsert);
 }
@@ -83,7 +92,7 @@ QWidget* TDbFieldControl::CreateEditor(const THeaderField& headerField, QWidget*
             connect(combo_, &QComboBox::activated, this, [this](int index) { Commit(combo_->itemText(index)); });
             return combo_;
         case TFieldKind::fkDate:
-            date_ = new QDateEdit(parent);
+            date_ = new TDateFieldEdit(parent);
             date_->setCalendarPopup(true);
             date_->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
             date_->setMinimumDate(kNoDate);
@@ -115,6 +124,8 @@ QWidget* TDbFieldControl::CreateLookup(QWidget* parent) {
     auto* button = new QToolButton(box);
     button->setText(QStringLiteral("…"));
     button->setToolTip(QStringLiteral("Избор от списък (F2)"));
+    // F2 opens the list from the field: Tab goes from field to field, not through the buttons.
+    button->setFocusPolicy(Qt::NoFocus);
     auto* layout = new QHBoxLayout(box);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(2);
@@ -122,6 +133,7 @@ QWidget* TDbFieldControl::CreateLookup(QWidget* parent) {
     name_ = new QLabel(box);
     name_->setObjectName(QStringLiteral("lblName"));
     name_->setMinimumWidth(120);
+    box->setFocusProxy(line_);
     layout->addWidget(line_);
     layout->addWidget(button);
     layout->addWidget(name_, 1);

@@ -31,6 +31,7 @@ public:
     TDbFieldControl(TfBase& form, const THeaderField& headerField, QWidget* parent);
 
     const std::string& FieldName() const { return fieldName_; }
+    const std::string& DataSetName() const { return dataSetName_; }
     QLabel& Label() const { return *label_; }
     QWidget& Editor() const { return *editor_; }
     // The text the edit shows now (check boxes: the stored value of their state).

@@ -8,6 +8,7 @@
 #include <QDateTime>
 #include <QGridLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPointer>
 #include <QSplitter>
@@ -370,10 +371,13 @@ void TFormHostWidget::Run(const std::function<void()>& body) {
     running_ = true;
     CommitPendingEdits();
     QPointer<TFormHostWidget> self(this);
+    const bool wasNew = form_->cdsMaster.State() == TDataSetState::dsInsert;
     form_->RunGuarded(form_->OperationName("Execute"), body);
     if (self.isNull()) return;
     running_ = false;
     RefreshAll();
+    // A new document is filled in from its first field, wherever the person clicked "Нов".
+    if (!wasNew && form_->cdsMaster.State() == TDataSetState::dsInsert) FocusFirstField();
 }
 
 void TFormHostWidget::RefreshAll() {
@@ -422,19 +426,37 @@ bool TakesTyping(const QWidget& widget) {
     const bool command = qobject_cast<const QToolButton*>(&widget) != nullptr ||
                          qobject_cast<const QTabBar*>(&widget) != nullptr ||
                          qobject_cast<const QTabWidget*>(&widget) != nullptr;
-    return !command && (widget.focusPolicy() & Qt::TabFocus) && widget.isVisible() && widget.isEnabled();
+    const auto* line = qobject_cast<const QLineEdit*>(&widget);
+    return !command && (line == nullptr || !line->isReadOnly()) && (widget.focusPolicy() & Qt::TabFocus) &&
+           widget.isVisible() && widget.isEnabled();
 }
 
 }  // namespace
 
+// The document's own fields come first: panels of other data (the vendor's document, the
+// filter of a list) are reached by Tab or a click.
 void TFormHostWidget::FocusFirstField() {
-    const QWidget* focus = QApplication::focusWidget();
-    if (focus != nullptr && isAncestorOf(focus) && TakesTyping(*focus)) return;
-    for (QWidget* next = nextInFocusChain(); next != this; next = next->nextInFocusChain())
-        if (isAncestorOf(next) && TakesTyping(*next)) {
-            next->setFocus(Qt::OtherFocusReason);
-            return;
+    if (const TDbFieldControl* named = FieldControl(form_->Description.FirstField)) {
+        QWidget* edit = named->Editor().focusProxy() != nullptr ? named->Editor().focusProxy() : &named->Editor();
+        if (TakesTyping(*edit)) return edit->setFocus(Qt::OtherFocusReason);
+    }
+    QWidget* first = nullptr;
+    for (QWidget* next = nextInFocusChain(); next != this; next = next->nextInFocusChain()) {
+        if (!isAncestorOf(next) || !TakesTyping(*next)) continue;
+        if (first == nullptr) first = next;
+        if (OfMasterField(*next)) {
+            first = next;
+            break;
         }
+    }
+    if (first != nullptr) first->setFocus(Qt::OtherFocusReason);
+}
+
+bool TFormHostWidget::OfMasterField(const QWidget& widget) const {
+    for (const TDbFieldControl* field : fields_)
+        if (&field->Editor() == &widget || field->Editor().isAncestorOf(&widget))
+            return field->DataSetName() == form_->cdsMaster.Name;
+    return false;
 }
 
 void TFormHostWidget::SetBusy(bool busy) {

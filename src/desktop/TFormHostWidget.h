@@ -71,6 +71,8 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
+    // Whether the widget edits a field of the form's own record.
+    bool OfMasterField(const QWidget& widget) const;
     void Build();
     QWidget* BuildToolBar();
     void AddActionButton(QAction& action);

@@ -57,6 +57,8 @@ TfEdBasePurchDocument::TfEdBasePurchDocument()
     pFloat.AddList("ControlListFastRelationship", "Доставчици ", {});
     pFloat.AddList("ControlListItems", "Артикул", {});
     acSetCurrencyFactor.Visible = true;
+    // The number comes from the series: a buyer starts from the vendor.
+    Description.FirstField = "N_Contragent_Code";
     acAddAdvancePayment.Visible = false;
     acItemCard.ShortCut = "F11";
     acItemHistory.ShortCut = "F10";

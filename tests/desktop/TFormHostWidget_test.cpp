@@ -89,6 +89,9 @@ TEST_F(FormHostTest, HeaderEditsWriteTheirFieldsThroughTheForm) {
          [](TDbFieldControl& control) {
              auto* edit = qobject_cast<QDateEdit*>(&control.Editor());
              edit->setDate(QDate(2026, 4, 15));
+             edit->setCurrentSection(QDateTimeEdit::DaySection);
+             QTest::keyClick(edit, Qt::Key_Tab);
+             EXPECT_EQ(edit->currentSection(), QDateTimeEdit::DaySection) << "Tab leaves the date, not its day";
              emit edit->editingFinished();
          },
          Variant(TDateTime::FromDate(2026, 4, 15))},

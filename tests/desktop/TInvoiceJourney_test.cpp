@@ -158,6 +158,7 @@ protected:
 // 4.82), 9 % of 33.00 = 2.97; without VAT 57.06, VAT 7.78, with VAT 64.84.
 TEST_F(InvoiceJourney, ABuyerEntersSavesAndPostsAnInvoice) {
     NewInvoice();
+    EXPECT_EQ(QApplication::focusWidget(), &Edit("N_Contragent_Code")) << "a new invoice starts at its vendor";
     TypeField("N_SubDocument_Code", "520");
     answerer.Expect([](QWidget& dialog) { testing::ChooseTheOnlyRow(dialog, "5001"); });
     QTest::mouseClick(&Edit("N_Contragent_Code"), Qt::LeftButton);

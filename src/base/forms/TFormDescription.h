@@ -139,6 +139,8 @@ struct TFormDescription {
     std::string Caption;
     std::vector<TFormPage> Pages;
     std::vector<THeaderField> Fields;
+    // The field a new record is filled in from; empty: the first of the record's own fields.
+    std::string FirstField;
 
     TFormPage& AddPage(const std::string& name, const std::string& caption);
     THeaderField& AddField(const std::string& fieldName, const std::string& caption, TFieldKind kind,
