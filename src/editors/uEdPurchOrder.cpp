@@ -116,16 +116,16 @@ TfEdPurchOrder::TfEdPurchOrder()
     for (TAction* action : {&acReceive, &acReturn, &acReject, &acInvoice, &acReceiveAndInvoice, &acConfirmOrder,
                             &acAcceptConfirmation})
         action->OnUpdate = [this](TAction& a) { a.Enabled = !ReadOnly && cdsMaster.Active() && !cdsMaster.IsEmpty(); };
-    acUnLockOrder.OnUpdate = [this](TAction& a) { a.Enabled = Closed(); };
+    acUnLockOrder.OnUpdate = [this](TAction& a) { a.Enabled = OrderClosed(); };
     DescribeLayout();
 }
 
-bool TfEdPurchOrder::Closed() { return storedStatus_ != 0 && cdsMaster.Active() && !cdsMaster.IsEmpty(); }
+bool TfEdPurchOrder::OrderClosed() { return storedStatus_ != 0 && cdsMaster.Active() && !cdsMaster.IsEmpty(); }
 
 bool TfEdPurchOrder::CheckDataModification() {
     storedStatus_ = cdsMaster.Active() && !cdsMaster.IsEmpty() ? FieldValue(cdsMaster, "DocStatus").AsInteger() : 0;
     const bool editable = TfEdBasePurchDocument::CheckDataModification();
-    if (!Closed()) return editable;
+    if (!OrderClosed()) return editable;
     ReadOnly = true;
     for (TGrid* grid : Grids()) grid->ReadOnly = true;
     return false;

@@ -73,7 +73,7 @@ public:
     static constexpr int kOrderHistoryKind = 5;
 
 private:
-    bool Closed();
+    bool OrderClosed();
     // "err_EditPropsRightNotAllowed" for this form, with whom to call.
     std::string EditPropsRefusal() const;
     void DescribeLayout();

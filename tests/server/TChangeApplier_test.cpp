@@ -237,7 +237,9 @@ TEST_F(ChangeLogTest, AClosedOrderIsChangedOnlyByReopeningItWithTheRight) {
         lines.FieldByName("Quantity").SetAsFloat(s.quantity);
         lines.Post();
         EXPECT_EQ(Apply(header, lines), s.refusal == nullptr ? 0 : 1) << errorText;
-        if (s.refusal != nullptr) EXPECT_NE(errorText.find(Server().GetMessageText(s.refusal)), std::string::npos);
+        if (s.refusal != nullptr) {
+            EXPECT_NE(errorText.find(Server().GetMessageText(s.refusal)), std::string::npos);
+        }
     }
     const TRequestResult saved = server::SelectRows(Server().Database(),
         "SELECT h.DocStatus, l.Quantity FROM D_PurchHeader h JOIN D_PurchaseLine l ON l.Master_Id = h.Id "
