@@ -468,7 +468,12 @@ void TfEdPurchOrder::acConfirmOrderExecute() { ImportOrderFromFile(); }
 // order as it was.
 void TfEdPurchOrder::ImportOrderFromFile() {
     TClientDataSet rows("cdsImport");
-    DefineConfirmationDataSet(rows);
+    try {
+        DefineConfirmationDataSet(rows);
+    } catch (const EFormError& e) {
+        MessageDlgEx(e.what(), TMsgDlgType::mtError, mbOK);
+        return;
+    }
     TImportFilter filter;
     std::string path;
     if (!SelectImportFilter(filter) || !SelectDataFile(path)) return;
@@ -480,6 +485,10 @@ void TfEdPurchOrder::ImportOrderFromFile() {
         RequestImport(filter, path, rows, true);
         ResetConfirmations();
         for (rows.First(); !rows.Eof(); rows.Next()) ConfirmRow(rows, counters);
+    } catch (const EFormError& e) {
+        ImportCloseLog();
+        MessageDlgEx(e.what(), TMsgDlgType::mtError, mbOK);
+        return;
     } catch (...) {
         ImportCloseLog();
         throw;
