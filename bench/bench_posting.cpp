@@ -178,7 +178,7 @@ void BM_PostCrMemoOf10000Lines(benchmark::State& state) {
         const double before = Company(state).EngineCpuSeconds();
         state.ResumeTiming();
         TVariantArray keys;
-        if (Company(state).Server().PostPurchCrMemo(id, keys) < 0) {
+        if (Company(state).Server().PostPurchCrMemo(id, keys, 0) < 0) {
             state.SkipWithError(Company(state).Server().LastRefusalText().c_str());
             break;
         }

@@ -1,8 +1,11 @@
 #include "desktop/TCellEditorDelegate.h"
 
+#include <utility>
+
 #include <QAction>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMouseEvent>
 
 #include "base/ui/Messages.h"
 #include "desktop/TDataSetModel.h"
@@ -43,6 +46,22 @@ void TCellEditorDelegate::setModelData(QWidget* editor, QAbstractItemModel* mode
         }
     }
     QStyledItemDelegate::setModelData(editor, model, index);
+}
+
+bool TCellEditorDelegate::editorEvent(QEvent* event, QAbstractItemModel* model, const QStyleOptionViewItem& option,
+                                      const QModelIndex& index) {
+    const bool checkCell = (model->flags(index) & Qt::ItemIsUserCheckable) != 0;
+    const bool mouse = event->type() == QEvent::MouseButtonRelease || event->type() == QEvent::MouseButtonDblClick;
+    if (!checkCell || !mouse || static_cast<QMouseEvent*>(event)->button() != Qt::LeftButton)
+        return QStyledItemDelegate::editorEvent(event, model, option, index);
+    if (event->type() == QEvent::MouseButtonDblClick) {
+        afterDoubleClick_ = true;
+        return true;
+    }
+    if (std::exchange(afterDoubleClick_, false)) return true;
+    const bool checked = model->data(index, Qt::EditRole).toInt() == 1;
+    model->setData(index, checked ? Qt::Unchecked : Qt::Checked, Qt::CheckStateRole);
+    return true;
 }
 
 // Enter commits the cell and goes on to the next editable one, as Tab does.

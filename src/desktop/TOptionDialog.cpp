@@ -2,13 +2,15 @@
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
+#include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 namespace tavrek::desktop {
 
-TOptionDialog::TOptionDialog(const QString& title, const QStringList& options, QWidget* parent)
+TOptionDialog::TOptionDialog(const QString& title, const QStringList& options, const QString& question,
+                             QWidget* parent)
     : QDialog(parent), options_(new QListWidget(this)) {
     setObjectName(QStringLiteral("fOptionDialog"));
     setWindowTitle(title);
@@ -22,6 +24,12 @@ TOptionDialog::TOptionDialog(const QString& title, const QStringList& options, Q
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(options_, &QListWidget::itemDoubleClicked, this, &QDialog::accept);
     auto* layout = new QVBoxLayout(this);
+    if (!question.isEmpty()) {
+        auto* label = new QLabel(question, this);
+        label->setObjectName(QStringLiteral("lblQuestion"));
+        label->setWordWrap(true);
+        layout->addWidget(label);
+    }
     layout->addWidget(options_);
     layout->addWidget(buttons);
 }
@@ -30,7 +38,8 @@ QCheckBox& TOptionDialog::AddFlag(const QString& caption, bool checked) {
     auto* box = new QCheckBox(caption, this);
     box->setObjectName(QStringLiteral("chkFlag"));
     box->setChecked(checked);
-    static_cast<QVBoxLayout*>(layout())->insertWidget(1, box);
+    auto* column = static_cast<QVBoxLayout*>(layout());
+    column->insertWidget(column->indexOf(options_) + 1, box);
     return *box;
 }
 

@@ -12,7 +12,9 @@ namespace tavrek::desktop {
 class TOptionDialog : public QDialog {
     Q_OBJECT
 public:
-    TOptionDialog(const QString& title, const QStringList& options, QWidget* parent = nullptr);
+    // The question (none when empty) stands above the options.
+    TOptionDialog(const QString& title, const QStringList& options, const QString& question = {},
+                  QWidget* parent = nullptr);
 
     int Chosen() const;
     QListWidget& Options() const { return *options_; }

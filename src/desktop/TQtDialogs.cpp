@@ -176,15 +176,15 @@ bool TQtDialogs::CurrencyRate(const std::string& currency, std::string& rate, bo
     return true;
 }
 
-int TQtDialogs::ChooseOption(const std::string& title, const std::string& options) {
-    TOptionDialog dialog(ToQ(title), OptionLines(options), parent_);
+int TQtDialogs::ChooseOption(const std::string& title, const std::string& options, const std::string& question) {
+    TOptionDialog dialog(ToQ(title), OptionLines(options), ToQ(question), parent_);
     if (dialog.exec() != QDialog::Accepted) return -1;
     return dialog.Chosen();
 }
 
 int TQtDialogs::ChooseOptionWithFlag(const std::string& title, const std::string& options,
-                                     const std::string& flagCaption, bool& flag) {
-    TOptionDialog dialog(ToQ(title), OptionLines(options), parent_);
+                                     const std::string& flagCaption, bool& flag, const std::string& question) {
+    TOptionDialog dialog(ToQ(title), OptionLines(options), ToQ(question), parent_);
     QCheckBox& box = dialog.AddFlag(ToQ(flagCaption), flag);
     if (dialog.exec() != QDialog::Accepted) return -1;
     flag = box.isChecked();

@@ -22,9 +22,9 @@ public:
     bool AnnulDocument(TDateTime& date, std::string& description) override;
     void ChangeCalculation(double due, double received) override;
     bool CurrencyRate(const std::string& currency, std::string& rate, bool readOnly) override;
-    int ChooseOption(const std::string& title, const std::string& options) override;
+    int ChooseOption(const std::string& title, const std::string& options, const std::string& question = "") override;
     int ChooseOptionWithFlag(const std::string& title, const std::string& options, const std::string& flagCaption,
-                             bool& flag) override;
+                             bool& flag, const std::string& question = "") override;
     bool MapVendorItems(const TRequestResult& lines, std::vector<std::string>& itemIds) override;
 
 private:

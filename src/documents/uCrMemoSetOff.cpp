@@ -28,14 +28,23 @@ TCrMemoSetOff::TCrMemoSetOff(TClientDataSet& header) : header_(header) {
     if (offered_) invoiceId_ = invoice.ByName("Id");
 }
 
+std::string TCrMemoSetOff::SetOffCaption() const {
+    return FormatMessage(GetMessageText("str_ApplyCrMemoToInvoice", "Приспадане от задължението по фактура %s"),
+                         {FieldValue(header_, "ToInvoiceNo").AsString()});
+}
+
 int TCrMemoSetOff::Ask(bool& setOff) const {
     const std::string title = GetMessageText("str_FormTitle", "Кредитно известие");
-    const std::string options = GetMessageText("str_PurchCrMemoOptions", "Без връзка с продажба");
-    if (!offered_) return dm().Dialogs().ChooseOption(title, options);
-    const std::string flag = FormatMessage(
-        GetMessageText("str_ApplyCrMemoToInvoice", "Приспадане от задължението по фактура %s"),
-        {FieldValue(header_, "ToInvoiceNo").AsString()});
-    return dm().Dialogs().ChooseOptionWithFlag(title, options, flag, setOff);
+    const std::string question =
+        GetMessageText("str_PurchCrMemoQuestion", "Какво кредитира известието на доставчика?");
+    const std::string options = GetMessageText(
+        "str_PurchCrMemoOptions", "Връщане на стока към доставчика\nНамаление на цената (без движение на стока)");
+    if (!offered_) return dm().Dialogs().ChooseOption(title, options, question);
+    return dm().Dialogs().ChooseOptionWithFlag(title, options, SetOffCaption(), setOff, question);
+}
+
+bool TCrMemoSetOff::AskSetOff() const {
+    return MessageDlgEx(SetOffCaption() + "?", TMsgDlgType::mtConfirmation, mbYesNo) == mrYes;
 }
 
 bool TCrMemoSetOff::Apply(bool setOff) {

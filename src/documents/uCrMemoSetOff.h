@@ -21,12 +21,18 @@ public:
 
     // Whether the credited invoice is found and still owed, so that a set-off can be offered.
     bool Offered() const { return offered_; }
-    // The option dialog, with the set-off box when offered; -1 when cancelled.
+    // The option dialog, with the set-off box when offered; -1 when cancelled. The options
+    // are what the memo credits, which the posting acts on: 0 goods sent back to the vendor,
+    // 1 a price reduction that moves no stock.
     int Ask(bool& setOff) const;
+    // The set-off alone, asked when the option was chosen before; true when it is wanted.
+    bool AskSetOff() const;
     // Writes the answer to AppliesToDoc_Id and posts the header; false when it was there already.
     bool Apply(bool setOff);
 
 private:
+    std::string SetOffCaption() const;
+
     TClientDataSet& header_;
     Variant invoiceId_;
     bool offered_ = false;

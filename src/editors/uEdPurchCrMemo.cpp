@@ -202,7 +202,7 @@ void TfEdPurchCrMemo::PostDocument(bool print) {
     if (!BeforePostDocument(print)) return;
     if (!CheckCanPostDocument(FieldValue(cdsMaster, "PayMethod_Id"), "", 1, FieldValue(cdsMaster, "DirectPay"))) return;
     TVariantArray keys;
-    if (dm().Server().PostPurchCrMemo(id.AsString(), keys) < 0) {
+    if (dm().Server().PostPurchCrMemo(id.AsString(), keys, CrMemoOption) < 0) {
         ShowPostingRefusal();
         return;
     }

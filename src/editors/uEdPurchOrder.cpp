@@ -23,6 +23,7 @@
 #include "base/util/Utils.h"
 #include "calc/uPurchCalcHelpers.h"
 #include "calc/uPurchCallculations.h"
+#include "documents/uPurchDocumentHistory.h"
 #include "documents/uPurchDocumentModel.h"
 #include "documents/uPurchPrintForms.h"
 
@@ -59,13 +60,16 @@ private:
     TClientDataSet& dataSet_;
 };
 
-// The import definition of a vendor's confirmation: one row per confirmed item.
+// The import definition of a vendor's confirmation, one row per confirmed item, as the server
+// defines it; a server without it cannot import confirmations.
+constexpr const char* kConfirmationRows = "D_PurchOrderConfirmRow";
+
 void DefineConfirmationDataSet(TClientDataSet& rows) {
-    rows.AddField("VendorItemNo", TFieldType::ftString);
-    rows.AddField("Quantity", TFieldType::ftFloat);
-    rows.AddField("UnitPrice", TFieldType::ftFloat);
-    rows.AddField("LineDiscount", TFieldType::ftFloat);
-    rows.CreateDataSet();
+    dm().Server().RequestData(kConfirmationRows,
+                              TFilter().Add(std::string(kConfirmationRows) + ".Id", "=", Variant()), rows);
+    for (const char* field : {"VendorItemNo", "Quantity", "UnitPrice", "LineDiscount"})
+        if (rows.FindField(field) == nullptr)
+            throw EFormError(GetMessageText("err_NotDefinedPurchImportCDS", "Не е дефиниран импорт на поръчки за покупка."));
 }
 
 }  // namespace
@@ -108,7 +112,34 @@ TfEdPurchOrder::TfEdPurchOrder()
         RunGuarded(OperationName("miPurchOrderDetailClick"), [this] { miPurchOrderDetailClick(); });
     });
     cdsMaster.OnNewRecord = [this](TClientDataSet&) { SetNewDocumentDefaults(); };
+    // A closed order is only looked at, sent to its vendor or opened again.
+    for (TAction* action : {&acReceive, &acReturn, &acReject, &acInvoice, &acReceiveAndInvoice, &acConfirmOrder,
+                            &acAcceptConfirmation})
+        action->OnUpdate = [this](TAction& a) { a.Enabled = !ReadOnly && cdsMaster.Active() && !cdsMaster.IsEmpty(); };
+    acUnLockOrder.OnUpdate = [this](TAction& a) { a.Enabled = OrderClosed(); };
     DescribeLayout();
+}
+
+bool TfEdPurchOrder::OrderClosed() { return storedStatus_ != 0 && cdsMaster.Active() && !cdsMaster.IsEmpty(); }
+
+bool TfEdPurchOrder::CheckDataModification() {
+    storedStatus_ = cdsMaster.Active() && !cdsMaster.IsEmpty() ? FieldValue(cdsMaster, "DocStatus").AsInteger() : 0;
+    const bool editable = TfEdBasePurchDocument::CheckDataModification();
+    if (!OrderClosed()) return editable;
+    ReadOnly = true;
+    for (TGrid* grid : Grids()) grid->ReadOnly = true;
+    return false;
+}
+
+void TfEdPurchOrder::MoveToAnnulDocs() {
+    if (!PurchSaveHistoryBeforeDelete(cdsMaster, kOrderHistoryKind)) throw EAbort();
+    TfEdBasePurchDocument::MoveToAnnulDocs();
+}
+
+std::string TfEdPurchOrder::EditPropsRefusal() const {
+    return FormatMessage(GetMessageText("err_EditPropsRightNotAllowed", "Нямате право да променяте свойствата на форма %s."),
+                         {std::to_string(FormNumber)}) +
+           "\r\n" + GetMessageText("inf_CallSystemAdministrator", "Обърнете се към системния администратор.");
 }
 
 void TfEdPurchOrder::BindOperation(TAction& action, int operation, const char* confirmationKey) {
@@ -200,7 +231,11 @@ void TfEdPurchOrder::AttachDynamicEvents(TClientDataSet& dataSet) {
     using T = TfEdBasePurchDocument;
     using H = void (T::*)(TField&);
     AttachStandardBinding(dataSet);
-    if (&dataSet == &cdsMaster) Bind(dataSet, "DocStatus", static_cast<H>(&TfEdPurchOrder::DocStatusOnChange));
+    if (&dataSet == &cdsMaster) {
+        Bind(dataSet, "DocStatus", static_cast<H>(&TfEdPurchOrder::DocStatusOnChange));
+        if (TField* status = cdsMaster.FindField("DocStatus"))
+            status->OnValidate = [this](TField& f) { ValidateDocStatus(f); };
+    }
     if (&dataSet != &cdsDetail) return;
     Bind(dataSet, "Description", &T::CodeOnChange);
     const auto validate = [this](const char* name, void (TfEdPurchOrder::*handler)(TField&)) {
@@ -213,6 +248,13 @@ void TfEdPurchOrder::AttachDynamicEvents(TClientDataSet& dataSet) {
     validate("Quantity", &TfEdPurchOrder::ValidateQuantity);
     Bind(dataSet, "InvoicedQty", static_cast<H>(&TfEdPurchOrder::InvoicedQtyOnChange));
     Bind(dataSet, "ReceivedQty", static_cast<H>(&TfEdPurchOrder::ReceivedQtyOnChange));
+}
+
+// Unticking a closed order opens it again, which the order form's right to edit document
+// properties allows.
+void TfEdPurchOrder::ValidateDocStatus(TField& field) {
+    if (field.AsInteger() != 0 || storedStatus_ == 0 || reopening_) return;
+    if (!HasRight(TFormRight::frEditProps)) throw EFormError(EditPropsRefusal());
 }
 
 void TfEdPurchOrder::DocStatusOnChange(TField& field) {
@@ -372,21 +414,20 @@ void TfEdPurchOrder::CallPurchOrderBuffer(int operation) {
 
 void TfEdPurchOrder::acUnLockOrderExecute() {
     if (!HasRight(TFormRight::frEditProps)) {
-        const std::string text =
-            FormatMessage(GetMessageText("err_EditPropsRightNotAllowed", "Нямате право да променяте свойствата на форма %s."),
-                          {std::to_string(FormNumber)}) +
-            "\r\n" + GetMessageText("inf_CallSystemAdministrator", "Обърнете се към системния администратор.");
-        MessageDlgEx(text, TMsgDlgType::mtError, mbOK);
+        MessageDlgEx(EditPropsRefusal(), TMsgDlgType::mtError, mbOK);
         return;
     }
     try {
         if (TField* status = cdsMaster.FindField("DocStatus")) {
             uPurchCalcHelpers::EnsureEditing(cdsMaster);
+            reopening_ = true;
             status->SetAsInteger(0);
+            reopening_ = false;
             acSaveExecute();
         }
         ShowInfoKey("msg_OperSuccess", "Операцията е успешна.");
     } catch (...) {
+        reopening_ = false;
         ShowErrorKey("msg_OperNotCompleted", "Операцията не беше изпълнена.");
         throw;
     }
@@ -427,23 +468,31 @@ void TfEdPurchOrder::acConfirmOrderExecute() { ImportOrderFromFile(); }
 // order as it was.
 void TfEdPurchOrder::ImportOrderFromFile() {
     TClientDataSet rows("cdsImport");
-    DefineConfirmationDataSet(rows);
+    try {
+        DefineConfirmationDataSet(rows);
+    } catch (const EFormError& e) {
+        MessageDlgEx(e.what(), TMsgDlgType::mtError, mbOK);
+        return;
+    }
     TImportFilter filter;
     std::string path;
     if (!SelectImportFilter(filter) || !SelectDataFile(path)) return;
     ImportInitLog(GetMessageText("str_ConfirmOrderLog", "Импорт на потвърждение на поръчка"));
-    TWaitCursor wait;
-    TControlsOff controls(cdsDetail);
+    TImportCounters counters;
     try {
+        TWaitCursor wait;
+        TControlsOff controls(cdsDetail);
         RequestImport(filter, path, rows, true);
+        ResetConfirmations();
+        for (rows.First(); !rows.Eof(); rows.Next()) ConfirmRow(rows, counters);
     } catch (const EFormError& e) {
         ImportCloseLog();
         MessageDlgEx(e.what(), TMsgDlgType::mtError, mbOK);
         return;
+    } catch (...) {
+        ImportCloseLog();
+        throw;
     }
-    ResetConfirmations();
-    TImportCounters counters;
-    for (rows.First(); !rows.Eof(); rows.Next()) ConfirmRow(rows, counters);
     ImportCloseLog();
     const std::string text =
         FormatMessage(GetMessageText("msg_ConfirmOrderFinish",
@@ -628,8 +677,17 @@ void TfEdPurchOrder::acSendToServiceExecute() {
     }
     MessageDlgEx(GetMessageText("msg_VendorCreatedDocs", "Доставчикът създаде документи:") + " " + answer,
                  TMsgDlgType::mtInformation, mbOK);
-    dm().Server().ExecuteSQLScript("Update D_PurchHeader SET VendorOrderNo = " + QuotedSql(answer) +
-                                   "where Comp_Id = " + QuotedSql(LocalData().CompanyId) + " and Id = " + QuotedSql(id));
+    const int stored = dm().Server().ExecuteSQLScript("Update D_PurchHeader SET VendorOrderNo = " + QuotedSql(answer) +
+                                                      "where Comp_Id = " + QuotedSql(LocalData().CompanyId) +
+                                                      " and Id = " + QuotedSql(id));
+    if (stored != 0) {
+        const std::string reason = dm().Server().LastRefusalText();
+        MessageDlgEx(FormatMessage(GetMessageText("err_VendorOrderNoNotSaved",
+                                                  "Номерът на доставчика %s не беше записан в поръчката."),
+                                   {answer}) +
+                         (reason.empty() ? "" : "\r\n" + reason),
+                     TMsgDlgType::mtError, mbOK);
+    }
     acRefreshExecute();
 }
 

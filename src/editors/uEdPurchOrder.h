@@ -32,6 +32,10 @@ public:
 
     void FormCreate() override;
     void FormShow() override;
+    // A closed order (DocStatus not 0) is read-only until it is opened again.
+    bool CheckDataModification() override;
+    // The history of a deleted order is kept first.
+    void MoveToAnnulDocs() override;
     void AttachDynamicEvents(TClientDataSet& dataSet) override;
     void ContragentFieldOnChange(TField& field) override;
     void CodeOnChange(TField& field) override;
@@ -40,6 +44,7 @@ public:
     TRequestResult GetPrintDocument() override;
 
     void DocStatusOnChange(TField& field);
+    void ValidateDocStatus(TField& field);
     void QtyToInvoiceOnChange(TField& field);
     void QtyToReceiveOnChange(TField& field);
     void InvoicedQtyOnChange(TField& field);
@@ -64,8 +69,13 @@ public:
 
     static constexpr int kFormNumber = 10201;
     static constexpr int kOrderBufferFormNumber = 10501;
+    // The document kind the history of a deleted order is kept under.
+    static constexpr int kOrderHistoryKind = 5;
 
 private:
+    bool OrderClosed();
+    // "err_EditPropsRightNotAllowed" for this form, with whom to call.
+    std::string EditPropsRefusal() const;
     void DescribeLayout();
     void BindOperation(TAction& action, int operation, const char* confirmationKey);
     void SetNewDocumentDefaults();
@@ -81,6 +91,9 @@ private:
     void AppendConfirmedLine(TClientDataSet& row, const Variant& code, bool known);
     void UpdatePriceDiff();
     bool ReadSendSettings(std::string& userName, std::string& password, std::string& url);
+
+    int64_t storedStatus_ = 0;  // DocStatus as the order was read
+    bool reopening_ = false;    // acUnLockOrder checked the right already
 };
 
 namespace uEdPurchOrder {

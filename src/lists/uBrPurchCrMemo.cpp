@@ -38,18 +38,18 @@ int TfBrPurchCrMemo::CurrentCardFormNumber() {
     return CardFormNumber;
 }
 
+// The option dialog comes once per opened list; a set-off first offered after it is asked alone.
 int TfBrPurchCrMemo::ConnectCrMemoWithSale() {
     TCrMemoSetOff setOff(cdsMaster);
     bool apply = true;
-    if (setOff.Offered() && !setOff_) {
-        const int option = setOff.Ask(apply);
-        if (option == -1) return -1;
-        crMemoOption_ = option;
-        setOff_ = apply;
-    } else if (crMemoOption_ == kNotAsked) {
+    if (crMemoOption_ == kNotAsked) {
         crMemoOption_ = setOff.Ask(apply);
+        if (crMemoOption_ == -1) return -1;
+        if (setOff.Offered()) setOff_ = apply;
+    } else if (setOff.Offered() && !setOff_) {
+        setOff_ = setOff.AskSetOff();
     }
-    if (crMemoOption_ != -1 && setOff.Offered() && setOff.Apply(*setOff_) && !SaveData()) return -1;
+    if (setOff.Offered() && setOff.Apply(*setOff_) && !SaveData()) return -1;
     return crMemoOption_;
 }
 
@@ -61,7 +61,7 @@ bool TfBrPurchCrMemo::BeforePostDocument(bool) {
 }
 
 int TfBrPurchCrMemo::PostOnServer(const std::string& id, TVariantArray& keys) {
-    return dm().Server().PostPurchCrMemo(id, keys);
+    return dm().Server().PostPurchCrMemo(id, keys, crMemoOption_);
 }
 
 namespace uBrPurchCrMemo {

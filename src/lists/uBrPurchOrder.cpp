@@ -1,7 +1,9 @@
 #include "lists/uBrPurchOrder.h"
 
+#include "base/forms/EAbort.h"
 #include "base/forms/TFormRegistry.h"
 #include "base/session/Tdm.h"
+#include "documents/uPurchDocumentHistory.h"
 #include "documents/uPurchDocumentModel.h"
 #include "documents/uPurchPrintForms.h"
 #include "editors/uEdPurchOrder.h"
@@ -35,6 +37,10 @@ TRequestResult TfBrPurchOrder::GetPrintDocument() {
 }
 
 void TfBrPurchOrder::PostDocument(bool) {}
+
+void TfBrPurchOrder::MoveToAnnulDocs() {
+    if (!PurchSaveHistoryBeforeDelete(cdsMaster, TfEdPurchOrder::kOrderHistoryKind)) throw EAbort();
+}
 
 namespace uBrPurchOrder {
 namespace {

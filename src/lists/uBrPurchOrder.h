@@ -17,6 +17,8 @@ public:
     void FormCreate() override;
     TRequestResult GetPrintDocument() override;
     void PostDocument(bool print) override;
+    // The history of each deleted order is kept first, as its editor keeps it.
+    void MoveToAnnulDocs() override;
 
     static constexpr int kFormNumber = 10200;
 };

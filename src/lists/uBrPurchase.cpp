@@ -9,6 +9,7 @@
 #include "base/forms/TWaitCursor.h"
 #include "base/server/IAppServer.h"
 #include "base/session/Tdm.h"
+#include "base/ui/IDialogs.h"
 #include "base/ui/Messages.h"
 #include "base/util/Utils.h"
 #include "calc/uPurchCalcHelpers.h"
@@ -97,6 +98,12 @@ void TfBrPurchase::PostCurrentDocument(bool print) {
     }
     if (print) PrintPostedDocument(keys, PostedPrintForm);
     AfterPostDocument(keys, print);
+    // Paid on the spot: the cashier counts the change.
+    const double totalVat = FieldValue(cdsMaster, "TotalVat").AsFloat();
+    if (LocalData().ShowChangeCalculation && FieldValue(cdsMaster, "DirectPay").AsInteger() == 1 && totalVat != 0.0) {
+        const double totalLCY = FieldValue(cdsMaster, "TotalVat_LCY").AsFloat();
+        dm().Dialogs().ChangeCalculation(totalLCY, totalLCY);
+    }
     ReloadData();
 }
 

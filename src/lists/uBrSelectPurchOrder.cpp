@@ -96,7 +96,9 @@ TfBrSelectPurchOrder::TfBrSelectPurchOrder()
                           {"InvoicedQty", "Фактурирано", 80, "0.000"},
                           {"CalculatedQTY", "Количество", 90, "0.000"},
                           {"DirectUnitCost_ACY", "Цена", 80, "0.00"}});
-    for (TGridColumn& column : dbgMaster.Columns) column.ReadOnly = column.FieldName != "CalculatedQTY";
+    // The quantity is typed and the mark ticked; the rest is the order's.
+    for (TGridColumn& column : dbgMaster.Columns)
+        column.ReadOnly = column.FieldName != "CalculatedQTY" && column.FieldName != "Marked";
     acInverseMark.Hint = "Маркирай инверсно";
     acImportFromFile.Hint = "Зареди от файл (артикул код)";
     acToggleMark.ShortCut = "Space";

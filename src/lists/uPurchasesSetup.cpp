@@ -49,7 +49,7 @@ TfPurchasesSetup::TfPurchasesSetup() {
     Description.AddPage("tsNumbering", "Числени серии");
     Description.AddPage("tsOther", "Други настройки");
     AddInvertedFlag(Description, "Update_ItemDirectCost", "Без обновяване на доставната цена на артикула");
-    AddInvertedFlag(Description, "UpdateAVGUnitCost", "Изч. на средна себестойност");
+    AddInvertedFlag(Description, "UpdateAVGUnitCost", "Без изч. на средна себестойност");
     Description.AddFields({
         {"AdvancePaymentAccount", "Сметка за авансови плащания", TFieldKind::fkLookup, "tsGeneral"},
         {"ProtocolTransitAccount", "Транзитна сметка за протоколи", TFieldKind::fkLookup, "tsGeneral"},

@@ -15,6 +15,12 @@ TfEdPostedReceipt::TfEdPostedReceipt() {
         RunGuarded(OperationName("miCheckOnGoodsClick"), [this] { miCheckOnGoodsClick(); });
     });
     pmDocument.Add("miAnnulDoc", acAnnulDocument);
+    // Tracing the order and cancelling the receipt are the warehouse's work: the items are
+    // shown where a buyer looks for them, off until that work is in this client.
+    for (const auto& [name, caption] : {std::pair{"miTrace", "Проследяване на поръчка"},
+                                        std::pair{"miCancelReceived", "Отмени получаване"}})
+        pmFunctions.Add(name, caption, {}).SetEnabled(false);
+    AddMenu(pmFunctions);
     Description.Caption = "Осчетоводена доставка";
     Description.AddPage("tsMainData", "Основни данни");
     Description.AddPage("tsOtherData", "Други данни");

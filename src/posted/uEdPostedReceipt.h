@@ -13,6 +13,8 @@ public:
     TfEdPostedReceipt();
     std::string ClassName() const override { return "TfEdPostedReceipt"; }
 
+    TMenu pmFunctions{"pmFunctions", "Функции"};
+
     void FormCreate() override;
     TVariantArray GetDocumentInfo() override;
     void acAnnulDocumentExecute() override;

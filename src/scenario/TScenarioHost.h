@@ -46,7 +46,7 @@ public:
     bool Select(const std::string&, const TFilter&, bool, TRequestResult& chosen) override;
     bool SelectFile(const std::string&, const std::string&, bool, std::string&) override { return false; }
     // The first option, as a person who reads no further would choose.
-    int ChooseOption(const std::string&, const std::string&) override { return 0; }
+    int ChooseOption(const std::string&, const std::string&, const std::string& = "") override { return 0; }
 
 private:
     IFormHost* previousHost_;

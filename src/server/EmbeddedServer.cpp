@@ -396,8 +396,9 @@ int EmbeddedServer::PostPurchase(const std::string& id, TVariantArray& keys) {
     return Write("PostPurchase", [&](TServerContext& ctx) { return posting_->PostPurchase(ctx, id, keys); }, true);
 }
 
-int EmbeddedServer::PostPurchCrMemo(const std::string& id, TVariantArray& keys) {
-    return Write("PostPurchCrMemo", [&](TServerContext& ctx) { return posting_->PostPurchCrMemo(ctx, id, keys); }, true);
+int EmbeddedServer::PostPurchCrMemo(const std::string& id, TVariantArray& keys, int option) {
+    return Write("PostPurchCrMemo", [&](TServerContext& ctx) { return posting_->PostPurchCrMemo(ctx, id, keys, option); },
+                 true);
 }
 
 int EmbeddedServer::PostPurchOrder(const std::string& id, TVariantArray& keys, int operation) {

@@ -60,7 +60,7 @@ public:
     bool BeginPosting() override;
     bool EndPosting() override;
     int PostPurchase(const std::string& id, TVariantArray& keys) override;
-    int PostPurchCrMemo(const std::string& id, TVariantArray& keys) override;
+    int PostPurchCrMemo(const std::string& id, TVariantArray& keys, int option) override;
     int PostPurchOrder(const std::string& id, TVariantArray& keys, int operation) override;
     int PostPurchProtocol(const std::string& id, int crMemo, TVariantArray& keys) override;
     int PostGlobalDoc(const std::string& id, int crMemo, TVariantArray& keys) override;

@@ -28,6 +28,10 @@ struct TChangeApplier::TTarget {
     const TAccessPolicy::TPostedLock* Lock = nullptr;
     std::optional<size_t> LockIndex;  // the lock column among the fields, when the dataset has it
     std::vector<size_t> AccountFields;  // fields naming an account of the chart
+    // Purchase orders and their lines: the field holding the order's Id, and the header's
+    // status field, whose change to 0 re-opens a closed order.
+    std::optional<size_t> OrderIndex;
+    std::optional<size_t> StatusIndex;
 };
 
 namespace {
@@ -71,6 +75,11 @@ TChangeApplier::TTarget TChangeApplier::Target(const TUpdatePacket& packet) cons
             target.KeyIndex = i;
             hasKey = true;
         }
+        const bool orders = EqualsIgnoreCase(target.Table, "D_PurchHeader");
+        if (column != nullptr && orders && EqualsIgnoreCase(column->Name, "DocStatus")) target.StatusIndex = i;
+        if (column != nullptr && EqualsIgnoreCase(column->Name, orders ? "Id" : "Master_Id") &&
+            (orders || EqualsIgnoreCase(target.Table, "D_PurchaseLine")))
+            target.OrderIndex = i;
     }
     if (!hasKey) throw std::invalid_argument("Наборът от данни за '" + packet.Provider + "' няма поле Id");
     for (size_t i = 0; i < target.Columns.size(); ++i) {
@@ -103,6 +112,7 @@ int TChangeApplier::Apply(const std::vector<TUpdatePacket>& packets, std::string
 
 void TChangeApplier::Delete(const TTarget& target, const TDeltaRecord& record) {
     if (Locked(target, record, false)) return RefuseLocked(target, record);
+    if (const char* refusal = ClosedOrder(target, *record.Original, nullptr)) return RefuseBy(target, record, refusal);
     std::vector<size_t> fields;
     for (size_t i = 0; i < target.Columns.size(); ++i)
         if (!target.Columns[i].empty() && i != target.KeyIndex) fields.push_back(i);
@@ -125,6 +135,11 @@ void TChangeApplier::Insert(const TTarget& target, const TDeltaRecord& record) {
         FlushInserts(target);
         if (rejected_) return;
         return RefuseUnknownAccount(target, record, *account);
+    }
+    if (const char* refusal = ClosedOrder(target, *record.Values, nullptr)) {
+        FlushInserts(target);
+        if (rejected_) return;
+        return RefuseBy(target, record, refusal);
     }
     TVariantArray values;
     values.reserve(target.Written.size());
@@ -182,6 +197,7 @@ void TChangeApplier::Update(const TTarget& target, const TDeltaRecord& record) {
     params.push_back(original[target.KeyIndex]);
     if (!OfCompany(target, values)) return Refuse(target, record, "е на друга фирма");
     if (Locked(target, record, false)) return RefuseLocked(target, record);
+    if (const char* refusal = ClosedOrder(target, original, &values)) return RefuseBy(target, record, refusal);
     std::vector<size_t> changedAccounts;
     for (size_t i : target.AccountFields)
         if (!(values[i] == original[i])) changedAccounts.push_back(i);
@@ -232,8 +248,21 @@ bool TChangeApplier::Locked(const TTarget& target, const TDeltaRecord& record, b
 }
 
 void TChangeApplier::RefuseLocked(const TTarget& target, const TDeltaRecord& record) {
-    ctx_.RefusalKey = target.Lock->RefusalKey;
-    Refuse(target, record, std::string("е отказан: ") + MessageText(ctx_, target.Lock->RefusalKey));
+    RefuseBy(target, record, target.Lock->RefusalKey);
+}
+
+void TChangeApplier::RefuseBy(const TTarget& target, const TDeltaRecord& record, const char* key) {
+    ctx_.RefusalKey = key;
+    Refuse(target, record, std::string("е отказан: ") + MessageText(ctx_, key));
+}
+
+const char* TChangeApplier::ClosedOrder(const TTarget& target, const std::vector<Variant>& stored,
+                                        const std::vector<Variant>* changed) {
+    if (!target.OrderIndex) return nullptr;
+    const bool reopening = changed != nullptr && target.StatusIndex &&
+                           (*changed)[*target.StatusIndex].AsInteger() == 0 &&
+                           stored[*target.StatusIndex].AsInteger() != 0;
+    return orders_.Refusal(stored[*target.OrderIndex].AsString(), reopening);
 }
 
 const Variant* TChangeApplier::UnknownAccount(const std::vector<Variant>& values, const std::vector<size_t>& fields) {

@@ -6,6 +6,7 @@
 
 #include "base/data/TClientDataSet.h"
 #include "base/server/IAppServer.h"
+#include "server/TClosedOrderGuard.h"
 #include "server/TServerContext.h"
 
 namespace tavrek::server {
@@ -15,12 +16,13 @@ namespace tavrek::server {
 // packet order. Every field of the dataset that is a column of the table is written,
 // Null included, so the row holds exactly what the client holds. A record is refused when its row no longer holds the values the client
 // read (for an update: the values of the fields it changes; for a deletion: all of
-// them), when it would change a row the server has posted (or mark one posted), or when the
+// them), when it would change a row the server has posted (or mark one posted) or a closed
+// purchase order that it does not re-open with the user's right, or when the
 // database rejects it. Returns the number refused, with errorText
 // naming them; the caller rolls back when it is not 0.
 class TChangeApplier {
 public:
-    explicit TChangeApplier(TServerContext& ctx) : ctx_(ctx) {}
+    explicit TChangeApplier(TServerContext& ctx) : ctx_(ctx), orders_(ctx) {}
 
     int Apply(const std::vector<TUpdatePacket>& packets, std::string& errorText);
 
@@ -42,12 +44,18 @@ private:
     bool Locked(const TTarget& target, const TDeltaRecord& record, bool inserted);
     // Refuses by the lock's message key, which the server's log records.
     void RefuseLocked(const TTarget& target, const TDeltaRecord& record);
+    void RefuseBy(const TTarget& target, const TDeltaRecord& record, const char* key);
+    // The refusal of a change of a closed purchase order or its lines (stored: the values the
+    // client read, changed: its new ones for an update); null when the change may go.
+    const char* ClosedOrder(const TTarget& target, const std::vector<Variant>& stored,
+                            const std::vector<Variant>* changed);
     // The first of the fields that must name an account of the chart and do not; null when
     // every one does (or is empty).
     const Variant* UnknownAccount(const std::vector<Variant>& values, const std::vector<size_t>& fields);
     void RefuseUnknownAccount(const TTarget& target, const TDeltaRecord& record, const Variant& account);
 
     TServerContext& ctx_;
+    TClosedOrderGuard orders_;
     int refused_ = 0;
     bool rejected_ = false;  // the database refused a statement: nothing more is applied
     std::set<std::string> ownHeaders_;  // headers found to be of the session's company

@@ -56,8 +56,9 @@ TEST_F(ListsJourneyTest, TheInvoiceListShowsNewestFirstAndOpensTheEditorOnADoubl
     ExpectNoFailures();
 }
 
-// The order lines a buffer takes: Space on a row marks it and, pressed again, unmarks it.
-TEST_F(ListsJourneyTest, SpaceMarksAnOpenOrderLineInTheOrderLineSelection) {
+// The order lines a buffer takes: Space on a row marks it and, pressed again, unmarks it; a
+// click anywhere in its check cell does the same.
+TEST_F(ListsJourneyTest, SpaceOrAClickMarksAnOpenOrderLineInTheOrderLineSelection) {
     client->Server().Database().Exec(
         "INSERT INTO D_PurchHeader (Id, Comp_Id, DocumentType, Contragent_Id, DocumentNo) VALUES "
         "('{P1}', 'DEMO', 22, 'V01', '0000000201');"
@@ -70,8 +71,12 @@ TEST_F(ListsJourneyTest, SpaceMarksAnOpenOrderLineInTheOrderLineSelection) {
     ASSERT_EQ(grid->Model().rowCount(), 2);
     grid->View().setFocus();
     grid->View().selectRow(1);
-    for (const int marked : {1, 0}) {
-        QTest::keyClick(&grid->View(), Qt::Key_Space);
+    const QRect checkCell = grid->View().visualRect(grid->Model().index(1, 0));
+    for (int press = 0; press < 4; ++press) {
+        const int marked = press % 2 == 0 ? 1 : 0;
+        // Away from the check box itself: the whole cell takes the click.
+        if (press < 2) QTest::keyClick(&grid->View(), Qt::Key_Space);
+        else QTest::mouseClick(grid->View().viewport(), Qt::LeftButton, {}, checkCell.topRight() + QPoint(-4, 4));
         EXPECT_EQ(testing::LineValue(grid->Model(), 1, "Marked").AsInteger(), marked);
         EXPECT_EQ(testing::LineValue(grid->Model(), 0, "Marked").AsInteger(), 0);
     }

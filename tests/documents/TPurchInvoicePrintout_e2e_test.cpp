@@ -26,7 +26,7 @@ protected:
              std::to_string(quantity * price) +
              ", 20, 'DOM', 'VAT20')");
         TVariantArray keys;
-        const int result = type == 11 ? Server().PostPurchCrMemo(id, keys) : Server().PostPurchase(id, keys);
+        const int result = type == 11 ? Server().PostPurchCrMemo(id, keys, 0) : Server().PostPurchase(id, keys);
         if (result < 0) throw std::runtime_error(Server().LastRefusalText());
         return keys.at(0).AsString();
     }

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "base/forms/TImportFilter.h"
 #include "base/util/Base64.h"
 #include "documents/uPurchDocumentModel.h"
 #include "editors/uEdPurchOrder.h"
@@ -24,7 +25,9 @@ protected:
                            "que_ConfirmInvoiceOrder", "que_ConfirmRecvAndInvOrder", "err_NotFountCopyTemplate",
                            "err_NoUniqueRecord", "inf_CallSystemAdministrator", "msg_OperSuccess",
                            "que_AcceptConfirmation", "err_EditPropsRightNotAllowed", "err_CntrNoPartnerConnSettings",
-                           "msg_VendorCreatedDocs", "err_CommonError", "msg_ConfirmOrderFinish"}) {
+                           "msg_VendorCreatedDocs", "err_CommonError", "msg_ConfirmOrderFinish",
+                           "err_NotDefinedPurchImportCDS", "err_VendorOrderNoNotSaved", "err_SavingHistoryBeforeDel",
+                           "que_DeleteRecord"}) {
         this->server.SetMessage("err_EditPropsRightNotAllowed", "err_EditPropsRightNotAllowed %s");
         this->server.SetMessage("msg_ConfirmOrderFinish", "msg_ConfirmOrderFinish %s %s %s %s");
     }
@@ -200,13 +203,55 @@ public:
     bool HasRight(TFormRight right) const override { return right != TFormRight::frEditProps; }
 };
 
-TEST_F(PurchOrder, ReopeningSetsTheStatusBackToOpenAndSaves) {
-    OpenOrder({}, {{"DocStatus", 1}});
+// A closed order is read-only; the right to re-open it is the server's, per user and form.
+TEST_F(PurchOrder, AClosedOrderIsReadOnlyUntilReopenedWithTheServersRight) {
+    OpenOrder({{{"Quantity", 10.0}}}, {{"DocStatus", 1}});
+    EXPECT_TRUE(Form().ReadOnly);
+    EXPECT_TRUE(Form().dbgDetail.ReadOnly);
+    Form().acReceive.Update();
+    EXPECT_FALSE(Form().acReceive.Enabled);
+    const struct {
+        std::vector<TVariantArray> right;  // the user's S_UserFormRight row of the form
+        bool reopened;
+    } cases[] = {{{}, false}, {{{0}}, false}, {{{1}}, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.right.size());
+        server.OnRequestValue("S_UserFormRight", Rows({"EditProps"}, c.right));
+        Header().Edit();
+        if (c.reopened) {
+            Header().FieldByName("DocStatus").SetAsInteger(0);
+            EXPECT_EQ(Header().FieldByName("DocStatus").AsInteger(), 0);
+        } else {
+            EXPECT_THROW(Header().FieldByName("DocStatus").SetAsInteger(0), std::exception) << "unticked without it";
+            EXPECT_EQ(Header().FieldByName("DocStatus").AsInteger(), 1);
+        }
+        Header().Cancel();
+    }
+    EXPECT_EQ(server.CallsTo("RequestValue").back().Args[3].AsString(),
+              "S_UserFormRight.Comp_Id=C1 AND S_UserFormRight.User_Id=U1 AND S_UserFormRight.Form_Id=0");
+    server.OnRequestValue("S_UserFormRight", Rows({"EditProps"}, {{1}}));
     AcceptSaves("O1");
     dialogs.ExpectMessage(mrOk, "msg_OperSuccess");
     Form().acUnLockOrder.Execute();
     EXPECT_EQ(Header().FieldByName("DocStatus").AsInteger(), 0);
     EXPECT_EQ(server.CallsTo("ApplyUpdates").size(), 1u);
+}
+
+// Deleting an order keeps its history (kind 5) first; a history not kept deletes nothing.
+TEST_F(PurchOrder, DeletingAnOrderKeepsItsHistoryFirst) {
+    for (const int code : {-1, 0}) {
+        SCOPED_TRACE(code);
+        OpenOrder({{{"Quantity", 10.0}}});
+        server.ClearCalls();
+        server.OnRequestValue("exec  usp_SaveHistoryBeforeDelete 'C1', 'O1', 5, 'U1', 'BG1'",
+                              Rows({"Code", "ErrMsg"}, {{code, ""}}));
+        if (code == 0) server.Script("ApplyUpdates", "", {});
+        dialogs.ExpectMessage(mrYes, "que_DeleteRecord");
+        if (code != 0) dialogs.ExpectMessage(mrOk, "err_SavingHistoryBeforeDel");
+        Form().acDeleteRecord.Execute();
+        EXPECT_EQ(server.CallsTo("ApplyUpdates").size(), code == 0 ? 1u : 0u);
+        EXPECT_TRUE(dialogs.AllAnswered());
+    }
 }
 
 using PurchOrderWithoutRight = OrderTest<TOrderWithoutPropsRight>;
@@ -224,6 +269,18 @@ TEST_F(PurchOrderWithoutRight, ReopeningNeedsTheRightToEditProperties) {
 class PurchOrderConfirmation : public PurchOrder {
 protected:
     void TearDown() override { fs::remove(path_); }
+    // The server's import definition of a confirmation, or none.
+    void ScriptDefinition(bool defined = true) {
+        server.Script("RequestData", "D_PurchOrderConfirmRow",
+                      {.Fill = [defined](const TFilter&, TClientDataSet& rows) {
+                          if (!defined) return;
+                          rows.AddField("Id", TFieldType::ftString);
+                          rows.AddField("VendorItemNo", TFieldType::ftString);
+                          for (const char* number : {"Quantity", "UnitPrice", "LineDiscount"})
+                              rows.AddField(number, TFieldType::ftFloat);
+                          rows.CreateDataSet();
+                      }});
+    }
     void WriteFile(const std::string& text) {
         path_ = (fs::temp_directory_path() / ("confirmation_" + std::to_string(getpid()) + ".csv")).string();
         std::ofstream(path_, std::ios::binary) << text;
@@ -231,6 +288,7 @@ protected:
     void Import(const std::string& text, std::initializer_list<std::pair<const char*, const char*>> items,
                 const std::string& finish) {
         WriteFile(text);
+        ScriptDefinition();
         for (const auto& [vendorNo, item] : items)
             server.OnRequestValue("fn_FindItem('" + std::string(vendorNo) + "','V01')",
                                   *item ? Rows({"Item_Id"}, {{item}}) : Rows({"Item_Id"}, {}));
@@ -268,16 +326,28 @@ TEST_F(PurchOrderConfirmation, AnItemTheOrderLacksBecomesANewLine) {
     ExpectFields(Lines(), {{"Type", 1}, {"Code", "D"}, {"ConfirmQuantity", 4.0}, {"QtyDiff", 1.0}, {"PriceDiff", 1.0}});
 }
 
-TEST_F(PurchOrderConfirmation, ABrokenFileNamesItsRowAndChangesNothing) {
-    OpenOrder({{{"Code", "A"}, {"Quantity", 5.0}, {"DirectUnitCost_ACY", 10.0}, {"QtyDiff", 0.0}}});
-    WriteFile("VendorItemNo;Quantity;UnitPrice;LineDiscount\nVA;5;10;0\nVB;пет;4;0\n");
-    dialogs.ExpectText(true, "1");
-    dialogs.ExpectFile(true, path_);
-    dialogs.ExpectMessage(mrOk, "Ред 3, поле Quantity");
-    Form().acConfirmOrder.Execute();
-    EXPECT_EQ(Column("QtyDiff"), std::vector<double>{0.0});
-    EXPECT_EQ(Column("ConfirmQuantity"), std::vector<double>{0.0});
-    EXPECT_TRUE(server.Calls().empty());
+// A server without the import definition, or a broken file, changes nothing; the import's
+// log is closed either way.
+TEST_F(PurchOrderConfirmation, NoDefinitionOrABrokenFileChangesNothing) {
+    for (const bool defined : {false, true}) {
+        SCOPED_TRACE(defined);
+        OpenOrder({{{"Code", "A"}, {"Quantity", 5.0}, {"DirectUnitCost_ACY", 10.0}, {"QtyDiff", 0.0}}});
+        server.ClearCalls();
+        WriteFile("VendorItemNo;Quantity;UnitPrice;LineDiscount\nVA;5;10;0\nVB;пет;4;0\n");
+        ScriptDefinition(defined);
+        if (defined) {
+            dialogs.ExpectText(true, "1");
+            dialogs.ExpectFile(true, path_);
+        }
+        dialogs.ExpectMessage(mrOk, defined ? "Ред 3, поле Quantity" : "err_NotDefinedPurchImportCDS");
+        Form().acConfirmOrder.Execute();
+        EXPECT_TRUE(dialogs.AllAnswered());
+        EXPECT_EQ(Column("QtyDiff"), std::vector<double>{0.0});
+        EXPECT_EQ(Column("ConfirmQuantity"), std::vector<double>{0.0});
+        EXPECT_EQ(server.Methods(), std::vector<std::string>{"RequestData"});
+        ImportLog("probe");
+        EXPECT_EQ(ImportCloseLog().front(), "") << "the confirmation's log left open";
+    }
 }
 
 // Sending the order to the vendor's service (a folder service here).
@@ -306,6 +376,13 @@ protected:
 
 TEST_F(PurchOrderSending, TheOrderGoesAsUtf8XmlInBase64AndTheVendorsNumberIsStored) {
     OpenOrder({});
+    ScriptConnection(false, folder_.string());
+    server.Script("ExecuteSQLScript", "", {.Result = -1});
+    dialogs.ExpectMessage(mrOk, "msg_VendorCreatedDocs");
+    dialogs.ExpectMessage(mrOk, "err_VendorOrderNoNotSaved");
+    Form().acSendtoVendor.Execute();
+    EXPECT_TRUE(dialogs.AllAnswered());
+    server.ClearCalls();
     ScriptConnection(false, folder_.string());
     server.Script("ExecuteSQLScript", "", {});
     dialogs.ExpectMessage(mrOk, "msg_VendorCreatedDocs");

@@ -24,7 +24,7 @@ protected:
              "TotalValue, VATPercent, VATBusPostGroup_Id, VATProdPostGroup_Id) SELECT 'C1', 'C1-1', 'DEMO', 1, 1, "
              "'1008', 4, 1, 3.80, 20, VATBusPostGroup_Id, 'VAT20' FROM D_PurchHeader WHERE Id = 'C1'");
         TVariantArray keys;
-        if (Server().PostPurchCrMemo("C1", keys) < 0) throw std::runtime_error(Server().LastRefusalText());
+        if (Server().PostPurchCrMemo("C1", keys, 0) < 0) throw std::runtime_error(Server().LastRefusalText());
         crMemo = keys[0].AsString();
     }
     ~PurchProtocolEditors() override { PurchasePackageShutdown(); }

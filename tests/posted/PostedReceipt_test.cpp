@@ -36,6 +36,10 @@ TEST_F(PostedReceipt, AnnulmentFromTheMenuAnnulsTheReceiptWithoutPayments) {
 TEST_F(PostedReceipt, TheStockCheckGetsTheReceiptsIdNumberAndOne) {
     Open({{"Id", "R1"}, {"DocumentNo", "0000000005"}}, {});
     EXPECT_EQ(Form().GetDocumentInfo(), (TVariantArray{1, 2}));
+    for (const char* warehouseWork : {"miTrace", "miCancelReceived"}) {
+        ASSERT_NE(Form().pmFunctions.Find(warehouseWork), nullptr) << warehouseWork;
+        EXPECT_FALSE(Form().pmFunctions.Find(warehouseWork)->Enabled()) << "nothing behind it yet";
+    }
     host.ScriptExternal(4230, 0);
     Form().pmDocument.Find("miCheckOnGoods")->OnClick();
     ASSERT_EQ(host.ExternalRequests().size(), 1u);

@@ -47,6 +47,8 @@ protected:
         Exec("DELETE FROM S_SchemaVersion WHERE Version >= " + std::to_string(version));
         if (version <= 16) Exec("DROP VIEW dv_PurchOrderLineToPlace");
         Exec("ALTER TABLE C_PurchasesSetup DROP COLUMN PurchOrderBuf_Series_Id");
+        Exec("DROP TABLE S_UserFormRight; DROP TABLE D_PurchOrderConfirmRow; DELETE FROM S_Messages WHERE Id IN "
+             "('err_PurchOrderClosed', 'err_ReopenOrderRightNotAllowed', 'err_PostPurchCrMemoOption')");
         for (const server::TDocumentTables& t : server::DocumentTables())
             if (t.Posted) {
                 Exec("DROP VIEW V_" + std::string(t.Header));

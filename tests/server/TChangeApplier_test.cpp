@@ -5,6 +5,7 @@
 #include "base/data/TClientDataSet.h"
 #include "base/server/ServerQueries.h"
 #include "base/util/Text.h"
+#include "server/SqlValue.h"
 #include "support/DataSetBuilder.h"
 #include "support/SqliteFixture.h"
 
@@ -202,6 +203,49 @@ TEST_F(ChangeLogTest, DeletingAHeaderWithItsLinesDeletesDetailsFirst) {
     ASSERT_EQ(Apply(header, lines), 0) << errorText;
     EXPECT_EQ(Count("D_PurchHeader"), 0);
     EXPECT_EQ(Count("D_PurchaseLine"), 0);
+}
+
+// A closed order takes no change but its re-opening, which needs the user's right to edit
+// the order form's properties; closing and the last line change go in one save.
+TEST_F(ChangeLogTest, AClosedOrderIsChangedOnlyByReopeningItWithTheRight) {
+    SaveInvoice();
+    Exec("UPDATE D_PurchHeader SET DocumentType = 22 WHERE Id = 'H1'");
+    const struct {
+        const char* name;
+        int status;        // DocStatus saved, -1 to leave it
+        double quantity;   // of the first line
+        bool granted;      // the demo user's right on form 10201
+        const char* refusal;
+    } steps[] = {
+        {"closed with a line changed", 1, 11, true, nullptr},
+        {"a line of the closed order", -1, 12, true, "err_PurchOrderClosed"},
+        {"re-opened without the right", 0, 11, false, "err_ReopenOrderRightNotAllowed"},
+        {"re-opened with it, a line changed", 0, 13, true, nullptr},
+    };
+    for (const auto& s : steps) {
+        SCOPED_TRACE(s.name);
+        Exec(std::string("UPDATE S_UserFormRight SET EditProps = ") + (s.granted ? "1" : "0") +
+                                 " WHERE Form_Id = 10201");
+        TClientDataSet header, lines;
+        Load(header, lines, "H1");
+        if (s.status >= 0) {
+            header.Edit();
+            header.FieldByName("DocStatus").SetAsInteger(s.status);
+            header.Post();
+        }
+        lines.Edit();
+        lines.FieldByName("Quantity").SetAsFloat(s.quantity);
+        lines.Post();
+        EXPECT_EQ(Apply(header, lines), s.refusal == nullptr ? 0 : 1) << errorText;
+        if (s.refusal != nullptr) {
+            EXPECT_NE(errorText.find(Server().GetMessageText(s.refusal)), std::string::npos);
+        }
+    }
+    const TRequestResult saved = server::SelectRows(Server().Database(),
+        "SELECT h.DocStatus, l.Quantity FROM D_PurchHeader h JOIN D_PurchaseLine l ON l.Master_Id = h.Id "
+        "WHERE h.Id = 'H1' AND l.Id = 'L1'");
+    EXPECT_EQ(saved.Value(0, 0).AsInteger(), 0);
+    EXPECT_EQ(saved.Value(0, 1).AsFloat(), 13.0);
 }
 
 }  // namespace

@@ -127,8 +127,8 @@ bool ScriptedDialogs::CurrencyRate(const std::string& currency, std::string& rat
     return true;
 }
 
-int ScriptedDialogs::ChooseOption(const std::string& title, const std::string& options) {
-    shown_.push_back({.Kind = "Option", .Text = title, .Text2 = options});
+int ScriptedDialogs::ChooseOption(const std::string& title, const std::string& options, const std::string& question) {
+    shown_.push_back({.Kind = "Option", .Text = title, .Text2 = options, .Question = question});
     TExpected expected;
     if (!Next("Option", title, expected)) return -1;
     return expected.Answer;

@@ -18,6 +18,7 @@ struct TShownDialog {
     // window: the rate it showed (Text2) and whether it was read-only.
     double Due = 0.0, Received = 0.0;
     std::string Text2{};
+    std::string Question{};  // what an option dialog asks
     bool ReadOnly = false;
     TDateTime Date{};
 };
@@ -51,7 +52,7 @@ public:
     bool AnnulDocument(TDateTime& date, std::string& description) override;
     void ChangeCalculation(double due, double received) override;
     bool CurrencyRate(const std::string& currency, std::string& rate, bool readOnly) override;
-    int ChooseOption(const std::string& title, const std::string& options) override;
+    int ChooseOption(const std::string& title, const std::string& options, const std::string& question = "") override;
 
 private:
     struct TExpected {

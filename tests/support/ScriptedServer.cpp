@@ -128,8 +128,8 @@ int ScriptedServer::PostPurchase(const std::string& id, TVariantArray& keys) {
     return Post("PostPurchase", id, {id}, keys);
 }
 
-int ScriptedServer::PostPurchCrMemo(const std::string& id, TVariantArray& keys) {
-    return Post("PostPurchCrMemo", id, {id}, keys);
+int ScriptedServer::PostPurchCrMemo(const std::string& id, TVariantArray& keys, int option) {
+    return Post("PostPurchCrMemo", id, {id, option}, keys);
 }
 
 int ScriptedServer::PostPurchOrder(const std::string& id, TVariantArray& keys, int operation) {

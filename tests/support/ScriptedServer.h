@@ -65,7 +65,7 @@ public:
     int ExecuteSQLScript(const std::string& text) override;
     int GetNextSerieNo(const std::string& series, const std::string& businessGroup, std::string& number) override;
     int PostPurchase(const std::string& id, TVariantArray& keys) override;
-    int PostPurchCrMemo(const std::string& id, TVariantArray& keys) override;
+    int PostPurchCrMemo(const std::string& id, TVariantArray& keys, int option) override;
     int PostPurchOrder(const std::string& id, TVariantArray& keys, int operation) override;
     int PostPurchProtocol(const std::string& id, int crMemo, TVariantArray& keys) override;
     int PostGlobalDoc(const std::string& id, int crMemo, TVariantArray& keys) override;

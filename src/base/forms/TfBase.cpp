@@ -551,7 +551,17 @@ void TfBase::acAnnulDocumentExecute() { RequireRight(TFormRight::frAnnul); }
 
 // Rights, selection, panel, footers.
 
-bool TfBase::HasRight(TFormRight) const { return true; }
+bool TfBase::HasRight(TFormRight right) const {
+    if (right != TFormRight::frEditProps) return true;
+    const TLocalData& session = LocalData();
+    TFilter filter;
+    filter.Add("S_UserFormRight.Comp_Id", "=", session.CompanyId, "AND")
+        .Add("S_UserFormRight.User_Id", "=", session.UserId, "AND")
+        .Add("S_UserFormRight.Form_Id", "=", int64_t{FormNumber});
+    TRequestResult granted;
+    return dm().Server().RequestValue(0, "S_UserFormRight", "EditProps", filter, granted) == 1 &&
+           granted.Value().AsInteger() == 1;
+}
 
 bool TfBase::CheckDataModification() {
     ReadOnly = ShowOptions.count(soReadOnly) > 0 || !HasRight(TFormRight::frEdit);

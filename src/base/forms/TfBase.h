@@ -192,8 +192,9 @@ public:
     virtual void acReCalcDocumentExecute();
     virtual void acAnnulDocumentExecute();
     virtual void MoveToAnnulDocs();
-    // The rights of the session's user on this form; everything is allowed unless a form or
-    // a rights service says otherwise.
+    // The rights of the session's user on this form. Editing document properties is granted
+    // per user and form by the server (S_UserFormRight); the others are allowed unless a form
+    // says otherwise.
     virtual bool HasRight(TFormRight right) const;
     // Asks "que_DeleteRecord" before a deletion; true continues.
     virtual bool ConfirmDeletion();

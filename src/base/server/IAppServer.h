@@ -56,7 +56,8 @@ public:
     virtual bool EndPosting() { return false; }
 
     virtual int PostPurchase(const std::string& id, TVariantArray& keys) = 0;
-    virtual int PostPurchCrMemo(const std::string& id, TVariantArray& keys) = 0;
+    // option: what the memo credits (0 goods sent back, 1 a price reduction moving no stock).
+    virtual int PostPurchCrMemo(const std::string& id, TVariantArray& keys, int option) = 0;
     virtual int PostPurchOrder(const std::string& id, TVariantArray& keys, int operation) = 0;
     virtual int PostPurchProtocol(const std::string& id, int crMemo, TVariantArray& keys) = 0;
     virtual int PostGlobalDoc(const std::string& id, int crMemo, TVariantArray& keys) = 0;

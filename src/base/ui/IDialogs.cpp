@@ -51,7 +51,7 @@ bool IDialogs::CurrencyRate(const std::string& currency, std::string& rate, bool
     return InputText(caption, "Курс (евро за единица валута):", rate);
 }
 
-int IDialogs::ChooseOption(const std::string& title, const std::string& options) {
+int IDialogs::ChooseOption(const std::string& title, const std::string& options, const std::string& question) {
     TRequestResult rows;
     rows.Columns = {"Option"};
     std::istringstream lines(options);
@@ -60,12 +60,12 @@ int IDialogs::ChooseOption(const std::string& title, const std::string& options)
         if (!line.empty()) rows.Rows.push_back({Variant(line)});
     }
     int chosen = -1;
-    return ChooseRow(title, rows, chosen) ? chosen : -1;
+    return ChooseRow(question.empty() ? title : title + ": " + question, rows, chosen) ? chosen : -1;
 }
 
 int IDialogs::ChooseOptionWithFlag(const std::string& title, const std::string& options,
-                                   const std::string& flagCaption, bool& flag) {
-    const int chosen = ChooseOption(title, options);
+                                   const std::string& flagCaption, bool& flag, const std::string& question) {
+    const int chosen = ChooseOption(title, options, question);
     if (chosen != -1) flag = MessageDlgEx(flagCaption + "?", TMsgDlgType::mtConfirmation, mbYesNo) == mrYes;
     return chosen;
 }

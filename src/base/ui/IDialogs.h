@@ -47,14 +47,14 @@ public:
     // The currency-rate window: the rate of currency as text; readOnly only shows it.
     // False when the user did not confirm.
     virtual bool CurrencyRate(const std::string& currency, std::string& rate, bool readOnly);
-    // An option dialog: a title and the options, one per line. Returns the index of the
-    // chosen option, -1 when cancelled.
-    virtual int ChooseOption(const std::string& title, const std::string& options);
+    // An option dialog: a title, the question it asks (none when empty) and the options, one
+    // per line. Returns the index of the chosen option, -1 when cancelled.
+    virtual int ChooseOption(const std::string& title, const std::string& options, const std::string& question = "");
     // The option dialog with a check box captioned flagCaption that starts as flag; flag
     // gets its state when an option is chosen. Unless a client shows the box in the dialog,
     // it is asked as a question after the choice.
     virtual int ChooseOptionWithFlag(const std::string& title, const std::string& options,
-                                     const std::string& flagCaption, bool& flag);
+                                     const std::string& flagCaption, bool& flag, const std::string& question = "");
     // Lets the user name our item (an Id of N_Item) for each vendor line of lines (columns
     // "Line,VendorKey,Description,Quantity"); itemIds gets one entry per line, empty where
     // none was named. False when cancelled. Unless a client offers a dialog of its own, the

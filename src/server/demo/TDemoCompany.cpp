@@ -368,6 +368,14 @@ void WriteTemplateFields(TDemoWriter& w, const char* templateId, int isLine, std
                f.Default == nullptr ? Variant() : Variant(f.Default)});
 }
 
+// The demo user may re-open closed orders and release the batches of posted invoices and
+// advance payments.
+void WriteFormRights(TDemoWriter& w) {
+    for (int form : {10201, 10220, 10131})
+        w.Row("S_UserFormRight", "Id, Comp_Id, User_Id, Form_Id, EditProps",
+              {"UFR-" + std::string(kDemoUserId) + "-" + std::to_string(form), kDemoCompanyId, kDemoUserId, form, 1});
+}
+
 void WriteCopyTemplates(TDemoWriter& w) {
     struct TTemplate { const char* Id; int Source; int Target; const char* Name; };
     const TTemplate templates[] = {{"CT-ORD-BUF", 10201, 10501, "Поръчка към буфер"},
@@ -444,6 +452,7 @@ void CreateDemoCompany(const std::string& address) {
     WriteSeries(w);
     WriteSubTypes(w);
     WriteCopyTemplates(w);
+    WriteFormRights(w);
     WriteLedgerSetup(w);
     WriteFormCatalogue(w);
     WriteMessages(w);

@@ -19,7 +19,7 @@ public:
     virtual ~IPostingMethods() = default;
 
     virtual int PostPurchase(TServerContext& ctx, const std::string& id, TVariantArray& keys) = 0;
-    virtual int PostPurchCrMemo(TServerContext& ctx, const std::string& id, TVariantArray& keys) = 0;
+    virtual int PostPurchCrMemo(TServerContext& ctx, const std::string& id, TVariantArray& keys, int option) = 0;
     virtual int PostPurchOrder(TServerContext& ctx, const std::string& id, TVariantArray& keys, int operation) = 0;
     virtual int PostPurchProtocol(TServerContext& ctx, const std::string& id, int crMemo, TVariantArray& keys) = 0;
     virtual int PostGlobalDoc(TServerContext& ctx, const std::string& id, int crMemo, TVariantArray& keys) = 0;

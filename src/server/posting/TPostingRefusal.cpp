@@ -9,7 +9,7 @@ int TPostingRefusal::Refuse(TServerContext& ctx) {
 
 int TPostingRefusal::PostPurchase(TServerContext& ctx, const std::string&, TVariantArray&) { return Refuse(ctx); }
 
-int TPostingRefusal::PostPurchCrMemo(TServerContext& ctx, const std::string&, TVariantArray&) { return Refuse(ctx); }
+int TPostingRefusal::PostPurchCrMemo(TServerContext& ctx, const std::string&, TVariantArray&, int) { return Refuse(ctx); }
 
 int TPostingRefusal::PostPurchOrder(TServerContext& ctx, const std::string&, TVariantArray&, int) { return Refuse(ctx); }
 

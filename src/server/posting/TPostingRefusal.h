@@ -9,7 +9,7 @@ namespace tavrek::server {
 class TPostingRefusal : public IPostingMethods {
 public:
     int PostPurchase(TServerContext& ctx, const std::string& id, TVariantArray& keys) override;
-    int PostPurchCrMemo(TServerContext& ctx, const std::string& id, TVariantArray& keys) override;
+    int PostPurchCrMemo(TServerContext& ctx, const std::string& id, TVariantArray& keys, int option) override;
     int PostPurchOrder(TServerContext& ctx, const std::string& id, TVariantArray& keys, int operation) override;
     int PostPurchProtocol(TServerContext& ctx, const std::string& id, int crMemo, TVariantArray& keys) override;
     int PostGlobalDoc(TServerContext& ctx, const std::string& id, int crMemo, TVariantArray& keys) override;

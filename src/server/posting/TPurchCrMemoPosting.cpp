@@ -70,7 +70,8 @@ TLedgerEntries CreditEntries(const TLedgerEntries& asInvoice, TDateTime postingD
 
 }  // namespace
 
-int TPurchCrMemoPosting::PostPurchCrMemo(TServerContext& ctx, const std::string& id, TVariantArray& keys) {
+int TPurchCrMemoPosting::PostPurchCrMemo(TServerContext& ctx, const std::string& id, TVariantArray& keys, int option) {
+    if (option != kGoodsReturned && option != kPriceReduction) return RefuseWith(ctx, "err_PostPurchCrMemoOption");
     const TOpenCrMemo doc = ReadLocked(ctx, id);
     if (const char* refusal = RefusalOf(ctx, doc)) return RefuseWith(ctx, refusal);
     const TLedgerStore store(ctx);
@@ -78,8 +79,13 @@ int TPurchCrMemoPosting::PostPurchCrMemo(TServerContext& ctx, const std::string&
     const TPostingDocument posted = store.Document(kPostedCrMemo.ToHeader, kPostedCrMemo.ToLines, postedId, id);
     const TLedgerPosting posting = PostPurchaseLedgers(posted, store.Accounts());
     if (!posting.RefusalKey.empty()) return RefuseWith(ctx, posting.RefusalKey);
-    const TLedgerEntries credit = CreditEntries(posting.Entries, posted.PostingDate, posted.PaidAtPosting);
-    if (!IssueFromOpenReceipts(ctx, credit.Items)) return RefuseWith(ctx, "err_PostPurchCrMemoNoStock");
+    TLedgerEntries credit = CreditEntries(posting.Entries, posted.PostingDate, posted.PaidAtPosting);
+    if (option == kPriceReduction) {
+        // The goods stay in stock at a lower cost: the entries carry the value, no quantity.
+        for (TItemEntry& e : credit.Items) e.Quantity = 0;
+    } else if (!IssueFromOpenReceipts(ctx, credit.Items)) {
+        return RefuseWith(ctx, "err_PostPurchCrMemoNoStock");
+    }
     WritePostedAmounts(ctx, kPostedCrMemo, posted, posting.Amounts, credit.Vendor);
     ExecuteBound(ctx.Db, "DELETE FROM D_ItemChargeAssigment WHERE Document_Id = ?", {id});
     ExecuteBound(ctx.Db, "DELETE FROM D_PurchaseLine WHERE Master_Id = ?", {id});

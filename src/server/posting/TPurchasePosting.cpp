@@ -94,6 +94,23 @@ void UpdateItemDirectCosts(TServerContext& ctx, const std::string& postedId) {
                  {postedId, ctx.Session.CompanyId});
 }
 
+// The item's average unit cost (UnitCost) is its stock's cost over its quantity after the
+// invoice's entries, unless the purchases setup says not to calculate it ("False": the box
+// "Без изч. на средна себестойност" is ticked). Stock sold out keeps its last average.
+void UpdateItemAverageCosts(TServerContext& ctx, const std::string& postedId) {
+    const TRequestResult setup = SelectRows(ctx.Db, "SELECT UpdateAVGUnitCost FROM C_PurchasesSetup WHERE Id = ?",
+                                            {ctx.Session.CompanyId});
+    if (setup.Empty() || setup.Value().AsString() != "True") return;
+    constexpr int kAverageCostDecimals = 4;
+    ExecuteBound(ctx.Db,
+                 "UPDATE N_Item SET UnitCost = x.Cost FROM (SELECT e.Item_Id, ROUND(CAST(SUM(e.CostAmount) / "
+                 "SUM(e.Quantity) AS NUMERIC), ?3) AS Cost FROM G_ItemEntry e WHERE e.Comp_Id = ?2 AND e.Item_Id IN "
+                 "(SELECT d.Item_Id FROM G_ItemEntry d WHERE d.Document_Id = ?1) GROUP BY e.Item_Id HAVING "
+                 "SUM(e.Quantity) > 1e-9) AS x WHERE N_Item.Comp_Id = ?2 AND (N_Item.Code = x.Item_Id OR N_Item.Id = "
+                 "x.Item_Id)",
+                 {postedId, ctx.Session.CompanyId, kAverageCostDecimals});
+}
+
 // Item charge assignments stay with the posted invoice; future cost periods follow it.
 void KeepAssignments(TServerContext& ctx, const std::string& openId, const std::string& postedId) {
     ExecuteBound(ctx.Db,
@@ -163,6 +180,7 @@ int TPurchasePosting::PostOpenInvoice(TServerContext& ctx, const TPostedCopy& fr
         return -1;
     Step("numbered");
     store.Write(store.Header("D_PurchInvoiceHeader", postedId), posting.Entries, false);
+    UpdateItemAverageCosts(ctx, postedId);
     Step("ledgers");
     keys = {postedId, number};
     return 0;

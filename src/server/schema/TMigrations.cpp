@@ -525,6 +525,33 @@ std::string PreAssignedNumbersSql() {
     return sql;
 }
 
+// A right a form grants beyond opening it, per user: EditProps lets the user change a
+// document's properties, such as re-opening a closed order.
+std::string FormRightsAndOrderConfirmationSql() {
+    return R"(
+CREATE TABLE S_UserFormRight (
+    Id TEXT PRIMARY KEY NOT NULL,
+    Comp_Id TEXT NOT NULL,
+    User_Id TEXT NOT NULL,
+    Form_Id INTEGER NOT NULL,
+    EditProps INTEGER DEFAULT 0,
+    UNIQUE (Comp_Id, User_Id, Form_Id));
+-- The fields a vendor's order confirmation is read into; it holds no rows.
+CREATE TABLE D_PurchOrderConfirmRow (
+    Id TEXT PRIMARY KEY NOT NULL,
+    Comp_Id TEXT,
+    VendorItemNo TEXT,
+    Quantity REAL DEFAULT 0,
+    UnitPrice REAL DEFAULT 0,
+    LineDiscount REAL DEFAULT 0);
+INSERT INTO S_Messages (Id, Text) VALUES
+    ('err_PurchOrderClosed', 'Поръчката е затворена и не може да бъде променяна. Отворете я повторно.'),
+    ('err_ReopenOrderRightNotAllowed', 'Нямате право да отваряте повторно затворени поръчки.'),
+    ('err_PostPurchCrMemoOption', 'Изберете вид на кредитното известие: връщане на стока или намаление на цената.')
+ON CONFLICT (Id) DO NOTHING;
+)";
+}
+
 }  // namespace
 
 std::string HeaderViewsSql() {
@@ -574,6 +601,8 @@ const std::vector<TMigration>& Migrations() {
          "INSERT INTO S_Messages (Id, Text) VALUES ('err_AccountNotInChart', "
          "'Сметка %s няма в сметкоплана на фирмата или е сборна. Изберете сметка от списъка с F2.') "
          "ON CONFLICT (Id) DO NOTHING;\n"},
+        {23, "Form rights of users; the import definition of an order confirmation; closed orders",
+         FormRightsAndOrderConfirmationSql()},
     };
     return migrations;
 }

@@ -56,7 +56,7 @@ TEST_F(CrMemoPostingTest, GoodsLeaveTheOldestReceiptsAndARefusalChangesNothing) 
         const int64_t entries = Count("G_LEntry") + Count("G_ItemEntry") + Count("G_VATEntry") + Count("G_ContragentEntry");
         const Variant lastNo = Value("SELECT LastNo FROM S_NoSeries WHERE Id = 'PCRM'");
         TVariantArray keys;
-        const int result = Server().PostPurchCrMemo("C1", keys);
+        const int result = Server().PostPurchCrMemo("C1", keys, 0);
         EXPECT_NEAR(Remaining(invoiceReceipt), c.Number("InvoiceLeft"), 1e-9);
         EXPECT_EQ(Value("SELECT Opened FROM G_ItemEntry WHERE " + invoiceReceipt).AsInteger(), c.Number("InvoiceLeft") > 0 ? 1 : 0);
         if (c.Has("OlderStore")) {
@@ -88,7 +88,7 @@ TEST_F(CrMemoPostingTest, AMemoOutOfTheVATLedgerStaysOutOfIt) {
     ArrangeCrMemo(11, 1);
     Exec("UPDATE D_PurchHeader SET DoNotIncInVATLedger = 1 WHERE Id = 'C1'");
     TVariantArray keys;
-    ASSERT_EQ(Server().PostPurchCrMemo("C1", keys), 0) << Server().LastRefusalText();
+    ASSERT_EQ(Server().PostPurchCrMemo("C1", keys, 0), 0) << Server().LastRefusalText();
     const std::string posted = "'" + keys.at(0).AsString() + "'";
     EXPECT_EQ(Count("G_VATEntry", "Document_Id = " + posted + " AND DoNotIncInVATLedger = 1"),
               Count("G_VATEntry", "Document_Id = " + posted));
@@ -124,7 +124,7 @@ TEST_F(CrMemoPostingTest, AVendorsNumberIsRefusedTwiceOnlyAmongItsOwnKind) {
                  "('B2', 'B2-1', 'DEMO', 1, 1, '1008', 1, 1, 0.95, 20, 'DOM', 'VAT20')");
         }
         TVariantArray keys;
-        const int result = memo ? Server().PostPurchCrMemo(open, keys) : Server().PostPurchase(open, keys);
+        const int result = memo ? Server().PostPurchCrMemo(open, keys, 0) : Server().PostPurchase(open, keys);
         if (c.Has("Refusal")) {
             EXPECT_LT(result, 0);
             EXPECT_EQ(Server().LastRefusalText(), Server().GetMessageText(c.Text("Refusal")));
@@ -154,7 +154,7 @@ TEST_F(CrMemoPostingTest, ASetOffMemoLowersWhatTheInvoiceOwesUntilItIsAnnulled) 
         Exec("UPDATE D_PurchInvoiceHeader SET Remaining = " + open);
         ArrangeCrMemo(11, 4, invoice, c.Text("Vendor"));
         TVariantArray keys;
-        const int result = Server().PostPurchCrMemo("C1", keys);
+        const int result = Server().PostPurchCrMemo("C1", keys, 0);
         const auto owed = [&] { return Value("SELECT Remaining FROM D_PurchInvoiceHeader").AsFloat(); };
         EXPECT_NEAR(owed(), c.Number("InvoiceLeft"), 1e-9);
         EXPECT_NEAR(Value("SELECT -Remaining FROM G_ContragentEntry WHERE Document_Id = '" + invoice + "'").AsFloat(),
@@ -195,7 +195,7 @@ TEST_F(CrMemoPostingTest, AProtocolIsMadeOnceFromAPostedDocumentAndPostsAsItsKin
     const std::string invoice = Value("SELECT Id FROM D_PurchInvoiceHeader").AsString();
     ArrangeCrMemo(11, 4);
     TVariantArray keys;
-    ASSERT_EQ(Server().PostPurchCrMemo("C1", keys), 0) << Server().LastRefusalText();
+    ASSERT_EQ(Server().PostPurchCrMemo("C1", keys, 0), 0) << Server().LastRefusalText();
     const std::string memo = keys[0].AsString();
     for (const TGoldenCase& c : ReadGoldenCases("server/crmemo_posting_protocols.txt")) {
         SCOPED_TRACE(c.Name);
