@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QShortcut>
+#include <QTimer>
 #include <QToolButton>
 
 #include "base/errors/TELException.h"
@@ -22,6 +23,7 @@ namespace tavrek::desktop {
 namespace {
 
 const QDate kNoDate(1899, 12, 30);
+constexpr int kTypingPauseMs = 250;
 
 bool HasRecord(const TClientDataSet& dataSet) {
     return dataSet.Active() && (!dataSet.IsEmpty() || dataSet.State() == TDataSetState::dsInsert);
@@ -104,15 +106,36 @@ QWidget* TDbFieldControl::CreateEditor(const THeaderField& headerField, QWidget*
             line_ = new QLineEdit(parent);
             if (headerField.Kind == TFieldKind::fkNumber) line_->setAlignment(Qt::AlignRight);
             connect(line_, &QLineEdit::editingFinished, this, &TDbFieldControl::CommitText);
+            if (!form_.SavesDataSet(headerField.DataSet)) FilterAsTyped();
             return line_;
     }
     return nullptr;
 }
 
+// A field of a dataset the form does not save narrows what it shows (a list's search): it
+// takes the text as it is typed, after a pause short enough to feel at once.
+void TDbFieldControl::FilterAsTyped() {
+    auto* pause = new QTimer(this);
+    pause->setSingleShot(true);
+    pause->setInterval(kTypingPauseMs);
+    connect(line_, &QLineEdit::textEdited, pause, qOverload<>(&QTimer::start));
+    connect(pause, &QTimer::timeout, this, &TDbFieldControl::CommitText);
+}
+
+// A value that cannot be changed does not look like an edit.
+void TDbFieldControl::ShowEditable(bool editable) {
+    if (line_ == nullptr || line_->isReadOnly() == !editable) return;
+    line_->setReadOnly(!editable);
+    QPalette palette = line_->palette();
+    palette.setBrush(QPalette::Base, editable ? QApplication::palette().base() : QApplication::palette().window());
+    line_->setPalette(palette);
+    if (select_ != nullptr) select_->setVisible(editable);
+}
+
 QWidget* TDbFieldControl::CreateLookup(QWidget* parent) {
     auto* box = new QWidget(parent);
     line_ = new QLineEdit(box);
-    auto* button = new QToolButton(box);
+    auto* button = select_ = new QToolButton(box);
     button->setText(QStringLiteral("…"));
     button->setToolTip(QStringLiteral("Избор от списък (F2)"));
     auto* layout = new QHBoxLayout(box);
@@ -155,7 +178,7 @@ void TDbFieldControl::Refresh(bool force) {
     if (line_ != nullptr) {
         // Typing in progress stays as typed until the user leaves the edit.
         if (!force && line_->hasFocus() && line_->isModified()) return;
-        line_->setReadOnly(!editable);
+        ShowEditable(editable);
     }
     editor_->setEnabled(editable || line_ != nullptr);
     TClientDataSet* dataSet = DataSet();
@@ -198,9 +221,11 @@ void TDbFieldControl::ShowValue(const THeaderField& headerField, const Variant& 
         case TFieldKind::fkText:
         case TFieldKind::fkLookup: {
             const TField* field = Field();
-            line_->setText(field == nullptr ? QString()
-                                            : DisplayText(value, field->DataType(),
-                                                          NumberKindOf(fieldName_, field->DataType())));
+            const QString text = field == nullptr ? QString()
+                                                  : DisplayText(value, field->DataType(),
+                                                                NumberKindOf(fieldName_, field->DataType()));
+            // The same text set again would move the cursor of someone typing a search.
+            if (line_->text() != text) line_->setText(text);
             if (name_ != nullptr) name_->setText(MasterName(value));
             break;
         }

@@ -21,6 +21,7 @@
 
 #include "base/errors/TELException.h"
 #include "base/forms/TfBase.h"
+#include "base/forms/TfBaseEditMasterDetail.h"
 #include "base/ui/Messages.h"
 #include "base/util/Text.h"
 #include "desktop/TDataGrid.h"
@@ -31,6 +32,7 @@
 #include "desktop/TGridFooter.h"
 #include "desktop/TGridView.h"
 #include "desktop/TSidePanelWidget.h"
+#include "desktop/TTotalsPanel.h"
 #include "desktop/ValueText.h"
 
 namespace tavrek::desktop {
@@ -101,6 +103,8 @@ void TFormHostWidget::Build() {
         }
     }
     if (!stretched) mainLayout->addStretch(1);
+    BuildTotals(main);
+    if (totals_ != nullptr) mainLayout->addWidget(totals_);
     sidePanel_ = new TSidePanelWidget(form_->pFloat, [this](const std::function<void()>& body) { Run(body); }, splitter);
     splitter->setStretchFactor(0, 4);
     splitter->setStretchFactor(1, 1);
@@ -230,6 +234,7 @@ TDataGrid* TFormHostWidget::BuildGrid(TGrid& grid, QWidget* parent) {
         const TColumnLayout& layout = model->Columns().at(static_cast<size_t>(column));
         return !layout.ReadOnly && form_->LookupOf(lines, lines.Fields(layout.FieldIndex).FieldName()) != nullptr;
     };
+    SetEntryColumns(grid, *view);
     connect(&view->View(), &TGridView::AppendRequested, this, [this, view] { AppendLine(*view); });
     connect(&view->View(), &TGridView::DeleteRequested, this, [this, view] { DeleteLine(*view); });
     connect(&view->View(), &TGridView::SelectorRequested, this,
@@ -251,6 +256,13 @@ TDataGrid* TFormHostWidget::BuildGrid(TGrid& grid, QWidget* parent) {
     return view;
 }
 
+// Every document with lines shows its totals under them, whichever page is in front.
+void TFormHostWidget::BuildTotals(QWidget* parent) {
+    auto* document = dynamic_cast<TfBaseEditMasterDetail*>(form_);
+    if (document == nullptr || Grid(document->dbgDetail.Name) == nullptr) return;
+    totals_ = new TTotalsPanel(document->Totals, parent);
+}
+
 void TFormHostWidget::ConnectDblClick(TGrid& grid, TDataGrid& view) {
     const auto open = [this, &grid] { Run([&grid] { grid.OnDblClick(); }); };
     connect(&view.View(), &QAbstractItemView::doubleClicked, this, open);
@@ -259,6 +271,21 @@ void TFormHostWidget::ConnectDblClick(TGrid& grid, TDataGrid& view) {
         shortcut->setContext(Qt::WidgetShortcut);
         connect(shortcut, &QShortcut::activated, this, open);
     }
+}
+
+// Tab and Enter stop at the cells the form names for entry; a grid naming none stops at all.
+void TFormHostWidget::SetEntryColumns(const TGrid& grid, TDataGrid& view) {
+    std::vector<bool> entry;
+    const TDataSetModel& model = view.Model();
+    for (const TColumnLayout& column : model.Columns()) {
+        const std::string& field = model.DataSet().Fields(column.FieldIndex).FieldName();
+        entry.push_back(std::any_of(grid.EntryFields.begin(), grid.EntryFields.end(),
+                                    [&field](const std::string& name) { return EqualsIgnoreCase(name, field); }));
+    }
+    if (std::none_of(entry.begin(), entry.end(), [](bool stop) { return stop; })) return;
+    view.View().IsEntryColumn = [entry](int column) {
+        return column >= 0 && static_cast<size_t>(column) < entry.size() && entry[static_cast<size_t>(column)];
+    };
 }
 
 std::vector<TDataGrid*> TFormHostWidget::Grids() const {
@@ -402,6 +429,7 @@ void TFormHostWidget::RefreshAll() {
             grid.View->View().clearSelection();
         if (!grid.View->Editing()) grid.Model->RefreshCurrentRow();
     }
+    if (totals_ != nullptr) totals_->Refresh();
     sidePanel_->Refresh();
     if (pages_ != nullptr) {
         for (int i = 0; i < pages_->count(); ++i)

@@ -92,6 +92,9 @@ struct TGrid {
     bool MultiSelect = false;
     bool Visible = true;
     std::vector<TBookmark> SelectedRows;
+    // The fields whose cells Tab and Enter stop at, where the grid shows them; a grid showing
+    // none of them stops at every editable cell.
+    std::vector<std::string> EntryFields;
     // A double click or Enter on a row (lists open the row's card).
     std::function<void()> OnDblClick;
 
