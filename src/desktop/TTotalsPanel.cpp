@@ -25,6 +25,10 @@ QString RateCaption(double percent) {
 
 QString ValueName(int column, int row) { return QStringLiteral("total_%1_%2").arg(column).arg(row); }
 
+void SetText(QLabel& label, const QString& text) {
+    if (label.text() != text) label.setText(text);
+}
+
 }  // namespace
 
 TTotalsPanel::TTotalsPanel(const TDocumentTotals& totals, QWidget* parent)
@@ -47,6 +51,7 @@ void TTotalsPanel::SetColumns(const QStringList& captions) {
                 grid_->removeWidget(label);
                 delete label;
             }
+    values_.clear();
     captions_ = captions;
     QFont bold = font();
     bold.setBold(true);
@@ -61,6 +66,7 @@ void TTotalsPanel::SetColumns(const QStringList& captions) {
             value->setTextInteractionFlags(Qt::TextSelectableByMouse);
             if (column == static_cast<int>(captions_.size())) value->setFont(bold);
             grid_->addWidget(value, row, column);
+            values_.push_back(value);
         }
     }
 }
@@ -82,12 +88,10 @@ void TTotalsPanel::Refresh() {
     captions << QStringLiteral("С ДДС");
     values.append({figures.Gross, figures.GrossLCY});
     if (captions != captions_) SetColumns(captions);
-    for (int column = 1; column <= static_cast<int>(values.size()); ++column)
-        for (int row = 1; row < 3; ++row) {
-            auto* label = findChild<QLabel*>(ValueName(column, row), Qt::FindDirectChildrenOnly);
-            const QString text = Amount(row == 1 ? values[column - 1].first : values[column - 1].second);
-            if (label != nullptr && label->text() != text) label->setText(text);
-        }
+    for (size_t column = 0; column < static_cast<size_t>(values.size()) && 2 * column + 1 < values_.size(); ++column) {
+        SetText(*values_[2 * column], Amount(values[static_cast<qsizetype>(column)].first));
+        SetText(*values_[2 * column + 1], Amount(values[static_cast<qsizetype>(column)].second));
+    }
 }
 
 QString TTotalsPanel::Text(const QString& caption, bool local) const {

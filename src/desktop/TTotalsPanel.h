@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QWidget>
+#include <vector>
 
 namespace tavrek {
 class TDocumentTotals;
@@ -31,6 +32,7 @@ private:
     const TDocumentTotals& totals_;
     QGridLayout* grid_;
     QStringList captions_;
+    std::vector<QLabel*> values_;  // per column: document currency, then local
 };
 
 }  // namespace tavrek::desktop
