@@ -162,8 +162,10 @@ void BM_TypeItemCode(benchmark::State& state) {
     int row = 0;
     for (auto _ : state) {
         row = (row + 7919) % kLines;
-        if (!model.setData(model.index(row, codeColumn), QString::number(1001 + row % 4)))
+        if (!model.setData(model.index(row, codeColumn), QString::number(1001 + row % 4))) {
             state.SkipWithError("the item code was refused");
+            break;
+        }
         host->RefreshAll();
         host->Grid("dbgDetail")->View().viewport()->repaint();
     }

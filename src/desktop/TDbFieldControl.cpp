@@ -1,6 +1,7 @@
 #include "desktop/TDbFieldControl.h"
 
 #include <QApplication>
+#include <algorithm>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
@@ -24,6 +25,7 @@ namespace {
 
 const QDate kNoDate(1899, 12, 30);
 constexpr int kTypingPauseMs = 250;
+constexpr int kNameWidth = 120;
 
 bool HasRecord(const TClientDataSet& dataSet) {
     return dataSet.Active() && (!dataSet.IsEmpty() || dataSet.State() == TDataSetState::dsInsert);
@@ -144,7 +146,7 @@ QWidget* TDbFieldControl::CreateLookup(QWidget* parent) {
     button->setObjectName(QStringLiteral("btnSelect"));
     name_ = new QLabel(box);
     name_->setObjectName(QStringLiteral("lblName"));
-    name_->setMinimumWidth(120);
+    name_->setMinimumWidth(kNameWidth);
     layout->addWidget(line_);
     layout->addWidget(button);
     layout->addWidget(name_, 1);
@@ -226,11 +228,19 @@ void TDbFieldControl::ShowValue(const THeaderField& headerField, const Variant& 
                                                                 NumberKindOf(fieldName_, field->DataType()));
             // The same text set again would move the cursor of someone typing a search.
             if (line_->text() != text) line_->setText(text);
-            if (name_ != nullptr) name_->setText(MasterName(value));
+            if (name_ != nullptr) ShowMasterName(MasterName(value));
             break;
         }
     }
     if (line_ != nullptr) line_->setModified(false);
+}
+
+// The name beside a code is never cut: the label keeps room for all of it.
+void TDbFieldControl::ShowMasterName(const QString& name) {
+    if (name_->text() == name) return;
+    name_->setText(name);
+    name_->setToolTip(name);
+    name_->setMinimumWidth(std::max(kNameWidth, name_->fontMetrics().horizontalAdvance(name) + 4));
 }
 
 // The name of the master row a key field holds, beside its code; read once per value.

@@ -63,6 +63,7 @@ private:
     void CommitText();
     void ReportBadInput(const std::string& message);
     QString MasterName(const Variant& value);
+    void ShowMasterName(const QString& name);
 
     TfBase& form_;
     std::string fieldName_;

@@ -106,6 +106,8 @@ void TFormHostWidget::Build() {
     BuildTotals(main);
     if (totals_ != nullptr) mainLayout->addWidget(totals_);
     sidePanel_ = new TSidePanelWidget(form_->pFloat, [this](const std::function<void()>& body) { Run(body); }, splitter);
+    // The side panel is never squeezed shut: its captions stay readable.
+    splitter->setChildrenCollapsible(false);
     splitter->setStretchFactor(0, 4);
     splitter->setStretchFactor(1, 1);
     outer->addWidget(splitter, 1);

@@ -137,10 +137,10 @@ protected:
         ASSERT_NE(list, nullptr);
         auto* search = list->findChild<QLineEdit*>("SearchText");
         ASSERT_NE(search, nullptr);
+        // The list narrows as the number is typed, as the selectors do, without Enter.
         TypeText(*search, number.right(4));
-        QTest::keyClick(search, Qt::Key_Return);
-        QTest::qWait(20);
         TDataGrid& found = *list->Grid("dbgMaster");
+        EXPECT_TRUE(QTest::qWaitFor([&found] { return found.Model().rowCount() == 1; }, 2000));
         ASSERT_EQ(found.Model().rowCount(), 1);
         EXPECT_EQ(found.Model().data(found.Model().index(0, 0)).toString(), number);
         Screenshot("posted-invoice-list.png");
@@ -148,10 +148,20 @@ protected:
         ASSERT_EQ(host->Form().ClassName(), "TfEdPostedPurchInvoice");
         EXPECT_EQ(Edit("DocumentNo").text(), number);
         EXPECT_TRUE(Edit("DocumentNo").isReadOnly());
+        EXPECT_NE(Edit("DocumentNo").palette().color(QPalette::Base), QApplication::palette().color(QPalette::Base))
+            << "a posted document's fields do not look like edits";
+        ExpectCommandsInWords();
         EXPECT_EQ(host->Grid("dbgDetail")->Model().rowCount(), 3);
         EXPECT_EQ(Total("ДДС общо"), QStringLiteral("7,78"));
         EXPECT_EQ(Total("С ДДС", true), QStringLiteral("64,84"));
         Screenshot("posted-invoice.png");
+    }
+
+    // No command button is captioned by a symbol alone ("$").
+    void ExpectCommandsInWords() const {
+        for (const QAction* action : host->ToolBar().actions())
+            EXPECT_TRUE(!action->isVisible() || action->text().contains(QRegularExpression("\\p{L}{3}")))
+                << action->objectName().toStdString() << " " << action->text().toStdString();
     }
 
     // Prints the open posted invoice and reads the PDF a person would get.
@@ -186,6 +196,7 @@ TEST_F(InvoiceJourney, ABuyerEntersSavesAndPostsAnInvoice) {
     QTest::keyClick(&Edit("N_Contragent_Code"), Qt::Key_F2);
     EXPECT_TRUE(answerer.AllAnswered()) << "F2 opens the vendor's selector";
     TypeField("VendorInvoiceNo", "Д-4711");
+    ExpectCommandsInWords();
     EXPECT_EQ(host->Form().cdsMaster.FieldByName("N_Contragent_Name").AsString(), "Мелница Добруджа ООД");
     EXPECT_EQ(host->Form().cdsMaster.FieldByName("VATBusPostGroup_Id").AsString(), "DOM");
 
