@@ -16,7 +16,6 @@
 #include "desktop/TDataGrid.h"
 #include "desktop/TDataSetModel.h"
 #include "desktop/TFormHostWidget.h"
-#include "desktop/TGridFooter.h"
 #include "desktop/TGridView.h"
 #include "desktop/TMainWindow.h"
 #include "desktop/TTotalsPanel.h"
