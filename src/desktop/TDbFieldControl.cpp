@@ -108,14 +108,14 @@ QWidget* TDbFieldControl::CreateEditor(const THeaderField& headerField, QWidget*
             line_ = new QLineEdit(parent);
             if (headerField.Kind == TFieldKind::fkNumber) line_->setAlignment(Qt::AlignRight);
             connect(line_, &QLineEdit::editingFinished, this, &TDbFieldControl::CommitText);
-            if (!form_.SavesDataSet(headerField.DataSet)) FilterAsTyped();
+            if (headerField.TakesTextAsTyped) FilterAsTyped();
             return line_;
     }
     return nullptr;
 }
 
-// A field of a dataset the form does not save narrows what it shows (a list's search): it
-// takes the text as it is typed, after a pause short enough to feel at once.
+// A search field narrows what the form shows as the text is typed, after a pause short
+// enough to feel at once.
 void TDbFieldControl::FilterAsTyped() {
     auto* pause = new QTimer(this);
     pause->setSingleShot(true);

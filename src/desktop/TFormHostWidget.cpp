@@ -275,14 +275,17 @@ void TFormHostWidget::ConnectDblClick(TGrid& grid, TDataGrid& view) {
     }
 }
 
-// Tab and Enter stop at the cells the form names for entry; a grid naming none stops at all.
+// Tab and Enter stop at the cells the form names for entry; a grid that lets none of them be
+// typed into stops at every editable cell.
 void TFormHostWidget::SetEntryColumns(const TGrid& grid, TDataGrid& view) {
     std::vector<bool> entry;
     const TDataSetModel& model = view.Model();
     for (const TColumnLayout& column : model.Columns()) {
-        const std::string& field = model.DataSet().Fields(column.FieldIndex).FieldName();
-        entry.push_back(std::any_of(grid.EntryFields.begin(), grid.EntryFields.end(),
-                                    [&field](const std::string& name) { return EqualsIgnoreCase(name, field); }));
+        const TField& field = model.DataSet().Fields(column.FieldIndex);
+        entry.push_back(!column.ReadOnly && !field.ReadOnly &&
+                        std::any_of(grid.EntryFields.begin(), grid.EntryFields.end(), [&field](const std::string& name) {
+                            return EqualsIgnoreCase(name, field.FieldName());
+                        }));
     }
     if (std::none_of(entry.begin(), entry.end(), [](bool stop) { return stop; })) return;
     view.View().IsEntryColumn = [entry](int column) {

@@ -48,6 +48,8 @@ struct THeaderField {
     bool Visible = true;
     // Shown when the pointer rests on the field: what tells apart fields of the same caption.
     std::string Hint;
+    // A search field: the text is taken as it is typed, not only when the field is left.
+    bool TakesTextAsTyped = false;
 };
 
 // A column of a grid. The footer shows FooterText when the form set one, otherwise the
