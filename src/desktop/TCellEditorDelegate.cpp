@@ -3,9 +3,12 @@
 #include <utility>
 
 #include <QAction>
+#include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QPointer>
 
 #include "base/ui/Messages.h"
 #include "desktop/TDataSetModel.h"
@@ -37,15 +40,53 @@ QWidget* TCellEditorDelegate::createEditor(QWidget* parent, const QStyleOptionVi
 
 void TCellEditorDelegate::setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const {
     const auto* line = qobject_cast<QLineEdit*>(editor);
-    const TColumnLayout& column = model_.Columns().at(static_cast<size_t>(index.column()));
-    if (line != nullptr && column.Kind != TNumberKind::nkNone) {
-        const QString problem = NumberInputError(line->text(), InputDecimals(column.Kind, column.Decimals));
-        if (!problem.isEmpty()) {
-            MessageDlgEx(FromQ(problem), TMsgDlgType::mtError, mbOK);
-            return;
-        }
+    if (judging_ || line == nullptr) {
+        if (line == nullptr) QStyledItemDelegate::setModelData(editor, model, index);
+        return;
     }
-    QStyledItemDelegate::setModelData(editor, model, index);
+    const TColumnLayout& column = model_.Columns().at(static_cast<size_t>(index.column()));
+    const QString typed = line->text();
+    // Text left as it was is no new value: nothing to judge, nothing to run.
+    if (typed == index.data(Qt::EditRole).toString()) {
+        refused_ = false;
+        return;
+    }
+    judging_ = true;
+    const QString problem =
+        column.Kind == TNumberKind::nkNone ? QString() : NumberInputError(typed, InputDecimals(column.Kind, column.Decimals));
+    if (!problem.isEmpty()) {
+        MessageDlgEx(FromQ(problem), TMsgDlgType::mtError, mbOK);
+        refused_ = true;
+    } else {
+        refused_ = !model->setData(index, typed, Qt::EditRole);
+    }
+    judging_ = false;
+}
+
+bool TCellEditorDelegate::Commit(QWidget* editor) {
+    QPointer<QWidget> guard(editor);
+    refused_ = false;
+    emit commitData(editor);
+    if (!refused_ || guard.isNull()) return true;
+    // The message took the window's focus: the cell in error gets it back.
+    view_.window()->activateWindow();
+    editor->setFocus(Qt::OtherFocusReason);
+    if (auto* line = qobject_cast<QLineEdit*>(editor)) line->selectAll();
+    return false;
+}
+
+void TCellEditorDelegate::LeaveTo(QWidget* editor, int step) {
+    if (!Commit(editor)) return;
+    const bool more = view_.NextEditable(view_.currentIndex(), step).isValid();
+    emit closeEditor(editor, more ? (step > 0 ? EditNextItem : EditPreviousItem) : NoHint);
+}
+
+// The row keys leave the cell as the grid's own keys would once the cell is closed.
+void TCellEditorDelegate::MoveRow(QWidget* editor, int key) {
+    if (!Commit(editor)) return;
+    emit closeEditor(editor, NoHint);
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+    QApplication::sendEvent(&view_, &press);
 }
 
 bool TCellEditorDelegate::editorEvent(QEvent* event, QAbstractItemModel* model, const QStyleOptionViewItem& option,
@@ -67,15 +108,39 @@ bool TCellEditorDelegate::editorEvent(QEvent* event, QAbstractItemModel* model, 
 // Enter commits the cell and goes on to the next editable one, as Tab does.
 bool TCellEditorDelegate::eventFilter(QObject* object, QEvent* event) {
     auto* editor = qobject_cast<QWidget*>(object);
-    if (editor != nullptr && event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            emit commitData(editor);
-            emit closeEditor(editor, QAbstractItemDelegate::EditNextItem);
-            return true;
-        }
+    if (editor == nullptr) return QStyledItemDelegate::eventFilter(object, event);
+    if (judging_ && (event->type() == QEvent::FocusOut || event->type() == QEvent::Hide)) return true;
+    if (event->type() != QEvent::KeyPress) return QStyledItemDelegate::eventFilter(object, event);
+    const auto& key = *static_cast<QKeyEvent*>(event);
+    if (key.modifiers() & (Qt::ControlModifier | Qt::AltModifier)) return QStyledItemDelegate::eventFilter(object, event);
+    switch (key.key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+        case Qt::Key_Tab: LeaveTo(editor, 1); return true;
+        case Qt::Key_Backtab: LeaveTo(editor, -1); return true;
+        case Qt::Key_Up:
+        case Qt::Key_Down: MoveRow(editor, key.key()); return true;
+        case Qt::Key_F2:
+            if (auto* choose = editor->findChild<QAction*>(QStringLiteral("acChoose"))) {
+                choose->trigger();
+                return true;
+            }
+            break;
+        default: break;
     }
     return QStyledItemDelegate::eventFilter(object, event);
+}
+
+void TCellEditorDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const {
+    QStyledItemDelegate::paint(painter, option, index);
+    if (index != view_.currentIndex()) return;
+    painter->save();
+    QPen frame(view_.palette().color(QPalette::Active, QPalette::Highlight).darker(140));
+    frame.setWidth(2);
+    painter->setPen(frame);
+    painter->setBrush(Qt::NoBrush);
+    painter->drawRect(option.rect.adjusted(1, 1, -1, -1));
+    painter->restore();
 }
 
 }  // namespace tavrek::desktop

@@ -1,6 +1,7 @@
 #include "desktop/TDbFieldControl.h"
 
 #include <QApplication>
+#include <algorithm>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
@@ -8,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QShortcut>
+#include <QTimer>
 #include <QToolButton>
 
 #include "base/errors/TELException.h"
@@ -22,6 +24,8 @@ namespace tavrek::desktop {
 namespace {
 
 const QDate kNoDate(1899, 12, 30);
+constexpr int kTypingPauseMs = 250;
+constexpr int kNameWidth = 120;
 
 // A date typed as a whole: Tab leaves the field instead of walking its day, month and year.
 class TDateFieldEdit : public QDateEdit {
@@ -113,15 +117,36 @@ QWidget* TDbFieldControl::CreateEditor(const THeaderField& headerField, QWidget*
             line_ = new QLineEdit(parent);
             if (headerField.Kind == TFieldKind::fkNumber) line_->setAlignment(Qt::AlignRight);
             connect(line_, &QLineEdit::editingFinished, this, &TDbFieldControl::CommitText);
+            if (headerField.TakesTextAsTyped) FilterAsTyped();
             return line_;
     }
     return nullptr;
 }
 
+// A search field narrows what the form shows as the text is typed, after a pause short
+// enough to feel at once.
+void TDbFieldControl::FilterAsTyped() {
+    auto* pause = new QTimer(this);
+    pause->setSingleShot(true);
+    pause->setInterval(kTypingPauseMs);
+    connect(line_, &QLineEdit::textEdited, pause, qOverload<>(&QTimer::start));
+    connect(pause, &QTimer::timeout, this, &TDbFieldControl::CommitText);
+}
+
+// A value that cannot be changed does not look like an edit.
+void TDbFieldControl::ShowEditable(bool editable) {
+    if (line_ == nullptr || line_->isReadOnly() == !editable) return;
+    line_->setReadOnly(!editable);
+    QPalette palette = line_->palette();
+    palette.setBrush(QPalette::Base, editable ? QApplication::palette().base() : QApplication::palette().window());
+    line_->setPalette(palette);
+    if (select_ != nullptr) select_->setVisible(editable);
+}
+
 QWidget* TDbFieldControl::CreateLookup(QWidget* parent) {
     auto* box = new QWidget(parent);
     line_ = new QLineEdit(box);
-    auto* button = new QToolButton(box);
+    auto* button = select_ = new QToolButton(box);
     button->setText(QStringLiteral("…"));
     button->setToolTip(QStringLiteral("Избор от списък (F2)"));
     // F2 opens the list from the field: Tab goes from field to field, not through the buttons.
@@ -132,7 +157,7 @@ QWidget* TDbFieldControl::CreateLookup(QWidget* parent) {
     button->setObjectName(QStringLiteral("btnSelect"));
     name_ = new QLabel(box);
     name_->setObjectName(QStringLiteral("lblName"));
-    name_->setMinimumWidth(120);
+    name_->setMinimumWidth(kNameWidth);
     box->setFocusProxy(line_);
     layout->addWidget(line_);
     layout->addWidget(button);
@@ -167,7 +192,7 @@ void TDbFieldControl::Refresh(bool force) {
     if (line_ != nullptr) {
         // Typing in progress stays as typed until the user leaves the edit.
         if (!force && line_->hasFocus() && line_->isModified()) return;
-        line_->setReadOnly(!editable);
+        ShowEditable(editable);
     }
     editor_->setEnabled(editable || line_ != nullptr);
     TClientDataSet* dataSet = DataSet();
@@ -210,14 +235,24 @@ void TDbFieldControl::ShowValue(const THeaderField& headerField, const Variant& 
         case TFieldKind::fkText:
         case TFieldKind::fkLookup: {
             const TField* field = Field();
-            line_->setText(field == nullptr ? QString()
-                                            : DisplayText(value, field->DataType(),
-                                                          NumberKindOf(fieldName_, field->DataType())));
-            if (name_ != nullptr) name_->setText(MasterName(value));
+            const QString text = field == nullptr ? QString()
+                                                  : DisplayText(value, field->DataType(),
+                                                                NumberKindOf(fieldName_, field->DataType()));
+            // The same text set again would move the cursor of someone typing a search.
+            if (line_->text() != text) line_->setText(text);
+            if (name_ != nullptr) ShowMasterName(MasterName(value));
             break;
         }
     }
     if (line_ != nullptr) line_->setModified(false);
+}
+
+// The name beside a code is never cut: the label keeps room for all of it.
+void TDbFieldControl::ShowMasterName(const QString& name) {
+    if (name_->text() == name) return;
+    name_->setText(name);
+    name_->setToolTip(name);
+    name_->setMinimumWidth(std::max(kNameWidth, name_->fontMetrics().horizontalAdvance(name) + 4));
 }
 
 // The name of the master row a key field holds, beside its code; read once per value.

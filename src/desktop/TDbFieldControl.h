@@ -11,6 +11,7 @@ class QComboBox;
 class QDateEdit;
 class QLabel;
 class QLineEdit;
+class QToolButton;
 class QWidget;
 
 namespace tavrek {
@@ -56,11 +57,14 @@ private:
     bool Editable() const;
     QWidget* CreateEditor(const THeaderField& headerField, QWidget* parent);
     QWidget* CreateLookup(QWidget* parent);
+    void FilterAsTyped();
+    void ShowEditable(bool editable);
     void ShowValue(const THeaderField& headerField, const Variant& value);
     QString FormatNumber(const THeaderField& headerField, const Variant& value) const;
     void CommitText();
     void ReportBadInput(const std::string& message);
     QString MasterName(const Variant& value);
+    void ShowMasterName(const QString& name);
 
     TfBase& form_;
     std::string fieldName_;
@@ -73,6 +77,7 @@ private:
     QComboBox* combo_ = nullptr;
     QDateEdit* date_ = nullptr;
     QLabel* name_ = nullptr;
+    QToolButton* select_ = nullptr;
     QLabel* label_;
     QWidget* editor_;
     bool refreshing_ = false;

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QMenu>
 #include <QStyle>
+#include <algorithm>
 
 #include "base/forms/TActionList.h"
 #include "base/forms/TMenu.h"
@@ -49,6 +50,24 @@ QIcon IconOf(const std::string& action) {
     return {};
 }
 
+// A caption of symbols only ("$") says nothing on a button: the button names the command,
+// by its hint or by the words for the symbol.
+struct TSymbolCaption {
+    const char* Symbol;
+    const char* Words;
+};
+
+const TSymbolCaption kSymbolCaptions[] = {{"$", "Валутен курс"}};
+
+QString ButtonText(const TAction& action) {
+    const QString caption = ToQ(action.Caption);
+    if (std::any_of(caption.begin(), caption.end(), [](QChar c) { return c.isLetter(); })) return caption;
+    if (!action.Hint.empty()) return ToQ(action.Hint);
+    for (const TSymbolCaption& symbol : kSymbolCaptions)
+        if (action.Caption == symbol.Symbol) return QString::fromUtf8(symbol.Words);
+    return caption;
+}
+
 QString ToolTipOf(const TAction& action, const QAction& qaction) {
     const QString hint = ToQ(action.Hint.empty() ? action.Caption : action.Hint);
     if (qaction.shortcut().isEmpty()) return hint;
@@ -60,7 +79,7 @@ QString ToolTipOf(const TAction& action, const QAction& qaction) {
 TFormActions::TFormActions(TActionList& actions, TRunner runner, QObject* parent)
     : QObject(parent), actions_(actions), runner_(std::move(runner)) {
     for (const auto& action : actions_.Actions()) {
-        auto* qaction = new QAction(ToQ(action->Caption), this);
+        auto* qaction = new QAction(ButtonText(*action), this);
         qaction->setObjectName(ToQ(action->Name));
         qaction->setIcon(IconOf(action->Name));
         if (!action->ShortCut.empty()) {
@@ -87,7 +106,7 @@ void TFormActions::Sync() {
     for (size_t i = 0; i < all.size() && i < qactions_.size(); ++i) {
         const TAction& action = *all[i];
         QAction& qaction = *qactions_[i];
-        const QString caption = ToQ(action.Caption);
+        const QString caption = ButtonText(action);
         if (qaction.text() != caption) qaction.setText(caption);
         // A tool button would drop a caption's trailing "...".
         if (qaction.iconText() != caption) qaction.setIconText(caption);

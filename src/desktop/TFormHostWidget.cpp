@@ -22,6 +22,7 @@
 
 #include "base/errors/TELException.h"
 #include "base/forms/TfBase.h"
+#include "base/forms/TfBaseEditMasterDetail.h"
 #include "base/ui/Messages.h"
 #include "base/util/Text.h"
 #include "desktop/TDataGrid.h"
@@ -32,6 +33,7 @@
 #include "desktop/TGridFooter.h"
 #include "desktop/TGridView.h"
 #include "desktop/TSidePanelWidget.h"
+#include "desktop/TTotalsPanel.h"
 #include "desktop/ValueText.h"
 
 namespace tavrek::desktop {
@@ -102,7 +104,11 @@ void TFormHostWidget::Build() {
         }
     }
     if (!stretched) mainLayout->addStretch(1);
+    BuildTotals(main);
+    if (totals_ != nullptr) mainLayout->addWidget(totals_);
     sidePanel_ = new TSidePanelWidget(form_->pFloat, [this](const std::function<void()>& body) { Run(body); }, splitter);
+    // The side panel is never squeezed shut: its captions stay readable.
+    splitter->setChildrenCollapsible(false);
     splitter->setStretchFactor(0, 4);
     splitter->setStretchFactor(1, 1);
     outer->addWidget(splitter, 1);
@@ -231,6 +237,7 @@ TDataGrid* TFormHostWidget::BuildGrid(TGrid& grid, QWidget* parent) {
         const TColumnLayout& layout = model->Columns().at(static_cast<size_t>(column));
         return !layout.ReadOnly && form_->LookupOf(lines, lines.Fields(layout.FieldIndex).FieldName()) != nullptr;
     };
+    SetEntryColumns(grid, *view);
     connect(&view->View(), &TGridView::AppendRequested, this, [this, view] { AppendLine(*view); });
     connect(&view->View(), &TGridView::DeleteRequested, this, [this, view] { DeleteLine(*view); });
     connect(&view->View(), &TGridView::SelectorRequested, this,
@@ -252,6 +259,13 @@ TDataGrid* TFormHostWidget::BuildGrid(TGrid& grid, QWidget* parent) {
     return view;
 }
 
+// Every document with lines shows its totals under them, whichever page is in front.
+void TFormHostWidget::BuildTotals(QWidget* parent) {
+    auto* document = dynamic_cast<TfBaseEditMasterDetail*>(form_);
+    if (document == nullptr || Grid(document->dbgDetail.Name) == nullptr) return;
+    totals_ = new TTotalsPanel(document->Totals, parent);
+}
+
 void TFormHostWidget::ConnectDblClick(TGrid& grid, TDataGrid& view) {
     const auto open = [this, &grid] { Run([&grid] { grid.OnDblClick(); }); };
     connect(&view.View(), &QAbstractItemView::doubleClicked, this, open);
@@ -260,6 +274,24 @@ void TFormHostWidget::ConnectDblClick(TGrid& grid, TDataGrid& view) {
         shortcut->setContext(Qt::WidgetShortcut);
         connect(shortcut, &QShortcut::activated, this, open);
     }
+}
+
+// Tab and Enter stop at the cells the form names for entry; a grid that lets none of them be
+// typed into stops at every editable cell.
+void TFormHostWidget::SetEntryColumns(const TGrid& grid, TDataGrid& view) {
+    std::vector<bool> entry;
+    const TDataSetModel& model = view.Model();
+    for (const TColumnLayout& column : model.Columns()) {
+        const TField& field = model.DataSet().Fields(column.FieldIndex);
+        entry.push_back(!column.ReadOnly && !field.ReadOnly &&
+                        std::any_of(grid.EntryFields.begin(), grid.EntryFields.end(), [&field](const std::string& name) {
+                            return EqualsIgnoreCase(name, field.FieldName());
+                        }));
+    }
+    if (std::none_of(entry.begin(), entry.end(), [](bool stop) { return stop; })) return;
+    view.View().IsEntryColumn = [entry](int column) {
+        return column >= 0 && static_cast<size_t>(column) < entry.size() && entry[static_cast<size_t>(column)];
+    };
 }
 
 std::vector<TDataGrid*> TFormHostWidget::Grids() const {
@@ -406,6 +438,7 @@ void TFormHostWidget::RefreshAll() {
             grid.View->View().clearSelection();
         if (!grid.View->Editing()) grid.Model->RefreshCurrentRow();
     }
+    if (totals_ != nullptr) totals_->Refresh();
     sidePanel_->Refresh();
     if (pages_ != nullptr) {
         for (int i = 0; i < pages_->count(); ++i)

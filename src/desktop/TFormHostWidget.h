@@ -26,6 +26,7 @@ class TDataSetModel;
 class TDbFieldControl;
 class TFormActions;
 class TSidePanelWidget;
+class TTotalsPanel;
 
 // Shows any form: its actions as tool buttons that wrap onto more rows, the form's button
 // menus as drop-down buttons, the header fields as labelled data-aware
@@ -51,6 +52,8 @@ public:
     std::vector<TDataGrid*> Grids() const;
     TFormActions& Actions() const { return *actions_; }
     TSidePanelWidget* SidePanel() const { return sidePanel_; }
+    // The totals under a document's lines; null for a form without lines.
+    TTotalsPanel* Totals() const { return totals_; }
 
     // Commits what the user is typing, runs body (an action, a menu item), then refreshes.
     void Run(const std::function<void()>& body);
@@ -80,6 +83,8 @@ private:
     void AddMenuButton(TMenu& menu, QAction* lead);
     QWidget* BuildFields(const std::string& page, QWidget* parent);
     TDataGrid* BuildGrid(TGrid& grid, QWidget* parent);
+    void BuildTotals(QWidget* parent);
+    void SetEntryColumns(const TGrid& grid, TDataGrid& view);
     // Lists open the row under a double click or Enter.
     void ConnectDblClick(TGrid& grid, TDataGrid& view);
     bool ShowsGrid(const TGrid& grid) const;
@@ -105,6 +110,7 @@ private:
     std::vector<TMenuButton> menuButtons_;
     QTabWidget* pages_ = nullptr;
     TSidePanelWidget* sidePanel_ = nullptr;
+    TTotalsPanel* totals_ = nullptr;
     std::vector<TDbFieldControl*> fields_;
     struct TGridEntry {
         TGrid* Grid;

@@ -64,10 +64,15 @@ QModelIndex TGridView::moveCursor(CursorAction action, Qt::KeyboardModifiers mod
     return QTableView::moveCursor(action, modifiers);
 }
 
+bool TGridView::IsStop(const QModelIndex& index) const {
+    return !isColumnHidden(index.column()) && (index.flags() & Qt::ItemIsEditable) &&
+           (!IsEntryColumn || IsEntryColumn(index.column()));
+}
+
 QModelIndex TGridView::FirstEditable(int row) const {
     for (int column = 0; column < model()->columnCount(); ++column) {
         const QModelIndex index = model()->index(row, column);
-        if (!isColumnHidden(column) && (index.flags() & Qt::ItemIsEditable)) return index;
+        if (IsStop(index)) return index;
     }
     return model()->index(row, 0);
 }
@@ -77,7 +82,7 @@ QModelIndex TGridView::NextEditable(const QModelIndex& from, int step) const {
     if (!from.isValid() || columns == 0) return {};
     for (int cell = from.row() * columns + from.column() + step; cell >= 0 && cell < rows * columns; cell += step) {
         const QModelIndex index = model()->index(cell / columns, cell % columns);
-        if (!isColumnHidden(index.column()) && (index.flags() & Qt::ItemIsEditable)) return index;
+        if (IsStop(index)) return index;
     }
     return {};
 }

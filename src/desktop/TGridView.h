@@ -6,8 +6,9 @@
 namespace tavrek::desktop {
 
 // The table of a grid with the keys of line entry: Insert, and Down on the last row, append a
-// line; Ctrl+Delete deletes one; Enter and Tab move across the editable columns; F2 on a
-// lookup column opens its selector. The grid decides nothing: it asks through its signals.
+// line; Ctrl+Delete deletes one; Enter and Tab move across the cells a person fills (the
+// entry columns), skipping those filled for him; F2 on a lookup column opens its selector.
+// The current cell is framed. The grid decides nothing: it asks through its signals.
 class TGridView : public QTableView {
     Q_OBJECT
 public:
@@ -15,8 +16,12 @@ public:
 
     // Whether a column opens a selector; set by the grid's owner.
     std::function<bool(int column)> IsLookupColumn;
-    // The first editable cell of a row (the insert row after an append).
+    // Whether Tab and Enter stop at a column's editable cells; unset: at every editable cell.
+    std::function<bool(int column)> IsEntryColumn;
+    // The first entry cell of a row (the insert row after an append).
     QModelIndex FirstEditable(int row) const;
+    // The entry cell after (step 1) or before (-1) a cell; invalid at the end.
+    QModelIndex NextEditable(const QModelIndex& from, int step) const;
 
 signals:
     void AppendRequested();
@@ -30,7 +35,7 @@ protected:
 
 private:
     bool OwnsKey(const QKeyEvent& key) const;
-    QModelIndex NextEditable(const QModelIndex& from, int step) const;
+    bool IsStop(const QModelIndex& index) const;
 };
 
 }  // namespace tavrek::desktop

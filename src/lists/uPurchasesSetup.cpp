@@ -1,6 +1,7 @@
 #include "lists/uPurchasesSetup.h"
 
 #include "base/forms/TFormRegistry.h"
+#include "base/server/PurchasesSetupAccounts.h"
 #include "base/session/LocalData.h"
 #include "base/util/Text.h"
 
@@ -15,9 +16,6 @@ void AddInvertedFlag(TFormDescription& description, const std::string& field, co
     flag->CheckedValue = "False";
     flag->UncheckedValue = "True";
 }
-
-constexpr const char* kAccountFields[] = {"AdvancePaymentAccount", "ProtocolTransitAccount", "ReceiptsNotInvoicedAccount",
-                                          "FutureCostsAccount", "DirectPayAccount"};
 
 // An account of the setup is typed by its code, or chosen from the company's chart with F2.
 TLookupDefinition AccountLookup(const char* field) {
@@ -78,7 +76,7 @@ TfPurchasesSetup::TfPurchasesSetup() {
         {"VendorPayment_Series_Id", "Плащане към доставчик", TFieldKind::fkText, "tsNumbering"},
     });
     for (const auto& [field, hint] : kSeriesHints) Description.FindField(field)->Hint = hint;
-    for (const char* field : kAccountFields) accountLookups_.push_back(AccountLookup(field));
+    for (const char* field : kPurchasesSetupAccountFields) accountLookups_.push_back(AccountLookup(field));
     for (TAction* action : {&acInsertRecord, &acDeleteRecord, &acPrint, &acPostDocument, &acPostAndPrintDocument,
                             &acReCalcDocument, &acAnnulDocument, &acSetCurrencyFactor})
         action->Visible = false;

@@ -104,7 +104,9 @@ TfOthersBrowse::TfOthersBrowse(const TBrowseDescription& description)
     cdsFilter.Post();
     AddDataSet({&cdsFilter, "", nullptr, "", "Id", false});
     if (!description.SearchFields.empty()) {
-        Description.AddField("SearchText", "Търсене", TFieldKind::fkText).DataSet = cdsFilter.Name;
+        THeaderField& search = Description.AddField("SearchText", "Търсене", TFieldKind::fkText);
+        search.DataSet = cdsFilter.Name;
+        search.TakesTextAsTyped = true;
         cdsFilter.FieldByName("SearchText").OnChange = [this](TField&) {
             RunGuarded(OperationName("ApplySearch"), [this] { ReloadData(); });
         };

@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "base/server/PurchasesSetupAccounts.h"
 #include "base/util/Text.h"
 #include "server/TQueryBuilder.h"
 #include "server/schema/DocumentTables.h"
@@ -16,17 +17,6 @@ constexpr std::array kEditedTables = {"D_PurchaseLineDetail", "D_PurchaseBufLine
 
 constexpr TAccessPolicy::TPostedLock kPostedLocks[] = {
     {"D_VendorPayment", "Posted", "err_PaymentPostedNotEditable"},
-};
-
-struct TAccountColumn {
-    const char* Table;
-    const char* Column;
-};
-
-constexpr TAccountColumn kAccountColumns[] = {
-    {"C_PurchasesSetup", "AdvancePaymentAccount"},  {"C_PurchasesSetup", "ProtocolTransitAccount"},
-    {"C_PurchasesSetup", "ReceiptsNotInvoicedAccount"}, {"C_PurchasesSetup", "FutureCostsAccount"},
-    {"C_PurchasesSetup", "DirectPayAccount"},
 };
 
 bool IsOpenDocumentTable(std::string_view name) {
@@ -50,8 +40,9 @@ bool TAccessPolicy::MayChange(const TRelationInfo& table) {
 }
 
 bool TAccessPolicy::NamesAccount(const TRelationInfo& table, std::string_view column) {
-    for (const TAccountColumn& account : kAccountColumns)
-        if (EqualsIgnoreCase(table.Name, account.Table) && EqualsIgnoreCase(column, account.Column)) return true;
+    if (!EqualsIgnoreCase(table.Name, kPurchasesSetupTable)) return false;
+    for (const char* account : kPurchasesSetupAccountFields)
+        if (EqualsIgnoreCase(column, account)) return true;
     return false;
 }
 

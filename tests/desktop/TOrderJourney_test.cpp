@@ -15,8 +15,8 @@
 #include "base/server/IAppServer.h"
 #include "desktop/TDataGrid.h"
 #include "desktop/TDataSetModel.h"
-#include "desktop/TGridFooter.h"
 #include "desktop/TFormHostWidget.h"
+#include "desktop/TTotalsPanel.h"
 #include "desktop/TMainWindow.h"
 #include "server/EmbeddedServer.h"
 #include "support/UblSample.h"
@@ -214,9 +214,11 @@ TEST_F(OrderJourney, ABufferBegunFromItsListTakesTheOrdersLinesAndIsListedByItsN
     EXPECT_DOUBLE_EQ(testing::LineValue(lines->Model(), 0, "Quantity").AsFloat(), 24.0);
     EXPECT_FALSE(testing::LineValue(lines->Model(), 0, "OrderLine_Id").IsEmpty());
     // 24 x 0.95 = 22.80, with 20 % VAT 27.36
-    EXPECT_TRUE(lines->Footer().isVisible());
-    EXPECT_EQ(lines->Footer().Text(testing::ColumnOf(lines->Model(), "Без ДДС")), "22.80");
-    EXPECT_EQ(lines->Footer().Text(testing::ColumnOf(lines->Model(), "С ДДС")), "27.36");
+    ASSERT_NE(buffer->Totals(), nullptr);
+    EXPECT_TRUE(buffer->Totals()->isVisible());
+    EXPECT_EQ(buffer->Totals()->Text("Без ДДС"), "22,80");
+    EXPECT_EQ(buffer->Totals()->Text("ДДС 20 %"), "4,56");
+    EXPECT_EQ(buffer->Totals()->Text("С ДДС", true), "27,36");
 
     testing::TriggerAction(*buffer, "acSave");
     ExpectNoFailures();
@@ -226,7 +228,7 @@ TEST_F(OrderJourney, ABufferBegunFromItsListTakesTheOrdersLinesAndIsListedByItsN
     if (number == nullptr) number = numberControl->findChild<QLineEdit*>();
     ASSERT_NE(number, nullptr);
     EXPECT_EQ(number->text(), "0000000001");
-    EXPECT_TRUE(lines->Footer().isVisible());
+    EXPECT_TRUE(buffer->Totals()->isVisible());
     Screenshot("order-buffer-new.png");
     EXPECT_EQ(ActiveHost(), buffer) << "the order came to the front when the chooser closed";
 

@@ -1,5 +1,6 @@
 #include <QAction>
 #include <QCheckBox>
+#include <QLabel>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
@@ -64,6 +65,11 @@ TEST_F(SetupJourneyTest, TickedCostFlagsAreStoredAsFalseAndATypedSeriesIsKept) {
     testing::TriggerAction(*setup, "acSave");
     EXPECT_EQ(Stored("AdvancePaymentAccount"), "4091");
     EXPECT_EQ(Stored("ProtocolTransitAccount"), "503");
+    // Every account's name beside its code is read whole.
+    for (QLabel* name : setup->Pages()->widget(0)->findChildren<QLabel*>("lblName")) {
+        SCOPED_TRACE(name->text().toStdString());
+        EXPECT_GE(name->width(), name->fontMetrics().horizontalAdvance(name->text()));
+    }
 
     ShowPage(*setup, 1);
     const QWidget* twice = setup->findChild<QWidget*>("PostPurchCrMemoProt_Series_Id");

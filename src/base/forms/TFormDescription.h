@@ -48,6 +48,8 @@ struct THeaderField {
     bool Visible = true;
     // Shown when the pointer rests on the field: what tells apart fields of the same caption.
     std::string Hint;
+    // A search field: the text is taken as it is typed, not only when the field is left.
+    bool TakesTextAsTyped = false;
 };
 
 // A column of a grid. The footer shows FooterText when the form set one, otherwise the
@@ -92,6 +94,9 @@ struct TGrid {
     bool MultiSelect = false;
     bool Visible = true;
     std::vector<TBookmark> SelectedRows;
+    // The fields whose cells Tab and Enter stop at, where the grid shows them; a grid showing
+    // none of them stops at every editable cell.
+    std::vector<std::string> EntryFields;
     // A double click or Enter on a row (lists open the row's card).
     std::function<void()> OnDblClick;
 

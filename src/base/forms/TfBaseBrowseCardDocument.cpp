@@ -37,7 +37,9 @@ TfBaseBrowseCardDocument::TfBaseBrowseCardDocument() : acEditRecord(AcListBase.A
     for (const auto& [field, caption, kind] : {std::tuple{"SearchText", "Търсене", TFieldKind::fkText},
                                                std::tuple{"DateFrom", "От дата", TFieldKind::fkDate},
                                                std::tuple{"DateTo", "До дата", TFieldKind::fkDate}}) {
-        Description.AddField(field, caption, kind).DataSet = cdsFilter.Name;
+        THeaderField& filter = Description.AddField(field, caption, kind);
+        filter.DataSet = cdsFilter.Name;
+        filter.TakesTextAsTyped = kind == TFieldKind::fkText;
         cdsFilter.FieldByName(field).OnChange = [this](TField&) {
             RunGuarded(OperationName("ApplyListFilter"), [this] { ReloadData(); });
         };

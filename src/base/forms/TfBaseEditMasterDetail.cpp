@@ -17,6 +17,20 @@ TfBaseEditMasterDetail::TfBaseEditMasterDetail() : acImport(AcListBase.Add("acIm
     cdsDetail.AfterPost = [this](TClientDataSet&) { cdsDetailAfterPost(); };
     cdsDetail.BeforeDelete = [this](TClientDataSet&) { cdsDetailBeforeDelete(); };
     cdsDetail.AfterScroll = [this](TClientDataSet&) { cdsDetailAfterScroll(); };
+    // The cells a buyer fills; the others are filled for him by the item and the line rules.
+    dbgDetail.EntryFields = {"Code", "Quantity", "DirectUnitCost_ACY", "LineDiscount", "VATBaseAmount", "VATValue"};
+    Totals.OnChanged = [this] { KeepHeaderVAT(); };
+}
+
+// The header shows the VAT the document will be saved with before it is saved.
+void TfBaseEditMasterDetail::KeepHeaderVAT() {
+    if (cdsMaster.State() != TDataSetState::dsEdit && cdsMaster.State() != TDataSetState::dsInsert) return;
+    TField* vat = cdsMaster.FindField("VATValue");
+    if (vat == nullptr || !Totals.Available()) return;
+    const TDocumentTotals::TFigures figures = Totals.StoredFigures();
+    if (vat->IsNull() || vat->AsFloat() != figures.VAT) vat->SetAsFloat(figures.VAT);
+    TField* vatLCY = cdsMaster.FindField("VATValue_LCY");
+    if (vatLCY != nullptr && (vatLCY->IsNull() || vatLCY->AsFloat() != figures.VATLCY)) vatLCY->SetAsFloat(figures.VATLCY);
 }
 
 void TfBaseEditMasterDetail::SyncDataSetSettings() {

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "base/forms/TDocumentTotals.h"
 #include "base/forms/TfBaseEditMaster.h"
 
 namespace tavrek {
@@ -17,6 +18,8 @@ public:
     std::string DetailProvider;
     std::string DetailLinkField = "Master_Id";
     TGrid dbgDetail{"dbgDetail", "cdsDetail"};
+    // The document's totals as the lines stand; the header's VAT follows them while it is edited.
+    TDocumentTotals Totals{cdsMaster, cdsDetail};
     // Lines from a vendor's file; hidden unless a document kind shows it.
     TAction& acImport;
 
@@ -41,6 +44,9 @@ protected:
     // rows left out are shown as a warning. Returns the rows taken, -1 when cancelled.
     int ImportLinesFromFile();
     void SyncDataSetSettings() override;
+
+private:
+    void KeepHeaderVAT();
 };
 
 }  // namespace tavrek
