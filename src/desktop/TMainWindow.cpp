@@ -7,6 +7,8 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -473,8 +475,12 @@ QString TMainWindow::PrintFolder() const {
 
 void TMainWindow::PrintDocument(const TPrintRequest& request) {
     QDir().mkpath(PrintFolder());
-    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmsszzz"));
-    const QString path = QDir(PrintFolder()).filePath(ToQ(request.FormClass) + "-" + stamp + ".pdf");
+    // A file printed before may be open in a viewer: a second print gets a name of its own.
+    QString name = TPdfPrinter::DocumentName(request);
+    name.replace(QRegularExpression(QStringLiteral("[\\\\/:*?\"<>|]")), QStringLiteral("-"));
+    QString path = QDir(PrintFolder()).filePath(name + ".pdf");
+    for (int copy = 2; QFileInfo::exists(path); ++copy)
+        path = QDir(PrintFolder()).filePath(QStringLiteral("%1 (%2).pdf").arg(name).arg(copy));
     TPdfPrinter::Render(request, path);
     lastPrinted_ = path;
     statusBar()->showMessage(QStringLiteral("Документът е записан в %1").arg(path), 10000);
