@@ -56,9 +56,8 @@ TEST_F(AdvancePaymentJourney, AnAdvanceIsPaidPostedAndSetOffOnTheVendorsInvoice)
     ASSERT_NE(advance, nullptr);
     testing::TriggerAction(*advance, "acInsertRecord");
     ASSERT_EQ(advance->Grid("dbgDetail")->Model().rowCount(), 1) << "a new advance has its one line at once";
-    // The line is there already: the subtype asks whether its price is to be worked out again.
-    answerer.ExpectMessage(QMessageBox::No);
-    TypeIntoField(*advance, "N_SubDocument_Code", "550");
+    // A new advance is of the advances' subtype from the start: it numbers and prints as one.
+    EXPECT_EQ(advance->Form().cdsMaster.FieldByName("N_SubDocument_Code").AsString(), "550");
     TypeIntoField(*advance, "N_Contragent_Code", "5003");
     TypeIntoField(*advance, "VendorInvoiceNo", "ADV-77010");
     // The advances account proposes its name and the 20 % VAT an advance bears.

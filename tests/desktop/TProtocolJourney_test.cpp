@@ -68,9 +68,9 @@ TEST_F(ProtocolJourney, AProtocolOfAPostedInvoiceIsPostedFoundAndPrinted) {
     ASSERT_EQ(protocol->Form().ClassName(), "TfEdPurchProtocol");
     // 9.50 at 20 % is 1.90 and 33.00 at 9 % is 2.97: 42.50 and 4.87 of VAT, 47.37 in all.
     EXPECT_EQ(Field(*protocol, "VendorInvoiceNo"), "0000099001");
-    EXPECT_EQ(Field(*protocol, "TotalValue"), "42.50");
-    EXPECT_EQ(Field(*protocol, "VATValue"), "4.87");
-    EXPECT_EQ(Field(*protocol, "TotalVAT"), "47.37");
+    EXPECT_EQ(Field(*protocol, "TotalValue"), "42,50");
+    EXPECT_EQ(Field(*protocol, "VATValue"), "4,87");
+    EXPECT_EQ(Field(*protocol, "TotalVAT"), "47,37");
     EXPECT_EQ(protocol->Grid("dbgDetail")->Model().rowCount(), 2);
     const QString number = Field(*protocol, "DocumentNo");
     ASSERT_FALSE(number.isEmpty());
@@ -125,7 +125,7 @@ TEST_F(ProtocolJourney, AProtocolOfAPostedInvoiceIsPostedFoundAndPrinted) {
     TFormHostWidget* second = ActiveHost();
     ASSERT_NE(second, nullptr);
     ASSERT_EQ(second->Form().ClassName(), "TfEdPurchProtocol") << answerer.Shown().join("; ").toStdString();
-    EXPECT_EQ(Field(*second, "TotalVAT"), "47.37");
+    EXPECT_EQ(Field(*second, "TotalVAT"), "47,37");
     ExpectNoFailures();
 }
 

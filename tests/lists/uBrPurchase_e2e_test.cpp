@@ -147,7 +147,7 @@ TEST_F(PurchaseListEndToEnd, AZeroInvoiceIsPostedOnlyWhenTheUserSaysSo) {
     EXPECT_TRUE(host.Prints().empty());
 }
 
-TEST_F(PurchaseListEndToEnd, APrintFormOtherThanTheInvoiceLayoutIsNotPrintedAsAnInvoice) {
+TEST_F(PurchaseListEndToEnd, AnUnknownPrintFormPrintsTheInvoiceOnItsKindsLayout) {
     const std::string id = SaveInvoice();
     TPrintRequest request;
     request.Keys = {Variant(id)};
@@ -155,7 +155,8 @@ TEST_F(PurchaseListEndToEnd, APrintFormOtherThanTheInvoiceLayoutIsNotPrintedAsAn
     EXPECT_TRUE(TPurchInvoicePrintout::Load(request, invoice));
     EXPECT_FALSE(invoice.Posted);
     Exec("UPDATE S_PrintDocuments SET PF_Id = 'Purch_Other' WHERE SubDoc_Id = 'SD-520'");
-    EXPECT_FALSE(TPurchInvoicePrintout::Load(request, invoice));
+    ASSERT_TRUE(TPurchInvoicePrintout::Load(request, invoice));
+    EXPECT_EQ(invoice.Layout, TPurchInvoicePrintout::kLayout);
     request.Keys = {Variant("NO-SUCH-DOCUMENT")};
     EXPECT_FALSE(TPurchInvoicePrintout::Load(request, invoice));
 }
