@@ -330,11 +330,10 @@ bool TMainWindow::CloseAllForms() {
 }
 
 void TMainWindow::ShowSession(const QString& company, const QString& user, const QDate& workDate) {
-    const QLocale bulgarian(QLocale::Bulgarian, QLocale::Bulgaria);
     const std::pair<const char*, QString> parts[] = {
         {"lblCompany", QStringLiteral("Фирма: %1").arg(company)},
         {"lblUser", QStringLiteral("Потребител: %1").arg(user)},
-        {"lblWorkDate", QStringLiteral("Работна дата: %1").arg(bulgarian.toString(workDate, QStringLiteral("dd.MM.yyyy 'г.'")))},
+        {"lblWorkDate", QStringLiteral("Работна дата: %1").arg(Bulgarian().toString(workDate, QStringLiteral("dd.MM.yyyy 'г.'")))},
     };
     int index = 0;
     for (const auto& [name, text] : parts) {

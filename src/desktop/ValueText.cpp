@@ -10,6 +10,7 @@
 #include "base/session/LocalData.h"
 #include "base/ui/Messages.h"
 #include "base/util/Text.h"
+#include "base/util/Utils.h"
 
 namespace tavrek::desktop {
 namespace {
@@ -20,7 +21,7 @@ bool Contains(const std::string& lowerName, const char* part) { return lowerName
 
 QString FormatQuantity(double value) {
     QString text = NumberText(value, 5);
-    const QChar point = Bulgarian().decimalPoint().front();
+    const QChar point = QLatin1Char(',');
     while (text.endsWith('0')) text.chop(1);
     if (text.endsWith(point)) text.chop(1);
     return text == "-0" ? QStringLiteral("0") : text;
@@ -41,7 +42,8 @@ const QLocale& Bulgarian() {
     return locale;
 }
 
-QString NumberText(double value, int decimals) { return Bulgarian().toString(value, 'f', decimals); }
+// The package writes numbers into messages and panels the same way, without Qt.
+QString NumberText(double value, int decimals) { return ToQ(tavrek::NumberText(value, decimals)); }
 
 QString DateText(const QDate& date) { return date.isValid() ? date.toString(QStringLiteral("dd.MM.yyyy")) : QString(); }
 

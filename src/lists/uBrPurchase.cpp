@@ -89,6 +89,7 @@ void TfBrPurchase::PostCurrentDocument(bool print) {
         !AskYesNoKey("que_DocWithZeroTotalValue", "Документът е с нулева стойност. Да бъде ли осчетоводен?"))
         return;
     if (!BeforePostDocument(print)) return;
+    const int kind = ShownDocumentType();
     TVariantArray keys;
     if (PostOnServer(id.AsString(), keys) < 0) {
         const std::string reason = dm().Server().LastRefusalText();
@@ -98,6 +99,7 @@ void TfBrPurchase::PostCurrentDocument(bool print) {
     if (print) PrintPostedDocument(keys, PostedPrintForm);
     AfterPostDocument(keys, print);
     ReloadData();
+    TellDocumentDone(TDocumentDeed::ddPosted, kind, PostedNumber(keys));
 }
 
 int TfBrPurchase::PostOnServer(const std::string& id, TVariantArray& keys) { return dm().Server().PostPurchase(id, keys); }
