@@ -71,7 +71,7 @@ TEST_F(AdvancePaymentJourney, AnAdvanceIsPaidPostedAndSetOffOnTheVendorsInvoice)
     Screenshot("advance-payment.png");
     answerer.ExpectMessage(QMessageBox::Ok);
     testing::TriggerAction(*advance, "acPostDocument");
-    EXPECT_TRUE(ShownMessage("осчетоводена с номер 0000000001")) << answerer.Shown().join("; ").toStdString();
+    EXPECT_TRUE(ShownMessage("Авансово плащане № 0000000001 е осчетоводено.")) << answerer.Shown().join("; ").toStdString();
     ExpectNoFailures();
     FindPostedAdvance();
     const TRequestResult open = Stored("G_LAccountDimension", "sAmount",
@@ -102,7 +102,7 @@ TEST_F(AdvancePaymentJourney, AnAdvanceIsPaidPostedAndSetOffOnTheVendorsInvoice)
     EXPECT_DOUBLE_EQ(invoice->Form().cdsMaster.FieldByName("TotalVAT").AsFloat(), 108.0);
     answerer.ExpectMessage(QMessageBox::Ok);
     testing::TriggerAction(*invoice, "acPostDocument");
-    EXPECT_TRUE(ShownMessage("осчетоводена с номер 0000000002")) << answerer.Shown().join("; ").toStdString();
+    EXPECT_TRUE(ShownMessage("Фактура № 0000000002 е осчетоводена.")) << answerer.Shown().join("; ").toStdString();
     ExpectNoFailures();
     EXPECT_DOUBLE_EQ(Stored("G_LAccountDimension", "sAmount", TFilter().Add("G_LAccountDimension.Reference_Id", "=", "V03"))
                          .Value()

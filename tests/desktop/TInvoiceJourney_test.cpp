@@ -234,7 +234,7 @@ TEST_F(InvoiceJourney, ABuyerEntersSavesAndPostsAnInvoice) {
     const TRequestResult posted = StoredHeader("D_PurchInvoiceHeader");
     ASSERT_EQ(posted.Rows.size(), 1u) << answerer.Shown().join("; ").toStdString();
     const QString postedNo = QString::fromStdString(posted.ByName("DocumentNo").AsString());
-    EXPECT_TRUE(ShownMessage(QStringLiteral("осчетоводена с номер %1").arg(postedNo))) << answerer.Shown().join("; ").toStdString();
+    EXPECT_TRUE(ShownMessage(QStringLiteral("Фактура № %1 е осчетоводена.").arg(postedNo))) << answerer.Shown().join("; ").toStdString();
     EXPECT_DOUBLE_EQ(posted.ByName("TotalValue").AsFloat(), 57.06);
     EXPECT_DOUBLE_EQ(posted.ByName("VATValue").AsFloat(), 7.78);
     EXPECT_DOUBLE_EQ(posted.ByName("TotalVAT").AsFloat(), 64.84);

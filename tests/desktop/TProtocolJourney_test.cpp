@@ -78,7 +78,7 @@ TEST_F(ProtocolJourney, AProtocolOfAPostedInvoiceIsPostedFoundAndPrinted) {
 
     answerer.ExpectMessage(QMessageBox::Ok);
     testing::TriggerAction(*protocol, "acPostDocument");
-    EXPECT_TRUE(ShownMessage("Протоколът е осчетоводен с номер")) << answerer.Shown().join("; ").toStdString();
+    EXPECT_TRUE(ShownMessage("Протокол № 0000000001 е осчетоводен.")) << answerer.Shown().join("; ").toStdString();
     ExpectNoFailures();
 
     TFormHostWidget* posted = OpenFromMenu("TfBrPostedPurchInvoice");

@@ -62,7 +62,7 @@ TEST_F(PurchProtocolEditors, AProtocolOpensOnWhatWasGeneratedPostsAsItsKindAndIs
         ASSERT_EQ(protocol.cdsMaster.RecordCount(), 1);
         EXPECT_NEAR(protocol.cdsMaster.FieldByName("VATValue").AsFloat(), c.VAT, 1e-9);
         EXPECT_EQ(protocol.cdsMaster.FieldByName("AppliesToDoc_Id").AsString(), c.Document);
-        dialogs.ExpectMessage(mrOk, "Протоколът е осчетоводен");
+        dialogs.ExpectMessage(mrOk, "е осчетоводен.");
         protocol.acPostDocument.Execute();
         const std::string posted = std::string(c.Header) + " WHERE AppliesToDoc_Id = '" + c.Document + "' AND " +
                                    c.PostedFlag + " = 1";
