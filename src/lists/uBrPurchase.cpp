@@ -34,6 +34,8 @@ TfBrPurchase::TfBrPurchase()
     MasterTable = "D_PurchHeader";
     CardFormNumber = FindCatalogueClass("TfEdPurchase")->FormNumber;
     CardKeyField = "D_PurchHeader.Id";
+    // A row without its DocumentType is told of as an invoice.
+    DocumentKindCode = kDocKindPurchaseInvoice;
     uPurchListColumns::DescribeDocumentList(*this, MasterTable);
     BindAction(acSendDocumentsForCheck, "acSendDocumentsForCheckExecute", [this] { acSendDocumentsForCheckExecute(); });
     acSendDocumentsForCheck.OnUpdate = [this](TAction& a) { a.Enabled = cdsMaster.Active() && !cdsMaster.IsEmpty(); };

@@ -164,7 +164,7 @@ TEST_F(PurchasePostingEndToEnd, PrintingAnOpenInvoiceUsesThePrintFormOfItsSubtyp
 }
 
 TEST_F(PurchasePostingEndToEnd, PostAndPrintRecordsThePrintOfThePostedInvoice) {
-    dialogs.ExpectMessage(mrOk, "осчетоводена с номер 0000000001");
+    dialogs.ExpectMessage(mrOk, "Фактура № 0000000001 е осчетоводена.");
     form.acPostAndPrintDocument.Execute();
     EXPECT_EQ(State(), kPosted);
     ASSERT_EQ(host.Prints().size(), 1u);

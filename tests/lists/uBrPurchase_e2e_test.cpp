@@ -105,6 +105,7 @@ TEST_F(PurchaseListEndToEnd, PostAndPrintFromTheListPrintsThePostedInvoiceWithIt
     list.Create();
     list.Show();
     ASSERT_TRUE(list.cdsMaster.Locate("Id", {Variant(id)}));
+    dialogs.ExpectMessage(mrOk, "Фактура № 0000000001 е осчетоводена.");
     list.acPostAndPrintDocument.Execute();
     for (const TErrorLogEntry& entry : guard.Session().ErrorLog().Entries())
         ADD_FAILURE() << entry.Operation << ": " << entry.Message;
