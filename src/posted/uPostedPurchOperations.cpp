@@ -102,10 +102,11 @@ void AnnulPostedDocument(TfBase& view, const TAnnulment& annulment) {
         view.Close();
         throw;
     }
-    view.Close();
-    // The view closes in every case; what became of the document is told after it.
+    // What became of the document is told last before the view closes: a closed view may be
+    // freed while a message waits for its answer.
     if (outcome == TAnnulOutcome::aoAnnulled) TfBase::TellDocumentDone(TDocumentDeed::ddAnnulled, kind, number);
     if (outcome == TAnnulOutcome::aoRefused) TfBase::TellDocumentRefused(TDocumentDeed::ddAnnulled, kind, number);
+    view.Close();
 }
 
 IBaseIntf* GenerateByCopyTemplate(TfBase& view, int targetFormNumber, const TDefaultValues& defaults,

@@ -36,8 +36,8 @@ struct TAnnulment {
     std::function<int()> AnnulPayments = [] { return 0; };
 };
 // Asks the annulment date and reason, then "que_AnnulDocument" (Yes, No, Cancel), annuls the
-// document on the server, shows the change when the session calculates change, refreshes and
-// closes the view; then tells that the document was annulled, or why the server refused. An
+// document on the server, shows the change when the session calculates change, refreshes,
+// tells that the document was annulled (or why the server refused) and closes the view. An
 // annulled document is left as it is; cancelling still closes the view.
 void AnnulPostedDocument(TfBase& view, const TAnnulment& annulment);
 

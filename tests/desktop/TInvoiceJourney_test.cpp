@@ -127,8 +127,8 @@ protected:
         EXPECT_EQ(Edit("DocumentNo").text(), number);
         EXPECT_TRUE(Edit("DocumentNo").isReadOnly());
         EXPECT_EQ(host->Grid("dbgDetail")->Model().rowCount(), 3);
-        EXPECT_EQ(host->Grid("dbgDetail")->Footer().Text(Column("ДДС")), QStringLiteral("7.78"));
-        EXPECT_EQ(host->Grid("dbgDetail")->Footer().Text(Column("С ДДС")), QStringLiteral("64.84"));
+        EXPECT_EQ(host->Grid("dbgDetail")->Footer().Text(Column("ДДС")), QStringLiteral("7,78"));
+        EXPECT_EQ(host->Grid("dbgDetail")->Footer().Text(Column("С ДДС")), QStringLiteral("64,84"));
         Screenshot("posted-invoice.png");
     }
 
@@ -214,7 +214,7 @@ TEST_F(InvoiceJourney, ABuyerEntersSavesAndPostsAnInvoice) {
     EXPECT_DOUBLE_EQ(header.FieldByName("TotalValue").AsFloat(), 57.06);
     EXPECT_DOUBLE_EQ(header.FieldByName("VATValue").AsFloat(), 7.78);
     EXPECT_DOUBLE_EQ(header.FieldByName("TotalVAT").AsFloat(), 64.84);
-    EXPECT_EQ(host->Grid("dbgDetail")->Footer().Text(Column("С ДДС")), QStringLiteral("64.84"));
+    EXPECT_EQ(host->Grid("dbgDetail")->Footer().Text(Column("С ДДС")), QStringLiteral("64,84"));
     Screenshot("invoice-editor.png");
 
     Click("acSave");

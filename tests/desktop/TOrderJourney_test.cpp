@@ -142,7 +142,9 @@ TEST_F(OrderJourney, AnOrderIsReceivedThroughItsBufferAndTheReceiptFoundInItsLis
     QTest::qWait(20);
     EXPECT_DOUBLE_EQ(buffer->Form().cdsMaster.FieldByName("TotalValue").AsFloat(), 13.30);
     Screenshot("order-buffer.png");
+    answerer.ExpectMessage(QMessageBox::Ok);
     testing::TriggerAction(*buffer, "acPostDocument");
+    EXPECT_TRUE(ShownMessage("Доставка № 0000000001 е осчетоводена.")) << answerer.Shown().join("; ").toStdString();
     ExpectNoFailures();
 
     TFormHostWidget* receipts = OpenFromMenu("TfBrPostedReceipt");
@@ -181,7 +183,9 @@ TEST_F(OrderJourney, AReceiptPostedByMistakeIsAnnulledFromItsView) {
     ASSERT_EQ(receipt->Form().ClassName(), "TfEdPostedReceipt");
 
     ExpectAnnulment("Грешна доставка");
+    answerer.ExpectMessage(QMessageBox::Ok);
     testing::TriggerAction(*receipt, "acAnnulDocument");
+    EXPECT_TRUE(ShownMessage("Доставка № 0000000001 е анулирана.")) << answerer.Shown().join("; ").toStdString();
     ExpectNoFailures();
 
     TRequestResult annulled;
@@ -215,8 +219,8 @@ TEST_F(OrderJourney, ABufferBegunFromItsListTakesTheOrdersLinesAndIsListedByItsN
     EXPECT_FALSE(testing::LineValue(lines->Model(), 0, "OrderLine_Id").IsEmpty());
     // 24 x 0.95 = 22.80, with 20 % VAT 27.36
     EXPECT_TRUE(lines->Footer().isVisible());
-    EXPECT_EQ(lines->Footer().Text(testing::ColumnOf(lines->Model(), "Без ДДС")), "22.80");
-    EXPECT_EQ(lines->Footer().Text(testing::ColumnOf(lines->Model(), "С ДДС")), "27.36");
+    EXPECT_EQ(lines->Footer().Text(testing::ColumnOf(lines->Model(), "Без ДДС")), "22,80");
+    EXPECT_EQ(lines->Footer().Text(testing::ColumnOf(lines->Model(), "С ДДС")), "27,36");
 
     testing::TriggerAction(*buffer, "acSave");
     ExpectNoFailures();
@@ -264,7 +268,10 @@ TEST_F(OrderJourney, ABufferPostedWithoutRecalculationPostsTheOrdersAmounts) {
     client->Window().activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&client->Window()));
     TypeField(*buffer, "VendorInvoiceNo", "0000077001");
+    answerer.ExpectMessage(QMessageBox::Ok);
+    answerer.ExpectMessage(QMessageBox::Ok);
     testing::TriggerAction(*buffer, "acPostDocument");
+    EXPECT_TRUE(ShownMessage("Фактура № 0000000001 е осчетоводена.")) << answerer.Shown().join("; ").toStdString();
     ExpectNoFailures();
 
     TRequestResult invoice;
@@ -336,6 +343,8 @@ TEST_F(OrderJourney, AVendorsInvoiceFetchedIntoABufferIsPlacedOnTheOrderAndPoste
 
     // The fifth posting option receives and invoices.
     answerer.Expect([](QWidget& dialog) { AnswerNumber(dialog, "5"); });
+    answerer.ExpectMessage(QMessageBox::Ok);
+    answerer.ExpectMessage(QMessageBox::Ok);
     testing::TriggerAction(*buffer, "acPostDocument");
     ExpectNoFailures();
     TFormHostWidget* invoices = OpenFromMenu("TfBrPostedPurchInvoice");
@@ -379,7 +388,9 @@ TEST_F(OrderJourney, SpoiltGoodsAreReturnedThroughTheOrderAndTheReturnFoundAndPr
     ASSERT_EQ(returned->Model().rowCount(), 1);
     EXPECT_DOUBLE_EQ(testing::LineValue(returned->Model(), 0, "Quantity").AsFloat(), 14.0);
     TypeLineCell(*returned, 0, "Количество", "4");
+    answerer.ExpectMessage(QMessageBox::Ok);
     testing::TriggerAction(*buffer, "acPostDocument");
+    EXPECT_TRUE(ShownMessage("Връщане към доставчик № 0000000001 е осчетоводено.")) << answerer.Shown().join("; ").toStdString();
     ExpectNoFailures();
 
     TFormHostWidget* list = OpenFromMenu("TfBrPostPurchOrder");
@@ -425,7 +436,9 @@ TEST_F(OrderJourney, AReturnSentByMistakeIsAnnulledFromItsViewAndTheOrderGetsIts
     TFormHostWidget* posted = OpenRow(*returns);
     ASSERT_EQ(posted->Form().ClassName(), "TfEdPostPurchReturnOrder");
     ExpectAnnulment("Грешно връщане");
+    answerer.ExpectMessage(QMessageBox::Ok);
     testing::TriggerAction(*posted, "acAnnulDocument");
+    EXPECT_TRUE(ShownMessage("Връщане към доставчик № 0000000001 е анулирано.")) << answerer.Shown().join("; ").toStdString();
     ExpectNoFailures();
 
     TFormHostWidget* order = OpenRow(*OpenFromMenu("TfBrPurchOrder")->Grid("dbgMaster"));

@@ -61,6 +61,7 @@ TEST_F(ProtocolJourney, AProtocolOfAPostedInvoiceIsPostedFoundAndPrinted) {
     TFormHostWidget* invoice = OpenRow(*list, "0000000001", "SD-520");
     ASSERT_NE(invoice, nullptr);
     ASSERT_EQ(invoice->Form().ClassName(), "TfEdPostedPurchInvoice");
+    answerer.ExpectMessage(QMessageBox::Ok);
     testing::TriggerAction(*invoice, "acGeneratePurchProtocol");
 
     TFormHostWidget* protocol = ActiveHost();
@@ -74,6 +75,7 @@ TEST_F(ProtocolJourney, AProtocolOfAPostedInvoiceIsPostedFoundAndPrinted) {
     EXPECT_EQ(protocol->Grid("dbgDetail")->Model().rowCount(), 2);
     const QString number = Field(*protocol, "DocumentNo");
     ASSERT_FALSE(number.isEmpty());
+    EXPECT_TRUE(ShownMessage("Протокол № " + number + " е създаден.")) << answerer.Shown().join("; ").toStdString();
     Screenshot("vat-protocol.png");
 
     answerer.ExpectMessage(QMessageBox::Ok);
@@ -105,7 +107,9 @@ TEST_F(ProtocolJourney, AProtocolOfAPostedInvoiceIsPostedFoundAndPrinted) {
         QTest::keyClick(&dialog, Qt::Key_Return);
     });
     answerer.ExpectMessage(QMessageBox::Yes);
+    answerer.ExpectMessage(QMessageBox::Ok);
     testing::TriggerAction(*view, "acAnnulDocument");
+    EXPECT_TRUE(ShownMessage("Протокол № " + number + " е анулиран.")) << answerer.Shown().join("; ").toStdString();
     ExpectNoFailures();
     TRequestResult annulled;
     dm().Server().RequestValue(0, "D_PurchInvoiceHeader", "Annul, AnnulDescription",
@@ -121,6 +125,7 @@ TEST_F(ProtocolJourney, AProtocolOfAPostedInvoiceIsPostedFoundAndPrinted) {
     ASSERT_NE(invoices, nullptr);
     TFormHostWidget* again = OpenRow(*invoices, "0000000001", "SD-520");
     ASSERT_NE(again, nullptr);
+    answerer.ExpectMessage(QMessageBox::Ok);
     testing::TriggerAction(*again, "acGeneratePurchProtocol");
     TFormHostWidget* second = ActiveHost();
     ASSERT_NE(second, nullptr);
