@@ -242,7 +242,7 @@ void TfEdPurchase::acGenerateProtocolExecute() {
     ShowInfoKey("msg_OperSuccess", "Операцията е успешна.");
     RequestForm(11001, {soNormal}, TFilter().Add("D_PurchInvoiceHeader.Id", "=", Variant(QuotedSql(protocolId))),
                 Variant(), Variant(), nullptr, {}, this);
-    TellCreatedDocument("D_PurchInvoiceHeader", Variant(protocolId));
+    TellCreatedDocument("D_GlobalPurchHeader", Variant(protocolId));
 }
 
 void TfEdPurchase::acItemChargeAssigmentExecute() { OpenItemChargeAssignment("D_PurchaseLine", 0); }

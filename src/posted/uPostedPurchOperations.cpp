@@ -173,7 +173,8 @@ void GenerateProtocol(TfBase& view, const std::string& procedureKey, const std::
     const std::string protocolId = result.Value().AsString();
     RequestForm(formNumber, {soNormal}, TFilter().Add(keyField, "=", Variant(QuotedSql(protocolId))), Variant(),
                 Variant(), nullptr, {}, &view);
-    TellCreatedDocument(keyField.substr(0, keyField.find('.')), Variant(protocolId));
+    // Protocols are open documents of the global header until they are posted.
+    TellCreatedDocument("D_GlobalPurchHeader", Variant(protocolId));
 }
 
 int InvoiceAnnulPayments(TfBase& view) {

@@ -493,7 +493,7 @@ void TfEdPurchOrderBufer::acGenerateProtocolExecute() {
     const std::string protocolId = result.ByName("ErrMsg").AsString();
     RequestForm(11001, {soNormal}, TFilter().Add("D_PurchInvoiceHeader.Id", "=", Variant(QuotedSql(protocolId))),
                 Variant(), Variant(), nullptr, {}, this);
-    TellCreatedDocument("D_PurchInvoiceHeader", Variant(protocolId));
+    TellCreatedDocument("D_GlobalPurchHeader", Variant(protocolId));
 }
 
 void TfEdPurchOrderBufer::acSendForCheckExecute() {

@@ -1,4 +1,5 @@
 #include <QAction>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -155,6 +156,9 @@ TEST_F(OrderJourney, AnOrderIsReceivedThroughItsBufferAndTheReceiptFoundInItsLis
     TFormHostWidget* receipt = OpenRow(*grid);
     ASSERT_EQ(receipt->Form().ClassName(), "TfEdPostedReceipt");
     testing::TriggerAction(*receipt, "acPrint");
+    // The file is named by the kind and number a person knows the document by.
+    EXPECT_TRUE(QFileInfo(client->Window().LastPrintedFile()).fileName().startsWith("Доставка 0000000001"))
+        << client->Window().LastPrintedFile().toStdString();
     const QString text = testing::PdfText(client->Window().LastPrintedFile());
     for (const char* printed : {"СТОКОВА РАЗПИСКА № 0000000001", "Към поръчка №:\\s+0000000001",
                                 "1008\\s+Кисело мляко\\s+бр\\.\\s+14\\s+0,95", "Сума за плащане\\s+15,96 EUR"})

@@ -179,6 +179,7 @@ TEST_F(PurchasePostingEndToEnd, PostAndPrintRecordsThePrintOfThePostedInvoice) {
 TEST_F(PurchasePostingEndToEnd, AProtocolIsMadeFromTheInvoiceOnceAndPostedWithItsVAT) {
     host.ScriptExternal(11001, 0);
     dialogs.ExpectMessage(mrOk);
+    dialogs.ExpectMessage(mrOk, "Протокол № 0000000001 е създаден.");
     form.acGenerateProtocol.Execute();
     ASSERT_EQ(host.ExternalRequests().size(), 1u);
     const std::string protocol = host.ExternalRequests()[0].Filter.Conditions().at(0).Value.AsString();

@@ -100,7 +100,7 @@ TEST_F(InvoiceEditor, ProtocolGenerationOpensTheNewProtocolOrShowsTheServersReas
     server.OnRequestValue(exec, Rows({"Result", "ErrMsg"}, {{"P9", ""}}));
     host.ScriptExternal(11001, 0);
     dialogs.ExpectMessage(mrOk, "msg_OperSuccess");
-    server.OnRequestValue("D_PurchInvoiceHeader", Rows({"DocumentNo", "DocumentType"}, {{"0000000009", 40}}));
+    server.OnRequestValue("D_GlobalPurchHeader", Rows({"DocumentNo", "DocumentType"}, {{"0000000009", 40}}));
     dialogs.ExpectMessage(mrOk, "Протокол № 0000000009 е създаден.");
     Form().acGenerateProtocol.Execute();
     ASSERT_EQ(host.ExternalRequests().size(), 1u);

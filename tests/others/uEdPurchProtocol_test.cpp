@@ -57,6 +57,7 @@ TEST_F(PurchProtocolEditors, AProtocolOpensOnWhatWasGeneratedPostsAsItsKindAndIs
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Name);
+        dialogs.ExpectMessage(mrOk, "№ 0000000001 е създаден.");
         TfBase& protocol = Generate(c.View, c.Header, c.Document, c.Action);
         ASSERT_EQ(protocol.ClassName(), c.ClassName);
         ASSERT_EQ(protocol.cdsMaster.RecordCount(), 1);

@@ -91,7 +91,7 @@ TEST_F(PostedCrMemoView, TheProtocolIsCreatedByTheServerAndOpened) {
     const std::string exec = "exec dbo.usp_CreatePurchaseCrMemoProtocol 'C1', 'BG1', 'PC1', 'U1'";
     server.OnRequestValue(exec, Rows({"Quantity", "Item_id"}, {{"PR7", ""}}));
     host.ScriptExternal(11441, 0);
-    server.OnRequestValue("D_PurchCrMemoHeader", Rows({"DocumentNo", "DocumentType"}, {{"0000000008", 41}}));
+    server.OnRequestValue("D_GlobalPurchHeader", Rows({"DocumentNo", "DocumentType"}, {{"0000000008", 41}}));
     dialogs.ExpectMessage(mrOk, "Протокол към кредитно известие № 0000000008 е създаден.");
     Form().acGeneratePurchCrMemoProtocol.Execute();
     ASSERT_EQ(host.ExternalRequests().size(), 1u);

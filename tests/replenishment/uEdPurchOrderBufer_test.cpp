@@ -205,7 +205,7 @@ TEST_F(OrderBuffer, AProtocolFromTheBufferOpensOrShowsTheServersReason) {
     server.OnRequestValue(exec, Rows({"Result", "ErrMsg"}, {{"0", "P9"}}));
     host.ScriptExternal(11001, 0);
     dialogs.ExpectMessage(mrOk, "msg_OperSuccess");
-    server.OnRequestValue("D_PurchInvoiceHeader", Rows({"DocumentNo", "DocumentType"}, {{"0000000003", 40}}));
+    server.OnRequestValue("D_GlobalPurchHeader", Rows({"DocumentNo", "DocumentType"}, {{"0000000003", 40}}));
     dialogs.ExpectMessage(mrOk, "Протокол № 0000000003 е създаден.");
     Form().acGenerateProtocol.Execute();
     ASSERT_EQ(host.ExternalRequests().size(), 1u);

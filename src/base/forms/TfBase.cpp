@@ -518,8 +518,21 @@ void TfBase::TellDocumentRefused(TDocumentDeed deed, int documentType, const std
 
 int TfBase::ShownDocumentType() {
     const TField* type = cdsMaster.Active() ? cdsMaster.FindField("DocumentType") : nullptr;
-    const bool known = type != nullptr && HasRecord(cdsMaster) && !type->Value().IsEmpty() && type->AsInteger() != 0;
-    return known ? static_cast<int>(type->AsInteger()) : DocumentKindCode;
+    if (type == nullptr || !HasRecord(cdsMaster) || type->Value().IsEmpty() || type->AsInteger() == 0)
+        return DocumentKindCode;
+    const int shown = static_cast<int>(type->AsInteger());
+    // Posted invoices and credit memos keep advances, debit memos and protocols too: their
+    // subtype tells which.
+    constexpr int kPostedInvoice = 6, kPostedCrMemo = 13;
+    const TField* subType = cdsMaster.FindField("DocSubType_Id");
+    if ((shown != kPostedInvoice && shown != kPostedCrMemo) || subType == nullptr || subType->Value().IsEmpty())
+        return shown;
+    TRequestResult kind;
+    dm().Server().RequestValue(0, "N_SubDocument", "DocumentType",
+                               TFilter().Add("N_SubDocument.Id", "=", subType->Value()), kind);
+    const int column = kind.ColumnIndex("DocumentType");
+    if (kind.Empty() || column < 0 || kind.Value(0, static_cast<size_t>(column)).IsEmpty()) return shown;
+    return static_cast<int>(kind.Value(0, static_cast<size_t>(column)).AsInteger());
 }
 
 std::string TfBase::ShownDocumentNo() {
