@@ -1,5 +1,6 @@
 #include <QAction>
 #include <QApplication>
+#include <QFileInfo>
 #include <QPointer>
 #include <QRegularExpression>
 #include <QLineEdit>
@@ -138,6 +139,8 @@ protected:
         ASSERT_NE(print, nullptr);
         print->trigger();
         QTest::qWait(20);
+        const QString file = QFileInfo(client->Window().LastPrintedFile()).fileName();
+        EXPECT_TRUE(file.startsWith("Фактура " + number)) << file.toStdString();
         const QString text = testing::PdfText(client->Window().LastPrintedFile());
         EXPECT_TRUE(text.contains("ФАКТУРА ЗА ПОКУПКА № " + number)) << text.toStdString();
         EXPECT_TRUE(text.contains(QStringLiteral("Мелница Добруджа ООД"))) << text.toStdString();
