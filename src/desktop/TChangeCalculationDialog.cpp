@@ -7,6 +7,7 @@
 #include <QPushButton>
 
 #include "base/util/Utils.h"
+#include "desktop/ValueText.h"
 
 namespace tavrek::desktop {
 
@@ -14,9 +15,10 @@ TChangeCalculationDialog::TChangeCalculationDialog(double due, double received, 
     : QDialog(parent), due_(due), received_(new QDoubleSpinBox(this)), change_(new QLabel(this)) {
     setObjectName(QStringLiteral("fChangeCalculation"));
     setWindowTitle(QStringLiteral("Изчисляване на ресто"));
-    auto* dueLabel = new QLabel(QString::number(due, 'f', 2), this);
+    auto* dueLabel = new QLabel(NumberText(due, 2), this);
     dueLabel->setObjectName(QStringLiteral("lblDue"));
     received_->setObjectName(QStringLiteral("edtReceived"));
+    received_->setLocale(Bulgarian());
     received_->setDecimals(2);
     received_->setRange(-1e12, 1e12);
     received_->setValue(received);
@@ -36,7 +38,7 @@ TChangeCalculationDialog::TChangeCalculationDialog(double due, double received, 
 QString TChangeCalculationDialog::ChangeText() const { return change_->text(); }
 
 void TChangeCalculationDialog::ShowChange() {
-    change_->setText(QString::number(RoundUp(received_->value() - due_, 2), 'f', 2));
+    change_->setText(NumberText(RoundUp(received_->value() - due_, 2), 2));
 }
 
 }  // namespace tavrek::desktop

@@ -23,9 +23,15 @@ struct TColumnLayout {
     TNumberKind Kind = TNumberKind::nkNone;
     int Decimals = -1;  // from the column's display format; -1 follows Kind
     std::map<int64_t, QString> ValueNames;  // an integer column shown by name
+    std::string NamesTable;                 // a key column shown by its master row's name
     QString FooterAggregate;
     QString FooterText;
 };
+
+// Whether a 0/1 integer field reads as yes or no (a check box on screen).
+bool IsFlagField(const std::string& fieldName);
+// The name of a master row of the table ("бр." for the unit PCS); the key itself when it has none.
+QString KeyName(const std::string& table, const Variant& key);
 
 // Columns for every visible field of the dataset, in field order.
 std::vector<TColumnLayout> DefaultColumns(TClientDataSet& dataSet);
@@ -34,7 +40,7 @@ std::vector<TColumnLayout> DefaultColumns(TClientDataSet& dataSet);
 std::vector<TColumnLayout> GridColumns(const TGrid& grid, TClientDataSet& dataSet);
 
 // The text of a cell: the value's name where the column names it, else the value as its
-// kind reads. A check box column reads "Да" when set, for printouts that draw no box.
+// kind reads. A check box column reads "Да" or "Не", for printouts that draw no box.
 QString CellText(const TColumnLayout& column, TFieldType type, const Variant& value);
 // The text under a column: its aggregate's value, else its fixed text.
 QString FooterText(const TColumnLayout& column, TClientDataSet& dataSet);

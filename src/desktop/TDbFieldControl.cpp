@@ -18,6 +18,7 @@
 #include "base/forms/TfBase.h"
 #include "base/ui/Messages.h"
 #include "base/util/Text.h"
+#include "desktop/TColumnLayout.h"
 #include "desktop/ValueText.h"
 
 namespace tavrek::desktop {
@@ -36,6 +37,12 @@ protected:
     bool focusNextPrevChild(bool next) override { return QWidget::focusNextPrevChild(next); }
 };
 
+// A 0/1 field described as text still reads as a check box.
+TFieldKind KindOf(const THeaderField& headerField) {
+    return headerField.Kind == TFieldKind::fkText && IsFlagField(headerField.FieldName) ? TFieldKind::fkFlag
+                                                                                         : headerField.Kind;
+}
+
 bool HasRecord(const TClientDataSet& dataSet) {
     return dataSet.Active() && (!dataSet.IsEmpty() || dataSet.State() == TDataSetState::dsInsert);
 }
@@ -47,7 +54,7 @@ TDbFieldControl::TDbFieldControl(TfBase& form, const THeaderField& headerField, 
       form_(form),
       fieldName_(headerField.FieldName),
       dataSetName_(headerField.DataSet),
-      kind_(headerField.Kind),
+      kind_(KindOf(headerField)),
       index_(static_cast<size_t>(&headerField - form.Description.Fields.data())),
       label_(new QLabel(ToQ(headerField.Caption.empty() ? headerField.FieldName : headerField.Caption), parent)),
       editor_(CreateEditor(headerField, parent)) {
@@ -83,7 +90,7 @@ bool TDbFieldControl::Editable() const {
 }
 
 QWidget* TDbFieldControl::CreateEditor(const THeaderField& headerField, QWidget* parent) {
-    switch (headerField.Kind) {
+    switch (KindOf(headerField)) {
         case TFieldKind::fkFlag:
             check_ = new QCheckBox(parent);
             connect(check_, &QCheckBox::clicked, this, [this](bool checked) {

@@ -1,8 +1,5 @@
 #include "desktop/TInvoiceHtml.h"
 
-#include <QDate>
-#include <QLocale>
-
 #include "desktop/ValueText.h"
 
 namespace tavrek::desktop {
@@ -10,22 +7,11 @@ namespace {
 
 QString Text(const std::string& text) { return ToQ(text).toHtmlEscaped(); }
 
-QString Number(double value, int decimals) {
-    return QLocale(QLocale::Bulgarian, QLocale::Bulgaria).toString(value, 'f', decimals);
-}
+QString Number(double value, int decimals) { return NumberText(value, decimals); }
 
-QString Quantity(double value) {
-    const QString text = Number(value, 3);
-    QString trimmed = text;
-    while (trimmed.endsWith('0')) trimmed.chop(1);
-    if (trimmed.endsWith(',')) trimmed.chop(1);
-    return trimmed;
-}
+QString Quantity(double value) { return DisplayText(Variant(value), TFieldType::ftFloat, TNumberKind::nkQuantity); }
 
-QString Date(TDateTime value) {
-    const QDate date = ToQDate(value);
-    return date.isValid() && value.Serial() > 0 ? date.toString(QStringLiteral("dd.MM.yyyy")) : QString();
-}
+QString Date(TDateTime value) { return value.Serial() > 0 ? DateText(ToQDate(value)) : QString(); }
 
 QString Party(const QString& role, const TPurchInvoicePrintout::TParty& party) {
     QString address = Text(party.Address);

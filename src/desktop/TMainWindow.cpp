@@ -7,6 +7,8 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -328,11 +330,10 @@ bool TMainWindow::CloseAllForms() {
 }
 
 void TMainWindow::ShowSession(const QString& company, const QString& user, const QDate& workDate) {
-    const QLocale bulgarian(QLocale::Bulgarian, QLocale::Bulgaria);
     const std::pair<const char*, QString> parts[] = {
         {"lblCompany", QStringLiteral("Фирма: %1").arg(company)},
         {"lblUser", QStringLiteral("Потребител: %1").arg(user)},
-        {"lblWorkDate", QStringLiteral("Работна дата: %1").arg(bulgarian.toString(workDate, QStringLiteral("dd.MM.yyyy 'г.'")))},
+        {"lblWorkDate", QStringLiteral("Работна дата: %1").arg(Bulgarian().toString(workDate, QStringLiteral("dd.MM.yyyy 'г.'")))},
     };
     int index = 0;
     for (const auto& [name, text] : parts) {
@@ -473,8 +474,12 @@ QString TMainWindow::PrintFolder() const {
 
 void TMainWindow::PrintDocument(const TPrintRequest& request) {
     QDir().mkpath(PrintFolder());
-    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmsszzz"));
-    const QString path = QDir(PrintFolder()).filePath(ToQ(request.FormClass) + "-" + stamp + ".pdf");
+    // A file printed before may be open in a viewer: a second print gets a name of its own.
+    QString name = TPdfPrinter::DocumentName(request);
+    name.replace(QRegularExpression(QStringLiteral("[\\\\/:*?\"<>|]")), QStringLiteral("-"));
+    QString path = QDir(PrintFolder()).filePath(name + ".pdf");
+    for (int copy = 2; QFileInfo::exists(path); ++copy)
+        path = QDir(PrintFolder()).filePath(QStringLiteral("%1 (%2).pdf").arg(name).arg(copy));
     TPdfPrinter::Render(request, path);
     lastPrinted_ = path;
     statusBar()->showMessage(QStringLiteral("Документът е записан в %1").arg(path), 10000);

@@ -14,28 +14,6 @@
 namespace tavrek::desktop {
 namespace {
 
-bool HasRecord(const TClientDataSet& dataSet) {
-    return dataSet.Active() && (!dataSet.IsEmpty() || dataSet.State() == TDataSetState::dsInsert);
-}
-
-QString Cell(const Variant& value, const TField& field, const std::string& format) {
-    return DisplayText(value, field.DataType(), NumberKindOf(field.FieldName(), field.DataType()),
-                       DecimalsOfFormat(format))
-        .toHtmlEscaped();
-}
-
-QString HeaderTable(TfBase& form) {
-    QString html = QStringLiteral("<table cellpadding='2'>");
-    for (const THeaderField& headerField : form.Description.Fields) {
-        TClientDataSet* dataSet = form.FindDataSet(headerField.DataSet);
-        TField* field = dataSet == nullptr ? nullptr : dataSet->FindField(headerField.FieldName);
-        if (!headerField.Visible || field == nullptr || !HasRecord(*dataSet)) continue;
-        html += QStringLiteral("<tr><td><b>%1</b></td><td>%2</td></tr>")
-                    .arg(ToQ(headerField.Caption).toHtmlEscaped(), Cell(field->Value(), *field, headerField.DisplayFormat));
-    }
-    return html + QStringLiteral("</table>");
-}
-
 // The grid as the screen shows it: its columns, captions, cell texts and footers.
 QString GridTable(TfBase& form, const TGrid& grid) {
     TClientDataSet* dataSet = form.FindDataSet(grid.DataSet);
@@ -43,7 +21,7 @@ QString GridTable(TfBase& form, const TGrid& grid) {
     const std::vector<TColumnLayout> columns = GridColumns(grid, *dataSet);
     QString html = QStringLiteral("<table border='1' cellspacing='0' cellpadding='3' width='100%'><tr>");
     for (const TColumnLayout& column : columns)
-        html += QStringLiteral("<th>%1</th>").arg(column.Caption.toHtmlEscaped());
+        html += QStringLiteral("<th style='white-space:nowrap'>%1</th>").arg(column.Caption.toHtmlEscaped());
     html += QStringLiteral("</tr>");
     for (int i = 0; i < dataSet->RawRecordCount(); ++i) {
         if (!dataSet->RawRecordVisible(i)) continue;
@@ -62,22 +40,28 @@ QString GridTable(TfBase& form, const TGrid& grid) {
     return html + QStringLiteral("</tr></table>");
 }
 
+QString Caption(const TPrintRequest& request) {
+    const TfBase* form = request.Form;
+    return ToQ(form != nullptr && !form->Description.Caption.empty() ? form->Description.Caption : request.FormClass);
+}
+
 }  // namespace
 
 QString TPdfPrinter::Html(const TPrintRequest& request) {
     if (TPurchInvoicePrintout invoice; TPurchInvoicePrintout::Load(request, invoice)) return TInvoiceHtml::Html(invoice);
-    QString html = QStringLiteral("<html><body>");
-    TfBase* form = request.Form;
-    const std::string caption = form != nullptr && !form->Description.Caption.empty() ? form->Description.Caption
-                                                                                      : request.FormClass;
-    html += QStringLiteral("<h2>%1</h2>").arg(ToQ(caption).toHtmlEscaped());
-    if (!request.PrintFormCode.empty())
-        html += QStringLiteral("<p>Печатна форма: %1</p>").arg(ToQ(request.PrintFormCode).toHtmlEscaped());
-    if (form != nullptr) {
-        html += HeaderTable(*form);
-        for (const TGrid* grid : form->Grids()) html += GridTable(*form, *grid);
-    }
+    // What is no document (a worksheet, a list) prints as its tables read on screen.
+    QString html = QStringLiteral("<html><body style='font-family:DejaVu Sans; font-size:9pt'>");
+    html += QStringLiteral("<h2>%1</h2>").arg(Caption(request).toHtmlEscaped());
+    if (request.Form != nullptr)
+        for (const TGrid* grid : request.Form->Grids()) html += GridTable(*request.Form, *grid);
     return html + QStringLiteral("</body></html>");
+}
+
+QString TPdfPrinter::DocumentName(const TPrintRequest& request) {
+    TPurchInvoicePrintout document;
+    if (!TPurchInvoicePrintout::Load(request, document)) return Caption(request);
+    const QString kind = ToQ(document.FileKind);
+    return document.DocumentNo.empty() ? kind : kind + " " + ToQ(document.DocumentNo);
 }
 
 void TPdfPrinter::Render(const TPrintRequest& request, const QString& path) {
@@ -87,7 +71,7 @@ void TPdfPrinter::Render(const TPrintRequest& request, const QString& path) {
     writer.setPageSize(QPageSize(QPageSize::A4));
     // At the screen's resolution the text keeps its point sizes and lays out on the whole page.
     writer.setResolution(96);
-    writer.setTitle(ToQ(request.FormClass));
+    writer.setTitle(DocumentName(request));
     writer.setPageMargins(QMarginsF(15, 12, 15, 12), QPageLayout::Millimeter);
     QTextDocument document;
     document.setDocumentMargin(0);

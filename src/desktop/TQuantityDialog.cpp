@@ -6,12 +6,15 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include "desktop/ValueText.h"
+
 namespace tavrek::desktop {
 
 TQuantityDialog::TQuantityDialog(const QString& caption, double value, double maximum, QWidget* parent)
     : QDialog(parent), editor_(new QDoubleSpinBox(this)) {
     setWindowTitle(caption.isEmpty() ? tr("Количество") : caption);
     editor_->setDecimals(3);
+    editor_->setLocale(Bulgarian());
     editor_->setRange(0.0, maximum > 0.0 ? maximum : 1e12);
     editor_->setValue(value);
     editor_->selectAll();
@@ -22,7 +25,7 @@ TQuantityDialog::TQuantityDialog(const QString& caption, double value, double ma
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     auto* layout = new QFormLayout(this);
     layout->addRow(tr("Количество:"), editor_);
-    if (maximum > 0.0) layout->addRow(tr("Максимум:"), new QLabel(QString::number(maximum, 'g', 12), this));
+    if (maximum > 0.0) layout->addRow(tr("Максимум:"), new QLabel(DisplayText(Variant(maximum), TFieldType::ftFloat, TNumberKind::nkQuantity), this));
     layout->addRow(buttons);
 }
 

@@ -10,6 +10,7 @@
 #include "base/session/LocalData.h"
 #include "base/ui/Messages.h"
 #include "base/util/Text.h"
+#include "base/util/Utils.h"
 
 namespace tavrek::desktop {
 namespace {
@@ -19,13 +20,37 @@ const QDate kEpoch(1899, 12, 30);
 bool Contains(const std::string& lowerName, const char* part) { return lowerName.find(part) != std::string::npos; }
 
 QString FormatQuantity(double value) {
-    QString text = QString::number(value, 'f', 5);
+    QString text = NumberText(value, 5);
+    const QChar point = QLatin1Char(',');
     while (text.endsWith('0')) text.chop(1);
-    if (text.endsWith('.')) text.chop(1);
+    if (text.endsWith(point)) text.chop(1);
     return text == "-0" ? QStringLiteral("0") : text;
 }
 
+// Typed numbers read with either separator; the group separators a shown number carries
+// (a space, or the locale's no-break space) are dropped.
+QString NormalizedNumber(const QString& text) {
+    QString normalized = text.trimmed();
+    normalized.replace(',', '.').remove(' ').remove(QChar(0x00A0)).remove(QChar(0x202F));
+    return normalized;
+}
+
 }  // namespace
+
+const QLocale& Bulgarian() {
+    static const QLocale locale(QLocale::Bulgarian, QLocale::Bulgaria);
+    return locale;
+}
+
+// The package writes numbers into messages and panels the same way, without Qt.
+QString NumberText(double value, int decimals) { return ToQ(tavrek::NumberText(value, decimals)); }
+
+QString DateText(const QDate& date) { return date.isValid() ? date.toString(QStringLiteral("dd.MM.yyyy")) : QString(); }
+
+QString FlagText(const Variant& value) {
+    if (value.IsNull() || value.IsEmpty()) return {};
+    return value.AsFloat() != 0.0 ? QStringLiteral("Да") : QStringLiteral("Не");
+}
 
 TNumberKind NumberKindOf(const std::string& fieldName, TFieldType type) {
     if (type == TFieldType::ftInteger) return TNumberKind::nkInteger;
@@ -73,12 +98,12 @@ QString DisplayText(const Variant& value, TFieldType type, TNumberKind kind, int
     if (value.IsNull()) return {};
     switch (type) {
         case TFieldType::ftFloat:
-            if (decimals >= 0) return QString::number(value.AsFloat(), 'f', decimals);
+            if (decimals >= 0) return NumberText(value.AsFloat(), decimals);
             if (kind == TNumberKind::nkQuantity) return FormatQuantity(value.AsFloat());
-            return QString::number(value.AsFloat(), 'f', DecimalsOf(kind));
+            return NumberText(value.AsFloat(), DecimalsOf(kind));
         case TFieldType::ftInteger: return QString::number(value.AsInteger());
-        case TFieldType::ftDateTime: return ToQDate(value.AsDateTime()).toString(QStringLiteral("dd.MM.yyyy"));
-        case TFieldType::ftBoolean: return value.AsBoolean() ? QStringLiteral("1") : QStringLiteral("0");
+        case TFieldType::ftDateTime: return DateText(ToQDate(value.AsDateTime()));
+        case TFieldType::ftBoolean: return FlagText(value);
         case TFieldType::ftString: return ToQ(value.AsString());
     }
     return {};
@@ -87,7 +112,11 @@ QString DisplayText(const Variant& value, TFieldType type, TNumberKind kind, int
 QVariant EditValue(const Variant& value, TFieldType type) {
     if (value.IsNull()) return type == TFieldType::ftString ? QVariant(QString()) : QVariant();
     switch (type) {
-        case TFieldType::ftFloat: return QString::number(value.AsFloat(), 'g', 15);
+        case TFieldType::ftFloat: {
+            QLocale editing = Bulgarian();
+            editing.setNumberOptions(QLocale::OmitGroupSeparator);
+            return editing.toString(value.AsFloat(), 'g', 15);
+        }
         case TFieldType::ftInteger: return QString::number(value.AsInteger());
         case TFieldType::ftDateTime: return ToQDate(value.AsDateTime());
         case TFieldType::ftBoolean: return value.AsBoolean();
@@ -110,9 +139,7 @@ Variant FromEditValue(const QVariant& value, TFieldType type) {
         return date.isValid() ? Variant(FromQDate(date)) : Variant(FromQ(text));
     }
     if (type == TFieldType::ftFloat || type == TFieldType::ftInteger) {
-        QString normalized = text;
-        normalized.replace(',', '.').remove(' ');
-        return Variant(FromQ(normalized));
+        return Variant(FromQ(NormalizedNumber(text)));
     }
     return Variant(FromQ(value.toString()));
 }
@@ -122,8 +149,7 @@ QString ToQ(const std::string& text) { return QString::fromStdString(text); }
 std::string FromQ(const QString& text) { return text.toStdString(); }
 
 QString NumberInputError(const QString& text, int decimals) {
-    QString normalized = text.trimmed();
-    normalized.replace(',', '.').remove(' ');
+    const QString normalized = NormalizedNumber(text);
     if (normalized.isEmpty()) return {};
     static const QRegularExpression number(QStringLiteral("^[-+]?(\\d+\\.?\\d*|\\.\\d+)$"));
     if (!number.match(normalized).hasMatch()) {

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <map>
 
+#include <QDate>
+#include <QLocale>
 #include <QString>
 #include <QVariant>
 
@@ -19,6 +21,14 @@ enum class TNumberKind { nkNone, nkAmount, nkUnitPrice, nkQuantity, nkInteger };
 // unit prices, "Quantity..."/"Qty..." quantities, other floats amounts.
 TNumberKind NumberKindOf(const std::string& fieldName, TFieldType type);
 int DecimalsOf(TNumberKind kind);
+
+// Every number and date a person reads, on screen, in print and in hints, is written the
+// Bulgarian way: "1 234,50", "08.12.2026".
+const QLocale& Bulgarian();
+QString NumberText(double value, int decimals);
+QString DateText(const QDate& date);
+// A 0/1 flag where no check box can be drawn: "Да" or "Не"; nothing for no value.
+QString FlagText(const Variant& value);
 
 QDate ToQDate(TDateTime value);
 TDateTime FromQDate(const QDate& date);

@@ -27,6 +27,7 @@ const char* const kPostedHeaderFields = ", OrderNo";
 struct TLayoutKind {
     const char* Layout;
     const char* Title;
+    const char* FileKind;  // how the saved file names the document
     const char* PostedHeader;
     const char* PostedLines;
     const char* VendorNoField;
@@ -38,40 +39,73 @@ struct TLayoutKind {
 };
 
 const TLayoutKind kLayoutKinds[] = {
-    {TPurchInvoicePrintout::kLayout, "ФАКТУРА ЗА ПОКУПКА", "D_PurchInvoiceHeader", "D_PurchInvoiceLine",
+    {TPurchInvoicePrintout::kLayout, "ФАКТУРА ЗА ПОКУПКА", "Фактура", "D_PurchInvoiceHeader", "D_PurchInvoiceLine",
      "VendorInvoiceNo", "Фактура на доставчика:"},
-    {TPurchInvoicePrintout::kDebitMemoLayout, "ДЕБИТНО ИЗВЕСТИЕ ЗА ПОКУПКА", "D_PurchInvoiceHeader",
+    {TPurchInvoicePrintout::kDebitMemoLayout, "ДЕБИТНО ИЗВЕСТИЕ ЗА ПОКУПКА", "Дебитно известие", "D_PurchInvoiceHeader",
      "D_PurchInvoiceLine", "VendorInvoiceNo", "Дебитно известие на доставчика:"},
-    {TPurchInvoicePrintout::kAdvanceLayout, "ФАКТУРА ЗА АВАНСОВО ПЛАЩАНЕ", "D_PurchInvoiceHeader", "D_PurchInvoiceLine",
+    {TPurchInvoicePrintout::kAdvanceLayout, "ФАКТУРА ЗА АВАНСОВО ПЛАЩАНЕ", "Авансово плащане", "D_PurchInvoiceHeader", "D_PurchInvoiceLine",
      "VendorInvoiceNo", "Фактура на доставчика:"},
-    {TPurchInvoicePrintout::kCrMemoLayout, "КРЕДИТНО ИЗВЕСТИЕ ЗА ПОКУПКА", "D_PurchCrMemoHeader", "D_PurchCrMemoLine",
+    {TPurchInvoicePrintout::kCrMemoLayout, "КРЕДИТНО ИЗВЕСТИЕ ЗА ПОКУПКА", "Кредитно известие", "D_PurchCrMemoHeader", "D_PurchCrMemoLine",
      "VendorCreditMemoNo", "Кредитно известие на доставчика:"},
-    {TPurchInvoicePrintout::kReceiptLayout, "СТОКОВА РАЗПИСКА", "D_PurchReceiptHeader", "D_PurchReceiptLine",
+    {TPurchInvoicePrintout::kReceiptLayout, "СТОКОВА РАЗПИСКА", "Доставка", "D_PurchReceiptHeader", "D_PurchReceiptLine",
      "VendorShipmentNo", "Доставка на доставчика:"},
-    {TPurchInvoicePrintout::kReturnOrderLayout, "ВРЪЩАНЕ НА СТОКА КЪМ ДОСТАВЧИК", "D_PostPurchOrderHeader",
+    {TPurchInvoicePrintout::kReturnOrderLayout, "ВРЪЩАНЕ НА СТОКА КЪМ ДОСТАВЧИК", "Връщане", "D_PostPurchOrderHeader",
      "D_PostPurchOrderLine", "VendorOrderNo", "Поръчка на доставчика:"},
-    {TPurchInvoicePrintout::kRejectOrderLayout, "ОТКАЗАНА ПОРЪЧКА", "D_PostPurchOrderHeader", "D_PostPurchOrderLine",
+    {TPurchInvoicePrintout::kRejectOrderLayout, "ОТКАЗАНА ПОРЪЧКА", "Отказана поръчка", "D_PostPurchOrderHeader", "D_PostPurchOrderLine",
      "VendorOrderNo", "Поръчка на доставчика:"},
     // The company charges itself the VAT of the vendor's document: nothing is paid by it.
-    {TPurchInvoicePrintout::kProtocolLayout, "ПРОТОКОЛ ПО ЧЛ. 117 ЗДДС", "D_PurchInvoiceHeader", "D_PurchInvoiceLine", "",
+    {TPurchInvoicePrintout::kProtocolLayout, "ПРОТОКОЛ ПО ЧЛ. 117 ЗДДС", "Протокол", "D_PurchInvoiceHeader", "D_PurchInvoiceLine", "",
      "", "Към фактура №:", "Дата на фактурата:", "Стойност с ДДС", "DirectUnitCost"},
-    {TPurchInvoicePrintout::kCrMemoProtocolLayout, "ПРОТОКОЛ КЪМ КРЕДИТНО ИЗВЕСТИЕ", "D_PurchCrMemoHeader",
+    {TPurchInvoicePrintout::kCrMemoProtocolLayout, "ПРОТОКОЛ КЪМ КРЕДИТНО ИЗВЕСТИЕ", "Протокол към кредитно известие", "D_PurchCrMemoHeader",
      "D_PurchCrMemoLine", "", "", "Към кредитно известие №:", "Дата на известието:", "Стойност с ДДС", "DirectUnitCost"},
+    // Offers, orders and buffers ask for goods or move them: nothing is paid on them.
+    {TPurchInvoicePrintout::kOfferLayout, "ОФЕРТА ЗА ПОКУПКА", "Оферта", "", "", "VendorOrderNo", "Оферта на доставчика:",
+     "Към фактура №:", "Дата на фактурата:", "Стойност с ДДС"},
+    {TPurchInvoicePrintout::kOrderLayout, "ПОРЪЧКА ЗА ПОКУПКА", "Поръчка", "D_PostPurchOrderHeader", "D_PostPurchOrderLine",
+     "VendorOrderNo", "Поръчка на доставчика:", "Към фактура №:", "Дата на фактурата:", "Стойност с ДДС"},
+    {TPurchInvoicePrintout::kOrderBufferLayout, "БУФЕР НА ПОРЪЧКА", "Буфер на поръчка", "", "", "VendorShipmentNo",
+     "Доставка на доставчика:", "Към фактура №:", "Дата на фактурата:", "Стойност с ДДС"},
+    {TPurchInvoicePrintout::kGenericLayout, "ОБЩ ДОКУМЕНТ ЗА ПОКУПКА", "Общ документ", "D_PurchInvoiceHeader",
+     "D_PurchInvoiceLine", "VendorInvoiceNo", "Документ на доставчика:"},
+    {TPurchInvoicePrintout::kGenericCrMemoLayout, "ОБЩО КРЕДИТНО ИЗВЕСТИЕ", "Общо кредитно известие", "D_PurchCrMemoHeader",
+     "D_PurchCrMemoLine", "VendorCreditMemoNo", "Кредитно известие на доставчика:"},
+    {TPurchInvoicePrintout::kGlobalInvoiceLayout, "ГЛОБАЛНА ФАКТУРА", "Глобална фактура", "D_PurchInvoiceHeader",
+     "D_PurchInvoiceLine", "VendorInvoiceNo", "Фактура на доставчика:"},
+    {TPurchInvoicePrintout::kGlobalCrMemoLayout, "ГЛОБАЛНО КРЕДИТНО ИЗВЕСТИЕ", "Глобално кредитно известие",
+     "D_PurchCrMemoHeader", "D_PurchCrMemoLine", "VendorCreditMemoNo", "Кредитно известие на доставчика:"},
 };
 
-// Receipts, return and rejection orders keep the subtype of the buffer that posted them, so
-// the kind of document chooses their layout, not the subtype's print form.
-std::string OwnLayout(const std::string& header, const TRequestResult& h) {
-    if (header == "D_PurchReceiptHeader") return TPurchInvoicePrintout::kReceiptLayout;
-    if (header != "D_PostPurchOrderHeader") return {};
-    return h.ByName("DocumentType").AsInteger() == kDocKindPostedReturnOrder ? TPurchInvoicePrintout::kReturnOrderLayout
-                                                                             : TPurchInvoicePrintout::kRejectOrderLayout;
-}
+// The layout of each kind of document, for a document whose subtype names no layout of its kind.
+const std::pair<int, const char*> kKindLayouts[] = {
+    {1, TPurchInvoicePrintout::kLayout},           {6, TPurchInvoicePrintout::kLayout},
+    {12, TPurchInvoicePrintout::kDebitMemoLayout}, {30, TPurchInvoicePrintout::kAdvanceLayout},
+    {11, TPurchInvoicePrintout::kCrMemoLayout},    {13, TPurchInvoicePrintout::kCrMemoLayout},
+    {20, TPurchInvoicePrintout::kOfferLayout},     {22, TPurchInvoicePrintout::kOrderLayout},
+    {24, TPurchInvoicePrintout::kOrderLayout},     {23, TPurchInvoicePrintout::kOrderBufferLayout},
+    {25, TPurchInvoicePrintout::kReturnOrderLayout}, {26, TPurchInvoicePrintout::kReceiptLayout},
+    {27, TPurchInvoicePrintout::kRejectOrderLayout}, {31, TPurchInvoicePrintout::kGenericLayout},
+    {32, TPurchInvoicePrintout::kGenericCrMemoLayout}, {40, TPurchInvoicePrintout::kProtocolLayout},
+    {41, TPurchInvoicePrintout::kCrMemoProtocolLayout}, {3, TPurchInvoicePrintout::kGlobalInvoiceLayout},
+    {8, TPurchInvoicePrintout::kGlobalInvoiceLayout}, {15, TPurchInvoicePrintout::kGlobalCrMemoLayout},
+    {17, TPurchInvoicePrintout::kGlobalCrMemoLayout},
+};
 
 const TLayoutKind* FindLayout(const std::string& layout) {
     for (const TLayoutKind& kind : kLayoutKinds)
         if (layout == kind.Layout) return &kind;
     return nullptr;
+}
+
+const TLayoutKind* KindLayout(int64_t documentType) {
+    for (const auto& [type, layout] : kKindLayouts)
+        if (type == documentType) return FindLayout(layout);
+    return nullptr;
+}
+
+// Receipts, return and rejection orders keep the subtype of the buffer that posted them, so
+// the kind of document chooses their layout, not the subtype's print form.
+bool OwnLayout(const std::string& header) {
+    return header == "D_PurchReceiptHeader" || header == "D_PostPurchOrderHeader";
 }
 const char* const kLineFields = "Line_No, Code, Description, Measure_Id, Quantity, LineDiscount, TotalValue, VATPercent";
 
@@ -130,6 +164,7 @@ TDateTime DateOf(const Variant& value) { return value.IsEmpty() ? TDateTime() : 
 
 void ReadHeader(const TRequestResult& h, const TLayoutKind& kind, TPurchInvoicePrintout& p) {
     p.Title = kind.Title;
+    p.FileKind = kind.FileKind;
     p.VendorNoCaption = kind.VendorNoCaption;
     p.ToInvoiceCaption = kind.ToInvoiceCaption;
     p.InvoiceDateCaption = kind.InvoiceDateCaption;
@@ -166,21 +201,29 @@ std::string LayoutOf(const TPrintRequest& request, const Variant& subTypeId) {
 bool TPurchInvoicePrintout::Load(const TPrintRequest& request, TPurchInvoicePrintout& printout) {
     if (request.Keys.empty() || request.Keys.front().IsEmpty()) return false;
     const Variant id = request.Keys.front();
-    for (const auto& [header, lines] : {std::pair{"D_PurchInvoiceHeader", "D_PurchInvoiceLine"},
-                                        std::pair{"D_PurchCrMemoHeader", "D_PurchCrMemoLine"},
-                                        std::pair{"D_PurchReceiptHeader", "D_PurchReceiptLine"},
-                                        std::pair{"D_PostPurchOrderHeader", "D_PostPurchOrderLine"},
-                                        std::pair{"D_PurchHeader", "D_PurchaseLine"}}) {
-        const bool posted = std::string_view(header) != "D_PurchHeader";
+    struct TTables {
+        const char* Header;
+        const char* Lines;
+        bool Posted;
+    };
+    for (const auto& [header, lines, posted] : {TTables{"D_PurchInvoiceHeader", "D_PurchInvoiceLine", true},
+                                                TTables{"D_PurchCrMemoHeader", "D_PurchCrMemoLine", true},
+                                                TTables{"D_PurchReceiptHeader", "D_PurchReceiptLine", true},
+                                                TTables{"D_PostPurchOrderHeader", "D_PostPurchOrderLine", true},
+                                                TTables{"D_PurchHeader", "D_PurchaseLine", false},
+                                                TTables{"D_PurchOrderBufHeader", "D_PurchOrderBufLine", false},
+                                                TTables{"D_GlobalPurchHeader", "D_GlobalPurchLine", false}}) {
         const std::string fields = posted ? std::string(kHeaderFields) + kPostedHeaderFields : kHeaderFields;
         const TRequestResult h = Read(header, fields, "Id", id);
         if (h.Empty()) continue;
-        const std::string own = OwnLayout(header, h);
-        const std::string layout = own.empty() ? LayoutOf(request, h.ByName("DocSubType_Id")) : own;
-        const TLayoutKind* kind = FindLayout(layout);
-        if (kind == nullptr || (posted && std::string_view(header) != kind->PostedHeader)) return false;
+        const TLayoutKind* kind = OwnLayout(header) ? nullptr : FindLayout(LayoutOf(request, h.ByName("DocSubType_Id")));
+        // A print form of another kind of document (an invoice's for a credit memo) is not
+        // this document's: it prints on the layout of its kind.
+        if (kind == nullptr || (posted && std::string_view(header) != kind->PostedHeader))
+            kind = KindLayout(h.ByName("DocumentType").AsInteger());
+        if (kind == nullptr) return false;
         printout = TPurchInvoicePrintout{};
-        printout.Layout = layout;
+        printout.Layout = kind->Layout;
         printout.Posted = posted;
         ReadHeader(h, *kind, printout);
         printout.Company = ReadParty("C_CompanySetup", LocalData().CompanyId);

@@ -27,6 +27,7 @@ struct TPurchInvoicePrintout {
 
     std::string Layout;       // the print form chosen
     std::string Title;        // the kind of document, as the heading names it
+    std::string FileKind;     // and as the name of its saved file ("Фактура 0000000005.pdf")
     std::string VendorNoCaption;
     std::string ToInvoiceCaption, InvoiceDateCaption;  // the document corrected or charged, and its date
     std::string TotalCaption;                           // what the gross total is to the reader
@@ -54,10 +55,17 @@ struct TPurchInvoicePrintout {
     static constexpr const char* kRejectOrderLayout = "PurchRejectOrder";
     static constexpr const char* kProtocolLayout = "PurchProtocol";
     static constexpr const char* kCrMemoProtocolLayout = "PurchCrMemoProtocol";
+    static constexpr const char* kOfferLayout = "PurchOffer";
+    static constexpr const char* kOrderLayout = "PurchOrder";
+    static constexpr const char* kOrderBufferLayout = "PurchOrderBuffer";
+    static constexpr const char* kGenericLayout = "PurchGenericDoc";
+    static constexpr const char* kGenericCrMemoLayout = "PurchGenericCrMemo";
+    static constexpr const char* kGlobalInvoiceLayout = "PurchGlobalInvoice";
+    static constexpr const char* kGlobalCrMemoLayout = "PurchGlobalCrMemo";
 
-    // Reads the document of request.Keys[0] when the print form of the request (or, for a
-    // print group, of the document's subtype) is one of these layouts and the document is of
-    // its kind; false otherwise.
+    // Reads the document of request.Keys[0] on the print form of the request (or, for a print
+    // group, of the document's subtype) when it is a layout of the document's kind, else on the
+    // layout of its kind; false when there is no such document.
     static bool Load(const TPrintRequest& request, TPurchInvoicePrintout& printout);
 };
 

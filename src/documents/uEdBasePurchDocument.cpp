@@ -484,6 +484,19 @@ void TfEdBasePurchDocument::acInsertRecordExecute() {
         throw;
     }
     showLines();
+    TakeDefaultSubType();
+}
+
+// A new document is of its kind's default subtype until the buyer picks another; nothing is
+// recalculated for it, as there are no lines yet.
+void TfEdBasePurchDocument::TakeDefaultSubType() {
+    if (cdsMaster.State() != TDataSetState::dsInsert || !FieldValue(cdsMaster, "DocSubType_Id").IsEmpty()) return;
+    const TRequestResult subType = PurchDefaultSubType(FieldValue(cdsMaster, "DocumentType"));
+    if (subType.Empty()) return;
+    TCalcGuard guard(Calculating);
+    for (const auto& [target, from] : {std::pair{"DocSubType_Id", "Id"}, std::pair{"N_SubDocument_Code", "Code"},
+                                       std::pair{"N_SubDocument_Name", "Name"}})
+        if (TField* field = cdsMaster.FindField(target)) field->SetValue(subType.ByName(from));
 }
 
 void TfEdBasePurchDocument::acRefreshExecute() {
@@ -735,6 +748,7 @@ void TfEdBasePurchDocument::ApplyDefaultValues(const TDefaultValues& values) {
         const uPurchCalcHelpers::TCalcGuard filling(fillingFromDefaults_);
         TfBaseEditDocumentPanel::ApplyDefaultValues(values);
     }
+    TakeDefaultSubType();
     GetPanelDetailsDetail();
 }
 

@@ -115,6 +115,7 @@ protected:
     // of this series of the purchases setup when the subtype has none; empty: not numbered.
     std::string NumberSeriesSetupField;
     void AssignDocumentNo();
+    void TakeDefaultSubType();
     // Whether the document recalculation moves the cent lost to rounding in local currency
     // onto the line with the largest local amount.
     bool CorrectsLocalCurrencyCent = true;

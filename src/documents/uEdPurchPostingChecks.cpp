@@ -1,6 +1,7 @@
 #include "documents/uEdPurchPostingChecks.h"
 
 #include "base/data/TClientDataSet.h"
+#include "base/forms/TfBase.h"
 #include "base/server/IAppServer.h"
 #include "base/session/Tdm.h"
 #include "base/ui/Messages.h"
@@ -50,11 +51,21 @@ bool CheckCanPostDocument(const Variant& payMethodId, const std::string& cashDes
                                                   std::to_string(directPay.AsInteger()));
 }
 
-void ShowPostingRefusal() {
-    const std::string reason = dm().Server().LastRefusalText();
-    MessageDlgEx(GetMessageText("err_PostPurchase", "Документът не беше осчетоводен.") +
-                     (reason.empty() ? "" : "\r\n" + reason),
-                 TMsgDlgType::mtError, mbOK);
+std::string PostedNumber(const TVariantArray& keys) { return keys.size() > 1 ? keys[1].AsString() : ""; }
+
+std::string PostedNumberOf(const std::string& table, const Variant& id) {
+    if (id.IsEmpty()) return "";
+    TRequestResult found;
+    if (dm().Server().RequestValue(0, table, "DocumentNo", TFilter().Add(table + ".Id", "=", id), found) != 1) return "";
+    return found.Value().AsString();
+}
+
+void TellCreatedDocument(const std::string& table, const Variant& id) {
+    TRequestResult found;
+    dm().Server().RequestValue(0, table, "DocumentNo, DocumentType", TFilter().Add(table + ".Id", "=", id), found);
+    if (found.Empty()) return;
+    TfBase::TellDocumentDone(TDocumentDeed::ddCreated, static_cast<int>(found.ByName("DocumentType").AsInteger()),
+                             found.ByName("DocumentNo").AsString());
 }
 
 }  // namespace tavrek

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "base/data/Variant.h"
+#include "base/server/TRequestResult.h"
 
 namespace tavrek {
 
@@ -33,7 +34,12 @@ void ShowChangeCalculation(double due, double received);
 bool CheckCanPostDocument(const Variant& payMethodId, const std::string& cashDeskId, int saleOrPurchase,
                           const Variant& directPay);
 
-// Tells the user that the server refused to post the document, with the server's reason.
-void ShowPostingRefusal();
+// The number of a posted document, from the keys a posting returns (Id, number).
+std::string PostedNumber(const TVariantArray& keys);
+// The DocumentNo of the document with this Id in the table; empty when there is none.
+std::string PostedNumberOf(const std::string& table, const Variant& id);
+// Tells the person which document a generation created: its kind and number, read from the
+// table's header with this Id.
+void TellCreatedDocument(const std::string& table, const Variant& id);
 
 }  // namespace tavrek

@@ -204,13 +204,12 @@ void TfEdPurchase::PostDocument(bool print) {
     TWaitCursor wait;
     if (!BeforePostDocument(print)) return;
     if (!CheckCanPostDocument(FieldValue(cdsMaster, "PayMethod_Id"), "", 1, FieldValue(cdsMaster, "DirectPay"))) return;
+    const int kind = ShownDocumentType();
     TVariantArray keys;
     if (dm().Server().PostPurchase(cdsMaster.FieldByName("Id").AsString(), keys) < 0) {
-        ShowPostingRefusal();
+        TellDocumentRefused(TDocumentDeed::ddPosted, kind, ShownDocumentNo());
         return;
     }
-    const std::string posted = GetMessageText("msg_InvoicePosted", "Фактурата е осчетоводена с номер %s.");
-    MessageDlgEx(FormatMessage(posted, {keys.size() > 1 ? keys[1].AsString() : ""}), TMsgDlgType::mtInformation, mbOK);
     if (print) PrintPostedDocument(keys, kPostedInvoicePrintForm);
     const double totalVat = FieldValue(cdsMaster, "TotalVat").AsFloat();
     if (LocalData().ShowChangeCalculation && FieldValue(cdsMaster, "DirectPay").AsInteger() == 1 && totalVat != 0.0) {
@@ -221,6 +220,7 @@ void TfEdPurchase::PostDocument(bool print) {
     // The open invoice became a posted one: the editor is left on an empty document.
     Filter = KeyFilter(id);
     ReloadData();
+    TellDocumentDone(TDocumentDeed::ddPosted, kind, PostedNumber(keys));
 }
 
 // Protocol, item charges, future costs, goods check.
@@ -242,6 +242,7 @@ void TfEdPurchase::acGenerateProtocolExecute() {
     ShowInfoKey("msg_OperSuccess", "Операцията е успешна.");
     RequestForm(11001, {soNormal}, TFilter().Add("D_PurchInvoiceHeader.Id", "=", Variant(QuotedSql(protocolId))),
                 Variant(), Variant(), nullptr, {}, this);
+    TellCreatedDocument("D_GlobalPurchHeader", Variant(protocolId));
 }
 
 void TfEdPurchase::acItemChargeAssigmentExecute() { OpenItemChargeAssignment("D_PurchaseLine", 0); }

@@ -1,5 +1,7 @@
 #include "documents/uPurchPrintForms.h"
 
+#include <algorithm>
+
 #include "base/server/IAppServer.h"
 #include "base/session/Tdm.h"
 
@@ -18,6 +20,24 @@ TRequestResult PurchPrintFormsOr(TClientDataSet& record, TRequestResult otherFor
     const TField* subType = record.FindField("DocSubType_Id");
     TRequestResult forms;
     return PurchPrintForms(subType == nullptr ? Variant() : subType->Value(), forms) > 0 ? forms : otherForms;
+}
+
+TRequestResult PurchDefaultSubType(const Variant& documentType) {
+    TRequestResult subTypes;
+    if (documentType.IsEmpty()) return subTypes;
+    TFilter filter;
+    filter.Add("N_SubDocument.Comp_Id", "=", LocalData().CompanyId, "AND")
+        .Add("N_SubDocument.SaleOrPurchase", "=", 1, "AND")
+        .Add("N_SubDocument.DocumentType", "=", documentType);
+    dm().Server().RequestValue(0, "N_SubDocument", "Id, Code, Name", filter, subTypes, true);
+    // The first by code: ids are the company's own and need not follow the codes.
+    if (subTypes.Rows.size() > 1) {
+        const int code = subTypes.ColumnIndex("Code");
+        std::stable_sort(subTypes.Rows.begin(), subTypes.Rows.end(),
+                         [code](const auto& a, const auto& b) { return a[code].AsString() < b[code].AsString(); });
+        subTypes.Rows.resize(1);
+    }
+    return subTypes;
 }
 
 }  // namespace tavrek

@@ -15,4 +15,9 @@ int PurchPrintForms(const Variant& docSubTypeId, TRequestResult& forms);
 // has none: what a purchase form prints.
 TRequestResult PurchPrintFormsOr(TClientDataSet& record, TRequestResult otherForms);
 
+// The subtype a new document of the kind starts with, so that it numbers and prints as its
+// kind: the company's first purchase subtype of that DocumentType by code ("Id, Code, Name";
+// empty when the company has none).
+TRequestResult PurchDefaultSubType(const Variant& documentType);
+
 }  // namespace tavrek

@@ -201,13 +201,12 @@ void TfEdPurchCrMemo::PostDocument(bool print) {
     TWaitCursor wait;
     if (!BeforePostDocument(print)) return;
     if (!CheckCanPostDocument(FieldValue(cdsMaster, "PayMethod_Id"), "", 1, FieldValue(cdsMaster, "DirectPay"))) return;
+    const int kind = ShownDocumentType();
     TVariantArray keys;
     if (dm().Server().PostPurchCrMemo(id.AsString(), keys, CrMemoOption) < 0) {
-        ShowPostingRefusal();
+        TellDocumentRefused(TDocumentDeed::ddPosted, kind, ShownDocumentNo());
         return;
     }
-    const std::string posted = GetMessageText("msg_CrMemoPosted", "Кредитното известие е осчетоводено с номер %s.");
-    MessageDlgEx(FormatMessage(posted, {keys.size() > 1 ? keys[1].AsString() : ""}), TMsgDlgType::mtInformation, mbOK);
     const double totalVat = FieldValue(cdsMaster, "TotalVat").AsFloat();
     if (LocalData().ShowChangeCalculation && FieldValue(cdsMaster, "DirectPay").AsInteger() == 0 && totalVat != 0.0) {
         const double totalLCY = FieldValue(cdsMaster, "TotalVat_LCY").AsFloat();
@@ -218,6 +217,7 @@ void TfEdPurchCrMemo::PostDocument(bool print) {
     // The credit memo became a posted one: the editor is left on an empty document.
     Filter = KeyFilter(id);
     ReloadData();
+    TellDocumentDone(TDocumentDeed::ddPosted, kind, PostedNumber(keys));
 }
 
 void TfEdPurchCrMemo::CopyDocumentByTemplate(const std::string& sourceId, const std::string& templateId,

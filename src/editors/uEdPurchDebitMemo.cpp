@@ -105,15 +105,17 @@ void TfEdPurchDebitMemo::PostDocument(bool print) {
     TfEdBasePurchDocument::PostDocument(print);
     TWaitCursor wait;
     const Variant id = cdsMaster.FieldByName("Id").Value();
+    const int kind = ShownDocumentType();
     TVariantArray keys;
     if (dm().Server().PostPurchase(id.AsString(), keys) < 0) {
-        ShowPostingRefusal();
+        TellDocumentRefused(TDocumentDeed::ddPosted, kind, ShownDocumentNo());
         return;
     }
     if (print) PrintPostedDocument(keys, kPostedPrintForm);
     // The debit memo became a posted one: the editor is left on an empty document.
     Filter = KeyFilter(id);
     ReloadData();
+    TellDocumentDone(TDocumentDeed::ddPosted, kind, PostedNumber(keys));
 }
 
 void TfEdPurchDebitMemo::acItemChargeAssigmentExecute() { OpenItemChargeAssignment("D_ItemChargeAssignment", 0); }

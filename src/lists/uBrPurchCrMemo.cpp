@@ -18,6 +18,7 @@ TfBrPurchCrMemo::TfBrPurchCrMemo() {
     CardFormNumber = FindCatalogueClass("TfEdPurchCrMemo")->FormNumber;
     HistoryDocumentKind = 8;
     PostedPrintForm = kPostedCrMemoPrintForm;
+    DocumentKindCode = static_cast<int>(kPurchCrMemo);
     // A credit memo is known by the vendor's credit memo number, not by an invoice's.
     if (TGridColumn* vendorNo = dbgMaster.FindColumn("VendorInvoiceNo")) {
         vendorNo->FieldName = "VendorCreditMemoNo";

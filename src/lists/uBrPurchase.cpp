@@ -35,6 +35,8 @@ TfBrPurchase::TfBrPurchase()
     MasterTable = "D_PurchHeader";
     CardFormNumber = FindCatalogueClass("TfEdPurchase")->FormNumber;
     CardKeyField = "D_PurchHeader.Id";
+    // A row without its DocumentType is told of as an invoice.
+    DocumentKindCode = kDocKindPurchaseInvoice;
     uPurchListColumns::DescribeDocumentList(*this, MasterTable);
     BindAction(acSendDocumentsForCheck, "acSendDocumentsForCheckExecute", [this] { acSendDocumentsForCheckExecute(); });
     acSendDocumentsForCheck.OnUpdate = [this](TAction& a) { a.Enabled = cdsMaster.Active() && !cdsMaster.IsEmpty(); };
@@ -90,6 +92,7 @@ void TfBrPurchase::PostCurrentDocument(bool print) {
         !AskYesNoKey("que_DocWithZeroTotalValue", "Документът е с нулева стойност. Да бъде ли осчетоводен?"))
         return;
     if (!BeforePostDocument(print)) return;
+    const int kind = ShownDocumentType();
     TVariantArray keys;
     if (PostOnServer(id.AsString(), keys) < 0) {
         const std::string reason = dm().Server().LastRefusalText();
@@ -105,6 +108,7 @@ void TfBrPurchase::PostCurrentDocument(bool print) {
         dm().Dialogs().ChangeCalculation(totalLCY, totalLCY);
     }
     ReloadData();
+    TellDocumentDone(TDocumentDeed::ddPosted, kind, PostedNumber(keys));
 }
 
 int TfBrPurchase::PostOnServer(const std::string& id, TVariantArray& keys) { return dm().Server().PostPurchase(id, keys); }

@@ -9,6 +9,13 @@
 #include "others/uOthersPackage.h"
 
 namespace tavrek {
+namespace {
+
+// The kinds of the headers of a protocol and of a credit memo protocol.
+constexpr int kDocTypeProtocol = 40;
+constexpr int kDocTypeCrMemoProtocol = 41;
+
+}  // namespace
 
 TfEdPurchProtocol::TfEdPurchProtocol() {
     MasterProvider = "D_GlobalPurchHeader";
@@ -60,20 +67,16 @@ void TfEdPurchProtocol::PostDocument(bool print) {
     TfBaseEditMasterDetail::PostDocument(print);
     TWaitCursor wait;
     const Variant id = cdsMaster.FieldByName("Id").Value();
+    const int kind = CrMemo == 0 ? kDocTypeProtocol : kDocTypeCrMemoProtocol;
     TVariantArray keys;
     if (dm().Server().PostPurchProtocol(id.AsString(), CrMemo, keys) < 0) {
-        const std::string reason = dm().Server().LastRefusalText();
-        MessageDlgEx(GetMessageText("err_PostingDocument", "Грешка при осчетоводяване на документа.") +
-                         (reason.empty() ? "" : "\r\n" + reason),
-                     TMsgDlgType::mtError, mbOK);
+        TellDocumentRefused(TDocumentDeed::ddPosted, kind, ShownDocumentNo());
         throw EAbort();
     }
-    MessageDlgEx(FormatMessage(GetMessageText("msg_ProtocolPosted", "Протоколът е осчетоводен с номер %s."),
-                               {keys.size() > 1 ? keys[1].AsString() : ""}),
-                 TMsgDlgType::mtInformation, mbOK);
     // The open protocol became a posted one: the editor is left on an empty document.
     Filter = KeyFilter(id);
     ReloadData();
+    TellDocumentDone(TDocumentDeed::ddPosted, kind, keys.size() > 1 ? keys[1].AsString() : "");
 }
 
 namespace uEdPurchProtocol {

@@ -16,7 +16,6 @@ void TfEdPostPurchReturnOrder::acAnnulDocumentExecute() {
 void AnnulPostedOrderOperation(TfBaseEditPostedDocument& view) {
     uPostedPurchOperations::TAnnulment annulment;
     annulment.Kind = 3;
-    annulment.ShowRefusal = true;
     uPostedPurchOperations::AnnulPostedDocument(view, annulment);
 }
 

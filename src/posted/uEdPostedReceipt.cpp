@@ -60,7 +60,6 @@ void TfEdPostedReceipt::acAnnulDocumentExecute() {
     TfBaseEditPostedDocument::acAnnulDocumentExecute();
     uPostedPurchOperations::TAnnulment annulment;
     annulment.Kind = 1;
-    annulment.ShowRefusal = true;
     uPostedPurchOperations::AnnulPostedDocument(*this, annulment);
 }
 

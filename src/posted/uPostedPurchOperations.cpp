@@ -15,6 +15,7 @@
 #include "base/util/Text.h"
 #include "base/util/Utils.h"
 #include "calc/uPurchCalcHelpers.h"
+#include "documents/uEdPurchPostingChecks.h"
 
 namespace tavrek::uPostedPurchOperations {
 
@@ -36,8 +37,10 @@ double SafeFloatDef(const Variant& value, double defaultValue) {
 
 std::string HeaderId(TfBase& view) { return view.cdsMaster.FieldByName("Id").AsString(); }
 
-// Annuls on the server; false when the server refused.
-bool Annul(TfBase& view, const TAnnulment& annulment, TDateTime date, const std::string& description) {
+enum class TAnnulOutcome { aoNotAsked, aoAnnulled, aoRefused };
+
+// Annuls on the server; a document of neither a global nor a plain kind is not annulled.
+TAnnulOutcome Annul(TfBase& view, const TAnnulment& annulment, TDateTime date, const std::string& description) {
     TClientDataSet& header = view.cdsMaster;
     const Variant globalValue = FieldValue(header, annulment.GlobalField);
     const int64_t global = globalValue.IsNull() ? 0 : globalValue.AsInteger();
@@ -45,38 +48,36 @@ bool Annul(TfBase& view, const TAnnulment& annulment, TDateTime date, const std:
         const int annulPayments = annulment.AnnulPayments();
         Variant output;
         if (dm().Server().AnnulDocument(HeaderId(view), annulment.Kind, description, date, annulPayments, output) < 0)
-            return false;
+            return TAnnulOutcome::aoRefused;
         if (LocalData().ShowChangeCalculation && !output.IsNull() && output.AsFloat() != 0.0) {
             const double change = output.AsFloat() * annulment.ChangeSign;
             dm().Dialogs().ChangeCalculation(change, change);
         }
-        return true;
+        return TAnnulOutcome::aoAnnulled;
     }
-    if (global != 1) return false;
-    if (dm().Server().AnnulGlobalDoc(HeaderId(view), annulment.GlobalMarker, description, date) < 0) return false;
+    if (global != 1) return TAnnulOutcome::aoNotAsked;
+    if (dm().Server().AnnulGlobalDoc(HeaderId(view), annulment.GlobalMarker, description, date) < 0)
+        return TAnnulOutcome::aoRefused;
     if (LocalData().ShowChangeCalculation && FieldValue(header, "DirectPay").AsInteger() == 1 &&
         FieldValue(header, "TotalVat").AsFloat() != 0.0) {
         const double total = FieldValue(header, "TotalVat_LCY").AsFloat();
         dm().Dialogs().ChangeCalculation(total, total);
     }
-    return true;
+    return TAnnulOutcome::aoAnnulled;
 }
 
-void AnnulConfirmed(TfBase& view, const TAnnulment& annulment) {
+TAnnulOutcome AnnulConfirmed(TfBase& view, const TAnnulment& annulment) {
     const Variant postingDate = FieldValue(view.cdsMaster, "PostingDate");
     TDateTime date = postingDate.IsNull() ? TDateTime::Today() : postingDate.AsDateTime();
     std::string description;
-    if (!dm().Dialogs().AnnulDocument(date, description)) return;
+    if (!dm().Dialogs().AnnulDocument(date, description)) return TAnnulOutcome::aoNotAsked;
     const int answer = MessageDlgEx(GetMessageText("que_AnnulDocument", "Да бъде ли анулиран документът?"),
                                     TMsgDlgType::mtConfirmation, mbYes | mbNo | mbCancel);
-    if (answer != mrYes) return;
-    bool annulled = false;
-    {
-        TWaitCursor wait;
-        annulled = Annul(view, annulment, date, description);
-        if (annulled) view.acRefreshExecute();
-    }
-    if (!annulled && annulment.ShowRefusal) MessageDlgEx(dm().Server().LastRefusalText(), TMsgDlgType::mtError, mbOK);
+    if (answer != mrYes) return TAnnulOutcome::aoNotAsked;
+    TWaitCursor wait;
+    const TAnnulOutcome outcome = Annul(view, annulment, date, description);
+    if (outcome == TAnnulOutcome::aoAnnulled) view.acRefreshExecute();
+    return outcome;
 }
 
 }  // namespace
@@ -92,12 +93,19 @@ void FillLedgerSubjectTypes(TfBase& view) {
 
 void AnnulPostedDocument(TfBase& view, const TAnnulment& annulment) {
     if (FieldValue(view.cdsMaster, "Annul").AsInteger() != 0) return;
+    const int kind = view.ShownDocumentType();
+    const std::string number = view.ShownDocumentNo();
+    TAnnulOutcome outcome = TAnnulOutcome::aoNotAsked;
     try {
-        AnnulConfirmed(view, annulment);
+        outcome = AnnulConfirmed(view, annulment);
     } catch (...) {
         view.Close();
         throw;
     }
+    // What became of the document is told last before the view closes: a closed view may be
+    // freed while a message waits for its answer.
+    if (outcome == TAnnulOutcome::aoAnnulled) TfBase::TellDocumentDone(TDocumentDeed::ddAnnulled, kind, number);
+    if (outcome == TAnnulOutcome::aoRefused) TfBase::TellDocumentRefused(TDocumentDeed::ddAnnulled, kind, number);
     view.Close();
 }
 
@@ -162,8 +170,11 @@ void GenerateProtocol(TfBase& view, const std::string& procedureKey, const std::
         ShowErrorKey("err_CommonError", "Грешка при изпълнение на операцията.");
         return;
     }
-    RequestForm(formNumber, {soNormal}, TFilter().Add(keyField, "=", Variant(QuotedSql(result.Value().AsString()))),
-                Variant(), Variant(), nullptr, {}, &view);
+    const std::string protocolId = result.Value().AsString();
+    RequestForm(formNumber, {soNormal}, TFilter().Add(keyField, "=", Variant(QuotedSql(protocolId))), Variant(),
+                Variant(), nullptr, {}, &view);
+    // Protocols are open documents of the global header until they are posted.
+    TellCreatedDocument("D_GlobalPurchHeader", Variant(protocolId));
 }
 
 int InvoiceAnnulPayments(TfBase& view) {

@@ -34,12 +34,11 @@ struct TAnnulment {
     double ChangeSign = 1.0;
     // The annul-payments value, decided after the user confirmed.
     std::function<int()> AnnulPayments = [] { return 0; };
-    // The order's documents tell why the server refused; invoices and memos end silently.
-    bool ShowRefusal = false;
 };
 // Asks the annulment date and reason, then "que_AnnulDocument" (Yes, No, Cancel), annuls the
-// document on the server, shows the change when the session calculates change (or the refusal,
-// when the kind shows it), refreshes and closes the view. An annulled document is left as it is; cancelling still closes the view.
+// document on the server, shows the change when the session calculates change, refreshes,
+// tells that the document was annulled (or why the server refused) and closes the view. An
+// annulled document is left as it is; cancelling still closes the view.
 void AnnulPostedDocument(TfBase& view, const TAnnulment& annulment);
 
 // The annul-payments value of a posted invoice: -1 (no value) for an invoice paid at posting;

@@ -1,6 +1,8 @@
 #include "replenishment/uEdPurchOrderBufer.h"
 
+#include <iterator>
 #include <sstream>
+#include <utility>
 
 #include "base/forms/EAbort.h"
 #include "base/forms/RequestForm.h"
@@ -435,10 +437,7 @@ void TfEdPurchOrderBufer::PostDocument(bool print) {
     if (operation < 0 || !PostingChecksPass(operation)) return;
     TVariantArray keys;
     if (dm().Server().PostPurchOrder(cdsMaster.FieldByName("Id").AsString(), keys, operation) < 0) {
-        const std::string reason = dm().Server().LastRefusalText();
-        MessageDlgEx(GetMessageText("err_PostingDocument", "Документът не беше осчетоводен.") +
-                         (reason.empty() ? "" : "\r\n" + reason),
-                     TMsgDlgType::mtError, mbOK);
+        TellDocumentRefused(TDocumentDeed::ddPosted, kDocKindPurchOrderBuffer, ShownDocumentNo());
         return;
     }
     const double totalVat = FieldValue(cdsMaster, "TotalVat").AsFloat();
@@ -449,6 +448,19 @@ void TfEdPurchOrderBufer::PostDocument(bool print) {
     acRefreshExecute();
     if (auto* caller = dynamic_cast<IBaseIntf*>(CallingForm)) caller->RefreshDocument();
     if (print) PrintPosted(keys);
+    TellPostedDocuments(keys, operation);
+}
+
+// Names each document the posting made: the receipt, the return or the rejection, the invoice.
+void TfEdPurchOrderBufer::TellPostedDocuments(const TVariantArray& keys, int operation) {
+    const std::pair<const char*, int> made[] = {
+        {"D_PurchReceiptHeader", kDocKindPostedReceipt},
+        {"D_PostPurchOrderHeader", operation == 2 ? kDocKindPostedRejectOrder : kDocKindPostedReturnOrder},
+        {"D_PurchInvoiceHeader", kDocKindPostedPurchaseInvoice}};
+    for (size_t i = 0; i < keys.size() && i < std::size(made); ++i) {
+        const std::string number = PostedNumberOf(made[i].first, keys[i]);
+        if (!number.empty()) TellDocumentDone(TDocumentDeed::ddPosted, made[i].second, number);
+    }
 }
 
 void TfEdPurchOrderBufer::PrintPosted(const TVariantArray& keys) {
@@ -481,6 +493,7 @@ void TfEdPurchOrderBufer::acGenerateProtocolExecute() {
     const std::string protocolId = result.ByName("ErrMsg").AsString();
     RequestForm(11001, {soNormal}, TFilter().Add("D_PurchInvoiceHeader.Id", "=", Variant(QuotedSql(protocolId))),
                 Variant(), Variant(), nullptr, {}, this);
+    TellCreatedDocument("D_GlobalPurchHeader", Variant(protocolId));
 }
 
 void TfEdPurchOrderBufer::acSendForCheckExecute() {

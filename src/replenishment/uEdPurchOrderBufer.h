@@ -75,6 +75,7 @@ private:
     bool HasFreeItemLines();
     bool PostingChecksPass(int operation);
     void PrintPosted(const TVariantArray& keys);
+    void TellPostedDocuments(const TVariantArray& keys, int operation);
     TRequestResult ReadOrderLinesToPlace();
     void PlaceVendorLines(const TUblInvoice& document, const TVendorItemMapping& items, const TRequestResult& orderLines);
     void AppendPlacedLine(const TUblInvoiceLine& vendor, const TVendorItemMapping& items,

@@ -56,9 +56,8 @@ TEST_F(AdvancePaymentJourney, AnAdvanceIsPaidPostedAndSetOffOnTheVendorsInvoice)
     ASSERT_NE(advance, nullptr);
     testing::TriggerAction(*advance, "acInsertRecord");
     ASSERT_EQ(advance->Grid("dbgDetail")->Model().rowCount(), 1) << "a new advance has its one line at once";
-    // The line is there already: the subtype asks whether its price is to be worked out again.
-    answerer.ExpectMessage(QMessageBox::No);
-    TypeIntoField(*advance, "N_SubDocument_Code", "550");
+    // A new advance is of the advances' subtype from the start: it numbers and prints as one.
+    EXPECT_EQ(advance->Form().cdsMaster.FieldByName("N_SubDocument_Code").AsString(), "550");
     TypeIntoField(*advance, "N_Contragent_Code", "5003");
     TypeIntoField(*advance, "VendorInvoiceNo", "ADV-77010");
     // The advances account proposes its name and the 20 % VAT an advance bears.
@@ -72,7 +71,7 @@ TEST_F(AdvancePaymentJourney, AnAdvanceIsPaidPostedAndSetOffOnTheVendorsInvoice)
     Screenshot("advance-payment.png");
     answerer.ExpectMessage(QMessageBox::Ok);
     testing::TriggerAction(*advance, "acPostDocument");
-    EXPECT_TRUE(ShownMessage("осчетоводена с номер 0000000001")) << answerer.Shown().join("; ").toStdString();
+    EXPECT_TRUE(ShownMessage("Авансово плащане № 0000000001 е осчетоводено.")) << answerer.Shown().join("; ").toStdString();
     ExpectNoFailures();
     FindPostedAdvance();
     const TRequestResult open = Stored("G_LAccountDimension", "sAmount",
@@ -103,7 +102,7 @@ TEST_F(AdvancePaymentJourney, AnAdvanceIsPaidPostedAndSetOffOnTheVendorsInvoice)
     EXPECT_DOUBLE_EQ(invoice->Form().cdsMaster.FieldByName("TotalVAT").AsFloat(), 108.0);
     answerer.ExpectMessage(QMessageBox::Ok);
     testing::TriggerAction(*invoice, "acPostDocument");
-    EXPECT_TRUE(ShownMessage("осчетоводена с номер 0000000002")) << answerer.Shown().join("; ").toStdString();
+    EXPECT_TRUE(ShownMessage("Фактура № 0000000002 е осчетоводена.")) << answerer.Shown().join("; ").toStdString();
     ExpectNoFailures();
     EXPECT_DOUBLE_EQ(Stored("G_LAccountDimension", "sAmount", TFilter().Add("G_LAccountDimension.Reference_Id", "=", "V03"))
                          .Value()

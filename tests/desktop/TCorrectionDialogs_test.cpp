@@ -50,7 +50,7 @@ TEST(CorrectionDialogsTest, TheChangeIsWhatWasHandedOverLessTheAmountDue) {
     const struct {
         double due, received, typed;
         const char* change;
-    } cases[] = {{24.60, 24.60, 50.0, "25.40"}, {-150.0, -150.0, -100.0, "50.00"}, {10.0, 10.0, 10.0, "0.00"}};
+    } cases[] = {{24.60, 24.60, 50.0, "25,40"}, {-150.0, -150.0, -100.0, "50,00"}, {10.0, 10.0, 10.0, "0,00"}};
     TQtDialogs dialogs;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.change);
@@ -64,8 +64,8 @@ TEST(CorrectionDialogsTest, TheChangeIsWhatWasHandedOverLessTheAmountDue) {
             QTest::keyClick(&dialog, Qt::Key_Escape);
         });
         dialogs.ChangeCalculation(c.due, c.received);
-        EXPECT_EQ(due, QString::number(c.due, 'f', 2));
-        EXPECT_EQ(before, QStringLiteral("0.00"));
+        EXPECT_EQ(due, QString::number(c.due, 'f', 2).replace('.', ','));
+        EXPECT_EQ(before, QStringLiteral("0,00"));
         EXPECT_EQ(after, QString::fromLatin1(c.change));
     }
 }

@@ -74,7 +74,7 @@ TEST_F(CreditMemoJourney, ReturnedGoodsAreCreditedFromThePostedInvoiceAndPrinted
     });
     answerer.ExpectMessage(QMessageBox::Ok);
     testing::TriggerAction(*memo, "acPostDocument");
-    EXPECT_TRUE(ShownMessage("Кредитното известие е осчетоводено с номер 0000000001")) << answerer.Shown().join("; ").toStdString();
+    EXPECT_TRUE(ShownMessage("Кредитно известие № 0000000001 е осчетоводено.")) << answerer.Shown().join("; ").toStdString();
     ExpectNoFailures();
 
     TFormHostWidget* memos = OpenFromMenu("TfBrPostPurchCrMemo");

@@ -138,8 +138,8 @@ TEST_F(DataSetModelTest, EditRunsFieldHandlersAndUpdatesFooter) {
     TDataGrid grid(*model);
     ASSERT_TRUE(model->setData(model->index(2, 1), "4,5"));
     EXPECT_DOUBLE_EQ(lines.RawRecord(2)[3].AsFloat(), 11.25);
-    EXPECT_EQ(model->index(2, 3).data().toString(), "11.25");
-    EXPECT_EQ(grid.Footer().Text(3), "18.75");
+    EXPECT_EQ(model->index(2, 3).data().toString(), "11,25");
+    EXPECT_EQ(grid.Footer().Text(3), "18,75");
     EXPECT_EQ(lines.State(), TDataSetState::dsBrowse);
 
     ASSERT_TRUE(model->setData(model->index(0, 4), Qt::Checked, Qt::CheckStateRole));

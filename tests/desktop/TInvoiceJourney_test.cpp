@@ -1,5 +1,6 @@
 #include <QAction>
 #include <QApplication>
+#include <QFileInfo>
 #include <QPointer>
 #include <QRegularExpression>
 #include <QLineEdit>
@@ -169,6 +170,8 @@ protected:
         ASSERT_NE(print, nullptr);
         print->trigger();
         QTest::qWait(20);
+        const QString file = QFileInfo(client->Window().LastPrintedFile()).fileName();
+        EXPECT_TRUE(file.startsWith("Фактура " + number)) << file.toStdString();
         const QString text = testing::PdfText(client->Window().LastPrintedFile());
         EXPECT_TRUE(text.contains("ФАКТУРА ЗА ПОКУПКА № " + number)) << text.toStdString();
         EXPECT_TRUE(text.contains(QStringLiteral("Мелница Добруджа ООД"))) << text.toStdString();
@@ -281,7 +284,7 @@ TEST_F(InvoiceJourney, ABuyerEntersSavesAndPostsAnInvoice) {
     const TRequestResult posted = StoredHeader("D_PurchInvoiceHeader");
     ASSERT_EQ(posted.Rows.size(), 1u) << answerer.Shown().join("; ").toStdString();
     const QString postedNo = QString::fromStdString(posted.ByName("DocumentNo").AsString());
-    EXPECT_TRUE(ShownMessage(QStringLiteral("осчетоводена с номер %1").arg(postedNo))) << answerer.Shown().join("; ").toStdString();
+    EXPECT_TRUE(ShownMessage(QStringLiteral("Фактура № %1 е осчетоводена.").arg(postedNo))) << answerer.Shown().join("; ").toStdString();
     EXPECT_DOUBLE_EQ(posted.ByName("TotalValue").AsFloat(), 57.06);
     EXPECT_DOUBLE_EQ(posted.ByName("VATValue").AsFloat(), 7.78);
     EXPECT_DOUBLE_EQ(posted.ByName("TotalVAT").AsFloat(), 64.84);

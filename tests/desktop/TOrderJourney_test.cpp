@@ -1,4 +1,5 @@
 #include <QAction>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -142,7 +143,9 @@ TEST_F(OrderJourney, AnOrderIsReceivedThroughItsBufferAndTheReceiptFoundInItsLis
     QTest::qWait(20);
     EXPECT_DOUBLE_EQ(buffer->Form().cdsMaster.FieldByName("TotalValue").AsFloat(), 13.30);
     Screenshot("order-buffer.png");
+    answerer.ExpectMessage(QMessageBox::Ok);
     testing::TriggerAction(*buffer, "acPostDocument");
+    EXPECT_TRUE(ShownMessage("Доставка № 0000000001 е осчетоводена.")) << answerer.Shown().join("; ").toStdString();
     ExpectNoFailures();
 
     TFormHostWidget* receipts = OpenFromMenu("TfBrPostedReceipt");
@@ -153,6 +156,9 @@ TEST_F(OrderJourney, AnOrderIsReceivedThroughItsBufferAndTheReceiptFoundInItsLis
     TFormHostWidget* receipt = OpenRow(*grid);
     ASSERT_EQ(receipt->Form().ClassName(), "TfEdPostedReceipt");
     testing::TriggerAction(*receipt, "acPrint");
+    // The file is named by the kind and number a person knows the document by.
+    EXPECT_TRUE(QFileInfo(client->Window().LastPrintedFile()).fileName().startsWith("Доставка 0000000001"))
+        << client->Window().LastPrintedFile().toStdString();
     const QString text = testing::PdfText(client->Window().LastPrintedFile());
     for (const char* printed : {"СТОКОВА РАЗПИСКА № 0000000001", "Към поръчка №:\\s+0000000001",
                                 "1008\\s+Кисело мляко\\s+бр\\.\\s+14\\s+0,95", "Сума за плащане\\s+15,96 EUR"})
@@ -181,7 +187,9 @@ TEST_F(OrderJourney, AReceiptPostedByMistakeIsAnnulledFromItsView) {
     ASSERT_EQ(receipt->Form().ClassName(), "TfEdPostedReceipt");
 
     ExpectAnnulment("Грешна доставка");
+    answerer.ExpectMessage(QMessageBox::Ok);
     testing::TriggerAction(*receipt, "acAnnulDocument");
+    EXPECT_TRUE(ShownMessage("Доставка № 0000000001 е анулирана.")) << answerer.Shown().join("; ").toStdString();
     ExpectNoFailures();
 
     TRequestResult annulled;
@@ -266,7 +274,10 @@ TEST_F(OrderJourney, ABufferPostedWithoutRecalculationPostsTheOrdersAmounts) {
     client->Window().activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&client->Window()));
     TypeField(*buffer, "VendorInvoiceNo", "0000077001");
+    answerer.ExpectMessage(QMessageBox::Ok);
+    answerer.ExpectMessage(QMessageBox::Ok);
     testing::TriggerAction(*buffer, "acPostDocument");
+    EXPECT_TRUE(ShownMessage("Фактура № 0000000001 е осчетоводена.")) << answerer.Shown().join("; ").toStdString();
     ExpectNoFailures();
 
     TRequestResult invoice;
@@ -338,6 +349,8 @@ TEST_F(OrderJourney, AVendorsInvoiceFetchedIntoABufferIsPlacedOnTheOrderAndPoste
 
     // The fifth posting option receives and invoices.
     answerer.Expect([](QWidget& dialog) { AnswerNumber(dialog, "5"); });
+    answerer.ExpectMessage(QMessageBox::Ok);
+    answerer.ExpectMessage(QMessageBox::Ok);
     testing::TriggerAction(*buffer, "acPostDocument");
     ExpectNoFailures();
     TFormHostWidget* invoices = OpenFromMenu("TfBrPostedPurchInvoice");
@@ -381,7 +394,9 @@ TEST_F(OrderJourney, SpoiltGoodsAreReturnedThroughTheOrderAndTheReturnFoundAndPr
     ASSERT_EQ(returned->Model().rowCount(), 1);
     EXPECT_DOUBLE_EQ(testing::LineValue(returned->Model(), 0, "Quantity").AsFloat(), 14.0);
     TypeLineCell(*returned, 0, "Количество", "4");
+    answerer.ExpectMessage(QMessageBox::Ok);
     testing::TriggerAction(*buffer, "acPostDocument");
+    EXPECT_TRUE(ShownMessage("Връщане към доставчик № 0000000001 е осчетоводено.")) << answerer.Shown().join("; ").toStdString();
     ExpectNoFailures();
 
     TFormHostWidget* list = OpenFromMenu("TfBrPostPurchOrder");
@@ -427,7 +442,9 @@ TEST_F(OrderJourney, AReturnSentByMistakeIsAnnulledFromItsViewAndTheOrderGetsIts
     TFormHostWidget* posted = OpenRow(*returns);
     ASSERT_EQ(posted->Form().ClassName(), "TfEdPostPurchReturnOrder");
     ExpectAnnulment("Грешно връщане");
+    answerer.ExpectMessage(QMessageBox::Ok);
     testing::TriggerAction(*posted, "acAnnulDocument");
+    EXPECT_TRUE(ShownMessage("Връщане към доставчик № 0000000001 е анулирано.")) << answerer.Shown().join("; ").toStdString();
     ExpectNoFailures();
 
     TFormHostWidget* order = OpenRow(*OpenFromMenu("TfBrPurchOrder")->Grid("dbgMaster"));

@@ -128,15 +128,15 @@ TEST_F(OthersJourney, FromTheSidePanelTheItemCardTheItemHistoryAndTheVendorEntri
     ASSERT_EQ(history->Form().ClassName(), "TfBrItemEntries");
     TDataGrid& entries = *history->Grid("dbgMaster");
     ASSERT_EQ(entries.Model().rowCount(), 1);
-    EXPECT_EQ(entries.Footer().Text(testing::ColumnOf(entries.Model(), "Количество")), "10.000");
-    EXPECT_EQ(entries.Footer().Text(testing::ColumnOf(entries.Model(), "Себестойност")), "9.50");
+    EXPECT_EQ(entries.Footer().Text(testing::ColumnOf(entries.Model(), "Количество")), "10,000");
+    EXPECT_EQ(entries.Footer().Text(testing::ColumnOf(entries.Model(), "Себестойност")), "9,50");
 
     TFormHostWidget* vendor = ClickPanelRow(*editor, "Доставчици", 1);
     ASSERT_NE(vendor, nullptr);
     ASSERT_EQ(vendor->Form().ClassName(), "TfBrContragentEntries");
     TDataGrid& open = *vendor->Grid("dbgMaster");
     ASSERT_EQ(open.Model().rowCount(), 1);
-    EXPECT_EQ(open.Footer().Text(testing::ColumnOf(open.Model(), "Остатък")), "-11.40");
+    EXPECT_EQ(open.Footer().Text(testing::ColumnOf(open.Model(), "Остатък")), "-11,40");
 
     ExpectNoFailures();
 }
@@ -170,7 +170,7 @@ TEST_F(OthersJourney, APostedInvoiceIsPaidInTwoParts) {
         const char* typed;  // empty: the buyer takes what is proposed
         const char* left;
         const char* number;
-    } parts[] = {{"11.40", "5", "6.40", "0000000001"}, {"6.40", "", "0.00", "0000000002"}};
+    } parts[] = {{"11,40", "5", "6,40", "0000000001"}, {"6,40", "", "0,00", "0000000002"}};
     for (const auto& part : parts) {
         SCOPED_TRACE(part.number);
         TFormHostWidget* invoice = OpenPostedInvoice();
@@ -198,7 +198,7 @@ TEST_F(OthersJourney, APostedInvoiceIsPaidInTwoParts) {
     }
     TFormHostWidget* invoice = OpenPostedInvoice();
     ASSERT_NE(invoice, nullptr);
-    EXPECT_EQ(invoice->findChild<QLineEdit*>("Remaining")->text(), "0.00");
+    EXPECT_EQ(invoice->findChild<QLineEdit*>("Remaining")->text(), "0,00");
     EXPECT_FALSE(testing::ToolAction(*invoice, "acGeneratePayment")->isEnabled());
 
     TFormHostWidget* editor = OpenInvoice("0000000101");

@@ -61,6 +61,7 @@ TEST_F(ProtocolJourney, AProtocolOfAPostedInvoiceIsPostedFoundAndPrinted) {
     TFormHostWidget* invoice = OpenRow(*list, "0000000001", "SD-520");
     ASSERT_NE(invoice, nullptr);
     ASSERT_EQ(invoice->Form().ClassName(), "TfEdPostedPurchInvoice");
+    answerer.ExpectMessage(QMessageBox::Ok);
     testing::TriggerAction(*invoice, "acGeneratePurchProtocol");
 
     TFormHostWidget* protocol = ActiveHost();
@@ -68,17 +69,18 @@ TEST_F(ProtocolJourney, AProtocolOfAPostedInvoiceIsPostedFoundAndPrinted) {
     ASSERT_EQ(protocol->Form().ClassName(), "TfEdPurchProtocol");
     // 9.50 at 20 % is 1.90 and 33.00 at 9 % is 2.97: 42.50 and 4.87 of VAT, 47.37 in all.
     EXPECT_EQ(Field(*protocol, "VendorInvoiceNo"), "0000099001");
-    EXPECT_EQ(Field(*protocol, "TotalValue"), "42.50");
-    EXPECT_EQ(Field(*protocol, "VATValue"), "4.87");
-    EXPECT_EQ(Field(*protocol, "TotalVAT"), "47.37");
+    EXPECT_EQ(Field(*protocol, "TotalValue"), "42,50");
+    EXPECT_EQ(Field(*protocol, "VATValue"), "4,87");
+    EXPECT_EQ(Field(*protocol, "TotalVAT"), "47,37");
     EXPECT_EQ(protocol->Grid("dbgDetail")->Model().rowCount(), 2);
     const QString number = Field(*protocol, "DocumentNo");
     ASSERT_FALSE(number.isEmpty());
+    EXPECT_TRUE(ShownMessage("Протокол № " + number + " е създаден.")) << answerer.Shown().join("; ").toStdString();
     Screenshot("vat-protocol.png");
 
     answerer.ExpectMessage(QMessageBox::Ok);
     testing::TriggerAction(*protocol, "acPostDocument");
-    EXPECT_TRUE(ShownMessage("Протоколът е осчетоводен с номер")) << answerer.Shown().join("; ").toStdString();
+    EXPECT_TRUE(ShownMessage("Протокол № 0000000001 е осчетоводен.")) << answerer.Shown().join("; ").toStdString();
     ExpectNoFailures();
 
     TFormHostWidget* posted = OpenFromMenu("TfBrPostedPurchInvoice");
@@ -105,7 +107,9 @@ TEST_F(ProtocolJourney, AProtocolOfAPostedInvoiceIsPostedFoundAndPrinted) {
         QTest::keyClick(&dialog, Qt::Key_Return);
     });
     answerer.ExpectMessage(QMessageBox::Yes);
+    answerer.ExpectMessage(QMessageBox::Ok);
     testing::TriggerAction(*view, "acAnnulDocument");
+    EXPECT_TRUE(ShownMessage("Протокол № " + number + " е анулиран.")) << answerer.Shown().join("; ").toStdString();
     ExpectNoFailures();
     TRequestResult annulled;
     dm().Server().RequestValue(0, "D_PurchInvoiceHeader", "Annul, AnnulDescription",
@@ -121,11 +125,12 @@ TEST_F(ProtocolJourney, AProtocolOfAPostedInvoiceIsPostedFoundAndPrinted) {
     ASSERT_NE(invoices, nullptr);
     TFormHostWidget* again = OpenRow(*invoices, "0000000001", "SD-520");
     ASSERT_NE(again, nullptr);
+    answerer.ExpectMessage(QMessageBox::Ok);
     testing::TriggerAction(*again, "acGeneratePurchProtocol");
     TFormHostWidget* second = ActiveHost();
     ASSERT_NE(second, nullptr);
     ASSERT_EQ(second->Form().ClassName(), "TfEdPurchProtocol") << answerer.Shown().join("; ").toStdString();
-    EXPECT_EQ(Field(*second, "TotalVAT"), "47.37");
+    EXPECT_EQ(Field(*second, "TotalVAT"), "47,37");
     ExpectNoFailures();
 }
 

@@ -49,8 +49,10 @@ TEST_F(DocumentPrintouts, EachPostedDocumentPrintsOnItsOwnLayoutWithTheVendorsNu
         {"invoice", invoice, "10010", true, "ФАКТУРА ЗА ПОКУПКА", "9001", "", 11.40},
         {"debit memo", debit, "10020", true, "ДЕБИТНО ИЗВЕСТИЕ ЗА ПОКУПКА", "DN-7", "9001", 6.00},
         {"credit memo", credit, "10040", true, "КРЕДИТНО ИЗВЕСТИЕ ЗА ПОКУПКА", "CN-3", "9001", 4.56},
-        {"a credit memo is no invoice", credit, "PurchInvoice", false, "", "", "", 0},
-        {"an invoice is no credit memo", invoice, "PurchCrMemo", false, "", "", "", 0},
+        // A print form of another kind prints the document on its own kind's layout.
+        {"a credit memo is no invoice", credit, "PurchInvoice", true, "КРЕДИТНО ИЗВЕСТИЕ ЗА ПОКУПКА", "CN-3", "9001", 4.56},
+        {"an invoice is no credit memo", invoice, "PurchCrMemo", true, "ФАКТУРА ЗА ПОКУПКА", "9001", "", 11.40},
+        {"no such document", "NO-SUCH", "PurchInvoice", false, "", "", "", 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Name);

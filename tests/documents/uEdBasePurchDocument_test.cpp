@@ -203,7 +203,9 @@ TEST_F(BasePurchEditor, ANewDocumentStartsWithoutTheLinesOfTheOpenOne) {
     EXPECT_EQ(Header().FieldByName("BusinessGroup_Id").AsString(), "BG1");
     EXPECT_TRUE(Lines().IsEmpty());
     EXPECT_FALSE(Lines().Filtered());
-    EXPECT_TRUE(Methods().empty()) << "defaults of a new document run no rules";
+    EXPECT_EQ(Header().FieldByName("DocSubType_Id").AsString(), "SD-1") << "the kind's first subtype";
+    EXPECT_EQ(Header().FieldByName("N_SubDocument_Code").AsString(), "520");
+    EXPECT_EQ(Keys("RequestValue"), (std::vector<std::string>{"N_SubDocument"})) << "defaults of a new document run no rules";
 }
 
 TEST_F(BasePurchEditor, TheItemPanelFollowsTheLinesAfterADelay) {
@@ -215,14 +217,14 @@ TEST_F(BasePurchEditor, TheItemPanelFollowsTheLinesAfterADelay) {
     Form().tmrPanel.Fire();
     EXPECT_EQ(Methods(), std::vector<std::string>{"GetItemParams"});
     EXPECT_EQ(server.Calls()[0].Args[0].AsString(), "1001");
-    EXPECT_EQ(Form().ControlListItems().Rows[4].Value, "1.49");
+    EXPECT_EQ(Form().ControlListItems().Rows[4].Value, "1,49");
     server.ClearCalls();
     GotoLine(2);
     Form().tmrPanel.Fire();
     EXPECT_TRUE(Methods().empty()) << "an account line has no item to show";
     EXPECT_EQ(Form().ControlListItems().Rows[4].Value, "");
-    EXPECT_EQ(Form().ControlListFastRelationship().Rows[2].Value, "40.00");
-    EXPECT_EQ(Form().ControlListFastRelationship().Rows[4].Value, "125.50");
+    EXPECT_EQ(Form().ControlListFastRelationship().Rows[2].Value, "40,00");
+    EXPECT_EQ(Form().ControlListFastRelationship().Rows[4].Value, "125,50");
 }
 
 }  // namespace

@@ -164,7 +164,7 @@ TEST_F(PurchasePostingEndToEnd, PrintingAnOpenInvoiceUsesThePrintFormOfItsSubtyp
 }
 
 TEST_F(PurchasePostingEndToEnd, PostAndPrintRecordsThePrintOfThePostedInvoice) {
-    dialogs.ExpectMessage(mrOk, "осчетоводена с номер 0000000001");
+    dialogs.ExpectMessage(mrOk, "Фактура № 0000000001 е осчетоводена.");
     form.acPostAndPrintDocument.Execute();
     EXPECT_EQ(State(), kPosted);
     ASSERT_EQ(host.Prints().size(), 1u);
@@ -179,6 +179,7 @@ TEST_F(PurchasePostingEndToEnd, PostAndPrintRecordsThePrintOfThePostedInvoice) {
 TEST_F(PurchasePostingEndToEnd, AProtocolIsMadeFromTheInvoiceOnceAndPostedWithItsVAT) {
     host.ScriptExternal(11001, 0);
     dialogs.ExpectMessage(mrOk);
+    dialogs.ExpectMessage(mrOk, "Протокол № 0000000001 е създаден.");
     form.acGenerateProtocol.Execute();
     ASSERT_EQ(host.ExternalRequests().size(), 1u);
     const std::string protocol = host.ExternalRequests()[0].Filter.Conditions().at(0).Value.AsString();

@@ -50,7 +50,7 @@ TEST_F(VendorDocumentEndToEnd, AVendorInvoiceIsFetchedMappedOnceAndSavedWithTheV
     const std::string mapped = Value("SELECT Id FROM N_Item WHERE Code = '1003'").AsString();
     NewInvoiceFetchingTheVendorDocument();
     dialogs.ExpectSelect(true, {{"Id", "Code"}, {{Variant(mapped), Variant("1003")}}});
-    dialogs.ExpectMessage(mrOk, "За плащане: 69.06 EUR");
+    dialogs.ExpectMessage(mrOk, "За плащане: 69,06 EUR");
     form.acGetDocFromVendor.Execute();
     ASSERT_EQ(form.cdsDetail.RecordCount(), 3);
     ASSERT_TRUE(form.SaveData());
@@ -89,7 +89,7 @@ TEST_F(VendorDocumentEndToEnd, AVendorCreditNoteOpensInANewCreditMemoAndLeavesTh
     dialogs.ExpectText(true, "1");
     dialogs.ExpectMessage(mrYes, "кредитно известие");
     // 4 x 1.05 = 4.20 and 20 % VAT
-    dialogs.ExpectMessage(mrOk, "За плащане: 5.04 EUR");
+    dialogs.ExpectMessage(mrOk, "За плащане: 5,04 EUR");
     form.acGetDocFromVendor.Execute();
     EXPECT_EQ(form.cdsDetail.RecordCount(), 0);
     ASSERT_EQ(host.OpenForms().size(), 1u);

@@ -1,3 +1,4 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -36,7 +37,7 @@ TEST_F(InvoiceEditor, PostingRunsTheChecksThenPostsAndPrintsThePostedInvoice) {
     OpenInvoice();
     ScriptPostingChecks();
     server.OnPost("PostPurchase", 0, {"P1", "0000000007"});
-    dialogs.ExpectMessage(mrOk, "осчетоводена с номер 0000000007");
+    dialogs.ExpectMessage(mrOk, "Фактура № 0000000007 е осчетоводена.");
     Form().acPostAndPrintDocument.Execute();
     const std::vector<std::string> requests = Keys("RequestValue");
     ASSERT_GE(requests.size(), 2u);
@@ -69,7 +70,7 @@ TEST_F(InvoiceEditor, PostingStopsAtTheFirstCheckThatFails) {
         EXPECT_TRUE(host.Prints().empty());
         EXPECT_EQ(Header().FieldByName("Id").AsString(), "H1") << "the document stays open";
         if (c.Int("Posted") < 0) {
-            EXPECT_EQ(dialogs.Shown().back().Text, "err_PostPurchase");
+            EXPECT_THAT(dialogs.Shown().back().Text, ::testing::StartsWith("Фактура")); EXPECT_THAT(dialogs.Shown().back().Text, ::testing::HasSubstr("не е осчетоводена."));
         }
     }
 }
@@ -79,12 +80,13 @@ TEST_F(InvoiceEditor, CashPaidAtPostingShowsTheChange) {
     OpenInvoice({{"PayMethod_Id", "CASH"}, {"DirectPay", 1}, {"TotalVAT", 12.0}, {"TotalVAT_LCY", 12.0}});
     ScriptPostingChecks("CASH", 1);
     server.OnPost("PostPurchase", 0, {"P1", "1"});
-    dialogs.ExpectMessage(mrOk, "осчетоводена с номер 1");
     dialogs.ExpectChangeCalculation();
+    dialogs.ExpectMessage(mrOk, "Фактура № 1 е осчетоводена.");
     Form().acPostDocument.Execute();
     EXPECT_TRUE(dialogs.AllAnswered());
-    EXPECT_DOUBLE_EQ(dialogs.Shown().back().Due, 12.0);
-    EXPECT_DOUBLE_EQ(dialogs.Shown().back().Received, 12.0);
+    const TShownDialog& change = dialogs.Shown().at(dialogs.Shown().size() - 2);
+    EXPECT_DOUBLE_EQ(change.Due, 12.0);
+    EXPECT_DOUBLE_EQ(change.Received, 12.0);
 }
 
 TEST_F(InvoiceEditor, ProtocolGenerationOpensTheNewProtocolOrShowsTheServersReason) {
@@ -98,6 +100,8 @@ TEST_F(InvoiceEditor, ProtocolGenerationOpensTheNewProtocolOrShowsTheServersReas
     server.OnRequestValue(exec, Rows({"Result", "ErrMsg"}, {{"P9", ""}}));
     host.ScriptExternal(11001, 0);
     dialogs.ExpectMessage(mrOk, "msg_OperSuccess");
+    server.OnRequestValue("D_GlobalPurchHeader", Rows({"DocumentNo", "DocumentType"}, {{"0000000009", 40}}));
+    dialogs.ExpectMessage(mrOk, "Протокол № 0000000009 е създаден.");
     Form().acGenerateProtocol.Execute();
     ASSERT_EQ(host.ExternalRequests().size(), 1u);
     EXPECT_EQ(host.ExternalRequests()[0].FormNumber, 11001);
@@ -290,7 +294,7 @@ TEST_F(VendorDocument, AChosenInvoiceBecomesTheLinesAndAMissingItemIsListed) {
     server.OnPrice(1, {}, true);
     dialogs.ExpectSelect(false);
     dialogs.ExpectMessage(mrOk, "Z-1 Непознат");
-    dialogs.ExpectMessage(mrOk, "За плащане: 15.00 EUR");
+    dialogs.ExpectMessage(mrOk, "За плащане: 15,00 EUR");
     Form().acGetDocFromVendor.Execute();
     // the local currency is kept empty
     ExpectFields(Header(), {{"VendorInvoiceNo", "F-100"}, {"Currency_Id", ""}, {"Comment", "Доставка"}});

@@ -79,13 +79,14 @@ TEST_F(DebitMemoEditor, ChoosingAnotherVendorInTheSelectorMustBeConfirmed) {
 TEST_F(DebitMemoEditor, PostingPostsAsAPurchaseAndPrintsTheInvoiceForm) {
     OpenDebitMemo();
     server.OnPost("PostPurchase", 0, {"P5", "0000000012"});
+    dialogs.ExpectMessage(mrOk, "Дебитно известие № 0000000012 е осчетоводено.");
     Form().acPostAndPrintDocument.Execute();
     EXPECT_EQ(Keys("PostPurchase"), (std::vector<std::string>{"H1"}));
     ASSERT_EQ(host.Prints().size(), 1u);
     EXPECT_EQ(host.Prints()[0].PrintFormCode, "10020");
 
     server.OnPost("PostPurchase", -1);
-    dialogs.ExpectMessage(mrOk, "err_PostPurchase");
+    dialogs.ExpectMessage(mrOk, "не е осчетоводено.");
     Form().acPostAndPrintDocument.Execute();
     EXPECT_EQ(host.Prints().size(), 1u);
 }

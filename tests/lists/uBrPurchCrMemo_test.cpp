@@ -36,6 +36,7 @@ TEST_F(PurchCrMemoList, PostsThroughTheCreditMemoPostingAfterOneOptionDialog) {
         SCOPED_TRACE(s.name);
         if (s.option != -2) dialogs.ExpectOption(s.option);
         if (s.posted) server.OnPost("PostPurchCrMemo", 0, {"PC1", "0000000003"});
+        if (s.posted) dialogs.ExpectMessage(mrOk, "Кредитно известие № 0000000003 е осчетоводено.");
         Form().acPostAndPrintDocument.Execute();
         posts += s.posted ? 1 : 0;
         EXPECT_EQ(Keys("PostPurchCrMemo").size(), posts);
@@ -67,6 +68,7 @@ TEST_F(PurchCrMemoList, OffersTheSetOffOnceAndSavesItOnEveryMemoItConcerns) {
         if (s.Has("Option")) dialogs.ExpectOption(s.Int("Option"));
         if (s.Has("SetOff")) dialogs.ExpectMessage(AnswerNamed(s.Text("SetOff")), "Приспадане от задължението по фактура F-100");
         if (s.Int("Posted") == 1) server.OnPost("PostPurchCrMemo", 0, {"PC1", "0000000003"});
+        if (s.Int("Posted") == 1) dialogs.ExpectMessage(mrOk, "Кредитно известие № 0000000003 е осчетоводено.");
         Form().acPostDocument.Execute();
         EXPECT_TRUE(dialogs.AllAnswered());
         EXPECT_EQ(server.CallsTo("PostPurchCrMemo").size(), static_cast<size_t>(s.Int("Posted")));

@@ -105,6 +105,7 @@ TEST_F(PurchaseListEndToEnd, PostAndPrintFromTheListPrintsThePostedInvoiceWithIt
     list.Create();
     list.Show();
     ASSERT_TRUE(list.cdsMaster.Locate("Id", {Variant(id)}));
+    dialogs.ExpectMessage(mrOk, "Фактура № 0000000001 е осчетоводена.");
     list.acPostAndPrintDocument.Execute();
     for (const TErrorLogEntry& entry : guard.Session().ErrorLog().Entries())
         ADD_FAILURE() << entry.Operation << ": " << entry.Message;
@@ -147,7 +148,7 @@ TEST_F(PurchaseListEndToEnd, AZeroInvoiceIsPostedOnlyWhenTheUserSaysSo) {
     EXPECT_TRUE(host.Prints().empty());
 }
 
-TEST_F(PurchaseListEndToEnd, APrintFormOtherThanTheInvoiceLayoutIsNotPrintedAsAnInvoice) {
+TEST_F(PurchaseListEndToEnd, AnUnknownPrintFormPrintsTheInvoiceOnItsKindsLayout) {
     const std::string id = SaveInvoice();
     TPrintRequest request;
     request.Keys = {Variant(id)};
@@ -155,7 +156,8 @@ TEST_F(PurchaseListEndToEnd, APrintFormOtherThanTheInvoiceLayoutIsNotPrintedAsAn
     EXPECT_TRUE(TPurchInvoicePrintout::Load(request, invoice));
     EXPECT_FALSE(invoice.Posted);
     Exec("UPDATE S_PrintDocuments SET PF_Id = 'Purch_Other' WHERE SubDoc_Id = 'SD-520'");
-    EXPECT_FALSE(TPurchInvoicePrintout::Load(request, invoice));
+    ASSERT_TRUE(TPurchInvoicePrintout::Load(request, invoice));
+    EXPECT_EQ(invoice.Layout, TPurchInvoicePrintout::kLayout);
     request.Keys = {Variant("NO-SUCH-DOCUMENT")};
     EXPECT_FALSE(TPurchInvoicePrintout::Load(request, invoice));
 }

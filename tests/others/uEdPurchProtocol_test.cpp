@@ -57,12 +57,13 @@ TEST_F(PurchProtocolEditors, AProtocolOpensOnWhatWasGeneratedPostsAsItsKindAndIs
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Name);
+        dialogs.ExpectMessage(mrOk, "№ 0000000001 е създаден.");
         TfBase& protocol = Generate(c.View, c.Header, c.Document, c.Action);
         ASSERT_EQ(protocol.ClassName(), c.ClassName);
         ASSERT_EQ(protocol.cdsMaster.RecordCount(), 1);
         EXPECT_NEAR(protocol.cdsMaster.FieldByName("VATValue").AsFloat(), c.VAT, 1e-9);
         EXPECT_EQ(protocol.cdsMaster.FieldByName("AppliesToDoc_Id").AsString(), c.Document);
-        dialogs.ExpectMessage(mrOk, "Протоколът е осчетоводен");
+        dialogs.ExpectMessage(mrOk, "е осчетоводен.");
         protocol.acPostDocument.Execute();
         const std::string posted = std::string(c.Header) + " WHERE AppliesToDoc_Id = '" + c.Document + "' AND " +
                                    c.PostedFlag + " = 1";

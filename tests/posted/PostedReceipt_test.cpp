@@ -23,6 +23,7 @@ TEST_F(PostedReceipt, AnnulmentFromTheMenuAnnulsTheReceiptWithoutPayments) {
     dialogs.ExpectAnnul(true, "Грешна доставка");
     dialogs.ExpectMessage(mrYes, "que_AnnulDocument");
     server.Script("AnnulDocument", "R1", {.Output = 0.0});
+    dialogs.ExpectMessage(mrOk, "Доставка е анулирана.");
     Form().pmDocument.Find("miAnnulDoc")->Click();
     const std::vector<TServerCall> calls = server.CallsTo("AnnulDocument");
     ASSERT_EQ(calls.size(), 1u);

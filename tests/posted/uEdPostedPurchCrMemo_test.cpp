@@ -50,6 +50,7 @@ TEST_F(PostedCrMemoView, AnnulmentNeverAsksAboutPaymentsAndShowsTheChangeNegated
     dialogs.ExpectMessage(mrYes, "que_AnnulDocument");
     server.Script("AnnulDocument", "PC1", {.Output = 150.0});
     dialogs.ExpectChangeCalculation();
+    dialogs.ExpectMessage(mrOk, "е анулирано.");
     Form().acAnnulDocument.Execute();
     const std::vector<TServerCall> calls = server.CallsTo("AnnulDocument");
     ASSERT_EQ(calls.size(), 1u);
@@ -57,14 +58,14 @@ TEST_F(PostedCrMemoView, AnnulmentNeverAsksAboutPaymentsAndShowsTheChangeNegated
     EXPECT_EQ(calls[0].Args[2].AsString(), "Грешна сума");
     EXPECT_EQ(calls[0].Args[3].AsDateTime(), TDateTime::FromDate(2026, 11, 30)) << "the posting date proposed";
     EXPECT_EQ(calls[0].Args[4].AsInteger(), 0) << "payments are never annulled with it";
-    const TShownDialog& change = dialogs.Shown().back();
+    const TShownDialog& change = dialogs.Shown().at(dialogs.Shown().size() - 2);
     EXPECT_DOUBLE_EQ(change.Due, -150.0);
     EXPECT_DOUBLE_EQ(change.Received, -150.0);
     EXPECT_EQ(Keys("RequestData"), (std::vector<std::string>{"D_PurchCrMemoHeader", "D_PurchCrMemoLine"})) << "refreshed";
     EXPECT_TRUE(ViewClosed());
 }
 
-TEST_F(PostedCrMemoView, AnnulmentStopsQuietlyWhereTheUserOrTheServerSaysSo) {
+TEST_F(PostedCrMemoView, AnnulmentStopsWhereTheUserOrTheServerSaysSoAndTellsWhatBecameOfIt) {
     for (const TGoldenCase& c : ReadGoldenCases("posted/crmemo_annulment_stops.txt")) {
         SCOPED_TRACE(c.Name);
         const std::string method = c.Text("Method");
@@ -72,6 +73,7 @@ TEST_F(PostedCrMemoView, AnnulmentStopsQuietlyWhereTheUserOrTheServerSaysSo) {
         if (c.Int("Annul") == 0) dialogs.ExpectAnnul(c.Int("Confirmed") == 1, "x");
         if (c.Has("Answer")) dialogs.ExpectMessage(AnswerNamed(c.Text("Answer")), "que_AnnulDocument");
         if (!method.empty()) server.Script(method, "PC1", {.Result = c.Int("Result")});
+        if (c.Has("Told")) dialogs.ExpectMessage(mrOk, c.Text("Told"));
         Form().acAnnulDocument.Execute();
         EXPECT_EQ(server.CallsTo("AnnulDocument").size(), method == "AnnulDocument" ? 1u : 0u);
         EXPECT_EQ(server.CallsTo("AnnulGlobalDoc").size(), method == "AnnulGlobalDoc" ? 1u : 0u);
@@ -89,6 +91,8 @@ TEST_F(PostedCrMemoView, TheProtocolIsCreatedByTheServerAndOpened) {
     const std::string exec = "exec dbo.usp_CreatePurchaseCrMemoProtocol 'C1', 'BG1', 'PC1', 'U1'";
     server.OnRequestValue(exec, Rows({"Quantity", "Item_id"}, {{"PR7", ""}}));
     host.ScriptExternal(11441, 0);
+    server.OnRequestValue("D_GlobalPurchHeader", Rows({"DocumentNo", "DocumentType"}, {{"0000000008", 41}}));
+    dialogs.ExpectMessage(mrOk, "Протокол към кредитно известие № 0000000008 е създаден.");
     Form().acGeneratePurchCrMemoProtocol.Execute();
     ASSERT_EQ(host.ExternalRequests().size(), 1u);
     const TFilterCondition& condition = host.ExternalRequests()[0].Filter.Conditions().at(0);

@@ -42,8 +42,8 @@ TEST_F(PostedInvoiceView, ShowsEverythingReadOnlyWithTotalsAndLedgerSubjectTypes
         EXPECT_FALSE(hidden->Visible) << hidden->Name;
     EXPECT_FALSE(Form().pmDocument.Find("miSaveOperationTemplate")->Visible());
     // The document's VAT, rounded per rate, not the sum of the lines' rounded VAT.
-    EXPECT_EQ(Form().dbgDetail.FindColumn("TotalVAT")->FooterText, "17.99");
-    EXPECT_EQ(Form().dbgDetail.FindColumn("VATValue")->FooterText, "2.49");
+    EXPECT_EQ(Form().dbgDetail.FindColumn("TotalVAT")->FooterText, "17,99");
+    EXPECT_EQ(Form().dbgDetail.FindColumn("VATValue")->FooterText, "2,49");
     std::vector<std::string> menu;
     for (const char* item : {"miRestorItemEntryUsedQuantity", "miRestorRowItemEntryUsedQty", "miAnnulDoc", "miGenerateCrMemo",
                              "miGeneratePayment", "miGeneratePurchProtocol"})

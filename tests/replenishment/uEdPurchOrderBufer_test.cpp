@@ -19,7 +19,7 @@ class OrderBuffer : public DocumentFormTest<TfEdPurchOrderBufer> {
 protected:
     OrderBuffer()
         : DocumentFormTest(TPurchDocument::pdOrderBuffer, {"str_Receive", "str_Invoice", "str_Invoice_Common", "err_CanNotPostPurchFreeLines",
-                     "err_CommonError", "msg_OperSuccess", "que_WantToChangeItemUnitPrice", "err_PostingDocument"},
+                     "err_CommonError", "msg_OperSuccess", "que_WantToChangeItemUnitPrice"},
                            "D_PurchOrderBufHeader", "D_PurchOrderBufLine") {}
     // A buffer opened on a saved document, optionally with its operation option.
     TfEdPurchOrderBufer& OpenBuffer(std::vector<TRow> lines, int operation = -1, TRow extra = {}) {
@@ -137,7 +137,19 @@ TEST_F(OrderBuffer, FreeItemLinesBlockPostingExceptForRejectAndReceiveAndInvoice
                    c.operation);
         if (c.operation == 4)
             server.OnRequestValue("exec usp_CheckCanPostDocument 'C1', 'BANK', '', 1, 0", Rows({"Code", "Msg"}, {{0, ""}}));
-        if (c.posted) server.OnPost("PostPurchOrder", 0, {"R1"});
+        // A rejection posts an order document of its own; receiving and invoicing a receipt and an invoice.
+        if (c.operation == 2) {
+            server.OnPost("PostPurchOrder", 0, {"", "J1", ""});
+            server.OnRequestValue("D_PostPurchOrderHeader", Rows({"DocumentNo"}, {{"0000000006"}}));
+            dialogs.ExpectMessage(mrOk, "Отказ от поръчка № 0000000006 е осчетоводен.");
+        }
+        if (c.operation == 4) {
+            server.OnPost("PostPurchOrder", 0, {"R1", "", "I1"});
+            server.OnRequestValue("D_PurchReceiptHeader", Rows({"DocumentNo"}, {{"0000000002"}}));
+            server.OnRequestValue("D_PurchInvoiceHeader", Rows({"DocumentNo"}, {{"0000000005"}}));
+            dialogs.ExpectMessage(mrOk, "Доставка № 0000000002 е осчетоводена.");
+            dialogs.ExpectMessage(mrOk, "Фактура № 0000000005 е осчетоводена.");
+        }
         if (!c.posted) dialogs.ExpectMessage(mrOk, "err_CanNotPostPurchFreeLines");
         Form().acPostDocument.Execute();
         const std::vector<TServerCall> posts = server.CallsTo("PostPurchOrder");
@@ -155,6 +167,10 @@ TEST_F(OrderBuffer, PrintingAfterPostingTakesEachReturnedDocumentsOwnForm) {
     OpenBuffer({{{"Code", "1001"}, {"Quantity", 5.0}, {"OrderLine_Id", "OL1"}}}, 4);
     server.OnRequestValue("exec usp_CheckCanPostDocument 'C1', 'BANK', '', 1, 0", Rows({"Code", "Msg"}, {{0, ""}}));
     server.OnPost("PostPurchOrder", 0, {"R1", "", "I1"});
+    server.OnRequestValue("D_PurchReceiptHeader", Rows({"DocumentNo"}, {{"0000000002"}}));
+    server.OnRequestValue("D_PurchInvoiceHeader", Rows({"DocumentNo"}, {{"0000000005"}}));
+    dialogs.ExpectMessage(mrOk, "Доставка № 0000000002 е осчетоводена.");
+    dialogs.ExpectMessage(mrOk, "Фактура № 0000000005 е осчетоводена.");
     Form().acPostAndPrintDocument.Execute();
     ASSERT_EQ(host.Prints().size(), 2u);
     EXPECT_EQ(host.Prints()[0].PrintFormCode, "10050");
@@ -171,7 +187,7 @@ TEST_F(OrderBuffer, ARefusedPostingSkipsPrintingAndWithoutAnOperationTheUserChoo
 
     dialogs.ExpectText(true, "3");
     server.OnPost("PostPurchOrder", -1);
-    dialogs.ExpectMessage(mrOk, "err_PostingDocument");
+    dialogs.ExpectMessage(mrOk, "Буфер на поръчка не е осчетоводен.");
     Form().acPostAndPrintDocument.Execute();
     ASSERT_EQ(server.CallsTo("PostPurchOrder").size(), 1u);
     EXPECT_EQ(server.CallsTo("PostPurchOrder")[0].Args.back().AsInteger(), 2) << "the third option rejects";
@@ -189,6 +205,8 @@ TEST_F(OrderBuffer, AProtocolFromTheBufferOpensOrShowsTheServersReason) {
     server.OnRequestValue(exec, Rows({"Result", "ErrMsg"}, {{"0", "P9"}}));
     host.ScriptExternal(11001, 0);
     dialogs.ExpectMessage(mrOk, "msg_OperSuccess");
+    server.OnRequestValue("D_GlobalPurchHeader", Rows({"DocumentNo", "DocumentType"}, {{"0000000003", 40}}));
+    dialogs.ExpectMessage(mrOk, "Протокол № 0000000003 е създаден.");
     Form().acGenerateProtocol.Execute();
     ASSERT_EQ(host.ExternalRequests().size(), 1u);
     EXPECT_EQ(host.ExternalRequests()[0].Filter.Conditions().at(0).Value.AsString(), "P9");

@@ -60,6 +60,8 @@ DocumentFormTestBase::DocumentFormTestBase(std::vector<TFieldDef> headerFields, 
                   }},
                   true);
     server.OnRequestValue("N_LedgerSubjectTypes", Rows({"Id"}, {{"1"}, {"2"}}), true);
+    // A new document takes its kind's first subtype.
+    server.Otherwise("RequestValue", "N_SubDocument", {.Rows = Rows({"Id", "Code", "Name"}, {{"SD-1", "520", "Фактура"}})});
     // The invoice editor and the other editors spell the advance payment call differently.
     for (const char* vendor : {"V01", "V02"})
         for (const char* separator : {",", ", "})

@@ -65,6 +65,10 @@ std::vector<TServerCall> ScriptedServer::CallsTo(const std::string& method) cons
     return out;
 }
 
+void ScriptedServer::Otherwise(const std::string& method, const std::string& key, TScriptedAnswer answer) {
+    otherwise_[{method, key}] = std::move(answer);
+}
+
 TScriptedAnswer ScriptedServer::Answer(const std::string& method, const std::string& key, TVariantArray args) {
     calls_.push_back({method, key, std::move(args)});
     for (const std::string& k : {key, std::string()}) {
@@ -74,6 +78,7 @@ TScriptedAnswer ScriptedServer::Answer(const std::string& method, const std::str
         if (!scripted.Repeat) it->second.pop_front();
         return scripted.Answer;
     }
+    if (auto fallback = otherwise_.find({method, key}); fallback != otherwise_.end()) return fallback->second;
     ADD_FAILURE() << "Unscripted server call: " << method << " '" << key << "'";
     throw std::runtime_error("Unscripted server call: " + method + " '" + key + "'");
 }

@@ -40,6 +40,9 @@ public:
     ScriptedServer() = default;
 
     void Script(const std::string& method, const std::string& key, TScriptedAnswer answer, bool repeat = false);
+    // The answer to every call of method and key that nothing scripted answers: what a fixture
+    // gives for a lookup each form makes, without shadowing a test's own answers.
+    void Otherwise(const std::string& method, const std::string& key, TScriptedAnswer answer);
 
     // Shortcuts for the common answers.
     void OnRequestValue(const std::string& source, TRequestResult rows, bool repeat = false);
@@ -95,6 +98,7 @@ private:
     int Post(const std::string& method, const std::string& id, TVariantArray args, TVariantArray& keys);
 
     std::map<std::pair<std::string, std::string>, std::deque<TScripted>> answers_;
+    std::map<std::pair<std::string, std::string>, TScriptedAnswer> otherwise_;
     std::vector<TServerCall> calls_;
     std::map<std::string, std::string> messages_;
     std::string lastRefusal_;

@@ -1,13 +1,13 @@
 #include "base/forms/TfBase.h"
 
 #include <algorithm>
-#include <cstdio>
 
 #include "base/errors/TELException.h"
 #include "base/forms/EAbort.h"
 #include "base/forms/EFormError.h"
 #include "base/forms/IFormHost.h"
 #include "base/forms/IMainFormIntf.h"
+#include "base/forms/TDocumentKindNames.h"
 #include "base/forms/Selectors.h"
 #include "base/forms/TFormSettings.h"
 #include "base/forms/TWaitCursor.h"
@@ -27,11 +27,7 @@ bool HasRecord(const TClientDataSet& dataSet) {
 std::string FooterValue(const Variant& value, const std::string& format) {
     if (value.IsNull()) return "";
     if (format.rfind("0.", 0) == 0 && value.Type() != TVarType::varString) {
-        const int decimals = static_cast<int>(format.size()) - 2;
-        const double rounded = RoundUp(value.AsFloat(), decimals);
-        char text[64];
-        std::snprintf(text, sizeof text, "%.*f", decimals, rounded);
-        return text;
+        return NumberText(value.AsFloat(), static_cast<int>(format.size()) - 2);
     }
     return value.AsString();
 }
@@ -47,6 +43,21 @@ void RequestInPackets(const std::string& provider, const TFilter& filter, TClien
         read += fetched;
         return fetched;
     });
+}
+
+// The message of a deed for a kind, by key and gender: "msg_DocPosted_f" reads
+// "%s е осчетоводена.", its refusal "err_DocNotPosted_f" "%s не е осчетоводена.".
+std::string DeedText(TDocumentDeed deed, const TDocumentKindName& kind, bool refused) {
+    static const char* const kDeeds[][2] = {{"Posted", "осчетоводен"}, {"Annulled", "анулиран"}, {"Created", "създаден"}};
+    const auto& [key, participle] = kDeeds[static_cast<int>(deed)];
+    static const char* const kEndings[] = {"", "а", "о"};
+    const std::string ending = kEndings[static_cast<int>(kind.Gender)];
+    const std::string fullKey = std::string(refused ? "err_DocNot" : "msg_Doc") + key + "_" + GenderKeySuffix(kind.Gender);
+    return GetMessageText(fullKey, std::string("%s ") + (refused ? "не " : "") + "е " + participle + ending + ".");
+}
+
+std::string NamedDocument(const TDocumentKindName& kind, const std::string& number) {
+    return number.empty() ? kind.Name : std::string(kind.Name) + " № " + number;
 }
 
 // Every form object alive in this process, in creation order.
@@ -486,6 +497,47 @@ void TfBase::acPrintExecute() {
         const Variant copies = forms.ByName("Copies", row);
         Print(keys, forms.ByName("PF_Id", row).AsString(), copies.IsNull() ? 1 : static_cast<int>(copies.AsInteger()));
     }
+}
+
+void TfBase::TellDocumentDone(TDocumentDeed deed, int documentType, const std::string& number) {
+    const TDocumentKindName& kind = DocumentKindName(documentType);
+    MessageDlgEx(FormatMessage(DeedText(deed, kind, false), {NamedDocument(kind, number)}), TMsgDlgType::mtInformation,
+                 mbOK);
+}
+
+void TfBase::TellDocumentRefused(TDocumentDeed deed, int documentType, const std::string& number) {
+    TellDocumentRefused(deed, documentType, number, dm().Server().LastRefusalText());
+}
+
+void TfBase::TellDocumentRefused(TDocumentDeed deed, int documentType, const std::string& number,
+                                 const std::string& reason) {
+    const TDocumentKindName& kind = DocumentKindName(documentType);
+    const std::string text = FormatMessage(DeedText(deed, kind, true), {NamedDocument(kind, number)});
+    MessageDlgEx(reason.empty() ? text : text + "\r\n" + reason, TMsgDlgType::mtError, mbOK);
+}
+
+int TfBase::ShownDocumentType() {
+    const TField* type = cdsMaster.Active() ? cdsMaster.FindField("DocumentType") : nullptr;
+    if (type == nullptr || !HasRecord(cdsMaster) || type->Value().IsEmpty() || type->AsInteger() == 0)
+        return DocumentKindCode;
+    const int shown = static_cast<int>(type->AsInteger());
+    // Posted invoices and credit memos keep advances, debit memos and protocols too: their
+    // subtype tells which.
+    constexpr int kPostedInvoice = 6, kPostedCrMemo = 13;
+    const TField* subType = cdsMaster.FindField("DocSubType_Id");
+    if ((shown != kPostedInvoice && shown != kPostedCrMemo) || subType == nullptr || subType->Value().IsEmpty())
+        return shown;
+    TRequestResult kind;
+    dm().Server().RequestValue(0, "N_SubDocument", "DocumentType",
+                               TFilter().Add("N_SubDocument.Id", "=", subType->Value()), kind);
+    const int column = kind.ColumnIndex("DocumentType");
+    if (kind.Empty() || column < 0 || kind.Value(0, static_cast<size_t>(column)).IsEmpty()) return shown;
+    return static_cast<int>(kind.Value(0, static_cast<size_t>(column)).AsInteger());
+}
+
+std::string TfBase::ShownDocumentNo() {
+    const TField* number = cdsMaster.Active() ? cdsMaster.FindField("DocumentNo") : nullptr;
+    return number != nullptr && HasRecord(cdsMaster) ? number->AsString() : std::string();
 }
 
 void TfBase::PrintPostedDocument(const TVariantArray& keys, const std::string& printFormCode) {

@@ -26,6 +26,9 @@ enum class TCloseAction { caNone, caHide, caFree };
 
 enum class TFormRight { frOpen, frInsert, frEdit, frDelete, frPost, frPrint, frAnnul, frEditProps };
 
+// What an operation did to a document, as the person is told it.
+enum class TDocumentDeed { ddPosted, ddAnnulled, ddCreated };
+
 // A dataset of the form and the server data provider that fills and saves it. A detail
 // dataset is filled with the rows whose LinkField equals the master's key; its new records
 // get that key in LinkField (without its table qualifier).
@@ -130,6 +133,19 @@ public:
     // Asks "que_SaveBeforeToDo" when there are unsaved changes: Yes saves and continues when
     // the save succeeded; No stops. Without changes it asks nothing and continues.
     bool QueryToSaveBeforeToDo();
+    // Every posting, annulment and generation tells what it did, naming the document's kind
+    // (a header DocumentType) and number: "Доставка № 0000000002 е осчетоводена.". Static, so
+    // that a flow may tell it after its form closed.
+    static void TellDocumentDone(TDocumentDeed deed, int documentType, const std::string& number);
+    // A refusal names the document and gives the reason: the server's (LastRefusalText) or the
+    // one given.
+    static void TellDocumentRefused(TDocumentDeed deed, int documentType, const std::string& number);
+    static void TellDocumentRefused(TDocumentDeed deed, int documentType, const std::string& number,
+                                    const std::string& reason);
+    // The kind of the shown document: the header's DocumentType, else the form's kind code.
+    int ShownDocumentType();
+    // The shown document's DocumentNo; empty without one.
+    std::string ShownDocumentNo();
     // Prints a posted document through the host's print service.
     void PrintPostedDocument(const TVariantArray& keys, const std::string& printFormCode);
     // Saves through the (overridable) save action; true when the server took the changes.

@@ -48,12 +48,26 @@ double RoundUp(double value, int decimals) {
     return static_cast<double>(rounded * power);
 }
 
-std::string AmountText(double value) {
-    const double rounded = RoundUp(value, 2);
+std::string NumberText(double value, int decimals) {
+    const double rounded = RoundUp(value, decimals);
     char text[64];
-    std::snprintf(text, sizeof text, "%.2f", rounded == 0.0 ? 0.0 : rounded);
-    return text;
+    std::snprintf(text, sizeof text, "%.*f", decimals, rounded == 0.0 ? 0.0 : rounded);
+    std::string digits = text;
+    const size_t point = digits.find('.');
+    if (point != std::string::npos) digits[point] = ',';
+    const size_t first = digits[0] == '-' ? 1 : 0;
+    const size_t whole = (point == std::string::npos ? digits.size() : point) - first;
+    // Four digits stand together; from five on every three are set apart.
+    if (whole < 5) return digits;
+    static const std::string kNoBreakSpace = "\u00A0";
+    for (size_t at = first + whole - 3; at > first; at -= 3) {
+        digits.insert(at, kNoBreakSpace);
+        if (at < first + 3) break;
+    }
+    return digits;
 }
+
+std::string AmountText(double value) { return NumberText(value, 2); }
 
 std::string CreateUniqueID() {
     // A process forked from this one would repeat its keys: the child seeds anew.

@@ -14,8 +14,11 @@ class TClientDataSet;
 // double nearest to the rounded decimal. Negative decimals round to tens, hundreds, ...
 double RoundUp(double value, int decimals);
 
-// An amount as a message shows it: two decimals, rounded as RoundUp rounds ("2.68" for 2.675);
-// an amount that rounds to nothing reads "0.00", never "-0.00".
+// A number as a person reads it in Bulgarian: the given decimals after a comma, rounded as
+// RoundUp rounds, thousands apart by a no-break space from five digits on ("12 345,50",
+// "1234,50"), as the desktop's Bulgarian locale writes them; never "-0,00".
+std::string NumberText(double value, int decimals);
+// An amount as a message shows it: NumberText with two decimals ("2,68" for 2.675).
 std::string AmountText(double value);
 
 // A new key in the GUID text form "{8-4-4-4-12}" with upper-case hex digits.

@@ -327,17 +327,34 @@ constexpr TDemoSubType kSubTypes[] = {
     {"580", "Буфер на поръчка", DocumentType::PurchOrderBuffer, "BUF", "PRCPT", 1},
     {"590", "Общ документ за покупка", DocumentType::PurchGenericDoc, "DOC", "PINV", 1},
     {"591", "Общо кредитно известие", DocumentType::PurchGenericCrMemoDoc, "DOC", "PCRM", 1},
+    // What a buffer posts reads as what it is, not as the buffer it came from.
+    {"585", "Доставка по поръчка", DocumentType::PostedReceipt, "PRCPT", "PRCPT", 1},
+    {"586", "Връщане към доставчик", DocumentType::PostedPurchReturnOrder, "PRET", "PRET", 1},
+    {"587", "Отказ от поръчка", DocumentType::PostedPurchRejectOrder, "PREJ", "PREJ", 1},
 };
 
-// Invoices, debit memos, advances, credit memos and their protocols print on their layouts; the
-// other subtypes have forms of their own name.
+// Every subtype prints on the layout of its kind.
 std::string PrintFormOf(const TDemoSubType& s) {
-    if (s.DocumentType == DocumentType::PurchInvoice) return kPurchInvoicePrintForm;
-    if (s.DocumentType == DocumentType::PurchDebitMemo) return kPurchDebitMemoPrintForm;
-    if (s.DocumentType == DocumentType::PurchAdvancePayment) return kPurchAdvancePrintForm;
-    if (s.DocumentType == DocumentType::PurchCrMemo) return kPurchCrMemoPrintForm;
-    if (s.DocumentType == DocumentType::PurchProtocol) return kPurchProtocolPrintForm;
-    if (s.DocumentType == DocumentType::PurchCrMemoProtocol) return kPurchCrMemoProtocolPrintForm;
+    const std::pair<int, const char*> layouts[] = {
+        {DocumentType::PurchInvoice, kPurchInvoicePrintForm},
+        {DocumentType::PurchDebitMemo, kPurchDebitMemoPrintForm},
+        {DocumentType::PurchAdvancePayment, kPurchAdvancePrintForm},
+        {DocumentType::PurchCrMemo, kPurchCrMemoPrintForm},
+        {DocumentType::PurchProtocol, kPurchProtocolPrintForm},
+        {DocumentType::PurchCrMemoProtocol, kPurchCrMemoProtocolPrintForm},
+        {DocumentType::PurchOffer, "PurchOffer"},
+        {DocumentType::PurchOrder, "PurchOrder"},
+        {DocumentType::PurchOrderBuffer, "PurchOrderBuffer"},
+        {DocumentType::PurchGenericDoc, "PurchGenericDoc"},
+        {DocumentType::PurchGenericCrMemoDoc, "PurchGenericCrMemo"},
+        {DocumentType::GlobalInvoice, "PurchGlobalInvoice"},
+        {DocumentType::GlobalCrMemo, "PurchGlobalCrMemo"},
+        {DocumentType::PostedReceipt, "PurchReceipt"},
+        {DocumentType::PostedPurchReturnOrder, "PurchReturnOrder"},
+        {DocumentType::PostedPurchRejectOrder, "PurchRejectOrder"},
+    };
+    for (const auto& [type, layout] : layouts)
+        if (type == s.DocumentType) return layout;
     return std::string("Purch_") + s.Code;
 }
 

@@ -82,7 +82,10 @@ TPostedCopy PostedFromBuffer(const char* header, const char* lines, int document
             header,
             lines,
             documentType,
-            {},
+            // The company's subtype of the posted kind where it has one, else the buffer's.
+            {{"DocSubType_Id", "COALESCE((SELECT MIN(s.Id) FROM N_SubDocument s WHERE s.Comp_Id = "
+                               "D_PurchOrderBufHeader.Comp_Id AND s.DocumentType = " +
+                                   std::to_string(documentType) + "), DocSubType_Id)"}},
             ", OrderNo",
             ", (SELECT o.DocumentNo FROM D_PurchHeader o WHERE o.Id = D_PurchOrderBufHeader.AppliesToDoc_Id)",
             {"OperationName", "ToOrderNo"},

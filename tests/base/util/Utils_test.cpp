@@ -34,13 +34,16 @@ INSTANTIATE_TEST_SUITE_P(
                       TRoundCase{2.5, 0, 3.0}, TRoundCase{-2.5, 0, -3.0}, TRoundCase{1250.0, -2, 1300.0},
                       TRoundCase{0.0, 2, 0.0}, TRoundCase{36.0, 2, 36.0}, TRoundCase{1e17 + 0.5, 2, 1e17 + 0.5}));
 
-TEST(UtilsTest, AmountTextRoundsAsRoundUpAndNeverReadsMinusZero) {
+TEST(UtilsTest, AmountTextRoundsAsRoundUpReadsBulgarianAndNeverMinusZero) {
     const std::pair<double, const char*> cases[] = {
-        {2.675, "2.68"},  // printf alone gives 2.67: the double lies just below the half
-        {-2.675, "-2.68"},
-        {-0.004, "0.00"},  // a negative that rounds to nothing
-        {0.1 + 0.2, "0.30"},
-        {1234567.885, "1234567.89"},
+        {2.675, "2,68"},  // printf alone gives 2.67: the double lies just below the half
+        {-2.675, "-2,68"},
+        {-0.004, "0,00"},  // a negative that rounds to nothing
+        {0.1 + 0.2, "0,30"},
+        {1234.5, "1234,50"},  // four digits stand together
+        {-12345.5, "-12\u00A0345,50"},
+        {123456.0, "123\u00A0456,00"},
+        {1234567.885, "1\u00A0234\u00A0567,89"},
     };
     for (const auto& [value, expected] : cases) EXPECT_EQ(AmountText(value), expected) << value;
 }
