@@ -3,25 +3,19 @@
 #include <QFrame>
 #include <QGridLayout>
 #include <QLabel>
-#include <QLocale>
 
 #include "base/forms/TDocumentTotals.h"
 #include "base/session/LocalData.h"
+#include "desktop/ValueText.h"
 
 namespace tavrek::desktop {
 namespace {
 
 const char* const kRows[] = {"Във валутата на документа", "В местна валута"};
 
-QString Amount(double value) {
-    static const QLocale bulgarian(QLocale::Bulgarian, QLocale::Bulgaria);
-    return bulgarian.toString(value, 'f', LocalData().AmountDecimals);
-}
+QString Amount(double value) { return NumberText(value, LocalData().AmountDecimals); }
 
-QString RateCaption(double percent) {
-    static const QLocale bulgarian(QLocale::Bulgarian, QLocale::Bulgaria);
-    return QStringLiteral("ДДС %1 %").arg(bulgarian.toString(percent, 'g', 4));
-}
+QString RateCaption(double percent) { return QStringLiteral("ДДС %1 %").arg(Bulgarian().toString(percent, 'g', 4)); }
 
 QString ValueName(int column, int row) { return QStringLiteral("total_%1_%2").arg(column).arg(row); }
 
