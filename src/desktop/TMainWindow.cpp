@@ -110,7 +110,7 @@ void TMainWindow::BuildPurchaseMenu() {
             QAction* action = sub->addAction(ToQ(info.Caption.empty() ? info.ClassName : info.Caption));
             action->setObjectName(ToQ(info.ClassName));
             const std::string className = info.ClassName;
-            connect(action, &QAction::triggered, this, [this, className] { OpenForm(className); });
+            connect(action, &QAction::triggered, this, [this, className] { OpenFromMenu(className); });
         }
     }
     if (purchaseMenu_->isEmpty()) purchaseMenu_->addAction(QStringLiteral("(няма регистрирани форми)"))->setEnabled(false);
@@ -185,6 +185,12 @@ bool TMainWindow::OpenForm(const std::string& classOrNumber) {
         return false;
     }
     return mdi_->subWindowList().size() > before || request.Modal();
+}
+
+void TMainWindow::OpenFromMenu(const std::string& className) {
+    const qsizetype before = mdi_->subWindowList().size();
+    if (!OpenForm(className) || mdi_->subWindowList().size() == before) return;
+    if (TFormHostWidget* host = HostOf(mdi_->currentSubWindow())) host->Form().StartFromMenu();
 }
 
 void TMainWindow::ShowError(const std::string& text) {

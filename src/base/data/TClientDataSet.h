@@ -65,6 +65,7 @@ public:
     TDataSetState State() const { return state_; }
     int FieldCount() const { return static_cast<int>(fields_.size()); }
     TField& Fields(int index) { return *fields_.at(index); }
+    const TField& Fields(int index) const { return *fields_.at(index); }
     TField& FieldByName(std::string_view name);
     TField* FindField(std::string_view name);
 

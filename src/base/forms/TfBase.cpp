@@ -112,7 +112,10 @@ std::string TfBase::OperationName(std::string_view handler) const { return Class
 void TfBase::BindBaseActions() {
     BindAction(acSave, "acSaveExecute", [this] { acSaveExecute(); });
     BindAction(acRefresh, "acRefreshExecute", [this] { acRefreshExecute(); });
-    BindAction(acInsertRecord, "acInsertRecordExecute", [this] { acInsertRecordExecute(); });
+    BindAction(acInsertRecord, "acInsertRecordExecute", [this] {
+        acInsertRecordExecute();
+        MarkUntouchedNew();
+    });
     BindAction(acDeleteRecord, "acDeleteRecordExecute", [this] { acDeleteRecordExecute(); });
     BindAction(acPrint, "acPrintExecute", [this] { acPrintExecute(); });
     BindAction(acPostDocument, "acPostDocumentExecute", [this] { acPostDocumentExecute(); });
@@ -316,7 +319,33 @@ void TfBase::DataSetOpened(TFormDataSet&) {}
 
 void TfBase::AttachDynamicEvents(TClientDataSet&) {}
 
-bool TfBase::HasChanges() const {
+bool TfBase::HasChanges() const { return HasUnsavedData() && !IsUntouchedNew(); }
+
+// The header is compared field by field; a line dataset by its state and its changes, since
+// the lines it shows follow the header it is linked to.
+TfBase::TUntouchedDataSet TfBase::UntouchedState(const TClientDataSet& dataSet) const {
+    TUntouchedDataSet state{&dataSet, dataSet.State(), dataSet.ChangeCount(), {}};
+    if (&dataSet == &cdsMaster)
+        for (int i = 0; i < dataSet.FieldCount(); ++i) state.Values.push_back(dataSet.Fields(i).Value());
+    return state;
+}
+
+void TfBase::MarkUntouchedNew() {
+    untouchedNew_.clear();
+    for (const TFormDataSet& entry : dataSets_)
+        if (entry.Saved && entry.DataSet->Active()) untouchedNew_.push_back(UntouchedState(*entry.DataSet));
+}
+
+bool TfBase::IsUntouchedNew() const {
+    if (untouchedNew_.empty()) return false;
+    for (const TUntouchedDataSet& kept : untouchedNew_) {
+        const TUntouchedDataSet now = UntouchedState(*kept.DataSet);
+        if (now.State != kept.State || now.Changes != kept.Changes || now.Values != kept.Values) return false;
+    }
+    return true;
+}
+
+bool TfBase::HasUnsavedData() const {
     for (const TFormDataSet& entry : dataSets_) {
         const TClientDataSet& ds = *entry.DataSet;
         if (!entry.Saved || !ds.Active()) continue;
@@ -440,7 +469,7 @@ void TfBase::acSaveExecute() {
     RequireRight(TFormRight::frEdit);
     PostPendingEdits();
     // Nothing to send: nothing to recalculate or read back either.
-    if (!HasChanges()) {
+    if (!HasUnsavedData()) {
         saveSucceeded_ = true;
         return;
     }
@@ -566,7 +595,7 @@ void TfBase::acPostDocumentExecute() { PostWithItsSave(false); }
 void TfBase::acPostAndPrintDocumentExecute() { PostWithItsSave(true); }
 
 void TfBase::PostWithItsSave(bool print) {
-    if (!PostsWithItsSave() || ReadOnly || !HasChanges() || !dm().Server().BeginPosting()) return PostDocument(print);
+    if (!PostsWithItsSave() || ReadOnly || !HasUnsavedData() || !dm().Server().BeginPosting()) return PostDocument(print);
     holdingPosting_ = true;
     std::vector<std::pair<TClientDataSet*, TClientDataSet::TChangesKept>> kept;
     const TFilter filter = Filter;

@@ -151,7 +151,14 @@ public:
     // Saves through the (overridable) save action; true when the server took the changes.
     bool SaveData();
     bool LastSaveSucceeded() const { return saveSucceeded_; }
+    // What the person changed: a new document started for them and left as it was is not a
+    // change, so closing it asks nothing.
     bool HasChanges() const;
+    // What a save would send, the untouched new document too.
+    bool HasUnsavedData() const;
+    // A form a person opens from the menu starts where they would start: an editor on a new
+    // document.
+    virtual void StartFromMenu() {}
     // The "..." of a lookup header field: the field's selector under the typed text; the
     // chosen record goes into the field's dataset unless SetSelectorAction refuses it.
     // Returns whether a record was taken.
@@ -269,12 +276,22 @@ protected:
     // Shows an error by key with OK and ends the action quietly.
     [[noreturn]] void AbortWithError(const std::string& key, const std::string& defaultText);
     void RequireRight(TFormRight right);
+    // Remembers the new record as it was started, to tell later whether the person touched it.
+    void MarkUntouchedNew();
 
     bool saveSucceeded_ = false;
 
 private:
     void BindBaseActions();
     void PostWithItsSave(bool print);
+    struct TUntouchedDataSet {
+        const TClientDataSet* DataSet;
+        TDataSetState State;
+        int Changes;
+        std::vector<Variant> Values;
+    };
+    TUntouchedDataSet UntouchedState(const TClientDataSet& dataSet) const;
+    bool IsUntouchedNew() const;
     void Print(const TVariantArray& keys, const std::string& printFormCode, int copies);
 
     std::vector<TFormDataSet> dataSets_;
@@ -285,6 +302,7 @@ private:
     bool shown_ = false;
     bool closed_ = false;
     bool holdingPosting_ = false;
+    std::vector<TUntouchedDataSet> untouchedNew_;
 };
 
 }  // namespace tavrek

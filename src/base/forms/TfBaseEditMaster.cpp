@@ -52,6 +52,12 @@ void TfBaseEditMaster::acInsertRecordExecute() {
     saveSucceeded_ = false;
 }
 
+void TfBaseEditMaster::StartFromMenu() {
+    if (!Filter.Empty() || !cdsMaster.Active() || !cdsMaster.IsEmpty()) return;
+    UpdateActions();
+    if (acInsertRecord.Visible && acInsertRecord.Enabled) acInsertRecord.Execute();
+}
+
 void TfBaseEditMaster::acDeleteRecordExecute() {
     RequireRight(TFormRight::frDelete);
     if (cdsMaster.State() == TDataSetState::dsInsert) {

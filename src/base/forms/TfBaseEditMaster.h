@@ -17,6 +17,8 @@ public:
 
     void acInsertRecordExecute() override;
     void acDeleteRecordExecute() override;
+    // Opened on no document, the editor starts a new one the person may type into at once.
+    void StartFromMenu() override;
     void PostDocument(bool print) override;
 
     // IBaseIntf. The template's lines (S_CopyDocTemplateLine: IsLine, SrcField, TrgField,

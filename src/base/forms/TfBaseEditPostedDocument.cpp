@@ -15,7 +15,16 @@ TfBaseEditPostedDocument::TfBaseEditPostedDocument() {
 bool TfBaseEditPostedDocument::CheckDataModification() {
     ReadOnly = true;
     for (TGrid* grid : Grids()) grid->ReadOnly = true;
+    NeedDocumentForOperations();
     return false;
+}
+
+// A view opened on no document offers none of its operations; the ones with a rule of their
+// own keep it.
+void TfBaseEditPostedDocument::NeedDocumentForOperations() {
+    for (const auto& action : AcListBase.Actions())
+        if (!action->OnUpdate)
+            action->OnUpdate = [this](TAction& a) { a.Enabled = cdsMaster.Active() && !cdsMaster.IsEmpty(); };
 }
 
 }  // namespace tavrek

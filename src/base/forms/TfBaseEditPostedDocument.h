@@ -14,6 +14,9 @@ public:
     std::string ClassName() const override { return "TfBaseEditPostedDocument"; }
 
     bool CheckDataModification() override;
+
+private:
+    void NeedDocumentForOperations();
 };
 
 }  // namespace tavrek
