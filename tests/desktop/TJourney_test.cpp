@@ -474,9 +474,9 @@ std::map<QString, Journey::TVerb> Journey::Expectations() {
         {"expect no-pdf", {1, [this](const QStringList& w) { Check(!Pdf().contains(w[0]), "printed: " + w[0]); }}},
         // SQL => the rows it returns, values split by |, rows by " ; ".
         {"expect sql", {1, [this](const QStringList& w) {
-             const qsizetype arrow = w[0].indexOf(" => ");
+             const qsizetype arrow = w[0].indexOf("=>");
              Need(arrow > 0, "no => in " + w[0]);
-             Same(Query(w[0].left(arrow)), w[0].mid(arrow + 4), w[0].left(arrow));
+             Same(Query(w[0].left(arrow)), w[0].mid(arrow + 2).trimmed(), w[0].left(arrow));
          }}},
         {"expect open-forms", {1, [this](const QStringList& w) {
              Same(QString::number(client->Window().OpenForms().size()), w[0], "open forms");
