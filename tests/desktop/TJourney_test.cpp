@@ -124,7 +124,11 @@ protected:
     int Column(const QString& caption) {
         bool index = false;
         const int column = caption.toInt(&index);
-        return index ? column : testing::ColumnOf(Grid().Model(), caption);
+        if (index) return column;
+        QStringList captions;
+        for (int c = 0; c < Grid().Model().columnCount(); ++c) captions << Grid().Model().headerData(c, Qt::Horizontal).toString();
+        Need(captions.contains(caption), "no column " + caption + " among " + captions.join(", "));
+        return static_cast<int>(captions.indexOf(caption));
     }
     // A row by its number, or the first whose record has FIELD=VALUE[,FIELD=VALUE].
     int Row(const QString& which) {
