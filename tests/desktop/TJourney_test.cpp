@@ -19,7 +19,6 @@
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTest>
-#include <QTextStream>
 #include <QToolBar>
 #include <filesystem>
 #include <fstream>
@@ -542,6 +541,7 @@ void Journey::Play(const QString& path) {
             FAIL() << error.what();
         }
     }
+    EXPECT_TRUE(answerer.AllAnswered()) << "a dialog the journey answers never came";
 }
 
 std::vector<std::string> JourneyScripts() {
