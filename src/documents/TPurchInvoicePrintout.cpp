@@ -107,7 +107,7 @@ const TLayoutKind* KindLayout(int64_t documentType) {
 bool OwnLayout(const std::string& header) {
     return header == "D_PurchReceiptHeader" || header == "D_PostPurchOrderHeader";
 }
-const char* const kLineFields = "Line_No, Code, Description, Measure_Id, Quantity, LineDiscount, TotalValue, VATPercent";
+const char* const kLineFields = "Line_No, Code, Description, Measure_Id, Quantity, LineDiscount, TotalValue, VATPercent, VATBaseAmount";
 
 TRequestResult Read(const std::string& table, const std::string& fields, const std::string& keyField, const Variant& key,
                     bool allRows = false) {
@@ -131,7 +131,11 @@ std::map<std::string, std::string> MeasureNames() {
     return names;
 }
 
-void ReadLines(const std::string& table, const char* priceField, const Variant& id, TPurchInvoicePrintout& p) {
+// A generic document's VAT base is typed on its lines and may be less than their amounts.
+void ReadLines(const std::string& table, const TLayoutKind& kind, const Variant& id, TPurchInvoicePrintout& p) {
+    const char* priceField = kind.UnitPriceField;
+    const bool typedBase = std::string_view(kind.Layout) == TPurchInvoicePrintout::kGenericLayout ||
+                           std::string_view(kind.Layout) == TPurchInvoicePrintout::kGenericCrMemoLayout;
     const TRequestResult rows = Read(table, std::string(kLineFields) + ", " + priceField, "Master_Id", id, true);
     const std::map<std::string, std::string> measures = MeasureNames();
     std::map<double, TPurchInvoicePrintout::TVATRate> rates;
@@ -148,7 +152,7 @@ void ReadLines(const std::string& table, const char* priceField, const Variant& 
         line.Amount = rows.ByName("TotalValue", i).AsFloat();
         line.VATPercent = rows.ByName("VATPercent", i).AsFloat();
         rates[line.VATPercent].Percent = line.VATPercent;
-        rates[line.VATPercent].Base += line.Amount;
+        rates[line.VATPercent].Base += typedBase ? rows.ByName("VATBaseAmount", i).AsFloat() : line.Amount;
         p.Lines.push_back(std::move(line));
     }
     std::sort(p.Lines.begin(), p.Lines.end(), [](const auto& a, const auto& b) { return a.LineNo < b.LineNo; });
@@ -228,7 +232,7 @@ bool TPurchInvoicePrintout::Load(const TPrintRequest& request, TPurchInvoicePrin
         ReadHeader(h, *kind, printout);
         printout.Company = ReadParty("C_CompanySetup", LocalData().CompanyId);
         printout.Vendor = ReadParty("N_Contragent", h.ByName("Contragent_Id"));
-        ReadLines(lines, kind->UnitPriceField, id, printout);
+        ReadLines(lines, *kind, id, printout);
         return true;
     }
     return false;

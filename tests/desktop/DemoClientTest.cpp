@@ -148,12 +148,6 @@ void TriggerAction(TFormHostWidget& host, const QString& name) {
     QTest::qWait(20);
 }
 
-int ColumnOf(const TDataSetModel& model, const QString& caption) {
-    for (int c = 0; c < model.columnCount(); ++c)
-        if (model.headerData(c, Qt::Horizontal).toString() == caption) return c;
-    throw std::runtime_error("no column " + caption.toStdString());
-}
-
 Variant LineValue(const TDataSetModel& model, int row, const char* field) {
     TClientDataSet& lines = model.DataSet();
     const int raw = model.RawIndexOfRow(row);

@@ -67,8 +67,6 @@ QString PdfText(const QString& path);
 QAction* ToolAction(TFormHostWidget& host, const QString& name);
 // Triggers a tool bar action of a form host, which must be there and enabled, and lets it run.
 void TriggerAction(TFormHostWidget& host, const QString& name);
-// The grid column under a caption; throws when there is none.
-int ColumnOf(const TDataSetModel& model, const QString& caption);
 // A field of the record a grid row shows (the record being inserted for a row past the stored ones).
 Variant LineValue(const TDataSetModel& model, int row, const char* field);
 // Types into a header field of a form, over its content, and leaves it with Tab.

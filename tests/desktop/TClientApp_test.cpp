@@ -20,12 +20,10 @@
 #include <gtest/gtest.h>
 
 #include "DemoClientTest.h"
-#include "base/forms/RequestForm.h"
 #include "base/forms/TFormRegistry.h"
 #include "base/forms/TfBase.h"
 #include "base/session/LocalData.h"
 #include "desktop/TDataGrid.h"
-#include "desktop/TDataSetModel.h"
 #include "desktop/TFormHostWidget.h"
 #include "desktop/TMainWindow.h"
 #include "desktop/TSidePanelWidget.h"
@@ -305,34 +303,6 @@ TEST_F(ClientAppTest, ADamagedOrForeignFileIsRefusedAndLeftUntouched) {
         EXPECT_EQ(after.readAll(), bytes);
         EXPECT_FALSE(QFile::exists(path + "-wal"));
     }
-}
-
-TEST_F(ClientAppTest, DeletingAnInvoiceAnsweredNoLeavesItUnchanged) {
-    StartClient({1280, 800}, [](server::EmbeddedServer& server) {
-        server.Database().Exec(
-            "INSERT INTO D_PurchHeader (Id, Comp_Id, DocumentType, DocumentNo) VALUES ('{INV}', 'DEMO', 1, 'T-1');"
-            "INSERT INTO D_PurchaseLine (Master_Id, Id, Comp_Id, Line_No, Code, Quantity, DirectUnitCost_ACY, "
-            "TotalPrice, TotalValue, TotalValue_LCY) VALUES "
-            "('{INV}', '{L1}', 'DEMO', 1, 'A', 1, 12.5, 12.5, 12.5, 12.5),"
-            "('{INV}', '{L2}', 'DEMO', 2, 'B', 2, 3.0, 6.0, 6.0, 6.0)");
-    });
-    TFormRequest request;
-    request.ClassName = "TfEdPurchase";
-    request.Filter.Add("D_PurchHeader.Id", "=", "{INV}");
-    RequestForm(request);
-    TFormHostWidget& host = *client->Window().ActiveHost();
-    QAction* remove = testing::ToolAction(host, "acDeleteRecord");
-    ASSERT_NE(remove, nullptr);
-    ASSERT_TRUE(remove->isEnabled());
-    answerer.ExpectMessage(QMessageBox::No);
-    remove->trigger();
-    EXPECT_TRUE(answerer.AllAnswered());
-    ExpectNoFailures();
-    EXPECT_EQ(host.Form().cdsMaster.RecordCount(), 1);
-    EXPECT_EQ(host.Form().cdsMaster.ChangeCount(), 0);
-    TDataSetModel& lines = host.Grid("dbgDetail")->Model();
-    EXPECT_EQ(lines.rowCount(), 2);
-    EXPECT_EQ(lines.DataSet().ChangeCount(), 0);
 }
 
 TEST_F(ClientAppTest, CommandLineIsReadOrRefused) {
