@@ -46,6 +46,47 @@ TEST_F(PurchaseList, ARefusedPostingIsLoggedAsThePostingOfTheList) {
     EXPECT_EQ(Keys("PostPurchase"), (std::vector<std::string>{"H1"}));
 }
 
+// Posting from the list: a VAT total that rounds to nothing asks first; a document paid on the
+// spot shows the change of its local total when the session counts change.
+TEST_F(PurchaseList, PostingAsksAboutAZeroTotalAndShowsTheChangeOfACashDocument) {
+    const struct {
+        const char* name;
+        double totalVat;
+        int directPay;
+        bool counted;
+        int zeroAnswer;  // the answer to "que_DocWithZeroTotalValue", 0 when not asked
+        bool posted, change;
+    } cases[] = {
+        {"paid on the spot", 12.0, 1, true, 0, true, true},
+        {"paid later", 12.0, 0, true, 0, true, false},
+        {"change not counted", 12.0, 1, false, 0, true, false},
+        {"VAT total of a rounding rest, declined", 0.004, 1, true, mrNo, false, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        LocalData().ShowChangeCalculation = c.counted;
+        Open({{"Id", "H1"}, {"DocumentNo", "1"}, {"TotalVAT", c.totalVat}, {"TotalVAT_LCY", 23.47},
+              {"PayMethod_Id", "CASH"}, {"DirectPay", c.directPay}},
+             {});
+        ScriptPostingChecks();
+        server.OnRequestValue("exec usp_CheckCanPostDocument 'C1', 'CASH', '', 1, " + std::to_string(c.directPay),
+                              Rows({"Code", "Msg"}, {{0, ""}}));
+        if (c.zeroAnswer != 0) dialogs.ExpectMessage(c.zeroAnswer, "que_DocWithZeroTotalValue");
+        if (c.posted) server.OnPost("PostPurchase", 0, {"PI1", "0000000005"});
+        if (c.change) dialogs.ExpectChangeCalculation();
+        if (c.posted) dialogs.ExpectMessage(mrOk, "0000000005");
+        Form().acPostDocument.Execute();
+        EXPECT_EQ(server.CallsTo("PostPurchase").size(), c.posted ? 1u : 0u);
+        if (c.change) {
+            const TShownDialog& change = dialogs.Shown().at(dialogs.Shown().size() - 2);
+            EXPECT_DOUBLE_EQ(change.Due, 23.47);
+            EXPECT_DOUBLE_EQ(change.Received, 23.47);
+        }
+        EXPECT_TRUE(dialogs.AllAnswered());
+        server.ClearCalls();
+    }
+}
+
 TEST_F(PurchaseList, DeletingACheckedDocumentAsksTheGoodsCheckAndKeepsItsHistory) {
     LocalData().UseGoodsCheck = true;
     const std::string check = "exec usp_CheckDocumentBeforeDelete 'C1', 'H1', 4, 0, ''";
