@@ -3,6 +3,7 @@
 #include "base/forms/TFormRegistry.h"
 #include "base/session/Tdm.h"
 #include "documents/uPurchDocumentModel.h"
+#include "posted/uEdPostPurchOrder.h"
 #include "posted/uEdPostPurchRejectOrder.h"
 #include "posted/uEdPostPurchReturnOrder.h"
 
@@ -13,9 +14,9 @@ TfBrPostPurchOrder::TfBrPostPurchOrder() {
     MasterTable = "D_PostPurchOrderHeader";
     CardFormNumber = TfEdPostPurchReturnOrder::kFormNumber;
     CardKeyField = "D_PostPurchOrderHeader.Id";
-    Description.Caption = "Осчетоводени върнати и отказани поръчки";
+    Description.Caption = "Осчетоводени поръчки";
     dbgMaster.AddColumns({{"DocumentNo", "Номер", 90, ""},
-                          {"DocumentType", "Вид", 80, "names:25=Върната;27=Отказана"},
+                          {"DocumentType", "Вид", 80, "names:24=Изпълнена;25=Върната;27=Отказана"},
                           {"DocumentDate", "Дата"},
                           {"PostingDate", "Осчетоводена"},
                           {"N_Contragent_Code", "Доставчик"},
@@ -26,18 +27,20 @@ TfBrPostPurchOrder::TfBrPostPurchOrder() {
                           {"Annul", "Анулирана", 80, kCheckBoxFormat}});
 }
 
-// The list shows the return and rejection orders of the session's company.
+// The list shows the completed, returned and rejected orders of the session's company.
 void TfBrPostPurchOrder::FormCreate() {
     TfBaseBrowseCardPostedDocument::FormCreate();
     Filter = AndJoined(Filter, TFilter()
                                    .Add("D_PostPurchOrderHeader.Comp_Id", "=", LocalData().CompanyId, "AND")
-                                   .Add("(D_PostPurchOrderHeader.DocumentType", "=", kDocKindPostedReturnOrder, "OR")
+                                   .Add("(D_PostPurchOrderHeader.DocumentType", "=", kDocKindPostedPurchOrder, "OR")
+                                   .Add("D_PostPurchOrderHeader.DocumentType", "=", kDocKindPostedReturnOrder, "OR")
                                    .Add("D_PostPurchOrderHeader.DocumentType", "=", kDocKindPostedRejectOrder, ")"));
 }
 
 int TfBrPostPurchOrder::CurrentCardFormNumber() {
     const TField* kind = cdsMaster.FindField("DocumentType");
     if (kind != nullptr && kind->AsInteger() == kDocKindPostedRejectOrder) return TfEdPostPurchRejectOrder::kFormNumber;
+    if (kind != nullptr && kind->AsInteger() == kDocKindPostedPurchOrder) return TfEdPostPurchOrder::kFormNumber;
     return CardFormNumber;
 }
 
@@ -49,7 +52,7 @@ int32_t initializationCounter = 0;
 void Initialization() {
     if (initializationCounter-- != 0) return;
     RegisterFormClass("TfBrPostPurchOrder", TfBrPostPurchOrder::kFormNumber,
-                      [] { return std::make_unique<TfBrPostPurchOrder>(); }, "Осчетоводени върнати и отказани поръчки",
+                      [] { return std::make_unique<TfBrPostPurchOrder>(); }, "Осчетоводени поръчки",
                       TFormGroup::fgPostedDocuments);
 }
 

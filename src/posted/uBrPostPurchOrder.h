@@ -6,8 +6,8 @@
 
 namespace tavrek {
 
-// The list of posted return and rejection orders, the goods an order buffer sent back or
-// refused; each row opens in the view of its kind.
+// The list of posted orders: the copies of completed orders and the goods an order buffer sent
+// back or refused; each row opens in the view of its kind.
 class TfBrPostPurchOrder : public TfBaseBrowseCardPostedDocument {
 public:
     TfBrPostPurchOrder();

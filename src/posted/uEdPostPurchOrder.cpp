@@ -30,6 +30,9 @@ TfEdPostPurchOrder::TfEdPostPurchOrder() {
         {"DocumentDate", "Дата на документа", TFieldKind::fkDate, "tsMainData"},
         {"OrderDate", "Дата на осчетоводяване", TFieldKind::fkDate, "tsMainData"},
         {"VendorOrderNo", "Поръчка на доставчика", TFieldKind::fkText, "tsMainData"},
+        {"TotalValue", "Сума без ДДС", TFieldKind::fkNumber, "tsMainData"},
+        {"TotalVAT", "Сума с ДДС", TFieldKind::fkNumber, "tsMainData"},
+        {"Currency_Id", "Валута", TFieldKind::fkText, "tsMainData"},
         {"TotalValue", "Сума без ДДС", TFieldKind::fkNumber, "tsFinanceData"},
         {"VATValue", "ДДС", TFieldKind::fkNumber, "tsFinanceData"},
         {"TotalVAT", "Сума с ДДС", TFieldKind::fkNumber, "tsFinanceData"},
@@ -38,9 +41,16 @@ TfEdPostPurchOrder::TfEdPostPurchOrder() {
         {"RequestedReceiptDate", "Желана дата на получаване", TFieldKind::fkDate, "tsOtherData"},
         {"RequestedReceiptHour", "Желан час на получаване", TFieldKind::fkText, "tsOtherData"},
         {"OrderNo", "Поръчка", TFieldKind::fkText, "tsOtherData"},
+        {"OrderDate", "Дата на осчетоводяване", TFieldKind::fkDate, "tsOtherData"},
         {"Comment", "Коментар", TFieldKind::fkText, "tsOtherData"},
         {"Businessgroup_Id", "Обект", TFieldKind::fkText, "tsOtherData"},
         {"User_Id", "Потребител", TFieldKind::fkText, "tsOtherData"}});
+    // The same fields on the finance and other pages are controls of their own.
+    for (THeaderField& field : Description.Fields)
+        if (field.Page != "tsMainData" && Description.FindField(field.FieldName) != &field)
+            field.ControlName = field.FieldName + "_" + field.Page;
+    // The posted order is the order's copy: it goes away only with the documents that completed it.
+    acAnnulDocument.Visible = false;
     AddPostedOrderLineColumns(dbgDetail);
 }
 

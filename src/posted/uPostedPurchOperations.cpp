@@ -39,13 +39,14 @@ std::string HeaderId(TfBase& view) { return view.cdsMaster.FieldByName("Id").AsS
 
 enum class TAnnulOutcome { aoNotAsked, aoAnnulled, aoRefused };
 
-// Annuls on the server; a document of neither a global nor a plain kind is not annulled.
+// Annuls on the server; a document of neither a global nor a plain kind is not annulled. The
+// payments are asked about first, whichever way the document is annulled.
 TAnnulOutcome Annul(TfBase& view, const TAnnulment& annulment, TDateTime date, const std::string& description) {
     TClientDataSet& header = view.cdsMaster;
+    const int annulPayments = annulment.AnnulPayments();
     const Variant globalValue = FieldValue(header, annulment.GlobalField);
     const int64_t global = globalValue.IsNull() ? 0 : globalValue.AsInteger();
     if (global == 0) {
-        const int annulPayments = annulment.AnnulPayments();
         Variant output;
         if (dm().Server().AnnulDocument(HeaderId(view), annulment.Kind, description, date, annulPayments, output) < 0)
             return TAnnulOutcome::aoRefused;
@@ -56,7 +57,7 @@ TAnnulOutcome Annul(TfBase& view, const TAnnulment& annulment, TDateTime date, c
         return TAnnulOutcome::aoAnnulled;
     }
     if (global != 1) return TAnnulOutcome::aoNotAsked;
-    if (dm().Server().AnnulGlobalDoc(HeaderId(view), annulment.GlobalMarker, description, date) < 0)
+    if (dm().Server().AnnulGlobalDoc(HeaderId(view), annulment.GlobalMarker, description, date, annulPayments) < 0)
         return TAnnulOutcome::aoRefused;
     if (LocalData().ShowChangeCalculation && FieldValue(header, "DirectPay").AsInteger() == 1 &&
         FieldValue(header, "TotalVat").AsFloat() != 0.0) {

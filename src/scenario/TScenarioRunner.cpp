@@ -262,8 +262,8 @@ std::string TScenarioRunner::LastOrderDocument(const std::string& table, const s
         .AsString();
 }
 
-// Of=previous annuls the document posted before the current one; Of=receipt, Of=return and
-// Of=rejection the order's last of them; otherwise the order's last invoice or the posted document.
+// Of=previous annuls the document posted before the current one; Of=receipt, Of=return,
+// Of=rejection and Of=order (the posted order) the order's last of them; otherwise the order's last invoice or the posted document.
 std::string TScenarioRunner::AnnulTarget(const TScenarioStep& step) {
     const std::string* of = step.Find("Of");
     const std::string target = of != nullptr ? *of : "";
@@ -272,6 +272,7 @@ std::string TScenarioRunner::AnnulTarget(const TScenarioStep& step) {
     if (target == "return") return LastOrderDocument("D_PostPurchOrderHeader", "DocumentNo", server::DocumentType::PostedPurchReturnOrder);
     if (target == "rejection")
         return LastOrderDocument("D_PostPurchOrderHeader", "DocumentNo", server::DocumentType::PostedPurchRejectOrder);
+    if (target == "order") return LastOrderDocument("D_PostPurchOrderHeader", "DocumentNo", server::DocumentType::PostedPurchOrder);
     return order_ ? LastOrderDocument("D_PurchInvoiceHeader", "TransactionNo") : PostedId();
 }
 
@@ -287,9 +288,10 @@ std::string TScenarioRunner::Annul(const TScenarioStep& step) {
     const int side = crMemo_ ? 1 : 0;
     Variant output;
     // A posted protocol is a global document to the posted invoice and credit memo views.
-    const int result = global != nullptr && *global == "1" ? server_.AnnulGlobalDoc(id, side, text, date)
+    const int annulPayments = payments ? std::stoi(*payments) : 0;
+    const int result = global != nullptr && *global == "1" ? server_.AnnulGlobalDoc(id, side, text, date, annulPayments)
                        : protocol_ ? server_.AnnulPurchProtocol(id, side, text, date)
-                                   : server_.AnnulDocument(id, 0, text, date, payments ? std::stoi(*payments) : 0, output);
+                                   : server_.AnnulDocument(id, 0, text, date, annulPayments, output);
     if (refused == nullptr) return result == 0 ? "" : "отказ: " + server_.LastRefusalText();
     if (result == 0) return "анулирана въпреки очаквания отказ " + *refused;
     const std::string* names = step.Find("Names");

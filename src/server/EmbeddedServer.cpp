@@ -422,9 +422,11 @@ int EmbeddedServer::AnnulDocument(const std::string& id, int kind, const std::st
     });
 }
 
-int EmbeddedServer::AnnulGlobalDoc(const std::string& id, int crMemo, const std::string& description, TDateTime date) {
-    return Write("AnnulGlobalDoc",
-                 [&](TServerContext& ctx) { return posting_->AnnulGlobalDoc(ctx, id, crMemo, description, date); });
+int EmbeddedServer::AnnulGlobalDoc(const std::string& id, int crMemo, const std::string& description, TDateTime date,
+                                   int annulPayments) {
+    return Write("AnnulGlobalDoc", [&](TServerContext& ctx) {
+        return posting_->AnnulGlobalDoc(ctx, id, crMemo, description, date, annulPayments);
+    });
 }
 
 int EmbeddedServer::AnnulPurchProtocol(const std::string& id, int crMemo, const std::string& description,

@@ -28,7 +28,7 @@ TEST_F(PurchCrMemoList, PostsThroughTheCreditMemoPostingAfterOneOptionDialog) {
         bool posted;
     } steps[] = {
         {"cancelled: nothing posted", -1, false},
-        {"asked again and answered", 0, true},
+        {"asked again and answered", 1, true},
         {"the answer is kept", -2, true},
     };
     size_t posts = 0;
@@ -40,6 +40,9 @@ TEST_F(PurchCrMemoList, PostsThroughTheCreditMemoPostingAfterOneOptionDialog) {
         Form().acPostAndPrintDocument.Execute();
         posts += s.posted ? 1 : 0;
         EXPECT_EQ(Keys("PostPurchCrMemo").size(), posts);
+        if (s.posted) {
+            EXPECT_EQ(server.CallsTo("PostPurchCrMemo").back().Args[1].AsInteger(), 1) << "the answer posts";
+        }
         EXPECT_TRUE(dialogs.AllAnswered());
     }
     EXPECT_TRUE(server.CallsTo("PostPurchase").empty());

@@ -37,13 +37,50 @@ TEST_F(PurchaseList, OpensOnTheCompanysInvoicesAndTheCardOnTheRow) {
     EXPECT_EQ(host.ExternalRequests()[0].Filter.Conditions()[0].Value.AsString(), "H1");
 }
 
-TEST_F(PurchaseList, ARefusedPostingIsLoggedAsThePostingOfTheList) {
-    ScriptPostingChecks();
-    server.OnPost("PostPurchase", -1);
-    Form().acPostAndPrintDocument.Execute();
-    EXPECT_EQ(LoggedOperations(), (std::vector<std::string>{"TfBrPurchase.PostDocument"}));
-    EXPECT_TRUE(host.Prints().empty());
-    EXPECT_EQ(Keys("PostPurchase"), (std::vector<std::string>{"H1"}));
+// Posting from the list: a VAT total that rounds to nothing asks first; a document paid on the
+// spot shows the change of its local total when the session counts change; a refusal is
+// logged as the list's posting.
+TEST_F(PurchaseList, PostingAsksAboutAZeroTotalAndShowsTheChangeOfACashDocument) {
+    const struct {
+        const char* name;
+        double totalVat;
+        int directPay;
+        bool counted;
+        int zeroAnswer;  // the answer to "que_DocWithZeroTotalValue", 0 when not asked
+        bool posted, change;
+        int result = 0;
+    } cases[] = {
+        {"paid on the spot", 12.0, 1, true, 0, true, true},
+        {"paid later", 12.0, 0, true, 0, true, false},
+        {"change not counted", 12.0, 1, false, 0, true, false},
+        {"VAT total of a rounding rest, declined", 0.004, 1, true, mrNo, false, false},
+        {"refused by the server", 12.0, 1, true, 0, true, false, -1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        LocalData().ShowChangeCalculation = c.counted;
+        Open({{"Id", "H1"}, {"DocumentNo", "1"}, {"TotalVAT", c.totalVat}, {"TotalVAT_LCY", 23.47},
+              {"PayMethod_Id", "CASH"}, {"DirectPay", c.directPay}},
+             {});
+        ScriptPostingChecks();
+        server.OnRequestValue("exec usp_CheckCanPostDocument 'C1', 'CASH', '', 1, " + std::to_string(c.directPay),
+                              Rows({"Code", "Msg"}, {{0, ""}}));
+        if (c.zeroAnswer != 0) dialogs.ExpectMessage(c.zeroAnswer, "que_DocWithZeroTotalValue");
+        if (c.posted) server.OnPost("PostPurchase", c.result, {"PI1", "0000000005"});
+        if (c.change) dialogs.ExpectChangeCalculation();
+        if (c.posted && c.result == 0) dialogs.ExpectMessage(mrOk, "0000000005");
+        Form().acPostDocument.Execute();
+        EXPECT_EQ(server.CallsTo("PostPurchase").size(), c.posted ? 1u : 0u);
+        if (c.change) {
+            const TShownDialog& change = dialogs.Shown().at(dialogs.Shown().size() - 2);
+            EXPECT_DOUBLE_EQ(change.Due, 23.47);
+            EXPECT_DOUBLE_EQ(change.Received, 23.47);
+        }
+        EXPECT_EQ(LoggedOperations(), c.result < 0 ? std::vector<std::string>{"TfBrPurchase.PostDocument"}
+                                                   : std::vector<std::string>{});
+        EXPECT_TRUE(dialogs.AllAnswered());
+        server.ClearCalls();
+    }
 }
 
 TEST_F(PurchaseList, DeletingACheckedDocumentAsksTheGoodsCheckAndKeepsItsHistory) {

@@ -94,6 +94,12 @@ TEST(PostedOrderViews, OnlyThePostedOrderHasAFinancePageAndADrillDown) {
         ASSERT_NE(item, nullptr);
         EXPECT_FALSE(item->Enabled());
         EXPECT_EQ(item->Visible(), c.templateVisible);
+        // The posted order shows its totals and currency on the main page too, and has no annulment.
+        EXPECT_EQ(c.view->acAnnulDocument.Visible, !c.full);
+        for (const char* field : {"TotalValue", "TotalVAT", "Currency_Id"}) {
+            const THeaderField* shown = c.view->Description.FindField(field);
+            EXPECT_EQ(shown != nullptr && shown->Page == "tsMainData", c.full) << field;
+        }
     }
 }
 

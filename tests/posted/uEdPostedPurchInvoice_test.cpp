@@ -12,7 +12,8 @@ class PostedView : public DocumentFormTest<TView> {
 protected:
     PostedView()
         : DocumentFormTest<TView>(TPurchDocument::pdPostedInvoice,
-                                  {"inf_SelectAccountLine", "inf_SelectPostItemCharge", "err_AnnulPurchAdvPayment"},
+                                  {"inf_SelectAccountLine", "inf_SelectPostItemCharge", "err_AnnulPurchAdvPayment",
+                                   "que_AnnulDocument", "que_ToAnnulPaymentJurnal"},
                                   "D_PurchInvoiceHeader", "D_PurchInvoiceLine") {}
     void OpenPosted(double currencyFactor = 1.0, TRow extra = {}) {
         TRow header{{"Id", "PI1"}, {"DocumentNo", "0000000007"}, {"DocSubType_Id", "SD-520"}, {"Currency_Id", "EUR"},
@@ -110,6 +111,39 @@ TEST_F(PostedInvoiceView, ACreditMemoAndAPaymentAreOfferedOnlyWhereTheyMakeSense
         Form().UpdateActions();
         EXPECT_EQ(Form().acGenerateCrMemo.Enabled, c.crMemo);
         EXPECT_EQ(Form().acGeneratePayment.Enabled, c.payment);
+    }
+}
+
+// The payments question comes before the document is told apart as global or not, and its
+// answer goes to whichever annulment follows.
+TEST_F(PostedInvoiceView, ThePaymentsAnswerReachesThePlainAndTheGlobalAnnulment) {
+    const struct {
+        const char* name;
+        int global;
+        int answer;
+        const char* method;
+        int flag;
+    } cases[] = {
+        {"plain invoice, payments annulled", 0, mrYes, "AnnulDocument", 1},
+        {"global invoice, payments annulled", 1, mrYes, "AnnulGlobalDoc", 1},
+        {"global invoice, payments kept", 1, mrNo, "AnnulGlobalDoc", 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        OpenPosted(1.0, {{"IsGlobalInvoice", c.global}, {"DirectPay", 0}});
+        server.OnRequestValue("G_ContragentEntry", Rows({"Id"}, {{"E1"}}));
+        server.OnRequestValue("G_ContragentEntryDetail", Rows({"Amount"}, {{120.0}}));
+        dialogs.ExpectAnnul(true, "Грешна фактура");
+        dialogs.ExpectMessage(mrYes, "que_AnnulDocument");
+        dialogs.ExpectMessage(c.answer, "que_ToAnnulPaymentJurnal");
+        server.Script(c.method, "PI1", {.Result = 0});
+        dialogs.ExpectMessage(mrOk, "анулиран");
+        Form().acAnnulDocument.Execute();
+        const std::vector<TServerCall> calls = server.CallsTo(c.method);
+        ASSERT_EQ(calls.size(), 1u);
+        EXPECT_EQ(calls[0].Args[1].AsInteger(), 0) << "an invoice, on the invoices' side";
+        EXPECT_EQ(calls[0].Args[4].AsInteger(), c.flag);
+        EXPECT_TRUE(dialogs.AllAnswered());
     }
 }
 

@@ -157,9 +157,9 @@ int ScriptedServer::AnnulDocument(const std::string& id, int kind, const std::st
     return answer.Result;
 }
 
-int ScriptedServer::AnnulGlobalDoc(const std::string& id, int crMemo, const std::string& description,
-                                   TDateTime date) {
-    return Answer("AnnulGlobalDoc", id, {id, crMemo, description, date}).Result;
+int ScriptedServer::AnnulGlobalDoc(const std::string& id, int crMemo, const std::string& description, TDateTime date,
+                                   int annulPayments) {
+    return Answer("AnnulGlobalDoc", id, {id, crMemo, description, date, annulPayments}).Result;
 }
 
 int ScriptedServer::AnnulPurchProtocol(const std::string& id, int crMemo, const std::string& description,

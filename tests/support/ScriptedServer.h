@@ -76,7 +76,8 @@ public:
     std::string LastRefusalText() override { return lastRefusal_; }
     int AnnulDocument(const std::string& id, int kind, const std::string& description, TDateTime date, int flag,
                       Variant& output) override;
-    int AnnulGlobalDoc(const std::string& id, int crMemo, const std::string& description, TDateTime date) override;
+    int AnnulGlobalDoc(const std::string& id, int crMemo, const std::string& description, TDateTime date,
+                       int annulPayments) override;
     int AnnulPurchProtocol(const std::string& id, int crMemo, const std::string& description,
                            TDateTime date) override;
     int DeleteGlobalDoc(const std::string& id, int crMemo) override;

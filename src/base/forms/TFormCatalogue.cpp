@@ -33,7 +33,7 @@ constexpr TFormCatalogueEntry kCatalogue[] = {
     {10530, "TfEdPostPurchOrder", "Осчетоводена поръчка", true},
     {10520, "TfEdPostPurchRejectOrder", "Отказана поръчка", true},
     {10540, "TfEdPostPurchReturnOrder", "Върната поръчка", true},
-    {10545, "TfBrPostPurchOrder", "Осчетоводени върнати и отказани поръчки", true},
+    {10545, "TfBrPostPurchOrder", "Осчетоводени поръчки", true},
     // Order buffer, selection, import, replenishment, setup.
     {10500, "TfBrPurchOrderBufer", "Буфери на поръчки", true},
     {10501, "TfEdPurchOrderBufer", "Буфер на поръчка", true},

@@ -63,7 +63,9 @@ public:
     virtual int PostGlobalDoc(const std::string& id, int crMemo, TVariantArray& keys) = 0;
     virtual int AnnulDocument(const std::string& id, int kind, const std::string& description, TDateTime date,
                               int flag, Variant& output) = 0;
-    virtual int AnnulGlobalDoc(const std::string& id, int crMemo, const std::string& description, TDateTime date) = 0;
+    // annulPayments: 1 when the payments applied to the document are annulled with it.
+    virtual int AnnulGlobalDoc(const std::string& id, int crMemo, const std::string& description, TDateTime date,
+                               int annulPayments) = 0;
     virtual int AnnulPurchProtocol(const std::string& id, int crMemo, const std::string& description,
                                    TDateTime date) = 0;
     virtual int DeleteGlobalDoc(const std::string& id, int crMemo) = 0;

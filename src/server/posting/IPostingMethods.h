@@ -26,7 +26,7 @@ public:
     virtual int AnnulDocument(TServerContext& ctx, const std::string& id, int kind, const std::string& description,
                               TDateTime date, int flag, Variant& output) = 0;
     virtual int AnnulGlobalDoc(TServerContext& ctx, const std::string& id, int crMemo, const std::string& description,
-                               TDateTime date) = 0;
+                               TDateTime date, int annulPayments) = 0;
     virtual int AnnulPurchProtocol(TServerContext& ctx, const std::string& id, int crMemo,
                                    const std::string& description, TDateTime date) = 0;
     virtual int DeleteGlobalDoc(TServerContext& ctx, const std::string& id, int crMemo) = 0;

@@ -11,9 +11,13 @@ namespace {
 
 constexpr double kNoise = 1e-9;
 
-bool IsReturn(TServerContext& ctx, const std::string& id) {
+bool IsKind(TServerContext& ctx, const std::string& id, int kind) {
     return SelectRows(ctx.Db, "SELECT DocumentType FROM D_PostPurchOrderHeader WHERE Id = ?", {id}).Value().AsInteger() ==
-           DocumentType::PostedPurchReturnOrder;
+           kind;
+}
+
+bool IsReturn(TServerContext& ctx, const std::string& id) {
+    return IsKind(ctx, id, DocumentType::PostedPurchReturnOrder);
 }
 
 // The newest return, not annulled and posted after the receipt, of the receipt's order lines
@@ -93,6 +97,8 @@ const char* OrderDocumentAnnulmentRefusal(TServerContext& ctx, const std::string
         return ReceiptRefusal(ctx, id, transactionNo);
     }
     if (table != "D_PostPurchOrderHeader") return nullptr;
+    // A posted order copies a completed order; it goes with the documents that completed it.
+    if (IsKind(ctx, id, DocumentType::PostedPurchOrder)) return "err_AnnulPostedOrder";
     LockOrders(ctx, "D_PostPurchOrderLine", id);
     return IsReturn(ctx, id) ? ReturnRefusal(ctx, id) : nullptr;
 }

@@ -66,4 +66,14 @@ ON CONFLICT (Id) DO NOTHING;
     return sql;
 }
 
+const std::string& PostedOrdersSchemaSql() {
+    static const std::string sql = R"(
+CREATE INDEX IF NOT EXISTS IX_D_PostPurchOrderHeader_Src ON D_PostPurchOrderHeader (SrcDocument_Id);
+INSERT INTO S_Messages (Id, Text) VALUES
+ ('err_AnnulPostedOrder', 'Изпълнената поръчка не се анулира сама. Анулирайте документа, който я е изпълнил, и тя ще бъде анулирана с него.')
+ON CONFLICT (Id) DO NOTHING;
+)";
+    return sql;
+}
+
 }  // namespace tavrek::server

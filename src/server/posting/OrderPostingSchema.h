@@ -13,4 +13,7 @@ const std::string& ReceiptAnnulmentSchemaSql();
 // The messages of refused return annulments, and of receipts whose goods a return took.
 const std::string& OrderDocumentAnnulmentSchemaSql();
 
+// Completed orders are kept as posted orders, found by their order; they are not annulled alone.
+const std::string& PostedOrdersSchemaSql();
+
 }  // namespace tavrek::server

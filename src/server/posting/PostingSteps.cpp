@@ -193,11 +193,11 @@ std::string CopyToPosted(TServerContext& ctx, const TPostedCopy& copy, const std
                      (keepsDraftNo ? ", DocumentNo" : "") + copy.ExtraValues + " FROM " + copy.FromHeader +
                      " WHERE Id = ?6",
                  {postedId, number, TDateTime::Now(), ctx.Session.UserId, transaction, id});
-    const TColumnCopy lines =
-        CopyColumns(ctx, copy.FromLines,
-                    {{"Master_Id", "?1"},
-                     {"TotalValue_LCY", LineValueLCY()},
-                     {"TotalVAT_LCY", LineValueLCY() + " + COALESCE(VATValue_LCY, 0)"}});
+    std::map<std::string, std::string> lineOverrides = copy.LineOverrides;
+    lineOverrides.insert({{"Master_Id", "?1"},
+                          {"TotalValue_LCY", LineValueLCY()},
+                          {"TotalVAT_LCY", LineValueLCY() + " + COALESCE(VATValue_LCY, 0)"}});
+    const TColumnCopy lines = CopyColumns(ctx, copy.FromLines, lineOverrides);
     ExecuteBound(ctx.Db,
                  std::string("INSERT INTO ") + copy.ToLines + " (" + lines.Target + ") SELECT " + lines.Source +
                      " FROM " + copy.FromLines + " WHERE Master_Id = ?2" +

@@ -63,6 +63,8 @@ struct TPostedCopy {
     // Header columns only the open document has, and which of its lines are posted (all when empty).
     std::vector<std::string> OpenOnlyColumns = {};
     std::string LineCondition = {};
+    // Line columns taken from expressions (over the open line; ?1 is the posted Id).
+    std::map<std::string, std::string> LineOverrides = {};
 };
 
 // Copies the open document into the posted tables under its number and transaction (none

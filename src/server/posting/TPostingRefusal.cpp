@@ -24,7 +24,7 @@ int TPostingRefusal::AnnulDocument(TServerContext& ctx, const std::string&, int,
     return Refuse(ctx);
 }
 
-int TPostingRefusal::AnnulGlobalDoc(TServerContext& ctx, const std::string&, int, const std::string&, TDateTime) {
+int TPostingRefusal::AnnulGlobalDoc(TServerContext& ctx, const std::string&, int, const std::string&, TDateTime, int) {
     return Refuse(ctx);
 }
 

@@ -16,7 +16,7 @@ public:
     int AnnulDocument(TServerContext& ctx, const std::string& id, int kind, const std::string& description,
                       TDateTime date, int flag, Variant& output) override;
     int AnnulGlobalDoc(TServerContext& ctx, const std::string& id, int crMemo, const std::string& description,
-                       TDateTime date) override;
+                       TDateTime date, int annulPayments) override;
     int AnnulPurchProtocol(TServerContext& ctx, const std::string& id, int crMemo, const std::string& description,
                            TDateTime date) override;
     int DeleteGlobalDoc(TServerContext& ctx, const std::string& id, int crMemo) override;

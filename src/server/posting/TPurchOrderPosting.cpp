@@ -9,6 +9,7 @@
 #include "server/SqlValue.h"
 #include "server/TNumberSeries.h"
 #include "server/posting/OrderLineSteps.h"
+#include "server/posting/PostedOrderSteps.h"
 #include "server/posting/PostingSteps.h"
 #include "server/posting/TDocumentAmounts.h"
 #include "server/posting/TLedgerStore.h"
@@ -28,7 +29,8 @@ struct TRefusal : std::runtime_error {
 TRequestResult ReadLocked(TServerContext& ctx, const std::string& id) {
     return SelectRows(ctx.Db,
                       "SELECT Id, DocumentType, Contragent_Id, DocumentDate, CheckStatus, DocSubType_Id, "
-                      "COALESCE(BusinessGroup_Id, '') AS BusinessGroup_Id FROM D_PurchOrderBufHeader WHERE Id = ? AND "
+                      "COALESCE(BusinessGroup_Id, '') AS BusinessGroup_Id, COALESCE(PostingDate, DocumentDate) AS PostingDate FROM "
+                      "D_PurchOrderBufHeader WHERE Id = ? AND "
                       "Comp_Id = ?" + ctx.Db.Dialect().LockRow(),
                       {id, ctx.Session.CompanyId});
 }
@@ -313,6 +315,9 @@ int TPurchOrderPosting::PostPurchOrder(TServerContext& ctx, const std::string& i
         if (op == TOrderOperation::Reject) posted[1] = PostRejection(ctx, buffer);
         if (Invoices(op)) posted[2] = PostInvoice(ctx, id, op == TOrderOperation::Invoice);
         UpdateOrderLines(ctx, id, op);
+        const std::vector<std::string> orders = OrdersOfLines(ctx, "D_PurchOrderBufLine", id);
+        if (const char* unnumbered = FollowPostedOrders(ctx, orders, buffer.ByName("PostingDate").AsDateTime(), ""))
+            throw TRefusal(unnumbered);
         MoveLineDetails(ctx, id, posted);
         RemoveBuffer(ctx, id);
         keys = posted;

@@ -17,8 +17,8 @@ public:
     // not invoiced goods back out; reject (2) a posted rejection order without entries.
     // Invoice (3) posts the buffer as a purchase invoice that clears the receipts account for
     // goods already received; receive and invoice (4) writes a receipt and posts an ordinary
-    // invoice. The order lines' quantities follow, an order with nothing left open is closed,
-    // and the buffer is removed. Keys: the receipt, the return or rejection order and the
+    // invoice. The order lines' quantities follow, an order with nothing left open is completed
+    // and kept as a posted order, and the buffer is removed. Keys: the receipt, the return or rejection order and the
     // invoice, each empty when the operation writes none. Refusals change nothing.
     int PostPurchOrder(TServerContext& ctx, const std::string& id, TVariantArray& keys, int operation) override;
 

@@ -3,11 +3,13 @@
 #include "server/SqlValue.h"
 #include "server/posting/OrderAnnulmentSteps.h"
 #include "server/posting/OrderLineSteps.h"
+#include "server/posting/PostedOrderSteps.h"
 #include "server/posting/PostingSteps.h"
 #include "server/posting/TCrMemoApplication.h"
 #include "server/posting/TLedgerEntries.h"
 #include "server/posting/TLedgerStore.h"
 #include "server/procedures/VendorPaymentProcedures.h"
+#include "server/schema/DocumentTables.h"
 
 namespace tavrek::server {
 namespace {
@@ -64,6 +66,12 @@ void ReturnToOrders(TServerContext& ctx, const std::string& table, const TAnnulR
     }
     ReturnInvoiceToOrders(ctx, request.DocumentId, transactionNo);
     AnnulReceiptPostedWith(ctx, request);
+}
+
+const char* LinesOf(const std::string& header) {
+    for (const TDocumentTables& t : DocumentTables())
+        if (header == t.Header) return t.Line;
+    return nullptr;
 }
 
 }  // namespace
@@ -133,7 +141,12 @@ int TPurchaseAnnulment::Annul(const TAnnulRequest& request, const std::function<
                  std::string("UPDATE ") + table + " SET Annul = 1, AnnulDate = ?, AnnulDescription = ?, AnnulUser_Id = ?, "
                  "Remaining = 0, Remaining_ACY = 0 WHERE Id = ?",
                  {request.Date, request.Description, ctx_.Session.UserId, request.DocumentId});
+    const std::vector<std::string> orders = OrdersOfLines(ctx_, LinesOf(table), request.DocumentId);
     ReturnToOrders(ctx_, table, request, posted.TransactionNo, annulment.TransactionNo);
+    if (const char* unnumbered = FollowPostedOrders(ctx_, orders, request.Date, request.Description)) {
+        ctx_.RefusalKey = unnumbered;
+        return -1;
+    }
     Step("annul-marked");
     return 0;
 }

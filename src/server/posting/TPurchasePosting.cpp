@@ -238,18 +238,18 @@ int TPurchasePosting::AnnulDocument(TServerContext& ctx, const std::string& id, 
 }
 
 int TPurchasePosting::AnnulGlobalDoc(TServerContext& ctx, const std::string& id, int crMemo,
-                                     const std::string& description, TDateTime date) {
+                                     const std::string& description, TDateTime date, int annulPayments) {
     const std::string globals =
         crMemo == 1 ? "D_PurchCrMemoHeader WHERE IsGlobalCrMemo = 1" : "D_PurchInvoiceHeader WHERE IsGlobalInvoice = 1";
     if (SelectRows(ctx.Db, "SELECT 1 FROM " + globals + " AND Id = ? AND Comp_Id = ?", {id, ctx.Session.CompanyId}).Empty())
         return RefuseWith(ctx, "err_AnnulDocumentNotFound");
     Variant unapplied;
-    return AnnulDocument(ctx, id, 0, description, date, 0, unapplied);
+    return AnnulDocument(ctx, id, 0, description, date, annulPayments, unapplied);
 }
 
 int TPurchasePosting::AnnulPurchProtocol(TServerContext& ctx, const std::string& id, int crMemo,
                                          const std::string& description, TDateTime date) {
-    return AnnulGlobalDoc(ctx, id, crMemo, description, date);
+    return AnnulGlobalDoc(ctx, id, crMemo, description, date, 0);
 }
 
 void TPurchasePosting::RegisterProcedures(TProcedureRegistry& registry) {

@@ -34,9 +34,9 @@ public:
                       TDateTime date, int flag, Variant& output) override;
     // Reverses every entry of a posted global document, on the credit memos' side when crMemo
     // is 1: a posted protocol is one, and its views annul it as such. The document it was made
-    // from may then have a new protocol.
+    // from may then have a new protocol. annulPayments 1 unapplies its payments as AnnulDocument's flag does.
     int AnnulGlobalDoc(TServerContext& ctx, const std::string& id, int crMemo, const std::string& description,
-                       TDateTime date) override;
+                       TDateTime date, int annulPayments) override;
     // Reverses the entries of a posted protocol (a credit memo protocol when crMemo is 1).
     int AnnulPurchProtocol(TServerContext& ctx, const std::string& id, int crMemo, const std::string& description,
                            TDateTime date) override;

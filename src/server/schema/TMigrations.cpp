@@ -603,6 +603,7 @@ const std::vector<TMigration>& Migrations() {
          "ON CONFLICT (Id) DO NOTHING;\n"},
         {23, "Form rights of users; the import definition of an order confirmation; closed orders",
          FormRightsAndOrderConfirmationSql()},
+        {24, "Completed orders are kept as posted orders", PostedOrdersSchemaSql()},
     };
     return migrations;
 }

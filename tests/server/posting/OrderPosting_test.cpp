@@ -139,6 +139,28 @@ TEST_F(OrderPostingTest, ReceivedAndInvoicedAtOnceAndAFreeLineWithThem) {
     EXPECT_NEAR(Qty("O1-1", "QtyToReceive"), 0, 1e-9);
 }
 
+// The buffer that completes the order keeps it as a posted order whose lines copy the order's
+// lines one for one; without a series of posted orders the completing buffer is refused whole.
+TEST_F(OrderPostingTest, ACompletedOrderIsKeptWithEachLineTracedToItsOrderLine) {
+    const std::vector<TBufLine> all = {{"O1-1", 1, "1008", 10, 0.95}, {"O1-2", 1, "1010", 4, 9.80}, {"O1-3", 3, "TRANSPORT", 1, 30}};
+    Exec("UPDATE C_PurchasesSetup SET PostOrderSeries_Id = NULL");
+    Buffer("B1", all);
+    const std::string before = Stored();
+    TVariantArray keys;
+    EXPECT_LT(Post("B1", 4, keys), 0);
+    EXPECT_EQ(Server().LastRefusalText(), Server().GetMessageText("err_GetSeriesNo"));
+    EXPECT_EQ(Stored(), before);
+    Exec("UPDATE C_PurchasesSetup SET PostOrderSeries_Id = 'PORD'");
+    ASSERT_EQ(Post("B1", 4, keys), 0) << Server().LastRefusalText();
+    EXPECT_EQ(Value("SELECT OrderNo FROM D_PostPurchOrderHeader WHERE DocumentType = 24 AND SrcDocument_Id = 'O1'").AsString(),
+              "ORD-1");
+    EXPECT_EQ(Count("D_PostPurchOrderLine"), 3);
+    EXPECT_EQ(Count("D_PostPurchOrderLine p JOIN D_PurchaseLine o ON o.Id = p.OrderLine_Id AND o.Code = p.Code AND "
+                    "o.Quantity = p.Quantity"),
+              3)
+        << "every posted line names the order line it copies";
+}
+
 // The invoice of an invoicing buffer is of the buffer's subtype when that is an invoice
 // subtype; a buffer on the buffer subtype gives the company's first invoice subtype.
 TEST_F(OrderPostingTest, TheInvoiceOfABufferTakesItsInvoiceSubtype) {

@@ -171,21 +171,43 @@ TEST_F(BooksCheckTest, ReleasingUsedBatchesMovesTheUseOntoOtherBatchesOrNamesThe
     EXPECT_EQ(Value("SELECT RemainingQuantity FROM G_ItemEntry WHERE Id = 'OTHER'").AsFloat(), 2.0);
 }
 
-TEST_F(LedgerViewsTest, AnItemTakesTheCostOfItsLastLineAsItsLastDirectCost) {
+// The item's last direct cost (of its last line) and its average unit cost follow the invoice
+// only while their flags of the purchases setup hold "True"; a ticked box stores "False".
+TEST_F(LedgerViewsTest, AnItemsCostsFollowTheInvoiceAsThePurchasesSetupSays) {
+    const struct {
+        const char* name;
+        const char *directCost, *averageCost;
+        double lastDirectCost, unitCost;
+    } cases[] = {
+        {"both updated", "True", "True", 1.30, 1.20},
+        {"no direct cost", "False", "True", 77.0, 1.20},
+        {"no average cost", "True", "False", 1.30, 99.0},
+        {"neither", "False", "False", 77.0, 99.0},
+    };
     const double untouched = Value("SELECT LastDirectCost FROM N_Item WHERE Code = '1002'").AsFloat();
-    Exec("INSERT INTO D_PurchHeader (Id, Comp_Id, DocumentType, DocSubType_Id, Contragent_Id, VendorInvoiceNo, "
-         "DocumentDate, CntrPostingGroup_Id, GenBusPostGroup_Id, VATBusPostGroup_Id, BusinessGroup_Id) "
-         "VALUES ('B4', 'DEMO', 1, 'SD-520', 'V03', '9004', 46346, 'SUP-DOM', 'DOM', 'DOM', 'BG-SOF')");
-    Exec("INSERT INTO D_PurchaseLine (Master_Id, Id, Comp_Id, Line_No, Type, Code, Quantity, QtyPerUnitOfMeasure, "
-         "TotalValue, UnitCost_LCY, VATPercent, VATBusPostGroup_Id, VATProdPostGroup_Id) VALUES "
-         "('B4', 'B4-1', 'DEMO', 1, 1, '1001', 1, 1, 1.10, 1.10, 20, 'DOM', 'VAT20'), "
-         "('B4', 'B4-2', 'DEMO', 2, 1, '1001', 1, 1, 1.30, 1.30, 20, 'DOM', 'VAT20'), "
-         "('B4', 'B4-3', 'DEMO', 3, 2, '1002', 1, 1, 9.99, 9.99, 20, 'DOM', 'VAT20')");
-    TVariantArray keys;
-    ASSERT_EQ(Server().PostPurchase("B4", keys), 0) << Server().LastRefusalText();
-    EXPECT_DOUBLE_EQ(Value("SELECT LastDirectCost FROM N_Item WHERE Code = '1001'").AsFloat(), 1.30);
-    EXPECT_DOUBLE_EQ(Value("SELECT LastDirectCost FROM N_Item WHERE Code = '1002'").AsFloat(), untouched)
-        << "an account line of the same code is no purchase of the item";
+    int number = 4;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string id = "B" + std::to_string(number++);
+        Exec("UPDATE C_PurchasesSetup SET Update_ItemDirectCost = '" + std::string(c.directCost) +
+             "', UpdateAVGUnitCost = '" + c.averageCost + "'");
+        Exec("UPDATE N_Item SET LastDirectCost = 77, UnitCost = 99 WHERE Code = '1001'");
+        Exec("INSERT INTO D_PurchHeader (Id, Comp_Id, DocumentType, DocSubType_Id, Contragent_Id, VendorInvoiceNo, "
+             "DocumentDate, CntrPostingGroup_Id, GenBusPostGroup_Id, VATBusPostGroup_Id, BusinessGroup_Id) "
+             "VALUES ('" + id + "', 'DEMO', 1, 'SD-520', 'V03', '900" + id + "', 46346, 'SUP-DOM', 'DOM', 'DOM', 'BG-SOF')");
+        // 1.10 and 1.30 average 1.20 however many such invoices came before.
+        Exec("INSERT INTO D_PurchaseLine (Master_Id, Id, Comp_Id, Line_No, Type, Code, Quantity, QtyPerUnitOfMeasure, "
+             "TotalValue, UnitCost_LCY, VATPercent, VATBusPostGroup_Id, VATProdPostGroup_Id) VALUES "
+             "('" + id + "', '" + id + "-1', 'DEMO', 1, 1, '1001', 1, 1, 1.10, 1.10, 20, 'DOM', 'VAT20'), "
+             "('" + id + "', '" + id + "-2', 'DEMO', 2, 1, '1001', 1, 1, 1.30, 1.30, 20, 'DOM', 'VAT20'), "
+             "('" + id + "', '" + id + "-3', 'DEMO', 3, 2, '1002', 1, 1, 9.99, 9.99, 20, 'DOM', 'VAT20')");
+        TVariantArray keys;
+        ASSERT_EQ(Server().PostPurchase(id, keys), 0) << Server().LastRefusalText();
+        EXPECT_DOUBLE_EQ(Value("SELECT LastDirectCost FROM N_Item WHERE Code = '1001'").AsFloat(), c.lastDirectCost);
+        EXPECT_DOUBLE_EQ(Value("SELECT UnitCost FROM N_Item WHERE Code = '1001'").AsFloat(), c.unitCost);
+        EXPECT_DOUBLE_EQ(Value("SELECT LastDirectCost FROM N_Item WHERE Code = '1002'").AsFloat(), untouched)
+            << "an account line of the same code is no purchase of the item";
+    }
 }
 
 // Entries travel to the engine in bulk, where tabs, line breaks and backslashes mean something.

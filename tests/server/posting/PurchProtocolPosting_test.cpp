@@ -32,7 +32,7 @@ protected:
 TEST_F(PurchProtocolPostingTest, AProtocolPostsItsVATTransactionAndItsAnnulmentReversesIt) {
     const auto annul = [this](bool asGlobalDoc, const std::string& id, int crMemo, const std::string& description) {
         const TDateTime date = TDateTime::FromDate(2026, 11, 30);
-        return asGlobalDoc ? Server().AnnulGlobalDoc(id, crMemo, description, date)
+        return asGlobalDoc ? Server().AnnulGlobalDoc(id, crMemo, description, date, 0)
                            : Server().AnnulPurchProtocol(id, crMemo, description, date);
     };
     for (const TGoldenCase& c : ReadGoldenCases("server/protocol_posting.txt")) {
@@ -78,7 +78,7 @@ TEST_F(PurchProtocolPostingTest, AnOrdinaryInvoiceIsNoGlobalDocument) {
     TVariantArray keys;
     ASSERT_EQ(Server().PostPurchase("B1", keys), 0) << Server().LastRefusalText();
     const int64_t entries = Count("G_LEntry");
-    EXPECT_LT(Server().AnnulGlobalDoc(keys.at(0).AsString(), 0, "", TDateTime::FromDate(2026, 11, 30)), 0);
+    EXPECT_LT(Server().AnnulGlobalDoc(keys.at(0).AsString(), 0, "", TDateTime::FromDate(2026, 11, 30), 0), 0);
     EXPECT_EQ(Server().LastRefusalText(), Server().GetMessageText("err_AnnulDocumentNotFound"));
     EXPECT_EQ(Count("D_PurchInvoiceHeader", "Annul = 0"), 1);
     EXPECT_EQ(Count("G_LEntry"), entries);
