@@ -4,6 +4,7 @@
 #include <cctype>
 #include <optional>
 #include <stdexcept>
+#include <thread>
 
 #include "base/data/TClientDataSet.h"
 #include "base/util/Text.h"
@@ -17,6 +18,8 @@
 #include "server/TQueryBuilder.h"
 #include "server/db/TDbTransaction.h"
 #include "server/procedures/StandardProcedures.h"
+#include "server/session/TCallAuthority.h"
+#include "server/session/TUserDirectory.h"
 
 namespace tavrek::server {
 namespace {
@@ -108,6 +111,7 @@ EmbeddedServer::EmbeddedServer(const std::string& address, std::unique_ptr<IPost
 }
 
 EmbeddedServer::~EmbeddedServer() = default;
+
 
 TServerContext EmbeddedServer::Context() {
     try {
@@ -203,6 +207,7 @@ auto EmbeddedServer::Read(const char* operation, Body&& body) {
         if (!postingTransaction_) transaction.emplace(*db_, TTransactionKind::tkRead);
         auto result = body(ctx);
         if (transaction) transaction->Commit();
+        if (!ctx.RefusalKey.empty()) LogRefusal(operation, ctx);
         return result;
     } catch (const EQueryRefused& e) {
         LogRefusedRequest(operation, e.what());
@@ -232,9 +237,42 @@ void EmbeddedServer::LogRefusal(const char* operation, const TServerContext& ctx
     WriteErrorLog(message, std::string("EmbeddedServer.") + operation, session_.UserId);
 }
 
+void EmbeddedServer::SetSession(TServerSession session) {
+    session_ = std::move(session);
+    session_.Rights = Read("SetSession", [&](TServerContext& ctx) {
+        return TUserDirectory(ctx.Db).Rights(session_.CompanyId, session_.UserId);
+    });
+}
+
+// A refused login waits before it answers, so that passwords cannot be tried quickly,
+// and says the same whether the login, the password or a lock refused it.
+int EmbeddedServer::Login(const std::string& companyId, const std::string& login, const std::string& password,
+                          TSignedInUser& user) {
+    const std::optional<TSignedInUser> found = Read("Login", [&](TServerContext& ctx) {
+        return TUserDirectory(ctx.Db).Authenticate(companyId, login, password);
+    });
+    if (!found) {
+        std::this_thread::sleep_for(loginRefusalDelay_);
+        const std::string text = GetMessageText("err_LoginFailed");
+        lastRefusal_ = text.empty() ? "err_LoginFailed" : text;
+        WriteErrorLog("Неуспешно влизане на потребител '" + login + "'" +
+                          (companyId.empty() ? std::string() : " във фирма " + companyId) + " (err_LoginFailed)",
+                      "EmbeddedServer.Login", login);
+        return -1;
+    }
+    session_ = TServerSession{found->CompanyId, found->BusinessGroupId, found->UserId, found->Rights};
+    user = *found;
+    return 0;
+}
+
+bool EmbeddedServer::Authorized(TServerContext& ctx, const std::string& documentId, TFormRight right) {
+    return TCallAuthority(ctx).MayOnDocument(documentId, right);
+}
+
 TRequestResult EmbeddedServer::CallProcedure(TServerContext& ctx, TProcedureKind kind, const TParsedCall& call) {
     const TProcedure* procedure = procedures_.Find(kind, call.Name);
     if (procedure == nullptr) throw EQueryRefused("Непозната процедура '" + call.Name + "'");
+    if (!TCallAuthority(ctx).MayCall(call.Name, call.Args)) return {};
     return (*procedure)(ctx, call.Args);
 }
 
@@ -337,10 +375,19 @@ int EmbeddedServer::FillDataSet(TServerContext& ctx, const std::string& provider
 
 int EmbeddedServer::ApplyUpdates(const std::vector<TUpdatePacket>& packets, std::string& errorText) {
     int refused = 0;
+    bool rightRefused = false;
     Write("ApplyUpdates", [&](TServerContext& ctx) {
+        if (!TCallAuthority(ctx).MayApply(packets)) {
+            rightRefused = true;
+            return -1;
+        }
         refused = TChangeApplier(ctx).Apply(packets, errorText);
         return refused == 0 ? 0 : -1;
     });
+    if (rightRefused) {
+        errorText = lastRefusal_;
+        return 1;
+    }
     if (refused == 0)
         for (const TUpdatePacket& packet : packets) packet.DataSet->MergeChangeLog();
     return refused;
@@ -351,6 +398,7 @@ TRequestResult EmbeddedServer::ExecuteStoredProcedure(const std::string& name, c
     Write("ExecuteStoredProcedure", [&](TServerContext& ctx) {
         const TProcedure* procedure = procedures_.Find(TProcedureKind::pkProcedure, name);
         if (procedure == nullptr) throw EQueryRefused("Непозната процедура '" + name + "'");
+        if (!TCallAuthority(ctx).MayCall(name, params)) return -1;
         rows = (*procedure)(ctx, params);
         return 0;
     });
@@ -373,6 +421,7 @@ int EmbeddedServer::ExecuteSQLScript(const std::string& text) {
                 ctx.RefusalKey = "err_UnknownSQLScript";
                 return -1;
             }
+            if (!TCallAuthority(ctx).MayCall(call.Name, call.Args)) return -1;
             rows = (*procedure)(ctx, call.Args);
         } else {
             TVariantArray values;
@@ -381,6 +430,8 @@ int EmbeddedServer::ExecuteSQLScript(const std::string& text) {
                 ctx.RefusalKey = "err_UnknownSQLScript";
                 return -1;
             }
+            TCallAuthority authority(ctx);
+            if (!authority.MayCall({}, values) || !authority.MayOnForm(0, TFormRight::frEdit)) return -1;
             rows = (*operation)(ctx, values);
         }
         return rows.Empty() ? 0 : static_cast<int>(rows.Value().AsInteger());
@@ -393,49 +444,49 @@ int EmbeddedServer::GetNextSerieNo(const std::string& series, const std::string&
 }
 
 int EmbeddedServer::PostPurchase(const std::string& id, TVariantArray& keys) {
-    return Write("PostPurchase", [&](TServerContext& ctx) { return posting_->PostPurchase(ctx, id, keys); }, true);
+    return Write("PostPurchase", [&](TServerContext& ctx) { return Authorized(ctx, id, TFormRight::frPost) ? posting_->PostPurchase(ctx, id, keys) : -1; }, true);
 }
 
 int EmbeddedServer::PostPurchCrMemo(const std::string& id, TVariantArray& keys, int option) {
-    return Write("PostPurchCrMemo", [&](TServerContext& ctx) { return posting_->PostPurchCrMemo(ctx, id, keys, option); },
+    return Write("PostPurchCrMemo", [&](TServerContext& ctx) { return Authorized(ctx, id, TFormRight::frPost) ? posting_->PostPurchCrMemo(ctx, id, keys, option) : -1; },
                  true);
 }
 
 int EmbeddedServer::PostPurchOrder(const std::string& id, TVariantArray& keys, int operation) {
     return Write("PostPurchOrder",
-                 [&](TServerContext& ctx) { return posting_->PostPurchOrder(ctx, id, keys, operation); }, true);
+                 [&](TServerContext& ctx) { return Authorized(ctx, id, TFormRight::frPost) ? posting_->PostPurchOrder(ctx, id, keys, operation) : -1; }, true);
 }
 
 int EmbeddedServer::PostPurchProtocol(const std::string& id, int crMemo, TVariantArray& keys) {
     return Write("PostPurchProtocol",
-                 [&](TServerContext& ctx) { return posting_->PostPurchProtocol(ctx, id, crMemo, keys); }, true);
+                 [&](TServerContext& ctx) { return Authorized(ctx, id, TFormRight::frPost) ? posting_->PostPurchProtocol(ctx, id, crMemo, keys) : -1; }, true);
 }
 
 int EmbeddedServer::PostGlobalDoc(const std::string& id, int crMemo, TVariantArray& keys) {
-    return Write("PostGlobalDoc", [&](TServerContext& ctx) { return posting_->PostGlobalDoc(ctx, id, crMemo, keys); }, true);
+    return Write("PostGlobalDoc", [&](TServerContext& ctx) { return Authorized(ctx, id, TFormRight::frPost) ? posting_->PostGlobalDoc(ctx, id, crMemo, keys) : -1; }, true);
 }
 
 int EmbeddedServer::AnnulDocument(const std::string& id, int kind, const std::string& description, TDateTime date,
                                   int flag, Variant& output) {
     return Write("AnnulDocument", [&](TServerContext& ctx) {
-        return posting_->AnnulDocument(ctx, id, kind, description, date, flag, output);
+        return Authorized(ctx, id, TFormRight::frAnnul) ? posting_->AnnulDocument(ctx, id, kind, description, date, flag, output) : -1;
     });
 }
 
 int EmbeddedServer::AnnulGlobalDoc(const std::string& id, int crMemo, const std::string& description, TDateTime date) {
     return Write("AnnulGlobalDoc",
-                 [&](TServerContext& ctx) { return posting_->AnnulGlobalDoc(ctx, id, crMemo, description, date); });
+                 [&](TServerContext& ctx) { return Authorized(ctx, id, TFormRight::frAnnul) ? posting_->AnnulGlobalDoc(ctx, id, crMemo, description, date) : -1; });
 }
 
 int EmbeddedServer::AnnulPurchProtocol(const std::string& id, int crMemo, const std::string& description,
                                        TDateTime date) {
     return Write("AnnulPurchProtocol", [&](TServerContext& ctx) {
-        return posting_->AnnulPurchProtocol(ctx, id, crMemo, description, date);
+        return Authorized(ctx, id, TFormRight::frAnnul) ? posting_->AnnulPurchProtocol(ctx, id, crMemo, description, date) : -1;
     });
 }
 
 int EmbeddedServer::DeleteGlobalDoc(const std::string& id, int crMemo) {
-    return Write("DeleteGlobalDoc", [&](TServerContext& ctx) { return posting_->DeleteGlobalDoc(ctx, id, crMemo); });
+    return Write("DeleteGlobalDoc", [&](TServerContext& ctx) { return Authorized(ctx, id, TFormRight::frDelete) ? posting_->DeleteGlobalDoc(ctx, id, crMemo) : -1; });
 }
 
 TRequestResult EmbeddedServer::GetContragentParams(const std::string& contragentId) {

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "base/session/TUserRights.h"
+
 #include "server/TSchemaCatalog.h"
 #include "server/db/TDbSession.h"
 
@@ -12,6 +14,8 @@ struct TServerSession {
     std::string CompanyId;
     std::string BusinessGroupId;
     std::string UserId;
+    // What the user's roles allow; the server loads them when the session is set.
+    TUserRights Rights;
 };
 
 // What server methods, procedures and posting routines work with. They run inside the

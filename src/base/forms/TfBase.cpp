@@ -604,8 +604,9 @@ void TfBase::acAnnulDocumentExecute() { RequireRight(TFormRight::frAnnul); }
 // Rights, selection, panel, footers.
 
 bool TfBase::HasRight(TFormRight right) const {
-    if (right != TFormRight::frEditProps) return true;
     const TLocalData& session = LocalData();
+    if (session.RightsLoaded) return session.Rights.Allows(FormNumber, right);
+    if (right != TFormRight::frEditProps) return true;
     TFilter filter;
     filter.Add("S_UserFormRight.Comp_Id", "=", session.CompanyId, "AND")
         .Add("S_UserFormRight.User_Id", "=", session.UserId, "AND")
