@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
 #include <optional>
 #include <stdexcept>
 #include <thread>
@@ -105,6 +106,8 @@ EmbeddedServer::EmbeddedServer(const std::string& address, std::unique_ptr<IPost
     RegisterStandardProcedures(procedures_);
     RegisterStandardScripts(scripts_);
     posting_->RegisterProcedures(procedures_);
+    // The administrator of a server may shorten or lengthen the wait of a refused login.
+    if (const char* delay = std::getenv("TAVREK_LOGIN_DELAY_MS")) loginRefusalDelay_ = std::chrono::milliseconds(std::atoi(delay));
     connectionLostText_ = GetMessageText(EConnectionLost::kMessageKey);
     if (connectionLostText_.empty())
         connectionLostText_ = "Връзката със сървъра на базата данни е прекъсната. Последното действие не е записано.";

@@ -45,7 +45,7 @@ public:
     // gives that user; for the processes that sign in without a password (tools, tests).
     void SetSession(TServerSession session);
     const TServerSession& Session() const { return session_; }
-    // How long a refused login waits before it answers.
+    // How long a refused login waits before it answers: a second, or TAVREK_LOGIN_DELAY_MS.
     void SetLoginRefusalDelay(std::chrono::milliseconds delay) { loginRefusalDelay_ = delay; }
     // Where further procedures and recognised statements are registered.
     TProcedureRegistry& Procedures() { return procedures_; }

@@ -603,9 +603,25 @@ void TfBase::acAnnulDocumentExecute() { RequireRight(TFormRight::frAnnul); }
 
 // Rights, selection, panel, footers.
 
+namespace {
+
+// A form over a company setup table changes it only with the setup right, as the server saves it.
+bool ChangesSetup(const std::vector<TFormDataSet>& dataSets, TFormRight right) {
+    if (right != TFormRight::frInsert && right != TFormRight::frEdit && right != TFormRight::frDelete) return false;
+    for (const TFormDataSet& entry : dataSets)
+        if (entry.Master == nullptr && entry.Provider.size() > 2 && (entry.Provider[0] == 'C' || entry.Provider[0] == 'c') &&
+            entry.Provider[1] == '_')
+            return true;
+    return false;
+}
+
+}  // namespace
+
 bool TfBase::HasRight(TFormRight right) const {
     const TLocalData& session = LocalData();
-    if (session.RightsLoaded) return session.Rights.Allows(FormNumber, right);
+    if (session.RightsLoaded)
+        return session.Rights.Allows(FormNumber, right) &&
+               (!ChangesSetup(dataSets_, right) || session.Rights.Allows(FormNumber, TFormRight::frSetup));
     if (right != TFormRight::frEditProps) return true;
     TFilter filter;
     filter.Add("S_UserFormRight.Comp_Id", "=", session.CompanyId, "AND")
