@@ -242,8 +242,10 @@ void EmbeddedServer::LogRefusal(const char* operation, const TServerContext& ctx
 
 void EmbeddedServer::SetSession(TServerSession session) {
     session_ = std::move(session);
-    session_.Rights = Read("SetSession", [&](TServerContext& ctx) {
-        return TUserDirectory(ctx.Db).Rights(session_.CompanyId, session_.UserId);
+    Read("SetSession", [&](TServerContext& ctx) {
+        session_.Rights = TUserDirectory(ctx.Db).Rights(session_.CompanyId, session_.UserId);
+        session_.OtherCompanies = TCallAuthority::OtherCompanies(ctx.Db, session_.CompanyId);
+        return 0;
     });
 }
 
@@ -263,7 +265,7 @@ int EmbeddedServer::Login(const std::string& companyId, const std::string& login
                       "EmbeddedServer.Login", login);
         return -1;
     }
-    session_ = TServerSession{found->CompanyId, found->BusinessGroupId, found->UserId, found->Rights};
+    SetSession(TServerSession{found->CompanyId, found->BusinessGroupId, found->UserId, {}, {}});
     user = *found;
     return 0;
 }
@@ -285,6 +287,7 @@ TRequestResult EmbeddedServer::SelectFromTableFunction(TServerContext& ctx, cons
                                                        const std::string& fields, const TFilter& filter) {
     const TParsedCall call = ParseFunctionCall(source);
     const TRequestResult rows = CallProcedure(ctx, TProcedureKind::pkTableFunction, call);
+    if (!ctx.RefusalKey.empty()) return {};
     TRelationInfo relation{"tf_" + call.Name, false, {}, nullptr};
     std::string columns, marks;
     for (size_t i = 0; i < rows.Columns.size(); ++i) {
@@ -305,6 +308,7 @@ TRequestResult EmbeddedServer::SelectFromTableFunction(TServerContext& ctx, cons
 TRequestResult EmbeddedServer::SelectFromTable(TServerContext& ctx, const std::string& source,
                                                const std::string& fields, const TFilter& filter) {
     const TDataProvider provider = ctx.Catalog.Provider(source);
+    if (!TCallAuthority(ctx).MayFilter(filter)) return TRequestResult{};
     return RunQuery(*db_, BuildSelect(*provider.Source, {provider.Name, provider.Source->Name}, fields, filter, {},
                                       ctx.Session.CompanyId));
 }
@@ -364,6 +368,7 @@ int EmbeddedServer::FillDataSet(TServerContext& ctx, const std::string& provider
         columnOf.push_back(it == columns.end() ? -1 : static_cast<int>(it - columns.begin()));
     }
     int appended = 0;
+    if (!TCallAuthority(ctx).MayFilter(filter)) return appended;
     db_->Prepared(query.Sql, query.Params, true).ForEachRow(query.Params, [&](const TVariantArray& row) {
         std::vector<Variant> values(columnOf.size());
         for (size_t i = 0; i < columnOf.size(); ++i)

@@ -98,7 +98,7 @@ TEST_F(ClientAppTest, WindowsAreReachedFromTheirMenuAndTheKeyboard) {
     TMainWindow& window = client->Window();
     const std::pair<const char*, QString> session[] = {
         {"lblCompany", "Фирма: Демо Търговия ЕООД"},
-        {"lblUser", "Потребител: ADMIN"},
+        {"lblUser", "Потребител: admin"},
         {"lblWorkDate", "Работна дата: " + QDate::currentDate().toString("dd.MM.yyyy") + " г."}};
     for (const auto& [label, text] : session) {
         ASSERT_NE(window.findChild<QLabel*>(label), nullptr) << label;
@@ -364,7 +364,9 @@ TEST_F(ClientAppTest, CommandLineIsReadOrRefused) {
         EXPECT_EQ(options.Form, c.Form);
         EXPECT_EQ(options.Screenshot, c.Screenshot);
         EXPECT_EQ(options.User, c.User);
-        if (c.Password.size() > 0 || c.Error) EXPECT_EQ(options.Password, c.Password);
+        if (c.Password.size() > 0 || c.Error) {
+            EXPECT_EQ(options.Password, c.Password);
+        }
         EXPECT_EQ(!options.Error.isEmpty(), c.Error);
     }
 }

@@ -11,6 +11,7 @@
 #include "desktop/TFormHostWidget.h"
 #include "desktop/TMainWindow.h"
 #include "server/EmbeddedServer.h"
+#include "server/SqlValue.h"
 
 namespace tavrek::desktop {
 namespace {

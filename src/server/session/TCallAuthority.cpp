@@ -1,5 +1,6 @@
 #include "server/session/TCallAuthority.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "base/data/TClientDataSet.h"
@@ -98,18 +99,29 @@ bool TCallAuthority::MayOnDocument(const std::string& id, TFormRight right) {
     return MayOnForm(0, right);
 }
 
-bool TCallAuthority::NamesOtherCompany(const TVariantArray& args) {
-    const TRequestResult companies = SelectRows(ctx_.Db, "SELECT Id FROM C_CompanySetup WHERE Id <> ?", {ctx_.Session.CompanyId});
-    for (const Variant& arg : args) {
-        if (arg.Type() != TVarType::varString) continue;
-        for (const TVariantArray& company : companies.Rows)
-            if (company[0].AsString() == arg.AsString()) return true;
-    }
-    return false;
+std::vector<std::string> TCallAuthority::OtherCompanies(TDbSession& db, const std::string& companyId) {
+    std::vector<std::string> others;
+    for (const TVariantArray& row : SelectRows(db, "SELECT Id FROM C_CompanySetup WHERE Id <> ?", {companyId}).Rows)
+        others.push_back(row[0].AsString());
+    return others;
+}
+
+bool TCallAuthority::NamesOtherCompany(const Variant& value) const {
+    if (value.Type() != TVarType::varString) return false;
+    const std::string text = Unquoted(value).AsString();
+    return std::find(ctx_.Session.OtherCompanies.begin(), ctx_.Session.OtherCompanies.end(), text) !=
+           ctx_.Session.OtherCompanies.end();
+}
+
+bool TCallAuthority::MayFilter(const TFilter& filter) {
+    for (const TFilterCondition& condition : filter.Conditions())
+        if (NamesOtherCompany(condition.Value)) return Refuse(kOtherCompanyKey);
+    return true;
 }
 
 bool TCallAuthority::MayCall(const std::string& name, const TVariantArray& args) {
-    if (NamesOtherCompany(args)) return Refuse(kOtherCompanyKey);
+    for (const Variant& arg : args)
+        if (NamesOtherCompany(arg)) return Refuse(kOtherCompanyKey);
     const std::string bare = WithoutOwner(name);
     for (const auto& [procedure, right] : kProcedureRights)
         if (EqualsIgnoreCase(bare, procedure)) return MayOnForm(0, right);

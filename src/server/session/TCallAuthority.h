@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "base/data/TFilter.h"
 #include "base/server/IAppServer.h"
 #include "server/TServerContext.h"
 
@@ -21,6 +22,9 @@ public:
 
     explicit TCallAuthority(TServerContext& ctx) : ctx_(ctx) {}
 
+    // The ids of the database's companies but the one given, for the session.
+    static std::vector<std::string> OtherCompanies(TDbSession& db, const std::string& companyId);
+
     // The right on the form of the document with the id, found among the document headers;
     // a document of another company is refused whatever the right.
     bool MayOnDocument(const std::string& id, TFormRight right);
@@ -29,14 +33,16 @@ public:
     // A procedure, table function or statement by name: no argument may name another
     // company, and the procedures that generate, post, annul or change need their right.
     bool MayCall(const std::string& name, const TVariantArray& args);
+    // A filter of a read: no condition may name another company.
+    bool MayFilter(const TFilter& filter);
     // Every change of the packets: inserting, changing and deleting documents on their
     // form, lines with the right to edit, setup tables with the setup right.
     bool MayApply(const std::vector<TUpdatePacket>& packets);
 
 private:
     bool Refuse(const char* key, const std::string& arg = {});
-    // Whether a text argument is the id of a company other than the session's.
-    bool NamesOtherCompany(const TVariantArray& args);
+    // Whether the value is the id of a company other than the session's.
+    bool NamesOtherCompany(const Variant& value) const;
 
     TServerContext& ctx_;
 };
