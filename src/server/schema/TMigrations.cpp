@@ -560,8 +560,8 @@ ON CONFLICT (Id) DO NOTHING;
 std::string UsersAndRolesSql() {
     return R"(
 CREATE TABLE S_User (
-    Comp_Id TEXT NOT NULL,
     Id TEXT NOT NULL,
+    Comp_Id TEXT NOT NULL,
     Login TEXT NOT NULL,
     Name TEXT,
     PasswordHash TEXT,
@@ -575,10 +575,11 @@ CREATE TABLE S_Role (
     Name TEXT NOT NULL,
     UNIQUE (Comp_Id, Name));
 CREATE TABLE S_UserRole (
+    Id TEXT PRIMARY KEY NOT NULL,
     Comp_Id TEXT NOT NULL,
     User_Id TEXT NOT NULL,
     Role_Id TEXT NOT NULL,
-    PRIMARY KEY (Comp_Id, User_Id, Role_Id));
+    UNIQUE (Comp_Id, User_Id, Role_Id));
 CREATE TABLE S_RoleFormRight (
     Id TEXT PRIMARY KEY NOT NULL,
     Comp_Id TEXT NOT NULL,
@@ -599,7 +600,8 @@ INSERT INTO S_RoleFormRight (Id, Comp_Id, Role_Id, Form_Id, AllowOpen, AllowInse
     AllowPost, AllowPrint, AllowAnnul, EditProps, AllowSetup)
     SELECT Id || '/admin/0', Id, Id || '/admin', 0, 1, 1, 1, 1, 1, 1, 1, 1, 1 FROM C_CompanySetup;
 INSERT INTO S_User (Comp_Id, Id, Login, Name, Active) SELECT Id, 'ADMIN', 'admin', 'Администратор', 1 FROM C_CompanySetup;
-INSERT INTO S_UserRole (Comp_Id, User_Id, Role_Id) SELECT Id, 'ADMIN', Id || '/admin' FROM C_CompanySetup;
+INSERT INTO S_UserRole (Id, Comp_Id, User_Id, Role_Id) SELECT Id || '/ADMIN/admin', Id, 'ADMIN', Id || '/admin'
+    FROM C_CompanySetup;
 )";
 }
 

@@ -134,7 +134,10 @@ bool TCallAuthority::MayApply(const std::vector<TUpdatePacket>& packets) {
         const bool setup = ToLowerAscii(provider.Table->Name).rfind("c_", 0) == 0;
         const bool line = provider.Table->Parent != nullptr;
         const int kind = FieldIndex(*packet.DataSet, "DocumentType");
+        const int company = FieldIndex(*packet.DataSet, "Comp_Id");
         for (const TDeltaRecord& record : packet.DataSet->Delta()) {
+            if (company >= 0 && NamesOtherCompany((*record.Values)[static_cast<size_t>(company)]))
+                return Refuse(kOtherCompanyKey);
             int form = 0;
             if (kind >= 0 && !(*record.Values)[static_cast<size_t>(kind)].IsNull())
                 form = FormOfDocumentType(static_cast<int>((*record.Values)[static_cast<size_t>(kind)].AsInteger()));

@@ -35,8 +35,9 @@ public:
     bool MayCall(const std::string& name, const TVariantArray& args);
     // A filter of a read: no condition may name another company.
     bool MayFilter(const TFilter& filter);
-    // Every change of the packets: inserting, changing and deleting documents on their
-    // form, lines with the right to edit, setup tables with the setup right.
+    // Every change of the packets: none into another company; inserting, changing and
+    // deleting documents on their form, lines with the right to edit, setup tables with the
+    // setup right.
     bool MayApply(const std::vector<TUpdatePacket>& packets);
 
 private:

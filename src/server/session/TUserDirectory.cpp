@@ -93,7 +93,12 @@ void TUserDirectory::AddUser(const std::string& company, const std::string& logi
                  "VALUES (?, ?, ?, ?, ?, 1, ?)",
                  {company, id, login, name.empty() ? login : name, HashPassword(password),
                   businessGroup.empty() ? Variant() : Variant(businessGroup)});
-    ExecuteBound(db_, "INSERT INTO S_UserRole (Comp_Id, User_Id, Role_Id) VALUES (?, ?, ?)", {company, id, roleId});
+    AddUserRole(company, id, roleId);
+}
+
+void TUserDirectory::AddUserRole(const std::string& company, const std::string& userId, const std::string& roleId) {
+    ExecuteBound(db_, "INSERT INTO S_UserRole (Id, Comp_Id, User_Id, Role_Id) VALUES (?, ?, ?, ?)",
+                 {company + "/" + userId + "/" + roleId, company, userId, roleId});
 }
 
 void TUserDirectory::SetPassword(const std::string& company, const std::string& login, const std::string& password) {
@@ -114,7 +119,7 @@ void TUserDirectory::GrantRole(const std::string& company, const std::string& lo
     if (SelectRows(db_, "SELECT 1 FROM S_UserRole WHERE Comp_Id = ? AND User_Id = ? AND Role_Id = ?",
                    {company, id, roleId})
             .Empty())
-        ExecuteBound(db_, "INSERT INTO S_UserRole (Comp_Id, User_Id, Role_Id) VALUES (?, ?, ?)", {company, id, roleId});
+        AddUserRole(company, id, roleId);
 }
 
 std::vector<TUserListEntry> TUserDirectory::List(const std::string& company) {

@@ -52,6 +52,7 @@ public:
 private:
     std::string RoleId(const std::string& company, const std::string& role);
     std::string UserIdOf(const std::string& company, const std::string& login);
+    void AddUserRole(const std::string& company, const std::string& userId, const std::string& roleId);
 
     TDbSession& db_;
 };
