@@ -265,7 +265,7 @@ int EmbeddedServer::Login(const std::string& companyId, const std::string& login
                       "EmbeddedServer.Login", login);
         return -1;
     }
-    SetSession(TServerSession{found->CompanyId, found->BusinessGroupId, found->UserId, {}, {}});
+    SetSession(TServerSession{found->CompanyId, found->BusinessGroupId, found->UserId});
     user = *found;
     return 0;
 }

@@ -17,8 +17,8 @@ struct TServerSession {
     std::string UserId;
     // What the user's roles allow, and the other companies of the database, whose ids no
     // call may name; the server loads them when the session is set.
-    TUserRights Rights;
-    std::vector<std::string> OtherCompanies;
+    TUserRights Rights{};
+    std::vector<std::string> OtherCompanies{};
 };
 
 // What server methods, procedures and posting routines work with. They run inside the

@@ -59,7 +59,7 @@ protected:
             server::EmbeddedServer killed(DatabasePath(), std::make_unique<server::TPurchasePosting>([at](const char* name) {
                 if (at == name) ::kill(::getpid(), SIGKILL);
             }));
-            killed.SetSession({server::kDemoCompanyId, server::kDemoBusinessGroupId, server::kDemoUserId, {}, {}});
+            killed.SetSession({server::kDemoCompanyId, server::kDemoBusinessGroupId, server::kDemoUserId});
             call(killed);
             ::_exit(0);
         }

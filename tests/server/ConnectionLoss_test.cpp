@@ -64,7 +64,7 @@ TEST(ConnectionLoss, AServerStoppedInTheMiddleOfAPostingTellsWhyAndLeavesTheInvo
     TPrivatePostgres cluster;
     const std::string address = cluster.Address("tavrek_demo");
     server::EmbeddedServer server(address);
-    server.SetSession({server::kDemoCompanyId, server::kDemoBusinessGroupId, server::kDemoUserId, {}, {}});
+    server.SetSession({server::kDemoCompanyId, server::kDemoBusinessGroupId, server::kDemoUserId});
     AddInvoice(server.Database());
     const std::string message = server.GetMessageText(server::EConnectionLost::kMessageKey);
     ASSERT_FALSE(message.empty());

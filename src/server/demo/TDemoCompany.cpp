@@ -518,7 +518,7 @@ std::string DemoGtin(size_t item) {
 }
 
 void SignInDemoUser(EmbeddedServer& server) {
-    server.SetSession({kDemoCompanyId, kDemoBusinessGroupId, kDemoUserId, {}, {}});
+    server.SetSession({kDemoCompanyId, kDemoBusinessGroupId, kDemoUserId});
     const TServerSession& signedIn = server.Session();
     TakeSignedInUser(server, {signedIn.CompanyId, signedIn.BusinessGroupId, signedIn.UserId, "admin", signedIn.Rights});
 }
