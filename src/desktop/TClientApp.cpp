@@ -161,11 +161,13 @@ bool TClientApp::Start() {
 bool TClientApp::SignInUser(const QString& company) {
     if (!options_.User.isEmpty() && !options_.Password.isEmpty()) {
         if (SignIn(*server_, {}, FromQ(options_.User), FromQ(options_.Password)) == 0) return true;
-        Report(QStringLiteral("Потребителят %1 не може да влезе: %2").arg(options_.User, ToQ(server_->LastRefusalText())));
+        Report(QStringLiteral("Потребителят %1 не може да влезе: %2")
+                   .arg(options_.User, ToQ(server_->LastRefusalText())));
         return false;
     }
     if (!options_.Screenshot.isEmpty()) {
-        Report(QStringLiteral("Снимката се прави без човек: посочете --user и --password-file или TAVREK_PASSWORD."));
+        Report(QStringLiteral("Снимката се прави без човек: посочете --user и --password-file "
+                              "или TAVREK_PASSWORD."));
         return false;
     }
     TLoginDialog login(*server_, options_.User, company);

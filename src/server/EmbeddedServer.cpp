@@ -107,7 +107,8 @@ EmbeddedServer::EmbeddedServer(const std::string& address, std::unique_ptr<IPost
     RegisterStandardScripts(scripts_);
     posting_->RegisterProcedures(procedures_);
     // The administrator of a server may shorten or lengthen the wait of a refused login.
-    if (const char* delay = std::getenv("TAVREK_LOGIN_DELAY_MS")) loginRefusalDelay_ = std::chrono::milliseconds(std::atoi(delay));
+    if (const char* delay = std::getenv("TAVREK_LOGIN_DELAY_MS"))
+        loginRefusalDelay_ = std::chrono::milliseconds(std::atoi(delay));
     connectionLostText_ = GetMessageText(EConnectionLost::kMessageKey);
     if (connectionLostText_.empty())
         connectionLostText_ = "Връзката със сървъра на базата данни е прекъсната. Последното действие не е записано.";
@@ -452,49 +453,77 @@ int EmbeddedServer::GetNextSerieNo(const std::string& series, const std::string&
 }
 
 int EmbeddedServer::PostPurchase(const std::string& id, TVariantArray& keys) {
-    return Write("PostPurchase", [&](TServerContext& ctx) { return Authorized(ctx, id, TFormRight::frPost) ? posting_->PostPurchase(ctx, id, keys) : -1; }, true);
+    return Write(
+        "PostPurchase",
+        [&](TServerContext& ctx) {
+            return Authorized(ctx, id, TFormRight::frPost) ? posting_->PostPurchase(ctx, id, keys) : -1;
+        },
+        true);
 }
 
 int EmbeddedServer::PostPurchCrMemo(const std::string& id, TVariantArray& keys, int option) {
-    return Write("PostPurchCrMemo", [&](TServerContext& ctx) { return Authorized(ctx, id, TFormRight::frPost) ? posting_->PostPurchCrMemo(ctx, id, keys, option) : -1; },
-                 true);
+    return Write(
+        "PostPurchCrMemo",
+        [&](TServerContext& ctx) {
+            return Authorized(ctx, id, TFormRight::frPost) ? posting_->PostPurchCrMemo(ctx, id, keys, option) : -1;
+        },
+        true);
 }
 
 int EmbeddedServer::PostPurchOrder(const std::string& id, TVariantArray& keys, int operation) {
-    return Write("PostPurchOrder",
-                 [&](TServerContext& ctx) { return Authorized(ctx, id, TFormRight::frPost) ? posting_->PostPurchOrder(ctx, id, keys, operation) : -1; }, true);
+    return Write(
+        "PostPurchOrder",
+        [&](TServerContext& ctx) {
+            return Authorized(ctx, id, TFormRight::frPost) ? posting_->PostPurchOrder(ctx, id, keys, operation) : -1;
+        },
+        true);
 }
 
 int EmbeddedServer::PostPurchProtocol(const std::string& id, int crMemo, TVariantArray& keys) {
-    return Write("PostPurchProtocol",
-                 [&](TServerContext& ctx) { return Authorized(ctx, id, TFormRight::frPost) ? posting_->PostPurchProtocol(ctx, id, crMemo, keys) : -1; }, true);
+    return Write(
+        "PostPurchProtocol",
+        [&](TServerContext& ctx) {
+            return Authorized(ctx, id, TFormRight::frPost) ? posting_->PostPurchProtocol(ctx, id, crMemo, keys) : -1;
+        },
+        true);
 }
 
 int EmbeddedServer::PostGlobalDoc(const std::string& id, int crMemo, TVariantArray& keys) {
-    return Write("PostGlobalDoc", [&](TServerContext& ctx) { return Authorized(ctx, id, TFormRight::frPost) ? posting_->PostGlobalDoc(ctx, id, crMemo, keys) : -1; }, true);
+    return Write(
+        "PostGlobalDoc",
+        [&](TServerContext& ctx) {
+            return Authorized(ctx, id, TFormRight::frPost) ? posting_->PostGlobalDoc(ctx, id, crMemo, keys) : -1;
+        },
+        true);
 }
 
 int EmbeddedServer::AnnulDocument(const std::string& id, int kind, const std::string& description, TDateTime date,
                                   int flag, Variant& output) {
     return Write("AnnulDocument", [&](TServerContext& ctx) {
-        return Authorized(ctx, id, TFormRight::frAnnul) ? posting_->AnnulDocument(ctx, id, kind, description, date, flag, output) : -1;
+        if (!Authorized(ctx, id, TFormRight::frAnnul)) return -1;
+        return posting_->AnnulDocument(ctx, id, kind, description, date, flag, output);
     });
 }
 
 int EmbeddedServer::AnnulGlobalDoc(const std::string& id, int crMemo, const std::string& description, TDateTime date) {
-    return Write("AnnulGlobalDoc",
-                 [&](TServerContext& ctx) { return Authorized(ctx, id, TFormRight::frAnnul) ? posting_->AnnulGlobalDoc(ctx, id, crMemo, description, date) : -1; });
+    return Write("AnnulGlobalDoc", [&](TServerContext& ctx) {
+        if (!Authorized(ctx, id, TFormRight::frAnnul)) return -1;
+        return posting_->AnnulGlobalDoc(ctx, id, crMemo, description, date);
+    });
 }
 
 int EmbeddedServer::AnnulPurchProtocol(const std::string& id, int crMemo, const std::string& description,
                                        TDateTime date) {
     return Write("AnnulPurchProtocol", [&](TServerContext& ctx) {
-        return Authorized(ctx, id, TFormRight::frAnnul) ? posting_->AnnulPurchProtocol(ctx, id, crMemo, description, date) : -1;
+        if (!Authorized(ctx, id, TFormRight::frAnnul)) return -1;
+        return posting_->AnnulPurchProtocol(ctx, id, crMemo, description, date);
     });
 }
 
 int EmbeddedServer::DeleteGlobalDoc(const std::string& id, int crMemo) {
-    return Write("DeleteGlobalDoc", [&](TServerContext& ctx) { return Authorized(ctx, id, TFormRight::frDelete) ? posting_->DeleteGlobalDoc(ctx, id, crMemo) : -1; });
+    return Write("DeleteGlobalDoc", [&](TServerContext& ctx) {
+        return Authorized(ctx, id, TFormRight::frDelete) ? posting_->DeleteGlobalDoc(ctx, id, crMemo) : -1;
+    });
 }
 
 TRequestResult EmbeddedServer::GetContragentParams(const std::string& contragentId) {

@@ -1,6 +1,7 @@
 #include "base/forms/TfBase.h"
 
 #include <algorithm>
+#include <cctype>
 
 #include "base/errors/TELException.h"
 #include "base/forms/EAbort.h"
@@ -609,7 +610,7 @@ namespace {
 bool ChangesSetup(const std::vector<TFormDataSet>& dataSets, TFormRight right) {
     if (right != TFormRight::frInsert && right != TFormRight::frEdit && right != TFormRight::frDelete) return false;
     for (const TFormDataSet& entry : dataSets)
-        if (entry.Master == nullptr && entry.Provider.size() > 2 && (entry.Provider[0] == 'C' || entry.Provider[0] == 'c') &&
+        if (entry.Master == nullptr && entry.Provider.size() > 2 && std::toupper(entry.Provider[0]) == 'C' &&
             entry.Provider[1] == '_')
             return true;
     return false;
