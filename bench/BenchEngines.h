@@ -52,7 +52,8 @@ inline std::string BenchDemoCompany(int64_t engine, const std::filesystem::path&
     return postgres.NewDemoCompany(name);
 }
 
-// A demo company of the engine under the given name, served in this process; the files of
+// A demo company of the engine under the given name, served in this process to its
+// administrator; the files of
 // a SQLite company go with it.
 class TBenchServer {
 public:
@@ -60,6 +61,7 @@ public:
         : folder_(std::filesystem::temp_directory_path() / ("tavrek-" + name + "-" + std::to_string(::getpid()))) {
         std::filesystem::create_directories(folder_);
         server_ = std::make_unique<EmbeddedServer>(BenchDemoCompany(engine, folder_, name));
+        server_->SetSession({kDemoCompanyId, kDemoBusinessGroupId, kDemoUserId});
     }
     virtual ~TBenchServer() {
         server_.reset();

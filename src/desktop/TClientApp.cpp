@@ -4,6 +4,7 @@
 #include <QDate>
 #include <QDialog>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
 #include <QMdiArea>
@@ -16,7 +17,9 @@
 
 #include "base/errors/TELException.h"
 #include "base/forms/TFormRegistry.h"
+#include "base/session/TSignIn.h"
 #include "base/session/Tdm.h"
+#include "desktop/TLoginDialog.h"
 #include "desktop/TMainWindow.h"
 #include "desktop/TQtDialogs.h"
 #include "desktop/ValueText.h"
@@ -29,13 +32,30 @@
 
 namespace tavrek::desktop {
 
+namespace {
+
+// The first line of the file, or an error for the user.
+QString ReadPasswordFile(const QString& path, QString& error) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        error = QStringLiteral("Файлът с паролата %1 не може да бъде прочетен").arg(path);
+        return {};
+    }
+    return QString::fromUtf8(file.readLine()).remove(QLatin1Char('\n')).remove(QLatin1Char('\r'));
+}
+
+}  // namespace
+
 TClientOptions TClientOptions::Parse(const QStringList& arguments) {
     TClientOptions options;
+    QString passwordFile;
     for (int i = 1; i < arguments.size(); ++i) {
         const QString& name = arguments[i];
         QString* target = name == "--company" ? &options.CompanyFile
                           : name == "--form"  ? &options.Form
                           : name == "--screenshot" ? &options.Screenshot
+                          : name == "--user" ? &options.User
+                          : name == "--password-file" ? &passwordFile
                                                    : nullptr;
         if (target == nullptr) {
             options.Error = QStringLiteral("Непознат параметър: %1").arg(name);
@@ -47,6 +67,8 @@ TClientOptions TClientOptions::Parse(const QStringList& arguments) {
         }
         break;
     }
+    if (!passwordFile.isEmpty()) options.Password = ReadPasswordFile(passwordFile, options.Error);
+    else options.Password = qEnvironmentVariable("TAVREK_PASSWORD");
     return options;
 }
 
@@ -112,11 +134,16 @@ bool TClientApp::Start() {
     const QString file = options_.CompanyFile.isEmpty() ? DefaultCompanyFile() : options_.CompanyFile;
     try {
         OpenCompany(FromQ(file));
-        server::SignInDemoUser(*server_);
     } catch (const std::exception& e) {
         server_.reset();
         dm().SetServer(nullptr);
         Report(QStringLiteral("Фирмената база %1 не може да бъде отворена:\n%2").arg(file, ToQ(e.what())));
+        return false;
+    }
+    const QString company = server::IsPostgresAddress(FromQ(file)) ? file : QFileInfo(file).fileName();
+    if (!SignInUser(company)) {
+        server_.reset();
+        dm().SetServer(nullptr);
         return false;
     }
     window_ = std::make_unique<TMainWindow>();
@@ -126,10 +153,25 @@ bool TClientApp::Start() {
     PurchasePackageStartup();
     OthersPackageStartup();
     window_->BuildPurchaseMenu();
-    const QString company = server::IsPostgresAddress(FromQ(file)) ? file : QFileInfo(file).fileName();
     window_->setWindowTitle(QStringLiteral("Tavrek — Покупки — %1").arg(company));
-    window_->ShowSession(CompanyName(), ToQ(LocalData().UserId), QDate::currentDate());
+    window_->ShowSession(CompanyName(), ToQ(LocalData().UserLogin), QDate::currentDate());
     return true;
+}
+
+bool TClientApp::SignInUser(const QString& company) {
+    if (!options_.User.isEmpty() && !options_.Password.isEmpty()) {
+        if (SignIn(*server_, {}, FromQ(options_.User), FromQ(options_.Password)) == 0) return true;
+        Report(QStringLiteral("Потребителят %1 не може да влезе: %2")
+                   .arg(options_.User, ToQ(server_->LastRefusalText())));
+        return false;
+    }
+    if (!options_.Screenshot.isEmpty()) {
+        Report(QStringLiteral("Снимката се прави без човек: посочете --user и --password-file "
+                              "или TAVREK_PASSWORD."));
+        return false;
+    }
+    TLoginDialog login(*server_, options_.User, company);
+    return login.exec() == QDialog::Accepted;
 }
 
 QString TClientApp::CompanyName() const {

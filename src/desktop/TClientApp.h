@@ -22,12 +22,16 @@ struct TClientOptions {
     QString CompanyFile;
     QString Form;         // class name or form number to open at start
     QString Screenshot;   // PNG to render the main window into, then exit
+    // Who signs in: with both, without asking (--password-file, else TAVREK_PASSWORD);
+    // otherwise the login dialog asks, proposing the user.
+    QString User;
+    QString Password;
     QString Error;        // a bad command line, for the user
 
     static TClientOptions Parse(const QStringList& arguments);
 };
 
-// The running client: the company's embedded server signed in as the demo user, the Qt
+// The running client: the company's embedded server with the user signed in, the Qt
 // dialogs and the main window as the session's form host. Construct after QApplication.
 class TClientApp {
 public:
@@ -50,6 +54,9 @@ public:
 
 private:
     void OpenCompany(const std::string& path);
+    // Signs in the user of the options, or the one the login dialog asks for; false when
+    // nobody signed in (told to the user when the options' user was refused).
+    bool SignInUser(const QString& company);
     static void CreateDemoCompanyFile(const std::string& path);
     void Report(const QString& text) const;
     // The name of the session's company, for the status bar.

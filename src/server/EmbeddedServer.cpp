@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
 #include <optional>
 #include <stdexcept>
+#include <thread>
 
 #include "base/data/TClientDataSet.h"
 #include "base/util/Text.h"
@@ -17,6 +19,8 @@
 #include "server/TQueryBuilder.h"
 #include "server/db/TDbTransaction.h"
 #include "server/procedures/StandardProcedures.h"
+#include "server/session/TCallAuthority.h"
+#include "server/session/TUserDirectory.h"
 
 namespace tavrek::server {
 namespace {
@@ -102,12 +106,16 @@ EmbeddedServer::EmbeddedServer(const std::string& address, std::unique_ptr<IPost
     RegisterStandardProcedures(procedures_);
     RegisterStandardScripts(scripts_);
     posting_->RegisterProcedures(procedures_);
+    // The administrator of a server may shorten or lengthen the wait of a refused login.
+    if (const char* delay = std::getenv("TAVREK_LOGIN_DELAY_MS"))
+        loginRefusalDelay_ = std::chrono::milliseconds(std::atoi(delay));
     connectionLostText_ = GetMessageText(EConnectionLost::kMessageKey);
     if (connectionLostText_.empty())
         connectionLostText_ = "Връзката със сървъра на базата данни е прекъсната. Последното действие не е записано.";
 }
 
 EmbeddedServer::~EmbeddedServer() = default;
+
 
 TServerContext EmbeddedServer::Context() {
     try {
@@ -203,6 +211,7 @@ auto EmbeddedServer::Read(const char* operation, Body&& body) {
         if (!postingTransaction_) transaction.emplace(*db_, TTransactionKind::tkRead);
         auto result = body(ctx);
         if (transaction) transaction->Commit();
+        if (!ctx.RefusalKey.empty()) LogRefusal(operation, ctx);
         return result;
     } catch (const EQueryRefused& e) {
         LogRefusedRequest(operation, e.what());
@@ -232,9 +241,44 @@ void EmbeddedServer::LogRefusal(const char* operation, const TServerContext& ctx
     WriteErrorLog(message, std::string("EmbeddedServer.") + operation, session_.UserId);
 }
 
+void EmbeddedServer::SetSession(TServerSession session) {
+    session_ = std::move(session);
+    Read("SetSession", [&](TServerContext& ctx) {
+        session_.Rights = TUserDirectory(ctx.Db).Rights(session_.CompanyId, session_.UserId);
+        session_.OtherCompanies = TCallAuthority::OtherCompanies(ctx.Db, session_.CompanyId);
+        return 0;
+    });
+}
+
+// A refused login waits before it answers, so that passwords cannot be tried quickly,
+// and says the same whether the login, the password or a lock refused it.
+int EmbeddedServer::Login(const std::string& companyId, const std::string& login, const std::string& password,
+                          TSignedInUser& user) {
+    const std::optional<TSignedInUser> found = Read("Login", [&](TServerContext& ctx) {
+        return TUserDirectory(ctx.Db).Authenticate(companyId, login, password);
+    });
+    if (!found) {
+        std::this_thread::sleep_for(loginRefusalDelay_);
+        const std::string text = GetMessageText("err_LoginFailed");
+        lastRefusal_ = text.empty() ? "err_LoginFailed" : text;
+        WriteErrorLog("Неуспешно влизане на потребител '" + login + "'" +
+                          (companyId.empty() ? std::string() : " във фирма " + companyId) + " (err_LoginFailed)",
+                      "EmbeddedServer.Login", login);
+        return -1;
+    }
+    SetSession(TServerSession{found->CompanyId, found->BusinessGroupId, found->UserId});
+    user = *found;
+    return 0;
+}
+
+bool EmbeddedServer::Authorized(TServerContext& ctx, const std::string& documentId, TFormRight right) {
+    return TCallAuthority(ctx).MayOnDocument(documentId, right);
+}
+
 TRequestResult EmbeddedServer::CallProcedure(TServerContext& ctx, TProcedureKind kind, const TParsedCall& call) {
     const TProcedure* procedure = procedures_.Find(kind, call.Name);
     if (procedure == nullptr) throw EQueryRefused("Непозната процедура '" + call.Name + "'");
+    if (!TCallAuthority(ctx).MayCall(call.Name, call.Args)) return {};
     return (*procedure)(ctx, call.Args);
 }
 
@@ -244,6 +288,7 @@ TRequestResult EmbeddedServer::SelectFromTableFunction(TServerContext& ctx, cons
                                                        const std::string& fields, const TFilter& filter) {
     const TParsedCall call = ParseFunctionCall(source);
     const TRequestResult rows = CallProcedure(ctx, TProcedureKind::pkTableFunction, call);
+    if (!ctx.RefusalKey.empty()) return {};
     TRelationInfo relation{"tf_" + call.Name, false, {}, nullptr};
     std::string columns, marks;
     for (size_t i = 0; i < rows.Columns.size(); ++i) {
@@ -264,6 +309,7 @@ TRequestResult EmbeddedServer::SelectFromTableFunction(TServerContext& ctx, cons
 TRequestResult EmbeddedServer::SelectFromTable(TServerContext& ctx, const std::string& source,
                                                const std::string& fields, const TFilter& filter) {
     const TDataProvider provider = ctx.Catalog.Provider(source);
+    if (!TCallAuthority(ctx).MayFilter(filter)) return TRequestResult{};
     return RunQuery(*db_, BuildSelect(*provider.Source, {provider.Name, provider.Source->Name}, fields, filter, {},
                                       ctx.Session.CompanyId));
 }
@@ -323,6 +369,7 @@ int EmbeddedServer::FillDataSet(TServerContext& ctx, const std::string& provider
         columnOf.push_back(it == columns.end() ? -1 : static_cast<int>(it - columns.begin()));
     }
     int appended = 0;
+    if (!TCallAuthority(ctx).MayFilter(filter)) return appended;
     db_->Prepared(query.Sql, query.Params, true).ForEachRow(query.Params, [&](const TVariantArray& row) {
         std::vector<Variant> values(columnOf.size());
         for (size_t i = 0; i < columnOf.size(); ++i)
@@ -337,10 +384,19 @@ int EmbeddedServer::FillDataSet(TServerContext& ctx, const std::string& provider
 
 int EmbeddedServer::ApplyUpdates(const std::vector<TUpdatePacket>& packets, std::string& errorText) {
     int refused = 0;
+    bool rightRefused = false;
     Write("ApplyUpdates", [&](TServerContext& ctx) {
+        if (!TCallAuthority(ctx).MayApply(packets)) {
+            rightRefused = true;
+            return -1;
+        }
         refused = TChangeApplier(ctx).Apply(packets, errorText);
         return refused == 0 ? 0 : -1;
     });
+    if (rightRefused) {
+        errorText = lastRefusal_;
+        return 1;
+    }
     if (refused == 0)
         for (const TUpdatePacket& packet : packets) packet.DataSet->MergeChangeLog();
     return refused;
@@ -351,6 +407,7 @@ TRequestResult EmbeddedServer::ExecuteStoredProcedure(const std::string& name, c
     Write("ExecuteStoredProcedure", [&](TServerContext& ctx) {
         const TProcedure* procedure = procedures_.Find(TProcedureKind::pkProcedure, name);
         if (procedure == nullptr) throw EQueryRefused("Непозната процедура '" + name + "'");
+        if (!TCallAuthority(ctx).MayCall(name, params)) return -1;
         rows = (*procedure)(ctx, params);
         return 0;
     });
@@ -373,6 +430,7 @@ int EmbeddedServer::ExecuteSQLScript(const std::string& text) {
                 ctx.RefusalKey = "err_UnknownSQLScript";
                 return -1;
             }
+            if (!TCallAuthority(ctx).MayCall(call.Name, call.Args)) return -1;
             rows = (*procedure)(ctx, call.Args);
         } else {
             TVariantArray values;
@@ -381,6 +439,8 @@ int EmbeddedServer::ExecuteSQLScript(const std::string& text) {
                 ctx.RefusalKey = "err_UnknownSQLScript";
                 return -1;
             }
+            TCallAuthority authority(ctx);
+            if (!authority.MayCall({}, values) || !authority.MayOnForm(0, TFormRight::frEdit)) return -1;
             rows = (*operation)(ctx, values);
         }
         return rows.Empty() ? 0 : static_cast<int>(rows.Value().AsInteger());
@@ -393,31 +453,54 @@ int EmbeddedServer::GetNextSerieNo(const std::string& series, const std::string&
 }
 
 int EmbeddedServer::PostPurchase(const std::string& id, TVariantArray& keys) {
-    return Write("PostPurchase", [&](TServerContext& ctx) { return posting_->PostPurchase(ctx, id, keys); }, true);
+    return Write(
+        "PostPurchase",
+        [&](TServerContext& ctx) {
+            return Authorized(ctx, id, TFormRight::frPost) ? posting_->PostPurchase(ctx, id, keys) : -1;
+        },
+        true);
 }
 
 int EmbeddedServer::PostPurchCrMemo(const std::string& id, TVariantArray& keys, int option) {
-    return Write("PostPurchCrMemo", [&](TServerContext& ctx) { return posting_->PostPurchCrMemo(ctx, id, keys, option); },
-                 true);
+    return Write(
+        "PostPurchCrMemo",
+        [&](TServerContext& ctx) {
+            return Authorized(ctx, id, TFormRight::frPost) ? posting_->PostPurchCrMemo(ctx, id, keys, option) : -1;
+        },
+        true);
 }
 
 int EmbeddedServer::PostPurchOrder(const std::string& id, TVariantArray& keys, int operation) {
-    return Write("PostPurchOrder",
-                 [&](TServerContext& ctx) { return posting_->PostPurchOrder(ctx, id, keys, operation); }, true);
+    return Write(
+        "PostPurchOrder",
+        [&](TServerContext& ctx) {
+            return Authorized(ctx, id, TFormRight::frPost) ? posting_->PostPurchOrder(ctx, id, keys, operation) : -1;
+        },
+        true);
 }
 
 int EmbeddedServer::PostPurchProtocol(const std::string& id, int crMemo, TVariantArray& keys) {
-    return Write("PostPurchProtocol",
-                 [&](TServerContext& ctx) { return posting_->PostPurchProtocol(ctx, id, crMemo, keys); }, true);
+    return Write(
+        "PostPurchProtocol",
+        [&](TServerContext& ctx) {
+            return Authorized(ctx, id, TFormRight::frPost) ? posting_->PostPurchProtocol(ctx, id, crMemo, keys) : -1;
+        },
+        true);
 }
 
 int EmbeddedServer::PostGlobalDoc(const std::string& id, int crMemo, TVariantArray& keys) {
-    return Write("PostGlobalDoc", [&](TServerContext& ctx) { return posting_->PostGlobalDoc(ctx, id, crMemo, keys); }, true);
+    return Write(
+        "PostGlobalDoc",
+        [&](TServerContext& ctx) {
+            return Authorized(ctx, id, TFormRight::frPost) ? posting_->PostGlobalDoc(ctx, id, crMemo, keys) : -1;
+        },
+        true);
 }
 
 int EmbeddedServer::AnnulDocument(const std::string& id, int kind, const std::string& description, TDateTime date,
                                   int flag, Variant& output) {
     return Write("AnnulDocument", [&](TServerContext& ctx) {
+        if (!Authorized(ctx, id, TFormRight::frAnnul)) return -1;
         return posting_->AnnulDocument(ctx, id, kind, description, date, flag, output);
     });
 }
@@ -425,6 +508,7 @@ int EmbeddedServer::AnnulDocument(const std::string& id, int kind, const std::st
 int EmbeddedServer::AnnulGlobalDoc(const std::string& id, int crMemo, const std::string& description, TDateTime date,
                                    int annulPayments) {
     return Write("AnnulGlobalDoc", [&](TServerContext& ctx) {
+        if (!Authorized(ctx, id, TFormRight::frAnnul)) return -1;
         return posting_->AnnulGlobalDoc(ctx, id, crMemo, description, date, annulPayments);
     });
 }
@@ -432,12 +516,15 @@ int EmbeddedServer::AnnulGlobalDoc(const std::string& id, int crMemo, const std:
 int EmbeddedServer::AnnulPurchProtocol(const std::string& id, int crMemo, const std::string& description,
                                        TDateTime date) {
     return Write("AnnulPurchProtocol", [&](TServerContext& ctx) {
+        if (!Authorized(ctx, id, TFormRight::frAnnul)) return -1;
         return posting_->AnnulPurchProtocol(ctx, id, crMemo, description, date);
     });
 }
 
 int EmbeddedServer::DeleteGlobalDoc(const std::string& id, int crMemo) {
-    return Write("DeleteGlobalDoc", [&](TServerContext& ctx) { return posting_->DeleteGlobalDoc(ctx, id, crMemo); });
+    return Write("DeleteGlobalDoc", [&](TServerContext& ctx) {
+        return Authorized(ctx, id, TFormRight::frDelete) ? posting_->DeleteGlobalDoc(ctx, id, crMemo) : -1;
+    });
 }
 
 TRequestResult EmbeddedServer::GetContragentParams(const std::string& contragentId) {

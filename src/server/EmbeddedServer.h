@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -40,13 +41,19 @@ public:
     EmbeddedServer(const std::string& address, std::unique_ptr<IPostingMethods> posting);
     ~EmbeddedServer() override;
 
-    void SetSession(TServerSession session) { session_ = std::move(session); }
+    // Runs the calls that follow as the user of the session, with the rights the database
+    // gives that user; for the processes that sign in without a password (tools, tests).
+    void SetSession(TServerSession session);
     const TServerSession& Session() const { return session_; }
+    // How long a refused login waits before it answers: a second, or TAVREK_LOGIN_DELAY_MS.
+    void SetLoginRefusalDelay(std::chrono::milliseconds delay) { loginRefusalDelay_ = delay; }
     // Where further procedures and recognised statements are registered.
     TProcedureRegistry& Procedures() { return procedures_; }
     TScriptRecognizer& Scripts() { return scripts_; }
     TDbSession& Database() { return *db_; }
 
+    int Login(const std::string& companyId, const std::string& login, const std::string& password,
+              TSignedInUser& user) override;
     int RequestValue(int mode, const std::string& source, const std::string& fields, const TFilter& filter,
                      TRequestResult& result, bool allRows = false) override;
     void RequestData(const std::string& provider, const TFilter& filter, TClientDataSet& target) override;
@@ -97,6 +104,8 @@ private:
     template <typename Body>
     auto Read(const char* operation, Body&& body);
     void LogRefusal(const char* operation, const TServerContext& ctx);
+    // Whether the session's user has the right on the document's form; refuses when not.
+    static bool Authorized(TServerContext& ctx, const std::string& documentId, TFormRight right);
     // Turns a lost connection into EConnectionLost; the next call connects anew.
     void ThrowIfConnectionLost(const soci::soci_error& e);
     // A request the server would not run (an unknown name, a table the client may not change).
@@ -132,6 +141,7 @@ private:
     };
     std::vector<THeldLogEntry> heldLog_;
     std::string connectionLostText_;
+    std::chrono::milliseconds loginRefusalDelay_{1000};
 };
 
 }  // namespace tavrek::server

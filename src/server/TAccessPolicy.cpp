@@ -39,6 +39,8 @@ bool TAccessPolicy::MayChange(const TRelationInfo& table) {
     return false;
 }
 
+bool TAccessPolicy::MayRead(const TRelationInfo& table) { return !EqualsIgnoreCase(table.Name, "S_User"); }
+
 bool TAccessPolicy::NamesAccount(const TRelationInfo& table, std::string_view column) {
     if (!EqualsIgnoreCase(table.Name, kPurchasesSetupTable)) return false;
     for (const char* account : kPurchasesSetupAccountFields)

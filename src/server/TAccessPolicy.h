@@ -29,6 +29,8 @@ public:
     static constexpr const char* kUnknownAccountKey = "err_AccountNotInChart";
 
     static bool MayChange(const TRelationInfo& table);
+    // Whether a client may read the table at all: the users' password hashes stay on the server.
+    static bool MayRead(const TRelationInfo& table);
     // Whether the column holds the code of an account of the company's chart (the accounts
     // of the purchases setup): a value is saved only when the chart has it.
     static bool NamesAccount(const TRelationInfo& table, std::string_view column);

@@ -2,6 +2,7 @@
 
 #include "server/SqlValue.h"
 #include "server/schema/DocumentTypes.h"
+#include "server/session/TUserDirectory.h"
 
 namespace tavrek::server {
 
@@ -21,11 +22,9 @@ const char* TClosedOrderGuard::Refusal(const std::string& headerId, bool reopeni
 }
 
 bool TClosedOrderGuard::MayEditProperties(TServerContext& ctx, int formNumber) {
-    return SelectRows(ctx.Db,
-                      "SELECT 1 FROM S_UserFormRight WHERE Comp_Id = ? AND User_Id = ? AND Form_Id = ? AND "
-                      "EditProps = 1",
-                      {ctx.Session.CompanyId, ctx.Session.UserId, formNumber})
-        .Rows.size() == 1;
+    // Read afresh: a right taken away counts at once, not from the next sign-in.
+    return TUserDirectory(ctx.Db).Rights(ctx.Session.CompanyId, ctx.Session.UserId).Allows(formNumber,
+                                                                                          TFormRight::frEditProps);
 }
 
 }  // namespace tavrek::server

@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "server/SqlValue.h"
+#include "server/TAccessPolicy.h"
 #include "server/TQueryBuilder.h"
 #include "server/schema/DocumentTables.h"
 #include "server/schema/TMigrations.h"
@@ -69,7 +70,8 @@ TDataProvider TSchemaCatalog::Provider(std::string_view name) const {
     // Views are read-only sources (the ledger views the forms read), except the V_ views
     // through which a table is read; writing into a view fails.
     const TRelationInfo* table = Find(name);
-    if (table == nullptr || (table->IsView && ToLowerAscii(table->Name).rfind("v_", 0) == 0))
+    if (table == nullptr || (table->IsView && ToLowerAscii(table->Name).rfind("v_", 0) == 0) ||
+        !TAccessPolicy::MayRead(*table))
         throw EQueryRefused("Непознат източник на данни '" + std::string(name) + "'");
     TDataProvider provider;
     provider.Name = table->Name;

@@ -1,6 +1,9 @@
 #pragma once
 
 #include <string>
+#include <vector>
+
+#include "base/session/TUserRights.h"
 
 #include "server/TSchemaCatalog.h"
 #include "server/db/TDbSession.h"
@@ -12,6 +15,10 @@ struct TServerSession {
     std::string CompanyId;
     std::string BusinessGroupId;
     std::string UserId;
+    // What the user's roles allow, and the other companies of the database, whose ids no
+    // call may name; the server loads them when the session is set.
+    TUserRights Rights{};
+    std::vector<std::string> OtherCompanies{};
 };
 
 // What server methods, procedures and posting routines work with. They run inside the

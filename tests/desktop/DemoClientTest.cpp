@@ -32,6 +32,8 @@ TClientOptions DemoClientTest::Options(const QString& form, const QString& scree
     options.CompanyFile = folder.filePath("demo.tavrek");
     options.Form = form;
     options.Screenshot = screenshot;
+    options.User = "admin";
+    options.Password = "demo-admin";
     return options;
 }
 
@@ -42,6 +44,17 @@ void DemoClientTest::StartClient(QSize size, const std::function<void(server::Em
     client = std::make_unique<TClientApp>(Options());
     if (!client->Start()) throw std::runtime_error("the demo company did not open");
     if (arrange) arrange(client->Server());
+    ShowWindow(size);
+}
+
+void DemoClientTest::StartClient(QSize size, const TClientOptions& options) {
+    if (!QFile::exists(options.CompanyFile)) server::CreateDemoCompany(options.CompanyFile.toStdString());
+    client = std::make_unique<TClientApp>(options);
+    if (!client->Start()) throw std::runtime_error("nobody signed in to the demo company");
+    ShowWindow(size);
+}
+
+void DemoClientTest::ShowWindow(QSize size) {
     client->Window().resize(size);
     client->Window().show();
     client->Window().activateWindow();

@@ -35,8 +35,11 @@ protected:
 
     // The demo company file of this test, and options to start a client on it.
     TClientOptions Options(const QString& form = {}, const QString& screenshot = {}) const;
-    // Starts the client; arrange writes to the company before the main window shows.
+    // Starts the client, signed in as the administrator unless the options say otherwise;
+    // arrange writes to the company before the main window shows.
     void StartClient(QSize size, const std::function<void(server::EmbeddedServer&)>& arrange = {});
+    void StartClient(QSize size, const TClientOptions& options);
+    void ShowWindow(QSize size);
     // Types, saves and posts the documents of a scenario text on the client's company before
     // the journey starts; a step that fails throws.
     void RunScenario(const char* text);

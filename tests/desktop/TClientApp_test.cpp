@@ -96,7 +96,7 @@ TEST_F(ClientAppTest, WindowsAreReachedFromTheirMenuAndTheKeyboard) {
     TMainWindow& window = client->Window();
     const std::pair<const char*, QString> session[] = {
         {"lblCompany", "Фирма: Демо Търговия ЕООД"},
-        {"lblUser", "Потребител: ADMIN"},
+        {"lblUser", "Потребител: admin"},
         {"lblWorkDate", "Работна дата: " + QDate::currentDate().toString("dd.MM.yyyy") + " г."}};
     for (const auto& [label, text] : session) {
         ASSERT_NE(window.findChild<QLabel*>(label), nullptr) << label;
@@ -268,8 +268,11 @@ TEST_F(ClientAppTest, ClientsStartedTogetherOnANewCompanyAllOpenIt) {
     for (const char* form : {"TfBrPurchase", "TfBrPostedPurchInvoice", "TfBrPurchCrMemo"}) {
         clients.push_back(std::make_unique<QProcess>());
         clients.back()->setProcessChannelMode(QProcess::MergedChannels);
-        clients.back()->start(TAVREK_CLIENT_PATH, {"--company", Options().CompanyFile, "--form", form, "--screenshot",
-                                                   folder.filePath(QString(form) + ".png")});
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("TAVREK_PASSWORD", "demo-admin");
+        clients.back()->setProcessEnvironment(environment);
+        clients.back()->start(TAVREK_CLIENT_PATH, {"--company", Options().CompanyFile, "--user", "admin", "--form", form,
+                                                   "--screenshot", folder.filePath(QString(form) + ".png")});
     }
     for (auto& started : clients) {
         ASSERT_TRUE(started->waitForFinished(120000));
@@ -308,14 +311,21 @@ TEST_F(ClientAppTest, ADamagedOrForeignFileIsRefusedAndLeftUntouched) {
 TEST_F(ClientAppTest, CommandLineIsReadOrRefused) {
     struct TCase {
         QStringList Arguments;
-        QString Company, Form, Screenshot;
+        QString Company, Form, Screenshot, User, Password;
         bool Error;
     };
+    const QString passwordFile = folder.filePath("password.txt");
+    QFile password(passwordFile);
+    ASSERT_TRUE(password.open(QIODevice::WriteOnly));
+    password.write("тайна 1\r\nsecond line\n");
+    password.close();
     const std::vector<TCase> cases = {
-        {{"p", "--company", "a.tavrek", "--form", "22", "--screenshot", "s.png"}, "a.tavrek", "22", "s.png", false},
-        {{"p", "--form", "TfEdPurchase"}, "", "TfEdPurchase", "", false},
-        {{"p", "--form"}, "", "", "", true},
-        {{"p", "--colour", "red"}, "", "", "", true},
+        {{"p", "--company", "a.tavrek", "--form", "22", "--screenshot", "s.png"}, "a.tavrek", "22", "s.png", "", "", false},
+        {{"p", "--form", "TfEdPurchase"}, "", "TfEdPurchase", "", "", "", false},
+        {{"p", "--user", "buyer", "--password-file", passwordFile}, "", "", "", "buyer", "тайна 1", false},
+        {{"p", "--user", "buyer", "--password-file", folder.filePath("none.txt")}, "", "", "", "buyer", "", true},
+        {{"p", "--form"}, "", "", "", "", "", true},
+        {{"p", "--colour", "red"}, "", "", "", "", "", true},
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.Arguments.join(' ').toStdString());
@@ -323,6 +333,10 @@ TEST_F(ClientAppTest, CommandLineIsReadOrRefused) {
         EXPECT_EQ(options.CompanyFile, c.Company);
         EXPECT_EQ(options.Form, c.Form);
         EXPECT_EQ(options.Screenshot, c.Screenshot);
+        EXPECT_EQ(options.User, c.User);
+        if (c.Password.size() > 0 || c.Error) {
+            EXPECT_EQ(options.Password, c.Password);
+        }
         EXPECT_EQ(!options.Error.isEmpty(), c.Error);
     }
 }

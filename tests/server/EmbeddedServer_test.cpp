@@ -214,6 +214,7 @@ TEST_F(EmbeddedServerTest, PostingMethodsCommitOnlyWhenTheySucceed) {
     for (const int answer : {-1, 99, 0}) {
         SCOPED_TRACE(answer);
         server::EmbeddedServer other(DatabasePath(), std::make_unique<TWritingPosting>(answer));
+        other.SetSession(Server().Session());
         TVariantArray keys;
         if (answer == 99)
             EXPECT_THROW(other.PostPurchase("H1", keys), std::runtime_error);

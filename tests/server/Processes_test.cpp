@@ -54,6 +54,7 @@ void KillAfter(pid_t pid, int microseconds) {
 // Saves documents of kLinesPerDocument lines, one server call each, until killed.
 void SaveDocumentsForever(const std::string& path) {
     server::EmbeddedServer server(path);
+    server::SignInDemoUser(server);
     for (int n = 0; n < 1000; ++n) {
         TClientDataSet header, lines;
         server.RequestData("D_PurchHeader", TFilter().Add("Id", "=", ""), header);

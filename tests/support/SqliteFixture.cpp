@@ -8,12 +8,8 @@
 namespace tavrek::testing {
 SqliteFixture::SqliteFixture() : folder_(NewTestFolder()), path_(NewDemoCompany(folder_)) {
     server_ = std::make_unique<server::EmbeddedServer>(path_);
-    server_->SetSession({server::kDemoCompanyId, server::kDemoBusinessGroupId, server::kDemoUserId});
-    dm().SetServer(server_.get());
+    server::SignInDemoUser(*server_);
     dm().SetDialogs(&dialogs);
-    LocalData().CompanyId = server::kDemoCompanyId;
-    LocalData().BusinessGroupId = server::kDemoBusinessGroupId;
-    LocalData().UserId = server::kDemoUserId;
 }
 
 SqliteFixture::~SqliteFixture() {

@@ -1,6 +1,7 @@
 #include "base/forms/TfBase.h"
 
 #include <algorithm>
+#include <cctype>
 
 #include "base/errors/TELException.h"
 #include "base/forms/EAbort.h"
@@ -632,9 +633,26 @@ void TfBase::acAnnulDocumentExecute() { RequireRight(TFormRight::frAnnul); }
 
 // Rights, selection, panel, footers.
 
+namespace {
+
+// A form over a company setup table changes it only with the setup right, as the server saves it.
+bool ChangesSetup(const std::vector<TFormDataSet>& dataSets, TFormRight right) {
+    if (right != TFormRight::frInsert && right != TFormRight::frEdit && right != TFormRight::frDelete) return false;
+    for (const TFormDataSet& entry : dataSets)
+        if (entry.Master == nullptr && entry.Provider.size() > 2 && std::toupper(entry.Provider[0]) == 'C' &&
+            entry.Provider[1] == '_')
+            return true;
+    return false;
+}
+
+}  // namespace
+
 bool TfBase::HasRight(TFormRight right) const {
-    if (right != TFormRight::frEditProps) return true;
     const TLocalData& session = LocalData();
+    if (session.RightsLoaded)
+        return session.Rights.Allows(FormNumber, right) &&
+               (!ChangesSetup(dataSets_, right) || session.Rights.Allows(FormNumber, TFormRight::frSetup));
+    if (right != TFormRight::frEditProps) return true;
     TFilter filter;
     filter.Add("S_UserFormRight.Comp_Id", "=", session.CompanyId, "AND")
         .Add("S_UserFormRight.User_Id", "=", session.UserId, "AND")

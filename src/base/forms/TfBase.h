@@ -15,6 +15,7 @@
 #include "base/forms/TMenu.h"
 #include "base/forms/TTimer.h"
 #include "base/server/TRequestResult.h"
+#include "base/session/TUserRights.h"
 #include "base/ui/IDialogs.h"
 
 namespace tavrek {
@@ -23,8 +24,6 @@ class IFormHost;
 
 // What Close does after FormClose: caNone keeps the form open (FormClose refused).
 enum class TCloseAction { caNone, caHide, caFree };
-
-enum class TFormRight { frOpen, frInsert, frEdit, frDelete, frPost, frPrint, frAnnul, frEditProps };
 
 // What an operation did to a document, as the person is told it.
 enum class TDocumentDeed { ddPosted, ddAnnulled, ddCreated };
@@ -215,9 +214,8 @@ public:
     virtual void acReCalcDocumentExecute();
     virtual void acAnnulDocumentExecute();
     virtual void MoveToAnnulDocs();
-    // The rights of the session's user on this form. Editing document properties is granted
-    // per user and form by the server (S_UserFormRight); the others are allowed unless a form
-    // says otherwise.
+    // The rights of the session's signed-in user on this form. Without a signed-in user,
+    // editing document properties is asked of the server and the others are allowed.
     virtual bool HasRight(TFormRight right) const;
     // Asks "que_DeleteRecord" before a deletion; true continues.
     virtual bool ConfirmDeletion();

@@ -11,4 +11,6 @@ int IAppServer::RequestDataPacket(const std::string& provider, const TFilter& fi
     return target.RecordCount();
 }
 
+int IAppServer::Login(const std::string&, const std::string&, const std::string&, TSignedInUser&) { return -1; }
+
 }  // namespace tavrek

@@ -8,6 +8,7 @@
 #include "base/data/Variant.h"
 #include "base/server/TItemParams.h"
 #include "base/server/TRequestResult.h"
+#include "base/session/TUserRights.h"
 
 namespace tavrek {
 
@@ -19,12 +20,28 @@ struct TUpdatePacket {
     TClientDataSet* DataSet = nullptr;
 };
 
+// Who a login signed in: the server keeps the same as the session of every later call.
+struct TSignedInUser {
+    std::string CompanyId;
+    std::string BusinessGroupId;
+    std::string UserId;
+    std::string Login;
+    TUserRights Rights;
+};
+
 // The application server as the package sees it: one method per server call. Methods
 // that post or annul return a negative number for a refusal and leave the data as it
 // was; failures of the machinery throw.
 class IAppServer {
 public:
     virtual ~IAppServer() = default;
+
+    // Signs a user in with login and password; companyId may be empty when the login is of
+    // one company only. 0 with the user filled in; negative when refused ("err_LoginFailed"),
+    // after a short delay. Every later call runs as that user. A server without users of
+    // its own refuses every login.
+    virtual int Login(const std::string& companyId, const std::string& login, const std::string& password,
+                      TSignedInUser& user);
 
     // Mode 0: source is a table or a table function call ("fn_X('a', 1)"), fields a comma
     // separated list; mode -1: source is "exec name 'a', 'b'". Returns the rows found; the

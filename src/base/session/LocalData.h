@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "base/session/TUserRights.h"
+
 namespace tavrek {
 
 // The current session: who works for which company, and the precisions amounts and
@@ -11,6 +13,11 @@ struct TLocalData {
     std::string CompanyId;
     std::string BusinessGroupId;
     std::string UserId;
+    // The signed-in user's login and rights; a session nobody signed in to (tools, form
+    // tests) has no rights loaded and asks the server for the right to edit properties.
+    std::string UserLogin;
+    bool RightsLoaded = false;
+    TUserRights Rights;
     int8_t AmountDecimals = 2;
     int8_t UnitPriceDecimals = 2;
     // Local currency of the company; documents with an empty Currency_Id are in it.

@@ -11,6 +11,7 @@
 #include "server/CompanyCopy.h"
 #include "server/CompanyDatabase.h"
 #include "server/SqlValue.h"
+#include "server/admin/TUserCommands.h"
 #include "server/demo/TDemoCompany.h"
 #include "server/posting/TBooksCheck.h"
 #include "server/schema/TMigrations.h"
@@ -21,18 +22,21 @@ using namespace tavrek::server;
 
 int Usage() {
     std::cerr << "Употреба (COMPANY е файл или postgresql://потребител@хост:порт/база):\n"
-                 "  tavrek-admin init COMPANY        създава нова база с демо фирма\n"
+                 "  tavrek-admin init COMPANY [--admin-password PASSWORD]\n"
+                 "                                   създава нова база с демо фирма и нейните потребители\n"
                  "  tavrek-admin check COMPANY       проверява целостта, версията на схемата и книгите\n"
                  "  tavrek-admin backup FILE DEST    копира файла докато се работи с него\n"
                  "  tavrek-admin copy COMPANY DEST   копира цялата фирма в нова база, и между SQLite и PostgreSQL\n"
                  "  tavrek-admin upgrade COMPANY     обновява схемата до версия "
               << LatestSchemaVersion() << "\n"
-              << "  tavrek-admin run COMPANY FILE... изпълнява сценарии на документи и отпечатва всяко очакване\n";
+              << "  tavrek-admin run COMPANY FILE... изпълнява сценарии на документи и отпечатва всяко очакване\n"
+              << "  tavrek-admin user add|passwd|lock|unlock|grant|list ...  потребители (tavrek-admin user)\n"
+              << "  tavrek-admin role grant ...      права на роля по форми\n";
     return 2;
 }
 
-int Init(const std::string& path) {
-    CreateDemoCompany(path);
+int Init(const std::string& path, const std::string& adminPassword) {
+    CreateDemoCompany(path, adminPassword);
     std::cout << "Създадена е база с демо фирма: " << path << "\n";
     return 0;
 }
@@ -91,7 +95,10 @@ int RunScenarios(char** argv) {
 }
 
 int Run(const std::vector<std::string>& args) {
-    if (args.size() == 2 && args[0] == "init") return Init(args[1]);
+    if (args.size() == 2 && args[0] == "init") return Init(args[1], {});
+    if (args.size() == 4 && args[0] == "init" && args[2] == "--admin-password") return Init(args[1], args[3]);
+    if (!args.empty() && (args[0] == "user" || args[0] == "role"))
+        return RunUserCommand(args[0], std::vector<std::string>(args.begin() + 1, args.end()), std::cout, std::cerr);
     if (args.size() == 2 && args[0] == "check") return Check(args[1]);
     if (args.size() == 3 && args[0] == "backup") return Backup(args[1], args[2]);
     if (args.size() == 3 && args[0] == "copy") return Copy(args[1], args[2]);

@@ -6,12 +6,14 @@
 
 #include "base/data/TDateTime.h"
 #include "base/forms/TFormCatalogue.h"
+#include "base/session/TSignIn.h"
 #include "base/session/Tdm.h"
 #include "server/EmbeddedServer.h"
 #include "server/CompanyDatabase.h"
 #include "server/SqlValue.h"
 #include "server/TQueryBuilder.h"
 #include "server/db/TDbTransaction.h"
+#include "server/session/TUserDirectory.h"
 #include "server/demo/DemoLedgerSetup.h"
 #include "server/demo/DemoMessages.h"
 #include "server/schema/DocumentTypes.h"
@@ -449,9 +451,40 @@ void WriteMessages(TDemoWriter& w) {
     for (const TMessageText& m : DemoMessages()) w.Row("S_Messages", "Id, Text", {m.Key, m.Text});
 }
 
+// Each role's rights on every form; editing document properties is granted per user and
+// form (S_UserFormRight), so that the demo administrator re-opens orders where the forms allow.
+void WriteUsers(TDbSession& db, const std::string& adminPassword) {
+    using R = TFormRight;
+    const auto mask = [](std::initializer_list<R> rights) {
+        TUserRights::TMask m = 0;
+        for (R right : rights) m |= TUserRights::Bit(right);
+        return m;
+    };
+    const TUserRights::TMask all = mask({R::frOpen, R::frInsert, R::frEdit, R::frDelete, R::frPost, R::frPrint, R::frAnnul});
+    TUserDirectory users(db);
+    users.SetRoleRights(kDemoCompanyId, "admin", kEveryForm, all | mask({R::frSetup}));
+    users.SetRoleRights(kDemoCompanyId, "buyer", kEveryForm, all & ~mask({R::frAnnul}));
+    users.SetRoleRights(kDemoCompanyId, "accountant", kEveryForm, all);
+    users.SetRoleRights(kDemoCompanyId, "viewer", kEveryForm, mask({R::frOpen, R::frPrint}));
+    for (const TDemoUser& user : DemoUsers())
+        users.AddUser(kDemoCompanyId, user.Login, user.Role,
+                      user.Role == std::string("admin") && !adminPassword.empty() ? adminPassword : user.Password,
+                      user.Id, user.Name, kDemoBusinessGroupId);
+}
+
 }  // namespace
 
-void CreateDemoCompany(const std::string& address) {
+std::span<const TDemoUser> DemoUsers() {
+    static const TDemoUser users[] = {
+        {kDemoUserId, "admin", "admin", "demo-admin", "Администратор"},
+        {"BUYER", "buyer", "buyer", "demo-buyer", "Иван Петров, снабдител"},
+        {"ACCOUNTANT", "accountant", "accountant", "demo-accountant", "Мария Георгиева, счетоводител"},
+        {"VIEWER", "viewer", "viewer", "demo-viewer", "Стоян Илиев, наблюдател"},
+    };
+    return users;
+}
+
+void CreateDemoCompany(const std::string& address, const std::string& adminPassword) {
     if (!IsPostgresAddress(address) && std::filesystem::exists(address))
         throw ECompanyDatabaseError("Файлът '" + address + "' вече съществува; демо фирма се създава само в нов файл");
     std::unique_ptr<TDbSession> db = OpenCompanyDatabase(address, TOpenMode::omCreate, false);
@@ -473,6 +506,7 @@ void CreateDemoCompany(const std::string& address) {
     WriteLedgerSetup(w);
     WriteFormCatalogue(w);
     WriteMessages(w);
+    WriteUsers(*db, adminPassword);
     transaction.Commit();
 }
 
@@ -485,18 +519,8 @@ std::string DemoGtin(size_t item) {
 
 void SignInDemoUser(EmbeddedServer& server) {
     server.SetSession({kDemoCompanyId, kDemoBusinessGroupId, kDemoUserId});
-    dm().SetServer(&server);
-    TLocalData& session = LocalData();
-    session.CompanyId = kDemoCompanyId;
-    session.BusinessGroupId = kDemoBusinessGroupId;
-    session.UserId = kDemoUserId;
-    TRequestResult setup;
-    const TFilter filter = TFilter().Add("C_CompanySetup.Id", "=", session.CompanyId);
-    if (server.RequestValue(0, "C_CompanySetup", "AmountDecimals,UnitPriceDecimals,LocalCurrency_Id", filter, setup) > 0) {
-        session.AmountDecimals = static_cast<int8_t>(setup.Value(0, 0).AsInteger());
-        session.UnitPriceDecimals = static_cast<int8_t>(setup.Value(0, 1).AsInteger());
-        if (!setup.Value(0, 2).IsEmpty()) session.LocalCurrencyId = setup.Value(0, 2).AsString();
-    }
+    const TServerSession& signedIn = server.Session();
+    TakeSignedInUser(server, {signedIn.CompanyId, signedIn.BusinessGroupId, signedIn.UserId, "admin", signedIn.Rights});
 }
 
 }  // namespace tavrek::server

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <span>
 #include <string>
 
 namespace tavrek::server {
@@ -26,11 +27,22 @@ inline constexpr const char* kPurchCrMemoProtocolPrintForm = "PurchCrMemoProtoco
 // document subtypes, number series, print forms, copy templates, purchases setup and the
 // message texts. All in one transaction; refuses (ECompanyDatabaseError) when the file exists
 // or the database already holds tables.
-void CreateDemoCompany(const std::string& address);
+// Its users are those of DemoUsers; adminPassword, when given, replaces the administrator's.
+void CreateDemoCompany(const std::string& address, const std::string& adminPassword = {});
 
-// The demo user signed in to the demo company for a client in this process: the server's
-// session, the client's session data with the company's precisions and local currency, and
-// the server as the one the client asks.
+// The demo company's users, one of each role, with the passwords the README gives.
+struct TDemoUser {
+    const char* Id;
+    const char* Login;
+    const char* Role;
+    const char* Password;
+    const char* Name;
+};
+std::span<const TDemoUser> DemoUsers();
+
+// The demo company's administrator signed in without a password, for tools and tests in this
+// process: the server's session, the client's session data with the user's rights and the
+// company's precisions and local currency, and the server as the one the client asks.
 void SignInDemoUser(EmbeddedServer& server);
 
 // The standard number (an EAN-13 of the Bulgarian range) of the demo company's item with

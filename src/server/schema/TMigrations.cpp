@@ -552,6 +552,70 @@ ON CONFLICT (Id) DO NOTHING;
 )";
 }
 
+
+// Users sign in with a login of their company; the password is kept only as an Argon2id
+// hash. Rights are per role and form, Form_Id 0 standing for every form without a row of
+// its own. A company from before gets the role "admin" and its user ADMIN, who signs in
+// once tavrek-admin has given him a password.
+std::string UsersAndRolesSql() {
+    return R"(
+CREATE TABLE S_User (
+    Id TEXT NOT NULL,
+    Comp_Id TEXT NOT NULL,
+    Login TEXT NOT NULL,
+    Name TEXT,
+    PasswordHash TEXT,
+    Active INTEGER DEFAULT 1,
+    BusinessGroup_Id TEXT,
+    PRIMARY KEY (Comp_Id, Id),
+    UNIQUE (Comp_Id, Login));
+CREATE TABLE S_Role (
+    Id TEXT PRIMARY KEY NOT NULL,
+    Comp_Id TEXT NOT NULL,
+    Name TEXT NOT NULL,
+    UNIQUE (Comp_Id, Name));
+CREATE TABLE S_UserRole (
+    Id TEXT PRIMARY KEY NOT NULL,
+    Comp_Id TEXT NOT NULL,
+    User_Id TEXT NOT NULL,
+    Role_Id TEXT NOT NULL,
+    UNIQUE (Comp_Id, User_Id, Role_Id));
+CREATE TABLE S_RoleFormRight (
+    Id TEXT PRIMARY KEY NOT NULL,
+    Comp_Id TEXT NOT NULL,
+    Role_Id TEXT NOT NULL,
+    Form_Id INTEGER NOT NULL,
+    AllowOpen INTEGER DEFAULT 0,
+    AllowInsert INTEGER DEFAULT 0,
+    AllowEdit INTEGER DEFAULT 0,
+    AllowDelete INTEGER DEFAULT 0,
+    AllowPost INTEGER DEFAULT 0,
+    AllowPrint INTEGER DEFAULT 0,
+    AllowAnnul INTEGER DEFAULT 0,
+    EditProps INTEGER DEFAULT 0,
+    AllowSetup INTEGER DEFAULT 0,
+    UNIQUE (Role_Id, Form_Id));
+INSERT INTO S_Role (Id, Comp_Id, Name) SELECT Id || '/admin', Id, 'admin' FROM C_CompanySetup;
+INSERT INTO S_RoleFormRight (Id, Comp_Id, Role_Id, Form_Id, AllowOpen, AllowInsert, AllowEdit, AllowDelete,
+    AllowPost, AllowPrint, AllowAnnul, EditProps, AllowSetup)
+    SELECT Id || '/admin/0', Id, Id || '/admin', 0, 1, 1, 1, 1, 1, 1, 1, 1, 1 FROM C_CompanySetup;
+INSERT INTO S_User (Comp_Id, Id, Login, Name, Active) SELECT Id, 'ADMIN', 'admin', 'Администратор', 1 FROM C_CompanySetup;
+INSERT INTO S_UserRole (Id, Comp_Id, User_Id, Role_Id) SELECT Id || '/ADMIN/admin', Id, 'ADMIN', Id || '/admin'
+    FROM C_CompanySetup;
+)";
+}
+
+std::string SessionMessagesSql() {
+    return R"(
+INSERT INTO S_Messages (Id, Text) VALUES
+    ('err_LoginFailed', 'Грешно потребителско име или парола, или потребителят е заключен.'),
+    ('err_RightNotGranted', 'Нямате право на %s. Обърнете се към администратора на системата.'),
+    ('err_OtherCompany', 'Заявката назовава друга фирма. Работите само с данните на фирмата, в която сте влезли.'),
+    ('err_NotSignedIn', 'Не сте влезли в системата.')
+ON CONFLICT (Id) DO NOTHING;
+)";
+}
+
 }  // namespace
 
 std::string HeaderViewsSql() {
@@ -604,6 +668,8 @@ const std::vector<TMigration>& Migrations() {
         {23, "Form rights of users; the import definition of an order confirmation; closed orders",
          FormRightsAndOrderConfirmationSql()},
         {24, "Completed orders are kept as posted orders", PostedOrdersSchemaSql()},
+        {25, "Users of a company with their password hashes, roles and rights per form", UsersAndRolesSql()},
+        {26, "Messages of signing in and of refused rights", SessionMessagesSql()},
     };
     return migrations;
 }

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QDialog>
+
+class QLabel;
+class QLineEdit;
+
+namespace tavrek {
+class IAppServer;
+}
+
+namespace tavrek::desktop {
+
+// Asks for the user and password at start and signs in through the server; a refused
+// login shows why and lets the person try again. Accepted once signed in.
+class TLoginDialog : public QDialog {
+    Q_OBJECT
+public:
+    TLoginDialog(IAppServer& server, const QString& user, const QString& company, QWidget* parent = nullptr);
+
+    QLineEdit& UserEdit() const { return *user_; }
+    QLineEdit& PasswordEdit() const { return *password_; }
+    QLabel& Refusal() const { return *refusal_; }
+
+private:
+    void TrySignIn();
+
+    IAppServer& server_;
+    QLineEdit* user_;
+    QLineEdit* password_;
+    QLabel* refusal_;
+};
+
+}  // namespace tavrek::desktop
