@@ -28,7 +28,8 @@ struct TChangeApplier::TTarget {
     const TAccessPolicy::TPostedLock* Lock = nullptr;
     std::optional<size_t> LockIndex;  // the lock column among the fields, when the dataset has it
     std::vector<size_t> AccountFields;  // fields naming an account of the chart
-    // Purchase orders and their lines: the field holding the order's Id, and the header's
+    std::vector<std::pair<size_t, TAccessPolicy::TColumnWrite>> ServerFields;  // fields only the server writes
+    // Purchase documents and their lines: the field holding the document's Id, and the header's
     // status field, whose change to 0 re-opens a closed order.
     std::optional<size_t> OrderIndex;
     std::optional<size_t> StatusIndex;
@@ -71,6 +72,9 @@ TChangeApplier::TTarget TChangeApplier::Target(const TUpdatePacket& packet) cons
             target.LockIndex = i;
         if (column != nullptr && TAccessPolicy::NamesAccount(*provider.Table, column->Name))
             target.AccountFields.push_back(i);
+        const auto write = column == nullptr ? TAccessPolicy::TColumnWrite::cwClient
+                                             : TAccessPolicy::ColumnWrite(*provider.Table, column->Name);
+        if (write != TAccessPolicy::TColumnWrite::cwClient) target.ServerFields.emplace_back(i, write);
         if (column != nullptr && EqualsIgnoreCase(column->Name, "Id")) {
             target.KeyIndex = i;
             hasKey = true;
@@ -112,6 +116,7 @@ int TChangeApplier::Apply(const std::vector<TUpdatePacket>& packets, std::string
 
 void TChangeApplier::Delete(const TTarget& target, const TDeltaRecord& record) {
     if (Locked(target, record, false)) return RefuseLocked(target, record);
+    if (const char* refusal = DocumentState(target, *record.Original, true)) return RefuseBy(target, record, refusal);
     if (const char* refusal = ClosedOrder(target, *record.Original, nullptr)) return RefuseBy(target, record, refusal);
     std::vector<size_t> fields;
     for (size_t i = 0; i < target.Columns.size(); ++i)
@@ -136,7 +141,14 @@ void TChangeApplier::Insert(const TTarget& target, const TDeltaRecord& record) {
         if (rejected_) return;
         return RefuseUnknownAccount(target, record, *account);
     }
-    if (const char* refusal = ClosedOrder(target, *record.Values, nullptr)) {
+    if (const std::string* column = ServerColumn(target, *record.Values, nullptr)) {
+        FlushInserts(target);
+        if (rejected_) return;
+        return RefuseServerColumn(target, record, *column);
+    }
+    const char* refusal = DocumentState(target, *record.Values, false);
+    if (refusal == nullptr) refusal = ClosedOrder(target, *record.Values, nullptr);
+    if (refusal != nullptr) {
         FlushInserts(target);
         if (rejected_) return;
         return RefuseBy(target, record, refusal);
@@ -197,6 +209,9 @@ void TChangeApplier::Update(const TTarget& target, const TDeltaRecord& record) {
     params.push_back(original[target.KeyIndex]);
     if (!OfCompany(target, values)) return Refuse(target, record, "е на друга фирма");
     if (Locked(target, record, false)) return RefuseLocked(target, record);
+    if (const std::string* column = ServerColumn(target, values, &original))
+        return RefuseServerColumn(target, record, *column);
+    if (const char* refusal = DocumentState(target, original, false)) return RefuseBy(target, record, refusal);
     if (const char* refusal = ClosedOrder(target, original, &values)) return RefuseBy(target, record, refusal);
     std::vector<size_t> changedAccounts;
     for (size_t i : target.AccountFields)
@@ -263,6 +278,37 @@ const char* TChangeApplier::ClosedOrder(const TTarget& target, const std::vector
                            (*changed)[*target.StatusIndex].AsInteger() == 0 &&
                            stored[*target.StatusIndex].AsInteger() != 0;
     return orders_.Refusal(stored[*target.OrderIndex].AsString(), reopening);
+}
+
+const char* TChangeApplier::DocumentState(const TTarget& target, const std::vector<Variant>& stored, bool deleting) {
+    if (!target.OrderIndex) return nullptr;
+    const std::string document = stored[*target.OrderIndex].AsString();
+    const bool line = target.Header != nullptr;
+    return documents_.Refusal(document, deleting, line && deleting ? stored[target.KeyIndex].AsString() : std::string());
+}
+
+const std::string* TChangeApplier::ServerColumn(const TTarget& target, const std::vector<Variant>& values,
+                                                const std::vector<Variant>* stored) {
+    using enum TAccessPolicy::TColumnWrite;
+    for (const auto& [field, write] : target.ServerFields) {
+        if (stored == nullptr) {
+            const bool empty = values[field].IsEmpty() || values[field] == Variant(int64_t{0});
+            if (write != cwAtInsert && !empty) return &target.Columns[field];
+            continue;
+        }
+        if (values[field] == (*stored)[field]) continue;
+        if (write == cwOrderStatus && target.OrderIndex && documents_.IsOrder((*stored)[*target.OrderIndex].AsString()))
+            continue;
+        return &target.Columns[field];
+    }
+    return nullptr;
+}
+
+void TChangeApplier::RefuseServerColumn(const TTarget& target, const TDeltaRecord& record, const std::string& column) {
+    ctx_.RefusalKey = TAccessPolicy::kServerColumnKey;
+    ctx_.RefusalArg = column;
+    Refuse(target, record,
+           "е отказан: " + FormatMessage(MessageText(ctx_, TAccessPolicy::kServerColumnKey), {column}));
 }
 
 const Variant* TChangeApplier::UnknownAccount(const std::vector<Variant>& values, const std::vector<size_t>& fields) {
