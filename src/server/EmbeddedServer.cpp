@@ -11,11 +11,14 @@
 #include "server/MasterDataQueries.h"
 #include "server/SqlValue.h"
 #include "server/TCallParser.h"
+#include "server/TAuditTrail.h"
 #include "server/TChangeApplier.h"
 #include "server/TNumberSeries.h"
+#include "server/TPostingPeriod.h"
 #include "server/TPriceLookup.h"
 #include "server/TQueryBuilder.h"
 #include "server/db/TDbTransaction.h"
+#include "server/db/TRetryPolicy.h"
 #include "server/procedures/StandardProcedures.h"
 
 namespace tavrek::server {
@@ -124,9 +127,14 @@ int EmbeddedServer::Write(const char* operation, Body&& body, bool endsPosting) 
     TServerContext ctx = Context();
     int result = 0;
     try {
-        TDbTransaction transaction(*db_, TTransactionKind::tkWrite);
-        result = body(ctx);
-        if (result >= 0 && ctx.RefusalKey.empty()) transaction.Commit();
+        result = TRetryPolicy::Run(db_->Dialect(), [&] {
+            ctx.RefusalKey.clear();
+            ctx.RefusalArg.clear();
+            TDbTransaction transaction(*db_, TTransactionKind::tkWrite);
+            const int outcome = body(ctx);
+            if (outcome >= 0 && ctx.RefusalKey.empty()) transaction.Commit();
+            return outcome;
+        });
     } catch (const EQueryRefused& e) {
         LogRefusedRequest(operation, e.what());
         throw;
@@ -166,6 +174,18 @@ int EmbeddedServer::WriteInPosting(const char* operation, Body&& body, bool ends
     if (endsPosting) EndPostingTransaction(!refused);
     if (refused) LogRefusal(operation, ctx);
     return result;
+}
+
+template <typename Body>
+int EmbeddedServer::Posting(TServerContext& ctx, const std::string& id, Body&& body) {
+    if (!TPostingPeriod::AllowsDocument(ctx, id)) return -1;
+    return TAuditTrail::Outcome(ctx, TAuditTrail::kPosted, id, body());
+}
+
+template <typename Body>
+int EmbeddedServer::Annulment(TServerContext& ctx, const std::string& id, TDateTime date, Body&& body) {
+    if (!TPostingPeriod::Allows(ctx, date)) return -1;
+    return TAuditTrail::Outcome(ctx, TAuditTrail::kAnnulled, id, body());
 }
 
 bool EmbeddedServer::BeginPosting() {
@@ -393,49 +413,58 @@ int EmbeddedServer::GetNextSerieNo(const std::string& series, const std::string&
 }
 
 int EmbeddedServer::PostPurchase(const std::string& id, TVariantArray& keys) {
-    return Write("PostPurchase", [&](TServerContext& ctx) { return posting_->PostPurchase(ctx, id, keys); }, true);
+    return Write("PostPurchase", [&](TServerContext& ctx) { return Posting(ctx, id, [&] { return posting_->PostPurchase(ctx, id, keys); }); },
+                 true);
 }
 
 int EmbeddedServer::PostPurchCrMemo(const std::string& id, TVariantArray& keys, int option) {
-    return Write("PostPurchCrMemo", [&](TServerContext& ctx) { return posting_->PostPurchCrMemo(ctx, id, keys, option); },
+    return Write("PostPurchCrMemo",
+                 [&](TServerContext& ctx) { return Posting(ctx, id, [&] { return posting_->PostPurchCrMemo(ctx, id, keys, option); }); },
                  true);
 }
 
 int EmbeddedServer::PostPurchOrder(const std::string& id, TVariantArray& keys, int operation) {
     return Write("PostPurchOrder",
-                 [&](TServerContext& ctx) { return posting_->PostPurchOrder(ctx, id, keys, operation); }, true);
+                 [&](TServerContext& ctx) { return Posting(ctx, id, [&] { return posting_->PostPurchOrder(ctx, id, keys, operation); }); },
+                 true);
 }
 
 int EmbeddedServer::PostPurchProtocol(const std::string& id, int crMemo, TVariantArray& keys) {
     return Write("PostPurchProtocol",
-                 [&](TServerContext& ctx) { return posting_->PostPurchProtocol(ctx, id, crMemo, keys); }, true);
+                 [&](TServerContext& ctx) { return Posting(ctx, id, [&] { return posting_->PostPurchProtocol(ctx, id, crMemo, keys); }); },
+                 true);
 }
 
 int EmbeddedServer::PostGlobalDoc(const std::string& id, int crMemo, TVariantArray& keys) {
-    return Write("PostGlobalDoc", [&](TServerContext& ctx) { return posting_->PostGlobalDoc(ctx, id, crMemo, keys); }, true);
+    return Write("PostGlobalDoc",
+                 [&](TServerContext& ctx) { return Posting(ctx, id, [&] { return posting_->PostGlobalDoc(ctx, id, crMemo, keys); }); },
+                 true);
 }
 
 int EmbeddedServer::AnnulDocument(const std::string& id, int kind, const std::string& description, TDateTime date,
                                   int flag, Variant& output) {
     return Write("AnnulDocument", [&](TServerContext& ctx) {
-        return posting_->AnnulDocument(ctx, id, kind, description, date, flag, output);
+        return Annulment(ctx, id, date, [&] { return posting_->AnnulDocument(ctx, id, kind, description, date, flag, output); });
     });
 }
 
 int EmbeddedServer::AnnulGlobalDoc(const std::string& id, int crMemo, const std::string& description, TDateTime date) {
-    return Write("AnnulGlobalDoc",
-                 [&](TServerContext& ctx) { return posting_->AnnulGlobalDoc(ctx, id, crMemo, description, date); });
+    return Write("AnnulGlobalDoc", [&](TServerContext& ctx) {
+        return Annulment(ctx, id, date, [&] { return posting_->AnnulGlobalDoc(ctx, id, crMemo, description, date); });
+    });
 }
 
 int EmbeddedServer::AnnulPurchProtocol(const std::string& id, int crMemo, const std::string& description,
                                        TDateTime date) {
     return Write("AnnulPurchProtocol", [&](TServerContext& ctx) {
-        return posting_->AnnulPurchProtocol(ctx, id, crMemo, description, date);
+        return Annulment(ctx, id, date, [&] { return posting_->AnnulPurchProtocol(ctx, id, crMemo, description, date); });
     });
 }
 
 int EmbeddedServer::DeleteGlobalDoc(const std::string& id, int crMemo) {
-    return Write("DeleteGlobalDoc", [&](TServerContext& ctx) { return posting_->DeleteGlobalDoc(ctx, id, crMemo); });
+    return Write("DeleteGlobalDoc", [&](TServerContext& ctx) {
+        return TAuditTrail::Outcome(ctx, TAuditTrail::kDeleted, id, posting_->DeleteGlobalDoc(ctx, id, crMemo));
+    });
 }
 
 TRequestResult EmbeddedServer::GetContragentParams(const std::string& contragentId) {

@@ -33,6 +33,7 @@ struct TChangeApplier::TTarget {
     // status field, whose change to 0 re-opens a closed order.
     std::optional<size_t> OrderIndex;
     std::optional<size_t> StatusIndex;
+    std::optional<size_t> MasterIndex;
 };
 
 namespace {
@@ -75,6 +76,7 @@ TChangeApplier::TTarget TChangeApplier::Target(const TUpdatePacket& packet) cons
         const auto write = column == nullptr ? TAccessPolicy::TColumnWrite::cwClient
                                              : TAccessPolicy::ColumnWrite(*provider.Table, column->Name);
         if (write != TAccessPolicy::TColumnWrite::cwClient) target.ServerFields.emplace_back(i, write);
+        if (column != nullptr && EqualsIgnoreCase(column->Name, "Master_Id")) target.MasterIndex = i;
         if (column != nullptr && EqualsIgnoreCase(column->Name, "Id")) {
             target.KeyIndex = i;
             hasKey = true;
@@ -110,6 +112,7 @@ int TChangeApplier::Apply(const std::vector<TUpdatePacket>& packets, std::string
         }
         FlushInserts(targets[i]);
     }
+    if (refused_ == 0) audit_.Flush();
     errorText = errors_;
     return refused_;
 }
@@ -125,7 +128,8 @@ void TChangeApplier::Delete(const TTarget& target, const TDeltaRecord& record) {
     std::string sql = "DELETE FROM " + QuoteIdentifier(target.Table) + " WHERE Id = ?" +
                       MatchClause(target.Columns, fields, *record.Original, params);
     Scoped(target, sql, params);
-    Run(target, record, sql, params);
+    if (Run(target, record, sql, params))
+        audit_.Deleted(target.Table, DocumentOf(target, *record.Original), (*record.Original)[target.KeyIndex].AsString());
 }
 
 void TChangeApplier::Insert(const TTarget& target, const TDeltaRecord& record) {
@@ -168,6 +172,7 @@ void TChangeApplier::FlushInserts(const TTarget& target) {
     try {
         ctx_.Db.InsertRows(QuoteIdentifier(target.Table), target.InsertColumns, insertValues_);
         ctx_.Db.Exec("RELEASE SAVEPOINT inserts");
+        for (const TDeltaRecord& record : inserted_) audit_.Added(target.Table, DocumentOf(target, *record.Values));
     } catch (const soci::soci_error& e) {
         if (!ctx_.Db.Dialect().IsConstraintViolation(e)) throw;
         ctx_.Db.Exec("ROLLBACK TO SAVEPOINT inserts");
@@ -221,7 +226,14 @@ void TChangeApplier::Update(const TTarget& target, const TDeltaRecord& record) {
     std::string sql = "UPDATE " + QuoteIdentifier(target.Table) + " SET " + sets + " WHERE Id = ?" +
                       MatchClause(target.Columns, changed, original, params);
     Scoped(target, sql, params);
-    Run(target, record, sql, params);
+    if (!Run(target, record, sql, params)) return;
+    const std::string key = original[target.KeyIndex].AsString(), document = DocumentOf(target, original);
+    for (size_t i : changed) audit_.Changed(target.Table, document, key, target.Columns[i], original[i], values[i]);
+}
+
+std::string TChangeApplier::DocumentOf(const TTarget& target, const std::vector<Variant>& values) const {
+    const size_t field = target.Header != nullptr && target.MasterIndex ? *target.MasterIndex : target.KeyIndex;
+    return values[field].AsString();
 }
 
 void TChangeApplier::Scoped(const TTarget& target, std::string& sql, TVariantArray& params) const {
@@ -330,17 +342,18 @@ void TChangeApplier::RefuseUnknownAccount(const TTarget& target, const TDeltaRec
                                                          {ctx_.RefusalArg}));
 }
 
-void TChangeApplier::Run(const TTarget& target, const TDeltaRecord& record, const std::string& sql,
+bool TChangeApplier::Run(const TTarget& target, const TDeltaRecord& record, const std::string& sql,
                          const TVariantArray& values) {
     try {
-        if (ctx_.Db.Execute(sql, values) == 0)
-            Refuse(target, record, "е променен или изтрит от друг потребител");
+        if (ctx_.Db.Execute(sql, values) != 0) return true;
+        Refuse(target, record, "е променен или изтрит от друг потребител");
     } catch (const soci::soci_error& e) {
         if (!ctx_.Db.Dialect().IsConstraintViolation(e)) throw;
         // PostgreSQL takes no further statement in a transaction after a refused one.
         rejected_ = true;
         Refuse(target, record, std::string("не може да бъде записан: ") + e.what());
     }
+    return false;
 }
 
 void TChangeApplier::Refuse(const TTarget& target, const TDeltaRecord& record, const std::string& why) {

@@ -6,6 +6,7 @@
 
 #include "base/data/TClientDataSet.h"
 #include "base/server/IAppServer.h"
+#include "server/TAuditTrail.h"
 #include "server/TClosedOrderGuard.h"
 #include "server/TDocumentStateGuard.h"
 #include "server/TServerContext.h"
@@ -24,7 +25,7 @@ namespace tavrek::server {
 // naming them; the caller rolls back when it is not 0.
 class TChangeApplier {
 public:
-    explicit TChangeApplier(TServerContext& ctx) : ctx_(ctx), orders_(ctx), documents_(ctx) {}
+    explicit TChangeApplier(TServerContext& ctx) : ctx_(ctx), orders_(ctx), documents_(ctx), audit_(ctx) {}
 
     int Apply(const std::vector<TUpdatePacket>& packets, std::string& errorText);
 
@@ -39,7 +40,7 @@ private:
     void FindRefusedInsert(const TTarget& target);
     void Update(const TTarget& target, const TDeltaRecord& record);
     // Runs a change of record; refuses it when no row matched, or when the database rejects it.
-    void Run(const TTarget& target, const TDeltaRecord& record, const std::string& sql, const TVariantArray& values);
+    bool Run(const TTarget& target, const TDeltaRecord& record, const std::string& sql, const TVariantArray& values);
     void Refuse(const TTarget& target, const TDeltaRecord& record, const std::string& why);
     void Scoped(const TTarget& target, std::string& sql, TVariantArray& params) const;
     bool OfCompany(const TTarget& target, const std::vector<Variant>& values);
@@ -58,6 +59,8 @@ private:
     // client read, null for a new row); null when there is none.
     const std::string* ServerColumn(const TTarget& target, const std::vector<Variant>& values,
                                     const std::vector<Variant>* stored);
+    // The Id of the document a record is of: its own for a header, its Master_Id for a line.
+    std::string DocumentOf(const TTarget& target, const std::vector<Variant>& values) const;
     void RefuseServerColumn(const TTarget& target, const TDeltaRecord& record, const std::string& column);
     // The first of the fields that must name an account of the chart and do not; null when
     // every one does (or is empty).
@@ -67,6 +70,7 @@ private:
     TServerContext& ctx_;
     TClosedOrderGuard orders_;
     TDocumentStateGuard documents_;
+    TAuditTrail audit_;
     int refused_ = 0;
     bool rejected_ = false;  // the database refused a statement: nothing more is applied
     std::set<std::string> ownHeaders_;  // headers found to be of the session's company
