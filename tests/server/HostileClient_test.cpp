@@ -68,7 +68,7 @@ protected:
             return Server().RequestValue(0, table, "Id", TFilter(), rows, true) == step.Int("Rows");
         }
         TClientDataSet rows;
-        Server().RequestData(table, TFilter().Add("Id", "=", step.Kind == "insert" ? "none" : id), rows);
+        Server().RequestData(table, TFilter().Add("Id", "=", step.Kind == "insert" ? "-1" : id), rows);
         if (step.Kind == "delete") rows.Delete();
         if (step.Kind == "insert") rows.Append();
         if (step.Kind == "change") rows.Edit();
