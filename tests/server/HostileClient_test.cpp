@@ -63,6 +63,7 @@ protected:
         if (step.Kind == "post-invoice") return Server().PostPurchase(table, keys) >= 0;
         if (step.Kind == "post-order") return Server().PostPurchOrder(table, keys, step.Int("Operation")) >= 0;
         if (step.Kind == "series") return Server().GetNextSerieNo(table, "", number) >= 0;
+        if (step.Kind == "trail") return Count("S_AuditTrail", TrailWhere(step)) == step.Int("Rows");
         if (step.Kind == "read") {
             TRequestResult rows;
             return Server().RequestValue(0, table, "Id", TFilter(), rows, true) == step.Int("Rows");
@@ -73,7 +74,7 @@ protected:
         if (step.Kind == "insert") rows.Append();
         if (step.Kind == "change") rows.Edit();
         for (const auto& [field, value] : step.Pairs)
-            if (field != "Refusal" && field != "Refused") rows.FieldByName(field).SetValue(value);
+            if (rows.FindField(field) != nullptr) rows.FieldByName(field).SetValue(value);
         if (rows.State() != TDataSetState::dsBrowse) rows.Post();
         std::string errorText;
         try {
@@ -81,6 +82,15 @@ protected:
         } catch (const server::EQueryRefused&) {
             return false;
         }
+    }
+
+    // The trail's rows of the step's action, user, document and (when given) field and values.
+    static std::string TrailWhere(const TGoldenRow& step) {
+        std::string where = "User_Id = 'ADMIN' AND Comp_Id = 'DEMO' AND Action = '" + step.Text("Action") +
+                            "' AND Document_Id = '" + step.Text("Document") + "'";
+        for (const char* column : {"FieldName", "OldValue", "NewValue", "Record_Id"})
+            if (step.Has(column)) where += std::string(" AND ") + column + " = '" + step.Text(column) + "'";
+        return where;
     }
 
     int64_t Refusals(const std::string& key) { return Count("S_ErrorLog", "Message LIKE '%(" + key + ")'"); }
