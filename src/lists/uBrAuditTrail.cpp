@@ -1,5 +1,6 @@
 #include "lists/uBrAuditTrail.h"
 
+#include "base/forms/TFormCatalogue.h"
 #include "base/forms/TFormRegistry.h"
 #include "base/session/LocalData.h"
 
@@ -38,8 +39,9 @@ int32_t initializationCounter = 0;
 
 void Initialization() {
     if (initializationCounter-- != 0) return;
-    RegisterFormClass("TfBrAuditTrail", TfBrAuditTrail::kFormNumber, [] { return std::make_unique<TfBrAuditTrail>(); },
-                      "Журнал на промените", TFormGroup::fgLists);
+    const TFormCatalogueEntry& entry = *FindCatalogueClass("TfBrAuditTrail");
+    RegisterFormClass(entry.ClassName, entry.FormNumber, [] { return std::make_unique<TfBrAuditTrail>(); },
+                      entry.Caption, TFormGroup::fgLists);
 }
 
 void Finalization() { ++initializationCounter; }

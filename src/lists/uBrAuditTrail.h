@@ -11,8 +11,6 @@ namespace tavrek {
 // user narrows it by a date range and a text found in the document, user, table or field.
 class TfBrAuditTrail : public TfBaseBrowseCardDocument {
 public:
-    static constexpr int kFormNumber = 10910;
-
     TfBrAuditTrail();
     std::string ClassName() const override { return "TfBrAuditTrail"; }
     void FormCreate() override;

@@ -413,51 +413,65 @@ int EmbeddedServer::GetNextSerieNo(const std::string& series, const std::string&
 }
 
 int EmbeddedServer::PostPurchase(const std::string& id, TVariantArray& keys) {
-    return Write("PostPurchase", [&](TServerContext& ctx) { return Posting(ctx, id, [&] { return posting_->PostPurchase(ctx, id, keys); }); },
+    return Write("PostPurchase",
+                 [&](TServerContext& ctx) {
+                     return Posting(ctx, id, [&] { return posting_->PostPurchase(ctx, id, keys); });
+                 },
                  true);
 }
 
 int EmbeddedServer::PostPurchCrMemo(const std::string& id, TVariantArray& keys, int option) {
     return Write("PostPurchCrMemo",
-                 [&](TServerContext& ctx) { return Posting(ctx, id, [&] { return posting_->PostPurchCrMemo(ctx, id, keys, option); }); },
+                 [&](TServerContext& ctx) {
+                     return Posting(ctx, id, [&] { return posting_->PostPurchCrMemo(ctx, id, keys, option); });
+                 },
                  true);
 }
 
 int EmbeddedServer::PostPurchOrder(const std::string& id, TVariantArray& keys, int operation) {
     return Write("PostPurchOrder",
-                 [&](TServerContext& ctx) { return Posting(ctx, id, [&] { return posting_->PostPurchOrder(ctx, id, keys, operation); }); },
+                 [&](TServerContext& ctx) {
+                     return Posting(ctx, id, [&] { return posting_->PostPurchOrder(ctx, id, keys, operation); });
+                 },
                  true);
 }
 
 int EmbeddedServer::PostPurchProtocol(const std::string& id, int crMemo, TVariantArray& keys) {
     return Write("PostPurchProtocol",
-                 [&](TServerContext& ctx) { return Posting(ctx, id, [&] { return posting_->PostPurchProtocol(ctx, id, crMemo, keys); }); },
+                 [&](TServerContext& ctx) {
+                     return Posting(ctx, id, [&] { return posting_->PostPurchProtocol(ctx, id, crMemo, keys); });
+                 },
                  true);
 }
 
 int EmbeddedServer::PostGlobalDoc(const std::string& id, int crMemo, TVariantArray& keys) {
     return Write("PostGlobalDoc",
-                 [&](TServerContext& ctx) { return Posting(ctx, id, [&] { return posting_->PostGlobalDoc(ctx, id, crMemo, keys); }); },
+                 [&](TServerContext& ctx) {
+                     return Posting(ctx, id, [&] { return posting_->PostGlobalDoc(ctx, id, crMemo, keys); });
+                 },
                  true);
 }
 
 int EmbeddedServer::AnnulDocument(const std::string& id, int kind, const std::string& description, TDateTime date,
                                   int flag, Variant& output) {
     return Write("AnnulDocument", [&](TServerContext& ctx) {
-        return Annulment(ctx, id, date, [&] { return posting_->AnnulDocument(ctx, id, kind, description, date, flag, output); });
+        return Annulment(ctx, id, date,
+                         [&] { return posting_->AnnulDocument(ctx, id, kind, description, date, flag, output); });
     });
 }
 
 int EmbeddedServer::AnnulGlobalDoc(const std::string& id, int crMemo, const std::string& description, TDateTime date) {
     return Write("AnnulGlobalDoc", [&](TServerContext& ctx) {
-        return Annulment(ctx, id, date, [&] { return posting_->AnnulGlobalDoc(ctx, id, crMemo, description, date); });
+        return Annulment(ctx, id, date,
+                         [&] { return posting_->AnnulGlobalDoc(ctx, id, crMemo, description, date); });
     });
 }
 
 int EmbeddedServer::AnnulPurchProtocol(const std::string& id, int crMemo, const std::string& description,
                                        TDateTime date) {
     return Write("AnnulPurchProtocol", [&](TServerContext& ctx) {
-        return Annulment(ctx, id, date, [&] { return posting_->AnnulPurchProtocol(ctx, id, crMemo, description, date); });
+        return Annulment(ctx, id, date,
+                         [&] { return posting_->AnnulPurchProtocol(ctx, id, crMemo, description, date); });
     });
 }
 

@@ -296,7 +296,8 @@ const char* TChangeApplier::DocumentState(const TTarget& target, const std::vect
     if (!target.OrderIndex) return nullptr;
     const std::string document = stored[*target.OrderIndex].AsString();
     const bool line = target.Header != nullptr;
-    return documents_.Refusal(document, deleting, line && deleting ? stored[target.KeyIndex].AsString() : std::string());
+    const std::string deletedLine = line && deleting ? stored[target.KeyIndex].AsString() : std::string();
+    return documents_.Refusal(document, deleting, deletedLine);
 }
 
 const std::string* TChangeApplier::ServerColumn(const TTarget& target, const std::vector<Variant>& values,

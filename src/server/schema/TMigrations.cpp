@@ -581,7 +581,8 @@ std::string UniqueNumbersSql() {
     for (const TDocumentTables& t : DocumentTables())
         if (t.Posted)
             sql += "CREATE UNIQUE INDEX UX_" + std::string(t.Header) + "_No ON " + t.Header +
-                   " (Comp_Id, DocumentType, DocSubType_Id, DocumentNo) WHERE DocumentNo IS NOT NULL AND DocumentNo <> '';\n";
+                   " (Comp_Id, DocumentType, DocSubType_Id, DocumentNo)"
+                   " WHERE DocumentNo IS NOT NULL AND DocumentNo <> '';\n";
     return sql;
 }
 
