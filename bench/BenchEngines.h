@@ -52,15 +52,15 @@ inline std::string BenchDemoCompany(int64_t engine, const std::filesystem::path&
     return postgres.NewDemoCompany(name);
 }
 
-// A demo company of the engine under the given name, served in this process to its
-// administrator; the files of
-// a SQLite company go with it.
+// A demo company of the engine under the given name, served in this process to its demo user;
+// the files of a SQLite company go with it.
 class TBenchServer {
 public:
     TBenchServer(int64_t engine, const std::string& name)
         : folder_(std::filesystem::temp_directory_path() / ("tavrek-" + name + "-" + std::to_string(::getpid()))) {
         std::filesystem::create_directories(folder_);
         server_ = std::make_unique<EmbeddedServer>(BenchDemoCompany(engine, folder_, name));
+        // Signed in as a client is: the server keeps every call to the session's company.
         server_->SetSession({kDemoCompanyId, kDemoBusinessGroupId, kDemoUserId});
     }
     virtual ~TBenchServer() {

@@ -9,6 +9,7 @@
 #include "editors/uEdPurchDebitMemo.h"
 #include "editors/uEdPurchOffer.h"
 #include "editors/uEdPurchOrder.h"
+#include "lists/uBrAuditTrail.h"
 #include "lists/uBrPurchAdvancePayment.h"
 #include "lists/uBrPurchCrMemo.h"
 #include "lists/uBrPurchOffer.h"
@@ -37,6 +38,7 @@ namespace {
 // at its place in PurchaseFormClassOrder when its form class is written.
 const TPackageUnit kUnits[] = {
     {uPurchasesSetup::Initialization, uPurchasesSetup::Finalization},
+    {uBrAuditTrail::Initialization, uBrAuditTrail::Finalization},
     {uEdPostedPurchInvoice::Initialization, uEdPostedPurchInvoice::Finalization},
     {uBrPostedPurchInvoice::Initialization, uBrPostedPurchInvoice::Finalization},
     {uBrPostedReceipt::Initialization, uBrPostedReceipt::Finalization},
@@ -75,6 +77,7 @@ void PurchasePackageShutdown() { StopPackageUnits(kUnits); }
 const std::vector<std::string>& PurchaseFormClassOrder() {
     static const std::vector<std::string> order = {
         "TfPurchasesSetup",
+        "TfBrAuditTrail",
         "TfEdPostedPurchInvoice",
         "TfBrPostedPurchInvoice",
         "TfBrPostedReceipt",

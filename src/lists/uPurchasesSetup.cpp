@@ -53,6 +53,8 @@ TfPurchasesSetup::TfPurchasesSetup() {
         {"ProtocolTransitAccount", "Транзитна сметка за протоколи", TFieldKind::fkLookup, "tsGeneral"},
         {"PurchProtocol_Code", "Код на протокол за доставки", TFieldKind::fkText, "tsGeneral"},
         {"PurchCRMemoProtocol_Code", "Код на протокол към кредитно известие", TFieldKind::fkText, "tsGeneral"},
+        {"AllowPostingFrom", "Разрешено осчетоводяване от", TFieldKind::fkDate, "tsGeneral"},
+        {"AllowPostingTo", "Разрешено осчетоводяване до", TFieldKind::fkDate, "tsGeneral"},
         {"ReceiptsNotInvoicedAccount", "Сметка за получени и нефактурирани", TFieldKind::fkLookup, "tsOther"},
         {"FutureCostsAccount", "Сметка за бъдещи разходи", TFieldKind::fkLookup, "tsOther"},
         {"DirectPayAccount", "Сметка за плащане при осчетоводяване", TFieldKind::fkLookup, "tsOther"},

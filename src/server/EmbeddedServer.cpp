@@ -13,11 +13,14 @@
 #include "server/MasterDataQueries.h"
 #include "server/SqlValue.h"
 #include "server/TCallParser.h"
+#include "server/TAuditTrail.h"
 #include "server/TChangeApplier.h"
 #include "server/TNumberSeries.h"
+#include "server/TPostingPeriod.h"
 #include "server/TPriceLookup.h"
 #include "server/TQueryBuilder.h"
 #include "server/db/TDbTransaction.h"
+#include "server/db/TRetryPolicy.h"
 #include "server/procedures/StandardProcedures.h"
 #include "server/session/TCallAuthority.h"
 #include "server/session/TUserDirectory.h"
@@ -132,9 +135,14 @@ int EmbeddedServer::Write(const char* operation, Body&& body, bool endsPosting) 
     TServerContext ctx = Context();
     int result = 0;
     try {
-        TDbTransaction transaction(*db_, TTransactionKind::tkWrite);
-        result = body(ctx);
-        if (result >= 0 && ctx.RefusalKey.empty()) transaction.Commit();
+        result = TRetryPolicy::Run(db_->Dialect(), [&] {
+            ctx.RefusalKey.clear();
+            ctx.RefusalArg.clear();
+            TDbTransaction transaction(*db_, TTransactionKind::tkWrite);
+            const int outcome = body(ctx);
+            if (outcome >= 0 && ctx.RefusalKey.empty()) transaction.Commit();
+            return outcome;
+        });
     } catch (const EQueryRefused& e) {
         LogRefusedRequest(operation, e.what());
         throw;
@@ -174,6 +182,18 @@ int EmbeddedServer::WriteInPosting(const char* operation, Body&& body, bool ends
     if (endsPosting) EndPostingTransaction(!refused);
     if (refused) LogRefusal(operation, ctx);
     return result;
+}
+
+template <typename Body>
+int EmbeddedServer::Posting(TServerContext& ctx, const std::string& id, Body&& body) {
+    if (!Authorized(ctx, id, TFormRight::frPost) || !TPostingPeriod::AllowsDocument(ctx, id)) return -1;
+    return TAuditTrail::Outcome(ctx, TAuditTrail::kPosted, id, body());
+}
+
+template <typename Body>
+int EmbeddedServer::Annulment(TServerContext& ctx, const std::string& id, TDateTime date, Body&& body) {
+    if (!Authorized(ctx, id, TFormRight::frAnnul) || !TPostingPeriod::Allows(ctx, date)) return -1;
+    return TAuditTrail::Outcome(ctx, TAuditTrail::kAnnulled, id, body());
 }
 
 bool EmbeddedServer::BeginPosting() {
@@ -453,77 +473,73 @@ int EmbeddedServer::GetNextSerieNo(const std::string& series, const std::string&
 }
 
 int EmbeddedServer::PostPurchase(const std::string& id, TVariantArray& keys) {
-    return Write(
-        "PostPurchase",
-        [&](TServerContext& ctx) {
-            return Authorized(ctx, id, TFormRight::frPost) ? posting_->PostPurchase(ctx, id, keys) : -1;
-        },
-        true);
+    return Write("PostPurchase",
+                 [&](TServerContext& ctx) {
+                     return Posting(ctx, id, [&] { return posting_->PostPurchase(ctx, id, keys); });
+                 },
+                 true);
 }
 
 int EmbeddedServer::PostPurchCrMemo(const std::string& id, TVariantArray& keys, int option) {
-    return Write(
-        "PostPurchCrMemo",
-        [&](TServerContext& ctx) {
-            return Authorized(ctx, id, TFormRight::frPost) ? posting_->PostPurchCrMemo(ctx, id, keys, option) : -1;
-        },
-        true);
+    return Write("PostPurchCrMemo",
+                 [&](TServerContext& ctx) {
+                     return Posting(ctx, id, [&] { return posting_->PostPurchCrMemo(ctx, id, keys, option); });
+                 },
+                 true);
 }
 
 int EmbeddedServer::PostPurchOrder(const std::string& id, TVariantArray& keys, int operation) {
-    return Write(
-        "PostPurchOrder",
-        [&](TServerContext& ctx) {
-            return Authorized(ctx, id, TFormRight::frPost) ? posting_->PostPurchOrder(ctx, id, keys, operation) : -1;
-        },
-        true);
+    return Write("PostPurchOrder",
+                 [&](TServerContext& ctx) {
+                     return Posting(ctx, id, [&] { return posting_->PostPurchOrder(ctx, id, keys, operation); });
+                 },
+                 true);
 }
 
 int EmbeddedServer::PostPurchProtocol(const std::string& id, int crMemo, TVariantArray& keys) {
-    return Write(
-        "PostPurchProtocol",
-        [&](TServerContext& ctx) {
-            return Authorized(ctx, id, TFormRight::frPost) ? posting_->PostPurchProtocol(ctx, id, crMemo, keys) : -1;
-        },
-        true);
+    return Write("PostPurchProtocol",
+                 [&](TServerContext& ctx) {
+                     return Posting(ctx, id, [&] { return posting_->PostPurchProtocol(ctx, id, crMemo, keys); });
+                 },
+                 true);
 }
 
 int EmbeddedServer::PostGlobalDoc(const std::string& id, int crMemo, TVariantArray& keys) {
-    return Write(
-        "PostGlobalDoc",
-        [&](TServerContext& ctx) {
-            return Authorized(ctx, id, TFormRight::frPost) ? posting_->PostGlobalDoc(ctx, id, crMemo, keys) : -1;
-        },
-        true);
+    return Write("PostGlobalDoc",
+                 [&](TServerContext& ctx) {
+                     return Posting(ctx, id, [&] { return posting_->PostGlobalDoc(ctx, id, crMemo, keys); });
+                 },
+                 true);
 }
 
 int EmbeddedServer::AnnulDocument(const std::string& id, int kind, const std::string& description, TDateTime date,
                                   int flag, Variant& output) {
     return Write("AnnulDocument", [&](TServerContext& ctx) {
-        if (!Authorized(ctx, id, TFormRight::frAnnul)) return -1;
-        return posting_->AnnulDocument(ctx, id, kind, description, date, flag, output);
+        return Annulment(ctx, id, date,
+                         [&] { return posting_->AnnulDocument(ctx, id, kind, description, date, flag, output); });
     });
 }
 
 int EmbeddedServer::AnnulGlobalDoc(const std::string& id, int crMemo, const std::string& description, TDateTime date,
                                    int annulPayments) {
     return Write("AnnulGlobalDoc", [&](TServerContext& ctx) {
-        if (!Authorized(ctx, id, TFormRight::frAnnul)) return -1;
-        return posting_->AnnulGlobalDoc(ctx, id, crMemo, description, date, annulPayments);
+        return Annulment(ctx, id, date,
+                         [&] { return posting_->AnnulGlobalDoc(ctx, id, crMemo, description, date, annulPayments); });
     });
 }
 
 int EmbeddedServer::AnnulPurchProtocol(const std::string& id, int crMemo, const std::string& description,
                                        TDateTime date) {
     return Write("AnnulPurchProtocol", [&](TServerContext& ctx) {
-        if (!Authorized(ctx, id, TFormRight::frAnnul)) return -1;
-        return posting_->AnnulPurchProtocol(ctx, id, crMemo, description, date);
+        return Annulment(ctx, id, date,
+                         [&] { return posting_->AnnulPurchProtocol(ctx, id, crMemo, description, date); });
     });
 }
 
 int EmbeddedServer::DeleteGlobalDoc(const std::string& id, int crMemo) {
     return Write("DeleteGlobalDoc", [&](TServerContext& ctx) {
-        return Authorized(ctx, id, TFormRight::frDelete) ? posting_->DeleteGlobalDoc(ctx, id, crMemo) : -1;
+        if (!Authorized(ctx, id, TFormRight::frDelete)) return -1;
+        return TAuditTrail::Outcome(ctx, TAuditTrail::kDeleted, id, posting_->DeleteGlobalDoc(ctx, id, crMemo));
     });
 }
 

@@ -100,6 +100,12 @@ private:
     template <typename Body>
     int WriteInPosting(const char* operation, Body&& body, bool endsPosting);
     void EndPostingTransaction(bool commit);
+    // A posting or annulment by body, refused outside the posting period and noted in the
+    // audit trail when it passes.
+    template <typename Body>
+    int Posting(TServerContext& ctx, const std::string& id, Body&& body);
+    template <typename Body>
+    int Annulment(TServerContext& ctx, const std::string& id, TDateTime date, Body&& body);
     // Runs body in a read transaction, so it sees one state of the database.
     template <typename Body>
     auto Read(const char* operation, Body&& body);

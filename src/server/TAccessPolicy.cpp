@@ -19,6 +19,30 @@ constexpr TAccessPolicy::TPostedLock kPostedLocks[] = {
     {"D_VendorPayment", "Posted", "err_PaymentPostedNotEditable"},
 };
 
+struct TServerColumn {
+    const char* Table;
+    const char* Column;
+    TAccessPolicy::TColumnWrite Write;
+};
+
+using enum TAccessPolicy::TColumnWrite;
+
+// What posting, annulment and the goods check keep on open documents: the quantities done
+// on an order line, a document's status, kind and company, and the marks of a posted payment.
+constexpr TServerColumn kServerColumns[] = {
+    {"D_PurchaseLine", "ReceivedQty", cwNever},        {"D_PurchaseLine", "InvoicedQty", cwNever},
+    {"D_PurchaseLine", "OutstandingQty", cwNever},     {"D_PurchaseLine", "QtyRcdNotInvoiced", cwNever},
+    {"D_PurchaseLine", "RejectedQty", cwNever},        {"D_PurchaseLine", "ReturnedQty", cwNever},
+    {"D_PurchaseLine", "Comp_Id", cwAtInsert},         {"D_PurchHeader", "DocStatus", cwOrderStatus},
+    {"D_PurchHeader", "CheckStatus", cwNever},         {"D_PurchHeader", "DocumentType", cwAtInsert},
+    {"D_PurchHeader", "Comp_Id", cwAtInsert},          {"D_PurchOrderBufHeader", "DocStatus", cwNever},
+    {"D_PurchOrderBufHeader", "CheckStatus", cwNever}, {"D_PurchOrderBufHeader", "DocumentType", cwAtInsert},
+    {"D_PurchOrderBufHeader", "Comp_Id", cwAtInsert},  {"D_GlobalPurchHeader", "DocStatus", cwNever},
+    {"D_GlobalPurchHeader", "CheckStatus", cwNever},   {"D_GlobalPurchHeader", "DocumentType", cwAtInsert},
+    {"D_GlobalPurchHeader", "Comp_Id", cwAtInsert},    {"D_VendorPayment", "TransactionNo", cwNever},
+    {"D_VendorPayment", "Annul", cwNever},             {"D_VendorPayment", "Comp_Id", cwAtInsert},
+};
+
 bool IsOpenDocumentTable(std::string_view name) {
     for (const TDocumentTables& tables : DocumentTables())
         if (!tables.Posted && (EqualsIgnoreCase(name, tables.Header) || EqualsIgnoreCase(name, tables.Line))) return true;
@@ -48,6 +72,12 @@ bool TAccessPolicy::NamesAccount(const TRelationInfo& table, std::string_view co
     return false;
 }
 
+TAccessPolicy::TColumnWrite TAccessPolicy::ColumnWrite(const TRelationInfo& table, std::string_view column) {
+    for (const TServerColumn& kept : kServerColumns)
+        if (EqualsIgnoreCase(table.Name, kept.Table) && EqualsIgnoreCase(column, kept.Column)) return kept.Write;
+    return cwClient;
+}
+
 const TAccessPolicy::TPostedLock* TAccessPolicy::PostedLock(const TRelationInfo& table) {
     for (const TPostedLock& lock : kPostedLocks)
         if (EqualsIgnoreCase(table.Name, lock.Table)) return &lock;
@@ -62,9 +92,11 @@ std::string TAccessPolicy::CompanyScope(const TRelationInfo& relation, const std
         params.push_back(companyId);
         return "master_id IN (SELECT id FROM " + QuoteIdentifier(relation.Parent->Name) + " WHERE comp_id = ?)";
     }
-    if (relation.Column("Comp_Id") == nullptr) return {};
+    // A company's setup is the one row keyed by the company.
+    const bool setup = StartsWith(relation.Name, "C_") && relation.Column("Id") != nullptr;
+    if (relation.Column("Comp_Id") == nullptr && !setup) return {};
     params.push_back(companyId);
-    return "comp_id = ?";
+    return relation.Column("Comp_Id") == nullptr ? "id = ?" : "comp_id = ?";
 }
 
 }  // namespace tavrek::server

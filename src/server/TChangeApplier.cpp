@@ -28,10 +28,12 @@ struct TChangeApplier::TTarget {
     const TAccessPolicy::TPostedLock* Lock = nullptr;
     std::optional<size_t> LockIndex;  // the lock column among the fields, when the dataset has it
     std::vector<size_t> AccountFields;  // fields naming an account of the chart
-    // Purchase orders and their lines: the field holding the order's Id, and the header's
+    std::vector<std::pair<size_t, TAccessPolicy::TColumnWrite>> ServerFields;  // fields only the server writes
+    // Purchase documents and their lines: the field holding the document's Id, and the header's
     // status field, whose change to 0 re-opens a closed order.
     std::optional<size_t> OrderIndex;
     std::optional<size_t> StatusIndex;
+    std::optional<size_t> MasterIndex;
 };
 
 namespace {
@@ -71,6 +73,10 @@ TChangeApplier::TTarget TChangeApplier::Target(const TUpdatePacket& packet) cons
             target.LockIndex = i;
         if (column != nullptr && TAccessPolicy::NamesAccount(*provider.Table, column->Name))
             target.AccountFields.push_back(i);
+        const auto write = column == nullptr ? TAccessPolicy::TColumnWrite::cwClient
+                                             : TAccessPolicy::ColumnWrite(*provider.Table, column->Name);
+        if (write != TAccessPolicy::TColumnWrite::cwClient) target.ServerFields.emplace_back(i, write);
+        if (column != nullptr && EqualsIgnoreCase(column->Name, "Master_Id")) target.MasterIndex = i;
         if (column != nullptr && EqualsIgnoreCase(column->Name, "Id")) {
             target.KeyIndex = i;
             hasKey = true;
@@ -106,12 +112,14 @@ int TChangeApplier::Apply(const std::vector<TUpdatePacket>& packets, std::string
         }
         FlushInserts(targets[i]);
     }
+    if (refused_ == 0) audit_.Flush();
     errorText = errors_;
     return refused_;
 }
 
 void TChangeApplier::Delete(const TTarget& target, const TDeltaRecord& record) {
     if (Locked(target, record, false)) return RefuseLocked(target, record);
+    if (const char* refusal = DocumentState(target, *record.Original, true)) return RefuseBy(target, record, refusal);
     if (const char* refusal = ClosedOrder(target, *record.Original, nullptr)) return RefuseBy(target, record, refusal);
     std::vector<size_t> fields;
     for (size_t i = 0; i < target.Columns.size(); ++i)
@@ -120,7 +128,8 @@ void TChangeApplier::Delete(const TTarget& target, const TDeltaRecord& record) {
     std::string sql = "DELETE FROM " + QuoteIdentifier(target.Table) + " WHERE Id = ?" +
                       MatchClause(target.Columns, fields, *record.Original, params);
     Scoped(target, sql, params);
-    Run(target, record, sql, params);
+    if (Run(target, record, sql, params))
+        audit_.Deleted(target.Table, DocumentOf(target, *record.Original), (*record.Original)[target.KeyIndex].AsString());
 }
 
 void TChangeApplier::Insert(const TTarget& target, const TDeltaRecord& record) {
@@ -136,7 +145,14 @@ void TChangeApplier::Insert(const TTarget& target, const TDeltaRecord& record) {
         if (rejected_) return;
         return RefuseUnknownAccount(target, record, *account);
     }
-    if (const char* refusal = ClosedOrder(target, *record.Values, nullptr)) {
+    if (const std::string* column = ServerColumn(target, *record.Values, nullptr)) {
+        FlushInserts(target);
+        if (rejected_) return;
+        return RefuseServerColumn(target, record, *column);
+    }
+    const char* refusal = DocumentState(target, *record.Values, false);
+    if (refusal == nullptr) refusal = ClosedOrder(target, *record.Values, nullptr);
+    if (refusal != nullptr) {
         FlushInserts(target);
         if (rejected_) return;
         return RefuseBy(target, record, refusal);
@@ -156,6 +172,7 @@ void TChangeApplier::FlushInserts(const TTarget& target) {
     try {
         ctx_.Db.InsertRows(QuoteIdentifier(target.Table), target.InsertColumns, insertValues_);
         ctx_.Db.Exec("RELEASE SAVEPOINT inserts");
+        for (const TDeltaRecord& record : inserted_) audit_.Added(target.Table, DocumentOf(target, *record.Values));
     } catch (const soci::soci_error& e) {
         if (!ctx_.Db.Dialect().IsConstraintViolation(e)) throw;
         ctx_.Db.Exec("ROLLBACK TO SAVEPOINT inserts");
@@ -197,6 +214,9 @@ void TChangeApplier::Update(const TTarget& target, const TDeltaRecord& record) {
     params.push_back(original[target.KeyIndex]);
     if (!OfCompany(target, values)) return Refuse(target, record, "е на друга фирма");
     if (Locked(target, record, false)) return RefuseLocked(target, record);
+    if (const std::string* column = ServerColumn(target, values, &original))
+        return RefuseServerColumn(target, record, *column);
+    if (const char* refusal = DocumentState(target, original, false)) return RefuseBy(target, record, refusal);
     if (const char* refusal = ClosedOrder(target, original, &values)) return RefuseBy(target, record, refusal);
     std::vector<size_t> changedAccounts;
     for (size_t i : target.AccountFields)
@@ -206,7 +226,14 @@ void TChangeApplier::Update(const TTarget& target, const TDeltaRecord& record) {
     std::string sql = "UPDATE " + QuoteIdentifier(target.Table) + " SET " + sets + " WHERE Id = ?" +
                       MatchClause(target.Columns, changed, original, params);
     Scoped(target, sql, params);
-    Run(target, record, sql, params);
+    if (!Run(target, record, sql, params)) return;
+    const std::string key = original[target.KeyIndex].AsString(), document = DocumentOf(target, original);
+    for (size_t i : changed) audit_.Changed(target.Table, document, key, target.Columns[i], original[i], values[i]);
+}
+
+std::string TChangeApplier::DocumentOf(const TTarget& target, const std::vector<Variant>& values) const {
+    const size_t field = target.Header != nullptr && target.MasterIndex ? *target.MasterIndex : target.KeyIndex;
+    return values[field].AsString();
 }
 
 void TChangeApplier::Scoped(const TTarget& target, std::string& sql, TVariantArray& params) const {
@@ -265,6 +292,38 @@ const char* TChangeApplier::ClosedOrder(const TTarget& target, const std::vector
     return orders_.Refusal(stored[*target.OrderIndex].AsString(), reopening);
 }
 
+const char* TChangeApplier::DocumentState(const TTarget& target, const std::vector<Variant>& stored, bool deleting) {
+    if (!target.OrderIndex) return nullptr;
+    const std::string document = stored[*target.OrderIndex].AsString();
+    const bool line = target.Header != nullptr;
+    const std::string deletedLine = line && deleting ? stored[target.KeyIndex].AsString() : std::string();
+    return documents_.Refusal(document, deleting, deletedLine);
+}
+
+const std::string* TChangeApplier::ServerColumn(const TTarget& target, const std::vector<Variant>& values,
+                                                const std::vector<Variant>* stored) {
+    using enum TAccessPolicy::TColumnWrite;
+    for (const auto& [field, write] : target.ServerFields) {
+        if (stored == nullptr) {
+            const bool empty = values[field].IsEmpty() || values[field] == Variant(int64_t{0});
+            if (write != cwAtInsert && !empty) return &target.Columns[field];
+            continue;
+        }
+        if (values[field] == (*stored)[field]) continue;
+        if (write == cwOrderStatus && target.OrderIndex && documents_.IsOrder((*stored)[*target.OrderIndex].AsString()))
+            continue;
+        return &target.Columns[field];
+    }
+    return nullptr;
+}
+
+void TChangeApplier::RefuseServerColumn(const TTarget& target, const TDeltaRecord& record, const std::string& column) {
+    ctx_.RefusalKey = TAccessPolicy::kServerColumnKey;
+    ctx_.RefusalArg = column;
+    Refuse(target, record,
+           "е отказан: " + FormatMessage(MessageText(ctx_, TAccessPolicy::kServerColumnKey), {column}));
+}
+
 const Variant* TChangeApplier::UnknownAccount(const std::vector<Variant>& values, const std::vector<size_t>& fields) {
     for (size_t i : fields) {
         const std::string code = values[i].AsString();
@@ -284,17 +343,18 @@ void TChangeApplier::RefuseUnknownAccount(const TTarget& target, const TDeltaRec
                                                          {ctx_.RefusalArg}));
 }
 
-void TChangeApplier::Run(const TTarget& target, const TDeltaRecord& record, const std::string& sql,
+bool TChangeApplier::Run(const TTarget& target, const TDeltaRecord& record, const std::string& sql,
                          const TVariantArray& values) {
     try {
-        if (ctx_.Db.Execute(sql, values) == 0)
-            Refuse(target, record, "е променен или изтрит от друг потребител");
+        if (ctx_.Db.Execute(sql, values) != 0) return true;
+        Refuse(target, record, "е променен или изтрит от друг потребител");
     } catch (const soci::soci_error& e) {
         if (!ctx_.Db.Dialect().IsConstraintViolation(e)) throw;
         // PostgreSQL takes no further statement in a transaction after a refused one.
         rejected_ = true;
         Refuse(target, record, std::string("не може да бъде записан: ") + e.what());
     }
+    return false;
 }
 
 void TChangeApplier::Refuse(const TTarget& target, const TDeltaRecord& record, const std::string& why) {

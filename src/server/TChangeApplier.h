@@ -6,7 +6,9 @@
 
 #include "base/data/TClientDataSet.h"
 #include "base/server/IAppServer.h"
+#include "server/TAuditTrail.h"
 #include "server/TClosedOrderGuard.h"
+#include "server/TDocumentStateGuard.h"
 #include "server/TServerContext.h"
 
 namespace tavrek::server {
@@ -17,12 +19,13 @@ namespace tavrek::server {
 // Null included, so the row holds exactly what the client holds. A record is refused when its row no longer holds the values the client
 // read (for an update: the values of the fields it changes; for a deletion: all of
 // them), when it would change a row the server has posted (or mark one posted) or a closed
-// purchase order that it does not re-open with the user's right, or when the
+// purchase order that it does not re-open with the user's right, when it writes a column
+// only the server maintains or changes a document in the goods check, or when the
 // database rejects it. Returns the number refused, with errorText
 // naming them; the caller rolls back when it is not 0.
 class TChangeApplier {
 public:
-    explicit TChangeApplier(TServerContext& ctx) : ctx_(ctx), orders_(ctx) {}
+    explicit TChangeApplier(TServerContext& ctx) : ctx_(ctx), orders_(ctx), documents_(ctx), audit_(ctx) {}
 
     int Apply(const std::vector<TUpdatePacket>& packets, std::string& errorText);
 
@@ -37,7 +40,7 @@ private:
     void FindRefusedInsert(const TTarget& target);
     void Update(const TTarget& target, const TDeltaRecord& record);
     // Runs a change of record; refuses it when no row matched, or when the database rejects it.
-    void Run(const TTarget& target, const TDeltaRecord& record, const std::string& sql, const TVariantArray& values);
+    bool Run(const TTarget& target, const TDeltaRecord& record, const std::string& sql, const TVariantArray& values);
     void Refuse(const TTarget& target, const TDeltaRecord& record, const std::string& why);
     void Scoped(const TTarget& target, std::string& sql, TVariantArray& params) const;
     bool OfCompany(const TTarget& target, const std::vector<Variant>& values);
@@ -49,6 +52,16 @@ private:
     // client read, changed: its new ones for an update); null when the change may go.
     const char* ClosedOrder(const TTarget& target, const std::vector<Variant>& stored,
                             const std::vector<Variant>* changed);
+    // The refusal of a change of a document in the goods check, or of deleting what posted
+    // documents stand on; null when the change may go.
+    const char* DocumentState(const TTarget& target, const std::vector<Variant>& stored, bool deleting);
+    // The first column only the server writes that the record sets (stored: the values the
+    // client read, null for a new row); null when there is none.
+    const std::string* ServerColumn(const TTarget& target, const std::vector<Variant>& values,
+                                    const std::vector<Variant>* stored);
+    // The Id of the document a record is of: its own for a header, its Master_Id for a line.
+    std::string DocumentOf(const TTarget& target, const std::vector<Variant>& values) const;
+    void RefuseServerColumn(const TTarget& target, const TDeltaRecord& record, const std::string& column);
     // The first of the fields that must name an account of the chart and do not; null when
     // every one does (or is empty).
     const Variant* UnknownAccount(const std::vector<Variant>& values, const std::vector<size_t>& fields);
@@ -56,6 +69,8 @@ private:
 
     TServerContext& ctx_;
     TClosedOrderGuard orders_;
+    TDocumentStateGuard documents_;
+    TAuditTrail audit_;
     int refused_ = 0;
     bool rejected_ = false;  // the database refused a statement: nothing more is applied
     std::set<std::string> ownHeaders_;  // headers found to be of the session's company

@@ -11,24 +11,34 @@ std::string Formatted(const std::string& prefix, int64_t number, int64_t digits)
     return prefix + text;
 }
 
+// A series named by another company's Id is refused as that company's, not as unknown.
+int RefuseSeries(TServerContext& ctx, const std::string& series) {
+    const bool foreign =
+        !SelectRows(ctx.Db, "SELECT 1 FROM S_NoSeries WHERE Id = ? AND Comp_Id <> ?", {series, ctx.Session.CompanyId})
+             .Empty();
+    ctx.RefusalKey = foreign ? "err_OtherCompany" : "err_GetSeriesNo";
+    return -1;
+}
+
 }  // namespace
 
 int NextSerieNo(TServerContext& ctx, const std::string& series, const std::string& businessGroup, std::string& number) {
     TRequestResult taken = ctx.Db.Select(
         "UPDATE S_NoSeriesLine SET LastNo = LastNo + 1 WHERE BusinessGroup_Id = ?2 AND Series_Id = "
-        "(SELECT Id FROM S_NoSeries WHERE Id = ?1 OR Code = ?1 LIMIT 1) "
+        "(SELECT Id FROM S_NoSeries WHERE (Id = ?1 OR Code = ?1) AND Comp_Id = ?3 LIMIT 1) "
         "RETURNING LastNo, COALESCE(EndingNo, 0), COALESCE(Prefix, ''), "
         "(SELECT Digits FROM S_NoSeries WHERE Id = Series_Id)",
-        {series, businessGroup});
+        {series, businessGroup, ctx.Session.CompanyId});
     if (taken.Empty()) {
         taken = ctx.Db.Select(
-            "UPDATE S_NoSeries SET LastNo = LastNo + 1 WHERE Id = (SELECT Id FROM S_NoSeries WHERE Id = ?1 OR Code = ?1 "
-            "LIMIT 1) RETURNING LastNo, COALESCE(EndingNo, 0), COALESCE(Prefix, ''), Digits",
-            {series});
+            "UPDATE S_NoSeries SET LastNo = LastNo + 1 WHERE Id = (SELECT Id FROM S_NoSeries WHERE (Id = ?1 OR Code = ?1) "
+            "AND Comp_Id = ?2 LIMIT 1) RETURNING LastNo, COALESCE(EndingNo, 0), COALESCE(Prefix, ''), Digits",
+            {series, ctx.Session.CompanyId});
     }
-    const int64_t last = taken.Empty() ? 0 : taken.Value(0, 0).AsInteger();
-    const int64_t ending = taken.Empty() ? 0 : taken.Value(0, 1).AsInteger();
-    if (taken.Empty() || (ending > 0 && last > ending)) {
+    if (taken.Empty()) return RefuseSeries(ctx, series);
+    const int64_t last = taken.Value(0, 0).AsInteger();
+    const int64_t ending = taken.Value(0, 1).AsInteger();
+    if (ending > 0 && last > ending) {
         ctx.RefusalKey = "err_GetSeriesNo";
         return -1;
     }

@@ -83,6 +83,9 @@ TDataProvider TSchemaCatalog::Provider(std::string_view name) const {
     else if (IsDocumentHeader(table->Name))
         provider.OrderBy = QuoteIdentifier("DocumentDate") + " DESC, " + QuoteIdentifier("DocumentNo") + " DESC, " +
                            QuoteIdentifier("Id") + " DESC";
+    // The audit trail too, in the order it was written.
+    else if (EqualsIgnoreCase(table->Name, "S_AuditTrail"))
+        provider.OrderBy = QuoteIdentifier("Id") + " DESC";
     return provider;
 }
 

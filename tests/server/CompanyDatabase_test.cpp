@@ -52,6 +52,10 @@ protected:
     // they made that cannot be made twice is taken away.
     void ReturnToBefore(int version) {
         Exec("DELETE FROM S_SchemaVersion WHERE Version >= " + std::to_string(version));
+        Exec("DELETE FROM S_Messages WHERE Id IN ('err_FieldMaintainedByServer', 'err_DocumentInGoodsCheck', "
+             "'err_DocumentHasPostedFollowUps', 'err_OtherCompany', 'err_PostingDateNotAllowed')");
+        Exec("ALTER TABLE C_PurchasesSetup DROP COLUMN AllowPostingFrom; ALTER TABLE C_PurchasesSetup DROP COLUMN "
+             "AllowPostingTo; DROP INDEX UX_S_NoSeries_Code; DROP TABLE S_AuditTrail");
         if (version <= 16) Exec("DROP VIEW dv_PurchOrderLineToPlace");
         Exec("ALTER TABLE C_PurchasesSetup DROP COLUMN PurchOrderBuf_Series_Id");
         Exec("DROP TABLE S_UserFormRight; DROP TABLE D_PurchOrderConfirmRow; DELETE FROM S_Messages WHERE Id IN "
@@ -61,7 +65,7 @@ protected:
              "'err_NotSignedIn')");
         for (const server::TDocumentTables& t : server::DocumentTables())
             if (t.Posted) {
-                Exec("DROP VIEW V_" + std::string(t.Header));
+                Exec("DROP VIEW V_" + std::string(t.Header) + "; DROP INDEX UX_" + t.Header + "_No");
                 Exec("ALTER TABLE " + std::string(t.Header) + " DROP COLUMN PreAssignedNo");
             }
     }

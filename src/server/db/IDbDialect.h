@@ -81,6 +81,9 @@ public:
     virtual bool IsConstraintViolation(const soci::soci_error& err) const = 0;
     // Whether err says the connection to the database is lost.
     virtual bool IsConnectionLost(const soci::soci_error& err) const = 0;
+    // Whether err says the transaction met another one (a serialization failure, a deadlock,
+    // a busy database) and would go through when run again from its start.
+    virtual bool IsTransientConflict(const soci::soci_error& err) const = 0;
 };
 
 }  // namespace tavrek::server

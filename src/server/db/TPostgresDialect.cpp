@@ -274,4 +274,9 @@ bool TPostgresDialect::IsConnectionLost(const soci::soci_error& err) const {
     return state.starts_with("08") || state.starts_with("57P");
 }
 
+bool TPostgresDialect::IsTransientConflict(const soci::soci_error& err) const {
+    const auto* pg = dynamic_cast<const soci::postgresql_soci_error*>(&err);
+    return pg != nullptr && (pg->sqlstate() == "40001" || pg->sqlstate() == "40P01");
+}
+
 }  // namespace tavrek::server

@@ -29,6 +29,7 @@ public:
     void ContinueGeneratedKeys(TDbSession& db) const override;
     bool IsConstraintViolation(const soci::soci_error& err) const override;
     bool IsConnectionLost(const soci::soci_error& err) const override;
+    bool IsTransientConflict(const soci::soci_error& err) const override;
 };
 
 }  // namespace tavrek::server

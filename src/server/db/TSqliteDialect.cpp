@@ -204,4 +204,10 @@ bool TSqliteDialect::IsConstraintViolation(const soci::soci_error& err) const {
     return sqlite != nullptr && (sqlite->result() & 0xff) == SQLITE_CONSTRAINT;
 }
 
+bool TSqliteDialect::IsTransientConflict(const soci::soci_error& err) const {
+    const auto* sqlite = dynamic_cast<const soci::sqlite3_soci_error*>(&err);
+    const int primary = sqlite == nullptr ? 0 : sqlite->result() & 0xff;
+    return primary == SQLITE_BUSY || primary == SQLITE_LOCKED;
+}
+
 }  // namespace tavrek::server

@@ -33,6 +33,7 @@ public:
     void ContinueGeneratedKeys(TDbSession&) const override {}
     bool IsConstraintViolation(const soci::soci_error& err) const override;
     bool IsConnectionLost(const soci::soci_error&) const override { return false; }
+    bool IsTransientConflict(const soci::soci_error& err) const override;
 
 private:
     mutable std::unique_ptr<TWalCheckpointer> checkpointer_;

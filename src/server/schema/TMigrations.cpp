@@ -616,6 +616,58 @@ ON CONFLICT (Id) DO NOTHING;
 )";
 }
 
+// Columns only the server writes, documents the goods check holds, and orders posted
+// documents stand on refuse a client's change by these keys.
+std::string ServerMaintainedColumnsSql() {
+    return R"(INSERT INTO S_Messages (Id, Text) VALUES
+    ('err_FieldMaintainedByServer', 'Полето %s се попълва само от сървъра и не може да бъде записано от клиента.'),
+    ('err_DocumentInGoodsCheck', 'Документът е изпратен за проверка на стоката и не може да бъде променян, докато проверката не приключи.'),
+    ('err_DocumentHasPostedFollowUps', 'По поръчката има осчетоводени документи (получено, фактурирано, върнато или рекламирано количество). Тя и редовете ѝ не могат да бъдат изтривани.')
+ON CONFLICT (Id) DO NOTHING;
+)";
+}
+
+// The dates between which the company posts purchases; either end may stay open.
+std::string PostingPeriodSql() {
+    return R"(ALTER TABLE C_PurchasesSetup ADD COLUMN AllowPostingFrom DATETIME;
+ALTER TABLE C_PurchasesSetup ADD COLUMN AllowPostingTo DATETIME;
+INSERT INTO S_Messages (Id, Text) VALUES
+    ('err_PostingDateNotAllowed', 'Датата %s е извън периода, в който е разрешено осчетоводяване (настройки на покупките).')
+ON CONFLICT (Id) DO NOTHING;
+)";
+}
+
+// A posted number is taken once per company and kind of document (its type and subtype, each
+// numbered by its own series); series codes are the company's own.
+std::string UniqueNumbersSql() {
+    std::string sql = "CREATE UNIQUE INDEX UX_S_NoSeries_Code ON S_NoSeries (Comp_Id, Code);\n";
+    for (const TDocumentTables& t : DocumentTables())
+        if (t.Posted)
+            sql += "CREATE UNIQUE INDEX UX_" + std::string(t.Header) + "_No ON " + t.Header +
+                   " (Comp_Id, DocumentType, DocSubType_Id, DocumentNo)"
+                   " WHERE DocumentNo IS NOT NULL AND DocumentNo <> '';\n";
+    return sql;
+}
+
+// Who changed, posted, annulled or deleted what and when; only the server writes it.
+std::string AuditTrailSql() {
+    return R"(CREATE TABLE S_AuditTrail (
+    Id INTEGER PRIMARY KEY AUTOINCREMENT,
+    Comp_Id TEXT NOT NULL,
+    C_Datetime DATETIME NOT NULL,
+    User_Id TEXT,
+    Action TEXT NOT NULL,
+    TableName TEXT,
+    Document_Id TEXT,
+    Record_Id TEXT,
+    FieldName TEXT,
+    OldValue TEXT,
+    NewValue TEXT);
+CREATE INDEX IX_S_AuditTrail_Document ON S_AuditTrail (Comp_Id, Document_Id);
+CREATE INDEX IX_S_AuditTrail_Date ON S_AuditTrail (Comp_Id, C_Datetime);
+)";
+}
+
 }  // namespace
 
 std::string HeaderViewsSql() {
@@ -670,6 +722,10 @@ const std::vector<TMigration>& Migrations() {
         {24, "Completed orders are kept as posted orders", PostedOrdersSchemaSql()},
         {25, "Users of a company with their password hashes, roles and rights per form", UsersAndRolesSql()},
         {26, "Messages of signing in and of refused rights", SessionMessagesSql()},
+        {27, "Columns only the server writes and documents the goods check holds", ServerMaintainedColumnsSql()},
+        {28, "The purchases setup bounds the posting dates", PostingPeriodSql()},
+        {29, "Posted numbers and series codes are unique per company", UniqueNumbersSql()},
+        {30, "The audit trail of changes, postings, annulments and deletions", AuditTrailSql()},
     };
     return migrations;
 }
