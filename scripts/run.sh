@@ -14,7 +14,7 @@ cmake --build build --target tavrek-purchase -j "$(nproc)"
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
   echo "There is no display here (DISPLAY and WAYLAND_DISPLAY are not set), so the window cannot open."
   echo "Take a screenshot of a form instead and look at the PNG:"
-  echo "  build/tavrek-purchase --form TfEdPurchase --screenshot invoice.png"
+  echo "  TAVREK_PASSWORD=demo-admin build/tavrek-purchase --user admin --form TfEdPurchase --screenshot invoice.png"
   exit 1
 fi
 exec build/tavrek-purchase "$@"
