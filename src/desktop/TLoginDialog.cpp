@@ -36,6 +36,7 @@ TLoginDialog::TLoginDialog(IAppServer& server, const QString& user, const QStrin
     layout->addRow(tr("Парола:"), password_);
     layout->addRow(refusal_);
     layout->addRow(buttons);
+    setMinimumWidth(380);
     (user.isEmpty() ? user_ : password_)->setFocus();
 }
 
@@ -49,6 +50,8 @@ void TLoginDialog::TrySignIn() {
     }
     refusal_->setText(ToQ(server_.LastRefusalText()));
     refusal_->show();
+    // The reason wraps over several lines: the dialog grows to show all of it.
+    adjustSize();
     password_->clear();
     password_->setFocus();
 }
