@@ -38,6 +38,8 @@ struct TBenchClient {
         app = std::make_unique<QApplication>(argc, argv);
         TClientOptions options;
         options.CompanyFile = folder.filePath("bench.tavrek");
+        options.User = "admin";
+        options.Password = "demo-admin";
         client = std::make_unique<TClientApp>(options);
         if (!client->Start()) throw std::runtime_error("the demo company did not open");
         client->Window().show();
