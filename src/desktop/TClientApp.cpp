@@ -159,6 +159,13 @@ bool TClientApp::Start() {
 }
 
 bool TClientApp::SignInUser(const QString& company) {
+    // A screenshot has no person to ask: without a user it is taken as the demo company's
+    // administrator, which a company that changed his password refuses.
+    if (!options_.Screenshot.isEmpty() && options_.User.isEmpty()) {
+        const server::TDemoUser& admin = server::DemoUsers().front();
+        options_.User = QString::fromUtf8(admin.Login);
+        options_.Password = QString::fromUtf8(admin.Password);
+    }
     if (!options_.User.isEmpty() && !options_.Password.isEmpty()) {
         if (SignIn(*server_, {}, FromQ(options_.User), FromQ(options_.Password)) == 0) return true;
         Report(QStringLiteral("Потребителят %1 не може да влезе: %2")
@@ -212,12 +219,14 @@ int TClientApp::Run() {
     if (!Start()) return 1;
     if (!options_.Screenshot.isEmpty()) {
         PhotographOpeningDialogs(options_.Screenshot);
-        const bool opened = options_.Form.isEmpty() || window_->OpenForm(FromQ(options_.Form));
+        // Shown first, as for a person: the form opens into the work area it will be seen in.
+        window_->show();
+        const bool opened = options_.Form.isEmpty() || window_->OpenFromMenu(FromQ(options_.Form));
         return opened && TakeScreenshot(options_.Screenshot) ? 0 : 1;
     }
     // The form asked for opens into the work area the person sees.
     window_->show();
-    if (!options_.Form.isEmpty()) window_->OpenForm(FromQ(options_.Form));
+    if (!options_.Form.isEmpty()) window_->OpenFromMenu(FromQ(options_.Form));
     return QApplication::exec();
 }
 

@@ -187,10 +187,13 @@ bool TMainWindow::OpenForm(const std::string& classOrNumber) {
     return mdi_->subWindowList().size() > before || request.Modal();
 }
 
-void TMainWindow::OpenFromMenu(const std::string& className) {
+bool TMainWindow::OpenFromMenu(const std::string& classOrNumber) {
     const qsizetype before = mdi_->subWindowList().size();
-    if (!OpenForm(className) || mdi_->subWindowList().size() == before) return;
-    if (TFormHostWidget* host = HostOf(mdi_->currentSubWindow())) host->Form().StartFromMenu();
+    if (!OpenForm(classOrNumber)) return false;
+    if (mdi_->subWindowList().size() == before) return true;
+    // The newest window, also while the main window is not shown (a screenshot).
+    if (TFormHostWidget* host = HostOf(mdi_->subWindowList().back())) host->Form().StartFromMenu();
+    return true;
 }
 
 void TMainWindow::ShowError(const std::string& text) {

@@ -38,7 +38,7 @@ public:
     // when it could not be opened.
     bool OpenForm(const std::string& classOrNumber);
     // What a menu command does: opens the form and, for an editor, starts a new document.
-    void OpenFromMenu(const std::string& className);
+    bool OpenFromMenu(const std::string& classOrNumber);
     // Rebuilds the "Покупки" menu from the form registry.
     void BuildPurchaseMenu();
     // Closes every form as its user would, the one in front first; false when the user
