@@ -19,6 +19,7 @@
 #include "base/forms/TFormRegistry.h"
 #include "base/session/TSignIn.h"
 #include "base/session/Tdm.h"
+#include "desktop/TFormHostWidget.h"
 #include "desktop/TLoginDialog.h"
 #include "desktop/TMainWindow.h"
 #include "desktop/TQtDialogs.h"
@@ -190,7 +191,11 @@ QString TClientApp::CompanyName() const {
 
 bool TClientApp::TakeScreenshot(const QString& path) {
     window_->show();
-    if (QMdiSubWindow* active = window_->Mdi().activeSubWindow()) active->showMaximized();
+    QMdiSubWindow* shown = window_->Mdi().activeSubWindow();
+    if (shown == nullptr && !window_->Mdi().subWindowList().isEmpty()) shown = window_->Mdi().subWindowList().back();
+    if (shown != nullptr) shown->showMaximized();
+    // The host's clock would show what the form did since it opened; the shot does not wait for it.
+    if (TFormHostWidget* host = TMainWindow::HostOf(shown)) host->RefreshAll();
     for (int i = 0; i < 5; ++i) QApplication::processEvents();
     const QPixmap shot = window_->grab();
     if (!shot.save(path, "PNG")) {
