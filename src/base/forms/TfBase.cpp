@@ -339,9 +339,13 @@ void TfBase::MarkUntouchedNew() {
 
 bool TfBase::IsUntouchedNew() const {
     if (untouchedNew_.empty()) return false;
+    // Asked on every update of the actions: compared in place, the cheap checks first.
     for (const TUntouchedDataSet& kept : untouchedNew_) {
-        const TUntouchedDataSet now = UntouchedState(*kept.DataSet);
-        if (now.State != kept.State || now.Changes != kept.Changes || now.Values != kept.Values) return false;
+        const TClientDataSet& ds = *kept.DataSet;
+        if (ds.State() != kept.State || ds.ChangeCount() != kept.Changes) return false;
+        if (!kept.Values.empty() && ds.FieldCount() != static_cast<int>(kept.Values.size())) return false;
+        for (size_t i = 0; i < kept.Values.size(); ++i)
+            if (!(ds.Fields(static_cast<int>(i)).ValueRef() == kept.Values[i])) return false;
     }
     return true;
 }
