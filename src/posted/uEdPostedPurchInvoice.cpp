@@ -37,7 +37,6 @@ TfEdPostedPurchInvoice::TfEdPostedPurchInvoice()
     if (TMenuItem* item = pmDocument.Find("miSaveOperationTemplate")) item->SetVisible(false);
     acShowCurrencyFactor.Hint = "Курс на валутата на документа";
     BindAction(acShowCurrencyFactor, "acShowCurrencyFactorExecute", [this] { acShowCurrencyFactorExecute(); });
-    acShowCurrencyFactor.OnUpdate = [this](TAction& a) { a.Enabled = cdsMaster.Active() && !cdsMaster.IsEmpty(); };
     BindOperations();
     DescribeLayout();
 }
