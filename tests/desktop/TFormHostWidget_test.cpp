@@ -4,9 +4,7 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QLineEdit>
-#include <QFile>
 #include <QMdiArea>
-#include <QStandardPaths>
 #include <QMenu>
 #include <QTabWidget>
 #include <QTableView>
@@ -24,7 +22,6 @@
 #include "desktop/TFormHostWidget.h"
 #include "desktop/TGridFooter.h"
 #include "desktop/TMainWindow.h"
-#include "desktop/TPdfPrinter.h"
 #include "desktop/TQtDialogs.h"
 #include "desktop/TSidePanelWidget.h"
 
@@ -207,22 +204,6 @@ TEST_F(FormHostTest, MultiSelectedLinesReachTheFormAsBookmarks) {
     ASSERT_EQ(form->dbgLines.SelectedRows.size(), 2u);
     EXPECT_EQ(form->dbgLines.SelectedRows[0], form->cdsLines.RawBookmark(0));
     EXPECT_EQ(form->dbgLines.SelectedRows[1], form->cdsLines.RawBookmark(2));
-}
-
-TEST_F(FormHostTest, PrintingWritesAPdfOfTheHeaderAndTheLines) {
-    QStandardPaths::setTestModeEnabled(true);
-    QAction* print = ToolAction("Печат");
-    ASSERT_NE(print, nullptr);
-    print->trigger();
-    QFile pdf(window.LastPrintedFile());
-    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly)) << window.LastPrintedFile().toStdString();
-    EXPECT_TRUE(pdf.read(5).startsWith("%PDF"));
-    TPrintRequest request;
-    request.Form = form;
-    const QString html = TPdfPrinter::Html(request);
-    for (const char* expected : {"Тестов документ", "Код", "7,50"})
-        EXPECT_TRUE(html.contains(QString::fromUtf8(expected))) << expected;
-    pdf.remove();
 }
 
 TEST_F(FormHostTest, ClosingTheWindowClosesTheFormWithoutErrors) {

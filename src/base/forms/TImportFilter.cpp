@@ -138,11 +138,6 @@ const std::vector<TImportFilter>& TImportFilter::Filters() {
     return filters;
 }
 
-std::vector<std::string> TImportFilter::SplitLine(const std::string& line) const {
-    std::vector<TCsvRow> rows = ParseCsv(line, Separator);
-    return rows.empty() ? std::vector<std::string>(1) : std::move(rows.front().Cells);
-}
-
 void ImportInitLog(const std::string& caption) { Log() = {caption, {}}; }
 
 void ImportLog(const std::string& line) { Log().Lines.push_back(line); }

@@ -18,9 +18,6 @@ public:
 
     // The filters offered to the user: semicolon, comma and tab separated text.
     static const std::vector<TImportFilter>& Filters();
-
-    // Splits one line into cells; a cell in double quotes may hold separators and "" for ".
-    std::vector<std::string> SplitLine(const std::string& line) const;
 };
 
 // The import log of the current import: lines about rows that were not taken.

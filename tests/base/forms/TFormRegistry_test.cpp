@@ -37,6 +37,11 @@ TEST_F(FormTest, CreateFormSetsNumberAndRefusesUnknownNumberWithMessage) {
         EXPECT_NE(std::string(e.what()).find("999"), std::string::npos) << e.what();
     }
     EXPECT_THROW(FormRegistry().CreateForm("TfNothing"), EFormError);
+    dm().SetFormHost(nullptr);
+    TFormRequest request;
+    request.FormNumber = 10201;
+    EXPECT_THROW(RequestForm(request), EFormError) << "no host to show a form in";
+    dm().SetFormHost(&host);
 }
 
 TEST_F(FormTest, RequestFormOpensByNumberAndShowsInHost) {
@@ -63,14 +68,6 @@ TEST_F(FormTest, RequestFormOfUnregisteredNumberIsRefusedWithMessage) {
     EXPECT_TRUE(host.OpenForms().empty());
     ASSERT_EQ(host.ExternalRequests().size(), 1u);
     EXPECT_EQ(host.ExternalRequests()[0].FormNumber, 401);
-}
-
-TEST_F(FormTest, RequestFormWithoutHostThrows) {
-    dm().SetFormHost(nullptr);
-    TFormRequest request;
-    request.FormNumber = 1;
-    EXPECT_THROW(RequestForm(request), EFormError);
-    dm().SetFormHost(&host);
 }
 
 }  // namespace

@@ -17,26 +17,6 @@ std::string WriteFile(const std::string& name, const std::string& text) {
     return path.string();
 }
 
-struct TSplitCase {
-    const char* Line;
-    char Separator;
-    std::vector<std::string> Cells;
-};
-
-TEST(TImportFilter, SplitsQuotedCells) {
-    const TSplitCase cases[] = {
-        {"A;2;3,5", ';', {"A", "2", "3,5"}},
-        {"\"Винт; M6\";4;", ';', {"Винт; M6", "4", ""}},
-        {"\"say \"\"hi\"\"\",1\r", ',', {"say \"hi\"", "1"}},
-        {"a\tb", '\t', {"a", "b"}},
-    };
-    for (const TSplitCase& c : cases) {
-        TImportFilter filter;
-        filter.Separator = c.Separator;
-        EXPECT_EQ(filter.SplitLine(c.Line), c.Cells) << c.Line;
-    }
-}
-
 TEST(TImportFilter, ReadsRowsByHeadingAndLogsRowsThatDoNotConvert) {
     TSessionGuard session;
     TClientDataSet lines("cdsExtFileData");
@@ -120,6 +100,7 @@ TEST(TImportFilter, ReadsRfc4180FilesWhole) {
         {"comma, CRLF", 1, "Code,Quantity\r\nA,1\r\nB,2\r\n", {"A", "B"}, {1, 2}},
         {"semicolon with BOM", 0, "\xEF\xBB\xBF" "Code;Quantity\nA;1,5\n", {"A"}, {1.5}},
         {"quoted separator and quote", 1, "Code,Quantity\n\"Винт, \"\"M6\"\"\",3\n", {"Винт, \"M6\""}, {3}},
+        {"tab, empty trailing cell", 2, "Code\tQuantity\tNote\nA\t2\t\n", {"A"}, {2}},
         {"line break inside a cell", 0, "Code;Quantity\n\"два\nреда\";4\nC;5", {"два\nреда", "C"}, {4, 5}},
     };
     for (const auto& c : cases) {
