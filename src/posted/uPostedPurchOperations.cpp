@@ -57,6 +57,10 @@ TAnnulOutcome Annul(TfBase& view, const TAnnulment& annulment, TDateTime date, c
         return TAnnulOutcome::aoAnnulled;
     }
     if (global != 1) return TAnnulOutcome::aoNotAsked;
+    if (annulment.Protocol)
+        return dm().Server().AnnulPurchProtocol(HeaderId(view), annulment.GlobalMarker, description, date) < 0
+                   ? TAnnulOutcome::aoRefused
+                   : TAnnulOutcome::aoAnnulled;
     if (dm().Server().AnnulGlobalDoc(HeaderId(view), annulment.GlobalMarker, description, date, annulPayments) < 0)
         return TAnnulOutcome::aoRefused;
     if (LocalData().ShowChangeCalculation && FieldValue(header, "DirectPay").AsInteger() == 1 &&
