@@ -34,6 +34,7 @@ void TfEdPurchGlobalCrMemo::AttachDynamicEvents(TClientDataSet& dataSet) {
 
 // A measure changed on a copied line still converts its price.
 void TfEdPurchGlobalCrMemo::MeasureOnChange(TField&) {
+    if (TakingOver()) return;
     const bool suppressed = RulesSuppressed;
     RulesSuppressed = false;
     uPurchGlobalDocCalc::PurchGlobalMeasureOnChange(cdsMaster, cdsDetail, Calculating, false, true);

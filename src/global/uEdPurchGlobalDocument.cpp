@@ -159,7 +159,7 @@ void TfEdPurchGlobalDocument::PriceIncudingVATOnChange(TField&) {
 
 // A line copied from a source document keeps the source's price: only a typed line asks.
 void TfEdPurchGlobalDocument::CodeOnChange(TField&) {
-    if (RulesSuppressed || !FieldValue(cdsDetail, "SrcLine_Id").IsEmpty()) return;
+    if (RulesSuppressed || takingOver_ || !FieldValue(cdsDetail, "SrcLine_Id").IsEmpty()) return;
     PurchCodeFieldOnChange(cdsMaster, cdsDetail, Calculating, false, true);
 }
 
@@ -225,7 +225,14 @@ void TfEdPurchGlobalDocument::acChooseDocumentsExecute() {
 
 void TfEdPurchGlobalDocument::ProcessSelectedRecords(const TRequestResult& rows) {
     RulesSuppressed = false;
-    TfEdBaseGlobalDocument::ProcessSelectedRecords(rows);
+    takingOver_ = true;
+    try {
+        TfEdBaseGlobalDocument::ProcessSelectedRecords(rows);
+    } catch (...) {
+        takingOver_ = false;
+        throw;
+    }
+    takingOver_ = false;
     PurchGlobalPriceIncudingVATOnChange(cdsMaster, cdsDetail, Calculating);
     acReCalcDocumentExecute();
 }

@@ -78,6 +78,8 @@ protected:
     // After the kind's checks and the inherited step: posts, prints when asked, refreshes and
     // tells the calling form.
     void PostToServer(bool print);
+    // Set while chosen source lines are copied in: they keep their sources' prices.
+    bool TakingOver() const { return takingOver_; }
     TFilter ChooseFilter() const;
     TFilter RemoveFilter() const;
 
@@ -85,6 +87,7 @@ private:
     void DrawTransactionNo();
     void DescribeLayout();
     const TGlobalDocumentKind& kind_;
+    bool takingOver_ = false;
 };
 
 }  // namespace tavrek

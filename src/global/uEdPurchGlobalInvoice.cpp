@@ -46,6 +46,7 @@ void TfEdPurchGlobalInvoice::AttachDynamicEvents(TClientDataSet& dataSet) {
 }
 
 void TfEdPurchGlobalInvoice::MeasureOnChange(TField&) {
+    if (TakingOver()) return;
     PurchGlobalMeasureOnChange(cdsMaster, cdsDetail, Calculating, false, true);
 }
 
