@@ -63,6 +63,7 @@ void TfEdPostGlobalPurchDocument::acAnnulDocumentExecute() {
     TAnnulment annulment;
     annulment.GlobalField = kind_.GlobalField;
     annulment.GlobalMarker = kind_.Marker;
+    annulment.Consolidated = true;
     annulment.Protocol = kind_.Protocol;
     AnnulPostedDocument(*this, annulment);
 }
