@@ -74,7 +74,9 @@ void TfEdPurchGlobalInvoice::VATValueOnChange(TField&) {
 
 bool TfEdPurchGlobalInvoice::SetSelectorAction(const THeaderField& field, const TRequestResult& chosen) {
     if (!TfEdPurchGlobalDocument::SetSelectorAction(field, chosen)) return false;
-    if (field.TargetFields.find("Contragent_Id") == std::string::npos) return true;
+    // The first vendor of a new document is no change.
+    if (field.TargetFields.find("Contragent_Id") == std::string::npos || FieldValue(cdsMaster, "Contragent_Id").IsEmpty())
+        return true;
     return AskYesNoKey("queChangeContragent", "Да бъде ли сменен доставчикът?");
 }
 

@@ -166,7 +166,7 @@ TEST_F(GlobalEditor, ATypedVATValueGivesItsBaseUnlessTheRateIsZero) {
     EXPECT_TRUE(LoggedOperations().empty());
 }
 
-// Answering No to the vendor change keeps the vendor.
+// Answering No to a vendor change keeps the vendor; the first vendor is no change.
 TEST_F(GlobalEditor, AVendorChangeIsAsked) {
     for (const int answer : {mrNo, mrYes}) {
         Open("TfEdPurchGlobalInvoice");
@@ -175,6 +175,10 @@ TEST_F(GlobalEditor, AVendorChangeIsAsked) {
         form->SelectLookup(*form->Description.FindField("N_Contragent_Code"), "");
         EXPECT_EQ(form->cdsMaster.FieldByName("Contragent_Id").AsString(), answer == mrNo ? "V01" : "V02");
     }
+    Open("TfEdPurchGlobalInvoice", {{"Contragent_Id", Variant()}});
+    dialogs.ExpectSelect(true, Rows({"Id", "Code", "Name"}, {{"V02", "V02", "Мелница"}}));
+    form->SelectLookup(*form->Description.FindField("N_Contragent_Code"), "");
+    EXPECT_EQ(form->cdsMaster.FieldByName("Contragent_Id").AsString(), "V02");
 }
 
 // Taking sources out opens the selector in removal mode over the document's own sources.
