@@ -198,13 +198,24 @@ TFilter TfEdPurchGlobalDocument::ChooseFilter() const {
     return filter;
 }
 
+namespace {
+
+// What the sources of a global document not posted yet are marked with: its number, or its
+// Id while it has none.
+Variant SourcesMark(TClientDataSet& header) {
+    const Variant number = FieldValue(header, "DocumentNo");
+    return number.IsEmpty() ? FieldValue(header, "Id") : number;
+}
+
+}  // namespace
+
 TFilter TfEdPurchGlobalDocument::RemoveFilter() const {
     const std::string h = std::string(kind_.SourceHeader) + ".";
     TClientDataSet& header = const_cast<TClientDataSet&>(cdsMaster);
     TFilter filter;
     filter.Add(h + "Comp_Id", "=", LocalData().CompanyId, " AND")
         .Add(h + "Contragent_Id", "=", FieldValue(header, "Contragent_Id"), " AND")
-        .Add(h + kind_.GlobalNoField, "=", FieldValue(header, "DocumentNo"), " AND")
+        .Add(h + kind_.GlobalNoField, "=", SourcesMark(header), " AND")
         .Add(h + kind_.OutOfLedgerField, "=", 1, " AND")
         .Add(h + "Annul", "=", 0, " AND")
         .Add(h + kind_.GlobalFlagField, " <>", 1);
@@ -262,8 +273,9 @@ void TfEdPurchGlobalDocument::DoRecalcDocument() {
 
 // Saving.
 
+// A company whose global headers keep no transaction number (an older schema) draws none.
 void TfEdPurchGlobalDocument::DrawTransactionNo() {
-    if (!FieldValue(cdsMaster, "TransactionNo").IsNull()) return;
+    if (cdsMaster.FindField("TransactionNo") == nullptr || !FieldValue(cdsMaster, "TransactionNo").IsNull()) return;
     const std::string company = LocalData().CompanyId;
     TRequestResult series;
     Variant number;

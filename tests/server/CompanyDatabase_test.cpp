@@ -63,6 +63,12 @@ protected:
         Exec("DROP TABLE S_User; DROP TABLE S_Role; DROP TABLE S_UserRole; DROP TABLE S_RoleFormRight; "
              "DELETE FROM S_Messages WHERE Id IN ('err_LoginFailed', 'err_RightNotGranted', 'err_OtherCompany', "
              "'err_NotSignedIn')");
+        Exec("DROP VIEW V_D_GlobalPurchHeader");
+        for (const char* table : {"D_GlobalPurchLine", "D_PurchInvoiceLine", "D_PurchCrMemoLine"})
+            for (const char* column : {"UnitCost", "LineDiscount_percent", "IndirectCost_percent", "QtyPerUnit"})
+                Exec(std::string("ALTER TABLE ") + table + " DROP COLUMN " + column);
+        for (const char* table : {"D_GlobalPurchHeader", "D_PurchInvoiceHeader", "D_PurchCrMemoHeader"})
+            Exec(std::string("ALTER TABLE ") + table + " DROP COLUMN VATValue_LCY");
         for (const server::TDocumentTables& t : server::DocumentTables())
             if (t.Posted) {
                 Exec("DROP VIEW V_" + std::string(t.Header) + "; DROP INDEX UX_" + t.Header + "_No");

@@ -8,7 +8,9 @@
 #include "server/posting/PostingSchema.h"
 #include "server/posting/VendorItemProcedures.h"
 #include "server/schema/DocumentTables.h"
+#include "server/schema/GlobalLineFieldsSchema.h"
 #include "server/schema/OtherPackagesSchema.h"
+#include "server/schema/SourceLineSelectSchema.h"
 
 namespace tavrek::server {
 namespace {
@@ -726,6 +728,8 @@ const std::vector<TMigration>& Migrations() {
         {28, "The purchases setup bounds the posting dates", PostingPeriodSql()},
         {29, "Posted numbers and series codes are unique per company", UniqueNumbersSql()},
         {30, "The audit trail of changes, postings, annulments and deletions", AuditTrailSql()},
+        {31, "Global document lines keep the fields their editors compute", GlobalLineFieldsSql() + HeaderViewSql("D_GlobalPurchHeader")},
+        {32, "Source lines are offered to global documents at their document-currency price", SourceLinePricesSql()},
     };
     return migrations;
 }
