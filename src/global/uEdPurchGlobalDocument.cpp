@@ -48,6 +48,10 @@ TfEdPurchGlobalDocument::TfEdPurchGlobalDocument(const TGlobalDocumentKind& kind
                                                             {"User_Id", LocalData().UserId}};
         for (const auto& [name, value] : defaults)
             if (TField* field = cdsMaster.FindField(name)) field->SetValue(value);
+        // Of its kind's subtype, so that it numbers and prints as its kind.
+        const TRequestResult subType = PurchDefaultSubType(kind_.NewDocumentType);
+        if (TField* field = cdsMaster.FindField("DocSubType_Id"); field != nullptr && !subType.Empty())
+            field->SetValue(subType.ByName("Id"));
     };
     DescribeLayout();
 }
