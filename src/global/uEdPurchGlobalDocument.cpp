@@ -58,6 +58,8 @@ TfEdPurchGlobalDocument::TfEdPurchGlobalDocument(const TGlobalDocumentKind& kind
 
 void TfEdPurchGlobalDocument::DescribeLayout() {
     Description.Caption = kind_.Caption;
+    // A consolidated document starts at its vendor: the sources are the vendor's.
+    Description.FirstField = "N_Contragent_Code";
     Description.AddPage("tsMainData", "Основни данни");
     Description.AddPage("tsFinanceData", "Финансови данни");
     Description.AddFields({
@@ -101,7 +103,7 @@ void TfEdPurchGlobalDocument::DescribeLayout() {
     }
     for (const char* readOnly : {"N_Contragent_Name", "TransactionNo", "TotalValue", "VATValue", "TotalVAT"})
         Description.FindField(readOnly)->ReadOnly = true;
-    dbgDetail.AddColumns({{"Line_No", "Ред", 40}, {"Description2", "Документ", 100}, {"Code", "Код"},
+    dbgDetail.AddColumns({{"Line_No", "Ред", 40}, {"Description2", "Доп. описание", 100}, {"Code", "Код"},
                           {"Description", "Описание", 220}, {"Measure_Id", "Мярка", 50}, {"Quantity", "Количество"},
                           {"DirectUnitCost", "Ед. цена"}, {"LineDiscount_percent", "Отстъпка %"},
                           {"VATPercent", "ДДС %", 50}, {"TotalValue", "Без ДДС"}, {"VATBaseAmount", "Данъчна основа"},
