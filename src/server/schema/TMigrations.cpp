@@ -668,6 +668,14 @@ CREATE INDEX IX_S_AuditTrail_Date ON S_AuditTrail (Comp_Id, C_Datetime);
 )";
 }
 
+// A posting refuses a document whose stored amounts are not the ones the server computes.
+std::string ServerAmountsSql() {
+    return R"(INSERT INTO S_Messages (Id, Text) VALUES
+    ('err_AmountsDifferFromServer', 'Сумите (%s) се различават от изчислените от сървъра по цена, количество, отстъпки и ДДС. Преизчислете документа и го запишете отново.')
+ON CONFLICT (Id) DO NOTHING;
+)";
+}
+
 }  // namespace
 
 std::string HeaderViewsSql() {
@@ -726,6 +734,7 @@ const std::vector<TMigration>& Migrations() {
         {28, "The purchases setup bounds the posting dates", PostingPeriodSql()},
         {29, "Posted numbers and series codes are unique per company", UniqueNumbersSql()},
         {30, "The audit trail of changes, postings, annulments and deletions", AuditTrailSql()},
+        {34, "Postings refuse amounts the server computes otherwise", ServerAmountsSql()},
     };
     return migrations;
 }
