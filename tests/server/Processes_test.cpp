@@ -234,6 +234,7 @@ TEST_F(ProcessesTest, KilledProcessLeavesEveryCallWholeOrNotAtAll) {
 TEST_F(ProcessesTest, KilledDemoCreationLeavesNoHalfCompany) {
     const auto checkWhole = [this](const std::string& path) {
         server::EmbeddedServer server(path);
+        server::SignInDemoUser(server);
         TRequestResult rows;
         EXPECT_EQ(server.RequestValue(0, "N_Item", "Id", TFilter(), rows), 50);
         EXPECT_EQ(server.RequestValue(0, "S_Messages", "Id", TFilter(), rows), Count("S_Messages"));
