@@ -676,6 +676,21 @@ ON CONFLICT (Id) DO NOTHING;
 )";
 }
 
+// Transactions of a company without a transaction series are counted in a row of its own, which
+// starts from the last number the company used anywhere.
+std::string TransactionCounterSql() {
+    std::string used = "SELECT MAX(TransactionNo) AS n FROM D_VendorPayment WHERE Comp_Id = c.Id UNION ALL "
+                       "SELECT MAX(AnnulTransactionNo) FROM D_VendorPayment WHERE Comp_Id = c.Id";
+    for (const char* ledger : {"G_LEntry", "G_ItemEntry", "G_VATEntry", "G_ContragentEntry"})
+        used += std::string(" UNION ALL SELECT MAX(TransactionNo) FROM ") + ledger + " WHERE Comp_Id = c.Id";
+    for (const TDocumentTables& t : DocumentTables())
+        if (t.Posted)
+            used += std::string(" UNION ALL SELECT MAX(TransactionNo) FROM ") + t.Header + " WHERE Comp_Id = c.Id";
+    return "CREATE TABLE S_TransactionCounter (Comp_Id TEXT PRIMARY KEY, LastNo BIGINT NOT NULL);\n"
+           "INSERT INTO S_TransactionCounter (Comp_Id, LastNo) SELECT c.Id, (SELECT COALESCE(MAX(n), 0) FROM (" +
+           used + ") AS used) FROM C_CompanySetup c;\n";
+}
+
 }  // namespace
 
 std::string HeaderViewsSql() {
@@ -735,6 +750,8 @@ const std::vector<TMigration>& Migrations() {
         {29, "Posted numbers and series codes are unique per company", UniqueNumbersSql()},
         {30, "The audit trail of changes, postings, annulments and deletions", AuditTrailSql()},
         {34, "Postings refuse amounts the server computes otherwise", ServerAmountsSql()},
+        {35, "Transactions of a company without a transaction series are counted per company",
+         TransactionCounterSql()},
     };
     return migrations;
 }
