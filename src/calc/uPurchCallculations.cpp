@@ -1,5 +1,6 @@
 #include "calc/uPurchCallculations.h"
 
+#include <array>
 #include <cmath>
 #include <initializer_list>
 
@@ -23,49 +24,71 @@ using amounts::TLineAmount;
 
 amounts::TLinePrecision Precision() { return {AmountDecimals(), UnitPriceDecimals()}; }
 
-// The line's inputs and the amounts the computations read, from the current record.
-amounts::TPurchLine ReadLine(TClientDataSet& Line, std::initializer_list<TLineAmount> read) {
-    amounts::TPurchLine line;
-    line.PriceIncludingVAT = Int(Line, "PriceIncludingVAT");
-    const TField& quantity = Line.FieldByName("Quantity");
-    line.QuantityIsNull = quantity.IsNull();
-    line.Quantity = quantity.AsFloat();
-    line.DirectUnitCost_ACY = Num(Line, "DirectUnitCost_ACY");
-    line.VATPercent = Num(Line, "VATPercent");
-    for (TLineAmount amount : read)
-        line.Amounts[static_cast<size_t>(amount)] = Num(Line, amounts::kLineAmountNames[static_cast<size_t>(amount)]);
-    return line;
-}
+// The current record of the line as a plain line: the fields a computation reads are found
+// once, and its writes go back to them in the order it made them.
+class TLineRecord {
+public:
+    explicit TLineRecord(TClientDataSet& Line) : ds_(Line) {
+        line_.PriceIncludingVAT = Int(Line, "PriceIncludingVAT");
+        line_.DirectUnitCost_ACY = Num(Line, "DirectUnitCost_ACY");
+        line_.VATPercent = Num(Line, "VATPercent");
+    }
 
-// The record takes the computation's writes in the order it made them.
-void WriteBack(TClientDataSet& Line, const amounts::TPurchLine& line) {
-    for (const TLineAmount* it = line.WrittenBegin(); it != line.WrittenEnd(); ++it)
-        SetNum(Line, amounts::kLineAmountNames[static_cast<size_t>(*it)], line.Get(*it));
-}
+    amounts::TPurchLine& Line() { return line_; }
+    void ReadQuantity() {
+        const TField& quantity = ds_.FieldByName("Quantity");
+        line_.QuantityIsNull = quantity.IsNull();
+        line_.Quantity = quantity.AsFloat();
+    }
+    void Read(std::initializer_list<TLineAmount> amounts) {
+        for (TLineAmount amount : amounts) line_.Amounts[Index(amount)] = Field(amount).AsFloat();
+    }
+    void WriteBack() {
+        for (const TLineAmount* it = line_.WrittenBegin(); it != line_.WrittenEnd(); ++it)
+            Field(*it).SetAsFloat(line_.Get(*it));
+    }
+
+private:
+    static size_t Index(TLineAmount amount) { return static_cast<size_t>(amount); }
+    TField& Field(TLineAmount amount) {
+        TField*& field = fields_[Index(amount)];
+        if (field == nullptr) field = &ds_.FieldByName(amounts::kLineAmountNames[Index(amount)]);
+        return *field;
+    }
+
+    TClientDataSet& ds_;
+    amounts::TPurchLine line_;
+    std::array<TField*, amounts::kLineAmountNames.size()> fields_{};
+};
 
 void CalcTotalPrice(TClientDataSet& Line) {
-    amounts::TPurchLine line = ReadLine(Line, {TLineAmount::TotalValue, TLineAmount::VATValue});
-    line.LineDiscountAmount = Num(Line, "LineDiscountAmount");
-    amounts::CalcTotalPrice(line, Precision());
-    WriteBack(Line, line);
+    TLineRecord record(Line);
+    record.ReadQuantity();
+    record.Line().LineDiscountAmount = Num(Line, "LineDiscountAmount");
+    // Only a line without a unit price takes its amount from what it carries.
+    if (record.Line().DirectUnitCost_ACY == 0) record.Read({TLineAmount::TotalValue, TLineAmount::VATValue});
+    amounts::CalcTotalPrice(record.Line(), Precision());
+    record.WriteBack();
 }
 
 void UpdateVATAmounts(TClientDataSet& Header, TClientDataSet& Line) {
-    amounts::TPurchLine line = ReadLine(
-        Line, {TLineAmount::TotalPrice, TLineAmount::TotalValue, TLineAmount::VATBaseAmount, TLineAmount::VATValue});
-    line.InvDiscAmount = Num(Line, "InvDiscAmount");
-    amounts::UpdateVATAmounts(line, Num(Header, "CurrencyFactor"), AmountDecimals());
-    WriteBack(Line, line);
+    TLineRecord record(Line);
+    record.Read({TLineAmount::TotalPrice, TLineAmount::TotalValue, TLineAmount::VATBaseAmount, TLineAmount::VATValue});
+    record.Line().InvDiscAmount = Num(Line, "InvDiscAmount");
+    amounts::UpdateVATAmounts(record.Line(), Num(Header, "CurrencyFactor"), AmountDecimals());
+    record.WriteBack();
 }
 
 void UpdateUnitCost(TClientDataSet& Header, TClientDataSet& Line) {
-    amounts::TPurchLine line = ReadLine(Line, {});
+    TLineRecord record(Line);
+    amounts::TPurchLine& line = record.Line();
+    record.ReadQuantity();
     line.LineDiscountAmount = Num(Line, "LineDiscountAmount");
     line.InvDiscAmount = Num(Line, "InvDiscAmount");
     line.IndirectCostPercent = Num(Line, "IndirectCostPercent");
     line.VATLedger = Int(Line, "VATLedger");
     amounts::UpdateUnitCost(line, Num(Header, "CurrencyFactor"), !IsEmptyText(Header, "Currency_Id"), Precision());
-    WriteBack(Line, line);
+    record.WriteBack();
 }
 
 // The discount percent that makes the typed UnitCost_ACY; both unit-cost rules share it.
