@@ -27,12 +27,13 @@ amounts::TPurchLine StoredLine(const TVariantArray& row) {
     return line;
 }
 
-// The value decides what is booked, so it must always agree; the other amounts are only
-// shown and printed, and a line that never had them computed keeps 0 there.
+// The value and the VAT on the line's base are what is booked and printed, so they must always
+// agree; the line's totals are only shown, and a line that never had them computed keeps 0 there.
 bool Differs(const TMinorUnits& units, const amounts::TPurchLine& computed, const amounts::TPurchLine& stored,
              TLineAmount amount) {
     const int64_t kept = units.Of(stored.Get(amount));
-    return (kept != 0 || amount == TLineAmount::TotalValue) && kept != units.Of(computed.Get(amount));
+    const bool always = amount == TLineAmount::TotalValue || amount == TLineAmount::VATValue;
+    return (kept != 0 || always) && kept != units.Of(computed.Get(amount));
 }
 
 }  // namespace
