@@ -9,6 +9,7 @@
 #include "server/posting/VendorItemProcedures.h"
 #include "server/schema/DocumentTables.h"
 #include "server/schema/OtherPackagesSchema.h"
+#include "server/schema/ReplenishmentSchema.h"
 
 namespace tavrek::server {
 namespace {
@@ -726,6 +727,9 @@ const std::vector<TMigration>& Migrations() {
         {28, "The purchases setup bounds the posting dates", PostingPeriodSql()},
         {29, "Posted numbers and series codes are unique per company", UniqueNumbersSql()},
         {30, "The audit trail of changes, postings, annulments and deletions", AuditTrailSql()},
+        {36, "Minimum stock and order multiple of items; vendors' least order and lead days", ItemReplenishmentSql()},
+        {37, "Sale orders with lines, due dates, store and business group", SaleOrdersSql()},
+        {38, "Suggestion rows of the replenishment worksheets and saved suggestions", PurchOrderSuggestionSql()},
     };
     return migrations;
 }
