@@ -63,6 +63,11 @@ protected:
         Exec("DROP TABLE S_User; DROP TABLE S_Role; DROP TABLE S_UserRole; DROP TABLE S_RoleFormRight; "
              "DELETE FROM S_Messages WHERE Id IN ('err_LoginFailed', 'err_RightNotGranted', 'err_OtherCompany', "
              "'err_NotSignedIn')");
+        Exec("ALTER TABLE N_Item DROP COLUMN MinimumStock; ALTER TABLE N_Item DROP COLUMN OrderMultiple; "
+             "DROP TABLE N_ItemVendor; DROP INDEX IX_D_PurchaseLine_Code; DROP INDEX IX_G_ItemEntry_Sales; "
+             "DROP TABLE D_SaleOrderLine; DROP TABLE D_SaleOrderHeader; DROP TABLE D_PurchOrderSuggestion; "
+             "DROP TABLE D_PurchOrderSuggToVendorLine; DROP TABLE D_PurchOrderSuggToVendorHeader; "
+             "DROP TABLE D_PurchOrderSeggBySaleOrder; DROP TABLE D_PurchOrderLineSuggestion");
         for (const server::TDocumentTables& t : server::DocumentTables())
             if (t.Posted) {
                 Exec("DROP VIEW V_" + std::string(t.Header) + "; DROP INDEX UX_" + t.Header + "_No");

@@ -103,15 +103,19 @@ TRequestResult ChangeSaleOrderStatus(TServerContext& ctx, const TVariantArray& a
     return Result(0);
 }
 
-// The order line made from a suggestion row remembers it, so that the check can compare them.
+// The order line made from a suggestion row is kept beside it, so that the check can compare
+// them (posted lines copy every column of an order line, so the link lives apart).
 TRequestResult CopySuggestionToOrderLine(TServerContext& ctx, const TVariantArray& args) {
     if (!TCallAuthority(ctx).MayOnForm(kPurchOrderForm, TFormRight::frInsert)) return Result(-1);
-    const int changed = ExecuteBound(
-        ctx.Db,
-        "UPDATE D_PurchaseLine SET Suggestion_Id = ?1 WHERE Id = ?3 AND Master_Id = ?2 AND Comp_Id = ?4 AND EXISTS "
-        "(SELECT 1 FROM D_PurchOrderSuggestion WHERE Id = ?1 AND Comp_Id = ?4)",
-        {Arg(args, 1), Arg(args, 2), Arg(args, 3), ctx.Session.CompanyId});
-    return Result(changed == 1 ? 0 : -1);
+    const TVariantArray keys{Arg(args, 1), Arg(args, 2), Arg(args, 3), ctx.Session.CompanyId};
+    const std::string known = "EXISTS (SELECT 1 FROM D_PurchOrderSuggestion WHERE Id = ?1 AND Comp_Id = ?4) AND EXISTS "
+                              "(SELECT 1 FROM D_PurchaseLine WHERE Id = ?3 AND Master_Id = ?2 AND Comp_Id = ?4)";
+    ExecuteBound(ctx.Db, "DELETE FROM D_PurchOrderLineSuggestion WHERE OrderLine_Id = ?3 AND " + known, keys);
+    const int linked = ExecuteBound(ctx.Db,
+                                    "INSERT INTO D_PurchOrderLineSuggestion (OrderLine_Id, Comp_Id, Order_Id, "
+                                    "Suggestion_Id) SELECT ?3, ?4, ?2, ?1 WHERE " + known,
+                                    keys);
+    return Result(linked == 1 ? 0 : -1);
 }
 
 // The lines of an order made from the suggestion that do not match their row: no row, another
@@ -119,7 +123,8 @@ TRequestResult CopySuggestionToOrderLine(TServerContext& ctx, const TVariantArra
 TRequestResult CheckPurchOrderFromSgg(TServerContext& ctx, const TVariantArray& args) {
     return SelectRows(ctx.Db,
                       "SELECT l.Id FROM D_PurchaseLine l JOIN D_PurchHeader h ON h.Id = l.Master_Id "
-                      "LEFT JOIN D_PurchOrderSuggestion s ON s.Id = l.Suggestion_Id AND s.Comp_Id = h.Comp_Id "
+                      "LEFT JOIN D_PurchOrderLineSuggestion k ON k.OrderLine_Id = l.Id AND k.Order_Id = h.Id "
+                      "LEFT JOIN D_PurchOrderSuggestion s ON s.Id = k.Suggestion_Id AND s.Comp_Id = h.Comp_Id "
                       "WHERE h.Id = ?2 AND h.Comp_Id = ?1 AND (s.Id IS NULL OR s.Item_Id <> l.Code OR "
                       "COALESCE(s.Vendor_Id, '') <> COALESCE(h.Contragent_Id, '')) "
                       "UNION ALL SELECT ?2 WHERE NOT EXISTS (SELECT 1 FROM D_PurchHeader WHERE Id = ?2 AND Comp_Id = ?1 "
@@ -134,6 +139,7 @@ TRequestResult DeletePurchOrderFromSgg(TServerContext& ctx, const TVariantArray&
     const std::string order = "SELECT Id FROM D_PurchHeader WHERE Id = ? AND Comp_Id = ? AND DocumentType = ? AND "
                               "NOT EXISTS (SELECT 1 FROM D_PurchaseLine WHERE Master_Id = D_PurchHeader.Id AND "
                               "COALESCE(ReceivedQty, 0) <> 0)";
+    ExecuteBound(ctx.Db, "DELETE FROM D_PurchOrderLineSuggestion WHERE Order_Id IN (" + order + ")", keys);
     ExecuteBound(ctx.Db, "DELETE FROM D_PurchaseLine WHERE Master_Id IN (" + order + ")", keys);
     const int deleted = ExecuteBound(ctx.Db, "DELETE FROM D_PurchHeader WHERE Id IN (" + order + ")", keys);
     return Result(deleted == 1 ? 0 : -1);

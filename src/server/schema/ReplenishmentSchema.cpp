@@ -131,7 +131,12 @@ CREATE TABLE D_PurchOrderSeggBySaleOrder (
     QtyToPurch REAL DEFAULT 0,
     LastDirectCost REAL DEFAULT 0);
 CREATE INDEX IX_D_PurchOrderSeggBySaleOrder ON D_PurchOrderSeggBySaleOrder (Comp_Id, BusinessGroup_Id);
-ALTER TABLE D_PurchaseLine ADD COLUMN Suggestion_Id TEXT;
+CREATE TABLE D_PurchOrderLineSuggestion (
+    OrderLine_Id TEXT PRIMARY KEY NOT NULL,
+    Comp_Id TEXT NOT NULL,
+    Order_Id TEXT NOT NULL,
+    Suggestion_Id TEXT NOT NULL);
+CREATE INDEX IX_D_PurchOrderLineSuggestion ON D_PurchOrderLineSuggestion (Order_Id);
 )";
 }
 
