@@ -29,6 +29,7 @@
 #include "posted/uEdPostedPurchInvoice.h"
 #include "posted/uEdPostedReceipt.h"
 #include "replenishment/uBrPurchOrderBufer.h"
+#include "replenishment/uBrPurchOrderSuggestion.h"
 #include "replenishment/uEdPurchOrderBufer.h"
 
 namespace tavrek {
@@ -63,6 +64,7 @@ const TPackageUnit kUnits[] = {
     {uBrPurchAdvancePayment::Initialization, uBrPurchAdvancePayment::Finalization},
     {uEdPurchAdvancePayment::Initialization, uEdPurchAdvancePayment::Finalization},
     {uEdPostPurchAdvancePayment::Initialization, uEdPostPurchAdvancePayment::Finalization},
+    {uBrPurchOrderSuggestion::Initialization, uBrPurchOrderSuggestion::Finalization},
     {uEdPurchCrMemoDoc::Initialization, uEdPurchCrMemoDoc::Finalization},
     {uBrPurchOrder::Initialization, uBrPurchOrder::Finalization},
     {uBrPostPurchOrder::Initialization, uBrPostPurchOrder::Finalization},

@@ -64,7 +64,7 @@ TRequestResult GetPurchOrderSuggestion(TServerContext& ctx, const TVariantArray&
     const std::string columns =
         "Id, Comp_Id, Checked, Item_Id, N_Item_Name, Description2, Vendor_Id, VendorNo, Quantity, OnHand, OnOrder, "
         "Demand, MinimumStock, LastDirectCost, LastDirectCostAll, SaleOrder_Id, SaleOrderLine_Id, DueDate";
-    const std::string common = "n.Item_Id, n.Name, n.Description2, n.Vendor_Id, n.VendorNo, ";
+    const std::string common = "n.Item_Id AS Item_Id, n.Name, n.Description2, n.Vendor_Id, n.VendorNo, ";
     const std::string tail = "n.OnHand, n.OnOrder, ";
     const std::string figures = ", n.MinStock, n.Cost, ";
     const std::string lineQty = Q::Uncovered("l.Qty", "l.Cum", supply);
@@ -75,13 +75,14 @@ TRequestResult GetPurchOrderSuggestion(TServerContext& ctx, const TVariantArray&
         ", bare AS (SELECT items.*, " + Q::Uncovered("OpenSale", "OpenSale", "(OnHand + OnOrder)") +
         " AS Uncovered FROM items), needs AS (SELECT n.*, n.Uncovered + CASE WHEN n.MinStock - " + after +
         " > 0 THEN n.MinStock - " + after + " ELSE 0 END AS Need FROM bare n) "
-        "INSERT INTO D_PurchOrderSuggestion (" + columns + ") "
+        "INSERT INTO D_PurchOrderSuggestion (" + columns + ", Line_No) SELECT x.*, ROW_NUMBER() OVER (ORDER BY "
+        "x.Item_Id, CASE WHEN x.LineId IS NULL THEN 1 ELSE 0 END, x.Due, x.LineId) FROM ("
         "SELECT ?2 || ':' || l.Id, ?1, CASE WHEN n.Vendor_Id IS NULL THEN 0 ELSE 1 END, " + common + lineQty + ", " +
-        tail + "l.Qty" + figures + "ROUND(CAST(" + lineQty + " * n.Cost AS NUMERIC), 2), l.Master_Id, l.Id, l.DueDate "
-        "FROM needs n JOIN lines l ON l.Item_Id = n.Item_Id WHERE " + lineQty + " > 0.000001 "
+        tail + "l.Qty" + figures + "ROUND(CAST(" + lineQty + " * n.Cost AS NUMERIC), 2), l.Master_Id, l.Id AS LineId, "
+        "l.DueDate AS Due FROM needs n JOIN lines l ON l.Item_Id = n.Item_Id WHERE " + lineQty + " > 0.000001 "
         "UNION ALL SELECT ?2 || ':' || n.Item_Id, ?1, CASE WHEN n.Vendor_Id IS NULL THEN 0 ELSE 1 END, " + common +
         topUpQty + ", " + tail + "n.OpenSale" + figures + "ROUND(CAST(" + topUpQty + " * n.Cost AS NUMERIC), 2), "
-        "NULL, NULL, NULL FROM needs n WHERE n.Need > 0.000001 AND " + topUpQty + " > 0.000001";
+        "NULL, NULL, NULL FROM needs n WHERE n.Need > 0.000001 AND " + topUpQty + " > 0.000001) x";
     ExecuteBound(ctx.Db, sql, {company, CreateUniqueID()});
     ExecuteBound(ctx.Db, "UPDATE D_PurchOrderSuggestion SET User_Id = ?, C_Datetime = ? WHERE Comp_Id = ?",
                  {ctx.Session.UserId, TDateTime::Now(), company});

@@ -54,6 +54,7 @@ std::string PurchOrderSuggestionSql() {
     return R"(CREATE TABLE D_PurchOrderSuggestion (
     Id TEXT PRIMARY KEY NOT NULL,
     Comp_Id TEXT NOT NULL,
+    Line_No INTEGER,
     Checked INTEGER DEFAULT 0,
     Item_Id TEXT NOT NULL,
     N_Item_Name TEXT,
