@@ -20,6 +20,14 @@ constexpr int kPurchOrderForm = 10201;
 
 TRequestResult Result(int code) { return Answer({"Result"}, {code}); }
 
+void SumOrderLines(TServerContext& ctx, const std::string& order) {
+    std::string sums;
+    for (const char* field : {"TotalValue", "VATValue", "TotalVAT", "TotalValue_LCY", "TotalVAT_LCY"})
+        sums += std::string(sums.empty() ? "" : ", ") + field + " = (SELECT COALESCE(SUM(" + field +
+                "), 0) FROM D_PurchaseLine WHERE Master_Id = ?1)";
+    ExecuteBound(ctx.Db, "UPDATE D_PurchHeader SET " + sums + " WHERE Id = ?1", {order});
+}
+
 TRequestResult Refusal(TServerContext& ctx, const std::string& key, const std::string& text) {
     ctx.RefusalKey = key;
     return Answer({"Result", "Doc_No", "Doc_Id", "ErrMsg"}, {"-1", "", "", text});
@@ -49,6 +57,43 @@ std::string DemandLinesCte(bool perStore) {
            "PRECEDING) AS Cum FROM D_SaleOrderLine sl JOIN D_SaleOrderHeader sh ON sh.Id = sl.Master_Id "
            "WHERE sh.Comp_Id = ?1 AND COALESCE(sh.DocStatus, 0) = 0 AND " + open + " > 0" +
            (perStore ? " AND sh.Store_Id = ?2" : "") + ")";
+}
+
+// What typing the item's code would have brought into an order line that only names it, and
+// the line's amounts at its price; the header totals follow the lines.
+void CompleteOrderLine(TServerContext& ctx, const std::string& line, const std::string& order) {
+    const std::string item = "(SELECT %s FROM N_Item i WHERE i.Id = D_PurchaseLine.Code AND i.Comp_Id = D_PurchaseLine.Comp_Id)";
+    const auto of = [&item](const char* column) {
+        std::string text = item;
+        return text.replace(text.find("%s"), 2, column);
+    };
+    ExecuteBound(ctx.Db,
+                 "UPDATE D_PurchaseLine SET Type = COALESCE(Type, 1), Description = COALESCE(NULLIF(Description, ''), " +
+                     of("i.Name") + "), Measure_Id = COALESCE(Measure_Id, " + of("i.PurchMeasure_Id") +
+                     "), VATProdPostGroup_Id = COALESCE(VATProdPostGroup_Id, " + of("i.VATProdPostGroup_Id") +
+                     "), GenProdPostGroup_Id = COALESCE(GenProdPostGroup_Id, " + of("i.GenProdPostGroup_Id") +
+                     ") WHERE Id = ? AND Master_Id = ?",
+                 {line, order});
+    const std::string value =
+        "ROUND(CAST(Quantity * DirectUnitCost_ACY * (1 - COALESCE(LineDiscount, 0) / 100.0) AS NUMERIC), 2)";
+    const std::string factor = "COALESCE((SELECT NULLIF(h.CurrencyFactor, 0) FROM D_PurchHeader h WHERE h.Id = "
+                               "D_PurchaseLine.Master_Id), 1)";
+    const std::string local = "ROUND(CAST(" + value + " * " + factor + " AS NUMERIC), 2)";
+    const std::string localVat = "ROUND(CAST(" + local + " * " + std::string("%p") + " / 100.0 AS NUMERIC), 2)";
+    const std::string percent = "COALESCE((SELECT s.VATPercent FROM G_VATPostingSetup s JOIN D_PurchHeader h ON "
+                                "h.Id = D_PurchaseLine.Master_Id WHERE s.Comp_Id = h.Comp_Id AND s.VATBus_PostingGroup = "
+                                "h.VATBusPostGroup_Id AND s.VATProd_PostingGroup = D_PurchaseLine.VATProdPostGroup_Id), 0)";
+    const std::string vat = "ROUND(CAST(" + value + " * " + percent + " / 100.0 AS NUMERIC), 2)";
+    std::string localVatText = localVat;
+    localVatText.replace(localVatText.find("%p"), 2, percent);
+    ExecuteBound(ctx.Db,
+                 "UPDATE D_PurchaseLine SET VATPercent = " + percent + ", TotalPrice = " + value + ", VATBaseAmount = " +
+                     value + ", TotalValue = " + value + ", VATValue = " + vat + ", TotalVAT = " + value + " + " + vat +
+                     ", TotalValue_LCY = " + local + ", VATValue_LCY = " + localVatText + ", TotalVAT_LCY = " + local +
+                     " + " + localVatText + ", Quantity_Base = Quantity, QtyToReceive = Quantity, QtyToInvoice = "
+                     "Quantity, OutstandingQty = Quantity WHERE Id = ? AND Master_Id = ?",
+                 {line, order});
+    SumOrderLines(ctx, order);
 }
 
 // The whole company: one row for each open sale order line that stock and open orders do not
@@ -104,8 +149,9 @@ TRequestResult ChangeSaleOrderStatus(TServerContext& ctx, const TVariantArray& a
     return Result(0);
 }
 
-// The order line made from a suggestion row is kept beside it, so that the check can compare
-// them (posted lines copy every column of an order line, so the link lives apart).
+// The order line made from a suggestion row gets the item's kind, text, unit and posting groups
+// where the editor left them empty, and its amounts; the link to its row is kept beside it, so
+// that the check can compare them (posted lines copy every column of an order line).
 TRequestResult CopySuggestionToOrderLine(TServerContext& ctx, const TVariantArray& args) {
     if (!TCallAuthority(ctx).MayOnForm(kPurchOrderForm, TFormRight::frInsert)) return Result(-1);
     const TVariantArray keys{Arg(args, 1), Arg(args, 2), Arg(args, 3), ctx.Session.CompanyId};
@@ -116,7 +162,9 @@ TRequestResult CopySuggestionToOrderLine(TServerContext& ctx, const TVariantArra
                                     "INSERT INTO D_PurchOrderLineSuggestion (OrderLine_Id, Comp_Id, Order_Id, "
                                     "Suggestion_Id) SELECT ?3, ?4, ?2, ?1 WHERE " + known,
                                     keys);
-    return Result(linked == 1 ? 0 : -1);
+    if (linked != 1) return Result(-1);
+    CompleteOrderLine(ctx, Arg(args, 3), Arg(args, 2));
+    return Result(0);
 }
 
 // The lines of an order made from the suggestion that do not match their row: no row, another
@@ -290,11 +338,7 @@ void InsertOrderLines(TServerContext& ctx, const TNewOrder& order) {
             "JOIN D_PurchHeader h ON h.Id = ?1 LEFT JOIN G_VATPostingSetup s ON s.Comp_Id = ?2 AND "
             "s.VATBus_PostingGroup = h.VATBusPostGroup_Id AND s.VATProd_PostingGroup = i.VATProdPostGroup_Id",
         {order.Id, ctx.Session.CompanyId, ctx.Session.BusinessGroupId});
-    std::string sums;
-    for (const char* field : {"TotalValue", "VATValue", "TotalVAT", "TotalValue_LCY", "TotalVAT_LCY"})
-        sums += std::string(sums.empty() ? "" : ", ") + field + " = (SELECT COALESCE(SUM(" + field +
-                "), 0) FROM D_PurchaseLine WHERE Master_Id = ?1)";
-    ExecuteBound(ctx.Db, "UPDATE D_PurchHeader SET " + sums + " WHERE Id = ?1", {order.Id});
+    SumOrderLines(ctx, order.Id);
 }
 
 // Arguments: company, business group, user, subtype, vendor, payment method. The ticked rows
