@@ -30,6 +30,7 @@
 #include "posted/uEdPostedReceipt.h"
 #include "replenishment/uBrPurchOrderBufer.h"
 #include "replenishment/uBrPurchOrderSuggestion.h"
+#include "replenishment/uBrPurchOrderSuggestionToVendor.h"
 #include "replenishment/uEdPurchOrderBufer.h"
 
 namespace tavrek {
@@ -66,6 +67,7 @@ const TPackageUnit kUnits[] = {
     {uEdPostPurchAdvancePayment::Initialization, uEdPostPurchAdvancePayment::Finalization},
     {uBrPurchOrderSuggestion::Initialization, uBrPurchOrderSuggestion::Finalization},
     {uEdPurchCrMemoDoc::Initialization, uEdPurchCrMemoDoc::Finalization},
+    {uBrPurchOrderSuggestionToVendor::Initialization, uBrPurchOrderSuggestionToVendor::Finalization},
     {uBrPurchOrder::Initialization, uBrPurchOrder::Finalization},
     {uBrPostPurchOrder::Initialization, uBrPostPurchOrder::Finalization},
 };

@@ -19,6 +19,8 @@ protected:
     // Items short of their minimum, in grid order: 1001 of V04, 1002 of V01, 1005 of V02.
     PurchOrderSuggestionRun() {
         PurchasePackageStartup();
+        Exec("DELETE FROM D_SaleOrderLine");
+        Exec("UPDATE N_Item SET MinimumStock = 0");
         Exec("UPDATE N_Item SET Vendor_Id = 'V04' WHERE Id = '1001'");
         Exec("UPDATE N_Item SET MinimumStock = 6 WHERE Id IN ('1001', '1002', '1005')");
         form.Create();
