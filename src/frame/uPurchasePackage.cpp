@@ -31,6 +31,7 @@
 #include "replenishment/uBrPurchOrderBufer.h"
 #include "replenishment/uBrPurchOrderSuggestion.h"
 #include "replenishment/uBrPurchOrderSuggestionToVendor.h"
+#include "replenishment/uBrPurchOrderSuggBySaleOrder.h"
 #include "replenishment/uEdPurchOrderBufer.h"
 
 namespace tavrek {
@@ -68,6 +69,7 @@ const TPackageUnit kUnits[] = {
     {uBrPurchOrderSuggestion::Initialization, uBrPurchOrderSuggestion::Finalization},
     {uEdPurchCrMemoDoc::Initialization, uEdPurchCrMemoDoc::Finalization},
     {uBrPurchOrderSuggestionToVendor::Initialization, uBrPurchOrderSuggestionToVendor::Finalization},
+    {uBrPurchOrderSuggBySaleOrder::Initialization, uBrPurchOrderSuggBySaleOrder::Finalization},
     {uBrPurchOrder::Initialization, uBrPurchOrder::Finalization},
     {uBrPostPurchOrder::Initialization, uBrPostPurchOrder::Finalization},
 };

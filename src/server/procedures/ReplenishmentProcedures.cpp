@@ -372,11 +372,12 @@ TRequestResult CreatePurchOrderFromSuggToStore(TServerContext& ctx, const TVaria
     return Answer({"Result", "Doc_No", "Doc_Id", "ErrMsg"}, {"0", order.Number, order.Id, ""});
 }
 
-// The script names the company; the session's is the one it may name.
-TRequestResult DeleteProcessedRows(TServerContext& ctx, const TVariantArray&) {
-    const int deleted = ExecuteBound(ctx.Db, "DELETE FROM D_PurchOrderSeggBySaleOrder WHERE Comp_Id = ? AND Processed = 1",
-                                     {ctx.Session.CompanyId});
-    return Answer({"Result"}, {deleted});
+// The script names the company; the session's is the one it may name. Only processed rows go.
+TRequestResult DeleteProcessedRows(TServerContext& ctx, const TVariantArray& args) {
+    if (Arg(args, 1) != "1") return Result(-1);
+    ExecuteBound(ctx.Db, "DELETE FROM D_PurchOrderSeggBySaleOrder WHERE Comp_Id = ? AND Processed = 1",
+                 {ctx.Session.CompanyId});
+    return Result(0);
 }
 
 }  // namespace
@@ -393,7 +394,7 @@ void RegisterReplenishmentProcedures(TProcedureRegistry& registry) {
 }
 
 void RegisterReplenishmentScripts(TScriptRecognizer& scripts) {
-    scripts.Add("DELETE D_PurchOrderSeggBySaleOrder WHERE Comp_Id = ? AND Processed = 1", DeleteProcessedRows);
+    scripts.Add("DELETE D_PurchOrderSeggBySaleOrder WHERE Comp_Id = ? AND Processed = ?", DeleteProcessedRows);
 }
 
 }  // namespace tavrek::server
