@@ -71,11 +71,13 @@ TRequestResult ReadLocked(TServerContext& ctx, const std::string& id, const std:
 Variant Get(const TRequestResult& doc, const char* column) { return doc.ByName(column); }
 
 // The posting groups a line of a global document leaves empty are its source line's, else
-// its header's, else the vendor's.
-std::string FromSource(const TGlobalSide& side, const std::string& column) {
+// (those the header has) its header's.
+std::string FromSource(const TGlobalSide& side, const std::string& column, bool inHeader) {
     return "COALESCE(NULLIF(" + column + ", ''), (SELECT s." + column + " FROM " + side.SourceLines +
-           " s WHERE s.Id = D_GlobalPurchLine.SrcLine_Id), (SELECT h." + column +
-           " FROM D_GlobalPurchHeader h WHERE h.Id = D_GlobalPurchLine.Master_Id))";
+           " s WHERE s.Id = D_GlobalPurchLine.SrcLine_Id)" +
+           (inHeader ? ", (SELECT h." + column + " FROM D_GlobalPurchHeader h WHERE h.Id = D_GlobalPurchLine.Master_Id)"
+                     : std::string()) +
+           ")";
 }
 
 std::string FromVendor(const std::string& column) {
@@ -99,8 +101,9 @@ TPostedCopy PostedCopy(const TGlobalSide& side) {
                      ", GlobDocIsPosted",
                      ", 1",
                      {"TransactionNo"}};
-    for (const char* column : {"VATBusPostGroup_Id", "GenBusPostGroup_Id", "GenProdPostGroup_Id"})
-        copy.LineOverrides[column] = FromSource(side, column);
+    for (const char* column : {"VATBusPostGroup_Id", "GenBusPostGroup_Id"})
+        copy.LineOverrides[column] = FromSource(side, column, true);
+    copy.LineOverrides["GenProdPostGroup_Id"] = FromSource(side, "GenProdPostGroup_Id", false);
     return copy;
 }
 
@@ -176,8 +179,13 @@ int TGlobalDocPosting::PostPurchProtocol(const std::string& id, int crMemo, TVar
     const TRequestResult doc = ReadLocked(ctx_, id, side.VendorNo);
     if (doc.Empty() || Get(doc, "DocumentType").AsInteger() != side.OpenType)
         return RefuseWith(ctx_, "err_PurchProtocolNotFound");
-    if (!Get(doc, "AppliesToDoc_Id").IsEmpty()) return PostSingleProtocol(id, crMemo, doc, keys);
-    return Post(id, side, keys);
+    // A protocol of one document, or one typed without sources, is no consolidation.
+    const bool consolidates =
+        Get(doc, "AppliesToDoc_Id").IsEmpty() &&
+        !SelectRows(ctx_.Db, "SELECT 1 FROM D_GlobalPurchLine WHERE Master_Id = ? AND COALESCE(SrcLine_Id, '') <> '' LIMIT 1",
+                    {id})
+             .Empty();
+    return consolidates ? Post(id, side, keys) : PostSingleProtocol(id, crMemo, doc, keys);
 }
 
 const char* TGlobalDocPosting::Refusal(const TRequestResult& doc, const TGlobalSide& side) {
