@@ -271,8 +271,8 @@ bool TGlobalDocPosting::Claim(const std::string& postedId, const TGlobalSide& si
     const TRequestResult untaken = SelectRows(
         ctx_.Db,
         std::string("SELECT COUNT(*), MIN(l.Line_No) FROM ") + side.PostedLines +
-            " l WHERE l.Master_Id = ?1 AND COALESCE(l.SrcLine_Id, '') <> '' AND NOT EXISTS (SELECT 1 FROM "
-            "D_GlobalSourceLine c WHERE c.Line_Id = l.Id AND c.Document_Id = ?1)",
+            " l LEFT JOIN D_GlobalSourceLine c ON c.SrcLine_Id = l.SrcLine_Id AND c.Line_Id = l.Id AND c.Document_Id = ?1 "
+            "WHERE l.Master_Id = ?1 AND COALESCE(l.SrcLine_Id, '') <> '' AND c.SrcLine_Id IS NULL",
         {postedId});
     if (untaken.Value(0, 0).AsInteger() == 0) return true;
     ctx_.RefusalArg = untaken.Value(0, 1).AsString();
