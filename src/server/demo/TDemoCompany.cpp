@@ -14,6 +14,7 @@
 #include "server/TQueryBuilder.h"
 #include "server/db/TDbTransaction.h"
 #include "server/session/TUserDirectory.h"
+#include "server/demo/DemoGlobalSources.h"
 #include "server/demo/DemoLedgerSetup.h"
 #include "server/demo/DemoMessages.h"
 #include "server/schema/DocumentTypes.h"
@@ -507,6 +508,7 @@ void CreateDemoCompany(const std::string& address, const std::string& adminPassw
     WriteFormCatalogue(w);
     WriteMessages(w);
     WriteUsers(*db, adminPassword);
+    WriteGlobalDocumentSources(*db);
     transaction.Commit();
 }
 
