@@ -1,6 +1,7 @@
 #include "server/posting/TGlobalDocLedgers.h"
 
 #include <stdexcept>
+#include <utility>
 
 namespace tavrek::server {
 namespace {
@@ -83,6 +84,27 @@ TLedgerPosting PostGlobalDocLedgers(const TPostingDocument& doc, const std::vect
     }
     if (creditMemo) out.Entries = Reversed(out.Entries);
     return out;
+}
+
+void SettleReverseCharge(TLedgerPosting& posting, const std::vector<TSourceVAT>& sources,
+                         const TPostingAccounts& accounts, TDateTime date, bool creditMemo) {
+    int64_t difference = 0;
+    std::string deducted;
+    for (const TSourceVAT& s : sources) {
+        if (s.Calculation != TVATCalculation::ReverseCharge) continue;
+        difference += s.VATLCY;
+        if (deducted.empty()) deducted = accounts.VAT(s.VATBusPostGroup, s.VATProdPostGroup).Purchase;
+    }
+    for (const TVATGroupAmounts& g : posting.Amounts.VATGroups) difference -= g.VATLCY;
+    if (difference == 0 || accounts.ProtocolTransit.empty() || deducted.empty()) return;
+    const int64_t sign = creditMemo ? -1 : 1;
+    for (const auto& [account, amount] : {std::pair{accounts.ProtocolTransit, difference}, std::pair{deducted, -difference}}) {
+        TGLEntry entry;
+        entry.Account = account;
+        entry.PostingDate = date;
+        entry.Amount = entry.AmountACY = sign * amount;
+        posting.Entries.GL.push_back(entry);
+    }
 }
 
 }  // namespace tavrek::server

@@ -27,4 +27,10 @@ struct TSourceVAT {
 TLedgerPosting PostGlobalDocLedgers(const TPostingDocument& doc, const std::vector<TSourceVAT>& sources,
                                     const TPostingAccounts& accounts, bool creditMemo);
 
+// A global protocol of acquisitions charged in reverse clears from the protocols' account all
+// its sources left there, each rounded apart, and takes off the deducted VAT what that is more
+// than the protocol charges, on each rate's whole base: deducted and charged VAT stay equal.
+void SettleReverseCharge(TLedgerPosting& posting, const std::vector<TSourceVAT>& sources,
+                         const TPostingAccounts& accounts, TDateTime date, bool creditMemo);
+
 }  // namespace tavrek::server

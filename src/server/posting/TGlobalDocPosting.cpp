@@ -231,6 +231,9 @@ int TGlobalDocPosting::Post(const std::string& id, const TGlobalSide& side, TVar
     if (side.Protocol) {
         posted.ChargesReverseCharge = SourcesChargedInReverse(ctx_, side, postedId);
         posting = PostProtocolLedgers(posted, store.Accounts(), side.CreditMemo);
+        if (posted.ChargesReverseCharge && posting.RefusalKey.empty())
+            SettleReverseCharge(posting, SourceVAT(ctx_, side, postedId, store.AmountDecimals()), store.Accounts(),
+                                posted.PostingDate, side.CreditMemo);
     } else {
         posting = PostGlobalDocLedgers(posted, SourceVAT(ctx_, side, postedId, store.AmountDecimals()), store.Accounts(),
                                        side.CreditMemo);
