@@ -7,6 +7,7 @@
 
 #include "server/SqlValue.h"
 #include "server/TSchemaCatalog.h"
+#include "server/db/TDbTransaction.h"
 #include "server/demo/TDemoCompany.h"
 #include "server/posting/IPostingMethods.h"
 #include "server/schema/DocumentTypes.h"
@@ -15,7 +16,6 @@ namespace tavrek::server {
 namespace {
 
 constexpr const char* kVendor = "V13";
-constexpr int64_t kEarlierTransactions = 900000;
 
 struct TSourceLine {
     const char* Code;
@@ -93,20 +93,10 @@ std::string WriteOpenDocument(TDbSession& db, const TSourceDocument& doc, size_t
     return id;
 }
 
-// The company's transaction series starts at 1 for what a person posts.
-void KeepTransactionsEarlier(TDbSession& db, const TSchemaCatalog& catalog) {
-    for (const TRelationInfo* table : catalog.Tables())
-        if (table->Column("TransactionNo") != nullptr && table->Column("Comp_Id") != nullptr)
-            ExecuteBound(db,
-                         "UPDATE " + table->Name + " SET TransactionNo = TransactionNo + ? WHERE Comp_Id = ? AND "
-                         "TransactionNo > 0",
-                         {kEarlierTransactions, kDemoCompanyId});
-    ExecuteBound(db, "UPDATE S_NoSeries SET LastNo = 0 WHERE Comp_Id = ? AND Id = 'TRN'", {kDemoCompanyId});
-}
-
 }  // namespace
 
-void WriteGlobalDocumentSources(TDbSession& db) {
+void AddGlobalDocumentSources(TDbSession& db) {
+    TDbTransaction transaction(db, TTransactionKind::tkWrite);
     WriteVendorAndSubTypes(db);
     const TSchemaCatalog catalog(db);
     TServerContext ctx{db, catalog, {kDemoCompanyId, kDemoBusinessGroupId, kDemoUserId}, {}, {}};
@@ -119,7 +109,7 @@ void WriteGlobalDocumentSources(TDbSession& db) {
                                                     : posting->PostPurchase(ctx, id, keys);
         if (result != 0) throw std::logic_error("demo document " + id + " not posted: " + ctx.RefusalKey);
     }
-    KeepTransactionsEarlier(db, catalog);
+    transaction.Commit();
 }
 
 }  // namespace tavrek::server

@@ -14,7 +14,6 @@
 #include "server/TQueryBuilder.h"
 #include "server/db/TDbTransaction.h"
 #include "server/session/TUserDirectory.h"
-#include "server/demo/DemoGlobalSources.h"
 #include "server/demo/DemoLedgerSetup.h"
 #include "server/demo/DemoMessages.h"
 #include "server/schema/DocumentTypes.h"
@@ -508,7 +507,6 @@ void CreateDemoCompany(const std::string& address, const std::string& adminPassw
     WriteFormCatalogue(w);
     WriteMessages(w);
     WriteUsers(*db, adminPassword);
-    WriteGlobalDocumentSources(*db);
     transaction.Commit();
 }
 

@@ -198,9 +198,8 @@ const char* TGlobalDocPosting::Refusal(const TRequestResult& doc, const TGlobalS
     return nullptr;
 }
 
-int TGlobalDocPosting::Post(const std::string& id, const TGlobalSide& side, TVariantArray& keys) {
-    const TRequestResult doc = ReadLocked(ctx_, id, side.VendorNo);
-    if (const char* refusal = Refusal(doc, side)) return RefuseWith(ctx_, refusal);
+// Why the lines cannot be posted, or nullptr; the line a refusal names goes to ctx.RefusalArg.
+const char* TGlobalDocPosting::LinesRefusal(const std::string& id, const TGlobalSide& side, const Variant& vendor) {
     const TRequestResult lines = SelectRows(
         ctx_.Db,
         std::string("SELECT COUNT(*), COALESCE(SUM(CASE WHEN COALESCE(l.SrcLine_Id, '') <> '' THEN 1 ELSE 0 END), 0), "
@@ -210,13 +209,28 @@ int TGlobalDocPosting::Post(const std::string& id, const TGlobalSide& side, TVar
             " h ON h.Id = s.Master_Id AND h.Comp_Id = ?2 AND h.Contragent_Id = ?3 AND COALESCE(h.Annul, 0) = 0 AND "
             "COALESCE(h." + side.GlobalFlag + ", 0) = 0 AND COALESCE(h." + side.OutOfLedger + ", 0) = 1 AND "
             "COALESCE(h." + side.GlobalNo + ", '') = '' WHERE l.Master_Id = ?1",
-        {id, ctx_.Session.CompanyId, Get(doc, "Contragent_Id")});
-    if (lines.Value(0, 0).AsInteger() == 0) return RefuseWith(ctx_, "err_PostPurchNoLines");
-    if (lines.Value(0, 1).AsInteger() == 0) return RefuseWith(ctx_, "err_GlobalDocNoSources");
-    if (!lines.Value(0, 2).IsNull()) {
-        ctx_.RefusalArg = lines.Value(0, 2).AsString();
-        return RefuseWith(ctx_, "err_GlobalDocSourceNotAllowed");
-    }
+        {id, ctx_.Session.CompanyId, vendor});
+    if (lines.Value(0, 0).AsInteger() == 0) return "err_PostPurchNoLines";
+    if (lines.Value(0, 1).AsInteger() == 0) return "err_GlobalDocNoSources";
+    if (lines.Value(0, 2).IsNull()) return nullptr;
+    ctx_.RefusalArg = lines.Value(0, 2).AsString();
+    return "err_GlobalDocSourceNotAllowed";
+}
+
+TLedgerPosting TGlobalDocPosting::Ledgers(TPostingDocument& posted, const TGlobalSide& side, const TLedgerStore& store) {
+    const std::vector<TSourceVAT> sources = SourceVAT(ctx_, side, posted.Id, store.AmountDecimals());
+    if (!side.Protocol) return PostGlobalDocLedgers(posted, sources, store.Accounts(), side.CreditMemo);
+    posted.ChargesReverseCharge = SourcesChargedInReverse(ctx_, side, posted.Id);
+    TLedgerPosting posting = PostProtocolLedgers(posted, store.Accounts(), side.CreditMemo);
+    if (posted.ChargesReverseCharge && posting.RefusalKey.empty())
+        SettleReverseCharge(posting, sources, store.Accounts(), posted.PostingDate, side.CreditMemo);
+    return posting;
+}
+
+int TGlobalDocPosting::Post(const std::string& id, const TGlobalSide& side, TVariantArray& keys) {
+    const TRequestResult doc = ReadLocked(ctx_, id, side.VendorNo);
+    if (const char* refusal = Refusal(doc, side)) return RefuseWith(ctx_, refusal);
+    if (const char* refusal = LinesRefusal(id, side, Get(doc, "Contragent_Id"))) return RefuseWith(ctx_, refusal);
     const int64_t transaction = TransactionOf(doc);
     if (transaction < 0) return RefuseWith(ctx_, "err_GlobalDocTransactionUsed");
 
@@ -225,19 +239,8 @@ int TGlobalDocPosting::Post(const std::string& id, const TGlobalSide& side, TVar
     const std::string postedId = CopyToPosted(ctx_, copy, id, "", transaction, store.AmountDecimals());
     if (!Claim(postedId, side)) return RefuseWith(ctx_, "err_GlobalDocLineTaken");
     Step("claimed");
-
     TPostingDocument posted = store.Document(copy.ToHeader, copy.ToLines, postedId, id);
-    TLedgerPosting posting;
-    if (side.Protocol) {
-        posted.ChargesReverseCharge = SourcesChargedInReverse(ctx_, side, postedId);
-        posting = PostProtocolLedgers(posted, store.Accounts(), side.CreditMemo);
-        if (posted.ChargesReverseCharge && posting.RefusalKey.empty())
-            SettleReverseCharge(posting, SourceVAT(ctx_, side, postedId, store.AmountDecimals()), store.Accounts(),
-                                posted.PostingDate, side.CreditMemo);
-    } else {
-        posting = PostGlobalDocLedgers(posted, SourceVAT(ctx_, side, postedId, store.AmountDecimals()), store.Accounts(),
-                                       side.CreditMemo);
-    }
+    const TLedgerPosting posting = Ledgers(posted, side, store);
     if (!posting.RefusalKey.empty()) return RefuseWith(ctx_, posting.RefusalKey);
     WritePostedAmounts(ctx_, copy, posted, posting.Amounts, posting.Entries.Vendor);
     RemoveOpen(ctx_, id);

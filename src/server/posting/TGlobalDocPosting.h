@@ -6,6 +6,8 @@
 #include "base/data/TDateTime.h"
 #include "base/server/TRequestResult.h"
 #include "server/TServerContext.h"
+#include "server/posting/TLedgerStore.h"
+#include "server/posting/TPurchaseLedgerPosting.h"
 
 namespace tavrek::server {
 
@@ -39,6 +41,8 @@ private:
     int Post(const std::string& id, const TGlobalSide& side, TVariantArray& keys);
     int PostSingleProtocol(const std::string& id, int crMemo, const TRequestResult& doc, TVariantArray& keys);
     const char* Refusal(const TRequestResult& doc, const TGlobalSide& side);
+    const char* LinesRefusal(const std::string& id, const TGlobalSide& side, const Variant& vendor);
+    TLedgerPosting Ledgers(TPostingDocument& posted, const TGlobalSide& side, const TLedgerStore& store);
     bool Claim(const std::string& postedId, const TGlobalSide& side);
     void Stamp(const std::string& postedId, const TGlobalSide& side, const std::string& number,
                const std::string& vendorNo);

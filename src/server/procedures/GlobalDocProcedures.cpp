@@ -22,7 +22,8 @@ TRequestResult Refused(TServerContext& ctx, const char* key) {
 
 double Number(const Variant& value) { return value.IsNull() ? 0.0 : value.AsFloat(); }
 
-// The header totals as the editors' whole-document recalculation makes them: the VAT of each
+// Arguments: document Id, company (the session's is used), side. The header totals as the
+// editors' whole-document recalculation makes them: the VAT of each
 // rate on the rate's base (a base typed apart from the line value counts as typed), and
 // documents whose lines carry only a VAT base take their local totals from the bases.
 TRequestResult RecalcGlobalDocument(TServerContext& ctx, const TVariantArray& args) {
@@ -31,7 +32,7 @@ TRequestResult RecalcGlobalDocument(TServerContext& ctx, const TVariantArray& ar
         "SELECT h.DocumentType, CASE WHEN COALESCE(h.Currency_Id, '') = '' THEN 1 ELSE COALESCE(h.CurrencyFactor, 0) "
         "END, COALESCE((SELECT AmountDecimals FROM C_CompanySetup WHERE Id = h.Comp_Id), 2) FROM D_GlobalPurchHeader h "
         "WHERE h.Id = ? AND h.Comp_Id = ?",
-        {Arg(args, 0), Arg(args, 1)});
+        {Arg(args, 0), ctx.Session.CompanyId});
     if (header.Empty()) return Refused(ctx, "err_RecalcDocument");
     if (!OfSide(Arg(args, 2), header.Value(0, 0).AsInteger())) return Refused(ctx, "err_GlobalDocRecalcKind");
     const double factor = Number(header.Value(0, 1));
@@ -54,11 +55,12 @@ TRequestResult RecalcGlobalDocument(TServerContext& ctx, const TVariantArray& ar
                  "UPDATE D_GlobalPurchHeader SET TotalValue = ?, VATValue = ?, TotalVAT = ?, TotalValue_LCY = ?, "
                  "TotalVAT_LCY = ? WHERE Id = ? AND Comp_Id = ?",
                  {sum, vat, RoundUp(sum + vat, decimals), valueLCY, RoundUp(grossLCY, decimals), Arg(args, 0),
-                  Arg(args, 1)});
+                  ctx.Session.CompanyId});
     return Answer({"Result"}, {0});
 }
 
-// Lines of a global document whose source line another line has taken too, in an open global
+// Arguments: company (the session's is used), document Id. Lines of a global document whose
+// source line another line has taken too, in an open global
 // document or a posted one, with the number of that document.
 TRequestResult CheckGlobalDuplicateLine(TServerContext& ctx, const TVariantArray& args) {
     return SelectRows(ctx.Db,
@@ -71,7 +73,7 @@ TRequestResult CheckGlobalDuplicateLine(TServerContext& ctx, const TVariantArray
                       "LEFT JOIN D_PurchInvoiceHeader pi ON pi.Id = c.Document_Id "
                       "LEFT JOIN D_PurchCrMemoHeader pc ON pc.Id = c.Document_Id "
                       "WHERE l.Master_Id = ?1 AND c.Comp_Id = ?2 ORDER BY 1",
-                      {Arg(args, 1), Arg(args, 0)});
+                      {Arg(args, 1), ctx.Session.CompanyId});
 }
 
 }  // namespace
