@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "scenario/TScenarioRunner.h"
+#include "server/demo/DemoGlobalSources.h"
 
 namespace tavrek::scenario {
 namespace {
@@ -83,6 +84,7 @@ void AddDemoDocuments(server::EmbeddedServer& server) {
         for (const TScenarioResult& result : runner.Run(ReadScenario(in)))
             if (!result.Ok) throw std::runtime_error("Примерният документ не е въведен: " + ResultLine("", result));
     }
+    server::AddGlobalDocumentSources(server.Database());
 }
 
 }  // namespace tavrek::scenario

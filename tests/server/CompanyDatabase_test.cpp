@@ -63,6 +63,8 @@ protected:
         Exec("DROP TABLE S_User; DROP TABLE S_Role; DROP TABLE S_UserRole; DROP TABLE S_RoleFormRight; "
              "DELETE FROM S_Messages WHERE Id IN ('err_LoginFailed', 'err_RightNotGranted', 'err_OtherCompany', "
              "'err_NotSignedIn')");
+        Exec("DROP VIEW V_D_GlobalPurchHeader; ALTER TABLE D_GlobalPurchHeader DROP COLUMN TransactionNo; "
+             "DROP TABLE D_GlobalSourceLine");
         for (const server::TDocumentTables& t : server::DocumentTables())
             if (t.Posted) {
                 Exec("DROP VIEW V_" + std::string(t.Header) + "; DROP INDEX UX_" + t.Header + "_No");

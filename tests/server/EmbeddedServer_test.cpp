@@ -129,8 +129,8 @@ TEST_F(EmbeddedServerTest, ProceduresWriteOnlyWhenTheySucceed) {
     EXPECT_EQ(Count("S_ErrorLog", "Message LIKE '%(err_Update_N_Item_UnitPrice)'"), 1);
 
     Exec("INSERT INTO D_GlobalPurchHeader (Id, Comp_Id, DocumentType) VALUES ('G1', 'DEMO', 3)");
-    Exec("INSERT INTO D_GlobalPurchLine (Id, Master_Id, Line_No, TotalValue, TotalVAT) VALUES ('GL1', 'G1', 1, 10.004, "
-         "12.0), ('GL2', 'G1', 2, 5.0, 6.0)");
+    Exec("INSERT INTO D_GlobalPurchLine (Id, Master_Id, Line_No, TotalValue, VATPercent) VALUES ('GL1', 'G1', 1, 10.004, "
+         "20), ('GL2', 'G1', 2, 5.0, 20)");
     EXPECT_EQ(Server().ExecuteSQLScript(FormatMessage(_c_query_RecalcDocument, {"'G1'", "'DEMO'", "'3'"})), 0);
     EXPECT_DOUBLE_EQ(Value("SELECT TotalValue FROM D_GlobalPurchHeader").AsFloat(), 15.0);
     EXPECT_DOUBLE_EQ(Value("SELECT TotalVAT FROM D_GlobalPurchHeader").AsFloat(), 18.0);

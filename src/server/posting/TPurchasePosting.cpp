@@ -8,6 +8,7 @@
 #include "server/posting/LedgerProcedures.h"
 #include "server/posting/PostingSteps.h"
 #include "server/posting/PurchaseProcedures.h"
+#include "server/posting/TGlobalDocPosting.h"
 #include "server/posting/TLedgerStore.h"
 #include "server/posting/TPurchaseAnnulment.h"
 #include "server/posting/TPurchaseLedgerPosting.h"
@@ -187,48 +188,15 @@ int TPurchasePosting::PostOpenInvoice(TServerContext& ctx, const TPostedCopy& fr
 }
 
 int TPurchasePosting::PostPurchProtocol(TServerContext& ctx, const std::string& id, int crMemo, TVariantArray& keys) {
-    const TRequestResult doc = SelectRows(
-        ctx.Db,
-        "SELECT DocumentType, DocSubType_Id, COALESCE(BusinessGroup_Id, '') FROM D_GlobalPurchHeader WHERE Id = ? "
-        "AND Comp_Id = ?" + ctx.Db.Dialect().LockRow(),
-        {id, ctx.Session.CompanyId});
-    const int64_t expected = crMemo == 1 ? DocumentType::PurchCrMemoProtocol : DocumentType::PurchProtocol;
-    if (doc.Empty() || doc.Value(0, 0).AsInteger() != expected) return RefuseWith(ctx, "err_PurchProtocolNotFound");
-    const bool credit = crMemo == 1;
-    const TPostedCopy copy{"D_GlobalPurchHeader",
-                           "D_GlobalPurchLine",
-                           credit ? "D_PurchCrMemoHeader" : "D_PurchInvoiceHeader",
-                           credit ? "D_PurchCrMemoLine" : "D_PurchInvoiceLine",
-                           credit ? DocumentType::PostedPurchCrMemo : DocumentType::PostedPurchInvoice,
-                           {{credit ? "IsGlobalCrMemo" : "IsGlobalInvoice", "1"}},
-                           ", GlobDocIsPosted",
-                           ", 1"};
-    const TLedgerStore store(ctx);
-    const std::string postedId = CopyToPosted(ctx, copy, id, "", 0, store.AmountDecimals());
-    Step("lines");
-    TPostingDocument posted = store.Document(copy.ToHeader, copy.ToLines, postedId, id);
-    posted.ChargesReverseCharge =
-        !SelectRows(ctx.Db,
-                    "SELECT 1 FROM G_VATEntry WHERE Document_Id = (SELECT AppliesToDoc_Id FROM D_GlobalPurchHeader "
-                    "WHERE Id = ?) AND VATCalculationType = ? LIMIT 1",
-                    {id, static_cast<int64_t>(TVATCalculation::ReverseCharge)})
-             .Empty();
-    const TLedgerPosting posting = PostProtocolLedgers(posted, store.Accounts(), credit);
-    if (!posting.RefusalKey.empty()) return RefuseWith(ctx, posting.RefusalKey);
-    WritePostedAmounts(ctx, copy, posted, posting.Amounts, posting.Entries.Vendor);
-    ExecuteBound(ctx.Db, "DELETE FROM D_GlobalPurchLine WHERE Master_Id = ?", {id});
-    ExecuteBound(ctx.Db, "DELETE FROM D_GlobalPurchHeader WHERE Id = ?", {id});
-    Step("removed");
+    return TGlobalDocPosting(ctx, onStep_).PostPurchProtocol(id, crMemo, keys);
+}
 
-    std::string number;
-    const std::string series =
-        PostingSeries(ctx, doc.Value(0, 1), credit ? "PostPurchCrMemoProt_Series_Id" : "PostPurchProtocol_Series_Id");
-    if (!NumberPosted(ctx, copy.ToHeader, postedId, series, doc.Value(0, 2).AsString(), number)) return -1;
-    Step("numbered");
-    store.Write(store.Header(copy.ToHeader, postedId), posting.Entries, false);
-    Step("ledgers");
-    keys = {postedId, number};
-    return 0;
+int TPurchasePosting::PostGlobalDoc(TServerContext& ctx, const std::string& id, int crMemo, TVariantArray& keys) {
+    return TGlobalDocPosting(ctx, onStep_).PostGlobalDoc(id, crMemo, keys);
+}
+
+int TPurchasePosting::DeleteGlobalDoc(TServerContext& ctx, const std::string& id, int crMemo) {
+    return TGlobalDocPosting(ctx, onStep_).DeleteGlobalDoc(id, crMemo);
 }
 
 int TPurchasePosting::AnnulDocument(TServerContext& ctx, const std::string& id, int, const std::string& description,
@@ -239,12 +207,9 @@ int TPurchasePosting::AnnulDocument(TServerContext& ctx, const std::string& id, 
 
 int TPurchasePosting::AnnulGlobalDoc(TServerContext& ctx, const std::string& id, int crMemo,
                                      const std::string& description, TDateTime date, int annulPayments) {
-    const std::string globals =
-        crMemo == 1 ? "D_PurchCrMemoHeader WHERE IsGlobalCrMemo = 1" : "D_PurchInvoiceHeader WHERE IsGlobalInvoice = 1";
-    if (SelectRows(ctx.Db, "SELECT 1 FROM " + globals + " AND Id = ? AND Comp_Id = ?", {id, ctx.Session.CompanyId}).Empty())
-        return RefuseWith(ctx, "err_AnnulDocumentNotFound");
     Variant unapplied;
-    return AnnulDocument(ctx, id, 0, description, date, annulPayments, unapplied);
+    return TGlobalDocPosting(ctx, onStep_).AnnulGlobalDoc(
+        id, crMemo, [&] { return AnnulDocument(ctx, id, 0, description, date, annulPayments, unapplied); });
 }
 
 int TPurchasePosting::AnnulPurchProtocol(TServerContext& ctx, const std::string& id, int crMemo,

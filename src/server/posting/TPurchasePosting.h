@@ -9,9 +9,8 @@
 
 namespace tavrek::server {
 
-// Posting and annulment of purchase invoices and posting of purchase VAT protocols, with
-// the procedures the invoice editor calls around them. The other posting methods are refused until their
-// documents are written.
+// Posting and annulment of purchase invoices, with the procedures the invoice editor calls
+// around them; global documents and protocols are handed to TGlobalDocPosting.
 class TPurchasePosting : public TPostingRefusal {
 public:
     // Called between the steps of a posting with the step's name; lets a test stop the
@@ -25,16 +24,18 @@ public:
     // and lines, vendor entry, VAT entries per rate, the open invoice removed. Keys: posted
     // Id and its DocumentNo. Refusals leave everything as it was.
     int PostPurchase(TServerContext& ctx, const std::string& id, TVariantArray& keys) override;
-    // An open protocol (created from an invoice) is posted into the posted invoices (or
-    // credit memos when crMemo is 1) with its VAT entries and ledger transaction.
+    // Global documents and protocols: TGlobalDocPosting.
     int PostPurchProtocol(TServerContext& ctx, const std::string& id, int crMemo, TVariantArray& keys) override;
+    int PostGlobalDoc(TServerContext& ctx, const std::string& id, int crMemo, TVariantArray& keys) override;
+    int DeleteGlobalDoc(TServerContext& ctx, const std::string& id, int crMemo) override;
     // Reverses every entry of a posted invoice or credit memo on the annulment date; flag 1
     // unapplies the payments applied to its vendor entry.
     int AnnulDocument(TServerContext& ctx, const std::string& id, int kind, const std::string& description,
                       TDateTime date, int flag, Variant& output) override;
     // Reverses every entry of a posted global document, on the credit memos' side when crMemo
     // is 1: a posted protocol is one, and its views annul it as such. The document it was made
-    // from may then have a new protocol. annulPayments 1 unapplies its payments as AnnulDocument's flag does.
+    // from may then have a new protocol, its sources a new global document. annulPayments 1
+    // unapplies its payments as AnnulDocument's flag does.
     int AnnulGlobalDoc(TServerContext& ctx, const std::string& id, int crMemo, const std::string& description,
                        TDateTime date, int annulPayments) override;
     // Reverses the entries of a posted protocol (a credit memo protocol when crMemo is 1).

@@ -9,6 +9,7 @@
 #include "base/util/TVATTotals.h"
 #include "base/util/Utils.h"
 #include "server/SqlValue.h"
+#include "server/procedures/GlobalDocProcedures.h"
 #include "server/procedures/OfferConversionProcedures.h"
 #include "server/procedures/ProcedureArgs.h"
 #include "server/procedures/VendorPaymentProcedures.h"
@@ -18,21 +19,6 @@
 
 namespace tavrek::server {
 namespace {
-
-// Header totals are the rounded sums of the line amounts of the same names.
-TRequestResult RecalcDocument(TServerContext& ctx, const std::string& header, const std::string& line,
-                              const TVariantArray& args) {
-    std::string sets;
-    for (const char* field : {"TotalValue", "VATValue", "TotalVAT", "TotalValue_LCY", "TotalVAT_LCY"}) {
-        const std::string f = QuoteIdentifier(field);
-        sets += std::string(sets.empty() ? "" : ", ") + f + " = ROUND(CAST(COALESCE((SELECT SUM(" + f + ") FROM " + line +
-                " WHERE Master_Id = h.Id), 0) AS NUMERIC), COALESCE((SELECT AmountDecimals FROM C_CompanySetup WHERE Id = h.Comp_Id), 2))";
-    }
-    const int changed = ExecuteBound(ctx.Db, "UPDATE " + header + " AS h SET " + sets + " WHERE Id = ? AND Comp_Id = ?",
-                                     {Arg(args, 0), Arg(args, 1)});
-    if (changed != 1) ctx.RefusalKey = "err_RecalcDocument";
-    return Answer({"Result"}, {changed == 1 ? 0 : -1});
-}
 
 // The tables of an open purchase document: order buffers have their own, every other kind
 // lives in D_PurchHeader.
@@ -212,16 +198,6 @@ TRequestResult FindItem(TServerContext& ctx, const TVariantArray& args) {
                       {Arg(args, 0), Arg(args, 1)});
 }
 
-// Lines of a global document whose source line is taken by another global document line.
-TRequestResult CheckGlobalDuplicateLine(TServerContext& ctx, const TVariantArray& args) {
-    return SelectRows(ctx.Db,
-                      "SELECT l.Line_No, oh.DocumentNo AS DocNo FROM D_GlobalPurchLine l "
-                      "JOIN D_GlobalPurchLine o ON o.SrcLine_Id = l.SrcLine_Id AND o.Id <> l.Id "
-                      "JOIN D_GlobalPurchHeader oh ON oh.Id = o.Master_Id "
-                      "WHERE l.Master_Id = ? AND l.Comp_Id = ? AND l.SrcLine_Id IS NOT NULL ORDER BY l.Line_No",
-                      {Arg(args, 1), Arg(args, 0)});
-}
-
 TRequestResult SetVendorOrderNo(TServerContext& ctx, const TVariantArray& args) {
     const int changed =
         ExecuteBound(ctx.Db, "UPDATE D_PurchHeader SET VendorOrderNo = ? WHERE Comp_Id = ? AND Id = ?", args);
@@ -234,9 +210,7 @@ void RegisterStandardProcedures(TProcedureRegistry& registry) {
     registry.Register(TProcedureKind::pkScript, "usp_RecalcPurchDocument", [](TServerContext& ctx, const TVariantArray& a) {
         return RecalcPurchDocument(ctx, a);
     });
-    registry.Register(TProcedureKind::pkScript, "usp_RecalcGlobalDocument", [](TServerContext& ctx, const TVariantArray& a) {
-        return RecalcDocument(ctx, "D_GlobalPurchHeader", "D_GlobalPurchLine", a);
-    });
+    RegisterGlobalDocProcedures(registry);
     registry.Register(TProcedureKind::pkProcedure, "usp_SaveHistoryBeforeDelete", SaveHistoryBeforeDelete);
     RegisterVendorPaymentProcedures(registry);
     RegisterOfferConversionProcedures(registry);
@@ -245,7 +219,6 @@ void RegisterStandardProcedures(TProcedureRegistry& registry) {
     registry.Register(TProcedureKind::pkTableFunction, "fn_GetDocPayMethod", GetDocPayMethod);
     registry.Register(TProcedureKind::pkTableFunction, "fn_GetContragentAdvancePayment", GetContragentAdvancePayment);
     registry.Register(TProcedureKind::pkTableFunction, "fn_FindItem", FindItem);
-    registry.Register(TProcedureKind::pkTableFunction, "fn_CheckGlobalDuplicateLine", CheckGlobalDuplicateLine);
 }
 
 void RegisterStandardScripts(TScriptRecognizer& scripts) {

@@ -8,6 +8,7 @@
 #include "server/posting/PostingSchema.h"
 #include "server/posting/VendorItemProcedures.h"
 #include "server/schema/DocumentTables.h"
+#include "server/schema/GlobalDocumentSchema.h"
 #include "server/schema/OtherPackagesSchema.h"
 
 namespace tavrek::server {
@@ -726,6 +727,9 @@ const std::vector<TMigration>& Migrations() {
         {28, "The purchases setup bounds the posting dates", PostingPeriodSql()},
         {29, "Posted numbers and series codes are unique per company", UniqueNumbersSql()},
         {30, "The audit trail of changes, postings, annulments and deletions", AuditTrailSql()},
+        {31, "Global documents keep the transaction number drawn when first saved", GlobalTransactionNoSql()},
+        {32, "Source lines of posted global documents, one global document each", GlobalSourceLinesSql()},
+        {33, "Messages of global document postings", GlobalDocumentMessagesSql()},
     };
     return migrations;
 }
