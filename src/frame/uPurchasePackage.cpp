@@ -9,7 +9,14 @@
 #include "editors/uEdPurchDebitMemo.h"
 #include "editors/uEdPurchOffer.h"
 #include "editors/uEdPurchOrder.h"
+#include "global/uEdPurchGlobalCrMemo.h"
+#include "global/uEdPurchGlobalCrMemoProtocol.h"
+#include "global/uEdPurchGlobalInvoice.h"
+#include "global/uEdPurchGlobalProtocol.h"
 #include "lists/uBrAuditTrail.h"
+#include "lists/uBrGlobalPurchCrMemo.h"
+#include "lists/uBrGlobalPurchInvoice.h"
+#include "lists/uBrGlobalPurchProtocol.h"
 #include "lists/uBrPurchAdvancePayment.h"
 #include "lists/uBrPurchCrMemo.h"
 #include "lists/uBrPurchOffer.h"
@@ -21,6 +28,10 @@
 #include "posted/uBrPostPurchCrMemo.h"
 #include "posted/uBrPostedPurchInvoice.h"
 #include "posted/uBrPostedReceipt.h"
+#include "posted/uEdPostGlobalPurchCrMemo.h"
+#include "posted/uEdPostGlobalPurchCrMemoProtocol.h"
+#include "posted/uEdPostGlobalPurchInvoice.h"
+#include "posted/uEdPostGlobalPurchProtocol.h"
 #include "posted/uEdPostPurchOrder.h"
 #include "posted/uEdPostPurchRejectOrder.h"
 #include "posted/uEdPostPurchReturnOrder.h"
@@ -59,11 +70,22 @@ const TPackageUnit kUnits[] = {
     {uEdPurchase::Initialization, uEdPurchase::Finalization},
     {uBrSelectPurchOrder::Initialization, uBrSelectPurchOrder::Finalization},
     {uEdPurchDebitMemo::Initialization, uEdPurchDebitMemo::Finalization},
+    {uEdPurchGlobalProtocol::Initialization, uEdPurchGlobalProtocol::Finalization},
+    {uEdPurchGlobalInvoice::Initialization, uEdPurchGlobalInvoice::Finalization},
+    {uEdPostGlobalPurchCrMemo::Initialization, uEdPostGlobalPurchCrMemo::Finalization},
+    {uEdPostGlobalPurchInvoice::Initialization, uEdPostGlobalPurchInvoice::Finalization},
+    {uBrGlobalPurchInvoice::Initialization, uBrGlobalPurchInvoice::Finalization},
+    {uBrGlobalPurchProtocol::Initialization, uBrGlobalPurchProtocol::Finalization},
     {uEdPurchaseDoc::Initialization, uEdPurchaseDoc::Finalization},
+    {uBrGlobalPurchCrMemo::Initialization, uBrGlobalPurchCrMemo::Finalization},
+    {uEdPurchGlobalCrMemo::Initialization, uEdPurchGlobalCrMemo::Finalization},
     {uBrPurchAdvancePayment::Initialization, uBrPurchAdvancePayment::Finalization},
     {uEdPurchAdvancePayment::Initialization, uEdPurchAdvancePayment::Finalization},
     {uEdPostPurchAdvancePayment::Initialization, uEdPostPurchAdvancePayment::Finalization},
+    {uEdPostGlobalPurchProtocol::Initialization, uEdPostGlobalPurchProtocol::Finalization},
     {uEdPurchCrMemoDoc::Initialization, uEdPurchCrMemoDoc::Finalization},
+    {uEdPurchGlobalCrMemoProtocol::Initialization, uEdPurchGlobalCrMemoProtocol::Finalization},
+    {uEdPostGlobalPurchCrMemoProtocol::Initialization, uEdPostGlobalPurchCrMemoProtocol::Finalization},
     {uBrPurchOrder::Initialization, uBrPurchOrder::Finalization},
     {uBrPostPurchOrder::Initialization, uBrPostPurchOrder::Finalization},
 };

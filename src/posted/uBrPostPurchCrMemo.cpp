@@ -1,7 +1,9 @@
 #include "posted/uBrPostPurchCrMemo.h"
 
+#include "base/forms/TFormCatalogue.h"
 #include "base/forms/TFormRegistry.h"
 #include "base/session/LocalData.h"
+#include "documents/uPurchDocumentModel.h"
 #include "posted/uEdPostedPurchCrMemo.h"
 
 namespace tavrek {
@@ -23,6 +25,12 @@ TfBrPostPurchCrMemo::TfBrPostPurchCrMemo() {
 void TfBrPostPurchCrMemo::FormCreate() {
     TfBaseBrowseCardPostedDocument::FormCreate();
     if (Filter.Empty()) Filter.Add("D_PurchCrMemoHeader.Comp_Id", "=", LocalData().CompanyId);
+}
+
+int TfBrPostPurchCrMemo::CurrentCardFormNumber() {
+    if (const Variant type = FieldValue(cdsMaster, "DocumentType"); !type.IsNull() && type.AsInteger() == kDocKindPostedGlobalCrMemo)
+        return FindCatalogueClass("TfEdPostGlobalPurchCrMemo")->FormNumber;
+    return CardFormNumber;
 }
 
 namespace uBrPostPurchCrMemo {

@@ -14,6 +14,10 @@ public:
 
     void FormCreate() override;
     TVariantArray GetDocumentInfo() override { return {1, 1}; }
+
+protected:
+    // A posted global credit memo opens in its own view.
+    int CurrentCardFormNumber() override;
 };
 
 namespace uBrPostPurchCrMemo {

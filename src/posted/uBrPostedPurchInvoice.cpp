@@ -26,8 +26,10 @@ void TfBrPostedPurchInvoice::FormCreate() {
 }
 
 // A posted advance payment, known by its subtype, opens in its own view, which guards its
-// annulment.
+// annulment; so does a posted global invoice, known by its kind.
 int TfBrPostedPurchInvoice::CurrentCardFormNumber() {
+    if (const Variant type = FieldValue(cdsMaster, "DocumentType"); !type.IsNull() && type.AsInteger() == kDocKindPostedGlobalInvoice)
+        return FindCatalogueClass("TfEdPostGlobalPurchInvoice")->FormNumber;
     const TField* subtype = cdsMaster.FindField("DocSubType_Id");
     TRequestResult kind;
     if (subtype != nullptr &&

@@ -45,7 +45,7 @@ TAnnulOutcome Annul(TfBase& view, const TAnnulment& annulment, TDateTime date, c
     TClientDataSet& header = view.cdsMaster;
     const int annulPayments = annulment.AnnulPayments();
     const Variant globalValue = FieldValue(header, annulment.GlobalField);
-    const int64_t global = globalValue.IsNull() ? 0 : globalValue.AsInteger();
+    const int64_t global = annulment.Consolidated ? 1 : globalValue.IsNull() ? 0 : globalValue.AsInteger();
     if (global == 0) {
         Variant output;
         if (dm().Server().AnnulDocument(HeaderId(view), annulment.Kind, description, date, annulPayments, output) < 0)
@@ -57,6 +57,10 @@ TAnnulOutcome Annul(TfBase& view, const TAnnulment& annulment, TDateTime date, c
         return TAnnulOutcome::aoAnnulled;
     }
     if (global != 1) return TAnnulOutcome::aoNotAsked;
+    if (annulment.Protocol)
+        return dm().Server().AnnulPurchProtocol(HeaderId(view), annulment.GlobalMarker, description, date) < 0
+                   ? TAnnulOutcome::aoRefused
+                   : TAnnulOutcome::aoAnnulled;
     if (dm().Server().AnnulGlobalDoc(HeaderId(view), annulment.GlobalMarker, description, date, annulPayments) < 0)
         return TAnnulOutcome::aoRefused;
     if (LocalData().ShowChangeCalculation && FieldValue(header, "DirectPay").AsInteger() == 1 &&

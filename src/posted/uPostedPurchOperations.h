@@ -30,6 +30,10 @@ struct TAnnulment {
     // marker passed to AnnulGlobalDoc.
     const char* GlobalField = "IsGlobalInvoice";
     int GlobalMarker = 0;
+    // The view shows only consolidated documents: they are annulled as such whatever the flag.
+    bool Consolidated = false;
+    // A global protocol is annulled through AnnulPurchProtocol, and nothing was paid on it.
+    bool Protocol = false;
     // The change shown after AnnulDocument is the server's output times this sign.
     double ChangeSign = 1.0;
     // The annul-payments value, decided after the user confirmed.

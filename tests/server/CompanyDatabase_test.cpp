@@ -65,11 +65,17 @@ protected:
              "'err_NotSignedIn')");
         Exec("DROP VIEW V_D_GlobalPurchHeader; ALTER TABLE D_GlobalPurchHeader DROP COLUMN TransactionNo; "
              "DROP TABLE D_GlobalSourceLine");
+        for (const char* table : {"D_GlobalPurchLine", "D_PurchInvoiceLine", "D_PurchCrMemoLine"})
+            for (const char* column : {"UnitCost", "LineDiscount_percent", "IndirectCost_percent", "QtyPerUnit"})
+                Exec(std::string("ALTER TABLE ") + table + " DROP COLUMN " + column);
         for (const server::TDocumentTables& t : server::DocumentTables())
             if (t.Posted) {
                 Exec("DROP VIEW V_" + std::string(t.Header) + "; DROP INDEX UX_" + t.Header + "_No");
                 Exec("ALTER TABLE " + std::string(t.Header) + " DROP COLUMN PreAssignedNo");
             }
+        // The posted headers' views are gone by now, so their columns may go too.
+        for (const char* table : {"D_GlobalPurchHeader", "D_PurchInvoiceHeader", "D_PurchCrMemoHeader"})
+            Exec(std::string("ALTER TABLE ") + table + " DROP COLUMN VATValue_LCY");
     }
 };
 

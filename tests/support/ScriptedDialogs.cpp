@@ -1,5 +1,7 @@
 #include "support/ScriptedDialogs.h"
 
+#include "support/ScriptedServer.h"
+
 #include <gtest/gtest.h>
 
 #include <map>
@@ -92,9 +94,9 @@ bool ScriptedDialogs::InputText(const std::string& caption, const std::string&, 
     return true;
 }
 
-bool ScriptedDialogs::Select(const std::string& selector, const TFilter&, bool, TRequestResult& chosen) {
+bool ScriptedDialogs::Select(const std::string& selector, const TFilter& filter, bool, TRequestResult& chosen) {
     TExpected expected;
-    if (!Confirmed({"Select", selector}, expected)) return false;
+    if (!Confirmed({.Kind = "Select", .Text = selector, .Text2 = FilterText(filter).AsString()}, expected)) return false;
     chosen = expected.Rows;
     return true;
 }

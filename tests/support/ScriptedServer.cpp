@@ -7,8 +7,6 @@
 #include "base/data/TClientDataSet.h"
 
 namespace tavrek::testing {
-namespace {
-
 Variant FilterText(const TFilter& filter) {
     std::string text;
     for (const TFilterCondition& c : filter.Conditions()) {
@@ -19,8 +17,6 @@ Variant FilterText(const TFilter& filter) {
     }
     return Variant(text);
 }
-
-}  // namespace
 
 TRequestResult Rows(std::vector<std::string> columns, std::vector<TVariantArray> rows) {
     return TRequestResult{std::move(columns), std::move(rows)};

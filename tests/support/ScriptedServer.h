@@ -11,6 +11,9 @@
 
 namespace tavrek::testing {
 
+// A filter as the calls record it: "Table.Field=value AND ...".
+Variant FilterText(const TFilter& filter);
+
 // One call the code under test made, with its arguments in call order.
 struct TServerCall {
     std::string Method;

@@ -9,7 +9,9 @@
 #include "server/posting/VendorItemProcedures.h"
 #include "server/schema/DocumentTables.h"
 #include "server/schema/GlobalDocumentSchema.h"
+#include "server/schema/GlobalLineFieldsSchema.h"
 #include "server/schema/OtherPackagesSchema.h"
+#include "server/schema/SourceLineSelectSchema.h"
 
 namespace tavrek::server {
 namespace {
@@ -730,6 +732,8 @@ const std::vector<TMigration>& Migrations() {
         {31, "Global documents keep the transaction number drawn when first saved", GlobalTransactionNoSql()},
         {32, "Source lines of posted global documents, one global document each", GlobalSourceLinesSql()},
         {33, "Messages of global document postings", GlobalDocumentMessagesSql()},
+        {34, "Global document lines keep the fields their editors compute", GlobalLineFieldsSql() + HeaderViewSql("D_GlobalPurchHeader")},
+        {35, "Source lines are offered to global documents at their document-currency price", SourceLinePricesSql()},
     };
     return migrations;
 }
