@@ -1,7 +1,10 @@
 #include "calc/uPurchCallculations.h"
 
+#include <array>
 #include <cmath>
+#include <initializer_list>
 
+#include "amounts/PurchLineAmounts.h"
 #include "base/data/TClientDataSet.h"
 #include "base/util/Utils.h"
 #include "calc/uPurchCalcHelpers.h"
@@ -17,101 +20,75 @@ bool LineIncludesVAT(TClientDataSet& Line) { return Int(Line, "PriceIncludingVAT
 
 double VATRate(TClientDataSet& Line) { return Num(Line, "VATPercent") / 100.0; }
 
+using amounts::TLineAmount;
+
+amounts::TLinePrecision Precision() { return {AmountDecimals(), UnitPriceDecimals()}; }
+
+// The current record of the line as a plain line: the fields a computation reads are found
+// once, and its writes go back to them in the order it made them.
+class TLineRecord {
+public:
+    explicit TLineRecord(TClientDataSet& Line) : ds_(Line) {
+        line_.PriceIncludingVAT = Int(Line, "PriceIncludingVAT");
+        line_.DirectUnitCost_ACY = Num(Line, "DirectUnitCost_ACY");
+        line_.VATPercent = Num(Line, "VATPercent");
+    }
+
+    amounts::TPurchLine& Line() { return line_; }
+    void ReadQuantity() {
+        const TField& quantity = ds_.FieldByName("Quantity");
+        line_.QuantityIsNull = quantity.IsNull();
+        line_.Quantity = quantity.AsFloat();
+    }
+    void Read(std::initializer_list<TLineAmount> amounts) {
+        for (TLineAmount amount : amounts) line_.Amounts[Index(amount)] = Field(amount).AsFloat();
+    }
+    void WriteBack() {
+        for (const TLineAmount* it = line_.WrittenBegin(); it != line_.WrittenEnd(); ++it)
+            Field(*it).SetAsFloat(line_.Get(*it));
+    }
+
+private:
+    static size_t Index(TLineAmount amount) { return static_cast<size_t>(amount); }
+    TField& Field(TLineAmount amount) {
+        TField*& field = fields_[Index(amount)];
+        if (field == nullptr) field = &ds_.FieldByName(amounts::kLineAmountNames[Index(amount)]);
+        return *field;
+    }
+
+    TClientDataSet& ds_;
+    amounts::TPurchLine line_;
+    std::array<TField*, amounts::kLineAmountNames.size()> fields_{};
+};
+
 void CalcTotalPrice(TClientDataSet& Line) {
-    const int A = AmountDecimals(), U = UnitPriceDecimals();
-    const double v = VATRate(Line);
-    const double quantity = Num(Line, "Quantity");
-    const double price = Num(Line, "DirectUnitCost_ACY");
-    const double discount = Num(Line, "LineDiscountAmount");
-    TField& totalPrice = Line.FieldByName("TotalPrice");
-    if (LineIncludesVAT(Line)) {
-        if (price != 0) {
-            const double net = RoundUp(price / (1 + v), U);
-            const double amount = RoundUp(quantity * net - discount, A);
-            totalPrice.SetAsFloat(RoundUp((1 + v) * amount, A));
-            return;
-        }
-        // A line without a unit price takes its amount from the VAT it carries.
-        SetNum(Line, "TotalValue", 0);
-        const double net = RoundUp(Num(Line, "VATValue") / (1 + v), U);
-        const double amount = RoundUp(quantity * net - discount, U);
-        totalPrice.SetAsFloat(RoundUp((1 + v) * amount, A));
-        return;
-    }
-    if (price != 0) {
-        totalPrice.SetAsFloat(RoundUp(quantity * price - discount, A));
-        return;
-    }
-    totalPrice.SetAsFloat(RoundUp((Num(Line, "TotalValue") + Num(Line, "VATValue")) * quantity - discount, A));
-}
-
-void ZeroAmounts(TClientDataSet& Line) {
-    for (const char* field : {"TotalValue", "VATBaseAmount", "VATValue", "TotalVAT", "TotalValue_LCY", "VATValue_LCY",
-                              "TotalVAT_LCY"})
-        SetNum(Line, field, 0);
-}
-
-double NewTotalValue(TClientDataSet& Line, double oldValue, double net, double price) {
-    const int A = AmountDecimals();
-    if (Int(Line, "PriceIncludingVAT") == 1) {
-        if (price == 0) return oldValue;
-        const double percent = Num(Line, "VATPercent");
-        return percent != 0 ? RoundUp(net / (1 + percent / 100.0), A) : RoundUp(net, A);
-    }
-    return price != 0 ? RoundUp(net, A) : 0.0;
+    TLineRecord record(Line);
+    record.ReadQuantity();
+    record.Line().LineDiscountAmount = Num(Line, "LineDiscountAmount");
+    // Only a line without a unit price takes its amount from what it carries.
+    if (record.Line().DirectUnitCost_ACY == 0) record.Read({TLineAmount::TotalValue, TLineAmount::VATValue});
+    amounts::CalcTotalPrice(record.Line(), Precision());
+    record.WriteBack();
 }
 
 void UpdateVATAmounts(TClientDataSet& Header, TClientDataSet& Line) {
-    const int A = AmountDecimals();
-    const double totalPrice = Num(Line, "TotalPrice");
-    const double invDiscount = Num(Line, "InvDiscAmount");
-    if (RoundUp(totalPrice, A) == RoundUp(invDiscount, A)) {
-        ZeroAmounts(Line);
-        return;
-    }
-    const double price = Num(Line, "DirectUnitCost_ACY");
-    const double v = VATRate(Line);
-    const double factor = Num(Header, "CurrencyFactor");
-    TField& totalValue = Line.FieldByName("TotalValue");
-    const double oldValue = totalValue.AsFloat();
-    totalValue.SetAsFloat(NewTotalValue(Line, oldValue, totalPrice - invDiscount, price));
-    const double value = totalValue.AsFloat();
-    // A VAT base the user typed survives recalculations that leave the line value as it was.
-    TField& vatBase = Line.FieldByName("VATBaseAmount");
-    if (RoundUp(std::fabs(oldValue - value), A) >= 0.01) vatBase.SetAsFloat(value);
-    const double valueLCY = RoundUp(value * factor, A);
-    SetNum(Line, "TotalValue_LCY", valueLCY);
-    TField& vatValue = Line.FieldByName("VATValue");
-    if (price != 0) {
-        const double vatLCY = RoundUp(valueLCY * v, A);
-        SetNum(Line, "VATValue_LCY", vatLCY);
-        SetNum(Line, "TotalVAT_LCY", valueLCY + vatLCY);
-    } else {
-        const double vatLCY = RoundUp(vatValue.AsFloat() * factor, A);
-        SetNum(Line, "VATValue_LCY", vatLCY);
-        SetNum(Line, "TotalVAT_LCY", vatLCY);
-    }
-    vatValue.SetAsFloat(RoundUp(vatBase.AsFloat() * v, A));
-    SetNum(Line, "TotalVAT", vatValue.AsFloat() + value);
+    TLineRecord record(Line);
+    record.Read({TLineAmount::TotalPrice, TLineAmount::TotalValue, TLineAmount::VATBaseAmount, TLineAmount::VATValue});
+    record.Line().InvDiscAmount = Num(Line, "InvDiscAmount");
+    amounts::UpdateVATAmounts(record.Line(), Num(Header, "CurrencyFactor"), AmountDecimals());
+    record.WriteBack();
 }
 
 void UpdateUnitCost(TClientDataSet& Header, TClientDataSet& Line) {
-    const int A = AmountDecimals(), U = UnitPriceDecimals();
-    const double v = VATRate(Line);
-    const TField& quantityField = Line.FieldByName("Quantity");
-    const double quantity = quantityField.AsFloat();
-    const double share = quantityField.IsNull() || quantity == 0
-                             ? 0.0
-                             : RoundUp((Num(Line, "LineDiscountAmount") + Num(Line, "InvDiscAmount")) / quantity, 5);
-    const double price = Num(Line, "DirectUnitCost_ACY");
-    const double net = LineIncludesVAT(Line) ? RoundUp(price / (1 + v), U) : price;
-    double unitCost = RoundUp((net - share) * (1 + Num(Line, "IndirectCostPercent") / 100.0), A);
-    // VAT that is not deducted stays in the cost, unrounded.
-    if (Int(Line, "VATLedger") == 3) unitCost = unitCost * (1 + v);
-    SetNum(Line, "UnitCost_ACY", unitCost);
-    const double factor = Num(Header, "CurrencyFactor");
-    const bool foreign = !IsEmptyText(Header, "Currency_Id") && factor != 0;
-    SetNum(Line, "UnitCost_LCY", foreign ? RoundUp(unitCost * factor, A) : unitCost);
+    TLineRecord record(Line);
+    amounts::TPurchLine& line = record.Line();
+    record.ReadQuantity();
+    line.LineDiscountAmount = Num(Line, "LineDiscountAmount");
+    line.InvDiscAmount = Num(Line, "InvDiscAmount");
+    line.IndirectCostPercent = Num(Line, "IndirectCostPercent");
+    line.VATLedger = Int(Line, "VATLedger");
+    amounts::UpdateUnitCost(line, Num(Header, "CurrencyFactor"), !IsEmptyText(Header, "Currency_Id"), Precision());
+    record.WriteBack();
 }
 
 // The discount percent that makes the typed UnitCost_ACY; both unit-cost rules share it.

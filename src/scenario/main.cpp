@@ -1,25 +1,36 @@
 // tavrek-scenario: runs document scenarios headless on a company, through the editors and
 // the server, and prints one line per expectation. tavrek-admin hands its "run" verb here.
+#include <cstdlib>
 #include <iostream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include <soci/soci.h>
 
+#include "base/session/TSignIn.h"
 #include "base/session/Tdm.h"
 #include "frame/uPurchasePackage.h"
 #include "scenario/TScenarioRunner.h"
 #include "server/CompanyDatabase.h"
+#include "server/admin/TRunOptions.h"
 #include "server/demo/TDemoCompany.h"
 
 namespace {
 
 using namespace tavrek;
 
+// The scenarios post, annul and save as the user asked, through the rights the server gives him.
+void SignInAs(server::EmbeddedServer& server, const server::TRunOptions& options) {
+    if (options.User.empty()) return server::SignInDemoUser(server);
+    if (SignIn(server, {}, options.User, options.Password) != 0) throw std::runtime_error(server.LastRefusalText());
+}
+
 // Runs every file on the company; true when every expectation held.
-bool RunFiles(const std::string& company, const std::vector<std::string>& files) {
-    server::EmbeddedServer server(company);
-    server::SignInDemoUser(server);
+bool RunFiles(const server::TRunOptions& options) {
+    server::EmbeddedServer server(options.Company);
+    SignInAs(server, options);
+    const std::vector<std::string>& files = options.Files;
     PurchasePackageStartup();  // forms open one another by number, as in the client
     bool allOk = true;
     for (const std::string& file : files) {
@@ -37,13 +48,18 @@ bool RunFiles(const std::string& company, const std::vector<std::string>& files)
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 3) {
-        std::cerr << "Употреба: tavrek-admin run COMPANY FILE...\n"
-                     "  изпълнява сценариите на документи върху фирмата и отпечатва по ред за всяко очакване\n";
+    const server::TRunOptions options =
+        server::ParseRunOptions(std::vector<std::string>(argv + 1, argv + argc), std::getenv("TAVREK_PASSWORD"));
+    if (!options.Error.empty()) {
+        std::cerr << options.Error << "\n"
+                  << "Употреба: tavrek-admin run [--user LOGIN [--password-file FILE]] COMPANY FILE...\n"
+                     "  изпълнява сценариите на документи върху фирмата като потребителя (паролата от файла или\n"
+                     "  TAVREK_PASSWORD; без --user като администратора на демо фирмата) и отпечатва по ред за\n"
+                     "  всяко очакване\n";
         return 2;
     }
     try {
-        return RunFiles(argv[1], std::vector<std::string>(argv + 2, argv + argc)) ? 0 : 1;
+        return RunFiles(options) ? 0 : 1;
     } catch (const server::ECompanyDatabaseError& e) {
         std::cerr << "Грешка: " << e.what() << "\n";
     } catch (const soci::soci_error& e) {

@@ -133,6 +133,10 @@ template <typename Body>
 int EmbeddedServer::Write(const char* operation, Body&& body, bool endsPosting) {
     if (postingTransaction_) return WriteInPosting(operation, body, endsPosting);
     TServerContext ctx = Context();
+    if (!SignedIn(ctx)) {
+        LogRefusal(operation, ctx);
+        return -1;
+    }
     int result = 0;
     try {
         result = TRetryPolicy::Run(db_->Dialect(), [&] {
@@ -157,6 +161,11 @@ int EmbeddedServer::Write(const char* operation, Body&& body, bool endsPosting) 
 template <typename Body>
 int EmbeddedServer::WriteInPosting(const char* operation, Body&& body, bool endsPosting) {
     TServerContext ctx = Context();
+    if (!SignedIn(ctx)) {
+        LogRefusal(operation, ctx);
+        if (endsPosting) EndPostingTransaction(false);
+        return -1;
+    }
     int result = 0;
     bool refused = false;
     try {
@@ -223,8 +232,12 @@ void EmbeddedServer::EndPostingTransaction(bool commit) {
 }
 
 template <typename Body>
-auto EmbeddedServer::Read(const char* operation, Body&& body) {
+auto EmbeddedServer::Read(const char* operation, Body&& body, bool beforeSignIn) {
     TServerContext ctx = Context();
+    if (!beforeSignIn && !SignedIn(ctx)) {
+        LogRefusal(operation, ctx);
+        throw EQueryRefused(lastRefusal_);
+    }
     try {
         // A posting's transaction shows what it saved so far.
         std::optional<TDbTransaction> transaction;
@@ -240,6 +253,12 @@ auto EmbeddedServer::Read(const char* operation, Body&& body) {
         ThrowIfConnectionLost(e);
         throw;
     }
+}
+
+bool EmbeddedServer::SignedIn(TServerContext& ctx) const {
+    if (!session_.UserId.empty() && !session_.CompanyId.empty()) return true;
+    ctx.RefusalKey = "err_NotSignedIn";
+    return false;
 }
 
 void EmbeddedServer::ThrowIfConnectionLost(const soci::soci_error& e) {
@@ -267,7 +286,7 @@ void EmbeddedServer::SetSession(TServerSession session) {
         session_.Rights = TUserDirectory(ctx.Db).Rights(session_.CompanyId, session_.UserId);
         session_.OtherCompanies = TCallAuthority::OtherCompanies(ctx.Db, session_.CompanyId);
         return 0;
-    });
+    }, true);
 }
 
 // A refused login waits before it answers, so that passwords cannot be tried quickly,
@@ -276,7 +295,7 @@ int EmbeddedServer::Login(const std::string& companyId, const std::string& login
                           TSignedInUser& user) {
     const std::optional<TSignedInUser> found = Read("Login", [&](TServerContext& ctx) {
         return TUserDirectory(ctx.Db).Authenticate(companyId, login, password);
-    });
+    }, true);
     if (!found) {
         std::this_thread::sleep_for(loginRefusalDelay_);
         const std::string text = GetMessageText("err_LoginFailed");
@@ -566,7 +585,7 @@ double EmbeddedServer::GetCurrencyRate(const std::string& currencyId, TDateTime 
 std::string EmbeddedServer::GetMessageText(const std::string& key) {
     return Read("GetMessageText", [&](TServerContext& ctx) {
         return ctx.Db.Select("SELECT Text FROM S_Messages WHERE Id = ?", {key}).Value().AsString();
-    });
+    }, true);
 }
 
 void EmbeddedServer::WriteErrorLog(const std::string& message, const std::string& operation,

@@ -106,9 +106,13 @@ private:
     int Posting(TServerContext& ctx, const std::string& id, Body&& body);
     template <typename Body>
     int Annulment(TServerContext& ctx, const std::string& id, TDateTime date, Body&& body);
-    // Runs body in a read transaction, so it sees one state of the database.
+    // Runs body in a read transaction, so it sees one state of the database. Unless the
+    // read is one a client makes before it signs in, it is refused without a signed-in user.
     template <typename Body>
-    auto Read(const char* operation, Body&& body);
+    auto Read(const char* operation, Body&& body, bool beforeSignIn = false);
+    // Every call that reads or changes a company's data needs a signed-in user; without one it
+    // is refused by "err_NotSignedIn": a write by its result, a read by EQueryRefused.
+    bool SignedIn(TServerContext& ctx) const;
     void LogRefusal(const char* operation, const TServerContext& ctx);
     // Whether the session's user has the right on the document's form; refuses when not.
     static bool Authorized(TServerContext& ctx, const std::string& documentId, TFormRight right);

@@ -1,6 +1,7 @@
 #include "server/TAccessPolicy.h"
 
 #include <array>
+#include <utility>
 
 #include "base/server/PurchasesSetupAccounts.h"
 #include "base/util/Text.h"
@@ -53,6 +54,13 @@ bool StartsWith(std::string_view name, std::string_view prefix) {
     return name.size() > prefix.size() && EqualsIgnoreCase(name.substr(0, prefix.size()), prefix);
 }
 
+// Rows of a company that carry no company column of their own: the condition that finds them.
+constexpr std::pair<const char*, const char*> kOwnedThrough[] = {
+    {"S_NoSeriesLine", "series_id IN (SELECT id FROM s_noseries WHERE comp_id = ?)"},
+    {"N_ItemMeasure", "item_id IN (SELECT id FROM n_item WHERE comp_id = ?)"},
+    {"G_LItemEntry_0", "fcomp_id = ?"},
+};
+
 }  // namespace
 
 bool TAccessPolicy::MayChange(const TRelationInfo& table) {
@@ -63,7 +71,9 @@ bool TAccessPolicy::MayChange(const TRelationInfo& table) {
     return false;
 }
 
-bool TAccessPolicy::MayRead(const TRelationInfo& table) { return !EqualsIgnoreCase(table.Name, "S_User"); }
+bool TAccessPolicy::MayRead(const TRelationInfo& table) {
+    return !EqualsIgnoreCase(table.Name, "S_User") && !EqualsIgnoreCase(table.Name, "S_ErrorLog");
+}
 
 bool TAccessPolicy::NamesAccount(const TRelationInfo& table, std::string_view column) {
     if (!EqualsIgnoreCase(table.Name, kPurchasesSetupTable)) return false;
@@ -87,6 +97,12 @@ const TAccessPolicy::TPostedLock* TAccessPolicy::PostedLock(const TRelationInfo&
 std::string TAccessPolicy::CompanyScope(const TRelationInfo& relation, const std::string& companyId,
                                         std::vector<Variant>& params) {
     if (companyId.empty()) return {};
+    // Rows that belong to a company through what they hang on, or by a column of another name.
+    for (const auto& [table, scope] : kOwnedThrough)
+        if (EqualsIgnoreCase(relation.Name, table)) {
+            params.push_back(companyId);
+            return scope;
+        }
     // Lines belong to the company of their header, whatever their own Comp_Id says.
     if (relation.Parent != nullptr && relation.Parent->Column("Comp_Id") != nullptr) {
         params.push_back(companyId);

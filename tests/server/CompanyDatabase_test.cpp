@@ -62,7 +62,8 @@ protected:
              "('err_PurchOrderClosed', 'err_ReopenOrderRightNotAllowed', 'err_PostPurchCrMemoOption')");
         Exec("DROP TABLE S_User; DROP TABLE S_Role; DROP TABLE S_UserRole; DROP TABLE S_RoleFormRight; "
              "DELETE FROM S_Messages WHERE Id IN ('err_LoginFailed', 'err_RightNotGranted', 'err_OtherCompany', "
-             "'err_NotSignedIn')");
+             "'err_NotSignedIn', 'err_AmountsDifferFromServer')");
+        Exec("DROP TABLE S_TransactionCounter");
         Exec("DROP VIEW V_D_GlobalPurchHeader; ALTER TABLE D_GlobalPurchHeader DROP COLUMN TransactionNo; "
              "DROP TABLE D_GlobalSourceLine");
         for (const char* table : {"D_GlobalPurchLine", "D_PurchInvoiceLine", "D_PurchCrMemoLine"})
@@ -163,8 +164,10 @@ TEST_F(CompanyDatabaseTest, AnUpgradeAddsReturnsBackToTheReceivedQuantitiesOfOrd
 // are saved unnumbered until a series is chosen.
 TEST_F(CompanyDatabaseTest, AnUpgradeGivesOlderCompaniesNoSeriesForTheirBuffers) {
     ReturnToBefore(19);
+    Exec("UPDATE G_LEntry SET TransactionNo = 41");
     ASSERT_EQ(server::UpgradeSchema(Server().Database()), StepsFrom(19));
     EXPECT_EQ(Count("C_PurchasesSetup", "PurchOrderBuf_Series_Id IS NULL"), 1);
+    EXPECT_EQ(Count("S_TransactionCounter", "Comp_Id = 'DEMO' AND LastNo = 41"), 1) << "transactions count on";
     EXPECT_EQ(Count("N_SubDocument", "Id = 'SD-580' AND Series_Id = 'BUF'"), 1) << "the subtype keeps its own series";
 }
 

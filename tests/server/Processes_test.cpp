@@ -182,21 +182,28 @@ TEST_F(ProcessesTest, TwoProcessesAnnullingOneInvoiceAtOnceAnnulItOnce) {
     EXPECT_NEAR(Value("SELECT SUM(Amount) FROM G_LEntry WHERE Document_Id = '" + posted + "'").AsFloat(), 0.0, 0.005);
 }
 
+// The first half of the postings takes its transactions from the company's transaction series,
+// the second from the company's own counter, which goes on after the series.
 TEST_F(ProcessesTest, TenProcessesPostingAHundredInvoicesEachNumberEveryOneOnceAndToTheCent) {
-    constexpr int kProcesses = 10, kEach = 100;
-    const std::vector<int> codes = RunTogether(kProcesses, [&](server::EmbeddedServer& server, int child) {
-        for (int i = 0; i < kEach; ++i) {
-            const std::string id = "P" + std::to_string(child) + "-" + std::to_string(i);
-            SaveInvoice(server, id);
-            TVariantArray keys;
-            if (server.PostPurchase(id, keys) != 0) throw std::runtime_error(server.LastRefusalText());
-        }
-    });
-    EXPECT_EQ(codes, std::vector<int>(kProcesses, 0));
-    const int invoices = kProcesses * kEach;
+    constexpr int kProcesses = 10, kEach = 50;
+    for (const char* transactions : {"series", "counter"}) {
+        SCOPED_TRACE(transactions);
+        if (transactions == std::string("counter")) Exec("UPDATE C_CompanySetup SET Transaction_Series_Id = NULL");
+        const std::vector<int> codes = RunTogether(kProcesses, [&](server::EmbeddedServer& server, int child) {
+            for (int i = 0; i < kEach; ++i) {
+                const std::string id = std::string(transactions) + std::to_string(child) + "-" + std::to_string(i);
+                SaveInvoice(server, id);
+                TVariantArray keys;
+                if (server.PostPurchase(id, keys) != 0) throw std::runtime_error(server.LastRefusalText());
+            }
+        });
+        EXPECT_EQ(codes, std::vector<int>(kProcesses, 0));
+    }
+    const int invoices = 2 * kProcesses * kEach;
     EXPECT_EQ(Count("D_PurchHeader"), 0);
     EXPECT_EQ(Value("SELECT COUNT(DISTINCT DocumentNo) FROM D_PurchInvoiceHeader").AsInteger(), invoices);
     EXPECT_EQ(Value("SELECT COUNT(DISTINCT TransactionNo) FROM D_PurchInvoiceHeader").AsInteger(), invoices);
+    EXPECT_EQ(Value("SELECT COUNT(DISTINCT TransactionNo) FROM G_LEntry WHERE TransactionNo > 0").AsInteger(), invoices);
     EXPECT_EQ(Value("SELECT MAX(DocumentNo) FROM D_PurchInvoiceHeader").AsString(), "0000001000");
     EXPECT_EQ(Count("D_PurchInvoiceLine"), invoices * kInvoiceLines);
     // Every invoice on its own: header, lines, vendor entry and balanced general ledger agree.
@@ -234,6 +241,7 @@ TEST_F(ProcessesTest, KilledProcessLeavesEveryCallWholeOrNotAtAll) {
 TEST_F(ProcessesTest, KilledDemoCreationLeavesNoHalfCompany) {
     const auto checkWhole = [this](const std::string& path) {
         server::EmbeddedServer server(path);
+        server::SignInDemoUser(server);
         TRequestResult rows;
         EXPECT_EQ(server.RequestValue(0, "N_Item", "Id", TFilter(), rows), 50);
         EXPECT_EQ(server.RequestValue(0, "S_Messages", "Id", TFilter(), rows), Count("S_Messages"));

@@ -29,7 +29,9 @@ int Usage() {
                  "  tavrek-admin copy COMPANY DEST   копира цялата фирма в нова база, и между SQLite и PostgreSQL\n"
                  "  tavrek-admin upgrade COMPANY     обновява схемата до версия "
               << LatestSchemaVersion() << "\n"
-              << "  tavrek-admin run COMPANY FILE... изпълнява сценарии на документи и отпечатва всяко очакване\n"
+              << "  tavrek-admin run [--user LOGIN [--password-file FILE]] COMPANY FILE...\n"
+                 "                                   изпълнява сценарии на документи като потребителя (паролата от\n"
+                 "                                   файла или TAVREK_PASSWORD) и отпечатва всяко очакване\n"
               << "  tavrek-admin user add|passwd|lock|unlock|grant|list ...  потребители (tavrek-admin user)\n"
               << "  tavrek-admin role grant ...      права на роля по форми\n";
     return 2;

@@ -34,21 +34,18 @@ TColumnCopy CopyColumns(TServerContext& ctx, const char* from, const std::map<st
 
 namespace {
 
-// The next number after the largest one a posting or an annulment of the company has used,
-// wherever it was kept: posted headers, payments, the ledgers (an annulment's only there).
-int64_t NextUnusedTransactionNo(TServerContext& ctx) {
-    std::string used;
-    for (const TRelationInfo* table : ctx.Catalog.Tables()) {
-        if (table->Column("Comp_Id") == nullptr) continue;
-        for (const char* column : {"TransactionNo", "AnnulTransactionNo"})
-            if (table->Column(column) != nullptr)
-                used += std::string(used.empty() ? "" : " UNION ALL ") + "SELECT MAX(" + QuoteIdentifier(column) +
-                        ") AS n FROM " + QuoteIdentifier(table->Name) + " WHERE Comp_Id = ?1";
-    }
-    return SelectRows(ctx.Db, "SELECT COALESCE(MAX(n), 0) FROM (" + used + ") AS used", {ctx.Session.CompanyId})
-               .Value()
-               .AsInteger() +
-           1;
+// A company counts its transactions in a row of its own, which the posting's transaction holds
+// locked until it ends. Without a transaction series the counter gives the number; with one it
+// follows the series, so that a company whose series is taken away goes on after its last number.
+int64_t CountedTransactionNo(TServerContext& ctx, int64_t fromSeries) {
+    return SelectRows(ctx.Db,
+                      "INSERT INTO S_TransactionCounter (Comp_Id, LastNo) VALUES (?1, CASE WHEN ?2 > 0 THEN ?2 ELSE 1 "
+                      "END) ON CONFLICT (Comp_Id) DO UPDATE SET LastNo = CASE WHEN ?2 > 0 THEN (CASE WHEN ?2 > "
+                      "S_TransactionCounter.LastNo THEN ?2 ELSE S_TransactionCounter.LastNo END) ELSE "
+                      "S_TransactionCounter.LastNo + 1 END RETURNING LastNo",
+                      {ctx.Session.CompanyId, fromSeries})
+        .Value()
+        .AsInteger();
 }
 
 }  // namespace
@@ -56,17 +53,17 @@ int64_t NextUnusedTransactionNo(TServerContext& ctx) {
 int64_t NextTransactionNo(TServerContext& ctx) {
     const TRequestResult series = SelectRows(ctx.Db, "SELECT COALESCE(Transaction_Series_Id, '') FROM C_CompanySetup WHERE Id = ?",
                                              {ctx.Session.CompanyId});
+    if (series.Empty() || series.Value().AsString().empty()) return CountedTransactionNo(ctx, 0);
+    const std::string id = series.Value().AsString();
     std::string number;
-    if (!series.Empty() && !series.Value().AsString().empty() &&
-        NextSerieNo(ctx, series.Value().AsString(), "", number) == 0) {
-        try {
-            return std::stoll(number);
-        } catch (const std::exception&) {
-            ctx.RefusalKey.clear();
-        }
+    if (NextSerieNo(ctx, id, "", number) == 0 && !number.empty() &&
+        number.find_first_not_of("0123456789") == std::string::npos) {
+        const int64_t taken = std::stoll(number);
+        CountedTransactionNo(ctx, taken);
+        return taken;
     }
-    ctx.RefusalKey.clear();
-    return NextUnusedTransactionNo(ctx);
+    // The posting cannot go on without its transaction: it is rolled back whole.
+    throw std::runtime_error("Серията на транзакциите " + id + " не дава следващ номер (изчерпана, с префикс или на друга фирма).");
 }
 
 std::string PostingSeries(TServerContext& ctx, const Variant& subType, const char* setupColumn) {

@@ -22,8 +22,9 @@ struct TColumnCopy {
 TColumnCopy CopyColumns(TServerContext& ctx, const char* from, const std::map<std::string, std::string>& overrides,
                         const std::vector<std::string>& skip = {});
 
-// The ledger transaction of a posting: the company's transaction series, or the next
-// number after the largest one used.
+// The ledger transaction of a posting, taken inside the posting's transaction: from the
+// company's transaction series, or from the company's transaction counter when it has none.
+// Throws when the series gives no number, so the posting is rolled back.
 int64_t NextTransactionNo(TServerContext& ctx);
 
 // The posting series of a document subtype, or the purchases setup's column when the subtype has none.

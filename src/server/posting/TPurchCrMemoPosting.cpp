@@ -7,6 +7,7 @@
 #include "server/posting/TCrMemoApplication.h"
 #include "server/posting/TLedgerStore.h"
 #include "server/posting/TPurchaseLedgerPosting.h"
+#include "server/posting/TStoredAmountsCheck.h"
 #include "server/schema/DocumentTypes.h"
 
 namespace tavrek::server {
@@ -74,6 +75,7 @@ int TPurchCrMemoPosting::PostPurchCrMemo(TServerContext& ctx, const std::string&
     if (option != kGoodsReturned && option != kPriceReduction) return RefuseWith(ctx, "err_PostPurchCrMemoOption");
     const TOpenCrMemo doc = ReadLocked(ctx, id);
     if (const char* refusal = RefusalOf(ctx, doc)) return RefuseWith(ctx, refusal);
+    if (!TStoredAmountsCheck(ctx).Agrees(kPostedCrMemo.FromHeader, kPostedCrMemo.FromLines, id)) return -1;
     const TLedgerStore store(ctx);
     const std::string postedId = CopyToPosted(ctx, kPostedCrMemo, id, "", 0, store.AmountDecimals());
     const TPostingDocument posted = store.Document(kPostedCrMemo.ToHeader, kPostedCrMemo.ToLines, postedId, id);

@@ -16,6 +16,7 @@
 #include "server/posting/TMinorUnits.h"
 #include "server/posting/TOrderBuffer.h"
 #include "server/posting/TReceiptLedgerPosting.h"
+#include "server/posting/TStoredAmountsCheck.h"
 #include "server/schema/DocumentTypes.h"
 
 namespace tavrek::server {
@@ -308,6 +309,9 @@ int TPurchOrderPosting::PostPurchOrder(TServerContext& ctx, const std::string& i
         LockOrders(ctx, "D_PurchOrderBufLine", id);
         const std::string refusal = BufferRefusal(op, ReadLines(ctx, id, buffer.ByName("Contragent_Id")));
         if (!refusal.empty()) throw TRefusal(refusal);
+        // An invoicing buffer is checked as the invoice it posts.
+        if (!Invoices(op) && !TStoredAmountsCheck(ctx).Agrees("D_PurchOrderBufHeader", "D_PurchOrderBufLine", id))
+            throw TRefusal("");
         TVariantArray posted{std::string(), std::string(), std::string()};
         if (op == TOrderOperation::Receive || op == TOrderOperation::ReceiveAndInvoice)
             posted[0] = PostReceipt(ctx, buffer, op == TOrderOperation::Receive);

@@ -12,6 +12,7 @@
 #include "server/posting/TLedgerStore.h"
 #include "server/posting/TPurchaseAnnulment.h"
 #include "server/posting/TPurchaseLedgerPosting.h"
+#include "server/posting/TStoredAmountsCheck.h"
 #include "server/schema/DocumentTypes.h"
 
 namespace tavrek::server {
@@ -155,6 +156,7 @@ int TPurchasePosting::PostOpenInvoice(TServerContext& ctx, const TPostedCopy& fr
     if (!doc.Row.Empty() && doc.Get("DocumentType").AsInteger() == DocumentType::PurchAdvancePayment)
         OpenAdvanceDimension(ctx, doc);
     if (const char* refusal = RefusalOf(ctx, from, doc)) return RefuseWith(ctx, refusal);
+    if (!TStoredAmountsCheck(ctx).Agrees(from.FromHeader, from.FromLines, id, from.LineCondition)) return -1;
 
     const TLedgerStore store(ctx);
     const std::string postedId = CopyToPosted(ctx, from, id, "", 0, store.AmountDecimals());

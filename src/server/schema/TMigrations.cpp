@@ -671,6 +671,29 @@ CREATE INDEX IX_S_AuditTrail_Date ON S_AuditTrail (Comp_Id, C_Datetime);
 )";
 }
 
+// A posting refuses a document whose stored amounts are not the ones the server computes.
+std::string ServerAmountsSql() {
+    return R"(INSERT INTO S_Messages (Id, Text) VALUES
+    ('err_AmountsDifferFromServer', 'Сумите (%s) се различават от изчислените от сървъра по цена, количество, отстъпки и ДДС. Преизчислете документа и го запишете отново.')
+ON CONFLICT (Id) DO NOTHING;
+)";
+}
+
+// Transactions of a company without a transaction series are counted in a row of its own, which
+// starts from the last number the company used anywhere.
+std::string TransactionCounterSql() {
+    std::string used = "SELECT MAX(TransactionNo) AS n FROM D_VendorPayment WHERE Comp_Id = c.Id UNION ALL "
+                       "SELECT MAX(AnnulTransactionNo) FROM D_VendorPayment WHERE Comp_Id = c.Id";
+    for (const char* ledger : {"G_LEntry", "G_ItemEntry", "G_VATEntry", "G_ContragentEntry"})
+        used += std::string(" UNION ALL SELECT MAX(TransactionNo) FROM ") + ledger + " WHERE Comp_Id = c.Id";
+    for (const TDocumentTables& t : DocumentTables())
+        if (t.Posted)
+            used += std::string(" UNION ALL SELECT MAX(TransactionNo) FROM ") + t.Header + " WHERE Comp_Id = c.Id";
+    return "CREATE TABLE S_TransactionCounter (Comp_Id TEXT PRIMARY KEY, LastNo BIGINT NOT NULL);\n"
+           "INSERT INTO S_TransactionCounter (Comp_Id, LastNo) SELECT c.Id, (SELECT COALESCE(MAX(n), 0) FROM (" +
+           used + ") AS used) FROM C_CompanySetup c;\n";
+}
+
 }  // namespace
 
 std::string HeaderViewsSql() {
@@ -734,6 +757,9 @@ const std::vector<TMigration>& Migrations() {
         {33, "Messages of global document postings", GlobalDocumentMessagesSql()},
         {34, "Global document lines keep the fields their editors compute", GlobalLineFieldsSql() + HeaderViewSql("D_GlobalPurchHeader")},
         {35, "Source lines are offered to global documents at their document-currency price", SourceLinePricesSql()},
+        {36, "Postings refuse amounts the server computes otherwise", ServerAmountsSql()},
+        {37, "Transactions of a company without a transaction series are counted per company",
+         TransactionCounterSql()},
     };
     return migrations;
 }

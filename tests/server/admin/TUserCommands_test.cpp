@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <fstream>
+
 #include "base/session/TUserRights.h"
 #include "server/EmbeddedServer.h"
 #include "support/AdminTool.h"
@@ -22,7 +25,13 @@ protected:
 };
 
 TEST_F(UserCommandsTest, UsersAreAddedLockedAndGrantedWithoutAskingAnything) {
-    for (const TGoldenCase& c : ReadGoldenCases("server/admin_users.txt", {{"DB", DatabasePath()}})) {
+    const std::string passwords = TempPath("password");
+    std::ofstream(passwords) << "demo-buyer\n";
+    ::setenv("TAVREK_PASSWORD", "demo-buyer", 1);
+    ::setenv("TAVREK_LOGIN_DELAY_MS", "0", 1);
+    const std::string scenario = std::string(TAVREK_TEST_DATA_DIR) + "/golden/server/admin_run_scenario.txt";
+    for (const TGoldenCase& c : ReadGoldenCases("server/admin_users.txt",
+                                                {{"DB", DatabasePath()}, {"SCENARIO", scenario}, {"PASSWORDS", passwords}})) {
         SCOPED_TRACE(c.Name);
         std::string output;
         EXPECT_EQ(RunAdmin(Args(c) + " </dev/null", &output), c.Int("Exit")) << output;
