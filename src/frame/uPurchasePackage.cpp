@@ -40,6 +40,9 @@
 #include "posted/uEdPostedPurchInvoice.h"
 #include "posted/uEdPostedReceipt.h"
 #include "replenishment/uBrPurchOrderBufer.h"
+#include "replenishment/uBrPurchOrderSuggestion.h"
+#include "replenishment/uBrPurchOrderSuggestionToVendor.h"
+#include "replenishment/uBrPurchOrderSuggBySaleOrder.h"
 #include "replenishment/uEdPurchOrderBufer.h"
 
 namespace tavrek {
@@ -86,6 +89,9 @@ const TPackageUnit kUnits[] = {
     {uEdPurchCrMemoDoc::Initialization, uEdPurchCrMemoDoc::Finalization},
     {uEdPurchGlobalCrMemoProtocol::Initialization, uEdPurchGlobalCrMemoProtocol::Finalization},
     {uEdPostGlobalPurchCrMemoProtocol::Initialization, uEdPostGlobalPurchCrMemoProtocol::Finalization},
+    {uBrPurchOrderSuggestion::Initialization, uBrPurchOrderSuggestion::Finalization},
+    {uBrPurchOrderSuggestionToVendor::Initialization, uBrPurchOrderSuggestionToVendor::Finalization},
+    {uBrPurchOrderSuggBySaleOrder::Initialization, uBrPurchOrderSuggBySaleOrder::Finalization},
     {uBrPurchOrder::Initialization, uBrPurchOrder::Finalization},
     {uBrPostPurchOrder::Initialization, uBrPostPurchOrder::Finalization},
 };

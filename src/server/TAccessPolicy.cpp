@@ -14,7 +14,9 @@ namespace {
 constexpr std::array kEditedTables = {"D_PurchaseLineDetail", "D_PurchaseBufLineDetail", "S_PrintDocuments",
                                       "S_CopyDocTemplateHeader", "S_CopyDocTemplateLine", "D_VendorPayment",
                                       "D_ItemChargeAssigment", "D_FutureCostPeriod",
-                                      "D_GoodsCheckHeader", "D_GoodsCheckLine"};
+                                      "D_GoodsCheckHeader", "D_GoodsCheckLine", "D_SaleOrderHeader", "D_SaleOrderLine",
+                                      "D_PurchOrderSuggestion", "D_PurchOrderSuggToVendorHeader",
+                                      "D_PurchOrderSuggToVendorLine", "D_PurchOrderSeggBySaleOrder"};
 
 constexpr TAccessPolicy::TPostedLock kPostedLocks[] = {
     {"D_VendorPayment", "Posted", "err_PaymentPostedNotEditable"},
@@ -42,6 +44,11 @@ constexpr TServerColumn kServerColumns[] = {
     {"D_GlobalPurchHeader", "CheckStatus", cwNever},   {"D_GlobalPurchHeader", "DocumentType", cwAtInsert},
     {"D_GlobalPurchHeader", "Comp_Id", cwAtInsert},    {"D_VendorPayment", "TransactionNo", cwNever},
     {"D_VendorPayment", "Annul", cwNever},             {"D_VendorPayment", "Comp_Id", cwAtInsert},
+    // A suggestion row keeps the figures the server computed it from.
+    {"D_PurchOrderSuggestion", "OnHand", cwNever},     {"D_PurchOrderSuggestion", "OnOrder", cwNever},
+    {"D_PurchOrderSuggestion", "Demand", cwNever},     {"D_PurchOrderSuggestion", "MinimumStock", cwNever},
+    {"D_PurchOrderSuggestion", "Comp_Id", cwNever},    {"D_PurchOrderSeggBySaleOrder", "Processed", cwNever},
+    {"D_SaleOrderLine", "ShippedQty", cwNever},        {"D_SaleOrderHeader", "Comp_Id", cwAtInsert},
 };
 
 bool IsOpenDocumentTable(std::string_view name) {

@@ -69,6 +69,11 @@ protected:
         for (const char* table : {"D_GlobalPurchLine", "D_PurchInvoiceLine", "D_PurchCrMemoLine"})
             for (const char* column : {"UnitCost", "LineDiscount_percent", "IndirectCost_percent", "QtyPerUnit"})
                 Exec(std::string("ALTER TABLE ") + table + " DROP COLUMN " + column);
+        Exec("ALTER TABLE N_Item DROP COLUMN MinimumStock; ALTER TABLE N_Item DROP COLUMN OrderMultiple; "
+             "DROP TABLE N_ItemVendor; DROP INDEX IX_D_PurchaseLine_Code; DROP INDEX IX_G_ItemEntry_Sales; "
+             "DROP TABLE D_SaleOrderLine; DROP TABLE D_SaleOrderHeader; DROP TABLE D_PurchOrderSuggestion; "
+             "DROP TABLE D_PurchOrderSuggToVendorLine; DROP TABLE D_PurchOrderSuggToVendorHeader; "
+             "DROP TABLE D_PurchOrderSeggBySaleOrder; DROP TABLE D_PurchOrderLineSuggestion");
         for (const server::TDocumentTables& t : server::DocumentTables())
             if (t.Posted) {
                 Exec("DROP VIEW V_" + std::string(t.Header) + "; DROP INDEX UX_" + t.Header + "_No");

@@ -163,7 +163,22 @@ void TfBaseEditMaster::SetDefaultValue(TClientDataSet& dataSet, const TDefaultVa
         throw EFormError(FormatMessage(text, {value.FieldName}));
     }
     if (dataSet.State() == TDataSetState::dsBrowse) dataSet.Edit();
+    if (!value.Value.IsEmpty() && NamesUnsetMasterRow(dataSet, value.FieldName) && EnterFieldValue(dataSet, *field, value.Value))
+        return;
     field->SetValue(value.Value);
+}
+
+// A code shown beside a key (a vendor's code beside Contragent_Id) while the key is still empty:
+// the caller named the master row by its code alone, so the row is brought as if it were typed.
+bool TfBaseEditMaster::NamesUnsetMasterRow(TClientDataSet& dataSet, const std::string& fieldName) {
+    const TLookupDefinition* lookup = LookupOf(dataSet, fieldName);
+    if (lookup == nullptr) return false;
+    for (const TLookupCopy& copy : lookup->Copies) {
+        if (!EqualsIgnoreCase(copy.Column, lookup->KeyColumn) || EqualsIgnoreCase(copy.Field, fieldName)) continue;
+        const TField* key = dataSet.FindField(copy.Field);
+        return key != nullptr && key->IsNull();
+    }
+    return false;
 }
 
 void TfBaseEditMaster::ApplyDefaultValues(const TDefaultValues& values) {

@@ -44,6 +44,7 @@ protected:
     void ReadBackSavedData() override;
     // Sets one default value on the current record of dataSet; EFormError when the field is absent.
     void SetDefaultValue(TClientDataSet& dataSet, const TDefaultValue& value);
+    bool NamesUnsetMasterRow(TClientDataSet& dataSet, const std::string& fieldName);
     // The filter on the master key that reads one document back.
     TFilter KeyFilter(const Variant& id) const;
     // Sets the header entries of the default values; the master-detail editor adds lines.

@@ -16,6 +16,7 @@
 #include "server/session/TUserDirectory.h"
 #include "server/demo/DemoLedgerSetup.h"
 #include "server/demo/DemoMessages.h"
+#include "server/demo/DemoReplenishment.h"
 #include "server/schema/DocumentTypes.h"
 
 namespace tavrek::server {
@@ -507,6 +508,7 @@ void CreateDemoCompany(const std::string& address, const std::string& adminPassw
     WriteFormCatalogue(w);
     WriteMessages(w);
     WriteUsers(*db, adminPassword);
+    WriteDemoReplenishment(*db);
     transaction.Commit();
 }
 

@@ -12,6 +12,7 @@
 #include "server/procedures/GlobalDocProcedures.h"
 #include "server/procedures/OfferConversionProcedures.h"
 #include "server/procedures/ProcedureArgs.h"
+#include "server/procedures/ReplenishmentProcedures.h"
 #include "server/procedures/VendorPaymentProcedures.h"
 #include "server/TQueryBuilder.h"
 #include "server/schema/DocumentTables.h"
@@ -214,6 +215,7 @@ void RegisterStandardProcedures(TProcedureRegistry& registry) {
     registry.Register(TProcedureKind::pkProcedure, "usp_SaveHistoryBeforeDelete", SaveHistoryBeforeDelete);
     RegisterVendorPaymentProcedures(registry);
     RegisterOfferConversionProcedures(registry);
+    RegisterReplenishmentProcedures(registry);
     registry.Register(TProcedureKind::pkProcedure, "usp_CheckDocumentBeforeDelete", CheckDocumentBeforeDelete);
     registry.Register(TProcedureKind::pkProcedure, "usp_UPDATE_N_Item_UnitPrice", UpdateItemUnitPrice);
     registry.Register(TProcedureKind::pkTableFunction, "fn_GetDocPayMethod", GetDocPayMethod);
@@ -223,6 +225,7 @@ void RegisterStandardProcedures(TProcedureRegistry& registry) {
 
 void RegisterStandardScripts(TScriptRecognizer& scripts) {
     scripts.Add("UPDATE D_PurchHeader SET VendorOrderNo = ? WHERE Comp_Id = ? AND Id = ?", SetVendorOrderNo);
+    RegisterReplenishmentScripts(scripts);
 }
 
 }  // namespace tavrek::server

@@ -26,6 +26,8 @@ inline constexpr int PurchGenericDoc = 31;
 inline constexpr int PurchGenericCrMemoDoc = 32;
 inline constexpr int PurchProtocol = 40;
 inline constexpr int PurchCrMemoProtocol = 41;
+// Goods shipped to a customer: item entries that leave stock.
+inline constexpr int SaleShipment = 50;
 }  // namespace DocumentType
 
 }  // namespace tavrek::server

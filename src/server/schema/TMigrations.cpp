@@ -12,6 +12,7 @@
 #include "server/schema/GlobalLineFieldsSchema.h"
 #include "server/schema/OtherPackagesSchema.h"
 #include "server/schema/SourceLineSelectSchema.h"
+#include "server/schema/ReplenishmentSchema.h"
 
 namespace tavrek::server {
 namespace {
@@ -760,6 +761,9 @@ const std::vector<TMigration>& Migrations() {
         {36, "Postings refuse amounts the server computes otherwise", ServerAmountsSql()},
         {37, "Transactions of a company without a transaction series are counted per company",
          TransactionCounterSql()},
+        {38, "Minimum stock and order multiple of items; vendors' least order and lead days", ItemReplenishmentSql()},
+        {39, "Sale orders with lines, due dates, store and business group", SaleOrdersSql()},
+        {40, "Suggestion rows of the replenishment worksheets and saved suggestions", PurchOrderSuggestionSql()},
     };
     return migrations;
 }

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <string>
+
+namespace tavrek::server {
+
+// What the worksheets read of an item: its minimum stock and order multiple on the card, and
+// per vendor and item the least a vendor takes and the days its deliveries take.
+std::string ItemReplenishmentSql();
+// Sale orders with lines, due dates, store and business group; shipped quantities.
+std::string SaleOrdersSql();
+// The suggestion rows of the three worksheets and the saved suggestion documents, each row
+// with the figures it was computed from.
+std::string PurchOrderSuggestionSql();
+
+}  // namespace tavrek::server
