@@ -37,8 +37,8 @@ TfBrPurchOrderSuggBySaleOrder::TfBrPurchOrderSuggBySaleOrder()
       acMarkAll(AcListBase.Add("acMarkAll", "Маркирай всички", "Функции")),
       acUnmarkAll(AcListBase.Add("acUnmarkAll", "Отмаркирай всички", "Функции")),
       acInverseMark(AcListBase.Add("acInverseMark", "Инверсно маркиране", "Функции")),
-      acExecuteOrderContragent(AcListBase.Add("acExecuteOrderContragent", "...", "Нови поръчки")),
-      acGetPayMethod(AcListBase.Add("acGetPayMethod", "...", "Нови поръчки")) {
+      acExecuteOrderContragent(AcListBase.Add("acExecuteOrderContragent", "Избор на доставчик...", "Нови поръчки")),
+      acGetPayMethod(AcListBase.Add("acGetPayMethod", "Избор на начин на плащане...", "Нови поръчки")) {
     MasterProvider = "D_PurchOrderSeggBySaleOrder";
     MasterTable = "D_PurchOrderSeggBySaleOrder";
     Description.Caption = "Предложение по поръчки за продажба";

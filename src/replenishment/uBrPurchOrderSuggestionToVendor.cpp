@@ -56,9 +56,9 @@ TfBrPurchOrderSuggestionToVendor::TfBrPurchOrderSuggestionToVendor()
       acInverseMark(AcListBase.Add("acInverseMark", "Инверсно маркиране", "Функции")),
       acGenerateSuggestion(AcListBase.Add("acGenerateSuggestion", "Генерирай предл.", "Общи данни")),
       acGeneratePurchOrder(AcListBase.Add("acGeneratePurchOrder", "Генерирай поръчка към доставчик", "Общи данни")),
-      acExecuteVendorNameSelector(AcListBase.Add("acExecuteVendorNameSelector", "...", "Общи данни")),
-      acExecuteProducerINameSelector(AcListBase.Add("acExecuteProducerINameSelector", "...", "Общи данни")),
-      acExecutePGroupIdSelector(AcListBase.Add("acExecutePGroupIdSelector", "...", "Общи данни")) {
+      acExecuteVendorNameSelector(AcListBase.Add("acExecuteVendorNameSelector", "Избор на доставчик...", "Общи данни")),
+      acExecuteProducerINameSelector(AcListBase.Add("acExecuteProducerINameSelector", "Избор на производител...", "Общи данни")),
+      acExecutePGroupIdSelector(AcListBase.Add("acExecutePGroupIdSelector", "Избор на продуктова група...", "Общи данни")) {
     MasterProvider = "D_PurchOrderSuggToVendorLine";
     MasterTable = "D_PurchOrderSuggToVendorLine";
     Description.Caption = "Предложения към доставчик";

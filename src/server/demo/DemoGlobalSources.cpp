@@ -5,6 +5,7 @@
 #include <string>
 #include <tuple>
 
+#include "amounts/PurchLineAmounts.h"
 #include "server/SqlValue.h"
 #include "server/TSchemaCatalog.h"
 #include "server/db/TDbTransaction.h"
@@ -77,18 +78,27 @@ std::string WriteOpenDocument(TDbSession& db, const TSourceDocument& doc, size_t
                   kDemoUserId});
     int lineNo = 0;
     for (const TSourceLine& line : doc.Lines) {
-        const double percent = std::string(line.VATGroup) == "VAT9" ? 9 : 20;
-        const double value = line.Quantity * line.Price;
+        amounts::TPurchLine computed;
+        computed.Quantity = line.Quantity;
+        computed.DirectUnitCost_ACY = line.Price;
+        computed.VATPercent = std::string(line.VATGroup) == "VAT9" ? 9 : 20;
+        amounts::CalcTotalPrice(computed, {});
+        amounts::UpdateVATAmounts(computed, 1.0, 2);
+        using amounts::TLineAmount;
         ExecuteBound(db,
                      "INSERT INTO D_PurchaseLine (Master_Id, Id, Comp_Id, Line_No, Type, Code, Description, Measure_Id, "
                      "Quantity, QtyPerUnitOfMeasure, Quantity_Base, DirectUnitCost_ACY, DirectUnitCost, UnitCost_ACY, "
-                     "UnitCost_LCY, TotalPrice, TotalValue, TotalValue_LCY, VATBaseAmount, VATPercent, "
-                     "VATBusPostGroup_Id, VATProdPostGroup_Id, GenProdPostGroup_Id) SELECT ?, ?, ?, ?, 1, Code, Name, "
-                     "PurchMeasure_Id, ?, 1, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, 'DOM', ?, GenProdPostGroup_Id FROM N_Item WHERE "
-                     "Comp_Id = ? AND Code = ?",
+                     "UnitCost_LCY, TotalPrice, TotalValue, TotalValue_LCY, VATBaseAmount, VATValue, VATValue_LCY, "
+                     "TotalVAT, TotalVAT_LCY, VATPercent, VATBusPostGroup_Id, VATProdPostGroup_Id, GenProdPostGroup_Id) "
+                     "SELECT ?, ?, ?, ?, 1, Code, Name, PurchMeasure_Id, ?, 1, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, "
+                     "'DOM', ?, GenProdPostGroup_Id FROM N_Item WHERE Comp_Id = ? AND Code = ?",
                      {id, id + "-" + std::to_string(++lineNo), kDemoCompanyId, lineNo, line.Quantity, line.Quantity,
-                      line.Price, line.Price, line.Price, line.Price, value, value, value, value, percent,
-                      line.VATGroup, kDemoCompanyId, line.Code});
+                      line.Price, line.Price, line.Price, line.Price, computed.Get(TLineAmount::TotalPrice),
+                      computed.Get(TLineAmount::TotalValue), computed.Get(TLineAmount::TotalValue_LCY),
+                      computed.Get(TLineAmount::VATBaseAmount), computed.Get(TLineAmount::VATValue),
+                      computed.Get(TLineAmount::VATValue_LCY), computed.Get(TLineAmount::TotalVAT),
+                      computed.Get(TLineAmount::TotalVAT_LCY), computed.VATPercent, line.VATGroup, kDemoCompanyId,
+                      line.Code});
     }
     return id;
 }
