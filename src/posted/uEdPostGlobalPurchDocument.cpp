@@ -42,7 +42,7 @@ void TfEdPostGlobalPurchDocument::DescribeLayout() {
         {"AnnulDescription", "Основание за анулиране", TFieldKind::fkText, "tsOther"},
     });
     if (!kind_.ShowsLedgerSubjects) Description.FindField("LedgerSubjectType")->Visible = false;
-    dbgDetail.AddColumns({{"Line_No", "Ред", 40}, {"Description2", "Документ", 100}, {"Code", "Код"},
+    dbgDetail.AddColumns({{"Line_No", "Ред", 40}, {"Description2", "Доп. описание", 100}, {"Code", "Код"},
                           {"Description", "Описание", 240}, {"Quantity", "Количество"},
                           {"DirectUnitCost", "Ед. цена"}, {"VATPercent", "ДДС %", 50}, {"TotalValue", "Без ДДС"},
                           {"VATValue", "ДДС"}, {"TotalVAT", "С ДДС"}});
