@@ -9,8 +9,8 @@
 namespace tavrek::testing {
 namespace {
 
-// VAT protocols generated from the posted invoice of V03 (34.00 charged at our own group's 20 %:
-// VAT 6.80) and from a posted credit memo of four of its yoghurts (3.80: VAT 0.76), as a buyer
+// VAT protocols generated from the posted invoice of V03 (9.50 and 24.50 charged at our own
+// group's 20 % and 9 %: VAT 1.90 + 2.21) and from a posted credit memo of four of its yoghurts (3.80: VAT 0.76), as a buyer
 // generates them from the posted views and posts them in the protocol editors.
 class PurchProtocolEditors : public OthersFixture {
 protected:
@@ -50,7 +50,7 @@ TEST_F(PurchProtocolEditors, AProtocolOpensOnWhatWasGeneratedPostsAsItsKindAndIs
         double VAT;
         const char* PostedFlag;
     } cases[] = {
-        {"invoice", 10220, "D_PurchInvoiceHeader", invoice, "acGeneratePurchProtocol", "TfEdPurchProtocol", 6.80,
+        {"invoice", 10220, "D_PurchInvoiceHeader", invoice, "acGeneratePurchProtocol", "TfEdPurchProtocol", 4.11,
          "IsGlobalInvoice"},
         {"credit memo", 10190, "D_PurchCrMemoHeader", crMemo, "acGeneratePurchCrMemoProtocol",
          "TfEdPurchCrMemoProtocol", 0.76, "IsGlobalCrMemo"},

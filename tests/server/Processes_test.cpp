@@ -100,6 +100,9 @@ protected:
     // Runs body(child) in count processes and returns their exit codes.
     template <typename Body>
     std::vector<int> RunTogether(int count, Body body) {
+        // A child inherits SQLite's locks as they are at the fork: the server's log copier must
+        // not be inside SQLite then, so the server is closed and opened again without it.
+        Reopen();
         int gate[2];
         EXPECT_EQ(::pipe(gate), 0);
         std::vector<pid_t> children;

@@ -1,5 +1,7 @@
 #include "server/posting/TStoredAmountsCheck.h"
 
+#include <cmath>
+
 #include "amounts/PurchLineAmounts.h"
 #include "server/SqlValue.h"
 #include "server/posting/TMinorUnits.h"
@@ -13,6 +15,13 @@ using amounts::TLineAmount;
 constexpr TLineAmount kStored[] = {TLineAmount::TotalPrice, TLineAmount::TotalValue, TLineAmount::VATBaseAmount,
                                    TLineAmount::VATValue, TLineAmount::TotalVAT};
 constexpr size_t kFirstStored = 7;
+constexpr size_t kSetUpPercent = kFirstStored + std::size(kStored);
+
+// A line whose VAT groups have a posting setup carries that setup's percent; lines without
+// groups (an account of a generic document) carry what was typed.
+bool PercentAsSetUp(const Variant& setUp, double percent) {
+    return setUp.IsNull() || std::abs(setUp.AsFloat() - percent) < 1e-9;
+}
 
 amounts::TPurchLine StoredLine(const TVariantArray& row) {
     amounts::TPurchLine line;
@@ -54,8 +63,10 @@ bool TStoredAmountsCheck::Agrees(const char* headerTable, const char* lineTable,
         std::string("SELECT Line_No, COALESCE(PriceIncludingVAT, 0), COALESCE(Quantity, 0), "
                     "COALESCE(DirectUnitCost_ACY, 0), COALESCE(LineDiscountAmount, 0), COALESCE(InvDiscAmount, 0), "
                     "COALESCE(VATPercent, 0), COALESCE(TotalPrice, 0), COALESCE(TotalValue, 0), "
-                    "COALESCE(VATBaseAmount, 0), COALESCE(VATValue, 0), COALESCE(TotalVAT, 0) FROM ") +
-            lineTable + " WHERE Master_Id = ?" + (lineCondition.empty() ? "" : " AND " + lineCondition) +
+                    "COALESCE(VATBaseAmount, 0), COALESCE(VATValue, 0), COALESCE(TotalVAT, 0), (SELECT v.VATPercent "
+                    "FROM G_VATPostingSetup v WHERE v.Comp_Id = l.Comp_Id AND v.VATBus_PostingGroup = "
+                    "l.VATBusPostGroup_Id AND v.VATProd_PostingGroup = l.VATProdPostGroup_Id) FROM ") +
+            lineTable + " l WHERE Master_Id = ?" + (lineCondition.empty() ? "" : " AND " + lineCondition) +
             " ORDER BY Line_No",
         {id});
     const TMinorUnits units(amountDecimals_);
@@ -63,6 +74,7 @@ bool TStoredAmountsCheck::Agrees(const char* headerTable, const char* lineTable,
     for (const TVariantArray& row : lines.Rows) {
         const amounts::TPurchLine stored = StoredLine(row);
         sum += units.Of(stored.Get(TLineAmount::TotalValue));
+        if (!PercentAsSetUp(row[kSetUpPercent], stored.VATPercent)) return Refuse(row[0].AsInteger());
         // A line without a unit price carries the amounts typed on it (an account of a generic document).
         if (stored.DirectUnitCost_ACY == 0) continue;
         amounts::TPurchLine computed = stored;
