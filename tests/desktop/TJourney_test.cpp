@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <cmath>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -259,6 +260,17 @@ std::map<QString, Journey::TVerb> Journey::Verbs() {
              ClickAt(Edit(w[0]), Edit(w[0]).rect().center());
              Press(Edit(w[0]), w[1]);
              QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+         }}},
+        // A list of choices is stepped through with the arrow keys until it shows the text.
+        {"combo", {2, [this](const QStringList& w) {
+             auto* combo = qobject_cast<QComboBox*>(&Widget(w[0]));
+             if (combo == nullptr) combo = Widget(w[0]).findChild<QComboBox*>();
+             Need(combo != nullptr, "no list of choices " + w[0]);
+             ClickIntoWindow();
+             combo->setFocus();
+             for (int step = 0; step < combo->count() && combo->currentText() != w[1]; ++step) Press(*combo, "Down");
+             for (int step = 0; step < combo->count() && combo->currentText() != w[1]; ++step) Press(*combo, "Up");
+             Same(combo->currentText(), w[1], "choice of " + w[0]);
          }}},
         {"grid", {1, [this](const QStringList& w) {
              grid_ = w[0];

@@ -75,6 +75,7 @@ TEST_F(SavedSuggestionToVendor, NumberedFromTheSetupAndOrdersOnlyWhatItsLinesPro
     EXPECT_TRUE(guard.Session().ErrorLog().Entries().empty());
     EXPECT_EQ(OrderedVendors(), "V04 V02");
     EXPECT_EQ(Value("SELECT Quantity FROM D_PurchaseLine WHERE Code = '1005'").AsFloat(), 7);
+    EXPECT_EQ(Value("SELECT Type FROM D_PurchaseLine WHERE Code = '1005'").AsInteger(), 1) << "brought as if typed";
     EXPECT_EQ(Count("D_PurchaseLine", "Code = '1002'"), 0);
     EXPECT_EQ(Count("D_PurchOrderSuggToVendorLine", "Master_Id = '" + id + "'"), 0) << "the line of 0 leaves too";
     EXPECT_EQ(form.cdsDetail.RecordCount(), 0);
