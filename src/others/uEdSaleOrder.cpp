@@ -30,6 +30,8 @@ TfEdSaleOrder::TfEdSaleOrder() {
     DetailProvider = "D_SaleOrderLine";
     Description.Caption = "Поръчка за продажба";
     HidePostingActions();
+    // Nothing of it is printed.
+    acPrint.Visible = false;
     Description.AddFields({
         {"DocumentNo", "Номер", TFieldKind::fkText, ""},
         {"DocumentDate", "Дата", TFieldKind::fkDate, ""},

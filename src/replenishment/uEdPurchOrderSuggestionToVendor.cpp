@@ -51,6 +51,8 @@ TfEdPurchOrderSuggestionToVendor::TfEdPurchOrderSuggestionToVendor()
     DetailProvider = "D_PurchOrderSuggToVendorLine";
     Description.Caption = "Предложение към доставчик";
     HidePostingActions();
+    // Nothing of it is printed.
+    acPrint.Visible = false;
     BindAction(acMarkAll, "acMarkAllExecute", [this] { MarkRecords(cdsDetail, 0, "Checked"); });
     BindAction(acUnmarkAll, "acUnmarkAllExecute", [this] { MarkRecords(cdsDetail, 1, "Checked"); });
     BindAction(acInverseMark, "acInverseMarkExecute", [this] { MarkRecords(cdsDetail, 2, "Checked"); });
