@@ -100,7 +100,7 @@ QWidget* TDbFieldControl::CreateEditor(const THeaderField& headerField, QWidget*
             return check_;
         case TFieldKind::fkCombo:
             combo_ = new QComboBox(parent);
-            connect(combo_, &QComboBox::activated, this, [this](int index) { Commit(combo_->itemText(index)); });
+            connect(combo_, &QComboBox::activated, this, [this](int index) { Commit(combo_->itemData(index).toString()); });
             return combo_;
         case TFieldKind::fkDate:
             date_ = new TDateFieldEdit(parent);
@@ -183,7 +183,7 @@ QString TDbFieldControl::ShownText() const {
         if (headerField == nullptr) return {};
         return ToQ(check_->isChecked() ? headerField->CheckedValue : headerField->UncheckedValue);
     }
-    if (combo_ != nullptr) return combo_->currentText();
+    if (combo_ != nullptr) return combo_->currentData().toString();
     if (date_ != nullptr) return date_->date() == kNoDate ? QString() : date_->text();
     return line_->text();
 }
@@ -210,6 +210,31 @@ void TDbFieldControl::Refresh(bool force) {
     refreshing_ = false;
 }
 
+// A list of choices shows the names of the values its field names, the value being stored.
+void TDbFieldControl::ShowChoice(const THeaderField& headerField, const Variant& value) {
+    const QString text = value.IsNull() ? QString() : ToQ(value.AsString());
+    QStringList values, names;
+    for (const auto& [key, name] : ValueNamesOfFormat(headerField.DisplayFormat)) {
+        values << QString::number(key);
+        names << name;
+    }
+    for (const std::string& item : headerField.Items) {
+        values << ToQ(item);
+        names << ToQ(item);
+    }
+    if (!values.contains(text)) {
+        values << text;
+        names << text;
+    }
+    QStringList shown;
+    for (int i = 0; i < combo_->count(); ++i) shown << combo_->itemData(i).toString();
+    if (shown != values) {
+        combo_->clear();
+        for (qsizetype i = 0; i < values.size(); ++i) combo_->addItem(names[i], values[i]);
+    }
+    combo_->setCurrentIndex(static_cast<int>(values.indexOf(text)));
+}
+
 QString TDbFieldControl::FormatNumber(const THeaderField& headerField, const Variant& value) const {
     const TField* field = Field();
     const TFieldType type = field != nullptr ? field->DataType() : TFieldType::ftFloat;
@@ -221,20 +246,7 @@ QString TDbFieldControl::FormatNumber(const THeaderField& headerField, const Var
 void TDbFieldControl::ShowValue(const THeaderField& headerField, const Variant& value) {
     switch (kind_) {
         case TFieldKind::fkFlag: check_->setChecked(!value.IsNull() && value.AsString() == headerField.CheckedValue); break;
-        case TFieldKind::fkCombo: {
-            const QString text = value.IsNull() ? QString() : ToQ(value.AsString());
-            QStringList items;
-            for (const std::string& item : headerField.Items) items << ToQ(item);
-            if (!items.contains(text)) items << text;
-            QStringList shown;
-            for (int i = 0; i < combo_->count(); ++i) shown << combo_->itemText(i);
-            if (shown != items) {
-                combo_->clear();
-                combo_->addItems(items);
-            }
-            combo_->setCurrentText(text);
-            break;
-        }
+        case TFieldKind::fkCombo: ShowChoice(headerField, value); break;
         case TFieldKind::fkDate:
             date_->setDate(value.IsNull() || value.IsEmpty() ? kNoDate : ToQDate(value.AsDateTime()));
             break;

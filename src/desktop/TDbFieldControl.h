@@ -60,6 +60,7 @@ private:
     void FilterAsTyped();
     void ShowEditable(bool editable);
     void ShowValue(const THeaderField& headerField, const Variant& value);
+    void ShowChoice(const THeaderField& headerField, const Variant& value);
     QString FormatNumber(const THeaderField& headerField, const Variant& value) const;
     void CommitText();
     void ReportBadInput(const std::string& message);

@@ -192,7 +192,11 @@ bool TMainWindow::OpenFromMenu(const std::string& classOrNumber) {
     if (!OpenForm(classOrNumber)) return false;
     if (mdi_->subWindowList().size() == before) return true;
     // The newest window, also while the main window is not shown (a screenshot).
-    if (TFormHostWidget* host = HostOf(mdi_->subWindowList().back())) host->Form().StartFromMenu();
+    // The new document's controls show what it starts with (a date), so leaving them keeps it.
+    if (TFormHostWidget* host = HostOf(mdi_->subWindowList().back())) {
+        host->Form().StartFromMenu();
+        host->RefreshAll();
+    }
     return true;
 }
 

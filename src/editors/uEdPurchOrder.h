@@ -72,6 +72,10 @@ public:
     // The document kind the history of a deleted order is kept under.
     static constexpr int kOrderHistoryKind = 5;
 
+protected:
+    // The worksheets hand an order its lines by item code: each is brought as if typed.
+    bool BringsLinesByCode() const override { return true; }
+
 private:
     bool OrderClosed();
     // "err_EditPropsRightNotAllowed" for this form, with whom to call.

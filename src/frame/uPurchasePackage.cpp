@@ -44,6 +44,7 @@
 #include "replenishment/uBrPurchOrderSuggestionToVendor.h"
 #include "replenishment/uBrPurchOrderSuggBySaleOrder.h"
 #include "replenishment/uEdPurchOrderBufer.h"
+#include "replenishment/uEdPurchOrderSuggestionToVendor.h"
 
 namespace tavrek {
 namespace {
@@ -91,6 +92,7 @@ const TPackageUnit kUnits[] = {
     {uEdPurchGlobalCrMemoProtocol::Initialization, uEdPurchGlobalCrMemoProtocol::Finalization},
     {uEdPostGlobalPurchCrMemoProtocol::Initialization, uEdPostGlobalPurchCrMemoProtocol::Finalization},
     {uBrPurchOrderSuggestionToVendor::Initialization, uBrPurchOrderSuggestionToVendor::Finalization},
+    {uEdPurchOrderSuggestionToVendor::Initialization, uEdPurchOrderSuggestionToVendor::Finalization},
     {uBrPurchOrderSuggBySaleOrder::Initialization, uBrPurchOrderSuggBySaleOrder::Finalization},
     {uBrPurchOrder::Initialization, uBrPurchOrder::Finalization},
     {uBrPostPurchOrder::Initialization, uBrPostPurchOrder::Finalization},

@@ -17,6 +17,7 @@ constexpr int kPostedInvoiceView = 10220;
 constexpr int kPostedCrMemoView = 10190;
 // What the line selectors take sources out of in removal mode.
 constexpr const char* kGlobalLines = "D_GlobalPurchLine";
+constexpr int kSaleOrderCard = 5101;
 
 // Opened from the menu, a list of entries holds every vendor's: each row names its own.
 std::vector<TBrowseColumn> VendorEntryColumns() {
@@ -226,6 +227,19 @@ std::vector<TBrowseDescription> Describe() {
                      {"SerialNo", "LotNo"}});
     forms.push_back(
         {"TfBrBufLineDetail", nullptr, "D_PurchaseBufLineDetail", LineDetailColumns(), {"SerialNo", "LotNo"}});
+    forms.push_back({"TfBrSaleOrder",
+                     nullptr,
+                     "D_SaleOrderHeader",
+                     {{"DocumentNo", "Номер", 100},
+                      {"DocumentDate", "Дата", 80, false, kDate},
+                      {"BusinessGroup_Id", "Обект", 80},
+                      {"Store_Id", "Склад", 80},
+                      {"Comment", "Коментар", 220}},
+                     {"DocumentNo", "Comment"},
+                     "",
+                     {},
+                     kSaleOrderCard,
+                     "D_SaleOrderHeader.Id"});
     forms.push_back({"TfBrLineSubDetails",
                      nullptr,
                      "D_PurchaseBufLineDetail",

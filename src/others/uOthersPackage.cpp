@@ -13,6 +13,7 @@
 #include "others/uEdPayment.h"
 #include "others/uEdPurchCrMemoProtocol.h"
 #include "others/uEdPurchProtocol.h"
+#include "others/uEdSaleOrder.h"
 #include "others/uOthersForms.h"
 
 namespace tavrek {
@@ -28,6 +29,7 @@ const TPackageUnit kUnits[] = {
     {uEdGoodsCheck::Initialization, uEdGoodsCheck::Finalization},
     {uEdPurchProtocol::Initialization, uEdPurchProtocol::Finalization},
     {uEdPurchCrMemoProtocol::Initialization, uEdPurchCrMemoProtocol::Finalization},
+    {uEdSaleOrder::Initialization, uEdSaleOrder::Finalization},
 };
 
 }  // namespace

@@ -4,11 +4,13 @@
 
 #include "base/data/TDateTime.h"
 #include "base/errors/TELException.h"
+#include "base/forms/RequestForm.h"
 #include "base/forms/TFormRegistry.h"
 #include "base/forms/TWaitCursor.h"
 #include "base/server/IAppServer.h"
 #include "base/session/LocalData.h"
 #include "base/session/Tdm.h"
+#include "base/ui/IDialogs.h"
 #include "base/ui/Messages.h"
 #include "base/util/Text.h"
 #include "base/util/Utils.h"
@@ -19,6 +21,8 @@ namespace tavrek {
 using namespace uSuggestionOrders;
 
 namespace {
+
+constexpr int kSuggestionDocument = 10761;
 
 // A day count as the server takes it: digits only, and no more than an integer holds.
 int StrictInteger(const std::string& text) {
@@ -58,7 +62,9 @@ TfBrPurchOrderSuggestionToVendor::TfBrPurchOrderSuggestionToVendor()
       acGeneratePurchOrder(AcListBase.Add("acGeneratePurchOrder", "Генерирай поръчка към доставчик", "Общи данни")),
       acExecuteVendorNameSelector(AcListBase.Add("acExecuteVendorNameSelector", "Избор на доставчик...", "Общи данни")),
       acExecuteProducerINameSelector(AcListBase.Add("acExecuteProducerINameSelector", "Избор на производител...", "Общи данни")),
-      acExecutePGroupIdSelector(AcListBase.Add("acExecutePGroupIdSelector", "Избор на продуктова група...", "Общи данни")) {
+      acExecutePGroupIdSelector(AcListBase.Add("acExecutePGroupIdSelector", "Избор на продуктова група...", "Общи данни")),
+      acNewSuggestionDocument(AcListBase.Add("acNewSuggestionDocument", "Нов документ с тези параметри", "Документи")),
+      acOpenSuggestionDocument(AcListBase.Add("acOpenSuggestionDocument", "Запазени предложения...", "Документи")) {
     MasterProvider = "D_PurchOrderSuggToVendorLine";
     MasterTable = "D_PurchOrderSuggToVendorLine";
     Description.Caption = "Предложения към доставчик";
@@ -69,6 +75,8 @@ TfBrPurchOrderSuggestionToVendor::TfBrPurchOrderSuggestionToVendor()
     BindAction(acInverseMark, "acInverseMarkExecute", [this] { MarkRecords(cdsMaster, 2, "Checked"); });
     BindAction(acGenerateSuggestion, "acGenerateSuggestionExecute", [this] { acGenerateSuggestionExecute(); });
     BindAction(acGeneratePurchOrder, "acGeneratePurchOrderExecute", [this] { acGeneratePurchOrderExecute(); });
+    BindAction(acNewSuggestionDocument, "acNewSuggestionDocumentExecute", [this] { acNewSuggestionDocumentExecute(); });
+    BindAction(acOpenSuggestionDocument, "acOpenSuggestionDocumentExecute", [this] { acOpenSuggestionDocumentExecute(); });
     pmFunctions.Add("miMarkAll", acMarkAll);
     pmFunctions.Add("miUnmarkAll", acUnmarkAll);
     pmFunctions.Add("miInverseMark", acInverseMark);
@@ -217,7 +225,9 @@ void TfBrPurchOrderSuggestionToVendor::acGenerateSuggestionExecute() {
 
 void TfBrPurchOrderSuggestionToVendor::acGeneratePurchOrderExecute() {
     if (!AskYesNoKey("que_PurchOrderSuggestionMakeOrder")) return;
-    PostPendingEdits();
+    // The form is refreshed after each order: the ticks and quantities are stored first, so
+    // that the refresh keeps them for the vendors still to come.
+    if (!SaveData()) return;
     const TTickedRows ticked = CollectTickedRows(cdsMaster);
     if (!ticked.Any) {
         ShowErrorKey("err_NoSelectedRecords");
@@ -230,15 +240,8 @@ void TfBrPurchOrderSuggestionToVendor::acGeneratePurchOrderExecute() {
     if (!ChooseSubType(*this, subType)) return;
     dbgMaster.Enabled = false;
     try {
-        IBaseIntf* editor = OpenOrderEditor(*this, LocalData().CompanyId);
-        std::string numbers;
-        for (const std::string& vendor : ticked.Vendors) {
-            const TVendorOrder order = VendorOrder(cdsMaster, vendor, subType, {"QTYForOrder", "N_Item_Description2"});
-            if (editor == nullptr) continue;
-            numbers += "\r\n" + SaveOrder(*editor, order);
-            acRefreshExecute();
-        }
-        if (editor != nullptr) editor->Form().Close();
+        const std::string numbers = SaveVendorOrders(*this, cdsMaster, ticked.Vendors, subType,
+                                                     {"QTYForOrder", "N_Item_Description2"}, [this] { acRefreshExecute(); });
         MessageDlgEx(GetMessageText("msg_OperSuccess") + "\r\n" + GetMessageText("msg_CreatedDocument") + numbers,
                      TMsgDlgType::mtInformation, mbOK);
         DeleteOrderedRows(cdsMaster);
@@ -250,6 +253,34 @@ void TfBrPurchOrderSuggestionToVendor::acGeneratePurchOrderExecute() {
     dbgMaster.Enabled = true;
     acRefreshExecute();
     UpdateFooters();
+}
+
+void TfBrPurchOrderSuggestionToVendor::acNewSuggestionDocumentExecute() {
+    cdsParams.CheckBrowseMode();
+    const auto param = [this](const char* name) { return cdsParams.FieldByName(name).AsString(); };
+    const bool vendor = !param("edtVendorName").empty(), producer = !param("edtProducerName").empty();
+    const TDefaultValues header = {
+        {"Vendor_Code", vendor ? param("edtVendorCode") : std::string()},
+        {"Vendor_Name", param("edtVendorName")},
+        {"Producer_Id", producer ? param("edtProducerId") : std::string()},
+        {"Producer_Name", param("edtProducerName")},
+        {"ProductGroup_Id", param("edtProductGroup")},
+        {"ArrivingDays", StrictInteger(param("edtArrivingDays"))},
+        {"FutureAvailability", StrictInteger(param("edtFutureAvailabilityPeriod"))},
+        {"FromOldPeriod", CompactDate(cdsParams.FieldByName("dtpFromOldPeriod"))},
+        {"ToOldPeriod", CompactDate(cdsParams.FieldByName("dtpToOldPeriod"))},
+        {"GenerateQtyOptions", cdsParams.FieldByName("rgGenerateQtyOptions").AsInteger()},
+    };
+    RequestForm(kSuggestionDocument, {soNormal}, TFilter(), Variant(), Variant(), nullptr, header, this);
+}
+
+void TfBrPurchOrderSuggestionToVendor::acOpenSuggestionDocumentExecute() {
+    TRequestResult chosen;
+    const TFilter ofCompany = TFilter().Add("D_PurchOrderSuggToVendorHeader.Comp_Id", "=", Variant(LocalData().CompanyId));
+    if (!dm().Dialogs().Select("D_PurchOrderSuggToVendorHeader", ofCompany, false, chosen) || chosen.Empty()) return;
+    const TFilter document =
+        TFilter().Add("D_PurchOrderSuggToVendorHeader.id", "=", chosen.ByName("id", 0));
+    RequestForm(kSuggestionDocument, {soNormal}, document, Variant(), Variant(), nullptr, {}, this);
 }
 
 namespace uBrPurchOrderSuggestionToVendor {

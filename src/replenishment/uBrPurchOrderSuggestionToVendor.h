@@ -22,6 +22,9 @@ public:
     TAction& acExecuteVendorNameSelector;
     TAction& acExecuteProducerINameSelector;
     TAction& acExecutePGroupIdSelector;
+    // The saved suggestion documents: a new one on the parameters typed here, or one saved before.
+    TAction& acNewSuggestionDocument;
+    TAction& acOpenSuggestionDocument;
     TMenu pmFunctions{"pmFunctions", "Функции"};
     // The parameters of a run, one field per control of the "Общи данни" page.
     TClientDataSet cdsParams{"cdsParams"};
@@ -32,6 +35,8 @@ public:
     const TLookupDefinition* LookupOf(TClientDataSet& dataSet, std::string_view field) override;
     void acGenerateSuggestionExecute();
     void acGeneratePurchOrderExecute();
+    void acNewSuggestionDocumentExecute();
+    void acOpenSuggestionDocumentExecute();
 
     static constexpr int kFormNumber = 10760;
 

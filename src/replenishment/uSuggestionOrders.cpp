@@ -5,6 +5,7 @@
 
 #include "base/forms/RequestForm.h"
 #include "base/forms/TfBase.h"
+#include "base/session/LocalData.h"
 #include "base/ui/Messages.h"
 #include "base/util/Text.h"
 #include "base/util/Utils.h"
@@ -94,6 +95,21 @@ std::string SaveOrder(IBaseIntf& editor, const TVendorOrder& order) {
         throw std::runtime_error(GetMessageText("msg_OperNotCompleted", "Операцията не е завършена."));
     }
     return number;
+}
+
+std::string SaveVendorOrders(TfBase& caller, TClientDataSet& rows, const std::vector<std::string>& vendors,
+                             const std::string& subType, const TRowFields& fields, const std::function<void()>& afterEach) {
+    IBaseIntf* editor = OpenOrderEditor(caller, LocalData().CompanyId);
+    std::string numbers;
+    for (const std::string& vendor : vendors) {
+        const TVendorOrder order = VendorOrder(rows, vendor, subType, fields);
+        // A vendor whose rows all propose nothing gets no empty order.
+        if (editor == nullptr || order.RowIds.empty()) continue;
+        numbers += "\r\n" + SaveOrder(*editor, order);
+        afterEach();
+    }
+    if (editor != nullptr) editor->Form().Close();
+    return numbers;
 }
 
 void DeleteOrderedRows(TClientDataSet& rows) {

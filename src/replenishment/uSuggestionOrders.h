@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -52,6 +53,10 @@ TVendorOrder VendorOrder(TClientDataSet& rows, const std::string& vendor, const 
 // Inserts, saves and reads back the order; returns its DocumentNo. A failed save or an order
 // without a number is cancelled and fails with "msg_OperNotCompleted".
 std::string SaveOrder(IBaseIntf& editor, const TVendorOrder& order);
+// One order per vendor through an order editor opened for the caller, afterEach running after
+// each saved order; the editor is closed at the end. Returns the numbers, each after "\r\n".
+std::string SaveVendorOrders(TfBase& caller, TClientDataSet& rows, const std::vector<std::string>& vendors,
+                             const std::string& subType, const TRowFields& fields, const std::function<void()>& afterEach);
 // Removes the ticked rows that have a vendor, locally; the form's save sends the deletions.
 void DeleteOrderedRows(TClientDataSet& rows);
 // The footer of each named aggregate in the column named like it without "agg"; a null sum

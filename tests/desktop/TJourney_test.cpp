@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <cmath>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -13,6 +14,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QPushButton>
 #include <QPointer>
 #include <QRegularExpression>
 #include <QTabBar>
@@ -259,6 +261,17 @@ std::map<QString, Journey::TVerb> Journey::Verbs() {
              Press(Edit(w[0]), w[1]);
              QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
          }}},
+        // A list of choices is stepped through with the arrow keys until it shows the text.
+        {"combo", {2, [this](const QStringList& w) {
+             auto* combo = qobject_cast<QComboBox*>(&Widget(w[0]));
+             if (combo == nullptr) combo = Widget(w[0]).findChild<QComboBox*>();
+             Need(combo != nullptr, "no list of choices " + w[0]);
+             ClickIntoWindow();
+             combo->setFocus();
+             for (int step = 0; step < combo->count() && combo->currentText() != w[1]; ++step) Press(*combo, "Down");
+             for (int step = 0; step < combo->count() && combo->currentText() != w[1]; ++step) Press(*combo, "Up");
+             Same(combo->currentText(), w[1], "choice of " + w[0]);
+         }}},
         {"grid", {1, [this](const QStringList& w) {
              grid_ = w[0];
              FocusGrid();
@@ -363,6 +376,24 @@ std::map<QString, Journey::TVerb> Journey::Answers() {
         {"answer cancel", button(QMessageBox::Cancel)},
         {"answer choose", {1, [this](const QStringList& w) {
              answerer.Expect([search = w[0]](QWidget& dialog) { testing::ChooseTheOnlyRow(dialog, search); });
+         }}},
+        // A selection form shown as a dialog: the row showing the text is chosen and confirmed.
+        {"answer pick", {1, [this](const QStringList& w) {
+             answerer.Expect([text = w[0]](QWidget& dialog) {
+                 auto* host = dialog.findChild<TFormHostWidget*>();
+                 ASSERT_NE(host, nullptr) << "not a selection form";
+                 TDataGrid* grid = host->Grid("dbgMaster");
+                 ASSERT_NE(grid, nullptr);
+                 int found = -1;
+                 for (int row = 0; row < grid->Model().rowCount() && found < 0; ++row)
+                     for (int column = 0; column < grid->Model().columnCount(); ++column)
+                         if (grid->Model().data(grid->Model().index(row, column)).toString() == text) found = row;
+                 ASSERT_GE(found, 0) << "no row " << text.toStdString();
+                 grid->View().setFocus();
+                 grid->View().setCurrentIndex(grid->Model().index(found, 0));
+                 for (QPushButton* button : dialog.findChildren<QPushButton*>())
+                     if (button->text() == QStringLiteral("Потвърди")) QTest::keyClick(button, Qt::Key_Space);
+             });
          }}},
         {"answer number", {1, [this](const QStringList& w) {
              answerer.Expect([number = w[0]](QWidget& dialog) {

@@ -72,6 +72,8 @@ constexpr TFormCatalogueEntry kCatalogue[] = {
     {3730, "TfBrOverdueDebts", "Просрочени задължения", false},
     {4230, "TfEdGoodsCheck", "Проверка на стоки", false},
     {4490, "TfBrBufLineDetail", "Детайли на ред от буфер", false},
+    {5100, "TfBrSaleOrder", "Поръчки за продажба", false},
+    {5101, "TfEdSaleOrder", "Поръчка за продажба", false},
     {9070, "TfBrAccountDimensionAdvances", "Аванси по аналитичност", false},
     {10600, "TfEdItemChargeAssignment", "Разпределение на допълнителни разходи", false},
     {10620, "TfBrPostItemChargeAssignment", "Разпределени допълнителни разходи", false},

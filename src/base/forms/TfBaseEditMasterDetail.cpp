@@ -61,10 +61,19 @@ void TfBaseEditMasterDetail::ApplyDefaultValues(const TDefaultValues& values) {
             SetDefaultValue(cdsMaster, value);
             continue;
         }
-        if (!value.ContinuesLine || cdsDetail.State() == TDataSetState::dsBrowse) cdsDetail.Append();
+        if (!value.ContinuesLine || cdsDetail.State() == TDataSetState::dsBrowse) {
+            cdsDetail.Append();
+            if (BringsLinesByCode() && BringsLineMaster(value)) continue;
+        }
         SetDefaultValue(cdsDetail, value);
     }
     cdsDetail.CheckBrowseMode();
+}
+
+bool TfBaseEditMasterDetail::BringsLineMaster(const TDefaultValue& value) {
+    TField* field = cdsDetail.FindField(value.FieldName);
+    return field != nullptr && !value.Value.IsEmpty() && LookupOf(cdsDetail, value.FieldName) != nullptr &&
+           EnterFieldValue(cdsDetail, *field, value.Value);
 }
 
 int TfBaseEditMasterDetail::ImportLinesFromFile() {

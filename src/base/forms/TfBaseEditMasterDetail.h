@@ -44,9 +44,14 @@ protected:
     // rows left out are shown as a warning. Returns the rows taken, -1 when cancelled.
     int ImportLinesFromFile();
     void SyncDataSetSettings() override;
+    // Whether a line of the default values begun by the code of its master row (an item) is
+    // brought as if the code were typed, so that the line rules fill what a person would see;
+    // the later entries of the line still override.
+    virtual bool BringsLinesByCode() const { return false; }
 
 private:
     void KeepHeaderVAT();
+    bool BringsLineMaster(const TDefaultValue& value);
 };
 
 }  // namespace tavrek

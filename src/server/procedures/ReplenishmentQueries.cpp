@@ -11,7 +11,7 @@ std::string OnOrder(bool perStore) {
     const std::string open = "COALESCE(l.Quantity, 0) - COALESCE(l.ReceivedQty, 0) - COALESCE(l.RejectedQty, 0)";
     return "onorder AS (SELECT l.Code AS Item_Id, SUM(CASE WHEN " + open + " > 0 THEN " + open +
            " ELSE 0 END) AS Qty FROM D_PurchaseLine l JOIN D_PurchHeader h ON h.Id = l.Master_Id "
-           "WHERE h.Comp_Id = ?1 AND h.DocumentType = 22 AND COALESCE(h.DocStatus, 0) = 0 AND l.Type = 1" +
+           "WHERE h.Comp_Id = ?1 AND h.DocumentType = 22 AND (h.DocStatus IS NULL OR h.DocStatus = 0) AND l.Type = 1" +
            (perStore ? " AND h.BusinessGroup_Id IN (SELECT Id FROM N_BusinessGroup WHERE Store_Id = ?2)" : "") +
            " GROUP BY l.Code)";
 }
@@ -19,7 +19,7 @@ std::string OnOrder(bool perStore) {
 std::string OpenSale(bool perStore) {
     return std::string("opensale AS (SELECT sl.Item_Id, SUM(sl.Quantity - COALESCE(sl.ShippedQty, 0)) AS Qty "
                        "FROM D_SaleOrderLine sl JOIN D_SaleOrderHeader sh ON sh.Id = sl.Master_Id "
-                       "WHERE sh.Comp_Id = ?1 AND COALESCE(sh.DocStatus, 0) = 0 AND "
+                       "WHERE sh.Comp_Id = ?1 AND (sh.DocStatus IS NULL OR sh.DocStatus = 0) AND "
                        "sl.Quantity - COALESCE(sl.ShippedQty, 0) > 0") +
            (perStore ? " AND sh.Store_Id = ?2" : "") + " GROUP BY sl.Item_Id)";
 }
@@ -28,7 +28,7 @@ std::string ItemVendor() {
     return "lastbought AS (SELECT Item_Id, Contragent_Id FROM (SELECT l.Code AS Item_Id, h.Contragent_Id, "
            "ROW_NUMBER() OVER (PARTITION BY l.Code ORDER BY h.PostingDate DESC, h.DocumentNo DESC) AS n "
            "FROM D_PurchInvoiceLine l JOIN D_PurchInvoiceHeader h ON h.Id = l.Master_Id "
-           "WHERE h.Comp_Id = ?1 AND COALESCE(h.Annul, 0) = 0 AND l.Type = 1) b WHERE n = 1)";
+           "WHERE h.Comp_Id = ?1 AND (h.Annul IS NULL OR h.Annul = 0) AND l.Type = 1) b WHERE n = 1)";
 }
 
 std::string Rounded(const std::string& quantity, const std::string& moq, const std::string& mult) {

@@ -141,4 +141,9 @@ CREATE INDEX IX_D_PurchOrderLineSuggestion ON D_PurchOrderLineSuggestion (Order_
 )";
 }
 
+std::string SuggestionNamesSql() {
+    return "ALTER TABLE D_PurchOrderSuggToVendorHeader ADD COLUMN Vendor_Name TEXT;\n"
+           "ALTER TABLE D_PurchOrderSuggToVendorHeader ADD COLUMN Producer_Name TEXT;\n";
+}
+
 }  // namespace tavrek::server

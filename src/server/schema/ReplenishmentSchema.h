@@ -12,5 +12,7 @@ std::string SaleOrdersSql();
 // The suggestion rows of the three worksheets and the saved suggestion documents, each row
 // with the figures it was computed from.
 std::string PurchOrderSuggestionSql();
+// A saved suggestion shows the names of the vendor and producer it was narrowed to.
+std::string SuggestionNamesSql();
 
 }  // namespace tavrek::server
