@@ -71,7 +71,8 @@ void DescribeColumns(TClientDataSet& rows) {
     bool described = false;
     for (int i = 0; i < rows.FieldCount(); ++i) {
         TField& field = rows.Fields(i);
-        const std::string caption = field.DisplayLabel.empty() ? FieldCaption(field.FieldName()) : field.DisplayLabel;
+        const bool labelled = !field.DisplayLabel.empty() && field.DisplayLabel != field.FieldName();
+        const std::string caption = labelled ? field.DisplayLabel : FieldCaption(field.FieldName());
         field.Visible = !caption.empty();
         if (!caption.empty()) field.DisplayLabel = caption;
         described = described || !caption.empty();
@@ -84,7 +85,8 @@ void DescribeColumns(TClientDataSet& rows) {
 // selector has described its own columns already.
 bool ShowLookupColumns(const std::string& selector, TClientDataSet& rows) {
     for (int i = 0; i < rows.FieldCount(); ++i)
-        if (!rows.Fields(i).DisplayLabel.empty()) return false;
+        if (!rows.Fields(i).DisplayLabel.empty() && rows.Fields(i).DisplayLabel != rows.Fields(i).FieldName())
+            return false;
     const std::vector<TLookupColumn>& shown = ShownColumnsOf(selector);
     for (const TLookupColumn& column : shown)
         if (rows.FindField(column.Column) == nullptr) return false;
