@@ -220,6 +220,52 @@ TEST_F(ProcessesTest, TenProcessesPostingAHundredInvoicesEachNumberEveryOneOnceA
               0);
 }
 
+// Two buyers receive and invoice one order through buffers of their own while they post
+// invoices of the same items: every posting goes through (what meets a lock is retried), each
+// buffer moves the order once, and the books balance.
+TEST_F(ProcessesTest, TwoProcessesReceivingOneOrderAndPostingInvoicesOfItsItemsBookEveryOneOnce) {
+    constexpr int kEach = 50;
+    Exec("INSERT INTO D_PurchHeader (Id, Comp_Id, DocumentType, DocSubType_Id, DocumentNo, Contragent_Id, DocumentDate, "
+         "CntrPostingGroup_Id, GenBusPostGroup_Id, VATBusPostGroup_Id, BusinessGroup_Id) VALUES ('O1', 'DEMO', 22, "
+         "'SD-510', 'ORD-1', 'V01', 46340, 'SUP-DOM', 'DOM', 'DOM', 'BG-SOF')");
+    Exec("INSERT INTO D_PurchaseLine (Master_Id, Comp_Id, Id, Line_No, Type, Code, Quantity, QtyPerUnitOfMeasure, "
+         "Quantity_Base, DirectUnitCost_ACY, TotalValue, VATPercent, VATBusPostGroup_Id, VATProdPostGroup_Id) VALUES "
+         "('O1', 'DEMO', 'O1-1', 1, 1, '1001', 1000, 1, 1000, 1.25, 1250, 20, 'DOM', 'VAT20'), "
+         "('O1', 'DEMO', 'O1-2', 2, 1, '1002', 1000, 1, 1000, 1.25, 1250, 20, 'DOM', 'VAT20')");
+    for (int child = 0; child < 2; ++child)
+        for (int i = 0; i < kEach; ++i) {
+            const std::string id = "B" + std::to_string(child) + "-" + std::to_string(i);
+            Exec("INSERT INTO D_PurchOrderBufHeader (Id, Comp_Id, DocumentType, DocSubType_Id, Contragent_Id, "
+                 "VendorInvoiceNo, DocumentDate, CntrPostingGroup_Id, GenBusPostGroup_Id, VATBusPostGroup_Id, "
+                 "BusinessGroup_Id, AppliesToDoc_Id) VALUES ('" + id + "', 'DEMO', 23, 'SD-580', 'V01', 'F-" + id +
+                 "', 46345, 'SUP-DOM', 'DOM', 'DOM', 'BG-SOF', 'O1')");
+            Exec("INSERT INTO D_PurchOrderBufLine (Master_Id, Id, Comp_Id, Line_No, Type, Code, Quantity, "
+                 "QtyPerUnitOfMeasure, DirectUnitCost_ACY, TotalPrice, TotalValue, VATBaseAmount, VATValue, TotalVAT, "
+                 "VATPercent, VATBusPostGroup_Id, VATProdPostGroup_Id, GenProdPostGroup_Id, OrderLine_Id) SELECT '" + id +
+                 "', '" + id + "-' || Line_No, 'DEMO', Line_No, 1, Code, 2, 1, 1.25, 2.5, 2.5, 2.5, 0.5, 3, 20, 'DOM', "
+                 "'VAT20', 'GOODS', Id FROM D_PurchaseLine WHERE Master_Id = 'O1'");
+        }
+    const std::vector<int> codes = RunTogether(2, [&](server::EmbeddedServer& server, int child) {
+        for (int i = 0; i < kEach; ++i) {
+            TVariantArray keys;
+            const std::string buffer = "B" + std::to_string(child) + "-" + std::to_string(i);
+            constexpr int kReceiveAndInvoice = 4;
+            if (server.PostPurchOrder(buffer, keys, kReceiveAndInvoice) < 0)
+                throw std::runtime_error(buffer + ": " + server.LastRefusalText());
+            const std::string invoice = "P" + std::to_string(child) + "-" + std::to_string(i);
+            SaveInvoice(server, invoice);
+            if (server.PostPurchase(invoice, keys) != 0) throw std::runtime_error(invoice + ": " + server.LastRefusalText());
+        }
+    });
+    EXPECT_EQ(codes, std::vector<int>(2, 0));
+    EXPECT_EQ(Count("D_PurchaseLine", "Master_Id = 'O1' AND ReceivedQty = 200 AND InvoicedQty = 200"), 2);
+    EXPECT_EQ(Count("D_PurchOrderBufHeader"), 0);
+    EXPECT_EQ(Value("SELECT COUNT(DISTINCT DocumentNo) FROM D_PurchInvoiceHeader").AsInteger(), 4 * kEach);
+    EXPECT_EQ(Value("SELECT COUNT(DISTINCT TransactionNo) FROM D_PurchInvoiceHeader").AsInteger(), 4 * kEach);
+    EXPECT_EQ(Count("D_PurchInvoiceHeader h", "ABS((SELECT SUM(g.Amount) FROM G_LEntry g WHERE g.Document_Id = h.Id)) > 0.001"),
+              0);
+}
+
 TEST_F(ProcessesTest, KilledProcessLeavesEveryCallWholeOrNotAtAll) {
     for (const int delay : {2000, 15000, 40000, 90000, 160000, 260000}) {
         KillAfter(Spawn([&] { SaveDocumentsForever(DatabasePath()); }), delay);
