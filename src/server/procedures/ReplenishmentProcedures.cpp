@@ -251,10 +251,10 @@ TRequestResult GetPurchOrderSuggestionToVendor(TServerContext& ctx, const TVaria
         " AND (?7 = '' OR v.Code = ?7) AND (?8 = '' OR i.Producer_Id = ?8) AND (?9 = '' OR i.ItemProductGroup_Id = ?9)) "
         "INSERT INTO D_PurchOrderSuggToVendorLine (Master_Id, Id, Comp_Id, Checked, Item_Id, N_Item_Name, "
         "N_Item_Description2, Vendor_Id, VendorNo, SoldQty, DailyDemand, ArrivingDays, OnHand, OnOrder, OpenSaleQty, "
-        "MinimumStock, QTYForOrder, LastDirectCost) SELECT NULLIF(?10, ''), ?11 || ':' || n.Item_Id, ?1, "
+        "MinimumStock, QTYForOrder, LastDirectCost, Line_No) SELECT NULLIF(?10, ''), ?11 || ':' || n.Item_Id, ?1, "
         "CASE WHEN n.Vendor_Id IS NOT NULL AND " + raw + " > 0 THEN 1 ELSE 0 END, n.Item_Id, n.Name, n.Description2, "
         "n.Vendor_Id, n.VendorNo, n.Sold, n.Daily, n.Arriving, n.OnHand, n.OnOrder, n.OpenSale, n.MinStock, " + qty +
-        ", n.Cost FROM items n WHERE ?12 = 0 OR " + raw + " > 0.000001";
+        ", n.Cost, ROW_NUMBER() OVER (ORDER BY n.Item_Id) FROM items n WHERE ?12 = 0 OR " + raw + " > 0.000001";
     ExecuteBound(ctx.Db, sql,
                  {company, from.Serial(), to.Serial() + 1.0, days, future, arriving, Arg(args, 1), Arg(args, 2),
                   Arg(args, 3), document, CreateUniqueID(), positiveOnly ? 1 : 0});
@@ -279,7 +279,7 @@ TRequestResult GetPurchOrderSuggToStore(TServerContext& ctx, const TVariantArray
                  {company, group});
     const std::string columns = "Id, Comp_Id, BusinessGroup_Id, Store_Id, Mode, Checked, Processed, Item_Id, N_Item_Name, "
                                 "SaleOrder_Id, SaleOrderLine_Id, SaleOrderNo, DueDate, OpenQty, OnHand, OnOrder, "
-                                "MinimumStock, QtyToPurch, LastDirectCost";
+                                "MinimumStock, QtyToPurch, LastDirectCost, Line_No";
     const std::string ctes = "WITH " + Q::OnHand(true) + ", " + Q::OnOrder(true) + ", " + Q::OpenSale(true) + ", " +
                              Q::ItemVendor() + ", " + ItemsCte() + ")";
     std::string sql;
@@ -287,14 +287,15 @@ TRequestResult GetPurchOrderSuggToStore(TServerContext& ctx, const TVariantArray
         const std::string qty = Q::Uncovered("l.Qty", "l.Cum", "(n.OnHand + n.OnOrder)");
         sql = ctes + ", " + DemandLinesCte(true) + " INSERT INTO D_PurchOrderSeggBySaleOrder (" + columns +
               ") SELECT ?3 || ':' || l.Id, ?1, ?4, ?2, 0, 1, 0, n.Item_Id, n.Name, l.Master_Id, l.Id, l.DocumentNo, "
-              "l.DueDate, l.Qty, n.OnHand, n.OnOrder, n.MinStock, " + qty + ", n.Cost FROM items n JOIN lines l ON "
+              "l.DueDate, l.Qty, n.OnHand, n.OnOrder, n.MinStock, " + qty + ", n.Cost, ROW_NUMBER() OVER (ORDER BY "
+              "n.Item_Id, l.DueDate, l.Id) FROM items n JOIN lines l ON "
               "l.Item_Id = n.Item_Id WHERE " + qty + " > 0.000001";
     } else {
         const std::string need = "(n.OpenSale + n.MinStock - n.OnHand - n.OnOrder)";
         sql = ctes + " INSERT INTO D_PurchOrderSeggBySaleOrder (" + columns +
               ") SELECT ?3 || ':' || n.Item_Id, ?1, ?4, ?2, 1, 1, 0, n.Item_Id, n.Name, NULL, NULL, NULL, NULL, "
               "n.OpenSale, n.OnHand, n.OnOrder, n.MinStock, " + Q::Rounded(need, "n.Moq", "n.Mult") +
-              ", n.Cost FROM items n WHERE " + need + " > 0.000001";
+              ", n.Cost, ROW_NUMBER() OVER (ORDER BY n.Item_Id) FROM items n WHERE " + need + " > 0.000001";
     }
     ExecuteBound(ctx.Db, sql, {company, store.Value().AsString(), CreateUniqueID(), group});
     return Result(0);

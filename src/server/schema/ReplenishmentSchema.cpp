@@ -143,7 +143,10 @@ CREATE INDEX IX_D_PurchOrderLineSuggestion ON D_PurchOrderLineSuggestion (Order_
 
 std::string SuggestionNamesSql() {
     return "ALTER TABLE D_PurchOrderSuggToVendorHeader ADD COLUMN Vendor_Name TEXT;\n"
-           "ALTER TABLE D_PurchOrderSuggToVendorHeader ADD COLUMN Producer_Name TEXT;\n";
+           "ALTER TABLE D_PurchOrderSuggToVendorHeader ADD COLUMN Producer_Name TEXT;\n"
+           // Rows come back in this order: without it a database returns them as they lie.
+           "ALTER TABLE D_PurchOrderSuggToVendorLine ADD COLUMN Line_No INTEGER;\n"
+           "ALTER TABLE D_PurchOrderSeggBySaleOrder ADD COLUMN Line_No INTEGER;\n";
 }
 
 }  // namespace tavrek::server

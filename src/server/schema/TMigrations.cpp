@@ -764,7 +764,8 @@ const std::vector<TMigration>& Migrations() {
         {38, "Minimum stock and order multiple of items; vendors' least order and lead days", ItemReplenishmentSql()},
         {39, "Sale orders with lines, due dates, store and business group", SaleOrdersSql()},
         {40, "Suggestion rows of the replenishment worksheets and saved suggestions", PurchOrderSuggestionSql()},
-        {41, "Saved suggestions show the names of their vendor and producer", SuggestionNamesSql()},
+        {41, "Saved suggestions show the names of their vendor and producer; suggestion rows keep their order",
+         SuggestionNamesSql()},
     };
     return migrations;
 }
