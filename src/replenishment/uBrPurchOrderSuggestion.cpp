@@ -100,15 +100,8 @@ void TfBrPurchOrderSuggestion::acGeneratePurchOrderExecute() {
     const TTickedRows ticked = CollectTickedRows(cdsMaster);
     cdsMaster.EnableControls();
     dbgMaster.Enabled = true;
-    if (!ticked.Any) {
-        ShowErrorKey("err_NoSelectedRecords");
-        return;
-    }
-    if (ticked.WithoutVendor &&
-        MessageDlgEx(GetMessageText("err_RecordsWithoutVendorNo"), TMsgDlgType::mtError, mbYesNo) != mrYes)
-        return;
     std::string subType;
-    if (!ChooseSubType(*this, subType)) return;
+    if (!ConfirmTickedRows(*this, ticked, subType)) return;
     GenerateOrders(ticked.Vendors, subType);
 }
 

@@ -229,15 +229,8 @@ void TfBrPurchOrderSuggestionToVendor::acGeneratePurchOrderExecute() {
     // that the refresh keeps them for the vendors still to come.
     if (!SaveData()) return;
     const TTickedRows ticked = CollectTickedRows(cdsMaster);
-    if (!ticked.Any) {
-        ShowErrorKey("err_NoSelectedRecords");
-        return;
-    }
-    if (ticked.WithoutVendor &&
-        MessageDlgEx(GetMessageText("err_RecordsWithoutVendorNo"), TMsgDlgType::mtError, mbYesNo) != mrYes)
-        return;
     std::string subType;
-    if (!ChooseSubType(*this, subType)) return;
+    if (!ConfirmTickedRows(*this, ticked, subType)) return;
     dbgMaster.Enabled = false;
     try {
         const std::string numbers = SaveVendorOrders(*this, cdsMaster, ticked.Vendors, subType,

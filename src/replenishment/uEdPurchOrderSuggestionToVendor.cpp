@@ -227,15 +227,8 @@ void TfEdPurchOrderSuggestionToVendor::acGeneratePurchOrderExecute() {
     // The document is refreshed after each order: its ticks and quantities are stored first.
     if (!SaveData()) return;
     const TTickedRows ticked = CollectTickedRows(cdsDetail);
-    if (!ticked.Any) {
-        ShowErrorKey("err_NoSelectedRecords");
-        return;
-    }
-    if (ticked.WithoutVendor &&
-        MessageDlgEx(GetMessageText("err_RecordsWithoutVendorNo"), TMsgDlgType::mtError, mbYesNo) != mrYes)
-        return;
     std::string subType;
-    if (!ChooseSubType(*this, subType)) return;
+    if (!ConfirmTickedRows(*this, ticked, subType)) return;
     dbgDetail.Enabled = false;
     try {
         const std::string numbers = SaveVendorOrders(*this, cdsDetail, ticked.Vendors, subType,

@@ -41,6 +41,17 @@ TTickedRows CollectTickedRows(TClientDataSet& rows) {
     return ticked;
 }
 
+bool ConfirmTickedRows(TfBase& caller, const TTickedRows& ticked, std::string& subType) {
+    if (!ticked.Any) {
+        ShowErrorKey("err_NoSelectedRecords");
+        return false;
+    }
+    if (ticked.WithoutVendor &&
+        MessageDlgEx(GetMessageText("err_RecordsWithoutVendorNo"), TMsgDlgType::mtError, mbYesNo) != mrYes)
+        return false;
+    return ChooseSubType(caller, subType);
+}
+
 bool ChooseSubType(TfBase& caller, std::string& subType) {
     TFormRequest request;
     request.FormNumber = kSubTypeSelector;

@@ -44,6 +44,9 @@ TTickedRows CollectTickedRows(TClientDataSet& rows);
 // The subtype of the orders from the selector: "520" when it hands back none; false when the
 // user did not confirm.
 bool ChooseSubType(TfBase& caller, std::string& subType);
+// The worksheets' questions before their orders: nothing ticked is an error, ticked rows without
+// a vendor go on only when the user agrees, then the subtype. False when the user stopped.
+bool ConfirmTickedRows(TfBase& caller, const TTickedRows& ticked, std::string& subType);
 // Opens the order editor on the company's orders with the caller as its calling form.
 IBaseIntf* OpenOrderEditor(TfBase& caller, const std::string& companyId);
 // The default values of the vendor's order from the ticked rows of that vendor, read through
