@@ -65,14 +65,16 @@ QString TitleOf(TMsgDlgType type) {
     return {};
 }
 
+// A field's label starts as its name; another one was given by whoever described the rows.
+bool Labelled(const TField& field) { return !field.DisplayLabel.empty() && field.DisplayLabel != field.FieldName(); }
+
 // Columns are shown under the captions of the field descriptions; columns without one
 // (keys, company) are left out, unless nothing is described at all.
 void DescribeColumns(TClientDataSet& rows) {
     bool described = false;
     for (int i = 0; i < rows.FieldCount(); ++i) {
         TField& field = rows.Fields(i);
-        const bool labelled = !field.DisplayLabel.empty() && field.DisplayLabel != field.FieldName();
-        const std::string caption = labelled ? field.DisplayLabel : FieldCaption(field.FieldName());
+        const std::string caption = Labelled(field) ? field.DisplayLabel : FieldCaption(field.FieldName());
         field.Visible = !caption.empty();
         if (!caption.empty()) field.DisplayLabel = caption;
         described = described || !caption.empty();
@@ -85,8 +87,7 @@ void DescribeColumns(TClientDataSet& rows) {
 // selector has described its own columns already.
 bool ShowLookupColumns(const std::string& selector, TClientDataSet& rows) {
     for (int i = 0; i < rows.FieldCount(); ++i)
-        if (!rows.Fields(i).DisplayLabel.empty() && rows.Fields(i).DisplayLabel != rows.Fields(i).FieldName())
-            return false;
+        if (Labelled(rows.Fields(i))) return false;
     const std::vector<TLookupColumn>& shown = ShownColumnsOf(selector);
     for (const TLookupColumn& column : shown)
         if (rows.FindField(column.Column) == nullptr) return false;
