@@ -9,23 +9,12 @@
 #include "base/ui/Messages.h"
 #include "base/util/Text.h"
 #include "base/util/Utils.h"
+#include "replenishment/uSuggestionOrders.h"
 
 namespace tavrek {
 namespace {
 
 std::string Quoted(const std::string& text) { return "'" + text + "'"; }
-
-TLookupDefinition Lookup(const char* field, const char* caption, const char* table, const char* code,
-                         std::vector<TLookupCopy> copies) {
-    TLookupDefinition lookup;
-    lookup.Field = field;
-    lookup.Caption = caption;
-    lookup.MasterTable = table;
-    lookup.CodeColumn = code;
-    lookup.KeyColumn = code;
-    lookup.Copies = std::move(copies);
-    return lookup;
-}
 
 }  // namespace
 
@@ -89,11 +78,11 @@ void TfBrPurchOrderSuggBySaleOrder::AddOrderFields() {
     Description.FindField("edtOrderContragent_Name")->ReadOnly = true;
     cdsOrder.FieldByName("edtOrderContragent_Code").OnChange = [this](TField&) { tmrGetContragent.Enabled = true; };
     lookups_ = {
-        Lookup("edtOrderContragent_Code", "доставчик", "N_Contragent", "Code",
+        uSuggestionOrders::ParameterLookup("edtOrderContragent_Code", "доставчик", "N_Contragent", "Code",
                {{"Id", "edtOrderContragent_Id"}, {"Code", "edtOrderContragent_Code"}, {"Name", "edtOrderContragent_Name"}}),
-        Lookup("edtSubDocCode", "подвид на документ", "N_SubDocument", "Code",
+        uSuggestionOrders::ParameterLookup("edtSubDocCode", "подвид на документ", "N_SubDocument", "Code",
                {{"Id", "edtSubDocCode_Id"}, {"Code", "edtSubDocCode"}}),
-        Lookup("edtPayMethod_Id", "метод на плащане", "N_PaymentMethod", "Id", {{"Id", "edtPayMethod_Id"}}),
+        uSuggestionOrders::ParameterLookup("edtPayMethod_Id", "метод на плащане", "N_PaymentMethod", "Id", {{"Id", "edtPayMethod_Id"}}),
     };
     const auto select = [this](const char* field) {
         SelectLookup(*Description.FindField(field), cdsOrder.FieldByName(field).AsString());

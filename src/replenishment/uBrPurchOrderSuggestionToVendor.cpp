@@ -40,18 +40,6 @@ std::string CompactDate(const TField& field) {
     return text;
 }
 
-TLookupDefinition Lookup(const char* field, const char* caption, const char* table, const char* code,
-                         std::vector<TLookupCopy> copies) {
-    TLookupDefinition lookup;
-    lookup.Field = field;
-    lookup.Caption = caption;
-    lookup.MasterTable = table;
-    lookup.CodeColumn = code;
-    lookup.KeyColumn = code;
-    lookup.Copies = std::move(copies);
-    return lookup;
-}
-
 }  // namespace
 
 TfBrPurchOrderSuggestionToVendor::TfBrPurchOrderSuggestionToVendor()
@@ -130,9 +118,9 @@ void TfBrPurchOrderSuggestionToVendor::AddParameterFields() {
     for (const char* days : {"edtArrivingDays", "edtFutureAvailabilityPeriod"})
         cdsParams.FieldByName(days).OnChange = [this](TField& field) { KeepDigits(field); };
     lookups_ = {
-        Lookup("edtVendorName", "доставчик", "N_Contragent", "Name", {{"Code", "edtVendorCode"}, {"Name", "edtVendorName"}}),
-        Lookup("edtProducerName", "производител", "N_Producer", "Name", {{"Id", "edtProducerId"}, {"Name", "edtProducerName"}}),
-        Lookup("edtProductGroup", "продуктова група", "N_ItemProductGroup", "Id", {{"Id", "edtProductGroup"}}),
+        ParameterLookup("edtVendorName", "доставчик", "N_Contragent", "Name", {{"Code", "edtVendorCode"}, {"Name", "edtVendorName"}}),
+        ParameterLookup("edtProducerName", "производител", "N_Producer", "Name", {{"Id", "edtProducerId"}, {"Name", "edtProducerName"}}),
+        ParameterLookup("edtProductGroup", "продуктова група", "N_ItemProductGroup", "Id", {{"Id", "edtProductGroup"}}),
     };
     const auto select = [this](const char* field) {
         SelectLookup(*Description.FindField(field), cdsParams.FieldByName(field).AsString());

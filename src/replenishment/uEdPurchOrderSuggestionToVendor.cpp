@@ -26,18 +26,6 @@ bool IsCompactDate(const std::string& text) {
     return month >= 1 && month <= 12 && day >= 1 && day <= 31;
 }
 
-TLookupDefinition Lookup(const char* field, const char* caption, const char* table, const char* code,
-                         std::vector<TLookupCopy> copies) {
-    TLookupDefinition lookup;
-    lookup.Field = field;
-    lookup.Caption = caption;
-    lookup.MasterTable = table;
-    lookup.CodeColumn = code;
-    lookup.KeyColumn = code;
-    lookup.Copies = std::move(copies);
-    return lookup;
-}
-
 }  // namespace
 
 TfEdPurchOrderSuggestionToVendor::TfEdPurchOrderSuggestionToVendor()
@@ -96,9 +84,9 @@ void TfEdPurchOrderSuggestionToVendor::AddHeaderFields() {
     Description.FindField("GenerateQtyOptions")->DisplayFormat =
         std::string(kValueNamesFormat) + "0=Всички количества;1=Само положителни количества";
     lookups_ = {
-        Lookup("Vendor_Name", "доставчик", "N_Contragent", "Name", {{"Code", "Vendor_Code"}, {"Name", "Vendor_Name"}}),
-        Lookup("Producer_Name", "производител", "N_Producer", "Name", {{"Id", "Producer_Id"}, {"Name", "Producer_Name"}}),
-        Lookup("ProductGroup_Id", "продуктова група", "N_ItemProductGroup", "Id", {{"Id", "ProductGroup_Id"}}),
+        ParameterLookup("Vendor_Name", "доставчик", "N_Contragent", "Name", {{"Code", "Vendor_Code"}, {"Name", "Vendor_Name"}}),
+        ParameterLookup("Producer_Name", "производител", "N_Producer", "Name", {{"Id", "Producer_Id"}, {"Name", "Producer_Name"}}),
+        ParameterLookup("ProductGroup_Id", "продуктова група", "N_ItemProductGroup", "Id", {{"Id", "ProductGroup_Id"}}),
     };
 }
 

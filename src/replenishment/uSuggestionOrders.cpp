@@ -20,6 +20,18 @@ bool Ticked(TClientDataSet& rows) { return rows.FieldByName("Checked").AsInteger
 
 }  // namespace
 
+TLookupDefinition ParameterLookup(const char* field, const char* caption, const char* table, const char* code,
+                                  std::vector<TLookupCopy> copies) {
+    TLookupDefinition lookup;
+    lookup.Field = field;
+    lookup.Caption = caption;
+    lookup.MasterTable = table;
+    lookup.CodeColumn = code;
+    lookup.KeyColumn = code;
+    lookup.Copies = std::move(copies);
+    return lookup;
+}
+
 bool HasVendor(TClientDataSet& rows) {
     const TField& vendor = rows.FieldByName("VendorNo");
     return !vendor.IsNull() && !Trim(vendor.AsString()).empty();

@@ -6,6 +6,7 @@
 
 #include "base/data/TClientDataSet.h"
 #include "base/forms/IBaseIntf.h"
+#include "base/forms/TLookupDefinition.h"
 #include "base/forms/TFormDescription.h"
 
 namespace tavrek {
@@ -39,6 +40,10 @@ struct TVendorOrder {
     TDefaultValues Defaults;
 };
 
+// A worksheet's parameter looked up in a master table by the column typed, which is also the
+// one it keeps.
+TLookupDefinition ParameterLookup(const char* field, const char* caption, const char* table, const char* code,
+                                  std::vector<TLookupCopy> copies);
 bool HasVendor(TClientDataSet& rows);
 TTickedRows CollectTickedRows(TClientDataSet& rows);
 // The subtype of the orders from the selector: "520" when it hands back none; false when the
