@@ -3,8 +3,13 @@
 #include <algorithm>
 
 #include "base/data/TDateTime.h"
+#include "base/forms/TWaitCursor.h"
+#include "base/server/IAppServer.h"
 #include "base/session/LocalData.h"
+#include "base/session/Tdm.h"
+#include "base/ui/Messages.h"
 #include "base/util/Text.h"
+#include "base/util/Utils.h"
 #include "others/uOthersPackage.h"
 
 namespace tavrek {
@@ -20,11 +25,19 @@ TLookupDefinition KeyLookup(const char* field, const char* caption, const char* 
     return lookup;
 }
 
+// "7" for 7, "2,5" for 2.5: a quantity without the zeros it does not have.
+std::string QuantityText(double quantity) {
+    std::string text = NumberText(quantity, 3);
+    while (text.back() == '0') text.pop_back();
+    if (text.back() == ',') text.pop_back();
+    return text;
+}
+
 bool Blank(TClientDataSet& dataSet, const char* field) { return Trim(dataSet.FieldByName(field).AsString()).empty(); }
 
 }  // namespace
 
-TfEdSaleOrder::TfEdSaleOrder() {
+TfEdSaleOrder::TfEdSaleOrder() : acShip(AcListBase.Add("acShip", "Експедиране", "Общи данни")) {
     MasterProvider = "D_SaleOrderHeader";
     MasterTable = "D_SaleOrderHeader";
     DetailProvider = "D_SaleOrderLine";
@@ -57,6 +70,11 @@ TfEdSaleOrder::TfEdSaleOrder() {
                           column.FieldName == "Description";
     dbgDetail.EntryFields = {"Item_Id", "Quantity"};
     cdsMaster.OnNewRecord = [this](TClientDataSet&) { StartHeader(); };
+    BindAction(acShip, "acShipExecute", [this] { acShipExecute(); });
+    acShip.OnUpdate = [this](TAction& a) {
+        a.Enabled = !ReadOnly && cdsMaster.Active() && !cdsMaster.IsEmpty() &&
+                    FieldValue(cdsMaster, "DocStatus").AsInteger() == 0;
+    };
 }
 
 void TfEdSaleOrder::StartHeader() {
@@ -108,6 +126,26 @@ void TfEdSaleOrder::acSaveExecute() {
     PostPendingEdits();
     if (cdsMaster.Active() && !cdsMaster.IsEmpty()) CheckOrder();
     TfBaseEditMasterDetail::acSaveExecute();
+}
+
+void TfEdSaleOrder::acShipExecute() {
+    if (!AskYesNoKey("que_ShipSaleOrder", "Да се експедира ли от склада наличното количество по поръчката?")) return;
+    if (!SaveData()) return;
+    TRequestResult result;
+    {
+        TWaitCursor wait;
+        result = dm().Server().ExecuteStoredProcedure(
+            "usp_ShipSaleOrder", {LocalData().CompanyId, FieldValue(cdsMaster, "Id").AsString(), std::string()});
+    }
+    if (result.Empty() || result.ByName("Result").AsInteger() < 0) {
+        const std::string reason = dm().Server().LastRefusalText();
+        MessageDlgEx(reason.empty() ? GetMessageText("err_NothingToShip") : reason, TMsgDlgType::mtError, mbOK);
+        return;
+    }
+    acRefreshExecute();
+    MessageDlgEx(FormatMessage(GetMessageText("msg_SaleOrderShipped", "Експедирано количество: %s."),
+                               {QuantityText(result.ByName("ShippedQty").AsFloat())}),
+                 TMsgDlgType::mtInformation, mbOK);
 }
 
 namespace uEdSaleOrder {

@@ -15,6 +15,10 @@ public:
     TfEdSaleOrder();
     std::string ClassName() const override { return "TfEdSaleOrder"; }
 
+    // "Експедиране": what the order's store holds of the open lines leaves it, at its cost.
+    TAction& acShip;
+    void acShipExecute();
+
     void acSaveExecute() override;
     const TLookupDefinition* LookupOf(TClientDataSet& dataSet, std::string_view field) override;
     void cdsDetailAfterInsert() override;

@@ -5,6 +5,7 @@
 
 #include "scenario/TScenarioRunner.h"
 #include "server/demo/DemoGlobalSources.h"
+#include "server/demo/DemoSalesHistory.h"
 
 namespace tavrek::scenario {
 namespace {
@@ -75,15 +76,32 @@ saved D_PurchHeader TotalValue=89.50 VATValue=17.90 TotalVAT=107.40
 )",
 };
 
+// The January invoice of a vendor that brought the stock the year's sales were shipped from.
+std::string StockInvoice(const server::TDemoStockDelivery& delivery, size_t index) {
+    std::ostringstream text;
+    text << "header N_Contragent_Code=" << delivery.VendorCode << " DocSubType_Id=SD-520 VendorInvoiceNo=00000050"
+         << (index < 9 ? "0" : "") << index + 1 << " DocumentDate=2026-01-05 PostingDate=2026-01-05\n";
+    for (const server::TDemoStockDelivery::TLine& line : delivery.Lines)
+        text << "line Code=" << line.ItemCode << " VATProdPostGroup_Id=" << line.VATGroup << " Quantity=" << line.Quantity
+             << " DirectUnitCost_ACY=" << line.Cost << " LineDiscount=0\n";
+    text << "recalculate\npost\n";
+    return text.str();
+}
+
+void Enter(server::EmbeddedServer& server, const std::string& text) {
+    std::istringstream in(text);
+    TScenarioRunner runner(server);
+    for (const TScenarioResult& result : runner.Run(ReadScenario(in)))
+        if (!result.Ok) throw std::runtime_error("Примерният документ не е въведен: " + ResultLine("", result));
+}
+
 }  // namespace
 
 void AddDemoDocuments(server::EmbeddedServer& server) {
-    for (const char* text : kDocuments) {
-        std::istringstream in(text);
-        TScenarioRunner runner(server);
-        for (const TScenarioResult& result : runner.Run(ReadScenario(in)))
-            if (!result.Ok) throw std::runtime_error("Примерният документ не е въведен: " + ResultLine("", result));
-    }
+    const std::vector<server::TDemoStockDelivery> deliveries = server::DemoStockDeliveries(server.Database());
+    for (size_t i = 0; i < deliveries.size(); ++i) Enter(server, StockInvoice(deliveries[i], i));
+    server::AddDemoSalesHistory(server.Database());
+    for (const char* text : kDocuments) Enter(server, text);
     server::AddGlobalDocumentSources(server.Database());
 }
 

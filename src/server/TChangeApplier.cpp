@@ -10,6 +10,7 @@
 #include "server/SqlValue.h"
 #include "server/TAccessPolicy.h"
 #include "server/TQueryBuilder.h"
+#include "server/TRowRules.h"
 #include "server/procedures/ProcedureArgs.h"
 
 namespace tavrek::server {
@@ -152,6 +153,7 @@ void TChangeApplier::Insert(const TTarget& target, const TDeltaRecord& record) {
     }
     const char* refusal = DocumentState(target, *record.Values, false);
     if (refusal == nullptr) refusal = ClosedOrder(target, *record.Values, nullptr);
+    if (refusal == nullptr) refusal = RowRuleRefusal(target.Table, target.Columns, *record.Values);
     if (refusal != nullptr) {
         FlushInserts(target);
         if (rejected_) return;
@@ -218,6 +220,7 @@ void TChangeApplier::Update(const TTarget& target, const TDeltaRecord& record) {
         return RefuseServerColumn(target, record, *column);
     if (const char* refusal = DocumentState(target, original, false)) return RefuseBy(target, record, refusal);
     if (const char* refusal = ClosedOrder(target, original, &values)) return RefuseBy(target, record, refusal);
+    if (const char* refusal = RowRuleRefusal(target.Table, target.Columns, values)) return RefuseBy(target, record, refusal);
     std::vector<size_t> changedAccounts;
     for (size_t i : target.AccountFields)
         if (!(values[i] == original[i])) changedAccounts.push_back(i);

@@ -20,7 +20,8 @@ namespace tavrek::server {
 // read (for an update: the values of the fields it changes; for a deletion: all of
 // them), when it would change a row the server has posted (or mark one posted) or a closed
 // purchase order that it does not re-open with the user's right, when it writes a column
-// only the server maintains or changes a document in the goods check, or when the
+// only the server maintains, changes a document in the goods check or breaks a rule its
+// table keeps (TRowRules), or when the
 // database rejects it. Returns the number refused, with errorText
 // naming them; the caller rolls back when it is not 0.
 class TChangeApplier {

@@ -20,7 +20,8 @@ TEST_F(DemoDocumentsTest, EveryListAndLedgerViewHasSomethingAndTheBooksBalance) 
         const char* Sql;
         double Expected;
     } cases[] = {
-        {"posted invoices, three of small deliveries", "SELECT COUNT(*) FROM D_PurchInvoiceHeader WHERE Annul = 0", 7},
+        {"posted invoices, three of small deliveries and four of January's stock",
+         "SELECT COUNT(*) FROM D_PurchInvoiceHeader WHERE Annul = 0", 11},
         {"invoice lines a global invoice of the small deliveries can take",
          "SELECT COUNT(*) FROM dv_PurchInvoiceLineSelect WHERE Contragent_Id = 'V13' AND DoNotIncInVATLedger = 1 AND "
          "Annul = 0 AND IsGlobalInvoice = 0 AND GlobalInvoiceNo IS NULL", 5},
@@ -38,11 +39,27 @@ TEST_F(DemoDocumentsTest, EveryListAndLedgerViewHasSomethingAndTheBooksBalance) 
         {"the honey still to come", "SELECT SUM(QtyToReceive) FROM D_PurchaseLine l JOIN D_PurchHeader h ON "
                                     "h.Id = l.Master_Id WHERE h.DocumentType = 22 AND h.DocStatus = 0", 6},
         {"the honey received", "SELECT TotalValue FROM D_PurchReceiptHeader", 134.40},
+        // Item 1016 + i sells 4 + (5i mod 7) a month and was bought with (7i mod 15) to spare.
+        {"the monthly orders shipped", "SELECT COUNT(*) FROM D_SaleOrderHeader WHERE DocStatus = 1", 11},
+        {"a year's sales, 111 a month", "SELECT -SUM(Quantity) FROM G_ItemEntry WHERE DocumentType = 50", 1221},
+        {"the pickles left of January's 106", "SELECT SUM(Quantity) FROM G_ItemEntry WHERE Item_Id = '1017'", 7},
+        {"the beer sold out", "SELECT SUM(Quantity) FROM G_ItemEntry WHERE Item_Id = '1016'", 0},
         {"dollar invoice in euro", "SELECT TotalValue_LCY FROM D_PurchInvoiceHeader WHERE VendorInvoiceNo = 'OI-7781'",
          33.68},
     };
     for (const auto& c : cases) EXPECT_NEAR(Value(c.Sql).AsFloat(), c.Expected, 0.001) << c.What;
-    EXPECT_EQ(Value("SELECT COUNT(DISTINCT DocumentNo) FROM D_PurchInvoiceHeader").AsInteger(), 7);
+    EXPECT_EQ(Value("SELECT COUNT(DISTINCT DocumentNo) FROM D_PurchInvoiceHeader").AsInteger(), 11);
+    // Every worksheet has something to propose on first start.
+    const std::pair<const char*, TVariantArray> runs[] = {
+        {"usp_GetPurchOrderSuggestion", {"DEMO"}},
+        {"usp_GetPurchOrderSuggestionToVendor", {"DEMO", "", "", "", 0, 0, "20261101", "20261130", 1, ""}},
+        {"usp_GetPurchOrderSuggToStore", {"DEMO", "BG-SOF", 0}},
+    };
+    for (const auto& [procedure, args] : runs)
+        ASSERT_EQ(Server().ExecuteStoredProcedure(procedure, args).Value().AsInteger(), 0) << procedure;
+    EXPECT_GT(Count("D_PurchOrderSuggestion"), 0);
+    EXPECT_GT(Count("D_PurchOrderSuggToVendorLine", "QTYForOrder > 0 AND SoldQty > 0"), 0);
+    EXPECT_GT(Count("D_PurchOrderSeggBySaleOrder"), 0);
 
     auto& db = Server().Database();
     const auto differences = server::TBooksCheck([&](const std::string& sql, const TVariantArray& values) {

@@ -40,6 +40,7 @@ constexpr TDemoAccount kChart[] = {
     {"601", "Разходи за материали", 0, 0, "MAT", "VAT20"},
     {"602", "Разходи за външни услуги", 0, 0, "SERV", "VAT20"},
     {"609", "Други разходи", 0, 0, "SERV", "VAT20"},
+    {"702", "Приходи от продажби на стоки", 0, 0},
 };
 
 void AddChart(std::vector<TDemoRow>& rows) {
@@ -56,10 +57,12 @@ void AddPostingSetups(std::vector<TDemoRow>& rows) {
         for (const auto& [prod, account] : purchase)
             rows.push_back({"G_GenPostingSetup", "Id, Comp_Id, GenBusPostGroup_Id, GenProdPostGroup_Id, PurchaseAccount",
                             {std::string(bus) + "-" + prod, kDemoCompanyId, bus, prod, account}});
+    // What is sold leaves the stock account at its cost into the cost of the goods sold.
     const char* inventory[][2] = {{"GOODS", "304"}, {"MAT", "302"}};
     for (const auto& [prod, account] : inventory)
-        rows.push_back({"G_InventoryPostingSetup", "Id, Comp_Id, Store_Id, GenProdPostGroup_Id, InventoryAccount",
-                        {std::string("ALL-") + prod, kDemoCompanyId, "", prod, account}});
+        rows.push_back({"G_InventoryPostingSetup",
+                        "Id, Comp_Id, Store_Id, GenProdPostGroup_Id, InventoryAccount, CostOfSalesAccount",
+                        {std::string("ALL-") + prod, kDemoCompanyId, "", prod, account, "702"}});
 }
 
 // An advance of 200.00 and its VAT paid by bank to the first vendor before the demo's invoices,

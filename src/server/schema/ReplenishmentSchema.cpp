@@ -1,5 +1,7 @@
 #include "server/schema/ReplenishmentSchema.h"
 
+#include <utility>
+
 namespace tavrek::server {
 
 std::string ItemReplenishmentSql() {
@@ -147,6 +149,30 @@ std::string SuggestionNamesSql() {
            // Rows come back in this order: without it a database returns them as they lie.
            "ALTER TABLE D_PurchOrderSuggToVendorLine ADD COLUMN Line_No INTEGER;\n"
            "ALTER TABLE D_PurchOrderSeggBySaleOrder ADD COLUMN Line_No INTEGER;\n";
+}
+
+std::string SaleShipmentSql() {
+    const std::pair<const char*, const char*> messages[] = {
+        {"err_SaleOrderLineDueDate", "Въведете падеж на всеки ред."},
+        {"err_SaleOrderLineNoItem", "Ред без артикул: изберете артикул или изтрийте реда."},
+        {"err_SaleOrderLineQuantity", "Количеството на всеки ред трябва да е по-голямо от нула."},
+        {"err_SaleOrderLineBelowShipped", "Количеството на ред не може да е по-малко от експедираното."},
+        {"err_SaleOrderNoNumber", "Въведете номер на поръчката."},
+        {"err_SaleOrderNoStore", "Изберете обект и склад, от който ще се експедира поръчката."},
+        {"err_SaleOrderNotOpen", "Поръчката не е намерена или вече е експедирана изцяло."},
+        {"err_NothingToShip", "В склада на поръчката няма наличност за нито един неекспедиран ред."},
+        {"err_NoCostOfSalesAccount",
+         "В настройката на складовете няма сметка за стоки или за отчетна стойност на продажбите за група %s."},
+        {"err_StockChangedMeanwhile", "Наличността беше променена от друг потребител. Опитайте отново."},
+        {"err_ShipmentDate", "Датата на експедицията се задава като ггггммдд."},
+        {"msg_SaleOrderShipped", "Експедирано количество: %s."},
+        {"que_ShipSaleOrder", "Да се експедира ли от склада наличното количество по поръчката?"},
+    };
+    std::string sql = "ALTER TABLE G_InventoryPostingSetup ADD COLUMN CostOfSalesAccount TEXT;\n";
+    for (const auto& [key, text] : messages)
+        sql += std::string("INSERT INTO S_Messages (Id, Text) VALUES ('") + key + "', '" + text +
+               "') ON CONFLICT (Id) DO NOTHING;\n";
+    return sql;
 }
 
 }  // namespace tavrek::server

@@ -14,5 +14,8 @@ std::string SaleOrdersSql();
 std::string PurchOrderSuggestionSql();
 // A saved suggestion shows the names of the vendor and producer it was narrowed to.
 std::string SuggestionNamesSql();
+// Sales leave stock at the cost of what they take; the server refuses sale orders a store
+// could not ship, by the keys the sale order editor shows.
+std::string SaleShipmentSql();
 
 }  // namespace tavrek::server

@@ -766,6 +766,7 @@ const std::vector<TMigration>& Migrations() {
         {40, "Suggestion rows of the replenishment worksheets and saved suggestions", PurchOrderSuggestionSql()},
         {41, "Saved suggestions show the names of their vendor and producer; suggestion rows keep their order",
          SuggestionNamesSql()},
+        {42, "Sales leave stock at cost; the server's checks of sale orders", SaleShipmentSql()},
     };
     return migrations;
 }
