@@ -211,7 +211,7 @@ TEST_F(ClientAppTest, AFirstStartFindsTheSampleDocumentsInTheLists) {
     ASSERT_TRUE(client.Start());
     EXPECT_FALSE(QFile::exists(Options().CompanyFile + ".new"));
     const std::pair<QString, int> lists[] = {
-        {"TfBrPostedPurchInvoice", 7}, {"TfBrPurchase", 1}, {"TfBrPostPurchCrMemo", 3}};
+        {"TfBrPostedPurchInvoice", 11}, {"TfBrPurchase", 1}, {"TfBrPostPurchCrMemo", 3}, {"TfBrSaleOrder", 14}};
     for (const auto& [form, rows] : lists) {
         SCOPED_TRACE(form.toStdString());
         ASSERT_TRUE(client.Window().OpenForm(form.toStdString()));

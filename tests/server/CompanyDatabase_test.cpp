@@ -73,7 +73,8 @@ protected:
              "DROP TABLE N_ItemVendor; DROP INDEX IX_D_PurchaseLine_Code; DROP INDEX IX_G_ItemEntry_Sales; "
              "DROP TABLE D_SaleOrderLine; DROP TABLE D_SaleOrderHeader; DROP TABLE D_PurchOrderSuggestion; "
              "DROP TABLE D_PurchOrderSuggToVendorLine; DROP TABLE D_PurchOrderSuggToVendorHeader; "
-             "DROP TABLE D_PurchOrderSeggBySaleOrder; DROP TABLE D_PurchOrderLineSuggestion");
+             "DROP TABLE D_PurchOrderSeggBySaleOrder; DROP TABLE D_PurchOrderLineSuggestion; "
+             "ALTER TABLE G_InventoryPostingSetup DROP COLUMN CostOfSalesAccount");
         for (const server::TDocumentTables& t : server::DocumentTables())
             if (t.Posted) {
                 Exec("DROP VIEW V_" + std::string(t.Header) + "; DROP INDEX UX_" + t.Header + "_No");

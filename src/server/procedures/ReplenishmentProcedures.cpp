@@ -1,5 +1,8 @@
 #include "server/procedures/ReplenishmentProcedures.h"
 
+#include <utility>
+#include <vector>
+
 #include "base/data/TDateTime.h"
 #include "base/util/Utils.h"
 #include "server/TNumberSeries.h"
@@ -61,41 +64,49 @@ std::string DemandLinesCte(bool perStore) {
            (perStore ? " AND sh.Store_Id = ?2" : "") + ")";
 }
 
+// Sets the columns to their expressions in the line, and answers whether any differed: a line
+// the editor already completed is not written again.
+bool SetWhereDiffering(TServerContext& ctx, const std::string& line, const std::string& order,
+                       const std::vector<std::pair<std::string, std::string>>& assignments) {
+    std::string sets, differs;
+    for (const auto& [column, expression] : assignments) {
+        sets += (sets.empty() ? "" : ", ") + column + " = " + expression;
+        differs += (differs.empty() ? "" : " OR ") + column + " IS DISTINCT FROM " + expression;
+    }
+    return ExecuteBound(ctx.Db, "UPDATE D_PurchaseLine SET " + sets + " WHERE Id = ? AND Master_Id = ? AND (" + differs + ")",
+                        {line, order}) > 0;
+}
+
 // What typing the item's code would have brought into an order line that only names it, and
-// the line's amounts at its price; the header totals follow the lines.
+// the line's amounts at its price; the header totals follow the lines when a line changed.
 void CompleteOrderLine(TServerContext& ctx, const std::string& line, const std::string& order) {
-    const std::string item = "(SELECT %s FROM N_Item i WHERE i.Id = D_PurchaseLine.Code AND i.Comp_Id = D_PurchaseLine.Comp_Id)";
-    const auto of = [&item](const char* column) {
-        std::string text = item;
-        return text.replace(text.find("%s"), 2, column);
+    const auto item = [](const char* column) {
+        return std::string("(SELECT ") + column +
+               " FROM N_Item i WHERE i.Id = D_PurchaseLine.Code AND i.Comp_Id = D_PurchaseLine.Comp_Id)";
     };
-    ExecuteBound(ctx.Db,
-                 "UPDATE D_PurchaseLine SET Type = COALESCE(Type, 1), Description = COALESCE(NULLIF(Description, ''), " +
-                     of("i.Name") + "), Measure_Id = COALESCE(Measure_Id, " + of("i.PurchMeasure_Id") +
-                     "), VATProdPostGroup_Id = COALESCE(VATProdPostGroup_Id, " + of("i.VATProdPostGroup_Id") +
-                     "), GenProdPostGroup_Id = COALESCE(GenProdPostGroup_Id, " + of("i.GenProdPostGroup_Id") +
-                     ") WHERE Id = ? AND Master_Id = ?",
-                 {line, order});
+    SetWhereDiffering(ctx, line, order,
+                      {{"Type", "COALESCE(Type, 1)"},
+                       {"Description", "COALESCE(NULLIF(Description, ''), " + item("i.Name") + ")"},
+                       {"Measure_Id", "COALESCE(Measure_Id, " + item("i.PurchMeasure_Id") + ")"},
+                       {"VATProdPostGroup_Id", "COALESCE(VATProdPostGroup_Id, " + item("i.VATProdPostGroup_Id") + ")"},
+                       {"GenProdPostGroup_Id", "COALESCE(GenProdPostGroup_Id, " + item("i.GenProdPostGroup_Id") + ")"}});
     const std::string value =
         "ROUND(CAST(Quantity * DirectUnitCost_ACY * (1 - COALESCE(LineDiscount, 0) / 100.0) AS NUMERIC), 2)";
     const std::string factor = "COALESCE((SELECT NULLIF(h.CurrencyFactor, 0) FROM D_PurchHeader h WHERE h.Id = "
                                "D_PurchaseLine.Master_Id), 1)";
     const std::string local = "ROUND(CAST(" + value + " * " + factor + " AS NUMERIC), 2)";
-    const std::string localVat = "ROUND(CAST(" + local + " * " + std::string("%p") + " / 100.0 AS NUMERIC), 2)";
     const std::string percent = "COALESCE((SELECT s.VATPercent FROM G_VATPostingSetup s JOIN D_PurchHeader h ON "
                                 "h.Id = D_PurchaseLine.Master_Id WHERE s.Comp_Id = h.Comp_Id AND s.VATBus_PostingGroup = "
                                 "h.VATBusPostGroup_Id AND s.VATProd_PostingGroup = D_PurchaseLine.VATProdPostGroup_Id), 0)";
     const std::string vat = "ROUND(CAST(" + value + " * " + percent + " / 100.0 AS NUMERIC), 2)";
-    std::string localVatText = localVat;
-    localVatText.replace(localVatText.find("%p"), 2, percent);
-    ExecuteBound(ctx.Db,
-                 "UPDATE D_PurchaseLine SET VATPercent = " + percent + ", TotalPrice = " + value + ", VATBaseAmount = " +
-                     value + ", TotalValue = " + value + ", VATValue = " + vat + ", TotalVAT = " + value + " + " + vat +
-                     ", TotalValue_LCY = " + local + ", VATValue_LCY = " + localVatText + ", TotalVAT_LCY = " + local +
-                     " + " + localVatText + ", Quantity_Base = Quantity, QtyToReceive = Quantity, QtyToInvoice = "
-                     "Quantity, OutstandingQty = Quantity WHERE Id = ? AND Master_Id = ?",
-                 {line, order});
-    SumOrderLines(ctx, order);
+    const std::string localVat = "ROUND(CAST(" + local + " * " + percent + " / 100.0 AS NUMERIC), 2)";
+    const bool changed = SetWhereDiffering(
+        ctx, line, order,
+        {{"VATPercent", percent}, {"TotalPrice", value}, {"VATBaseAmount", value}, {"TotalValue", value},
+         {"VATValue", vat}, {"TotalVAT", value + " + " + vat}, {"TotalValue_LCY", local}, {"VATValue_LCY", localVat},
+         {"TotalVAT_LCY", local + " + " + localVat}, {"Quantity_Base", "Quantity"}, {"QtyToReceive", "Quantity"},
+         {"QtyToInvoice", "Quantity"}, {"OutstandingQty", "Quantity"}});
+    if (changed) SumOrderLines(ctx, order);
 }
 
 // The whole company: one row for each open sale order line that stock and open orders do not
@@ -159,10 +170,11 @@ TRequestResult CopySuggestionToOrderLine(TServerContext& ctx, const TVariantArra
     const TVariantArray keys{Arg(args, 1), Arg(args, 2), Arg(args, 3), ctx.Session.CompanyId};
     const std::string known = "EXISTS (SELECT 1 FROM D_PurchOrderSuggestion WHERE Id = ?1 AND Comp_Id = ?4) AND EXISTS "
                               "(SELECT 1 FROM D_PurchaseLine WHERE Id = ?3 AND Master_Id = ?2 AND Comp_Id = ?4)";
-    ExecuteBound(ctx.Db, "DELETE FROM D_PurchOrderLineSuggestion WHERE OrderLine_Id = ?3 AND " + known, keys);
     const int linked = ExecuteBound(ctx.Db,
                                     "INSERT INTO D_PurchOrderLineSuggestion (OrderLine_Id, Comp_Id, Order_Id, "
-                                    "Suggestion_Id) SELECT ?3, ?4, ?2, ?1 WHERE " + known,
+                                    "Suggestion_Id) SELECT ?3, ?4, ?2, ?1 WHERE " + known +
+                                        " ON CONFLICT (OrderLine_Id) DO UPDATE SET Comp_Id = excluded.Comp_Id, "
+                                        "Order_Id = excluded.Order_Id, Suggestion_Id = excluded.Suggestion_Id",
                                     keys);
     if (linked != 1) return Result(-1);
     CompleteOrderLine(ctx, Arg(args, 3), Arg(args, 2));

@@ -153,8 +153,8 @@ private:
         return ExecuteBound(ctx_.Db,
                             "UPDATE G_ItemEntry SET RemainingQuantity = CASE WHEN RemainingQuantity - ?1 <= ?3 THEN 0 "
                             "ELSE RemainingQuantity - ?1 END, Opened = CASE WHEN RemainingQuantity - ?1 <= ?3 THEN 0 "
-                            "ELSE 1 END WHERE Id = ?2 AND Opened = 1 AND RemainingQuantity >= ?1 - ?3",
-                            {quantity, receipt.Id, kQuantityEpsilon}) == 1;
+                            "ELSE 1 END WHERE Id = ?2 AND Opened = 1 AND RemainingQuantity >= ?4",
+                            {quantity, receipt.Id, kQuantityEpsilon, quantity - kQuantityEpsilon}) == 1;
     }
 
     bool Refuse(const char* key, const std::string& arg = {}) {
