@@ -53,6 +53,8 @@ void WriteDemoReplenishment(TDbSession& db) {
         for (size_t i = 0; i < row.Values.size(); ++i) marks += i == 0 ? "?" : ", ?";
         ExecuteBound(db, "INSERT INTO " + row.Table + " (" + row.Columns + ") VALUES (" + marks + ")", row.Values);
     }
+    ExecuteBound(db, "UPDATE D_SaleOrderLine SET Description = (SELECT i.Name FROM N_Item i WHERE i.Id = "
+                     "D_SaleOrderLine.Item_Id AND i.Comp_Id = D_SaleOrderLine.Comp_Id) WHERE Comp_Id = 'DEMO'", {});
     // Every item of the group keeps 12 at least; every third is bought by the half dozen.
     for (int item = 0; item < kItems; ++item)
         ExecuteBound(db, "UPDATE N_Item SET MinimumStock = 12, OrderMultiple = ? WHERE Id = ? AND Comp_Id = 'DEMO'",

@@ -38,8 +38,9 @@ void WriteMonthOrder(TDbSession& db, int month, const TRequestResult& items) {
                  {id, kDemoCompanyId, "ПП-2026-" + std::to_string(100 + month), ordered, kDemoBusinessGroupId});
     for (size_t i = 0; i < items.Rows.size(); ++i)
         ExecuteBound(db,
-                     "INSERT INTO D_SaleOrderLine (Master_Id, Id, Comp_Id, Line_No, Item_Id, Quantity, ShippedQty, "
-                     "DueDate) SELECT ?, ?, Comp_Id, ?, Id, ?, 0, ? FROM N_Item WHERE Comp_Id = ? AND Code = ?",
+                     "INSERT INTO D_SaleOrderLine (Master_Id, Id, Comp_Id, Line_No, Item_Id, Description, Quantity, "
+                     "ShippedQty, DueDate) SELECT ?, ?, Comp_Id, ?, Id, Name, ?, 0, ? FROM N_Item WHERE Comp_Id = ? AND "
+                     "Code = ?",
                      {id, id + "-" + std::to_string(i + 1), static_cast<int64_t>(i + 1),
                       MonthlySale(static_cast<int>(i)), due, kDemoCompanyId, items.Rows[i][0].AsString()});
 }
