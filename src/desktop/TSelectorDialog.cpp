@@ -14,6 +14,19 @@
 #include "desktop/TDataSetModel.h"
 
 namespace tavrek::desktop {
+namespace {
+
+// Rows are numbered as they stand after sorting and searching, not as the server sent them.
+class TRowNumberProxy : public QSortFilterProxyModel {
+public:
+    using QSortFilterProxyModel::QSortFilterProxyModel;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
+        if (orientation == Qt::Vertical && role == Qt::DisplayRole) return section + 1;
+        return QSortFilterProxyModel::headerData(section, orientation, role);
+    }
+};
+
+}  // namespace
 
 TSelectorDialog::TSelectorDialog(const QString& caption, std::unique_ptr<TClientDataSet> rows, bool multiSelect,
                                  QWidget* parent)
@@ -22,7 +35,7 @@ TSelectorDialog::TSelectorDialog(const QString& caption, std::unique_ptr<TClient
     const std::vector<TColumnLayout> columns = DefaultColumns(*rows_);
     model_ = new TDataSetModel(*rows_, columns, this);
     model_->SetReadOnly(true);
-    proxy_ = new QSortFilterProxyModel(this);
+    proxy_ = new TRowNumberProxy(this);
     proxy_->setSourceModel(model_);
     proxy_->setFilterKeyColumn(-1);
     proxy_->setFilterCaseSensitivity(Qt::CaseInsensitive);

@@ -105,6 +105,7 @@ TEST(QtDialogsTest, SelectorIsDrivenFromTheSearchBoxByKeys) {
     dialog.show();
     EXPECT_EQ(dialog.View().horizontalHeader()->sectionResizeMode(1), QHeaderView::Stretch);
     EXPECT_EQ(dialog.View().model()->index(0, 0).data().toString(), "V001") << "listed by code";
+    EXPECT_EQ(dialog.View().model()->headerData(0, Qt::Vertical).toInt(), 1) << "numbered as listed";
     dialog.SearchBox().setText("алфа");
     EXPECT_EQ(dialog.VisibleRows(), 2);
     QTest::keyClick(&dialog.SearchBox(), Qt::Key_Down);
