@@ -3,7 +3,6 @@
 #include <stdexcept>
 
 #include "base/data/TDateTime.h"
-#include "base/errors/TELException.h"
 #include "base/forms/RequestForm.h"
 #include "base/forms/TFormRegistry.h"
 #include "base/forms/TWaitCursor.h"
@@ -199,39 +198,17 @@ void TfBrPurchOrderSuggestionToVendor::acGenerateSuggestionExecute() {
                                    CompactDate(cdsParams.FieldByName("dtpFromOldPeriod")),
                                    CompactDate(cdsParams.FieldByName("dtpToOldPeriod")),
                                    cdsParams.FieldByName("rgGenerateQtyOptions").AsInteger()};
-        const TRequestResult result = dm().Server().ExecuteStoredProcedure(
-            GetMessageText("usp_GetPurchOrderSuggestionToVendor", "usp_GetPurchOrderSuggestionToVendor"), params);
-        if (result.Empty() || result.Value().AsInteger() < 0) {
-            ShowErrorKey("err_GeneratePurchOrderSuggestion");
-        } else {
-            acRefreshExecute();
-            ShowInfoKey("msg_GeneratePurchOrderSuggestion");
-        }
+        RunSuggestionToVendor(params, [this] { acRefreshExecute(); });
     }
     UpdateFooters();
 }
 
 void TfBrPurchOrderSuggestionToVendor::acGeneratePurchOrderExecute() {
-    if (!AskYesNoKey("que_PurchOrderSuggestionMakeOrder")) return;
-    // The form is refreshed after each order: the ticks and quantities are stored first, so
-    // that the refresh keeps them for the vendors still to come.
-    if (!SaveData()) return;
-    const TTickedRows ticked = CollectTickedRows(cdsMaster);
-    std::string subType;
-    if (!ConfirmTickedRows(*this, ticked, subType)) return;
-    dbgMaster.Enabled = false;
-    try {
-        const std::string numbers = SaveVendorOrders(*this, cdsMaster, ticked.Vendors, subType,
-                                                     {"QTYForOrder", "N_Item_Description2"}, [this] { acRefreshExecute(); });
-        MessageDlgEx(GetMessageText("msg_OperSuccess") + "\r\n" + GetMessageText("msg_CreatedDocument") + numbers,
-                     TMsgDlgType::mtInformation, mbOK);
-        DeleteOrderedRows(cdsMaster);
-        acSaveExecute();
-    } catch (const std::exception& error) {
-        ShowErrorKey("msg_OperNotCompleted");
-        TELException(error.what(), "TfBrPurchOrderSuggestionToVendor.acGeneratePurchOrderExecute");
-    }
-    dbgMaster.Enabled = true;
+    const TOrderOutcome outcome =
+        OrderTickedSuggestions(*this, cdsMaster, dbgMaster, {"QTYForOrder", "N_Item_Description2"},
+                               [this] { acRefreshExecute(); }, "TfBrPurchOrderSuggestionToVendor.acGeneratePurchOrderExecute");
+    if (outcome == TOrderOutcome::ooStopped) return;
+    if (outcome == TOrderOutcome::ooOrdered) acSaveExecute();
     acRefreshExecute();
     UpdateFooters();
 }

@@ -1,7 +1,6 @@
 #include "replenishment/uEdPurchOrderSuggestionToVendor.h"
 
 #include "base/data/TDateTime.h"
-#include "base/errors/TELException.h"
 #include "base/forms/EAbort.h"
 #include "base/forms/TFormRegistry.h"
 #include "base/forms/TWaitCursor.h"
@@ -198,37 +197,15 @@ void TfEdPurchOrderSuggestionToVendor::acGenerateSuggestionExecute() {
                                    text("ToOldPeriod"),
                                    FieldValue(cdsMaster, "GenerateQtyOptions").AsInteger(),
                                    text("id")};
-        const TRequestResult result = dm().Server().ExecuteStoredProcedure(
-            GetMessageText("usp_GetPurchOrderSuggestionToVendor", "usp_GetPurchOrderSuggestionToVendor"), params);
-        if (result.Empty() || result.Value().AsInteger() < 0) {
-            ShowErrorKey("err_GeneratePurchOrderSuggestion");
-        } else {
-            acRefreshExecute();
-            ShowInfoKey("msg_GeneratePurchOrderSuggestion");
-        }
+        RunSuggestionToVendor(params, [this] { acRefreshExecute(); });
     }
     UpdateFooters();
 }
 
 void TfEdPurchOrderSuggestionToVendor::acGeneratePurchOrderExecute() {
-    if (!AskYesNoKey("que_PurchOrderSuggestionMakeOrder")) return;
-    // The document is refreshed after each order: its ticks and quantities are stored first.
-    if (!SaveData()) return;
-    const TTickedRows ticked = CollectTickedRows(cdsDetail);
-    std::string subType;
-    if (!ConfirmTickedRows(*this, ticked, subType)) return;
-    dbgDetail.Enabled = false;
-    try {
-        const std::string numbers = SaveVendorOrders(*this, cdsDetail, ticked.Vendors, subType,
-                                                     {"QTYForOrder", "N_Item_Description2", true}, [this] { acRefreshExecute(); });
-        MessageDlgEx(GetMessageText("msg_OperSuccess") + "\r\n" + GetMessageText("msg_CreatedDocument") + numbers,
-                     TMsgDlgType::mtInformation, mbOK);
-        DeleteOrderedRows(cdsDetail);
-    } catch (const std::exception& error) {
-        ShowErrorKey("msg_OperNotCompleted");
-        TELException(error.what(), "TfEdPurchOrderSuggestionToVendor.acGeneratePurchOrderExecute");
-    }
-    dbgDetail.Enabled = true;
+    // A saved line whose quantity is 0 or less makes no order line.
+    OrderTickedSuggestions(*this, cdsDetail, dbgDetail, {"QTYForOrder", "N_Item_Description2", true},
+                           [this] { acRefreshExecute(); }, "TfEdPurchOrderSuggestionToVendor.acGeneratePurchOrderExecute");
     UpdateFooters();
 }
 

@@ -3,9 +3,12 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "base/errors/TELException.h"
 #include "base/forms/RequestForm.h"
 #include "base/forms/TfBase.h"
+#include "base/server/IAppServer.h"
 #include "base/session/LocalData.h"
+#include "base/session/Tdm.h"
 #include "base/ui/Messages.h"
 #include "base/util/Text.h"
 #include "base/util/Utils.h"
@@ -133,6 +136,39 @@ std::string SaveVendorOrders(TfBase& caller, TClientDataSet& rows, const std::ve
     }
     if (editor != nullptr) editor->Form().Close();
     return numbers;
+}
+
+TOrderOutcome OrderTickedSuggestions(TfBase& form, TClientDataSet& rows, TGrid& grid, const TRowFields& fields,
+                                     const std::function<void()>& refresh, const std::string& operation) {
+    if (!AskYesNoKey("que_PurchOrderSuggestionMakeOrder") || !form.SaveData()) return TOrderOutcome::ooStopped;
+    const TTickedRows ticked = CollectTickedRows(rows);
+    std::string subType;
+    if (!ConfirmTickedRows(form, ticked, subType)) return TOrderOutcome::ooStopped;
+    grid.Enabled = false;
+    TOrderOutcome outcome = TOrderOutcome::ooFailed;
+    try {
+        const std::string numbers = SaveVendorOrders(form, rows, ticked.Vendors, subType, fields, refresh);
+        MessageDlgEx(GetMessageText("msg_OperSuccess") + "\r\n" + GetMessageText("msg_CreatedDocument") + numbers,
+                     TMsgDlgType::mtInformation, mbOK);
+        DeleteOrderedRows(rows);
+        outcome = TOrderOutcome::ooOrdered;
+    } catch (const std::exception& error) {
+        ShowErrorKey("msg_OperNotCompleted");
+        TELException(error.what(), operation);
+    }
+    grid.Enabled = true;
+    return outcome;
+}
+
+void RunSuggestionToVendor(const TVariantArray& params, const std::function<void()>& refresh) {
+    const TRequestResult result = dm().Server().ExecuteStoredProcedure(
+        GetMessageText("usp_GetPurchOrderSuggestionToVendor", "usp_GetPurchOrderSuggestionToVendor"), params);
+    if (result.Empty() || result.Value().AsInteger() < 0) {
+        ShowErrorKey("err_GeneratePurchOrderSuggestion");
+        return;
+    }
+    refresh();
+    ShowInfoKey("msg_GeneratePurchOrderSuggestion");
 }
 
 void DeleteOrderedRows(TClientDataSet& rows) {

@@ -65,6 +65,15 @@ std::string SaveOrder(IBaseIntf& editor, const TVendorOrder& order);
 // each saved order; the editor is closed at the end. Returns the numbers, each after "\r\n".
 std::string SaveVendorOrders(TfBase& caller, TClientDataSet& rows, const std::vector<std::string>& vendors,
                              const std::string& subType, const TRowFields& fields, const std::function<void()>& afterEach);
+// The ordering of a suggestion to vendor, list or document alike: the question, the rows stored
+// first (refresh runs after each order and must find the ticks and quantities of the vendors
+// still to come), the questions before the orders, one order per vendor with grid disabled, the
+// numbers told and the ordered rows removed.
+enum class TOrderOutcome { ooStopped, ooFailed, ooOrdered };
+TOrderOutcome OrderTickedSuggestions(TfBase& form, TClientDataSet& rows, TGrid& grid, const TRowFields& fields,
+                            const std::function<void()>& refresh, const std::string& operation);
+// Runs the suggestion to vendor with the parameters, refreshes on success, and tells the outcome.
+void RunSuggestionToVendor(const TVariantArray& params, const std::function<void()>& refresh);
 // Removes the ticked rows that have a vendor, locally; the form's save sends the deletions.
 void DeleteOrderedRows(TClientDataSet& rows);
 // The footer of each named aggregate in the column named like it without "agg"; a null sum
