@@ -69,6 +69,7 @@ void TPdfPrinter::Render(const TPrintRequest& request, const QString& path) {
         throw std::runtime_error("Файлът не може да бъде записан: " + FromQ(path));
     QPdfWriter writer(path);
     writer.setPageSize(QPageSize(QPageSize::A4));
+    writer.setPageOrientation(request.Landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
     // At the screen's resolution the text keeps its point sizes and lays out on the whole page.
     writer.setResolution(96);
     writer.setTitle(DocumentName(request));

@@ -15,6 +15,7 @@
 #include "others/uEdPurchProtocol.h"
 #include "posted/uEdPostedPurchCrMemo.h"
 #include "posted/uEdPostedPurchInvoice.h"
+#include "scenario/TLedgerExpectation.h"
 #include "server/SqlValue.h"
 #include "server/posting/TBooksCheck.h"
 #include "server/schema/DocumentTypes.h"
@@ -143,6 +144,8 @@ void TScenarioRunner::Perform(const TScenarioStep& step, std::vector<TScenarioRe
         expect(Protocol(step));
     } else if (step.Verb == "books") {
         expect(ExpectBooksBalanced());
+    } else if (step.Verb == "vatledger") {
+        expect(ExpectVATLedger(server_, step, folder_));
     } else {
         throw EStepFailed("непозната стъпка");
     }
@@ -382,6 +385,9 @@ void TScenarioRunner::Start(const std::string& kind) {
     if (kind == "advance") form_ = std::make_unique<TfEdPurchAdvancePayment>();
     else if (kind == "generic") form_ = std::make_unique<TfEdPurchaseDoc>();
     else form_ = std::make_unique<TfEdPurchase>();
+    // A protocol made before belongs to the document before: the new one has none yet.
+    protocol_.reset();
+    protocolSource_.reset();
     form_->Create();
     form_->Show();
     form_->acInsertRecord.Execute();

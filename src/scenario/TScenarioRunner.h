@@ -40,7 +40,8 @@ struct TScenarioResult {
 // "generic" start a new advance payment, invoice or generic document, the first before any;
 // "edit" types on a line, "advanceline" adds the vendor's open advances. "protocol" makes the
 // VAT protocol of the posted invoice (or credit memo) from its posted view; the steps then
-// concern the protocol, posted and annulled as the invoice would be.
+// concern the protocol, posted and annulled as the invoice would be. "vatledger" compares the
+// purchase ledger files of a period with the scenario's own.
 class TScenarioRunner {
 public:
     explicit TScenarioRunner(server::EmbeddedServer& server);
@@ -51,6 +52,8 @@ public:
     std::vector<TScenarioResult> Run(const std::vector<TScenarioStep>& steps);
 
     const std::string& OpenId() const { return openId_; }
+    // The folder of the scenario's file, which the files it compares with are named from.
+    void SetFolder(const std::string& folder) { folder_ = folder; }
     TfEdPurchase& Form() { return *form_; }
 
 private:
@@ -104,6 +107,7 @@ private:
     std::string sourceId_;
     std::string creditedId_;  // the posted invoice a credit memo was generated from
     std::string previousId_;  // the document posted before "advance" or "invoice" (annul Of=previous)
+    std::string folder_ = ".";
 };
 
 // "ok" or "FAIL", the line and step, and the differing values.
