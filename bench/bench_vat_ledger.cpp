@@ -7,6 +7,7 @@
 #include <benchmark/benchmark.h>
 
 #include "BenchEngines.h"
+#include "base/data/TDateTime.h"
 #include "base/session/LocalData.h"
 #include "reports/uVATLedgerReport.h"
 #include "server/SqlValue.h"

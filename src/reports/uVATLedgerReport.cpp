@@ -59,6 +59,7 @@ TVATLedgerReport ReadLedger(IAppServer& server, int period) {
     report.LocalCurrency = filing.ByName("LocalCurrency").AsString();
     const TRequestResult rows = server.ExecuteStoredProcedure("usp_GetVATPurchaseLedger", {company, PeriodText(period)});
     if (!rows.Columns.empty() && rows.Columns.front() == "Result") throw std::runtime_error(server.LastRefusalText());
+    if (rows.Rows.empty()) return report;
     report.Entries = uVATLedgerRows::LedgerEntries(uVATLedgerRows::SourcesOf(rows), period, report.LocalCurrency);
     return report;
 }

@@ -45,7 +45,6 @@ TfVATPurchaseLedger::TfVATPurchaseLedger()
     : acCompute(AcListBase.Add("acCompute", "Изчисляване", "Функции")),
       acWriteFiles(AcListBase.Add("acWriteFiles", "Запис на файлове", "Функции")) {
     Description.Caption = "Дневник за покупките";
-    ReadOnly = true;
     HidePostingActions();
     for (TAction* hidden : {&acSave, &acInsertRecord, &acDeleteRecord, &acReCalcDocument, &acAnnulDocument,
                             &acSetCurrencyFactor, &acRefresh})

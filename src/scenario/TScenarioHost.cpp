@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "base/data/TClientDataSet.h"
+#include "base/forms/Selectors.h"
 #include "base/forms/TfBase.h"
 #include "base/session/Tdm.h"
 
@@ -29,7 +31,13 @@ void TScenarioHost::ShowForm(std::unique_ptr<TfBase> form) { forms_.push_back(st
 
 int TScenarioHost::ShowModal(TfBase&) { return mrCancel; }
 
-bool TScenarioHost::Select(const std::string&, const TFilter&, bool, TRequestResult& chosen) {
+bool TScenarioHost::Select(const std::string& selector, const TFilter& filter, bool, TRequestResult& chosen) {
+    if (std::exchange(chooseAll_, false)) {
+        TClientDataSet rows(selector);
+        LoadSelectorRows(selector, filter, rows);
+        for (const TFieldDef& def : rows.FieldDefs()) selection_.Columns.push_back(def.Name);
+        for (int i = 0; i < rows.RawRecordCount(); ++i) selection_.Rows.push_back(rows.RawRecord(i));
+    }
     chosen = std::move(selection_);
     selection_ = TRequestResult();
     return !chosen.Empty();

@@ -41,7 +41,8 @@ struct TScenarioResult {
 // "edit" types on a line, "advanceline" adds the vendor's open advances. "protocol" makes the
 // VAT protocol of the posted invoice (or credit memo) from its posted view; the steps then
 // concern the protocol, posted and annulled as the invoice would be. "vatledger" compares the
-// purchase ledger files of a period with the scenario's own.
+// purchase ledger files of a period with the scenario's own; "global" posts a global invoice of
+// every line the vendor's documents kept out of the VAT ledger offer.
 class TScenarioRunner {
 public:
     explicit TScenarioRunner(server::EmbeddedServer& server);
@@ -87,6 +88,7 @@ private:
     std::string OrderScope(const std::string& table) const;
     std::string ExpectBooksBalanced();
     std::string Protocol(const TScenarioStep& step);
+    std::string Global(const TScenarioStep& step);
     std::unique_ptr<TfBase> OpenPostedView(const std::string& documentId);
     // The editor of the document the steps concern, and the table it posts into.
     TfEdBasePurchDocument& Editor();
