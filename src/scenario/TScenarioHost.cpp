@@ -5,6 +5,8 @@
 
 #include "base/data/TClientDataSet.h"
 #include "base/forms/Selectors.h"
+#include "others/uOthersBrowse.h"
+#include "others/uOthersForms.h"
 #include "base/forms/TfBase.h"
 #include "base/session/Tdm.h"
 
@@ -34,7 +36,11 @@ int TScenarioHost::ShowModal(TfBase&) { return mrCancel; }
 bool TScenarioHost::Select(const std::string& selector, const TFilter& filter, bool, TRequestResult& chosen) {
     if (std::exchange(chooseAll_, false)) {
         TClientDataSet rows(selector);
-        LoadSelectorRows(selector, filter, rows);
+        // The client registers the other packages' selectors at start; a scenario reads them itself.
+        if (const TBrowseDescription* browse = uOthersForms::FindBySelector(selector))
+            uOthersBrowse::LoadRows(*browse, filter, rows);
+        else
+            LoadSelectorRows(selector, filter, rows);
         for (const TFieldDef& def : rows.FieldDefs()) selection_.Columns.push_back(def.Name);
         for (int i = 0; i < rows.RawRecordCount(); ++i) selection_.Rows.push_back(rows.RawRecord(i));
     }

@@ -39,7 +39,6 @@ constexpr TServerColumn kServerColumns[] = {
     {"D_PurchaseLine", "Comp_Id", cwAtInsert},         {"D_PurchHeader", "DocStatus", cwOrderStatus},
     {"D_PurchHeader", "CheckStatus", cwNever},         {"D_PurchHeader", "DocumentType", cwAtInsert},
     {"D_PurchHeader", "Comp_Id", cwAtInsert},          {"D_PurchOrderBufHeader", "DocStatus", cwNever},
-    {"D_PurchHeader", "ApprovedBy_Id", cwNever},       {"D_PurchHeader", "ApprovedAt", cwNever},
     {"D_PurchOrderBufHeader", "CheckStatus", cwNever}, {"D_PurchOrderBufHeader", "DocumentType", cwAtInsert},
     {"D_PurchOrderBufHeader", "Comp_Id", cwAtInsert},  {"D_GlobalPurchHeader", "DocStatus", cwNever},
     {"D_GlobalPurchHeader", "CheckStatus", cwNever},   {"D_GlobalPurchHeader", "DocumentType", cwAtInsert},

@@ -14,7 +14,8 @@ namespace {
 std::string WaitingSql(const std::string& candidates) {
     return "SELECT h.DocumentNo FROM D_PurchHeader h JOIN C_PurchasesSetup p ON p.Id = h.Comp_Id WHERE h.Comp_Id = ?1 "
            "AND h.DocumentType = " + std::to_string(DocumentType::PurchOrder) + " AND h.Id IN (" + candidates +
-           ") AND h.ApprovedBy_Id IS NULL AND COALESCE(p.OrderApprovalAmount, 0) > 0 AND (SELECT "
+           ") AND NOT EXISTS (SELECT 1 FROM D_PurchOrderApproval a WHERE a.Order_Id = h.Id) AND "
+           "COALESCE(p.OrderApprovalAmount, 0) > 0 AND (SELECT "
            "COALESCE(SUM(l.TotalValue_LCY), 0) FROM D_PurchaseLine l WHERE l.Master_Id = h.Id) > p.OrderApprovalAmount "
            "ORDER BY h.DocumentNo";
 }
@@ -52,24 +53,24 @@ int TOrderApproval::Approve(const std::string& orderId) {
                           std::to_string(kOrderFormNumber) + ")";
         return Refuse("err_RightNotGranted");
     }
+    // The order stays locked to the end: of two approvers at once, the second finds it approved.
     const TRequestResult order =
         SelectRows(ctx_.Db,
-                   "SELECT ApprovedBy_Id FROM D_PurchHeader WHERE Id = ? AND Comp_Id = ? AND DocumentType = ?" +
+                   "SELECT Id FROM D_PurchHeader WHERE Id = ? AND Comp_Id = ? AND DocumentType = ?" +
                        ctx_.Db.Dialect().LockRow(),
                    {orderId, ctx_.Session.CompanyId, DocumentType::PurchOrder});
     if (order.Empty()) return Refuse("err_PurchOrderToApproveNotFound");
-    if (!order.Value().IsEmpty()) return Refuse("err_PurchOrderAlreadyApproved");
+    if (!SelectRows(ctx_.Db, "SELECT 1 FROM D_PurchOrderApproval WHERE Order_Id = ?", {orderId}).Empty())
+        return Refuse("err_PurchOrderAlreadyApproved");
     if (!Waits(orderId)) return Refuse("err_PurchOrderApprovalNotNeeded");
-    ExecuteBound(ctx_.Db, "UPDATE D_PurchHeader SET ApprovedBy_Id = ?, ApprovedAt = ? WHERE Id = ? AND Comp_Id = ?",
-                 {ctx_.Session.UserId, TDateTime::Now(), orderId, ctx_.Session.CompanyId});
+    ExecuteBound(ctx_.Db, "INSERT INTO D_PurchOrderApproval (Order_Id, Comp_Id, ApprovedBy_Id, ApprovedAt) VALUES (?, ?, ?, ?)",
+                 {orderId, ctx_.Session.CompanyId, ctx_.Session.UserId, TDateTime::Now()});
     return 0;
 }
 
 void TOrderApproval::Withdraw(const std::set<std::string>& orderIds) {
     for (const std::string& id : orderIds)
-        ExecuteBound(ctx_.Db,
-                     "UPDATE D_PurchHeader SET ApprovedBy_Id = NULL, ApprovedAt = NULL WHERE Id = ? AND Comp_Id = ? AND "
-                     "ApprovedBy_Id IS NOT NULL",
+        ExecuteBound(ctx_.Db, "DELETE FROM D_PurchOrderApproval WHERE Order_Id = ? AND Comp_Id = ?",
                      {id, ctx_.Session.CompanyId});
 }
 

@@ -41,7 +41,9 @@ protected:
     int64_t Waits() {
         return Server().ExecuteStoredProcedure("usp_GetPurchOrderApproval", {"DEMO", "O1"}).ByName("Result").AsInteger();
     }
-    std::string Approver() { return Value("SELECT COALESCE(ApprovedBy_Id, '') FROM D_PurchHeader WHERE Id = 'O1'").AsString(); }
+    std::string Approver() {
+        return Value("SELECT COALESCE((SELECT ApprovedBy_Id FROM D_PurchOrderApproval WHERE Order_Id = 'O1'), '')").AsString();
+    }
     // A client's change of one column of order line O1-1.
     void ChangeLine(const char* field, const Variant& value) {
         TClientDataSet rows;

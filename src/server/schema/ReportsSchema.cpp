@@ -27,8 +27,12 @@ std::string OrderApprovalSql() {
     return R"(ALTER TABLE C_PurchasesSetup ADD COLUMN OrderApprovalAmount REAL DEFAULT 0;
 ALTER TABLE S_RoleFormRight ADD COLUMN AllowApprove INTEGER DEFAULT 0;
 UPDATE S_RoleFormRight SET AllowApprove = 1 WHERE AllowSetup = 1;
-ALTER TABLE D_PurchHeader ADD COLUMN ApprovedBy_Id TEXT;
-ALTER TABLE D_PurchHeader ADD COLUMN ApprovedAt DATETIME;
+-- Kept beside the order, whose columns every posting copies into its posted documents.
+CREATE TABLE D_PurchOrderApproval (
+    Order_Id TEXT PRIMARY KEY NOT NULL,
+    Comp_Id TEXT NOT NULL,
+    ApprovedBy_Id TEXT NOT NULL,
+    ApprovedAt DATETIME NOT NULL);
 INSERT INTO S_Messages (Id, Text) VALUES
     ('err_PurchOrderNotApproved', 'Поръчка %s е над сумата за одобрение и още не е одобрена.'),
     ('err_PurchOrderApprovalNotNeeded', 'Поръчката не е над сумата за одобрение и не се одобрява.'),
@@ -41,8 +45,15 @@ ON CONFLICT (Id) DO NOTHING;
 }
 
 std::string OrderApprovalViewColumns() {
-    return "(SELECT u.Name FROM S_User u WHERE u.Comp_Id = h.Comp_Id AND u.Id = h.ApprovedBy_Id) AS ApprovedBy_Name, "
-           "CASE WHEN h.DocumentType = 22 AND h.ApprovedBy_Id IS NULL AND COALESCE((SELECT p.OrderApprovalAmount FROM "
+    const std::string approval = "(SELECT %s FROM D_PurchOrderApproval a WHERE a.Order_Id = h.Id)";
+    const auto of = [&approval](const char* column) {
+        std::string text = approval;
+        return text.replace(text.find("%s"), 2, column);
+    };
+    return of("a.ApprovedBy_Id") + " AS ApprovedBy_Id, " + of("a.ApprovedAt") + " AS ApprovedAt, " +
+           of("(SELECT u.Name FROM S_User u WHERE u.Comp_Id = a.Comp_Id AND u.Id = a.ApprovedBy_Id)") +
+           " AS ApprovedBy_Name, CASE WHEN h.DocumentType = 22 AND NOT EXISTS (SELECT 1 FROM D_PurchOrderApproval a "
+           "WHERE a.Order_Id = h.Id) AND COALESCE((SELECT p.OrderApprovalAmount FROM "
            "C_PurchasesSetup p WHERE p.Id = h.Comp_Id), 0) > 0 AND (SELECT COALESCE(SUM(l.TotalValue_LCY), 0) FROM "
            "D_PurchaseLine l WHERE l.Master_Id = h.Id) > (SELECT p.OrderApprovalAmount FROM C_PurchasesSetup p WHERE "
            "p.Id = h.Comp_Id) THEN 1 ELSE 0 END AS AwaitsApproval, ";
