@@ -91,13 +91,14 @@ void TfVATPurchaseLedger::AddGrids() {
     cdsMaster.LogChanges = false;
     dbgMaster.Page = "tsLedger";
     dbgMaster.ReadOnly = true;
-    dbgMaster.AddColumns({{"SequenceNo", "№ по ред", 50}, {"DocumentType", "Вид", 35}, {"DocumentNo", "Номер на документа", 110},
-                          {"DocumentDate", "Дата", 75}, {"VendorNumber", "ИН по ЗДДС / ЕИК", 110},
-                          {"VendorName", "Доставчик", 180}, {"Description", "Вид на стоката / услугата", 150},
-                          {"Col09", "09 Без право на ДК", 90, kAmountFormat}, {"Col10", "10 ДО с пълен ДК", 90, kAmountFormat},
-                          {"Col11", "11 ДДС с пълен ДК", 90, kAmountFormat}, {"Col12", "12 ДО с частичен ДК", 90, kAmountFormat},
-                          {"Col13", "13 ДДС с частичен ДК", 90, kAmountFormat}, {"Col14", "14 Корекция чл. 73", 90, kAmountFormat},
-                          {"Col15", "15 Тристранна операция", 90, kAmountFormat}});
+    // Captions as the official form numbers its columns, short enough for a page across.
+    dbgMaster.AddColumns({{"SequenceNo", "№", 40}, {"DocumentType", "Вид", 35}, {"DocumentNo", "Документ №", 100},
+                          {"DocumentDate", "Дата", 75}, {"VendorNumber", "ИН / ЕИК", 105},
+                          {"VendorName", "Доставчик", 180}, {"Description", "Стока / услуга", 140},
+                          {"Col09", "09 Без ДК", 80, kAmountFormat}, {"Col10", "10 ДО пълен ДК", 85, kAmountFormat},
+                          {"Col11", "11 ДДС пълен ДК", 85, kAmountFormat}, {"Col12", "12 ДО частичен", 85, kAmountFormat},
+                          {"Col13", "13 ДДС частичен", 85, kAmountFormat}, {"Col14", "14 Корекция", 80, kAmountFormat},
+                          {"Col15", "15 Тристранна", 80, kAmountFormat}});
     for (const char* name : {"DocumentNo", "VendorDocumentNo", "VendorName", "Reason", "Document_Id"})
         cdsProblems.AddField(name, TFieldType::ftString);
     cdsProblems.AddField("DocumentDate", TFieldType::ftDateTime);

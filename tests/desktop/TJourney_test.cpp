@@ -213,6 +213,8 @@ std::map<QString, Journey::TVerb> Journey::Verbs() {
         {"sign-in", {2, [this](const QStringList& w) {
              Need(SignIn(client->Server(), {}, w[0].toStdString(), w[1].toStdString()) == 0,
                   QString::fromStdString(client->Server().LastRefusalText()));
+             // The buttons follow the new rights at the hosts' next refresh of their actions.
+             QTest::qWait(600);
          }}},
         {"menu", {1, [this](const QStringList& w) {
              QAction* item = nullptr;

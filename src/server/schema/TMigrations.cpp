@@ -701,7 +701,8 @@ std::string TransactionCounterSql() {
 std::string HeaderViewsSql() {
     std::string sql;
     for (const TDocumentTables& t : DocumentTables())
-        sql += "DROP VIEW IF EXISTS V_" + std::string(t.Header) + ";\n" + HeaderViewSql(t.Header);
+        sql += "DROP VIEW IF EXISTS V_" + std::string(t.Header) + ";\n" +
+               HeaderViewSql(t.Header, std::string(t.Header) == "D_PurchHeader" ? OrderApprovalViewColumns() : "");
     return sql;
 }
 
@@ -770,7 +771,7 @@ const std::vector<TMigration>& Migrations() {
         {70, "The VAT purchase ledger reads the period's VAT entries; its reasons for leaving a document out",
          VATLedgerSchemaSql()},
         {71, "Orders above an amount wait for a user with the right to approve them",
-         OrderApprovalSql() + "DROP VIEW V_D_PurchHeader;\n" + HeaderViewSql("D_PurchHeader", OrderApprovalViewColumns())},
+         OrderApprovalSql()},
     };
     return migrations;
 }
