@@ -34,19 +34,27 @@ namespace {
 // them wherever the process itself runs (the C locale would turn every "ü" into "?").
 class TTransliteratingLocale {
 public:
-    TTransliteratingLocale() : locale_(newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(0))) {
-        if (locale_ != static_cast<locale_t>(0)) previous_ = uselocale(locale_);
+    TTransliteratingLocale() {
+        thread_local const TOwnedLocale utf8;
+        if (utf8.Locale != static_cast<locale_t>(0)) previous_ = uselocale(utf8.Locale);
     }
     ~TTransliteratingLocale() {
-        if (locale_ == static_cast<locale_t>(0)) return;
-        uselocale(previous_);
-        freelocale(locale_);
+        if (previous_ != static_cast<locale_t>(0)) uselocale(previous_);
     }
     TTransliteratingLocale(const TTransliteratingLocale&) = delete;
     TTransliteratingLocale& operator=(const TTransliteratingLocale&) = delete;
 
 private:
-    locale_t locale_;
+    // Made once per thread, freed with it.
+    struct TOwnedLocale {
+        locale_t Locale = newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(0));
+        TOwnedLocale() = default;
+        TOwnedLocale(const TOwnedLocale&) = delete;
+        TOwnedLocale& operator=(const TOwnedLocale&) = delete;
+        ~TOwnedLocale() {
+            if (Locale != static_cast<locale_t>(0)) freelocale(Locale);
+        }
+    };
     locale_t previous_ = static_cast<locale_t>(0);
 };
 
@@ -104,11 +112,20 @@ std::string ProRataField(int hundredths) {
 // Half away from zero, as every rounding of the books.
 int64_t RoundCents(double cents) { return static_cast<int64_t>(std::llround(cents)); }
 
+bool IsAscii(const std::string& text) {
+    for (const char c : text)
+        if (static_cast<unsigned char>(c) >= 0x80) return false;
+    return true;
+}
+
 }  // namespace
 
 std::string ToWindows1251(const std::string& utf8) {
+    // ASCII is the same in both; a ledger of many documents converts mostly names and numbers.
+    if (IsAscii(utf8)) return utf8;
     const TTransliteratingLocale locale;
-    return TConverter().Convert(utf8);
+    thread_local TConverter converter;
+    return converter.Convert(utf8);
 }
 
 std::string TextField(const std::string& utf8, size_t width) {
