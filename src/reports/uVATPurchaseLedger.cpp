@@ -93,7 +93,7 @@ void TfVATPurchaseLedger::AddGrids() {
     dbgMaster.ReadOnly = true;
     // Captions as the official form numbers its columns, short enough for a page across.
     dbgMaster.AddColumns({{"SequenceNo", "№", 40}, {"DocumentType", "Вид", 35}, {"DocumentNo", "Документ №", 100},
-                          {"DocumentDate", "Дата", 75}, {"VendorNumber", "ИН / ЕИК", 105},
+                          {"DocumentDate", "Дата", 85}, {"VendorNumber", "ИН / ЕИК", 105},
                           {"VendorName", "Доставчик", 180}, {"Description", "Стока / услуга", 140},
                           {"Col09", "09 Без ДК", 80, kAmountFormat}, {"Col10", "10 ДО пълен ДК", 85, kAmountFormat},
                           {"Col11", "11 ДДС пълен ДК", 85, kAmountFormat}, {"Col12", "12 ДО частичен", 85, kAmountFormat},
