@@ -57,6 +57,7 @@ const TGroupCaption kGroups[] = {
     {TFormGroup::fgLists, "Сп&исъци"},
     {TFormGroup::fgSetup, "&Настройки"},
     {TFormGroup::fgOtherPackages, "Но&менклатури и справки"},
+    {TFormGroup::fgReports, "Спр&авки"},
 };
 
 bool IsNumber(const std::string& text) {

@@ -50,7 +50,8 @@ QString Caption(const TPrintRequest& request) {
 QString TPdfPrinter::Html(const TPrintRequest& request) {
     if (TPurchInvoicePrintout invoice; TPurchInvoicePrintout::Load(request, invoice)) return TInvoiceHtml::Html(invoice);
     // What is no document (a worksheet, a list) prints as its tables read on screen.
-    QString html = QStringLiteral("<html><body style='font-family:DejaVu Sans; font-size:9pt'>");
+    // A wide table across the page takes a smaller type to keep its columns on it.
+    QString html = QStringLiteral("<html><body style='font-family:DejaVu Sans; font-size:%1pt'>").arg(request.Landscape ? 6 : 9);
     html += QStringLiteral("<h2>%1</h2>").arg(Caption(request).toHtmlEscaped());
     if (request.Form != nullptr)
         for (const TGrid* grid : request.Form->Grids()) html += GridTable(*request.Form, *grid);
@@ -69,6 +70,7 @@ void TPdfPrinter::Render(const TPrintRequest& request, const QString& path) {
         throw std::runtime_error("Файлът не може да бъде записан: " + FromQ(path));
     QPdfWriter writer(path);
     writer.setPageSize(QPageSize(QPageSize::A4));
+    writer.setPageOrientation(request.Landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
     // At the screen's resolution the text keeps its point sizes and lays out on the whole page.
     writer.setResolution(96);
     writer.setTitle(DocumentName(request));

@@ -83,7 +83,8 @@ TfEdPurchOrder::TfEdPurchOrder()
       acUnLockOrder(AcListBase.Add("acUnLockOrder", "Повторно отваряне на поръчка", "Документ")),
       acConfirmOrder(AcListBase.Add("acConfirmOrder", "Импорт на подтвърждение", "Документ")),
       acAcceptConfirmation(AcListBase.Add("acAcceptConfirmation", "Приеми к-во, цени потвърждение", "Документ")),
-      acSendtoVendor(AcListBase.Add("acSendtoVendor", "Изпрати към доставчик", "Документ")) {
+      acSendtoVendor(AcListBase.Add("acSendtoVendor", "Изпрати към доставчик", "Документ")),
+      acApprove(AcListBase.Add("acApprove", "Одобряване", "Документ")) {
     MasterProvider = "D_PurchHeader";
     DetailProvider = "D_PurchaseLine";
     MasterTable = "D_PurchHeader";
@@ -101,6 +102,12 @@ TfEdPurchOrder::TfEdPurchOrder()
     BindAction(acConfirmOrder, "ImportOrderFromFile", [this] { acConfirmOrderExecute(); });
     BindAction(acAcceptConfirmation, "acAcceptConfirmationExecute", [this] { acAcceptConfirmationExecute(); });
     BindAction(acSendtoVendor, "acSendToServiceExecute", [this] { acSendToServiceExecute(); });
+    BindAction(acApprove, "acApproveExecute", [this] { acApproveExecute(); });
+    // Whether the order is above the amount is the server's to say when it is asked.
+    acApprove.OnUpdate = [this](TAction& a) {
+        a.Enabled = cdsMaster.Active() && !cdsMaster.IsEmpty() && HasRight(TFormRight::frApprove) &&
+                    FieldValue(cdsMaster, "ApprovedBy_Id").IsEmpty();
+    };
     for (TAction* action : {&acReceive, &acReturn, &acReject, &acInvoice, &acReceiveAndInvoice})
         pmFunctions.Add("mi" + action->Name.substr(2), *action);
     AddMenu(pmFunctions);
@@ -108,6 +115,7 @@ TfEdPurchOrder::TfEdPurchOrder()
     pmDocument.Add("miConfirmOrder", acConfirmOrder);
     pmDocument.Add("miAcceptConfirmation", acAcceptConfirmation);
     pmDocument.Add("miSendtoVendor", acSendtoVendor);
+    pmDocument.Add("miApprove", acApprove);
     pmLine.Add("miPurchOrderDetail", "Детайли на ред", [this] {
         RunGuarded(OperationName("miPurchOrderDetailClick"), [this] { miPurchOrderDetailClick(); });
     });
@@ -172,6 +180,9 @@ void TfEdPurchOrder::DescribeLayout() {
         {"DocumentDate", "Дата на документа", K::fkDate, "tsMainData"},
         {"OrderDate", "Дата на поръчка", K::fkDate, "tsMainData"},
         {"DocStatus", "Затворена", K::fkFlag, "tsMainData"},
+        {"AwaitsApproval", "Чака одобрение", K::fkFlag, "tsMainData"},
+        {"ApprovedBy_Name", "Одобрена от", K::fkText, "tsMainData"},
+        {"ApprovedAt", "Одобрена на", K::fkDate, "tsMainData"},
         {"VendorOrderNo", "Поръчка на доставчика", K::fkText, "tsMainData"},
         {"Comment", "Коментар", K::fkText, "tsMainData"},
         {"PayMethod_Id", "Начин на плащане", K::fkLookup, "tsFinanceData"},
@@ -189,7 +200,8 @@ void TfEdPurchOrder::DescribeLayout() {
         {"AutoOrderStartDate", "Затворена на", K::fkDate, "tsOtherData"},
     });
     AddStandardLookups();
-    for (const char* readOnly : {"N_Contragent_Name", "TotalValue", "VATValue", "TotalVAT", "AutoOrderStartDate"})
+    for (const char* readOnly : {"N_Contragent_Name", "TotalValue", "VATValue", "TotalVAT", "AutoOrderStartDate",
+                                 "AwaitsApproval", "ApprovedBy_Name", "ApprovedAt"})
         Description.FindField(readOnly)->ReadOnly = true;
     AddLineColumns({{"Line_No", "Ред"},
                     {"Type", "Вид"},
@@ -404,6 +416,7 @@ void TfEdPurchOrder::CallPurchOrderBuffer(int operation) {
         ComputeCalculatedQty(operation);
     }
     acSaveExecute();
+    if (operation != opReturn && operation != opReject && WaitsForApproval()) return;
     const std::string templateId = FindBufferTemplate();
     RequestForm(kOrderBufferFormNumber, {soNormal}, TFilter(), Variant(templateId), FieldValue(cdsMaster, "Id"),
                 nullptr, {{"Operation", Variant(int64_t{operation})}}, this);
@@ -654,6 +667,7 @@ bool TfEdPurchOrder::ReadSendSettings(std::string& userName, std::string& passwo
 }
 
 void TfEdPurchOrder::acSendToServiceExecute() {
+    if (WaitsForApproval()) return;
     std::string userName, password, url;
     if (!ReadSendSettings(userName, password, url)) return;
     const std::string id = FieldValue(cdsMaster, "Id").AsString();
@@ -689,6 +703,34 @@ void TfEdPurchOrder::acSendToServiceExecute() {
                      TMsgDlgType::mtError, mbOK);
     }
     acRefreshExecute();
+}
+
+bool TfEdPurchOrder::WaitsForApproval() {
+    const TRequestResult answer = dm().Server().ExecuteStoredProcedure(
+        "usp_GetPurchOrderApproval", {LocalData().CompanyId, FieldValue(cdsMaster, "Id")});
+    if (answer.Empty() || answer.ByName("Result").AsInteger() == 0) return false;
+    MessageDlgEx(answer.ByName("ErrMsg").AsString(), TMsgDlgType::mtWarning, mbOK);
+    return true;
+}
+
+void TfEdPurchOrder::acApproveExecute() {
+    RequireRight(TFormRight::frApprove);
+    if (HasChanges()) acSaveExecute();
+    if (HasChanges()) return;  // the save was refused and said why
+    const std::string number = FieldValue(cdsMaster, "DocumentNo").AsString();
+    if (MessageDlgEx(FormatMessage(GetMessageText("que_PurchOrderApprove", "Да се одобри ли поръчка %s?"), {number}),
+                     TMsgDlgType::mtConfirmation, mbYesNo) != mrYes)
+        return;
+    const TRequestResult answer = dm().Server().ExecuteStoredProcedure(
+        "usp_ApprovePurchOrder", {LocalData().CompanyId, FieldValue(cdsMaster, "Id")});
+    if (answer.Empty() || answer.ByName("Result").AsInteger() != 0) {
+        MessageDlgEx(answer.Empty() ? dm().Server().LastRefusalText() : answer.ByName("ErrMsg").AsString(),
+                     TMsgDlgType::mtError, mbOK);
+        return;
+    }
+    acRefreshExecute();
+    MessageDlgEx(FormatMessage(GetMessageText("msg_PurchOrderApproved", "Поръчка %s е одобрена."), {number}),
+                 TMsgDlgType::mtInformation, mbOK);
 }
 
 namespace uEdPurchOrder {

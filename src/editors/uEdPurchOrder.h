@@ -28,6 +28,8 @@ public:
     TAction& acConfirmOrder;
     TAction& acAcceptConfirmation;
     TAction& acSendtoVendor;
+    // An order above the purchases setup's amount is carried out once a user with the right approves it.
+    TAction& acApprove;
     TMenu pmFunctions{"pmFunctions", "Функции"};
 
     void FormCreate() override;
@@ -59,6 +61,7 @@ public:
     void acAcceptConfirmationExecute();
     void acConfirmOrderExecute();
     void acSendToServiceExecute();
+    void acApproveExecute();
     void miPurchOrderDetailClick();
     // Reads the vendor's confirmation from a file into the Confirm* fields of the lines.
     void ImportOrderFromFile();
@@ -95,6 +98,8 @@ private:
     void AppendConfirmedLine(TClientDataSet& row, const Variant& code, bool known);
     void UpdatePriceDiff();
     bool ReadSendSettings(std::string& userName, std::string& password, std::string& url);
+    // Asks the server whether the stored order waits for approval, and tells the user so.
+    bool WaitsForApproval();
 
     int64_t storedStatus_ = 0;  // DocStatus as the order was read
     bool reopening_ = false;    // acUnLockOrder checked the right already

@@ -20,7 +20,8 @@ TfBrPurchOrder::TfBrPurchOrder() {
         {"DocumentNo", "Номер", 90, ""}, {"DocumentDate", "Дата"}, {"N_Contragent_Code", "Доставчик"},
         {"N_Contragent_Name", "Име на доставчик", 200, ""}, {"VendorOrderNo", "Поръчка на доставчика", 140, ""},
         {"TotalValue", "Сума без ДДС"}, {"TotalVAT", "Сума с ДДС"}, {"Comment", "Коментар"},
-        {"DocStatus", "Затворена", 80, kCheckBoxFormat}});
+        {"DocStatus", "Затворена", 80, kCheckBoxFormat}, {"AwaitsApproval", "Чака одобрение", 90, kCheckBoxFormat},
+        {"ApprovedBy_Name", "Одобрена от", 160, ""}});
     for (TAction* action : {&acPostDocument, &acPostAndPrintDocument}) action->Visible = false;
 }
 

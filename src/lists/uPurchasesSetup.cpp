@@ -55,6 +55,7 @@ TfPurchasesSetup::TfPurchasesSetup() {
         {"PurchCRMemoProtocol_Code", "Код на протокол към кредитно известие", TFieldKind::fkText, "tsGeneral"},
         {"AllowPostingFrom", "Разрешено осчетоводяване от", TFieldKind::fkDate, "tsGeneral"},
         {"AllowPostingTo", "Разрешено осчетоводяване до", TFieldKind::fkDate, "tsGeneral"},
+        {"OrderApprovalAmount", "Одобряване на поръчки над (без ДДС, лв./евро на книгите)", TFieldKind::fkNumber, "tsGeneral"},
         {"ReceiptsNotInvoicedAccount", "Сметка за получени и нефактурирани", TFieldKind::fkLookup, "tsOther"},
         {"FutureCostsAccount", "Сметка за бъдещи разходи", TFieldKind::fkLookup, "tsOther"},
         {"DirectPayAccount", "Сметка за плащане при осчетоводяване", TFieldKind::fkLookup, "tsOther"},

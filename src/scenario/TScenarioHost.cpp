@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <utility>
 
+#include "base/data/TClientDataSet.h"
+#include "base/forms/Selectors.h"
+#include "others/uOthersBrowse.h"
+#include "others/uOthersForms.h"
 #include "base/forms/TfBase.h"
 #include "base/session/Tdm.h"
 
@@ -29,7 +33,17 @@ void TScenarioHost::ShowForm(std::unique_ptr<TfBase> form) { forms_.push_back(st
 
 int TScenarioHost::ShowModal(TfBase&) { return mrCancel; }
 
-bool TScenarioHost::Select(const std::string&, const TFilter&, bool, TRequestResult& chosen) {
+bool TScenarioHost::Select(const std::string& selector, const TFilter& filter, bool, TRequestResult& chosen) {
+    if (std::exchange(chooseAll_, false)) {
+        TClientDataSet rows(selector);
+        // The client registers the other packages' selectors at start; a scenario reads them itself.
+        if (const TBrowseDescription* browse = uOthersForms::FindBySelector(selector))
+            uOthersBrowse::LoadRows(*browse, filter, rows);
+        else
+            LoadSelectorRows(selector, filter, rows);
+        for (const TFieldDef& def : rows.FieldDefs()) selection_.Columns.push_back(def.Name);
+        for (int i = 0; i < rows.RawRecordCount(); ++i) selection_.Rows.push_back(rows.RawRecord(i));
+    }
     chosen = std::move(selection_);
     selection_ = TRequestResult();
     return !chosen.Empty();

@@ -43,6 +43,8 @@ public:
     bool InputText(const std::string&, const std::string&, std::string&) override { return false; }
     // The rows a person picks in the next selector; without them a selector is cancelled.
     void AnswerNextSelect(TRequestResult rows) { selection_ = std::move(rows); }
+    // In the next selector every row it lists is chosen, as a person who marks them all.
+    void ChooseEveryRowOfNextSelect() { chooseAll_ = true; }
     bool Select(const std::string&, const TFilter&, bool, TRequestResult& chosen) override;
     bool SelectFile(const std::string&, const std::string&, bool, std::string&) override { return false; }
     // The first option, as a person who reads no further would choose.
@@ -56,6 +58,7 @@ private:
     std::vector<std::string> failures_;
     std::vector<TFormRequest> external_;
     TRequestResult selection_;
+    bool chooseAll_ = false;
 };
 
 }  // namespace tavrek::scenario

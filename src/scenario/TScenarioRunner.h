@@ -40,7 +40,9 @@ struct TScenarioResult {
 // "generic" start a new advance payment, invoice or generic document, the first before any;
 // "edit" types on a line, "advanceline" adds the vendor's open advances. "protocol" makes the
 // VAT protocol of the posted invoice (or credit memo) from its posted view; the steps then
-// concern the protocol, posted and annulled as the invoice would be.
+// concern the protocol, posted and annulled as the invoice would be. "vatledger" compares the
+// purchase ledger files of a period with the scenario's own; "global" posts a global invoice of
+// every line the vendor's documents kept out of the VAT ledger offer.
 class TScenarioRunner {
 public:
     explicit TScenarioRunner(server::EmbeddedServer& server);
@@ -51,6 +53,8 @@ public:
     std::vector<TScenarioResult> Run(const std::vector<TScenarioStep>& steps);
 
     const std::string& OpenId() const { return openId_; }
+    // The folder of the scenario's file, which the files it compares with are named from.
+    void SetFolder(const std::string& folder) { folder_ = folder; }
     TfEdPurchase& Form() { return *form_; }
 
 private:
@@ -84,6 +88,7 @@ private:
     std::string OrderScope(const std::string& table) const;
     std::string ExpectBooksBalanced();
     std::string Protocol(const TScenarioStep& step);
+    std::string Global(const TScenarioStep& step);
     std::unique_ptr<TfBase> OpenPostedView(const std::string& documentId);
     // The editor of the document the steps concern, and the table it posts into.
     TfEdBasePurchDocument& Editor();
@@ -104,6 +109,7 @@ private:
     std::string sourceId_;
     std::string creditedId_;  // the posted invoice a credit memo was generated from
     std::string previousId_;  // the document posted before "advance" or "invoice" (annul Of=previous)
+    std::string folder_ = ".";
 };
 
 // "ok" or "FAIL", the line and step, and the differing values.

@@ -1,6 +1,7 @@
 // tavrek-scenario: runs document scenarios headless on a company, through the editors and
 // the server, and prints one line per expectation. tavrek-admin hands its "run" verb here.
 #include <cstdlib>
+#include <filesystem>
 #include <iostream>
 #include <stdexcept>
 #include <string>
@@ -11,6 +12,7 @@
 #include "base/session/TSignIn.h"
 #include "base/session/Tdm.h"
 #include "frame/uPurchasePackage.h"
+#include "reports/uVATLedgerReport.h"
 #include "scenario/TScenarioRunner.h"
 #include "server/CompanyDatabase.h"
 #include "server/admin/TRunOptions.h"
@@ -36,6 +38,7 @@ bool RunFiles(const server::TRunOptions& options) {
     for (const std::string& file : files) {
         const std::vector<scenario::TScenarioStep> steps = scenario::ReadScenarioFile(file);
         scenario::TScenarioRunner runner(server);
+        runner.SetFolder(std::filesystem::path(file).parent_path().string());
         for (const scenario::TScenarioResult& result : runner.Run(steps)) {
             std::cout << scenario::ResultLine(file, result) << "\n";
             allOk = allOk && result.Ok;
@@ -45,9 +48,51 @@ bool RunFiles(const server::TRunOptions& options) {
     return allOk;
 }
 
+// Writes the period's files as the ledger form does; a document that cannot enter the ledger
+// is listed with its reason and nothing is written.
+int WriteVATLedger(const server::TRunOptions& options) {
+    if (options.Files.size() != 2) throw std::invalid_argument("очакват се COMPANY PERIOD DIR");
+    const int period = uVATLedgerRows::ParsePeriod(options.Files[0]);
+    if (period == 0) throw std::invalid_argument("периодът трябва да е във вида ггггмм, например 202511");
+    server::EmbeddedServer server(options.Company);
+    SignInAs(server, options);
+    const TVATLedgerReport report = uVATLedgerReport::ReadLedger(server, period);
+    if (report.ProblemCount() != 0) {
+        std::cerr << "Документи, които не могат да влязат в дневника за покупките за " << period << ":\n";
+        for (const TVATLedgerEntry& entry : report.Entries)
+            if (!entry.ProblemKey.empty())
+                std::cerr << "  " << entry.Source.DocumentNo << " (" << entry.Record.DocumentNo << ", "
+                          << entry.Record.DocumentDate.Format("dd.mm.yyyy") << ", " << entry.Source.VendorName
+                          << "): " << server.GetMessageText(entry.ProblemKey) << "\n";
+        std::cerr << "Файловете не са записани.\n";
+        dm().SetServer(nullptr);
+        return 1;
+    }
+    uVATLedgerReport::WriteFiles(report, options.Files[1]);
+    std::cout << "Записани са POKUPKI.TXT (" << report.Entries.size() << " документа) и DEKLAR.TXT в "
+              << options.Files[1] << "\n";
+    dm().SetServer(nullptr);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc >= 2 && std::string(argv[1]) == "vat-ledger") {
+        const server::TRunOptions options =
+            server::ParseRunOptions(std::vector<std::string>(argv + 2, argv + argc), std::getenv("TAVREK_PASSWORD"));
+        if (!options.Error.empty()) {
+            std::cerr << options.Error << "\nУпотреба: tavrek-admin vat-ledger [--user LOGIN [--password-file FILE]] "
+                                          "COMPANY PERIOD DIR\n";
+            return 2;
+        }
+        try {
+            return WriteVATLedger(options);
+        } catch (const std::exception& e) {
+            std::cerr << "Грешка: " << e.what() << "\n";
+            return 1;
+        }
+    }
     const server::TRunOptions options =
         server::ParseRunOptions(std::vector<std::string>(argv + 1, argv + argc), std::getenv("TAVREK_PASSWORD"));
     if (!options.Error.empty()) {

@@ -9,6 +9,7 @@
 #include "base/util/Text.h"
 #include "server/SqlValue.h"
 #include "server/TAccessPolicy.h"
+#include "server/TOrderApproval.h"
 #include "server/TQueryBuilder.h"
 #include "server/TRowRules.h"
 #include "server/procedures/ProcedureArgs.h"
@@ -113,7 +114,10 @@ int TChangeApplier::Apply(const std::vector<TUpdatePacket>& packets, std::string
         }
         FlushInserts(targets[i]);
     }
-    if (refused_ == 0) audit_.Flush();
+    if (refused_ == 0) {
+        audit_.Flush();
+        TOrderApproval(ctx_).Withdraw(changedOrders_);
+    }
     errorText = errors_;
     return refused_;
 }
@@ -129,8 +133,9 @@ void TChangeApplier::Delete(const TTarget& target, const TDeltaRecord& record) {
     std::string sql = "DELETE FROM " + QuoteIdentifier(target.Table) + " WHERE Id = ?" +
                       MatchClause(target.Columns, fields, *record.Original, params);
     Scoped(target, sql, params);
-    if (Run(target, record, sql, params))
-        audit_.Deleted(target.Table, DocumentOf(target, *record.Original), (*record.Original)[target.KeyIndex].AsString());
+    if (!Run(target, record, sql, params)) return;
+    audit_.Deleted(target.Table, DocumentOf(target, *record.Original), (*record.Original)[target.KeyIndex].AsString());
+    NoteOrderLineChange(target, DocumentOf(target, *record.Original));
 }
 
 void TChangeApplier::Insert(const TTarget& target, const TDeltaRecord& record) {
@@ -174,7 +179,10 @@ void TChangeApplier::FlushInserts(const TTarget& target) {
     try {
         ctx_.Db.InsertRows(QuoteIdentifier(target.Table), target.InsertColumns, insertValues_);
         ctx_.Db.Exec("RELEASE SAVEPOINT inserts");
-        for (const TDeltaRecord& record : inserted_) audit_.Added(target.Table, DocumentOf(target, *record.Values));
+        for (const TDeltaRecord& record : inserted_) {
+            audit_.Added(target.Table, DocumentOf(target, *record.Values));
+            NoteOrderLineChange(target, DocumentOf(target, *record.Values));
+        }
     } catch (const soci::soci_error& e) {
         if (!ctx_.Db.Dialect().IsConstraintViolation(e)) throw;
         ctx_.Db.Exec("ROLLBACK TO SAVEPOINT inserts");
@@ -231,7 +239,14 @@ void TChangeApplier::Update(const TTarget& target, const TDeltaRecord& record) {
     Scoped(target, sql, params);
     if (!Run(target, record, sql, params)) return;
     const std::string key = original[target.KeyIndex].AsString(), document = DocumentOf(target, original);
-    for (size_t i : changed) audit_.Changed(target.Table, document, key, target.Columns[i], original[i], values[i]);
+    for (size_t i : changed) {
+        audit_.Changed(target.Table, document, key, target.Columns[i], original[i], values[i]);
+        if (TOrderApproval::ChangesWhatIsApproved(target.Columns[i])) NoteOrderLineChange(target, document);
+    }
+}
+
+void TChangeApplier::NoteOrderLineChange(const TTarget& target, const std::string& document) {
+    if (target.Header != nullptr && EqualsIgnoreCase(target.Table, "D_PurchaseLine")) changedOrders_.insert(document);
 }
 
 std::string TChangeApplier::DocumentOf(const TTarget& target, const std::vector<Variant>& values) const {

@@ -55,6 +55,7 @@ private:
                             const std::vector<Variant>* changed);
     // The refusal of a change of a document in the goods check, or of deleting what posted
     // documents stand on; null when the change may go.
+    void NoteOrderLineChange(const TTarget& target, const std::string& document);
     const char* DocumentState(const TTarget& target, const std::vector<Variant>& stored, bool deleting);
     // The first column only the server writes that the record sets (stored: the values the
     // client read, null for a new row); null when there is none.
@@ -70,6 +71,8 @@ private:
 
     TServerContext& ctx_;
     TClosedOrderGuard orders_;
+    // Orders whose lines changed what was ordered: their approval goes when the save does.
+    std::set<std::string> changedOrders_;
     TDocumentStateGuard documents_;
     TAuditTrail audit_;
     int refused_ = 0;

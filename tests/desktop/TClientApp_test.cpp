@@ -236,7 +236,7 @@ TEST_F(ClientAppTest, PurchaseMenuListsTheFormsByGroup) {
     }
     for (const QString& group : groups)
         EXPECT_TRUE(QStringList({"Документи", "Осчетоводени документи", "Глобални документи", "Снабдяване",
-                                 "Списъци", "Настройки", "Номенклатури и справки"})
+                                 "Списъци", "Настройки", "Номенклатури и справки", "Справки"})
                         .contains(group))
             << group.toStdString();
     keys.removeDuplicates();

@@ -30,6 +30,7 @@
 
 #include "DemoClientTest.h"
 #include "base/forms/TfBase.h"
+#include "base/session/TSignIn.h"
 #include "desktop/TDataGrid.h"
 #include "desktop/TDataSetModel.h"
 #include "desktop/TFormHostWidget.h"
@@ -208,6 +209,13 @@ protected:
 
 std::map<QString, Journey::TVerb> Journey::Verbs() {
     return {
+        // Another person sits down at the same client: the forms open stay, the rights are his.
+        {"sign-in", {2, [this](const QStringList& w) {
+             Need(SignIn(client->Server(), {}, w[0].toStdString(), w[1].toStdString()) == 0,
+                  QString::fromStdString(client->Server().LastRefusalText()));
+             // The buttons follow the new rights at the hosts' next refresh of their actions.
+             QTest::qWait(600);
+         }}},
         {"menu", {1, [this](const QStringList& w) {
              QAction* item = nullptr;
              QStringList items;
@@ -511,6 +519,9 @@ std::map<QString, Journey::TVerb> Journey::Expectations() {
              const qsizetype arrow = w[0].indexOf("=>");
              Need(arrow > 0, "no => in " + w[0]);
              Same(Query(w[0].left(arrow)), w[0].mid(arrow + 2).trimmed(), w[0].left(arrow));
+         }}},
+        {"expect file-size", {2, [this](const QStringList& w) {
+             Same(QString::number(QFileInfo(w[0]).size()), w[1], "size of " + w[0]);
          }}},
         {"expect open-forms", {1, [this](const QStringList& w) {
              Same(QString::number(client->Window().OpenForms().size()), w[0], "open forms");

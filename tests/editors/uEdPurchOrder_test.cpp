@@ -30,6 +30,9 @@ protected:
                            "que_DeleteRecord"}) {
         this->server.SetMessage("err_EditPropsRightNotAllowed", "err_EditPropsRightNotAllowed %s");
         this->server.SetMessage("msg_ConfirmOrderFinish", "msg_ConfirmOrderFinish %s %s %s %s");
+        // Orders wait for no approval unless a test says so.
+        this->server.Otherwise("ExecuteStoredProcedure", "usp_GetPurchOrderApproval",
+                               {.Rows = Rows({"Result", "ErrMsg"}, {{0, ""}})});
     }
     TForm& OpenOrder(std::vector<TRow> lines, TRow extra = {}) {
         TRow header{{"Id", "O1"},
@@ -115,6 +118,21 @@ TEST_F(PurchOrder, AnOperationNotConfirmedChangesNothing) {
     Form().acReceive.Execute();
     EXPECT_TRUE(server.Calls().empty());
     EXPECT_TRUE(Lines().FieldByName("CalculatedQTY").IsNull());
+    EXPECT_FALSE(Form().Closed());
+}
+
+// An order above the approval amount tells why it is not received, after its save, and opens no buffer.
+TEST_F(PurchOrder, AnOrderWaitingForApprovalOpensNoBuffer) {
+    OpenOrder({{{"Quantity", 10.0}}});
+    AcceptSaves("O1");
+    server.OnStoredProcedure("usp_GetPurchOrderApproval",
+                             Rows({"Result", "ErrMsg"}, {{1, "Поръчка 0000000042 е над сумата за одобрение."}}));
+    const size_t requested = host.ExternalRequests().size();
+    dialogs.ExpectMessage(mrOk, "que_ConfirmRecvOrder");
+    dialogs.ExpectMessage(mrOk, "Поръчка 0000000042 е над сумата за одобрение.");
+    Form().acReceive.Execute();
+    EXPECT_TRUE(dialogs.AllAnswered());
+    EXPECT_EQ(host.ExternalRequests().size(), requested);
     EXPECT_FALSE(Form().Closed());
 }
 

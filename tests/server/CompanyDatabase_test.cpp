@@ -52,6 +52,8 @@ protected:
     // they made that cannot be made twice is taken away.
     void ReturnToBefore(int version) {
         Exec("DELETE FROM S_SchemaVersion WHERE Version >= " + std::to_string(version));
+        Exec("DROP VIEW V_D_PurchHeader; DROP TABLE D_PurchOrderApproval; DROP INDEX IX_G_VATEntry_Period; "
+             "ALTER TABLE C_PurchasesSetup DROP COLUMN OrderApprovalAmount");
         Exec("DELETE FROM S_Messages WHERE Id IN ('err_FieldMaintainedByServer', 'err_DocumentInGoodsCheck', "
              "'err_DocumentHasPostedFollowUps', 'err_OtherCompany', 'err_PostingDateNotAllowed')");
         Exec("ALTER TABLE C_PurchasesSetup DROP COLUMN AllowPostingFrom; ALTER TABLE C_PurchasesSetup DROP COLUMN "

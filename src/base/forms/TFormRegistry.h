@@ -13,7 +13,7 @@ class TfBase;
 // The groups of the desktop's "Покупки" menu; the forms of other packages that purchase
 // forms open by number come last.
 enum class TFormGroup { fgDocuments, fgPostedDocuments, fgGlobalDocuments, fgReplenishment, fgLists, fgSetup,
-                        fgOtherPackages };
+                        fgOtherPackages, fgReports };
 
 using TFormFactory = std::function<std::unique_ptr<TfBase>()>;
 

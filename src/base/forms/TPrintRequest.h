@@ -20,6 +20,7 @@ struct TPrintRequest {
     bool Preview = false;
     int DocumentKindCode = 0;
     TVariantArray DocumentInfo;   // GetDocumentInfo of the form
+    bool Landscape = false;       // wide tables, such as a ledger, print across the page
 };
 
 }  // namespace tavrek

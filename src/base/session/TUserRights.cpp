@@ -24,6 +24,7 @@ constexpr std::array<TRightNames, kFormRightCount> kRights = {{
     {TFormRight::frAnnul, "AllowAnnul", "annul", "анулиране"},
     {TFormRight::frEditProps, "EditProps", "editprops", "промяна на свойства"},
     {TFormRight::frSetup, "AllowSetup", "setup", "настройка"},
+    {TFormRight::frApprove, "AllowApprove", "approve", "одобряване"},
 }};
 
 }  // namespace

@@ -7,10 +7,11 @@
 
 namespace tavrek {
 
-// What a user may do on a form. frSetup covers the company's setup tables.
-enum class TFormRight { frOpen, frInsert, frEdit, frDelete, frPost, frPrint, frAnnul, frEditProps, frSetup };
+// What a user may do on a form. frSetup covers the company's setup tables; frApprove lets an
+// order above the purchases setup's amount be carried out.
+enum class TFormRight { frOpen, frInsert, frEdit, frDelete, frPost, frPrint, frAnnul, frEditProps, frSetup, frApprove };
 
-inline constexpr int kFormRightCount = 9;
+inline constexpr int kFormRightCount = 10;
 // The form number that stands for every form without a row of its own.
 inline constexpr int kEveryForm = 0;
 

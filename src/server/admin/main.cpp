@@ -32,6 +32,8 @@ int Usage() {
               << "  tavrek-admin run [--user LOGIN [--password-file FILE]] COMPANY FILE...\n"
                  "                                   изпълнява сценарии на документи като потребителя (паролата от\n"
                  "                                   файла или TAVREK_PASSWORD) и отпечатва всяко очакване\n"
+              << "  tavrek-admin vat-ledger [--user LOGIN [--password-file FILE]] COMPANY PERIOD DIR\n"
+                 "                                   записва POKUPKI.TXT и DEKLAR.TXT на периода ггггмм в DIR\n"
               << "  tavrek-admin user add|passwd|lock|unlock|grant|list ...  потребители (tavrek-admin user)\n"
               << "  tavrek-admin role grant ...      права на роля по форми\n";
     return 2;
@@ -88,10 +90,11 @@ int Upgrade(const std::string& path) {
 
 // Scenarios go through the editors of the package, which this tool does not link: the
 // program beside it that does takes over the process.
-int RunScenarios(char** argv) {
+// The VAT ledger is the package's form, so its verb goes there too, kept for the program to read.
+int RunScenarios(char** argv, bool keepVerb) {
     const std::filesystem::path runner = std::filesystem::canonical("/proc/self/exe").parent_path() / "tavrek-scenario";
-    argv[1] = argv[0];
-    ::execv(runner.c_str(), argv + 1);
+    if (!keepVerb) argv[1] = argv[0];
+    ::execv(runner.c_str(), keepVerb ? argv : argv + 1);
     std::cerr << "Грешка: " << runner.string() << " не може да бъде стартиран\n";
     return 1;
 }
@@ -112,7 +115,8 @@ int Run(const std::vector<std::string>& args) {
 
 int main(int argc, char** argv) {
     try {
-        if (argc >= 4 && std::string(argv[1]) == "run") return RunScenarios(argv);
+        if (argc >= 4 && std::string(argv[1]) == "run") return RunScenarios(argv, false);
+        if (argc >= 5 && std::string(argv[1]) == "vat-ledger") return RunScenarios(argv, true);
         return Run(std::vector<std::string>(argv + 1, argv + argc));
     } catch (const ECompanyDatabaseError& e) {
         std::cerr << "Грешка: " << e.what() << "\n";

@@ -463,9 +463,9 @@ void WriteUsers(TDbSession& db, const std::string& adminPassword) {
     };
     const TUserRights::TMask all = mask({R::frOpen, R::frInsert, R::frEdit, R::frDelete, R::frPost, R::frPrint, R::frAnnul});
     TUserDirectory users(db);
-    users.SetRoleRights(kDemoCompanyId, "admin", kEveryForm, all | mask({R::frSetup}));
+    users.SetRoleRights(kDemoCompanyId, "admin", kEveryForm, all | mask({R::frSetup, R::frApprove}));
     users.SetRoleRights(kDemoCompanyId, "buyer", kEveryForm, all & ~mask({R::frAnnul}));
-    users.SetRoleRights(kDemoCompanyId, "accountant", kEveryForm, all);
+    users.SetRoleRights(kDemoCompanyId, "accountant", kEveryForm, all | mask({R::frApprove}));
     users.SetRoleRights(kDemoCompanyId, "viewer", kEveryForm, mask({R::frOpen, R::frPrint}));
     for (const TDemoUser& user : DemoUsers())
         users.AddUser(kDemoCompanyId, user.Login, user.Role,

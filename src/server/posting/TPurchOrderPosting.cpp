@@ -8,6 +8,7 @@
 #include "base/util/Utils.h"
 #include "server/SqlValue.h"
 #include "server/TNumberSeries.h"
+#include "server/TOrderApproval.h"
 #include "server/posting/OrderLineSteps.h"
 #include "server/posting/PostedOrderSteps.h"
 #include "server/posting/PostingSteps.h"
@@ -307,6 +308,9 @@ int TPurchOrderPosting::PostPurchOrder(TServerContext& ctx, const std::string& i
         const TRequestResult buffer = ReadLocked(ctx, id);
         if (const char* refusal = HeaderRefusal(buffer)) throw TRefusal(refusal);
         LockOrders(ctx, "D_PurchOrderBufLine", id);
+        // Sending goods back or refusing them needs no approval; taking them in or paying does.
+        if (op != TOrderOperation::Return && op != TOrderOperation::Reject)
+            if (const char* waiting = TOrderApproval(ctx).BufferRefusal(id)) throw TRefusal(waiting);
         const std::string refusal = BufferRefusal(op, ReadLines(ctx, id, buffer.ByName("Contragent_Id")));
         if (!refusal.empty()) throw TRefusal(refusal);
         // An invoicing buffer is checked as the invoice it posts.

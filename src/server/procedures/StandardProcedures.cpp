@@ -11,11 +11,13 @@
 #include "server/SqlValue.h"
 #include "server/procedures/GlobalDocProcedures.h"
 #include "server/procedures/OfferConversionProcedures.h"
+#include "server/procedures/OrderApprovalProcedures.h"
 #include "server/procedures/ProcedureArgs.h"
 #include "server/procedures/ReplenishmentProcedures.h"
 #include "server/procedures/SaleShipmentProcedures.h"
 #include "server/procedures/VendorPaymentProcedures.h"
 #include "server/TQueryBuilder.h"
+#include "server/reports/VATLedgerProcedures.h"
 #include "server/schema/DocumentTables.h"
 #include "server/schema/DocumentTypes.h"
 
@@ -218,6 +220,8 @@ void RegisterStandardProcedures(TProcedureRegistry& registry) {
     RegisterOfferConversionProcedures(registry);
     RegisterReplenishmentProcedures(registry);
     RegisterSaleShipmentProcedures(registry);
+    RegisterVATLedgerProcedures(registry);
+    RegisterOrderApprovalProcedures(registry);
     registry.Register(TProcedureKind::pkProcedure, "usp_CheckDocumentBeforeDelete", CheckDocumentBeforeDelete);
     registry.Register(TProcedureKind::pkProcedure, "usp_UPDATE_N_Item_UnitPrice", UpdateItemUnitPrice);
     registry.Register(TProcedureKind::pkTableFunction, "fn_GetDocPayMethod", GetDocPayMethod);

@@ -13,6 +13,7 @@
 #include "server/schema/OtherPackagesSchema.h"
 #include "server/schema/SourceLineSelectSchema.h"
 #include "server/schema/ReplenishmentSchema.h"
+#include "server/schema/ReportsSchema.h"
 
 namespace tavrek::server {
 namespace {
@@ -175,8 +176,8 @@ const std::string kLineColumns = R"(
     ConfirmDiscount REAL DEFAULT 0)";
 
 // Headers are read with the display fields of their vendor and subtype.
-std::string HeaderViewSql(const std::string& header) {
-    return "CREATE VIEW V_" + header + " AS SELECT h.*, c.Code AS N_Contragent_Code, c.Name AS N_Contragent_Name, "
+std::string HeaderViewSql(const std::string& header, const std::string& extraColumns = "") {
+    return "CREATE VIEW V_" + header + " AS SELECT h.*, " + extraColumns + "c.Code AS N_Contragent_Code, c.Name AS N_Contragent_Name, "
            "c.Bulstat AS N_Contragent_Bulstat, c.VATRegistrationNo AS N_Contragent_VATRegistrationNo, "
            "s.Code AS N_SubDocument_Code, s.Name AS N_SubDocument_Name FROM " + header +
            " h LEFT JOIN N_Contragent c ON c.Id = h.Contragent_Id LEFT JOIN N_SubDocument s ON s.Id = h.DocSubType_Id;\n";
@@ -700,7 +701,8 @@ std::string TransactionCounterSql() {
 std::string HeaderViewsSql() {
     std::string sql;
     for (const TDocumentTables& t : DocumentTables())
-        sql += "DROP VIEW IF EXISTS V_" + std::string(t.Header) + ";\n" + HeaderViewSql(t.Header);
+        sql += "DROP VIEW IF EXISTS V_" + std::string(t.Header) + ";\n" +
+               HeaderViewSql(t.Header, std::string(t.Header) == "D_PurchHeader" ? OrderApprovalViewColumns() : "");
     return sql;
 }
 
@@ -767,6 +769,10 @@ const std::vector<TMigration>& Migrations() {
         {41, "Saved suggestions show the names of their vendor and producer; suggestion rows keep their order",
          SuggestionNamesSql()},
         {42, "Sales leave stock at cost; the server's checks of sale orders", SaleShipmentSql()},
+        {70, "The VAT purchase ledger reads the period's VAT entries; its reasons for leaving a document out",
+         VATLedgerSchemaSql()},
+        {71, "Orders above an amount wait for a user with the right to approve them",
+         OrderApprovalSql()},
     };
     return migrations;
 }

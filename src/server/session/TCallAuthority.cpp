@@ -43,6 +43,7 @@ constexpr std::pair<const char*, TFormRight> kProcedureRights[] = {
     {"usp_RecalcPurchDocument", TFormRight::frEdit},
     {"usp_RecalcGlobalDocument", TFormRight::frEdit},
     {"usp_SendDocumentForCheck", TFormRight::frEdit},
+    {"usp_ApprovePurchOrder", TFormRight::frApprove},
 };
 
 std::string FormText(int form) {
