@@ -162,7 +162,8 @@ TRequestResult CopySuggestionToOrderLine(TServerContext& ctx, const TVariantArra
     ExecuteBound(ctx.Db, "DELETE FROM D_PurchOrderLineSuggestion WHERE OrderLine_Id = ?3 AND " + known, keys);
     const int linked = ExecuteBound(ctx.Db,
                                     "INSERT INTO D_PurchOrderLineSuggestion (OrderLine_Id, Comp_Id, Order_Id, "
-                                    "Suggestion_Id) SELECT ?3, ?4, ?2, ?1 WHERE " + known,
+                                    "Suggestion_Id, SaleOrderLine_Id) SELECT ?3, ?4, ?2, ?1, (SELECT SaleOrderLine_Id "
+                                    "FROM D_PurchOrderSuggestion WHERE Id = ?1 AND Comp_Id = ?4) WHERE " + known,
                                     keys);
     if (linked != 1) return Result(-1);
     CompleteOrderLine(ctx, Arg(args, 3), Arg(args, 2));

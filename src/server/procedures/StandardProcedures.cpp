@@ -11,6 +11,7 @@
 #include "server/SqlValue.h"
 #include "server/procedures/GlobalDocProcedures.h"
 #include "server/procedures/OfferConversionProcedures.h"
+#include "server/procedures/OrderImportProcedures.h"
 #include "server/procedures/ProcedureArgs.h"
 #include "server/procedures/ReplenishmentProcedures.h"
 #include "server/procedures/VendorPaymentProcedures.h"
@@ -216,6 +217,7 @@ void RegisterStandardProcedures(TProcedureRegistry& registry) {
     RegisterVendorPaymentProcedures(registry);
     RegisterOfferConversionProcedures(registry);
     RegisterReplenishmentProcedures(registry);
+    RegisterOrderImportProcedures(registry);
     registry.Register(TProcedureKind::pkProcedure, "usp_CheckDocumentBeforeDelete", CheckDocumentBeforeDelete);
     registry.Register(TProcedureKind::pkProcedure, "usp_UPDATE_N_Item_UnitPrice", UpdateItemUnitPrice);
     registry.Register(TProcedureKind::pkTableFunction, "fn_GetDocPayMethod", GetDocPayMethod);

@@ -10,6 +10,7 @@
 #include "server/schema/DocumentTables.h"
 #include "server/schema/GlobalDocumentSchema.h"
 #include "server/schema/GlobalLineFieldsSchema.h"
+#include "server/schema/OrderImportSchema.h"
 #include "server/schema/OtherPackagesSchema.h"
 #include "server/schema/SourceLineSelectSchema.h"
 #include "server/schema/ReplenishmentSchema.h"
@@ -766,6 +767,8 @@ const std::vector<TMigration>& Migrations() {
         {40, "Suggestion rows of the replenishment worksheets and saved suggestions", PurchOrderSuggestionSql()},
         {41, "Saved suggestions show the names of their vendor and producer; suggestion rows keep their order",
          SuggestionNamesSql()},
+        {50, "Import documents of vendors' deliveries, their distribution to order lines and its messages",
+         OrderImportSchemaSql()},
     };
     return migrations;
 }
