@@ -387,13 +387,15 @@ void InsertBufferLines(TServerContext& ctx, const TNewBuffer& buffer, const std:
     ExecuteBound(ctx.Db, "UPDATE D_PurchOrderBufHeader SET " + sums + " WHERE Id = ?1", {buffer.Id});
 }
 
-// The distributions no buffer carries out yet; false when one's order line is no longer open.
+// The distributions no buffer carries out yet, what the server attached before what was
+// distributed by hand; false when one's order line is no longer open.
 bool ReadPending(TServerContext& ctx, const std::string& importId, std::vector<TPendingLine>& pending) {
     const TRequestResult rows = SelectRows(
         ctx.Db,
         "SELECT d.Id, d.PurchLineId, o.Order_Id, COALESCE(d.BusinessGroup_Id, ''), d.Quantity FROM "
         "D_PurchOrdImportLineDetail d LEFT JOIN dv_PurchOrdImpOrderLine o ON o.PurchLineId = d.PurchLineId WHERE "
-        "d.Master_Id = ? AND d.BufferLine_Id IS NULL AND d.Quantity > 0 ORDER BY o.OrderDate, o.OrderNo, o.Line_No, d.Id",
+        "d.Master_Id = ? AND d.BufferLine_Id IS NULL AND d.Quantity > 0 ORDER BY o.OrderDate, o.OrderNo, o.Line_No, "
+        "d.TargetKind, d.C_Datetime, d.Id",
         {importId});
     for (const TVariantArray& r : rows.Rows) {
         if (r[2].IsEmpty()) return false;
