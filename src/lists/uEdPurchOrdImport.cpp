@@ -197,12 +197,22 @@ void TfEdPurchOrdImport::acSaveExecute() {
         if (FieldValue(cdsMaster, "Contragent_id").IsEmpty()) AbortWithError("err_NoContragentSet", "");
     }
     TfBaseEditMasterDetail::acSaveExecute();
-    acRefreshExecute();
+}
+
+// Reading the document again keeps the person on the line they were distributing.
+void TfEdPurchOrdImport::KeepingCurrentLine(const std::function<void()>& reload) {
+    const Variant line = HasRow(cdsDetail) ? FieldValue(cdsDetail, "Id") : Variant();
+    reload();
+    if (!line.IsNull() && HasRow(cdsDetail)) cdsDetail.Locate("Id", {line});
+    acLoadLineDetailExecute();
 }
 
 void TfEdPurchOrdImport::acRefreshExecute() {
-    TfBaseEditMasterDetail::acRefreshExecute();
-    acLoadLineDetailExecute();
+    KeepingCurrentLine([this] { TfBaseEditMasterDetail::acRefreshExecute(); });
+}
+
+void TfEdPurchOrdImport::ReadBackSavedData() {
+    KeepingCurrentLine([this] { TfBaseEditMasterDetail::ReadBackSavedData(); });
 }
 
 bool TfEdPurchOrdImport::CheckIsSave() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -55,9 +56,11 @@ public:
 
 protected:
     TFilter DataSetFilter(const TFormDataSet& dataSet) override;
+    void ReadBackSavedData() override;
 
 private:
     void DescribeLayout();
+    void KeepingCurrentLine(const std::function<void()>& reload);
     // The chosen file read by its filter, its items found; nothing is appended when one fails.
     bool ReadVendorFile(TOrdImportFile& file, std::vector<TRequestResult>& items);
     void AppendFileLines(const TOrdImportFile& file, const std::vector<TRequestResult>& items);

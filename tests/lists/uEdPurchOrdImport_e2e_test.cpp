@@ -6,6 +6,7 @@
 
 #include <fstream>
 
+#include "base/ui/Messages.h"
 #include "lists/uEdPurchOrdImport.h"
 #include "server/SqlValue.h"
 #include "support/HeadlessFormHost.h"

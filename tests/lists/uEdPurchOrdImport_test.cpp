@@ -148,7 +148,9 @@ TEST_F(OrderImportForm, ANewImportIsNumberedFromItsSeriesAndNeedsAVendor) {
         EXPECT_FALSE(Form().SaveData());
         EXPECT_TRUE(dialogs.AllAnswered());
         EXPECT_TRUE(Server().CallsTo("ApplyUpdates").empty());
-        if (!c.Series.IsNull()) EXPECT_EQ(Server().CallsTo("GetNextSerieNo").back().Args[1].AsString(), "C1");
+        if (!c.Series.IsNull()) {
+            EXPECT_EQ(Server().CallsTo("GetNextSerieNo").back().Args[1].AsString(), "C1");
+        }
     }
 }
 

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdlib>
 #include <fstream>
 #include <functional>
 #include <iterator>
@@ -9,6 +8,7 @@
 
 #include "lists/uDespatchAdviceFilter.h"
 #include "lists/uOrdImportCsvFilter.h"
+#include "support/FileMutations.h"
 #include "support/GoldenTable.h"
 
 namespace tavrek::testing {
@@ -101,8 +101,7 @@ TEST(OrdImportFilters, ABrokenFileIsRefusedWholeNamingItsLineOrElement) {
 // line that could be imported half (without an item or with a quantity that is no quantity).
 // TAVREK_FUZZ_MUTATIONS sets the count per file (100000 for a long run); CI runs fewer.
 TEST(OrdImportFilters, MutatedFilesAreReadWholeOrRefused) {
-    const char* configured = std::getenv("TAVREK_FUZZ_MUTATIONS");
-    const int mutations = configured != nullptr ? std::atoi(configured) : 3000;
+    const int mutations = FuzzMutations();
     std::mt19937 random(20261209);
     for (const char* name : {"despatch_advice_two_orders.xml", "delivery_semicolon_bom.csv", "delivery_comma_our_codes.csv"}) {
         SCOPED_TRACE(name);
@@ -110,17 +109,7 @@ TEST(OrdImportFilters, MutatedFilesAreReadWholeOrRefused) {
         const TParser parse = ParserOf(name);
         int read = 0, refused = 0;
         for (int i = 0; i < mutations; ++i) {
-            std::string text = original;
-            const int edits = 1 + static_cast<int>(random() % 4);
-            for (int e = 0; e < edits && !text.empty(); ++e) {
-                const size_t at = random() % text.size();
-                switch (random() % 4) {
-                    case 0: text[at] = static_cast<char>(random() % 256); break;
-                    case 1: text.erase(at, 1 + random() % 8); break;
-                    case 2: text.insert(at, 1, "\";,<>/&\n0-.e"[random() % 12]); break;
-                    default: text.insert(at, text.substr(random() % text.size(), random() % 40)); break;
-                }
-            }
+            const std::string text = MutatedFile(original, random);
             try {
                 const TOrdImportFile file = parse(text);
                 ++read;

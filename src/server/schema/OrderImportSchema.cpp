@@ -119,7 +119,10 @@ INSERT INTO S_Messages (Id, Text) VALUES
     ('err_OrdImportFileItems', 'Артикулите на доставчика от тези редове не са намерени и нищо не е импортирано:%s'),
     ('err_OrdImportFileLine', 'Ред %s на файла: '),
     ('que_OrdImportRemoveQty', 'Количество за връщане от разпределението'),
-    ('que_OrdImportDistributeQty', 'Количество за разпределяне')
+    ('que_OrdImportDistributeQty', 'Количество за разпределяне'),
+    ('inf_OrdImportNothingToDistribute', 'По реда няма количество за разпределяне.'),
+    ('inf_OrderResponseAcknowledged', 'Доставчикът потвърди, че е получил поръчката; за количествата ще отговори отделно.'),
+    ('msg_OrderResponseApplied', 'Отговорът на доставчика (%s) е отразен в потвърждението: приети редове %s, променени %s, отказани %s.')
 ON CONFLICT (Id) DO NOTHING;
 )";
 }
