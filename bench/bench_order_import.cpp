@@ -112,7 +112,7 @@ void NewImport(TfEdPurchOrdImport& form) {
 void ImportFile(TBuyer& buyer, TfEdPurchOrdImport& form, const std::string& path) {
     buyer.dialogs.ExpectText(true, "2");
     buyer.dialogs.ExpectFile(true, path);
-    form.acImport.Execute();
+    form.acImportFromFile.Execute();
 }
 
 void BM_ImportAndAttachDespatchAdvice(benchmark::State& state) {

@@ -84,8 +84,9 @@ TfEdPurchOrdImport::TfEdPurchOrdImport()
     HidePostingActions();
     acPrint.Visible = false;
     acLoadLineDetail.Visible = false;
+    // The inherited import stays hidden: this button runs it once the document is saved.
     BindAction(acImportFromFile, "acImportFromFileExecute", [this] {
-        if (CheckIsSave()) acImport.Execute();
+        if (CheckIsSave()) acImportExecute();
     });
     BindAction(acMoveToTarget, "acMoveToTargetExecute", [this] { acMoveToTargetExecute(); });
     BindAction(acMoveBGToTarget, "acMoveBGToTargetExecute", [this] { acMoveBGToTargetExecute(); });
@@ -164,6 +165,8 @@ const TLookupDefinition* TfEdPurchOrdImport::LookupOf(TClientDataSet& dataSet, s
 // current business group when the import keeps to it.
 TFilter TfEdPurchOrdImport::DataSetFilter(const TFormDataSet& dataSet) {
     const std::string& company = LocalData().CompanyId;
+    // The lines scroll while the server fills them: the current line is known once they are open.
+    if (dataSet.DataSet == &cdsDetail) detailOpening_ = true;
     if (dataSet.DataSet == &cdsBusinessGroup) return TFilter().Add("N_BusinessGroup.Comp_Id", "=", Variant(company));
     if (dataSet.DataSet != &cdsEntry) return TfBaseEditMasterDetail::DataSetFilter(dataSet);
     const Variant document = HasRow(cdsMaster) ? FieldValue(cdsMaster, "Id") : Variant();
@@ -203,6 +206,7 @@ void TfEdPurchOrdImport::acSaveExecute() {
 void TfEdPurchOrdImport::KeepingCurrentLine(const std::function<void()>& reload) {
     const Variant line = HasRow(cdsDetail) ? FieldValue(cdsDetail, "Id") : Variant();
     reload();
+    detailOpening_ = false;
     if (!line.IsNull() && HasRow(cdsDetail)) cdsDetail.Locate("Id", {line});
     acLoadLineDetailExecute();
 }
@@ -222,9 +226,14 @@ bool TfEdPurchOrdImport::CheckIsSave() {
     return false;
 }
 
+void TfEdPurchOrdImport::cdsDetailAfterOpen() {
+    TfBaseEditMasterDetail::cdsDetailAfterOpen();
+    detailOpening_ = false;
+}
+
 void TfEdPurchOrdImport::cdsDetailAfterScroll() {
     TfBaseEditMasterDetail::cdsDetailAfterScroll();
-    if (!importing_ && Shown()) acLoadLineDetailExecute();
+    if (!importing_ && !detailOpening_ && Shown()) acLoadLineDetailExecute();
 }
 
 void TfEdPurchOrdImport::acLoadLineDetailExecute() {

@@ -36,6 +36,7 @@ public:
     void acSaveExecute() override;
     void acRefreshExecute() override;
     void acImportExecute() override;
+    void cdsDetailAfterOpen() override;
     void cdsDetailAfterScroll() override;
     const TLookupDefinition* LookupOf(TClientDataSet& dataSet, std::string_view field) override;
 
@@ -72,6 +73,7 @@ private:
     bool AskQuantity(const std::string& caption, double& quantity);
     std::string CurrentLineId();
     bool importing_ = false;
+    bool detailOpening_ = false;
     std::vector<TLookupDefinition> lookups_;
 };
 

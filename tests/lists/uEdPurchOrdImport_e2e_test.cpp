@@ -53,10 +53,12 @@ protected:
         ASSERT_EQ(form.cdsMaster.FieldByName("Contragent_id").AsString(), "V03");
     }
 
-    // The import of a file through its filter (1 CSV, 2 despatch advice).
-    void ImportFile(const std::string& path, int filter) {
+    // The import of a file through its filter (1 CSV, 2 despatch advice); refused, with the
+    // message that tells why.
+    void ImportFile(const std::string& path, int filter, const std::string& refusal = "") {
         dialogs.ExpectText(true, std::to_string(filter));
         dialogs.ExpectFile(true, path);
+        if (!refusal.empty()) dialogs.ExpectMessage(mrOk, refusal);
         form.acImportFromFile.Execute();
     }
 
@@ -105,7 +107,7 @@ TEST_F(OrderImportE2E, ADespatchAdviceOverTwoOrdersIsReceivedAsTheBuyerDistribut
     ChooseVendor();
     ImportFile(kData + "despatch_advice_two_orders.xml", 2);
     ASSERT_TRUE(dialogs.AllAnswered());
-    ASSERT_TRUE(guard.Session().ErrorLog().Entries().empty());
+    ASSERT_TRUE(guard.Session().ErrorLog().Entries().empty()) << guard.Session().ErrorLog().Entries().front().Message << " in " << guard.Session().ErrorLog().Entries().front().Operation;
     EXPECT_EQ(form.cdsMaster.FieldByName("VendorShipmentNo").AsString(), "DA-5003-0042");
     EXPECT_EQ(form.cdsMaster.FieldByName("DocumentNo").AsString(), "0000000001");
     ASSERT_EQ(form.cdsDetail.RecordCount(), 3);
@@ -166,8 +168,7 @@ TEST_F(OrderImportE2E, ABrokenFileOrAnUnknownItemImportsNothing) {
                            TCase{"an item the vendor's numbers do not find", "VendorItemNo,Quantity\nA-7008,5\nZ-0000,1\n",
                                  "ред 3: Z-0000"}}) {
         SCOPED_TRACE(c.Name);
-        dialogs.ExpectMessage(mrOk, c.Message);
-        ImportFile(TempFile("delivery.csv", c.Text), 1);
+        ImportFile(TempFile("delivery.csv", c.Text), 1, c.Message);
         EXPECT_TRUE(dialogs.AllAnswered());
         EXPECT_EQ(form.cdsDetail.RecordCount(), 0);
         EXPECT_FALSE(form.HasUnsavedData());

@@ -14,7 +14,8 @@ struct TColumn {
     TFieldType Type;
 };
 
-constexpr TFieldType S = TFieldType::ftString, F = TFieldType::ftFloat, I = TFieldType::ftInteger;
+constexpr TFieldType S = TFieldType::ftString, F = TFieldType::ftFloat, I = TFieldType::ftInteger,
+                     D = TFieldType::ftDateTime;
 
 class OrderImportForm : public SessionTest {
 protected:
@@ -34,14 +35,16 @@ protected:
 
     // The import IMP1 of vendor V03 with one line of ten yoghurts, remaining as given; one
     // candidate order line and the business group SOF.
-    void OpenImport(double remaining, double free, const Variant& toShip) {
+    void OpenImport(double remaining, double free, const Variant& toShip, bool onDocument = true) {
         // Each case starts on a server of its own: scripted answers repeat.
         cases_.push_back(std::make_unique<ScriptedServer>());
         dm().SetServer(cases_.back().get());
         Provide("D_PurchOrdImportHeader",
-                {{"Id", S}, {"Comp_Id", S}, {"DocumentNo", S}, {"Series_Id", S}, {"Code", S}, {"Name", S},
-                 {"Contragent_id", S}, {"ShowCurrentBG", I}, {"VendorShipmentNo", S}},
-                {{"IMP1", "C1", "0000000003", "IMP", "5003", "Доставчик", "V03", 0, ""}});
+                {{"Id", S}, {"Comp_Id", S}, {"DocumentNo", S}, {"Series_Id", S}, {"DocumentDate", D}, {"Code", S},
+                 {"Name", S}, {"Contragent_id", S}, {"ShowCurrentBG", I}, {"VendorShipmentNo", S}},
+                onDocument ? std::vector<TVariantArray>{{"IMP1", "C1", "0000000003", "IMP", Variant(), "5003", "Доставчик",
+                                                          "V03", 0, ""}}
+                           : std::vector<TVariantArray>{});
         Provide("D_PurchOrdImportLine",
                 {{"Master_Id", S}, {"Id", S}, {"Line_No", I}, {"ItemForConnetc", S}, {"Quantity", F}, {"RemainingQty", F}},
                 {{"IMP1", "L1", 1, "1008", 10.0, remaining}});
@@ -51,7 +54,7 @@ protected:
                 {{"OL1", free, toShip.IsNull() ? Variant() : Variant("SL1"), toShip.IsNull() ? Variant() : Variant(51), toShip}});
         Provide("N_BusinessGroup", {{"Id", S}, {"Code", S}, {"Name", S}}, {{"BG-SOF", "SOF", "София"}});
         forms_.push_back(std::make_unique<TfEdPurchOrdImport>());
-        Form().Filter = TFilter().Add("D_PurchOrdImportHeader.Id", "=", Variant("IMP1"));
+        if (onDocument) Form().Filter = TFilter().Add("D_PurchOrdImportHeader.Id", "=", Variant("IMP1"));
         Form().Create();
         Form().Show();
     }
@@ -140,8 +143,9 @@ TEST_F(OrderImportForm, ANewImportIsNumberedFromItsSeriesAndNeedsAVendor) {
     for (const TCase& c : {TCase{"no series in the setup", Variant(), "err_GetSeriesNo"},
                            TCase{"no vendor", Variant("IMP"), "err_NoContragentSet"}}) {
         SCOPED_TRACE(c.Name);
-        OpenImport(0, 0, Variant());
+        OpenImport(0, 0, Variant(), false);
         Form().StartFromMenu();
+        ASSERT_EQ(Form().cdsMaster.State(), TDataSetState::dsInsert);
         Server().OnRequestValue("C_PurchasesSetup", Rows({"PurchOrdImpSeries_id"}, {{c.Series}}));
         if (!c.Series.IsNull()) Server().Script("GetNextSerieNo", "IMP", {.Text = "0000000004"});
         dialogs.ExpectMessage(mrOk, c.Message);

@@ -21,7 +21,7 @@ std::string MutatedFile(const std::string& original, std::mt19937& random) {
 
 int FuzzMutations() {
     const char* configured = std::getenv("TAVREK_FUZZ_MUTATIONS");
-    return configured != nullptr ? std::atoi(configured) : 3000;
+    return configured != nullptr ? std::atoi(configured) : 10000;
 }
 
 }  // namespace tavrek::testing

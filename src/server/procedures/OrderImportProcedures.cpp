@@ -381,7 +381,7 @@ void InsertBufferLines(TServerContext& ctx, const TNewBuffer& buffer, const std:
             ExecuteBound(ctx.Db, "UPDATE D_PurchOrdImportLineDetail SET BufferLine_Id = ? WHERE Id = ?", {lineId, p->DetailId});
     }
     std::string sums;
-    for (const char* field : {"TotalValue", "VATValue", "TotalVAT", "TotalValue_LCY", "VATValue_LCY", "TotalVAT_LCY"})
+    for (const char* field : {"TotalValue", "VATValue", "TotalVAT", "TotalValue_LCY", "TotalVAT_LCY"})
         sums += std::string(sums.empty() ? "" : ", ") + field + " = (SELECT COALESCE(SUM(" + field +
                 "), 0) FROM D_PurchOrderBufLine WHERE Master_Id = ?1)";
     ExecuteBound(ctx.Db, "UPDATE D_PurchOrderBufHeader SET " + sums + " WHERE Id = ?1", {buffer.Id});

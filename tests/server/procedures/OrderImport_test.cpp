@@ -4,6 +4,7 @@
 // yoghurt line serving sale order line SL1 (two to ship, at the Plovdiv business group).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
@@ -92,6 +93,17 @@ protected:
         return Server().ExecuteStoredProcedure("usp_AttachImpToOrder", {"DEMO", import, group, "BG-SOF", "U1"}).Value().AsInteger();
     }
 
+    // Whether text is the message: every part of it around its "%s" is there, in order.
+    static bool Tells(const std::string& text, const std::string& message) {
+        size_t from = 0, at = 0;
+        for (size_t part = 0; part <= message.size(); part = at + 2) {
+            at = std::min(message.find("%s", part), message.size());
+            from = text.find(message.substr(part, at - part), from);
+            if (from == std::string::npos) return false;
+        }
+        return !message.empty();
+    }
+
     TRequestResult Select(const std::string& sql) { return server::SelectRows(Server().Database(), sql); }
 
     static std::string Amount(double value) {
@@ -174,8 +186,7 @@ TEST_F(OrderImportTest, AnImportThatCannotBeAttachedWholeIsRefusedAndNothingChan
         Exec(c.Arrange);
         const std::string before = Stored();
         EXPECT_EQ(Attach("I1"), -1);
-        EXPECT_NE(Server().LastRefusalText().find(Server().GetMessageText(c.Refusal).substr(0, 12)), std::string::npos)
-            << Server().LastRefusalText();
+        EXPECT_TRUE(Tells(Server().LastRefusalText(), Server().GetMessageText(c.Refusal))) << Server().LastRefusalText();
         EXPECT_EQ(Stored(), before);
         Exec("UPDATE D_PurchOrdImportHeader SET Contragent_id = 'V03', Comp_Id = 'DEMO' WHERE Id = 'I1'");
         Exec("UPDATE D_PurchOrdImportLine SET ItemForConnetc = '1010', Quantity = 6 WHERE Id = 'I1-2'");
@@ -196,8 +207,8 @@ TEST_F(OrderImportTest, ADistributionByHandIsRefusedWhenItCannotBeDoneWhole) {
                   "BG-SOF", "U1"},
                  "Result,ErrMsg");
         EXPECT_EQ(result.ByName("Result").AsInteger(), -1);
-        const std::string reason = Server().GetMessageText(c.Text("Refusal"));
-        EXPECT_EQ(result.ByName("ErrMsg").AsString().substr(0, 10), reason.substr(0, 10));
+        EXPECT_TRUE(Tells(result.ByName("ErrMsg").AsString(), Server().GetMessageText(c.Text("Refusal"))))
+            << result.ByName("ErrMsg").AsString();
         EXPECT_EQ(Stored(), before);
     }
 }
