@@ -5,6 +5,7 @@
 
 #include "base/data/TDateTime.h"
 #include "base/forms/EAbort.h"
+#include "base/forms/IFormHost.h"
 #include "base/forms/RequestForm.h"
 #include "base/forms/TFormRegistry.h"
 #include "base/forms/TImportFilter.h"
@@ -301,6 +302,21 @@ bool TfEdPurchOrdImport::ReadVendorFile(TOrdImportFile& file, std::vector<TReque
     return true;
 }
 
+void TfEdPurchOrdImport::WriteFileLine(const TOrdImportFileLine& line, const TRequestResult& item, int lineNo) {
+    const Variant code = item.ByName("Code").IsEmpty() ? item.ByName("Item_Id") : item.ByName("Code");
+    const Variant name = item.ByName("Name");
+    cdsDetail.Append();
+    cdsDetail.FieldByName("Line_No").SetAsInteger(lineNo);
+    cdsDetail.FieldByName("VendorItemNo").SetAsString(line.VendorItemNo.empty() ? line.BuyerItemNo : line.VendorItemNo);
+    cdsDetail.FieldByName("ItemForConnetc").SetValue(item.ByName("Item_Id"));
+    cdsDetail.FieldByName("ItemCode").SetValue(code);
+    cdsDetail.FieldByName("Description").SetAsString(name.IsEmpty() ? line.Description : name.AsString());
+    cdsDetail.FieldByName("UnitCode").SetAsString(line.UnitCode);
+    cdsDetail.FieldByName("OrderNo").SetAsString(line.OrderNo);
+    cdsDetail.FieldByName("Quantity").SetAsFloat(line.Quantity);
+    cdsDetail.Post();
+}
+
 void TfEdPurchOrdImport::AppendFileLines(const TOrdImportFile& file, const std::vector<TRequestResult>& items) {
     if (FieldValue(cdsMaster, "VendorShipmentNo").IsEmpty() && !file.DocumentNo.empty()) {
         cdsMaster.Edit();
@@ -308,24 +324,23 @@ void TfEdPurchOrdImport::AppendFileLines(const TOrdImportFile& file, const std::
         cdsMaster.Post();
     }
     int lineNo = cdsDetail.RecordCount();
+    IFormHost* host = Host();
+    const std::string caption = "Импорт на редове от файла на доставчика";
     cdsDetail.DisableControls();
-    for (size_t i = 0; i < file.Lines.size(); ++i) {
-        const TOrdImportFileLine& line = file.Lines[i];
-        const TRequestResult& item = items[i];
-        const Variant code = item.ByName("Code").IsEmpty() ? item.ByName("Item_Id") : item.ByName("Code");
-        cdsDetail.Append();
-        cdsDetail.FieldByName("Line_No").SetAsInteger(++lineNo);
-        cdsDetail.FieldByName("VendorItemNo").SetAsString(line.VendorItemNo.empty() ? line.BuyerItemNo : line.VendorItemNo);
-        cdsDetail.FieldByName("ItemForConnetc").SetValue(item.ByName("Item_Id"));
-        cdsDetail.FieldByName("ItemCode").SetValue(code);
-        const Variant name = item.ByName("Name");
-        cdsDetail.FieldByName("Description").SetAsString(name.IsEmpty() ? line.Description : name.AsString());
-        cdsDetail.FieldByName("UnitCode").SetAsString(line.UnitCode);
-        cdsDetail.FieldByName("OrderNo").SetAsString(line.OrderNo);
-        cdsDetail.FieldByName("Quantity").SetAsFloat(line.Quantity);
-        cdsDetail.Post();
+    const auto done = [&] {
+        cdsDetail.EnableControls();
+        if (host != nullptr) host->ShowProgress(caption, 0, 0);
+    };
+    try {
+        for (size_t i = 0; i < file.Lines.size(); ++i) {
+            if (host != nullptr && i % 500 == 499) host->ShowProgress(caption, static_cast<int>(i), static_cast<int>(file.Lines.size()));
+            WriteFileLine(file.Lines[i], items[i], ++lineNo);
+        }
+    } catch (...) {
+        done();
+        throw;
     }
-    cdsDetail.EnableControls();
+    done();
 }
 
 TRequestResult TfEdPurchOrdImport::CallProcedure(const char* procedure, const TVariantArray& args, const char* fields,
@@ -338,6 +353,7 @@ TRequestResult TfEdPurchOrdImport::CallProcedure(const char* procedure, const TV
 }
 
 void TfEdPurchOrdImport::AttachToOrders() {
+    TWaitCursor wait;
     const std::string& group = LocalData().BusinessGroupId;
     const TRequestResult result = dm().Server().ExecuteStoredProcedure(
         GetMessageText("usp_AttachImpToOrder", "usp_AttachImpToOrder"),

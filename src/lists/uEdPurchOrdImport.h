@@ -65,6 +65,7 @@ private:
     // The chosen file read by its filter, its items found; nothing is appended when one fails.
     bool ReadVendorFile(TOrdImportFile& file, std::vector<TRequestResult>& items);
     void AppendFileLines(const TOrdImportFile& file, const std::vector<TRequestResult>& items);
+    void WriteFileLine(const TOrdImportFileLine& line, const TRequestResult& item, int lineNo);
     void AttachToOrders();
     // "exec " + the procedure's name + the quoted arguments; the rows under fields.
     TRequestResult CallProcedure(const char* procedure, const TVariantArray& args, const char* fields, bool allRows);
