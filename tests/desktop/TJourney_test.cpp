@@ -411,7 +411,8 @@ std::map<QString, Journey::TVerb> Journey::Answers() {
                  auto* files = qobject_cast<QFileDialog*>(&dialog);
                  ASSERT_NE(files, nullptr) << "not a file dialog";
                  files->selectFile(path);
-                 files->accept();
+                 // Through QDialog: QFileDialog keeps its accept protected.
+                 static_cast<QDialog*>(files)->accept();
              });
          }}},
         // The quantity dialog: its proposal must be the one given; it is confirmed as proposed.
