@@ -48,7 +48,7 @@ std::string DespatchAdvice() {
 class TImportCompany : public server::TBenchServer {
 public:
     explicit TImportCompany(int64_t engine) : TBenchServer(engine, "bench_order_import") {
-        TDbSession& db = Server().Database();
+        server::TDbSession& db = Server().Database();
         db.Exec("INSERT INTO N_Item (Id, Comp_Id, Code, Name, Type, PurchMeasure_Id, VATProdPostGroup_Id, GenProdPostGroup_Id, "
                 "LastDirectCost, Vendor_Id) " + Numbers(kItems) +
                 "SELECT 'B' || i, 'DEMO', 'B' || i, 'Артикул ' || i, 1, 'PCS', 'VAT20', 'GOODS', 1 + i % 13, 'V03' FROM n");
@@ -72,7 +72,7 @@ public:
 
     // The earlier runs' documents go: every order line is free again.
     void Reset() {
-        TDbSession& db = Server().Database();
+        server::TDbSession& db = Server().Database();
         for (const char* table : {"D_PurchOrdImportLineDetail", "D_PurchOrdImportLine", "D_PurchOrdImportHeader",
                                   "D_PurchOrderBufLine", "D_PurchOrderBufHeader"})
             db.Exec(std::string("DELETE FROM ") + table);

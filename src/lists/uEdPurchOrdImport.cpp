@@ -420,7 +420,6 @@ void TfEdPurchOrdImport::acGenPurchOrderBufExecute() {
     TFormRequest request;
     request.FormNumber = kSubTypeSelector;
     request.ShowOptions = {soModal};
-    request.Filter = TFilter().Add("N_SubDocument.DocumentType", "=", Variant(int64_t{23}));
     request.Value2 = GetMessageText("c_GenerateSaleOffer", "Генериране на доставки по поръчки") + "\r\n" +
                      GetMessageText("msg_SelectDocSubType", "Изберете вид на документа");
     request.CallingForm = this;
