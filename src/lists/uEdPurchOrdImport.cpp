@@ -217,6 +217,8 @@ void TfEdPurchOrdImport::acRefreshExecute() {
 }
 
 void TfEdPurchOrdImport::ReadBackSavedData() {
+    // The imported lines are read back once, by the refresh after they are attached.
+    if (importing_ && !Filter.Empty()) return;
     KeepingCurrentLine([this] { TfBaseEditMasterDetail::ReadBackSavedData(); });
 }
 
@@ -254,15 +256,17 @@ void TfEdPurchOrdImport::acImportExecute() {
     {
         TWaitCursor wait;
         importing_ = true;
+        bool saved = false;
         try {
             AppendFileLines(file, items);
+            saved = SaveData();
         } catch (...) {
             importing_ = false;
             DiscardChanges();
             throw;
         }
         importing_ = false;
-        if (!SaveData()) {
+        if (!saved) {
             DiscardChanges();
             ShowErrorKey("err_DataSaveError");
             return;

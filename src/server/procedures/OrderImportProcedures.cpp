@@ -283,7 +283,7 @@ TPrecision CompanyPrecision(TServerContext& ctx) {
 
 // One distribution waiting for its buffer, with the order line it carries out.
 struct TPendingLine {
-    std::string DetailId, OrderLineId, OrderId, BusinessGroup;
+    std::string OrderLineId, OrderId, BusinessGroup;
     double Quantity = 0;
 };
 
@@ -350,7 +350,7 @@ void InsertBufferHeader(TServerContext& ctx, const TNewBuffer& buffer, const std
 }
 
 void InsertBufferLines(TServerContext& ctx, const TNewBuffer& buffer, const std::map<std::string, TOrderLinePrice>& prices,
-                       TPrecision precision) {
+                       TPrecision precision, const std::string& importId) {
     static const std::set<std::string> kSet{
         "master_id", "id", "line_no", "quantity", "quantity_base", "orderline_id", "receivedqty", "invoicedqty",
         "rejectedqty", "returnedqty", "outstandingqty", "qtyrcdnotinvoiced", "qtytoreceive", "qtytoinvoice",
@@ -377,9 +377,14 @@ void InsertBufferLines(TServerContext& ctx, const TNewBuffer& buffer, const std:
                       a.Get(TLineAmount::TotalValue_LCY), a.Get(TLineAmount::VATValue_LCY),
                       a.Get(TLineAmount::TotalVAT_LCY), buffer.BusinessGroup.empty() ? Variant() : Variant(buffer.BusinessGroup),
                       orderLine});
-        for (const TPendingLine* p : pending)
-            ExecuteBound(ctx.Db, "UPDATE D_PurchOrdImportLineDetail SET BufferLine_Id = ? WHERE Id = ?", {lineId, p->DetailId});
     }
+    // Each distribution of the buffer's order and business group is carried out by its order line's line.
+    ExecuteBound(ctx.Db,
+                 "UPDATE D_PurchOrdImportLineDetail SET BufferLine_Id = (SELECT b.Id FROM D_PurchOrderBufLine b WHERE "
+                 "b.Master_Id = ?1 AND b.OrderLine_Id = D_PurchOrdImportLineDetail.PurchLineId) WHERE Master_Id = ?2 AND "
+                 "BufferLine_Id IS NULL AND COALESCE(BusinessGroup_Id, '') = ?3 AND PurchLineId IN (SELECT OrderLine_Id "
+                 "FROM D_PurchOrderBufLine WHERE Master_Id = ?1)",
+                 {buffer.Id, importId, buffer.BusinessGroup});
     std::string sums;
     for (const char* field : {"TotalValue", "VATValue", "TotalVAT", "TotalValue_LCY", "TotalVAT_LCY"})
         sums += std::string(sums.empty() ? "" : ", ") + field + " = (SELECT COALESCE(SUM(" + field +
@@ -392,14 +397,14 @@ void InsertBufferLines(TServerContext& ctx, const TNewBuffer& buffer, const std:
 bool ReadPending(TServerContext& ctx, const std::string& importId, std::vector<TPendingLine>& pending) {
     const TRequestResult rows = SelectRows(
         ctx.Db,
-        "SELECT d.Id, d.PurchLineId, o.Order_Id, COALESCE(d.BusinessGroup_Id, ''), d.Quantity FROM "
+        "SELECT d.PurchLineId, o.Order_Id, COALESCE(d.BusinessGroup_Id, ''), d.Quantity FROM "
         "D_PurchOrdImportLineDetail d LEFT JOIN dv_PurchOrdImpOrderLine o ON o.PurchLineId = d.PurchLineId WHERE "
         "d.Master_Id = ? AND d.BufferLine_Id IS NULL AND d.Quantity > 0 ORDER BY o.OrderDate, o.OrderNo, o.Line_No, "
         "d.TargetKind, d.C_Datetime, d.Id",
         {importId});
     for (const TVariantArray& r : rows.Rows) {
-        if (r[2].IsEmpty()) return false;
-        pending.push_back({r[0].AsString(), r[1].AsString(), r[2].AsString(), r[3].AsString(), r[4].AsFloat()});
+        if (r[1].IsEmpty()) return false;
+        pending.push_back({r[0].AsString(), r[1].AsString(), r[2].AsString(), r[3].AsFloat()});
     }
     return true;
 }
@@ -445,7 +450,7 @@ TRequestResult CreatePurchOrderBuffImp(TServerContext& ctx, const TVariantArray&
         if (NextSerieNo(ctx, seriesId, ctx.Session.BusinessGroupId, buffer.Number) < 0)
             return BufferRefusal(ctx, -1, "err_GetSeriesNo");
         InsertBufferHeader(ctx, buffer, subType.Value(0, 0).AsString(), seriesId, header);
-        InsertBufferLines(ctx, buffer, prices, precision);
+        InsertBufferLines(ctx, buffer, prices, precision, header.Id);
         created.Rows.push_back({0, buffer.Id, buffer.Number, ""});
     }
     return created;
