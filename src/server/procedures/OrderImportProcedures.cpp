@@ -76,13 +76,29 @@ struct TDistribution {
     double Quantity = 0;
 };
 
-void InsertDistribution(TServerContext& ctx, const std::string& importId, const TDistribution& d) {
-    ExecuteBound(ctx.Db,
-                 "INSERT INTO D_PurchOrdImportLineDetail (Id, Comp_Id, Master_Id, MasterLine_Id, PurchLineId, TargetKind, "
-                 "Target_Id, BusinessGroup_Id, Quantity, User_Id, C_Datetime) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
-                 {CreateUniqueID(), ctx.Session.CompanyId, importId, d.LineId, d.OrderLineId, d.TargetKind, d.TargetId,
-                  d.BusinessGroup.empty() ? Variant() : Variant(d.BusinessGroup), d.Quantity, ctx.Session.UserId,
-                  TDateTime::Now()});
+// Statements carry this many rows at most: a large import is not one statement per line, and no
+// statement exceeds what an engine binds.
+constexpr size_t kChunk = 100;
+
+// The distributions of the import, written a chunk of rows per statement.
+void InsertDistributions(TServerContext& ctx, const std::string& importId, const std::vector<TDistribution>& rows) {
+    const TDateTime now = TDateTime::Now();
+    for (size_t from = 0; from < rows.size(); from += kChunk) {
+        const size_t to = std::min(rows.size(), from + kChunk);
+        std::string values;
+        TVariantArray args;
+        for (size_t i = from; i < to; ++i) {
+            const TDistribution& d = rows[i];
+            values += std::string(i == from ? "" : ", ") + "(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)";
+            args.insert(args.end(), {CreateUniqueID(), ctx.Session.CompanyId, importId, d.LineId, d.OrderLineId,
+                                     d.TargetKind, d.TargetId, d.BusinessGroup.empty() ? Variant() : Variant(d.BusinessGroup),
+                                     d.Quantity, ctx.Session.UserId, now});
+        }
+        ExecuteBound(ctx.Db,
+                     "INSERT INTO D_PurchOrdImportLineDetail (Id, Comp_Id, Master_Id, MasterLine_Id, PurchLineId, TargetKind, "
+                     "Target_Id, BusinessGroup_Id, Quantity, User_Id, C_Datetime) VALUES " + values,
+                     args);
+    }
 }
 
 // An open order line of the vendor with what is free of it.
@@ -152,6 +168,7 @@ TRequestResult AttachImpToOrder(TServerContext& ctx, const TVariantArray& args) 
         if (!(line.Quantity > kEpsilon)) return Refuse(ctx, "err_OrdImportLineQuantity", std::to_string(line.LineNo));
     }
     std::map<std::string, std::vector<TFreeLine>> free = FreeLinesByItem(ctx, header.Vendor, Arg(args, 2));
+    std::vector<TDistribution> attached;
     for (TImportLine& line : lines) {
         auto found = free.find(line.Item);
         if (found == free.end()) continue;
@@ -159,11 +176,12 @@ TRequestResult AttachImpToOrder(TServerContext& ctx, const TVariantArray& args) 
             if (line.Remaining <= kEpsilon) break;
             const double taken = std::min(place->Free, line.Remaining);
             if (taken <= kEpsilon) continue;
-            InsertDistribution(ctx, header.Id, {line.Id, place->Id, place->BusinessGroup, 0, place->Id, taken});
+            attached.push_back({line.Id, place->Id, place->BusinessGroup, 0, place->Id, taken});
             place->Free -= taken;
             line.Remaining -= taken;
         }
     }
+    InsertDistributions(ctx, header.Id, attached);
     RefreshRemaining(ctx, header.Id);
     return ResultRow(0);
 }
@@ -220,7 +238,7 @@ TRequestResult SetOrdImportLineDetail(TServerContext& ctx, const TVariantArray& 
     if (orderLine.Empty()) return Refuse(ctx, "err_OrdImportNotVendorsOrderLine");
     if (d.Quantity > orderLine.Value().AsFloat() + kEpsilon) return Refuse(ctx, "err_OrdImportQtyOverFree");
     if (const char* refusal = TargetRefusal(ctx, header.Id, d)) return Refuse(ctx, refusal);
-    InsertDistribution(ctx, header.Id, d);
+    InsertDistributions(ctx, header.Id, {d});
     RefreshRemaining(ctx, header.Id);
     return ResultRow(0);
 }
@@ -258,14 +276,15 @@ TRequestResult BufferRefusal(TServerContext& ctx, int code, const char* key, con
     return TRequestResult{kBufferColumns, {{code, "", "", text}}};
 }
 
-// The columns both tables have, but those the copy sets itself.
-std::string CommonColumns(TServerContext& ctx, const char* from, const char* to, const std::set<std::string>& except) {
+// The columns both tables have, but those the copy sets itself, each after prefix.
+std::string CommonColumns(TServerContext& ctx, const char* from, const char* to, const std::set<std::string>& except,
+                          const std::string& prefix = "") {
     const TRelationInfo* source = ctx.Catalog.Find(from);
     const TRelationInfo* target = ctx.Catalog.Find(to);
     std::string columns;
     for (const TColumnInfo& column : target->Columns)
         if (source->Column(column.Name) != nullptr && !except.count(ToLowerAscii(column.Name)))
-            columns += (columns.empty() ? "" : ", ") + column.Name;
+            columns += (columns.empty() ? "" : ", ") + prefix + column.Name;
     return columns;
 }
 
@@ -283,7 +302,7 @@ TPrecision CompanyPrecision(TServerContext& ctx) {
 
 // One distribution waiting for its buffer, with the order line it carries out.
 struct TPendingLine {
-    std::string OrderLineId, OrderId, BusinessGroup;
+    std::string DetailId, OrderLineId, OrderId, BusinessGroup;
     double Quantity = 0;
 };
 
@@ -349,42 +368,94 @@ void InsertBufferHeader(TServerContext& ctx, const TNewBuffer& buffer, const std
                   ctx.Session.UserId, TDateTime::Now(), buffer.OrderId, ctx.Session.CompanyId});
 }
 
-void InsertBufferLines(TServerContext& ctx, const TNewBuffer& buffer, const std::map<std::string, TOrderLinePrice>& prices,
-                       TPrecision precision, const std::string& importId) {
+// The values a buffer line gets beside the columns of its order line, in the order of kLineValues.
+constexpr const char* kLineValues[] = {"Id", "OrderLine_Id", "Line_No", "Quantity", "Quantity_Base", "QtyToReceive",
+                                       "QtyToInvoice", "LineDiscountAmount", "TotalPrice", "TotalValue", "VATBaseAmount",
+                                       "VATValue", "TotalVAT", "TotalValue_LCY", "VATValue_LCY", "TotalVAT_LCY"};
+
+TVariantArray LineValues(const std::string& lineId, const std::string& orderLine, int lineNo, double quantity,
+                         const TOrderLinePrice& price, TPrecision precision) {
+    using amounts::TLineAmount;
+    const amounts::TPurchLine a = BufferLineAmounts(price, quantity, precision);
+    return {lineId, orderLine, lineNo, quantity, quantity * price.QtyPerUnit, quantity, quantity, a.LineDiscountAmount,
+            a.Get(TLineAmount::TotalPrice), a.Get(TLineAmount::TotalValue), a.Get(TLineAmount::VATBaseAmount),
+            a.Get(TLineAmount::VATValue), a.Get(TLineAmount::TotalVAT), a.Get(TLineAmount::TotalValue_LCY),
+            a.Get(TLineAmount::VATValue_LCY), a.Get(TLineAmount::TotalVAT_LCY)};
+}
+
+// The lines of values as a table v both engines read, each value typed as its column.
+std::string ValuesTable(size_t rows) {
+    std::string row;
+    for (size_t i = 0; i < std::size(kLineValues); ++i)
+        row += std::string(i == 0 ? "(" : ", ") + (i < 2 ? "CAST(? AS TEXT)" : i == 2 ? "CAST(? AS INTEGER)" : "CAST(? AS DOUBLE PRECISION)");
+    row += ")";
+    std::string names, values;
+    for (const char* name : kLineValues) names += std::string(names.empty() ? "" : ", ") + name;
+    for (size_t r = 0; r < rows; ++r) values += (r == 0 ? "" : ", ") + row;
+    return "v (" + names + ") AS (VALUES " + values + ")";
+}
+
+void InsertLineChunk(TServerContext& ctx, const TNewBuffer& buffer, const std::vector<TVariantArray>& lines) {
     static const std::set<std::string> kSet{
         "master_id", "id", "line_no", "quantity", "quantity_base", "orderline_id", "receivedqty", "invoicedqty",
         "rejectedqty", "returnedqty", "outstandingqty", "qtyrcdnotinvoiced", "qtytoreceive", "qtytoinvoice",
         "calculatedqty", "linediscountamount", "invdiscamount", "totalprice", "totalvalue", "vatbaseamount", "vatvalue",
         "totalvat", "totalvalue_lcy", "vatvalue_lcy", "totalvat_lcy", "businessgroup_id"};
-    const std::string copied = CommonColumns(ctx, "D_PurchaseLine", "D_PurchOrderBufLine", kSet);
-    using amounts::TLineAmount;
+    std::string given, fromValues;
+    for (const char* name : kLineValues) {
+        given += std::string(", ") + name;
+        fromValues += std::string(", v.") + name;
+    }
+    // The values table comes first in the text, its markers too; the buffer's two values follow.
+    TVariantArray args;
+    for (const TVariantArray& line : lines) args.insert(args.end(), line.begin(), line.end());
+    args.push_back(buffer.Id);
+    args.push_back(buffer.BusinessGroup.empty() ? Variant() : Variant(buffer.BusinessGroup));
+    std::string sql = "WITH " + ValuesTable(lines.size()) + " INSERT INTO D_PurchOrderBufLine (" +
+                      CommonColumns(ctx, "D_PurchaseLine", "D_PurchOrderBufLine", kSet) +
+                      ", Master_Id, BusinessGroup_Id, InvDiscAmount" + given + ") SELECT " +
+                      CommonColumns(ctx, "D_PurchaseLine", "D_PurchOrderBufLine", kSet, "l.") +
+                      ", CAST(? AS TEXT), CAST(? AS TEXT), 0" + fromValues +
+                      " FROM v JOIN D_PurchaseLine l ON l.Id = v.OrderLine_Id";
+    ExecuteBound(ctx.Db, sql, args);
+}
+
+// Each distribution is carried out by the buffer's line of its order line.
+void MarkCarriedOut(TServerContext& ctx, const TNewBuffer& buffer, const std::vector<std::string>& distributions) {
+    for (size_t from = 0; from < distributions.size(); from += kChunk) {
+        const size_t to = std::min(distributions.size(), from + kChunk);
+        TVariantArray args{buffer.Id};
+        std::string marks;
+        for (size_t i = from; i < to; ++i) {
+            args.push_back(distributions[i]);
+            marks += i == from ? "?" : ", ?";
+        }
+        ExecuteBound(ctx.Db,
+                     "UPDATE D_PurchOrdImportLineDetail SET BufferLine_Id = CAST(? AS TEXT) || ':' || PurchLineId WHERE Id IN (" +
+                         marks + ")",
+                     args);
+    }
+}
+
+void InsertBufferLines(TServerContext& ctx, const TNewBuffer& buffer, const std::map<std::string, TOrderLinePrice>& prices,
+                       TPrecision precision) {
+    std::vector<TVariantArray> chunk;
+    std::vector<std::string> distributions;
     int lineNo = 0;
     for (const auto& [orderLine, pending] : buffer.Lines) {
         double quantity = 0;
-        for (const TPendingLine* p : pending) quantity += p->Quantity;
-        const TOrderLinePrice& price = prices.at(orderLine);
-        const amounts::TPurchLine a = BufferLineAmounts(price, quantity, precision);
-        const std::string lineId = buffer.Id + ":" + std::to_string(++lineNo);
-        ExecuteBound(ctx.Db,
-                     "INSERT INTO D_PurchOrderBufLine (" + copied +
-                         ", Master_Id, Id, Line_No, Quantity, Quantity_Base, OrderLine_Id, QtyToReceive, QtyToInvoice, "
-                         "LineDiscountAmount, InvDiscAmount, TotalPrice, TotalValue, VATBaseAmount, VATValue, TotalVAT, "
-                         "TotalValue_LCY, VATValue_LCY, TotalVAT_LCY, BusinessGroup_Id) SELECT " + copied +
-                         ", ?, ?, ?, ?, ?, Id, ?, ?, ?, 0, ?, ?, ?, ?, ?, ?, ?, ?, ? FROM D_PurchaseLine WHERE Id = ?",
-                     {buffer.Id, lineId, lineNo, quantity, quantity * price.QtyPerUnit, quantity, quantity,
-                      a.LineDiscountAmount, a.Get(TLineAmount::TotalPrice), a.Get(TLineAmount::TotalValue),
-                      a.Get(TLineAmount::VATBaseAmount), a.Get(TLineAmount::VATValue), a.Get(TLineAmount::TotalVAT),
-                      a.Get(TLineAmount::TotalValue_LCY), a.Get(TLineAmount::VATValue_LCY),
-                      a.Get(TLineAmount::TotalVAT_LCY), buffer.BusinessGroup.empty() ? Variant() : Variant(buffer.BusinessGroup),
-                      orderLine});
+        for (const TPendingLine* p : pending) {
+            quantity += p->Quantity;
+            distributions.push_back(p->DetailId);
+        }
+        chunk.push_back(LineValues(buffer.Id + ":" + orderLine, orderLine, ++lineNo, quantity, prices.at(orderLine), precision));
+        if (chunk.size() == kChunk) {
+            InsertLineChunk(ctx, buffer, chunk);
+            chunk.clear();
+        }
     }
-    // Each distribution of the buffer's order and business group is carried out by its order line's line.
-    ExecuteBound(ctx.Db,
-                 "UPDATE D_PurchOrdImportLineDetail SET BufferLine_Id = (SELECT b.Id FROM D_PurchOrderBufLine b WHERE "
-                 "b.Master_Id = ?1 AND b.OrderLine_Id = D_PurchOrdImportLineDetail.PurchLineId) WHERE Master_Id = ?2 AND "
-                 "BufferLine_Id IS NULL AND COALESCE(BusinessGroup_Id, '') = ?3 AND PurchLineId IN (SELECT OrderLine_Id "
-                 "FROM D_PurchOrderBufLine WHERE Master_Id = ?1)",
-                 {buffer.Id, importId, buffer.BusinessGroup});
+    if (!chunk.empty()) InsertLineChunk(ctx, buffer, chunk);
+    MarkCarriedOut(ctx, buffer, distributions);
     std::string sums;
     for (const char* field : {"TotalValue", "VATValue", "TotalVAT", "TotalValue_LCY", "TotalVAT_LCY"})
         sums += std::string(sums.empty() ? "" : ", ") + field + " = (SELECT COALESCE(SUM(" + field +
@@ -397,14 +468,14 @@ void InsertBufferLines(TServerContext& ctx, const TNewBuffer& buffer, const std:
 bool ReadPending(TServerContext& ctx, const std::string& importId, std::vector<TPendingLine>& pending) {
     const TRequestResult rows = SelectRows(
         ctx.Db,
-        "SELECT d.PurchLineId, o.Order_Id, COALESCE(d.BusinessGroup_Id, ''), d.Quantity FROM "
+        "SELECT d.Id, d.PurchLineId, o.Order_Id, COALESCE(d.BusinessGroup_Id, ''), d.Quantity FROM "
         "D_PurchOrdImportLineDetail d LEFT JOIN dv_PurchOrdImpOrderLine o ON o.PurchLineId = d.PurchLineId WHERE "
         "d.Master_Id = ? AND d.BufferLine_Id IS NULL AND d.Quantity > 0 ORDER BY o.OrderDate, o.OrderNo, o.Line_No, "
         "d.TargetKind, d.C_Datetime, d.Id",
         {importId});
     for (const TVariantArray& r : rows.Rows) {
-        if (r[1].IsEmpty()) return false;
-        pending.push_back({r[0].AsString(), r[1].AsString(), r[2].AsString(), r[3].AsFloat()});
+        if (r[2].IsEmpty()) return false;
+        pending.push_back({r[0].AsString(), r[1].AsString(), r[2].AsString(), r[3].AsString(), r[4].AsFloat()});
     }
     return true;
 }
@@ -450,7 +521,7 @@ TRequestResult CreatePurchOrderBuffImp(TServerContext& ctx, const TVariantArray&
         if (NextSerieNo(ctx, seriesId, ctx.Session.BusinessGroupId, buffer.Number) < 0)
             return BufferRefusal(ctx, -1, "err_GetSeriesNo");
         InsertBufferHeader(ctx, buffer, subType.Value(0, 0).AsString(), seriesId, header);
-        InsertBufferLines(ctx, buffer, prices, precision, header.Id);
+        InsertBufferLines(ctx, buffer, prices, precision);
         created.Rows.push_back({0, buffer.Id, buffer.Number, ""});
     }
     return created;
