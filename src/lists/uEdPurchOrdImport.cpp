@@ -8,7 +8,6 @@
 #include "base/forms/IFormHost.h"
 #include "base/forms/RequestForm.h"
 #include "base/forms/TFormRegistry.h"
-#include "base/forms/TImportFilter.h"
 #include "base/forms/TWaitCursor.h"
 #include "base/partner/TUblInvoice.h"
 #include "base/server/IAppServer.h"

@@ -52,6 +52,8 @@ constexpr TServerColumn kServerColumns[] = {
     {"D_SaleOrderLine", "ShippedQty", cwNever},        {"D_SaleOrderHeader", "Comp_Id", cwAtInsert},
     // What an import's lines still have to distribute follows their distribution.
     {"D_PurchOrdImportLine", "RemainingQty", cwNever}, {"D_PurchOrdImportHeader", "Comp_Id", cwAtInsert},
+    // An imported line keeps what the file brought, so its distribution stays within it.
+    {"D_PurchOrdImportLine", "Quantity", cwAtInsert},  {"D_PurchOrdImportLine", "ItemForConnetc", cwAtInsert},
 };
 
 bool IsOpenDocumentTable(std::string_view name) {
