@@ -52,6 +52,8 @@ protected:
     // they made that cannot be made twice is taken away.
     void ReturnToBefore(int version) {
         Exec("DELETE FROM S_SchemaVersion WHERE Version >= " + std::to_string(version));
+        Exec("DROP VIEW dv_PurchOrdImportLineDetail; DROP VIEW dv_PurchOrdImportEntry; DROP VIEW dv_PurchOrdImpOrderLine; "
+             "DROP TABLE D_PurchOrdImportLineDetail; DROP TABLE D_PurchOrdImportLine; DROP TABLE D_PurchOrdImportHeader");
         Exec("DELETE FROM S_Messages WHERE Id IN ('err_FieldMaintainedByServer', 'err_DocumentInGoodsCheck', "
              "'err_DocumentHasPostedFollowUps', 'err_OtherCompany', 'err_PostingDateNotAllowed')");
         Exec("ALTER TABLE C_PurchasesSetup DROP COLUMN AllowPostingFrom; ALTER TABLE C_PurchasesSetup DROP COLUMN "
