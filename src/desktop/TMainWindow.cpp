@@ -400,6 +400,8 @@ int TMainWindow::ShowModal(TfBase& form) {
     connect(confirm, &QPushButton::clicked, host, [host, &form] {
         host->Run([&form] {
             TAction* select = form.AcListBase.Find("acSelect");
+            // The other packages' selectors name theirs acSelectRecord.
+            if (select == nullptr || !select->Visible) select = form.AcListBase.Find("acSelectRecord");
             if (select != nullptr && select->Visible) select->Execute();
             else form.Confirm();
         });

@@ -26,6 +26,7 @@
 #include "documents/uPurchDocumentHistory.h"
 #include "documents/uPurchDocumentModel.h"
 #include "documents/uPurchPrintForms.h"
+#include "editors/uOrderResponseFilter.h"
 
 namespace tavrek {
 
@@ -487,9 +488,16 @@ void TfEdPurchOrder::ImportOrderFromFile() {
         MessageDlgEx(e.what(), TMsgDlgType::mtError, mbOK);
         return;
     }
-    TImportFilter filter;
+    // The text filters of the import, then the vendor's UBL answer.
+    TRequestResult filters{{"Name"}, {}};
+    for (const TImportFilter& f : TImportFilter::Filters()) filters.Rows.push_back({f.Name});
+    filters.Rows.push_back({"Отговор на поръчка UBL 2.1 OrderResponse (PEPPOL BIS Ordering 3)"});
+    int chosen = -1;
+    if (!dm().Dialogs().ChooseRow("Филтър за импорт", filters, chosen)) return;
+    if (chosen == static_cast<int>(TImportFilter::Filters().size())) return ImportOrderResponse();
+    const TImportFilter& filter = TImportFilter::Filters().at(static_cast<size_t>(chosen));
     std::string path;
-    if (!SelectImportFilter(filter) || !SelectDataFile(path)) return;
+    if (!SelectDataFile(path)) return;
     ImportInitLog(GetMessageText("str_ConfirmOrderLog", "Импорт на потвърждение на поръчка"));
     TImportCounters counters;
     try {
@@ -513,6 +521,89 @@ void TfEdPurchOrder::ImportOrderFromFile() {
                       {std::to_string(counters.Rows), std::to_string(counters.Matched), std::to_string(counters.NewLines),
                        std::to_string(counters.Unknown)});
     MessageDlgEx(text, TMsgDlgType::mtInformation, mbOK);
+}
+
+// Which order line a line of the vendor's answer is for: the line of its number, else the
+// first line of its item (by the vendor's number, else ours).
+std::optional<TBookmark> TfEdPurchOrder::AnsweredLine(const TOrderResponseLine& line) {
+    std::string item = line.BuyerItemNo;
+    TRequestResult found;
+    if (line.OrderLineId.empty() && !line.VendorItemNo.empty() &&
+        dm().Server().RequestValue(0, "fn_FindItem(" + QuotedSql(line.VendorItemNo) + "," +
+                                          QuotedSql(FieldValue(cdsMaster, "Contragent_Id").AsString()) + ")",
+                                   "Item_Id", TFilter(), found) > 0)
+        item = found.Value().AsString();
+    for (cdsDetail.First(); !cdsDetail.Eof(); cdsDetail.Next()) {
+        const bool byNumber = !line.OrderLineId.empty() && cdsDetail.FieldByName("Line_No").AsString() == line.OrderLineId;
+        if (byNumber || (line.OrderLineId.empty() && !item.empty() && cdsDetail.FieldByName("Code").AsString() == item))
+            return cdsDetail.GetBookmark();
+    }
+    return std::nullopt;
+}
+
+// The vendor's answer read whole and each of its lines found on the order before any line
+// changes: accepted lines are confirmed as ordered, a rejected order or line confirms nothing,
+// a changed line the quantity and net price the vendor accepts.
+void TfEdPurchOrder::ImportOrderResponse() {
+    std::string path;
+    if (!dm().Dialogs().SelectFile("Отговор на доставчика на поръчката", "*.xml", false, path)) return;
+    TOrderResponse response;
+    std::vector<TBookmark> answered;
+    try {
+        TWaitCursor wait;
+        response = ReadOrderResponse(path);
+        const std::string number = FieldValue(cdsMaster, "DocumentNo").AsString();
+        if (!response.OrderNo.empty() && response.OrderNo != number)
+            throw EOrderResponse("Отговорът е за поръчка " + response.OrderNo + ", а не за " + number + ".");
+        for (const TOrderResponseLine& line : response.Lines) {
+            const std::optional<TBookmark> found = AnsweredLine(line);
+            if (!found) throw EOrderResponse(line.Where + ": поръчката няма такъв ред или артикул.");
+            answered.push_back(*found);
+        }
+    } catch (const EOrderResponse& e) {
+        MessageDlgEx(e.what(), TMsgDlgType::mtError, mbOK);
+        return;
+    }
+    if (response.Code == "AB")
+        return ShowInfoKey("inf_OrderResponseAcknowledged",
+                           "Доставчикът потвърди, че е получил поръчката; за количествата ще отговори отделно.");
+    TControlsOff controls(cdsDetail);
+    int lines = 0, changed = 0, refused = 0;
+    for (cdsDetail.First(); !cdsDetail.Eof(); cdsDetail.Next(), ++lines) {
+        cdsDetail.Edit();
+        const bool rejected = response.Code == "RE";
+        double net = Num(cdsDetail, "DirectUnitCost_ACY");
+        if (cdsDetail.FieldByName("PriceIncludingVAT").AsInteger() == 1) net /= 1.0 + Num(cdsDetail, "VATPercent") / 100.0;
+        SetNum(cdsDetail, "ConfirmQuantity", rejected ? 0.0 : Num(cdsDetail, "Quantity"));
+        SetNum(cdsDetail, "ConfirmPrice", rejected ? 0.0 : RoundUp(net, 5));
+        SetNum(cdsDetail, "ConfirmDiscount", rejected ? 0.0 : Num(cdsDetail, "LineDiscount"));
+        SetNum(cdsDetail, "QtyDiff", rejected ? 1.0 : 0.0);
+        SetNum(cdsDetail, "PriceDiff", 0.0);
+        cdsDetail.Post();
+    }
+    if (response.Code == "RE") refused = lines;
+    for (size_t i = 0; i < answered.size(); ++i) {
+        const TOrderResponseLine& line = response.Lines[i];
+        if (line.Status == "5") continue;
+        cdsDetail.GotoBookmark(answered[i]);
+        cdsDetail.Edit();
+        const double quantity = line.Status == "7" ? 0.0 : line.HasQuantity ? line.Quantity : Num(cdsDetail, "Quantity");
+        SetNum(cdsDetail, "ConfirmQuantity", quantity);
+        SetNum(cdsDetail, "QtyDiff", quantity == Num(cdsDetail, "Quantity") ? 0.0 : 1.0);
+        if (line.HasPrice) {
+            SetNum(cdsDetail, "ConfirmPrice", line.Price);
+            SetNum(cdsDetail, "ConfirmDiscount", 0.0);
+            UpdatePriceDiff();
+        }
+        cdsDetail.Post();
+        ++(line.Status == "7" ? refused : changed);
+    }
+    MessageDlgEx(FormatMessage(GetMessageText("msg_OrderResponseApplied",
+                                              "Отговорът на доставчика (%s) е отразен в потвърждението: приети редове %s, "
+                                              "променени %s, отказани %s."),
+                               {response.Code, std::to_string(lines - changed - refused), std::to_string(changed),
+                                std::to_string(refused)}),
+                 TMsgDlgType::mtInformation, mbOK);
 }
 
 void TfEdPurchOrder::ResetConfirmations() {

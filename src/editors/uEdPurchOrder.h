@@ -1,8 +1,10 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "documents/uEdBasePurchDocument.h"
+#include "editors/uOrderResponseFilter.h"
 
 namespace tavrek {
 
@@ -63,8 +65,10 @@ public:
     void acSendToServiceExecute();
     void acApproveExecute();
     void miPurchOrderDetailClick();
-    // Reads the vendor's confirmation from a file into the Confirm* fields of the lines.
+    // Reads the vendor's confirmation from a file into the Confirm* fields of the lines: a
+    // text file through the import filters, or the vendor's UBL OrderResponse.
     void ImportOrderFromFile();
+    void ImportOrderResponse();
 
     // The order as the vendor's service takes it: the XML text, one line, declared utf-8.
     static std::string BuildOrderXml(const std::string& userName, const std::string& password,
@@ -93,6 +97,7 @@ private:
         int Rows = 0, Matched = 0, NewLines = 0, Unknown = 0;
     };
     void ResetConfirmations();
+    std::optional<TBookmark> AnsweredLine(const TOrderResponseLine& line);
     void ConfirmRow(TClientDataSet& row, TImportCounters& counters);
     void PlaceConfirmedQuantity(const std::string& item, TClientDataSet& row, TImportCounters& counters);
     void AppendConfirmedLine(TClientDataSet& row, const Variant& code, bool known);

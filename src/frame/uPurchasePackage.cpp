@@ -25,6 +25,7 @@
 #include "posted/uBrPostPurchOrder.h"
 #include "lists/uBrPurchase.h"
 #include "lists/uBrSelectPurchOrder.h"
+#include "lists/uEdPurchOrdImport.h"
 #include "posted/uBrPostPurchCrMemo.h"
 #include "posted/uBrPostedPurchInvoice.h"
 #include "posted/uBrPostedReceipt.h"
@@ -94,6 +95,7 @@ const TPackageUnit kUnits[] = {
     {uEdPostGlobalPurchCrMemoProtocol::Initialization, uEdPostGlobalPurchCrMemoProtocol::Finalization},
     {uBrPurchOrderSuggestionToVendor::Initialization, uBrPurchOrderSuggestionToVendor::Finalization},
     {uEdPurchOrderSuggestionToVendor::Initialization, uEdPurchOrderSuggestionToVendor::Finalization},
+    {uEdPurchOrdImport::Initialization, uEdPurchOrdImport::Finalization},
     {uBrPurchOrderSuggBySaleOrder::Initialization, uBrPurchOrderSuggBySaleOrder::Finalization},
     {uBrPurchOrder::Initialization, uBrPurchOrder::Finalization},
     {uBrPostPurchOrder::Initialization, uBrPostPurchOrder::Finalization},

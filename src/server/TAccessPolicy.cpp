@@ -16,7 +16,8 @@ constexpr std::array kEditedTables = {"D_PurchaseLineDetail", "D_PurchaseBufLine
                                       "D_ItemChargeAssigment", "D_FutureCostPeriod",
                                       "D_GoodsCheckHeader", "D_GoodsCheckLine", "D_SaleOrderHeader", "D_SaleOrderLine",
                                       "D_PurchOrderSuggestion", "D_PurchOrderSuggToVendorHeader",
-                                      "D_PurchOrderSuggToVendorLine", "D_PurchOrderSeggBySaleOrder"};
+                                      "D_PurchOrderSuggToVendorLine", "D_PurchOrderSeggBySaleOrder",
+                                      "D_PurchOrdImportHeader", "D_PurchOrdImportLine"};
 
 constexpr TAccessPolicy::TPostedLock kPostedLocks[] = {
     {"D_VendorPayment", "Posted", "err_PaymentPostedNotEditable"},
@@ -49,6 +50,10 @@ constexpr TServerColumn kServerColumns[] = {
     {"D_PurchOrderSuggestion", "Demand", cwNever},     {"D_PurchOrderSuggestion", "MinimumStock", cwNever},
     {"D_PurchOrderSuggestion", "Comp_Id", cwNever},    {"D_PurchOrderSeggBySaleOrder", "Processed", cwNever},
     {"D_SaleOrderLine", "ShippedQty", cwNever},        {"D_SaleOrderHeader", "Comp_Id", cwAtInsert},
+    // What an import's lines still have to distribute follows their distribution.
+    {"D_PurchOrdImportLine", "RemainingQty", cwNever}, {"D_PurchOrdImportHeader", "Comp_Id", cwAtInsert},
+    // An imported line keeps what the file brought, so its distribution stays within it.
+    {"D_PurchOrdImportLine", "Quantity", cwAtInsert},  {"D_PurchOrdImportLine", "ItemForConnetc", cwAtInsert},
 };
 
 bool IsOpenDocumentTable(std::string_view name) {

@@ -3,6 +3,8 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QDoubleSpinBox>
+#include <QFileDialog>
 #include <QFile>
 #include <QFileInfo>
 #include <QGroupBox>
@@ -37,6 +39,7 @@
 #include "desktop/TGridFooter.h"
 #include "desktop/TGridView.h"
 #include "desktop/TMainWindow.h"
+#include "desktop/TQuantityDialog.h"
 #include "desktop/TTotalsPanel.h"
 #include "server/EmbeddedServer.h"
 #include "support/UblSample.h"
@@ -410,6 +413,25 @@ std::map<QString, Journey::TVerb> Journey::Answers() {
                  input.accept();
              });
          }}},
+        // The file dialog: the file is chosen as if typed into its name box.
+        {"answer file", {1, [this](const QStringList& w) {
+             answerer.Expect([path = w[0]](QWidget& dialog) {
+                 auto* files = qobject_cast<QFileDialog*>(&dialog);
+                 ASSERT_NE(files, nullptr) << "not a file dialog";
+                 files->selectFile(path);
+                 // Through QDialog: QFileDialog keeps its accept protected.
+                 static_cast<QDialog*>(files)->accept();
+             });
+         }}},
+        // The quantity dialog: its proposal must be the one given; it is confirmed as proposed.
+        {"answer quantity", {1, [this](const QStringList& w) {
+             answerer.Expect([proposed = w[0].toDouble()](QWidget& dialog) {
+                 auto* quantity = qobject_cast<desktop::TQuantityDialog*>(&dialog);
+                 ASSERT_NE(quantity, nullptr) << "not a quantity dialog";
+                 EXPECT_EQ(quantity->Editor().value(), proposed);
+                 QTest::keyClick(&quantity->Editor(), Qt::Key_Return);
+             });
+         }}},
         {"answer annul", {1, [this](const QStringList& w) {
              answerer.Expect([why = w[0]](QWidget& dialog) {
                  auto* reason = dialog.findChild<QLineEdit*>("edtAnnulDescription");
@@ -544,7 +566,8 @@ void Journey::Play(const QString& path) {
     QString scenario;
     bool started = false;
     for (int number = 0; number < lines.size() && !HasFatalFailure(); ++number) {
-        const QString line = lines[number].trimmed().replace("$DIR", folder.path());
+        const QString line =
+            lines[number].trimmed().replace("$DIR", folder.path()).replace("$DATA", QStringLiteral(TAVREK_TEST_DATA_DIR "/data"));
         SCOPED_TRACE(QStringLiteral("%1:%2: %3").arg(path).arg(number + 1).arg(line).toStdString());
         if (line.startsWith("> ")) {
             scenario += line.mid(2) + '\n';

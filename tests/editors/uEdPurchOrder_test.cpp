@@ -27,12 +27,13 @@ protected:
                            "que_AcceptConfirmation", "err_EditPropsRightNotAllowed", "err_CntrNoPartnerConnSettings",
                            "msg_VendorCreatedDocs", "err_CommonError", "msg_ConfirmOrderFinish",
                            "err_NotDefinedPurchImportCDS", "err_VendorOrderNoNotSaved", "err_SavingHistoryBeforeDel",
-                           "que_DeleteRecord"}) {
+                           "que_DeleteRecord", "msg_OrderResponseApplied"}) {
         this->server.SetMessage("err_EditPropsRightNotAllowed", "err_EditPropsRightNotAllowed %s");
         this->server.SetMessage("msg_ConfirmOrderFinish", "msg_ConfirmOrderFinish %s %s %s %s");
         // Orders wait for no approval unless a test says so.
         this->server.Otherwise("ExecuteStoredProcedure", "usp_GetPurchOrderApproval",
                                {.Rows = Rows({"Result", "ErrMsg"}, {{0, ""}})});
+        this->server.SetMessage("msg_OrderResponseApplied", "msg_OrderResponseApplied (%s) %s %s %s");
     }
     TForm& OpenOrder(std::vector<TRow> lines, TRow extra = {}) {
         TRow header{{"Id", "O1"},
@@ -342,6 +343,64 @@ TEST_F(PurchOrderConfirmation, AnItemTheOrderLacksBecomesANewLine) {
     Import("VendorItemNo,Quantity,UnitPrice,LineDiscount\r\nVD,4,2.5,0\r\n", {{"VD", "D"}}, "msg_ConfirmOrderFinish 1 0 1 0");
     GotoLine(2);
     ExpectFields(Lines(), {{"Type", 1}, {"Code", "D"}, {"ConfirmQuantity", 4.0}, {"QtyDiff", 1.0}, {"PriceDiff", 1.0}});
+}
+
+// The vendor's UBL answer (tests/data/orderimport) to order 0000000042 of three lines: A 5 at
+// 10.00, B 2 at 4.00 less 10 %, C 1 at 20.00.
+TEST_F(PurchOrderConfirmation, AnOrderResponseConfirmsWhatTheVendorAccepts) {
+    struct TCase {
+        const char* File;
+        std::vector<double> Quantity, QtyDiff, Price, PriceDiff;
+        const char* Message;
+    };
+    for (const TCase& c : {
+             TCase{"order_response_accepted.xml", {5, 2, 1}, {0, 0, 0}, {10, 4, 20}, {0, 0, 0}, "(AP)"},
+             TCase{"order_response_rejected.xml", {0, 0, 0}, {1, 1, 1}, {0, 0, 0}, {0, 0, 0}, "(RE)"},
+             // Line 1 by its number: 4 at 9.50; B by the vendor's number: nothing; C by ours, as ordered.
+             TCase{"order_response_changed.xml", {4, 0, 1}, {1, 1, 0}, {9.5, 4, 20}, {0, 0, 0}, "(CA)"},
+         }) {
+        SCOPED_TRACE(c.File);
+        OpenOrder({{{"Code", "A"}, {"Quantity", 5.0}, {"DirectUnitCost_ACY", 10.0}},
+                   {{"Code", "B"}, {"Quantity", 2.0}, {"DirectUnitCost_ACY", 4.0}, {"LineDiscount", 10.0}},
+                   {{"Code", "C"}, {"Quantity", 1.0}, {"DirectUnitCost_ACY", 20.0}}});
+        ScriptDefinition();
+        server.OnRequestValue("fn_FindItem('VB','V01')", Rows({"Item_Id"}, {{"B"}}));
+        dialogs.ExpectText(true, "4");
+        dialogs.ExpectFile(true, TAVREK_TEST_DATA_DIR "/data/orderimport/" + std::string(c.File));
+        dialogs.ExpectMessage(mrOk, c.Message);
+        Form().acConfirmOrder.Execute();
+        EXPECT_TRUE(dialogs.AllAnswered());
+        EXPECT_EQ(Column("ConfirmQuantity"), c.Quantity);
+        EXPECT_EQ(Column("QtyDiff"), c.QtyDiff);
+        EXPECT_EQ(Column("ConfirmPrice"), c.Price);
+        EXPECT_EQ(Column("PriceDiff"), c.PriceDiff) << "9.50 is below the 10.00 ordered";
+    }
+}
+
+// A response that cannot serve changes no line: it answers another order, names a line the
+// order has not, or is one of the OASIS examples without a code or items.
+TEST_F(PurchOrderConfirmation, AnOrderResponseThatCannotServeChangesNothing) {
+    const std::string data = TAVREK_TEST_DATA_DIR "/data/orderimport/";
+    const std::string oasis = TAVREK_UBL_DIR "/../ubl-orders/";
+    struct TCase {
+        std::string Path, Message;
+    };
+    for (const TCase& c : {TCase{oasis + "UBL-OrderResponse-2.1-Example.xml", "OrderResponse: няма OrderResponseCode."},
+                           TCase{oasis + "UBL-OrderResponseSimple-2.1-Example.xml", "Отговорът е за поръчка 34, а не за 0000000042."},
+                           TCase{oasis + "UBL-Order-2.1-Example.xml", "Коренният елемент е „Order“, а не OrderResponse."},
+                           TCase{data + "order_response_changed.xml", "OrderLine 2: поръчката няма такъв ред или артикул."}}) {
+        SCOPED_TRACE(c.Path);
+        OpenOrder({{{"Code", "A"}, {"Quantity", 5.0}, {"DirectUnitCost_ACY", 10.0}, {"QtyDiff", 0.0}}});
+        ScriptDefinition();
+        server.OnRequestValue("fn_FindItem('VB','V01')", Rows({"Item_Id"}, {}));
+        dialogs.ExpectText(true, "4");
+        dialogs.ExpectFile(true, c.Path);
+        dialogs.ExpectMessage(mrOk, c.Message);
+        Form().acConfirmOrder.Execute();
+        EXPECT_TRUE(dialogs.AllAnswered());
+        EXPECT_EQ(Column("ConfirmQuantity"), std::vector<double>{0.0});
+        EXPECT_EQ(Column("QtyDiff"), std::vector<double>{0.0});
+    }
 }
 
 // A server without the import definition, or a broken file, changes nothing; the import's

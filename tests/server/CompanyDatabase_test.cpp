@@ -54,6 +54,8 @@ protected:
         Exec("DELETE FROM S_SchemaVersion WHERE Version >= " + std::to_string(version));
         Exec("DROP VIEW V_D_PurchHeader; DROP TABLE D_PurchOrderApproval; DROP INDEX IX_G_VATEntry_Period; "
              "ALTER TABLE C_PurchasesSetup DROP COLUMN OrderApprovalAmount");
+        Exec("DROP VIEW dv_PurchOrdImportLineDetail; DROP VIEW dv_PurchOrdImportEntry; DROP VIEW dv_PurchOrdImpOrderLine; "
+             "DROP TABLE D_PurchOrdImportLineDetail; DROP TABLE D_PurchOrdImportLine; DROP TABLE D_PurchOrdImportHeader");
         Exec("DELETE FROM S_Messages WHERE Id IN ('err_FieldMaintainedByServer', 'err_DocumentInGoodsCheck', "
              "'err_DocumentHasPostedFollowUps', 'err_OtherCompany', 'err_PostingDateNotAllowed')");
         Exec("ALTER TABLE C_PurchasesSetup DROP COLUMN AllowPostingFrom; ALTER TABLE C_PurchasesSetup DROP COLUMN "

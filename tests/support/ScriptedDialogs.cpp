@@ -80,9 +80,9 @@ int ScriptedDialogs::MessageDlgEx(const std::string& text, TMsgDlgType type, TMs
     return expected.Answer;
 }
 
-bool ScriptedDialogs::InputQuantity(const std::string& caption, double& value, double) {
+bool ScriptedDialogs::InputQuantity(const std::string& caption, double& value, double maximum) {
     TExpected expected;
-    if (!Confirmed({"Quantity", caption}, expected)) return false;
+    if (!Confirmed({.Kind = "Quantity", .Text = caption, .Due = value, .Received = maximum}, expected)) return false;
     value = expected.Number;
     return true;
 }

@@ -14,7 +14,8 @@ struct TShownDialog {
     std::string Text{};  // message text, caption, selector, currency or option title
     TMsgDlgType Type = TMsgDlgType::mtInformation;
     TMsgDlgButtons Buttons = 0;
-    // The change-calculation window: the amounts it was opened with; the currency-rate
+    // The change-calculation window: the amounts it was opened with (a quantity dialog: the
+    // proposed quantity and its maximum); the currency-rate
     // window: the rate it showed (Text2) and whether it was read-only.
     double Due = 0.0, Received = 0.0;
     std::string Text2{};

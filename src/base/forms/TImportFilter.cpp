@@ -25,12 +25,6 @@ TImportLogState& Log() {
     return log;
 }
 
-// A record of the file with the number of the line it starts on.
-struct TCsvRow {
-    size_t Number = 0;
-    std::vector<std::string> Cells;
-};
-
 struct TCsvState {
     std::vector<TCsvRow> Rows;
     TCsvRow Current;
@@ -49,28 +43,6 @@ void CsvRowEnd(int, void* state) {
     s.Current = {};
 }
 
-// Reads RFC 4180 text (quoted cells may hold separators, line breaks and doubled quotes),
-// fed line by line so that each record knows its line. A malformed record fails with it.
-std::vector<TCsvRow> ParseCsv(const std::string& text, char separator) {
-    csv_parser parser;
-    if (csv_init(&parser, CSV_STRICT | CSV_STRICT_FINI) != 0) throw EFormError("Файлът не може да бъде прочетен");
-    csv_set_delim(&parser, static_cast<unsigned char>(separator));
-    TCsvState state;
-    size_t line = 0, failedLine = 0;
-    for (size_t start = 0; start < text.size() && failedLine == 0;) {
-        const size_t end = std::min(text.find('\n', start), text.size() - 1) + 1;
-        ++line;
-        if (parser.pstate == 0) state.StartLine = line;  // no record begun: the next one starts here
-        if (csv_parse(&parser, text.data() + start, end - start, CsvCell, CsvRowEnd, &state) != end - start)
-            failedLine = line;
-        start = end;
-    }
-    if (failedLine == 0 && csv_fini(&parser, CsvCell, CsvRowEnd, &state) != 0) failedLine = state.StartLine;
-    csv_free(&parser);
-    if (failedLine != 0)
-        throw EFormError("Ред " + std::to_string(failedLine) + ": неправилно оградено с кавички поле");
-    return state.Rows;
-}
 
 Variant DateCell(const std::string& text) {
     int day = 0, month = 0, year = 0;
@@ -131,6 +103,28 @@ bool RowValues(const TCsvRow& row, const std::vector<TField*>& fields, bool allO
 
 }  // namespace
 
+// Fed line by line so that each record knows its line.
+std::vector<TCsvRow> ParseCsvRows(const std::string& text, char separator) {
+    csv_parser parser;
+    if (csv_init(&parser, CSV_STRICT | CSV_STRICT_FINI) != 0) throw EFormError("Файлът не може да бъде прочетен");
+    csv_set_delim(&parser, static_cast<unsigned char>(separator));
+    TCsvState state;
+    size_t line = 0, failedLine = 0;
+    for (size_t start = 0; start < text.size() && failedLine == 0;) {
+        const size_t end = std::min(text.find('\n', start), text.size() - 1) + 1;
+        ++line;
+        if (parser.pstate == 0) state.StartLine = line;  // no record begun: the next one starts here
+        if (csv_parse(&parser, text.data() + start, end - start, CsvCell, CsvRowEnd, &state) != end - start)
+            failedLine = line;
+        start = end;
+    }
+    if (failedLine == 0 && csv_fini(&parser, CsvCell, CsvRowEnd, &state) != 0) failedLine = state.StartLine;
+    csv_free(&parser);
+    if (failedLine != 0)
+        throw EFormError("Ред " + std::to_string(failedLine) + ": неправилно оградено с кавички поле");
+    return state.Rows;
+}
+
 const std::vector<TImportFilter>& TImportFilter::Filters() {
     static const std::vector<TImportFilter> filters{{"Текст, разделен с ;", ';', true, {}},
                                                     {"Текст, разделен със запетая", ',', true, {}},
@@ -168,7 +162,7 @@ int RequestImport(const TImportFilter& filter, const std::string& path, TClientD
     if (!file) throw EFormError("Файлът " + path + " не може да бъде отворен");
     std::string text((std::istreambuf_iterator<char>(file)), {});
     if (text.rfind("\xEF\xBB\xBF", 0) == 0) text.erase(0, 3);
-    std::vector<TCsvRow> rows = ParseCsv(text, filter.Separator);
+    std::vector<TCsvRow> rows = ParseCsvRows(text, filter.Separator);
     if (!target.Active()) target.CreateDataSet();
     size_t first = 0;
     std::vector<TField*> fields;

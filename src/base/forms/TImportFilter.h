@@ -20,6 +20,16 @@ public:
     static const std::vector<TImportFilter>& Filters();
 };
 
+// A record of a text file with the number of the line it starts on.
+struct TCsvRow {
+    size_t Number = 0;
+    std::vector<std::string> Cells;
+};
+
+// Reads RFC 4180 text: quoted cells may hold separators, line breaks and doubled quotes.
+// Throws EFormError naming the line of a malformed record.
+std::vector<TCsvRow> ParseCsvRows(const std::string& text, char separator);
+
 // The import log of the current import: lines about rows that were not taken.
 void ImportInitLog(const std::string& caption);
 void ImportLog(const std::string& line);

@@ -172,9 +172,11 @@ TRequestResult CopySuggestionToOrderLine(TServerContext& ctx, const TVariantArra
                               "(SELECT 1 FROM D_PurchaseLine WHERE Id = ?3 AND Master_Id = ?2 AND Comp_Id = ?4)";
     const int linked = ExecuteBound(ctx.Db,
                                     "INSERT INTO D_PurchOrderLineSuggestion (OrderLine_Id, Comp_Id, Order_Id, "
-                                    "Suggestion_Id) SELECT ?3, ?4, ?2, ?1 WHERE " + known +
+                                    "Suggestion_Id, SaleOrderLine_Id) SELECT ?3, ?4, ?2, ?1, (SELECT SaleOrderLine_Id "
+                                    "FROM D_PurchOrderSuggestion WHERE Id = ?1 AND Comp_Id = ?4) WHERE " + known +
                                         " ON CONFLICT (OrderLine_Id) DO UPDATE SET Comp_Id = excluded.Comp_Id, "
-                                        "Order_Id = excluded.Order_Id, Suggestion_Id = excluded.Suggestion_Id",
+                                        "Order_Id = excluded.Order_Id, Suggestion_Id = excluded.Suggestion_Id, "
+                                        "SaleOrderLine_Id = excluded.SaleOrderLine_Id",
                                     keys);
     if (linked != 1) return Result(-1);
     CompleteOrderLine(ctx, Arg(args, 3), Arg(args, 2));

@@ -12,6 +12,7 @@
 #include "server/procedures/GlobalDocProcedures.h"
 #include "server/procedures/OfferConversionProcedures.h"
 #include "server/procedures/OrderApprovalProcedures.h"
+#include "server/procedures/OrderImportProcedures.h"
 #include "server/procedures/ProcedureArgs.h"
 #include "server/procedures/ReplenishmentProcedures.h"
 #include "server/procedures/SaleShipmentProcedures.h"
@@ -222,6 +223,7 @@ void RegisterStandardProcedures(TProcedureRegistry& registry) {
     RegisterSaleShipmentProcedures(registry);
     RegisterVATLedgerProcedures(registry);
     RegisterOrderApprovalProcedures(registry);
+    RegisterOrderImportProcedures(registry);
     registry.Register(TProcedureKind::pkProcedure, "usp_CheckDocumentBeforeDelete", CheckDocumentBeforeDelete);
     registry.Register(TProcedureKind::pkProcedure, "usp_UPDATE_N_Item_UnitPrice", UpdateItemUnitPrice);
     registry.Register(TProcedureKind::pkTableFunction, "fn_GetDocPayMethod", GetDocPayMethod);

@@ -28,6 +28,8 @@ inline constexpr int PurchProtocol = 40;
 inline constexpr int PurchCrMemoProtocol = 41;
 // Goods shipped to a customer: item entries that leave stock.
 inline constexpr int SaleShipment = 50;
+// A customer's sale order, as a target an import's quantity is kept for.
+inline constexpr int SaleOrder = 51;
 }  // namespace DocumentType
 
 }  // namespace tavrek::server

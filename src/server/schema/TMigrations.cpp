@@ -10,6 +10,7 @@
 #include "server/schema/DocumentTables.h"
 #include "server/schema/GlobalDocumentSchema.h"
 #include "server/schema/GlobalLineFieldsSchema.h"
+#include "server/schema/OrderImportSchema.h"
 #include "server/schema/OtherPackagesSchema.h"
 #include "server/schema/SourceLineSelectSchema.h"
 #include "server/schema/ReplenishmentSchema.h"
@@ -769,6 +770,8 @@ const std::vector<TMigration>& Migrations() {
         {41, "Saved suggestions show the names of their vendor and producer; suggestion rows keep their order",
          SuggestionNamesSql()},
         {42, "Sales leave stock at cost; the server's checks of sale orders", SaleShipmentSql()},
+        {50, "Import documents of vendors' deliveries, their distribution to order lines and its messages",
+         OrderImportSchemaSql()},
         {70, "The VAT purchase ledger reads the period's VAT entries; its reasons for leaving a document out",
          VATLedgerSchemaSql()},
         {71, "Orders above an amount wait for a user with the right to approve them",
