@@ -45,6 +45,7 @@
 #include "replenishment/uBrPurchOrderSuggBySaleOrder.h"
 #include "replenishment/uEdPurchOrderBufer.h"
 #include "replenishment/uEdPurchOrderSuggestionToVendor.h"
+#include "reports/uBrPurchAnalysis.h"
 
 namespace tavrek {
 namespace {
@@ -96,6 +97,7 @@ const TPackageUnit kUnits[] = {
     {uBrPurchOrderSuggBySaleOrder::Initialization, uBrPurchOrderSuggBySaleOrder::Finalization},
     {uBrPurchOrder::Initialization, uBrPurchOrder::Finalization},
     {uBrPostPurchOrder::Initialization, uBrPostPurchOrder::Finalization},
+    {uBrPurchAnalysis::Initialization, uBrPurchAnalysis::Finalization},
 };
 
 }  // namespace
@@ -151,6 +153,7 @@ const std::vector<std::string>& PurchaseFormClassOrder() {
         "TfBrPurchOrderSuggBySaleOrder",
         "TfBrPurchOrder",
         "TfBrPostPurchOrder",
+        "TfBrPurchAnalysis",
     };
     return order;
 }

@@ -83,6 +83,7 @@ private:
     std::string PostBuffer(const TScenarioStep& step);
     std::string OrderScope(const std::string& table) const;
     std::string ExpectBooksBalanced();
+    std::string ExpectAnalysis(const TScenarioStep& step);
     std::string Protocol(const TScenarioStep& step);
     std::unique_ptr<TfBase> OpenPostedView(const std::string& documentId);
     // The editor of the document the steps concern, and the table it posts into.

@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QFileDialog>
 #include <QFile>
 #include <QFileInfo>
 #include <QGroupBox>
@@ -30,6 +31,7 @@
 
 #include "DemoClientTest.h"
 #include "base/forms/TfBase.h"
+#include "desktop/TChartWidget.h"
 #include "desktop/TDataGrid.h"
 #include "desktop/TDataSetModel.h"
 #include "desktop/TFormHostWidget.h"
@@ -352,6 +354,14 @@ std::map<QString, Journey::TVerb> Journey::Verbs() {
              Same(QString::number(answerer.Shown().size() - asked), w[1], "questions on quitting");
          }}},
         {"screenshot", {1, [this](const QStringList& w) { Screenshot(w[0]); }}},
+        // A click on the bar or point of a row of a chart, where the chart draws it.
+        {"click-chart", {2, [this](const QStringList& w) {
+             auto* chart = Host().findChild<TChartWidget*>(w[0]);
+             Need(chart != nullptr, "no chart " + w[0]);
+             Need(w[1].toInt() < chart->DrawnRows(), "the chart draws " + QString::number(chart->DrawnRows()) + " rows");
+             ClickAt(*chart->viewport(), chart->PositionOfRow(w[1].toInt()));
+             SetHost(ActiveHost());
+         }}},
         {"ubl", {3, [this](const QStringList& w) {
              tavrek::testing::TUblSample invoice;
              invoice.Number = w[1].toStdString();
@@ -393,6 +403,14 @@ std::map<QString, Journey::TVerb> Journey::Answers() {
                  grid->View().setCurrentIndex(grid->Model().index(found, 0));
                  for (QPushButton* button : dialog.findChildren<QPushButton*>())
                      if (button->text() == QStringLiteral("Потвърди")) QTest::keyClick(button, Qt::Key_Space);
+             });
+         }}},
+        // The file dialog of a save: the file is named and the dialog accepted.
+        {"answer save-file", {1, [this](const QStringList& w) {
+             answerer.Expect([file = w[0]](QWidget& dialog) {
+                 auto& files = dynamic_cast<QFileDialog&>(dialog);
+                 files.selectFile(file);
+                 files.accept();
              });
          }}},
         {"answer number", {1, [this](const QStringList& w) {
@@ -516,6 +534,18 @@ std::map<QString, Journey::TVerb> Journey::Expectations() {
              Same(QString::number(client->Window().OpenForms().size()), w[0], "open forms");
          }}},
         {"expect closed", {1, [this](const QStringList& w) { Check(named_[w[0]].isNull(), "still open: " + w[0]); }}},
+        {"expect chart-rows", {2, [this](const QStringList& w) {
+             auto* chart = Host().findChild<TChartWidget*>(w[0]);
+             Need(chart != nullptr, "no chart " + w[0]);
+             Same(QString::number(chart->DrawnRows()), w[1], "rows drawn by " + w[0]);
+         }}},
+        // FILE CELL TEXT: the cell of the first sheet of an .xlsx file holds the text or number.
+        {"expect xlsx", {3, [this](const QStringList& w) {
+             const QString sheet = testing::XlsxSheet(w[0]);
+             const QRegularExpression cell("<c r=\"" + w[1] + "\"[^>]*>(?:<is><t[^>]*>([^<]*)</t></is>|<v>([^<]*)</v>)");
+             const QRegularExpressionMatch found = cell.match(sheet);
+             Same(found.hasMatch() ? found.captured(1) + found.captured(2) : QString("(no cell)"), w[2], w[0] + " " + w[1]);
+         }}},
         {"expect in-front", {1, [this](const QStringList& w) { Check(ActiveHost() == named_[w[0]], "not in front: " + w[0]); }}},
     };
 }

@@ -15,6 +15,7 @@
 #include "server/procedures/ReplenishmentProcedures.h"
 #include "server/procedures/VendorPaymentProcedures.h"
 #include "server/TQueryBuilder.h"
+#include "server/reports/PurchAnalysisProcedures.h"
 #include "server/schema/DocumentTables.h"
 #include "server/schema/DocumentTypes.h"
 
@@ -216,6 +217,7 @@ void RegisterStandardProcedures(TProcedureRegistry& registry) {
     RegisterVendorPaymentProcedures(registry);
     RegisterOfferConversionProcedures(registry);
     RegisterReplenishmentProcedures(registry);
+    RegisterPurchAnalysisProcedures(registry);
     registry.Register(TProcedureKind::pkProcedure, "usp_CheckDocumentBeforeDelete", CheckDocumentBeforeDelete);
     registry.Register(TProcedureKind::pkProcedure, "usp_UPDATE_N_Item_UnitPrice", UpdateItemUnitPrice);
     registry.Register(TProcedureKind::pkTableFunction, "fn_GetDocPayMethod", GetDocPayMethod);
