@@ -127,9 +127,8 @@ int ExportToExcel(const std::string& path, const TExcelHeading& heading, TDataSe
             writer.Text(row, static_cast<lxw_col_t>(c), layout.FooterText, writer.Format("", true));
         }
     }
-    if (!shown.empty()) {
-        TSheetWriter::Check(worksheet_freeze_panes(sheet, captions + 1, 0));
-    }
+    // The captions stay in view while the rows scroll.
+    worksheet_freeze_panes(sheet, captions + 1, 0);
     lxw_workbook* raw = workbook.release();
     TSheetWriter::Check(workbook_close(raw));
     return rows;

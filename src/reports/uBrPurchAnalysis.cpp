@@ -146,7 +146,7 @@ void TfBrPurchAnalysis::AddView(const char* code, const char* page, const char* 
     view->Grid.OnDblClick = [this, pageName] { OpenDocumentsOf(pageName, RowsOf(pageName).RecNo() - 1); };
     Description.AddPage(page, caption);
     TChart shown;
-    shown.Name = std::string("ch") + page + 2;
+    shown.Name = std::string("ch") + (page + 2);
     shown.Page = page;
     shown.DataSet = view->Rows.Name;
     shown.Kind = chart;

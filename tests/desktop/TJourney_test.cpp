@@ -410,7 +410,7 @@ std::map<QString, Journey::TVerb> Journey::Answers() {
              answerer.Expect([file = w[0]](QWidget& dialog) {
                  auto& files = dynamic_cast<QFileDialog&>(dialog);
                  files.selectFile(file);
-                 files.accept();
+                 QMetaObject::invokeMethod(&files, "accept");
              });
          }}},
         {"answer number", {1, [this](const QStringList& w) {

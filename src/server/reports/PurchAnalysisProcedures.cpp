@@ -135,7 +135,7 @@ std::string OnTimeSql() {
            "r.Master_Id WHERE COALESCE(rh.Annul, 0) = 0 AND COALESCE(rh.PostingDate, rh.DocumentDate) < o.Due + 1 "
            "GROUP BY o.Line_Id) SELECT c.Id AS Contragent_Id, c.Code, c.Name, COUNT(DISTINCT o.Order_Id) AS Orders, "
            "SUM(o.Quantity) AS Ordered, SUM(CASE WHEN COALESCE(t.Qty, 0) > o.Quantity THEN o.Quantity ELSE "
-           "COALESCE(t.Qty, 0) END) AS OnTime FROM ordered o JOIN N_Contragent c ON c.Id = o.Contragent_Id LEFT JOIN "
+           "COALESCE(t.Qty, 0) END) AS OnTime, 0 AS OnTimeRate FROM ordered o JOIN N_Contragent c ON c.Id = o.Contragent_Id LEFT JOIN "
            "ontime t ON t.Line_Id = o.Line_Id GROUP BY c.Id, c.Code, c.Name ORDER BY c.Code";
 }
 
@@ -155,12 +155,13 @@ void TypeColumns(TRequestResult& rows, const std::map<std::string, TFieldType>& 
     }
 }
 
-void AddOnTimeRate(TRequestResult& rows) {
-    rows.Columns.push_back("OnTimeRate");
-    const int ordered = rows.ColumnIndex("Ordered"), onTime = rows.ColumnIndex("OnTime");
+// The rate in per cent to the hundredth, of the sums the statement made.
+void FillOnTimeRate(TRequestResult& rows) {
+    const auto column = [&rows](const char* name) { return static_cast<size_t>(rows.ColumnIndex(name)); };
+    const size_t ordered = column("Ordered"), onTime = column("OnTime"), rate = column("OnTimeRate");
     for (TVariantArray& row : rows.Rows) {
-        const double all = row[static_cast<size_t>(ordered)].AsFloat();
-        row.push_back(Variant(all > 0 ? RoundUp(100.0 * row[static_cast<size_t>(onTime)].AsFloat() / all, 2) : 0.0));
+        const double all = row[ordered].AsFloat();
+        row[rate] = Variant(all > 0 ? RoundUp(100.0 * row[onTime].AsFloat() / all, 2) : 0.0);
     }
 }
 
@@ -199,7 +200,7 @@ TRequestResult PurchAnalysis(TServerContext& ctx, const TPurchAnalysisRequest& r
                                Variant(request.DateTo.DateOnly().Serial() + 1), request.ItemId};
     TRequestResult rows = SelectRows(ctx.Db, view->second(), params);
     TypeColumns(rows, types);
-    if (request.View == "ontime") AddOnTimeRate(rows);
+    if (request.View == "ontime") FillOnTimeRate(rows);
     return rows;
 }
 

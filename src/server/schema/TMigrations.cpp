@@ -711,8 +711,7 @@ std::string PurchAnalysisSql() {
         "CREATE INDEX IX_D_PurchInvoiceLine_Analysis ON D_PurchInvoiceLine (Master_Id, Type, Code, Quantity, "
         "Quantity_Base, TotalValue_LCY);\n"
         "CREATE INDEX IX_D_PurchCrMemoLine_Analysis ON D_PurchCrMemoLine (Master_Id, Type, Code, Quantity, "
-        "Quantity_Base, TotalValue_LCY);\n"
-        "CREATE INDEX IX_D_PurchReceiptLine_OrderLine ON D_PurchReceiptLine (OrderLine_Id);\n";
+        "Quantity_Base, TotalValue_LCY);\n";
     const std::pair<const char*, const char*> messages[] = {
         {"err_AnalysisPeriod", "Периодът на анализа е невалиден: крайната дата е преди началната или периодът е над 20 години."},
         {"err_AnalysisView", "Няма такъв изглед на анализа на покупките."},
@@ -788,7 +787,7 @@ const std::vector<TMigration>& Migrations() {
         {40, "Suggestion rows of the replenishment worksheets and saved suggestions", PurchOrderSuggestionSql()},
         {41, "Saved suggestions show the names of their vendor and producer; suggestion rows keep their order",
          SuggestionNamesSql()},
-        {80, "The purchase analysis reads posted lines and receipts by index; its messages and the Excel export's",
+        {80, "The purchase analysis reads posted lines by index; its messages and the Excel export's",
          PurchAnalysisSql()},
     };
     return migrations;
