@@ -55,7 +55,7 @@ protected:
         rows.AddField("DocumentDate", TFieldType::ftDateTime);
         rows.AddField("TotalValue", TFieldType::ftFloat);
         rows.AddField("Quantity", TFieldType::ftFloat);
-        rows.AddField("DocStatus", TFieldType::ftInteger);
+        rows.AddField("OrderKind", TFieldType::ftInteger);
         rows.CreateDataSet();
         rows.AddAggregate("aggTotal", "SUM(TotalValue)");
         const struct {
@@ -65,9 +65,9 @@ protected:
         } data[] = {{"0000000001", 46331, 1234.5, 2.125, 0}, {"0000000002", 46332, 10.005, 1, 2}, {"0000000003", 46333, -3.1, 7, 0}};
         for (const auto& d : data)
             AppendRecord(rows, {{"DocumentNo", d.No}, {"DocumentDate", TDateTime(d.Date)}, {"TotalValue", d.Value},
-                                {"Quantity", d.Qty}, {"DocStatus", d.Status}});
+                                {"Quantity", d.Qty}, {"OrderKind", d.Status}});
         grid.AddColumns({{"DocumentNo", "Номер", 90}, {"DocumentDate", "Дата", 80}, {"TotalValue", "Стойност", 90, "0.00"},
-                         {"Quantity", "Количество", 70, "0.###"}, {"DocStatus", "Състояние", 80, "names:0=Отворена;2=Приключена"}});
+                         {"Quantity", "Количество", 70, "0.###"}, {"OrderKind", "Състояние", 80, "names:0=Отворена;2=Приключена"}});
         grid.FindColumn("TotalValue")->FooterAggregate = "aggTotal";
         grid.FindColumn("DocumentNo")->FooterText = "Общо";
     }
@@ -86,7 +86,7 @@ protected:
 };
 
 TEST_F(ExcelExportTest, TheSheetHoldsHeadingCaptionsShownRowsInTheirFormatsAndTheFooter) {
-    rows.SetFilter("DocStatus=0");
+    rows.SetFilter("OrderKind=0");
     rows.SetFiltered(true);
     const std::string path = Export();
     EXPECT_EQ(written, 2);
