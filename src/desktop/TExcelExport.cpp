@@ -17,8 +17,8 @@ struct TWorkbookClose {
 };
 using TWorkbook = std::unique_ptr<lxw_workbook, TWorkbookClose>;
 
-// How a column's values go into cells.
-enum class TCellKind { ckText, ckNumber, ckDate };
+// How a column's values go into cells: as they are stored, as the grid reads them, or numbers.
+enum class TCellKind { ckStored, ckText, ckNumber, ckDate };
 
 struct TSheetColumn {
     const TColumnLayout* Layout;
@@ -40,7 +40,7 @@ TCellKind KindOf(const TColumnLayout& column, TFieldType type) {
     if (column.Flag || !column.NamesTable.empty() || !column.ValueNames.empty()) return TCellKind::ckText;
     if (type == TFieldType::ftDateTime) return TCellKind::ckDate;
     if (type == TFieldType::ftFloat || type == TFieldType::ftInteger) return TCellKind::ckNumber;
-    return TCellKind::ckText;
+    return type == TFieldType::ftString ? TCellKind::ckStored : TCellKind::ckText;
 }
 
 class TSheetWriter {
@@ -62,6 +62,8 @@ public:
 
     void Value(lxw_row_t row, lxw_col_t column, const TSheetColumn& shown, const Variant& value) {
         if (value.IsNull() || (value.Type() == TVarType::varString && value.AsString().empty())) return;
+        if (shown.Kind == TCellKind::ckStored)
+            return Check(worksheet_write_string(sheet_, row, column, value.AsString().c_str(), shown.Format));
         if (shown.Kind == TCellKind::ckText)
             return Text(row, column, CellText(*shown.Layout, shown.Type, value), shown.Format);
         // Excel counts days from the same 30 December 1899 as our dates do.
