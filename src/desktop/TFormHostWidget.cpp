@@ -544,8 +544,10 @@ QWidget* TFormHostWidget::WithChartOfPage(const std::string& page, TDataGrid& vi
         splitter->addWidget(&view);
         auto* drawn = new TChartWidget(chart, *rows, splitter);
         splitter->addWidget(drawn);
-        splitter->setStretchFactor(0, 3);
-        splitter->setStretchFactor(1, 2);
+        // The table is what a person reads first; the chart takes the room the columns leave.
+        splitter->setStretchFactor(0, 2);
+        splitter->setStretchFactor(1, 1);
+        splitter->setSizes({1000, 500});
         connect(drawn, &TChartWidget::RowClicked, this, [this, &chart](int row) {
             Run([&chart, row] { chart.OnClick(row); });
         });

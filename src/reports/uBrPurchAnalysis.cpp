@@ -86,19 +86,19 @@ TfBrPurchAnalysis::TfBrPurchAnalysis() {
     using K = TChartKind;
     AddView("vendor", "tsVendor", "По доставчици",
             {{"Code", "Код", 70}, {"Name", "Доставчик", 200}, {"Currency", "Валута", 60}, {"Documents", "Документи", 70, kCount},
-             {"Spend", "Стойност във валута", 110, kAmount}, {"Spend_LCY", "Стойност в местна валута", 110, kAmount}},
+             {"Spend", "Във валутата", 110, kAmount}, {"Spend_LCY", "В местна валута", 110, kAmount}},
             K::ckBar, "Name", "Spend_LCY");
     AddView("item", "tsItem", "По артикули",
             {{"Code", "Код", 70}, {"Name", "Артикул", 200}, {"GroupName", "Група", 120}, {"Quantity", "Количество", 80, kQuantity},
-             {"Spend_LCY", "Стойност в местна валута", 110, kAmount}, {"AvgCost_LCY", "Средна цена", 90, kAmount}},
+             {"Spend_LCY", "В местна валута", 110, kAmount}, {"AvgCost_LCY", "Средна цена", 90, kAmount}},
             K::ckBar, "Name", "Spend_LCY");
     AddView("group", "tsGroup", "По групи",
             {{"GroupName", "Група", 200}, {"Items", "Артикули", 70, kCount}, {"Quantity", "Количество", 80, kQuantity},
-             {"Spend_LCY", "Стойност в местна валута", 110, kAmount}},
+             {"Spend_LCY", "В местна валута", 110, kAmount}},
             K::ckBar, "GroupName", "Spend_LCY");
     AddView("month", "tsMonth", "По месеци",
             {{"Month", "Месец", 80}, {"DateFrom", "От", 80, kDate}, {"DateTo", "До", 80, kDate},
-             {"Documents", "Документи", 70, kCount}, {"Spend_LCY", "Стойност в местна валута", 110, kAmount}},
+             {"Documents", "Документи", 70, kCount}, {"Spend_LCY", "В местна валута", 110, kAmount}},
             K::ckLine, "Month", "Spend_LCY");
     AddView("price", "tsPrice", "Ценова история",
             {{"PostingDate", "Дата", 80, kDate}, {"DocumentNo", "Документ №", 100}, {"Code", "Доставчик код", 70},

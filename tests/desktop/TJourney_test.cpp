@@ -2,6 +2,7 @@
 #include <cmath>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDateEdit>
 #include <QDir>
 #include <QFileDialog>
 #include <QFile>
@@ -257,6 +258,26 @@ std::map<QString, Journey::TVerb> Journey::Verbs() {
              ClickAt(button, QPoint(button.height() / 2, button.height() / 2));
          }}},
         {"type", {2, [this](const QStringList& w) { testing::TypeIntoField(Host(), w[0].toUtf8().constData(), w[1]); }}},
+        // A date set as a person steps one with the arrow keys: the year, the month, then the day.
+        {"type-date", {2, [this](const QStringList& w) {
+             auto* date = Widget(w[0]).findChild<QDateEdit*>();
+             if (date == nullptr) date = qobject_cast<QDateEdit*>(&Widget(w[0]));
+             Need(date != nullptr, "no date field " + w[0]);
+             const QDate wanted = QDate::fromString(w[1], QStringLiteral("dd.MM.yyyy"));
+             Need(wanted.isValid(), "not a date: " + w[1]);
+             ClickIntoWindow();
+             date->setFocus();
+             const std::pair<QDateTimeEdit::Section, int (QDate::*)() const> parts[] = {
+                 {QDateTimeEdit::YearSection, &QDate::year}, {QDateTimeEdit::MonthSection, &QDate::month},
+                 {QDateTimeEdit::DaySection, &QDate::day}};
+             for (const auto& [section, part] : parts) {
+                 date->setCurrentSection(section);
+                 for (int step = 0; step < 400 && (date->date().*part)() != (wanted.*part)(); ++step)
+                     QTest::keyClick(date, (date->date().*part)() < (wanted.*part)() ? Qt::Key_Up : Qt::Key_Down);
+             }
+             QTest::keyClick(date, Qt::Key_Tab);
+             QTest::qWait(20);
+         }}},
         {"key-in", {2, [this](const QStringList& w) {
              ClickIntoWindow();
              ClickAt(Edit(w[0]), Edit(w[0]).rect().center());
