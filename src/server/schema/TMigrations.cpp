@@ -705,12 +705,13 @@ std::string HeaderViewsSql() {
 }
 
 // The analysis sums whole periods of posted lines: the index holds every column it reads, so
-// the lines of a document are read from it alone.
+// the lines of a document are read from it alone. Run again over a schema that has it (an
+// upgrade taken back), it leaves the index as it is.
 std::string PurchAnalysisSql() {
     std::string sql =
-        "CREATE INDEX IX_D_PurchInvoiceLine_Analysis ON D_PurchInvoiceLine (Master_Id, Type, Code, Quantity, "
+        "CREATE INDEX IF NOT EXISTS IX_D_PurchInvoiceLine_Analysis ON D_PurchInvoiceLine (Master_Id, Type, Code, Quantity, "
         "Quantity_Base, TotalValue_LCY);\n"
-        "CREATE INDEX IX_D_PurchCrMemoLine_Analysis ON D_PurchCrMemoLine (Master_Id, Type, Code, Quantity, "
+        "CREATE INDEX IF NOT EXISTS IX_D_PurchCrMemoLine_Analysis ON D_PurchCrMemoLine (Master_Id, Type, Code, Quantity, "
         "Quantity_Base, TotalValue_LCY);\n";
     const std::pair<const char*, const char*> messages[] = {
         {"err_AnalysisPeriod", "Периодът на анализа е невалиден: крайната дата е преди началната или периодът е над 20 години."},
