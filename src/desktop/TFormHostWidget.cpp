@@ -383,6 +383,7 @@ void TFormHostWidget::ShowLinePopup(TDataGrid& grid, const QPoint& globalPos) {
     exportGrid_ = &grid;
     menu.addAction(exportAction_);
     menu.exec(globalPos);
+    exportGrid_ = nullptr;
 }
 
 void TFormHostWidget::contextMenuEvent(QContextMenuEvent* event) {
@@ -588,10 +589,8 @@ void TFormHostWidget::AddExportAction() {
     exportAction_ = new QAction(QIcon::fromTheme("x-office-spreadsheet"), QStringLiteral("Експорт в Excel"), this);
     exportAction_->setObjectName(QStringLiteral("acExportToExcel"));
     exportAction_->setToolTip(QStringLiteral("Записва показаните редове, колоните и сумите им във файл .xlsx"));
-    connect(exportAction_, &QAction::triggered, this, [this] {
-        ExportGridToExcel(exportGrid_ != nullptr ? *exportGrid_ : *ExportedGrid());
-        exportGrid_ = nullptr;
-    });
+    connect(exportAction_, &QAction::triggered, this,
+            [this] { ExportGridToExcel(exportGrid_ != nullptr ? *exportGrid_ : *ExportedGrid()); });
     toolBar_->addAction(exportAction_);
     AddActionButton(*exportAction_);
 }
