@@ -1,9 +1,10 @@
-# Sourced by the scripts: installs the Debian packages the build needs, once.
+# Sourced by the scripts: installs the Debian packages the build needs, once. Qt Charts finds
+# itself through the CMake files of Qt OpenGL, which Debian ships apart.
 TAVREK_PACKAGES=(build-essential cmake ninja-build pkg-config libsqlite3-dev libsoci-dev libboost-dev libpq-dev postgresql
   libgtest-dev libgmock-dev libbenchmark-dev libpugixml-dev libssl-dev libcurl4-openssl-dev libcsv-dev
   libcpp-httplib-dev qt6-base-dev fonts-dejavu-core sqlite3
   poppler-utils libsodium-dev libgrpc++-dev libprotobuf-dev protobuf-compiler protobuf-compiler-grpc
-  qt6-charts-dev libxlsxwriter-dev)
+  qt6-charts-dev libqt6opengl6-dev libxlsxwriter-dev)
 
 tavrek_install_deps() {
   local missing=()

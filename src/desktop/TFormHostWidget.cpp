@@ -7,6 +7,7 @@
 #include <QContextMenuEvent>
 #include <QDateTime>
 #include <QGridLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -22,12 +23,16 @@
 
 #include "base/errors/TELException.h"
 #include "base/forms/TfBase.h"
+#include "base/forms/TWaitCursor.h"
 #include "base/forms/TfBaseEditMasterDetail.h"
+#include "base/session/Tdm.h"
 #include "base/ui/Messages.h"
 #include "base/util/Text.h"
+#include "desktop/TChartWidget.h"
 #include "desktop/TDataGrid.h"
 #include "desktop/TDataSetModel.h"
 #include "desktop/TDbFieldControl.h"
+#include "desktop/TExcelExport.h"
 #include "desktop/TFlowLayout.h"
 #include "desktop/TFormActions.h"
 #include "desktop/TGridFooter.h"
@@ -87,14 +92,17 @@ void TFormHostWidget::Build() {
         for (TGrid* grid : form_->Grids()) {
             if (!EqualsIgnoreCase(grid->Page, page.Name) || !ShowsGrid(*grid)) continue;
             if (TDataGrid* view = BuildGrid(*grid, tab)) {
-                tabLayout->addWidget(view, 1);
+                tabLayout->addWidget(WithChartOfPage(page.Name, *view, tab), 1);
                 tabGrid = pagedGrid = true;
             }
         }
         if (!tabGrid) tabLayout->addStretch(1);
         pages_->addTab(tab, ToQ(page.Caption.empty() ? page.Name : page.Caption));
     }
-    if (pages_ != nullptr) mainLayout->addWidget(pages_, pagedGrid ? 1 : 0);
+    if (pages_ != nullptr) {
+        mainLayout->addWidget(pages_, pagedGrid ? 1 : 0);
+        connect(pages_, &QTabWidget::currentChanged, this, &TFormHostWidget::PageChosen);
+    }
     stretched = pagedGrid;
     for (TGrid* grid : form_->Grids()) {
         if (!grid->Page.empty() || !ShowsGrid(*grid)) continue;
@@ -106,6 +114,7 @@ void TFormHostWidget::Build() {
     if (!stretched) mainLayout->addStretch(1);
     BuildTotals(main);
     if (totals_ != nullptr) mainLayout->addWidget(totals_);
+    if (!grids_.empty()) AddExportAction();
     sidePanel_ = new TSidePanelWidget(form_->pFloat, [this](const std::function<void()>& body) { Run(body); }, splitter);
     // The side panel is never squeezed shut: its captions stay readable.
     splitter->setChildrenCollapsible(false);
@@ -368,10 +377,13 @@ void TFormHostWidget::SyncSelection(TGrid& grid, TDataGrid& view) {
 void TFormHostWidget::ShowLinePopup(TDataGrid& grid, const QPoint& globalPos) {
     const bool lines = grid.objectName() == QStringLiteral("dbgDetail");
     TMenu& source = lines ? form_->pmLine : form_->pmDocument;
-    if (source.Items().empty()) return;
     QMenu menu(this);
     actions_->FillMenu(menu, source);
+    if (!menu.isEmpty()) menu.addSeparator();
+    exportGrid_ = &grid;
+    menu.addAction(exportAction_);
     menu.exec(globalPos);
+    exportGrid_ = nullptr;
 }
 
 void TFormHostWidget::contextMenuEvent(QContextMenuEvent* event) {
@@ -444,7 +456,9 @@ void TFormHostWidget::RefreshAll() {
         for (int i = 0; i < pages_->count(); ++i)
             if (const TFormPage* page = form_->Description.FindPage(FromQ(pages_->widget(i)->objectName())))
                 pages_->setTabVisible(i, page->Visible);
+        ShowFormsPage();
     }
+    for (TChartWidget* chart : charts_) chart->Refresh();
     const QString title = ToQ(form_->Description.Caption.empty() ? form_->ClassName() : form_->Description.Caption);
     if (title != windowTitle()) {
         setWindowTitle(title);
@@ -520,6 +534,109 @@ void TFormHostWidget::Tick() {
         fired = true;
     }
     if (fired || ++ticks_ % kActionSyncTicks == 0) RefreshAll();
+}
+
+QWidget* TFormHostWidget::WithChartOfPage(const std::string& page, TDataGrid& view, QWidget* parent) {
+    for (TChart& chart : form_->Description.Charts) {
+        TClientDataSet* rows = form_->FindDataSet(chart.DataSet);
+        if (!EqualsIgnoreCase(chart.Page, page) || rows == nullptr) continue;
+        auto* splitter = new QSplitter(Qt::Horizontal, parent);
+        view.setParent(splitter);
+        splitter->addWidget(&view);
+        auto* drawn = new TChartWidget(chart, *rows, splitter);
+        splitter->addWidget(drawn);
+        // The table is what a person reads first; the chart takes the room the columns leave.
+        splitter->setStretchFactor(0, 2);
+        splitter->setStretchFactor(1, 1);
+        splitter->setSizes({1000, 500});
+        connect(drawn, &TChartWidget::RowClicked, this, [this, &chart](int row) {
+            Run([&chart, row] { chart.OnClick(row); });
+        });
+        charts_.push_back(drawn);
+        return splitter;
+    }
+    return &view;
+}
+
+TChartWidget* TFormHostWidget::Chart(std::string_view name) const {
+    for (TChartWidget* chart : charts_)
+        if (EqualsIgnoreCase(FromQ(chart->objectName()), name)) return chart;
+    return nullptr;
+}
+
+// The user chose a tab: the form hears which page is in front now.
+void TFormHostWidget::PageChosen(int index) {
+    if (showingPage_ || index < 0) return;
+    form_->Description.ShownPage = FromQ(pages_->widget(index)->objectName());
+    if (form_->Description.OnPageShown) Run([this] { form_->Description.OnPageShown(); });
+}
+
+// The form may bring a page to the front itself (a click that opens another view of it).
+void TFormHostWidget::ShowFormsPage() {
+    const std::string& wanted = form_->Description.ShownPage;
+    if (wanted.empty() || EqualsIgnoreCase(FromQ(pages_->currentWidget()->objectName()), wanted)) return;
+    for (int i = 0; i < pages_->count(); ++i)
+        if (EqualsIgnoreCase(FromQ(pages_->widget(i)->objectName()), wanted)) {
+            showingPage_ = true;
+            pages_->setCurrentIndex(i);
+            showingPage_ = false;
+        }
+}
+
+// Every form that shows a grid writes what it shows to Excel: a command of its own and an
+// entry of every grid's popup menu.
+void TFormHostWidget::AddExportAction() {
+    exportAction_ = new QAction(QIcon::fromTheme("x-office-spreadsheet"), QStringLiteral("Експорт в Excel"), this);
+    exportAction_->setObjectName(QStringLiteral("acExportToExcel"));
+    exportAction_->setToolTip(QStringLiteral("Записва показаните редове, колоните и сумите им във файл .xlsx"));
+    connect(exportAction_, &QAction::triggered, this,
+            [this] { ExportGridToExcel(exportGrid_ != nullptr ? *exportGrid_ : *ExportedGrid()); });
+    toolBar_->addAction(exportAction_);
+    AddActionButton(*exportAction_);
+}
+
+// The grid the person works in; else the one of the page in front; else the first shown.
+TDataGrid* TFormHostWidget::ExportedGrid() const {
+    for (const TGridEntry& grid : grids_)
+        if (grid.View->isAncestorOf(QApplication::focusWidget())) return grid.View;
+    for (const TGridEntry& grid : grids_)
+        if (grid.View->isVisibleTo(this) && (pages_ == nullptr || pages_->currentWidget()->isAncestorOf(grid.View)))
+            return grid.View;
+    return grids_.front().View;
+}
+
+void TFormHostWidget::ExportGridToExcel(TDataGrid& view) {
+    TDataSetModel& model = view.Model();
+    TExcelHeading heading{windowTitle(), {}};
+    for (const THeaderField& field : form_->Description.Fields) {
+        TClientDataSet* dataSet = form_->FindDataSet(field.DataSet);
+        if (dataSet == nullptr || !field.Visible || form_->SavesDataSet(dataSet->Name) || !dataSet->Active()) continue;
+        const TField* value = dataSet->FindField(field.FieldName);
+        const QString text = value == nullptr ? QString() : DisplayText(value->Value(), value->DataType(), TNumberKind::nkNone);
+        if (!text.isEmpty()) heading.Filter.emplace_back(ToQ(field.Caption), text);
+    }
+    std::string path = FromQ(windowTitle()) + ".xlsx";
+    if (!dm().Dialogs().SelectFile("Експорт в Excel", "Excel (*.xlsx)", true, path)) return;
+    if (!QString::fromStdString(path).endsWith(".xlsx", Qt::CaseInsensitive)) path += ".xlsx";
+    Run([&] {
+        int rows = 0;
+        try {
+            TWaitCursor wait;
+            // A list reads its rows as they are scrolled to: the file gets every one of them.
+            if (model.DataSet().CanFetchMore()) model.DataSet().FetchAll();
+            std::vector<int> columns;
+            const QHeaderView& header = *view.View().horizontalHeader();
+            for (int visual = 0; visual < header.count(); ++visual)
+                if (!header.isSectionHidden(header.logicalIndex(visual))) columns.push_back(header.logicalIndex(visual));
+            rows = ExportToExcel(path, heading, model, columns);
+        } catch (const std::runtime_error& e) {
+            MessageDlgEx(FormatMessage(GetMessageText("err_ExportToExcel", "Файлът %s не може да бъде записан: %s"), {path, e.what()}),
+                         TMsgDlgType::mtError, mbOK);
+            return;
+        }
+        MessageDlgEx(FormatMessage(GetMessageText("msg_ExportedToExcel", "Записани са %s реда в %s."), {std::to_string(rows), path}),
+                     TMsgDlgType::mtInformation, mbOK);
+    });
 }
 
 void TFormHostWidget::ReportError(const QString& text) {

@@ -21,6 +21,7 @@ class QToolButton;
 
 namespace tavrek::desktop {
 
+class TChartWidget;
 class TDataGrid;
 class TDataSetModel;
 class TDbFieldControl;
@@ -44,6 +45,7 @@ public:
 
     TfBase& Form() const { return *form_; }
     TDataGrid* Grid(std::string_view name) const;
+    TChartWidget* Chart(std::string_view name) const;
     TDbFieldControl* FieldControl(std::string_view fieldName) const;
     QTabWidget* Pages() const { return pages_; }
     // The command buttons; its actions() are every action of the form, also those shown
@@ -97,6 +99,13 @@ private:
     bool Editable(const TDataGrid& view) const;
     void CommitPendingEdits();
     void ReportError(const QString& text);
+    // The grid of a page with the page's chart beside it, where the form draws one.
+    QWidget* WithChartOfPage(const std::string& page, TDataGrid& view, QWidget* parent);
+    void PageChosen(int index);
+    void ShowFormsPage();
+    void AddExportAction();
+    TDataGrid* ExportedGrid() const;
+    void ExportGridToExcel(TDataGrid& view);
 
     std::unique_ptr<TfBase> owned_;
     TfBase* form_;
@@ -120,6 +129,10 @@ private:
     std::vector<TGridEntry> grids_;
     std::vector<std::pair<const void*, qint64>> timerStarts_;
     QTimer* clock_ = nullptr;
+    std::vector<TChartWidget*> charts_;
+    QAction* exportAction_ = nullptr;
+    TDataGrid* exportGrid_ = nullptr;  // the grid whose popup menu asked for the export
+    bool showingPage_ = false;
     bool busy_ = false;
     bool running_ = false;
     int ticks_ = 0;

@@ -47,6 +47,7 @@
 #include "replenishment/uEdPurchOrderBufer.h"
 #include "replenishment/uEdPurchOrderSuggestionToVendor.h"
 #include "reports/uVATPurchaseLedger.h"
+#include "reports/uBrPurchAnalysis.h"
 
 namespace tavrek {
 namespace {
@@ -100,6 +101,7 @@ const TPackageUnit kUnits[] = {
     {uBrPurchOrder::Initialization, uBrPurchOrder::Finalization},
     {uBrPostPurchOrder::Initialization, uBrPostPurchOrder::Finalization},
     {uVATPurchaseLedger::Initialization, uVATPurchaseLedger::Finalization},
+    {uBrPurchAnalysis::Initialization, uBrPurchAnalysis::Finalization},
 };
 
 }  // namespace
@@ -156,6 +158,7 @@ const std::vector<std::string>& PurchaseFormClassOrder() {
         "TfBrPurchOrder",
         "TfBrPostPurchOrder",
         "TfVATPurchaseLedger",
+        "TfBrPurchAnalysis",
     };
     return order;
 }

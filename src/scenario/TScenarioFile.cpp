@@ -8,7 +8,8 @@ namespace tavrek::scenario {
 namespace {
 
 bool NamesTable(const std::string& verb) {
-    return verb == "saved" || verb == "posted" || verb == "source" || verb == "sum" || verb == "count";
+    return verb == "saved" || verb == "posted" || verb == "source" || verb == "sum" || verb == "count" ||
+           verb == "analysis";
 }
 
 }  // namespace

@@ -17,6 +17,7 @@
 #include "posted/uEdPostedPurchCrMemo.h"
 #include "posted/uEdPostedPurchInvoice.h"
 #include "scenario/TLedgerExpectation.h"
+#include "reports/uBrPurchAnalysis.h"
 #include "server/SqlValue.h"
 #include "server/posting/TBooksCheck.h"
 #include "server/schema/DocumentTypes.h"
@@ -143,6 +144,8 @@ void TScenarioRunner::Perform(const TScenarioStep& step, std::vector<TScenarioRe
         expect(Pay(step));
     } else if (step.Verb == "protocol") {
         expect(Protocol(step));
+    } else if (step.Verb == "analysis") {
+        expect(ExpectAnalysis(step));
     } else if (step.Verb == "books") {
         expect(ExpectBooksBalanced());
     } else if (step.Verb == "global") {
@@ -512,6 +515,7 @@ void TScenarioRunner::OpenConvertedInvoice() {
 
 // A new purchase order in its editor; the header pairs are typed as on an invoice.
 void TScenarioRunner::Order(const TScenarioStep& step) {
+    buffer_ = nullptr;  // the buffer of an order before is done with
     order_ = std::make_unique<TfEdPurchOrder>();
     order_->FormNumber = TfEdPurchOrder::kFormNumber;
     order_->Create();
@@ -658,6 +662,48 @@ std::string ResultLine(const std::string& file, const TScenarioResult& result) {
     std::string line = (result.Ok ? "ok   " : "FAIL ") + file + (result.LineNo > 0 ? ":" + std::to_string(result.LineNo) : "") +
                        " " + result.Step;
     return result.Ok ? line : line + ": " + result.Difference;
+}
+
+}  // namespace tavrek::scenario
+
+namespace tavrek::scenario {
+
+// "analysis PAGE DateFrom=.. DateTo=.. [ItemCode=..] KEY=VALUE ...": the view of the analysis
+// form for the period, as a buyer opens it; the first pair after the parameters picks its row
+// and every further one must match. Rows=N counts the view's rows instead.
+std::string TScenarioRunner::ExpectAnalysis(const TScenarioStep& step) {
+    TfBrPurchAnalysis form;
+    form.Create();
+    form.Show();
+    std::vector<TScenarioPair> expected;
+    form.cdsParams.Edit();
+    for (const TScenarioPair& pair : step.Pairs) {
+        if (pair.Key == "DateFrom" || pair.Key == "DateTo" || pair.Key == "ItemCode") {
+            if (!form.EnterFieldValue(form.cdsParams, form.cdsParams.FieldByName(pair.Key), Variant(pair.Value)))
+                throw EStepFailed("стойността на " + pair.Key + " не е приета");
+        } else {
+            expected.push_back(pair);
+        }
+    }
+    if (form.cdsParams.State() != TDataSetState::dsBrowse) form.cdsParams.Post();
+    form.Description.ShownPage = step.Table;
+    form.acRefresh.Execute();
+    TClientDataSet& rows = form.RowsOf(step.Table);
+    if (expected.empty()) throw EStepFailed("няма стойности");
+    if (expected[0].Key == "Rows") {
+        const Variant count(rows.RecordCount());
+        return Matches(count, expected[0].Value) ? "" : Differs("Rows", count, expected[0].Value);
+    }
+    rows.First();
+    while (!rows.Eof() && !Matches(rows.FieldByName(expected[0].Key).Value(), expected[0].Value)) rows.Next();
+    if (rows.Eof()) return "няма ред с " + expected[0].Key + "=" + expected[0].Value;
+    std::string difference;
+    for (size_t i = 1; i < expected.size(); ++i) {
+        const Variant actual = rows.FieldByName(expected[i].Key).Value();
+        if (!Matches(actual, expected[i].Value))
+            difference += (difference.empty() ? "" : ", ") + Differs(expected[i].Key, actual, expected[i].Value);
+    }
+    return difference;
 }
 
 }  // namespace tavrek::scenario

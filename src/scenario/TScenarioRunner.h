@@ -87,6 +87,7 @@ private:
     std::string PostBuffer(const TScenarioStep& step);
     std::string OrderScope(const std::string& table) const;
     std::string ExpectBooksBalanced();
+    std::string ExpectAnalysis(const TScenarioStep& step);
     std::string Protocol(const TScenarioStep& step);
     std::string Global(const TScenarioStep& step);
     std::unique_ptr<TfBase> OpenPostedView(const std::string& documentId);

@@ -147,6 +147,13 @@ QString PdfText(const QString& path) {
     return QString::fromUtf8(pdftotext.readAllStandardOutput());
 }
 
+QString XlsxSheet(const QString& path) {
+    QProcess unzip;
+    unzip.start(QStringLiteral("unzip"), {QStringLiteral("-p"), path, QStringLiteral("xl/worksheets/sheet1.xml")});
+    if (!unzip.waitForFinished(20000)) return {};
+    return QString::fromUtf8(unzip.readAllStandardOutput());
+}
+
 QAction* ToolAction(TFormHostWidget& host, const QString& name) {
     for (QAction* action : host.ToolBar().actions())
         if (action->objectName() == name) return action;

@@ -66,6 +66,8 @@ protected:
 
 // The text of a PDF file as pdftotext lays it out.
 QString PdfText(const QString& path);
+// The first sheet's XML of an .xlsx file, as unzip reads it out.
+QString XlsxSheet(const QString& path);
 // The tool bar action of a form host by its object name.
 QAction* ToolAction(TFormHostWidget& host, const QString& name);
 // Triggers a tool bar action of a form host, which must be there and enabled, and lets it run.

@@ -2,6 +2,7 @@
 #include <cmath>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDateEdit>
 #include <QDir>
 #include <QDoubleSpinBox>
 #include <QFileDialog>
@@ -33,6 +34,7 @@
 #include "DemoClientTest.h"
 #include "base/forms/TfBase.h"
 #include "base/session/TSignIn.h"
+#include "desktop/TChartWidget.h"
 #include "desktop/TDataGrid.h"
 #include "desktop/TDataSetModel.h"
 #include "desktop/TFormHostWidget.h"
@@ -266,6 +268,26 @@ std::map<QString, Journey::TVerb> Journey::Verbs() {
              ClickAt(button, QPoint(button.height() / 2, button.height() / 2));
          }}},
         {"type", {2, [this](const QStringList& w) { testing::TypeIntoField(Host(), w[0].toUtf8().constData(), w[1]); }}},
+        // A date set as a person steps one with the arrow keys: the year, the month, then the day.
+        {"type-date", {2, [this](const QStringList& w) {
+             auto* date = Widget(w[0]).findChild<QDateEdit*>();
+             if (date == nullptr) date = qobject_cast<QDateEdit*>(&Widget(w[0]));
+             Need(date != nullptr, "no date field " + w[0]);
+             const QDate wanted = QDate::fromString(w[1], QStringLiteral("dd.MM.yyyy"));
+             Need(wanted.isValid(), "not a date: " + w[1]);
+             ClickIntoWindow();
+             date->setFocus();
+             const std::pair<QDateTimeEdit::Section, int (QDate::*)() const> parts[] = {
+                 {QDateTimeEdit::YearSection, &QDate::year}, {QDateTimeEdit::MonthSection, &QDate::month},
+                 {QDateTimeEdit::DaySection, &QDate::day}};
+             for (const auto& [section, part] : parts) {
+                 date->setCurrentSection(section);
+                 for (int step = 0; step < 400 && (date->date().*part)() != (wanted.*part)(); ++step)
+                     QTest::keyClick(date, (date->date().*part)() < (wanted.*part)() ? Qt::Key_Up : Qt::Key_Down);
+             }
+             QTest::keyClick(date, Qt::Key_Tab);
+             QTest::qWait(20);
+         }}},
         {"key-in", {2, [this](const QStringList& w) {
              ClickIntoWindow();
              ClickAt(Edit(w[0]), Edit(w[0]).rect().center());
@@ -363,6 +385,14 @@ std::map<QString, Journey::TVerb> Journey::Verbs() {
              Same(QString::number(answerer.Shown().size() - asked), w[1], "questions on quitting");
          }}},
         {"screenshot", {1, [this](const QStringList& w) { Screenshot(w[0]); }}},
+        // A click on the bar or point of a row of a chart, where the chart draws it.
+        {"click-chart", {2, [this](const QStringList& w) {
+             auto* chart = Host().findChild<TChartWidget*>(w[0]);
+             Need(chart != nullptr, "no chart " + w[0]);
+             Need(w[1].toInt() < chart->DrawnRows(), "the chart draws " + QString::number(chart->DrawnRows()) + " rows");
+             ClickAt(*chart->viewport(), chart->PositionOfRow(w[1].toInt()));
+             SetHost(ActiveHost());
+         }}},
         {"ubl", {3, [this](const QStringList& w) {
              tavrek::testing::TUblSample invoice;
              invoice.Number = w[1].toStdString();
@@ -404,6 +434,14 @@ std::map<QString, Journey::TVerb> Journey::Answers() {
                  grid->View().setCurrentIndex(grid->Model().index(found, 0));
                  for (QPushButton* button : dialog.findChildren<QPushButton*>())
                      if (button->text() == QStringLiteral("Потвърди")) QTest::keyClick(button, Qt::Key_Space);
+             });
+         }}},
+        // The file dialog of a save: the file is named and the dialog accepted.
+        {"answer save-file", {1, [this](const QStringList& w) {
+             answerer.Expect([file = w[0]](QWidget& dialog) {
+                 auto& files = dynamic_cast<QFileDialog&>(dialog);
+                 files.selectFile(file);
+                 QMetaObject::invokeMethod(&files, "accept");
              });
          }}},
         {"answer number", {1, [this](const QStringList& w) {
@@ -549,6 +587,18 @@ std::map<QString, Journey::TVerb> Journey::Expectations() {
              Same(QString::number(client->Window().OpenForms().size()), w[0], "open forms");
          }}},
         {"expect closed", {1, [this](const QStringList& w) { Check(named_[w[0]].isNull(), "still open: " + w[0]); }}},
+        {"expect chart-rows", {2, [this](const QStringList& w) {
+             auto* chart = Host().findChild<TChartWidget*>(w[0]);
+             Need(chart != nullptr, "no chart " + w[0]);
+             Same(QString::number(chart->DrawnRows()), w[1], "rows drawn by " + w[0]);
+         }}},
+        // FILE CELL TEXT: the cell of the first sheet of an .xlsx file holds the text or number.
+        {"expect xlsx", {3, [this](const QStringList& w) {
+             const QString sheet = testing::XlsxSheet(w[0]);
+             const QRegularExpression cell("<c r=\"" + w[1] + "\"[^>]*>(?:<is><t[^>]*>([^<]*)</t></is>|<v>([^<]*)</v>)");
+             const QRegularExpressionMatch found = cell.match(sheet);
+             Same(found.hasMatch() ? found.captured(1) + found.captured(2) : QString("(no cell)"), w[2], w[0] + " " + w[1]);
+         }}},
         {"expect in-front", {1, [this](const QStringList& w) { Check(ActiveHost() == named_[w[0]], "not in front: " + w[0]); }}},
     };
 }

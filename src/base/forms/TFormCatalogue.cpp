@@ -45,6 +45,7 @@ constexpr TFormCatalogueEntry kCatalogue[] = {
     {10780, "TfBrPurchOrderSuggBySaleOrder", "Предложение по поръчки за продажба", true},
     {10900, "TfPurchasesSetup", "Настройки на покупките", true},
     {10910, "TfBrAuditTrail", "Журнал на промените", true},
+    {10920, "TfBrPurchAnalysis", "Анализ на покупките", true},
     {10950, "TfVATPurchaseLedger", "Дневник за покупките", true},
     // Global documents.
     {10820, "TfBrGlobalPurchInvoice", "Глобални фактури", true},

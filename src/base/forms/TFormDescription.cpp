@@ -79,4 +79,10 @@ TFormPage* TFormDescription::FindPage(std::string_view name) {
     return nullptr;
 }
 
+TChart* TFormDescription::FindChart(std::string_view name) {
+    for (TChart& chart : Charts)
+        if (EqualsIgnoreCase(chart.Name, name)) return &chart;
+    return nullptr;
+}
+
 }  // namespace tavrek

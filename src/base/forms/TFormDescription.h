@@ -140,9 +140,34 @@ struct THeaderFieldRow {
     const char* Page;
 };
 
+enum class TChartKind { ckBar, ckLine };
+
+// A chart beside the grid of its page, drawn from the visible rows of a dataset of the form:
+// a bar or a point per row at ValueField, labelled by CategoryField (a date field gives a
+// time axis). A line chart with a SeriesField draws one line per value of that field. The
+// form raises Version when it refilled the rows, so the host draws them anew.
+struct TChart {
+    std::string Name;
+    std::string Page;
+    std::string DataSet;
+    TChartKind Kind = TChartKind::ckBar;
+    std::string Title;
+    std::string CategoryField;
+    std::string ValueField;
+    std::string SeriesField;
+    int Version = 0;
+    // A click on a bar or a point: the position of its row among the visible rows.
+    std::function<void(int row)> OnClick;
+};
+
 struct TFormDescription {
     std::string Caption;
     std::vector<TFormPage> Pages;
+    // The page in front: the host shows the one the form names and writes back the one the
+    // user chose, then tells the form through OnPageShown.
+    std::string ShownPage;
+    std::function<void()> OnPageShown;
+    std::vector<TChart> Charts;
     std::vector<THeaderField> Fields;
     // The field a new record is filled in from; empty: the first of the record's own fields.
     std::string FirstField;
@@ -155,6 +180,7 @@ struct TFormDescription {
     void AddReadOnlyFields(std::initializer_list<THeaderFieldRow> rows);
     THeaderField* FindField(std::string_view fieldName);
     TFormPage* FindPage(std::string_view name);
+    TChart* FindChart(std::string_view name);
 };
 
 }  // namespace tavrek

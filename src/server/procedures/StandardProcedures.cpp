@@ -19,6 +19,7 @@
 #include "server/procedures/VendorPaymentProcedures.h"
 #include "server/TQueryBuilder.h"
 #include "server/reports/VATLedgerProcedures.h"
+#include "server/reports/PurchAnalysisProcedures.h"
 #include "server/schema/DocumentTables.h"
 #include "server/schema/DocumentTypes.h"
 
@@ -224,6 +225,7 @@ void RegisterStandardProcedures(TProcedureRegistry& registry) {
     RegisterVATLedgerProcedures(registry);
     RegisterOrderApprovalProcedures(registry);
     RegisterOrderImportProcedures(registry);
+    RegisterPurchAnalysisProcedures(registry);
     registry.Register(TProcedureKind::pkProcedure, "usp_CheckDocumentBeforeDelete", CheckDocumentBeforeDelete);
     registry.Register(TProcedureKind::pkProcedure, "usp_UPDATE_N_Item_UnitPrice", UpdateItemUnitPrice);
     registry.Register(TProcedureKind::pkTableFunction, "fn_GetDocPayMethod", GetDocPayMethod);
