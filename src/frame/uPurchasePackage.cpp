@@ -46,8 +46,8 @@
 #include "replenishment/uBrPurchOrderSuggBySaleOrder.h"
 #include "replenishment/uEdPurchOrderBufer.h"
 #include "replenishment/uEdPurchOrderSuggestionToVendor.h"
-#include "reports/uVATPurchaseLedger.h"
 #include "reports/uBrPurchAnalysis.h"
+#include "reports/uVATPurchaseLedger.h"
 
 namespace tavrek {
 namespace {

@@ -18,8 +18,8 @@
 #include "server/procedures/SaleShipmentProcedures.h"
 #include "server/procedures/VendorPaymentProcedures.h"
 #include "server/TQueryBuilder.h"
-#include "server/reports/VATLedgerProcedures.h"
 #include "server/reports/PurchAnalysisProcedures.h"
+#include "server/reports/VATLedgerProcedures.h"
 #include "server/schema/DocumentTables.h"
 #include "server/schema/DocumentTypes.h"
 
