@@ -704,6 +704,25 @@ std::string HeaderViewsSql() {
     return sql;
 }
 
+// The network server's sessions, by a hash of their token, and what its clients are told
+// when the server is busy, a session ended or a call's outcome cannot be known.
+std::string NetworkSessionsSql() {
+    return R"(CREATE TABLE S_NetSession (
+    TokenHash TEXT PRIMARY KEY,
+    Comp_Id TEXT NOT NULL,
+    BusinessGroup_Id TEXT,
+    User_Id TEXT NOT NULL,
+    Login TEXT NOT NULL,
+    Started DOUBLE PRECISION NOT NULL,
+    Expires DOUBLE PRECISION NOT NULL);
+INSERT INTO S_Messages (Id, Text) VALUES
+    ('err_SessionExpired', 'Сесията ви приключи (изтекло време без работа или изход). Влезте отново.'),
+    ('err_ServerBusy', 'Сървърът на приложението е зает с много заявки в момента. Нищо не е записано; опитайте отново след малко.'),
+    ('err_CallOutcomeUnknown', 'Връзката със сървъра на приложението прекъсна, докато действието се записваше. Не е известно дали е записано: проверете документа, преди да го повторите.')
+ON CONFLICT (Id) DO NOTHING;
+)";
+}
+
 const std::vector<TMigration>& Migrations() {
     static const std::vector<TMigration> migrations = {
         {1, "Master data, setup, series, messages, purchase documents",
@@ -766,6 +785,7 @@ const std::vector<TMigration>& Migrations() {
         {40, "Suggestion rows of the replenishment worksheets and saved suggestions", PurchOrderSuggestionSql()},
         {41, "Saved suggestions show the names of their vendor and producer; suggestion rows keep their order",
          SuggestionNamesSql()},
+        {60, "Sessions of the network server and the messages of its clients", NetworkSessionsSql()},
     };
     return migrations;
 }
