@@ -157,8 +157,10 @@ grpc::Status TAppService::Resolve(const TCaller& caller, server::EmbeddedServer&
         const auto it = sessions_.find(caller.Token);
         if (it != sessions_.end()) {
             if (it->second.Login != caller.Login) return notSignedIn();
-            it->second.LastCall = Clock::now();
-            if (Clock::now() - it->second.Verified < kSessionRecheck || it->second.Posting || server.InPosting()) {
+            const Clock::time_point now = Clock::now();
+            const bool idle = now - it->second.LastCall > options_.SessionIdle;
+            if (!idle && (now - it->second.Verified < kSessionRecheck || it->second.Posting || server.InPosting())) {
+                it->second.LastCall = now;
                 session = it->second.Session;
                 return grpc::Status::OK;
             }

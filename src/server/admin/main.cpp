@@ -32,6 +32,8 @@ int Usage() {
               << "  tavrek-admin run [--user LOGIN [--password-file FILE]] COMPANY FILE...\n"
                  "                                   изпълнява сценарии на документи като потребителя (паролата от\n"
                  "                                   файла или TAVREK_PASSWORD) и отпечатва всяко очакване\n"
+              << "  tavrek-admin run --server HOST:PORT [--user LOGIN --password PASSWORD] FILE...\n"
+                 "                                   същото през tavrek-server (пуснат с --scenario-checks)\n"
               << "  tavrek-admin user add|passwd|lock|unlock|grant|list ...  потребители (tavrek-admin user)\n"
               << "  tavrek-admin role grant ...      права на роля по форми\n";
     return 2;
