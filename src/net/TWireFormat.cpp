@@ -147,15 +147,13 @@ void Replay(const DeltaRecord& record, TClientDataSet& data) {
     }
     data.AppendLoaded(record.has_original() ? FromWire(record.original().values()) : values);
     data.GotoRawIndex(data.RawRecordCount() - 1);
-    if (status == TUpdateStatus::usDeleted) {
-        data.Delete();
-    } else if (status == TUpdateStatus::usModified) {
-        data.Edit();
-        SetValues(data, values);
-        data.Post();
-    } else {
+    if (status != TUpdateStatus::usDeleted && status != TUpdateStatus::usModified)
         throw std::invalid_argument("Непознато състояние на запис в пакета за '" + data.Name + "'");
-    }
+    // A deleted record keeps the values it last had, as the client's log does.
+    data.Edit();
+    SetValues(data, values);
+    data.Post();
+    if (status == TUpdateStatus::usDeleted) data.Delete();
 }
 
 }  // namespace

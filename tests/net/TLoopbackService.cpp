@@ -11,15 +11,17 @@ net::TServiceOptions TLoopbackService::Quick() {
     return options;
 }
 
-TLoopbackService::TLoopbackService(const std::string& company, net::TServiceOptions options) {
+TLoopbackService::TLoopbackService(const std::string& company, net::TServiceOptions options, int port,
+                                   std::shared_ptr<grpc::ServerCredentials> credentials) {
     options.Company = company;
+    options.Tls = credentials != nullptr;
     service_ = std::make_unique<net::TAppService>(options, log_);
     grpc::ServerBuilder builder;
-    int port = 0;
-    builder.AddListeningPort("127.0.0.1:0", grpc::InsecureServerCredentials(), &port);
+    builder.AddListeningPort("127.0.0.1:" + std::to_string(port),
+                             credentials ? credentials : grpc::InsecureServerCredentials(), &port_);
     builder.RegisterService(service_.get());
     server_ = builder.BuildAndStart();
-    address_ = "127.0.0.1:" + std::to_string(port);
+    address_ = "127.0.0.1:" + std::to_string(port_);
 }
 
 TLoopbackService::~TLoopbackService() {
