@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "net/TAppService.h"
 #include "net/TNetAddress.h"
+#include "net/TServiceOptions.h"
 
 namespace tavrek::net {
 

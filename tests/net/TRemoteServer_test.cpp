@@ -2,7 +2,6 @@
 // server answers, and every session rule holds across the network.
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <thread>
 
 #include "TLoopbackService.h"
@@ -197,18 +196,11 @@ std::string MakeCertificate(const std::filesystem::path& folder) {
     return (folder / "cert.pem").string();
 }
 
-std::string ReadText(const std::string& path) {
-    std::ifstream file(path);
-    return std::string(std::istreambuf_iterator<char>(file), {});
-}
-
 TEST_F(RemoteServerTest, OverTlsOnlyTlsClientsAreServed) {
     const std::filesystem::path folder = NewTestFolder();
     const std::string cert = MakeCertificate(folder);
     ASSERT_FALSE(cert.empty()) << "openssl made no certificate";
-    grpc::SslServerCredentialsOptions tls;
-    tls.pem_key_cert_pairs.push_back({ReadText((folder / "key.pem").string()), ReadText(cert)});
-    TLoopbackService secure(DatabasePath(), TLoopbackService::Quick(), 0, grpc::SslServerCredentials(tls));
+    TLoopbackService secure(DatabasePath(), TLoopbackService::Quick(), 0, cert, (folder / "key.pem").string());
     net::TRemoteServer plain(secure.Address());
     TSignedInUser user;
     EXPECT_THROW(plain.Login({}, "admin", "demo-admin", user), server::EConnectionLost);
