@@ -103,8 +103,8 @@ TRemoteServer::TRemoteServer(const std::string& address) : channel_(std::make_un
     args.SetMaxReceiveMessageSize(-1);
     args.SetMaxSendMessageSize(-1);
     // A restarted server is found again within a second, not after gRPC's minutes of backoff.
+    // (The minimum backoff is left alone: it is also how long a connection may take to open.)
     args.SetInt(GRPC_ARG_INITIAL_RECONNECT_BACKOFF_MS, 100);
-    args.SetInt(GRPC_ARG_MIN_RECONNECT_BACKOFF_MS, 100);
     args.SetInt(GRPC_ARG_MAX_RECONNECT_BACKOFF_MS, 1000);
     if (const char* name = std::getenv("TAVREK_SERVER_NAME"); name != nullptr && *name != '\0')
         args.SetSslTargetNameOverride(name);
