@@ -25,6 +25,7 @@
 #include "desktop/TQtDialogs.h"
 #include "desktop/ValueText.h"
 #include "frame/uPurchasePackage.h"
+#include "net/TRemoteServer.h"
 #include "others/uOthersPackage.h"
 #include "scenario/TDemoDocuments.h"
 #include "server/EmbeddedServer.h"
@@ -53,6 +54,7 @@ TClientOptions TClientOptions::Parse(const QStringList& arguments) {
     for (int i = 1; i < arguments.size(); ++i) {
         const QString& name = arguments[i];
         QString* target = name == "--company" ? &options.CompanyFile
+                          : name == "--server" ? &options.Server
                           : name == "--form"  ? &options.Form
                           : name == "--screenshot" ? &options.Screenshot
                           : name == "--user" ? &options.User
@@ -78,7 +80,12 @@ TClientApp::TClientApp(TClientOptions options) : options_(std::move(options)) {}
 TClientApp::~TClientApp() {
     // The window frees its forms while the session still reaches the server.
     window_.reset();
-    if (server_) PurchasePackageShutdown();
+    if (server_ || remote_) PurchasePackageShutdown();
+    // The session ends with the client; a server gone already ends it by its idle time.
+    if (remote_) try {
+            remote_->Logout();
+        } catch (const std::exception&) {
+        }
     dm().SetFormHost(nullptr);
     dm().SetDialogs(nullptr);
     dm().SetServer(nullptr);
@@ -127,6 +134,11 @@ void TClientApp::CreateDemoCompanyFile(const std::string& path) {
     std::filesystem::rename(building, path);
 }
 
+IAppServer& TClientApp::AppServer() const {
+    if (remote_) return *remote_;
+    return *server_;
+}
+
 bool TClientApp::Start() {
     if (!options_.Error.isEmpty()) {
         Report(options_.Error);
@@ -134,16 +146,28 @@ bool TClientApp::Start() {
     }
     const QString file = options_.CompanyFile.isEmpty() ? DefaultCompanyFile() : options_.CompanyFile;
     try {
-        OpenCompany(FromQ(file));
+        if (!options_.Server.isEmpty()) remote_ = std::make_unique<net::TRemoteServer>(FromQ(options_.Server));
+        else OpenCompany(FromQ(file));
     } catch (const std::exception& e) {
         server_.reset();
+        remote_.reset();
         dm().SetServer(nullptr);
-        Report(QStringLiteral("Фирмената база %1 не може да бъде отворена:\n%2").arg(file, ToQ(e.what())));
+        Report(QStringLiteral("Фирмената база %1 не може да бъде отворена:\n%2")
+                   .arg(options_.Server.isEmpty() ? file : options_.Server, ToQ(e.what())));
         return false;
     }
-    const QString company = server::IsPostgresAddress(FromQ(file)) ? file : QFileInfo(file).fileName();
-    if (!SignInUser(company)) {
+    const QString company = remote_ ? options_.Server
+                            : server::IsPostgresAddress(FromQ(file)) ? file
+                                                                    : QFileInfo(file).fileName();
+    bool signedIn = false;
+    try {
+        signedIn = SignInUser(company);
+    } catch (const std::exception& e) {
+        Report(QStringLiteral("Сървърът %1 не отговаря:\n%2").arg(company, ToQ(e.what())));
+    }
+    if (!signedIn) {
         server_.reset();
+        remote_.reset();
         dm().SetServer(nullptr);
         return false;
     }
@@ -168,9 +192,9 @@ bool TClientApp::SignInUser(const QString& company) {
         options_.Password = QString::fromUtf8(admin.Password);
     }
     if (!options_.User.isEmpty() && !options_.Password.isEmpty()) {
-        if (SignIn(*server_, {}, FromQ(options_.User), FromQ(options_.Password)) == 0) return true;
+        if (SignIn(AppServer(), {}, FromQ(options_.User), FromQ(options_.Password)) == 0) return true;
         Report(QStringLiteral("Потребителят %1 не може да влезе: %2")
-                   .arg(options_.User, ToQ(server_->LastRefusalText())));
+                   .arg(options_.User, ToQ(AppServer().LastRefusalText())));
         return false;
     }
     if (!options_.Screenshot.isEmpty()) {
@@ -178,14 +202,14 @@ bool TClientApp::SignInUser(const QString& company) {
                               "или TAVREK_PASSWORD."));
         return false;
     }
-    TLoginDialog login(*server_, options_.User, company);
+    TLoginDialog login(AppServer(), options_.User, company);
     return login.exec() == QDialog::Accepted;
 }
 
 QString TClientApp::CompanyName() const {
     TRequestResult company;
     const TFilter filter = TFilter().Add("C_CompanySetup.Id", "=", LocalData().CompanyId);
-    if (server_->RequestValue(0, "C_CompanySetup", "Name", filter, company) > 0) return ToQ(company.Value(0, 0).AsString());
+    if (AppServer().RequestValue(0, "C_CompanySetup", "Name", filter, company) > 0) return ToQ(company.Value(0, 0).AsString());
     return ToQ(LocalData().CompanyId);
 }
 

@@ -6,8 +6,14 @@
 #include <optional>
 #include <string>
 
+namespace tavrek {
+class IAppServer;
+}
 namespace tavrek::server {
 class EmbeddedServer;
+}
+namespace tavrek::net {
+class TRemoteServer;
 }
 
 namespace tavrek::desktop {
@@ -20,6 +26,8 @@ struct TClientOptions {
     // A company file or a postgresql://user@host:port/dbname address; empty: the default
     // company file in the user's data folder.
     QString CompanyFile;
+    // HOST:PORT of a tavrek-server that holds the company instead; then no company file is opened.
+    QString Server;
     QString Form;         // class name or form number to open at start
     QString Screenshot;   // PNG to render the main window into, then exit
     // Who signs in: with both, without asking (--password-file, else TAVREK_PASSWORD);
@@ -51,6 +59,8 @@ public:
 
     TMainWindow& Window() const { return *window_; }
     server::EmbeddedServer& Server() const { return *server_; }
+    // The server the client works with: the embedded one, or the network server's proxy.
+    IAppServer& AppServer() const;
 
 private:
     void OpenCompany(const std::string& path);
@@ -65,6 +75,7 @@ private:
 
     TClientOptions options_;
     std::unique_ptr<server::EmbeddedServer> server_;
+    std::unique_ptr<net::TRemoteServer> remote_;
     std::unique_ptr<TQtDialogs> dialogs_;
     std::unique_ptr<TMainWindow> window_;
 };

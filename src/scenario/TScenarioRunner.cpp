@@ -59,12 +59,20 @@ std::string Differs(const std::string& key, const Variant& actual, const std::st
 }  // namespace
 
 TScenarioRunner::TScenarioRunner(server::EmbeddedServer& server)
-    : server_(server), form_(std::make_unique<TfEdPurchase>()) {
+    : TScenarioRunner(server, std::make_unique<TEmbeddedStore>(server)) {}
+
+TScenarioRunner::TScenarioRunner(IAppServer& server, IScenarioStore& store)
+    : server_(server), store_(store), form_(std::make_unique<TfEdPurchase>()) {
     // Forms open one another by number, as in the client.
     PurchasePackageStartup();
     form_->Create();
     form_->Show();
     form_->acInsertRecord.Execute();
+}
+
+TScenarioRunner::TScenarioRunner(IAppServer& server, std::unique_ptr<IScenarioStore> store)
+    : TScenarioRunner(server, *store) {
+    ownStore_ = std::move(store);
 }
 
 TScenarioRunner::~TScenarioRunner() = default;
@@ -197,7 +205,7 @@ std::string TScenarioRunner::Scope(const std::string& table) const {
 }
 
 std::string TScenarioRunner::PostedId() {
-    return server::SelectRows(server_.Database(), "SELECT Id FROM " + PostedTable() + " WHERE SrcDocument_Id = ?", {openId_})
+    return store_.Select("SELECT Id FROM " + PostedTable() + " WHERE SrcDocument_Id = ?", {openId_})
         .Value()
         .AsString();
 }
@@ -207,8 +215,7 @@ std::string TScenarioRunner::ExpectRow(const TScenarioStep& step, const std::str
     if (step.Pairs.empty()) throw EStepFailed("няма стойности");
     std::string columns;
     for (const TScenarioPair& pair : step.Pairs) columns += (columns.empty() ? "" : ", ") + pair.Key;
-    const TRequestResult rows = server::SelectRows(server_.Database(),
-                                                   "SELECT " + columns + " FROM " + step.Table + " WHERE " +
+    const TRequestResult rows = store_.Select("SELECT " + columns + " FROM " + step.Table + " WHERE " +
                                                        Scope(step.Table) + " AND " + step.Pairs[0].Key + " = ?",
                                                    {id, step.Pairs[0].Value});
     if (rows.Rows.size() != 1) return std::to_string(rows.Rows.size()) + " реда вместо 1";
@@ -223,8 +230,7 @@ std::string TScenarioRunner::ExpectRow(const TScenarioStep& step, const std::str
 std::string TScenarioRunner::ExpectSums(const TScenarioStep& step) {
     std::string difference;
     for (size_t i = 1; i < step.Pairs.size(); ++i) {
-        const Variant sum = server::SelectRows(server_.Database(),
-                                               "SELECT COALESCE(SUM(" + step.Pairs[i].Key + "), 0) FROM " + step.Table +
+        const Variant sum = store_.Select("SELECT COALESCE(SUM(" + step.Pairs[i].Key + "), 0) FROM " + step.Table +
                                                    " WHERE " + Scope(step.Table) + " AND " + step.Pairs[0].Key + " = ?",
                                                {openId_, step.Pairs[0].Value})
                                 .Value();
@@ -238,7 +244,7 @@ std::string TScenarioRunner::ExpectSums(const TScenarioStep& step) {
 std::string TScenarioRunner::ExpectCount(const TScenarioStep& step) {
     const std::string& expected = Required(step, "Rows");
     const Variant rows =
-        server::SelectRows(server_.Database(), "SELECT COUNT(*) FROM " + step.Table + " WHERE " + Scope(step.Table), {openId_})
+        store_.Select("SELECT COUNT(*) FROM " + step.Table + " WHERE " + Scope(step.Table), {openId_})
             .Value();
     return Matches(rows, expected) ? "" : Differs("Rows", rows, expected);
 }
@@ -289,8 +295,7 @@ std::string TScenarioRunner::Post(const TScenarioStep& step) {
 // the order's buffers and not annulled, the newest first by the column given.
 std::string TScenarioRunner::LastOrderDocument(const std::string& table, const std::string& newest, int kind) {
     const std::string ofKind = kind == 0 ? "" : " AND DocumentType = " + std::to_string(kind);
-    return server::SelectRows(server_.Database(),
-                              "SELECT Id FROM " + table + " WHERE AppliesToDoc_Id = ? AND Annul = 0" + ofKind +
+    return store_.Select("SELECT Id FROM " + table + " WHERE AppliesToDoc_Id = ? AND Annul = 0" + ofKind +
                                   " ORDER BY " + newest + " DESC",
                               {openId_})
         .Value()
@@ -338,15 +343,14 @@ std::string TScenarioRunner::Annul(const TScenarioStep& step) {
 // An item charge line (by its number) takes a share of its amount onto an item line.
 void TScenarioRunner::Assign(const TScenarioStep& step) {
     const auto lineId = [&](const std::string& number) {
-        return server::SelectRows(server_.Database(), "SELECT Id FROM D_PurchaseLine WHERE Master_Id = ? AND Line_No = ?",
+        return store_.Select("SELECT Id FROM D_PurchaseLine WHERE Master_Id = ? AND Line_No = ?",
                                   {openId_, std::stoi(number)})
             .Value()
             .AsString();
     };
-    server::ExecuteBound(server_.Database(),
-                         "INSERT INTO D_ItemChargeAssigment (Id, Comp_Id, Document_Id, AppliesToDoc_Id, ItemLine_Id, "
+    store_.Execute("INSERT INTO D_ItemChargeAssigment (Id, Comp_Id, Document_Id, AppliesToDoc_Id, ItemLine_Id, "
                          "Quantity) VALUES (?, ?, ?, ?, ?, ?)",
-                         {CreateUniqueID(), server_.Session().CompanyId, openId_, lineId(Required(step, "Charge")),
+                         {CreateUniqueID(), store_.CompanyId(), openId_, lineId(Required(step, "Charge")),
                           lineId(Required(step, "Line")), std::stod(Required(step, "Quantity"))});
 }
 
@@ -354,8 +358,7 @@ void TScenarioRunner::Assign(const TScenarioStep& step) {
 // last receipt) received; a negative quantity takes a sale back.
 void TScenarioRunner::Consume(const TScenarioStep& step) {
     const std::string batch = order_ ? LastOrderDocument("D_PurchReceiptHeader", "DocumentNo") : PostedId();
-    server::ExecuteBound(server_.Database(),
-                         "UPDATE G_ItemEntry SET RemainingQuantity = RemainingQuantity - ? WHERE Document_Id = ? AND "
+    store_.Execute("UPDATE G_ItemEntry SET RemainingQuantity = RemainingQuantity - ? WHERE Document_Id = ? AND "
                          "Item_Id = (SELECT Id FROM N_Item WHERE Code = ?)",
                          {std::stod(Required(step, "Quantity")), batch, Required(step, "Code")});
 }
@@ -365,14 +368,13 @@ void TScenarioRunner::Consume(const TScenarioStep& step) {
 std::string TScenarioRunner::Pay(const TScenarioStep& step) {
     const std::string invoiceId = crMemo_ ? creditedId_ : PostedId();
     const std::string paymentId = CreateUniqueID();
-    server::ExecuteBound(server_.Database(),
-                         "INSERT INTO D_VendorPayment (Id, Comp_Id, DocumentNo, DocumentDate, AppliesToDoc_Id, "
+    store_.Execute("INSERT INTO D_VendorPayment (Id, Comp_Id, DocumentNo, DocumentDate, AppliesToDoc_Id, "
                          "Account_Id, Amount, CurrencyFactor, Description) SELECT ?, Id, 'PAY-1', ?, ?, DirectPayAccount, "
                          "?, 1, 'Плащане' FROM C_PurchasesSetup WHERE Id = ?",
                          {paymentId, TDateTime::Parse(Required(step, "Date")), invoiceId,
-                          std::stod(Required(step, "Amount")), server_.Session().CompanyId});
+                          std::stod(Required(step, "Amount")), store_.CompanyId()});
     TRequestResult answer;
-    server_.RequestValue(-1, "exec usp_PostVendorPayment '" + server_.Session().CompanyId + "', '" + paymentId + "'",
+    server_.RequestValue(-1, "exec usp_PostVendorPayment '" + store_.CompanyId() + "', '" + paymentId + "'",
                          "Result,ErrMsg", TFilter(), answer, false);
     return answer.ByName("Result").AsInteger() == 0 ? "" : "плащането е отказано: " + answer.ByName("ErrMsg").AsString();
 }
@@ -393,9 +395,8 @@ void TScenarioRunner::Credit(const TScenarioStep& step) {
     const std::string invoiceId = PostedId();
     if (invoiceId.empty() || crMemo_ || protocol_) throw EStepFailed("няма осчетоводена фактура за кредитиране");
     std::unique_ptr<TfBase> view = OpenPostedView(invoiceId);
-    const TRequestResult found = server::SelectRows(
-        server_.Database(), "SELECT Id FROM S_CopyDocTemplateHeader WHERE Comp_Id = ? AND SrcForm_Id = ? AND TrgForm_Id = ?",
-        {server_.Session().CompanyId, view->FormNumber, uEdPurchCrMemo::kFormNumber});
+    const TRequestResult found = store_.Select("SELECT Id FROM S_CopyDocTemplateHeader WHERE Comp_Id = ? AND SrcForm_Id = ? AND TrgForm_Id = ?",
+        {store_.CompanyId(), view->FormNumber, uEdPurchCrMemo::kFormNumber});
     if (found.Rows.size() != 1) throw EStepFailed("няма шаблон за кредитно известие");
     auto memo = std::make_unique<TfEdPurchCrMemo>();
     memo->Create();
@@ -429,12 +430,10 @@ void TScenarioRunner::Start(const std::string& kind) {
 
 // The vendor's open advances, each chosen in the selector of "Добавяне на авансови плащания".
 void TScenarioRunner::AddAdvanceLines() {
-    host_.AnswerNextSelect(server::SelectRows(
-        server_.Database(),
-        "SELECT d.Id, d.Account_Id, d.sAmount, d.Description, d.GlobalDimension_Id FROM G_LAccountDimension d JOIN "
+    host_.AnswerNextSelect(store_.Select("SELECT d.Id, d.Account_Id, d.sAmount, d.Description, d.GlobalDimension_Id FROM G_LAccountDimension d JOIN "
         "C_PurchasesSetup p ON p.Id = d.Comp_Id AND p.AdvancePaymentAccount = d.Account_Id WHERE d.Comp_Id = ? AND "
         "d.Reference_Id = ? AND d.sAmount <> 0 ORDER BY d.DocumentDate, d.Id",
-        {server_.Session().CompanyId, Editor().cdsMaster.FieldByName("Contragent_Id").Value()}));
+        {store_.CompanyId(), Editor().cdsMaster.FieldByName("Contragent_Id").Value()}));
     Editor().acAddAdvancePayment.Execute();
 }
 
@@ -478,7 +477,7 @@ std::string TScenarioRunner::Convert(const TScenarioStep& step) {
     const bool toOrder = Required(step, "Into") == "order";
     const std::string offerId = offer->cdsMaster.FieldByName("Id").AsString();
     const auto made = [&] {
-        return server::SelectRows(server_.Database(), "SELECT Id FROM D_PurchHeader WHERE AppliesToDoc_Id = ? ORDER BY Id",
+        return store_.Select("SELECT Id FROM D_PurchHeader WHERE AppliesToDoc_Id = ? ORDER BY Id",
                                   {offerId});
     };
     const size_t before = made().Rows.size();
@@ -571,8 +570,7 @@ std::string TScenarioRunner::PostBuffer(const TScenarioStep& step) {
     buffer_->acPostDocument.Execute();
     std::string shown;
     for (const std::string& message : host_.TakeMessages()) shown += (shown.empty() ? "" : " | ") + message;
-    const bool posted = !server::SelectRows(server_.Database(),
-                                            "SELECT Id FROM D_PurchReceiptHeader WHERE SrcDocument_Id = ?1 UNION ALL "
+    const bool posted = !store_.Select("SELECT Id FROM D_PurchReceiptHeader WHERE SrcDocument_Id = ?1 UNION ALL "
                                             "SELECT Id FROM D_PostPurchOrderHeader WHERE SrcDocument_Id = ?1 UNION ALL "
                                             "SELECT Id FROM D_PurchInvoiceHeader WHERE SrcDocument_Id = ?1",
                                             {id})
@@ -606,7 +604,7 @@ std::string TScenarioRunner::OrderScope(const std::string& table) const {
 std::string TScenarioRunner::ExpectBooksBalanced() {
     const std::vector<std::string> differences =
         server::TBooksCheck([this](const std::string& sql, const TVariantArray& values) {
-            return server::SelectRows(server_.Database(), sql, values);
+            return store_.Select(sql, values);
         }).Differences();
     std::string text;
     for (const std::string& difference : differences) text += (text.empty() ? "" : "; ") + difference;

@@ -10,6 +10,7 @@
 #include "editors/uEdPurchOrder.h"
 #include "others/uEdPurchProtocol.h"
 #include "replenishment/uEdPurchOrderBufer.h"
+#include "scenario/IScenarioStore.h"
 #include "scenario/TScenarioFile.h"
 #include "scenario/TScenarioHost.h"
 #include "server/EmbeddedServer.h"
@@ -46,6 +47,8 @@ struct TScenarioResult {
 class TScenarioRunner {
 public:
     explicit TScenarioRunner(server::EmbeddedServer& server);
+    // The editors go through server; the expectations read the store.
+    TScenarioRunner(IAppServer& server, IScenarioStore& store);
     ~TScenarioRunner();
 
     // One result per expectation, in order; a step that cannot be carried out ends the run
@@ -95,7 +98,11 @@ private:
     TfEdBasePurchDocument& Editor();
     std::string PostedTable() const;
 
-    server::EmbeddedServer& server_;
+    TScenarioRunner(IAppServer& server, std::unique_ptr<IScenarioStore> store);
+
+    IAppServer& server_;
+    IScenarioStore& store_;
+    std::unique_ptr<IScenarioStore> ownStore_;
     TScenarioHost host_;
     std::unique_ptr<TfEdPurchase> form_;
     std::unique_ptr<TfBase> creditedView_;

@@ -13,6 +13,8 @@
 #include "base/session/Tdm.h"
 #include "frame/uPurchasePackage.h"
 #include "reports/uVATLedgerReport.h"
+#include "net/TRemoteServer.h"
+#include "scenario/TRemoteStore.h"
 #include "scenario/TScenarioRunner.h"
 #include "server/CompanyDatabase.h"
 #include "server/admin/TRunOptions.h"
@@ -28,16 +30,22 @@ void SignInAs(server::EmbeddedServer& server, const server::TRunOptions& options
     if (SignIn(server, {}, options.User, options.Password) != 0) throw std::runtime_error(server.LastRefusalText());
 }
 
-// Runs every file on the company; true when every expectation held.
-bool RunFiles(const server::TRunOptions& options) {
-    server::EmbeddedServer server(options.Company);
-    SignInAs(server, options);
-    const std::vector<std::string>& files = options.Files;
+// Through a tavrek-server there is no password-less sign-in: the demo administrator signs in
+// with his demo password.
+void SignInAs(net::TRemoteServer& server, const server::TRunOptions& options) {
+    const server::TDemoUser& admin = server::DemoUsers().front();
+    const std::string login = options.User.empty() ? admin.Login : options.User;
+    const std::string password = options.User.empty() ? admin.Password : options.Password;
+    if (SignIn(server, {}, login, password) != 0) throw std::runtime_error(server.LastRefusalText());
+}
+
+// Runs every file on the company through the server; true when every expectation held.
+bool RunFiles(const server::TRunOptions& options, IAppServer& server, scenario::IScenarioStore& store) {
     PurchasePackageStartup();  // forms open one another by number, as in the client
     bool allOk = true;
-    for (const std::string& file : files) {
+    for (const std::string& file : options.Files) {
         const std::vector<scenario::TScenarioStep> steps = scenario::ReadScenarioFile(file);
-        scenario::TScenarioRunner runner(server);
+        scenario::TScenarioRunner runner(server, store);
         runner.SetFolder(std::filesystem::path(file).parent_path().string());
         for (const scenario::TScenarioResult& result : runner.Run(steps)) {
             std::cout << scenario::ResultLine(file, result) << "\n";
@@ -75,6 +83,21 @@ int WriteVATLedger(const server::TRunOptions& options) {
     return 0;
 }
 
+bool RunFiles(const server::TRunOptions& options) {
+    if (!options.Server.empty()) {
+        net::TRemoteServer server(options.Server);
+        SignInAs(server, options);
+        scenario::TRemoteStore store(server);
+        const bool ok = RunFiles(options, server, store);
+        server.Logout();
+        return ok;
+    }
+    server::EmbeddedServer server(options.Company);
+    SignInAs(server, options);
+    scenario::TEmbeddedStore store(server);
+    return RunFiles(options, server, store);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -98,6 +121,7 @@ int main(int argc, char** argv) {
     if (!options.Error.empty()) {
         std::cerr << options.Error << "\n"
                   << "Употреба: tavrek-admin run [--user LOGIN [--password-file FILE]] COMPANY FILE...\n"
+                     "          tavrek-admin run --server HOST:PORT [--user LOGIN --password PASSWORD] FILE...\n"
                      "  изпълнява сценариите на документи върху фирмата като потребителя (паролата от файла или\n"
                      "  TAVREK_PASSWORD; без --user като администратора на демо фирмата) и отпечатва по ред за\n"
                      "  всяко очакване\n";

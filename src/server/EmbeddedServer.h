@@ -45,6 +45,13 @@ public:
     // gives that user; for the processes that sign in without a password (tools, tests).
     void SetSession(TServerSession session);
     const TServerSession& Session() const { return session_; }
+    // As SetSession, with the rights and other companies already loaded by one: a server
+    // that serves many sessions in turn sets each without reading it again.
+    void AdoptSession(TServerSession session) { session_ = std::move(session); }
+    // The next LastRefusalText tells only of refusals from here on.
+    void ForgetLastRefusal() { lastRefusal_.clear(); }
+    // Whether a posting's transaction (BeginPosting) is open and waits for its posting.
+    bool InPosting() const { return postingTransaction_ != nullptr; }
     // How long a refused login waits before it answers: a second, or TAVREK_LOGIN_DELAY_MS.
     void SetLoginRefusalDelay(std::chrono::milliseconds delay) { loginRefusalDelay_ = delay; }
     // Where further procedures and recognised statements are registered.

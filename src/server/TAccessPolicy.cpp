@@ -84,7 +84,8 @@ bool TAccessPolicy::MayChange(const TRelationInfo& table) {
 }
 
 bool TAccessPolicy::MayRead(const TRelationInfo& table) {
-    return !EqualsIgnoreCase(table.Name, "S_User") && !EqualsIgnoreCase(table.Name, "S_ErrorLog");
+    return !EqualsIgnoreCase(table.Name, "S_User") && !EqualsIgnoreCase(table.Name, "S_ErrorLog") &&
+           !EqualsIgnoreCase(table.Name, "S_NetSession");
 }
 
 bool TAccessPolicy::NamesAccount(const TRelationInfo& table, std::string_view column) {

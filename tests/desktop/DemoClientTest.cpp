@@ -20,6 +20,8 @@
 #include "desktop/TFormHostWidget.h"
 #include "desktop/TMainWindow.h"
 #include "desktop/TSelectorDialog.h"
+#include "net/TServiceHost.h"
+#include "scenario/IScenarioStore.h"
 #include "scenario/TScenarioRunner.h"
 #include "server/demo/TDemoCompany.h"
 
@@ -41,11 +43,30 @@ TClientOptions DemoClientTest::Options(const QString& form, const QString& scree
 void DemoClientTest::StartClient(QSize size, const std::function<void(server::EmbeddedServer&)>& arrange) {
     const std::string company = Options().CompanyFile.toStdString();
     if (!QFile::exists(Options().CompanyFile)) server::CreateDemoCompany(company);
-    client = std::make_unique<TClientApp>(Options());
+    TClientOptions options = Options();
+    if (network_) {
+        StartService(company);
+        if (arrange) arrange(Direct());
+        options.Server = serviceAddress_;
+    }
+    client = std::make_unique<TClientApp>(options);
     if (!client->Start()) throw std::runtime_error("the demo company did not open");
-    if (arrange) arrange(client->Server());
+    if (arrange && !network_) arrange(client->Server());
     ShowWindow(size);
 }
+
+void DemoClientTest::StartService(const std::string& company) {
+    direct_ = std::make_unique<server::EmbeddedServer>(company);
+    server::SignInDemoUser(*direct_);
+    net::TServiceOptions options;
+    options.Company = company;
+    options.LoginRefusalDelay = std::chrono::milliseconds(0);
+    auto host = std::make_shared<net::TServiceHost>(options, net::TNetAddress{"127.0.0.1", 0}, serviceLog_);
+    serviceAddress_ = QString::fromStdString(host->Bound().ToString());
+    service_ = host;
+}
+
+server::EmbeddedServer& DemoClientTest::Direct() { return direct_ ? *direct_ : client->Server(); }
 
 void DemoClientTest::StartClient(QSize size, const TClientOptions& options) {
     if (!QFile::exists(options.CompanyFile)) server::CreateDemoCompany(options.CompanyFile.toStdString());
@@ -63,7 +84,8 @@ void DemoClientTest::ShowWindow(QSize size) {
 
 void DemoClientTest::RunScenario(const char* text) {
     std::istringstream lines(text);
-    scenario::TScenarioRunner runner(client->Server());
+    scenario::TEmbeddedStore store(Direct());
+    scenario::TScenarioRunner runner(client->AppServer(), store);
     for (const scenario::TScenarioResult& result : runner.Run(scenario::ReadScenario(lines)))
         if (!result.Ok) throw std::runtime_error(scenario::ResultLine("journey", result));
 }

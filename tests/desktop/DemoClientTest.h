@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 #include <functional>
 #include <memory>
+#include <sstream>
 
 #include <gtest/gtest.h>
 
@@ -39,6 +40,12 @@ protected:
     // arrange writes to the company before the main window shows.
     void StartClient(QSize size, const std::function<void(server::EmbeddedServer&)>& arrange = {});
     void StartClient(QSize size, const TClientOptions& options);
+    // The clients started from here on work through a tavrek-server service of the company in
+    // the test process, over loopback, as a desktop of an office does.
+    void ServeThroughNetwork() { network_ = true; }
+    // The company's server for the test's own reads and arrangements: the client's embedded
+    // one, or one beside the network service.
+    server::EmbeddedServer& Direct();
     void ShowWindow(QSize size);
     // Types, saves and posts the documents of a scenario text on the client's company before
     // the journey starts; a step that fails throws.
@@ -61,6 +68,17 @@ protected:
     TSessionGuard guard;
     QTemporaryDir folder;
     TDialogAnswerer answerer;
+
+private:
+    void StartService(const std::string& company);
+
+    bool network_ = false;
+    std::unique_ptr<server::EmbeddedServer> direct_;
+    std::ostringstream serviceLog_;
+    std::shared_ptr<void> service_;
+    QString serviceAddress_;
+
+protected:
     std::unique_ptr<TClientApp> client;
 };
 

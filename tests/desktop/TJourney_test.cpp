@@ -182,7 +182,7 @@ protected:
         return pdfText_;
     }
     QString Query(const QString& sql) {
-        const TRequestResult result = client->Server().Database().Select(sql.toStdString());
+        const TRequestResult result = Direct().Database().Select(sql.toStdString());
         QStringList rows;
         for (const TVariantArray& row : result.Rows) {
             QStringList values;
@@ -675,6 +675,19 @@ INSTANTIATE_TEST_SUITE_P(Scripts, Journey, ::testing::ValuesIn(JourneyScripts())
                                  if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
                              return name;
                          });
+
+// The same journeys on a desktop of an office: the company is served by tavrek-server and
+// the client holds no database address, only the server's.
+class NetJourney : public Journey {
+protected:
+    NetJourney() { ServeThroughNetwork(); }
+};
+
+TEST_P(NetJourney, RunsAsScripted) { Play(QStringLiteral(TAVREK_TEST_DATA_DIR "/golden/desktop/%1.txt").arg(QString::fromStdString(GetParam()))); }
+
+INSTANTIATE_TEST_SUITE_P(Scripts, NetJourney,
+                         ::testing::Values("invoice_entered_saved_posted_and_printed", "lists_invoice_list_newest_first",
+                                           "order_received_through_its_buffer", "invoice_bad_input_refused"));
 
 }  // namespace
 }  // namespace tavrek::desktop

@@ -68,6 +68,8 @@ protected:
              "DELETE FROM S_Messages WHERE Id IN ('err_LoginFailed', 'err_RightNotGranted', 'err_OtherCompany', "
              "'err_NotSignedIn', 'err_AmountsDifferFromServer')");
         Exec("DROP TABLE S_TransactionCounter");
+        Exec("DROP TABLE S_NetSession; DELETE FROM S_Messages WHERE Id IN ('err_SessionExpired', 'err_ServerBusy', "
+             "'err_CallOutcomeUnknown')");
         Exec("DROP VIEW V_D_GlobalPurchHeader; ALTER TABLE D_GlobalPurchHeader DROP COLUMN TransactionNo; "
              "DROP TABLE D_GlobalSourceLine");
         for (const char* table : {"D_GlobalPurchLine", "D_PurchInvoiceLine", "D_PurchCrMemoLine"})

@@ -30,15 +30,18 @@ TRunOptions ParseRunOptions(const std::vector<std::string>& args, const char* en
         std::string* target = name == "--user"            ? &options.User
                               : name == "--password"      ? &options.Password
                               : name == "--password-file" ? &passwordFile
+                              : name == "--server"        ? &options.Server
                                                           : nullptr;
         if (target == nullptr) return Refused(options, "Непознат параметър: " + name);
         if (i + 1 >= args.size()) return Refused(options, "Липсва стойност след " + name);
         *target = args[i + 1];
-        passwordGiven = passwordGiven || target != &options.User;
+        passwordGiven = passwordGiven || (target != &options.User && target != &options.Server);
     }
-    if (args.size() < i + 2) return Refused(options, "Посочете фирмата и поне един файл със сценарии");
-    options.Company = args[i];
-    options.Files.assign(args.begin() + static_cast<std::ptrdiff_t>(i) + 1, args.end());
+    const size_t company = options.Server.empty() ? 1 : 0;
+    if (args.size() < i + company + 1)
+        return Refused(options, company ? "Посочете фирмата и поне един файл със сценарии" : "Посочете поне един файл със сценарии");
+    if (company) options.Company = args[i];
+    options.Files.assign(args.begin() + static_cast<std::ptrdiff_t>(i + company), args.end());
     if (options.User.empty()) return passwordGiven ? Refused(options, "Паролата се дава заедно с --user") : options;
     if (!passwordFile.empty() && !ReadPasswordFile(passwordFile, options.Password))
         return Refused(options, "Файлът с паролата " + passwordFile + " не може да бъде прочетен");

@@ -6,10 +6,10 @@
 namespace tavrek::server {
 
 // What "tavrek-admin run" is asked: "[--user LOGIN [--password PASSWORD | --password-file FILE]]
-// COMPANY FILE...". A user without a password option signs in with TAVREK_PASSWORD's, as the
+// COMPANY FILE...", or with "--server HOST:PORT" in place of COMPANY, through a tavrek-server. A user without a password option signs in with TAVREK_PASSWORD's, as the
 // client does; without a user the scenarios run as the demo company's administrator.
 struct TRunOptions {
-    std::string User, Password, Company;
+    std::string User, Password, Company, Server;
     std::vector<std::string> Files;
     std::string Error;  // for the person who typed the command; nothing runs when it is set
 };

@@ -34,6 +34,8 @@ int Usage() {
                  "                                   файла или TAVREK_PASSWORD) и отпечатва всяко очакване\n"
               << "  tavrek-admin vat-ledger [--user LOGIN [--password-file FILE]] COMPANY PERIOD DIR\n"
                  "                                   записва POKUPKI.TXT и DEKLAR.TXT на периода ггггмм в DIR\n"
+              << "  tavrek-admin run --server HOST:PORT [--user LOGIN --password PASSWORD] FILE...\n"
+                 "                                   същото през tavrek-server (пуснат с --scenario-checks)\n"
               << "  tavrek-admin user add|passwd|lock|unlock|grant|list ...  потребители (tavrek-admin user)\n"
               << "  tavrek-admin role grant ...      права на роля по форми\n";
     return 2;

@@ -729,6 +729,25 @@ std::string PurchAnalysisSql() {
     return sql;
 }
 
+// The network server's sessions, by a hash of their token, and what its clients are told
+// when the server is busy, a session ended or a call's outcome cannot be known.
+std::string NetworkSessionsSql() {
+    return R"(CREATE TABLE S_NetSession (
+    TokenHash TEXT PRIMARY KEY,
+    Comp_Id TEXT NOT NULL,
+    BusinessGroup_Id TEXT,
+    User_Id TEXT NOT NULL,
+    Login TEXT NOT NULL,
+    Started DOUBLE PRECISION NOT NULL,
+    Expires DOUBLE PRECISION NOT NULL);
+INSERT INTO S_Messages (Id, Text) VALUES
+    ('err_SessionExpired', 'Сесията ви приключи (изтекло време без работа или изход). Влезте отново.'),
+    ('err_ServerBusy', 'Сървърът на приложението е зает с много заявки в момента. Нищо не е записано; опитайте отново след малко.'),
+    ('err_CallOutcomeUnknown', 'Връзката със сървъра на приложението прекъсна, докато действието се записваше. Не е известно дали е записано: проверете документа, преди да го повторите.')
+ON CONFLICT (Id) DO NOTHING;
+)";
+}
+
 const std::vector<TMigration>& Migrations() {
     static const std::vector<TMigration> migrations = {
         {1, "Master data, setup, series, messages, purchase documents",
@@ -794,6 +813,7 @@ const std::vector<TMigration>& Migrations() {
         {42, "Sales leave stock at cost; the server's checks of sale orders", SaleShipmentSql()},
         {50, "Import documents of vendors' deliveries, their distribution to order lines and its messages",
          OrderImportSchemaSql()},
+        {60, "Sessions of the network server and the messages of its clients", NetworkSessionsSql()},
         {70, "The VAT purchase ledger reads the period's VAT entries; its reasons for leaving a document out",
          VATLedgerSchemaSql()},
         {71, "Orders above an amount wait for a user with the right to approve them",
