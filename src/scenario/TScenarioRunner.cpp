@@ -271,9 +271,9 @@ std::string TScenarioRunner::Global(const TScenarioStep& step) {
     global.acPostDocument.Execute();
     std::string shown;
     for (const std::string& message : host_.TakeMessages()) shown += " | " + message;
-    const TRequestResult posted = server::SelectRows(
-        server_.Database(), "SELECT COUNT(*) FROM D_PurchInvoiceHeader WHERE DocumentType = ? AND VendorInvoiceNo = ?",
-        {server::DocumentType::PostedGlobalInvoice, Required(step, "VendorInvoiceNo")});
+    const TRequestResult posted =
+        store_.Select("SELECT COUNT(*) FROM D_PurchInvoiceHeader WHERE DocumentType = ? AND VendorInvoiceNo = ?",
+                      {server::DocumentType::PostedGlobalInvoice, Required(step, "VendorInvoiceNo")});
     return posted.Value().AsInteger() == 1 ? "" : "глобалната фактура не е осчетоводена" + shown;
 }
 
