@@ -22,7 +22,7 @@ std::vector<std::string> Registered() {
 
 TEST(PurchasePackage, RegistersTheBuiltFormClassesInTheOrderOfTheTable) {
     const std::vector<std::string>& order = PurchaseFormClassOrder();
-    EXPECT_EQ(order.size(), 46u);
+    EXPECT_EQ(order.size(), 47u);
     EXPECT_EQ(std::set<std::string>(order.begin(), order.end()).size(), order.size());
     TFormRegistryScope scope;
     PurchasePackageStartup();
