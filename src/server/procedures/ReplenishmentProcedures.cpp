@@ -84,25 +84,26 @@ void CompleteOrderLine(TServerContext& ctx, const std::string& line, const std::
         return std::string("(SELECT ") + column +
                " FROM N_Item i WHERE i.Id = D_PurchaseLine.Code AND i.Comp_Id = D_PurchaseLine.Comp_Id)";
     };
-    SetWhereDiffering(ctx, line, order,
-                      {{"Type", "COALESCE(Type, 1)"},
-                       {"Description", "COALESCE(NULLIF(Description, ''), " + item("i.Name") + ")"},
-                       {"Measure_Id", "COALESCE(Measure_Id, " + item("i.PurchMeasure_Id") + ")"},
-                       {"VATProdPostGroup_Id", "COALESCE(VATProdPostGroup_Id, " + item("i.VATProdPostGroup_Id") + ")"},
-                       {"GenProdPostGroup_Id", "COALESCE(GenProdPostGroup_Id, " + item("i.GenProdPostGroup_Id") + ")"}});
     const std::string value =
         "ROUND(CAST(Quantity * DirectUnitCost_ACY * (1 - COALESCE(LineDiscount, 0) / 100.0) AS NUMERIC), 2)";
     const std::string factor = "COALESCE((SELECT NULLIF(h.CurrencyFactor, 0) FROM D_PurchHeader h WHERE h.Id = "
                                "D_PurchaseLine.Master_Id), 1)";
     const std::string local = "ROUND(CAST(" + value + " * " + factor + " AS NUMERIC), 2)";
+    // One statement: the rate is read with the VAT group the line is being given.
+    const std::string vatGroup = "COALESCE(VATProdPostGroup_Id, " + item("i.VATProdPostGroup_Id") + ")";
     const std::string percent = "COALESCE((SELECT s.VATPercent FROM G_VATPostingSetup s JOIN D_PurchHeader h ON "
                                 "h.Id = D_PurchaseLine.Master_Id WHERE s.Comp_Id = h.Comp_Id AND s.VATBus_PostingGroup = "
-                                "h.VATBusPostGroup_Id AND s.VATProd_PostingGroup = D_PurchaseLine.VATProdPostGroup_Id), 0)";
+                                "h.VATBusPostGroup_Id AND s.VATProd_PostingGroup = " + vatGroup + "), 0)";
     const std::string vat = "ROUND(CAST(" + value + " * " + percent + " / 100.0 AS NUMERIC), 2)";
     const std::string localVat = "ROUND(CAST(" + local + " * " + percent + " / 100.0 AS NUMERIC), 2)";
     const bool changed = SetWhereDiffering(
         ctx, line, order,
-        {{"VATPercent", percent}, {"TotalPrice", value}, {"VATBaseAmount", value}, {"TotalValue", value},
+        {{"Type", "COALESCE(Type, 1)"},
+         {"Description", "COALESCE(NULLIF(Description, ''), " + item("i.Name") + ")"},
+         {"Measure_Id", "COALESCE(Measure_Id, " + item("i.PurchMeasure_Id") + ")"},
+         {"VATProdPostGroup_Id", vatGroup},
+         {"GenProdPostGroup_Id", "COALESCE(GenProdPostGroup_Id, " + item("i.GenProdPostGroup_Id") + ")"},
+         {"VATPercent", percent}, {"TotalPrice", value}, {"VATBaseAmount", value}, {"TotalValue", value},
          {"VATValue", vat}, {"TotalVAT", value + " + " + vat}, {"TotalValue_LCY", local}, {"VATValue_LCY", localVat},
          {"TotalVAT_LCY", local + " + " + localVat}, {"Quantity_Base", "Quantity"}, {"QtyToReceive", "Quantity"},
          {"QtyToInvoice", "Quantity"}, {"OutstandingQty", "Quantity"}});
@@ -150,15 +151,16 @@ TRequestResult GetPurchOrderSuggestion(TServerContext& ctx, const TVariantArray&
 // The sale order behind a suggestion row is being bought for.
 TRequestResult ChangeSaleOrderStatus(TServerContext& ctx, const TVariantArray& args) {
     if (!TCallAuthority(ctx).MayOnForm(kPurchOrderForm, TFormRight::frInsert)) return Result(-1);
-    const TVariantArray keys{Arg(args, 1), ctx.Session.CompanyId};
-    ExecuteBound(ctx.Db,
-                 "UPDATE D_SaleOrderLine SET PurchOrdered = 1 WHERE Id = (SELECT SaleOrderLine_Id FROM "
-                 "D_PurchOrderSuggestion WHERE Id = ? AND Comp_Id = ?)",
-                 keys);
-    ExecuteBound(ctx.Db,
-                 "UPDATE D_SaleOrderHeader SET PurchStatus = 1 WHERE Id = (SELECT SaleOrder_Id FROM "
-                 "D_PurchOrderSuggestion WHERE Id = ? AND Comp_Id = ?)",
-                 keys);
+    // A row that tops an item up has no sale order: one read and nothing to write.
+    const TRequestResult row = SelectRows(ctx.Db,
+                                          "SELECT SaleOrderLine_Id, SaleOrder_Id FROM D_PurchOrderSuggestion WHERE Id = ? "
+                                          "AND Comp_Id = ? AND SaleOrderLine_Id IS NOT NULL",
+                                          {Arg(args, 1), ctx.Session.CompanyId});
+    if (row.Empty()) return Result(0);
+    ExecuteBound(ctx.Db, "UPDATE D_SaleOrderLine SET PurchOrdered = 1 WHERE Id = ? AND Comp_Id = ?",
+                 {row.Value(0, 0), ctx.Session.CompanyId});
+    ExecuteBound(ctx.Db, "UPDATE D_SaleOrderHeader SET PurchStatus = 1 WHERE Id = ? AND Comp_Id = ?",
+                 {row.Value(0, 1), ctx.Session.CompanyId});
     return Result(0);
 }
 
