@@ -35,11 +35,11 @@ TChartWidget::TChartWidget(TChart& chart, TClientDataSet& dataSet, QWidget* pare
     setObjectName(ToQ(chart.Name));
     setRenderHint(QPainter::Antialiasing);
     setMinimumWidth(320);
-    QChart* drawn = new QChart();
+    // The view's own chart: a chart set in its place would leave this one to nobody.
+    QChart* drawn = QChartView::chart();
     drawn->legend()->setVisible(chart.Kind == TChartKind::ckLine && !chart.SeriesField.empty());
     drawn->setLocalizeNumbers(true);
     drawn->setLocale(Bulgarian());
-    setChart(drawn);
     Refresh();
 }
 
@@ -52,7 +52,11 @@ void TChartWidget::Refresh() {
 void TChartWidget::Draw() {
     QChart& drawn = *chart();
     drawn.removeAllSeries();
-    for (QAbstractAxis* axis : drawn.axes()) drawn.removeAxis(axis);
+    // A removed axis is the caller's to delete.
+    for (QAbstractAxis* axis : drawn.axes()) {
+        drawn.removeAxis(axis);
+        delete axis;
+    }
     values_.clear();
     points_.clear();
     drawn.setTitle(ToQ(chart_.Title));
