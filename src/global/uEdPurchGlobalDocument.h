@@ -36,7 +36,8 @@ struct TGlobalDocumentKind {
 class TfEdPurchGlobalDocument : public TfEdBaseGlobalDocument {
 public:
     explicit TfEdPurchGlobalDocument(const TGlobalDocumentKind& kind);
-    std::string ClassName() const override { return "TfEdPurchGlobalDocument"; }
+    // The shared editor of the four global documents, never a form of its own.
+    std::string ClassName() const override = 0;
 
     bool Calculating = false;
     // While set the code, line-discount and VAT-base handlers do nothing.

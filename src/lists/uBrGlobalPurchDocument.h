@@ -23,7 +23,8 @@ struct TGlobalListKind {
 class TfBrGlobalPurchDocument : public TfBaseBrowseCardDocument {
 public:
     explicit TfBrGlobalPurchDocument(const TGlobalListKind& kind);
-    std::string ClassName() const override { return "TfBrGlobalPurchDocument"; }
+    // The shared list of the global documents, never a form of its own.
+    std::string ClassName() const override = 0;
 
     int LinkedFormNumber = 0;
     TMenu pmPost{"btnPost", "Осчетов..."};

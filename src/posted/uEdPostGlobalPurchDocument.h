@@ -24,7 +24,8 @@ struct TPostedGlobalKind {
 class TfEdPostGlobalPurchDocument : public TfBaseEditPostedDocument {
 public:
     explicit TfEdPostGlobalPurchDocument(const TPostedGlobalKind& kind);
-    std::string ClassName() const override { return "TfEdPostGlobalPurchDocument"; }
+    // The shared view of the posted global documents, never a form of its own.
+    std::string ClassName() const override = 0;
 
     void FormCreate() override;
     void FormShow() override;
