@@ -5,33 +5,18 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include <cstring>
 #include <fstream>
 #include <iterator>
 
+#include "base/partner/UblElements.h"
 #include "base/util/Text.h"
 
 namespace tavrek {
 namespace {
 
-const char* LocalName(const pugi::xml_node& node) {
-    const char* colon = std::strrchr(node.name(), ':');
-    return colon == nullptr ? node.name() : colon + 1;
-}
-
-pugi::xml_node Child(const pugi::xml_node& node, const char* name) {
-    for (pugi::xml_node child : node.children())
-        if (child.type() == pugi::node_element && std::strcmp(LocalName(child), name) == 0) return child;
-    return {};
-}
-
-std::string Text(pugi::xml_node node, std::initializer_list<const char*> path) {
-    for (const char* name : path) {
-        node = Child(node, name);
-        if (!node) return {};
-    }
-    return Trim(node.child_value());
-}
+using ubl::Child;
+using ubl::LocalName;
+using ubl::Text;
 
 // A quantity or price of the response: a number, 0 or more.
 bool ReadAmount(const pugi::xml_node& node, const std::string& where, const char* element, double& value) {
@@ -85,8 +70,8 @@ TOrderResponse ParseOrderResponse(const std::string& xml) {
                              " на файла: неправилен XML (" + parsed.description() + ").");
     }
     const pugi::xml_node root = document.document_element();
-    if (std::strcmp(LocalName(root), "OrderResponseSimple") == 0) return ReadSimple(root);
-    if (std::strcmp(LocalName(root), "OrderResponse") != 0)
+    if (LocalName(root) == "OrderResponseSimple") return ReadSimple(root);
+    if (LocalName(root) != "OrderResponse")
         throw EOrderResponse(std::string("Коренният елемент е „") + root.name() + "“, а не OrderResponse.");
     TOrderResponse response{Text(root, {"ID"}), Text(root, {"OrderResponseCode"}), Text(root, {"OrderReference", "ID"}), {}};
     if (response.Code.empty()) throw EOrderResponse("OrderResponse: няма OrderResponseCode.");
@@ -94,7 +79,7 @@ TOrderResponse ParseOrderResponse(const std::string& xml) {
         throw EOrderResponse("OrderResponseCode: „" + response.Code + "“ не е AB, AP, RE или CA.");
     size_t position = 0;
     for (pugi::xml_node child : root.children())
-        if (child.type() == pugi::node_element && std::strcmp(LocalName(child), "OrderLine") == 0)
+        if (child.type() == pugi::node_element && LocalName(child) == "OrderLine")
             response.Lines.push_back(ReadLine(child, ++position));
     if (response.Code == "CA" && response.Lines.empty())
         throw EOrderResponse("OrderResponse: условно приета поръчка (CA) без нито един OrderLine.");

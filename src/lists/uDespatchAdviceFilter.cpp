@@ -3,36 +3,18 @@
 #include <pugixml.hpp>
 
 #include <algorithm>
-#include <cstring>
 #include <fstream>
 #include <iterator>
 
+#include "base/partner/UblElements.h"
 #include "base/util/Text.h"
 
 namespace tavrek {
 namespace {
 
-// UBL elements are found by their local name, whatever prefix the vendor chose.
-const char* LocalName(const pugi::xml_node& node) {
-    const char* name = node.name();
-    const char* colon = std::strrchr(name, ':');
-    return colon == nullptr ? name : colon + 1;
-}
-
-pugi::xml_node Child(const pugi::xml_node& node, const char* name) {
-    for (pugi::xml_node child : node.children())
-        if (child.type() == pugi::node_element && std::strcmp(LocalName(child), name) == 0) return child;
-    return {};
-}
-
-// The text of a path of child elements; empty when one is missing.
-std::string Text(pugi::xml_node node, std::initializer_list<const char*> path) {
-    for (const char* name : path) {
-        node = Child(node, name);
-        if (!node) return {};
-    }
-    return Trim(node.child_value());
-}
+using ubl::Child;
+using ubl::LocalName;
+using ubl::Text;
 
 size_t LineOfOffset(const std::string& xml, ptrdiff_t offset) {
     const auto end = xml.begin() + std::clamp<ptrdiff_t>(offset, 0, static_cast<ptrdiff_t>(xml.size()));
@@ -74,14 +56,14 @@ TOrdImportFile ParseDespatchAdvice(const std::string& xml) {
         throw EOrdImportFile("Ред " + std::to_string(LineOfOffset(xml, parsed.offset)) + " на файла: неправилен XML (" +
                              parsed.description() + ").");
     const pugi::xml_node root = document.document_element();
-    if (std::strcmp(LocalName(root), "DespatchAdvice") != 0)
+    if (LocalName(root) != "DespatchAdvice")
         throw EOrdImportFile(std::string("Коренният елемент е „") + root.name() + "“, а не DespatchAdvice.");
     TOrdImportFile file;
     file.DocumentNo = Text(root, {"ID"});
     const std::string documentOrder = Text(root, {"OrderReference", "ID"});
     size_t position = 0;
     for (pugi::xml_node child : root.children())
-        if (child.type() == pugi::node_element && std::strcmp(LocalName(child), "DespatchLine") == 0)
+        if (child.type() == pugi::node_element && LocalName(child) == "DespatchLine")
             file.Lines.push_back(ReadLine(child, ++position, documentOrder));
     if (file.Lines.empty()) throw EOrdImportFile("DespatchAdvice: няма нито един DespatchLine.");
     return file;

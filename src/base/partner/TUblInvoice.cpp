@@ -10,41 +10,17 @@
 
 #include "base/partner/ITavrekAPI.h"
 #include "base/partner/TUblTotalsCheck.h"
+#include "base/partner/UblElements.h"
 #include "base/util/Text.h"
 
 namespace tavrek {
 namespace {
 
-// UBL documents qualify every element with a namespace prefix that each vendor picks
-// freely, so elements are matched by their local name.
-std::string_view LocalName(const pugi::xml_node& node) {
-    const std::string_view name = node.name();
-    const size_t colon = name.find(':');
-    return colon == std::string_view::npos ? name : name.substr(colon + 1);
-}
-
-pugi::xml_node Child(const pugi::xml_node& parent, std::string_view localName) {
-    for (pugi::xml_node child : parent.children())
-        if (child.type() == pugi::node_element && LocalName(child) == localName) return child;
-    return {};
-}
-
-std::vector<pugi::xml_node> Children(const pugi::xml_node& parent, std::string_view localName) {
-    std::vector<pugi::xml_node> found;
-    for (pugi::xml_node child : parent.children())
-        if (child.type() == pugi::node_element && LocalName(child) == localName) found.push_back(child);
-    return found;
-}
-
-pugi::xml_node Path(pugi::xml_node node, std::initializer_list<std::string_view> path) {
-    for (std::string_view step : path) {
-        if (!node) break;
-        node = Child(node, step);
-    }
-    return node;
-}
-
-std::string Text(const pugi::xml_node& node) { return node ? Trim(node.child_value()) : std::string(); }
+using ubl::Child;
+using ubl::Children;
+using ubl::LocalName;
+using ubl::Path;
+using ubl::Text;
 
 // Half of the last written digit, a price being at least to the cent: how far the
 // written price may be from the exact one.
