@@ -78,6 +78,8 @@ TClientOptions TClientOptions::Parse(const QStringList& arguments) {
 TClientApp::TClientApp(TClientOptions options) : options_(std::move(options)) {}
 
 TClientApp::~TClientApp() {
+    // Nobody is asked to sign in again for a client that is closing.
+    if (remote_) remote_->SetSessionRenewal({});
     // The window frees its forms while the session still reaches the server.
     window_.reset();
     if (server_ || remote_) PurchasePackageShutdown();
@@ -171,6 +173,7 @@ bool TClientApp::Start() {
         dm().SetServer(nullptr);
         return false;
     }
+    if (remote_) remote_->SetSessionRenewal([this] { return RenewSession(); });
     window_ = std::make_unique<TMainWindow>();
     dialogs_ = std::make_unique<TQtDialogs>(window_.get());
     dm().SetDialogs(dialogs_.get());
@@ -204,6 +207,16 @@ bool TClientApp::SignInUser(const QString& company) {
     }
     TLoginDialog login(AppServer(), options_.User, company);
     return login.exec() == QDialog::Accepted;
+}
+
+bool TClientApp::RenewSession() {
+    TLoginDialog login(*remote_, ToQ(LocalData().UserLogin), options_.Server, window_.get());
+    login.AskAgain(QStringLiteral("Сесията изтече — влезте отново"));
+    // The form that called waits with the busy cursor; the person types under the usual one.
+    QApplication::setOverrideCursor(Qt::ArrowCursor);
+    const bool renewed = login.exec() == QDialog::Accepted;
+    QApplication::restoreOverrideCursor();
+    return renewed;
 }
 
 QString TClientApp::CompanyName() const {

@@ -67,6 +67,9 @@ private:
     // Signs in the user of the options, or the one the login dialog asks for; false when
     // nobody signed in (told to the user when the options' user was refused).
     bool SignInUser(const QString& company);
+    // The login dialog again for the user whose session the network server ended; true once
+    // he signed in again.
+    bool RenewSession();
     static void CreateDemoCompanyFile(const std::string& path);
     void Report(const QString& text) const;
     // The name of the session's company, for the status bar.

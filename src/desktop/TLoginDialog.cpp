@@ -40,6 +40,13 @@ TLoginDialog::TLoginDialog(IAppServer& server, const QString& user, const QStrin
     (user.isEmpty() ? user_ : password_)->setFocus();
 }
 
+void TLoginDialog::AskAgain(const QString& why) {
+    setWindowTitle(why);
+    user_->setReadOnly(true);
+    findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel)->setText(tr("Отказ"));
+    password_->setFocus();
+}
+
 void TLoginDialog::TrySignIn() {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const int result = SignIn(server_, {}, FromQ(user_->text().trimmed()), FromQ(password_->text()));

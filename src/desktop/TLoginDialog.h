@@ -21,6 +21,9 @@ public:
     QLineEdit& UserEdit() const { return *user_; }
     QLineEdit& PasswordEdit() const { return *password_; }
     QLabel& Refusal() const { return *refusal_; }
+    // Asks the user of a session the server ended to sign in again: the caption says why,
+    // the user cannot be changed, and cancelling leaves the client as it is.
+    void AskAgain(const QString& why);
 
 private:
     void TrySignIn();

@@ -466,6 +466,10 @@ void TMainWindow::SetWaitCursor(bool wait) {
     SetBusy(false);
 }
 
+void TMainWindow::ReportFailure(const std::string& message, const std::string&) {
+    statusBar()->showMessage(ToQ(message), 30000);
+}
+
 void TMainWindow::SetBusy(bool busy) {
     for (TFormHostWidget* host : Hosts()) host->SetBusy(busy);
 }

@@ -62,6 +62,8 @@ public:
     void ShowProgress(const std::string& caption, int position, int total) override;
     void PrintDocument(const TPrintRequest& request) override;
     void FormChanged(TfBase& form) override;
+    // On the status line: the person sees why the command did nothing.
+    void ReportFailure(const std::string& message, const std::string& operation) override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;

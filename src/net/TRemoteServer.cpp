@@ -3,6 +3,7 @@
 #include <grpcpp/grpcpp.h>
 
 #include <cstdlib>
+#include <exception>
 #include <fstream>
 #include <map>
 #include <sstream>
@@ -64,6 +65,8 @@ struct TRemoteServer::TChannel {
     std::unique_ptr<AppServer::Stub> Stub;
     std::string Token, Login;
     std::map<std::string, std::string> Texts = FallbackTexts();
+    std::function<bool()> Renewal;
+    bool Renewing = false;
 
     void Prepare(grpc::ClientContext& context) const {
         context.AddMetadata(kTokenHeader, Token);
@@ -72,7 +75,7 @@ struct TRemoteServer::TChannel {
         context.set_deadline(std::chrono::system_clock::now() + std::chrono::minutes(10));
     }
 
-    [[noreturn]] void Throw(const grpc::Status& status, bool readOnly, bool wasConnected) const {
+    [[noreturn]] void Throw(const grpc::Status& status, bool readOnly) const {
         const std::string& kind = status.error_details();
         const std::string& text = status.error_message();
         if (kind == kErrorConnectionLost) throw server::EConnectionLost(text);
@@ -81,18 +84,55 @@ struct TRemoteServer::TChannel {
         if (kind == kErrorBusy) throw EServerBusy(text);
         if (kind == kErrorFailure) throw std::runtime_error(text);
         // The service is gone: a change that was on its way may have been committed.
-        if (!readOnly && wasConnected) throw ECallOutcomeUnknown(Texts.at(ECallOutcomeUnknown::kMessageKey));
-        throw server::EConnectionLost(Texts.at(server::EConnectionLost::kMessageKey));
+        if (!readOnly) throw ECallOutcomeUnknown(Texts.at(ECallOutcomeUnknown::kMessageKey));
+        throw Lost();
     }
 
-    CallReply Call(const CallRequest& request) const {
+    server::EConnectionLost Lost() const { return server::EConnectionLost(Texts.at(server::EConnectionLost::kMessageKey)); }
+
+    // Whether the channel has an open connection, one being opened (a first call, or the first
+    // after the channel idled) waited for.
+    bool Connected() const {
+        const auto deadline = std::chrono::system_clock::now() + std::chrono::seconds(20);
+        grpc_connectivity_state state = Channel->GetState(true);
+        while (state == GRPC_CHANNEL_IDLE || state == GRPC_CHANNEL_CONNECTING) {
+            if (!Channel->WaitForStateChange(state, deadline)) return false;
+            state = Channel->GetState(true);
+        }
+        return state == GRPC_CHANNEL_READY;
+    }
+
+    CallReply CallOnce(const CallRequest& request) const {
+        // Nothing is sent without a connection, so nothing can have been written; over one, a
+        // change that gets no answer may have been committed.
+        if (!Connected()) throw Lost();
         grpc::ClientContext context;
         Prepare(context);
-        const bool connected = Channel->GetState(true) == GRPC_CHANNEL_READY;
         CallReply reply;
         const grpc::Status status = Stub->Call(&context, request, &reply);
-        if (!status.ok()) Throw(status, IsReadOnlyCall(request), connected);
+        if (!status.ok()) Throw(status, IsReadOnlyCall(request));
         return reply;
+    }
+
+    // The server runs nothing for a refused session, so the call is repeated once signed in again.
+    CallReply Call(const CallRequest& request) {
+        std::exception_ptr refused;
+        try {
+            return CallOnce(request);
+        } catch (const ESessionRefused&) {
+            if (Token.empty() || !Renewal || Renewing) throw;
+            refused = std::current_exception();
+        }
+        const bool renewed = [this] {
+            Renewing = true;
+            struct TDone {
+                bool& Flag;
+                ~TDone() { Flag = false; }
+            } done{Renewing};
+            return Renewal();
+        }();
+        if (!renewed) std::rethrow_exception(refused);
+        return CallOnce(request);
     }
 };
 
@@ -121,6 +161,8 @@ void TRemoteServer::UseToken(const std::string& token, const std::string& login)
     channel_->Login = login;
 }
 
+void TRemoteServer::SetSessionRenewal(std::function<bool()> renewal) { channel_->Renewal = std::move(renewal); }
+
 int TRemoteServer::Login(const std::string& companyId, const std::string& login, const std::string& password,
                          TSignedInUser& user) {
     LoginRequest request;
@@ -131,7 +173,7 @@ int TRemoteServer::Login(const std::string& companyId, const std::string& login,
     channel_->Prepare(context);
     LoginReply reply;
     const grpc::Status status = channel_->Stub->Login(&context, request, &reply);
-    if (!status.ok()) channel_->Throw(status, true, false);
+    if (!status.ok()) channel_->Throw(status, true);
     if (reply.result() != 0) {
         lastRefusal_ = reply.refusal();
         return reply.result();
@@ -150,7 +192,7 @@ void TRemoteServer::Logout() {
     channel_->Prepare(context);
     LogoutReply reply;
     const grpc::Status status = channel_->Stub->Logout(&context, LogoutRequest(), &reply);
-    if (!status.ok()) channel_->Throw(status, true, false);
+    if (!status.ok()) channel_->Throw(status, true);
     channel_->Token.clear();
 }
 
@@ -386,7 +428,8 @@ void TRemoteServer::WriteErrorLog(const std::string& message, const std::string&
     CallRequest request;
     request.set_method("WriteErrorLog");
     AddArgs(request, message, operation, userId);
-    channel_->Call(request);
+    // Written on the way of a failure, which may be the session's own: nobody is asked to sign in for it.
+    channel_->CallOnce(request);
 }
 
 }  // namespace tavrek::net

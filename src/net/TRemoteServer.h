@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -44,6 +45,10 @@ public:
     // The token of the session, for tests that try it where it must not work.
     const std::string& Token() const;
     void UseToken(const std::string& token, const std::string& login);
+    // Asked when the server refuses a signed-in client's session (expired, or ended on the
+    // server): true once signed in again, and the refused call, which did not run, runs once
+    // more. Not asked again while it is asking.
+    void SetSessionRenewal(std::function<bool()> renewal);
 
     // The document scenarios' direct reads and arrangements, which a server allows only
     // when started for testing.

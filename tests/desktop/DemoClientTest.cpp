@@ -61,6 +61,7 @@ void DemoClientTest::StartService(const std::string& company) {
     net::TServiceOptions options;
     options.Company = company;
     options.LoginRefusalDelay = std::chrono::milliseconds(0);
+    options.SessionIdle = sessionIdle_;
     auto host = std::make_shared<net::TServiceHost>(options, net::TNetAddress{"127.0.0.1", 0}, serviceLog_);
     serviceAddress_ = QString::fromStdString(host->Bound().ToString());
     service_ = host;

@@ -14,6 +14,7 @@
 #include "TDialogAnswerer.h"
 #include "base/session/Tdm.h"
 #include "desktop/TClientApp.h"
+#include "net/TServiceOptions.h"
 
 class QAction;
 class QApplication;
@@ -42,7 +43,10 @@ protected:
     void StartClient(QSize size, const TClientOptions& options);
     // The clients started from here on work through a tavrek-server service of the company in
     // the test process, over loopback, as a desktop of an office does.
-    void ServeThroughNetwork() { network_ = true; }
+    void ServeThroughNetwork(std::chrono::seconds sessionIdle = net::TServiceOptions().SessionIdle) {
+        network_ = true;
+        sessionIdle_ = sessionIdle;
+    }
     // The company's server for the test's own reads and arrangements: the client's embedded
     // one, or one beside the network service.
     server::EmbeddedServer& Direct();
@@ -73,6 +77,7 @@ private:
     void StartService(const std::string& company);
 
     bool network_ = false;
+    std::chrono::seconds sessionIdle_{};
     std::unique_ptr<server::EmbeddedServer> direct_;
     std::ostringstream serviceLog_;
     std::shared_ptr<void> service_;

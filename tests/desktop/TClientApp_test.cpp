@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QImage>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -12,10 +13,12 @@
 #include <QTableView>
 #include <QTableWidget>
 #include <QMenuBar>
+#include <QStatusBar>
 #include <QRegularExpression>
 #include <QTest>
 #include <QToolButton>
 #include <map>
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -25,6 +28,7 @@
 #include "base/session/LocalData.h"
 #include "desktop/TDataGrid.h"
 #include "desktop/TFormHostWidget.h"
+#include "desktop/TLoginDialog.h"
 #include "desktop/TMainWindow.h"
 #include "desktop/TSidePanelWidget.h"
 #include "server/EmbeddedServer.h"
@@ -203,6 +207,51 @@ TEST_F(ClientAppTest, AFormReopensAsItsUserLeftIt) {
     list = reopen("BUYER2");
     EXPECT_NE(window.Mdi().currentSubWindow()->size(), QSize(700, 400));
     EXPECT_NE(list->Grid("dbgMaster")->View().columnWidth(1), 155);
+    ExpectNoFailures();
+}
+
+// The session ended on the server while the person typed: a save asks him to sign in again as
+// himself. Cancelled, the save is refused and the input stays in the form; signed in, it is saved.
+TEST_F(ClientAppTest, AnEndedSessionAsksToSignInAgainAndTheInputSurvives) {
+    ServeThroughNetwork(std::chrono::seconds(1));
+    StartClient({1100, 700});
+    TFormHostWidget* invoice = OpenFromMenu("TfEdPurchase");
+    ASSERT_NE(invoice, nullptr);
+    testing::TriggerAction(*invoice, "acInsertRecord");
+    testing::TypeIntoField(*invoice, "N_SubDocument_Code", "520");
+    testing::TypeIntoField(*invoice, "VendorInvoiceNo", "Д-77");
+    std::this_thread::sleep_for(std::chrono::milliseconds(1300));
+    const auto signIn = [this](const char* password) {
+        answerer.Expect([password](QWidget& dialog) {
+            auto* login = qobject_cast<TLoginDialog*>(&dialog);
+            ASSERT_NE(login, nullptr) << dialog.objectName().toStdString();
+            EXPECT_EQ(login->objectName(), "dlgLogin");
+            EXPECT_TRUE(login->windowTitle().contains("Сесията изтече")) << login->windowTitle().toStdString();
+            EXPECT_EQ(login->UserEdit().text(), "admin");
+            EXPECT_TRUE(login->UserEdit().isReadOnly());
+            if (password == nullptr) return login->reject();
+            login->PasswordEdit().setText(password);
+            QTest::keyClick(&login->PasswordEdit(), Qt::Key_Return);
+        });
+    };
+    const auto saved = [this] {
+        return server::SelectRows(Direct().Database(), "SELECT COUNT(*) FROM D_PurchHeader WHERE VendorInvoiceNo = 'Д-77'")
+            .Value()
+            .AsInteger();
+    };
+    signIn(nullptr);
+    testing::TriggerAction(*invoice, "acSave");
+    EXPECT_TRUE(answerer.AllAnswered());
+    EXPECT_EQ(client->Window().statusBar()->currentMessage(),
+              QString::fromStdString(Direct().GetMessageText("err_SessionExpired")));
+    EXPECT_EQ(saved(), 0);
+    EXPECT_EQ(invoice->Form().cdsMaster.FieldByName("VendorInvoiceNo").AsString(), "Д-77");
+    guard.Session().ErrorLog().Clear();
+
+    signIn("demo-admin");
+    testing::TriggerAction(*invoice, "acSave");
+    EXPECT_TRUE(answerer.AllAnswered()) << answerer.Shown().join("; ").toStdString();
+    EXPECT_EQ(saved(), 1);
     ExpectNoFailures();
 }
 

@@ -1,11 +1,15 @@
 // The client proxy against a service on loopback: what it answers must be what the embedded
 // server answers, and every session rule holds across the network.
+#include <grpcpp/grpcpp.h>
 #include <gtest/gtest.h>
 
+#include <future>
+#include <semaphore>
 #include <thread>
 
 #include "TLoopbackService.h"
 #include "base/data/TClientDataSet.h"
+#include "net/tavrek.grpc.pb.h"
 #include "server/TQueryBuilder.h"
 #include "support/SqliteFixture.h"
 #include "support/TestCompanies.h"
@@ -128,18 +132,66 @@ TEST_F(RemoteServerTest, SessionsAreRefusedWhenTheyAreNotTheCallers) {
     EXPECT_NE(service_.Log().find("result=refused"), std::string::npos) << service_.Log();
 }
 
-TEST_F(RemoteServerTest, AnIdleSessionExpires) {
+// An idle session expires; a change refused for it is saved once the user signs in again, and only then.
+TEST_F(RemoteServerTest, AnExpiredSessionIsRenewedAndTheRefusedCallRepeated) {
+    enum class THook { SignsIn, Declines, ClaimsWithoutSigningIn };
+    const struct {
+        const char* Name;
+        bool LoggedOut;
+        THook Hook;
+        int Asked;
+        const char* Refusal;  // empty: saved
+    } cases[] = {
+        // First: a sign-in removes the expired sessions, which are then refused as unknown.
+        {"declined", false, THook::Declines, 1, "err_SessionExpired"},
+        {"signed in again", false, THook::SignsIn, 1, ""},
+        {"claimed without signing in: refused, not asked again", false, THook::ClaimsWithoutSigningIn, 1, "err_NotSignedIn"},
+        {"logged out: nobody to renew", true, THook::SignsIn, 0, "err_NotSignedIn"},
+    };
     net::TServiceOptions options = TLoopbackService::Quick();
     options.SessionIdle = std::chrono::seconds(1);
     TLoopbackService strict(DatabasePath(), options);
-    auto client = strict.SignedIn("buyer", "demo-buyer");
-    EXPECT_GT(client->GetCurrencyRate("USD", TDateTime::FromDate(2026, 11, 20), 1), 0) << "a call keeps it alive";
+    struct TClient {
+        std::unique_ptr<net::TRemoteServer> Remote;
+        TClientDataSet Lines;
+        int Asked = 0;
+    };
+    std::vector<TClient> clients(std::size(cases));
+    for (size_t i = 0; i < clients.size(); ++i) {
+        TClient& c = clients[i];
+        c.Remote = strict.SignedIn("admin", "demo-admin");
+        c.Remote->RequestData("N_Item", TFilter().Add("N_Item.Code", "LIKE", "10%"), c.Lines);
+        ASSERT_GT(c.Lines.RecordCount(), static_cast<int>(i));
+        c.Lines.SetRecNo(static_cast<int>(i) + 1);
+        c.Lines.Edit();
+        c.Lines.FieldByName("Name").SetAsString("Подновено " + std::to_string(i));
+        c.Lines.Post();
+        c.Remote->SetSessionRenewal([&c, hook = cases[i].Hook] {
+            ++c.Asked;
+            EXPECT_THROW(c.Remote->GetMessageText("err_LoginFailed"), net::ESessionRefused) << "asked again while asking";
+            TSignedInUser user;
+            return hook == THook::ClaimsWithoutSigningIn ||
+                   (hook == THook::SignsIn && c.Remote->Login({}, "admin", "demo-admin", user) == 0);
+        });
+        if (cases[i].LoggedOut) c.Remote->Logout();
+    }
     std::this_thread::sleep_for(std::chrono::milliseconds(1300));
-    try {
-        client->GetCurrencyRate("USD", TDateTime::FromDate(2026, 11, 20), 1);
-        ADD_FAILURE() << "an expired session answered";
-    } catch (const net::ESessionRefused& e) {
-        EXPECT_EQ(e.what(), Server().GetMessageText("err_SessionExpired"));
+    for (size_t i = 0; i < clients.size(); ++i) {
+        SCOPED_TRACE(cases[i].Name);
+        TClient& c = clients[i];
+        const bool saved = *cases[i].Refusal == '\0';
+        std::string errorText, refusal;
+        try {
+            EXPECT_EQ(c.Remote->ApplyUpdates({{"N_Item", &c.Lines}}, errorText), 0) << errorText;
+        } catch (const net::ESessionRefused& e) {
+            refusal = e.what();
+        }
+        EXPECT_EQ(refusal, saved ? "" : Server().GetMessageText(cases[i].Refusal));
+        EXPECT_EQ(c.Asked, cases[i].Asked);
+        EXPECT_EQ(c.Lines.ChangeCount(), saved ? 0 : 1) << "the change stays with the client until saved";
+        const std::string id = c.Lines.FieldByName("Id").AsString();
+        EXPECT_EQ(Value("SELECT Name FROM N_Item WHERE Id = '" + id + "'").AsString() == "Подновено " + std::to_string(i),
+                  saved);
     }
 }
 
@@ -209,6 +261,60 @@ TEST_F(RemoteServerTest, OverTlsOnlyTlsClientsAreServed) {
     unsetenv("TAVREK_SERVER_CA");
     EXPECT_EQ(client.Login({}, "admin", "demo-admin", user), 0) << client.LastRefusalText();
     std::filesystem::remove_all(folder);
+}
+
+// An application server that takes a call and holds it until it is shut down: the call is
+// surely running on the server when its connection dies.
+class THeldCalls final : public net::AppServer::Service {
+public:
+    grpc::Status Call(grpc::ServerContext* context, const net::CallRequest*, net::CallReply*) override {
+        arrived.release();
+        while (!context->IsCancelled()) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        return grpc::Status::OK;
+    }
+    std::binary_semaphore arrived{0};
+};
+
+// A dropped call tells the user whether a change may have been written; a change on a
+// connection that was just opened counts as sent too.
+TEST(RemoteServerOutcomeTest, ADroppedCallTellsWhetherAChangeMayHaveBeenWritten) {
+    const struct {
+        const char* Name;
+        bool Write, Reached;
+        const char* Reported;
+    } cases[] = {
+        {"a write the server was running", true, true, net::ECallOutcomeUnknown::kMessageKey},
+        {"a read the server was running", false, true, server::EConnectionLost::kMessageKey},
+        {"a write to a server never reached", true, false, server::EConnectionLost::kMessageKey},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        THeldCalls service;
+        int port = 0;
+        grpc::ServerBuilder builder;
+        builder.AddListeningPort("127.0.0.1:0", grpc::InsecureServerCredentials(), &port);
+        builder.RegisterService(&service);
+        std::unique_ptr<grpc::Server> held = builder.BuildAndStart();
+        ASSERT_NE(held, nullptr);
+        if (!c.Reached) held.reset();
+        net::TRemoteServer client("127.0.0.1:" + std::to_string(port));
+        std::future<std::string> reported = std::async(std::launch::async, [&client, &c]() -> std::string {
+            try {
+                if (c.Write) client.ExecuteSQLScript("UPDATE N_Item SET Name = Name");
+                else client.GetCurrencyRate("USD", TDateTime::FromDate(2026, 11, 20), 1);
+            } catch (const net::ECallOutcomeUnknown&) {
+                return net::ECallOutcomeUnknown::kMessageKey;
+            } catch (const server::EConnectionLost&) {
+                return server::EConnectionLost::kMessageKey;
+            }
+            return "answered";
+        });
+        if (held) {
+            ASSERT_TRUE(service.arrived.try_acquire_for(std::chrono::seconds(10))) << "the call never reached the server";
+            held->Shutdown(std::chrono::system_clock::now());
+        }
+        EXPECT_EQ(reported.get(), c.Reported);
+    }
 }
 
 }  // namespace
