@@ -119,7 +119,6 @@ EmbeddedServer::EmbeddedServer(const std::string& address, std::unique_ptr<IPost
 
 EmbeddedServer::~EmbeddedServer() = default;
 
-
 TServerContext EmbeddedServer::Context() {
     try {
         if (db_->Broken()) db_->Reconnect();
@@ -127,6 +126,17 @@ TServerContext EmbeddedServer::Context() {
         throw EConnectionLost(connectionLostText_);  // the server is not back yet
     }
     return TServerContext{*db_, *catalog_, session_, {}, {}};
+}
+
+template <typename Body>
+void EmbeddedServer::OnLiveConnection(Body&& body) {
+    Context();  // connects anew when the connection was lost
+    try {
+        body();
+    } catch (const soci::soci_error& e) {
+        ThrowIfConnectionLost(e);
+        throw;
+    }
 }
 
 template <typename Body>
@@ -207,8 +217,7 @@ int EmbeddedServer::Annulment(TServerContext& ctx, const std::string& id, TDateT
 
 bool EmbeddedServer::BeginPosting() {
     if (postingTransaction_) throw std::logic_error("A posting's transaction is open already");
-    Context();  // connects anew when the connection was lost
-    postingTransaction_ = std::make_unique<TDbTransaction>(*db_, TTransactionKind::tkWrite);
+    OnLiveConnection([&] { postingTransaction_ = std::make_unique<TDbTransaction>(*db_, TTransactionKind::tkWrite); });
     postingRolledBack_ = false;
     return true;
 }
@@ -594,10 +603,12 @@ void EmbeddedServer::WriteErrorLog(const std::string& message, const std::string
         heldLog_.push_back({message, operation, userId});
         return;
     }
-    TDbTransaction transaction(*db_, TTransactionKind::tkWrite);
-    db_->Execute("INSERT INTO S_ErrorLog (C_Datetime, User_Id, Operation, Message) VALUES (?, ?, ?, ?)",
-                 {TDateTime::Now(), userId, operation, message});
-    transaction.Commit();
+    OnLiveConnection([&] {
+        TDbTransaction transaction(*db_, TTransactionKind::tkWrite);
+        db_->Execute("INSERT INTO S_ErrorLog (C_Datetime, User_Id, Operation, Message) VALUES (?, ?, ?, ?)",
+                     {TDateTime::Now(), userId, operation, message});
+        transaction.Commit();
+    });
 }
 
 }  // namespace tavrek::server

@@ -123,6 +123,9 @@ private:
     void LogRefusal(const char* operation, const TServerContext& ctx);
     // Whether the session's user has the right on the document's form; refuses when not.
     static bool Authorized(TServerContext& ctx, const std::string& documentId, TFormRight right);
+    // Runs body on the connection, made anew when it was lost; a loss on the way is told as one.
+    template <typename Body>
+    void OnLiveConnection(Body&& body);
     // Turns a lost connection into EConnectionLost; the next call connects anew.
     void ThrowIfConnectionLost(const soci::soci_error& e);
     // A request the server would not run (an unknown name, a table the client may not change).

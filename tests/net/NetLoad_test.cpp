@@ -72,7 +72,8 @@ protected:
     void TearDown() override {
         db_.reset();
         servers_.clear();
-        if (!company_.empty()) DropDemoCompany(company_);
+        if (!company_.empty() && !ownCluster_) DropDemoCompany(company_);
+        ownCluster_.reset();
         std::filesystem::remove_all(folder_);
     }
 
@@ -113,6 +114,16 @@ protected:
         std::cout << "documents typed again after a broken call: " << retried << "\n";
     }
 
+    // The company moved to a cluster of the test's own, which it may stop as a power cut would.
+    TPrivatePostgres& OwnCluster() {
+        db_.reset();
+        DropDemoCompany(company_);
+        ownCluster_ = std::make_unique<TPrivatePostgres>();
+        company_ = ownCluster_->Address("tavrek_demo");
+        db_ = std::make_unique<server::TDbSession>(company_);
+        return *ownCluster_;
+    }
+
     Variant Value(const std::string& sql) { return server::SelectRows(*db_, sql).Value(); }
 
     // Numbers of a posted series: as many as documents, one each, none missing.
@@ -145,6 +156,7 @@ protected:
     const int buffers_ = full_ ? 10 : 1;
     std::filesystem::path folder_ = NewTestFolder();
     std::string company_;
+    std::unique_ptr<TPrivatePostgres> ownCluster_;
     std::unique_ptr<server::TDbSession> db_;
     std::vector<std::unique_ptr<TChild>> servers_;
     std::vector<std::unique_ptr<TChild>> clients_;
@@ -177,6 +189,21 @@ TEST_F(NetLoadTest, ServerStoppedAndKilledUnderLoad) {
     servers_.back()->Signal(SIGKILL);
     servers_.back()->Wait();
     StartServer(port);
+    ExpectClientsDone();
+    ExpectBooksWhole();
+}
+
+// The database stopped as a power cut would stop it and started again: the server tells its
+// clients the connection is lost and reconnects to the database once it is back.
+TEST_F(NetLoadTest, DatabaseStoppedAndStartedUnderLoad) {
+    TPrivatePostgres& cluster = OwnCluster();
+    StartClients({StartServer()});
+    std::this_thread::sleep_for(std::chrono::seconds(3));
+    db_.reset();
+    cluster.Crash();
+    std::this_thread::sleep_for(std::chrono::seconds(2));
+    cluster.Restart();
+    db_ = std::make_unique<server::TDbSession>(company_);
     ExpectClientsDone();
     ExpectBooksWhole();
 }

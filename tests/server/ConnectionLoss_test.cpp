@@ -86,6 +86,8 @@ TEST(ConnectionLoss, AServerStoppedInTheMiddleOfAPostingTellsWhyAndLeavesTheInvo
     // While the server is down every call says the same, and none hangs.
     std::string number;
     EXPECT_THROW(server.GetNextSerieNo("PINV", "BG-SOF", number), server::EConnectionLost);
+    EXPECT_THROW(server.WriteErrorLog(message, "ConnectionLoss", server::kDemoUserId), server::EConnectionLost);
+    EXPECT_THROW(server.BeginPosting(), server::EConnectionLost);
 
     cluster.Restart();
     server::TDbSession db(address);
