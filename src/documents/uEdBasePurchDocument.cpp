@@ -706,6 +706,9 @@ void TfEdBasePurchDocument::AssignDocumentNo() {
     if (number == nullptr || NumberSeriesSetupField.empty() || cdsMaster.UpdateStatus() != TUpdateStatus::usInserted ||
         !number->Value().IsEmpty())
         return;
+    // A new document posted at once lives as a draft only inside its posting, which removes it:
+    // it draws no draft number, and so holds no series locked while the posting runs.
+    if (HoldingPosting() && PostingRemovesDraft()) return;
     TRequestResult series;
     TFilter filter;
     filter.Add("N_SubDocument.Id", "=", FieldValue(cdsMaster, "DocSubType_Id"), "AND")

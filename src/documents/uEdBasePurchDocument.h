@@ -111,6 +111,8 @@ protected:
     // Posting saves the document in the posting's own transaction: a refused posting leaves
     // no draft and no number drawn.
     bool PostsWithItsSave() const override { return true; }
+    // Whether posting removes the draft it posts (invoices and memos), rather than keeping it.
+    virtual bool PostingRemovesDraft() const { return false; }
     // A new document takes the next number of its subtype's series when it is first saved, or
     // of this series of the purchases setup when the subtype has none; empty: not numbered.
     std::string NumberSeriesSetupField;

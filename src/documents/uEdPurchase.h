@@ -58,6 +58,7 @@ public:
     static constexpr const char* kPostedInvoicePrintForm = "10020";
 
 protected:
+    bool PostingRemovesDraft() const override { return true; }
     // The server's kind code of a new document of this editor.
     int NewDocumentType = 1;
     // A new invoice starts today, in local currency, for the session's business group.

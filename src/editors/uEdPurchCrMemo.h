@@ -55,6 +55,7 @@ public:
     static constexpr const char* kPostedCrMemoPrintForm = "10040";
 
 protected:
+    bool PostingRemovesDraft() const override { return true; }
     // The server's kind code of a new document of this editor.
     int NewDocumentType = 11;
 

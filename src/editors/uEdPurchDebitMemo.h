@@ -32,6 +32,9 @@ public:
     // The server's kind code of a debit memo.
     static constexpr int kDocumentType = 12;
 
+protected:
+    bool PostingRemovesDraft() const override { return true; }
+
 private:
     void DescribeLayout();
 };

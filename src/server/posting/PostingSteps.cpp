@@ -66,13 +66,41 @@ int64_t NextTransactionNo(TServerContext& ctx) {
     throw std::runtime_error("Серията на транзакциите " + id + " не дава следващ номер (изчерпана, с префикс или на друга фирма).");
 }
 
-std::string PostingSeries(TServerContext& ctx, const Variant& subType, const char* setupColumn) {
+namespace {
+
+std::string SubtypeOrSetupSeries(TServerContext& ctx, const Variant& subType, const char* subtypeColumn,
+                                 const char* setupColumn) {
+    const std::string setup = setupColumn == nullptr ? std::string("NULL")
+                                                     : std::string("(SELECT ") + setupColumn + " FROM C_PurchasesSetup WHERE Id = ?1)";
     return SelectRows(ctx.Db,
-                      std::string("SELECT COALESCE(NULLIF((SELECT Post_Series_Id FROM N_SubDocument WHERE Id = ?2 AND "
-                                  "Comp_Id = ?1), ''), (SELECT ") + setupColumn + " FROM C_PurchasesSetup WHERE Id = ?1))",
+                      std::string("SELECT COALESCE(NULLIF((SELECT ") + subtypeColumn +
+                          " FROM N_SubDocument WHERE Id = ?2 AND Comp_Id = ?1), ''), " + setup + ")",
                       {ctx.Session.CompanyId, subType})
         .Value()
         .AsString();
+}
+
+}  // namespace
+
+std::string PostingSeries(TServerContext& ctx, const Variant& subType, const char* setupColumn) {
+    return SubtypeOrSetupSeries(ctx, subType, "Post_Series_Id", setupColumn);
+}
+
+void NumberPostedDraft(TServerContext& ctx, const char* postedTable, const std::string& postedId, const Variant& subType,
+                       const char* setupColumn, const std::string& businessGroup) {
+    const std::string table(postedTable);
+    if (SelectRows(ctx.Db, "SELECT 1 FROM " + table + " WHERE Id = ? AND COALESCE(PreAssignedNo, '') = ''", {postedId})
+            .Empty())
+        return;
+    const std::string series = SubtypeOrSetupSeries(ctx, subType, "Series_Id", setupColumn);
+    if (series.empty()) return;
+    std::string number;
+    // As at a save, a series that gives no number leaves the draft unnumbered; the posting goes on.
+    if (NextSerieNo(ctx, series, businessGroup, number) < 0) {
+        ctx.RefusalKey.clear();
+        return;
+    }
+    ExecuteBound(ctx.Db, "UPDATE " + table + " SET PreAssignedNo = ? WHERE Id = ?", {number, postedId});
 }
 
 int RefuseWith(TServerContext& ctx, const std::string& key) {

@@ -95,6 +95,8 @@ int TPurchCrMemoPosting::PostPurchCrMemo(TServerContext& ctx, const std::string&
 
     std::string number;
     const std::string series = PostingSeries(ctx, doc.Get("DocSubType_Id"), "PostedCrMemo_Series_Id");
+    NumberPostedDraft(ctx, kPostedCrMemo.ToHeader, postedId, doc.Get("DocSubType_Id"), "CreditMemo_Series_Id",
+                      doc.Get("BusinessGroup_Id").AsString());
     if (!NumberPosted(ctx, kPostedCrMemo.ToHeader, postedId, series, doc.Get("BusinessGroup_Id").AsString(), number))
         return -1;
     TLedgerHeader header = store.Header(kPostedCrMemo.ToHeader, postedId);

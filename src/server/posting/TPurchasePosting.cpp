@@ -177,9 +177,13 @@ int TPurchasePosting::PostOpenInvoice(TServerContext& ctx, const TPostedCopy& fr
     Step("removed");
 
     // The series stay locked from here to the commit: other postings wait only for the entries.
+    const std::string businessGroup = doc.Get("BusinessGroup_Id").AsString();
+    if (removeOpen)
+        NumberPostedDraft(ctx, "D_PurchInvoiceHeader", postedId, doc.Get("DocSubType_Id"),
+                          doc.Get("DocumentType").AsInteger() == DocumentType::PurchDebitMemo ? nullptr : "Invoice_Series_Id", businessGroup);
     std::string number;
     if (!NumberPosted(ctx, "D_PurchInvoiceHeader", postedId, PostingSeries(ctx, doc.Get("DocSubType_Id"), "PostedInvoice_Series_Id"),
-                doc.Get("BusinessGroup_Id").AsString(), number))
+                businessGroup, number))
         return -1;
     Step("numbered");
     store.Write(store.Header("D_PurchInvoiceHeader", postedId), posting.Entries, false);

@@ -84,6 +84,50 @@ TEST_F(CrMemoPostingTest, GoodsLeaveTheOldestReceiptsAndARefusalChangesNothing) 
 }
 
 // A memo kept out of the VAT ledger has its VAT entries marked so, and its posted view says so.
+// A draft made by the posting's own save has no number: the posting gives it the next one of
+// its draft series, kept beside the posted number; a numbered draft keeps its own.
+TEST_F(CrMemoPostingTest, ADraftWithoutANumberTakesOneOfItsSeriesWhenPosted) {
+    const auto lastNo = [this](const std::string& series) {
+        const std::string last = std::to_string(Value("SELECT LastNo FROM S_NoSeries WHERE Id = '" + series + "'").AsInteger());
+        return std::string(10 - last.size(), '0') + last;
+    };
+    EXPECT_EQ(Value("SELECT PreAssignedNo FROM D_PurchInvoiceHeader WHERE SrcDocument_Id = 'B1'").AsString(), lastNo("INV"));
+    const struct {
+        const char* name;
+        int documentType;
+        const char* subType;
+        const char* draftNo;
+        const char* series;
+    } cases[] = {
+        {"credit memo", 11, "SD-540", "", "CRM"},
+        {"debit memo", 12, "SD-530", "", "DEBIT"},
+        {"numbered credit memo", 11, "SD-540", "K-7", nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Exec("DELETE FROM D_PurchaseLine WHERE Master_Id = 'C1'; DELETE FROM D_PurchHeader WHERE Id = 'C1'");
+        ArrangeCrMemo(c.documentType, c.documentType == 12 ? 0 : 1, "", "V03", std::string("CN-") + c.name);
+        Exec(std::string("UPDATE D_PurchHeader SET DocSubType_Id = '") + c.subType + "', DocumentNo = NULLIF('" + c.draftNo +
+             "', ''), VendorInvoiceNo = 'DM-" + c.name + "' WHERE Id = 'C1'");
+        if (c.documentType == 12)
+            Exec("INSERT INTO D_PurchaseLine (Master_Id, Id, Comp_Id, Line_No, Type, Code, Quantity, QtyPerUnitOfMeasure, "
+                 "TotalValue, VATPercent, VATBusPostGroup_Id, VATProdPostGroup_Id) VALUES ('C1', 'C1-1', 'DEMO', 1, 1, "
+                 "'1008', 1, 1, 0.95, 20, 'DOM', 'VAT20')");
+        // Posted lines keep their ids: each case's line is one of its own.
+        Exec(std::string("UPDATE D_PurchaseLine SET Id = 'C1-") + c.name + "' WHERE Master_Id = 'C1'");
+        const std::string crmBefore = lastNo("CRM");
+        TVariantArray keys;
+        const int result = c.documentType == 12 ? Server().PostPurchase("C1", keys) : Server().PostPurchCrMemo("C1", keys, 0);
+        ASSERT_EQ(result, 0) << Server().LastRefusalText();
+        const std::string table = c.documentType == 12 ? "D_PurchInvoiceHeader" : "D_PurchCrMemoHeader";
+        EXPECT_EQ(Value("SELECT PreAssignedNo FROM " + table + " WHERE Id = '" + keys.at(0).AsString() + "'").AsString(),
+                  c.series == nullptr ? c.draftNo : lastNo(c.series));
+        if (c.series == nullptr) {
+            EXPECT_EQ(lastNo("CRM"), crmBefore) << "nothing drawn for a numbered draft";
+        }
+    }
+}
+
 TEST_F(CrMemoPostingTest, AMemoOutOfTheVATLedgerStaysOutOfIt) {
     ArrangeCrMemo(11, 1);
     Exec("UPDATE D_PurchHeader SET DoNotIncInVATLedger = 1 WHERE Id = 'C1'");
