@@ -3,64 +3,21 @@
 // posted once, whole, with numbers of its series distinct and without gaps, and the books
 // balance. CI posts 3 invoices and 1 order buffer per client; TAVREK_NET_LOAD_FULL=1 posts
 // 50 and 10.
-#include <fcntl.h>
 #include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <fstream>
 #include <iostream>
-#include <sstream>
 #include <thread>
 
 #include "server/SqlValue.h"
 #include "server/db/TDbSession.h"
+#include "support/TChildProcess.h"
 #include "support/TestCompanies.h"
 
 namespace tavrek::testing {
 namespace {
-
-// A program run beside the test, its output in a file.
-class TChild {
-public:
-    TChild(const std::vector<std::string>& args, const std::filesystem::path& output) : output_(output) {
-        pid_ = fork();
-        if (pid_ == 0) {
-            const int file = open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-            dup2(file, 1);
-            dup2(file, 2);
-            std::vector<char*> argv;
-            for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
-            argv.push_back(nullptr);
-            execv(argv[0], argv.data());
-            _exit(127);
-        }
-    }
-    ~TChild() {
-        if (pid_ > 0) {
-            kill(pid_, SIGKILL);
-            Wait();
-        }
-    }
-    void Signal(int signal) const { kill(pid_, signal); }
-    int Wait() {
-        int status = 0;
-        if (pid_ > 0) waitpid(pid_, &status, 0);
-        pid_ = -1;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    }
-    std::string Output() const {
-        std::ifstream file(output_);
-        return std::string(std::istreambuf_iterator<char>(file), {});
-    }
-
-private:
-    pid_t pid_ = -1;
-    std::filesystem::path output_;
-};
 
 class NetLoadTest : public ::testing::Test {
 protected:
@@ -80,23 +37,19 @@ protected:
     // A tavrek-server on the port (0: a free one); its address once it listens.
     std::string StartServer(int port = 0) {
         const auto log = folder_ / ("server" + std::to_string(servers_.size()) + ".log");
-        servers_.push_back(std::make_unique<TChild>(
+        servers_.push_back(std::make_unique<TChildProcess>(
             std::vector<std::string>{TAVREK_SERVER_PATH, "--listen", "127.0.0.1:" + std::to_string(port), "--max-calls",
                                      "40", "--scenario-checks", company_},
             log));
-        for (int i = 0; i < 200; ++i) {
-            const std::string text = servers_.back()->Output();
-            const size_t at = text.find("listening on ");
-            if (at != std::string::npos) return text.substr(at + 13, text.find('\n', at) - at - 13);
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        }
+        const std::string address = servers_.back()->ListeningAddress();
+        if (!address.empty()) return address;
         ADD_FAILURE() << "tavrek-server did not start: " << servers_.back()->Output();
         return {};
     }
 
     void StartClients(const std::vector<std::string>& addresses) {
         for (int c = 0; c < kClients; ++c)
-            clients_.push_back(std::make_unique<TChild>(
+            clients_.push_back(std::make_unique<TChildProcess>(
                 std::vector<std::string>{TAVREK_NETLOAD_PATH, "--server", addresses[c % addresses.size()], "--user",
                                          "admin", "--password", "demo-admin", "--client", "C" + std::to_string(c),
                                          "--invoices", std::to_string(invoices_), "--buffers", std::to_string(buffers_)},
@@ -146,7 +99,7 @@ protected:
                       .AsInteger(),
                   0)
             << "an invoice posted without its lines";
-        TChild check({TAVREK_ADMIN_PATH, "check", company_}, folder_ / "check.log");
+        TChildProcess check({TAVREK_ADMIN_PATH, "check", company_}, folder_ / "check.log");
         EXPECT_EQ(check.Wait(), 0) << check.Output();
     }
 
@@ -158,8 +111,8 @@ protected:
     std::string company_;
     std::unique_ptr<TPrivatePostgres> ownCluster_;
     std::unique_ptr<server::TDbSession> db_;
-    std::vector<std::unique_ptr<TChild>> servers_;
-    std::vector<std::unique_ptr<TChild>> clients_;
+    std::vector<std::unique_ptr<TChildProcess>> servers_;
+    std::vector<std::unique_ptr<TChildProcess>> clients_;
 };
 
 TEST_F(NetLoadTest, TwentyClientsThroughOneServer) {

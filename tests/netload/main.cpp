@@ -92,11 +92,18 @@ int Run(const TLoadOptions& options) {
         }
         return false;
     };
+    const auto epochMs = [] {
+        return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::system_clock::now().time_since_epoch())
+            .count();
+    };
+    const int64_t started = epochMs();
     for (int i = 0; i < options.Invoices; ++i) {
         const std::string vendorNo = options.Client + "-" + std::to_string(i + 1);
         if (!post(InvoiceSteps(vendorNo), "SELECT COUNT(*) FROM D_PurchInvoiceHeader WHERE VendorInvoiceNo = ?", vendorNo))
             return 1;
     }
+    // When this desktop's invoices were posted, for the load's throughput.
+    std::cout << "invoices from " << started << " to " << epochMs() << "\n";
     for (int i = 0; i < options.Buffers; ++i)
         if (!post(kBufferSteps, "SELECT COUNT(*) FROM D_PurchReceiptHeader WHERE AppliesToDoc_Id = ?", {})) return 1;
     std::cout << "client " << options.Client << ": " << options.Invoices << " invoices, " << options.Buffers
