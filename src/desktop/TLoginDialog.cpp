@@ -42,6 +42,9 @@ TLoginDialog::TLoginDialog(IAppServer& server, const QString& user, const QStrin
 
 void TLoginDialog::AskAgain(const QString& why) {
     setWindowTitle(why);
+    // Said inside the dialog too: a window without a frame shows no title.
+    refusal_->setText(why);
+    refusal_->show();
     user_->setReadOnly(true);
     findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel)->setText(tr("Отказ"));
     password_->setFocus();
