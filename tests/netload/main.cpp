@@ -6,6 +6,7 @@
 #include <chrono>
 #include <iostream>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 #include <thread>
 
@@ -55,15 +56,17 @@ bool RunDocument(IAppServer& server, scenario::IScenarioStore& store, const std:
     }
 }
 
-// Asks until the server answers whether the document was posted.
+// Asks until the server answers whether the document was posted; a server away for two
+// minutes ends this desktop, so that a load whose server died fails instead of hanging.
 bool Posted(scenario::IScenarioStore& store, const std::string& sql, const std::string& key) {
-    for (;;) {
+    for (int attempt = 0; attempt < 600; ++attempt) {
         try {
             return store.Select(sql, {key}).Value().AsInteger() > 0;
         } catch (const std::exception&) {
             std::this_thread::sleep_for(std::chrono::milliseconds(200));
         }
     }
+    throw std::runtime_error("the server has not answered for two minutes");
 }
 
 int Run(const TLoadOptions& options) {
