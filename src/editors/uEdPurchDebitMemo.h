@@ -32,9 +32,6 @@ public:
     // The server's kind code of a debit memo.
     static constexpr int kDocumentType = 12;
 
-protected:
-    bool PostingRemovesDraft() const override { return true; }
-
 private:
     void DescribeLayout();
 };

@@ -70,11 +70,10 @@ namespace {
 
 std::string SubtypeOrSetupSeries(TServerContext& ctx, const Variant& subType, const char* subtypeColumn,
                                  const char* setupColumn) {
-    const std::string setup = setupColumn == nullptr ? std::string("NULL")
-                                                     : std::string("(SELECT ") + setupColumn + " FROM C_PurchasesSetup WHERE Id = ?1)";
     return SelectRows(ctx.Db,
                       std::string("SELECT COALESCE(NULLIF((SELECT ") + subtypeColumn +
-                          " FROM N_SubDocument WHERE Id = ?2 AND Comp_Id = ?1), ''), " + setup + ")",
+                          " FROM N_SubDocument WHERE Id = ?2 AND Comp_Id = ?1), ''), (SELECT " + setupColumn +
+                          " FROM C_PurchasesSetup WHERE Id = ?1))",
                       {ctx.Session.CompanyId, subType})
         .Value()
         .AsString();
@@ -89,6 +88,7 @@ std::string PostingSeries(TServerContext& ctx, const Variant& subType, const cha
 void NumberPostedDraft(TServerContext& ctx, const char* postedTable, const std::string& postedId, const Variant& subType,
                        const char* setupColumn, const std::string& businessGroup) {
     const std::string table(postedTable);
+    if (setupColumn == nullptr) return;
     if (SelectRows(ctx.Db, "SELECT 1 FROM " + table + " WHERE Id = ? AND COALESCE(PreAssignedNo, '') = ''", {postedId})
             .Empty())
         return;

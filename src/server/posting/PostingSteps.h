@@ -31,8 +31,9 @@ int64_t NextTransactionNo(TServerContext& ctx);
 std::string PostingSeries(TServerContext& ctx, const Variant& subType, const char* setupColumn);
 
 // A draft posted by the save that made it has no number of its own: it takes the next of its
-// subtype's series (else of the setup's column; nullptr: none) here, kept beside the posted
-// number, so that its series too is locked only from here to the commit.
+// subtype's series, else of the setup's column, here, kept beside the posted number, so that
+// its series too is locked only from here to the commit. nullptr: a kind whose drafts are
+// not numbered.
 void NumberPostedDraft(TServerContext& ctx, const char* postedTable, const std::string& postedId, const Variant& subType,
                        const char* setupColumn, const std::string& businessGroup);
 
