@@ -7,6 +7,7 @@
 #include <QContextMenuEvent>
 #include <QDateTime>
 #include <QGridLayout>
+#include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -92,7 +93,7 @@ void TFormHostWidget::Build() {
         for (TGrid* grid : form_->Grids()) {
             if (!EqualsIgnoreCase(grid->Page, page.Name) || !ShowsGrid(*grid)) continue;
             if (TDataGrid* view = BuildGrid(*grid, tab)) {
-                tabLayout->addWidget(WithChartOfPage(page.Name, *view, tab), 1);
+                tabLayout->addWidget(WithCaption(*grid, *WithChartOfPage(page.Name, *view, tab), tab), 1);
                 tabGrid = pagedGrid = true;
             }
         }
@@ -107,7 +108,7 @@ void TFormHostWidget::Build() {
     for (TGrid* grid : form_->Grids()) {
         if (!grid->Page.empty() || !ShowsGrid(*grid)) continue;
         if (TDataGrid* view = BuildGrid(*grid, main)) {
-            mainLayout->addWidget(view, 1);
+            mainLayout->addWidget(WithCaption(*grid, *view, main), 1);
             stretched = true;
         }
     }
@@ -534,6 +535,16 @@ void TFormHostWidget::Tick() {
         fired = true;
     }
     if (fired || ++ticks_ % kActionSyncTicks == 0) RefreshAll();
+}
+
+QWidget* TFormHostWidget::WithCaption(const TGrid& grid, QWidget& view, QWidget* parent) {
+    if (grid.Caption.empty()) return &view;
+    auto* frame = new QGroupBox(ToQ(grid.Caption), parent);
+    auto* layout = new QVBoxLayout(frame);
+    layout->setContentsMargins(2, 2, 2, 2);
+    view.setParent(frame);
+    layout->addWidget(&view);
+    return frame;
 }
 
 QWidget* TFormHostWidget::WithChartOfPage(const std::string& page, TDataGrid& view, QWidget* parent) {

@@ -99,6 +99,8 @@ private:
     bool Editable(const TDataGrid& view) const;
     void CommitPendingEdits();
     void ReportError(const QString& text);
+    // The grid in a frame titled with its caption, where it has one.
+    static QWidget* WithCaption(const TGrid& grid, QWidget& view, QWidget* parent);
     // The grid of a page with the page's chart beside it, where the form draws one.
     QWidget* WithChartOfPage(const std::string& page, TDataGrid& view, QWidget* parent);
     void PageChosen(int index);

@@ -142,14 +142,17 @@ void TfEdPurchOrdImport::DescribeLayout() {
     dbgDetail.AddColumns({{"Line_No", "№", 40}, {"VendorItemNo", "Код на доставчика", 110}, {"ItemCode", "Артикул", 70},
                           {"Description", "Наименование", 220}, {"UnitCode", "Мярка", 50}, {"OrderNo", "Поръчка", 90},
                           {"Quantity", "Количество", 80, "0.###"}, {"RemainingQty", "Неразпределено", 90, "0.###"}});
+    dbgDetailRelation.Caption = "Разпределение на реда";
     dbgDetailRelation.ReadOnly = true;
     dbgDetailRelation.AddColumns({{"OrderNo", "Поръчка", 90}, {"OrderLine_No", "Ред", 40},
                                   {"BusinessGroup_Name", "Обект", 100}, {"Quantity", "Количество", 80, "0.###"},
                                   {"BufferNo", "Буфер", 90}});
+    dbgEntry.Caption = "Поръчки със свободно количество";
     dbgEntry.ReadOnly = true;
     dbgEntry.AddColumns({{"OrderNo", "Поръчка", 90}, {"Line_No", "Ред", 40}, {"Description", "Наименование", 180},
                          {"PurchFreeQty", "Свободно", 70, "0.###"}, {"SaleDocumentNo", "Поръчка за продажба", 110},
                          {"QtyToShip", "За експедиране", 90, "0.###"}});
+    dbgBusinessGroups.Caption = "Обекти";
     dbgBusinessGroups.ReadOnly = true;
     dbgBusinessGroups.AddColumns({{"Code", "Код", 60}, {"Name", "Обект", 160}});
 }

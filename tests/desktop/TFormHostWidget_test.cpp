@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QGroupBox>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMenu>
@@ -195,6 +196,12 @@ TEST_F(FormHostTest, PagesAreTabsThatTheFormMayHide) {
     form->Description.FindPage("tsOther")->Visible = false;
     host->RefreshAll();
     EXPECT_FALSE(pages->isTabVisible(1));
+}
+
+TEST_F(FormHostTest, AGridWithACaptionIsFramedUnderIt) {
+    auto* frame = qobject_cast<QGroupBox*>(host->Grid("dbgLines")->parentWidget());
+    ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(frame->title(), "Редове");
 }
 
 TEST_F(FormHostTest, MultiSelectedLinesReachTheFormAsBookmarks) {

@@ -9,6 +9,7 @@ THostTestForm::THostTestForm()
       acWalkLines(AcListBase.Add("acWalkLines", "Обхождане", "Редове")) {
     AddDataSet({&cdsLines, "", nullptr, "", "Id", true});
     AddGrid(dbgLines);
+    dbgLines.Caption = "Редове";
     AddTimer(tmrPanel);
     Description.Caption = "Тестов документ";
     Description.AddPage("tsMain", "Основни");

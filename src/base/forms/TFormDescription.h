@@ -88,6 +88,8 @@ struct TGrid {
     std::string Name;
     std::string DataSet;
     std::string Page;
+    // Shown above the grid where a form has several, so a person knows which is which.
+    std::string Caption;
     std::vector<TGridColumn> Columns;
     bool ReadOnly = false;   // no editing in the grid
     bool Enabled = true;     // disabled while the form walks the dataset
