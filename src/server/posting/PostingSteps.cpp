@@ -85,13 +85,10 @@ std::string PostingSeries(TServerContext& ctx, const Variant& subType, const cha
     return SubtypeOrSetupSeries(ctx, subType, "Post_Series_Id", setupColumn);
 }
 
-void NumberPostedDraft(TServerContext& ctx, const char* postedTable, const std::string& postedId, const Variant& subType,
-                       const char* setupColumn, const std::string& businessGroup) {
-    const std::string table(postedTable);
-    if (setupColumn == nullptr) return;
-    if (SelectRows(ctx.Db, "SELECT 1 FROM " + table + " WHERE Id = ? AND COALESCE(PreAssignedNo, '') = ''", {postedId})
-            .Empty())
-        return;
+void NumberPostedDraft(TServerContext& ctx, const char* postedTable, const std::string& postedId,
+                       const std::string& draftNo, const Variant& subType, const char* setupColumn,
+                       const std::string& businessGroup) {
+    if (setupColumn == nullptr || !draftNo.empty()) return;
     const std::string series = SubtypeOrSetupSeries(ctx, subType, "Series_Id", setupColumn);
     if (series.empty()) return;
     std::string number;
@@ -100,7 +97,7 @@ void NumberPostedDraft(TServerContext& ctx, const char* postedTable, const std::
         ctx.RefusalKey.clear();
         return;
     }
-    ExecuteBound(ctx.Db, "UPDATE " + table + " SET PreAssignedNo = ? WHERE Id = ?", {number, postedId});
+    ExecuteBound(ctx.Db, std::string("UPDATE ") + postedTable + " SET PreAssignedNo = ? WHERE Id = ?", {number, postedId});
 }
 
 int RefuseWith(TServerContext& ctx, const std::string& key) {

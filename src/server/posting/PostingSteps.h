@@ -30,12 +30,13 @@ int64_t NextTransactionNo(TServerContext& ctx);
 // The posting series of a document subtype, or the purchases setup's column when the subtype has none.
 std::string PostingSeries(TServerContext& ctx, const Variant& subType, const char* setupColumn);
 
-// A draft posted by the save that made it has no number of its own: it takes the next of its
-// subtype's series, else of the setup's column, here, kept beside the posted number, so that
-// its series too is locked only from here to the commit. nullptr: a kind whose drafts are
-// not numbered.
-void NumberPostedDraft(TServerContext& ctx, const char* postedTable, const std::string& postedId, const Variant& subType,
-                       const char* setupColumn, const std::string& businessGroup);
+// A draft posted by the save that made it has no number of its own (draftNo empty): it takes
+// the next of its subtype's series, else of the setup's column, here, kept beside the posted
+// number, so that its series too is locked only from here to the commit. nullptr: a kind
+// whose drafts are not numbered.
+void NumberPostedDraft(TServerContext& ctx, const char* postedTable, const std::string& postedId,
+                       const std::string& draftNo, const Variant& subType, const char* setupColumn,
+                       const std::string& businessGroup);
 
 // A refusal by message key: -1, with the key for the message the client shows.
 int RefuseWith(TServerContext& ctx, const std::string& key);

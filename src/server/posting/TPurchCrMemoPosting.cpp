@@ -35,7 +35,7 @@ TOpenCrMemo ReadLocked(TServerContext& ctx, const std::string& id) {
                        "SELECT Id, DocumentType, Contragent_Id, DocumentDate, CheckStatus, COALESCE(Currency_Id, '') "
                        "AS Currency_Id, CurrencyFactor, DocSubType_Id, COALESCE(BusinessGroup_Id, '') AS "
                        "BusinessGroup_Id, COALESCE(VendorCreditMemoNo, '') AS VendorCreditMemoNo, COALESCE(AppliesToDoc_Id, '') AS "
-                       "AppliesToDoc_Id FROM D_PurchHeader "
+                       "AppliesToDoc_Id, COALESCE(DocumentNo, '') AS DocumentNo FROM D_PurchHeader "
                        "WHERE Id = ? AND Comp_Id = ?" + ctx.Db.Dialect().LockRow(),
                        {id, ctx.Session.CompanyId})};
 }
@@ -95,8 +95,8 @@ int TPurchCrMemoPosting::PostPurchCrMemo(TServerContext& ctx, const std::string&
 
     std::string number;
     const std::string series = PostingSeries(ctx, doc.Get("DocSubType_Id"), "PostedCrMemo_Series_Id");
-    NumberPostedDraft(ctx, kPostedCrMemo.ToHeader, postedId, doc.Get("DocSubType_Id"), "CreditMemo_Series_Id",
-                      doc.Get("BusinessGroup_Id").AsString());
+    NumberPostedDraft(ctx, kPostedCrMemo.ToHeader, postedId, doc.Get("DocumentNo").AsString(), doc.Get("DocSubType_Id"),
+                      "CreditMemo_Series_Id", doc.Get("BusinessGroup_Id").AsString());
     if (!NumberPosted(ctx, kPostedCrMemo.ToHeader, postedId, series, doc.Get("BusinessGroup_Id").AsString(), number))
         return -1;
     TLedgerHeader header = store.Header(kPostedCrMemo.ToHeader, postedId);

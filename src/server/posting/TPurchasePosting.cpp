@@ -34,7 +34,8 @@ TOpenInvoice ReadLocked(TServerContext& ctx, const TPostedCopy& from, const std:
                        "SELECT Id, DocumentType, Contragent_Id, DocumentDate, VendorInvoiceNo, CheckStatus, "
                        "COALESCE(Currency_Id, '') AS Currency_Id, CurrencyFactor, " +
                            (subType == from.HeaderOverrides.end() ? std::string("DocSubType_Id") : subType->second) +
-                           " AS DocSubType_Id, COALESCE(BusinessGroup_Id, '') AS BusinessGroup_Id, DirectPay FROM " +
+                           " AS DocSubType_Id, COALESCE(BusinessGroup_Id, '') AS BusinessGroup_Id, DirectPay, "
+                           "COALESCE(DocumentNo, '') AS DocumentNo FROM " +
                            from.FromHeader + " WHERE Id = ? AND Comp_Id = ?" + ctx.Db.Dialect().LockRow(),
                        {id, ctx.Session.CompanyId})};
 }
@@ -179,8 +180,9 @@ int TPurchasePosting::PostOpenInvoice(TServerContext& ctx, const TPostedCopy& fr
     // The series stay locked from here to the commit: other postings wait only for the entries.
     const std::string businessGroup = doc.Get("BusinessGroup_Id").AsString();
     if (removeOpen)
-        NumberPostedDraft(ctx, "D_PurchInvoiceHeader", postedId, doc.Get("DocSubType_Id"),
-                          doc.Get("DocumentType").AsInteger() == DocumentType::PurchDebitMemo ? nullptr : "Invoice_Series_Id", businessGroup);
+        NumberPostedDraft(ctx, "D_PurchInvoiceHeader", postedId, doc.Get("DocumentNo").AsString(), doc.Get("DocSubType_Id"),
+                          doc.Get("DocumentType").AsInteger() == DocumentType::PurchDebitMemo ? nullptr : "Invoice_Series_Id",
+                          businessGroup);
     std::string number;
     if (!NumberPosted(ctx, "D_PurchInvoiceHeader", postedId, PostingSeries(ctx, doc.Get("DocSubType_Id"), "PostedInvoice_Series_Id"),
                 businessGroup, number))
